@@ -1,0 +1,29 @@
+# Each folder under src/ is one library; each folder under tests/ one test executable.
+# Sources are collected per folder so that adding a file needs no edit here.
+
+function(tamo_add_library name folder)
+    cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# Unit and widget suites run on Qt's offscreen platform. Suites marked X11 need
+# the real X server that scripts/test starts; they share its clipboard and
+# keyboard, so they never run at the same time as each other.
+function(tamo_add_test_suite name folder)
+    cmake_parse_arguments(ARG "X11" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE tamo_test_support ${ARG_DEPS})
+    if(ARG_X11)
+        gtest_discover_tests(${name}
+            DISCOVERY_MODE PRE_TEST
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display)
+    else()
+        gtest_discover_tests(${name}
+            DISCOVERY_MODE PRE_TEST
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
+endfunction()

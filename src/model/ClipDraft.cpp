@@ -1,0 +1,112 @@
+#include "model/ClipDraft.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace tamo {
+
+namespace {
+
+// The same budget as Qt's default image allocation limit (128 MB of 32-bit
+// pixels), but checked from the header before any decoding and for every
+// image plugin alike.
+constexpr qint64 kMaxImagePixels = 32 * 1024 * 1024;
+
+bool isHexColor(QStringView text)
+{
+    const qsizetype digits = text.size() - 1;
+    if (!text.startsWith(u'#') || (digits != 3 && digits != 6 && digits != 8))
+        return false;
+    return std::all_of(text.begin() + 1, text.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    });
+}
+
+bool isWebLink(QStringView text)
+{
+    // Cheap prefix test first: copied text can be megabytes long.
+    if (!text.startsWith(u"http://", Qt::CaseInsensitive) && !text.startsWith(u"https://", Qt::CaseInsensitive))
+        return false;
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    const QUrl url(text.toString(), QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty();
+}
+
+QByteArray encodePng(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(image) ? png : QByteArray();
+}
+
+} // namespace
+
+ClipKind classifyText(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (isHexColor(trimmed))
+        return ClipKind::color;
+    if (isWebLink(trimmed))
+        return ClipKind::link;
+    return ClipKind::text;
+}
+
+ClipDraft ClipDraft::fromText(QString text, std::optional<QByteArray> rtf, std::optional<QString> bundleID,
+                              std::optional<QString> appName)
+{
+    ClipDraft draft;
+    draft.kind = classifyText(text);
+    draft.text = std::move(text);
+    draft.rtfData = std::move(rtf);
+    draft.sourceBundleID = std::move(bundleID);
+    draft.sourceAppName = std::move(appName);
+    return draft;
+}
+
+std::optional<ClipDraft> ClipDraft::fromImage(const QByteArray &bytes, std::optional<QString> bundleID,
+                                              std::optional<QString> appName)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+
+    const QByteArray format = reader.format();
+    // A vector image has no pixel size of its own.
+    if (format.isEmpty() || format.startsWith("svg"))
+        return std::nullopt;
+    const QSize declaredSize = reader.size();
+    if (declaredSize.isValid() && qint64(declaredSize.width()) * declaredSize.height() > kMaxImagePixels)
+        return std::nullopt;
+
+    const QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+
+    const QByteArray png = format == "png" ? bytes : encodePng(image);
+    if (png.isEmpty())
+        return std::nullopt;
+
+    ClipDraft draft;
+    draft.kind = ClipKind::image;
+    draft.imageData = png;
+    draft.imageWidth = image.width();
+    draft.imageHeight = image.height();
+    draft.sourceBundleID = std::move(bundleID);
+    draft.sourceAppName = std::move(appName);
+    return draft;
+}
+
+} // namespace tamo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/ClipKind.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tamo {
+
+// An unsaved capture, handed from the clipboard, the importers and the
+// welcome clips to the store.
+struct ClipDraft
+{
+    ClipKind kind = ClipKind::text;
+    std::optional<QString> text;
+    std::optional<QByteArray> rtfData;
+    std::optional<QByteArray> imageData;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    QStringList filePaths;
+    std::optional<QString> sourceBundleID;
+    std::optional<QString> sourceAppName;
+
+    // A text, link or colour draft, by what the text holds; the text is kept
+    // exactly as copied.
+    static ClipDraft fromText(QString text, std::optional<QByteArray> rtf = {},
+                              std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
+
+    // An image draft holding PNG bytes: PNG input is kept byte for byte (its
+    // content hash stays stable), other readable formats are converted.
+    // Nothing for bytes that are no readable image or too large to decode.
+    static std::optional<ClipDraft> fromImage(const QByteArray &bytes, std::optional<QString> bundleID = {},
+                                              std::optional<QString> appName = {});
+};
+
+// How copied text is classified, ignoring surrounding white space: a hex
+// colour (#RGB, #RRGGBB, #RRGGBBAA) is color, a single absolute http or https
+// URL with a host is link, anything else is text.
+ClipKind classifyText(QStringView text);
+
+} // namespace tamo

@@ -1,0 +1,137 @@
+#include "model/ModelContainer.h"
+
+#include "model/ModelContext.h"
+#include "model/Schema.h"
+#include "model/Sqlite.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace tamo {
+
+namespace {
+
+constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
+
+// Checks the file before anything is written to it, then migrates it.
+void prepareStore(const QString &path, const QList<Migration> &migrations)
+{
+    sql::Database db;
+    db.open(path);
+    schemaVersion(db); // fails on a file that is not a database, before any write
+    db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    migrate(db, migrations);
+}
+
+void report(const QString &line)
+{
+    std::fprintf(stderr, "TamoCove: %s\n", qPrintable(line));
+}
+
+} // namespace
+
+StoreOpenError::StoreOpenError(const QString &reason)
+    : std::runtime_error(("Could not open the TamoCove store: " + reason).toStdString())
+{
+}
+
+ModelContainer::ModelContainer(const QString &storeDirectory)
+    : m_directory(storeDirectory)
+{
+    if (!QDir().mkpath(storeDirectory))
+        throw StoreOpenError(QStringLiteral("cannot create the folder %1").arg(storeDirectory));
+    const QString synced = QDir(storeDirectory).filePath(QLatin1String(syncedStoreName));
+    const QString local = QDir(storeDirectory).filePath(QLatin1String(localStoreName));
+    try {
+        prepareStore(synced, syncedStoreMigrations());
+        prepareStore(local, localStoreMigrations());
+
+        m_db = std::make_unique<sql::Database>();
+        m_db->open(synced);
+        sql::Statement attach = m_db->prepare(QStringLiteral("ATTACH DATABASE ? AS local"));
+        attach.bindText(1, local);
+        attach.run();
+        for (const char *schema : {"main", "local"}) {
+            // Zero-filled free space makes deleted content unreadable; FULL
+            // syncs each commit so a saved clip survives a power cut.
+            m_db->exec(QStringLiteral("PRAGMA %1.secure_delete = ON").arg(QLatin1String(schema)));
+            m_db->exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(QLatin1String(schema)));
+        }
+        m_db->exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+    } catch (const sql::Error &error) {
+        m_db.reset();
+        throw StoreOpenError(error.message());
+    }
+    m_context = std::make_unique<ModelContext>(*m_db, [this] { checkpoint(); });
+}
+
+ModelContainer::~ModelContainer()
+{
+    m_context.reset();
+}
+
+bool ModelContainer::syncedStoreExists(const QString &storeDirectory)
+{
+    return QFileInfo::exists(QDir(storeDirectory).filePath(QLatin1String(syncedStoreName)));
+}
+
+bool ModelContainer::checkpoint()
+{
+    bool complete = true;
+    for (const char *schema : {"main", "local"}) {
+        try {
+            sql::Statement statement = m_db->prepare(
+                QStringLiteral("PRAGMA %1.wal_checkpoint(TRUNCATE)").arg(QLatin1String(schema)));
+            statement.step();
+            if (statement.int64(0) != 0) {
+                report(QStringLiteral("could not erase deleted clips from the %1 store's log yet: it is in use")
+                           .arg(QLatin1String(schema)));
+                complete = false;
+            }
+        } catch (const sql::Error &error) {
+            report(QStringLiteral("could not erase deleted clips from the %1 store's log: %2")
+                       .arg(QLatin1String(schema), error.message()));
+            complete = false;
+        }
+    }
+    return complete;
+}
+
+void ModelContainer::enableChangeTracking()
+{
+    // Temporary triggers belong to this connection only, so changes applied
+    // by a mirror through its own connection are not echoed back to it.
+    for (const char *entity : syncedEntities) {
+        const QString name = QLatin1String(entity);
+        for (const auto &[event, row, operation] : {std::tuple{"INSERT", "NEW", "insert"},
+                                                    std::tuple{"UPDATE", "NEW", "update"},
+                                                    std::tuple{"DELETE", "OLD", "delete"}}) {
+            m_db->exec(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS mirror_%1_%2 AFTER %3 ON main.%1 BEGIN "
+                                      "INSERT INTO MirrorOutbox(entity, recordID, op) "
+                                      "VALUES ('%1', %4.recordID, '%2'); END")
+                           .arg(name, QLatin1String(operation), QLatin1String(event), QLatin1String(row)));
+        }
+    }
+}
+
+QList<MirrorChange> ModelContainer::pendingMirrorChanges(int limit)
+{
+    QList<MirrorChange> changes;
+    sql::Statement statement = m_db->prepare(
+        QStringLiteral("SELECT seq, entity, recordID, op FROM main.MirrorOutbox ORDER BY seq LIMIT ?"));
+    statement.bindInt64(1, limit);
+    while (statement.step())
+        changes.append({statement.int64(0), statement.text(1), statement.text(2), statement.text(3)});
+    return changes;
+}
+
+void ModelContainer::acknowledgeMirrorChanges(qint64 upToSequence)
+{
+    sql::Statement statement = m_db->prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
+    statement.bindInt64(1, upToSequence);
+    statement.run();
+}
+
+} // namespace tamo

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+namespace tamo {
+
+class ModelContext;
+namespace sql { class Database; }
+
+// The only fatal failure of the app: the stores cannot be opened.
+class StoreOpenError : public std::runtime_error
+{
+public:
+    explicit StoreOpenError(const QString &reason);
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// A saved insert, change or deletion of a synced record, for the mirror that
+// copies the synced store to the user's other machines.
+struct MirrorChange
+{
+    qint64 sequence;
+    QString entity;   // "ClipItem", "Pinboard" or "SourceApp"
+    QString recordID; // the record's sync identity, never its content
+    QString operation; // "insert", "update" or "delete"
+};
+
+// The two stores: "Tamo.store" (clips, pinboards, source apps; the one that
+// syncs) and "TamoLocal.store" (local-only images and edit dates), served by
+// one main context. Deletions are erased from the files: freed space is
+// zero-filled and the write-ahead logs are checkpointed and truncated.
+class ModelContainer
+{
+public:
+    static constexpr const char *syncedStoreName = "Tamo.store";
+    static constexpr const char *localStoreName = "TamoLocal.store";
+
+    // Throws StoreOpenError and leaves an unusable file as it was.
+    explicit ModelContainer(const QString &storeDirectory);
+    ~ModelContainer();
+
+    static bool syncedStoreExists(const QString &storeDirectory);
+
+    QString storeDirectory() const { return m_directory; }
+    ModelContext &mainContext() { return *m_context; }
+
+    // From now on every saved change of a synced record is queued for the
+    // mirror until it acknowledges it.
+    void enableChangeTracking();
+    QList<MirrorChange> pendingMirrorChanges(int limit = 1000);
+    void acknowledgeMirrorChanges(qint64 upToSequence);
+
+    // Copies the logs into the store files and truncates them; false (with a
+    // "TamoCove: " line on standard error) when a reader kept it from finishing.
+    bool checkpoint();
+
+private:
+    QString m_directory;
+    std::unique_ptr<sql::Database> m_db;
+    std::unique_ptr<ModelContext> m_context;
+};
+
+} // namespace tamo

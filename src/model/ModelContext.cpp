@@ -1,0 +1,481 @@
+#include "model/ModelContext.h"
+
+#include "model/ClipItem.h"
+#include "model/LocalRecords.h"
+#include "model/Sqlite.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace tamo {
+
+namespace {
+
+constexpr int keysPerStatement = 500; // stays far below SQLite's bound-parameter limit
+
+QString tableOf(const EntitySpec &entity)
+{
+    const char *schema = entity.store == StoreFile::synced ? "main." : "local.";
+    return QLatin1String(schema) + QLatin1String(entity.name);
+}
+
+QVariant toSql(ColumnType type, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (type) {
+    case ColumnType::date:
+        return value.toDateTime().toMSecsSinceEpoch();
+    case ColumnType::uuid:
+        return value.toUuid().toString(QUuid::WithoutBraces);
+    case ColumnType::boolean:
+        return value.toBool() ? 1 : 0;
+    case ColumnType::stringList:
+        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(value.toStringList()))
+                                     .toJson(QJsonDocument::Compact));
+    case ColumnType::text:
+        return value.toString();
+    case ColumnType::blob:
+        return value.toByteArray();
+    case ColumnType::integer:
+        return value.toLongLong();
+    }
+    return value;
+}
+
+QVariant fromSql(ColumnType type, const sql::Statement &row, int index)
+{
+    if (row.isNull(index))
+        return {};
+    switch (type) {
+    case ColumnType::date:
+        return QDateTime::fromMSecsSinceEpoch(row.int64(index));
+    case ColumnType::uuid:
+        return QUuid::fromString(row.text(index));
+    case ColumnType::boolean:
+        return row.int64(index) != 0;
+    case ColumnType::stringList: {
+        QStringList list;
+        const QJsonArray array = QJsonDocument::fromJson(row.text(index).toUtf8()).array();
+        list.reserve(array.size());
+        for (const auto &item : array)
+            list.append(item.toString());
+        return list;
+    }
+    case ColumnType::text:
+        return row.text(index);
+    case ColumnType::blob:
+        return row.blob(index).value_or(QByteArray());
+    case ColumnType::integer:
+        return row.int64(index);
+    }
+    return {};
+}
+
+const char *operatorOf(FetchDescriptor::Compare compare)
+{
+    switch (compare) {
+    case FetchDescriptor::Compare::equal: return " = ?";
+    case FetchDescriptor::Compare::notEqual: return " IS NOT ?";
+    case FetchDescriptor::Compare::less: return " < ?";
+    case FetchDescriptor::Compare::greaterOrEqual: return " >= ?";
+    case FetchDescriptor::Compare::isNull: return " IS NULL";
+    case FetchDescriptor::Compare::isNotNull: return " IS NOT NULL";
+    }
+    return " = ?";
+}
+
+bool takesValue(FetchDescriptor::Compare compare)
+{
+    return compare != FetchDescriptor::Compare::isNull && compare != FetchDescriptor::Compare::isNotNull;
+}
+
+QString placeholders(qsizetype count)
+{
+    QString list = QStringLiteral("?");
+    for (qsizetype i = 1; i < count; ++i)
+        list += QStringLiteral(",?");
+    return list;
+}
+
+// "WHERE …" with its values, shared by fetches, counts and bulk removals.
+struct WhereClause
+{
+    QString sql;
+    QVariantList values;
+
+    WhereClause(const EntitySpec &entity, const FetchDescriptor &descriptor)
+    {
+        QStringList parts;
+        for (const auto &condition : descriptor.conditions) {
+            const ColumnSpec &column = entity.columns[condition.column];
+            parts.append(QLatin1String(column.name) + QLatin1String(operatorOf(condition.compare)));
+            if (takesValue(condition.compare))
+                values.append(toSql(column.type, condition.value));
+        }
+        if (!parts.isEmpty())
+            sql = QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+    }
+
+    void bind(sql::Statement &statement, int first = 1) const
+    {
+        for (int i = 0; i < values.size(); ++i)
+            statement.bind(first + i, values[i]);
+    }
+};
+
+QString selectSql(const EntitySpec &entity, const FetchDescriptor &descriptor, const WhereClause &where,
+                  const QString &columns)
+{
+    QString sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + tableOf(entity) + where.sql;
+    QStringList order;
+    for (const auto &key : descriptor.sortBy) {
+        order.append(QLatin1String(entity.columns[key.column].name)
+                     + (key.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    }
+    order.append(QStringLiteral("pk ASC")); // equal sort keys keep insertion order
+    sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    if (descriptor.limit >= 0 || descriptor.offset > 0)
+        sql += QStringLiteral(" LIMIT %1 OFFSET %2").arg(descriptor.limit).arg(descriptor.offset);
+    return sql;
+}
+
+} // namespace
+
+ModelContext::ModelContext(sql::Database &db, Checkpoint afterDeletion, QObject *parent)
+    : QObject(parent), m_db(db), m_afterDeletion(std::move(afterDeletion))
+{
+}
+
+ModelContext::~ModelContext() = default;
+
+void ModelContext::insertRecord(const std::shared_ptr<Record> &record)
+{
+    if (!record || record->m_context)
+        return;
+    record->m_context = this;
+    record->m_gone = false;
+    m_inserted.push_back(record);
+}
+
+void ModelContext::remove(const std::shared_ptr<Record> &record)
+{
+    if (!record || record->m_context != this)
+        return;
+    if (record->m_rowID == 0) {
+        // Never saved: dropping it from the pending inserts is enough.
+        std::erase(m_inserted, record);
+        record->m_context = nullptr;
+        return;
+    }
+    m_changed.remove(record.get());
+    m_removed.insert(record.get(), record);
+}
+
+QList<QUuid> ModelContext::removeClips(const FetchDescriptor &descriptor)
+{
+    QList<QUuid> ids;
+    try {
+        const EntitySpec &entity = ClipItem::spec();
+        const WhereClause where(entity, descriptor);
+        auto select = m_db.cached(selectSql(entity, descriptor, where, QStringLiteral("pk, id")));
+        where.bind(*select);
+        while (select->step()) {
+            const qint64 key = select->int64(0);
+            if (m_removedClipKeys.contains(key))
+                continue;
+            const QUuid id = QUuid::fromString(select->text(1));
+            m_removedClipKeys.insert(key, id);
+            ids.append(id);
+        }
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+    }
+    return ids;
+}
+
+std::vector<std::shared_ptr<Record>> ModelContext::fetchRecords(const EntitySpec &entity,
+                                                                const FetchDescriptor &descriptor,
+                                                                const RecordFactory &factory)
+{
+    std::vector<std::shared_ptr<Record>> records;
+    try {
+        const QList<qint64> keys = selectKeys(entity, descriptor);
+        const auto loaded = materialize(entity, keys, factory);
+        const auto &known = m_identityMap[&entity];
+        records.reserve(keys.size());
+        for (qint64 key : keys) {
+            std::shared_ptr<Record> record = known.value(key).lock();
+            if (!record)
+                record = loaded.value(key);
+            // Removed but not yet saved: already gone for the views.
+            if (record && !m_removed.contains(record.get()) && !(&entity == &ClipItem::spec() && m_removedClipKeys.contains(key)))
+                records.push_back(std::move(record));
+        }
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+        records.clear();
+    }
+    return records;
+}
+
+int ModelContext::countRecords(const EntitySpec &entity, const FetchDescriptor &descriptor)
+{
+    try {
+        const WhereClause where(entity, descriptor);
+        auto statement = m_db.cached(QStringLiteral("SELECT count(*) FROM ") + tableOf(entity) + where.sql);
+        where.bind(*statement);
+        statement->step();
+        return int(statement->int64(0));
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+        return -1;
+    }
+}
+
+QList<GroupCount> ModelContext::countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor)
+{
+    QList<GroupCount> groups;
+    try {
+        const ColumnSpec &spec = entity.columns[column];
+        const QString name = QLatin1String(spec.name);
+        const WhereClause where(entity, descriptor);
+        sql::Statement statement = m_db.prepare(QStringLiteral("SELECT %1, count(*) AS n FROM ").arg(name)
+                                                + tableOf(entity) + where.sql
+                                                + QStringLiteral(" GROUP BY %1 ORDER BY n DESC").arg(name));
+        where.bind(statement);
+        while (statement.step())
+            groups.append({fromSql(spec.type, statement, 0), int(statement.int64(1))});
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+    }
+    return groups;
+}
+
+QList<qint64> ModelContext::selectKeys(const EntitySpec &entity, const FetchDescriptor &descriptor)
+{
+    const WhereClause where(entity, descriptor);
+    auto statement = m_db.cached(selectSql(entity, descriptor, where, QStringLiteral("pk")));
+    where.bind(*statement);
+    QList<qint64> keys;
+    while (statement->step())
+        keys.append(statement->int64(0));
+    return keys;
+}
+
+QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpec &entity, const QList<qint64> &keys,
+                                                                 const RecordFactory &factory)
+{
+    QHash<qint64, std::shared_ptr<Record>> loaded;
+    auto &known = m_identityMap[&entity];
+    QList<qint64> missing;
+    for (qint64 key : keys) {
+        if (known.value(key).expired())
+            missing.append(key);
+    }
+
+    // Lazy columns are selected as NULL so that lists never pull image bytes.
+    QStringList columns{QStringLiteral("pk")};
+    for (const ColumnSpec &column : entity.columns)
+        columns.append(column.lazy ? QStringLiteral("NULL") : QLatin1String(column.name));
+    const QString select = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
+        + tableOf(entity) + QStringLiteral(" WHERE pk IN (");
+
+    for (qsizetype start = 0; start < missing.size(); start += keysPerStatement) {
+        const QList<qint64> chunk = missing.mid(start, keysPerStatement);
+        sql::Statement statement = m_db.prepare(select + placeholders(chunk.size()) + QLatin1Char(')'));
+        for (int i = 0; i < chunk.size(); ++i)
+            statement.bindInt64(i + 1, chunk[i]);
+        while (statement.step()) {
+            std::shared_ptr<Record> record = factory();
+            record->m_context = this;
+            record->m_rowID = statement.int64(0);
+            for (int c = 0; c < int(entity.columns.size()); ++c)
+                record->setColumnValue(c, fromSql(entity.columns[c].type, statement, c + 1));
+            known.insert(record->m_rowID, record);
+            loaded.insert(record->m_rowID, record);
+        }
+    }
+    return loaded;
+}
+
+void ModelContext::recordChanged(Record *record)
+{
+    if (record->m_rowID != 0 && !m_removed.contains(record))
+        m_changed.insert(record, record->shared_from_this());
+    emit recordChanged(static_cast<const Record *>(record));
+}
+
+std::optional<QByteArray> ModelContext::loadColumn(const Record &record, int column)
+{
+    try {
+        const EntitySpec &entity = record.entity();
+        auto statement = m_db.cached(QStringLiteral("SELECT ") + QLatin1String(entity.columns[column].name)
+                                                + QStringLiteral(" FROM ") + tableOf(entity)
+                                                + QStringLiteral(" WHERE pk = ?"));
+        statement->bindInt64(1, record.m_rowID);
+        if (statement->step())
+            return statement->blob(0);
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+    }
+    return std::nullopt;
+}
+
+bool ModelContext::hasChanges() const
+{
+    return !m_inserted.empty() || !m_changed.isEmpty() || !m_removed.isEmpty() || !m_removedClipKeys.isEmpty();
+}
+
+void ModelContext::writeInsert(Record &record)
+{
+    const EntitySpec &entity = record.entity();
+    QStringList names;
+    for (const ColumnSpec &column : entity.columns)
+        names.append(QLatin1String(column.name));
+    if (entity.hasRecordID)
+        names.append(QStringLiteral("recordID"));
+    auto statement = m_db.cached(QStringLiteral("INSERT INTO ") + tableOf(entity) + QLatin1String(" (")
+                                            + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
+                                            + placeholders(names.size()) + QLatin1Char(')'));
+    int index = 1;
+    for (int c = 0; c < int(entity.columns.size()); ++c)
+        statement->bind(index++, toSql(entity.columns[c].type, record.columnValue(c)));
+    if (entity.hasRecordID)
+        statement->bindText(index, QUuid::createUuid().toString(QUuid::WithoutBraces));
+    statement->step();
+    record.m_rowID = m_db.lastInsertRowID();
+}
+
+void ModelContext::writeUpdate(Record &record)
+{
+    const EntitySpec &entity = record.entity();
+    QStringList assignments;
+    QList<int> columns;
+    for (int c = 0; c < int(entity.columns.size()); ++c) {
+        if (record.m_dirty & (uint64_t(1) << c)) {
+            assignments.append(QLatin1String(entity.columns[c].name) + QStringLiteral(" = ?"));
+            columns.append(c);
+        }
+    }
+    if (columns.isEmpty())
+        return;
+    auto statement = m_db.cached(QStringLiteral("UPDATE ") + tableOf(entity) + QStringLiteral(" SET ")
+                                            + assignments.join(QLatin1Char(',')) + QStringLiteral(" WHERE pk = ?"));
+    int index = 1;
+    for (int c : columns)
+        statement->bind(index++, toSql(entity.columns[c].type, record.columnValue(c)));
+    statement->bindInt64(index, record.m_rowID);
+    statement->step();
+}
+
+void ModelContext::writeDeletions(SaveSummary &summary)
+{
+    QHash<const EntitySpec *, QList<qint64>> keys;
+    QList<QUuid> removedClipIDs;
+    for (Record *record : m_removed.keys()) {
+        keys[&record->entity()].append(record->m_rowID);
+        if (auto *clip = dynamic_cast<ClipItem *>(record))
+            removedClipIDs.append(clip->id());
+    }
+    for (auto it = m_removedClipKeys.cbegin(); it != m_removedClipKeys.cend(); ++it) {
+        keys[&ClipItem::spec()].append(it.key());
+        removedClipIDs.append(it.value());
+    }
+
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
+        summary.entities.insert(QLatin1String(it.key()->name));
+        for (qsizetype start = 0; start < it->size(); start += keysPerStatement) {
+            const QList<qint64> chunk = it->mid(start, keysPerStatement);
+            sql::Statement statement = m_db.prepare(QStringLiteral("DELETE FROM ") + tableOf(*it.key())
+                                                    + QStringLiteral(" WHERE pk IN (") + placeholders(chunk.size())
+                                                    + QLatin1Char(')'));
+            for (int i = 0; i < chunk.size(); ++i)
+                statement.bindInt64(i + 1, chunk[i]);
+            statement.step();
+        }
+    }
+
+    // A removed clip takes its local-only image and edit date with it, unless
+    // another record still carries its id.
+    for (qsizetype start = 0; start < removedClipIDs.size(); start += keysPerStatement) {
+        const QList<QUuid> chunk = removedClipIDs.mid(start, keysPerStatement);
+        for (const EntitySpec *local : {&LocalImage::spec(), &ClipEdit::spec()}) {
+            sql::Statement statement = m_db.prepare(
+                QStringLiteral("DELETE FROM ") + tableOf(*local) + QStringLiteral(" WHERE clipID IN (")
+                + placeholders(chunk.size()) + QStringLiteral(") AND clipID NOT IN (SELECT id FROM main.ClipItem)"));
+            for (int i = 0; i < chunk.size(); ++i)
+                statement.bindText(i + 1, chunk[i].toString(QUuid::WithoutBraces));
+            statement.step();
+            if (m_db.changes() > 0)
+                summary.entities.insert(QLatin1String(local->name));
+        }
+    }
+    summary.removedClipIDs = removedClipIDs;
+}
+
+bool ModelContext::save()
+{
+    if (!hasChanges())
+        return true;
+
+    SaveSummary summary;
+    std::vector<Record *> newlyKeyed;
+    try {
+        sql::Transaction transaction(m_db);
+        for (const auto &record : m_inserted) {
+            writeInsert(*record);
+            newlyKeyed.push_back(record.get());
+            summary.entities.insert(QLatin1String(record->entity().name));
+        }
+        for (Record *record : m_changed.keys()) {
+            writeUpdate(*record);
+            summary.entities.insert(QLatin1String(record->entity().name));
+        }
+        writeDeletions(summary);
+        transaction.commit();
+    } catch (const sql::Error &error) {
+        // Nothing was written: the records stay pending for the next save.
+        for (Record *record : newlyKeyed)
+            record->m_rowID = 0;
+        m_lastError = error.message();
+        return false;
+    }
+
+    for (const auto &record : m_inserted) {
+        record->m_dirty = 0;
+        m_identityMap[&record->entity()].insert(record->m_rowID, record);
+    }
+    for (Record *record : m_changed.keys())
+        record->m_dirty = 0;
+    for (const auto &record : std::as_const(m_removed)) {
+        record->m_gone = true;
+        m_identityMap[&record->entity()].remove(record->m_rowID);
+    }
+    QSet<qint64> bulkKeys(m_removedClipKeys.keyBegin(), m_removedClipKeys.keyEnd());
+    forgetRemovedClips(bulkKeys);
+
+    const bool deleted = !summary.removedClipIDs.isEmpty() || !m_removed.isEmpty();
+    m_inserted.clear();
+    m_changed.clear();
+    m_removed.clear();
+    m_removedClipKeys.clear();
+    m_lastError.clear();
+
+    if (deleted && m_afterDeletion)
+        m_afterDeletion();
+    emit didSave(summary);
+    return true;
+}
+
+void ModelContext::forgetRemovedClips(const QSet<qint64> &keys)
+{
+    auto &clips = m_identityMap[&ClipItem::spec()];
+    for (qint64 key : keys) {
+        if (auto record = clips.take(key).lock())
+            record->m_gone = true;
+    }
+}
+
+} // namespace tamo

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "model/FetchDescriptor.h"
+#include "model/Record.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tamo {
+
+namespace sql { class Database; }
+
+// What one save wrote, for the views that re-query and for closing previews
+// of removed clips.
+struct GroupCount
+{
+    QVariant value;
+    int count;
+};
+
+struct SaveSummary
+{
+    QSet<QString> entities;     // names of the record types touched
+    QList<QUuid> removedClipIDs;
+};
+
+// The one place records are fetched, inserted, changed and removed. Records
+// fetched twice are the same object, so a view and an operation never hold
+// diverging copies; changes stay pending until save().
+class ModelContext : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Checkpoint = std::function<void()>;
+
+    // `afterDeletion` runs after a save that removed rows, to erase their old
+    // page images from the write-ahead logs.
+    ModelContext(sql::Database &db, Checkpoint afterDeletion, QObject *parent = nullptr);
+    ~ModelContext() override;
+
+    template<typename R>
+    void insert(const std::shared_ptr<R> &record) { insertRecord(record); }
+
+    void remove(const std::shared_ptr<Record> &record);
+
+    // Removes every clip the descriptor selects without loading them; returns
+    // their ids. Pending until save() like every other change.
+    QList<QUuid> removeClips(const FetchDescriptor &descriptor);
+
+    // A failed fetch gives an empty list (and lastError()).
+    template<typename R>
+    QList<std::shared_ptr<R>> fetch(const FetchDescriptor &descriptor = {})
+    {
+        QList<std::shared_ptr<R>> result;
+        const auto records = fetchRecords(R::spec(), descriptor, [] { return std::shared_ptr<Record>(new R); });
+        result.reserve(records.size());
+        for (const auto &record : records)
+            result.append(std::static_pointer_cast<R>(record));
+        return result;
+    }
+
+    // Records inserted since the last save; fetches read the store only.
+    template<typename R>
+    QList<std::shared_ptr<R>> pendingInserts() const
+    {
+        QList<std::shared_ptr<R>> result;
+        for (const auto &record : m_inserted) {
+            if (&record->entity() == &R::spec())
+                result.append(std::static_pointer_cast<R>(record));
+        }
+        return result;
+    }
+
+    // A failed count gives -1 (and lastError()).
+    template<typename R>
+    int fetchCount(const FetchDescriptor &descriptor = {}) { return countRecords(R::spec(), descriptor); }
+
+    // How many records share each value of a column, most first. Reads the
+    // store only, so pending changes don't count yet.
+    template<typename R>
+    QList<GroupCount> countBy(int column, const FetchDescriptor &descriptor = {})
+    {
+        return countGroups(R::spec(), column, descriptor);
+    }
+
+    bool hasChanges() const;
+    // Writes every pending change in one transaction; on failure nothing is
+    // written, the changes stay pending and lastError() says why.
+    bool save();
+    QString lastError() const { return m_lastError; }
+
+signals:
+    // A field of an inserted record changed in memory.
+    void recordChanged(const tamo::Record *record);
+    void didSave(const tamo::SaveSummary &summary);
+
+private:
+    friend class Record;
+    using RecordFactory = std::function<std::shared_ptr<Record>()>;
+
+    void insertRecord(const std::shared_ptr<Record> &record);
+    std::vector<std::shared_ptr<Record>> fetchRecords(const EntitySpec &entity, const FetchDescriptor &descriptor,
+                                                      const RecordFactory &factory);
+    int countRecords(const EntitySpec &entity, const FetchDescriptor &descriptor);
+    QList<GroupCount> countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor);
+    QList<qint64> selectKeys(const EntitySpec &entity, const FetchDescriptor &descriptor);
+    QHash<qint64, std::shared_ptr<Record>> materialize(const EntitySpec &entity, const QList<qint64> &keys,
+                                                       const RecordFactory &factory);
+
+    void recordChanged(Record *record);
+    std::optional<QByteArray> loadColumn(const Record &record, int column);
+
+    void writeInsert(Record &record);
+    void writeUpdate(Record &record);
+    void writeDeletions(SaveSummary &summary);
+    void forgetRemovedClips(const QSet<qint64> &keys);
+
+    sql::Database &m_db;
+    Checkpoint m_afterDeletion;
+    QHash<const EntitySpec *, QHash<qint64, std::weak_ptr<Record>>> m_identityMap;
+    std::vector<std::shared_ptr<Record>> m_inserted;
+    QHash<Record *, std::shared_ptr<Record>> m_changed;   // held until saved
+    QHash<Record *, std::shared_ptr<Record>> m_removed;
+    QHash<qint64, QUuid> m_removedClipKeys;                 // bulk removals
+    QString m_lastError;
+};
+
+} // namespace tamo
+
+Q_DECLARE_METATYPE(tamo::SaveSummary)

@@ -1,0 +1,115 @@
+#include "model/Schema.h"
+
+#include "model/Sqlite.h"
+
+namespace tamo {
+
+const QList<Migration> &syncedStoreMigrations()
+{
+    // Integer keys are explicit so that rows never get renumbered; ids are not
+    // unique because sync and import can bring the same id twice.
+    static const QList<Migration> migrations{
+        {1, QStringLiteral(R"(
+            CREATE TABLE ClipItem (
+                pk INTEGER PRIMARY KEY,
+                recordID TEXT NOT NULL,
+                id TEXT NOT NULL,
+                createdAt INTEGER NOT NULL,
+                kindRaw TEXT NOT NULL,
+                text TEXT,
+                rtfData BLOB,
+                imageData BLOB,
+                imageWidth INTEGER NOT NULL DEFAULT 0,
+                imageHeight INTEGER NOT NULL DEFAULT 0,
+                filePaths TEXT NOT NULL DEFAULT '[]',
+                sourceBundleID TEXT,
+                sourceAppName TEXT,
+                contentHash TEXT NOT NULL,
+                pinboardID TEXT,
+                pinnedAt INTEGER,
+                title TEXT,
+                keywords TEXT NOT NULL DEFAULT '[]',
+                iconEmoji TEXT,
+                linkTitle TEXT,
+                linkImageData BLOB,
+                linkPreviewFetched INTEGER NOT NULL DEFAULT 0,
+                imageIsLocalOnly INTEGER NOT NULL DEFAULT 0);
+            CREATE INDEX ClipItem_id ON ClipItem(id);
+            CREATE INDEX ClipItem_contentHash ON ClipItem(contentHash);
+            CREATE INDEX ClipItem_createdAt ON ClipItem(createdAt);
+            CREATE INDEX ClipItem_pinboard ON ClipItem(pinboardID, pinnedAt);
+            CREATE TABLE Pinboard (
+                pk INTEGER PRIMARY KEY,
+                recordID TEXT NOT NULL,
+                id TEXT NOT NULL,
+                name TEXT NOT NULL,
+                colorIndex INTEGER NOT NULL,
+                sortOrder INTEGER NOT NULL);
+            CREATE INDEX Pinboard_id ON Pinboard(id);
+            CREATE TABLE SourceApp (
+                pk INTEGER PRIMARY KEY,
+                recordID TEXT NOT NULL,
+                id TEXT NOT NULL,
+                bundleID TEXT NOT NULL,
+                name TEXT,
+                iconData BLOB,
+                tintHex TEXT NOT NULL);
+            CREATE INDEX SourceApp_bundleID ON SourceApp(bundleID);
+            -- Saved changes of synced records waiting for the mirror: record
+            -- identities only, never content, so erasing a clip erases it here too.
+            CREATE TABLE MirrorOutbox (
+                seq INTEGER PRIMARY KEY,
+                entity TEXT NOT NULL,
+                recordID TEXT NOT NULL,
+                op TEXT NOT NULL);
+        )")},
+    };
+    return migrations;
+}
+
+const QList<Migration> &localStoreMigrations()
+{
+    static const QList<Migration> migrations{
+        {1, QStringLiteral(R"(
+            CREATE TABLE LocalImage (
+                pk INTEGER PRIMARY KEY,
+                clipID TEXT NOT NULL,
+                imageData BLOB NOT NULL);
+            CREATE INDEX LocalImage_clipID ON LocalImage(clipID);
+            CREATE TABLE ClipEdit (
+                pk INTEGER PRIMARY KEY,
+                clipID TEXT NOT NULL,
+                editedAt INTEGER NOT NULL);
+            CREATE INDEX ClipEdit_clipID ON ClipEdit(clipID);
+        )")},
+    };
+    return migrations;
+}
+
+int schemaVersion(sql::Database &db)
+{
+    sql::Statement statement = db.prepare(QStringLiteral("PRAGMA user_version"));
+    statement.step();
+    return int(statement.int64(0));
+}
+
+void migrate(sql::Database &db, const QList<Migration> &migrations)
+{
+    const int current = schemaVersion(db);
+    const int newest = migrations.isEmpty() ? 0 : migrations.last().version;
+    if (current > newest) {
+        throw sql::Error(QStringLiteral("the store was written by a newer version of TamoCove (schema %1, this version knows %2)")
+                             .arg(current)
+                             .arg(newest));
+    }
+    for (const Migration &migration : migrations) {
+        if (migration.version <= current)
+            continue;
+        sql::Transaction transaction(db);
+        db.exec(migration.sql);
+        db.exec(QStringLiteral("PRAGMA user_version = %1").arg(migration.version));
+        transaction.commit();
+    }
+}
+
+} // namespace tamo

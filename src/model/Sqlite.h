@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tamo::sql {
+
+// Raised by the wrappers below; callers at the store's public edge turn it
+// into an error result so nothing above the store sees SQLite.
+class Error : public std::runtime_error
+{
+public:
+    explicit Error(const QString &message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&other) noexcept;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement();
+
+    // Binds by 1-based index. An invalid QVariant binds NULL.
+    Statement &bind(int index, const QVariant &value);
+    Statement &bindText(int index, const QString &value);
+    Statement &bindBlob(int index, const QByteArray &value);
+    Statement &bindInt64(int index, qint64 value);
+    Statement &bindNull(int index);
+
+    // True while a row is available; false when done. Throws on error.
+    bool step();
+    void run() { step(); reset(); }
+    void reset();
+
+    bool isNull(int column) const;
+    qint64 int64(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    std::optional<QString> optionalText(int column) const;
+    std::optional<QByteArray> blob(int column) const;
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// A statement from the database's cache, reset when the lease ends so it
+// never keeps a read transaction open.
+class CachedStatement
+{
+public:
+    explicit CachedStatement(Statement &statement) : m_statement(statement) {}
+    CachedStatement(const CachedStatement &) = delete;
+    CachedStatement &operator=(const CachedStatement &) = delete;
+    ~CachedStatement() { m_statement.reset(); }
+    Statement *operator->() { return &m_statement; }
+    Statement &operator*() { return m_statement; }
+
+private:
+    Statement &m_statement;
+};
+
+class Database
+{
+public:
+    Database() = default;
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+    ~Database();
+
+    // Opens (and creates) the file; throws with SQLite's message on failure.
+    void open(const QString &path);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    void exec(const QString &sql);
+    Statement prepare(const QString &sql);
+    // Prepared once per text and reused: for statements run over and over.
+    CachedStatement cached(const QString &sql);
+    qint64 lastInsertRowID() const;
+    int changes() const;
+    QString errorMessage() const;
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    sqlite3 *m_db = nullptr;
+    QHash<QString, std::shared_ptr<Statement>> m_cache;
+};
+
+// Begins on construction, rolls back on destruction unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
+} // namespace tamo::sql

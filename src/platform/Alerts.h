@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tamo {
+
+// One modal alert: a message, a smaller informative text and its buttons,
+// first to last. The first button is the default one; the last answers
+// Escape and closing the dialog, so it should be the Cancel button.
+struct AlertSpec
+{
+    QString message;
+    QString informativeText;
+    QStringList buttons;         // empty means a single "OK"
+    int destructiveButton = -1;  // index into buttons, or -1
+
+    bool operator==(const AlertSpec &) const = default;
+};
+
+class Alerts
+{
+public:
+    virtual ~Alerts() = default;
+
+    // Shows the alert and waits; returns the index of the chosen button.
+    virtual int runModal(const AlertSpec &spec) = 0;
+};
+
+class MessageBoxAlerts final : public Alerts
+{
+public:
+    int runModal(const AlertSpec &spec) override;
+};
+
+} // namespace tamo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace tamo {
+
+// A small key-value store that sync shares between the user's machines, for
+// settings that should follow the user (the history capacity).
+class CloudKeyValueStore
+{
+public:
+    virtual ~CloudKeyValueStore() = default;
+
+    virtual void setValue(const QString &key, const QVariant &value) = 0;
+    // An invalid QVariant when the key holds nothing.
+    virtual QVariant value(const QString &key) const = 0;
+};
+
+// Used until sync exists: keeps nothing.
+class NullKeyValueStore final : public CloudKeyValueStore
+{
+public:
+    void setValue(const QString &, const QVariant &) override {}
+    QVariant value(const QString &) const override { return {}; }
+};
+
+} // namespace tamo

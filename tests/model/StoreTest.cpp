@@ -1,0 +1,274 @@
+#include "StoreFixture.h"
+
+#include "model/LocalRecords.h"
+#include "model/Pinboard.h"
+#include "model/Schema.h"
+#include "model/Sqlite.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+using namespace tamo;
+using namespace tamo::testing;
+using Compare = FetchDescriptor::Compare;
+
+namespace {
+
+QList<ClipItemPtr> allClips(ModelContext &context)
+{
+    return context.fetch<ClipItem>(FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false));
+}
+
+} // namespace
+
+class Store : public StoreFixture {};
+
+TEST_F(Store, FirstOpenCreatesBothStoresWithTheirLogs)
+{
+    for (const char *name : {"Tamo.store", "Tamo.store-wal", "Tamo.store-shm", "TamoLocal.store",
+                             "TamoLocal.store-wal", "TamoLocal.store-shm"})
+        EXPECT_TRUE(QFile::exists(dir.file(QLatin1String(name)))) << name;
+    EXPECT_TRUE(ModelContainer::syncedStoreExists(dir.path()));
+    EXPECT_FALSE(ModelContainer::syncedStoreExists(dir.file(QStringLiteral("elsewhere"))));
+}
+
+TEST_F(Store, EveryClipFieldSurvivesReopening)
+{
+    ClipDraft draft;
+    draft.kind = ClipKind::image;
+    draft.text = QString();                       // empty, not absent
+    draft.rtfData = QByteArray("{\\rtf1 x}");
+    draft.imageData = QByteArray("\x89PNG\0\1\2", 7);
+    draft.imageWidth = 640;
+    draft.imageHeight = 480;
+    draft.filePaths = {QStringLiteral("/tmp/a b.png"), QStringLiteral("/tmp/ü.txt")};
+    draft.sourceBundleID = QStringLiteral("org.gnome.Nautilus");
+    const QDateTime created = QDateTime::fromMSecsSinceEpoch(1'773'000'000'123);
+    const QUuid pinboard = QUuid::createUuid();
+    auto clip = std::make_shared<ClipItem>(draft, created);
+    clip->setPin(pinboard, created.addMSecs(1));
+    clip->setTitle(QStringLiteral("Holiday"));
+    clip->setKeywords({QStringLiteral("beach"), QStringLiteral("2026")});
+    clip->setIconEmoji(QStringLiteral("🏖️"));
+    clip->setLinkTitle(QStringLiteral("A page"));
+    clip->setLinkImageData(QByteArray("link"));
+    clip->setLinkPreviewFetched(true);
+    context().insert(clip);
+    ASSERT_TRUE(context().save()) << context().lastError().toStdString();
+    const QUuid id = clip->id();
+    const QString hash = clip->contentHash();
+    clip.reset();
+    reopen();
+
+    const auto clips = allClips(context());
+    ASSERT_EQ(clips.size(), 1);
+    const ClipItem &stored = *clips.first();
+    EXPECT_EQ(stored.id(), id);
+    EXPECT_EQ(stored.createdAt(), created);
+    EXPECT_EQ(stored.kind(), ClipKind::image);
+    EXPECT_EQ(stored.text(), std::optional(QString()));
+    EXPECT_EQ(stored.rtfData(), draft.rtfData);
+    EXPECT_EQ(stored.imageData(), draft.imageData);
+    EXPECT_EQ(stored.imageWidth(), 640);
+    EXPECT_EQ(stored.imageHeight(), 480);
+    EXPECT_EQ(stored.filePaths(), draft.filePaths);
+    EXPECT_EQ(stored.sourceBundleID(), draft.sourceBundleID);
+    EXPECT_EQ(stored.sourceAppName(), std::nullopt);
+    EXPECT_EQ(stored.contentHash(), hash);
+    EXPECT_EQ(stored.pinboardID(), std::optional(pinboard));
+    EXPECT_EQ(stored.pinnedAt(), std::optional(created.addMSecs(1)));
+    EXPECT_EQ(stored.title(), std::optional(QStringLiteral("Holiday")));
+    EXPECT_EQ(stored.keywords(), QStringList({QStringLiteral("beach"), QStringLiteral("2026")}));
+    EXPECT_EQ(stored.iconEmoji(), std::optional(QStringLiteral("🏖️")));
+    EXPECT_EQ(stored.linkTitle(), std::optional(QStringLiteral("A page")));
+    EXPECT_EQ(stored.linkImageData(), std::optional(QByteArray("link")));
+    EXPECT_TRUE(stored.linkPreviewFetched());
+    EXPECT_FALSE(stored.imageIsLocalOnly());
+}
+
+TEST_F(Store, FetchingTwiceGivesTheSameRecordAndKeepsUnsavedEdits)
+{
+    addClip(QStringLiteral("one"), clock.now());
+    ASSERT_TRUE(context().save());
+    const auto first = allClips(context());
+    first.first()->setTitle(QStringLiteral("edited"));
+    const auto second = allClips(context());
+    EXPECT_EQ(first.first().get(), second.first().get());
+    EXPECT_EQ(second.first()->title(), std::optional(QStringLiteral("edited")));
+    EXPECT_TRUE(context().hasChanges());
+}
+
+TEST_F(Store, EditsOfARecordNoViewHoldsAreStillSaved)
+{
+    addClip(QStringLiteral("one"), clock.now());
+    ASSERT_TRUE(context().save());
+    allClips(context()).first()->setTitle(QStringLiteral("kept"));
+    ASSERT_TRUE(context().save());
+    reopen();
+    EXPECT_EQ(allClips(context()).first()->title(), std::optional(QStringLiteral("kept")));
+}
+
+TEST_F(Store, DuplicateIdsAreLegal)
+{
+    const QUuid shared = QUuid::createUuid();
+    context().insert(std::make_shared<Pinboard>(QStringLiteral("A"), 0, 1, shared));
+    context().insert(std::make_shared<Pinboard>(QStringLiteral("B"), 1, 0, shared));
+    ASSERT_TRUE(context().save());
+    const auto pinboards = context().fetch<Pinboard>(
+        FetchDescriptor().where(Pinboard::IdColumn, Compare::equal, shared).sorted(Pinboard::OrderColumn, true));
+    ASSERT_EQ(pinboards.size(), 2);
+    EXPECT_EQ(Pinboard::uniquedByID(pinboards).size(), 1);
+    EXPECT_EQ(Pinboard::uniquedByID(pinboards).first()->name(), QStringLiteral("B"));
+}
+
+TEST_F(Store, FetchFiltersSortsAndPages)
+{
+    const QDateTime start = clock.now();
+    for (int i = 0; i < 10; ++i)
+        addClip(QStringLiteral("clip %1").arg(i), start.addSecs(i));
+    const QUuid board = QUuid::createUuid();
+    ASSERT_TRUE(context().save());
+    const auto toPin = allClips(context()); // newest first
+    toPin[3]->setPin(board, start.addSecs(100));
+    toPin[5]->setPin(board, start.addSecs(200));
+    ASSERT_TRUE(context().save());
+
+    const auto page = context().fetch<ClipItem>(
+        FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(3, 2));
+    ASSERT_EQ(page.size(), 3);
+    EXPECT_EQ(page.first()->text(), std::optional(QStringLiteral("clip 7")));
+
+    const auto pinned = context().fetch<ClipItem>(FetchDescriptor()
+                                                      .where(ClipItem::PinboardIDColumn, Compare::equal, board)
+                                                      .sorted(ClipItem::PinnedAtColumn, false));
+    ASSERT_EQ(pinned.size(), 2);
+    EXPECT_EQ(pinned.first()->text(), std::optional(QStringLiteral("clip 4")));
+    EXPECT_EQ(pinned.last()->text(), std::optional(QStringLiteral("clip 6")));
+
+    EXPECT_EQ(context().fetchCount<ClipItem>(FetchDescriptor().where(ClipItem::PinboardIDColumn, Compare::isNull)), 8);
+    EXPECT_EQ(context().fetchCount<ClipItem>(
+                  FetchDescriptor().where(ClipItem::CreatedAtColumn, Compare::less, start.addSecs(4))),
+              4);
+}
+
+TEST_F(Store, SaveTellsWhatItTouchedAndWhichClipsItRemoved)
+{
+    QSignalSpy saved(&context(), &ModelContext::didSave);
+    auto clip = addClip(QStringLiteral("x"), clock.now());
+    ASSERT_TRUE(context().save());
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(saved.last().first().value<SaveSummary>().entities.contains(QStringLiteral("ClipItem")));
+
+    context().remove(clip);
+    ASSERT_TRUE(context().save());
+    EXPECT_EQ(saved.last().first().value<SaveSummary>().removedClipIDs, QList<QUuid>{clip->id()});
+    EXPECT_TRUE(clip->isGone());
+}
+
+TEST_F(Store, BulkRemovalMarksLoadedClipsGoneAndTakesTheirLocalRecords)
+{
+    auto old = addClip(QStringLiteral("old"), clock.now().addDays(-3));
+    auto fresh = addClip(QStringLiteral("fresh"), clock.now());
+    context().insert(std::make_shared<LocalImage>(old->id(), QByteArray(100, 'x')));
+    context().insert(std::make_shared<ClipEdit>(old->id(), clock.now()));
+    context().insert(std::make_shared<ClipEdit>(fresh->id(), clock.now()));
+    ASSERT_TRUE(context().save());
+
+    const auto removed = context().removeClips(
+        FetchDescriptor().where(ClipItem::CreatedAtColumn, Compare::less, clock.now().addDays(-1)));
+    EXPECT_EQ(removed, QList<QUuid>{old->id()});
+    EXPECT_EQ(allClips(context()).size(), 1); // already gone for the views
+    ASSERT_TRUE(context().save());
+    EXPECT_TRUE(old->isGone());
+    EXPECT_FALSE(fresh->isGone());
+    EXPECT_EQ(context().fetchCount<LocalImage>(), 0);
+    EXPECT_EQ(context().fetchCount<ClipEdit>(), 1);
+}
+
+TEST_F(Store, ANeverSavedClipCanBeRemovedBeforeSaving)
+{
+    auto clip = addClip(QStringLiteral("draft"), clock.now());
+    context().remove(clip);
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_FALSE(clip->isInserted());
+}
+
+TEST(StoreOpening, AFileThatIsNoStoreIsReportedAndLeftUntouched)
+{
+    TempDir dir;
+    const QByteArray garbage("this is not a database, it is someone's notes\n", 46);
+    {
+        QFile file(dir.file(QStringLiteral("Tamo.store")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage.repeated(200));
+    }
+    try {
+        ModelContainer container(dir.path());
+        FAIL() << "opened a file that is no store";
+    } catch (const StoreOpenError &error) {
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Could not open the TamoCove store: ")));
+    }
+    QFile file(dir.file(QStringLiteral("Tamo.store")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), garbage.repeated(200));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Tamo.store-wal"))));
+}
+
+TEST(StoreOpening, AStoreFromANewerVersionIsRefused)
+{
+    TempDir dir;
+    { ModelContainer container(dir.path()); }
+    {
+        sql::Database db;
+        db.open(dir.file(QStringLiteral("Tamo.store")));
+        db.exec(QStringLiteral("PRAGMA user_version = 99"));
+    }
+    EXPECT_THROW(ModelContainer container(dir.path()), StoreOpenError);
+}
+
+TEST(StoreMigration, AppliesOnlyNewStepsAndKeepsDataAndStopsAtAFailedStep)
+{
+    TempDir dir;
+    sql::Database db;
+    db.open(dir.file(QStringLiteral("m.db")));
+    const QList<Migration> first{{1, QStringLiteral("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('kept');")}};
+    migrate(db, first);
+    migrate(db, first); // nothing to do the second time
+    EXPECT_EQ(schemaVersion(db), 1);
+
+    QList<Migration> later = first;
+    later.append({2, QStringLiteral("ALTER TABLE t ADD COLUMN b INTEGER NOT NULL DEFAULT 7;")});
+    later.append({3, QStringLiteral("ALTER TABLE t ADD COLUMN c; THIS IS NOT SQL;")});
+    EXPECT_THROW(migrate(db, later), sql::Error);
+    EXPECT_EQ(schemaVersion(db), 2);
+    sql::Statement row = db.prepare(QStringLiteral("SELECT a, b FROM t"));
+    ASSERT_TRUE(row.step());
+    EXPECT_EQ(row.text(0), QStringLiteral("kept"));
+    EXPECT_EQ(row.int64(1), 7);
+}
+
+TEST_F(Store, MirrorSeesSavedChangesOfSyncedRecordsButNoContent)
+{
+    container->enableChangeTracking();
+    auto clip = addClip(QStringLiteral("secret marker 4711"), clock.now());
+    auto board = std::make_shared<Pinboard>(QStringLiteral("Work"), 0, 0);
+    context().insert(board);
+    context().insert(std::make_shared<ClipEdit>(clip->id(), clock.now())); // local: never mirrored
+    ASSERT_TRUE(context().save());
+    clip->setTitle(QStringLiteral("t"));
+    ASSERT_TRUE(context().save());
+    context().remove(clip);
+    ASSERT_TRUE(context().save());
+
+    const auto changes = container->pendingMirrorChanges();
+    QStringList seen;
+    for (const auto &change : changes) {
+        seen.append(change.entity + QLatin1Char(':') + change.operation);
+        EXPECT_FALSE(change.recordID.contains(QStringLiteral("4711")));
+    }
+    EXPECT_EQ(seen, QStringList({QStringLiteral("ClipItem:insert"), QStringLiteral("Pinboard:insert"),
+                                 QStringLiteral("ClipItem:update"), QStringLiteral("ClipItem:delete")}));
+    EXPECT_EQ(changes[0].recordID, changes[3].recordID); // the tombstone names the record
+    container->acknowledgeMirrorChanges(changes[2].sequence);
+    EXPECT_EQ(container->pendingMirrorChanges().size(), 1);
+}

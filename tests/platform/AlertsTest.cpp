@@ -1,0 +1,87 @@
+#include "platform/Alerts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using tamo::AlertSpec;
+using tamo::MessageBoxAlerts;
+
+namespace {
+
+// Runs the alert and, once it is on screen, acts on it as a user would.
+int runAndAnswer(const AlertSpec &spec, const std::function<void(QMessageBox *)> &act)
+{
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            act(box);
+        }
+    });
+    poll.start();
+    return MessageBoxAlerts().runModal(spec);
+}
+
+std::function<void(QMessageBox *)> click(const QString &title)
+{
+    return [title](QMessageBox *box) {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == title)
+                button->click();
+        }
+    };
+}
+
+} // namespace
+
+TEST(MessageBoxAlerts, AnswersTheIndexOfTheButtonInTheGivenOrder)
+{
+    const AlertSpec spec{QStringLiteral("Remove 3 clips?"), QStringLiteral("This can't be undone."),
+                         {QStringLiteral("Remove Clips"), QStringLiteral("Export First"), QStringLiteral("Cancel")},
+                         0};
+    for (int i = 0; i < spec.buttons.size(); ++i) {
+        SCOPED_TRACE(spec.buttons.at(i).toStdString());
+        EXPECT_EQ(runAndAnswer(spec, click(spec.buttons.at(i))), i);
+    }
+}
+
+TEST(MessageBoxAlerts, EscapeAndClosingChooseTheLastButton)
+{
+    const AlertSpec spec{QStringLiteral("Clear History?"), QString(),
+                         {QStringLiteral("Clear History"), QStringLiteral("Cancel")}, 0};
+    EXPECT_EQ(runAndAnswer(spec, [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }), 1);
+    EXPECT_EQ(runAndAnswer(spec, [](QMessageBox *box) { box->close(); }), 1);
+}
+
+TEST(MessageBoxAlerts, ShowsTheTextsAsTypedAndAnOkButtonWhenNoneIsGiven)
+{
+    const AlertSpec spec{QStringLiteral("Export failed"), QStringLiteral("<b>Work</b> could not be written."), {}, -1};
+    QStringList shownTexts;
+    QStringList richTexts;
+    QStringList titles;
+    const int answer = runAndAnswer(spec, [&](QMessageBox *box) {
+        for (const QLabel *label : box->findChildren<QLabel *>()) {
+            if (label->text().isEmpty())
+                continue;
+            shownTexts.append(label->text());
+            if (label->textFormat() != Qt::PlainText)
+                richTexts.append(label->text());
+        }
+        for (QAbstractButton *button : box->buttons())
+            titles.append(button->text());
+        box->close();
+    });
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(shownTexts.contains(spec.message));
+    EXPECT_TRUE(shownTexts.contains(spec.informativeText));
+    EXPECT_EQ(richTexts, QStringList());
+    EXPECT_EQ(titles, QStringList{QStringLiteral("OK")});
+}
