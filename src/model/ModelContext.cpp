@@ -8,6 +8,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cstdio>
+
 namespace tamo {
 
 namespace {
@@ -440,6 +442,10 @@ bool ModelContext::save()
         for (Record *record : newlyKeyed)
             record->m_rowID = 0;
         m_lastError = error.message();
+        const qsizetype removals = m_removed.size() + m_removedClipKeys.size();
+        if (removals > 0)
+            std::fprintf(stderr, "TamoCove: could not delete %lld records: %s\n", qlonglong(removals),
+                         qPrintable(m_lastError));
         return false;
     }
 

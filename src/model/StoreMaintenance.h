@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/ClipItem.h"
+#include "model/LocalRecords.h"
+
+#include <QHash>
+#include <QList>
+#include <QUuid>
+
+namespace tamo {
+
+class ModelContext;
+
+// Repairs run after launch and after each sync import: the copies of one
+// content that several machines made, and local records left without a clip.
+class StoreMaintenance
+{
+public:
+    explicit StoreMaintenance(ModelContext &context);
+
+    // Folds clips of equal content into one, keeping the newest date, every
+    // title, keyword, emoji, link preview, local image and edit date they
+    // had. A copy pinned to another pinboard than the one kept is never
+    // removed, so no pin is lost. Saves; returns the ids that no longer name
+    // a clip (none when the save failed).
+    QList<QUuid> mergeDuplicates();
+
+    // Removes local images and edit dates whose clip no longer exists; saves
+    // and returns how many records went (0 when the save failed).
+    int removeOrphanLocalRecords();
+
+private:
+    using EditsByClip = QHash<QUuid, ClipEditPtr>;
+
+    QList<QUuid> mergeGroup(const QList<ClipItemPtr> &clips, EditsByClip &edits);
+    QList<QUuid> mergeLane(const QList<ClipItemPtr> &lane, const QDateTime &createdAt, EditsByClip &edits);
+    void moveLocalImage(ClipItem &survivor, const QList<ClipItemPtr> &twins);
+    bool hasImageHere(const ClipItem &clip);
+    EditsByClip latestEdits();
+
+    ModelContext &m_context;
+};
+
+} // namespace tamo
