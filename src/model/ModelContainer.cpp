@@ -14,6 +14,7 @@ namespace tamo {
 namespace {
 
 constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
+constexpr int busyTimeoutMs = 2000;
 
 // Checks the file before anything is written to it, then migrates it.
 void prepareStore(const QString &path, const QList<Migration> &migrations)
@@ -59,7 +60,7 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
             m_db->exec(QStringLiteral("PRAGMA %1.secure_delete = ON").arg(QLatin1String(schema)));
             m_db->exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(QLatin1String(schema)));
         }
-        m_db->exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+        m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
     } catch (const sql::Error &error) {
         m_db.reset();
         throw StoreOpenError(error.message());
@@ -79,6 +80,9 @@ bool ModelContainer::syncedStoreExists(const QString &storeDirectory)
 
 bool ModelContainer::checkpoint()
 {
+    // A reader elsewhere would make the checkpoint wait; don't stall the
+    // caller for it, the next deletion finishes the job.
+    m_db->exec(QStringLiteral("PRAGMA busy_timeout = 0"));
     bool complete = true;
     for (const char *schema : {"main", "local"}) {
         try {
@@ -96,6 +100,7 @@ bool ModelContainer::checkpoint()
             complete = false;
         }
     }
+    m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
     return complete;
 }
 
