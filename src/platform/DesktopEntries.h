@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/AppInfo.h"
+#include "platform/DesktopEntry.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
+
+namespace tamo {
+
+// What is known of a running application; any field may be empty.
+struct AppTraits
+{
+    QString desktopId;      // a toolkit's hint (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE)
+    QString windowInstance; // WM_CLASS, first part
+    QString windowClass;    // WM_CLASS, second part
+    QString executable;     // file name of /proc/PID/exe
+};
+
+// The installed applications' desktop entries, read from the applications
+// folders (the user's first; an id found earlier hides later ones). Read on
+// first use and again after a folder changed.
+class DesktopEntries
+{
+public:
+    DesktopEntries();
+    explicit DesktopEntries(const QStringList &applicationFolders);
+    ~DesktopEntries();
+    DesktopEntries(const DesktopEntries &) = delete;
+    DesktopEntries &operator=(const DesktopEntries &) = delete;
+
+    std::optional<DesktopEntry> entry(const QString &id) const;
+    // The toolkit's hint, then StartupWMClass, then the desktop id, then the
+    // program that Exec starts.
+    std::optional<DesktopEntry> match(const AppTraits &traits) const;
+    // The matching entry's id and name; without one, the window class or the
+    // program name stands for both.
+    AppInfo identify(const AppTraits &traits) const;
+    // The entry's icon; the generic application icon without one.
+    QIcon icon(const QString &id) const;
+
+private:
+    void load() const;
+
+    QStringList m_folders;
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
+    mutable QList<DesktopEntry> m_entries; // in folder order
+    mutable QHash<QString, qsizetype> m_byId;
+    mutable bool m_loaded = false;
+};
+
+} // namespace tamo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/AppInfo.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QUrl>
+
+namespace tamo {
+
+// The desktop's applications: which one is in front, which one a process
+// belongs to, which are installed and what they look like.
+class Workspace : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Invalid when no application window is active.
+    virtual AppInfo frontmostApp() const = 0;
+    // The app a process belongs to; invalid for an unknown process.
+    virtual AppInfo appForProcess(qint64 pid) const = 0;
+    virtual bool isInstalled(const QString &bundleID) const = 0;
+    // The app's icon; the generic application icon for an unknown id.
+    virtual QIcon icon(const QString &bundleID) const = 0;
+    virtual bool openURL(const QUrl &url) = 0;
+    // Shows the file selected in the file manager.
+    virtual void revealFile(const QString &path) = 0;
+
+signals:
+    // Another application came to the front.
+    void appActivated(const QString &bundleID);
+};
+
+} // namespace tamo

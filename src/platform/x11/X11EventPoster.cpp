@@ -1,0 +1,195 @@
+#include "platform/x11/X11EventPoster.h"
+
+#include "platform/KeyCodes.h"
+#include "platform/x11/X11Log.h"
+#include "platform/x11/X11Reply.h"
+
+#include <X11/keysym.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+
+#include <QList>
+
+namespace tamo::x11 {
+
+namespace {
+
+constexpr int focusPollIntervalMs = 2;
+constexpr uint32_t pagerSourceIndication = 2;
+
+} // namespace
+
+X11EventPoster::X11EventPoster(X11Connection x11, QObject *parent)
+    : EventPoster(parent)
+    , m_x11(x11)
+    , m_properties(x11.xcb)
+{
+    m_focusPoll.setInterval(focusPollIntervalMs);
+    m_focusPoll.setTimerType(Qt::PreciseTimer);
+    connect(&m_focusPoll, &QTimer::timeout, this, &X11EventPoster::checkFocus);
+}
+
+void X11EventPoster::rememberFrontWindow()
+{
+    if (!m_x11.isValid())
+        return;
+    // Without a window manager nobody keeps _NET_ACTIVE_WINDOW; the focus
+    // window is the nearest thing.
+    const uint32_t active = m_properties.numbers(m_x11.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
+    m_frontWindow = active ? active : focusWindow();
+}
+
+void X11EventPoster::restoreFrontWindow()
+{
+    if (m_frontWindow)
+        requestActivation(m_frontWindow);
+    m_restoreClock.start();
+    m_focusPoll.start();
+}
+
+void X11EventPoster::postPaste()
+{
+    m_pasteWhenRestored = true;
+    restoreFrontWindow();
+}
+
+bool X11EventPoster::hasWindowManager() const
+{
+    // EWMH: the root names a check window that names itself; a stale name
+    // outlives a window manager that quit.
+    const uint32_t check = m_properties.numbers(m_x11.rootWindow, "_NET_SUPPORTING_WM_CHECK").value(0);
+    return check && m_properties.numbers(check, "_NET_SUPPORTING_WM_CHECK").value(0) == check;
+}
+
+void X11EventPoster::requestActivation(uint32_t window)
+{
+    if (hasWindowManager()) {
+        xcb_client_message_event_t request{};
+        request.response_type = XCB_CLIENT_MESSAGE;
+        request.format = 32;
+        request.window = window;
+        request.type = m_properties.atom("_NET_ACTIVE_WINDOW");
+        request.data.data32[0] = pagerSourceIndication;
+        request.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(m_x11.xcb, false, m_x11.rootWindow,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char *>(&request));
+        xcb_flush(m_x11.xcb);
+    } else {
+        // Fails harmlessly (BadMatch) when the window is gone or unmapped.
+        std::free(xcb_request_check(m_x11.xcb, xcb_set_input_focus_checked(
+                                                   m_x11.xcb, XCB_INPUT_FOCUS_PARENT, window,
+                                                   XCB_CURRENT_TIME)));
+    }
+}
+
+void X11EventPoster::checkFocus()
+{
+    const bool focused = m_frontWindow && focusIsInside(m_frontWindow);
+    if (focused || !m_frontWindow || m_restoreClock.hasExpired(restoreTimeoutMs)) {
+        m_focusPoll.stop();
+        finishRestore(focused);
+    }
+}
+
+void X11EventPoster::finishRestore(bool focused)
+{
+    // Even when the noted window did not come back (it was closed, say), the
+    // keystroke goes to whatever has the focus, as a ⌘V goes to the front app.
+    if (std::exchange(m_pasteWhenRestored, false))
+        sendPasteKeystroke();
+    emit frontWindowRestored(focused);
+}
+
+uint32_t X11EventPoster::focusWindow() const
+{
+    if (!m_x11.isValid())
+        return 0;
+    const auto reply = replyTo<xcb_get_input_focus_reply>(m_x11.xcb, xcb_get_input_focus(m_x11.xcb));
+    if (!reply || reply->focus == XCB_NONE || reply->focus == XCB_INPUT_FOCUS_POINTER_ROOT
+        || reply->focus == m_x11.rootWindow)
+        return 0;
+    return reply->focus;
+}
+
+uint32_t X11EventPoster::parentWindow(uint32_t window) const
+{
+    const auto reply = replyTo<xcb_query_tree_reply>(m_x11.xcb, xcb_query_tree(m_x11.xcb, window));
+    return reply && reply->parent != m_x11.rootWindow ? reply->parent : 0;
+}
+
+bool X11EventPoster::focusIsInside(uint32_t window) const
+{
+    for (uint32_t w = focusWindow(); w; w = parentWindow(w)) {
+        if (w == window)
+            return true;
+    }
+    return false;
+}
+
+PasteKeystroke X11EventPoster::keystrokeForFocus() const
+{
+    // The focus may sit on a child of the client window that carries WM_CLASS.
+    for (uint32_t w = focusWindow(); w; w = parentWindow(w)) {
+        const QStringList windowClass = m_properties.strings(w, "WM_CLASS");
+        if (!windowClass.isEmpty())
+            return pasteKeystrokeForWindowClass(windowClass.value(0), windowClass.value(1));
+    }
+    return PasteKeystroke::ControlV;
+}
+
+void X11EventPoster::sendPasteKeystroke()
+{
+    if (!m_x11.isValid() || !xcb_get_extension_data(m_x11.xcb, &xcb_test_id)->present) {
+        qCWarning(lcX11) << "cannot paste: the X server lacks the XTest extension";
+        return;
+    }
+    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(m_x11.xcb);
+    const auto keycodeOf = [symbols](xcb_keysym_t keysym) {
+        xcb_keycode_t *keycodes = xcb_key_symbols_get_keycode(symbols, keysym);
+        const xcb_keycode_t keycode = keycodes ? keycodes[0] : 0;
+        std::free(keycodes);
+        return keycode;
+    };
+    QList<xcb_keycode_t> chord{keycodeOf(XK_Control_L)};
+    if (keystrokeForFocus() == PasteKeystroke::ControlShiftV)
+        chord.append(keycodeOf(XK_Shift_L));
+    chord.append(keycodeOf(KeyCodes::toKeysym(KeyCodes::KeyV)));
+    xcb_key_symbols_free(symbols);
+    if (chord.contains(0)) {
+        qCWarning(lcX11) << "cannot paste: the keyboard map lacks Control, Shift or V";
+        return;
+    }
+
+    releaseHeldModifiers();
+    for (const xcb_keycode_t keycode : chord)
+        fakeKey(XCB_KEY_PRESS, keycode);
+    for (auto it = chord.crbegin(); it != chord.crend(); ++it)
+        fakeKey(XCB_KEY_RELEASE, *it);
+    xcb_flush(m_x11.xcb);
+}
+
+void X11EventPoster::releaseHeldModifiers()
+{
+    // Still held from the hot key or ⌘-digit, they would turn Ctrl+V into
+    // Shift+Super+Ctrl+V, which pastes nowhere.
+    const auto keymap = replyTo<xcb_query_keymap_reply>(m_x11.xcb, xcb_query_keymap(m_x11.xcb));
+    const auto modifierMap =
+        replyTo<xcb_get_modifier_mapping_reply>(m_x11.xcb, xcb_get_modifier_mapping(m_x11.xcb));
+    if (!keymap || !modifierMap)
+        return;
+    const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(modifierMap.get());
+    const int count = xcb_get_modifier_mapping_keycodes_length(modifierMap.get());
+    for (int i = 0; i < count; ++i) {
+        const xcb_keycode_t keycode = keycodes[i];
+        if (keycode && (keymap->keys[keycode / 8] & (1 << (keycode % 8))))
+            fakeKey(XCB_KEY_RELEASE, keycode);
+    }
+}
+
+void X11EventPoster::fakeKey(uint8_t type, uint8_t keycode)
+{
+    xcb_test_fake_input(m_x11.xcb, type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+}
+
+} // namespace tamo::x11

@@ -1,0 +1,108 @@
+#include "platform/x11/X11Pasteboard.h"
+
+#include "platform/PasteboardItems.h"
+#include "platform/PasteboardMime.h"
+#include "platform/x11/X11Log.h"
+#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11Reply.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <xcb/res.h>
+
+namespace tamo::x11 {
+
+namespace {
+
+// The process of the client that created the window, from the X-Resource
+// extension; nothing for a remote client or without the extension.
+std::optional<qint64> clientProcessID(const X11Connection &x11, uint32_t window)
+{
+    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    const auto reply =
+        replyTo<xcb_res_query_client_ids_reply>(x11.xcb, xcb_res_query_client_ids(x11.xcb, 1, &spec));
+    if (!reply)
+        return std::nullopt;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
+            && xcb_res_client_id_value_value_length(it.data) >= 1)
+            return qint64(*xcb_res_client_id_value_value(it.data));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+X11Pasteboard::X11Pasteboard(X11Connection x11, QObject *parent)
+    : Pasteboard(parent)
+    , m_clipboard(QGuiApplication::clipboard())
+    , m_x11(x11)
+    , m_clipboardAtom(X11Properties(x11.xcb).atom("CLIPBOARD"))
+{
+    m_ownerProcessID = currentOwnerProcessID();
+    connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard)
+            ownerChanged();
+    });
+}
+
+void X11Pasteboard::ownerChanged()
+{
+    ++m_changeCount;
+    m_types.reset();
+    // Asked now: the owner of a short-lived copy (xclip) may be gone by the
+    // time anyone reads the contents.
+    m_ownerProcessID = currentOwnerProcessID();
+    emit changed();
+}
+
+std::optional<qint64> X11Pasteboard::currentOwnerProcessID() const
+{
+    if (!m_clipboardAtom)
+        return std::nullopt;
+    const auto reply = replyTo<xcb_get_selection_owner_reply>(
+        m_x11.xcb, xcb_get_selection_owner(m_x11.xcb, m_clipboardAtom));
+    if (!reply || reply->owner == XCB_WINDOW_NONE)
+        return std::nullopt;
+    return clientProcessID(m_x11, reply->owner);
+}
+
+QStringList X11Pasteboard::types() const
+{
+    if (!m_types) {
+        const QMimeData *offer = m_clipboard->mimeData(QClipboard::Clipboard);
+        m_types = offer ? PasteboardMime::types(*offer) : QStringList();
+    }
+    return *m_types;
+}
+
+std::optional<QByteArray> X11Pasteboard::data(const QString &type) const
+{
+    if (!types().contains(type))
+        return std::nullopt;
+    const QMimeData *offer = m_clipboard->mimeData(QClipboard::Clipboard);
+    return offer ? PasteboardMime::data(*offer, type) : std::nullopt;
+}
+
+std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)
+{
+    const PasteboardItem item = mergedPasteboardItem(items);
+    if (item.isEmpty())
+        return std::nullopt;
+
+    const int countBefore = m_changeCount;
+    m_clipboard->setMimeData(PasteboardMime::mimeData(item), QClipboard::Clipboard);
+    // Qt reports the change at once, even when the server kept an owner whose
+    // copy is newer than Qt's last known server time.
+    const bool owned = m_clipboard->ownsClipboard()
+                       && (!m_ownerProcessID || *m_ownerProcessID == QCoreApplication::applicationPid());
+    if (m_changeCount == countBefore || !owned) {
+        qCWarning(lcX11) << "could not take the clipboard";
+        return std::nullopt;
+    }
+    return m_changeCount;
+}
+
+} // namespace tamo::x11

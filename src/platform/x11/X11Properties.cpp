@@ -1,0 +1,62 @@
+#include "platform/x11/X11Properties.h"
+
+#include "platform/x11/X11Reply.h"
+
+namespace tamo::x11 {
+
+namespace {
+
+constexpr uint32_t maxPropertyLength = 1 << 16; // in 32-bit units
+
+} // namespace
+
+quint32 X11Properties::atom(const QByteArray &name) const
+{
+    if (!m_connection)
+        return XCB_ATOM_NONE;
+    const auto cached = m_atoms.constFind(name);
+    if (cached != m_atoms.cend())
+        return *cached;
+    const auto reply = replyTo<xcb_intern_atom_reply>(
+        m_connection, xcb_intern_atom(m_connection, false, uint16_t(name.size()), name.constData()));
+    if (!reply)
+        return XCB_ATOM_NONE;
+    m_atoms.insert(name, reply->atom);
+    return reply->atom;
+}
+
+QList<quint32> X11Properties::numbers(quint32 window, const QByteArray &name) const
+{
+    const quint32 property = atom(name);
+    if (!property || !window)
+        return {};
+    const auto reply = replyTo<xcb_get_property_reply>(
+        m_connection, xcb_get_property(m_connection, false, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                       maxPropertyLength));
+    if (!reply || reply->format != 32)
+        return {};
+    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return QList<quint32>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+QStringList X11Properties::strings(quint32 window, const QByteArray &name) const
+{
+    const quint32 property = atom(name);
+    if (!property || !window)
+        return {};
+    const auto reply = replyTo<xcb_get_property_reply>(
+        m_connection, xcb_get_property(m_connection, false, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                       maxPropertyLength));
+    if (!reply || reply->format != 8)
+        return {};
+    QByteArray bytes(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                     xcb_get_property_value_length(reply.get()));
+    if (bytes.endsWith('\0'))
+        bytes.chop(1);
+    QStringList strings;
+    for (const QByteArray &part : bytes.split('\0'))
+        strings.append(reply->type == XCB_ATOM_STRING ? QString::fromLatin1(part) : QString::fromUtf8(part));
+    return strings;
+}
+
+} // namespace tamo::x11

@@ -1,0 +1,122 @@
+#include "platform/KeyCodes.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+namespace KeyCodes = tamo::KeyCodes;
+
+namespace {
+
+Qt::KeyboardModifiers qtFlags(const KeyCodes::Key &key)
+{
+    return key.keypad ? Qt::KeypadModifier : Qt::NoModifier;
+}
+
+} // namespace
+
+TEST(KeyCodes, EveryKeyRoundTripsThroughQtAndX)
+{
+    QSet<int> codes;
+    for (const KeyCodes::Key &key : KeyCodes::keys()) {
+        SCOPED_TRACE(key.keyCode);
+        EXPECT_FALSE(codes.contains(key.keyCode)) << "listed twice";
+        codes.insert(key.keyCode);
+        EXPECT_EQ(KeyCodes::fromQtKey(KeyCodes::toQtKey(key.keyCode), qtFlags(key)), key.keyCode);
+        EXPECT_EQ(KeyCodes::fromKeysym(KeyCodes::toKeysym(key.keyCode)), key.keyCode);
+    }
+}
+
+TEST(KeyCodes, StoredShortcutKeysMapToTheirKeys)
+{
+    struct Row
+    {
+        int keyCode;
+        Qt::Key qtKey;
+        quint32 keysym;
+    };
+    const Row rows[] = {
+        {9, Qt::Key_V, 'v'},         {6, Qt::Key_Z, 'z'},           {18, Qt::Key_1, '1'},
+        {0, Qt::Key_A, 'a'},         {29, Qt::Key_0, '0'},          {36, Qt::Key_Return, 0xff0d},
+        {48, Qt::Key_Tab, 0xff09},   {49, Qt::Key_Space, ' '},      {51, Qt::Key_Backspace, 0xff08},
+        {53, Qt::Key_Escape, 0xff1b}, {117, Qt::Key_Delete, 0xffff}, {123, Qt::Key_Left, 0xff51},
+        {124, Qt::Key_Right, 0xff53}, {125, Qt::Key_Down, 0xff54},  {126, Qt::Key_Up, 0xff52},
+        {122, Qt::Key_F1, 0xffbe},   {111, Qt::Key_F12, 0xffc9},    {50, Qt::Key_QuoteLeft, '`'},
+        {76, Qt::Key_Enter, 0xff8d},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.keyCode);
+        EXPECT_EQ(KeyCodes::toQtKey(row.keyCode), row.qtKey);
+        EXPECT_EQ(KeyCodes::toKeysym(row.keyCode), row.keysym);
+    }
+}
+
+TEST(KeyCodes, ShiftedAndKeypadFormsResolveToThePhysicalKey)
+{
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Exclam), 18);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_ParenRight), 29);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Underscore), 27);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Backtab), KeyCodes::Tab);
+    EXPECT_EQ(KeyCodes::fromKeysym('V'), KeyCodes::KeyV);
+    EXPECT_EQ(KeyCodes::fromKeysym('@'), 19);
+    EXPECT_EQ(KeyCodes::fromKeysym(0xfe20), KeyCodes::Tab); // ISO_Left_Tab
+
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_1), 18);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_1, Qt::KeypadModifier), 83);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier), 78);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Asterisk), 28);
+}
+
+TEST(KeyCodes, UnknownKeysHaveNoCounterpart)
+{
+    EXPECT_EQ(KeyCodes::toQtKey(52), Qt::Key_unknown);
+    EXPECT_EQ(KeyCodes::toKeysym(52), 0u);
+    EXPECT_EQ(KeyCodes::toKeysym(-1), 0u);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_VolumeUp), std::nullopt);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Exclam, Qt::KeypadModifier), std::nullopt);
+    EXPECT_EQ(KeyCodes::fromKeysym(0x1008ff13), std::nullopt); // XF86AudioRaiseVolume
+}
+
+TEST(KeyCodes, CarbonModifiersFollowQtsCrossPlatformRule)
+{
+    struct Row
+    {
+        int carbon;
+        Qt::KeyboardModifiers qt;
+        quint16 x;
+    };
+    const Row rows[] = {
+        {KeyCodes::CommandKey, Qt::ControlModifier, 0x04},
+        {KeyCodes::ShiftKey, Qt::ShiftModifier, 0x01},
+        {KeyCodes::OptionKey, Qt::AltModifier, 0x08},
+        {KeyCodes::ControlKey, Qt::MetaModifier, 0x40},
+        {768, Qt::ShiftModifier | Qt::ControlModifier, 0x05},   // ⇧⌘, the main shortcut
+        {4352, Qt::ControlModifier | Qt::MetaModifier, 0x44},   // ⌃⌘, the window sizer
+        {0, Qt::NoModifier, 0},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.carbon);
+        EXPECT_EQ(KeyCodes::toQtModifiers(row.carbon), row.qt);
+        EXPECT_EQ(KeyCodes::fromQtModifiers(row.qt), row.carbon);
+        EXPECT_EQ(KeyCodes::toXModifiers(row.carbon), row.x);
+        EXPECT_EQ(KeyCodes::fromXModifiers(row.x), row.carbon);
+    }
+}
+
+TEST(KeyCodes, ModifierConversionsIgnoreOtherBits)
+{
+    constexpr int alphaLock = 1024;
+    EXPECT_EQ(KeyCodes::toQtModifiers(KeyCodes::CommandKey | alphaLock), Qt::ControlModifier);
+    EXPECT_EQ(KeyCodes::fromQtModifiers(Qt::ShiftModifier | Qt::KeypadModifier), int(KeyCodes::ShiftKey));
+    constexpr quint16 capsAndNumLock = 0x02 | 0x10;
+    EXPECT_EQ(KeyCodes::fromXModifiers(0x04 | capsAndNumLock), int(KeyCodes::CommandKey));
+}
+
+TEST(KeyCodes, XModifiersUseTheServersAltAndSuperBits)
+{
+    const KeyCodes::XModifierMasks masks{0x20, 0x80}; // Alt on Mod3, Super on Mod5
+    const int all = KeyCodes::AllCarbonModifiers;
+    EXPECT_EQ(KeyCodes::toXModifiers(all, masks), 0x01 | 0x04 | 0x20 | 0x80);
+    EXPECT_EQ(KeyCodes::fromXModifiers(0x01 | 0x04 | 0x20 | 0x80, masks), all);
+    EXPECT_EQ(KeyCodes::fromXModifiers(0x08 | 0x40, masks), 0);
+}

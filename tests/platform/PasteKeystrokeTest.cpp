@@ -1,0 +1,36 @@
+#include "platform/PasteKeystroke.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamo;
+
+TEST(PasteKeystroke, TerminalsPasteWithControlShiftV)
+{
+    struct Row
+    {
+        const char *instance;
+        const char *className;
+        PasteKeystroke keystroke;
+    };
+    const Row rows[]{
+        {"xterm", "XTerm", PasteKeystroke::ControlShiftV},
+        {"gnome-terminal-server", "Gnome-terminal", PasteKeystroke::ControlShiftV},
+        {"konsole", "konsole", PasteKeystroke::ControlShiftV},
+        {"kitty", "kitty", PasteKeystroke::ControlShiftV},
+        {"Alacritty", "Alacritty", PasteKeystroke::ControlShiftV},
+        {"urxvt", "URxvt", PasteKeystroke::ControlShiftV},
+        {"xfce4-terminal", "Xfce4-terminal", PasteKeystroke::ControlShiftV},
+        {"terminator", "Terminator", PasteKeystroke::ControlShiftV},
+        {"tilix", "Tilix", PasteKeystroke::ControlShiftV},
+        {"st-256color", "st-256color", PasteKeystroke::ControlShiftV},
+        {"gedit", "Gedit", PasteKeystroke::ControlV},
+        {"Navigator", "firefox", PasteKeystroke::ControlV},
+        {"xterm-settings", "Xterm-settings", PasteKeystroke::ControlV}, // whole names only
+        {"", "", PasteKeystroke::ControlV},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::string(row.instance) + " " + row.className);
+        EXPECT_EQ(pasteKeystrokeForWindowClass(QString::fromUtf8(row.instance), QString::fromUtf8(row.className)),
+                  row.keystroke);
+    }
+}

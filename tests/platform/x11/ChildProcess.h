@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tamo::testing {
+
+// A program running beside the test, stopped when the test ends. Waiting for
+// its output runs the event loop, so the test process keeps serving the
+// clipboard meanwhile.
+class ChildProcess
+{
+public:
+    ChildProcess(const QString &program, const QStringList &arguments,
+                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+    {
+        m_process.setProcessEnvironment(environment);
+        m_process.start(program, arguments);
+        EXPECT_TRUE(m_process.waitForStarted()) << program.toStdString() << " did not start";
+    }
+
+    ~ChildProcess()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(2000)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    qint64 pid() const { return m_process.processId(); }
+
+    bool waitForLine(const QString &line, int timeoutMs = 10000)
+    {
+        return QTest::qWaitFor([&] { return lines().contains(line); }, timeoutMs);
+    }
+
+    QStringList lines()
+    {
+        m_output += m_process.readAllStandardOutput();
+        return QString::fromUtf8(m_output).split(QLatin1Char('\n'));
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+// What another client reads from the clipboard as the given target.
+inline QByteArray readClipboardWithXclip(const QString &target)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard"), QStringLiteral("-t"), target});
+    QByteArray output;
+    const bool finished = QTest::qWaitFor([&] {
+        output += xclip.readAllStandardOutput();
+        return xclip.state() == QProcess::NotRunning;
+    }, 10000);
+    EXPECT_TRUE(finished) << "xclip -o hung";
+    return output + xclip.readAllStandardOutput();
+}
+
+} // namespace tamo::testing

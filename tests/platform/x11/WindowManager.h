@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Properties.h"
+
+#include <memory>
+
+namespace tamo::testing {
+
+// Focus hand-back goes through the window manager. When the test display has
+// none (xvfb-run starts a bare server), this starts openbox for the test's
+// lifetime; a window manager already running is used as it is.
+class WindowManager
+{
+public:
+    WindowManager()
+    {
+        if (isRunning())
+            return;
+        // openbox names itself on the root window before it manages windows;
+        // a window mapped in between is never focused. The startup command
+        // runs once it is ready.
+        m_openbox = std::make_unique<ChildProcess>(
+            QStringLiteral("openbox"),
+            QStringList{QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("echo ready")});
+        EXPECT_TRUE(m_openbox->waitForLine(QStringLiteral("ready"))) << "openbox did not start";
+    }
+
+    static bool isRunning()
+    {
+        const auto x11 = x11::X11Connection::fromApplication();
+        const x11::X11Properties properties(x11.xcb);
+        // The check window names itself; a stale root property outlives a
+        // window manager that was killed.
+        const quint32 check = properties.numbers(x11.rootWindow, "_NET_SUPPORTING_WM_CHECK").value(0);
+        return check && properties.numbers(check, "_NET_SUPPORTING_WM_CHECK").value(0) == check;
+    }
+
+private:
+    std::unique_ptr<ChildProcess> m_openbox;
+};
+
+} // namespace tamo::testing

@@ -1,0 +1,132 @@
+#include "ChildProcess.h"
+#include "WindowManager.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11EventPoster.h"
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tamo;
+using tamo::testing::ChildProcess;
+
+namespace {
+
+// Keys the user holds down, as after a hot key; let go when the test ends.
+class HeldKeys
+{
+public:
+    explicit HeldKeys(const QStringList &keysyms) : m_keysyms(keysyms)
+    {
+        QProcess::execute(QStringLiteral("xdotool"), QStringList{QStringLiteral("keydown")} + m_keysyms);
+    }
+    ~HeldKeys() { QProcess::execute(QStringLiteral("xdotool"), QStringList{QStringLiteral("keyup")} + m_keysyms); }
+
+private:
+    QStringList m_keysyms;
+};
+
+class X11EventPosterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x11.isValid()) << "this suite needs an X server";
+        ASSERT_TRUE(pasteboard.writeItems({{{PasteboardType::string, "pasted ✓"}}}));
+    }
+
+    // A window of another app, in front and focused.
+    std::unique_ptr<ChildProcess> startEditor(const QString &resourceName = QString())
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!resourceName.isEmpty())
+            environment.insert(QStringLiteral("RESOURCE_NAME"), resourceName); // its WM_CLASS instance
+        auto editor = std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
+                                                     QStringList{QStringLiteral("editor")}, environment);
+        EXPECT_TRUE(editor->waitForLine(QStringLiteral("focus-in")));
+        return editor;
+    }
+
+    // Our panel opens over the front window and takes the focus. It stays
+    // open, so the focus comes back only if the poster brings it back.
+    void openPanel()
+    {
+        panel.show();
+        panel.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&panel));
+    }
+
+    tamo::testing::WindowManager windowManager;
+    x11::X11Connection x11 = x11::X11Connection::fromApplication();
+    x11::X11Pasteboard pasteboard{x11};
+    x11::X11EventPoster poster{x11};
+    QLineEdit panel;
+};
+
+TEST_F(X11EventPosterTest, PasteLandsInTheWindowThatWasInFront)
+{
+    const auto editor = startEditor();
+    poster.rememberFrontWindow();
+    openPanel();
+    QSignalSpy restored(&poster, &EventPoster::frontWindowRestored);
+
+    poster.postPaste();
+
+    EXPECT_TRUE(editor->waitForLine(QStringLiteral("text pasted ✓")));
+    EXPECT_TRUE(panel.text().isEmpty());
+    ASSERT_EQ(restored.count(), 1);
+    EXPECT_TRUE(restored.first().first().toBool());
+}
+
+TEST_F(X11EventPosterTest, ModifiersTheUserStillHoldsAreReleasedFirst)
+{
+    const auto editor = startEditor();
+    poster.rememberFrontWindow();
+    openPanel();
+    const HeldKeys held({QStringLiteral("Shift_L"), QStringLiteral("Alt_L")});
+
+    poster.postPaste();
+
+    EXPECT_TRUE(editor->waitForLine(QStringLiteral("text pasted ✓")));
+    EXPECT_TRUE(editor->lines().contains(QStringLiteral("key Ctrl+V"))) << editor->lines().join('|').toStdString();
+}
+
+TEST_F(X11EventPosterTest, TerminalGetsControlShiftV)
+{
+    const auto terminal = startEditor(QStringLiteral("xterm"));
+    poster.rememberFrontWindow();
+    openPanel();
+
+    poster.postPaste();
+
+    EXPECT_TRUE(terminal->waitForLine(QStringLiteral("key Ctrl+Shift+V")))
+        << terminal->lines().join('|').toStdString();
+}
+
+TEST_F(X11EventPosterTest, RestoreFailsWhenTheWindowIsGone)
+{
+    auto editor = startEditor();
+    poster.rememberFrontWindow();
+    editor.reset();
+    QSignalSpy restored(&poster, &EventPoster::frontWindowRestored);
+
+    poster.restoreFrontWindow();
+
+    ASSERT_TRUE(restored.wait(5000));
+    EXPECT_FALSE(restored.first().first().toBool());
+}
+
+TEST_F(X11EventPosterTest, RestoreFailsWhenNothingWasRemembered)
+{
+    QSignalSpy restored(&poster, &EventPoster::frontWindowRestored);
+
+    poster.restoreFrontWindow();
+
+    ASSERT_TRUE(restored.wait(5000));
+    EXPECT_FALSE(restored.first().first().toBool());
+}
+
+} // namespace

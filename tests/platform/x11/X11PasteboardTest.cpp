@@ -1,0 +1,202 @@
+#include "ChildProcess.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tamo;
+using tamo::testing::ChildProcess;
+using tamo::testing::readClipboardWithXclip;
+
+namespace {
+
+QByteArray pngBytes()
+{
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class X11PasteboardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(x11.isValid()) << "this suite needs an X server"; }
+
+    // Another app's copy, which lasts while the returned owner lives.
+    std::unique_ptr<ChildProcess> owned(std::unique_ptr<ChildProcess> owner)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.ownerProcessID() == owner->pid(); }, 10000))
+            << "the copy never reached the pasteboard";
+        return owner;
+    }
+
+    // Through a file: a large payload would trickle through a pipe the
+    // test's event loop feeds.
+    std::unique_ptr<ChildProcess> copyWithXclip(const QString &target, const QByteArray &bytes)
+    {
+        QTemporaryFile input;
+        EXPECT_TRUE(input.open() && input.write(bytes) == bytes.size() && input.flush());
+        return owned(std::make_unique<ChildProcess>(
+            QStringLiteral("xclip"),
+            QStringList{QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                        QStringLiteral("-t"), target, QStringLiteral("-i"), input.fileName()}));
+    }
+
+    std::unique_ptr<ChildProcess> copyWithPeer(const QString &mode, const QStringList &mimeAndText)
+    {
+        return owned(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
+                                                    QStringList{mode} + mimeAndText));
+    }
+
+    x11::X11Connection x11 = x11::X11Connection::fromApplication();
+    x11::X11Pasteboard pasteboard{x11};
+};
+
+TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
+{
+    struct Row
+    {
+        QString target;
+        QString type;
+        QByteArray offered;
+        QByteArray read;
+    };
+    const QByteArray png = pngBytes();
+    const QByteArray tiff("II*\0\x08\0\0\0", 8);
+    const QList<Row> rows{
+        {"UTF8_STRING", PasteboardType::string, "Grüße ✓ 1", "Grüße ✓ 1"},
+        {"text/plain;charset=utf-8", PasteboardType::string, "ünïcode", "ünïcode"},
+        {"text/rtf", PasteboardType::rtf, "{\\rtf1 hi}", "{\\rtf1 hi}"},
+        {"image/png", PasteboardType::png, png, png},
+        {"image/tiff", PasteboardType::tiff, tiff, tiff},
+        {"text/uri-list", PasteboardType::fileURL, "file:///tmp/a%20b.txt\r\n", "file:///tmp/a%20b.txt\r\n"},
+        {"x-special/gnome-copied-files", PasteboardType::fileURL, "copy\nfile:///tmp/c", "file:///tmp/c\r\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.target.toStdString());
+        const int countBefore = pasteboard.changeCount();
+        const auto owner = copyWithXclip(row.target, row.offered);
+        EXPECT_GT(pasteboard.changeCount(), countBefore);
+        EXPECT_EQ(pasteboard.types(), QStringList{row.type});
+        EXPECT_EQ(pasteboard.data(row.type), row.read);
+    }
+}
+
+TEST_F(X11PasteboardTest, CopyingTheSameTextAgainMovesTheCount)
+{
+    QSignalSpy changed(&pasteboard, &Pasteboard::changed);
+    const auto first = copyWithXclip(QStringLiteral("UTF8_STRING"), "same");
+    const int countAfterFirst = pasteboard.changeCount();
+    const auto second = copyWithXclip(QStringLiteral("UTF8_STRING"), "same");
+
+    EXPECT_GT(pasteboard.changeCount(), countAfterFirst);
+    EXPECT_GE(changed.count(), 2);
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("same"));
+}
+
+TEST_F(X11PasteboardTest, OwnerQuittingEmptiesThePasteboard)
+{
+    auto owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "short-lived");
+    ASSERT_FALSE(pasteboard.types().isEmpty());
+    const int countWhileOwned = pasteboard.changeCount();
+
+    owner.reset();
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > countWhileOwned; }, 10000));
+    EXPECT_FALSE(pasteboard.ownerProcessID());
+    EXPECT_TRUE(pasteboard.types().isEmpty());
+    EXPECT_FALSE(pasteboard.string());
+}
+
+TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
+{
+    const auto owner = copyWithXclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
+
+    EXPECT_EQ(pasteboard.types(), QStringList{QStringLiteral("text/uri-list")});
+    EXPECT_TRUE(pasteboard.fileURLs().isEmpty());
+}
+
+TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
+{
+    const auto peer = copyWithPeer(QStringLiteral("copy"),
+                                   {QStringLiteral("text/plain"), QStringLiteral("hunter2"),
+                                    QStringLiteral("x-kde-passwordManagerHint"), QStringLiteral("secret")});
+
+    EXPECT_TRUE(pasteboard.types().contains(PasteboardType::concealed)) << pasteboard.types().join(' ').toStdString();
+    EXPECT_EQ(pasteboard.string(), QStringLiteral("hunter2"));
+    EXPECT_EQ(pasteboard.ownerProcessID(), peer->pid());
+}
+
+TEST_F(X11PasteboardTest, OwnWriteIsRecognisableAndReadableByOthers)
+{
+    const auto before = copyWithXclip(QStringLiteral("UTF8_STRING"), "theirs");
+
+    const std::optional<int> written = pasteboard.writeItems(
+        {{{PasteboardType::string, "first ✓"}}, {{PasteboardType::string, "second"}}});
+
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written, pasteboard.changeCount());
+    EXPECT_EQ(pasteboard.ownerProcessID(), QCoreApplication::applicationPid());
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("first ✓\nsecond"));
+
+    const auto after = copyWithXclip(QStringLiteral("UTF8_STRING"), "theirs again");
+    EXPECT_GT(pasteboard.changeCount(), *written);
+}
+
+TEST_F(X11PasteboardTest, OwnWriteOffersEveryFormOfItsTypes)
+{
+    const QByteArray png = pngBytes();
+    ASSERT_TRUE(pasteboard.writeItems({{{PasteboardType::fileURL, "file:///tmp/a%20b.txt\r\n"},
+                                        {PasteboardType::concealed, ""}}}));
+
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("text/uri-list")), QByteArray("file:///tmp/a%20b.txt\r\n"));
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("x-special/gnome-copied-files")),
+              QByteArray("copy\nfile:///tmp/a%20b.txt"));
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+
+    ASSERT_TRUE(pasteboard.writeItems({{{PasteboardType::png, png}}}));
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("image/png")), png);
+}
+
+TEST_F(X11PasteboardTest, EmptyWriteLeavesTheClipboardAlone)
+{
+    const int countBefore = pasteboard.changeCount();
+    EXPECT_FALSE(pasteboard.writeItems({}));
+    EXPECT_FALSE(pasteboard.writeItems({PasteboardItem()}));
+    EXPECT_EQ(pasteboard.changeCount(), countBefore);
+}
+
+TEST_F(X11PasteboardTest, ReadsAHundredMegabyteImage)
+{
+    QByteArray image(100 * 1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    generator.fillRange(reinterpret_cast<quint32 *>(image.data()), image.size() / 4);
+    const auto owner = copyWithXclip(QStringLiteral("image/png"), image);
+
+    const std::optional<QByteArray> read = pasteboard.data(PasteboardType::png);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), image.size());
+    EXPECT_TRUE(*read == image);
+}
+
+TEST_F(X11PasteboardTest, OwnerThatNeverAnswersGivesAnEmptyPasteboard)
+{
+    const auto peer = copyWithPeer(QStringLiteral("hang"), {QStringLiteral("text/plain"), QStringLiteral("stuck")});
+
+    EXPECT_TRUE(pasteboard.types().isEmpty());
+    EXPECT_FALSE(pasteboard.string());
+}
+
+} // namespace

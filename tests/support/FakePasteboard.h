@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+#include "platform/PasteboardItems.h"
+
+#include <QCoreApplication>
+
+namespace tamo::testing {
+
+// A pasteboard in memory. copy() stands for another app's copy; writeItems()
+// is ours and is remembered in writes().
+class FakePasteboard final : public Pasteboard
+{
+public:
+    int changeCount() const override { return m_changeCount; }
+    QStringList types() const override { return m_item.keys(); }
+    std::optional<QByteArray> data(const QString &type) const override
+    {
+        return m_item.contains(type) ? std::optional(m_item.value(type)) : std::nullopt;
+    }
+    std::optional<qint64> ownerProcessID() const override { return m_owner; }
+
+    std::optional<int> writeItems(const QList<PasteboardItem> &items) override
+    {
+        const PasteboardItem item = mergedPasteboardItem(items);
+        if (refusesWrites || item.isEmpty())
+            return std::nullopt;
+        m_writes.append(items);
+        copy(item, QCoreApplication::applicationPid());
+        return m_changeCount;
+    }
+
+    void copy(const PasteboardItem &item, std::optional<qint64> owner = std::nullopt)
+    {
+        m_item = item;
+        m_owner = owner;
+        ++m_changeCount;
+        emit changed();
+    }
+
+    const QList<QList<PasteboardItem>> &writes() const { return m_writes; }
+
+    bool refusesWrites = false; // as when another client keeps the selection
+
+private:
+    PasteboardItem m_item;
+    std::optional<qint64> m_owner;
+    int m_changeCount = 0;
+    QList<QList<PasteboardItem>> m_writes;
+};
+
+} // namespace tamo::testing

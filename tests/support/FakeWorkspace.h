@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <QHash>
+#include <QList>
+
+namespace tamo::testing {
+
+// Apps the test installs and brings to the front; opened URLs and revealed
+// files are recorded instead of opened.
+class FakeWorkspace final : public Workspace
+{
+    Q_OBJECT
+public:
+    void install(const AppInfo &app, const QIcon &icon = {}) { m_installed.insert(app.bundleID, {app, icon}); }
+    void setProcess(qint64 pid, const AppInfo &app) { m_processes.insert(pid, app); }
+
+    // Brings the app to the front and announces it, as the desktop does.
+    void activate(const AppInfo &app)
+    {
+        const bool changed = app.bundleID != m_frontmost.bundleID;
+        m_frontmost = app;
+        if (changed)
+            emit appActivated(app.bundleID);
+    }
+
+    AppInfo frontmostApp() const override { return m_frontmost; }
+    AppInfo appForProcess(qint64 pid) const override { return m_processes.value(pid); }
+    bool isInstalled(const QString &bundleID) const override { return m_installed.contains(bundleID); }
+    QIcon icon(const QString &bundleID) const override { return m_installed.value(bundleID).icon; }
+    bool openURL(const QUrl &url) override
+    {
+        m_openedURLs.append(url);
+        return true;
+    }
+    void revealFile(const QString &path) override { m_revealedFiles.append(path); }
+
+    const QList<QUrl> &openedURLs() const { return m_openedURLs; }
+    const QStringList &revealedFiles() const { return m_revealedFiles; }
+
+private:
+    struct Installed
+    {
+        AppInfo app;
+        QIcon icon;
+    };
+    QHash<QString, Installed> m_installed;
+    QHash<qint64, AppInfo> m_processes;
+    AppInfo m_frontmost;
+    QList<QUrl> m_openedURLs;
+    QStringList m_revealedFiles;
+};
+
+} // namespace tamo::testing
