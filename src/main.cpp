@@ -1,9 +1,88 @@
+#include "app/AppDelegate.h"
+#include "app/AppModel.h"
+#include "app/SingleInstance.h"
+#include "app/TamoApp.h"
+#include "model/ModelContainer.h"
+#include "platform/Alerts.h"
+#include "platform/AppPaths.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/TrayStatusItem.h"
+#include "platform/x11/X11Platform.h"
+
 #include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+
+#include <cstdio>
+
+using namespace tamo;
+
+namespace {
+
+QStringList absolutePaths(const QStringList &arguments)
+{
+    QStringList paths;
+    for (const QString &argument : arguments)
+        paths.append(QFileInfo(argument).absoluteFilePath());
+    return paths;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TamoCove"));
     QApplication::setQuitOnLastWindowClosed(false);
-    return app.exec();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tamocove.svg")));
+    // Outside a desktop session Qt knows no icon theme; Debian always has Adwaita.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+
+    const QStringList files = absolutePaths(QApplication::arguments().mid(1));
+    SingleInstance instance(SingleInstance::defaultName());
+    if (!instance.claim(files))
+        return 0;
+
+    X11Platform platform;
+    if (!platform.isX11())
+        std::fprintf(stderr, "TamoCove: not running on X11; the clipboard, shortcuts and paste will not work\n");
+
+    const AppPaths paths;
+    Defaults defaults(Defaults::standardFilePath(paths));
+    SystemClock clock;
+    MessageBoxAlerts alerts;
+    QNetworkAccessManager network;
+    const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
+                                    &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
+                                    &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+
+    std::unique_ptr<AppModel> model;
+    try {
+        model = std::make_unique<AppModel>(services, paths.storeDirectory());
+    } catch (const StoreOpenError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        QMessageBox::critical(nullptr, QStringLiteral("TamoCove"), error.message());
+        return 1;
+    }
+    if (const auto problem = defaults.loadProblem())
+        alerts.runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
+
+    TrayStatusItem trayIcon(platform.screens());
+    TamoApp tamoApp(*model, defaults, trayIcon);
+    AppDelegate delegate(*model, defaults);
+    QObject::connect(&instance, &SingleInstance::activated, &app, [&delegate](const QStringList &handed) {
+        if (handed.isEmpty())
+            delegate.reopen();
+        else
+            delegate.openFiles(handed);
+    });
+    delegate.finishLaunching();
+    delegate.openFiles(files);
+
+    const int status = QApplication::exec();
+    defaults.flush();
+    return status;
 }

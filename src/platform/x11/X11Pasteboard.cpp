@@ -16,6 +16,9 @@ namespace tamo::x11 {
 
 namespace {
 
+// How long after losing the clipboard its second notice may still arrive.
+constexpr qint64 echoWindowMs = 500;
+
 // The process of the client that created the window, from the X-Resource
 // extension; nothing for a remote client or without the extension.
 std::optional<qint64> clientProcessID(const X11Connection &x11, uint32_t window)
@@ -41,7 +44,7 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, QObject *parent)
     , m_x11(x11)
     , m_clipboardAtom(X11Properties(x11.xcb).atom("CLIPBOARD"))
 {
-    m_ownerProcessID = currentOwnerProcessID();
+    m_ownerProcessID = currentOwnerProcessID(currentOwnerWindow());
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
             ownerChanged();
@@ -50,23 +53,42 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, QObject *parent)
 
 void X11Pasteboard::ownerChanged()
 {
+    const uint32_t owner = currentOwnerWindow();
+    // Losing the clipboard reaches Qt twice, as a selection clear and as the
+    // XFixes notice of the new owner: one copy elsewhere, counted once.
+    const bool echo = m_pendingEchoOwner == owner && m_sinceLostOwnership.elapsed() < echoWindowMs;
+    m_pendingEchoOwner.reset();
+    if (echo)
+        return;
+    const bool owned = m_clipboard->ownsClipboard();
+    if (m_ownedAtLastChange && !owned) {
+        m_pendingEchoOwner = owner;
+        m_sinceLostOwnership.start();
+    }
+    m_ownedAtLastChange = owned;
+
     ++m_changeCount;
     m_types.reset();
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
-    m_ownerProcessID = currentOwnerProcessID();
+    m_ownerProcessID = currentOwnerProcessID(owner);
     emit changed();
 }
 
-std::optional<qint64> X11Pasteboard::currentOwnerProcessID() const
+uint32_t X11Pasteboard::currentOwnerWindow() const
 {
     if (!m_clipboardAtom)
-        return std::nullopt;
+        return XCB_WINDOW_NONE;
     const auto reply = replyTo<xcb_get_selection_owner_reply>(
         m_x11.xcb, xcb_get_selection_owner(m_x11.xcb, m_clipboardAtom));
-    if (!reply || reply->owner == XCB_WINDOW_NONE)
+    return reply ? reply->owner : uint32_t(XCB_WINDOW_NONE);
+}
+
+std::optional<qint64> X11Pasteboard::currentOwnerProcessID(uint32_t owner) const
+{
+    if (owner == XCB_WINDOW_NONE)
         return std::nullopt;
-    return clientProcessID(m_x11, reply->owner);
+    return clientProcessID(m_x11, owner);
 }
 
 QStringList X11Pasteboard::types() const

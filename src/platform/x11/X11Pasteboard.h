@@ -3,6 +3,8 @@
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 
+#include <QElapsedTimer>
+
 class QClipboard;
 
 namespace tamo::x11 {
@@ -32,13 +34,18 @@ public:
 
 private:
     void ownerChanged();
-    std::optional<qint64> currentOwnerProcessID() const;
+    uint32_t currentOwnerWindow() const;
+    std::optional<qint64> currentOwnerProcessID(uint32_t owner) const;
 
     QClipboard *m_clipboard;
     X11Connection m_x11;
     uint32_t m_clipboardAtom;
     int m_changeCount = 0;
     std::optional<qint64> m_ownerProcessID;
+    bool m_ownedAtLastChange = false;
+    // The new owner after we lost the clipboard, while its second notice is due.
+    std::optional<uint32_t> m_pendingEchoOwner;
+    QElapsedTimer m_sinceLostOwnership;
     mutable std::optional<QStringList> m_types; // of the current change
 };
 

@@ -1,0 +1,42 @@
+#include "app/AppDelegate.h"
+
+#include "app/AppModel.h"
+#include "model/SettingsKeys.h"
+#include "platform/Defaults.h"
+
+#include <QFileInfo>
+
+namespace tamo {
+
+AppDelegate::AppDelegate(AppModel &model, Defaults &defaults) : m_model(model), m_defaults(defaults)
+{
+}
+
+void AppDelegate::finishLaunching()
+{
+    const bool welcomeClipsChecked = m_defaults.boolValue(keys::welcomeClipsChecked);
+    m_model.onboarding().terminateRunningCopies();
+    m_model.start();
+    m_model.onboarding().runSecondCopyGuard(welcomeClipsChecked);
+}
+
+bool AppDelegate::isPinboardFile(const QString &path)
+{
+    static const QStringList extensions{QStringLiteral("tamocove"), QStringLiteral("vostra"), QStringLiteral("tamo")};
+    return extensions.contains(QFileInfo(path).suffix().toLower());
+}
+
+void AppDelegate::openFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (isPinboardFile(path))
+            m_model.windows().importPinboards(path);
+    }
+}
+
+void AppDelegate::reopen()
+{
+    m_model.showPreferences();
+}
+
+} // namespace tamo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tamo {
+
+class AppModel;
+class Defaults;
+
+// The launch sequence and what the desktop hands to the running app.
+class AppDelegate
+{
+public:
+    AppDelegate(AppModel &model, Defaults &defaults);
+
+    // Reads whether the welcome clips were checked before anything else can
+    // change it, clears a second installed copy out of the way, starts the
+    // core, then runs the guard's notice step with that early value.
+    void finishLaunching();
+
+    // Pinboard files are imported one after the other, in the given order;
+    // other files are ignored.
+    void openFiles(const QStringList &paths);
+
+    // The app was launched again while running.
+    void reopen();
+
+    static bool isPinboardFile(const QString &path);
+
+private:
+    AppModel &m_model;
+    Defaults &m_defaults;
+};
+
+} // namespace tamo

@@ -1,0 +1,73 @@
+#include "app/CaptureDrafts.h"
+
+#include "app/PasteboardCopy.h"
+#include "platform/AppInfo.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace tamo::CaptureDrafts {
+
+namespace {
+
+// Apps whose copies are an image first, though they carry its files too.
+bool isImageFirstApp(const AppInfo &source)
+{
+    static const QSet<QString> apps{QStringLiteral("com.apple.Photos")};
+    return apps.contains(source.bundleID);
+}
+
+bool hasVisibleText(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return !c.isSpace(); });
+}
+
+std::optional<PendingImage> image(const PasteboardCopy &copy, const std::optional<QString> &bundleID,
+                                  const std::optional<QString> &appName)
+{
+    for (const QString &type : {PasteboardType::png, PasteboardType::tiff}) {
+        if (std::optional<QByteArray> bytes = copy.data(type))
+            return PendingImage{std::move(*bytes), bundleID, appName};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ClipDraft> PendingImage::decode() const
+{
+    return ClipDraft::fromImage(bytes, bundleID, appName);
+}
+
+Capture fromCopy(PasteboardCopy &copy, const AppInfo &source)
+{
+    std::optional<QString> bundleID;
+    std::optional<QString> appName;
+    if (source.isValid()) {
+        bundleID = source.bundleID;
+        if (!source.name.isEmpty())
+            appName = source.name;
+    }
+
+    if (isImageFirstApp(source)) {
+        if (std::optional<PendingImage> pending = image(copy, bundleID, appName))
+            return std::move(*pending);
+    }
+    if (const QList<QUrl> urls = copy.fileURLs(); !urls.isEmpty()) {
+        ClipDraft draft;
+        draft.kind = ClipKind::file;
+        for (const QUrl &url : urls)
+            draft.filePaths.append(url.toLocalFile());
+        draft.sourceBundleID = bundleID;
+        draft.sourceAppName = appName;
+        return draft;
+    }
+    if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text))
+        return ClipDraft::fromText(*text, copy.data(PasteboardType::rtf), bundleID, appName);
+    if (std::optional<PendingImage> pending = image(copy, bundleID, appName))
+        return std::move(*pending);
+    return std::monostate();
+}
+
+} // namespace tamo::CaptureDrafts

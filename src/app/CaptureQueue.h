@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/ClipDraft.h"
+
+#include <QFuture>
+#include <QObject>
+
+#include <deque>
+
+namespace tamo {
+
+// Hands captures on in the order they were copied. An image is decoded on
+// the thread pool and can take a while; whatever was copied after it waits
+// behind it, so the history's order stays the copy order.
+class CaptureQueue : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    void append(const ClipDraft &draft);
+    // A draft being built elsewhere; nothing comes of it when it ends empty.
+    void append(const QFuture<std::optional<ClipDraft>> &build);
+
+signals:
+    void ready(const tamo::ClipDraft &draft);
+
+private:
+    void deliverFinished();
+
+    std::deque<QFuture<std::optional<ClipDraft>>> m_waiting;
+};
+
+} // namespace tamo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/CaptureQueue.h"
+#include "model/ClipDraft.h"
+
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+namespace tamo {
+
+class Defaults;
+class Pasteboard;
+class Workspace;
+struct AppInfo;
+
+// Turns each new copy on the clipboard into a draft for the history, unless
+// a privacy rule (CaptureRules) keeps it out. A copy is noticed at once
+// through Pasteboard::changed, with a 0.3 s poll of the change count behind
+// it, and handled once whatever comes of it. Main thread; image copies are
+// decoded on the thread pool, and drafts still arrive in copy order.
+class ClipboardMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What is on the clipboard now was copied before we ran: never captured.
+    ClipboardMonitor(Pasteboard &pasteboard, Workspace &workspace, const Defaults &defaults,
+                     QObject *parent = nullptr);
+
+    void start();
+    void stop();
+
+    // The change our own write made: that copy is not captured.
+    void skipChange(int changeCount);
+
+signals:
+    void captured(const tamo::ClipDraft &draft);
+
+private:
+    void check();
+    void handleCopy();
+    AppInfo sourceApp() const;
+
+    Pasteboard &m_pasteboard;
+    Workspace &m_workspace;
+    const Defaults &m_defaults;
+    int m_changeCount;
+    QSet<int> m_ownChanges;
+    QTimer m_poll;
+    QMetaObject::Connection m_changedConnection;
+    CaptureQueue m_queue;
+};
+
+} // namespace tamo

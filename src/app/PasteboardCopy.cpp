@@ -1,0 +1,35 @@
+#include "app/PasteboardCopy.h"
+
+#include <algorithm>
+
+namespace tamo {
+
+PasteboardCopy::PasteboardCopy(const Pasteboard &pasteboard)
+    : m_pasteboard(pasteboard)
+    , m_types(pasteboard.types())
+{
+}
+
+bool PasteboardCopy::hasAny(const QStringList &types) const
+{
+    return std::any_of(types.cbegin(), types.cend(), [this](const QString &type) { return has(type); });
+}
+
+std::optional<QByteArray> PasteboardCopy::data(const QString &type) const
+{
+    return has(type) ? m_pasteboard.data(type) : std::nullopt;
+}
+
+const std::optional<QString> &PasteboardCopy::text()
+{
+    if (!m_text)
+        m_text = has(PasteboardType::string) ? m_pasteboard.string() : std::nullopt;
+    return *m_text;
+}
+
+QList<QUrl> PasteboardCopy::fileURLs() const
+{
+    return has(PasteboardType::fileURL) ? m_pasteboard.fileURLs() : QList<QUrl>();
+}
+
+} // namespace tamo

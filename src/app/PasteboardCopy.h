@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <optional>
+
+namespace tamo {
+
+// The copy being handled, read from the pasteboard as the capture needs it.
+// The text, wanted by both the secret rule and the draft, is read once: each
+// read asks the owning app again.
+class PasteboardCopy
+{
+public:
+    explicit PasteboardCopy(const Pasteboard &pasteboard);
+
+    bool has(const QString &type) const { return m_types.contains(type); }
+    bool hasAny(const QStringList &types) const;
+    // Nothing when the copy lacks the type.
+    std::optional<QByteArray> data(const QString &type) const;
+    // Decoded from UTF-8; invalid sequences become replacement characters.
+    const std::optional<QString> &text();
+    QList<QUrl> fileURLs() const;
+
+private:
+    const Pasteboard &m_pasteboard;
+    const QStringList m_types;
+    std::optional<std::optional<QString>> m_text;
+};
+
+} // namespace tamo

@@ -1,0 +1,99 @@
+#include "app/TamoApp.h"
+
+#include "app/AppModel.h"
+#include "model/SettingsEnums.h"
+#include "model/SettingsKeys.h"
+#include "platform/Defaults.h"
+#include "platform/StatusItem.h"
+#include "platform/Symbols.h"
+
+#include <QApplication>
+#include <QMenu>
+
+namespace tamo {
+
+TamoApp::TamoApp(AppModel &model, Defaults &defaults, StatusItem &statusItem, QObject *parent)
+    : QObject(parent), m_model(model), m_defaults(defaults), m_statusItem(statusItem), m_menu(std::make_unique<QMenu>())
+{
+    buildMenu();
+    m_statusItem.setIcon(QApplication::windowIcon());
+    m_statusItem.setToolTip(QStringLiteral("TamoCove"));
+    m_statusItem.setMenu(m_menu.get());
+    connect(&m_defaults, &Defaults::valueChanged, this, [this](const QString &key) {
+        if (key == keys::showMenuBarIcon || key == keys::menuBarRecentClips)
+            updateVisibility();
+        else if (key == keys::hotKeyDisplay || key == keys::shortcutTarget)
+            updateOpenShortcut();
+    });
+    updateVisibility();
+}
+
+TamoApp::~TamoApp() = default;
+
+void TamoApp::buildMenu()
+{
+    auto add = [](QMenu *menu, const QString &title, const char *symbol, auto action) {
+        QAction *item = menu->addAction(symbolIcon(QLatin1String(symbol)), title);
+        QObject::connect(item, &QAction::triggered, menu, action);
+        return item;
+    };
+    QMenu *menu = m_menu.get();
+    m_openAction = add(menu, QStringLiteral("Open TamoCove"), "list.clipboard", [this] { m_model.openDrawer(); });
+    updateOpenShortcut();
+    menu->addSeparator();
+
+    QMenu *pinboards = menu->addMenu(symbolIcon(QStringLiteral("pin")), QStringLiteral("Pinboards"));
+    add(pinboards, QStringLiteral("Export…"), "square.and.arrow.up", [this] { m_model.windows().exportPinboards(); });
+    add(pinboards, QStringLiteral("Import…"), "square.and.arrow.down", [this] { m_model.windows().chooseImportFile(); });
+    pinboards->addSeparator();
+    add(pinboards, QStringLiteral("Import from Paste…"), "square.and.arrow.down.on.square",
+        [this] { m_model.windows().importPasteHistory(); });
+
+    add(menu, QStringLiteral("Settings…"), "gearshape", [this] { m_model.showPreferences(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    menu->addSeparator();
+    add(menu, QStringLiteral("About TamoCove"), "info.circle", [this] { m_model.showAbout(); });
+    add(menu, QStringLiteral("Explore Features…"), "lightbulb", [this] { m_model.onboarding().showWhatsNew(); });
+    add(menu, QStringLiteral("Check for Updates…"), "arrow.down.circle", [this] { m_model.checkForUpdates(); });
+    add(menu, QStringLiteral("Quit TamoCove"), "power", [] { QApplication::quit(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+void TamoApp::updateVisibility()
+{
+    const bool recentClipsShown = m_defaults.boolValue(keys::menuBarRecentClips) && m_model.menuBar().hasStatusItem();
+    m_statusItem.setVisible(m_defaults.boolValue(keys::showMenuBarIcon) && !recentClipsShown);
+}
+
+void TamoApp::updateOpenShortcut()
+{
+    const bool opensMenuBar = m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar);
+    m_openAction->setShortcut(opensMenuBar ? QKeySequence()
+                                           : menuShortcut(m_defaults.string(keys::hotKeyDisplay).value_or(QString())));
+}
+
+QKeySequence TamoApp::menuShortcut(const QString &display)
+{
+    static const QHash<QChar, Qt::KeyboardModifier> glyphs{
+        {QChar(0x2303), Qt::MetaModifier},    // ⌃
+        {QChar(0x2325), Qt::AltModifier},     // ⌥
+        {QChar(0x21E7), Qt::ShiftModifier},   // ⇧
+        {QChar(0x2318), Qt::ControlModifier}, // ⌘
+    };
+    Qt::KeyboardModifiers modifiers;
+    QString key;
+    for (const QChar c : display) {
+        if (glyphs.contains(c))
+            modifiers |= glyphs.value(c);
+        else
+            key.append(c);
+    }
+    if (modifiers == Qt::NoModifier || key.size() != 1)
+        return {};
+    const QKeySequence keyOnly(key);
+    if (keyOnly.isEmpty())
+        return {};
+    return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
+}
+
+} // namespace tamo

@@ -1,0 +1,43 @@
+#include "platform/Symbols.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace tamo {
+
+namespace {
+
+// Freedesktop names first, then names Breeze or Adwaita add.
+const QHash<QString, QStringList> &themeNames()
+{
+    static const QHash<QString, QStringList> names{
+        {QStringLiteral("list.clipboard"), {QStringLiteral("edit-paste")}},
+        {QStringLiteral("pin"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
+        {QStringLiteral("pin.circle.fill"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
+        {QStringLiteral("square.and.arrow.up"), {QStringLiteral("document-export"), QStringLiteral("document-send")}},
+        {QStringLiteral("square.and.arrow.down"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
+        {QStringLiteral("square.and.arrow.down.on.square"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
+        {QStringLiteral("gearshape"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
+        {QStringLiteral("info.circle"), {QStringLiteral("help-about")}},
+        {QStringLiteral("lightbulb"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
+        {QStringLiteral("arrow.down.circle"), {QStringLiteral("system-software-update"), QStringLiteral("update-none")}},
+        {QStringLiteral("power"), {QStringLiteral("application-exit"), QStringLiteral("system-shutdown")}},
+    };
+    return names;
+}
+
+} // namespace
+
+QIcon symbolIcon(const QString &symbolName)
+{
+    // Themes that follow GNOME keep many actions only as "-symbolic" icons.
+    for (const QString &name : themeNames().value(symbolName)) {
+        for (const QString &candidate : {name, name + QStringLiteral("-symbolic")}) {
+            if (QIcon::hasThemeIcon(candidate))
+                return QIcon::fromTheme(candidate);
+        }
+    }
+    return {};
+}
+
+} // namespace tamo

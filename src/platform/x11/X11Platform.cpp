@@ -1,0 +1,29 @@
+#include "platform/x11/X11Platform.h"
+
+#include "platform/XdgScreenshotFolder.h"
+#include "platform/x11/CanberraSounds.h"
+#include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11EventPoster.h"
+#include "platform/x11/X11GlobalHotKeys.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Screens.h"
+#include "platform/x11/X11Workspace.h"
+
+namespace tamo {
+
+X11Platform::X11Platform()
+    : m_connection(x11::X11Connection::fromApplication())
+    , m_pasteboard(std::make_unique<x11::X11Pasteboard>(m_connection))
+    , m_workspace(std::make_unique<x11::X11Workspace>(m_connection))
+    , m_hotKeys(std::make_unique<x11::X11GlobalHotKeys>(m_connection))
+    , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection))
+    , m_accessibility(std::make_unique<x11::X11Accessibility>(m_connection))
+    , m_screens(std::make_unique<x11::X11Screens>(m_connection))
+    , m_sounds(std::make_unique<x11::CanberraSounds>())
+    , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
+{
+}
+
+X11Platform::~X11Platform() = default;
+
+} // namespace tamo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/x11/X11Connection.h"
+
+#include <memory>
+
+namespace tamo {
+
+class Accessibility;
+class EventPoster;
+class GlobalHotKeys;
+class Pasteboard;
+class ScreenshotFolder;
+class Screens;
+class Sounds;
+class Workspace;
+
+// The real desktop facilities of an X11 session, created together on Qt's
+// X connection and kept for the life of the process.
+class X11Platform
+{
+public:
+    X11Platform();
+    ~X11Platform();
+
+    // False when Qt does not run on X11 (a Wayland session without XWayland).
+    bool isX11() const { return m_connection.isValid(); }
+
+    Pasteboard &pasteboard() { return *m_pasteboard; }
+    Workspace &workspace() { return *m_workspace; }
+    GlobalHotKeys &hotKeys() { return *m_hotKeys; }
+    EventPoster &eventPoster() { return *m_eventPoster; }
+    Accessibility &accessibility() { return *m_accessibility; }
+    Screens &screens() { return *m_screens; }
+    Sounds &sounds() { return *m_sounds; }
+    ScreenshotFolder &screenshotFolder() { return *m_screenshotFolder; }
+
+private:
+    x11::X11Connection m_connection;
+    std::unique_ptr<Pasteboard> m_pasteboard;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<GlobalHotKeys> m_hotKeys;
+    std::unique_ptr<EventPoster> m_eventPoster;
+    std::unique_ptr<Accessibility> m_accessibility;
+    std::unique_ptr<Screens> m_screens;
+    std::unique_ptr<Sounds> m_sounds;
+    std::unique_ptr<ScreenshotFolder> m_screenshotFolder;
+};
+
+} // namespace tamo

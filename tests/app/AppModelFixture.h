@@ -1,0 +1,146 @@
+#pragma once
+
+#include "support/FakeAccessibility.h"
+#include "support/FakeAlerts.h"
+#include "support/FakeClock.h"
+#include "support/FakeEventPoster.h"
+#include "support/FakeGlobalHotKeys.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeScreenshotFolder.h"
+#include "support/FakeSounds.h"
+#include "support/FakeWorkspace.h"
+#include "support/TempDir.h"
+
+#include "app/AppModel.h"
+#include "platform/Defaults.h"
+
+#include <QNetworkAccessManager>
+
+namespace tamo::testing {
+
+// Every part above the core, writing what it is asked into one log.
+class RecordingExtensions : public DrawerPanel,
+                            public MenuBarPanel,
+                            public CloudSyncService,
+                            public UpdateService,
+                            public OnboardingService,
+                            public AppWindows,
+                            public BonusTools
+{
+public:
+    QStringList log;
+    std::function<void(const QString &)> onLog; // lets a test look around at a step
+
+    bool drawerVisible = false;
+    bool statusItem = false;
+    bool menuBarPanelVisible = false;
+    QDateTime resigned;
+    bool switcher = false;
+    bool syncEnabled = false;
+
+    void note(const QString &entry)
+    {
+        log.append(entry);
+        if (onLog)
+            onLog(entry);
+    }
+
+    bool isVisible() const override { return drawerVisible; }
+    void showStrip() override { drawerVisible = true; note(QStringLiteral("drawer.show")); }
+    void hide(bool animated) override
+    {
+        drawerVisible = false;
+        note(animated ? QStringLiteral("drawer.hide.animated") : QStringLiteral("drawer.hide"));
+    }
+    void showPreview() override { note(QStringLiteral("preview.show")); }
+    void closePreview() override { note(QStringLiteral("preview.close")); }
+    void showPasteNotice(const QString &message) override { note(QStringLiteral("notice:") + message); }
+    void showReadyToast(const QString &message) override { note(QStringLiteral("ready:") + message); }
+    void showToast(const QString &message, const QString &) override { note(QStringLiteral("toast:") + message); }
+
+    bool hasStatusItem() const override { return statusItem; }
+    bool isPanelVisible() const override { return menuBarPanelVisible; }
+    void showPanel() override { menuBarPanelVisible = true; note(QStringLiteral("menubar.show")); }
+    void hidePanel(bool animated) override
+    {
+        menuBarPanelVisible = false;
+        note(animated ? QStringLiteral("menubar.hide.animated") : QStringLiteral("menubar.hide"));
+    }
+    QDateTime lastResign() const override { return resigned; }
+
+    bool isEnabled() const override { return syncEnabled; }
+    void start(bool storeIsEmpty) override { note(storeIsEmpty ? QStringLiteral("sync.start(empty)") : QStringLiteral("sync.start")); }
+    void start() override { note(QStringLiteral("updates.start")); }
+
+    bool whatsNewShouldShow() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("tour.due?")); return false; }
+    void seedWelcomeClipsIfNeeded(const QDateTime &) override { note(QStringLiteral("welcome.seed")); }
+    void addThanksCardIfNeeded() override { note(QStringLiteral("welcome.thanks")); }
+
+    void seedIconsFromSourceApps() override { note(QStringLiteral("icons.seed")); }
+    void startCardSizes() override { note(QStringLiteral("cardSizes.start")); }
+    void activateApp() override { note(QStringLiteral("activate")); }
+
+    bool hasWindowSwitcher() const override { return switcher; }
+    void createWindowSwitcher() override { switcher = true; note(QStringLiteral("switcher.create")); }
+    void destroyWindowSwitcher() override { switcher = false; note(QStringLiteral("switcher.destroy")); }
+    void setMiddleClickEnabled(bool on) override { note(QStringLiteral("middleClick:%1").arg(on)); }
+    bool isMiddleClickActive() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("middleClick?")); return false; }
+    void setWindowSizerEnabled(bool on) override { note(QStringLiteral("sizer:%1").arg(on)); }
+    void setInputSourceSwitching(bool on) override { note(QStringLiteral("inputSources:%1").arg(on)); }
+
+    AppExtensions extensions()
+    {
+        AppExtensions ext;
+        ext.drawer = this;
+        ext.menuBar = this;
+        ext.sync = this;
+        ext.updates = this;
+        ext.onboarding = this;
+        ext.windows = this;
+        ext.bonus = this;
+        return ext;
+    }
+};
+
+class AppModelFixture : public ::testing::Test
+{
+protected:
+    PlatformServices services()
+    {
+        return {&defaults, &clock, &pasteboard, &workspace, &hotKeys, &poster, &accessibility,
+                &alerts, &sounds, &screenshotFolder, &network};
+    }
+
+    AppModel &model()
+    {
+        if (!m_model)
+            m_model = std::make_unique<AppModel>(services(), storeDir.path(), ext.extensions());
+        return *m_model;
+    }
+
+    AppModel &startedModel()
+    {
+        model().start();
+        return model();
+    }
+
+    TempDir configDir;
+    TempDir storeDir;
+    Defaults defaults{configDir.file(QStringLiteral("defaults.json"))};
+    FakeClock clock;
+    FakePasteboard pasteboard;
+    FakeWorkspace workspace;
+    FakeGlobalHotKeys hotKeys;
+    FakeEventPoster poster;
+    FakeAccessibility accessibility;
+    FakeAlerts alerts;
+    FakeSounds sounds;
+    FakeScreenshotFolder screenshotFolder;
+    QNetworkAccessManager network;
+    RecordingExtensions ext;
+
+private:
+    std::unique_ptr<AppModel> m_model;
+};
+
+} // namespace tamo::testing

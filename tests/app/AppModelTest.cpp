@@ -1,0 +1,265 @@
+#include "AppModelFixture.h"
+
+#include "app/GlobalHotKeyRegistry.h"
+#include "app/ScreenshotWatcher.h"
+#include "model/ModelContainer.h"
+#include "model/ClipLibrary.h"
+#include "model/ModelContext.h"
+#include "model/Pinboards.h"
+#include "model/SettingsKeys.h"
+#include "platform/Pasteboard.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+PasteboardItem textItem(const QString &text)
+{
+    return {{PasteboardType::string, text.toUtf8()}};
+}
+
+} // namespace
+
+class AppModelTest : public AppModelFixture
+{
+protected:
+    ClipItemPtr addClip(const QString &text, const QString &bundleID = {}, const QString &app = {})
+    {
+        clock.advance(1000);
+        auto draft = ClipDraft::fromText(text);
+        if (!bundleID.isEmpty()) {
+            draft.sourceBundleID = bundleID;
+            draft.sourceAppName = app;
+        }
+        return model().clips().ingest(draft)->clip;
+    }
+};
+
+TEST_F(AppModelTest, StartRunsEachStepOnceInItsPlace)
+{
+    QStringList seen;
+    ext.onLog = [&](const QString &entry) {
+        // What must already hold when each outside part is reached.
+        if (entry == QStringLiteral("cardSizes.start"))
+            seen.append(QStringLiteral("registered:%1").arg(defaults.value(keys::cardScale).isValid()));
+        if (entry == QStringLiteral("tour.due?"))
+            seen.append(QStringLiteral("monitor:%1").arg(model().monitor() != nullptr));
+        if (entry.startsWith(QStringLiteral("middleClick:")))
+            seen.append(QStringLiteral("hotKey:%1").arg(hotKeys.isRegistered(MainShortcutSlot)));
+        if (entry.startsWith(QStringLiteral("sync.start")))
+            seen.append(QStringLiteral("callbacks:%1").arg(bool(ext.onImport && ext.onCapacityChange && ext.onAccountUnavailable)));
+    };
+    model().start();
+    model().start(); // a second call does nothing
+
+    EXPECT_EQ(ext.log, QStringList({"cardSizes.start", "tour.due?", "middleClick:0", "sizer:0", "inputSources:0",
+                                    "sync.start(empty)", "icons.seed", "welcome.seed", "welcome.thanks",
+                                    "updates.start", "middleClick?"}));
+    EXPECT_EQ(seen, QStringList({"registered:1", "monitor:1", "hotKey:1", "callbacks:1"}));
+    EXPECT_TRUE(model().screenshots() && !model().screenshots()->isRunning());
+}
+
+TEST_F(AppModelTest, WelcomeClipsWaitForTheFirstImportWhileSyncing)
+{
+    ext.syncEnabled = true; // importedOnce() stays false
+    startedModel();
+    EXPECT_FALSE(ext.log.contains(QStringLiteral("welcome.seed")));
+    ext.onAccountUnavailable();
+    EXPECT_EQ(ext.log.filter(QStringLiteral("welcome.")), QStringList({"welcome.seed", "welcome.thanks"}));
+}
+
+TEST_F(AppModelTest, InstallDependentDefaultsAreWrittenOnceBeforeRegistration)
+{
+    startedModel();
+    for (const auto &key : {keys::cardStyle, keys::directPaste, keys::threeFingerMiddleClick})
+        EXPECT_TRUE(defaults.hasPersistentValue(key)) << key.data();
+    EXPECT_EQ(defaults.string(keys::cardStyle), std::optional(QStringLiteral("glass")));
+    EXPECT_TRUE(defaults.boolValue(keys::directPaste));
+    EXPECT_FALSE(defaults.boolValue(keys::threeFingerMiddleClick));
+}
+
+TEST_F(AppModelTest, AnExistingInstallKeepsItsClassicCardsAndWhatTheUserChose)
+{
+    { ModelContainer existing(storeDir.path()); }
+    defaults.setValue(keys::directPaste, false);
+    startedModel();
+    EXPECT_TRUE(model().isExistingInstall());
+    EXPECT_EQ(defaults.string(keys::cardStyle), std::optional(QStringLiteral("classic")));
+    EXPECT_FALSE(defaults.boolValue(keys::directPaste));
+}
+
+TEST_F(AppModelTest, CapturesNewCopiesButNeitherTheLaunchContentsNorOurOwnWrites)
+{
+    pasteboard.copy(textItem(QStringLiteral("there before launch")));
+    startedModel();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 0);
+
+    pasteboard.copy(textItem(QStringLiteral("copied later")));
+    QTRY_COMPARE_WITH_TIMEOUT(model().container().mainContext().fetchCount<ClipItem>(), 1, 2000);
+    EXPECT_EQ(sounds.played(), QStringList{QStringLiteral("Bottle")});
+
+    const auto clips = model().container().mainContext().fetch<ClipItem>();
+    defaults.setValue(keys::directPaste, false);
+    model().paste(clips, false);
+    QTest::qWait(400); // more than one tick of the monitor
+    EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 1);
+    EXPECT_EQ(sounds.played().size(), 1);
+}
+
+TEST_F(AppModelTest, PasteEndsInTheKeystrokeThePromptOrTheNotice)
+{
+    startedModel();
+    const QList<ClipItemPtr> one{addClip(QStringLiteral("a"))};
+    const QList<ClipItemPtr> three{addClip(QStringLiteral("b")), addClip(QStringLiteral("c")), addClip(QStringLiteral("d"))};
+
+    ext.log.clear();
+    ext.drawerVisible = true;
+    defaults.setValue(keys::directPaste, true);
+    model().paste(one, false);
+    EXPECT_EQ(ext.log, QStringList({"drawer.hide", "menubar.hide"})); // no fade that could catch the keystroke
+    EXPECT_EQ(poster.pasteCount, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(poster.pasteCount, 1, 1000);
+
+    accessibility.trusted = false;
+    model().paste(one, false);
+    EXPECT_EQ(accessibility.promptCount, 1);
+
+    ext.log.clear();
+    defaults.setValue(keys::directPaste, false);
+    model().paste(one, false);
+    model().paste(three, true);
+    EXPECT_EQ(ext.log.filter(QStringLiteral("notice:")),
+              QStringList({"notice:Clip is ready", "notice:3 clips are ready"}));
+    QTest::qWait(100);
+    EXPECT_EQ(poster.pasteCount, 1);
+}
+
+TEST_F(AppModelTest, SelectTogglesAndRangeSelectsFromTheAnchor)
+{
+    startedModel();
+    QList<ClipItemPtr> clips;
+    QList<QUuid> order;
+    for (const char *text : {"a", "b", "c", "d"}) {
+        clips.append(addClip(QLatin1String(text)));
+        order.append(clips.last()->id());
+    }
+    model().setSelectedItemID(order[0]);
+    model().select(*clips[2]); // ⌘-click adds
+    EXPECT_EQ(model().multiSelection(), QSet<QUuid>({order[0], order[2]}));
+    EXPECT_EQ(model().selectedItemID(), order[2]);
+    model().select(*clips[2]); // and removes again: one left is no multi-selection
+    EXPECT_TRUE(model().multiSelection().isEmpty());
+    EXPECT_EQ(model().selectedItemID(), order[0]);
+
+    model().selectRange(order[3], order); // ⇧-click from the current clip
+    EXPECT_EQ(model().multiSelection(), QSet<QUuid>({order[0], order[1], order[2], order[3]}));
+    model().selectRange(order[1], order); // the anchor stays where the range began
+    EXPECT_EQ(model().multiSelection(), QSet<QUuid>({order[0], order[1]}));
+    EXPECT_EQ(model().selectionAnchor(), order[0]);
+}
+
+TEST_F(AppModelTest, DeletingMovesSelectionAndPreviewOffTheRemovedClips)
+{
+    startedModel();
+    const auto a = addClip(QStringLiteral("a"));
+    const auto b = addClip(QStringLiteral("b"));
+    const auto c = addClip(QStringLiteral("c"));
+    model().setSelectedItemID(b->id());
+    model().setMultiSelection({a->id(), b->id(), c->id()});
+    model().openPreview(*b, QList<QUuid>{a->id(), b->id(), c->id()});
+    ext.log.clear();
+
+    model().deleteItems({b, c});
+    EXPECT_TRUE(model().selectedItemID().isNull());
+    EXPECT_TRUE(model().multiSelection().isEmpty());
+    EXPECT_TRUE(model().previewItemID().isNull());
+    EXPECT_FALSE(model().previewOrder().has_value());
+    EXPECT_EQ(ext.log, QStringList{QStringLiteral("preview.close")});
+}
+
+TEST_F(AppModelTest, CyclingPinboardsWrapsBothWays)
+{
+    startedModel();
+    const auto first = model().newPinboard();
+    const auto second = model().newPinboard();
+    QList<QUuid> forward;
+    for (int i = 0; i < 3; ++i) {
+        model().cyclePinboard(true);
+        forward.append(model().selectedPinboardID());
+    }
+    EXPECT_EQ(forward, QList<QUuid>({first->id(), second->id(), QUuid()}));
+    model().cyclePinboard(false);
+    EXPECT_EQ(model().selectedPinboardID(), second->id());
+    EXPECT_EQ(model().renamingPinboardID(), second->id()); // a new pinboard starts renaming
+}
+
+TEST_F(AppModelTest, TheHotKeyTogglesTheDrawerOrTheMenuBarPanel)
+{
+    startedModel();
+    ext.log.clear();
+    hotKeys.press(MainShortcutSlot);
+    hotKeys.press(MainShortcutSlot);
+    EXPECT_EQ(ext.log, QStringList({"menubar.hide", "drawer.show", "menubar.hide", "drawer.hide.animated"}));
+    EXPECT_EQ(poster.rememberCount, 1); // the window to paste into, noted before the drawer takes focus
+
+    defaults.setValue(keys::shortcutTarget, QStringLiteral("menuBar"));
+    ext.statusItem = true;
+    ext.log.clear();
+    ext.resigned = clock.now().addMSecs(-100); // the press that took the panel's focus away
+    model().handleHotKey();
+    ext.resigned = clock.now().addMSecs(-400);
+    model().handleHotKey();
+    model().handleHotKey();
+    EXPECT_EQ(ext.log, QStringList({"drawer.hide", "drawer.hide", "menubar.show", "drawer.hide", "menubar.hide.animated"}));
+}
+
+TEST_F(AppModelTest, TheWindowSwitcherExistsOnlyWhileOnAndTrusted)
+{
+    startedModel();
+    defaults.setValue(keys::windowSwitcherEnabled, true);
+    model().applyWindowSwitcher();
+    EXPECT_TRUE(ext.switcher);
+    EXPECT_TRUE(hotKeys.isRegistered(WindowSwitcherSlot));
+
+    accessibility.trusted = false;
+    QSignalSpy granted(&model(), &AppModel::accessibilityGrantedChanged);
+    model().refreshPermissions();
+    model().refreshPermissions();
+    EXPECT_EQ(granted.size(), 1);
+    EXPECT_FALSE(ext.switcher);
+    EXPECT_FALSE(hotKeys.isRegistered(WindowSwitcherSlot));
+}
+
+TEST_F(AppModelTest, SourceAppFiltersCountClipsPerApp)
+{
+    startedModel();
+    addClip(QStringLiteral("1"), QStringLiteral("org.gnome.Nautilus"), QStringLiteral("Files.app"));
+    addClip(QStringLiteral("2"), QStringLiteral("firefox"), QStringLiteral("Firefox"));
+    addClip(QStringLiteral("3"), QStringLiteral("firefox"), QStringLiteral("Firefox"));
+    addClip(QStringLiteral("4"));
+    const auto filters = model().sourceAppFilters(5);
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_EQ(filters[0].bundleID, QStringLiteral("firefox"));
+    EXPECT_EQ(filters[1].name, QStringLiteral("Files"));
+    EXPECT_EQ(model().sourceAppFilters(1).size(), 1);
+}
+
+TEST_F(AppModelTest, ObservedPropertiesNotifyOnlyOnChange)
+{
+    QSignalSpy text(&model(), &AppModel::searchTextChanged);
+    model().setSearchText(QStringLiteral("x"));
+    model().setSearchText(QStringLiteral("x"));
+    EXPECT_EQ(text.size(), 1);
+    EXPECT_TRUE(model().isSearchActive());
+    model().resetSearch();
+    EXPECT_FALSE(model().isSearchActive());
+    const int token = model().focusToken();
+    model().toggleSearchFilter(SearchFilter::kind(ClipKind::image));
+    EXPECT_TRUE(model().searchOpened());
+    EXPECT_EQ(model().focusToken(), token + 1);
+}

@@ -1,0 +1,212 @@
+#include "TinyHttpServer.h"
+
+#include "app/LinkPreviews.h"
+#include "model/DefaultSettings.h"
+#include "model/SettingsKeys.h"
+#include "model/StoreFixture.h"
+#include "platform/Defaults.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tamo;
+using namespace tamo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Counts requests as they are made, before any byte goes out.
+class CountingNetwork final : public QNetworkAccessManager
+{
+public:
+    CountingNetwork() { setProxy(QNetworkProxy::NoProxy); }
+    int requests = 0;
+
+protected:
+    QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *data) override
+    {
+        ++requests;
+        return QNetworkAccessManager::createRequest(op, request, data);
+    }
+};
+
+QByteArray png(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+TinyHttpServer::Route html(const QByteArray &body)
+{
+    return {"200 OK", {"Content-Type: text/html; charset=utf-8"}, body};
+}
+
+TinyHttpServer::Route status(const QByteArray &statusLine)
+{
+    return {statusLine, {"Content-Type: text/html"}, "<title>Error page</title>"};
+}
+
+class LinkPreviewsTest : public StoreFixture
+{
+protected:
+    LinkPreviewsTest()
+    {
+        registerDefaultSettings(defaults);
+        previews.setTimeout(500ms);
+    }
+
+    ClipItemPtr addLink(const QByteArray &path)
+    {
+        auto clip = addClip(server.url(path).toString(), clock.now());
+        context().save();
+        return clip;
+    }
+
+    void fetch(const ClipItemPtr &clip)
+    {
+        QSignalSpy ended(&previews, &LinkPreviews::fetchEnded);
+        previews.request(clip);
+        ASSERT_TRUE(ended.wait(5000));
+    }
+
+    TinyHttpServer server;
+    Defaults defaults{dir.file("defaults.json")};
+    CountingNetwork network;
+    LinkPreviews previews{context(), defaults, network};
+};
+
+struct Expected
+{
+    const char *path;
+    std::optional<QString> title;
+    QSize imageSize;
+    bool fetched;
+};
+
+TEST_F(LinkPreviewsTest, StoresWhatEachAnswerGives)
+{
+    const QByteArray ogPage = "<html><head><meta property=\"og:title\" content=\"Open Graph Title\">"
+                              "<meta property=\"og:image\" content=\"card.png\"><title>Fallback</title></head></html>";
+    server.route("/pages/og.html", html(ogPage));
+    server.route("/pages/card.png", {"200 OK", {"Content-Type: image/png"}, png({1200, 630})});
+    server.route("/moved", {"302 Found", {"Location: /pages/og.html"}, {}});
+    server.route("/title-only.html", html("<title>Plain Title</title><p>text</p>"));
+    server.route("/bare.html", html("<p>nothing to show</p>"));
+    server.route("/huge.html", {.headers = {"Content-Type: text/html"}, .body = "<title>Huge Page</title>", .streamedBytes = 64 << 20});
+    server.route("/report.pdf", {"200 OK", {"Content-Type: application/pdf"}, "%PDF-1.7"});
+    server.route("/lost-image.html", html("<title>Lost Image</title><meta property=og:image content=/nothing.png>"));
+    server.route("/busy.html", status("503 Service Unavailable"));
+    server.route("/silent.html", {.headers = {}, .body = {}, .silent = true});
+    server.route("/flaky-image.html", html("<title>Flaky Image</title><meta property=og:image content=/busy.html>"));
+
+    const Expected cases[] = {
+        {"/pages/og.html", "Open Graph Title", {600, 315}, true},
+        {"/moved", "Open Graph Title", {600, 315}, true}, // the image is found relative to the new address
+        {"/title-only.html", "Plain Title", {}, true},
+        {"/bare.html", std::nullopt, {}, true},
+        {"/huge.html", "Huge Page", {}, true},
+        {"/gone.html", std::nullopt, {}, true},
+        {"/report.pdf", std::nullopt, {}, true},
+        {"/lost-image.html", "Lost Image", {}, true},
+        {"/busy.html", std::nullopt, {}, false},
+        {"/silent.html", std::nullopt, {}, false},
+        {"/flaky-image.html", "Flaky Image", {}, false}, // the title is kept, the image tried again later
+    };
+    for (const Expected &expected : cases) {
+        SCOPED_TRACE(expected.path);
+        const ClipItemPtr clip = addLink(expected.path);
+        fetch(clip);
+        EXPECT_EQ(clip->linkTitle(), expected.title);
+        const auto image = clip->linkImageData();
+        EXPECT_EQ(image ? QImage::fromData(*image).size() : QSize(), expected.imageSize);
+        EXPECT_EQ(clip->linkPreviewFetched(), expected.fetched);
+        EXPECT_FALSE(context().hasChanges());
+    }
+    EXPECT_LT(server.bytesSent(), 16 << 20); // the huge page was not read to its end
+}
+
+TEST_F(LinkPreviewsTest, TriesAClipOncePerRun)
+{
+    server.route("/busy.html", status("503 Service Unavailable"));
+    const ClipItemPtr clip = addLink("/busy.html");
+    QSignalSpy ended(&previews, &LinkPreviews::fetchEnded);
+
+    previews.request(clip);
+    previews.request(clip);
+    ASSERT_TRUE(ended.wait(5000));
+    previews.request(clip);
+
+    EXPECT_EQ(network.requests, 1);
+    EXPECT_FALSE(clip->linkPreviewFetched());
+}
+
+TEST_F(LinkPreviewsTest, FetchesNothingItShouldNot)
+{
+    const ClipItemPtr link = addLink("/page.html");
+    const ClipItemPtr text = addClip(QStringLiteral("not a link"), clock.now());
+    const ClipItemPtr done = addLink("/done.html");
+    done->setLinkPreviewFetched(true);
+    const auto unsaved = std::make_shared<ClipItem>(ClipDraft::fromText(server.url("/x").toString()), clock.now());
+    context().save();
+
+    defaults.setValue(keys::linkPreviews, false);
+    previews.request(link);
+    defaults.setValue(keys::linkPreviews, true);
+    for (const ClipItemPtr &clip : {text, done, unsaved})
+        previews.request(clip);
+    EXPECT_EQ(network.requests, 0);
+
+    previews.request(link); // not counted as tried while the setting was off
+    EXPECT_EQ(network.requests, 1);
+}
+
+TEST_F(LinkPreviewsTest, DropsTheResultForAClipDeletedMeanwhile)
+{
+    server.route("/slow.html", {.headers = {"Content-Type: text/html"}, .body = "<title>Too Late</title>", .held = true});
+    const ClipItemPtr clip = addLink("/slow.html");
+    QSignalSpy ended(&previews, &LinkPreviews::fetchEnded);
+    previews.request(clip);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.hits("/slow.html") == 1; }));
+
+    context().remove(clip);
+    context().save();
+    server.releaseHeld();
+    ASSERT_TRUE(ended.wait(5000));
+
+    EXPECT_FALSE(clip->linkTitle());
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_EQ(context().fetchCount<ClipItem>(), 0);
+}
+
+TEST_F(LinkPreviewsTest, TurningPreviewsOffStopsFetchesUnderWay)
+{
+    server.route("/page.html", {.headers = {"Content-Type: text/html"}, .body = "<title>Page</title>", .held = true});
+    const ClipItemPtr clip = addLink("/page.html");
+    QSignalSpy ended(&previews, &LinkPreviews::fetchEnded);
+    previews.request(clip);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.hits("/page.html") == 1; }));
+
+    defaults.setValue(keys::linkPreviews, false);
+    server.releaseHeld();
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_FALSE(clip->linkTitle());
+
+    server.route("/page.html", html("<title>Page</title>"));
+    defaults.setValue(keys::linkPreviews, true);
+    previews.request(clip);
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(clip->linkTitle(), u"Page");
+    EXPECT_TRUE(clip->linkPreviewFetched());
+}
+
+} // namespace

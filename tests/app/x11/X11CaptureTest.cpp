@@ -1,0 +1,155 @@
+#include "app/ClipboardMonitor.h"
+#include "model/DefaultSettings.h"
+#include "platform/Defaults.h"
+#include "platform/x11/ChildProcess.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Workspace.h"
+#include "support/TempDir.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTemporaryFile>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+QByteArray pngBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Copies made by other X clients, captured by a monitor on the real clipboard.
+class X11CaptureTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x11.isValid()) << "this suite needs an X server";
+        registerDefaultSettings(defaults);
+        QObject::connect(&monitor, &ClipboardMonitor::captured, [this](const ClipDraft &draft) { drafts.append(draft); });
+        monitor.start();
+    }
+
+    // Another app's copy, which lasts while the returned owner lives.
+    std::unique_ptr<ChildProcess> copyWithXclip(const QString &target, const QByteArray &bytes)
+    {
+        QTemporaryFile input;
+        EXPECT_TRUE(input.open() && input.write(bytes) == bytes.size() && input.flush());
+        return owned(std::make_unique<ChildProcess>(
+            QStringLiteral("xclip"),
+            QStringList{QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                        QStringLiteral("-t"), target, QStringLiteral("-i"), input.fileName()}));
+    }
+
+    // One copy offering several types: mime, text, mime, text, ...
+    std::unique_ptr<ChildProcess> copyWithPeer(const QStringList &mimeAndText)
+    {
+        return owned(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
+                                                    QStringList{QStringLiteral("copy")} + mimeAndText));
+    }
+
+    std::unique_ptr<ChildProcess> owned(std::unique_ptr<ChildProcess> owner)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.ownerProcessID() == owner->pid(); }, 10000))
+            << "the copy never reached the clipboard";
+        // The change is announced by now; this runs the monitor's handling of it.
+        QCoreApplication::sendPostedEvents();
+        return owner;
+    }
+
+    // Waits for one more draft.
+    const ClipDraft *nextDraft()
+    {
+        const qsizetype count = ++m_expected;
+        if (!QTest::qWaitFor([&] { return drafts.size() >= count; }, 10000))
+            return nullptr;
+        return &drafts[count - 1];
+    }
+
+    TempDir dir;
+    Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
+    x11::X11Connection x11 = x11::X11Connection::fromApplication();
+    x11::X11Pasteboard pasteboard{x11};
+    x11::X11Workspace workspace{x11};
+    // Constructed last: whatever earlier tests left on the clipboard is old.
+    ClipboardMonitor monitor{pasteboard, workspace, defaults};
+    QList<ClipDraft> drafts;
+
+private:
+    qsizetype m_expected = 0;
+};
+
+TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
+{
+    const QByteArray png = pngBytes({12, 9});
+
+    auto owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "plain ✓ text");
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->kind, ClipKind::text);
+    EXPECT_EQ(draft->text, QStringLiteral("plain ✓ text"));
+
+    owner = copyWithPeer({QStringLiteral("text/plain"), QStringLiteral("rich"), QStringLiteral("text/rtf"),
+                          QStringLiteral("{\\rtf1 {\\b rich}}")});
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->kind, ClipKind::text);
+    EXPECT_EQ(draft->text, QStringLiteral("rich"));
+    EXPECT_EQ(draft->rtfData, QByteArray("{\\rtf1 {\\b rich}}"));
+
+    owner = copyWithXclip(QStringLiteral("image/png"), png);
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->kind, ClipKind::image);
+    EXPECT_EQ(draft->imageData, png);
+    EXPECT_EQ(QSize(draft->imageWidth, draft->imageHeight), QSize(12, 9));
+
+    owner = copyWithXclip(QStringLiteral("text/uri-list"), "file:///tmp/a.txt\r\nfile:///tmp/b%20c.txt\r\n");
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->kind, ClipKind::file);
+    EXPECT_EQ(draft->filePaths, (QStringList{QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b c.txt")}));
+
+    owner = copyWithPeer({QStringLiteral("text/plain"), QStringLiteral("hunter2"),
+                          QStringLiteral("x-kde-passwordManagerHint"), QStringLiteral("secret")});
+    owner = copyWithPeer({QStringLiteral("text/plain"), QStringLiteral("hunter3"),
+                          QStringLiteral("chromium/x-source-url"), QStringLiteral("chrome://password-manager/passwords")});
+    // The next copy's draft comes next: the secrets left none.
+    owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "after the secret");
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("after the secret"));
+    EXPECT_EQ(drafts.size(), 5);
+}
+
+TEST_F(X11CaptureTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)
+{
+    // The write announces its change before it returns the count.
+    const std::optional<int> written = pasteboard.writeItems({{{PasteboardType::string, "pasted by us"}}});
+    ASSERT_TRUE(written);
+    monitor.skipChange(*written);
+
+    const int before = pasteboard.changeCount();
+    const auto owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "theirs");
+    ASSERT_TRUE(nextDraft());
+    QTest::qWait(200); // the second notice of the lost ownership has arrived by now
+    // Taking the clipboard from us is one copy, captured once.
+    EXPECT_EQ(pasteboard.changeCount(), before + 1);
+    ASSERT_EQ(drafts.size(), 1);
+    EXPECT_EQ(drafts.first().text, QStringLiteral("theirs"));
+}
+
+} // namespace
