@@ -383,11 +383,15 @@ void AppModel::forgetClips(const QList<QUuid> &removed)
     if (m_previewOrder) {
         m_previewOrder->removeIf([&gone](const QUuid &id) { return gone.contains(id); });
     }
-    if (gone.contains(m_previewItemID)) {
-        m_previewOrder.reset();
-        setPreviewItemID({});
-        m_ext.drawer->closePreview();
-    }
+    if (gone.contains(m_previewItemID))
+        closePreview();
+}
+
+void AppModel::closePreview()
+{
+    m_previewOrder.reset();
+    setPreviewItemID({});
+    m_ext.drawer->closePreview();
 }
 
 void AppModel::beginRenaming(const ClipItem &clip, bool inMenuBar)
@@ -406,9 +410,7 @@ void AppModel::openIconPicker(const ClipItem &clip)
 void AppModel::openPreview(const ClipItem &clip, const std::optional<QList<QUuid>> &order)
 {
     if (clip.id() == m_previewItemID) {
-        m_previewOrder.reset();
-        setPreviewItemID({});
-        m_ext.drawer->closePreview();
+        closePreview();
         return;
     }
     m_previewOrder = order;

@@ -161,6 +161,8 @@ public:
     void beginRenaming(const ClipItem &clip, bool inMenuBar);
     void openIconPicker(const ClipItem &clip);
     void openPreview(const ClipItem &clip, const std::optional<QList<QUuid>> &order = std::nullopt);
+    // Clears the previewed clip and its order and closes the preview window.
+    void closePreview();
     void select(const ClipItem &clip);
     void selectRange(const QUuid &clipID, const QList<QUuid> &orderedIDs);
 
