@@ -659,34 +659,33 @@ void AppModel::refreshPermissions()
     update(m_middleClickActive, m_ext.bonus->isMiddleClickActive(), &AppModel::middleClickActiveChanged);
 }
 
-void AppModel::setDirectPaste(bool enabled)
+void AppModel::writeSwitchNeedingTrust(const QString &key, bool enabled)
 {
-    m_platform.defaults->setValue(keys::directPaste, enabled);
+    m_platform.defaults->setValue(key, enabled);
     if (enabled && !m_platform.accessibility->isTrusted())
         m_platform.accessibility->promptForTrust();
 }
 
+void AppModel::setDirectPaste(bool enabled)
+{
+    writeSwitchNeedingTrust(keys::directPaste, enabled);
+}
+
 void AppModel::setWindowSwitcherEnabled(bool enabled)
 {
-    m_platform.defaults->setValue(keys::windowSwitcherEnabled, enabled);
-    if (enabled && !m_platform.accessibility->isTrusted())
-        m_platform.accessibility->promptForTrust();
+    writeSwitchNeedingTrust(keys::windowSwitcherEnabled, enabled);
     applyWindowSwitcher();
 }
 
 void AppModel::setWindowSizeEnabled(bool enabled)
 {
-    m_platform.defaults->setValue(keys::windowSizeEnabled, enabled);
-    if (enabled && !m_platform.accessibility->isTrusted())
-        m_platform.accessibility->promptForTrust();
+    writeSwitchNeedingTrust(keys::windowSizeEnabled, enabled);
     m_ext.bonus->setWindowSizerEnabled(enabled);
 }
 
 void AppModel::setThreeFingerMiddleClick(bool enabled)
 {
-    m_platform.defaults->setValue(keys::threeFingerMiddleClick, enabled);
-    if (enabled && !m_platform.accessibility->isTrusted())
-        m_platform.accessibility->promptForTrust();
+    writeSwitchNeedingTrust(keys::threeFingerMiddleClick, enabled);
     m_ext.bonus->setMiddleClickEnabled(enabled);
 }
 

@@ -238,6 +238,9 @@ private:
     template<typename T>
     void update(T &field, const T &value, void (AppModel::*changed)());
     void bumpFocusToken();
+    // Writes a feature switch; turning on a feature that needs synthetic
+    // input asks for the permission when it is missing.
+    void writeSwitchNeedingTrust(const QString &key, bool enabled);
     void migrateInstallDependentDefaults();
     void connectCloudSync();
     void trimHistory();

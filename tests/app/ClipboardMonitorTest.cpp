@@ -1,4 +1,5 @@
 #include "app/ClipboardMonitor.h"
+#include "support/TestImages.h"
 #include "model/DefaultSettings.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
@@ -25,14 +26,7 @@ const AppInfo terminal{QStringLiteral("org.gnome.Terminal"), QStringLiteral("Ter
 const AppInfo keePass{QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("KeePassXC")};
 constexpr qint64 editorPid = 4100;
 
-QByteArray encoded(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+using tamo::testing::encodedImage;
 
 QImage redSquare(int side)
 {
@@ -199,8 +193,8 @@ TEST_F(ClipboardMonitorTest, SourceIsTheOwnersAppElseTheFrontmostOne)
 
 TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
 {
-    const QByteArray png = encoded(redSquare(6), "PNG");
-    const QByteArray tiff = encoded(redSquare(5), "TIFF");
+    const QByteArray png = encodedImage(redSquare(6), "PNG");
+    const QByteArray tiff = encodedImage(redSquare(5), "TIFF");
     struct Row
     {
         const char *name;
@@ -253,7 +247,7 @@ TEST_F(ClipboardMonitorTest, CopyFromAPhotoLibraryIsItsImageNotItsFiles)
     const AppInfo photos{QStringLiteral("com.apple.Photos"), QStringLiteral("Photos")};
     workspace.setProcess(editorPid + 1, photos);
     const PasteboardItem photo{{PasteboardType::fileURL, "file:///tmp/IMG_0001.png\r\n"},
-                               {PasteboardType::png, encoded(redSquare(3), "PNG")}};
+                               {PasteboardType::png, encodedImage(redSquare(3), "PNG")}};
     startMonitor();
 
     copy(photo, editorPid + 1);
@@ -290,7 +284,7 @@ TEST_F(ClipboardMonitorTest, TextCopiedAfterAnImageWaitsForIt)
     pool.start([&release] { release.acquire(); });
     startMonitor();
 
-    copy({{PasteboardType::png, encoded(redSquare(4), "PNG")}});
+    copy({{PasteboardType::png, encodedImage(redSquare(4), "PNG")}});
     copy({{PasteboardType::string, "copied after the image"}});
     EXPECT_TRUE(drafts.isEmpty()) << "the text overtook the image, or the image was decoded on this thread";
 

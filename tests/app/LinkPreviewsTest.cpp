@@ -1,4 +1,5 @@
 #include "TinyHttpServer.h"
+#include "support/TestImages.h"
 
 #include "app/LinkPreviews.h"
 #include "model/DefaultSettings.h"
@@ -36,13 +37,7 @@ protected:
 
 QByteArray png(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return tamo::testing::encodedImage(size, Qt::red);
 }
 
 TinyHttpServer::Route html(const QByteArray &body)

@@ -1,4 +1,5 @@
 #include "app/PasteboardWriter.h"
+#include "support/TestImages.h"
 #include "model/ClipLibrary.h"
 #include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
@@ -21,13 +22,7 @@ namespace {
 
 QByteArray pngBytes()
 {
-    QImage image(4, 4, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return tamo::testing::encodedImage(QSize(4, 4), Qt::blue);
 }
 
 ClipItemPtr clip(const ClipDraft &draft)

@@ -1,4 +1,5 @@
 #include "app/ClipboardMonitor.h"
+#include "support/TestImages.h"
 #include "app/ScreenshotWatcher.h"
 #include "platform/Defaults.h"
 #include "platform/XdgScreenshotFolder.h"
@@ -19,16 +20,7 @@ using namespace tamo::testing;
 
 namespace {
 
-QByteArray encoded(QSize size, QColor color, const char *format)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+using tamo::testing::encodedImage;
 
 class ScreenshotWatcherTest : public ::testing::Test
 {
@@ -101,7 +93,7 @@ TEST_F(ScreenshotWatcherTest, NewScreenshotIsCopiedAsPngAndCapturedLikeAnyCopy)
     watcher.start(); // no second session, no second copy
     ASSERT_TRUE(watcher.isRunning());
 
-    save(QStringLiteral("Screenshot from 2024-05-01.jpg"), encoded({40, 30}, Qt::blue, "JPEG"));
+    save(QStringLiteral("Screenshot from 2024-05-01.jpg"), encodedImage({40, 30}, Qt::blue, "JPEG"));
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !captured.isEmpty(); }, 10000));
     const QList<QByteArray> images = copiedImages();
@@ -113,7 +105,7 @@ TEST_F(ScreenshotWatcherTest, NewScreenshotIsCopiedAsPngAndCapturedLikeAnyCopy)
 
 TEST_F(ScreenshotWatcherTest, FilesThatAreNoImagesAreDroppedQuietly)
 {
-    const QByteArray good = encoded({8, 8}, Qt::green, "PNG");
+    const QByteArray good = encodedImage({8, 8}, Qt::green, "PNG");
     watcher.start();
 
     save(QStringLiteral("broken.png"), "not an image at all");
@@ -129,7 +121,7 @@ TEST_F(ScreenshotWatcherTest, FilesThatAreNoImagesAreDroppedQuietly)
 
 TEST_F(ScreenshotWatcherTest, FileBeingWrittenIsCopiedOnceComplete)
 {
-    const QByteArray png = encoded({300, 200}, Qt::darkCyan, "PNG");
+    const QByteArray png = encodedImage({300, 200}, Qt::darkCyan, "PNG");
     watcher.start();
 
     save(QStringLiteral("slow.png"), png.left(png.size() / 2));
@@ -143,9 +135,9 @@ TEST_F(ScreenshotWatcherTest, FileBeingWrittenIsCopiedOnceComplete)
 
 TEST_F(ScreenshotWatcherTest, StopForgetsFilesStillWaitedFor)
 {
-    const QByteArray second = encoded({9, 9}, Qt::yellow, "PNG");
+    const QByteArray second = encodedImage({9, 9}, Qt::yellow, "PNG");
     watcher.start();
-    save(QStringLiteral("first.png"), encoded({8, 8}, Qt::red, "PNG"));
+    save(QStringLiteral("first.png"), encodedImage({8, 8}, Qt::red, "PNG"));
     watcher.stop();
     EXPECT_FALSE(watcher.isRunning());
     EXPECT_FALSE(folder.isWatching());
@@ -159,8 +151,8 @@ TEST_F(ScreenshotWatcherTest, StopForgetsFilesStillWaitedFor)
 
 TEST_F(ScreenshotWatcherTest, FilesInTheFolderBeforeStartAreNotCopied)
 {
-    const QByteArray fresh = encoded({7, 7}, Qt::magenta, "PNG");
-    write(QStringLiteral("old.png"), encoded({6, 6}, Qt::gray, "PNG"), QIODevice::WriteOnly);
+    const QByteArray fresh = encodedImage({7, 7}, Qt::magenta, "PNG");
+    write(QStringLiteral("old.png"), encodedImage({6, 6}, Qt::gray, "PNG"), QIODevice::WriteOnly);
     XdgScreenshotFolder realFolder(dir.path());
     ScreenshotWatcher realWatcher(realFolder, pasteboard, alerts);
     realWatcher.start();

@@ -1,4 +1,5 @@
 #include "model/ClipDraft.h"
+#include "support/TestImages.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -16,14 +17,7 @@ struct Classification
     ClipKind expected;
 };
 
-QByteArray encoded(const QImage &image, const char *format, int quality = -1)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format, quality)) << format;
-    return bytes;
-}
+using tamo::testing::encodedImage;
 
 QImage sampleImage(int width, int height)
 {
@@ -93,8 +87,8 @@ TEST(TextClassification, DraftKeepsTheTextAsCopied)
 TEST(ImageDraft, KeepsPngBytesUnchanged)
 {
     const QImage image = sampleImage(7, 5);
-    const QByteArray png = encoded(image, "png", 100);
-    ASSERT_NE(png, encoded(image, "png")) << "input must differ from a fresh encoding";
+    const QByteArray png = encodedImage(image, "png", 100);
+    ASSERT_NE(png, encodedImage(image, "png")) << "input must differ from a fresh encoding";
 
     const auto draft = ClipDraft::fromImage(png, QStringLiteral("org.example.Paint"), QStringLiteral("Paint"));
     ASSERT_TRUE(draft);
@@ -109,7 +103,7 @@ TEST(ImageDraft, KeepsPngBytesUnchanged)
 TEST(ImageDraft, ConvertsOtherFormatsToPng)
 {
     for (const char *format : {"tiff", "jpeg", "bmp"}) {
-        const auto draft = ClipDraft::fromImage(encoded(sampleImage(33, 17), format));
+        const auto draft = ClipDraft::fromImage(encodedImage(sampleImage(33, 17), format));
         ASSERT_TRUE(draft) << format;
         EXPECT_EQ(draft->imageWidth, 33) << format;
         EXPECT_EQ(draft->imageHeight, 17) << format;
@@ -120,10 +114,10 @@ TEST(ImageDraft, ConvertsOtherFormatsToPng)
 
 TEST(ImageDraft, RejectsWhatIsNoUsableImage)
 {
-    const QByteArray png = encoded(sampleImage(4, 4), "png");
+    const QByteArray png = encodedImage(sampleImage(4, 4), "png");
 
     // A BMP whose header claims 40000 × 40000 pixels but carries one.
-    QByteArray bomb = encoded(sampleImage(1, 1), "bmp");
+    QByteArray bomb = encodedImage(sampleImage(1, 1), "bmp");
     qToLittleEndian<qint32>(40000, bomb.data() + 18);
     qToLittleEndian<qint32>(40000, bomb.data() + 22);
 

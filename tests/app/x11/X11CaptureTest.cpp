@@ -1,4 +1,5 @@
 #include "app/ClipboardMonitor.h"
+#include "support/TestImages.h"
 #include "model/DefaultSettings.h"
 #include "platform/Defaults.h"
 #include "platform/x11/ChildProcess.h"
@@ -22,13 +23,7 @@ namespace {
 
 QByteArray pngBytes(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return tamo::testing::encodedImage(size, Qt::darkGreen);
 }
 
 // Copies made by other X clients, captured by a monitor on the real clipboard.

@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "support/TestImages.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 
@@ -20,13 +21,7 @@ namespace {
 
 QByteArray pngBytes()
 {
-    QImage image(8, 8, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return tamo::testing::encodedImage(QSize(8, 8), Qt::red);
 }
 
 class X11PasteboardTest : public ::testing::Test
