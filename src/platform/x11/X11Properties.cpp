@@ -8,6 +8,20 @@ namespace {
 
 constexpr uint32_t maxPropertyLength = 1 << 16; // in 32-bit units
 
+// Null when unset, of another format, or the window is gone.
+ReplyPtr<xcb_get_property_reply_t> readProperty(xcb_connection_t *connection, quint32 window, quint32 property,
+                                                uint8_t format)
+{
+    if (!property || !window)
+        return {nullptr, &std::free};
+    auto reply = replyTo<xcb_get_property_reply>(
+        connection, xcb_get_property(connection, false, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                     maxPropertyLength));
+    if (reply && reply->format != format)
+        reply.reset();
+    return reply;
+}
+
 } // namespace
 
 quint32 X11Properties::atom(const QByteArray &name) const
@@ -27,13 +41,8 @@ quint32 X11Properties::atom(const QByteArray &name) const
 
 QList<quint32> X11Properties::numbers(quint32 window, const QByteArray &name) const
 {
-    const quint32 property = atom(name);
-    if (!property || !window)
-        return {};
-    const auto reply = replyTo<xcb_get_property_reply>(
-        m_connection, xcb_get_property(m_connection, false, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                                       maxPropertyLength));
-    if (!reply || reply->format != 32)
+    const auto reply = readProperty(m_connection, window, atom(name), 32);
+    if (!reply)
         return {};
     const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
     return QList<quint32>(values, values + xcb_get_property_value_length(reply.get()) / 4);
@@ -41,13 +50,8 @@ QList<quint32> X11Properties::numbers(quint32 window, const QByteArray &name) co
 
 QStringList X11Properties::strings(quint32 window, const QByteArray &name) const
 {
-    const quint32 property = atom(name);
-    if (!property || !window)
-        return {};
-    const auto reply = replyTo<xcb_get_property_reply>(
-        m_connection, xcb_get_property(m_connection, false, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                                       maxPropertyLength));
-    if (!reply || reply->format != 8)
+    const auto reply = readProperty(m_connection, window, atom(name), 8);
+    if (!reply)
         return {};
     QByteArray bytes(static_cast<const char *>(xcb_get_property_value(reply.get())),
                      xcb_get_property_value_length(reply.get()));
