@@ -302,11 +302,11 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
     return loaded;
 }
 
-void ModelContext::recordChanged(Record *record)
+void ModelContext::noteChanged(Record *record)
 {
     if (record->m_rowID != 0 && !m_removed.contains(record))
         m_changed.insert(record, record->shared_from_this());
-    emit recordChanged(static_cast<const Record *>(record));
+    emit recordChanged(record);
 }
 
 std::optional<QByteArray> ModelContext::loadColumn(const Record &record, int column)

@@ -114,7 +114,7 @@ private:
     QHash<qint64, std::shared_ptr<Record>> materialize(const EntitySpec &entity, const QList<qint64> &keys,
                                                        const RecordFactory &factory);
 
-    void recordChanged(Record *record);
+    void noteChanged(Record *record);
     std::optional<QByteArray> loadColumn(const Record &record, int column);
 
     void writeInsert(Record &record);

@@ -19,7 +19,7 @@ void Record::fieldChanged(int column)
     if (!m_context)
         return;
     m_dirty |= uint64_t(1) << column;
-    m_context->recordChanged(this);
+    m_context->noteChanged(this);
 }
 
 std::optional<QByteArray> Record::loadLazyColumn(int column) const

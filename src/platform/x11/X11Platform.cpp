@@ -3,6 +3,7 @@
 #include "platform/XdgScreenshotFolder.h"
 #include "platform/x11/CanberraSounds.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11Compositor.h"
 #include "platform/x11/X11EventPoster.h"
 #include "platform/x11/X11GlobalHotKeys.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -21,6 +22,7 @@ X11Platform::X11Platform()
     , m_screens(std::make_unique<x11::X11Screens>(m_connection))
     , m_sounds(std::make_unique<x11::CanberraSounds>())
     , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
+    , m_compositor(std::make_unique<x11::X11Compositor>(m_connection))
 {
 }
 

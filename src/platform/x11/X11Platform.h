@@ -7,6 +7,7 @@
 namespace tamo {
 
 class Accessibility;
+class Compositor;
 class EventPoster;
 class GlobalHotKeys;
 class Pasteboard;
@@ -34,6 +35,7 @@ public:
     Screens &screens() { return *m_screens; }
     Sounds &sounds() { return *m_sounds; }
     ScreenshotFolder &screenshotFolder() { return *m_screenshotFolder; }
+    Compositor &compositor() { return *m_compositor; }
 
 private:
     x11::X11Connection m_connection;
@@ -45,6 +47,7 @@ private:
     std::unique_ptr<Screens> m_screens;
     std::unique_ptr<Sounds> m_sounds;
     std::unique_ptr<ScreenshotFolder> m_screenshotFolder;
+    std::unique_ptr<Compositor> m_compositor;
 };
 
 } // namespace tamo
