@@ -2,6 +2,10 @@
 #include "app/AppModel.h"
 #include "app/SingleInstance.h"
 #include "app/TamoApp.h"
+#include "cards/GlassSurface.h"
+#include "cards/ScreenCardSizesService.h"
+#include "drawer/DrawerAssembly.h"
+#include "drawer/PanelController.h"
 #include "model/ModelContainer.h"
 #include "platform/Alerts.h"
 #include "platform/AppPaths.h"
@@ -49,6 +53,7 @@ int main(int argc, char **argv)
     X11Platform platform;
     if (!platform.isX11())
         std::fprintf(stderr, "TamoCove: not running on X11; the clipboard, shortcuts and paste will not work\n");
+    setCompositor(&platform.compositor());
 
     const AppPaths paths;
     Defaults defaults(Defaults::standardFilePath(paths));
@@ -59,9 +64,15 @@ int main(int argc, char **argv)
                                     &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
                                     &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
 
+    // Made before the model, which calls it; DrawerAssembly then hands it the model.
+    PanelController drawerPanel(defaults, platform.screens());
+    ScreenCardSizesService cardSizes(defaults, platform.screens());
+    AppExtensions extensions;
+    extensions.drawer = &drawerPanel;
+    extensions.cardSizes = &cardSizes;
     std::unique_ptr<AppModel> model;
     try {
-        model = std::make_unique<AppModel>(services, paths.storeDirectory());
+        model = std::make_unique<AppModel>(services, paths.storeDirectory(), extensions);
     } catch (const StoreOpenError &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         QMessageBox::critical(nullptr, QStringLiteral("TamoCove"), error.message());
@@ -70,6 +81,7 @@ int main(int argc, char **argv)
     if (const auto problem = defaults.loadProblem())
         alerts.runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
 
+    DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
     TrayStatusItem trayIcon(platform.screens());
     TamoApp tamoApp(*model, defaults, trayIcon);
     AppDelegate delegate(*model, defaults);

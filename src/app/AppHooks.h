@@ -95,7 +95,14 @@ public:
     virtual void chooseImportFile() {}
     virtual void importPasteHistory() {}
     virtual void seedIconsFromSourceApps() {}
-    // Per-screen card sizes: remembers the connected screens and activates the main one.
+};
+
+// Card sizes saved per screen.
+class CardSizesService
+{
+public:
+    virtual ~CardSizesService() = default;
+    // Remembers the connected screens and makes the main one's sizes current.
     virtual void startCardSizes() {}
 };
 

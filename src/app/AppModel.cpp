@@ -52,6 +52,7 @@ struct AppModel::NullExtensions
     UpdateService updates;
     OnboardingService onboarding;
     AppWindows windows;
+    CardSizesService cardSizes;
     BonusTools bonus;
 };
 
@@ -75,6 +76,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     orNull(m_ext.updates, m_nullExtensions->updates);
     orNull(m_ext.onboarding, m_nullExtensions->onboarding);
     orNull(m_ext.windows, m_nullExtensions->windows);
+    orNull(m_ext.cardSizes, m_nullExtensions->cardSizes);
     orNull(m_ext.bonus, m_nullExtensions->bonus);
 
     m_accessibilityGranted = m_platform.accessibility->isTrusted();
@@ -149,7 +151,7 @@ void AppModel::start()
     m_startTime = m_platform.clock->now();
     migrateInstallDependentDefaults();
     registerDefaultSettings(defaults);
-    m_ext.windows->startCardSizes();
+    m_ext.cardSizes->startCardSizes();
 
     // What is on the clipboard at launch was copied before we ran: not captured.
     m_monitor = new ClipboardMonitor(*m_platform.pasteboard, *m_platform.workspace, defaults, this);
@@ -399,6 +401,12 @@ void AppModel::beginRenaming(const ClipItem &clip, bool inMenuBar)
     setSelectedItemID(clip.id());
     setRenamingInMenuBar(inMenuBar);
     setRenamingItemID(clip.id());
+}
+
+void AppModel::endRenaming()
+{
+    setRenamingItemID({});
+    bumpFocusToken();
 }
 
 void AppModel::openIconPicker(const ClipItem &clip)

@@ -70,6 +70,7 @@ struct AppExtensions
     UpdateService *updates = nullptr;
     OnboardingService *onboarding = nullptr;
     AppWindows *windows = nullptr;
+    CardSizesService *cardSizes = nullptr;
     BonusTools *bonus = nullptr;
 };
 
@@ -147,6 +148,9 @@ public:
     std::optional<QList<QUuid>> previewOrder() const { return m_previewOrder; }
     QUuid selectionAnchor() const { return m_selectionAnchor; }
 
+    // Asks the drawer's strip to take the keyboard back.
+    void bumpFocusToken();
+
     bool isSearchActive() const;
     bool isOrderedPreviewOpen() const;
 
@@ -159,6 +163,8 @@ public:
     void unpin(const QList<ClipItemPtr> &clips);
     void deleteItems(const QList<ClipItemPtr> &clips);
     void beginRenaming(const ClipItem &clip, bool inMenuBar);
+    // Closes the clip's title field and gives the keyboard back to the cards.
+    void endRenaming();
     void openIconPicker(const ClipItem &clip);
     void openPreview(const ClipItem &clip, const std::optional<QList<QUuid>> &order = std::nullopt);
     // Clears the previewed clip and its order and closes the preview window.
@@ -237,7 +243,6 @@ signals:
 private:
     template<typename T>
     void update(T &field, const T &value, void (AppModel::*changed)());
-    void bumpFocusToken();
     // Writes a feature switch; turning on a feature that needs synthetic
     // input asks for the permission when it is missing.
     void writeSwitchNeedingTrust(const QString &key, bool enabled);

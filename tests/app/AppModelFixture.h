@@ -25,6 +25,7 @@ class RecordingExtensions : public DrawerPanel,
                             public UpdateService,
                             public OnboardingService,
                             public AppWindows,
+                            public CardSizesService,
                             public BonusTools
 {
 public:
@@ -97,6 +98,7 @@ public:
         ext.updates = this;
         ext.onboarding = this;
         ext.windows = this;
+        ext.cardSizes = this;
         ext.bonus = this;
         return ext;
     }

@@ -1,0 +1,48 @@
+#include "cards/ViewStyles.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+
+namespace tamo {
+
+namespace {
+
+// Secondary text is the label colour toned down, as desktop themes rarely
+// name a colour of their own for it.
+constexpr float secondaryLabelOpacity = 0.55f;
+
+qreal logicalDpi()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInch() : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+const QColor &sharedLabelColor()
+{
+    static const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+    return color;
+}
+
+const QColor &sharedSecondaryLabelColor()
+{
+    static const QColor color = [] {
+        QColor secondary = sharedLabelColor();
+        secondary.setAlphaF(secondary.alphaF() * secondaryLabelOpacity);
+        return secondary;
+    }();
+    return color;
+}
+
+QFont uiFont(double points, QFont::Weight weight)
+{
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(points * 72 / logicalDpi());
+    font.setWeight(weight);
+    return font;
+}
+
+} // namespace tamo

@@ -1,0 +1,69 @@
+#include "drawer/EmptyStripView.h"
+
+#include "cards/ViewStyles.h"
+#include "platform/Symbols.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace tamo {
+
+namespace {
+
+constexpr double symbolPoints = 34;
+constexpr double messagePoints = 14;
+constexpr int spacing = 10;
+
+// The symbol drawn in one colour, as a glyph of the light symbol font would be.
+QPixmap symbolPixmap(const QString &name, int side, const QColor &colour, qreal devicePixelRatio)
+{
+    const QIcon icon = symbolIcon(name);
+    if (icon.isNull())
+        return {};
+    QPixmap pixmap = icon.pixmap(QSize(side, side), devicePixelRatio);
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), colour);
+    return pixmap;
+}
+
+} // namespace
+
+EmptyStripView::EmptyStripView(QWidget *parent)
+    : QWidget(parent)
+    , m_symbol(new QLabel)
+    , m_message(new QLabel)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette secondary = palette();
+    secondary.setColor(QPalette::WindowText, sharedSecondaryLabelColor());
+    setPalette(secondary);
+
+    m_symbol->setAlignment(Qt::AlignCenter);
+    m_message->setFont(uiFont(messagePoints));
+    m_message->setTextFormat(Qt::PlainText); // it quotes what the user typed
+    m_message->setAlignment(Qt::AlignCenter);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    layout->addWidget(m_symbol);
+    layout->addWidget(m_message);
+}
+
+void EmptyStripView::setState(const DrawerEmptyState &state)
+{
+    if (state == m_state)
+        return;
+    if (state.symbol != m_state.symbol) {
+        const int side = QFontMetrics(uiFont(symbolPoints, QFont::Light)).height();
+        const QPixmap symbol = symbolPixmap(state.symbol, side, sharedSecondaryLabelColor(), devicePixelRatioF());
+        m_symbol->setPixmap(symbol);
+        m_symbol->setVisible(!symbol.isNull());
+    }
+    m_message->setText(state.message);
+    m_state = state;
+    adjustSize();
+}
+
+} // namespace tamo

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/ClipItem.h"
+#include "model/SearchFilter.h"
+
+#include <QList>
+#include <QUuid>
+
+// What the drawer's row of cards lists.
+namespace tamo {
+
+class ModelContext;
+
+// The history row holds at most this many of the newest clips.
+inline constexpr int historyFetchLimit = 2000;
+
+// The history newest first (the history's limit applies), or, for a
+// pinboard id, that pinboard's clips most recently pinned first, all of them.
+QList<ClipItemPtr> fetchStripClips(ModelContext &context, const QUuid &pinboardID);
+
+// The search text as the row reads it: spaces and tabs trimmed at both ends,
+// line breaks kept.
+QString trimmedSearchText(const QString &text);
+
+// The clips the search shows, in their order. With no text and no filter
+// every clip shows, and none is tested.
+QList<ClipItemPtr> matchingClips(const QList<ClipItemPtr> &clips, const QString &searchText,
+                                 const QList<SearchFilter> &filters);
+
+} // namespace tamo
