@@ -2,6 +2,8 @@
 // and how long a copy in another app takes to reach the history (xclip copies
 // on the X server of DISPLAY; the capture is ingested into a 100,000-clip
 // store and saved). Prints each figure against its target.
+#include "HistoryFill.h"
+
 #include "app/ClipboardMonitor.h"
 #include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
@@ -55,18 +57,6 @@ double median(std::vector<double> samples)
     return samples.empty() ? 0 : samples[samples.size() / 2];
 }
 
-// A history of `clips` text clips, saved in one transaction.
-void fillStore(ModelContext &context, int clips)
-{
-    const QDateTime start = QDateTime::currentDateTime().addDays(-30);
-    for (int i = 0; i < clips; ++i) {
-        const ClipDraft draft = ClipDraft::fromText(QStringLiteral("clip %1 of the history").arg(i));
-        context.insert(std::make_shared<ClipItem>(draft, start.addSecs(i)));
-    }
-    if (!context.save())
-        qFatal("filling the store failed: %s", qPrintable(context.lastError()));
-}
-
 // Waits in the event loop until `done` turns true, at most `timeoutMs`.
 bool runUntil(const std::function<bool()> &done, int timeoutMs)
 {
@@ -99,7 +89,9 @@ void BM_CopyToHistory(benchmark::State &state)
     }
     QTemporaryDir storeFolder;
     ModelContainer container(storeFolder.path());
-    fillStore(container.mainContext(), storeSize);
+    bench::fillHistory(container.mainContext(), storeSize, QDateTime::currentDateTime().addDays(-30), [](int i) {
+        return ClipDraft::fromText(QStringLiteral("clip %1 of the history").arg(i));
+    });
     SystemClock clock;
     NoSync sync;
     SourceAppPublisher publisher(container.mainContext(), sync, nullptr);

@@ -2,6 +2,8 @@
 // thumbnail cached, building the thumbnail of a 24-megapixel PNG on a worker
 // while the main thread stays free, and reading a 10 MB image from the store
 // on the main context against the worker's own connection.
+#include "../tests/support/SampleClips.h"
+
 #include "app/AppIcons.h"
 #include "cards/CardAppearanceBuilder.h"
 #include "cards/CardPainter.h"
@@ -16,13 +18,11 @@
 #include "platform/Workspace.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -34,6 +34,7 @@
 #include <map>
 
 using namespace tamo;
+using namespace tamo::testing;
 
 namespace {
 
@@ -49,28 +50,6 @@ public:
     bool openURL(const QUrl &) override { return false; }
     void revealFile(const QString &) override {}
 };
-
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
-QImage photo(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, width, height);
-    sky.setColorAt(0, QColor(0x2E, 0x6F, 0xD8));
-    sky.setColorAt(1, QColor(0xF6, 0xB3, 0x7F));
-    painter.fillRect(image.rect(), sky);
-    painter.setBrush(QColor(0x2F, 0x4A, 0x3E));
-    painter.drawEllipse(QPointF(width * 0.3, height), width * 0.6, height * 0.4);
-    return image;
-}
 
 // Bytes that do not compress, as a photo's do not.
 QImage noise(int width, int height)
@@ -97,7 +76,7 @@ struct Bench
     CardContext context{icons, thumbnails, defaults, clock};
     QString imageFile = folder.filePath(QStringLiteral("photo.png"));
 
-    Bench() { photo(2400, 1600).save(imageFile); }
+    Bench() { landscape(2400, 1600).save(imageFile); }
 
     // Built once more after the thumbnail arrived, as the card does.
     CardAppearance appearanceOf(const ClipItemPtr &clip)
@@ -122,14 +101,7 @@ Bench &bench()
     return instance;
 }
 
-ClipItemPtr textClip(const QString &text)
-{
-    return std::make_shared<ClipItem>(ClipDraft::fromText(text, std::nullopt, QStringLiteral("org.example.Notes"),
-                                                          QStringLiteral("Notes")),
-                                      QDateTime::currentDateTime());
-}
-
-ClipItemPtr sampleClip(const std::string &kind)
+ClipItemPtr clipOfKind(const std::string &kind)
 {
     if (kind == "text")
         return textClip(QStringLiteral("Meet at the north entrance at 7:30. I\u2019ll bring the tickets and the charger "
@@ -137,29 +109,23 @@ ClipItemPtr sampleClip(const std::string &kind)
     if (kind == "text5MB")
         return textClip(QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit.\n")
                             .repeated(5 * 1024 * 1024 / 57));
-    if (kind == "link") {
-        auto clip = textClip(QStringLiteral("https://www.example.org/articles/2026/walking-the-coast"));
-        clip->setLinkTitle(QStringLiteral("Walking the coast: twelve days from harbour to harbour"));
-        clip->setLinkImageData(pngOf(photo(1200, 630)));
-        clip->setLinkPreviewFetched(true);
-        return clip;
-    }
+    if (kind == "link")
+        return linkPreviewClip(QStringLiteral("https://www.example.org/articles/2026/walking-the-coast"),
+                               QStringLiteral("Walking the coast: twelve days from harbour to harbour"),
+                               landscape(1200, 630));
     if (kind == "url")
         return textClip(QStringLiteral("https://git.example.com/tamocove/-/merge_requests/1432/diffs?commit_id=8f3e2a1b9c"));
     if (kind == "image")
-        return std::make_shared<ClipItem>(*ClipDraft::fromImage(pngOf(photo(1600, 1000))), QDateTime::currentDateTime());
+        return imageClip(landscape(1600, 1000));
     if (kind == "color")
         return textClip(QStringLiteral("#FF9500"));
-    ClipDraft files;
-    files.kind = ClipKind::file;
-    files.filePaths = kind == "imageFile" ? QStringList{bench().imageFile}
-                                          : QStringList{QStringLiteral("/tmp/report.pdf"), QStringLiteral("/tmp/b.txt")};
-    return std::make_shared<ClipItem>(files, QDateTime::currentDateTime());
+    return fileClip(kind == "imageFile" ? QStringList{bench().imageFile}
+                                        : QStringList{QStringLiteral("/tmp/report.pdf"), QStringLiteral("/tmp/b.txt")});
 }
 
 void BM_PaintCard(benchmark::State &state, const std::string &kind, CardStyle style)
 {
-    CardAppearance appearance = bench().appearanceOf(sampleClip(kind));
+    CardAppearance appearance = bench().appearanceOf(clipOfKind(kind));
     appearance.style = style;
     QImage target(304, 304, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -170,7 +136,7 @@ void BM_PaintCard(benchmark::State &state, const std::string &kind, CardStyle st
 
 void BM_BuildAppearance(benchmark::State &state)
 {
-    const ClipItemPtr clip = sampleClip("text");
+    const ClipItemPtr clip = clipOfKind("text");
     const CardAppearanceBuilder builder(bench().context);
     CardFields fields;
     fields.item = clip;
@@ -181,7 +147,7 @@ void BM_BuildAppearance(benchmark::State &state)
 // A photograph's worth of detail, so the PNG is as large as a camera's.
 QImage grainyPhoto(int width, int height)
 {
-    QImage image = photo(width, height);
+    QImage image = landscape(width, height);
     auto *random = QRandomGenerator::global();
     for (int y = 0; y < height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -198,7 +164,7 @@ QImage grainyPhoto(int width, int height)
 // is what the main thread spends.
 void BM_Thumbnail24MegapixelPng(benchmark::State &state)
 {
-    static const QByteArray png = pngOf(grainyPhoto(6000, 4000));
+    static const QByteArray png = encodePng(grainyPhoto(6000, 4000));
     ThumbnailCache cache;
     double mainThread = 0;
     for (auto _ : state) {
@@ -232,7 +198,7 @@ struct StoredImage
 
     StoredImage()
     {
-        const QByteArray png = pngOf(noise(1780, 1780));
+        const QByteArray png = encodePng(noise(1780, 1780));
         bytes = png.size();
         ClipDraft draft;
         draft.kind = ClipKind::image;

@@ -3,6 +3,8 @@
 // search over the 2,000 clips of the row, and the main-thread time of each
 // step while the row scrolls from one end to the other. Prints each figure
 // against its target.
+#include "HistoryFill.h"
+
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
 #include "drawer/ClipStrip.h"
@@ -102,11 +104,8 @@ struct Drawer
         extensions.drawer = &panel;
         model = std::make_unique<AppModel>(services, storeFolder.path(), extensions);
 
-        ModelContext &context = model->container().mainContext();
-        const QDateTime start = QDateTime::currentDateTime().addSecs(-clips);
-        for (int i = 0; i < clips; ++i)
-            context.insert(std::make_shared<ClipItem>(ClipDraft::fromText(clipText(i)), start.addSecs(i)));
-        context.save();
+        bench::fillHistory(model->container().mainContext(), clips, QDateTime::currentDateTime().addSecs(-clips),
+                           [](int i) { return ClipDraft::fromText(clipText(i)); });
 
         QElapsedTimer built;
         built.start();

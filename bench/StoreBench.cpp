@@ -1,6 +1,8 @@
 // Store figures: ingest rate against bare SQLite, opening a large store,
 // searching the history and erasing deletions. Prints each figure with the
 // ratio its target names.
+#include "HistoryFill.h"
+
 #include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
@@ -49,19 +51,16 @@ void fillStore(const QString &folder, int clips, int images)
 {
     ModelContainer container(folder);
     QRandomGenerator random(42);
-    const QDateTime start = QDateTime::currentDateTime().addDays(-30);
     const int imageEvery = images > 0 ? clips / images : 0;
-    for (int i = 0; i < clips; ++i) {
+    bench::fillHistory(container.mainContext(), clips, QDateTime::currentDateTime().addDays(-30), [&](int i) {
         ClipDraft draft = ClipDraft::fromText(QStringLiteral("%1 %2").arg(i).arg(words(random, 12)));
         if (imageEvery && i % imageEvery == 0) {
             draft.kind = ClipKind::image;
             draft.imageData = QByteArray(200 * 1024, char(i));
             draft.imageWidth = draft.imageHeight = 256;
         }
-        container.mainContext().insert(std::make_shared<ClipItem>(draft, start.addSecs(i)));
-    }
-    if (!container.mainContext().save())
-        qFatal("fill failed: %s", qPrintable(container.mainContext().lastError()));
+        return draft;
+    });
 }
 
 const QString &textStore()

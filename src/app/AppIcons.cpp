@@ -1,8 +1,8 @@
 #include "app/AppIcons.h"
 
+#include "model/ImageEncoding.h"
 #include "platform/Workspace.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -134,12 +134,8 @@ std::optional<QByteArray> AppIcons::appIconPNGData(const QString &bundleID, int 
     const QImage image = renderIcon(appIcon(bundleID), sizeInPixels);
     if (image.isNull())
         return std::nullopt;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return std::nullopt;
-    return png;
+    const QByteArray png = encodePng(image);
+    return png.isEmpty() ? std::nullopt : std::optional(png);
 }
 
 QString AppIcons::appAccentHex(const QString &bundleID)

@@ -2,6 +2,7 @@
 
 #include "app/CappedDownload.h"
 #include "app/LinkMetadata.h"
+#include "model/ImageEncoding.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -32,11 +33,8 @@ std::optional<QByteArray> makeThumbnail(const QByteArray &bytes, int maxSide)
         return std::nullopt;
     if (image.width() > maxSide || image.height() > maxSide)
         image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QByteArray encoded;
-    QBuffer target(&encoded);
-    target.open(QIODevice::WriteOnly);
-    const bool saved = image.hasAlphaChannel() ? image.save(&target, "PNG") : image.save(&target, "JPEG", 85);
-    return saved ? std::optional(encoded) : std::nullopt;
+    const QByteArray encoded = image.hasAlphaChannel() ? encodePng(image) : encodeImage(image, "JPEG", 85);
+    return encoded.isEmpty() ? std::nullopt : std::optional(encoded);
 }
 
 } // namespace

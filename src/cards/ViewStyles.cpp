@@ -1,6 +1,9 @@
 #include "cards/ViewStyles.h"
 
+#include "platform/Symbols.h"
+
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QScreen>
 
@@ -43,6 +46,18 @@ QFont uiFont(double points, QFont::Weight weight)
     font.setPointSizeF(points * 72 / logicalDpi());
     font.setWeight(weight);
     return font;
+}
+
+QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio)
+{
+    const QIcon icon = symbolIcon(name);
+    if (icon.isNull())
+        return {};
+    QPixmap pixmap = icon.pixmap(QSize(side, side), devicePixelRatio);
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), colour);
+    return pixmap;
 }
 
 } // namespace tamo

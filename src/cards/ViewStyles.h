@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 
 namespace tamo {
 
@@ -14,5 +15,9 @@ const QColor &sharedSecondaryLabelColor();
 // so the size is converted through the primary screen's logical DPI, keeping
 // fractional sizes such as 13.5.
 QFont uiFont(double points, QFont::Weight weight = QFont::Normal);
+
+// A symbol drawn in one colour, as a glyph of the light symbol font would be;
+// null when the icon theme has no such icon.
+QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio);
 
 } // namespace tamo

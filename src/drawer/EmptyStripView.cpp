@@ -1,10 +1,8 @@
 #include "drawer/EmptyStripView.h"
 
 #include "cards/ViewStyles.h"
-#include "platform/Symbols.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 namespace tamo {
@@ -14,19 +12,6 @@ namespace {
 constexpr double symbolPoints = 34;
 constexpr double messagePoints = 14;
 constexpr int spacing = 10;
-
-// The symbol drawn in one colour, as a glyph of the light symbol font would be.
-QPixmap symbolPixmap(const QString &name, int side, const QColor &colour, qreal devicePixelRatio)
-{
-    const QIcon icon = symbolIcon(name);
-    if (icon.isNull())
-        return {};
-    QPixmap pixmap = icon.pixmap(QSize(side, side), devicePixelRatio);
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), colour);
-    return pixmap;
-}
 
 } // namespace
 
@@ -57,7 +42,7 @@ void EmptyStripView::setState(const DrawerEmptyState &state)
         return;
     if (state.symbol != m_state.symbol) {
         const int side = QFontMetrics(uiFont(symbolPoints, QFont::Light)).height();
-        const QPixmap symbol = symbolPixmap(state.symbol, side, sharedSecondaryLabelColor(), devicePixelRatioF());
+        const QPixmap symbol = tintedSymbol(state.symbol, side, sharedSecondaryLabelColor(), devicePixelRatioF());
         m_symbol->setPixmap(symbol);
         m_symbol->setVisible(!symbol.isNull());
     }

@@ -4,7 +4,6 @@
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
 #include "drawer/Notice.h"
-#include "platform/Symbols.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,19 +16,6 @@ namespace {
 
 constexpr int symbolPoints = 24;
 constexpr int iconBoxSide = 32;
-
-// A monochrome rendering of a symbol in one colour; null when the theme has no such icon.
-QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio)
-{
-    const QIcon icon = symbolIcon(name);
-    if (icon.isNull())
-        return {};
-    QPixmap pixmap = icon.pixmap(QSize(side, side), devicePixelRatio);
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), colour);
-    return pixmap;
-}
 
 QLabel *textLabel(const QString &text, double points, QFont::Weight weight)
 {

@@ -172,9 +172,11 @@ void PanelController::closePreview()
     m_previewPanel->hide();
     // The keyboard goes back only to a panel that stays: re-keying one being
     // hidden would take the focus from the app the user has just chosen.
-    if (m_stripShown && m_stripPanel->isVisible())
+    if (m_stripShown && m_stripPanel->isVisible()) {
         m_stripPanel->makeKey();
-    else if (m_model && m_model->menuBar().isPanelVisible())
+        if (m_model)
+            m_model->bumpFocusToken(); // the strip's row takes the keyboard within its window
+    } else if (m_model && m_model->menuBar().isPanelVisible())
         emit menuBarRefocusRequested();
 }
 

@@ -1,9 +1,10 @@
 #include "model/ClipDraft.h"
 
+#include "model/ImageEncoding.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QUrl>
 
 #include <algorithm>
@@ -36,15 +37,6 @@ bool isWebLink(QStringView text)
         return false;
     const QUrl url(text.toString(), QUrl::StrictMode);
     return url.isValid() && !url.host().isEmpty();
-}
-
-QByteArray encodePng(const QImage &image)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    return writer.write(image) ? png : QByteArray();
 }
 
 } // namespace

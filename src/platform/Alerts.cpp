@@ -9,7 +9,8 @@ namespace tamo {
 namespace {
 
 // Roles tell the desktop's button layout which button is which, so the
-// dialog follows the platform's order; the index returned is still the spec's.
+// dialog follows the platform's order; the index returned still counts in the
+// order the AlertSpec lists the buttons.
 QMessageBox::ButtonRole roleOf(int index, const AlertSpec &spec, int count)
 {
     if (index == spec.destructiveButton)

@@ -190,55 +190,61 @@ std::optional<int> fromKeysym(quint32 keysym)
     return shiftedSymbolKey(keysym);
 }
 
+namespace {
+
+// One row per modifier: its Carbon bit, its Qt flag and its X mask.
+struct ModifierBits
+{
+    int carbon;
+    Qt::KeyboardModifier qt;
+    quint16 x;
+};
+
+std::array<ModifierBits, 4> modifierTable(const XModifierMasks &masks = {})
+{
+    return {{{CommandKey, Qt::ControlModifier, XControlMask},
+             {ShiftKey, Qt::ShiftModifier, XShiftMask},
+             {OptionKey, Qt::AltModifier, masks.alt},
+             {ControlKey, Qt::MetaModifier, masks.super}}};
+}
+
+} // namespace
+
 Qt::KeyboardModifiers toQtModifiers(int carbonModifiers)
 {
     Qt::KeyboardModifiers modifiers;
-    modifiers.setFlag(Qt::ControlModifier, carbonModifiers & CommandKey);
-    modifiers.setFlag(Qt::ShiftModifier, carbonModifiers & ShiftKey);
-    modifiers.setFlag(Qt::AltModifier, carbonModifiers & OptionKey);
-    modifiers.setFlag(Qt::MetaModifier, carbonModifiers & ControlKey);
+    for (const ModifierBits &bits : modifierTable())
+        modifiers.setFlag(bits.qt, carbonModifiers & bits.carbon);
     return modifiers;
 }
 
 int fromQtModifiers(Qt::KeyboardModifiers modifiers)
 {
     int carbon = 0;
-    if (modifiers & Qt::ControlModifier)
-        carbon |= CommandKey;
-    if (modifiers & Qt::ShiftModifier)
-        carbon |= ShiftKey;
-    if (modifiers & Qt::AltModifier)
-        carbon |= OptionKey;
-    if (modifiers & Qt::MetaModifier)
-        carbon |= ControlKey;
+    for (const ModifierBits &bits : modifierTable()) {
+        if (modifiers & bits.qt)
+            carbon |= bits.carbon;
+    }
     return carbon;
 }
 
 quint16 toXModifiers(int carbonModifiers, const XModifierMasks &masks)
 {
     quint16 state = 0;
-    if (carbonModifiers & CommandKey)
-        state |= XControlMask;
-    if (carbonModifiers & ShiftKey)
-        state |= XShiftMask;
-    if (carbonModifiers & OptionKey)
-        state |= masks.alt;
-    if (carbonModifiers & ControlKey)
-        state |= masks.super;
+    for (const ModifierBits &bits : modifierTable(masks)) {
+        if (carbonModifiers & bits.carbon)
+            state |= bits.x;
+    }
     return state;
 }
 
 int fromXModifiers(quint16 state, const XModifierMasks &masks)
 {
     int carbon = 0;
-    if (state & XControlMask)
-        carbon |= CommandKey;
-    if (state & XShiftMask)
-        carbon |= ShiftKey;
-    if (state & masks.alt)
-        carbon |= OptionKey;
-    if (state & masks.super)
-        carbon |= ControlKey;
+    for (const ModifierBits &bits : modifierTable(masks)) {
+        if (state & bits.x)
+            carbon |= bits.carbon;
+    }
     return carbon;
 }
 

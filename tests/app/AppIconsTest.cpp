@@ -1,8 +1,8 @@
 #include "app/AppIcons.h"
 
 #include "support/FakeWorkspace.h"
+#include "support/TestImages.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -56,11 +56,7 @@ QIcon halfAndHalf(const QColor &color)
 
 QByteArray pngOf(const QIcon &icon)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    icon.pixmap(64, 64).save(&buffer, "PNG");
-    return bytes;
+    return encodedImage(icon.pixmap(64, 64).toImage());
 }
 
 QColor centreOf(const QIcon &icon)

@@ -188,23 +188,3 @@ TEST(HotKey, DisplayStringNamesModifiersInOrderThenTheKey)
         EXPECT_EQ(HotKey::displayString(row.keyCode, row.modifiers, row.characters), row.display);
     }
 }
-
-TEST(HotKey, CarbonModifiersFollowTheKeyMapping)
-{
-    struct Row
-    {
-        Qt::KeyboardModifiers qt;
-        int carbon;
-    };
-    const QList<Row> rows{
-        {Qt::NoModifier, 0},
-        {Qt::ControlModifier, CommandKey},
-        {Qt::ShiftModifier, ShiftKey},
-        {Qt::AltModifier, OptionKey},
-        {Qt::MetaModifier, ControlKey},
-        {Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier, AllCarbonModifiers},
-        {Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier, ShiftKey},
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(HotKey::carbonModifiers(row.qt), row.carbon) << row.qt.toInt();
-}

@@ -7,7 +7,6 @@
 #include "model/StoreFixture.h"
 #include "platform/Defaults.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -34,11 +33,6 @@ protected:
         return QNetworkAccessManager::createRequest(op, request, data);
     }
 };
-
-QByteArray png(QSize size)
-{
-    return tamo::testing::encodedImage(size, Qt::red);
-}
 
 TinyHttpServer::Route html(const QByteArray &body)
 {
@@ -92,7 +86,7 @@ TEST_F(LinkPreviewsTest, StoresWhatEachAnswerGives)
     const QByteArray ogPage = "<html><head><meta property=\"og:title\" content=\"Open Graph Title\">"
                               "<meta property=\"og:image\" content=\"card.png\"><title>Fallback</title></head></html>";
     server.route("/pages/og.html", html(ogPage));
-    server.route("/pages/card.png", {"200 OK", {"Content-Type: image/png"}, png({1200, 630})});
+    server.route("/pages/card.png", {"200 OK", {"Content-Type: image/png"}, encodedImage({1200, 630}, Qt::red)});
     server.route("/moved", {"302 Found", {"Location: /pages/og.html"}, {}});
     server.route("/title-only.html", html("<title>Plain Title</title><p>text</p>"));
     server.route("/bare.html", html("<p>nothing to show</p>"));

@@ -9,9 +9,9 @@
 
 #include "support/FakeClock.h"
 #include "support/FakePasteboard.h"
+#include "support/SampleClips.h"
 #include "support/TempDir.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -25,22 +25,9 @@ QByteArray pngBytes()
     return tamo::testing::encodedImage(QSize(4, 4), Qt::blue);
 }
 
-ClipItemPtr clip(const ClipDraft &draft)
+ClipItemPtr richText(const QString &text, const QByteArray &rtf)
 {
-    return std::make_shared<ClipItem>(draft, QDateTime::currentDateTimeUtc());
-}
-
-ClipItemPtr textClip(const QString &text, const std::optional<QByteArray> &rtf = {})
-{
-    return clip(ClipDraft::fromText(text, rtf));
-}
-
-ClipItemPtr fileClip(const QStringList &paths)
-{
-    ClipDraft draft;
-    draft.kind = ClipKind::file;
-    draft.filePaths = paths;
-    return clip(draft);
+    return sampleClip(ClipDraft::fromText(text, rtf));
 }
 
 const QByteArray rtf = "{\\rtf1\\ansi {\\b Hello}}";
@@ -51,7 +38,7 @@ protected:
     // An image too large to sync: its bytes live in a LocalImage record.
     ClipItemPtr localOnlyImage(const std::optional<QByteArray> &bytesHere)
     {
-        ClipItemPtr image = clip(*ClipDraft::fromImage(pngBytes()));
+        ClipItemPtr image = sampleClip(*ClipDraft::fromImage(pngBytes()));
         image->setImageData(std::nullopt);
         image->setImageIsLocalOnly(true);
         context.insert(image);
@@ -87,12 +74,12 @@ TEST_F(PasteboardWriterTest, EachKindOffersWhatOtherAppsRead)
         PasteboardItem item;
     };
     const QList<Row> rows{
-        {"rich text", textClip("Hello", rtf), false, {{PasteboardType::string, "Hello"}, {PasteboardType::rtf, rtf}}},
-        {"rich text as plain text", textClip("Hello", rtf), true, {{PasteboardType::string, "Hello"}}},
+        {"rich text", richText("Hello", rtf), false, {{PasteboardType::string, "Hello"}, {PasteboardType::rtf, rtf}}},
+        {"rich text as plain text", richText("Hello", rtf), true, {{PasteboardType::string, "Hello"}}},
         {"text", textClip("Grüße\n"), false, {{PasteboardType::string, "Grüße\n"}}},
         {"link", textClip("https://example.com/a?b=1"), false, {{PasteboardType::string, "https://example.com/a?b=1"}}},
         {"colour", textClip("#FF8800"), false, {{PasteboardType::string, "#FF8800"}}},
-        {"image, plain text asked", clip(*ClipDraft::fromImage(png)), true, {{PasteboardType::png, png}}},
+        {"image, plain text asked", sampleClip(*ClipDraft::fromImage(png)), true, {{PasteboardType::png, png}}},
         {"files, plain text asked", fileClip({"/tmp/a b.txt", "/tmp/c"}), true, files},
     };
     for (const Row &row : rows) {
@@ -103,7 +90,7 @@ TEST_F(PasteboardWriterTest, EachKindOffersWhatOtherAppsRead)
 
 TEST_F(PasteboardWriterTest, SeveralClipsArriveAsOneJoinedItem)
 {
-    const QList<ClipItemPtr> clips{textClip("one", rtf), textClip("https://example.com"), fileClip({"/tmp/a"}),
+    const QList<ClipItemPtr> clips{richText("one", rtf), textClip("https://example.com"), fileClip({"/tmp/a"}),
                                    textClip("#000000"), fileClip({"/tmp/b", "/tmp/c"})};
     EXPECT_EQ(writer.pasteboardItems(clips, false).size(), clips.size()) << "one item per clip";
 

@@ -1,10 +1,11 @@
 #include "CardFixture.h"
+#include "support/TestImages.h"
+#include "support/WarningLog.h"
 
 #include "cards/CardMetrics.h"
 #include "model/Sqlite.h"
 #include "model/SettingsKeys.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
@@ -17,33 +18,8 @@ namespace {
 
 QByteArray png(int width, int height)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return encodedImage({width, height}, Qt::darkCyan);
 }
-
-// Qt's warnings while it lives (a bad image, a painter misuse, a font that
-// cannot load).
-class WarningLog
-{
-public:
-    WarningLog() { s_messages.clear(); m_previous = qInstallMessageHandler(&WarningLog::record); }
-    ~WarningLog() { qInstallMessageHandler(m_previous); }
-    QStringList messages() const { return s_messages; }
-
-private:
-    static void record(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type != QtDebugMsg && type != QtInfoMsg)
-            s_messages.append(message);
-    }
-    static inline QStringList s_messages;
-    QtMessageHandler m_previous;
-};
 
 // Columns of the content area holding text ink (pixels far from the body's colour).
 std::pair<int, int> inkColumns(const QImage &image, const QRectF &area)
@@ -148,7 +124,7 @@ TEST_F(ClipCardTest, EveryKindAndEveryBadInputDrawsWithoutWarnings)
         const WarningLog warnings;
         card.setItem(row.make());
         const QImage painted = paintedWithPicture(card);
-        EXPECT_EQ(warnings.messages(), QStringList());
+        EXPECT_EQ(warnings.text(), "");
 
         const auto &picture = card.appearance().content.picture;
         EXPECT_EQ(picture.has_value(), row.picture.has_value());

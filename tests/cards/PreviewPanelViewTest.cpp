@@ -1,4 +1,6 @@
-#include "../app/AppModelFixture.h"
+#include "CardFixture.h"
+#include "support/TestImages.h"
+#include "support/WarningLog.h"
 
 #include "cards/ClipInspector.h"
 #include "cards/FittedImageView.h"
@@ -7,57 +9,18 @@
 #include "cards/PreviewContent.h"
 #include "cards/PreviewPages.h"
 #include "cards/PreviewPanelView.h"
-#include "model/ClipLibrary.h"
-#include "model/ModelContainer.h"
-#include "model/ModelContext.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTest>
 #include <QToolButton>
 
 namespace tamo::testing {
 
-namespace {
-
-QByteArray png(const QSize &size, const QColor &color)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-// Collects what Qt warns about while a test draws, leaving out the
-// offscreen platform's note that it has no window manager to tell sizes to.
-class WarningLog
-{
-public:
-    WarningLog() { s_messages.clear(); m_previous = qInstallMessageHandler(&WarningLog::collect); }
-    ~WarningLog() { qInstallMessageHandler(m_previous); }
-    std::string messages() const { return s_messages.join(u'\n').toStdString(); }
-
-private:
-    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type != QtDebugMsg && type != QtInfoMsg && !message.contains(u"propagateSizeHints"))
-            s_messages.append(message);
-    }
-    static inline QStringList s_messages;
-    QtMessageHandler m_previous;
-};
-
-} // namespace
-
-class PreviewPanelViewTest : public AppModelFixture
+class PreviewPanelViewTest : public CardFixture
 {
 protected:
     ModelContext &context() { return model().container().mainContext(); }
@@ -65,9 +28,7 @@ protected:
     ClipItemPtr addClip(const ClipDraft &draft)
     {
         clock.advance(1000);
-        ClipItemPtr clip = model().clips().makeClip(draft);
-        EXPECT_TRUE(context().save());
-        return clip;
+        return saved(draft);
     }
     ClipItemPtr addText(const QString &text, std::optional<QByteArray> rtf = {})
     {
@@ -95,13 +56,6 @@ protected:
         view().focusContent();
     }
     void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
-
-    std::optional<QDateTime> editDate(const ClipItem &clip)
-    {
-        const QHash<QUuid, QDateTime> dates = model().clips().editDatesByClip();
-        const auto found = dates.constFind(clip.id());
-        return found == dates.cend() ? std::nullopt : std::optional<QDateTime>(*found);
-    }
 
     std::unique_ptr<PreviewPanelView> m_view;
 };
@@ -418,7 +372,7 @@ TEST_F(PreviewPanelViewTest, ChangesMadeElsewhereShowExceptInTheFieldBeingTypedI
 TEST_F(PreviewPanelViewTest, ShowingAndSteppingNeverTakeTheKeyboard)
 {
     const ClipItemPtr text = addText(QStringLiteral("words"));
-    const ClipItemPtr image = addClip(*ClipDraft::fromImage(png({40, 30}, Qt::red)));
+    const ClipItemPtr image = addClip(*ClipDraft::fromImage(encodedImage({40, 30}, Qt::red)));
     model().setVisibleItemIDs({text->id(), image->id()});
     model().openPreview(*text);
     view().step(1);
@@ -438,7 +392,7 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
     ClipDraft link = ClipDraft::fromText(QStringLiteral("https://example.com/a/very/long/path/") + QString(300, u'x'));
     const ClipItemPtr linkClip = addClip(link);
     linkClip->setLinkTitle(QStringLiteral("Example page"));
-    linkClip->setLinkImageData(png({120, 60}, Qt::blue));
+    linkClip->setLinkImageData(encodedImage({120, 60}, Qt::blue));
     linkClip->setLinkPreviewFetched(true);
     ASSERT_TRUE(context().save());
 
@@ -457,7 +411,7 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
     } rows[] = {
         {"text", addText(QStringLiteral("שלום, world\n") + QString(5000, u'w')), content.textEditor()->parentWidget()},
         {"link", linkClip, content.linkPage()},
-        {"a 10,000-pixel image", addClip(*ClipDraft::fromImage(png({10000, 60}, Qt::green))), content.imageView()},
+        {"a 10,000-pixel image", addClip(*ClipDraft::fromImage(encodedImage({10000, 60}, Qt::green))), content.imageView()},
         {"one image file", addClip(oneImageFile), content.filePage()},
         {"a folder and a missing file", addClip(someFiles), content.filePage()},
         {"colour", addText(QStringLiteral("#FF000080")), content.colorPage()},
@@ -478,7 +432,7 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
         }
         EXPECT_FALSE(view().grab().isNull());
     }
-    EXPECT_EQ(warnings.messages(), "");
+    EXPECT_EQ(warnings.text(), "");
 
     model().setPreviewItemID(rows[3].clip->id());
     const auto *filePicture = content.filePage()->findChild<FittedImageView *>();
@@ -490,7 +444,7 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
 
 TEST_F(PreviewPanelViewTest, ImagesAreDecodedOffTheMainThreadAndNoLargerThanTheScreenNeeds)
 {
-    const ClipItemPtr image = addClip(*ClipDraft::fromImage(png({10000, 400}, Qt::darkCyan)));
+    const ClipItemPtr image = addClip(*ClipDraft::fromImage(encodedImage({10000, 400}, Qt::darkCyan)));
     model().openPreview(*image);
 
     FittedImageView &shown = *view().content()->imageView();

@@ -92,19 +92,10 @@ TEST(ScreenCardSizesID, LabelShowsNameAndSize)
     EXPECT_EQ(screen.label(), QString::fromUtf8("Built-in Retina Display, 1512 \u00D7 982"));
 }
 
-TEST_F(ScreenCardSizesTest, RememberAddsUnknownScreensWithTheCurrentSizes)
-{
-    setGlobals(1.25, 1.5);
-    const ScreenInfo laptop = display("Laptop", {1512, 982.5});
-    ScreenCardSizes::remember(*defaults, {laptop});
-
-    EXPECT_EQ(storedEntry(ScreenCardSizes::screenID(laptop)), entry("Laptop", 1512, 982, 1.25, 1.5));
-}
-
-TEST_F(ScreenCardSizesTest, RememberKeepsKnownEntriesAndWritesOnlyWhenItAdds)
+TEST_F(ScreenCardSizesTest, RememberAddsUnknownScreensWithTheCurrentSizesAndWritesOnlyThen)
 {
     const ScreenInfo laptop = display("Laptop", {1512, 982});
-    const ScreenInfo monitor = display("Monitor", {2560, 1440}, 77);
+    const ScreenInfo monitor = display("Monitor", {2560, 1440.5}, 77);
     ScreenCardSizes::remember(*defaults, {laptop});
     setGlobals(0.75, 1.75);
 

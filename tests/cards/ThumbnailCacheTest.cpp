@@ -1,4 +1,5 @@
 #include "support/TempDir.h"
+#include "support/TestImages.h"
 
 #include "cards/StoreImageReader.h"
 #include "cards/ThumbnailCache.h"
@@ -8,7 +9,6 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -28,13 +28,7 @@ namespace {
 
 QByteArray png(int width, int height, QColor color = Qt::darkCyan)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return encodedImage({width, height}, color);
 }
 
 ThumbnailRequest bytesRequest(const QByteArray &bytes, QSize box = {200, 100})

@@ -70,6 +70,14 @@ protected:
         }
     }
 
+    // A fresh strip of `count` clips with clip `selected` current (0: none).
+    void showClips(int count, int selected)
+    {
+        visible.clear();
+        addClips(count);
+        select(selected);
+    }
+
     KeyResult press(const KeyPress &press) { return handleDrawerKey(press, {model(), visible, pinboardID}); }
 
     QUuid id(int number) const { return visible[number - 1]->id(); }
@@ -140,9 +148,7 @@ TEST_F(DrawerKeysTest, CommandRowsActOnlyWhenTheirConditionHolds)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        visible.clear();
-        addClips(row.clips);
-        select(row.selected);
+        showClips(row.clips, row.selected);
         ext.log.clear();
         const qsizetype writesBefore = pasteboard.writes().size();
 
@@ -199,9 +205,7 @@ TEST_F(DrawerKeysTest, ArrowsMoveWithoutWrapping)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        visible.clear();
-        addClips(row.clips);
-        select(row.selected);
+        showClips(row.clips, row.selected);
         EXPECT_EQ(press(row.press), row.result);
         EXPECT_EQ(selectedNumber(), row.selectedAfter);
     }

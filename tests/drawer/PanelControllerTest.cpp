@@ -151,11 +151,13 @@ TEST_F(PanelControllerTest, HidingNeverGivesTheKeyboardBackToTheStrip)
     showDrawer();
     drawerModel->openPreview(clip());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&panel->previewPanel()));
+    const int token = drawerModel->focusToken();
 
     panel->hide(true);
     QTest::qWait(5);
     EXPECT_FALSE(panel->stripPanel().isKey());
     EXPECT_TRUE(panel->previewPanel().isHidden());
+    EXPECT_EQ(drawerModel->focusToken(), token) << "the row going away asked for the keyboard";
 }
 
 TEST_F(PanelControllerTest, ClosingThePreviewGivesTheKeyboardBackToWhatStaysOpen)
@@ -163,14 +165,17 @@ TEST_F(PanelControllerTest, ClosingThePreviewGivesTheKeyboardBackToWhatStaysOpen
     showDrawer();
     drawerModel->openPreview(clip());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&panel->previewPanel()));
+    const int token = drawerModel->focusToken();
     drawerModel->closePreview();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&panel->stripPanel()));
+    EXPECT_EQ(drawerModel->focusToken(), token + 1) << "the row inside the strip takes the keyboard too";
 
     panel->hide(false);
     QSignalSpy refocus(panel.get(), &PanelController::menuBarRefocusRequested);
     drawerModel->openPreview(clip(), QList<QUuid>());
     drawerModel->closePreview();
     EXPECT_EQ(refocus.count(), 0); // no menu-bar panel to go back to
+    EXPECT_EQ(drawerModel->focusToken(), token + 1);
     ext.menuBarPanelVisible = true;
     drawerModel->openPreview(clip(), QList<QUuid>());
     drawerModel->closePreview();

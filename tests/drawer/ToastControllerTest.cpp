@@ -138,14 +138,6 @@ TEST_F(ToastControllerTest, EachKindShowsItsParts)
     EXPECT_EQ(card().cornerRadius(), 18);
 }
 
-TEST_F(ToastControllerTest, UnknownPasteNoticeSettingShowsTheCard)
-{
-    defaults.setValue(keys::pasteNotice, QStringLiteral("banner"));
-    toast.showPasteNotice(QStringLiteral("Clip is ready"));
-    ASSERT_TRUE(waitUntilShown());
-    EXPECT_FALSE(card().hint()->isHidden());
-}
-
 TEST_F(ToastControllerTest, FadesOutAfterItsTimeAndThenIsHiddenNotJustTransparent)
 {
     defaults.setValue(keys::pasteNotice, QStringLiteral("icon"));

@@ -73,31 +73,18 @@ TEST(TextClassification, RecognisesColoursAndWebLinksOnly)
     }
 }
 
-TEST(TextClassification, DraftKeepsTheTextAsCopied)
-{
-    const ClipDraft draft = ClipDraft::fromText(QStringLiteral("  https://example.com\n"), QByteArray("{\\rtf1}"),
-                                                QStringLiteral("org.example.Browser"), QStringLiteral("Browser"));
-    EXPECT_EQ(draft.kind, ClipKind::link);
-    EXPECT_EQ(draft.text, QStringLiteral("  https://example.com\n"));
-    EXPECT_EQ(draft.rtfData, QByteArray("{\\rtf1}"));
-    EXPECT_EQ(draft.sourceBundleID, QStringLiteral("org.example.Browser"));
-    EXPECT_EQ(draft.sourceAppName, QStringLiteral("Browser"));
-}
-
 TEST(ImageDraft, KeepsPngBytesUnchanged)
 {
     const QImage image = sampleImage(7, 5);
     const QByteArray png = encodedImage(image, "png", 100);
     ASSERT_NE(png, encodedImage(image, "png")) << "input must differ from a fresh encoding";
 
-    const auto draft = ClipDraft::fromImage(png, QStringLiteral("org.example.Paint"), QStringLiteral("Paint"));
+    const auto draft = ClipDraft::fromImage(png);
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->kind, ClipKind::image);
     EXPECT_EQ(draft->imageData, png);
     EXPECT_EQ(draft->imageWidth, 7);
     EXPECT_EQ(draft->imageHeight, 5);
-    EXPECT_EQ(draft->sourceBundleID, QStringLiteral("org.example.Paint"));
-    EXPECT_EQ(draft->sourceAppName, QStringLiteral("Paint"));
 }
 
 TEST(ImageDraft, ConvertsOtherFormatsToPng)

@@ -108,19 +108,16 @@ TEST(SettingsEnums, CurrentPasteNoticeFallsBackToCard)
     EXPECT_EQ(currentPasteNotice(registered.defaults), PasteNotice::card);
 }
 
+// Every reader treats a missing or invalid stored capacity as a month.
 TEST(SettingsEnums, HistoryCapacityAcceptsOnlyItsFourRawValues)
 {
-    EXPECT_EQ(historyCapacityFromRaw(-1), std::nullopt);
-    EXPECT_EQ(historyCapacityFromRaw(4), std::nullopt);
-    EXPECT_EQ(historyCapacityFromRaw(0), HistoryCapacity::day);
-    EXPECT_EQ(historyCapacityFromRaw(3), HistoryCapacity::unlimited);
-
-    // Every reader treats a missing or invalid stored capacity as a month.
     const std::pair<QVariant, HistoryCapacity> stored[] = {
         {QVariant(), HistoryCapacity::month},
+        {0, HistoryCapacity::day},
         {1, HistoryCapacity::week},
         {3.0, HistoryCapacity::unlimited},
         {7, HistoryCapacity::month},
+        {4, HistoryCapacity::month},
         {-1, HistoryCapacity::month},
         {0.5, HistoryCapacity::month},
         {QStringLiteral("0"), HistoryCapacity::month},

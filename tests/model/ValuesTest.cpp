@@ -17,21 +17,13 @@ TEST(ClipKindRaw, RoundTripsEveryKindAndNothingElse)
         EXPECT_FALSE(clipKindFromRaw(raw)) << QString::fromUtf16(raw).toStdString();
 }
 
-TEST(SearchFilterValue, EqualityAndHashingFollowTheChipsValues)
+TEST(SearchFilterValue, HashingFollowsTheChipsValues)
 {
-    const SearchFilter text = SearchFilter::kind(ClipKind::text);
-    const SearchFilter notes = SearchFilter::app(QStringLiteral("org.example.Notes"), QStringLiteral("Notes"));
-
-    EXPECT_EQ(text, SearchFilter::kind(ClipKind::text));
-    EXPECT_NE(text, SearchFilter::kind(ClipKind::link));
-    EXPECT_EQ(notes, SearchFilter::app(QStringLiteral("org.example.Notes"), QStringLiteral("Notes")));
-    EXPECT_NE(notes, SearchFilter::app(QStringLiteral("org.example.Notes"), QStringLiteral("Notes 2")));
-    EXPECT_NE(notes, SearchFilter::app(QStringLiteral("org.example.Other"), QStringLiteral("Notes")));
-    EXPECT_NE(text, SearchFilter::app(QString(), QString()));
-
-    const QSet<SearchFilter> set{text, SearchFilter::kind(ClipKind::text), notes,
-                                 SearchFilter::app(QStringLiteral("org.example.Notes"), QStringLiteral("Notes"))};
-    EXPECT_EQ(set.size(), 2);
+    const auto notes = [](const char *name) { return SearchFilter::app(QStringLiteral("org.example.Notes"), QLatin1String(name)); };
+    const QSet<SearchFilter> set{SearchFilter::kind(ClipKind::text), SearchFilter::kind(ClipKind::text),
+                                 SearchFilter::kind(ClipKind::link), notes("Notes"), notes("Notes"), notes("Notes 2"),
+                                 SearchFilter::app(QString(), QString())};
+    EXPECT_EQ(set.size(), 5);
 }
 
 TEST(RangeSelection, SpansAnchorToTargetByFirstPosition)
@@ -89,11 +81,7 @@ TEST(SingleEmoji, AcceptsOneEmojiCharacterOnly)
 
 TEST(PinboardPalette, IndexesWrapOntoTheNineColours)
 {
-    const QList<PaletteEntry> &palette = pinboardPalette();
-    ASSERT_EQ(palette.size(), 9);
-    EXPECT_EQ(palette.first().name, QStringLiteral("Blue"));
-    EXPECT_EQ(palette.last().name, QStringLiteral("Teal"));
-
+    ASSERT_EQ(pinboardPalette().size(), 9);
     const std::pair<int, const char *> cases[] = {{0, "Blue"}, {5, "Red"}, {9, "Blue"}, {17, "Teal"},
                                                    {-1, "Teal"}, {-9, "Blue"}, {-10, "Teal"}};
     for (const auto &[index, name] : cases)

@@ -1,6 +1,7 @@
 #include "platform/Defaults.h"
 
 #include "support/TempDir.h"
+#include "support/WarningLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 
 using tamo::Defaults;
 using tamo::testing::TempDir;
+using tamo::testing::WarningLog;
 
 namespace {
 
@@ -34,20 +36,6 @@ QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
-
-// Collects warnings so a test can check what reached stderr.
-class WarningCollector
-{
-public:
-    WarningCollector() { s_messages.clear(); m_previous = qInstallMessageHandler(&collect); }
-    ~WarningCollector() { qInstallMessageHandler(m_previous); }
-    const QStringList &messages() const { return s_messages; }
-
-private:
-    static void collect(QtMsgType, const QMessageLogContext &, const QString &message) { s_messages.append(message); }
-    static inline QStringList s_messages;
-    QtMessageHandler m_previous;
-};
 
 } // namespace
 
@@ -152,7 +140,7 @@ TEST(Defaults, ValuesWithoutAFileFormAreRefused)
 {
     TempDir dir;
     Defaults defaults(dir.file(QStringLiteral("defaults.json")));
-    WarningCollector warnings;
+    WarningLog warnings;
     EXPECT_FALSE(defaults.setValue(QStringLiteral("url"), QUrl(QStringLiteral("https://example.org"))));
     EXPECT_FALSE(defaults.setValue(QStringLiteral("nan"), std::nan("")));
     EXPECT_FALSE(defaults.setValue(QStringLiteral("badDate"), QDateTime()));
@@ -245,7 +233,7 @@ TEST(Defaults, AFailedWriteIsReportedAndKeptForTheNextTry)
     TempDir dir;
     writeFile(dir.file(QStringLiteral("blocker")), "a file where a folder should be");
     Defaults defaults(dir.file(QStringLiteral("blocker/defaults.json")));
-    WarningCollector warnings;
+    WarningLog warnings;
 
     defaults.setValue(QStringLiteral("key"), 1);
     EXPECT_FALSE(defaults.flush());

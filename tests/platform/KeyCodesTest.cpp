@@ -51,30 +51,28 @@ TEST(KeyCodes, StoredShortcutKeysMapToTheirKeys)
     }
 }
 
-TEST(KeyCodes, ShiftedAndKeypadFormsResolveToThePhysicalKey)
+TEST(KeyCodes, OtherFormsResolveToThePhysicalKeyAndUnknownKeysToNothing)
 {
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Exclam), 18);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_ParenRight), 29);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Underscore), 27);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Backtab), KeyCodes::Tab);
+    const struct {
+        int qtKey;
+        Qt::KeyboardModifiers modifiers;
+        std::optional<int> keyCode;
+    } qtRows[] = {
+        {Qt::Key_Exclam, {}, 18},          {Qt::Key_ParenRight, {}, 29}, {Qt::Key_Underscore, {}, 27},
+        {Qt::Key_Backtab, {}, KeyCodes::Tab}, {Qt::Key_1, {}, 18},      {Qt::Key_1, Qt::KeypadModifier, 83},
+        {Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier, 78},    {Qt::Key_Asterisk, {}, 28},
+        {Qt::Key_VolumeUp, {}, std::nullopt}, {Qt::Key_Exclam, Qt::KeypadModifier, std::nullopt},
+    };
+    for (const auto &row : qtRows)
+        EXPECT_EQ(KeyCodes::fromQtKey(row.qtKey, row.modifiers), row.keyCode) << row.qtKey;
+
     EXPECT_EQ(KeyCodes::fromKeysym('V'), KeyCodes::KeyV);
     EXPECT_EQ(KeyCodes::fromKeysym('@'), 19);
     EXPECT_EQ(KeyCodes::fromKeysym(0xfe20), KeyCodes::Tab); // ISO_Left_Tab
-
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_1), 18);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_1, Qt::KeypadModifier), 83);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier), 78);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Asterisk), 28);
-}
-
-TEST(KeyCodes, UnknownKeysHaveNoCounterpart)
-{
+    EXPECT_EQ(KeyCodes::fromKeysym(0x1008ff13), std::nullopt); // XF86AudioRaiseVolume
     EXPECT_EQ(KeyCodes::toQtKey(52), Qt::Key_unknown);
     EXPECT_EQ(KeyCodes::toKeysym(52), 0u);
     EXPECT_EQ(KeyCodes::toKeysym(-1), 0u);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_VolumeUp), std::nullopt);
-    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Exclam, Qt::KeypadModifier), std::nullopt);
-    EXPECT_EQ(KeyCodes::fromKeysym(0x1008ff13), std::nullopt); // XF86AudioRaiseVolume
 }
 
 TEST(KeyCodes, CarbonModifiersFollowQtsCrossPlatformRule)
@@ -103,20 +101,16 @@ TEST(KeyCodes, CarbonModifiersFollowQtsCrossPlatformRule)
     }
 }
 
-TEST(KeyCodes, ModifierConversionsIgnoreOtherBits)
+TEST(KeyCodes, ModifierConversionsIgnoreOtherBitsAndUseTheServersAltAndSuper)
 {
     constexpr int alphaLock = 1024;
     EXPECT_EQ(KeyCodes::toQtModifiers(KeyCodes::CommandKey | alphaLock), Qt::ControlModifier);
     EXPECT_EQ(KeyCodes::fromQtModifiers(Qt::ShiftModifier | Qt::KeypadModifier), int(KeyCodes::ShiftKey));
     constexpr quint16 capsAndNumLock = 0x02 | 0x10;
     EXPECT_EQ(KeyCodes::fromXModifiers(0x04 | capsAndNumLock), int(KeyCodes::CommandKey));
-}
 
-TEST(KeyCodes, XModifiersUseTheServersAltAndSuperBits)
-{
     const KeyCodes::XModifierMasks masks{0x20, 0x80}; // Alt on Mod3, Super on Mod5
-    const int all = KeyCodes::AllCarbonModifiers;
-    EXPECT_EQ(KeyCodes::toXModifiers(all, masks), 0x01 | 0x04 | 0x20 | 0x80);
-    EXPECT_EQ(KeyCodes::fromXModifiers(0x01 | 0x04 | 0x20 | 0x80, masks), all);
+    EXPECT_EQ(KeyCodes::toXModifiers(KeyCodes::AllCarbonModifiers, masks), 0x01 | 0x04 | 0x20 | 0x80);
+    EXPECT_EQ(KeyCodes::fromXModifiers(0x01 | 0x04 | 0x20 | 0x80, masks), KeyCodes::AllCarbonModifiers);
     EXPECT_EQ(KeyCodes::fromXModifiers(0x08 | 0x40, masks), 0);
 }

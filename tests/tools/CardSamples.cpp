@@ -8,6 +8,7 @@
 
 #include "support/FakeClock.h"
 #include "support/FakeWorkspace.h"
+#include "support/SampleClips.h"
 
 #include "app/AppIcons.h"
 #include "cards/CardAppearanceBuilder.h"
@@ -24,25 +25,21 @@
 #include "platform/Defaults.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <cstdio>
 
 using namespace tamo;
-using tamo::testing::FakeClock;
-using tamo::testing::FakeWorkspace;
+using namespace tamo::testing;
 
 namespace {
 
@@ -57,15 +54,6 @@ struct Sample
     PinboardPtr tag;
     bool selected = false;
 };
-
-QByteArray pngOf(const QImage &image)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 // An app icon drawn at every size a card asks for: a rounded square in the
 // app's colours with a white glyph.
@@ -94,35 +82,6 @@ QIcon appIcon(const QColor &top, const QColor &bottom, const QString &glyph)
     return icon;
 }
 
-QImage landscape(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, height);
-    sky.setColorAt(0, QColor(0x2E, 0x6F, 0xD8));
-    sky.setColorAt(0.6, QColor(0xF6, 0xB3, 0x7F));
-    sky.setColorAt(1, QColor(0xF9, 0xD9, 0x9A));
-    painter.fillRect(image.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xFF, 0xE9, 0xA8));
-    painter.drawEllipse(QPointF(width * 0.72, height * 0.42), height * 0.12, height * 0.12);
-    const QColor hills[] = {QColor(0x4B, 0x6B, 0x5A), QColor(0x2F, 0x4A, 0x3E), QColor(0x1C, 0x30, 0x28)};
-    for (int layer = 0; layer < 3; ++layer) {
-        QPainterPath path(QPointF(0, height));
-        const qreal base = height * (0.62 + 0.12 * layer);
-        for (int x = 0; x <= width; x += std::max(1, width / 200)) {
-            const qreal wave = std::sin(x * (0.004 + 0.002 * layer) * 1600.0 / std::max(width, 1600) + layer)
-                               * height * 0.06;
-            path.lineTo(x, base + wave);
-        }
-        path.lineTo(width, height);
-        painter.setBrush(hills[layer]);
-        painter.drawPath(path);
-    }
-    return image;
-}
-
 QImage pageImage()
 {
     QImage image(1200, 630, QImage::Format_RGB32);
@@ -141,16 +100,6 @@ QImage pageImage()
     return image;
 }
 
-ClipItemPtr clip(const ClipDraft &draft, const QDateTime &created)
-{
-    return std::make_shared<ClipItem>(draft, created);
-}
-
-ClipDraft textDraft(const QString &text, const QString &bundleID, const QString &app)
-{
-    return ClipDraft::fromText(text, std::nullopt, bundleID, app);
-}
-
 class SampleSet
 {
 public:
@@ -164,48 +113,42 @@ public:
     QList<Sample> make()
     {
         const auto ago = [this](qint64 seconds) { return m_now.addSecs(-seconds); };
+        const QString notes = QStringLiteral("com.example.Notes");
+        const QString browser = QStringLiteral("org.example.Browser");
+        const QString paint = QStringLiteral("org.example.Paint");
         QList<Sample> samples;
 
-        samples.append({clip(textDraft(QStringLiteral("Meet at the north entrance at 7:30. I\u2019ll bring the tickets "
-                                                      "and the charger you left in my car."),
-                                       QStringLiteral("com.example.Notes"), QStringLiteral("Notes")),
-                             ago(180)),
+        samples.append({textClip(QStringLiteral("Meet at the north entrance at 7:30. I\u2019ll bring the tickets and "
+                                                "the charger you left in my car."),
+                                 notes, QStringLiteral("Notes"), ago(180)),
                         1, {}, true});
 
         QString longText;
         for (int i = 0; i < 40; ++i)
             longText += QStringLiteral("Paragraph %1. The quick brown fox jumps over the lazy dog while the "
                                        "committee reviews the quarterly figures once more.\n").arg(i + 1);
-        auto titled = clip(textDraft(longText, QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor")),
-                           ago(2 * 3600));
+        auto titled = textClip(longText, QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"),
+                               ago(2 * 3600));
         titled->setTitle(QStringLiteral("Minutes of the long meeting about very many things"));
         samples.append({titled, 2, m_work, false});
 
-        samples.append({clip(textDraft(QStringLiteral("שלום! הפגישה נדחתה ליום שלישי בשעה 10:00. "
-                                                      "مرحبا، سنلتقي في المقهى بعد الظهر."),
-                                       QStringLiteral("org.example.Mail"), QStringLiteral("Mail")),
-                             ago(26 * 3600)),
+        samples.append({textClip(QStringLiteral("שלום! הפגישה נדחתה ליום שלישי בשעה 10:00. "
+                                                "مرحبا، سنلتقي في المقهى بعد الظهر."),
+                                 QStringLiteral("org.example.Mail"), QStringLiteral("Mail"), ago(26 * 3600)),
                         3, {}, false});
 
-        auto emoji = clip(textDraft(QStringLiteral("Party tonight 🎉🥳 bring snacks 🍕🍩 and good vibes ❤️ 👍🏽 "
-                                                   "👨‍👩‍👧 🇫🇷"),
-                                    QStringLiteral("org.example.Chat"), QStringLiteral("Chat")),
-                          ago(3 * 86400));
+        auto emoji = textClip(QStringLiteral("Party tonight 🎉🥳 bring snacks 🍕🍩 and good vibes ❤️ 👍🏽 👨‍👩‍👧 🇫🇷"),
+                              QStringLiteral("org.example.Chat"), QStringLiteral("Chat"), ago(3 * 86400));
         emoji->setIconEmoji(QStringLiteral("🎉"));
         samples.append({emoji, 4, m_recipes, false});
 
-        auto preview = clip(textDraft(QStringLiteral("https://www.fieldnotes.example.org/articles/2026/walking-the-coast"),
-                                      QStringLiteral("org.example.Browser"), QStringLiteral("Browser")),
-                            ago(40 * 60));
-        preview->setLinkTitle(QStringLiteral("Walking the coast: twelve days from harbour to harbour"));
-        preview->setLinkImageData(pngOf(pageImage()));
-        preview->setLinkPreviewFetched(true);
-        samples.append({preview, 5, {}, false});
-
-        samples.append({clip(textDraft(QStringLiteral("https://git.example.com/tamocove/tamocove/-/merge_requests/"
-                                                      "1432/diffs?commit_id=8f3e2a1b9c#note_99812"),
-                                       QStringLiteral("org.example.Browser"), QStringLiteral("Browser")),
-                             ago(12)),
+        samples.append({linkPreviewClip(QStringLiteral("https://www.fieldnotes.example.org/articles/2026/walking-the-coast"),
+                                        QStringLiteral("Walking the coast: twelve days from harbour to harbour"),
+                                        pageImage(), ago(40 * 60)),
+                        5, {}, false});
+        samples.append({textClip(QStringLiteral("https://git.example.com/tamocove/tamocove/-/merge_requests/1432/diffs"
+                                                "?commit_id=8f3e2a1b9c#note_99812"),
+                                 browser, QStringLiteral("Browser"), ago(12)),
                         6, {}, false});
 
         samples.append({imageClip(landscape(1600, 1000), QStringLiteral("Screenshot"), ago(5 * 60)), 7, {}, false});
@@ -219,50 +162,26 @@ public:
                         {}, {}, false});
         samples.append({fileClip({QStringLiteral("/nonexistent/Budget 2024.xlsx")}, ago(400 * 86400)), {}, {}, false});
 
-        samples.append({clip(textDraft(QStringLiteral("#FF9500"), QStringLiteral("org.example.Paint"),
-                                       QStringLiteral("Paint")),
-                             ago(70)),
-                        {}, {}, false});
-        samples.append({clip(textDraft(QStringLiteral("#3478F680"), QStringLiteral("org.example.Paint"),
-                                       QStringLiteral("Paint")),
-                             ago(75)),
-                        {}, {}, false});
+        samples.append({textClip(QStringLiteral("#FF9500"), paint, QStringLiteral("Paint"), ago(70)), {}, {}, false});
+        samples.append({textClip(QStringLiteral("#3478F680"), paint, QStringLiteral("Paint"), ago(75)), {}, {}, false});
 
         ClipDraft broken;
         broken.kind = ClipKind::image;
         broken.imageData = QByteArray("these bytes are not an image");
         broken.imageWidth = 800;
         broken.imageHeight = 600;
-        samples.append({clip(broken, ago(20 * 86400)), {}, {}, false});
+        samples.append({sampleClip(broken, ago(20 * 86400)), {}, {}, false});
 
         samples.append({storedClipOfUnknownKind(ago(5 * 3600)), {}, {}, false});
 
-        ClipDraft noApp = textDraft(QStringLiteral("    \n\n  indented code after blank lines\n\tif (x) {\n\t\treturn 42;\n\t}"),
-                                    QString(), QString());
-        noApp.sourceBundleID.reset();
-        noApp.sourceAppName.reset();
-        samples.append({clip(noApp, ago(90)), {}, {}, false});
+        const ClipDraft noApp = ClipDraft::fromText(
+            QStringLiteral("    \n\n  indented code after blank lines\n\tif (x) {\n\t\treturn 42;\n\t}"));
+        samples.append({sampleClip(noApp, ago(90)), {}, {}, false});
 
         return samples;
     }
 
 private:
-    ClipItemPtr imageClip(const QImage &image, const QString &app, const QDateTime &created)
-    {
-        auto draft = ClipDraft::fromImage(pngOf(image), QStringLiteral("org.example.Viewer"), app);
-        return clip(*draft, created);
-    }
-
-    ClipItemPtr fileClip(const QStringList &paths, const QDateTime &created)
-    {
-        ClipDraft draft;
-        draft.kind = ClipKind::file;
-        draft.filePaths = paths;
-        draft.sourceBundleID = QStringLiteral("org.gnome.Nautilus");
-        draft.sourceAppName = QStringLiteral("Files");
-        return clip(draft, created);
-    }
-
     // Kinds a later version may add reach this one through sync; only the
     // store can hold one.
     ClipItemPtr storedClipOfUnknownKind(const QDateTime &created)
@@ -271,8 +190,8 @@ private:
         ModelContext &context = m_store->mainContext();
         const QUuid id = QUuid::createUuid();
         context.insert(std::make_shared<ClipItem>(
-            textDraft(QStringLiteral("A sticker from a newer version: a turtle waving 🐢👋"), QStringLiteral("org.example.Chat"),
-                      QStringLiteral("Chat")),
+            ClipDraft::fromText(QStringLiteral("A sticker from a newer version: a turtle waving 🐢👋"), std::nullopt,
+                                QStringLiteral("org.example.Chat"), QStringLiteral("Chat")),
             created, id));
         context.save();
         sql::Database db;

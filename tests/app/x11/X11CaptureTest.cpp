@@ -2,15 +2,12 @@
 #include "support/TestImages.h"
 #include "model/DefaultSettings.h"
 #include "platform/Defaults.h"
-#include "platform/x11/ChildProcess.h"
+#include "platform/x11/ClipboardCopies.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
 #include "support/TempDir.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QTemporaryFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -38,28 +35,18 @@ protected:
         monitor.start();
     }
 
-    // Another app's copy, which lasts while the returned owner lives.
+    // Another app's copy; the monitor has handled its change on return.
     std::unique_ptr<ChildProcess> copyWithXclip(const QString &target, const QByteArray &bytes)
     {
-        QTemporaryFile input;
-        EXPECT_TRUE(input.open() && input.write(bytes) == bytes.size() && input.flush());
-        return owned(std::make_unique<ChildProcess>(
-            QStringLiteral("xclip"),
-            QStringList{QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                        QStringLiteral("-t"), target, QStringLiteral("-i"), input.fileName()}));
+        return handled(copies.xclip(target, bytes));
     }
-
     // One copy offering several types: mime, text, mime, text, ...
     std::unique_ptr<ChildProcess> copyWithPeer(const QStringList &mimeAndText)
     {
-        return owned(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
-                                                    QStringList{QStringLiteral("copy")} + mimeAndText));
+        return handled(copies.peer(QStringLiteral("copy"), mimeAndText));
     }
-
-    std::unique_ptr<ChildProcess> owned(std::unique_ptr<ChildProcess> owner)
+    static std::unique_ptr<ChildProcess> handled(std::unique_ptr<ChildProcess> owner)
     {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.ownerProcessID() == owner->pid(); }, 10000))
-            << "the copy never reached the clipboard";
         // The change is announced by now; this runs the monitor's handling of it.
         QCoreApplication::sendPostedEvents();
         return owner;
@@ -78,6 +65,7 @@ protected:
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
+    ClipboardCopies copies{pasteboard};
     x11::X11Workspace workspace{x11};
     // Constructed last: whatever earlier tests left on the clipboard is old.
     ClipboardMonitor monitor{pasteboard, workspace, defaults};

@@ -9,6 +9,7 @@
 #include "platform/x11/X11Pasteboard.h"
 
 #include "support/FakeClock.h"
+#include "support/SampleClips.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,6 @@ using namespace tamo;
 using namespace tamo::testing;
 
 namespace {
-
-ClipItemPtr clip(const ClipDraft &draft)
-{
-    return std::make_shared<ClipItem>(draft, QDateTime::currentDateTimeUtc());
-}
 
 class X11PasteboardWriterTest : public ::testing::Test
 {
@@ -44,7 +40,7 @@ protected:
 TEST_F(X11PasteboardWriterTest, OtherAppsReadRichTextUnlessPlainTextWasAsked)
 {
     const QByteArray rtf = "{\\rtf1\\ansi {\\b Gr\\u252?\\'fc\\u223?\\'df e}}";
-    const ClipItemPtr text = clip(ClipDraft::fromText(QStringLiteral("Grüße ✓"), rtf));
+    const ClipItemPtr text = sampleClip(ClipDraft::fromText(QStringLiteral("Grüße ✓"), rtf));
 
     const std::optional<int> count = writer.write({text}, false);
     ASSERT_TRUE(count);
@@ -62,7 +58,7 @@ TEST_F(X11PasteboardWriterTest, SeveralClipsPasteAsTheirJoinedTextAndOneFileList
     ClipDraft files;
     files.kind = ClipKind::file;
     files.filePaths = QStringList{QStringLiteral("/tmp/a b.txt"), QStringLiteral("/tmp/c")};
-    ASSERT_TRUE(writer.write({clip(ClipDraft::fromText(QStringLiteral("first"))), clip(files)}, false));
+    ASSERT_TRUE(writer.write({sampleClip(ClipDraft::fromText(QStringLiteral("first"))), sampleClip(files)}, false));
 
     EXPECT_EQ(readClipboardWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("first\n/tmp/a b.txt\n/tmp/c"));
     EXPECT_EQ(readClipboardWithXclip(QStringLiteral("text/uri-list")),

@@ -1,10 +1,8 @@
 // The drawer's whole road on a real X server: another app copies, the main
 // shortcut slides the drawer up over that app with the copy selected, and
 // Return pastes it back into the app.
-#include "platform/x11/ChildProcess.h"
-#include "platform/x11/WindowManager.h"
+#include "app/x11/X11AppFixture.h"
 
-#include "app/AppModel.h"
 #include "cards/ClipCard.h"
 #include "drawer/ClipStrip.h"
 #include "drawer/DrawerAssembly.h"
@@ -12,59 +10,29 @@
 #include "drawer/PanelView.h"
 #include "drawer/TamoPanel.h"
 #include "model/DefaultSettings.h"
-#include "model/ModelContainer.h"
-#include "model/ModelContext.h"
-#include "model/SettingsKeys.h"
-#include "platform/Clock.h"
-#include "platform/Defaults.h"
-#include "platform/x11/X11Platform.h"
-#include "support/FakeAlerts.h"
-#include "support/TempDir.h"
-
-#include <QNetworkAccessManager>
-#include <QProcess>
-#include <QTest>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace tamo;
-using tamo::testing::ChildProcess;
+using namespace tamo::testing;
 
 namespace {
 
-class X11DrawerPasteTest : public ::testing::Test
+class X11DrawerPasteTest : public X11AppFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(platform.isX11()) << "this suite needs an X server";
+        X11AppFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         registerDefaultSettings(defaults);
         panel = std::make_unique<PanelController>(defaults, platform.screens());
-        AppExtensions extensions;
-        extensions.drawer = panel.get();
-        const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                        &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                        &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
-        model = std::make_unique<AppModel>(services, storeDir.path(), extensions);
+        model = makeModel(*panel);
         drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
-        model->start();
-        defaults.setValue(keys::directPaste, true);
+        start(*model);
     }
 
-    int clipCount() { return model->container().mainContext().fetchCount<ClipItem>(); }
-
-    static void xdotool(const QStringList &arguments) { QProcess::execute(QStringLiteral("xdotool"), arguments); }
     static void press(const QString &keys) { xdotool({QStringLiteral("key"), keys}); }
 
-    tamo::testing::WindowManager windowManager;
-    X11Platform platform;
-    tamo::testing::TempDir configDir;
-    tamo::testing::TempDir storeDir;
-    Defaults defaults{configDir.file(QStringLiteral("defaults.json"))};
-    SystemClock clock;
-    tamo::testing::FakeAlerts alerts;
-    QNetworkAccessManager network;
     std::unique_ptr<PanelController> panel;
     std::unique_ptr<AppModel> model;
     std::unique_ptr<DrawerAssembly> drawer; // goes first: its views work on the model
@@ -72,11 +40,9 @@ protected:
 
 TEST_F(X11DrawerPasteTest, TheShortcutAndReturnPasteTheLatestCopyIntoTheAppInFront)
 {
-    ChildProcess editor(QStringLiteral(TAMO_X11_TEST_PEER), {QStringLiteral("editor")});
-    ASSERT_TRUE(editor.waitForLine(QStringLiteral("focus-in")));
-    const QString copy = QStringLiteral("printf 'through the drawer ✓' | xclip -quiet -selection clipboard");
-    ChildProcess copier(QStringLiteral("sh"), {QStringLiteral("-c"), copy});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount() == 1; }, 5000));
+    const auto editor = startEditor();
+    const auto copier = copyText(QStringLiteral("through the drawer ✓"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount(*model) == 1; }, 5000));
 
     press(QStringLiteral("shift+ctrl+v"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().isActiveWindow(); }, 5000));
@@ -86,17 +52,16 @@ TEST_F(X11DrawerPasteTest, TheShortcutAndReturnPasteTheLatestCopyIntoTheAppInFro
     EXPECT_EQ(model->selectedItemID(), strip->visibleClips().front()->id());
 
     press(QStringLiteral("Return"));
-    EXPECT_TRUE(editor.waitForLine(QStringLiteral("text through the drawer ✓")));
+    EXPECT_TRUE(editor->waitForLine(QStringLiteral("text through the drawer ✓")));
     EXPECT_TRUE(panel->stripPanel().isHidden());
-    EXPECT_EQ(clipCount(), 1); // the paste was not captured as a new copy
+    EXPECT_EQ(clipCount(*model), 1); // the paste was not captured as a new copy
 }
 
 TEST_F(X11DrawerPasteTest, ReleasingAHeldCardClosesItsPreviewThoughThePreviewTookTheKeyboard)
 {
     defaults.setValue(keys::holdToPreview, true);
-    ChildProcess copier(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                              QStringLiteral("printf 'held' | xclip -quiet -selection clipboard")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount() == 1; }, 5000));
+    const auto copier = copyText(QStringLiteral("held"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount(*model) == 1; }, 5000));
     model->openDrawer();
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().isActiveWindow(); }, 5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().windowOpacity() == 1.0; }));

@@ -18,6 +18,7 @@
 
 using namespace tamo;
 using tamo::testing::ChildProcess;
+using tamo::testing::startEditor;
 using tamo::testing::TempDir;
 
 namespace {
@@ -43,15 +44,6 @@ class X11DrawerTest : public ::testing::Test
 protected:
     X11DrawerTest() { registerDefaultSettings(defaults); }
     void SetUp() override { ASSERT_TRUE(x11.isValid()) << "this suite needs an X server"; }
-
-    // A window of another app, in front and focused.
-    std::unique_ptr<ChildProcess> startEditor()
-    {
-        auto editor = std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
-                                                     QStringList{QStringLiteral("editor")});
-        EXPECT_TRUE(editor->waitForLine(QStringLiteral("focus-in")));
-        return editor;
-    }
 
     static void activateEditor()
     {

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace tamo::testing {
 
 // A program running beside the test, stopped when the test ends. Waiting for
@@ -48,6 +50,19 @@ private:
     QProcess m_process;
     QByteArray m_output;
 };
+
+// The test peer's editor window: another app, in front with the keyboard,
+// printing what is pasted into it. A resource name sets its WM_CLASS instance.
+inline std::unique_ptr<ChildProcess> startEditor(const QString &resourceName = QString())
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!resourceName.isEmpty())
+        environment.insert(QStringLiteral("RESOURCE_NAME"), resourceName);
+    auto editor = std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
+                                                 QStringList{QStringLiteral("editor")}, environment);
+    EXPECT_TRUE(editor->waitForLine(QStringLiteral("focus-in")));
+    return editor;
+}
 
 // What another client reads from the clipboard as the given target.
 inline QByteArray readClipboardWithXclip(const QString &target)

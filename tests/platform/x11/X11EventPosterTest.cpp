@@ -12,6 +12,7 @@
 
 using namespace tamo;
 using tamo::testing::ChildProcess;
+using tamo::testing::startEditor;
 
 namespace {
 
@@ -36,18 +37,6 @@ protected:
     {
         ASSERT_TRUE(x11.isValid()) << "this suite needs an X server";
         ASSERT_TRUE(pasteboard.writeItems({{{PasteboardType::string, "pasted ✓"}}}));
-    }
-
-    // A window of another app, in front and focused.
-    std::unique_ptr<ChildProcess> startEditor(const QString &resourceName = QString())
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (!resourceName.isEmpty())
-            environment.insert(QStringLiteral("RESOURCE_NAME"), resourceName); // its WM_CLASS instance
-        auto editor = std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
-                                                     QStringList{QStringLiteral("editor")}, environment);
-        EXPECT_TRUE(editor->waitForLine(QStringLiteral("focus-in")));
-        return editor;
     }
 
     // Our panel opens over the front window and takes the focus. It stays

@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "ClipboardCopies.h"
 #include "support/TestImages.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -29,34 +28,9 @@ class X11PasteboardTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(x11.isValid()) << "this suite needs an X server"; }
 
-    // Another app's copy, which lasts while the returned owner lives.
-    std::unique_ptr<ChildProcess> owned(std::unique_ptr<ChildProcess> owner)
-    {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.ownerProcessID() == owner->pid(); }, 10000))
-            << "the copy never reached the pasteboard";
-        return owner;
-    }
-
-    // Through a file: a large payload would trickle through a pipe the
-    // test's event loop feeds.
-    std::unique_ptr<ChildProcess> copyWithXclip(const QString &target, const QByteArray &bytes)
-    {
-        QTemporaryFile input;
-        EXPECT_TRUE(input.open() && input.write(bytes) == bytes.size() && input.flush());
-        return owned(std::make_unique<ChildProcess>(
-            QStringLiteral("xclip"),
-            QStringList{QStringLiteral("-quiet"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                        QStringLiteral("-t"), target, QStringLiteral("-i"), input.fileName()}));
-    }
-
-    std::unique_ptr<ChildProcess> copyWithPeer(const QString &mode, const QStringList &mimeAndText)
-    {
-        return owned(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
-                                                    QStringList{mode} + mimeAndText));
-    }
-
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
+    tamo::testing::ClipboardCopies copies{pasteboard};
 };
 
 TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
@@ -82,7 +56,7 @@ TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.target.toStdString());
         const int countBefore = pasteboard.changeCount();
-        const auto owner = copyWithXclip(row.target, row.offered);
+        const auto owner = copies.xclip(row.target, row.offered);
         EXPECT_GT(pasteboard.changeCount(), countBefore);
         EXPECT_EQ(pasteboard.types(), QStringList{row.type});
         EXPECT_EQ(pasteboard.data(row.type), row.read);
@@ -92,9 +66,9 @@ TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
 TEST_F(X11PasteboardTest, CopyingTheSameTextAgainMovesTheCount)
 {
     QSignalSpy changed(&pasteboard, &Pasteboard::changed);
-    const auto first = copyWithXclip(QStringLiteral("UTF8_STRING"), "same");
+    const auto first = copies.xclip(QStringLiteral("UTF8_STRING"), "same");
     const int countAfterFirst = pasteboard.changeCount();
-    const auto second = copyWithXclip(QStringLiteral("UTF8_STRING"), "same");
+    const auto second = copies.xclip(QStringLiteral("UTF8_STRING"), "same");
 
     EXPECT_GT(pasteboard.changeCount(), countAfterFirst);
     EXPECT_GE(changed.count(), 2);
@@ -103,7 +77,7 @@ TEST_F(X11PasteboardTest, CopyingTheSameTextAgainMovesTheCount)
 
 TEST_F(X11PasteboardTest, OwnerQuittingEmptiesThePasteboard)
 {
-    auto owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "short-lived");
+    auto owner = copies.xclip(QStringLiteral("UTF8_STRING"), "short-lived");
     ASSERT_FALSE(pasteboard.types().isEmpty());
     const int countWhileOwned = pasteboard.changeCount();
 
@@ -117,7 +91,7 @@ TEST_F(X11PasteboardTest, OwnerQuittingEmptiesThePasteboard)
 
 TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
 {
-    const auto owner = copyWithXclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
+    const auto owner = copies.xclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
 
     EXPECT_EQ(pasteboard.types(), QStringList{QStringLiteral("text/uri-list")});
     EXPECT_TRUE(pasteboard.fileURLs().isEmpty());
@@ -125,7 +99,7 @@ TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
 
 TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
 {
-    const auto peer = copyWithPeer(QStringLiteral("copy"),
+    const auto peer = copies.peer(QStringLiteral("copy"),
                                    {QStringLiteral("text/plain"), QStringLiteral("hunter2"),
                                     QStringLiteral("x-kde-passwordManagerHint"), QStringLiteral("secret")});
 
@@ -136,7 +110,7 @@ TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
 
 TEST_F(X11PasteboardTest, OwnWriteIsRecognisableAndReadableByOthers)
 {
-    const auto before = copyWithXclip(QStringLiteral("UTF8_STRING"), "theirs");
+    const auto before = copies.xclip(QStringLiteral("UTF8_STRING"), "theirs");
 
     const std::optional<int> written = pasteboard.writeItems(
         {{{PasteboardType::string, "first ✓"}}, {{PasteboardType::string, "second"}}});
@@ -146,7 +120,7 @@ TEST_F(X11PasteboardTest, OwnWriteIsRecognisableAndReadableByOthers)
     EXPECT_EQ(pasteboard.ownerProcessID(), QCoreApplication::applicationPid());
     EXPECT_EQ(readClipboardWithXclip(QStringLiteral("UTF8_STRING")), QByteArray("first ✓\nsecond"));
 
-    const auto after = copyWithXclip(QStringLiteral("UTF8_STRING"), "theirs again");
+    const auto after = copies.xclip(QStringLiteral("UTF8_STRING"), "theirs again");
     EXPECT_GT(pasteboard.changeCount(), *written);
 }
 
@@ -178,7 +152,7 @@ TEST_F(X11PasteboardTest, ReadsAHundredMegabyteImage)
     QByteArray image(100 * 1024 * 1024, Qt::Uninitialized);
     QRandomGenerator generator(7);
     generator.fillRange(reinterpret_cast<quint32 *>(image.data()), image.size() / 4);
-    const auto owner = copyWithXclip(QStringLiteral("image/png"), image);
+    const auto owner = copies.xclip(QStringLiteral("image/png"), image);
 
     const std::optional<QByteArray> read = pasteboard.data(PasteboardType::png);
     ASSERT_TRUE(read);
@@ -188,7 +162,7 @@ TEST_F(X11PasteboardTest, ReadsAHundredMegabyteImage)
 
 TEST_F(X11PasteboardTest, OwnerThatNeverAnswersGivesAnEmptyPasteboard)
 {
-    const auto peer = copyWithPeer(QStringLiteral("hang"), {QStringLiteral("text/plain"), QStringLiteral("stuck")});
+    const auto peer = copies.peer(QStringLiteral("hang"), {QStringLiteral("text/plain"), QStringLiteral("stuck")});
 
     EXPECT_TRUE(pasteboard.types().isEmpty());
     EXPECT_FALSE(pasteboard.string());
