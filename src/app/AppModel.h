@@ -109,6 +109,8 @@ public:
     CloudSyncService &sync() { return *m_ext.sync; }
     AppWindows &windows() { return *m_ext.windows; }
     OnboardingService &onboarding() { return *m_ext.onboarding; }
+    // Opens addresses and shows files for the views.
+    Workspace &workspace() { return *m_platform.workspace; }
 
     // Observed state.
     QUuid selectedPinboardID() const { return m_selectedPinboardID; }

@@ -30,6 +30,7 @@ const QHash<QString, QStringList> &themeNames()
         {QStringLiteral("plus"), {QStringLiteral("list-add")}},
         {QStringLiteral("clock"), {QStringLiteral("document-open-recent")}},
         {QStringLiteral("xmark.circle.fill"), {QStringLiteral("edit-clear")}},
+        {QStringLiteral("line.3.horizontal.decrease"), {QStringLiteral("view-filter"), QStringLiteral("filter")}},
         {QStringLiteral("ellipsis"), {QStringLiteral("view-more")}},
         {QStringLiteral("pin"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
         {QStringLiteral("pin.circle.fill"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
@@ -39,6 +40,8 @@ const QHash<QString, QStringList> &themeNames()
         {QStringLiteral("gearshape"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
         {QStringLiteral("info.circle"), {QStringLiteral("help-about")}},
         {QStringLiteral("lightbulb"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
+        {QStringLiteral("lightbulb.fill"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
+        {QStringLiteral("gearshape.fill"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
         {QStringLiteral("arrow.down.circle"), {QStringLiteral("system-software-update"), QStringLiteral("update-none")}},
         {QStringLiteral("power"), {QStringLiteral("application-exit"), QStringLiteral("system-shutdown")}},
     };

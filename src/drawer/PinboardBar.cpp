@@ -1,0 +1,295 @@
+#include "drawer/PinboardBar.h"
+
+#include "app/AppModel.h"
+#include "cards/Motion.h"
+#include "cards/ViewStyles.h"
+#include "drawer/PinboardTab.h"
+#include "drawer/PinboardTabLabel.h"
+#include "drawer/SearchPill.h"
+#include "drawer/SettingsGear.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/Pinboards.h"
+#include "platform/Symbols.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+
+namespace tamo {
+
+namespace {
+
+constexpr int syncOffInset = 66;
+constexpr int syncShownInset = 96;
+constexpr int reorderingInset = 64;
+constexpr int rowSpacing = 2;
+constexpr int rowPadding = 2;
+constexpr int symbolButtonSide = 30;
+constexpr int doneTrailingPadding = 6;
+constexpr int wiggleHalfPeriodMs = 140;
+// Row items before the first pinboard tab: the leading stretch, the search
+// button and the history tab.
+constexpr int firstTabIndex = 3;
+
+QToolButton *makeSymbolButton(const QString &symbol, double points, const QString &toolTip)
+{
+    auto *button = new QToolButton;
+    const int side = QFontMetrics(uiFont(points, QFont::DemiBold)).height();
+    button->setIcon(QIcon(tintedSymbol(symbol, side, sharedSecondaryLabelColor(), button->devicePixelRatioF())));
+    button->setIconSize({side, side});
+    button->setAutoRaise(true);
+    button->setFixedSize(symbolButtonSide, symbolButtonSide);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+} // namespace
+
+int tabsTrailingInset(bool syncIndicatorShown, bool reordering)
+{
+    return (syncIndicatorShown ? syncShownInset : syncOffInset) + (reordering ? reorderingInset : 0);
+}
+
+PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_timeScale(timeScale)
+    , m_centre(new QGridLayout)
+    , m_tabsHolder(new QWidget)
+    , m_scroll(new QScrollArea)
+    , m_row(new QHBoxLayout)
+    , m_searchButton(makeSymbolButton(QStringLiteral("magnifyingglass"), 13, QStringLiteral("Search (or just start typing)")))
+    , m_historyTab(new PinboardTabLabel(QStringLiteral("Clipboard History"), QStringLiteral("clock"), QColor()))
+    , m_newPinboard(makeSymbolButton(QStringLiteral("plus"), 12, QStringLiteral("New Pinboard")))
+    , m_tabsOpacity(new QGraphicsOpacityEffect(m_tabsHolder))
+    , m_tabsFade(new QPropertyAnimation(m_tabsOpacity, "opacity", this))
+{
+    setFixedHeight(barHeight);
+    auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(sidePadding, 0, sidePadding, 0);
+    outer->addLayout(m_centre);
+    m_centre->setContentsMargins(0, 0, 0, 0);
+    m_centre->addWidget(m_tabsHolder, 0, 0);
+
+    auto *content = new QWidget;
+    content->setLayout(m_row);
+    m_row->setContentsMargins(rowPadding, 0, rowPadding, 0);
+    m_row->setSpacing(rowSpacing);
+    m_row->addStretch();
+    m_row->addWidget(m_searchButton);
+    m_row->addWidget(m_historyTab);
+    m_row->addWidget(m_newPinboard);
+    m_row->addStretch();
+    m_scroll->setWidget(content);
+    m_scroll->setWidgetResizable(true); // fills the view when short, so the stretches centre the row
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    auto *holderLayout = new QHBoxLayout(m_tabsHolder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    holderLayout->addWidget(m_scroll);
+    m_tabsOpacity->setOpacity(1);
+    m_tabsHolder->setGraphicsEffect(m_tabsOpacity);
+    const SpringAnimation barSpring = spring(0.45, 0.8);
+    m_tabsFade->setDuration(m_timeScale(barSpring.durationMs));
+    m_tabsFade->setEasingCurve(barSpring.curve);
+
+    m_trailing = makeTrailingControls();
+
+    m_wiggle.setStartValue(0.0);
+    m_wiggle.setKeyValueAt(0.5, 1.0);
+    m_wiggle.setEndValue(0.0);
+    m_wiggle.setDuration(2 * wiggleHalfPeriodMs);
+    m_wiggle.setEasingCurve(QEasingCurve::InOutSine);
+    m_wiggle.setLoopCount(-1);
+    connect(&m_wiggle, &QVariantAnimation::valueChanged, this, [this](const QVariant &phase) {
+        for (PinboardTab *tab : std::as_const(m_tabs))
+            tab->setTiltPhase(phase.toReal());
+    });
+
+    // Name edits and moves while dragging arrive one field at a time:
+    // the row catches up once they are all in.
+    m_reload.setSingleShot(true);
+    m_reload.setInterval(0);
+    connect(&m_reload, &QTimer::timeout, this, &PinboardBar::reloadPinboards);
+    ModelContext &context = m_model.container().mainContext();
+    connect(&context, &ModelContext::recordChanged, this, [this](const Record *record) {
+        if (&record->entity() == &Pinboard::spec())
+            m_reload.start();
+    });
+    connect(&context, &ModelContext::didSave, this, [this](const SaveSummary &summary) {
+        if (summary.entities.contains(QLatin1String(Pinboard::spec().name)))
+            m_reload.start();
+    });
+
+    connect(m_searchButton, &QToolButton::clicked, &m_model, &AppModel::openSearch);
+    connect(m_historyTab, &QAbstractButton::clicked, this, [this] {
+        m_model.setSelectedPinboardID({});
+        m_model.setSelectedItemID({});
+        m_model.setMultiSelection({});
+    });
+    connect(m_newPinboard, &QToolButton::clicked, &m_model, &AppModel::newPinboard);
+    connect(&m_model, &AppModel::selectedPinboardIDChanged, this, [this] {
+        showSelection();
+        QTimer::singleShot(0, this, &PinboardBar::scrollToSelection); // once a new tab is laid out
+    });
+    connect(&m_model, &AppModel::reorderingPinboardsChanged, this, &PinboardBar::updateReordering);
+    for (auto changed : {&AppModel::searchTextChanged, &AppModel::searchOpenedChanged, &AppModel::searchFiltersChanged})
+        connect(&m_model, changed, this, &PinboardBar::updateSearchState);
+
+    reloadPinboards();
+    showSelection();
+    updateReordering();
+    updateSearchState();
+}
+
+QWidget *PinboardBar::makeTrailingControls()
+{
+    auto *controls = new QWidget(this);
+    auto *layout = new QHBoxLayout(controls);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_doneHolder = new QWidget;
+    auto *doneLayout = new QHBoxLayout(m_doneHolder);
+    doneLayout->setContentsMargins(0, 0, doneTrailingPadding, 0);
+    m_done = new QPushButton(QStringLiteral("Done"));
+    m_done->setAutoDefault(false);
+    m_done->setFont(uiFont(11, QFont::Medium));
+    doneLayout->addWidget(m_done);
+    connect(m_done, &QPushButton::clicked, &m_model, &AppModel::endPinboardReorder);
+    layout->addWidget(m_doneHolder);
+
+    QToolButton *explore = makeSymbolButton(QStringLiteral("lightbulb.fill"), 13, QStringLiteral("Explore Features"));
+    connect(explore, &QToolButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
+    layout->addWidget(explore);
+
+    m_gear = new SettingsGear(m_model);
+    layout->addWidget(m_gear);
+    return controls;
+}
+
+QString PinboardBar::selectedTitle() const
+{
+    for (const PinboardTab *tab : m_tabs) {
+        if (tab->board()->id() == m_model.selectedPinboardID())
+            return tab->board()->name();
+    }
+    return m_historyTab->title();
+}
+
+void PinboardBar::reloadPinboards()
+{
+    QHash<QUuid, PinboardTab *> existing;
+    for (PinboardTab *tab : std::as_const(m_tabs))
+        existing.insert(tab->board()->id(), tab);
+
+    QList<PinboardTab *> ordered;
+    for (const PinboardPtr &board : m_model.pinboards().orderedPinboards()) {
+        PinboardTab *tab = existing.value(board->id());
+        if (tab && tab->board() == board) {
+            existing.remove(board->id());
+            tab->refresh();
+        } else {
+            tab = new PinboardTab(m_model, board);
+        }
+        ordered.append(tab);
+    }
+    // Tabs are kept while they live: one of them may be running a drag.
+    for (PinboardTab *gone : std::as_const(existing)) {
+        m_row->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
+    }
+    placeTabs(ordered);
+}
+
+void PinboardBar::placeTabs(const QList<PinboardTab *> &ordered)
+{
+    if (ordered == m_tabs)
+        return;
+    for (PinboardTab *tab : std::as_const(m_tabs))
+        m_row->removeWidget(tab);
+    for (qsizetype i = 0; i < ordered.size(); ++i)
+        m_row->insertWidget(int(firstTabIndex + i), ordered[i]);
+    m_tabs = ordered;
+}
+
+void PinboardBar::showSelection()
+{
+    m_historyTab->setSelected(m_model.selectedPinboardID().isNull());
+    for (PinboardTab *tab : std::as_const(m_tabs))
+        tab->refresh();
+}
+
+void PinboardBar::scrollToSelection()
+{
+    QWidget *target = m_historyTab;
+    for (PinboardTab *tab : std::as_const(m_tabs)) {
+        if (tab->board()->id() == m_model.selectedPinboardID())
+            target = tab;
+    }
+    m_scroll->ensureWidgetVisible(target, 0, 0);
+}
+
+void PinboardBar::updateSearchState()
+{
+    const bool active = m_model.isSearchActive();
+    if (active == m_searchActive && (m_pill != nullptr) == active)
+        return;
+    m_searchActive = active;
+    m_searchButton->setVisible(!active);
+    m_tabsHolder->setAttribute(Qt::WA_TransparentForMouseEvents, active);
+    m_tabsFade->stop();
+    m_tabsFade->setStartValue(m_tabsOpacity->opacity());
+    m_tabsFade->setEndValue(active ? 0.0 : 1.0);
+    m_tabsFade->start();
+
+    if (active) {
+        m_pill = new SearchPill(m_model);
+        m_centre->addWidget(m_pill, 0, 0, Qt::AlignCenter);
+    } else if (m_pill) {
+        SearchPill *pill = m_pill;
+        m_pill = nullptr;
+        m_centre->removeWidget(pill);
+        pill->hide();
+        pill->deleteLater(); // each opening starts a fresh pill
+    }
+    m_trailing->raise();
+}
+
+void PinboardBar::updateReordering()
+{
+    const bool reordering = m_model.isReorderingPinboards();
+    m_doneHolder->setVisible(reordering);
+    m_tabsHolder->layout()->setContentsMargins(0, 0, tabsTrailingInset(m_model.sync().isEnabled(), reordering), 0);
+    if (reordering)
+        m_wiggle.start();
+    else
+        m_wiggle.stop();
+    placeTrailingControls();
+}
+
+void PinboardBar::placeTrailingControls()
+{
+    m_trailing->adjustSize();
+    const QSize size = m_trailing->sizeHint();
+    m_trailing->setGeometry(width() - sidePadding - size.width(), (height() - size.height()) / 2, size.width(),
+                            size.height());
+    m_trailing->raise();
+}
+
+void PinboardBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeTrailingControls();
+}
+
+} // namespace tamo

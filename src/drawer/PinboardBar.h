@@ -1,0 +1,98 @@
+#pragma once
+
+#include "drawer/SearchPill.h"
+#include "drawer/TimeScale.h"
+#include "model/Pinboard.h"
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QTimer>
+#include <QVariantAnimation>
+#include <QWidget>
+
+class QGraphicsOpacityEffect;
+class QGridLayout;
+class QHBoxLayout;
+class QPropertyAnimation;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+
+namespace tamo {
+
+class AppModel;
+class PinboardTab;
+class PinboardTabLabel;
+class SettingsGear;
+struct SaveSummary;
+
+// Room kept free at the tabs' trailing end for the controls laid over it.
+int tabsTrailingInset(bool syncIndicatorShown, bool reordering);
+
+// The drawer's top bar: the search button, the "Clipboard History" tab, one
+// tab per pinboard and "New Pinboard" in a row that is centred when short
+// and scrolls when long, with "Done" (while reordering), Explore Features
+// and the settings gear laid over its trailing end. While a search is
+// active the row fades out and stops taking clicks, and the search pill
+// takes its place. Everything it shows lives in AppModel.
+class PinboardBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int barHeight = 36;
+    static constexpr int sidePadding = 20;
+
+    explicit PinboardBar(AppModel &model, TimeScale timeScale = {}, QWidget *parent = nullptr);
+
+    // The pinboard tabs, in the row's order.
+    const QList<PinboardTab *> &tabs() const { return m_tabs; }
+    PinboardTabLabel *historyTab() const { return m_historyTab; }
+    QToolButton *searchButton() const { return m_searchButton; }
+    QToolButton *newPinboardButton() const { return m_newPinboard; }
+    QPushButton *doneButton() const { return m_done; }
+    SettingsGear *gear() const { return m_gear; }
+    QScrollArea *tabsArea() const { return m_scroll; }
+    QWidget *tabsHolder() const { return m_tabsHolder; }
+    // Present only while the search is active.
+    SearchPill *searchPill() const { return m_pill; }
+    // The title of the selected tab.
+    QString selectedTitle() const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QWidget *makeTrailingControls();
+    void reloadPinboards();
+    void placeTabs(const QList<PinboardTab *> &ordered);
+    void showSelection();
+    void scrollToSelection();
+    void updateSearchState();
+    void updateReordering();
+    void placeTrailingControls();
+
+    AppModel &m_model;
+    TimeScale m_timeScale;
+    QGridLayout *m_centre;
+    QWidget *m_tabsHolder;
+    QScrollArea *m_scroll;
+    QHBoxLayout *m_row;
+    QToolButton *m_searchButton;
+    PinboardTabLabel *m_historyTab;
+    QToolButton *m_newPinboard;
+    QWidget *m_trailing;
+    QWidget *m_doneHolder;
+    QPushButton *m_done;
+    SettingsGear *m_gear;
+    QList<PinboardTab *> m_tabs;
+    QPointer<SearchPill> m_pill;
+    QGraphicsOpacityEffect *m_tabsOpacity;
+    QPropertyAnimation *m_tabsFade;
+    QVariantAnimation m_wiggle;
+    QTimer m_reload;
+    bool m_searchActive = false;
+};
+
+} // namespace tamo
