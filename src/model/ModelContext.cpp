@@ -15,6 +15,7 @@ namespace tamo {
 namespace {
 
 constexpr int keysPerStatement = 500; // stays far below SQLite's bound-parameter limit
+constexpr qsizetype identitySweepThreshold = 8192;
 
 QString tableOf(const EntitySpec &entity)
 {
@@ -271,6 +272,10 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
 {
     QHash<qint64, std::shared_ptr<Record>> loaded;
     auto &known = m_identityMap[&entity];
+    // Records nobody holds any more leave dead entries; sweep them now and
+    // then so paging through a large history doesn't grow the map for good.
+    if (known.size() > identitySweepThreshold)
+        known.removeIf([](const auto &entry) { return entry.value().expired(); });
     QList<qint64> missing;
     for (qint64 key : keys) {
         if (known.value(key).expired())
