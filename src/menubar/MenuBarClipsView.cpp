@@ -1,0 +1,281 @@
+#include "menubar/MenuBarClipsView.h"
+
+#include "app/AppIcons.h"
+#include "app/AppModel.h"
+#include "drawer/FilterChip.h"
+#include "drawer/FilterMenu.h"
+#include "drawer/KeyPress.h"
+#include "menubar/MenuBarCardGrid.h"
+#include "menubar/MenuBarClipsState.h"
+#include "menubar/MenuBarKeys.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/SettingsEnums.h"
+#include "model/SettingsKeys.h"
+#include "platform/Defaults.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tamo {
+
+namespace {
+
+QToolButton *toolButton(const QString &text, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(text);
+    button->setToolTip(toolTip);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, MenuBarClipsState &counters,
+                                   Actions actions, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_actions(std::move(actions))
+    , m_state(model)
+    , m_defaults(cards.defaults)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setSpacing(0);
+    // The room the panel's frame leaves around its glass.
+    column->setContentsMargins(24, 0, 24, 28);
+
+    auto *capsule = buildSearchCapsule();
+    auto *capsuleBox = new QHBoxLayout;
+    capsuleBox->setContentsMargins(18, 14, 18, 0);
+    capsuleBox->addWidget(capsule);
+    column->addLayout(capsuleBox);
+
+    m_chipsRow = new QWidget(this);
+    auto *chips = new QHBoxLayout(m_chipsRow);
+    chips->setContentsMargins(16, 10, 16, 0);
+    chips->setSpacing(2);
+    column->addWidget(m_chipsRow);
+
+    auto *titleRow = new QHBoxLayout;
+    titleRow->setContentsMargins(22, 12, 22, 2);
+    m_title = new QLabel(this);
+    QFont titleFont = m_title->font();
+    titleFont.setPointSizeF(15);
+    titleFont.setWeight(QFont::DemiBold);
+    m_title->setFont(titleFont);
+    titleRow->addWidget(m_title);
+    titleRow->addStretch();
+    auto *hint = new QLabel(tr("Click to paste · ⌘1–⌘9"), this);
+    hint->setForegroundRole(QPalette::PlaceholderText);
+    titleRow->addWidget(hint, 0, Qt::AlignBaseline);
+    column->addLayout(titleRow);
+
+    m_grid = new MenuBarCardGrid(m_state, cards, m_actions.pasteByClick, this);
+    column->addWidget(m_grid, 1);
+    m_empty = new QLabel(m_grid->viewport());
+    m_empty->setAlignment(Qt::AlignCenter);
+    m_empty->setForegroundRole(QPalette::PlaceholderText);
+
+    column->addWidget(buildBottomBar());
+
+    connect(&m_state, &MenuBarViewState::searchChanged, this, &MenuBarClipsView::syncSearch);
+    connect(&m_state, &MenuBarViewState::visibleClipsChanged, this, &MenuBarClipsView::syncSearch);
+    connect(&m_state, &MenuBarViewState::focusChanged, this, &MenuBarClipsView::applyFocus);
+    connect(&m_state, &MenuBarViewState::closeRequested, this, [this] { m_actions.close(); });
+    connect(&counters, &MenuBarClipsState::openCountChanged, &m_state, &MenuBarViewState::resetForOpen);
+    connect(&counters, &MenuBarClipsState::refocusCountChanged, this,
+            [this] { m_state.setFocus(MenuBarViewState::Focus::search); });
+    connect(&m_model, &AppModel::previewItemIDChanged, this, [this] {
+        const QUuid id = m_model.previewItemID();
+        if (id.isNull() || !m_model.isOrderedPreviewOpen() || !m_state.visibleIDs().contains(id))
+            return;
+        m_state.setSelection(id, m_state.selectedID() == id ? m_state.multiSelection() : QSet<QUuid>());
+    });
+    connect(&m_defaults, &Defaults::valueChanged, this, [this](const QString &key) {
+        if (key == keys::shortcutTarget || key == keys::hotKeyDisplay)
+            syncDrawerButton();
+    });
+    connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &MenuBarClipsView::rebuildScopeChips);
+    rebuildScopeChips();
+    syncDrawerButton();
+    syncSearch();
+}
+
+QWidget *MenuBarClipsView::buildSearchCapsule()
+{
+    auto *capsule = new QWidget(this);
+    capsule->setFixedHeight(34);
+    auto *row = new QHBoxLayout(capsule);
+    m_capsuleRow = row;
+    row->setContentsMargins(12, 0, 6, 0);
+    row->setSpacing(6);
+    row->addWidget(new QLabel(QStringLiteral("🔍"), capsule));
+
+    m_search = new QLineEdit(capsule);
+    m_search->setFrame(false);
+    QFont font = m_search->font();
+    font.setPointSizeF(13.5);
+    m_search->setFont(font);
+    m_search->installEventFilter(this);
+    connect(m_search, &QLineEdit::textEdited, &m_state, &MenuBarViewState::setQuery);
+    row->addWidget(m_search, 1);
+
+    m_clear = toolButton(QStringLiteral("✕"), tr("Clear search (Esc)"), capsule);
+    connect(m_clear, &QToolButton::clicked, &m_state, &MenuBarViewState::clearSearch);
+    row->addWidget(m_clear);
+
+    m_filterButton = toolButton(QStringLiteral("☰"), tr("Filter by type or app"), capsule);
+    m_filterButton->setFixedSize(24, 24);
+    connect(m_filterButton, &QToolButton::clicked, this, &MenuBarClipsView::showFilterMenu);
+    row->addWidget(m_filterButton);
+    return capsule;
+}
+
+QWidget *MenuBarClipsView::buildBottomBar()
+{
+    auto *bar = new QWidget(this);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(18, 9, 18, 9);
+    row->setSpacing(8);
+    m_drawerButton = toolButton({}, tr("Show every clip and pinboard"), bar);
+    m_drawerButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    connect(m_drawerButton, &QToolButton::clicked, this, [this] { m_actions.openTamo(); });
+    row->addWidget(m_drawerButton);
+    row->addStretch();
+    auto *settings = toolButton(QStringLiteral("⚙"), tr("Settings (⌘,)"), bar);
+    settings->setFixedSize(22, 22);
+    connect(settings, &QToolButton::clicked, this, [this] { m_model.showPreferences(); });
+    row->addWidget(settings);
+    auto *menu = toolButton(QStringLiteral("…"), tr("The TamoCove menu — or right-click the menu bar icon"), bar);
+    menu->setFixedSize(22, 22);
+    connect(menu, &QToolButton::clicked, this, [this] { m_actions.showMenu(); });
+    row->addWidget(menu);
+    return bar;
+}
+
+// The scoped pinboard (while searching) and the active filters, before the field.
+void MenuBarClipsView::syncCapsuleChips()
+{
+    // Later: the chip being clicked may be the one that asked for this.
+    for (QWidget *chip : std::as_const(m_capsuleChips)) {
+        chip->hide();
+        chip->deleteLater();
+    }
+    m_capsuleChips.clear();
+    int position = 1;
+    const auto insert = [&](QAbstractButton *chip, auto remove) {
+        connect(chip, &QAbstractButton::clicked, &m_state, remove);
+        m_capsuleRow->insertWidget(position++, chip);
+        m_capsuleChips.append(chip);
+    };
+    if (const PinboardPtr board = m_state.selectedBoard(); board && m_state.isSearching()) {
+        QToolButton *chip = toolButton(QStringLiteral("● %1").arg(board->name()), {}, m_search->parentWidget());
+        insert(chip, [this] { m_state.leaveBoardScope(); });
+    }
+    for (const SearchFilter &filter : m_state.filters()) {
+        auto *chip = new FilterChip(filter, m_model.icons(), FilterChipMetrics::menuBar, m_search->parentWidget());
+        insert(chip, [this, filter] { m_state.toggleFilter(filter); });
+    }
+}
+
+void MenuBarClipsView::syncDrawerButton()
+{
+    QString text = tr("Open TamoCove Drawer");
+    if (m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::drawer))
+        text += QStringLiteral("  ") + m_defaults.string(keys::hotKeyDisplay).value_or(QString());
+    m_drawerButton->setText(text);
+}
+
+void MenuBarClipsView::rebuildScopeChips()
+{
+    auto *row = static_cast<QHBoxLayout *>(m_chipsRow->layout());
+    while (QLayoutItem *item = row->takeAt(0)) {
+        if (QWidget *chip = item->widget()) {
+            chip->hide();
+            chip->deleteLater(); // it may be the chip being clicked
+        }
+        delete item;
+    }
+    const auto addChip = [&](const QString &title, const QString &toolTip, const QUuid &boardID) {
+        QToolButton *chip = toolButton(title, toolTip, m_chipsRow);
+        chip->setCheckable(true);
+        chip->setChecked(m_state.selectedBoard() ? m_state.selectedBoard()->id() == boardID : boardID.isNull());
+        connect(chip, &QToolButton::clicked, this, [this, boardID] {
+            m_state.setBoardID(boardID);
+            m_state.setFocus(MenuBarViewState::Focus::search);
+        });
+        row->addWidget(chip);
+    };
+    addChip(tr("Recent"), tr("Your clip history, newest first"), {});
+    for (const PinboardPtr &board : m_state.pinboards())
+        addChip(board->name(), tr("Clips pinned to %1").arg(board->name()), board->id());
+    row->addStretch();
+}
+
+void MenuBarClipsView::showFilterMenu()
+{
+    QMenu menu;
+    QList<SearchFilter::App> apps;
+    for (const MenuBarViewState::App &app : m_state.apps())
+        apps.append({app.bundleID, app.name});
+    fillFilterMenu(menu, {m_state.filters(), apps,
+                          [this](const QString &bundleID) { return m_model.icons().appMenuIcon(bundleID); },
+                          [this](const SearchFilter &filter) { m_state.toggleFilter(filter); },
+                          [this] { m_state.clearFilters(); }});
+    menu.exec(m_filterButton->mapToGlobal(QPoint(0, m_filterButton->height())));
+}
+
+void MenuBarClipsView::syncSearch()
+{
+    const PinboardPtr board = m_state.selectedBoard();
+    if (m_search->text() != m_state.query())
+        m_search->setText(m_state.query());
+    m_search->setPlaceholderText(board ? tr("Search %1").arg(board->name()) : tr("Search Clipboard"));
+    m_clear->setVisible(m_state.isSearching());
+    syncCapsuleChips();
+    m_chipsRow->setVisible(!m_state.isSearching());
+    m_title->setText(m_state.scopeTitle());
+    syncEmptyState();
+    rebuildScopeChips();
+}
+
+void MenuBarClipsView::syncEmptyState()
+{
+    const QString text = m_state.emptyText();
+    m_empty->setText(text);
+    m_empty->setVisible(!text.isEmpty());
+    m_empty->resize(m_grid->viewport()->size());
+}
+
+void MenuBarClipsView::applyFocus(MenuBarViewState::Focus focus)
+{
+    if (focus == MenuBarViewState::Focus::search)
+        m_search->setFocus();
+    else if (focus == MenuBarViewState::Focus::grid)
+        m_grid->setFocus();
+}
+
+bool MenuBarClipsView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search) {
+        if (event->type() == QEvent::FocusIn && m_state.focus() != MenuBarViewState::Focus::search)
+            m_state.setFocus(MenuBarViewState::Focus::search);
+        if (event->type() == QEvent::KeyPress) {
+            const KeyPress press = fromQKeyEvent(*static_cast<QKeyEvent *>(event));
+            // Tab cycles the pinboard scope instead of moving focus.
+            if (press.key == KeyPress::Key::tab || press.key == KeyPress::Key::backTab)
+                return m_state.handleTab(press.key == KeyPress::Key::tab);
+            return menubarkeys::searchKeyPress(m_state, press) == KeyResult::handled;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tamo

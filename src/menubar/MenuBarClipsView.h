@@ -1,0 +1,76 @@
+#pragma once
+
+#include "cards/CardContext.h"
+#include "menubar/MenuBarViewState.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace tamo {
+
+class MenuBarCardGrid;
+class MenuBarClipsState;
+
+// The menu-bar panel's content: the search capsule, the title row, the card
+// grid with its empty state, and the bottom bar.
+class MenuBarClipsView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // What the hosting controller does on the view's behalf.
+    struct Actions
+    {
+        std::function<void()> close;
+        std::function<void()> openTamo;
+        std::function<void()> showMenu;
+        std::function<void(const QList<ClipItemPtr> &)> pasteByClick;
+    };
+
+    MenuBarClipsView(AppModel &model, const CardContext &cards, MenuBarClipsState &counters, Actions actions,
+                     QWidget *parent = nullptr);
+
+    MenuBarViewState &viewState() { return m_state; }
+    QLineEdit *searchField() const { return m_search; }
+    MenuBarCardGrid *grid() const { return m_grid; }
+    QLabel *titleLabel() const { return m_title; }
+    QLabel *emptyLabel() const { return m_empty; }
+    QToolButton *drawerButton() const { return m_drawerButton; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildSearchCapsule();
+    QWidget *buildBottomBar();
+    void showFilterMenu();
+    void syncSearch();
+    void syncEmptyState();
+    void syncCapsuleChips();
+    void syncDrawerButton();
+    void rebuildScopeChips();
+    void applyFocus(MenuBarViewState::Focus focus);
+
+    AppModel &m_model;
+    Actions m_actions;
+    MenuBarViewState m_state;
+    QHBoxLayout *m_capsuleRow = nullptr;
+    QList<QWidget *> m_capsuleChips;
+    QLineEdit *m_search = nullptr;
+    QToolButton *m_clear = nullptr;
+    QToolButton *m_filterButton = nullptr;
+    QWidget *m_chipsRow = nullptr;
+    QLabel *m_title = nullptr;
+    MenuBarCardGrid *m_grid = nullptr;
+    QLabel *m_empty = nullptr;
+    QToolButton *m_drawerButton = nullptr;
+    Defaults &m_defaults;
+};
+
+} // namespace tamo

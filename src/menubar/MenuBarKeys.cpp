@@ -1,0 +1,160 @@
+#include "menubar/MenuBarKeys.h"
+
+#include "app/AppModel.h"
+#include "menubar/MenuBarViewState.h"
+
+namespace tamo::menubarkeys {
+
+namespace {
+
+using Key = KeyPress::Key;
+using Modifier = KeyPress::Modifier;
+
+KeyResult result(bool handled)
+{
+    return handled ? KeyResult::handled : KeyResult::ignored;
+}
+
+bool isDelete(const KeyPress &press)
+{
+    return press.key == Key::deleteBackward || press.key == Key::deleteForward || press.text == QChar(0x7F);
+}
+
+KeyResult pasteSelection(MenuBarViewState &state, const KeyPress &press)
+{
+    const QList<ClipItemPtr> clips = state.selectedClips();
+    if (clips.isEmpty())
+        return KeyResult::ignored;
+    state.model().paste(clips, press.has(Modifier::shift));
+    return KeyResult::handled;
+}
+
+} // namespace
+
+std::optional<KeyResult> quickPasteKey(MenuBarViewState &state, const KeyPress &press)
+{
+    const QList<ClipItemPtr> visible = state.visibleClips();
+    if (press.digit < 1 || press.digit > visible.size())
+        return std::nullopt;
+    state.model().paste({visible[press.digit - 1]}, press.has(Modifier::shift));
+    return KeyResult::handled;
+}
+
+std::optional<KeyResult> editKey(MenuBarViewState &state, const KeyPress &press, bool fromSearchField)
+{
+    // The text field keeps ⌫, ⌘C and ⌘A for its own text.
+    if (fromSearchField && !state.query().isEmpty())
+        return std::nullopt;
+    if (isDelete(press)) {
+        const QList<ClipItemPtr> clips = state.selectedClips();
+        if (clips.isEmpty() || press.isRepeat)
+            return std::nullopt;
+        state.deleteSelected(clips);
+        return KeyResult::handled;
+    }
+    const QString character = press.text.toLower();
+    if (character == QLatin1String("c")) {
+        const QList<ClipItemPtr> clips = state.selectedClips();
+        if (clips.isEmpty())
+            return std::nullopt;
+        state.model().copyToClipboard(clips);
+        return KeyResult::handled;
+    }
+    if (character == QLatin1String("a")) {
+        if (!state.selectAll())
+            return std::nullopt;
+        return KeyResult::handled;
+    }
+    return std::nullopt;
+}
+
+std::optional<KeyResult> previewKey(MenuBarViewState &state, const KeyPress &press)
+{
+    if (press.key != Key::space || state.isSearching())
+        return std::nullopt;
+    const QList<ClipItemPtr> visible = state.visibleClips();
+    for (const ClipItemPtr &clip : visible) {
+        if (clip->id() == state.selectedID()) {
+            state.model().openPreview(*clip, state.visibleIDs());
+            return KeyResult::handled;
+        }
+    }
+    return std::nullopt;
+}
+
+KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
+{
+    if (!state.model().renamingItemID().isNull())
+        return KeyResult::ignored;
+    const bool shift = press.has(Modifier::shift);
+    if (press.has(Modifier::command)) {
+        if (const auto pasted = quickPasteKey(state, press))
+            return *pasted;
+        if (const auto edited = editKey(state, press, false))
+            return *edited;
+        if (press.text == QLatin1String(",")) {
+            state.model().showPreferences();
+            return KeyResult::handled;
+        }
+        return KeyResult::ignored;
+    }
+    if (const auto previewed = previewKey(state, press))
+        return *previewed;
+    switch (press.key) {
+    case Key::left:
+    case Key::up:
+        return result(state.moveSelection(-1, shift));
+    case Key::right:
+    case Key::down:
+        return result(state.moveSelection(+1, shift));
+    case Key::returnKey:
+        return pasteSelection(state, press);
+    case Key::escape:
+        if (!state.multiSelection().isEmpty())
+            state.setSelection(state.selectedID(), {});
+        else
+            state.requestClose();
+        return KeyResult::handled;
+    default:
+        break;
+    }
+    const bool typing = !press.has(Modifier::control) && !press.has(Modifier::option) && !press.text.isEmpty()
+        && !MenuBarViewState::hasControlOrFunctionKey(press.text);
+    if (!typing)
+        return KeyResult::ignored;
+    state.setQuery(state.query() + press.text);
+    state.setFocus(MenuBarViewState::Focus::search);
+    return KeyResult::handled;
+}
+
+KeyResult searchKeyPress(MenuBarViewState &state, const KeyPress &press)
+{
+    if (press.has(Modifier::command)) {
+        if (const auto pasted = quickPasteKey(state, press))
+            return *pasted;
+        if (const auto edited = editKey(state, press, true))
+            return *edited;
+        return KeyResult::ignored;
+    }
+    const bool shift = press.has(Modifier::shift);
+    switch (press.key) {
+    case Key::up:
+        return result(state.moveSelection(-1, shift));
+    case Key::down:
+        return result(state.moveSelection(+1, shift));
+    case Key::returnKey:
+        return pasteSelection(state, press);
+    case Key::escape:
+        if (!state.multiSelection().isEmpty())
+            state.setSelection(state.selectedID(), {});
+        else if (state.isSearching())
+            state.clearSearch();
+        else
+            state.requestClose();
+        return KeyResult::handled;
+    default:
+        return previewKey(state, press).value_or(KeyResult::ignored);
+    }
+}
+
+} // namespace tamo::menubarkeys

@@ -1,0 +1,425 @@
+#include "menubar/MenuBarViewState.h"
+
+#include "app/AppModel.h"
+#include "drawer/DrawerSelection.h"
+#include "drawer/StripClips.h"
+#include "model/FetchDescriptor.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/Pinboards.h"
+#include "model/Selection.h"
+
+#include <algorithm>
+
+namespace tamo {
+
+namespace {
+
+constexpr int filterMenuAppLimit = 15;
+
+} // namespace
+
+MenuBarViewState::MenuBarViewState(AppModel &model, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+{
+    m_searchPause.setSingleShot(true);
+    m_searchPause.setInterval(searchPauseMs);
+    connect(&m_searchPause, &QTimer::timeout, this, &MenuBarViewState::applyResults);
+    connect(&context(), &ModelContext::didSave, this, &MenuBarViewState::storeSaved);
+    reload();
+    m_lastVisibleIDs = visibleIDs();
+}
+
+ModelContext &MenuBarViewState::context() const
+{
+    return m_model.container().mainContext();
+}
+
+void MenuBarViewState::reload()
+{
+    const PinboardPtr boardBefore = selectedBoard();
+    m_items = context().fetch<ClipItem>(FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false));
+    m_pinboards = m_model.pinboards().orderedPinboards();
+    m_pinned = context().fetch<ClipItem>(FetchDescriptor()
+                                             .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::isNotNull)
+                                             .sorted(ClipItem::PinnedAtColumn, false));
+    // A deleted scope reads as the whole history, which changes the search.
+    if (boardBefore != selectedBoard())
+        scheduleResults();
+    visibleMayHaveChanged();
+}
+
+void MenuBarViewState::storeSaved()
+{
+    reload();
+}
+
+void MenuBarViewState::setSelection(const QUuid &selectedID, const QSet<QUuid> &multiSelection)
+{
+    const QSet<QUuid> multi = multiSelection.size() >= 2 ? multiSelection : QSet<QUuid>();
+    if (selectedID == m_selectedID && multi == m_multiSelection)
+        return;
+    m_selectedID = selectedID;
+    m_multiSelection = multi;
+    emit selectionChanged();
+}
+
+void MenuBarViewState::setQuery(const QString &query)
+{
+    if (query == m_query)
+        return;
+    const QString keyBefore = trimmedSearchText(m_query);
+    m_query = query;
+    emit searchChanged();
+    if (trimmedSearchText(query) != keyBefore)
+        scheduleResults();
+}
+
+void MenuBarViewState::setFilters(const QList<SearchFilter> &filters)
+{
+    if (filters == m_filters)
+        return;
+    m_filters = filters;
+    emit searchChanged();
+    scheduleResults();
+}
+
+void MenuBarViewState::setBoardID(const QUuid &id)
+{
+    if (id == m_boardID)
+        return;
+    const PinboardPtr boardBefore = selectedBoard();
+    m_boardID = id;
+    emit searchChanged();
+    if (selectedBoard() != boardBefore)
+        scheduleResults();
+    const QList<ClipItemPtr> scope = scopeClips();
+    setSelection(scope.isEmpty() ? QUuid() : scope.first()->id(), {});
+    visibleMayHaveChanged();
+    emit scrollToTopRequested();
+}
+
+void MenuBarViewState::setFocus(Focus focus)
+{
+    m_focus = focus;
+    emit focusChanged(focus);
+}
+
+bool MenuBarViewState::isSearching() const
+{
+    return !trimmedSearchText(m_query).isEmpty() || !m_filters.isEmpty();
+}
+
+PinboardPtr MenuBarViewState::selectedBoard() const
+{
+    if (m_boardID.isNull())
+        return {};
+    const auto found = std::find_if(m_pinboards.cbegin(), m_pinboards.cend(),
+                                    [&](const PinboardPtr &board) { return board->id() == m_boardID; });
+    return found == m_pinboards.cend() ? PinboardPtr() : *found;
+}
+
+QList<ClipItemPtr> MenuBarViewState::scopeClips() const
+{
+    const PinboardPtr board = selectedBoard();
+    if (!board)
+        return m_items;
+    QList<ClipItemPtr> clips;
+    std::copy_if(m_pinned.cbegin(), m_pinned.cend(), std::back_inserter(clips),
+                 [&](const ClipItemPtr &clip) { return clip->pinboardID() == board->id(); });
+    return clips;
+}
+
+QList<ClipItemPtr> MenuBarViewState::visibleClips() const
+{
+    if (!isSearching())
+        return scopeClips();
+    QList<ClipItemPtr> shown;
+    if (m_results) {
+        std::copy_if(m_results->cbegin(), m_results->cend(), std::back_inserter(shown),
+                     [](const ClipItemPtr &clip) { return !clip->isGone(); });
+    }
+    return shown;
+}
+
+QList<QUuid> MenuBarViewState::visibleIDs() const
+{
+    return clipIDs(visibleClips());
+}
+
+QHash<QUuid, PinboardPtr> MenuBarViewState::pinboardLookup() const
+{
+    QHash<QUuid, PinboardPtr> lookup;
+    if (!isSearching() || selectedBoard())
+        return lookup;
+    for (const PinboardPtr &board : m_pinboards) {
+        if (!lookup.contains(board->id()))
+            lookup.insert(board->id(), board);
+    }
+    return lookup;
+}
+
+bool MenuBarViewState::handleTab(bool forward)
+{
+    if (!m_model.renamingItemID().isNull())
+        return false;
+    cyclePinboardScope(forward);
+    return true;
+}
+
+void MenuBarViewState::cyclePinboardScope(bool forward)
+{
+    QList<QUuid> scopes{QUuid()};
+    for (const PinboardPtr &board : m_pinboards) {
+        if (!scopes.contains(board->id()))
+            scopes.append(board->id());
+    }
+    const PinboardPtr board = selectedBoard();
+    const qsizetype current = std::max<qsizetype>(0, scopes.indexOf(board ? board->id() : QUuid()));
+    const qsizetype count = scopes.size();
+    setBoardID(scopes[((current + (forward ? 1 : -1)) % count + count) % count]);
+}
+
+QList<ClipItemPtr> MenuBarViewState::computeResults()
+{
+    const QString text = trimmedSearchText(m_query);
+    QList<ClipItemPtr> matching;
+    const auto keep = [&](const ClipItemPtr &clip) {
+        if (clip->matches(text, m_filters))
+            matching.append(clip);
+    };
+    m_lastSearchFetches = 0;
+    if (const PinboardPtr board = selectedBoard()) {
+        for (const ClipItemPtr &clip : std::as_const(m_pinned)) {
+            if (clip->pinboardID() == board->id())
+                keep(clip);
+        }
+        return matching;
+    }
+    for (int offset = 0;;) {
+        const QList<ClipItemPtr> page = context().fetch<ClipItem>(
+            FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(pageSize, offset));
+        ++m_lastSearchFetches;
+        std::for_each(page.cbegin(), page.cend(), keep);
+        if (page.size() < pageSize)
+            break;
+        offset += int(page.size());
+    }
+    return matching;
+}
+
+void MenuBarViewState::scheduleResults()
+{
+    if (!isSearching()) {
+        m_searchPause.stop();
+        if (m_results) {
+            m_results.reset();
+            visibleMayHaveChanged();
+        }
+        return;
+    }
+    m_searchPause.start();
+}
+
+void MenuBarViewState::applyResults()
+{
+    m_results = computeResults();
+    visibleMayHaveChanged();
+    // An empty result after an empty wait changes no id, but the title and the empty state change.
+    emit searchChanged();
+    emit scrollToTopRequested();
+}
+
+void MenuBarViewState::visibleMayHaveChanged()
+{
+    const QList<QUuid> ids = visibleIDs();
+    if (ids == m_lastVisibleIDs)
+        return;
+    m_lastVisibleIDs = ids;
+    repairSelection(ids);
+    emit visibleClipsChanged();
+}
+
+void MenuBarViewState::repairSelection(const QList<QUuid> &ids)
+{
+    const QUuid selected = ids.contains(m_selectedID) ? m_selectedID : (ids.isEmpty() ? QUuid() : ids.first());
+    QSet<QUuid> multi;
+    for (const QUuid &id : std::as_const(m_multiSelection)) {
+        if (ids.contains(id))
+            multi.insert(id);
+    }
+    setSelection(selected, multi);
+}
+
+void MenuBarViewState::toggleFilter(const SearchFilter &filter)
+{
+    QList<SearchFilter> filters = m_filters;
+    if (!filters.removeOne(filter))
+        filters.append(filter);
+    setFilters(filters);
+    setFocus(Focus::search);
+}
+
+void MenuBarViewState::clearSearch()
+{
+    setQuery({});
+    setFilters({});
+    const QList<ClipItemPtr> scope = scopeClips();
+    setSelection(scope.isEmpty() ? QUuid() : scope.first()->id(), m_multiSelection);
+    setFocus(Focus::search);
+}
+
+void MenuBarViewState::leaveBoardScope()
+{
+    setBoardID({});
+    setFocus(Focus::search);
+}
+
+void MenuBarViewState::clearFilters()
+{
+    setFilters({});
+    setFocus(Focus::search);
+}
+
+QList<ClipItemPtr> MenuBarViewState::selectedClips() const
+{
+    const QList<ClipItemPtr> visible = visibleClips();
+    QList<ClipItemPtr> clips;
+    std::copy_if(visible.cbegin(), visible.cend(), std::back_inserter(clips), [&](const ClipItemPtr &clip) {
+        return m_multiSelection.size() >= 2 ? m_multiSelection.contains(clip->id()) : clip->id() == m_selectedID;
+    });
+    return clips;
+}
+
+QList<ClipItemPtr> MenuBarViewState::clipsForCard(const ClipItemPtr &clip) const
+{
+    if (m_multiSelection.size() >= 2 && m_multiSelection.contains(clip->id()))
+        return selectedClips();
+    return {clip};
+}
+
+void MenuBarViewState::toggleSelection(const QUuid &id)
+{
+    QSet<QUuid> set = m_multiSelection;
+    QUuid selected = m_selectedID;
+    if (set.isEmpty() && !selected.isNull())
+        set.insert(selected);
+    if (!set.remove(id)) {
+        set.insert(id);
+        selected = id;
+    }
+    if (!selected.isNull() && !set.contains(selected)) {
+        selected = QUuid();
+        for (const QUuid &visible : visibleIDs()) {
+            if (set.contains(visible)) {
+                selected = visible;
+                break;
+            }
+        }
+    }
+    setSelection(selected, set);
+    m_anchorID = selected;
+}
+
+void MenuBarViewState::extendSelection(const QUuid &target)
+{
+    QUuid anchor = !m_multiSelection.isEmpty() && !m_anchorID.isNull() ? m_anchorID : m_selectedID;
+    if (anchor.isNull())
+        anchor = target;
+    setSelection(target, rangeSelection(anchor, target, visibleIDs()));
+    m_anchorID = anchor;
+}
+
+bool MenuBarViewState::moveSelection(int delta, bool extend)
+{
+    const QList<QUuid> ids = visibleIDs();
+    if (ids.isEmpty())
+        return false;
+    // Starts from the first clip when none is current, so a first ↓ lands on the second.
+    const qsizetype current = std::max<qsizetype>(0, ids.indexOf(m_selectedID));
+    const QUuid target = ids[std::clamp<qsizetype>(current + delta, 0, ids.size() - 1)];
+    if (extend)
+        extendSelection(target);
+    else
+        setSelection(target, {});
+    return true;
+}
+
+bool MenuBarViewState::selectAll()
+{
+    const QList<QUuid> ids = visibleIDs();
+    if (ids.isEmpty())
+        return false;
+    setSelection(ids.first(), QSet<QUuid>(ids.cbegin(), ids.cend()));
+    m_anchorID = ids.first();
+    return true;
+}
+
+void MenuBarViewState::deleteSelected(const QList<ClipItemPtr> &clips)
+{
+    const QList<QUuid> removed = clipIDs(clips);
+    setSelection(selectionAfterRemoval(visibleIDs(), QSet<QUuid>(removed.cbegin(), removed.cend())), {});
+    if (selectedBoard())
+        m_model.unpin(clips);
+    else
+        m_model.deleteItems(clips);
+}
+
+void MenuBarViewState::resetForOpen()
+{
+    reload();
+    m_searchPause.stop();
+    m_query.clear();
+    m_filters.clear();
+    m_results.reset();
+    m_boardID = QUuid();
+    emit searchChanged();
+    setSelection(m_items.isEmpty() ? QUuid() : m_items.first()->id(), {});
+    visibleMayHaveChanged();
+    emit scrollToTopRequested();
+    m_apps.clear();
+    for (const AppModel::SourceAppFilter &app : m_model.sourceAppFilters(filterMenuAppLimit))
+        m_apps.append({app.bundleID, app.name});
+    if (m_model.renamingInMenuBar() && !m_model.renamingItemID().isNull()) {
+        m_model.setRenamingItemID({});
+        m_model.bumpFocusToken();
+    }
+    setFocus(Focus::search);
+}
+
+QString MenuBarViewState::scopeTitle() const
+{
+    if (!isSearching()) {
+        const PinboardPtr board = selectedBoard();
+        return board ? board->name() : tr("Recent Clips");
+    }
+    if (!m_results)
+        return tr("Searching…");
+    const qsizetype count = visibleClips().size();
+    if (count == 0)
+        return tr("No Matches");
+    return count == 1 ? tr("1 Match") : QStringLiteral("%1 Matches").arg(count);
+}
+
+QString MenuBarViewState::emptyText() const
+{
+    if (!visibleClips().isEmpty() || (isSearching() && !m_results))
+        return {};
+    if (isSearching())
+        return tr("No clips match your search");
+    if (const PinboardPtr board = selectedBoard())
+        return tr("Nothing pinned to %1 yet").arg(board->name());
+    return tr("Copy something to start your history");
+}
+
+bool MenuBarViewState::hasControlOrFunctionKey(const QString &text)
+{
+    for (const char32_t scalar : text.toUcs4()) {
+        if (QChar::category(scalar) == QChar::Other_Control || (scalar >= 0xF700 && scalar <= 0xF8FF))
+            return true;
+    }
+    return false;
+}
+
+} // namespace tamo

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "model/ClipItem.h"
+#include "model/Pinboard.h"
+#include "model/SearchFilter.h"
+
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+#include <QUuid>
+
+#include <optional>
+
+namespace tamo {
+
+class AppModel;
+class ModelContext;
+
+// The menu-bar panel's own selection, search and pinboard scope. The drawer
+// keeps its equivalents in AppModel; this panel keeps them apart so the two
+// never disturb each other.
+class MenuBarViewState : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Focus { none, search, grid, pinboardName };
+
+    struct App
+    {
+        QString bundleID;
+        QString name;
+    };
+
+    // Results pause this long after the last change of the search.
+    static constexpr int searchPauseMs = 120;
+
+    explicit MenuBarViewState(AppModel &model, QObject *parent = nullptr);
+
+    AppModel &model() const { return m_model; }
+
+    // Store contents, read again after every save.
+    const QList<ClipItemPtr> &items() const { return m_items; }
+    const QList<PinboardPtr> &pinboards() const { return m_pinboards; }
+    void reload();
+
+    QUuid selectedID() const { return m_selectedID; }
+    QSet<QUuid> multiSelection() const { return m_multiSelection; }
+    QUuid anchorID() const { return m_anchorID; }
+    void setSelection(const QUuid &selectedID, const QSet<QUuid> &multiSelection);
+    void setAnchorID(const QUuid &id) { m_anchorID = id; }
+
+    QString query() const { return m_query; }
+    void setQuery(const QString &query);
+    QList<SearchFilter> filters() const { return m_filters; }
+    void setFilters(const QList<SearchFilter> &filters);
+    std::optional<QList<ClipItemPtr>> results() const { return m_results; }
+    QUuid boardID() const { return m_boardID; }
+    void setBoardID(const QUuid &id);
+    QList<App> apps() const { return m_apps; }
+
+    Focus focus() const { return m_focus; }
+    void setFocus(Focus focus);
+
+    bool isSearching() const;
+    PinboardPtr selectedBoard() const;
+    QList<ClipItemPtr> scopeClips() const;
+    QList<ClipItemPtr> visibleClips() const;
+    QList<QUuid> visibleIDs() const;
+    // Pinboards by id for the cards' tags: only while searching the whole history.
+    QHash<QUuid, PinboardPtr> pinboardLookup() const;
+
+    // The title row: the scope's name, or how many clips the search found.
+    QString scopeTitle() const;
+    // Over the grid when it has nothing to show; empty while cards show or a
+    // search waits for its first results.
+    QString emptyText() const;
+
+    // Tab and Shift-Tab: false while a clip's name is being edited.
+    bool handleTab(bool forward);
+    void cyclePinboardScope(bool forward);
+
+    // The whole history newest first in pages of `pageSize`, or the scope's
+    // pinned clips, kept when they match the search.
+    QList<ClipItemPtr> computeResults();
+    static constexpr int pageSize = 500;
+    int lastSearchFetches() const { return m_lastSearchFetches; }
+
+    void repairSelection(const QList<QUuid> &ids);
+    void toggleFilter(const SearchFilter &filter);
+    void clearSearch();
+    void leaveBoardScope();
+    void clearFilters();
+
+    QList<ClipItemPtr> selectedClips() const;
+    QList<ClipItemPtr> clipsForCard(const ClipItemPtr &clip) const;
+    void toggleSelection(const QUuid &id);
+    void extendSelection(const QUuid &target);
+    bool moveSelection(int delta, bool extend);
+    bool selectAll();
+    void deleteSelected(const QList<ClipItemPtr> &clips);
+
+    // Each time the panel shows: the whole history, no search, first clip.
+    void resetForOpen();
+    void requestClose() { emit closeRequested(); }
+
+    static bool hasControlOrFunctionKey(const QString &text);
+
+signals:
+    void selectionChanged();
+    void searchChanged(); // query, filters, scope or results
+    void visibleClipsChanged();
+    void focusChanged(tamo::MenuBarViewState::Focus focus);
+    void scrollToTopRequested();
+    void closeRequested();
+
+private:
+    void storeSaved();
+    void scheduleResults();
+    void applyResults();
+    void visibleMayHaveChanged();
+    ModelContext &context() const;
+
+    AppModel &m_model;
+    QList<ClipItemPtr> m_items;
+    QList<PinboardPtr> m_pinboards;
+    QList<ClipItemPtr> m_pinned;
+    QUuid m_selectedID;
+    QSet<QUuid> m_multiSelection;
+    QUuid m_anchorID;
+    QString m_query;
+    QList<SearchFilter> m_filters;
+    std::optional<QList<ClipItemPtr>> m_results;
+    QUuid m_boardID;
+    QList<App> m_apps;
+    Focus m_focus = Focus::none;
+    QTimer m_searchPause;
+    QList<QUuid> m_lastVisibleIDs;
+    int m_lastSearchFetches = 0;
+};
+
+} // namespace tamo

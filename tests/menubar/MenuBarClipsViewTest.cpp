@@ -1,0 +1,333 @@
+#include "drawer/StripFixture.h"
+
+#include "app/AppModel.h"
+#include "cards/ClipCard.h"
+#include "drawer/FilterChip.h"
+#include "drawer/KeyPress.h"
+#include "menubar/MenuBarCardGrid.h"
+#include "menubar/MenuBarClipsState.h"
+#include "menubar/MenuBarClipsView.h"
+#include "menubar/MenuBarKeys.h"
+#include "model/SettingsEnums.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace tamo::testing {
+namespace {
+
+using Key = KeyPress::Key;
+using Modifier = KeyPress::Modifier;
+using menubarkeys::gridKeyPress;
+using menubarkeys::searchKeyPress;
+
+KeyPress key(Key k, KeyPress::Modifiers modifiers = {}) { return {.key = k, .modifiers = modifiers}; }
+KeyPress typed(const QString &text, KeyPress::Modifiers modifiers = {})
+{
+    return {.key = text == " " ? Key::space : Key::other, .text = text, .modifiers = modifiers};
+}
+KeyPress digit(int value, KeyPress::Modifiers modifiers = Modifier::command)
+{
+    return {.key = Key::other, .text = QString::number(value), .modifiers = modifiers, .digit = value};
+}
+
+class MenuBarClipsViewTest : public StripFixture
+{
+protected:
+    void makeView()
+    {
+        view = std::make_unique<MenuBarClipsView>(
+            model(), cards(), counters,
+            MenuBarClipsView::Actions{[this] { log.append("close"); }, [this] { log.append("openTamo"); },
+                                      [this] { log.append("menu"); },
+                                      [this](const QList<ClipItemPtr> &clips) { log.append("click:" + texts(clips).join('+')); }});
+        view->resize(420, 600);
+        view->show();
+        counters.setOpenCount(counters.openCount() + 1);
+    }
+
+    void clearHistory()
+    {
+        view.reset();
+        model().deleteItems(model().container().mainContext().fetch<ClipItem>());
+    }
+
+    MenuBarViewState &state() { return view->viewState(); }
+
+    // Positions from 1 in the shown order; 0 for none.
+    int selectedNumber() { return int(state().visibleIDs().indexOf(state().selectedID())) + 1; }
+    QList<int> multiNumbers()
+    {
+        QList<int> numbers;
+        const QList<QUuid> ids = state().visibleIDs();
+        for (int i = 0; i < ids.size(); ++i) {
+            if (state().multiSelection().contains(ids[i]))
+                numbers.append(i + 1);
+        }
+        return numbers;
+    }
+    void select(int number) { state().setSelection(state().visibleIDs()[number - 1], {}); }
+    QString lastPaste() const
+    {
+        if (pasteboard.writes().isEmpty())
+            return {};
+        QStringList parts;
+        for (const PasteboardItem &item : pasteboard.writes().last())
+            parts.append(QString::fromUtf8(item.value(PasteboardType::string)));
+        return parts.join('+');
+    }
+    void search(const QString &text)
+    {
+        state().setQuery(text);
+        QTest::qWait(MenuBarViewState::searchPauseMs + 30);
+    }
+
+    MenuBarClipsState counters;
+    std::unique_ptr<MenuBarClipsView> view;
+    QStringList log;
+};
+
+TEST_F(MenuBarClipsViewTest, SearchPagesThroughTheWholeHistory)
+{
+    for (const auto &[count, fetches] : {std::pair{1234, 3}, {1000, 3}, {3, 1}}) {
+        clearHistory();
+        addClips(count, "note");
+        makeView();
+        search("note");
+        EXPECT_EQ(state().visibleClips().size(), count);
+        EXPECT_EQ(state().lastSearchFetches(), fetches) << count;
+    }
+}
+
+TEST_F(MenuBarClipsViewTest, TypingQuicklyRunsOneSearchForTheLastQuery)
+{
+    addClips(3, "alpha");
+    addClips(2, "beta");
+    makeView();
+    for (const QString q : {"b", "be", "bet", "beta", "beta "})
+        state().setQuery(q);
+    EXPECT_FALSE(state().results().has_value());
+    EXPECT_EQ(view->titleLabel()->text(), "Searching…");
+    EXPECT_TRUE(view->emptyLabel()->isHidden());
+    QTest::qWait(MenuBarViewState::searchPauseMs + 30);
+    EXPECT_EQ(texts(state().visibleClips()), QStringList({"beta 2", "beta 1"}));
+    EXPECT_EQ(view->titleLabel()->text(), "2 Matches");
+
+    state().setQuery("   ");
+    EXPECT_FALSE(state().isSearching());
+    EXPECT_EQ(state().visibleClips().size(), 5);
+    state().setFilters({SearchFilter::kind(ClipKind::image)});
+    EXPECT_TRUE(state().isSearching());
+}
+
+TEST_F(MenuBarClipsViewTest, AResultDeletedElsewhereVanishes)
+{
+    const QList<ClipItemPtr> clips = addClips(3);
+    makeView();
+    search("clip");
+    model().deleteItems({clips[1]});
+    EXPECT_EQ(texts(state().visibleClips()), QStringList({"clip 3", "clip 1"}));
+    EXPECT_EQ(view->grid()->cards().size(), 2);
+}
+
+TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHistory)
+{
+    addClips(2);
+    makeView();
+    EXPECT_TRUE(state().handleTab(true));
+    EXPECT_TRUE(state().boardID().isNull()); // no pinboards
+
+    const PinboardPtr a = model().newPinboard();
+    const PinboardPtr b = model().newPinboard();
+    state().setBoardID(b->id());
+    state().cyclePinboardScope(true);
+    EXPECT_TRUE(state().boardID().isNull());
+    state().setBoardID(b->id());
+    state().cyclePinboardScope(false);
+    EXPECT_EQ(state().boardID(), a->id());
+    state().cyclePinboardScope(false);
+    state().cyclePinboardScope(false);
+    EXPECT_EQ(state().boardID(), b->id());
+
+    EXPECT_EQ(view->emptyLabel()->text(), QStringLiteral("Nothing pinned to %1 yet").arg(b->name()));
+    model().deletePinboard(b);
+    EXPECT_FALSE(state().selectedBoard());
+    EXPECT_EQ(state().visibleClips().size(), 2);
+    EXPECT_EQ(view->titleLabel()->text(), "Recent Clips");
+
+    model().setRenamingItemID(state().visibleIDs().first());
+    EXPECT_FALSE(state().handleTab(true));
+    EXPECT_EQ(gridKeyPress(state(), key(Key::down)), KeyResult::ignored);
+}
+
+TEST_F(MenuBarClipsViewTest, GridKeyTable)
+{
+    const struct {
+        const char *name;
+        int clips;
+        int selected;
+        KeyPress press;
+        KeyResult result;
+        int selectedAfter;
+        QString pasted;
+    } rows[] = {
+        {"arrows ignored with no clips", 0, 0, key(Key::down), KeyResult::ignored, 0, {}},
+        {"⌘A ignored with no clips", 0, 0, typed("a", Modifier::command), KeyResult::ignored, 0, {}},
+        {"⌘1 ignored with no clips", 0, 0, digit(1), KeyResult::ignored, 0, {}},
+        {"Return ignored with no clips", 0, 0, key(Key::returnKey), KeyResult::ignored, 0, {}},
+        {"⌘5 ignored with four clips", 4, 1, digit(5), KeyResult::ignored, 1, {}},
+        {"⌘5 pastes the fifth", 5, 1, digit(5), KeyResult::handled, 1, "clip 1"},
+        {"⌘0 ignored", 5, 1, digit(0), KeyResult::ignored, 1, {}},
+        {"→ stops at the last", 3, 3, key(Key::right), KeyResult::handled, 3, {}},
+        {"← stops at the first", 3, 1, key(Key::left), KeyResult::handled, 1, {}},
+        {"↑ is ← in the grid", 3, 2, key(Key::up), KeyResult::handled, 1, {}},
+        {"↓ with nothing selected takes the second", 3, 0, key(Key::down), KeyResult::handled, 2, {}},
+        {"Return pastes the selection", 3, 2, key(Key::returnKey), KeyResult::handled, 2, "clip 2"},
+        {"⌥ letter ignored", 3, 1, typed("x", Modifier::option), KeyResult::ignored, 1, {}},
+        {"plain ⌫ ignored", 3, 1, {.key = Key::deleteBackward, .text = "\b"}, KeyResult::ignored, 1, {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        clearHistory();
+        addClips(row.clips);
+        makeView();
+        state().setSelection(row.selected ? state().visibleIDs()[row.selected - 1] : QUuid(), {});
+        const qsizetype writes = pasteboard.writes().size();
+        EXPECT_EQ(gridKeyPress(state(), row.press), row.result);
+        EXPECT_EQ(selectedNumber(), row.selectedAfter);
+        EXPECT_EQ(pasteboard.writes().size() > writes ? lastPaste() : QString(), row.pasted);
+    }
+}
+
+TEST_F(MenuBarClipsViewTest, RangesToggleAndEscapeTakeBackOneLevel)
+{
+    addClips(6);
+    makeView();
+    for (int i = 0; i < 3; ++i)
+        gridKeyPress(state(), key(Key::down, Modifier::shift));
+    EXPECT_EQ(multiNumbers(), QList<int>({1, 2, 3, 4}));
+    gridKeyPress(state(), key(Key::down));
+    EXPECT_TRUE(multiNumbers().isEmpty());
+    EXPECT_EQ(selectedNumber(), 5);
+
+    select(2);
+    state().toggleSelection(state().selectedID());
+    EXPECT_EQ(selectedNumber(), 0);
+    state().toggleSelection(state().visibleIDs()[0]);
+    state().toggleSelection(state().visibleIDs()[3]);
+    EXPECT_EQ(multiNumbers(), QList<int>({1, 4}));
+    EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[3])), QStringList({"clip 6", "clip 3"}));
+    EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[1])), QStringList({"clip 5"}));
+
+    state().setQuery("clip");
+    EXPECT_EQ(searchKeyPress(state(), key(Key::escape)), KeyResult::handled);
+    EXPECT_TRUE(multiNumbers().isEmpty());
+    EXPECT_EQ(state().query(), "clip");
+    searchKeyPress(state(), key(Key::escape));
+    EXPECT_EQ(state().query(), "");
+    EXPECT_TRUE(log.isEmpty());
+    searchKeyPress(state(), key(Key::escape));
+    EXPECT_EQ(log, QStringList({"close"}));
+}
+
+TEST_F(MenuBarClipsViewTest, DeletingPicksTheNextClipAndUnpinsInAPinboard)
+{
+    const QList<ClipItemPtr> clips = addClips(10);
+    makeView();
+    state().setSelection(state().visibleIDs()[7], {state().visibleIDs()[7], state().visibleIDs()[8], state().visibleIDs()[9]});
+    EXPECT_EQ(gridKeyPress(state(), {.key = Key::deleteBackward, .modifiers = Modifier::command, .isRepeat = true}),
+              KeyResult::ignored);
+    EXPECT_EQ(gridKeyPress(state(), {.key = Key::deleteBackward, .modifiers = Modifier::command}), KeyResult::handled);
+    EXPECT_EQ(state().visibleClips().size(), 7);
+    EXPECT_EQ(selectedNumber(), 7);
+
+    const PinboardPtr board = model().newPinboard();
+    model().pin({clips[0]}, *board);
+    state().setBoardID(board->id());
+    gridKeyPress(state(), {.key = Key::deleteForward, .modifiers = Modifier::command});
+    EXPECT_TRUE(state().visibleClips().isEmpty());
+    EXPECT_EQ(state().selectedID(), QUuid());
+    EXPECT_EQ(state().items().size(), 7); // only unpinned
+}
+
+TEST_F(MenuBarClipsViewTest, TypingInTheGridMovesToTheSearchAndSpacePreviews)
+{
+    addClips(3);
+    makeView();
+    EXPECT_EQ(gridKeyPress(state(), typed("a")), KeyResult::handled);
+    EXPECT_EQ(state().query(), "a");
+    EXPECT_EQ(state().focus(), MenuBarViewState::Focus::search);
+    EXPECT_EQ(searchKeyPress(state(), typed(" ")), KeyResult::ignored); // searching: Space types
+
+    state().setQuery("  ");
+    select(2);
+    EXPECT_EQ(searchKeyPress(state(), typed(" ")), KeyResult::handled);
+    EXPECT_EQ(model().previewItemID(), state().visibleIDs()[1]);
+    EXPECT_EQ(model().previewOrder(), state().visibleIDs());
+}
+
+TEST_F(MenuBarClipsViewTest, OpeningResetsSearchScopeAndSelection)
+{
+    addClips(4);
+    const PinboardPtr board = model().newPinboard();
+    makeView();
+    state().setBoardID(board->id());
+    state().setFilters({SearchFilter::kind(ClipKind::text)});
+    state().setQuery("clip 2");
+    counters.setOpenCount(counters.openCount() + 1);
+    EXPECT_EQ(state().query(), "");
+    EXPECT_TRUE(state().filters().isEmpty());
+    EXPECT_FALSE(state().results().has_value());
+    EXPECT_TRUE(state().boardID().isNull());
+    EXPECT_EQ(selectedNumber(), 1);
+    EXPECT_EQ(state().focus(), MenuBarViewState::Focus::search);
+    EXPECT_EQ(view->grid()->cards().size(), 4);
+    EXPECT_EQ(view->grid()->cards().first()->fields().quickPasteNumber, 1);
+}
+
+TEST_F(MenuBarClipsViewTest, EmptyStatesAndDrawerButton)
+{
+    makeView();
+    EXPECT_EQ(view->emptyLabel()->text(), "Copy something to start your history");
+    search("x");
+    EXPECT_EQ(view->emptyLabel()->text(), "No clips match your search");
+    EXPECT_EQ(view->titleLabel()->text(), "No Matches");
+    EXPECT_TRUE(view->drawerButton()->text().endsWith("⇧⌘V"));
+    defaults.setValue(keys::shortcutTarget, rawValue(ShortcutTarget::menuBar));
+    EXPECT_EQ(view->drawerButton()->text(), "Open TamoCove Drawer");
+}
+
+TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
+{
+    addClips(2);
+    const PinboardPtr board = model().newPinboard();
+    makeView();
+    state().toggleFilter(SearchFilter::kind(ClipKind::image));
+    state().toggleFilter(SearchFilter::kind(ClipKind::text));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<FilterChip *> chips = view->findChildren<FilterChip *>();
+    ASSERT_EQ(chips.size(), 2);
+    chips.first()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(state().filters(), QList<SearchFilter>({SearchFilter::kind(ClipKind::text)}));
+
+    state().clearFilters();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QToolButton *chip : view->findChildren<QToolButton *>()) {
+        if (chip->text() == board->name())
+            chip->click();
+    }
+    EXPECT_EQ(state().boardID(), board->id());
+    EXPECT_EQ(view->searchField()->placeholderText(), "Search " + board->name());
+}
+
+TEST(MenuBarCardSize, FollowsTheDrawerScale)
+{
+    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(0.75).scale, 0.54);
+    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(1.0).scale, 0.72);
+    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(2.0).scale, 1.5 * 0.72);
+}
+
+} // namespace
+} // namespace tamo::testing
