@@ -1,5 +1,6 @@
 #include "menubar/MenuBarCardGrid.h"
 
+#include "app/AppModel.h"
 #include "cards/ClipCard.h"
 #include "drawer/ClipCardMenu.h"
 #include "drawer/KeyPress.h"
@@ -10,24 +11,27 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <optional>
 
 namespace tamo {
 
 namespace {
 
-constexpr int quickPasteCount = 9;
+std::optional<int> quickPasteNumber(qsizetype index)
+{
+    return index < 9 ? std::optional<int>(int(index) + 1) : std::nullopt;
+}
 
 } // namespace
 
 MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &cards,
                                  std::function<void(const QList<ClipItemPtr> &)> pasteByClick, QWidget *parent)
-    : QScrollArea(parent)
+    : QAbstractScrollArea(parent)
     , m_state(state)
     , m_context(cards)
     , m_pasteByClick(std::move(pasteByClick))
@@ -35,22 +39,21 @@ MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &car
     m_context.isInMenuBarPanel = true;
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
-    setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto *content = new QWidget;
-    m_layout = new QGridLayout(content);
-    m_layout->setSpacing(spacing);
-    m_layout->setContentsMargins(horizontalPadding, verticalPadding, horizontalPadding, verticalPadding);
-    m_layout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    setWidget(content);
 
     connect(&state, &MenuBarViewState::visibleClipsChanged, this, &MenuBarCardGrid::rebuild);
     connect(&state, &MenuBarViewState::selectionChanged, this, &MenuBarCardGrid::updateSelection);
     connect(&state, &MenuBarViewState::scrollToTopRequested, this, &MenuBarCardGrid::scrollToTop);
+    // The clip being renamed or given an icon keeps its card, wherever the grid scrolls.
+    connect(&state.model(), &AppModel::renamingItemIDChanged, this, &MenuBarCardGrid::layoutCards);
+    connect(&state.model(), &AppModel::iconPickerItemIDChanged, this, &MenuBarCardGrid::layoutCards);
     connect(&m_context.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
         if (key == keys::cardScale)
-            rebuild();
+            readCardScale();
     });
+    m_cardSize = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
+    m_layout.cellSide = m_cardSize.side();
+    m_layout.viewportWidth = viewport()->width();
     rebuild();
 }
 
@@ -61,66 +64,125 @@ CardSize MenuBarCardGrid::cardSize(double cardScale)
     return {cardScale <= 0.75 ? 0.54 : std::min(cardScale, 1.5) * 0.72};
 }
 
-CardSize MenuBarCardGrid::currentSize() const
-{
-    return cardSize(m_context.defaults.value(keys::cardScale).toDouble());
-}
-
 QList<ClipCard *> MenuBarCardGrid::cards() const
 {
-    QList<ClipCard *> shown;
-    for (const auto &card : m_cards) {
-        if (card->item())
-            shown.append(card.get());
-    }
-    return shown;
+    QList<ClipCard *> built = m_cards.values();
+    std::sort(built.begin(), built.end(), [this](const ClipCard *a, const ClipCard *b) {
+        return m_positions.value(a->item()->id()) < m_positions.value(b->item()->id());
+    });
+    return built;
 }
 
 void MenuBarCardGrid::rebuild()
 {
-    const QList<ClipItemPtr> visible = m_state.visibleClips();
-    const QHash<QUuid, PinboardPtr> boards = m_state.pinboardLookup();
-    const CardSize size = currentSize();
-    for (const auto &card : m_cards)
-        m_layout->removeWidget(card.get());
-    // Cards are reused clip after clip; only the surplus is dropped.
-    while (m_cards.size() < size_t(visible.size())) {
-        auto card = std::make_unique<ClipCard>(m_context, widget());
-        card->installEventFilter(this);
-        m_cards.push_back(std::move(card));
+    m_visible = m_state.visibleClips();
+    m_positions.clear();
+    m_positions.reserve(m_visible.size());
+    for (qsizetype i = 0; i < m_visible.size(); ++i)
+        m_positions.insert(m_visible[i]->id(), i);
+    m_pinboardTags = m_state.pinboardLookup();
+    updateScrollRange();
+    layoutCards();
+    revealSelection();
+}
+
+void MenuBarCardGrid::readCardScale()
+{
+    m_cardSize = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
+    m_layout.cellSide = m_cardSize.side();
+    updateScrollRange();
+    layoutCards();
+}
+
+void MenuBarCardGrid::layoutCards()
+{
+    const int offset = verticalScrollBar()->value();
+    const GridLayout::Range range
+        = m_layout.cellsIn(offset, viewport()->height(), m_visible.size(), offscreenRows);
+    QList<qsizetype> wanted;
+    for (qsizetype i = range.first; i < range.end; ++i)
+        wanted.append(i);
+    const AppModel &model = m_state.model();
+    for (const QUuid &id : {model.renamingItemID(), model.iconPickerItemID()}) {
+        const qsizetype index = m_positions.value(id, -1);
+        if (index >= 0 && !range.contains(index))
+            wanted.append(index);
     }
-    m_cards.resize(visible.size());
-    for (qsizetype i = 0; i < visible.size(); ++i) {
-        ClipCard &card = *m_cards[i];
-        const ClipItemPtr &clip = visible[i];
-        card.setItem(clip);
-        card.setSize(size);
-        card.setQuickPasteNumber(i < quickPasteCount ? std::optional<int>(int(i) + 1) : std::nullopt);
-        card.setPinboardTag(clip->pinboardID() ? boards.value(*clip->pinboardID()) : PinboardPtr());
-        m_layout->addWidget(&card, int(i / columns), int(i % columns));
-        card.show();
+
+    for (auto it = m_cards.begin(); it != m_cards.end();) {
+        if (wanted.contains(m_positions.value(it.key(), -1))) {
+            ++it;
+        } else {
+            releaseCard(it.value());
+            it = m_cards.erase(it);
+        }
     }
-    updateSelection();
+
+    for (const qsizetype index : wanted) {
+        ClipCard *&card = m_cards[m_visible[index]->id()];
+        if (!card) {
+            if (m_spareCards.isEmpty()) {
+                card = new ClipCard(m_context, viewport());
+                card->installEventFilter(this);
+            } else {
+                card = m_spareCards.takeLast();
+            }
+        }
+        configureCard(*card, index);
+        card->move(m_layout.cellRect(index).topLeft() - QPoint(0, offset));
+        card->show();
+    }
+}
+
+void MenuBarCardGrid::configureCard(ClipCard &card, qsizetype index)
+{
+    const ClipItemPtr &clip = m_visible[index];
+    card.setItem(clip);
+    const CardFields &fields = card.fields();
+    if (fields.size.scale != m_cardSize.scale)
+        card.setSize(m_cardSize);
+    card.setSelected(clip->id() == m_state.selectedID() || m_state.multiSelection().contains(clip->id()));
+    if (fields.quickPasteNumber != quickPasteNumber(index))
+        card.setQuickPasteNumber(quickPasteNumber(index));
+    const PinboardPtr tag = clip->pinboardID() ? m_pinboardTags.value(*clip->pinboardID()) : nullptr;
+    if (fields.pinboardTag != tag)
+        card.setPinboardTag(tag);
+}
+
+void MenuBarCardGrid::releaseCard(ClipCard *card)
+{
+    card->hide();
+    card->setItem(nullptr); // holds no clip that may be deleted meanwhile
+    m_spareCards.append(card);
+}
+
+void MenuBarCardGrid::updateScrollRange()
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int height = viewport()->height();
+    bar->setPageStep(height);
+    bar->setSingleStep(std::max(1, m_layout.pitch() / 3)); // a wheel notch moves about one row
+    bar->setRange(0, std::max(0, m_layout.contentHeight(m_visible.size()) - height));
 }
 
 void MenuBarCardGrid::updateSelection()
 {
+    const QUuid current = m_state.selectedID();
     const QSet<QUuid> multi = m_state.multiSelection();
-    for (const auto &card : m_cards) {
-        const QUuid id = card->item()->id();
-        card->setSelected(id == m_state.selectedID() || multi.contains(id));
-    }
+    for (auto it = m_cards.cbegin(); it != m_cards.cend(); ++it)
+        it.value()->setSelected(it.key() == current || multi.contains(it.key()));
     revealSelection();
 }
 
 void MenuBarCardGrid::revealSelection()
 {
-    const QList<QUuid> ids = m_state.visibleIDs();
-    const qsizetype index = ids.indexOf(m_state.selectedID());
+    const qsizetype index = m_positions.value(m_state.selectedID(), -1);
+    // The first card scrolls to the very top, so the margin above it shows.
     if (index == 0)
         scrollToTop();
-    else if (index > 0 && index < qsizetype(m_cards.size()))
-        ensureWidgetVisible(m_cards[index].get(), 0, spacing);
+    else if (index > 0)
+        verticalScrollBar()->setValue(
+            m_layout.offsetRevealing(index, verticalScrollBar()->value(), viewport()->height()));
 }
 
 void MenuBarCardGrid::scrollToTop()
@@ -136,16 +198,29 @@ void MenuBarCardGrid::keyPressEvent(QKeyEvent *event)
 
 void MenuBarCardGrid::focusInEvent(QFocusEvent *event)
 {
-    QScrollArea::focusInEvent(event);
+    QAbstractScrollArea::focusInEvent(event);
     if (m_state.focus() != MenuBarViewState::Focus::grid)
         m_state.setFocus(MenuBarViewState::Focus::grid);
+}
+
+void MenuBarCardGrid::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    m_layout.viewportWidth = viewport()->width();
+    updateScrollRange();
+    layoutCards();
+}
+
+void MenuBarCardGrid::scrollContentsBy(int, int)
+{
+    layoutCards();
 }
 
 bool MenuBarCardGrid::eventFilter(QObject *watched, QEvent *event)
 {
     auto *card = qobject_cast<ClipCard *>(watched);
     if (!card || !card->item())
-        return QScrollArea::eventFilter(watched, event);
+        return QAbstractScrollArea::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && card->rect().contains(mouse->position().toPoint())) {
@@ -158,7 +233,7 @@ bool MenuBarCardGrid::eventFilter(QObject *watched, QEvent *event)
                             menu->globalPos());
         return true;
     }
-    return QScrollArea::eventFilter(watched, event);
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void MenuBarCardGrid::cardTapped(const ClipItemPtr &clip)

@@ -2,15 +2,16 @@
 
 #include "cards/CardContext.h"
 #include "cards/CardSize.h"
+#include "menubar/GridLayout.h"
 #include "model/ClipItem.h"
+#include "model/Pinboard.h"
 
-#include <QScrollArea>
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QList>
+#include <QUuid>
 
 #include <functional>
-#include <memory>
-#include <vector>
-
-class QGridLayout;
 
 namespace tamo {
 
@@ -18,16 +19,16 @@ class ClipCard;
 class MenuBarViewState;
 
 // The panel's cards in two columns, in the order the keyboard moves over
-// them. It takes the keyboard while the panel's focus is on the grid.
-class MenuBarCardGrid : public QScrollArea
+// them. It takes the keyboard while the panel's focus is on the grid. Cards
+// exist only for the rows in view and a few above and below, and are reused
+// as the grid scrolls, so a long history costs no more than a screenful.
+class MenuBarCardGrid : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
-    static constexpr int columns = 2;
-    static constexpr int spacing = 14;
-    static constexpr int horizontalPadding = 18;
-    static constexpr int verticalPadding = 12;
+    // Rows of cards built beyond each edge of the view.
+    static constexpr int offscreenRows = 1;
 
     MenuBarCardGrid(MenuBarViewState &state, const CardContext &cards,
                     std::function<void(const QList<ClipItemPtr> &)> pasteByClick, QWidget *parent = nullptr);
@@ -36,26 +37,43 @@ public:
     // 0.54 for small drawer cards, else 72 % of the drawer's scale (at most 1.5).
     static CardSize cardSize(double cardScale);
 
+    const GridLayout &gridLayout() const { return m_layout; }
+    // The cards built, in the grid's order.
     QList<ClipCard *> cards() const;
+    // The card of a clip; none while the clip is out of view.
+    ClipCard *cardFor(const QUuid &clipID) const { return m_cards.value(clipID); }
     void scrollToTop();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void rebuild();
+    void readCardScale();
+    void layoutCards();
+    void configureCard(ClipCard &card, qsizetype index);
+    void releaseCard(ClipCard *card);
+    void updateScrollRange();
     void updateSelection();
     void revealSelection();
     void cardTapped(const ClipItemPtr &clip);
-    CardSize currentSize() const;
 
     MenuBarViewState &m_state;
     CardContext m_context;
     std::function<void(const QList<ClipItemPtr> &)> m_pasteByClick;
-    QGridLayout *m_layout = nullptr;
-    std::vector<std::unique_ptr<ClipCard>> m_cards;
+
+    QList<ClipItemPtr> m_visible;
+    QHash<QUuid, qsizetype> m_positions; // of the visible clips
+    QHash<QUuid, PinboardPtr> m_pinboardTags;
+
+    CardSize m_cardSize;
+    GridLayout m_layout;
+    QHash<QUuid, ClipCard *> m_cards;
+    QList<ClipCard *> m_spareCards;
 };
 
 } // namespace tamo

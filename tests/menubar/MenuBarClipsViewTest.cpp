@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace tamo::testing {
@@ -320,6 +321,34 @@ TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
     }
     EXPECT_EQ(state().boardID(), board->id());
     EXPECT_EQ(view->searchField()->placeholderText(), "Search " + board->name());
+}
+
+TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
+{
+    const QList<ClipItemPtr> clips = addClips(2000);
+    makeView();
+    MenuBarCardGrid &grid = *view->grid();
+    const int rowsInView = grid.viewport()->height() / grid.gridLayout().pitch() + 2;
+    const int mostCards = grid.gridLayout().columns * (rowsInView + 2 * MenuBarCardGrid::offscreenRows);
+    EXPECT_LE(grid.findChildren<ClipCard *>().size(), mostCards);
+    QScrollBar *bar = grid.verticalScrollBar();
+    for (int value = 0; value < bar->maximum(); value += 5000) {
+        bar->setValue(value);
+        ASSERT_LE(grid.findChildren<ClipCard *>().size(), mostCards) << "at " << value;
+    }
+
+    // Selecting the last clip scrolls it into view; the clip being renamed keeps its card.
+    model().setRenamingItemID(clips.last()->id());
+    select(2000);
+    ASSERT_NE(grid.cardFor(clips.first()->id()), nullptr);
+    const QRect last = grid.cardFor(clips.first()->id())->geometry();
+    EXPECT_GE(last.top(), 0);
+    EXPECT_LE(last.bottom(), grid.viewport()->height() - 1);
+    EXPECT_NE(grid.cardFor(clips.last()->id()), nullptr);
+    EXPECT_EQ(grid.cardFor(clips[1000]->id()), nullptr);
+    model().setRenamingItemID({});
+    EXPECT_EQ(grid.cardFor(clips.last()->id()), nullptr);
+    EXPECT_LE(grid.findChildren<ClipCard *>().size(), mostCards + 1);
 }
 
 TEST(MenuBarCardSize, FollowsTheDrawerScale)
