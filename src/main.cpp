@@ -6,6 +6,8 @@
 #include "cards/ScreenCardSizesService.h"
 #include "drawer/DrawerAssembly.h"
 #include "drawer/PanelController.h"
+#include "menubar/MenuBarAssembly.h"
+#include "menubar/MenuBarClipsController.h"
 #include "model/ModelContainer.h"
 #include "platform/Alerts.h"
 #include "platform/AppPaths.h"
@@ -67,8 +69,11 @@ int main(int argc, char **argv)
     // Made before the model, which calls it; DrawerAssembly then hands it the model.
     PanelController drawerPanel(defaults, platform.screens());
     ScreenCardSizesService cardSizes(defaults, platform.screens());
+    TrayStatusItem recentClipsIcon(platform.screens());
+    MenuBarClipsController menuBarClips(defaults, platform.screens(), recentClipsIcon, drawerPanel, clock);
     AppExtensions extensions;
     extensions.drawer = &drawerPanel;
+    extensions.menuBar = &menuBarClips;
     extensions.cardSizes = &cardSizes;
     std::unique_ptr<AppModel> model;
     try {
@@ -82,8 +87,10 @@ int main(int argc, char **argv)
         alerts.runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
 
     DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
+    MenuBarAssembly menuBar(menuBarClips, *model, defaults, clock);
     TrayStatusItem trayIcon(platform.screens());
     TamoApp tamoApp(*model, defaults, trayIcon);
+    menuBar.setAppMenu(tamoApp.menu());
     AppDelegate delegate(*model, defaults);
     QObject::connect(&instance, &SingleInstance::activated, &app, [&delegate](const QStringList &handed) {
         if (handed.isEmpty())

@@ -84,10 +84,13 @@ void MenuBarClipsController::setAppMenu(QMenu *menu)
 
 void MenuBarClipsController::setContent(QWidget *content)
 {
-    if (m_panel)
+    if (m_panel) {
         m_panel->setContent(content);
-    else
+    } else {
+        if (m_pendingContent != content)
+            delete m_pendingContent.data(); // held for a panel never built
         m_pendingContent = content;
+    }
 }
 
 bool MenuBarClipsController::isPanelVisible() const

@@ -2,6 +2,8 @@
 #include "support/FakeStatusItem.h"
 
 #include "menubar/ClickShieldPanel.h"
+#include "menubar/MenuBarAssembly.h"
+#include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarClipsController.h"
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
@@ -205,3 +207,15 @@ TEST_F(MenuBarClipsControllerTest, TheAppMenuClosesThePanelFirst)
 }
 
 } // namespace
+
+TEST_F(MenuBarClipsControllerTest, TheAssemblyFillsThePanelAndLeavesBeforeTheModel)
+{
+    {
+        MenuBarAssembly assembly(*controller, *drawerModel, defaults, clock);
+        showPanel();
+        EXPECT_NE(controller->panel()->findChild<MenuBarClipsView *>(), nullptr);
+        controller->hide(false);
+    }
+    // Gone with the assembly: nothing of it may outlive the model.
+    EXPECT_EQ(controller->panel()->findChild<MenuBarClipsView *>(), nullptr);
+}
