@@ -2,12 +2,17 @@
 
 #include "app/AppIcons.h"
 #include "app/AppModel.h"
+#include "cards/GlassRim.h"
+#include "cards/GlassSurface.h"
+#include "cards/ViewStyles.h"
 #include "drawer/FilterChip.h"
 #include "drawer/FilterMenu.h"
 #include "drawer/KeyPress.h"
+#include "drawer/PinboardTabLabel.h"
 #include "menubar/MenuBarCardGrid.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarKeys.h"
+#include "menubar/SearchCapsule.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/SettingsEnums.h"
@@ -19,12 +24,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tamo {
 
 namespace {
+
+// The room the panel's frame leaves around the glass.
+constexpr QMargins frameRoom(24, 0, 24, 28);
+constexpr qreal cornerRadius = 26;
+constexpr int searchSymbolSide = 14;
+constexpr int barSymbolSide = 13;
+constexpr int barButtonSide = 22;
+constexpr int chipsRowHeight = 30;
 
 QToolButton *toolButton(const QString &text, const QString &toolTip, QWidget *parent)
 {
@@ -33,6 +48,21 @@ QToolButton *toolButton(const QString &text, const QString &toolTip, QWidget *pa
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// A borderless button showing a symbol, or the fallback glyph where the icon
+// theme lacks the symbol.
+QToolButton *symbolButton(const QString &symbol, const QString &fallback, int side, const QColor &colour,
+                          const QString &toolTip, QWidget *parent)
+{
+    QToolButton *button = toolButton(fallback, toolTip, parent);
+    const QPixmap pixmap = tintedSymbol(symbol, side, colour, parent->devicePixelRatioF());
+    if (!pixmap.isNull()) {
+        button->setIcon(pixmap);
+        button->setIconSize(QSize(side, side));
+    }
+    button->setAccessibleName(toolTip);
     return button;
 }
 
@@ -48,8 +78,7 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
 {
     auto *column = new QVBoxLayout(this);
     column->setSpacing(0);
-    // The room the panel's frame leaves around its glass.
-    column->setContentsMargins(24, 0, 24, 28);
+    column->setContentsMargins(frameRoom);
 
     auto *capsule = buildSearchCapsule();
     auto *capsuleBox = new QHBoxLayout;
@@ -57,27 +86,41 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     capsuleBox->addWidget(capsule);
     column->addLayout(capsuleBox);
 
-    m_chipsRow = new QWidget(this);
+    m_chipsScroll = new QScrollArea(this);
+    m_chipsScroll->setFrameShape(QFrame::NoFrame);
+    m_chipsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_chipsScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_chipsScroll->setFocusPolicy(Qt::NoFocus);
+    m_chipsScroll->setWidgetResizable(true);
+    m_chipsScroll->setFixedHeight(chipsRowHeight);
+    m_chipsScroll->viewport()->setAutoFillBackground(false);
+    m_chipsRow = new QWidget;
     auto *chips = new QHBoxLayout(m_chipsRow);
-    chips->setContentsMargins(16, 10, 16, 0);
+    chips->setContentsMargins(16, 0, 16, 0);
     chips->setSpacing(2);
-    column->addWidget(m_chipsRow);
+    m_chipsScroll->setWidget(m_chipsRow);
+    m_chipsRow->setAutoFillBackground(false); // the glass shows through
+    auto *chipsBox = new QVBoxLayout;
+    chipsBox->setContentsMargins(0, 10, 0, 0);
+    chipsBox->addWidget(m_chipsScroll);
+    m_chipsBox = new QWidget(this);
+    m_chipsBox->setLayout(chipsBox);
+    column->addWidget(m_chipsBox);
 
     auto *titleRow = new QHBoxLayout;
     titleRow->setContentsMargins(22, 12, 22, 2);
     m_title = new QLabel(this);
-    QFont titleFont = m_title->font();
-    titleFont.setPointSizeF(15);
-    titleFont.setWeight(QFont::DemiBold);
-    m_title->setFont(titleFont);
+    m_title->setFont(uiFont(15, QFont::DemiBold));
     titleRow->addWidget(m_title);
     titleRow->addStretch();
     auto *hint = new QLabel(tr("Click to paste · ⌘1–⌘9"), this);
+    hint->setFont(uiFont(11.5));
     hint->setForegroundRole(QPalette::PlaceholderText);
     titleRow->addWidget(hint, 0, Qt::AlignBaseline);
     column->addLayout(titleRow);
 
     m_grid = new MenuBarCardGrid(m_state, cards, m_actions.pasteByClick, this);
+    m_grid->viewport()->setAutoFillBackground(false); // the cards sit on the glass
     column->addWidget(m_grid, 1);
     m_empty = new QLabel(m_grid->viewport());
     m_empty->setAlignment(Qt::AlignCenter);
@@ -106,32 +149,49 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     rebuildScopeChips();
     syncDrawerButton();
     syncSearch();
+    m_capsule->setFocusRingShown(m_state.focus() == MenuBarViewState::Focus::search);
 }
 
 QWidget *MenuBarClipsView::buildSearchCapsule()
 {
-    auto *capsule = new QWidget(this);
+    m_capsule = new SearchCapsule(this);
+    auto *capsule = m_capsule;
     capsule->setFixedHeight(34);
     auto *row = new QHBoxLayout(capsule);
     m_capsuleRow = row;
     row->setContentsMargins(12, 0, 6, 0);
     row->setSpacing(6);
-    row->addWidget(new QLabel(QStringLiteral("🔍"), capsule));
+    const QColor secondary = sharedSecondaryLabelColor();
+    auto *magnifier = new QLabel(capsule);
+    const QPixmap glass = tintedSymbol(QStringLiteral("magnifyingglass"), searchSymbolSide, secondary,
+                                       devicePixelRatioF());
+    if (glass.isNull())
+        magnifier->setText(QStringLiteral("🔍"));
+    else
+        magnifier->setPixmap(glass);
+    magnifier->setContentsMargins(0, 0, 1, 0);
+    row->addWidget(magnifier);
 
     m_search = new QLineEdit(capsule);
     m_search->setFrame(false);
-    QFont font = m_search->font();
-    font.setPointSizeF(13.5);
-    m_search->setFont(font);
+    // The capsule is the field's background.
+    m_search->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette transparent = m_search->palette();
+    transparent.setColor(QPalette::Base, Qt::transparent);
+    m_search->setPalette(transparent);
+    m_search->setFont(uiFont(13.5));
+    connect(m_capsule, &SearchCapsule::pressed, this, [this] { m_state.setFocus(MenuBarViewState::Focus::search); });
     m_search->installEventFilter(this);
     connect(m_search, &QLineEdit::textEdited, &m_state, &MenuBarViewState::setQuery);
     row->addWidget(m_search, 1);
 
-    m_clear = toolButton(QStringLiteral("✕"), tr("Clear search (Esc)"), capsule);
+    m_clear = symbolButton(QStringLiteral("xmark.circle.fill"), QStringLiteral("✕"), searchSymbolSide, secondary,
+                           tr("Clear search (Esc)"), capsule);
     connect(m_clear, &QToolButton::clicked, &m_state, &MenuBarViewState::clearSearch);
     row->addWidget(m_clear);
 
-    m_filterButton = toolButton(QStringLiteral("☰"), tr("Filter by type or app"), capsule);
+    m_filterButton = symbolButton(QStringLiteral("line.3.horizontal.decrease"), QStringLiteral("☰"),
+                                  searchSymbolSide, secondary, tr("Filter by type or app"), capsule);
     m_filterButton->setFixedSize(24, 24);
     connect(m_filterButton, &QToolButton::clicked, this, &MenuBarClipsView::showFilterMenu);
     row->addWidget(m_filterButton);
@@ -144,17 +204,23 @@ QWidget *MenuBarClipsView::buildBottomBar()
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(18, 9, 18, 9);
     row->setSpacing(8);
-    m_drawerButton = toolButton({}, tr("Show every clip and pinboard"), bar);
-    m_drawerButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const QColor label = sharedLabelColor();
+    m_drawerButton = symbolButton(QStringLiteral("rectangle.bottomhalf.inset.filled"), {}, barSymbolSide, label,
+                                  tr("Show every clip and pinboard"), bar);
+    m_drawerButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_drawerButton->setFont(uiFont(12.5, QFont::Medium));
+    m_drawerButton->setFixedHeight(barButtonSide);
     connect(m_drawerButton, &QToolButton::clicked, this, [this] { m_actions.openTamo(); });
     row->addWidget(m_drawerButton);
     row->addStretch();
-    auto *settings = toolButton(QStringLiteral("⚙"), tr("Settings (⌘,)"), bar);
-    settings->setFixedSize(22, 22);
+    auto *settings = symbolButton(QStringLiteral("gearshape"), QStringLiteral("⚙"), barSymbolSide, label,
+                                  tr("Settings (⌘,)"), bar);
+    settings->setFixedSize(barButtonSide, barButtonSide);
     connect(settings, &QToolButton::clicked, this, [this] { m_model.showPreferences(); });
     row->addWidget(settings);
-    auto *menu = toolButton(QStringLiteral("…"), tr("The TamoCove menu — or right-click the menu bar icon"), bar);
-    menu->setFixedSize(22, 22);
+    auto *menu = symbolButton(QStringLiteral("ellipsis"), QStringLiteral("…"), barSymbolSide, label,
+                              tr("The TamoCove menu — or right-click the menu bar icon"), bar);
+    menu->setFixedSize(barButtonSide, barButtonSide);
     connect(menu, &QToolButton::clicked, this, [this] { m_actions.showMenu(); });
     row->addWidget(menu);
     return bar;
@@ -203,19 +269,21 @@ void MenuBarClipsView::rebuildScopeChips()
         }
         delete item;
     }
-    const auto addChip = [&](const QString &title, const QString &toolTip, const QUuid &boardID) {
-        QToolButton *chip = toolButton(title, toolTip, m_chipsRow);
-        chip->setCheckable(true);
-        chip->setChecked(m_state.selectedBoard() ? m_state.selectedBoard()->id() == boardID : boardID.isNull());
-        connect(chip, &QToolButton::clicked, this, [this, boardID] {
+    const auto addChip = [&](const QString &title, const QString &symbol, const QColor &color,
+                             const QString &toolTip, const QUuid &boardID) {
+        auto *chip = new PinboardTabLabel(title, symbol, color, m_chipsRow);
+        chip->setToolTip(toolTip);
+        chip->setFocusPolicy(Qt::NoFocus);
+        chip->setSelected(m_state.selectedBoard() ? m_state.selectedBoard()->id() == boardID : boardID.isNull());
+        connect(chip, &QAbstractButton::clicked, this, [this, boardID] {
             m_state.setBoardID(boardID);
             m_state.setFocus(MenuBarViewState::Focus::search);
         });
         row->addWidget(chip);
     };
-    addChip(tr("Recent"), tr("Your clip history, newest first"), {});
+    addChip(tr("Recent"), QStringLiteral("clock"), {}, tr("Your clip history, newest first"), {});
     for (const PinboardPtr &board : m_state.pinboards())
-        addChip(board->name(), tr("Clips pinned to %1").arg(board->name()), board->id());
+        addChip(board->name(), {}, board->color(), tr("Clips pinned to %1").arg(board->name()), board->id());
     row->addStretch();
 }
 
@@ -240,7 +308,7 @@ void MenuBarClipsView::syncSearch()
     m_search->setPlaceholderText(board ? tr("Search %1").arg(board->name()) : tr("Search Clipboard"));
     m_clear->setVisible(m_state.isSearching());
     syncCapsuleChips();
-    m_chipsRow->setVisible(!m_state.isSearching());
+    m_chipsBox->setVisible(!m_state.isSearching());
     m_title->setText(m_state.scopeTitle());
     syncEmptyState();
     rebuildScopeChips();
@@ -254,8 +322,16 @@ void MenuBarClipsView::syncEmptyState()
     m_empty->resize(m_grid->viewport()->size());
 }
 
+void MenuBarClipsView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintGlass(painter, roundedRect(QRectF(rect().marginsRemoved(frameRoom)), cornerRadius), GlassStyle::current());
+}
+
 void MenuBarClipsView::applyFocus(MenuBarViewState::Focus focus)
 {
+    m_capsule->setFocusRingShown(focus == MenuBarViewState::Focus::search);
     if (focus == MenuBarViewState::Focus::search)
         m_search->setFocus();
     else if (focus == MenuBarViewState::Focus::grid)

@@ -10,12 +10,14 @@
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QScrollArea;
 class QToolButton;
 
 namespace tamo {
 
 class MenuBarCardGrid;
 class MenuBarClipsState;
+class SearchCapsule;
 
 // The menu-bar panel's content: the search capsule, the title row, the card
 // grid with its empty state, and the bottom bar.
@@ -45,6 +47,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QWidget *buildSearchCapsule();
@@ -60,11 +63,14 @@ private:
     AppModel &m_model;
     Actions m_actions;
     MenuBarViewState m_state;
+    SearchCapsule *m_capsule = nullptr;
     QHBoxLayout *m_capsuleRow = nullptr;
     QList<QWidget *> m_capsuleChips;
     QLineEdit *m_search = nullptr;
     QToolButton *m_clear = nullptr;
     QToolButton *m_filterButton = nullptr;
+    QWidget *m_chipsBox = nullptr;
+    QScrollArea *m_chipsScroll = nullptr;
     QWidget *m_chipsRow = nullptr;
     QLabel *m_title = nullptr;
     MenuBarCardGrid *m_grid = nullptr;

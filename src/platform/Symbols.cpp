@@ -38,6 +38,7 @@ const QHash<QString, QStringList> &themeNames()
         {QStringLiteral("square.and.arrow.down"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
         {QStringLiteral("square.and.arrow.down.on.square"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
         {QStringLiteral("gearshape"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
+        {QStringLiteral("rectangle.bottomhalf.inset.filled"), {QStringLiteral("view-split-top-bottom"), QStringLiteral("view-dual")}},
         {QStringLiteral("info.circle"), {QStringLiteral("help-about")}},
         {QStringLiteral("lightbulb"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
         {QStringLiteral("lightbulb.fill"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},

@@ -315,7 +315,7 @@ TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
 
     state().clearFilters();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QToolButton *chip : view->findChildren<QToolButton *>()) {
+    for (QAbstractButton *chip : view->findChildren<QAbstractButton *>()) {
         if (chip->text() == board->name())
             chip->click();
     }
