@@ -14,6 +14,7 @@ constexpr double symbolPoints = 12;
 constexpr int dotSide = 10;
 constexpr int markSpacing = 6;
 constexpr int sidePadding = 10;
+constexpr int textSlack = 2;
 constexpr int tabHeight = 30;
 constexpr float foregroundOpacity = 0.85f;
 
@@ -93,7 +94,9 @@ void PinboardTabLabel::setOpacity(qreal opacity)
 
 QSize PinboardTabLabel::sizeHint() const
 {
-    int width = fontMetrics().horizontalAdvance(text()) + 2 * sidePadding;
+    // Eliding measures the shaped text, which can run a pixel past the
+    // advance; the slack keeps a title that fits from being cut.
+    int width = fontMetrics().horizontalAdvance(text()) + textSlack + 2 * sidePadding;
     switch (mark()) {
     case Mark::dot: width += dotSide + markSpacing; break;
     case Mark::symbol: width += symbolSide() + markSpacing; break;
