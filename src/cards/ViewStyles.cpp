@@ -30,6 +30,13 @@ const QColor &sharedLabelColor()
     return color;
 }
 
+QColor labelColorAt(double opacity)
+{
+    QColor color = sharedLabelColor();
+    color.setAlphaF(float(color.alphaF() * opacity));
+    return color;
+}
+
 const QColor &sharedSecondaryLabelColor()
 {
     static const QColor color = [] {

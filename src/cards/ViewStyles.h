@@ -10,6 +10,8 @@ namespace tamo {
 // first use and kept from then on.
 const QColor &sharedLabelColor();
 const QColor &sharedSecondaryLabelColor();
+// The label colour at a fraction of its opacity, for fainter text and marks.
+QColor labelColorAt(double opacity);
 
 // The application font at a design size. Design points are pixels at scale 1,
 // so the size is converted through the primary screen's logical DPI, keeping

@@ -20,9 +20,7 @@ constexpr float foregroundOpacity = 0.85f;
 
 QColor foreground()
 {
-    QColor color = sharedLabelColor();
-    color.setAlphaF(foregroundOpacity);
-    return color;
+    return labelColorAt(foregroundOpacity);
 }
 
 int symbolSide()

@@ -17,9 +17,7 @@ constexpr float tertiaryLabelOpacity = 0.3f;
 
 QColor tertiaryLabelColor()
 {
-    QColor colour = sharedLabelColor();
-    colour.setAlphaF(colour.alphaF() * tertiaryLabelOpacity);
-    return colour;
+    return labelColorAt(tertiaryLabelOpacity);
 }
 
 } // namespace
