@@ -21,32 +21,10 @@ namespace {
 
 constexpr TimeScale fastTime{0.1}; // a 2.5 s notice stays 250 ms
 
-TEST(Notice, KindsDecideWhatIsShownAndForHowLong)
+TEST(Notice, NoneShowsNothingAndIconOnlyWinsTheTime)
 {
     const QString message = QStringLiteral("Clip is ready");
-    const struct {
-        const char *kind;
-        std::optional<Notice> notice;
-        std::optional<Notice> expected;
-        int displayMs;
-    } rows[] = {
-        {"paste card", Notice::paste(PasteNotice::card, message),
-         Notice{QStringLiteral("doc.on.clipboard.fill"), message, false, true, true}, 3500},
-        {"paste icon", Notice::paste(PasteNotice::icon, message),
-         Notice{QStringLiteral("doc.on.clipboard.fill"), message, true, false, false}, 1200},
-        {"paste none", Notice::paste(PasteNotice::none, message), std::nullopt, 0},
-        {"ready", Notice::ready(message), Notice{QStringLiteral("doc.on.clipboard.fill"), message, false, true, false},
-         2500},
-        {"plain", Notice::plain(QStringLiteral("Pinned to Work"), QStringLiteral("pin.circle.fill")),
-         Notice{QStringLiteral("pin.circle.fill"), QStringLiteral("Pinned to Work"), false, false, false}, 1500},
-    };
-    for (const auto &row : rows) {
-        EXPECT_EQ(row.notice, row.expected) << row.kind;
-        if (row.notice) {
-            EXPECT_EQ(row.notice->displayTimeMs(), row.displayMs) << row.kind;
-        }
-    }
-    // Icon only wins over everything else.
+    EXPECT_EQ(Notice::paste(PasteNotice::none, message), std::nullopt);
     EXPECT_EQ((Notice{QString(), message, true, true, true}.displayTimeMs()), 1200);
 }
 
@@ -119,8 +97,6 @@ TEST_F(ToastControllerTest, EachKindShowsItsParts)
     EXPECT_FALSE(card().messageLabel()->isHidden());
     EXPECT_FALSE(card().shortcutRow()->isHidden());
     EXPECT_FALSE(card().hint()->isHidden());
-    EXPECT_EQ(card().layout()->contentsMargins(), QMargins(28, 18, 28, 18));
-    EXPECT_EQ(card().cornerRadius(), 24);
 
     toast.showReadyToast(QStringLiteral("3 clips are ready"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return card().hint()->isHidden(); }));
@@ -132,10 +108,7 @@ TEST_F(ToastControllerTest, EachKindShowsItsParts)
     ASSERT_TRUE(QTest::qWaitFor([&] { return card().messageLabel()->isHidden(); }));
     EXPECT_TRUE(card().shortcutRow()->isHidden());
     EXPECT_TRUE(card().hint()->isHidden());
-    EXPECT_EQ(card().symbolView()->size(), QSize(32, 32));
     EXPECT_EQ(card().symbolView()->accessibleName(), QStringLiteral("Clip is ready"));
-    EXPECT_EQ(card().layout()->contentsMargins(), QMargins(14, 14, 14, 14));
-    EXPECT_EQ(card().cornerRadius(), 18);
 }
 
 TEST_F(ToastControllerTest, FadesOutAfterItsTimeAndThenIsHiddenNotJustTransparent)
