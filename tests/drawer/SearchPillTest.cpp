@@ -223,28 +223,4 @@ TEST_F(SearchPillTest, CaretBlinksAndEachShowingStartsVisible)
     EXPECT_EQ(query.caretOpacity(), 1.0);
 }
 
-TEST_F(SearchPillTest, ChipsTakeTheirPanelsMetrics)
-{
-    struct Row
-    {
-        SearchFilter filter;
-        const FilterChipMetrics &metrics;
-        QString title;
-    };
-    const Row rows[] = {
-        {images, FilterChipMetrics::drawer, QStringLiteral("Image")},
-        {SearchFilter::kind(ClipKind::color), FilterChipMetrics::menuBar, QStringLiteral("Color")},
-        {SearchFilter::app(QStringLiteral("firefox"), QStringLiteral("Firefox")), FilterChipMetrics::drawer,
-         QStringLiteral("Firefox")},
-    };
-    for (const Row &row : rows) {
-        FilterChip chip(row.filter, model().icons(), row.metrics);
-        EXPECT_EQ(chip.text(), row.title);
-        EXPECT_EQ(chip.toolTip(), QStringLiteral("Remove filter"));
-        EXPECT_EQ(chip.sizeHint().height(), row.metrics.height);
-        EXPECT_GT(chip.sizeHint().width(), row.metrics.leadingPadding + row.metrics.trailingPadding
-                                               + chip.fontMetrics().horizontalAdvance(row.title) - 1);
-    }
-}
-
 } // namespace
