@@ -8,8 +8,11 @@
 #include "model/ClipLibrary.h"
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
+#include "support/KeyPresses.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -24,32 +27,6 @@ constexpr Modifiers command{Modifier::command};
 constexpr Modifiers shift{Modifier::shift};
 constexpr Modifiers option{Modifier::option};
 constexpr Modifiers control{Modifier::control};
-
-KeyPress key(Key key, Modifiers modifiers = {})
-{
-    return {.key = key, .modifiers = modifiers};
-}
-
-KeyPress typed(const QString &text, Modifiers modifiers = {})
-{
-    return {.key = Key::other, .text = text, .modifiers = modifiers};
-}
-
-KeyPress digit(int value, const QString &text, Modifiers modifiers)
-{
-    return {.key = Key::other, .text = text, .modifiers = modifiers, .digit = value};
-}
-
-KeyPress space()
-{
-    return {.key = Key::space, .text = QStringLiteral(" ")};
-}
-
-KeyPress repeated(KeyPress press)
-{
-    press.isRepeat = true;
-    return press;
-}
 
 const QStringList pasteLog{"drawer.hide", "menubar.hide", "notice:Clip is ready"};
 const QStringList copyLog{"drawer.hide.animated", "menubar.hide.animated", "ready:Clip is ready"};
@@ -94,12 +71,10 @@ protected:
     int selectedNumber() { return int(selectedIndex(model(), visible) + 1); }
     QList<int> multiNumbers()
     {
-        QList<int> numbers;
-        for (int i = 0; i < visible.size(); ++i) {
-            if (model().multiSelection().contains(visible[i]->id()))
-                numbers.append(i + 1);
-        }
-        return numbers;
+        QList<QUuid> shown;
+        for (const ClipItemPtr &clip : visible)
+            shown.append(clip->id());
+        return positionsOf(model().multiSelection(), shown);
     }
 
     // What the last write put on the pasteboard, as "clip 1+clip 2 (plain)".
@@ -107,13 +82,9 @@ protected:
     {
         if (pasteboard.writes().isEmpty())
             return {};
-        QStringList texts;
-        bool rich = false;
-        for (const PasteboardItem &item : pasteboard.writes().last()) {
-            texts.append(QString::fromUtf8(item.value(PasteboardType::string)));
-            rich = rich || item.contains(PasteboardType::rtf);
-        }
-        return texts.join(u'+') + (rich ? QStringLiteral(" (rich)") : QStringLiteral(" (plain)"));
+        const bool rich = std::ranges::any_of(pasteboard.writes().last(),
+                                              [](const PasteboardItem &item) { return item.contains(PasteboardType::rtf); });
+        return lastWrittenTexts(pasteboard) + (rich ? QStringLiteral(" (rich)") : QStringLiteral(" (plain)"));
     }
 
     QList<ClipItemPtr> visible;
@@ -131,9 +102,9 @@ TEST_F(DrawerKeysTest, CommandRowsActOnlyWhenTheirConditionHolds)
         QStringList log;
         QString written;
     } rows[] = {
-        {"⌘1 with one clip pastes it", 1, 0, digit(1, "1", command), KeyResult::handled, pasteLog, "clip 1 (rich)"},
-        {"⌘5 with four clips", 4, 1, digit(5, "5", command), KeyResult::ignored, {}, {}},
-        {"⌘⇧2 pastes clip 2 as plain text", 4, 1, digit(2, "@", command | shift), KeyResult::handled, pasteLog,
+        {"⌘1 with one clip pastes it", 1, 0, digit(1, command), KeyResult::handled, pasteLog, "clip 1 (rich)"},
+        {"⌘5 with four clips", 4, 1, digit(5, command), KeyResult::ignored, {}, {}},
+        {"⌘⇧2 pastes clip 2 as plain text", 4, 1, digit(2, command | shift, "@"), KeyResult::handled, pasteLog,
          "clip 2 (plain)"},
         {"⌘C with nothing selected", 3, 0, typed("c", command), KeyResult::ignored, {}, {}},
         {"⌘C copies the current clip", 3, 2, typed("c", command), KeyResult::handled, copyLog, "clip 2 (rich)"},
@@ -385,21 +356,21 @@ TEST_F(DrawerKeysTest, TypingOpensTheSearchAndSpacePreviewsOnlyWhileItIsClosed)
 {
     addClips(2);
     select(2);
-    EXPECT_EQ(press(space()), KeyResult::handled);
+    EXPECT_EQ(press(typed(" ")), KeyResult::handled);
     EXPECT_EQ(model().previewItemID(), id(2));
     EXPECT_EQ(ext.log.last(), "preview.show");
 
     EXPECT_EQ(press(typed("a")), KeyResult::handled);
     EXPECT_TRUE(model().searchOpened());
     EXPECT_EQ(press(typed("b", shift | option)), KeyResult::handled);
-    EXPECT_EQ(press(space()), KeyResult::handled);
+    EXPECT_EQ(press(typed(" ")), KeyResult::handled);
     EXPECT_EQ(press(typed("ü", option)), KeyResult::handled); // ⌥ combinations type their character
     EXPECT_EQ(model().searchText(), "ab ü");
     EXPECT_EQ(model().previewItemID(), id(2));
 
     model().resetSearch();
     select(0);
-    EXPECT_EQ(press(space()), KeyResult::ignored);
+    EXPECT_EQ(press(typed(" ")), KeyResult::ignored);
 }
 
 TEST_F(DrawerKeysTest, KeysThatTypeNothingAreIgnored)
@@ -439,7 +410,7 @@ TEST_F(DrawerKeysTest, RenamingAClipSuspendsEveryKey)
     model().beginRenaming(*visible[1], false);
     ext.log.clear();
     for (const KeyPress &row : {key(Key::right), key(Key::deleteBackward), key(Key::escape), key(Key::returnKey),
-                                typed("a"), typed("a", command), space()}) {
+                                typed("a"), typed("a", command), typed(" ")}) {
         SCOPED_TRACE(int(row.key));
         EXPECT_EQ(press(row), KeyResult::ignored);
     }

@@ -9,6 +9,7 @@
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarKeys.h"
 #include "model/SettingsEnums.h"
+#include "support/KeyPresses.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,16 +23,6 @@ using Key = KeyPress::Key;
 using Modifier = KeyPress::Modifier;
 using menubarkeys::gridKeyPress;
 using menubarkeys::searchKeyPress;
-
-KeyPress key(Key k, KeyPress::Modifiers modifiers = {}) { return {.key = k, .modifiers = modifiers}; }
-KeyPress typed(const QString &text, KeyPress::Modifiers modifiers = {})
-{
-    return {.key = text == " " ? Key::space : Key::other, .text = text, .modifiers = modifiers};
-}
-KeyPress digit(int value, KeyPress::Modifiers modifiers = Modifier::command)
-{
-    return {.key = Key::other, .text = QString::number(value), .modifiers = modifiers, .digit = value};
-}
 
 class MenuBarClipsViewTest : public StripFixture
 {
@@ -58,26 +49,9 @@ protected:
 
     // Positions from 1 in the shown order; 0 for none.
     int selectedNumber() { return int(state().visibleIDs().indexOf(state().selectedID())) + 1; }
-    QList<int> multiNumbers()
-    {
-        QList<int> numbers;
-        const QList<QUuid> ids = state().visibleIDs();
-        for (int i = 0; i < ids.size(); ++i) {
-            if (state().multiSelection().contains(ids[i]))
-                numbers.append(i + 1);
-        }
-        return numbers;
-    }
+    QList<int> multiNumbers() { return positionsOf(state().multiSelection(), state().visibleIDs()); }
     void select(int number) { state().setSelection(state().visibleIDs()[number - 1], {}); }
-    QString lastPaste() const
-    {
-        if (pasteboard.writes().isEmpty())
-            return {};
-        QStringList parts;
-        for (const PasteboardItem &item : pasteboard.writes().last())
-            parts.append(QString::fromUtf8(item.value(PasteboardType::string)));
-        return parts.join('+');
-    }
+    QString lastPaste() const { return lastWrittenTexts(pasteboard); }
     void search(const QString &text)
     {
         state().setQuery(text);
