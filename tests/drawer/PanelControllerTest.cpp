@@ -230,18 +230,14 @@ TEST_F(PanelControllerTest, HidingCommitsAPinboardRenameAndEndsReordering)
 
 TEST_F(PanelControllerTest, PreviewOpensWhereTheUserLeftItWhenThatIsStillOnScreen)
 {
+    // The rules for a stored frame are the geometry's; this checks the panel reads and keeps it.
     const struct {
         const char *why;
         QString stored;
         QRectF expected;
     } rows[] = {
         {"kept", QStringLiteral("{{100, 100}, {800, 600}}"), {100, 100, 800, 600}},
-        {"70 % on screen", QStringLiteral("{{-240, 100}, {800, 600}}"), {-240, 100, 800, 600}},
-        {"too small", QStringLiteral("{{100, 100}, {600, 500}}"), {163, 83, 1114, 709}},
         {"unparsable", QStringLiteral("{{100, 100}, {wide, tall}}"), {163, 83, 1114, 709}},
-        {"negative", QStringLiteral("{{100, 100}, {-800, -600}}"), {163, 83, 1114, 709}},
-        {"huge", QStringLiteral("{{0, 0}, {1e300, 1e300}}"), {163, 83, 1114, 709}},
-        {"off every screen", QStringLiteral("{{-9000, 100}, {800, 600}}"), {163, 83, 1114, 709}},
     };
     for (const auto &row : rows) {
         defaults.setValue(keys::previewFrame, row.stored);
