@@ -182,22 +182,6 @@ TEST_F(AppModelTest, DeletingMovesSelectionAndPreviewOffTheRemovedClips)
     EXPECT_EQ(ext.log, QStringList{QStringLiteral("preview.close")});
 }
 
-TEST_F(AppModelTest, CyclingPinboardsWrapsBothWays)
-{
-    startedModel();
-    const auto first = model().newPinboard();
-    const auto second = model().newPinboard();
-    QList<QUuid> forward;
-    for (int i = 0; i < 3; ++i) {
-        model().cyclePinboard(true);
-        forward.append(model().selectedPinboardID());
-    }
-    EXPECT_EQ(forward, QList<QUuid>({first->id(), second->id(), QUuid()}));
-    model().cyclePinboard(false);
-    EXPECT_EQ(model().selectedPinboardID(), second->id());
-    EXPECT_EQ(model().renamingPinboardID(), second->id()); // a new pinboard starts renaming
-}
-
 TEST_F(AppModelTest, TheHotKeyTogglesTheDrawerOrTheMenuBarPanel)
 {
     startedModel();

@@ -401,6 +401,8 @@ TEST_F(DrawerKeysTest, TabCyclesThePinboardsBothWays)
     EXPECT_TRUE(model().selectedPinboardID().isNull());
     EXPECT_EQ(press(key(Key::backTab, shift)), KeyResult::handled);
     EXPECT_EQ(model().selectedPinboardID(), second->id());
+    EXPECT_EQ(press(key(Key::tab)), KeyResult::handled);
+    EXPECT_TRUE(model().selectedPinboardID().isNull());
 }
 
 TEST_F(DrawerKeysTest, RenamingAClipSuspendsEveryKey)

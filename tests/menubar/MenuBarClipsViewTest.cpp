@@ -325,11 +325,10 @@ TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
     EXPECT_LE(grid.findChildren<ClipCard *>().size(), mostCards + 1);
 }
 
-TEST(MenuBarCardSize, FollowsTheDrawerScale)
+TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)
 {
     EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(0.75).scale, 0.54);
-    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(1.0).scale, 0.72);
-    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(2.0).scale, 1.5 * 0.72);
+    EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(2.0).scale, MenuBarCardGrid::cardSize(1.5).scale);
 }
 
 } // namespace
