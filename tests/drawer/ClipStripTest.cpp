@@ -41,28 +41,17 @@ protected:
         return *card;
     }
 
+    // A left-button action on the clip's card, at its centre moved by `offset`.
+    static void mouse(QTest::MouseAction action, const ClipStrip &strip, const ClipItemPtr &clip,
+                      Qt::KeyboardModifiers modifiers = {}, QPoint offset = {})
+    {
+        ClipCard &target = card(strip, clip);
+        const Qt::MouseButton button = action == QTest::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QTest::mouseEvent(action, &target, button, modifiers, target.rect().center() + offset);
+    }
     static void click(const ClipStrip &strip, const ClipItemPtr &clip, Qt::KeyboardModifiers modifiers = {})
     {
-        ClipCard &target = card(strip, clip);
-        QTest::mouseClick(&target, Qt::LeftButton, modifiers, target.rect().center());
-    }
-
-    static void press(const ClipStrip &strip, const ClipItemPtr &clip)
-    {
-        ClipCard &target = card(strip, clip);
-        QTest::mousePress(&target, Qt::LeftButton, {}, target.rect().center());
-    }
-
-    static void moveBy(const ClipStrip &strip, const ClipItemPtr &clip, const QPoint &distance)
-    {
-        ClipCard &target = card(strip, clip);
-        QTest::mouseMove(&target, target.rect().center() + distance);
-    }
-
-    static void release(const ClipStrip &strip, const ClipItemPtr &clip, Qt::KeyboardModifiers modifiers = {})
-    {
-        ClipCard &target = card(strip, clip);
-        QTest::mouseRelease(&target, Qt::LeftButton, modifiers, target.rect().center());
+        mouse(QTest::MouseClick, strip, clip, modifiers);
     }
 
     QSet<QUuid> ids(const QList<ClipItemPtr> &clips) const
@@ -235,8 +224,8 @@ TEST_F(ClipStripTest, ClicksSelectByTheModifiersHeldAsTheClickEnds)
     EXPECT_EQ(model().multiSelection(), ids({v[0], v[1], v[2], v[3]}));
     EXPECT_EQ(model().selectedItemID(), v[0]->id());
 
-    press(*strip, v[2]);
-    release(*strip, v[2], command); // ⌘ went down while the button was held
+    mouse(QTest::MousePress, *strip, v[2]);
+    mouse(QTest::MouseRelease, *strip, v[2], command); // ⌘ went down while the button was held
     EXPECT_EQ(model().multiSelection(), ids({v[0], v[1], v[3]}));
 
     click(*strip, v[4]);
@@ -264,9 +253,9 @@ TEST_F(ClipStripTest, APressThatMovesIsNoClick)
     const QList<ClipItemPtr> clips = addClips(3);
     const auto strip = makeStrip();
     model().setSelectedItemID(clips[0]->id());
-    press(*strip, clips[1]);
-    moveBy(*strip, clips[1], {20, 0});
-    release(*strip, clips[1]);
+    mouse(QTest::MousePress, *strip, clips[1]);
+    mouse(QTest::MouseMove, *strip, clips[1], {}, {20, 0});
+    mouse(QTest::MouseRelease, *strip, clips[1]);
     EXPECT_EQ(model().selectedItemID(), clips[0]->id());
 }
 
@@ -277,14 +266,14 @@ TEST_F(ClipStripTest, HoldingACardStillPreviewsItAloneUntilRelease)
     const auto strip = makeStrip();
     model().setMultiSelection(ids({v[0], v[2]}));
 
-    press(*strip, v[1]);
-    moveBy(*strip, v[1], {6, 0}); // 6 pt is still holding
+    mouse(QTest::MousePress, *strip, v[1]);
+    mouse(QTest::MouseMove, *strip, v[1], {}, {6, 0}); // 6 pt is still holding
     ASSERT_TRUE(QTest::qWaitFor([&] { return model().previewItemID() == v[1]->id(); }));
     EXPECT_EQ(model().selectedItemID(), v[1]->id());
     EXPECT_TRUE(model().multiSelection().isEmpty());
     EXPECT_TRUE(ext.log.contains("preview.show"));
 
-    release(*strip, v[1]);
+    mouse(QTest::MouseRelease, *strip, v[1]);
     EXPECT_TRUE(model().previewItemID().isNull());
     EXPECT_TRUE(ext.log.contains("preview.close"));
     EXPECT_EQ(model().selectedItemID(), v[1]->id());
@@ -296,17 +285,17 @@ TEST_F(ClipStripTest, MovingAwayCancelsTheHoldButNotAPreviewAlreadyOpen)
     const QList<ClipItemPtr> v = addClips(4);
     const auto strip = makeStrip();
 
-    press(*strip, v[1]);
-    moveBy(*strip, v[1], {5, 5}); // 7.07 pt
+    mouse(QTest::MousePress, *strip, v[1]);
+    mouse(QTest::MouseMove, *strip, v[1], {}, {5, 5}); // 7.07 pt
     holdLongerThanTheDelay();
     EXPECT_TRUE(model().previewItemID().isNull());
-    release(*strip, v[1]);
+    mouse(QTest::MouseRelease, *strip, v[1]);
 
-    press(*strip, v[2]);
+    mouse(QTest::MousePress, *strip, v[2]);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model().previewItemID() == v[2]->id(); }));
-    moveBy(*strip, v[2], {30, 0});
+    mouse(QTest::MouseMove, *strip, v[2], {}, {30, 0});
     EXPECT_EQ(model().previewItemID(), v[2]->id()); // stays until the release
-    release(*strip, v[2]);
+    mouse(QTest::MouseRelease, *strip, v[2]);
     EXPECT_TRUE(model().previewItemID().isNull());
 }
 
@@ -319,18 +308,18 @@ TEST_F(ClipStripTest, AHoldLeavesAPreviewItDidNotOpenAlone)
     // Held on the clip already previewed: nothing opens, nothing closes.
     model().openPreview(*v[1]);
     ext.log.clear();
-    press(*strip, v[1]);
+    mouse(QTest::MousePress, *strip, v[1]);
     holdLongerThanTheDelay();
-    release(*strip, v[1]);
+    mouse(QTest::MouseRelease, *strip, v[1]);
     EXPECT_EQ(model().previewItemID(), v[1]->id());
     EXPECT_FALSE(ext.log.contains("preview.close"));
     model().closePreview();
 
     // Stepped on to another clip while held: the preview stays.
-    press(*strip, v[2]);
+    mouse(QTest::MousePress, *strip, v[2]);
     ASSERT_TRUE(QTest::qWaitFor([&] { return model().previewItemID() == v[2]->id(); }));
     model().setPreviewItemID(v[3]->id());
-    release(*strip, v[2]);
+    mouse(QTest::MouseRelease, *strip, v[2]);
     EXPECT_EQ(model().previewItemID(), v[3]->id());
 }
 
@@ -338,10 +327,10 @@ TEST_F(ClipStripTest, WithHoldToPreviewOffAHeldCardIsJustClicked)
 {
     const QList<ClipItemPtr> v = addClips(3);
     const auto strip = makeStrip();
-    press(*strip, v[1]);
+    mouse(QTest::MousePress, *strip, v[1]);
     holdLongerThanTheDelay();
     EXPECT_TRUE(model().previewItemID().isNull());
-    release(*strip, v[1]);
+    mouse(QTest::MouseRelease, *strip, v[1]);
     EXPECT_EQ(model().selectedItemID(), v[1]->id());
 }
 
