@@ -4,6 +4,7 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
+#include "platform/KeyNames.h"
 #include "platform/StatusItem.h"
 #include "platform/Symbols.h"
 
@@ -49,14 +50,13 @@ void TamoApp::buildMenu()
     add(pinboards, QStringLiteral("Import from Paste…"), "square.and.arrow.down.on.square",
         [this] { m_model.windows().importPasteHistory(); });
 
-    add(menu, QStringLiteral("Settings…"), "gearshape", [this] { m_model.showPreferences(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    add(menu, withKeys(QStringLiteral("Settings…"), QStringLiteral("⌘,")), "gearshape",
+        [this] { m_model.showPreferences(); });
     menu->addSeparator();
     add(menu, QStringLiteral("About TamoCove"), "info.circle", [this] { m_model.showAbout(); });
     add(menu, QStringLiteral("Explore Features…"), "lightbulb", [this] { m_model.onboarding().showWhatsNew(); });
     add(menu, QStringLiteral("Check for Updates…"), "arrow.down.circle", [this] { m_model.checkForUpdates(); });
-    add(menu, QStringLiteral("Quit TamoCove"), "power", [] { QApplication::quit(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    add(menu, withKeys(QStringLiteral("Quit TamoCove"), QStringLiteral("⌘Q")), "power", [] { QApplication::quit(); });
 }
 
 void TamoApp::updateVisibility()
@@ -68,32 +68,16 @@ void TamoApp::updateVisibility()
 void TamoApp::updateOpenShortcut()
 {
     const bool opensMenuBar = m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar);
-    m_openAction->setShortcut(opensMenuBar ? QKeySequence()
-                                           : menuShortcut(m_defaults.string(keys::hotKeyDisplay).value_or(QString())));
+    m_openAction->setText(withKeys(QStringLiteral("Open TamoCove"),
+                                   opensMenuBar ? QString() : m_defaults.string(keys::hotKeyDisplay).value_or(QString())));
 }
 
-QKeySequence TamoApp::menuShortcut(const QString &display)
+QString TamoApp::withKeys(const QString &title, const QString &glyphShortcut)
 {
-    static const QHash<QChar, Qt::KeyboardModifier> glyphs{
-        {QChar(0x2303), Qt::MetaModifier},    // ⌃
-        {QChar(0x2325), Qt::AltModifier},     // ⌥
-        {QChar(0x21E7), Qt::ShiftModifier},   // ⇧
-        {QChar(0x2318), Qt::ControlModifier}, // ⌘
-    };
-    Qt::KeyboardModifiers modifiers;
-    QString key;
-    for (const QChar c : display) {
-        if (glyphs.contains(c))
-            modifiers |= glyphs.value(c);
-        else
-            key.append(c);
-    }
-    if (modifiers == Qt::NoModifier || key.size() != 1)
-        return {};
-    const QKeySequence keyOnly(key);
-    if (keyOnly.isEmpty())
-        return {};
-    return QKeySequence(QKeyCombination(modifiers, keyOnly[0].key()));
+    // The menu shows what follows a tab as the row's shortcut. The hot keys
+    // are global, so the rows carry only the hint, not a shortcut of the menu.
+    const QString keys = keyNames(glyphShortcut);
+    return keys.isEmpty() ? title : title + QLatin1Char('\t') + keys;
 }
 
 } // namespace tamo

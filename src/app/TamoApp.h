@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QKeySequence>
 #include <QObject>
 
 #include <memory>
@@ -27,10 +26,9 @@ public:
 
     QMenu *menu() const { return m_menu.get(); }
 
-    // The menu's hint for the main shortcut, made from its display text
-    // ("⇧⌘V" → Shift+Ctrl+V): one key after at least one modifier glyph;
-    // empty otherwise.
-    static QKeySequence menuShortcut(const QString &display);
+    // A row title with its shortcut as this desktop names keys:
+    // "Settings…" and "⌘," give "Settings…\tCtrl+,".
+    static QString withKeys(const QString &title, const QString &glyphShortcut);
 
 private:
     void buildMenu();

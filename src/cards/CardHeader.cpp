@@ -3,6 +3,7 @@
 #include "cards/CardPieces.h"
 #include "cards/EmojiFont.h"
 #include "cards/GlassRim.h"
+#include "platform/KeyNames.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -89,7 +90,7 @@ QColor CardHeader::detailColor() const
 QString CardHeader::badgeText() const
 {
     const auto &number = m_appearance.header.quickPasteNumber;
-    return number ? QStringLiteral("\u2318%1").arg(*number) : QString();
+    return number ? keyNames(QStringLiteral("⌘%1").arg(*number)) : QString();
 }
 
 qreal CardHeader::badgeWidth() const

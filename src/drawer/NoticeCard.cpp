@@ -4,6 +4,7 @@
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
 #include "drawer/Notice.h"
+#include "platform/KeyNames.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,16 +25,17 @@ QLabel *textLabel(const QString &text, double points, QFont::Weight weight)
     return label;
 }
 
-// A key of the keyboard drawn around a glyph.
+// A key of the keyboard drawn around its name.
 class KeyCap : public QWidget
 {
 public:
     explicit KeyCap(QWidget *face)
     {
         constexpr int side = 30;
-        setFixedSize(side, side);
+        setFixedHeight(side);
+        setMinimumWidth(side);
         auto *layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setContentsMargins(8, 0, 8, 0);
         layout->addWidget(face, 0, Qt::AlignCenter);
     }
 
@@ -88,20 +90,9 @@ QWidget *NoticeCard::makeShortcutRow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
 
-    auto *command = new QLabel;
-    const QPixmap commandSymbol = tintedSymbol(QStringLiteral("command"), 15, sharedLabelColor(), devicePixelRatioF());
-    if (commandSymbol.isNull()) {
-        // Icon themes have no command-key symbol; the glyph itself says the same.
-        command->setText(QStringLiteral("⌘"));
-        command->setFont(uiFont(15, QFont::DemiBold));
-    } else {
-        command->setPixmap(commandSymbol);
-    }
-    command->setAccessibleName(QStringLiteral("Command"));
-
     layout->addWidget(textLabel(QStringLiteral("Press"), 17, QFont::Medium));
-    layout->addWidget(new KeyCap(command));
-    layout->addWidget(new KeyCap(textLabel(QStringLiteral("V"), 16, QFont::DemiBold)));
+    for (const QString &key : keyCapNames(QStringLiteral("⌘V")))
+        layout->addWidget(new KeyCap(textLabel(key, 15, QFont::DemiBold)));
     layout->addWidget(textLabel(QStringLiteral("to paste"), 17, QFont::Medium));
     return row;
 }

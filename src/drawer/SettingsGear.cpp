@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "cards/ViewStyles.h"
+#include "platform/KeyNames.h"
 #include "platform/Symbols.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ SettingsGear::SettingsGear(AppModel &model, QWidget *parent)
     auto *settings = new QAction(gearIcon(devicePixelRatioF()), QString(), this);
     connect(settings, &QAction::triggered, this, [this] { m_model.showPreferences(); });
     setDefaultAction(settings);
-    setToolTip(QStringLiteral("Settings (⌘,) — press and hold for more"));
+    setToolTip(QStringLiteral("Settings (%1) — press and hold for more").arg(keyNames(QStringLiteral("⌘,"))));
     setMenu(makeMenu());
     setPopupMode(QToolButton::DelayedPopup);
     setAutoRaise(true);

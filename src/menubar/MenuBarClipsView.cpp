@@ -18,6 +18,7 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
+#include "platform/KeyNames.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -113,7 +114,7 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     m_title->setFont(uiFont(15, QFont::DemiBold));
     titleRow->addWidget(m_title);
     titleRow->addStretch();
-    auto *hint = new QLabel(tr("Click to paste · ⌘1–⌘9"), this);
+    auto *hint = new QLabel(tr("Click to paste · %1–%2").arg(keyNames(QStringLiteral("⌘1")), keyNames(QStringLiteral("⌘9"))), this);
     hint->setFont(uiFont(11.5));
     hint->setForegroundRole(QPalette::PlaceholderText);
     titleRow->addWidget(hint, 0, Qt::AlignBaseline);
@@ -214,7 +215,7 @@ QWidget *MenuBarClipsView::buildBottomBar()
     row->addWidget(m_drawerButton);
     row->addStretch();
     auto *settings = symbolButton(QStringLiteral("gearshape"), QStringLiteral("⚙"), barSymbolSide, label,
-                                  tr("Settings (⌘,)"), bar);
+                                  tr("Settings (%1)").arg(keyNames(QStringLiteral("⌘,"))), bar);
     settings->setFixedSize(barButtonSide, barButtonSide);
     connect(settings, &QToolButton::clicked, this, [this] { m_model.showPreferences(); });
     row->addWidget(settings);
@@ -255,7 +256,7 @@ void MenuBarClipsView::syncDrawerButton()
 {
     QString text = tr("Open TamoCove Drawer");
     if (m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::drawer))
-        text += QStringLiteral("  ") + m_defaults.string(keys::hotKeyDisplay).value_or(QString());
+        text += QStringLiteral("  ") + keyNames(m_defaults.string(keys::hotKeyDisplay).value_or(QString()));
     m_drawerButton->setText(text);
 }
 

@@ -268,7 +268,7 @@ TEST_F(MenuBarClipsViewTest, EmptyStatesAndDrawerButton)
     search("x");
     EXPECT_EQ(view->emptyLabel()->text(), "No clips match your search");
     EXPECT_EQ(view->titleLabel()->text(), "No Matches");
-    EXPECT_TRUE(view->drawerButton()->text().endsWith("⇧⌘V"));
+    EXPECT_TRUE(view->drawerButton()->text().endsWith("Ctrl+Shift+V"));
     defaults.setValue(keys::shortcutTarget, rawValue(ShortcutTarget::menuBar));
     EXPECT_EQ(view->drawerButton()->text(), "Open TamoCove Drawer");
 }
