@@ -8,6 +8,7 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "platform/Clock.h"
+#include "platform/Symbols.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -38,8 +39,8 @@ PreviewPanelView::PreviewPanelView(AppModel &model, const Clock &clock, QWidget 
     , m_pictures(pictureBudget)
     , m_content(new PreviewContent(m_pictures, model.container().storeDirectory(), this))
     , m_inspector(new ClipInspector)
-    , m_previous(makeStepButton(QStringLiteral("go-previous"), QStyle::SP_ArrowBack, tr("Previous clip")))
-    , m_next(makeStepButton(QStringLiteral("go-next"), QStyle::SP_ArrowForward, tr("Next clip")))
+    , m_previous(makeStepButton(QStringLiteral("chevron.left"), tr("Previous clip")))
+    , m_next(makeStepButton(QStringLiteral("chevron.right"), tr("Next clip")))
 {
     // Clicking anywhere outside a field takes the keyboard from the field
     // (saving it) and leaves it where the step and close keys work; the view
@@ -112,11 +113,10 @@ PreviewPanelView::~PreviewPanelView()
     m_content->disconnect(this);
 }
 
-QToolButton *PreviewPanelView::makeStepButton(const QString &themeIcon, QStyle::StandardPixmap fallback,
-                                              const QString &name)
+QToolButton *PreviewPanelView::makeStepButton(const QString &symbol, const QString &name)
 {
     auto *button = new QToolButton(this);
-    button->setIcon(QIcon::fromTheme(themeIcon, style()->standardIcon(fallback)));
+    button->setIcon(symbolIcon(symbol));
     button->setToolTip(name);
     button->setAccessibleName(name);
     button->setAutoRaise(true);

@@ -3,7 +3,6 @@
 #include "cards/ThumbnailCache.h"
 #include "model/ClipItem.h"
 
-#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -67,7 +66,7 @@ private:
     void updateStepButtons();
     std::optional<QUuid> neighbour(int direction) const;
     ClipItemPtr resolve(const QUuid &id) const;
-    QToolButton *makeStepButton(const QString &themeIcon, QStyle::StandardPixmap fallback, const QString &name);
+    QToolButton *makeStepButton(const QString &symbol, const QString &name);
     void addShortcut(const QKeySequence &key, const std::function<void()> &action);
 
     AppModel &m_model;

@@ -29,7 +29,7 @@ QString kindSymbol(ClipKind kind)
 void addToggle(QMenu &menu, const QIcon &icon, const QString &title, const SearchFilter &filter,
                const FilterMenuSource &source)
 {
-    QAction *action = menu.addAction(icon, title);
+    QAction *action = menu.addAction(checkableIcon(icon), title);
     action->setCheckable(true);
     action->setChecked(source.active.contains(filter));
     QObject::connect(action, &QAction::triggered, &menu, [toggle = source.toggle, filter] { toggle(filter); });

@@ -107,7 +107,7 @@ QMenu *PinboardTab::makeMenu()
     auto *group = new QActionGroup(colors);
     const QList<PaletteEntry> &palette = pinboardPalette();
     for (int index = 0; index < palette.size(); ++index) {
-        QAction *action = colors->addAction(QIcon(colorDotImage(palette[index].color, devicePixelRatioF())),
+        QAction *action = colors->addAction(checkableIcon(QIcon(colorDotImage(palette[index].color, devicePixelRatioF()))),
                                             palette[index].name);
         action->setCheckable(true);
         action->setChecked(index == m_board->colorIndex()); // none for an index past the palette

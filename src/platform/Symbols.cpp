@@ -1,66 +1,130 @@
 #include "platform/Symbols.h"
 
-#include <QHash>
-#include <QStringList>
+#include <QFile>
+#include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPalette>
+#include <QSvgRenderer>
 
 namespace tamo {
 
 namespace {
 
-// Freedesktop names first, then names Breeze or Adwaita add.
-const QHash<QString, QStringList> &themeNames()
+QString symbolPath(const QString &name)
 {
-    static const QHash<QString, QStringList> names{
-        {QStringLiteral("list.clipboard"), {QStringLiteral("edit-paste")}},
-        {QStringLiteral("doc.on.clipboard"), {QStringLiteral("edit-paste")}},
-        {QStringLiteral("doc.on.clipboard.fill"), {QStringLiteral("edit-paste")}},
-        {QStringLiteral("doc.on.doc"), {QStringLiteral("edit-copy")}},
-        {QStringLiteral("magnifyingglass"), {QStringLiteral("edit-find"), QStringLiteral("system-search")}},
-        {QStringLiteral("pin.slash"), {QStringLiteral("window-unpin"), QStringLiteral("edit-delete")}},
-        {QStringLiteral("trash"), {QStringLiteral("user-trash"), QStringLiteral("edit-delete")}},
-        {QStringLiteral("pencil"), {QStringLiteral("document-edit"), QStringLiteral("edit-rename")}},
-        {QStringLiteral("eye"), {QStringLiteral("view-reveal"), QStringLiteral("document-preview")}},
-        {QStringLiteral("face.smiling"), {QStringLiteral("face-smile"), QStringLiteral("emoji-people")}},
-        {QStringLiteral("safari"), {QStringLiteral("web-browser"), QStringLiteral("internet-web-browser")}},
-        {QStringLiteral("link"), {QStringLiteral("insert-link")}},
-        {QStringLiteral("photo"), {QStringLiteral("image-x-generic")}},
-        {QStringLiteral("doc"), {QStringLiteral("text-x-generic")}},
-        {QStringLiteral("text.alignleft"), {QStringLiteral("format-justify-left")}},
-        {QStringLiteral("paintpalette"), {QStringLiteral("color-select-symbolic"), QStringLiteral("preferences-color")}},
-        {QStringLiteral("plus"), {QStringLiteral("list-add")}},
-        {QStringLiteral("clock"), {QStringLiteral("document-open-recent")}},
-        {QStringLiteral("xmark.circle.fill"), {QStringLiteral("edit-clear")}},
-        {QStringLiteral("line.3.horizontal.decrease"), {QStringLiteral("view-filter"), QStringLiteral("filter")}},
-        {QStringLiteral("ellipsis"), {QStringLiteral("view-more")}},
-        {QStringLiteral("pin"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
-        {QStringLiteral("pin.circle.fill"), {QStringLiteral("pin"), QStringLiteral("view-pin")}},
-        {QStringLiteral("square.and.arrow.up"), {QStringLiteral("document-export"), QStringLiteral("document-send")}},
-        {QStringLiteral("square.and.arrow.down"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
-        {QStringLiteral("square.and.arrow.down.on.square"), {QStringLiteral("document-import"), QStringLiteral("document-open")}},
-        {QStringLiteral("gearshape"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
-        {QStringLiteral("rectangle.bottomhalf.inset.filled"), {QStringLiteral("view-split-top-bottom"), QStringLiteral("view-dual")}},
-        {QStringLiteral("info.circle"), {QStringLiteral("help-about")}},
-        {QStringLiteral("lightbulb"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
-        {QStringLiteral("lightbulb.fill"), {QStringLiteral("help-hint"), QStringLiteral("dialog-information")}},
-        {QStringLiteral("gearshape.fill"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}},
-        {QStringLiteral("arrow.down.circle"), {QStringLiteral("system-software-update"), QStringLiteral("update-none")}},
-        {QStringLiteral("power"), {QStringLiteral("application-exit"), QStringLiteral("system-shutdown")}},
-    };
-    return names;
+    return QStringLiteral(":/symbols/%1.svg").arg(name);
 }
+
+QColor modeColour(QIcon::Mode mode)
+{
+    const QPalette palette = QGuiApplication::palette();
+    switch (mode) {
+    case QIcon::Disabled:
+        return palette.color(QPalette::Disabled, QPalette::WindowText);
+    case QIcon::Selected:
+        return palette.color(QPalette::HighlightedText);
+    case QIcon::Normal:
+    case QIcon::Active:
+        break;
+    }
+    return palette.color(QPalette::WindowText);
+}
+
+// The symbols are drawn in black; the colour is laid over what they cover.
+QPixmap paintSymbol(const QString &path, const QSize &size, const QColor &colour)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(path);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), colour);
+    return pixmap;
+}
+
+// An engine that draws what its pixmap() makes, at the painter's pixel ratio.
+class PixmapIconEngine : public QIconEngine
+{
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        QPixmap image = pixmap(rect.size() * ratio, mode, state);
+        image.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, image);
+    }
+};
+
+class SymbolIconEngine : public PixmapIconEngine
+{
+public:
+    explicit SymbolIconEngine(QString path) : m_path(std::move(path)) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        return paintSymbol(m_path, size, modeColour(mode));
+    }
+
+    QIconEngine *clone() const override { return new SymbolIconEngine(m_path); }
+
+private:
+    QString m_path;
+};
+
+class CheckableIconEngine : public PixmapIconEngine
+{
+public:
+    explicit CheckableIconEngine(QIcon icon) : m_icon(std::move(icon)) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap image(size);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        m_icon.paint(&painter, image.rect(), Qt::AlignCenter, mode, QIcon::Off);
+        if (state == QIcon::On)
+            paintCheckBadge(painter, image.rect());
+        return image;
+    }
+
+    QIconEngine *clone() const override { return new CheckableIconEngine(m_icon); }
+
+private:
+    // A check on an accent disc over the icon's lower right corner, large
+    // enough to read at menu icon sizes.
+    static void paintCheckBadge(QPainter &painter, const QRect &rect)
+    {
+        const int side = qRound(rect.width() * 0.7);
+        const QRect badge(rect.right() + 1 - side, rect.bottom() + 1 - side, side, side);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QGuiApplication::palette().color(QPalette::Base), side * 0.08));
+        painter.setBrush(QGuiApplication::palette().color(QPalette::Highlight));
+        painter.drawEllipse(QRectF(badge).adjusted(0.5, 0.5, -0.5, -0.5));
+        const int inset = qRound(side * 0.2);
+        const QRect mark = badge.adjusted(inset, inset, -inset, -inset);
+        painter.drawPixmap(mark, paintSymbol(symbolPath(QStringLiteral("checkmark")), mark.size(),
+                                             QGuiApplication::palette().color(QPalette::HighlightedText)));
+    }
+
+    QIcon m_icon;
+};
 
 } // namespace
 
 QIcon symbolIcon(const QString &symbolName)
 {
-    // Themes that follow GNOME keep many actions only as "-symbolic" icons.
-    for (const QString &name : themeNames().value(symbolName)) {
-        for (const QString &candidate : {name, name + QStringLiteral("-symbolic")}) {
-            if (QIcon::hasThemeIcon(candidate))
-                return QIcon::fromTheme(candidate);
-        }
-    }
-    return {};
+    const QString path = symbolPath(symbolName);
+    if (symbolName.isEmpty() || !QFile::exists(path))
+        return {};
+    return QIcon(new SymbolIconEngine(path));
+}
+
+QIcon checkableIcon(const QIcon &icon)
+{
+    return QIcon(new CheckableIconEngine(icon));
 }
 
 } // namespace tamo
