@@ -4,11 +4,13 @@
 
 namespace tamo::SecretDetector {
 
-// Whether a credential appears anywhere in the text: a GitHub, AWS, OpenAI,
-// Stripe, Slack or Google API key or token, a Slack webhook URL, a JSON Web
-// Token, or a PEM, OpenSSH or PGP private key block. A candidate must look
-// real: placeholders such as "ghp_xxxx…" and a key header with no key
-// material under it do not count.
+// Whether a credential appears anywhere in the text: a provider's API key or
+// access token (GitHub, GitLab, AWS, OpenAI, Anthropic, Stripe, Slack and
+// many more), a webhook URL, a bot token, a JSON Web Token, a private key
+// block, a URL with a password, or a value given to a name that says it is
+// secret (`api_key=`, `"SecretAccessKey":`, `password:`). A candidate must
+// look real: placeholders, references such as ${VAR}, a key header with no
+// key material under it and tokens failing their checksum do not count.
 // One pass over the whole text, linear in its length; safe from any thread.
 bool containsSecret(QStringView text);
 

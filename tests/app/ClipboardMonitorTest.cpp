@@ -119,7 +119,7 @@ TEST_F(ClipboardMonitorTest, PrivacyRulesKeepCopiesOutOfTheHistory)
         return QByteArray(reinterpret_cast<const char *>(url.utf16()), url.size() * 2);
     }();
     const QString secret = QStringLiteral("export TOKEN=") + QStringLiteral("ghp_")
-                           + QStringLiteral("M0XvqZjxTW3xvboSRt5Mh3dAwVtRMflhbmua");
+                           + QStringLiteral("z9o6xi99fLJJ515cbpKf9YYueE0gCP0bUAhL");
     struct Row
     {
         const char *name;

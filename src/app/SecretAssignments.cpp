@@ -1,0 +1,198 @@
+#include "app/SecretAssignments.h"
+
+#include "app/SecretText.h"
+#include "app/SecretTokens.h"
+
+#include <QString>
+
+namespace tamo::secretassignments {
+
+using namespace secrettext;
+
+namespace {
+
+// How much a value must look random before a name makes it a secret.
+enum class Strength {
+    notSecret, // names that only look like a secret's: page tokens, CSRF tokens
+    password,  // people choose these: 8 characters with a digit or a symbol
+    key,       // 16 characters, letters and digits
+    token,     // 20 characters, letters and digits
+};
+
+struct SecretName
+{
+    std::u16string_view suffix; // lower case, without separators
+    Strength strength;
+};
+
+// The first row whose suffix ends the name decides, so exceptions come first.
+constexpr SecretName names[] = {
+    {u"pagetoken", Strength::notSecret},
+    {u"nexttoken", Strength::notSecret},
+    {u"continuationtoken", Strength::notSecret},
+    {u"synctoken", Strength::notSecret},
+    {u"csrftoken", Strength::notSecret},
+    {u"xsrftoken", Strength::notSecret},
+    {u"password", Strength::password},
+    {u"passwd", Strength::password},
+    {u"passphrase", Strength::password},
+    {u"pwd", Strength::password},
+    {u"secret", Strength::key},
+    {u"secretkey", Strength::key},
+    {u"secretaccesskey", Strength::key},
+    {u"privatekey", Strength::key},
+    {u"apikey", Strength::key},
+    {u"authkey", Strength::key},
+    {u"accountkey", Strength::key},
+    {u"sharedaccesskey", Strength::key},
+    {u"masterkey", Strength::key},
+    {u"signingkey", Strength::key},
+    {u"encryptionkey", Strength::key},
+    {u"authorization", Strength::key},
+    {u"token", Strength::token},
+};
+
+constexpr qsizetype maxNameLength = 64;
+constexpr qsizetype maxPadding = 8;
+constexpr qsizetype maxValueLength = 1024;
+
+// The name before the separator, lower-cased without '_', '-' and '.', so
+// SECRET_ACCESS_KEY, secretAccessKey and secret-access-key read alike.
+Strength strengthOfNameBefore(QStringView text, qsizetype separatorAt)
+{
+    qsizetype end = separatorAt;
+    for (qsizetype padding = 0; end > 0 && padding < maxPadding && is(text[end - 1], Blank); ++padding)
+        --end;
+    if (end > 0 && is(text[end - 1], Quote))
+        --end;
+    char16_t folded[maxNameLength];
+    qsizetype length = 0;
+    for (qsizetype at = end - 1; at >= 0 && end - at <= maxNameLength && is(text[at], TokenChar | Dot); --at) {
+        if (is(text[at], Base62))
+            folded[maxNameLength - 1 - length++] = QChar::toLower(text[at].unicode());
+    }
+    const std::u16string_view name(folded + maxNameLength - length, length);
+    for (const SecretName &candidate : names) {
+        if (name.ends_with(candidate.suffix))
+            return candidate.strength;
+    }
+    return Strength::notSecret;
+}
+
+bool endsValue(QChar c)
+{
+    static constexpr std::u16string_view ends = u",;&<>()[]{}\\|";
+    return is(c, Blank | Quote) || ends.find(c.unicode()) != ends.npos;
+}
+
+// References to a secret kept elsewhere (${VAR}, %VAR%, {{ secrets.X }},
+// <your key>; unquoted also @Ref, !vault, *anchor) and paths are no secret.
+bool startsAsReference(QStringView value, bool quoted)
+{
+    static constexpr std::u16string_view starts = u"${[<";
+    static constexpr std::u16string_view unquotedStarts = u"@!*#.~?";
+    const QChar first = value.front();
+    if (starts.find(first.unicode()) != starts.npos || (!quoted && unquotedStarts.find(first.unicode()) != starts.npos))
+        return true;
+    if (first == u'%')
+        return value.indexOf(u'%', 1) > 0;
+    // A base64 key may start with '/' or '+'; a path has no such mix.
+    return (first == u'/' || first == u'+') && !(isMixedCaseRandom(value) && containsAny(value, Digit));
+}
+
+// Public keys given to a name that sounds secret: Stripe's publishable
+// keys, Mapbox's public tokens.
+bool isPublicKey(QStringView value)
+{
+    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
+}
+
+// process.env.API_KEY, settings.secret_key2: names in code, not values.
+bool isDottedName(QStringView value)
+{
+    if (!value.contains(u'.'))
+        return false;
+    for (QStringView part : value.tokenize(u'.')) {
+        if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size())
+            return false;
+    }
+    return true;
+}
+
+bool isPlaceholder(QStringView value)
+{
+    static constexpr std::u16string_view words[] = {u"example", u"placeholder", u"changeme", u"change_me",
+                                                    u"change-me", u"your", u"xxxx", u"****", u"dummy", u"redacted",
+                                                    u"sample", u"replace", u"insert", u"fixme", u"todo", u"..."};
+    const QString lower = value.toString().toLower();
+    return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
+        return lower.contains(QStringView(word.data(), qsizetype(word.size())));
+    });
+}
+
+// Letters with digits, or letters whose case changes as randomly as a key's.
+bool mixesLettersWithDigits(QStringView value)
+{
+    return containsAny(value, Letter) && (containsAny(value, Digit) || isRandomLetterMix(value));
+}
+
+bool looksReal(QStringView value, Strength strength, bool quoted)
+{
+    if (strength == Strength::notSecret || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
+        || secrettokens::failsItsChecksum(value) || isPlaceholder(value))
+        return false;
+    if (strength == Strength::password) {
+        const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
+        return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
+            && hasDistinctChars(value, 5);
+    }
+    const qsizetype minLength = strength == Strength::token ? 20 : 16;
+    return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8)
+        && !isDottedName(value);
+}
+
+} // namespace
+
+bool isSecretAssignment(QStringView text, qsizetype separatorAt)
+{
+    const Strength strength = strengthOfNameBefore(text, separatorAt);
+    if (strength == Strength::notSecret)
+        return false;
+    Reader reader(text.sliced(separatorAt + 1));
+    if (text[separatorAt] == u'=')
+        reader.skip(u">"); // "password" => "…"
+    // "==" and "::" are operators, not assignments.
+    if (reader.skip(u"=") || reader.skip(u":")) {
+        if (reader.rest().isEmpty() || is(reader.rest().front(), Blank | Quote))
+            return false;
+        reader = Reader(text.sliced(separatorAt + 1));
+    }
+    reader.take(Blank, maxPadding);
+    const bool quoted = !reader.take(Quote, 1).isEmpty();
+    for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
+        if (reader.skip(scheme))
+            break;
+    }
+    const QStringView value = reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
+    return looksReal(value, strength, quoted);
+}
+
+bool isUrlWithPassword(QStringView text, qsizetype colonAt)
+{
+    if (colonAt < 2 || !is(text[colonAt - 1], Letter))
+        return false;
+    Reader reader(text.sliced(colonAt));
+    if (!reader.skip(u"://"))
+        return false;
+    const auto inUserInfo = [](QChar c) {
+        static constexpr std::u16string_view ends = u"/@?#:";
+        return !is(c, Blank | Quote) && ends.find(c.unicode()) == ends.npos;
+    };
+    reader.takeWhile(inUserInfo, maxNameLength * 2);
+    if (!reader.skip(u":"))
+        return false;
+    const QStringView password = reader.takeWhile(inUserInfo, maxValueLength);
+    return reader.skip(u"@") && looksReal(password, Strength::password, false);
+}
+
+} // namespace tamo::secretassignments

@@ -1,0 +1,176 @@
+#pragma once
+
+// What the secret rules share: character classes, a forward-only reader and
+// the tests that tell a random key from a word or a placeholder.
+
+#include <QStringView>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string_view>
+
+namespace tamo::secrettext {
+
+enum CharClass : quint16 {
+    Upper = 0x001,
+    Lower = 0x002,
+    Digit = 0x004,
+    Underscore = 0x008,
+    Dash = 0x010,
+    PlusOrSlash = 0x020,
+    Blank = 0x040,
+    Quote = 0x080,
+    Dot = 0x100,
+    Equals = 0x200,
+    HexLetter = 0x400, // a-f and A-F
+    Dollar = 0x800,
+};
+
+constexpr quint16 Letter = Upper | Lower;
+constexpr quint16 Base62 = Letter | Digit;
+constexpr quint16 Word = Base62 | Underscore;
+// What tokens are made of: a token starts and ends where these characters do.
+constexpr quint16 TokenChar = Word | Dash;
+constexpr quint16 Base64 = Base62 | PlusOrSlash;
+constexpr quint16 Hex = Digit | HexLetter;
+
+constexpr std::array<quint16, 128> charClasses = [] {
+    std::array<quint16, 128> table{};
+    const auto add = [&table](std::string_view chars, quint16 charClass) {
+        for (char c : chars)
+            table[size_t(c)] |= charClass;
+    };
+    add("ABCDEFGHIJKLMNOPQRSTUVWXYZ", Upper);
+    add("abcdefghijklmnopqrstuvwxyz", Lower);
+    add("0123456789", Digit);
+    add("abcdefABCDEF", HexLetter);
+    add("_", Underscore);
+    add("-", Dash);
+    add("+/", PlusOrSlash);
+    add(" \t\r\n", Blank);
+    add("\"'`", Quote);
+    add(".", Dot);
+    add("=", Equals);
+    add("$", Dollar);
+    return table;
+}();
+
+inline bool is(QChar c, quint16 classes)
+{
+    return c.unicode() < charClasses.size() && (charClasses[c.unicode()] & classes);
+}
+
+inline bool containsAny(QStringView body, quint16 classes)
+{
+    return std::any_of(body.begin(), body.end(), [classes](QChar c) { return is(c, classes); });
+}
+
+constexpr qsizetype anyLength = std::numeric_limits<qsizetype>::max() - 1;
+
+// Reads a candidate left to right. Every step only moves forward, so a check
+// costs at most the length of what it reads.
+class Reader
+{
+public:
+    explicit Reader(QStringView text) : m_rest(text) {}
+
+    QStringView rest() const { return m_rest; }
+
+    // Plain loops rather than QStringView::startsWith: most candidates fail on
+    // their second character, and the scan makes millions of these calls.
+    bool skip(std::u16string_view literal)
+    {
+        if (m_rest.size() < qsizetype(literal.size()))
+            return false;
+        for (size_t i = 0; i < literal.size(); ++i) {
+            if (m_rest[i].unicode() != literal[i])
+                return false;
+        }
+        m_rest = m_rest.sliced(literal.size());
+        return true;
+    }
+
+    // The longest run of characters of `classes`, at most `limit` long.
+    QStringView take(quint16 classes, qsizetype limit = anyLength)
+    {
+        return takeWhile([classes](QChar c) { return is(c, classes); }, limit);
+    }
+
+    template<typename Predicate>
+    QStringView takeWhile(Predicate accepts, qsizetype limit = anyLength)
+    {
+        const qsizetype end = std::min(m_rest.size(), limit);
+        qsizetype length = 0;
+        while (length < end && accepts(m_rest[length]))
+            ++length;
+        const QStringView run = m_rest.first(length);
+        m_rest = m_rest.sliced(length);
+        return run;
+    }
+
+    QStringView peek(quint16 classes, qsizetype limit) const { return Reader(*this).take(classes, limit); }
+
+    bool atTokenEnd() const { return m_rest.isEmpty() || !is(m_rest.front(), TokenChar); }
+
+    // Line breaks may also be the "\n" escapes of text copied out of JSON.
+    void skipLineBreaks()
+    {
+        while (!take(Blank).isEmpty() || skip(u"\\n") || skip(u"\\r")) {
+        }
+    }
+
+    // Stops at a newline or at the backslash of an escaped one.
+    void skipToLineBreak(qsizetype limit)
+    {
+        takeWhile([](QChar c) { return c != u'\n' && c != u'\\'; }, limit);
+    }
+
+private:
+    QStringView m_rest;
+};
+
+// Whether `body` holds at least `wanted` different characters: placeholders
+// such as "xxxx…" and "1234…" hold few.
+inline bool hasDistinctChars(QStringView body, int wanted)
+{
+    std::array<bool, 128> seen{};
+    int distinct = 0;
+    for (QChar c : body) {
+        if (c.unicode() >= seen.size() || seen[c.unicode()])
+            continue;
+        seen[c.unicode()] = true;
+        if (++distinct == wanted)
+            return true;
+    }
+    return false;
+}
+
+inline bool isVaried(QStringView body)
+{
+    return hasDistinctChars(body, 6);
+}
+
+// A random key over letters of both cases uses both; placeholders and words
+// joined by dashes seldom do.
+inline bool isMixedCaseRandom(QStringView body)
+{
+    return containsAny(body, Upper) && containsAny(body, Lower) && isVaried(body);
+}
+
+// Random letters switch case often; camelCase words seldom do.
+inline bool isRandomLetterMix(QStringView body)
+{
+    qsizetype switches = 0;
+    for (qsizetype i = 1; i < body.size(); ++i)
+        switches += (is(body[i], Upper) && is(body[i - 1], Lower)) || (is(body[i], Lower) && is(body[i - 1], Upper));
+    return body.size() >= 12 && switches * 4 >= body.size() && isMixedCaseRandom(body);
+}
+
+// Random hex has letters and digits; a run of one or the other is a number or a word.
+inline bool isRandomHex(QStringView body)
+{
+    return containsAny(body, Digit) && containsAny(body, HexLetter) && isVaried(body);
+}
+
+} // namespace tamo::secrettext
