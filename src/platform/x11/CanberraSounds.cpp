@@ -1,8 +1,9 @@
 #include "platform/x11/CanberraSounds.h"
 
-#include "platform/x11/X11Log.h"
-
+#include <alsa/asoundlib.h>
 #include <canberra.h>
+
+#include <QDebug>
 
 namespace tamo::x11 {
 
@@ -19,10 +20,17 @@ QByteArray eventId(const QString &name)
     return {};
 }
 
+// ALSA writes its complaints (no card, no default device) straight to
+// stderr, eight lines for every sound; we say it once ourselves instead.
+void quietAlsa(const char *, int, const char *, int, const char *, ...)
+{
+}
+
 } // namespace
 
 CanberraSounds::CanberraSounds()
 {
+    snd_lib_error_set_handler(quietAlsa);
     if (ca_context_create(&m_context) != CA_SUCCESS) {
         m_context = nullptr;
         return;
@@ -48,7 +56,8 @@ void CanberraSounds::play(const QString &name)
     // Machines without sound fail every time; saying so once is enough.
     if (result != CA_SUCCESS && !m_failureReported) {
         m_failureReported = true;
-        qCInfo(lcX11) << "event sounds unavailable:" << ca_strerror(result);
+        qWarning().noquote() << QStringLiteral("TamoCove: sounds are unavailable (%1)")
+                                    .arg(QString::fromUtf8(ca_strerror(result)));
     }
 }
 
