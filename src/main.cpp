@@ -83,8 +83,6 @@ int main(int argc, char **argv)
         QMessageBox::critical(nullptr, QStringLiteral("TamoCove"), error.message());
         return 1;
     }
-    if (const auto problem = defaults.loadProblem())
-        alerts.runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
 
     DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
     MenuBarAssembly menuBar(menuBarClips, *model, defaults, clock);

@@ -19,6 +19,7 @@
 #include "model/SourceAppPublisher.h"
 #include "model/StoreMaintenance.h"
 #include "platform/Accessibility.h"
+#include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
@@ -200,6 +201,16 @@ void AppModel::start()
     m_permissionTimer->setInterval(permissionPollMs);
     connect(m_permissionTimer, &QTimer::timeout, this, &AppModel::refreshPermissions);
     m_permissionTimer->start();
+
+    // Once the launch is over and capture runs: copies made while the user
+    // reads the alert are captured from its event loop, not lost.
+    QTimer::singleShot(0, this, &AppModel::reportSettingsProblem);
+}
+
+void AppModel::reportSettingsProblem()
+{
+    if (const auto problem = m_platform.defaults->loadProblem())
+        m_platform.alerts->runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
 }
 
 void AppModel::migrateInstallDependentDefaults()

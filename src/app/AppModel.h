@@ -217,6 +217,7 @@ public:
     void applyWindowSwitcher();
 
     void showOnboardingIfNeeded();
+    void reportSettingsProblem();
     void handleCloudImport(const QDateTime &startTime);
 
     // A capture from the clipboard monitor.

@@ -9,6 +9,7 @@
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -109,6 +110,29 @@ TEST_F(AppModelTest, CapturesNewCopiesButNeitherTheLaunchContentsNorOurOwnWrites
     QTest::qWait(400); // more than one tick of the monitor
     EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 1);
     EXPECT_EQ(sounds.played().size(), 1);
+}
+
+TEST_F(AppModelTest, CopiesMadeWhileTheSettingsAlertWaitsAreKept)
+{
+    TempDir dir;
+    QFile garbage(dir.file(QStringLiteral("defaults.json")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write("{ not json") > 0);
+    garbage.close();
+    Defaults unreadable(garbage.fileName());
+    ASSERT_TRUE(unreadable.loadProblem());
+    PlatformServices platform = services();
+    platform.defaults = &unreadable;
+    AppModel app(platform, storeDir.path(), ext.extensions());
+
+    ModelContext &context = app.container().mainContext();
+    alerts.answer(0);
+    alerts.whileShown = [&] {
+        pasteboard.copy(textItem(QStringLiteral("copied while the alert waits")));
+        QTest::qWaitFor([&] { return context.fetchCount<ClipItem>() == 1; }, 2000);
+    };
+    app.start();
+    QTRY_COMPARE_WITH_TIMEOUT(alerts.shown().size(), 1, 2000);
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 1);
 }
 
 TEST_F(AppModelTest, PasteEndsInTheKeystrokeThePromptOrTheNotice)

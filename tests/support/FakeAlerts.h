@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tamo::testing {
@@ -14,10 +15,14 @@ class FakeAlerts final : public Alerts
 {
 public:
     void answer(int buttonIndex) { m_answers.enqueue(buttonIndex); }
+    std::function<void()> whileShown; // what happens while the alert waits
+
 
     int runModal(const AlertSpec &spec) override
     {
         m_shown.append(spec);
+        if (whileShown)
+            whileShown();
         if (m_answers.isEmpty()) {
             ADD_FAILURE() << "unexpected alert: " << spec.message.toStdString();
             return int(spec.buttons.size()) - 1;
