@@ -39,6 +39,19 @@ ClipItemPtr ClipLibrary::newestClipWithHash(const QString &contentHash)
     return clips.isEmpty() ? nullptr : clips.first();
 }
 
+void ClipLibrary::restoreLostImage(const ClipItem &clip, const ClipDraft &draft)
+{
+    // A crash before the image's own commit (in stores written by older
+    // versions) left the clip without it; the same content copied again
+    // brings it back.
+    if (!clip.imageIsLocalOnly() || !draft.imageData)
+        return;
+    if (m_context.fetchCount<LocalImage>(
+            FetchDescriptor().where(LocalImage::ClipIDColumn, Compare::equal, clip.id()))
+        == 0)
+        m_context.insert(std::make_shared<LocalImage>(clip.id(), *draft.imageData));
+}
+
 std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
 {
     const QString hash = makeContentHash(draft.kind, draft.text, draft.imageData, draft.filePaths);
@@ -47,6 +60,7 @@ std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
         result.clip->setCreatedAt(m_clock.now());
         result.clip->setSource(draft.sourceBundleID, draft.sourceAppName);
         m_sourceApps.publish(draft.sourceBundleID, draft.sourceAppName);
+        restoreLostImage(*result.clip, draft);
     } else {
         result.clip = makeClip(draft);
         result.isNew = true;

@@ -53,6 +53,7 @@ public:
 
 private:
     ClipItemPtr newestClipWithHash(const QString &contentHash);
+    void restoreLostImage(const ClipItem &clip, const ClipDraft &draft);
 
     ModelContext &m_context;
     const Clock &m_clock;

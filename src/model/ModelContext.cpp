@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tamo {
@@ -428,6 +429,8 @@ bool ModelContext::save()
         return true;
 
     SaveSummary summary;
+    if (!commitLocalInsertsFirst(summary))
+        return false;
     std::vector<Record *> newlyKeyed;
     try {
         sql::Transaction transaction(m_db);
@@ -477,6 +480,40 @@ bool ModelContext::save()
     if (deleted && m_afterDeletion)
         m_afterDeletion();
     emit didSave(summary);
+    return true;
+}
+
+bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)
+{
+    // SQLite commits the two store files of one transaction one after the
+    // other, shared store first. A local record (a large image) goes first
+    // in a transaction of its own, so a crash in between leaves at most a
+    // record without its clip, which the launch sweep removes, never a clip
+    // pointing at nothing.
+    const auto local = std::stable_partition(m_inserted.begin(), m_inserted.end(), [](const auto &record) {
+        return record->entity().store == StoreFile::local;
+    });
+    const bool sharedChanges = local != m_inserted.end() || !m_changed.isEmpty() || !m_removed.isEmpty()
+                               || !m_removedClipKeys.isEmpty();
+    if (local == m_inserted.begin() || !sharedChanges)
+        return true;
+    try {
+        sql::Transaction transaction(m_db);
+        for (auto record = m_inserted.begin(); record != local; ++record)
+            writeInsert(**record);
+        transaction.commit();
+    } catch (const sql::Error &error) {
+        for (auto record = m_inserted.begin(); record != local; ++record)
+            (*record)->m_rowID = 0;
+        m_lastError = error.message();
+        return false;
+    }
+    for (auto record = m_inserted.begin(); record != local; ++record) {
+        (*record)->m_dirty = 0;
+        m_identityMap[&(*record)->entity()].insert((*record)->m_rowID, *record);
+        summary.entities.insert(QLatin1String((*record)->entity().name));
+    }
+    m_inserted.erase(m_inserted.begin(), local);
     return true;
 }
 

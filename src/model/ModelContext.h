@@ -91,8 +91,9 @@ public:
     }
 
     bool hasChanges() const;
-    // Writes every pending change in one transaction; on failure nothing is
-    // written, the changes stay pending and lastError() says why.
+    // Writes every pending change in one transaction, after new local
+    // records, which commit on their own first. On failure what was not
+    // written stays pending and lastError() says why.
     bool save();
     QString lastError() const { return m_lastError; }
 
@@ -120,6 +121,7 @@ private:
     void writeInsert(Record &record);
     void writeUpdate(Record &record);
     void writeDeletions(SaveSummary &summary);
+    bool commitLocalInsertsFirst(SaveSummary &summary);
     void forgetRemovedClips(const QSet<qint64> &keys);
 
     sql::Database &m_db;

@@ -5,6 +5,7 @@
 #include "model/Pinboard.h"
 #include "model/SourceApp.h"
 #include "model/SourceAppPublisher.h"
+#include "model/StoreMaintenance.h"
 #include "model/Sqlite.h"
 #include "model/SyncState.h"
 
@@ -222,4 +223,38 @@ TEST(ClipLibraryCrash, AKilledIngestLosesNoSavedClipAndLeavesAHealthyStore)
 
     ModelContainer container(dir.path());
     EXPECT_GE(container.mainContext().fetchCount<ClipItem>(), lastSaved + 1);
+}
+
+TEST(ClipLibraryCrash, AKillBetweenTheStoreFilesLeavesAtMostAnOrphanImage)
+{
+    TempDir dir;
+    QProcess child;
+    child.start(QStringLiteral(TAMO_INGEST_CHILD), {dir.path(), QStringLiteral("--die-between-stores")});
+    ASSERT_TRUE(child.waitForFinished(30'000));
+    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << "the save should write both store files";
+
+    ModelContainer container(dir.path());
+    ModelContext &context = container.mainContext();
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 0) << "a clip committed without its image";
+    EXPECT_EQ(StoreMaintenance(context).removeOrphanLocalRecords(), 1);
+    EXPECT_EQ(context.fetchCount<LocalImage>(), 0);
+}
+
+TEST_F(ClipLibraryTest, CopyingALargeImageAgainRestoresAPictureItsClipLost)
+{
+    ClipDraft draft;
+    draft.kind = ClipKind::image;
+    draft.imageData = QByteArray(ClipLibrary::largestSyncedImage + 1, 'x');
+    const ClipItemPtr clip = library().ingest(draft)->clip;
+    for (const LocalImagePtr &image : context().fetch<LocalImage>())
+        context().remove(image);
+    ASSERT_TRUE(context().save());
+
+    clock.advance(1000);
+    ASSERT_EQ(library().ingest(draft)->clip, clip);
+    reopen();
+    const auto images = context().fetch<LocalImage>();
+    ASSERT_EQ(images.size(), 1);
+    EXPECT_EQ(images.first()->clipID(), clip->id());
+    EXPECT_EQ(images.first()->imageData(), draft.imageData);
 }

@@ -1,5 +1,9 @@
 // Ingests numbered clips into the store folder given as argument, printing
 // each number once its save returned, until it is killed.
+//
+// With --die-between-stores it ingests one image large enough to stay on this
+// machine and kills itself at the first write to a second write-ahead log:
+// one store file has committed, the other has not.
 #include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
 #include "model/SourceAppPublisher.h"
@@ -8,18 +12,74 @@
 
 #include <QCoreApplication>
 
+#include <sqlite3.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+sqlite3_vfs *realVfs = nullptr;
+sqlite3_vfs watchingVfs;
+const sqlite3_io_methods *realWalMethods = nullptr;
+sqlite3_io_methods watchedWalMethods;
+bool armed = false;
+const sqlite3_file *firstWalWritten = nullptr;
+
+int writeOrDie(sqlite3_file *file, const void *data, int amount, sqlite3_int64 offset)
+{
+    if (armed && !firstWalWritten)
+        firstWalWritten = file;
+    else if (armed && file != firstWalWritten)
+        std::raise(SIGKILL);
+    return realWalMethods->xWrite(file, data, amount, offset);
+}
+
+int openWatchingWal(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
+{
+    const int result = realVfs->xOpen(realVfs, name, file, flags, outFlags);
+    if (result == SQLITE_OK && (flags & SQLITE_OPEN_WAL) && file->pMethods) {
+        realWalMethods = file->pMethods;
+        watchedWalMethods = *file->pMethods;
+        watchedWalMethods.xWrite = writeOrDie;
+        file->pMethods = &watchedWalMethods;
+    }
+    return result;
+}
+
+void watchWalWrites()
+{
+    realVfs = sqlite3_vfs_find(nullptr);
+    watchingVfs = *realVfs;
+    watchingVfs.zName = "die-between-stores";
+    watchingVfs.xOpen = openWatchingWal;
+    sqlite3_vfs_register(&watchingVfs, 1);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2)
         return 2;
+    const bool largeImage = argc > 2 && std::strcmp(argv[2], "--die-between-stores") == 0;
+    if (largeImage)
+        watchWalWrites();
     tamo::ModelContainer container(QString::fromLocal8Bit(argv[1]));
     tamo::SystemClock clock;
     tamo::NoSync sync;
     tamo::SourceAppPublisher publisher(container.mainContext(), sync, nullptr);
     tamo::ClipLibrary library(container.mainContext(), clock, publisher);
+    if (largeImage) {
+        tamo::ClipDraft draft;
+        draft.kind = tamo::ClipKind::image;
+        draft.imageData = QByteArray(tamo::ClipLibrary::largestSyncedImage + 1, 'x');
+        armed = true;
+        library.ingest(draft);
+        return 3; // not killed: the save never reached a second file
+    }
     for (int i = 0;; ++i) {
         auto draft = tamo::ClipDraft::fromText(QStringLiteral("clip %1 ").arg(i) + QString(2000, QLatin1Char('x')));
         if (!library.ingest(draft))
