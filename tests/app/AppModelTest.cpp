@@ -110,6 +110,11 @@ TEST_F(AppModelTest, CapturesNewCopiesButNeitherTheLaunchContentsNorOurOwnWrites
     QTest::qWait(400); // more than one tick of the monitor
     EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 1);
     EXPECT_EQ(sounds.played().size(), 1);
+
+    defaults.setValue(keys::soundEffects, false);
+    pasteboard.copy(textItem(QStringLiteral("copied quietly")));
+    QTRY_COMPARE_WITH_TIMEOUT(model().container().mainContext().fetchCount<ClipItem>(), 2, 2000);
+    EXPECT_EQ(sounds.played().size(), 1);
 }
 
 TEST_F(AppModelTest, CopiesMadeWhileTheSettingsAlertWaitsAreKept)
