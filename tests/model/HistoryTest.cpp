@@ -190,11 +190,16 @@ TEST_F(HistoryTest, ClearingTheLast24HoursCountsOnlyRecentUnpinnedClips)
     EXPECT_TRUE(history().clearLast24Hours(alerts).isEmpty());
     EXPECT_TRUE(alerts.shown().last().informativeText.startsWith(QStringLiteral("The 2 items copied")));
     EXPECT_EQ(alerts.shown().last().buttons.first(), QStringLiteral("Clear 2 Items"));
+    alerts.whileShown = [&] {
+        clock.advance(1000);
+        addAged("copied while the alert is open", 0);
+        ASSERT_TRUE(context().save());
+    };
     alerts.answer(0);
     EXPECT_EQ(asSet(history().clearLast24Hours(alerts)), recent);
 
     reopen();
-    EXPECT_EQ(context().fetchCount<ClipItem>(), 2); // the pinned and the old one
+    EXPECT_EQ(context().fetchCount<ClipItem>(), 3); // the pinned, the old one and the late copy
 }
 
 TEST_F(HistoryTest, ClearingTheHistoryKeepsPinnedClipsAndPinboards)
