@@ -13,6 +13,8 @@
 
 #include <cmath>
 
+#include <unistd.h>
+
 using tamo::Defaults;
 using tamo::testing::TempDir;
 using tamo::testing::WarningLog;
@@ -226,6 +228,16 @@ TEST(Defaults, ChangesReachTheFileWithinOneEventLoopTurnAndAtomically)
     QCoreApplication::processEvents();
     EXPECT_EQ(Defaults(path).integer(QStringLiteral("count")), 49);
     EXPECT_EQ(filesIn(QFileInfo(path).absolutePath()), QStringList{QStringLiteral("defaults.json")});
+
+    // The next save replaces the file whole: a reader holding the old one
+    // (here a hard link to it) never sees it rewritten in place.
+    const QString holder = dir.file(QStringLiteral("held.json"));
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(holder).constData()), 0);
+    const QByteArray saved = readFile(path);
+    defaults.setValue(QStringLiteral("count"), 50);
+    ASSERT_TRUE(defaults.flush());
+    EXPECT_EQ(readFile(holder), saved);
+    EXPECT_EQ(Defaults(path).integer(QStringLiteral("count")), 50);
 }
 
 TEST(Defaults, AFailedWriteIsReportedAndKeptForTheNextTry)
