@@ -144,6 +144,8 @@ TEST_F(ClipboardMonitorTest, PrivacyRulesKeepCopiesOutOfTheHistory)
         {"nothing ignored", {{PasteboardType::string, "entry"}}, {{keys::ignoredApps, QStringList()}}, true, keePass},
         {"browser password page", {{PasteboardType::string, "pw"}, {"chromium/x-source-url", "chrome://password-manager/passwords"}},
          {}, false},
+        {"password page named in capitals", {{PasteboardType::string, "pw"}, {"chromium/x-source-url", "CHROME://PASSWORD-MANAGER/"}},
+         {}, false},
         {"password page in UTF-16", {{PasteboardType::string, "pw"}, {"text/x-moz-url-priv", utf16Url}}, {}, false},
         {"web page about passwords", {{PasteboardType::string, "tips"}, {"chromium/x-source-url", "https://example.com/PASSWORDS"}},
          {}, true},
