@@ -116,7 +116,7 @@ CardHeaderContent CardAppearanceBuilder::header(const CardFields &fields, const 
     const ClipItem &clip = *fields.item;
     CardHeaderContent header;
     header.label = cardLabel(clip);
-    header.age = compactAge(clip.createdAt(), m_context.clock.now());
+    header.age = compactAge(clip.createdAt(), fields.agesAt.isValid() ? fields.agesAt : m_context.clock.now());
     if (fields.quickPasteNumber && *fields.quickPasteNumber >= 1 && *fields.quickPasteNumber <= 9)
         header.quickPasteNumber = fields.quickPasteNumber;
     if (fields.pinboardTag)

@@ -5,6 +5,7 @@
 #include "model/ClipItem.h"
 #include "model/Pinboard.h"
 
+#include <QDateTime>
 #include <QPalette>
 
 #include <optional>
@@ -22,6 +23,10 @@ struct CardFields
     PinboardPtr pinboardTag;
     CardStyle savedStyle = CardStyle::glass;
     double textScale = 1.0;
+    // What the age counts to; cards shown together share one, so two clips
+    // copied in the same second never read "now" and "1m" side by side.
+    // Unset: the clock's now when the card is drawn.
+    QDateTime agesAt;
 };
 
 // Resolves what a card shows from its clip, its fields and the panel's

@@ -27,7 +27,8 @@ std::optional<QString> nonBlank(const std::optional<QString> &text)
 
 QString compactAge(const QDateTime &created, const QDateTime &now, const QLocale &locale)
 {
-    const qint64 seconds = created.secsTo(now);
+    // Whole seconds on both sides: clips of one second are always of one age.
+    const qint64 seconds = now.toSecsSinceEpoch() - created.toSecsSinceEpoch();
     if (seconds < minute)
         return QStringLiteral("now");
     if (seconds < hour)

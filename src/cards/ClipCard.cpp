@@ -127,6 +127,14 @@ void ClipCard::setSavedStyle(CardStyle style)
     invalidate();
 }
 
+void ClipCard::setAgesAt(const QDateTime &moment)
+{
+    if (moment == m_fields.agesAt)
+        return;
+    m_fields.agesAt = moment;
+    invalidate();
+}
+
 void ClipCard::setTextScale(double scale)
 {
     if (scale == m_fields.textScale)

@@ -41,6 +41,7 @@ public:
     // every later change of those settings.
     void setSavedStyle(CardStyle style);
     void setTextScale(double scale);
+    void setAgesAt(const QDateTime &moment);
 
     const CardFields &fields() const { return m_fields; }
     // What the card draws now; resolved on first use.

@@ -13,6 +13,7 @@
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
 #include "model/SettingsKeys.h"
+#include "platform/Clock.h"
 #include "platform/Defaults.h"
 
 #include <QContextMenuEvent>
@@ -113,6 +114,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     });
 
     readCardScale();
+    m_agesAt = m_cardContext.clock.now();
     m_items = fetchStripClips(m_model.container().mainContext(), m_pinboardID);
     showMatches();
     if (m_visible.isEmpty())
@@ -137,6 +139,7 @@ void ClipStrip::retire()
 void ClipStrip::requery()
 {
     const QUuid previousFront = frontID(m_items);
+    m_agesAt = m_cardContext.clock.now();
     m_items = fetchStripClips(m_model.container().mainContext(), m_pinboardID);
     showMatches();
     // A new copy arrived or the front clip went: the current clip may be gone.
@@ -169,7 +172,7 @@ void ClipStrip::setVisibleClips(QList<ClipItemPtr> visible)
         startListTransition(oldPositions);
     updateScrollRange();
     layoutCards();
-    m_emptyState->setState(DrawerEmptyState::forStrip(m_model.searchText(), m_pinboardID));
+    m_emptyState->setState(DrawerEmptyState::forStrip(m_model.searchText(), m_pinboardID, !m_items.isEmpty()));
     m_emptyState->setVisible(m_visible.isEmpty());
     placeEmptyState();
     if (!sameOrder)
@@ -219,6 +222,8 @@ void ClipStrip::scrollToStart()
 {
     m_scrollAnimation.stop();
     horizontalScrollBar()->setValue(0);
+    m_agesAt = m_cardContext.clock.now(); // each presentation counts ages anew
+    layoutCards();
 }
 
 void ClipStrip::focusStrip()
@@ -299,6 +304,7 @@ void ClipStrip::configureCard(ClipCard &card, qsizetype index)
     const PinboardPtr tag = clip->pinboardID() ? m_pinboardTags.value(*clip->pinboardID()) : nullptr;
     if (fields.pinboardTag != tag)
         card.setPinboardTag(tag);
+    card.setAgesAt(m_agesAt);
 }
 
 void ClipStrip::releaseCard(ClipCard *card)

@@ -107,6 +107,7 @@ private:
 
     AppModel &m_model;
     CardContext m_cardContext;
+    QDateTime m_agesAt; // one moment for the ages of all cards shown
     QUuid m_pinboardID;
     TimeScale m_timeScale;
     HoldToPreview m_hold;

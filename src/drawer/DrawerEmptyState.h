@@ -11,9 +11,10 @@ struct DrawerEmptyState
     QString symbol;
     QString message;
 
-    // Only the search text counts as searching: with filter chips alone the
-    // history's or the pinboard's own message shows.
-    static DrawerEmptyState forStrip(const QString &searchText, const QUuid &pinboardID);
+    // The history's or the pinboard's own message is for a strip that has no
+    // clips at all; one whose clips the search or the filter chips hide says
+    // that nothing matches.
+    static DrawerEmptyState forStrip(const QString &searchText, const QUuid &pinboardID, bool stripHasClips);
 
     bool operator==(const DrawerEmptyState &) const = default;
 };

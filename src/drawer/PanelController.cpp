@@ -154,12 +154,8 @@ void PanelController::endEditing()
 
 void PanelController::showPreview()
 {
-    m_placingPreview = true;
-    const QRectF frame = placePreview();
-    m_placedPreviewFrame = frame;
-    m_previewPanel->setGeometry(toQt(frame));
+    m_previewPanel->place(toQt(placePreview()));
     m_previewPanel->orderFront();
-    m_placingPreview = false;
     m_previewPanel->makeKey();
     if (auto *view = qobject_cast<PreviewPanelView *>(m_previewPanel->content()))
         view->focusContent();
@@ -199,13 +195,11 @@ QRectF PanelController::placePreview() const
 
 void PanelController::savePreviewFrame()
 {
-    if (m_placingPreview || m_previewPanel->inLiveResize() || !m_previewPanel->isVisible())
+    // Our own placement, and the window manager's adjustments of it, would
+    // pin the preview to where it first opened, over the drawer.
+    if (!m_previewPanel->isArrangedByUser() || m_previewPanel->inLiveResize() || !m_previewPanel->isVisible())
         return;
     const QRectF frame = m_screens.geometry().fromQt(QRectF(m_previewPanel->geometry()));
-    // X11 confirms our own placement only after the fact; that is not the user's frame.
-    if (frame == m_placedPreviewFrame)
-        return;
-    m_placedPreviewFrame.reset();
     m_defaults.setValue(keys::previewFrame, rectToString(frame));
 }
 

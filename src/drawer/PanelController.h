@@ -85,12 +85,10 @@ private:
     std::unique_ptr<ToastController> m_toast;
     WindowAnimation *m_stripAnimation;
     int m_hideGeneration = 0;
-    bool m_placingPreview = false;
     // False from the moment a hide starts: nothing may give the keyboard back
     // to a strip that is going away.
     bool m_stripShown = false;
     QRectF m_stripFrame;                    // where the strip was last put
-    std::optional<QRectF> m_placedPreviewFrame; // where the preview was last put by us
 };
 
 } // namespace tamo

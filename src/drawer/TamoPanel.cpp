@@ -69,6 +69,12 @@ void TamoPanel::orderFront()
     raise();
 }
 
+void TamoPanel::place(const QRect &geometry)
+{
+    m_awaitingUser = true;
+    setGeometry(geometry);
+}
+
 void TamoPanel::makeKey()
 {
     activateWindow();
@@ -99,6 +105,16 @@ bool TamoPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != windowHandle())
         return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        m_awaitingUser = false;
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const Qt::Edges edges = mouse->buttons() == Qt::NoButton ? edgesAt(mouse->position()) : Qt::Edges();

@@ -54,6 +54,13 @@ public:
     // Between the user grabbing an edge and the last size change of that drag.
     bool inLiveResize() const { return m_liveResize.isActive(); }
 
+    // Puts a resizable panel where we want it. The moves and resizes the
+    // window manager reports next (its placement rules, the minimum size) are
+    // its answer to ours until the pointer or the keyboard reaches the panel;
+    // only from then on is a new frame one the user chose.
+    void place(const QRect &geometry);
+    bool isArrangedByUser() const { return !m_awaitingUser; }
+
 signals:
     // The panel lost the keyboard, to another of our windows or to another app.
     void keyResigned();
@@ -79,6 +86,7 @@ private:
     SharingType m_sharingType = SharingType::readOnly;
     bool m_translucent;
     QTimer m_liveResize;
+    bool m_awaitingUser = false;
 };
 
 } // namespace tamo

@@ -7,6 +7,7 @@
 #include "menubar/MenuBarKeys.h"
 #include "menubar/MenuBarViewState.h"
 #include "model/SettingsKeys.h"
+#include "platform/Clock.h"
 #include "platform/Defaults.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ QList<ClipCard *> MenuBarCardGrid::cards() const
 void MenuBarCardGrid::rebuild()
 {
     m_visible = m_state.visibleClips();
+    m_agesAt = m_context.clock.now();
     m_positions.clear();
     m_positions.reserve(m_visible.size());
     for (qsizetype i = 0; i < m_visible.size(); ++i)
@@ -147,6 +149,7 @@ void MenuBarCardGrid::configureCard(ClipCard &card, qsizetype index)
     const PinboardPtr tag = clip->pinboardID() ? m_pinboardTags.value(*clip->pinboardID()) : nullptr;
     if (fields.pinboardTag != tag)
         card.setPinboardTag(tag);
+    card.setAgesAt(m_agesAt);
 }
 
 void MenuBarCardGrid::releaseCard(ClipCard *card)

@@ -64,6 +64,7 @@ private:
 
     MenuBarViewState &m_state;
     CardContext m_context;
+    QDateTime m_agesAt; // one moment for the ages of all cards shown
     std::function<void(const QList<ClipItemPtr> &)> m_pasteByClick;
 
     QList<ClipItemPtr> m_visible;

@@ -30,6 +30,11 @@ TEST(CardTexts, AgeIsShortAndSwitchesToADateAfterAWeek)
     };
     for (const auto &row : rows)
         EXPECT_EQ(compactAge(row.created, now, english), QString::fromUtf8(row.age)) << row.created.toString().toStdString();
+
+    // Clips of one second are of one age, whatever their milliseconds.
+    const QDateTime secondCopied = now.addSecs(-60);
+    for (const int ms : {100, 900})
+        EXPECT_EQ(compactAge(secondCopied.addMSecs(ms), now.addMSecs(500), english), QStringLiteral("1m")) << ms;
 }
 
 TEST(CardTexts, LabelIsTheTitleThenTheAppThenTheKind)

@@ -133,13 +133,30 @@ TEST_F(ClipStripTest, NoMatchShowsTheEmptyStateAndLeavesNothingSelected)
     EXPECT_TRUE(model().visibleItemIDs().isEmpty());
     EXPECT_TRUE(model().selectedItemID().isNull());
     EXPECT_TRUE(strip->emptyState().isVisible());
-    EXPECT_EQ(strip->emptyState().state(), DrawerEmptyState::forStrip(QStringLiteral("cherry"), {}));
+    EXPECT_EQ(strip->emptyState().state().message, QStringLiteral("No clips match “cherry”"));
     const auto shows = [](const ClipCard *card) { return card->isVisible(); };
     EXPECT_TRUE(std::ranges::none_of(strip->findChildren<ClipCard *>(), shows));
 
     model().resetSearch();
     EXPECT_FALSE(strip->emptyState().isVisible());
     EXPECT_EQ(model().selectedItemID(), strip->visibleClips().front()->id());
+
+    // Filters alone that hide every clip do not claim the history is empty.
+    model().setSearchFilters({SearchFilter::kind(ClipKind::image)});
+    EXPECT_EQ(strip->emptyState().state(), DrawerEmptyState({"magnifyingglass", "No clips match your filters"}));
+}
+
+TEST_F(ClipStripTest, CardsShownTogetherCountTheirAgesToOneMoment)
+{
+    const QList<ClipItemPtr> clips = addTexts({"apple", "banana"});
+    const auto strip = makeStrip();
+    EXPECT_EQ(card(*strip, clips[1]).appearance().header.age, QStringLiteral("now"));
+    clock.advance(61'000);
+    model().setSelectedItemID(clips[0]->id()); // redraws one card a minute later
+    EXPECT_EQ(card(*strip, clips[0]).appearance().header.age, QStringLiteral("now"));
+    model().resetTransientState(); // shown again
+    EXPECT_EQ(card(*strip, clips[0]).appearance().header.age, QStringLiteral("1m"));
+    EXPECT_EQ(card(*strip, clips[1]).appearance().header.age, QStringLiteral("1m"));
 }
 
 TEST_F(ClipStripTest, TheFirstNineCardsCarryQuickPasteNumbers)

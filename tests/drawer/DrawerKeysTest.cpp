@@ -497,14 +497,16 @@ TEST(SearchTyping, DeletesWordsAndCharacters)
     }
 }
 
-TEST(DrawerEmptyState, OnlyTheSearchTextCountsAsSearching)
+TEST(DrawerEmptyState, OwnMessagesOnlyForAStripWithoutClips)
 {
     const QUuid board = QUuid::createUuid();
     const DrawerEmptyState history{"doc.on.clipboard", "Copy something to start your history"};
     const DrawerEmptyState pinboard{"pin", "Right-click a clip and choose Pin to add it here"};
-    EXPECT_EQ(DrawerEmptyState::forStrip("", {}), history);
-    EXPECT_EQ(DrawerEmptyState::forStrip("", board), pinboard);
-    EXPECT_EQ(DrawerEmptyState::forStrip("zz", board), DrawerEmptyState({"magnifyingglass", "No clips match “zz”"}));
+    const DrawerEmptyState filtered{"magnifyingglass", "No clips match your filters"};
+    EXPECT_EQ(DrawerEmptyState::forStrip("", {}, false), history);
+    EXPECT_EQ(DrawerEmptyState::forStrip("", board, false), pinboard);
+    EXPECT_EQ(DrawerEmptyState::forStrip("", board, true), filtered);
+    EXPECT_EQ(DrawerEmptyState::forStrip("zz", board, false), DrawerEmptyState({"magnifyingglass", "No clips match “zz”"}));
 }
 
 } // namespace

@@ -266,14 +266,19 @@ TEST_F(PanelControllerTest, PreviewOnTheDrawersScreen)
     EXPECT_EQ(panel->placePreview(), QRectF(1843, 6, 1114, 708));
 }
 
-TEST_F(PanelControllerTest, SavesTheFrameTheUserMovesThePreviewToButNotItsOwnPlacement)
+TEST_F(PanelControllerTest, SavesOnlyThePreviewFrameTheUserChose)
 {
     QSignalSpy changes(&defaults, &Defaults::valueChanged);
     drawerModel->openPreview(clip());
+    TamoPanel &preview = panel->previewPanel();
+    // The window manager answers our placement: it nudges the window and
+    // holds it to its minimum size, before the user has touched it.
+    preview.move(preview.pos() + QPoint(0, 12));
+    preview.resize(preview.size() + QSize(0, 30));
     QTest::qWait(400); // longer than a resize takes to settle
     EXPECT_FALSE(changes.contains(QVariantList{QString(keys::previewFrame)}));
 
-    TamoPanel &preview = panel->previewPanel();
+    QTest::mouseMove(preview.windowHandle(), QPoint(60, 60)); // the pointer reaches it
     preview.move(preview.pos() + QPoint(30, 40)); // the user drags it
     ASSERT_TRUE(QTest::qWaitFor([&] { return defaults.string(keys::previewFrame).has_value(); }));
     EXPECT_EQ(rectFromString(*defaults.string(keys::previewFrame)),
