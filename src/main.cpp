@@ -48,16 +48,16 @@ int main(int argc, char **argv)
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     const QStringList files = absolutePaths(QApplication::arguments().mid(1));
-    SingleInstance instance(SingleInstance::defaultName());
-    if (!instance.claim(files))
-        return 0;
+    const AppPaths paths;
+    SingleInstance instance(paths.storeDirectory());
+    if (const auto exitStatus = instance.claimOrHandOver(files))
+        return *exitStatus;
 
     X11Platform platform;
     if (!platform.isX11())
         std::fprintf(stderr, "TamoCove: not running on X11; the clipboard, shortcuts and paste will not work\n");
     setCompositor(&platform.compositor());
 
-    const AppPaths paths;
     Defaults defaults(Defaults::standardFilePath(paths));
     SystemClock clock;
     MessageBoxAlerts alerts;

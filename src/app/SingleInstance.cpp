@@ -1,64 +1,150 @@
 #include "app/SingleInstance.h"
 
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tamo {
 
 namespace {
-constexpr int handOverTimeoutMs = 2000;
+
+// The owner takes the lock a moment before it listens; a launch that lost
+// the race waits this long for the channel to open.
+constexpr int handOverTimeoutMs = 5000;
+constexpr int connectRetryMs = 50;
+
+bool isPrivateFolder(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+           && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0;
 }
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name)
+} // namespace
+
+SingleInstance::SingleInstance(const QString &storeDirectory, QObject *parent)
+    : QObject(parent), m_storeDirectory(storeDirectory)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
-
-QString SingleInstance::defaultName()
+SingleInstance::~SingleInstance()
 {
-    return QStringLiteral("TamoCove-%1").arg(::getuid());
+    if (m_lockFile >= 0)
+        ::close(m_lockFile);
 }
 
-bool SingleInstance::claim(const QStringList &files)
+QString SingleInstance::channelFolder()
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (socket.waitForConnected(handOverTimeoutMs)) {
-        socket.write(QJsonDocument(QJsonArray::fromStringList(files)).toJson(QJsonDocument::Compact) + '\n');
-        socket.waitForBytesWritten(handOverTimeoutMs);
-        socket.disconnectFromServer();
-        return false;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
+        return runtime;
+    // Made private from the start; one that another user made first is refused.
+    const QString ours = QDir::tempPath() + QStringLiteral("/tamocove-%1").arg(::getuid());
+    ::mkdir(QFile::encodeName(ours).constData(), 0700);
+    return isPrivateFolder(ours) ? ours : QString();
+}
+
+std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files)
+{
+    QDir().mkpath(m_storeDirectory);
+    const QString folder = channelFolder();
+    if (!folder.isEmpty()) {
+        const QByteArray store = QFile::encodeName(QFileInfo(m_storeDirectory).canonicalFilePath());
+        const QByteArray key = QCryptographicHash::hash(store, QCryptographicHash::Sha256).toHex().left(16);
+        m_channel = folder + QStringLiteral("/tamocove-") + QString::fromLatin1(key) + QStringLiteral(".socket");
     }
 
-    // Nobody answered: a channel left by a crashed instance is stale.
-    QLocalServer::removeServer(m_name);
+    if (lockStore()) {
+        listen();
+        return std::nullopt;
+    }
+    if (handOver(files)) {
+        std::fprintf(stderr, "TamoCove: already running; this launch was passed on to it\n");
+        return 0;
+    }
+    std::fprintf(stderr, "TamoCove: already running, but it did not answer\n");
+    return 1;
+}
+
+bool SingleInstance::lockStore()
+{
+    const QByteArray path = QFile::encodeName(QDir(m_storeDirectory).filePath(QStringLiteral("Tamo.store.lock")));
+    m_lockFile = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A folder we cannot write to fails at the store's opening, with a clearer word.
+    if (m_lockFile < 0)
+        return true;
+    // Released by the system when the process ends, however it ends.
+    if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    ::close(m_lockFile);
+    m_lockFile = -1;
+    return false;
+}
+
+void SingleInstance::listen()
+{
+    if (m_channel.isEmpty())
+        return;
+    // We hold the lock, so a channel left here is a crashed owner's.
+    QLocalServer::removeServer(m_channel);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_name))
-        return true; // run without the channel rather than not at all
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readMessage);
-    return true;
+    if (!m_server->listen(m_channel)) {
+        std::fprintf(stderr, "TamoCove: later launches cannot reach this one: %s\n",
+                     qPrintable(m_server->errorString()));
+        return;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+            readMessage(socket);
+        }
+    });
 }
 
-void SingleInstance::readMessage()
+bool SingleInstance::handOver(const QStringList &files)
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            const QJsonArray files = QJsonDocument::fromJson(socket->readLine()).array();
-            QStringList paths;
-            for (const auto &file : files)
-                paths.append(file.toString());
-            emit activated(paths);
-        });
+    if (m_channel.isEmpty())
+        return false;
+    const QByteArray message = QJsonDocument(QJsonArray::fromStringList(files)).toJson(QJsonDocument::Compact) + '\n';
+    const QDeadlineTimer deadline(handOverTimeoutMs);
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(m_channel);
+        if (socket.waitForConnected(connectRetryMs)) {
+            socket.write(message);
+            socket.flush();
+            const bool sent = socket.bytesToWrite() == 0 || socket.waitForBytesWritten(handOverTimeoutMs);
+            socket.disconnectFromServer();
+            return sent;
+        }
+        QThread::msleep(connectRetryMs);
     }
+    return false;
+}
+
+void SingleInstance::readMessage(QLocalSocket *socket)
+{
+    if (!socket->canReadLine())
+        return;
+    QStringList paths;
+    for (const auto &file : QJsonDocument::fromJson(socket->readLine()).array())
+        paths.append(file.toString());
+    emit activated(paths);
 }
 
 } // namespace tamo

@@ -1,15 +1,12 @@
 #include "AppModelFixture.h"
 
 #include "app/AppDelegate.h"
-#include "app/SingleInstance.h"
 #include "app/TamoApp.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "support/FakeStatusItem.h"
 
 #include <QMenu>
-#include <QSignalSpy>
-#include <QUuid>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -87,16 +84,4 @@ TEST_F(AppShell, TheAppMenuIconNeverShowsBesideTheRecentClipsItem)
     defaults.setValue(keys::menuBarRecentClips, false);
     defaults.setValue(keys::showMenuBarIcon, false);
     EXPECT_FALSE(tray.isVisible());
-}
-
-TEST(SingleInstanceTest, ASecondLaunchHandsItsFilesToTheFirst)
-{
-    const QString name = QStringLiteral("tamo-test-") + QUuid::createUuid().toString(QUuid::Id128);
-    SingleInstance first(name);
-    ASSERT_TRUE(first.claim({}));
-    QSignalSpy activated(&first, &SingleInstance::activated);
-    SingleInstance second(name);
-    EXPECT_FALSE(second.claim({QStringLiteral("/tmp/x.tamocove")}));
-    ASSERT_TRUE(activated.wait(2000));
-    EXPECT_EQ(activated.first().first().toStringList(), QStringList{QStringLiteral("/tmp/x.tamocove")});
 }
