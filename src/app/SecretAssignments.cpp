@@ -53,6 +53,12 @@ constexpr SecretName names[] = {
 };
 
 constexpr qsizetype maxNameLength = 64;
+
+// Name and value share a line: a name ending a line is a heading, as in YAML.
+bool isSpace(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
 
@@ -61,7 +67,7 @@ constexpr qsizetype maxValueLength = 1024;
 Strength strengthOfNameBefore(QStringView text, qsizetype separatorAt)
 {
     qsizetype end = separatorAt;
-    for (qsizetype padding = 0; end > 0 && padding < maxPadding && is(text[end - 1], Blank); ++padding)
+    for (qsizetype padding = 0; end > 0 && padding < maxPadding && isSpace(text[end - 1]); ++padding)
         --end;
     if (end > 0 && is(text[end - 1], Quote))
         --end;
@@ -89,7 +95,7 @@ bool endsValue(QChar c)
 // <your key>; unquoted also @Ref, !vault, *anchor) and paths are no secret.
 bool startsAsReference(QStringView value, bool quoted)
 {
-    static constexpr std::u16string_view starts = u"${[<";
+    static constexpr std::u16string_view starts = u"${[<:";
     static constexpr std::u16string_view unquotedStarts = u"@!*#.~?";
     const QChar first = value.front();
     if (starts.find(first.unicode()) != starts.npos || (!quoted && unquotedStarts.find(first.unicode()) != starts.npos))
@@ -107,11 +113,12 @@ bool isPublicKey(QStringView value)
     return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
 }
 
-// process.env.API_KEY, settings.secret_key2: names in code, not values.
-bool isDottedName(QStringView value)
+// process.env.API_KEY, settings.secret_key2, other_password: names in
+// code, not values.
+bool isCodeName(QStringView value)
 {
-    if (!value.contains(u'.'))
-        return false;
+    if (value.size() == Reader(value).take(Word).size())
+        return !containsAny(value, Digit) && !isRandomLetterMix(value);
     for (QStringView part : value.tokenize(u'.')) {
         if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size())
             return false;
@@ -123,7 +130,8 @@ bool isPlaceholder(QStringView value)
 {
     static constexpr std::u16string_view words[] = {u"example", u"placeholder", u"changeme", u"change_me",
                                                     u"change-me", u"your", u"xxxx", u"****", u"dummy", u"redacted",
-                                                    u"sample", u"replace", u"insert", u"fixme", u"todo", u"..."};
+                                                    u"sample", u"replace", u"insert", u"fixme", u"todo", u"...",
+                                                    u"secret", u"password", u"://"};
     const QString lower = value.toString().toLower();
     return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
         return lower.contains(QStringView(word.data(), qsizetype(word.size())));
@@ -139,7 +147,7 @@ bool mixesLettersWithDigits(QStringView value)
 bool looksReal(QStringView value, Strength strength, bool quoted)
 {
     if (strength == Strength::notSecret || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
-        || secrettokens::failsItsChecksum(value) || isPlaceholder(value))
+        || secrettokens::failsItsChecksum(value) || isPlaceholder(value) || isCodeName(value))
         return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
@@ -147,8 +155,7 @@ bool looksReal(QStringView value, Strength strength, bool quoted)
             && hasDistinctChars(value, 5);
     }
     const qsizetype minLength = strength == Strength::token ? 20 : 16;
-    return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8)
-        && !isDottedName(value);
+    return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8);
 }
 
 } // namespace
@@ -167,14 +174,16 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt)
             return false;
         reader = Reader(text.sliced(separatorAt + 1));
     }
-    reader.take(Blank, maxPadding);
+    reader.takeWhile(isSpace, maxPadding);
     const bool quoted = !reader.take(Quote, 1).isEmpty();
     for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
         if (reader.skip(scheme))
             break;
     }
     const QStringView value = reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
-    return looksReal(value, strength, quoted);
+    // A call or an index: code computing the value, as in password = getpass("…").
+    const bool computed = reader.skip(u"(") || reader.skip(u"[");
+    return !computed && looksReal(value, strength, quoted);
 }
 
 bool isUrlWithPassword(QStringView text, qsizetype colonAt)

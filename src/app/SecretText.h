@@ -158,13 +158,19 @@ inline bool isMixedCaseRandom(QStringView body)
     return containsAny(body, Upper) && containsAny(body, Lower) && isVaried(body);
 }
 
-// Random letters switch case often; camelCase words seldom do.
+// Random letters switch case often and put capitals side by side;
+// camelCase and PascalCase names do neither.
 inline bool isRandomLetterMix(QStringView body)
 {
     qsizetype switches = 0;
-    for (qsizetype i = 1; i < body.size(); ++i)
-        switches += (is(body[i], Upper) && is(body[i - 1], Lower)) || (is(body[i], Lower) && is(body[i - 1], Upper));
-    return body.size() >= 12 && switches * 4 >= body.size() && isMixedCaseRandom(body);
+    bool upperPair = false;
+    for (qsizetype i = 1; i < body.size(); ++i) {
+        const bool upper = is(body[i], Upper);
+        const bool upperBefore = is(body[i - 1], Upper);
+        switches += (upper && is(body[i - 1], Lower)) || (is(body[i], Lower) && upperBefore);
+        upperPair = upperPair || (upper && upperBefore);
+    }
+    return body.size() >= 12 && upperPair && switches * 3 >= body.size() && isMixedCaseRandom(body);
 }
 
 // Random hex has letters and digits; a run of one or the other is a number or a word.

@@ -116,8 +116,11 @@ TEST(SecretDetector, LeavesLookAlikesAlone)
                          "api_key: <your-api-key> client_secret: YOUR_CLIENT_SECRET_HERE_1234 password: ********"},
         {"references to secrets kept elsewhere", "password: ${DB_PASSWORD}\ntoken: {{ secrets.DEPLOY_TOKEN }}\n"
                                                  "SECRET_KEY=%SECRET_KEY%\nconst apiKey = process.env.OPENAI_API_KEY2;"},
-        {"code comparing and hashing secrets", "if (password == \"hunter2secret\") return; password_hash = "
-                                               "bcrypt(password, 12); max_tokens: 4096"},
+        {"code handling secrets", "if (password == \"hunter2secret\") return; password_hash = bcrypt(password, 12);\n"
+                                  "max_tokens: 4096\nself._password = handler.password\npassword = getpass_v2(prompt)\n"
+                                  "c->password = g_strdup(s);\nproxy_password=self._options[\"password\"],\n"
+                                  "password: typing.Optional[bytes]\n:type passphrase: :py:data:`bytes`\n"
+                                  "private_key: \"_EllipticCurvePrivateKey\"\nSEC_ERROR_BAD_PASSWORD = SEC_ERROR_BASE + 15"},
         {"pagination and CSRF tokens", "{\"nextPageToken\": \"yXprjk0RnSATy2epClToQyLsmuGOW0BBRQzOoKvM\", "
                                        "\"csrf_token\": \"USnUV8EsMvIJvGSoYPr1pJOTp1cZcGHede8u3lsh\"}"},
         {"public keys under a secret-sounding name", "mapboxgl.accessToken = 'pk.eyJ1IjoiZGVtbyIsImEiOiJja3Q5"
