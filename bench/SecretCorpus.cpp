@@ -156,6 +156,8 @@ const QList<Kind> &tokenKinds()
         {"Buildkite token", [](Random &r) { return "bkua_" + r.chars(hex, 40); }},
         {"age secret key", [](Random &r) { return "AGE-SECRET-KEY-1" + r.chars("QPZRY9X8GF2TVDW0S3JN54KHCE6MUA7L", 58); }},
         {"Alibaba Cloud key id", [](Random &r) { return "LTAI" + r.chars(base62, 20); }},
+        {"X bearer token", [](Random &r) { return "AAAAAAAAAAAAAAAAAAAAA" + r.chars(base62, 25) + "%3D" + r.chars(base62, 50); }},
+        {"Firebase server key", [](Random &r) { return "AAAA" + r.chars(base64url, 7) + ":APA91b" + r.chars(base64url, 134); }},
         {"Braintree token", [](Random &r) { return "access_token$production$" + r.chars("abcdefghijklmnopqrstuvwxyz0123456789", 16) + "$" + r.chars(hex, 32); }},
     };
     return kinds;

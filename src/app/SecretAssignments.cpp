@@ -92,14 +92,18 @@ bool endsValue(QChar c)
 }
 
 // References to a secret kept elsewhere (${VAR}, %VAR%, {{ secrets.X }},
-// <your key>; unquoted also @Ref, !vault, *anchor) and paths are no secret.
+// <your key>; unquoted also YAML's !Ref Name, *alias and Azure's
+// @Microsoft.KeyVault(…)) and paths are no secret.
 bool startsAsReference(QStringView value, bool quoted)
 {
     static constexpr std::u16string_view starts = u"${[<:";
-    static constexpr std::u16string_view unquotedStarts = u"@!*#.~?";
+    static constexpr std::u16string_view unquotedStarts = u"#.~?";
+    static constexpr std::u16string_view unquotedNameStarts = u"@!*";
     const QChar first = value.front();
     if (starts.find(first.unicode()) != starts.npos || (!quoted && unquotedStarts.find(first.unicode()) != starts.npos))
         return true;
+    if (!quoted && unquotedNameStarts.find(first.unicode()) != starts.npos)
+        return value.size() > 1 && is(value[1], Letter);
     if (first == u'%')
         return value.indexOf(u'%', 1) > 0;
     // A base64 key may start with '/' or '+'; a path has no such mix.

@@ -25,6 +25,8 @@ enum CharClass : quint16 {
     Equals = 0x200,
     HexLetter = 0x400, // a-f and A-F
     Dollar = 0x800,
+    Percent = 0x1000,
+    Colon = 0x2000,
 };
 
 constexpr quint16 Letter = Upper | Lower;
@@ -53,6 +55,8 @@ constexpr std::array<quint16, 128> charClasses = [] {
     add(".", Dot);
     add("=", Equals);
     add("$", Dollar);
+    add("%", Percent);
+    add(":", Colon);
     return table;
 }();
 

@@ -216,6 +216,10 @@ constexpr TokenFormat formats[] = {
     {u"access_token$production$", Base62 | Dollar, 49, 49, isVaried, u'$', 16},
     {u"access_token$sandbox$", Base62 | Dollar, 49, 49, isVaried, u'$', 16},
     {u"shippo_live_", Hex, 40, 40, isRandomHex},
+    // X (Twitter) app bearer tokens, URL-encoded; Firebase Cloud Messaging
+    // server keys: 7 characters, ':', "APA91b" and 134 more.
+    {u"AAAAAAAAAAAAAAAAAAAAA", Base62 | Percent, 50, anyLength, isMixedCaseRandom},
+    {u"AAAA", TokenChar | Colon, 148, 148, isMixedCaseRandom, u':', 7},
     // age encryption secret keys.
     {u"AGE-SECRET-KEY-1", Upper | Digit, 58, 58, isVaried},
 };
