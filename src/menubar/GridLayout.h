@@ -4,10 +4,11 @@
 
 namespace tamo {
 
-// Where the cells of the menu-bar panel's card grid lie. Every card has the
-// same square size, so a cell's place follows from its position alone.
-// Coordinates are the grid's own: y from the top of the content, x from the
-// viewport's left edge, the columns centred in its width.
+// Where the cells of the menu-bar panel's cards lie: two columns scrolling
+// down, or one row scrolling sideways. Every card has the same square size, so
+// a cell's place follows from its position alone. Coordinates are the
+// content's own along the scrolling axis (from its start) and the viewport's
+// across it; the columns are centred in the width, the row in the height.
 struct GridLayout
 {
     static constexpr int spacing = 14; // between rows and between columns
@@ -27,18 +28,26 @@ struct GridLayout
     int cellSide = 0;
     int columns = 2;
     int viewportWidth = 0;
+    int viewportHeight = 0;
+    bool oneRow = false;
 
     int pitch() const { return cellSide + spacing; }
-    int contentWidth() const;
-    int contentHeight(qsizetype count) const;
+    // The length of the content along the scrolling axis.
+    int contentLength(qsizetype count) const;
     QRect cellRect(qsizetype index) const;
 
-    // The cells of the rows meeting the span [offset, offset + height),
-    // widened by `marginRows` rows above and below, within `count` cells.
-    Range cellsIn(int offset, int height, qsizetype count, int marginRows) const;
-    // The offset that shows the whole cell, `spacing` clear above and below,
+    // The cells of the lines (rows, or the row's cells) meeting the span
+    // [offset, offset + length) of the scrolling axis, widened by
+    // `marginLines` lines before and after, within `count` cells.
+    Range cellsIn(int offset, int length, qsizetype count, int marginLines) const;
+    // The offset that shows the whole cell, `spacing` clear on both sides,
     // with the least scrolling from `offset`.
-    int offsetRevealing(qsizetype index, int offset, int height) const;
+    int offsetRevealing(qsizetype index, int offset, int length) const;
+
+private:
+    int perLine() const { return oneRow ? 1 : columns; }
+    int leadingPadding() const { return oneRow ? horizontalPadding : verticalPadding; }
+    int columnsWidth() const;
 };
 
 } // namespace tamo

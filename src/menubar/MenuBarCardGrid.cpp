@@ -3,9 +3,12 @@
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
 #include "drawer/ClipCardMenu.h"
+#include "cards/Motion.h"
 #include "drawer/KeyPress.h"
+#include "menubar/HorizontalWheelScrolling.h"
 #include "menubar/MenuBarKeys.h"
 #include "menubar/MenuBarViewState.h"
+#include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -22,6 +25,12 @@
 namespace tamo {
 
 namespace {
+
+const SpringAnimation &selectionScrollSpring()
+{
+    static const SpringAnimation animation = spring(0.3, 0.82);
+    return animation;
+}
 
 std::optional<int> quickPasteNumber(qsizetype index)
 {
@@ -40,7 +49,8 @@ MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &car
     m_context.isInMenuBarPanel = true;
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(&m_scrollAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { scrollBar()->setValue(value.toInt()); });
 
     connect(&state, &MenuBarViewState::visibleClipsChanged, this, &MenuBarCardGrid::rebuild);
     connect(&state, &MenuBarViewState::selectionChanged, this, &MenuBarCardGrid::updateSelection);
@@ -51,11 +61,14 @@ MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &car
     connect(&m_context.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
         if (key == keys::cardScale)
             readCardScale();
+        else if (key == keys::menuBarLayout)
+            readLayout();
     });
     m_cardSize = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
     m_layout.cellSide = m_cardSize.side();
     m_layout.viewportWidth = viewport()->width();
-    rebuild();
+    m_layout.viewportHeight = viewport()->height();
+    readLayout();
 }
 
 MenuBarCardGrid::~MenuBarCardGrid() = default;
@@ -96,11 +109,42 @@ void MenuBarCardGrid::readCardScale()
     layoutCards();
 }
 
+void MenuBarCardGrid::readLayout()
+{
+    const bool oneRow = m_context.defaults.string(keys::menuBarLayout) == rawValue(MenuBarLayout::horizontal);
+    m_layout.oneRow = oneRow;
+    setHorizontalScrollBarPolicy(oneRow ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(oneRow ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    (oneRow ? verticalScrollBar() : horizontalScrollBar())->setRange(0, 0);
+    // A mouse wheel turns the row; the two columns scroll with it as they are.
+    if (oneRow && !m_wheelScrolling)
+        m_wheelScrolling = new HorizontalWheelScrolling(this);
+    else if (!oneRow)
+        delete std::exchange(m_wheelScrolling, nullptr);
+    m_revealedID = {};
+    rebuild();
+}
+
+QScrollBar *MenuBarCardGrid::scrollBar() const
+{
+    return m_layout.oneRow ? horizontalScrollBar() : verticalScrollBar();
+}
+
+int MenuBarCardGrid::viewLength() const
+{
+    return m_layout.oneRow ? viewport()->width() : viewport()->height();
+}
+
+int MenuBarCardGrid::scrollTarget() const
+{
+    return m_scrollAnimation.state() == QAbstractAnimation::Running ? m_scrollAnimation.endValue().toInt()
+                                                                      : scrollBar()->value();
+}
+
 void MenuBarCardGrid::layoutCards()
 {
-    const int offset = verticalScrollBar()->value();
-    const GridLayout::Range range
-        = m_layout.cellsIn(offset, viewport()->height(), m_visible.size(), offscreenRows);
+    const int offset = scrollBar()->value();
+    const GridLayout::Range range = m_layout.cellsIn(offset, viewLength(), m_visible.size(), offscreenRows);
     QList<qsizetype> wanted;
     for (qsizetype i = range.first; i < range.end; ++i)
         wanted.append(i);
@@ -131,7 +175,8 @@ void MenuBarCardGrid::layoutCards()
             }
         }
         configureCard(*card, index);
-        card->move(m_layout.cellRect(index).topLeft() - QPoint(0, offset));
+        const QPoint scrolled = m_layout.oneRow ? QPoint(offset, 0) : QPoint(0, offset);
+        card->move(m_layout.cellRect(index).topLeft() - scrolled);
         card->show();
     }
 }
@@ -161,11 +206,11 @@ void MenuBarCardGrid::releaseCard(ClipCard *card)
 
 void MenuBarCardGrid::updateScrollRange()
 {
-    QScrollBar *bar = verticalScrollBar();
-    const int height = viewport()->height();
-    bar->setPageStep(height);
+    QScrollBar *bar = scrollBar();
+    const int length = viewLength();
+    bar->setPageStep(length);
     bar->setSingleStep(std::max(1, m_layout.pitch() / 3)); // a wheel notch moves about one row
-    bar->setRange(0, std::max(0, m_layout.contentHeight(m_visible.size()) - height));
+    bar->setRange(0, std::max(0, m_layout.contentLength(m_visible.size()) - length));
 }
 
 void MenuBarCardGrid::updateSelection()
@@ -177,20 +222,35 @@ void MenuBarCardGrid::updateSelection()
     revealSelection();
 }
 
+// Only a selection that changed scrolls: a save or new results leave the grid where the user put it.
 void MenuBarCardGrid::revealSelection()
 {
-    const qsizetype index = m_positions.value(m_state.selectedID(), -1);
-    // The first card scrolls to the very top, so the margin above it shows.
-    if (index == 0)
-        scrollToTop();
-    else if (index > 0)
-        verticalScrollBar()->setValue(
-            m_layout.offsetRevealing(index, verticalScrollBar()->value(), viewport()->height()));
+    const QUuid selected = m_state.selectedID();
+    const qsizetype index = m_positions.value(selected, -1);
+    if (selected == m_revealedID || index < 0)
+        return;
+    m_revealedID = selected;
+    // The first card scrolls to the very start, so the margin before it shows.
+    scrollTo(index == 0 ? 0 : m_layout.offsetRevealing(index, scrollTarget(), viewLength()));
+}
+
+void MenuBarCardGrid::scrollTo(int offset)
+{
+    if (offset == scrollTarget())
+        return;
+    const SpringAnimation &spring = selectionScrollSpring();
+    m_scrollAnimation.stop();
+    m_scrollAnimation.setStartValue(scrollBar()->value());
+    m_scrollAnimation.setEndValue(offset);
+    m_scrollAnimation.setDuration(spring.durationMs);
+    m_scrollAnimation.setEasingCurve(spring.curve);
+    m_scrollAnimation.start();
 }
 
 void MenuBarCardGrid::scrollToTop()
 {
-    verticalScrollBar()->setValue(0);
+    m_scrollAnimation.stop();
+    scrollBar()->setValue(0);
 }
 
 void MenuBarCardGrid::keyPressEvent(QKeyEvent *event)
@@ -210,6 +270,7 @@ void MenuBarCardGrid::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     m_layout.viewportWidth = viewport()->width();
+    m_layout.viewportHeight = viewport()->height();
     updateScrollRange();
     layoutCards();
 }

@@ -10,16 +10,18 @@
 #include <QHash>
 #include <QList>
 #include <QUuid>
+#include <QVariantAnimation>
 
 #include <functional>
 
 namespace tamo {
 
 class ClipCard;
+class HorizontalWheelScrolling;
 class MenuBarViewState;
 
-// The panel's cards in two columns, in the order the keyboard moves over
-// them. It takes the keyboard while the panel's focus is on the grid. Cards
+// The panel's cards in two columns, or in one row with "horizontal" as the
+// layout, in the order the keyboard moves over them. It takes the keyboard while the panel's focus is on the grid. Cards
 // exist only for the rows in view and a few above and below, and are reused
 // as the grid scrolls, so a long history costs no more than a screenful.
 class MenuBarCardGrid : public QAbstractScrollArea
@@ -43,6 +45,10 @@ public:
     // The card of a clip; none while the clip is out of view.
     ClipCard *cardFor(const QUuid &clipID) const { return m_cards.value(clipID); }
     void scrollToTop();
+    // The bar of the axis the cards scroll along.
+    QScrollBar *scrollBar() const;
+    // The offset the grid is scrolling to, or stands at.
+    int scrollTarget() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -54,12 +60,15 @@ protected:
 private:
     void rebuild();
     void readCardScale();
+    void readLayout();
     void layoutCards();
     void configureCard(ClipCard &card, qsizetype index);
     void releaseCard(ClipCard *card);
     void updateScrollRange();
     void updateSelection();
     void revealSelection();
+    void scrollTo(int offset);
+    int viewLength() const;
     void cardTapped(const ClipItemPtr &clip);
 
     MenuBarViewState &m_state;
@@ -75,6 +84,9 @@ private:
     GridLayout m_layout;
     QHash<QUuid, ClipCard *> m_cards;
     QList<ClipCard *> m_spareCards;
+    QUuid m_revealedID; // the selection last scrolled to
+    QVariantAnimation m_scrollAnimation;
+    HorizontalWheelScrolling *m_wheelScrolling = nullptr; // only in one row
 };
 
 } // namespace tamo

@@ -114,9 +114,10 @@ void MenuBarClipsController::refreshStatusItem()
     m_statusItemShown = wanted;
 }
 
-void MenuBarClipsController::statusItemClicked()
+void MenuBarClipsController::statusItemClicked(Qt::KeyboardModifiers modifiers)
 {
-    if (QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier)) {
+    // The control key of this desktop's glyphs, ⌃, is Super here.
+    if (modifiers.testFlag(Qt::MetaModifier)) {
         showAppMenu();
         return;
     }

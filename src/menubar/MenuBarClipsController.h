@@ -77,7 +77,7 @@ public:
 
 private:
     void refreshStatusItem();
-    void statusItemClicked();
+    void statusItemClicked(Qt::KeyboardModifiers modifiers);
     void ensurePanel();
     void checkResignedKey();
     void showClickShield(const QRect &frame);

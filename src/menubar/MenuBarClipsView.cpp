@@ -13,6 +13,7 @@
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarKeys.h"
 #include "menubar/SearchCapsule.h"
+#include "menubar/TabKeyMonitor.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/SettingsEnums.h"
@@ -146,6 +147,8 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
         if (key == keys::shortcutTarget || key == keys::hotKeyDisplay)
             syncDrawerButton();
     });
+    // Tab cycles the pinboard scope wherever the focus is, before any control moves the focus.
+    new TabKeyMonitor(this, [this](bool forward) { return m_state.handleTab(forward); }, this);
     connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &MenuBarClipsView::rebuildScopeChips);
     rebuildScopeChips();
     syncDrawerButton();
@@ -344,13 +347,9 @@ bool MenuBarClipsView::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_search) {
         if (event->type() == QEvent::FocusIn && m_state.focus() != MenuBarViewState::Focus::search)
             m_state.setFocus(MenuBarViewState::Focus::search);
-        if (event->type() == QEvent::KeyPress) {
-            const KeyPress press = fromQKeyEvent(*static_cast<QKeyEvent *>(event));
-            // Tab cycles the pinboard scope instead of moving focus.
-            if (press.key == KeyPress::Key::tab || press.key == KeyPress::Key::backTab)
-                return m_state.handleTab(press.key == KeyPress::Key::tab);
-            return menubarkeys::searchKeyPress(m_state, press) == KeyResult::handled;
-        }
+        if (event->type() == QEvent::KeyPress)
+            return menubarkeys::searchKeyPress(m_state, fromQKeyEvent(*static_cast<QKeyEvent *>(event)))
+                   == KeyResult::handled;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -38,22 +38,28 @@ QSizeF panelSize(double cardScale, int visibleCards, const QString &layout)
 Placement panelPlacement(const QRectF &button, QSizeF content, const std::optional<QRectF> &visibleFrame,
                          const std::optional<QRectF> &screenFrame)
 {
-    const QRectF visible = visibleFrame.value_or(QRectF(QPointF(0, 0), content));
+    if (!visibleFrame)
+        return {QRectF(-shadowSide, -shadowBelow, content.width() + 2 * shadowSide, content.height() + shadowBelow),
+                false};
+    const QRectF &visible = *visibleFrame;
     const qreal w = std::min(content.width(), visible.width() - 2 * sideInset);
-    const qreal h = std::min(content.height(), visible.height() - 12);
     qreal x = std::max(button.center().x() - w / 2, visible.left() + sideInset);
     x = std::min(x, visible.right() - w - sideInset); // the right edge wins when both apply
 
     // In this convention top() is the lower edge and bottom() the upper one.
+    // The content never runs past the visible frame: the window's height is
+    // what lies between the item's side and the far edge, less the gaps.
     const bool upward = screenFrame && button.center().y() < screenFrame->center().y();
     if (upward) {
         // The whole window, shadow room included, stays clear of the item so
         // its invisible margin never swallows clicks meant for the tray.
         const qreal bottom = std::max(visible.top(), button.bottom()) + statusItemGap;
+        const qreal h = std::min(content.height(), visible.bottom() - statusItemGap - bottom - shadowBelow);
         return {DrawerGeometry::integralRect(QRectF(x - shadowSide, bottom, w + 2 * shadowSide, h + shadowBelow)),
                 true};
     }
     const qreal top = std::min(visible.bottom(), button.top()) - statusItemGap;
+    const qreal h = std::min(content.height(), top - visible.top() - shadowBelow);
     return {DrawerGeometry::integralRect(
                 QRectF(x - shadowSide, top - h - shadowBelow, w + 2 * shadowSide, h + shadowBelow)),
             false};

@@ -29,9 +29,10 @@ struct Placement
     bool opensUpward; // the status item sits in the lower half of its screen
 };
 
-// Under the status item's rectangle, kept 8 inside the visible frame's sides;
-// over it when the item sits in the lower half of screenFrame, as bottom
-// panels are common here. Without a screen, the content at the origin.
+// Under the status item's rectangle, kept 8 inside the visible frame's sides
+// and wholly inside its height; over it when the item sits in the lower half
+// of screenFrame, as bottom panels are common here. Without a screen, the
+// content at the origin.
 Placement panelPlacement(const QRectF &button, QSizeF content, const std::optional<QRectF> &visibleFrame,
                          const std::optional<QRectF> &screenFrame);
 

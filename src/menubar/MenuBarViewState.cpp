@@ -220,6 +220,9 @@ void MenuBarViewState::scheduleResults()
         return;
     }
     m_searchPause.start();
+    // A search that has no results yet shows none: the cards of the scope
+    // it starts from are no results and must not be clickable.
+    visibleMayHaveChanged();
 }
 
 void MenuBarViewState::applyResults()

@@ -8,8 +8,8 @@ class QMenu;
 
 namespace tamo {
 
-// TamoCove's icon in the panel's status area: a left click is reported, a
-// right click opens the menu.
+// TamoCove's icon in the panel's status area: a left click is reported with
+// the modifiers held, a right click opens the menu.
 class StatusItem : public QObject
 {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     virtual QRectF anchor() const = 0;
 
 signals:
-    void clicked();
+    void clicked(Qt::KeyboardModifiers modifiers);
 };
 
 } // namespace tamo

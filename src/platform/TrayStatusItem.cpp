@@ -2,6 +2,8 @@
 
 #include "platform/Screens.h"
 
+#include <QGuiApplication>
+
 namespace tamo {
 
 TrayStatusItem::TrayStatusItem(const Screens &screens, QObject *parent)
@@ -55,7 +57,7 @@ void TrayStatusItem::onActivated(QSystemTrayIcon::ActivationReason reason)
         return;
     m_lastClick = m_screens.pointerLocation();
     if (reason == QSystemTrayIcon::Trigger)
-        emit clicked();
+        emit clicked(QGuiApplication::queryKeyboardModifiers());
 }
 
 } // namespace tamo

@@ -33,12 +33,23 @@ TEST(GridLayout, CellRects)
     }
 }
 
-TEST(GridLayout, ContentHeight)
+TEST(GridLayout, ContentLength)
 {
-    EXPECT_EQ(grid().contentHeight(0), 0);
-    EXPECT_EQ(grid().contentHeight(1), 124);
-    EXPECT_EQ(grid().contentHeight(2), 124);
-    EXPECT_EQ(grid().contentHeight(3), 124 + 114);
+    EXPECT_EQ(grid().contentLength(0), 0);
+    EXPECT_EQ(grid().contentLength(1), 124);
+    EXPECT_EQ(grid().contentLength(2), 124);
+    EXPECT_EQ(grid().contentLength(3), 124 + 114);
+}
+
+// One row in a 300-high view: cells every 114 from 18 in, centred down the height.
+TEST(GridLayout, OneRowRunsSideways)
+{
+    const GridLayout row{.cellSide = 100, .viewportWidth = 300, .viewportHeight = 300, .oneRow = true};
+    EXPECT_EQ(row.cellRect(0), QRect(18, 100, 100, 100));
+    EXPECT_EQ(row.cellRect(3), QRect(18 + 3 * 114, 100, 100, 100));
+    EXPECT_EQ(row.contentLength(3), 36 + 3 * 114 - 14);
+    EXPECT_EQ(row.cellsIn(18 + 114, 228, 10, 1), GridLayout::Range({0, 4}));
+    EXPECT_EQ(row.offsetRevealing(5, 0, 300), 18 + 5 * 114 + 100 + 14 - 300);
 }
 
 TEST(GridLayout, CellsInView)

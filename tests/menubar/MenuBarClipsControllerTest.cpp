@@ -115,6 +115,22 @@ TEST_F(MenuBarClipsControllerTest, ClickTogglesThePanel)
     EXPECT_TRUE(controller->isPanelVisible());
 }
 
+// The menu's control key is Super on this desktop; Ctrl is an ordinary click.
+TEST_F(MenuBarClipsControllerTest, SuperClickPopsTheMenuAndCtrlClickOpensThePanel)
+{
+    QMenu menu;
+    menu.addAction(QStringLiteral("Quit"));
+    controller->setAppMenu(&menu);
+    statusItem.click(Qt::ControlModifier);
+    EXPECT_TRUE(controller->isPanelVisible());
+    EXPECT_FALSE(menu.isVisible());
+
+    statusItem.click(Qt::MetaModifier);
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_FALSE(controller->isPanelVisible());
+    menu.hide();
+}
+
 TEST_F(MenuBarClipsControllerTest, LosingTheKeyboardClosesItAndTheClickThatTookItDoesNotReopen)
 {
     showPanel();

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace tamo::testing {
 namespace {
@@ -83,6 +84,7 @@ TEST_F(MenuBarClipsViewTest, TypingQuicklyRunsOneSearchForTheLastQuery)
     for (const QString q : {"b", "be", "bet", "beta", "beta "})
         state().setQuery(q);
     EXPECT_FALSE(state().results().has_value());
+    EXPECT_TRUE(view->grid()->cards().isEmpty()); // nothing to click that is no result
     EXPECT_EQ(view->titleLabel()->text(), "Searching…");
     EXPECT_TRUE(view->emptyLabel()->isHidden());
     QTest::qWait(MenuBarViewState::searchPauseMs + 30);
@@ -136,6 +138,27 @@ TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHist
     EXPECT_EQ(gridKeyPress(state(), key(Key::down)), KeyResult::ignored);
 }
 
+// Tab cycles the scope from the grid and the search field alike; with a
+// modifier it is left to the focus chain.
+TEST_F(MenuBarClipsViewTest, TabKeyCyclesTheScopeWhereverTheFocusIs)
+{
+    addClips(2);
+    const PinboardPtr board = model().newPinboard();
+    makeView();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    state().setFocus(MenuBarViewState::Focus::grid);
+    QTest::keyClick(view->grid(), Qt::Key_Tab);
+    EXPECT_EQ(state().boardID(), board->id());
+    EXPECT_TRUE(view->grid()->hasFocus());
+
+    state().setFocus(MenuBarViewState::Focus::search);
+    QTest::keyClick(view->searchField(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(state().boardID().isNull());
+    QTest::keyClick(view->searchField(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(state().boardID().isNull());
+}
+
 TEST_F(MenuBarClipsViewTest, GridKeyTable)
 {
     const struct {
@@ -186,6 +209,7 @@ TEST_F(MenuBarClipsViewTest, RangesToggleAndEscapeTakeBackOneLevel)
     EXPECT_TRUE(multiNumbers().isEmpty());
     EXPECT_EQ(selectedNumber(), 5);
 
+    search("clip");
     select(2);
     state().toggleSelection(state().selectedID());
     EXPECT_EQ(selectedNumber(), 0);
@@ -195,7 +219,6 @@ TEST_F(MenuBarClipsViewTest, RangesToggleAndEscapeTakeBackOneLevel)
     EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[3])), QStringList({"clip 6", "clip 3"}));
     EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[1])), QStringList({"clip 5"}));
 
-    state().setQuery("clip");
     EXPECT_EQ(searchKeyPress(state(), key(Key::escape)), KeyResult::handled);
     EXPECT_TRUE(multiNumbers().isEmpty());
     EXPECT_EQ(state().query(), "clip");
@@ -314,6 +337,7 @@ TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
     // Selecting the last clip scrolls it into view; the clip being renamed keeps its card.
     model().setRenamingItemID(clips.last()->id());
     select(2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() == grid.scrollTarget(); })); // it springs there
     ASSERT_NE(grid.cardFor(clips.first()->id()), nullptr);
     const QRect last = grid.cardFor(clips.first()->id())->geometry();
     EXPECT_GE(last.top(), 0);
@@ -323,6 +347,41 @@ TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
     model().setRenamingItemID({});
     EXPECT_EQ(grid.cardFor(clips.last()->id()), nullptr);
     EXPECT_LE(grid.findChildren<ClipCard *>().size(), mostCards + 1);
+}
+
+// A save or a new copy leaves the grid where the user scrolled it; only a new selection moves it.
+TEST_F(MenuBarClipsViewTest, GridScrollsOnlyWhenTheSelectionChanges)
+{
+    addClips(40);
+    makeView();
+    QScrollBar *bar = view->grid()->verticalScrollBar();
+    bar->setValue(900);
+    addClips(1, "new");
+    EXPECT_EQ(bar->value(), 900);
+    EXPECT_EQ(view->grid()->scrollTarget(), 900);
+
+    select(3);
+    EXPECT_LT(view->grid()->scrollTarget(), 900);
+}
+
+// One row runs sideways and a mouse wheel turns it.
+TEST_F(MenuBarClipsViewTest, HorizontalLayoutIsOneRow)
+{
+    addClips(12);
+    defaults.setValue(keys::menuBarLayout, rawValue(MenuBarLayout::horizontal));
+    makeView();
+    MenuBarCardGrid &grid = *view->grid();
+    const QList<ClipCard *> cards = grid.cards();
+    ASSERT_GE(cards.size(), 2);
+    EXPECT_EQ(cards[0]->y(), cards[1]->y());
+    EXPECT_GT(cards[1]->x(), cards[0]->x());
+    EXPECT_GT(grid.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(grid.verticalScrollBar()->maximum(), 0);
+
+    QWheelEvent wheel(QPointF(10, 10), grid.viewport()->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120),
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(grid.viewport(), &wheel);
+    EXPECT_EQ(grid.horizontalScrollBar()->value(), 12);
 }
 
 TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)

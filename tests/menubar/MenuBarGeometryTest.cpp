@@ -70,12 +70,47 @@ TEST(PanelPlacementTest, StaysEightInsideTheRightEdge)
     EXPECT_EQ(p.frame.right() - 24, 1440 - 8);
 }
 
-TEST(PanelPlacementTest, TallContentIsClampedToTheVisibleHeight)
+struct TrayCase
 {
-    const Placement p = panelPlacement({700, 876, 24, 24}, {488, 1023}, visible, screen);
-    EXPECT_EQ(p.frame.height(), 876 - 12 + 28);
-    EXPECT_EQ(p.frame.bottom(), 870); // the top edge stays under the bar
+    const char *where;
+    QRectF button;
+    QRectF visible;
+    QRectF screen;
+};
+
+// Trays at every edge and corner of a small screen, and on the second of two screens.
+class PanelInsideTest : public ::testing::TestWithParam<TrayCase>
+{
+};
+
+TEST_P(PanelInsideTest, ContentAndWindowStayInsideTheVisibleFrame)
+{
+    const TrayCase c = GetParam();
+    const Placement p = panelPlacement(c.button, {488, 1023}, c.visible, c.screen);
+    const QRectF content = p.frame.adjusted(24, 28, -24, 0);
+    EXPECT_TRUE(c.visible.contains(content)) << c.where;
+    EXPECT_GE(p.frame.top(), c.visible.top()) << c.where;
+    EXPECT_LE(p.frame.bottom(), c.visible.bottom()) << c.where;
+    EXPECT_FALSE(p.frame.intersects(c.button)) << c.where;
 }
+
+const QRectF small{0, 0, 1366, 768};
+const QRectF right{1366, 0, 1920, 1080};
+
+INSTANTIATE_TEST_SUITE_P(
+    Trays, PanelInsideTest,
+    ::testing::Values(TrayCase{"bottom", {670, 2, 24, 24}, {0, 28, 1366, 740}, small},
+                      TrayCase{"bottom left", {2, 2, 24, 24}, {0, 28, 1366, 740}, small},
+                      TrayCase{"bottom right", {1340, 2, 24, 24}, {0, 28, 1366, 740}, small},
+                      TrayCase{"top", {670, 742, 24, 24}, {0, 0, 1366, 740}, small},
+                      TrayCase{"top left", {2, 742, 24, 24}, {0, 0, 1366, 740}, small},
+                      TrayCase{"top right", {1340, 742, 24, 24}, {0, 0, 1366, 740}, small},
+                      TrayCase{"left, high", {2, 700, 24, 24}, {28, 0, 1338, 768}, small},
+                      TrayCase{"left, low", {2, 40, 24, 24}, {28, 0, 1338, 768}, small},
+                      TrayCase{"right, high", {1340, 700, 24, 24}, {0, 0, 1338, 768}, small},
+                      TrayCase{"right, low", {1340, 40, 24, 24}, {0, 0, 1338, 768}, small},
+                      TrayCase{"second screen, bottom", {2000, 2, 24, 24}, {1366, 28, 1920, 1052}, right},
+                      TrayCase{"second screen, top", {3260, 1054, 24, 24}, {1366, 0, 1920, 1052}, right}));
 
 TEST(PanelPlacementTest, ItemAboveTheVisibleFrameUsesTheFrameTop)
 {
@@ -96,7 +131,7 @@ TEST(PanelPlacementTest, ItemInTheLowerHalfOpensUpwardClearOfIt)
 TEST(PanelPlacementTest, WithoutAScreenTheContentSitsAtTheOrigin)
 {
     const Placement p = panelPlacement({0, 0, 0, 0}, {488, 790}, std::nullopt, std::nullopt);
-    EXPECT_EQ(p.frame.size(), QSizeF(488 - 16 + 48, 790 - 12 + 28));
+    EXPECT_EQ(p.frame, QRectF(-24, -28, 488 + 48, 790 + 28));
 }
 
 } // namespace

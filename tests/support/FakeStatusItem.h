@@ -11,7 +11,7 @@ class FakeStatusItem final : public StatusItem
 public:
     void setAvailable(bool available) { m_available = available; }
     void setAnchor(const QRectF &anchor) { m_anchor = anchor; }
-    void click() { emit clicked(); }
+    void click(Qt::KeyboardModifiers modifiers = {}) { emit clicked(modifiers); }
 
     bool isAvailable() const override { return m_available; }
     void setIcon(const QIcon &icon) override { m_icon = icon; }
