@@ -70,7 +70,8 @@ int main(int argc, char **argv)
     PanelController drawerPanel(defaults, platform.screens());
     ScreenCardSizesService cardSizes(defaults, platform.screens());
     TrayStatusItem recentClipsIcon(platform.screens());
-    MenuBarClipsController menuBarClips(defaults, platform.screens(), recentClipsIcon, drawerPanel, clock);
+    MenuBarClipsController menuBarClips(defaults, platform.screens(), recentClipsIcon, drawerPanel,
+                                        platform.clickShield(), clock);
     AppExtensions extensions;
     extensions.drawer = &drawerPanel;
     extensions.menuBar = &menuBarClips;

@@ -9,14 +9,13 @@ namespace tamo {
 
 namespace {
 
-constexpr double symbolPoints = 34;
-constexpr double messagePoints = 14;
 constexpr int spacing = 10;
 
 } // namespace
 
-EmptyStripView::EmptyStripView(QWidget *parent)
+EmptyStripView::EmptyStripView(QWidget *parent, Metrics metrics)
     : QWidget(parent)
+    , m_metrics(metrics)
     , m_symbol(new QLabel)
     , m_message(new QLabel)
 {
@@ -26,7 +25,7 @@ EmptyStripView::EmptyStripView(QWidget *parent)
     setPalette(secondary);
 
     m_symbol->setAlignment(Qt::AlignCenter);
-    m_message->setFont(uiFont(messagePoints));
+    m_message->setFont(uiFont(m_metrics.messagePoints));
     m_message->setTextFormat(Qt::PlainText); // it quotes what the user typed
     m_message->setAlignment(Qt::AlignCenter);
     auto *layout = new QVBoxLayout(this);
@@ -41,7 +40,7 @@ void EmptyStripView::setState(const DrawerEmptyState &state)
     if (state == m_state)
         return;
     if (state.symbol != m_state.symbol) {
-        const int side = QFontMetrics(uiFont(symbolPoints, QFont::Light)).height();
+        const int side = QFontMetrics(uiFont(m_metrics.symbolPoints, QFont::Light)).height();
         const QPixmap symbol = tintedSymbol(state.symbol, side, sharedSecondaryLabelColor(), devicePixelRatioF());
         m_symbol->setPixmap(symbol);
         m_symbol->setVisible(!symbol.isNull());

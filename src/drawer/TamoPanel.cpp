@@ -32,6 +32,7 @@ TamoPanel::TamoPanel(QWidget *content, bool resizable, std::optional<qreal> corn
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_resizable(resizable)
     , m_cornerRadius(cornerRadius)
+    , m_cardRadius(cornerRadius)
     , m_translucent(translucencyAvailable())
 {
     setAttribute(Qt::WA_TranslucentBackground, m_translucent);
@@ -51,6 +52,13 @@ TamoPanel::TamoPanel(QWidget *content, bool resizable, std::optional<qreal> corn
         create();
         windowHandle()->installEventFilter(this); // sees the edges before the content does
     }
+}
+
+void TamoPanel::setCardShape(const QMargins &insets, qreal cornerRadius)
+{
+    m_cardInsets = insets;
+    m_cardRadius = cornerRadius;
+    updateMask();
 }
 
 void TamoPanel::setContent(QWidget *content)
@@ -149,9 +157,10 @@ Qt::Edges TamoPanel::edgesAt(const QPointF &position) const
 
 void TamoPanel::updateMask()
 {
-    if (m_translucent || !m_cornerRadius)
+    if (m_translucent || !m_cardRadius)
         return;
-    setMask(QRegion(roundedRect(rect(), *m_cornerRadius).toFillPolygon().toPolygon()));
+    const QRect card = rect().marginsRemoved(m_cardInsets);
+    setMask(QRegion(roundedRect(card, *m_cardRadius).toFillPolygon().toPolygon()));
 }
 
 } // namespace tamo

@@ -33,6 +33,12 @@ public:
     // cut away, since they cannot be see-through.
     TamoPanel(QWidget *content, bool resizable, std::optional<qreal> cornerRadius, const QSize &size);
 
+    // Without a compositor the window is cut to its visible card: the
+    // rounded rectangle of the corner radius over the whole window, or this
+    // one, inset from the window's edges, when the content leaves room
+    // around its card (for a shadow drawn where a compositor runs).
+    void setCardShape(const QMargins &insets, qreal cornerRadius);
+
     // Replaces the hosted widget, which the panel then owns; the old one is deleted.
     void setContent(QWidget *content);
     QWidget *content() const { return m_content; }
@@ -81,6 +87,8 @@ private:
     QWidget *m_content = nullptr;
     bool m_resizable;
     std::optional<qreal> m_cornerRadius;
+    QMargins m_cardInsets;
+    std::optional<qreal> m_cardRadius;
     int m_level = statusWindowLevel;
     int m_collectionBehavior = canJoinAllSpaces | transient | ignoresCycle | fullScreenAuxiliary;
     SharingType m_sharingType = SharingType::readOnly;

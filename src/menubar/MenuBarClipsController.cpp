@@ -6,9 +6,9 @@
 #include "drawer/PanelController.h"
 #include "drawer/TamoPanel.h"
 #include "drawer/WindowAnimation.h"
-#include "menubar/ClickShieldPanel.h"
 #include "menubar/MenuBarGeometry.h"
 #include "model/SettingsKeys.h"
+#include "platform/ClickShield.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Screens.h"
@@ -45,8 +45,8 @@ std::optional<ScreenInfo> screenHolding(const QPointF &point, const QList<Screen
 } // namespace
 
 MenuBarClipsController::MenuBarClipsController(Defaults &defaults, Screens &screens, StatusItem &statusItem,
-                                               PanelController &drawer, const Clock &clock, TimeScale timeScale,
-                                               QObject *parent)
+                                               PanelController &drawer, ClickShield &clickShield, const Clock &clock,
+                                               TimeScale timeScale, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
     , m_screens(screens)
@@ -54,6 +54,7 @@ MenuBarClipsController::MenuBarClipsController(Defaults &defaults, Screens &scre
     , m_drawer(drawer)
     , m_clock(clock)
     , m_timeScale(timeScale)
+    , m_clickShield(clickShield)
 {
     connect(&m_statusItem, &StatusItem::clicked, this, &MenuBarClipsController::statusItemClicked);
     connect(&m_drawer, &PanelController::menuBarRefocusRequested, this, &MenuBarClipsController::refocus);
@@ -225,7 +226,7 @@ void MenuBarClipsController::showAppMenu()
 void MenuBarClipsController::pasteByClick(const QList<ClipItemPtr> &clips)
 {
     if (isPanelVisible())
-        showClickShield(m_panel->geometry());
+        showClickShield(m_screens.geometry().fromQt(QRectF(m_panel->geometry())));
     if (m_model)
         m_model->paste(clips, false);
 }
@@ -241,6 +242,7 @@ void MenuBarClipsController::ensurePanel()
         hosted, false, std::nullopt,
         QSizeF(content.width() + 2 * MenuBarGeometry::shadowSide, content.height() + MenuBarGeometry::shadowBelow)
             .toSize());
+    m_panel->setCardShape(MenuBarGeometry::shadowRoom, MenuBarGeometry::cardCornerRadius);
     m_animation = new WindowAnimation(m_panel.get());
     connect(m_panel.get(), &TamoPanel::keyResigned, this, [this] {
         // Where the keyboard went is only known once the activation has settled.
@@ -259,18 +261,14 @@ void MenuBarClipsController::checkResignedKey()
     hide(true);
 }
 
-void MenuBarClipsController::showClickShield(const QRect &frame)
+void MenuBarClipsController::showClickShield(const QRectF &frame)
 {
-    if (!m_clickShield)
-        m_clickShield = std::make_unique<ClickShieldPanel>();
-    m_clickShield->setGeometry(frame);
-    m_clickShield->show();
-    m_clickShield->raise();
+    m_clickShield.cover(frame);
     const int generation = ++m_shieldGeneration;
     const int interval = m_timeScale(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     QTimer::singleShot(interval, this, [this, generation] {
         if (generation == m_shieldGeneration)
-            m_clickShield->hide();
+            m_clickShield.remove();
     });
 }
 

@@ -19,7 +19,7 @@ class QWidget;
 namespace tamo {
 
 class AppModel;
-class ClickShieldPanel;
+class ClickShield;
 class Clock;
 class Defaults;
 class PanelController;
@@ -41,7 +41,8 @@ class MenuBarClipsController final : public QObject, public MenuBarPanel
 
 public:
     MenuBarClipsController(Defaults &defaults, Screens &screens, StatusItem &statusItem, PanelController &drawer,
-                           const Clock &clock, TimeScale timeScale = {}, QObject *parent = nullptr);
+                           ClickShield &clickShield, const Clock &clock, TimeScale timeScale = {},
+                           QObject *parent = nullptr);
     ~MenuBarClipsController() override;
 
     void setModel(AppModel *model);
@@ -53,7 +54,6 @@ public:
     MenuBarClipsState &state() { return m_state; }
     // Nothing until the first show.
     TamoPanel *panel() const { return m_panel.get(); }
-    ClickShieldPanel *clickShield() const { return m_clickShield.get(); }
     int hideGeneration() const { return m_hideGeneration; }
 
     // MenuBarPanel
@@ -80,7 +80,7 @@ private:
     void statusItemClicked(Qt::KeyboardModifiers modifiers);
     void ensurePanel();
     void checkResignedKey();
-    void showClickShield(const QRect &frame);
+    void showClickShield(const QRectF &frame);
 
     Defaults &m_defaults;
     Screens &m_screens;
@@ -88,6 +88,7 @@ private:
     PanelController &m_drawer;
     const Clock &m_clock;
     TimeScale m_timeScale;
+    ClickShield &m_clickShield;
     QPointer<AppModel> m_model;
     MenuBarClipsState m_state;
     bool m_statusItemShown = false;
@@ -98,7 +99,6 @@ private:
     int m_hideGeneration = 0;
     // False from the moment a hide starts: a panel fading out never takes the keyboard back.
     bool m_shown = false;
-    std::unique_ptr<ClickShieldPanel> m_clickShield;
     int m_shieldGeneration = 0;
     QDateTime m_lastResign; // invalid: never
 };

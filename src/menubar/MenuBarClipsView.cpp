@@ -5,13 +5,16 @@
 #include "cards/GlassRim.h"
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
+#include "drawer/EmptyStripView.h"
 #include "drawer/FilterChip.h"
 #include "drawer/FilterMenu.h"
 #include "drawer/KeyPress.h"
 #include "drawer/PinboardTabLabel.h"
 #include "menubar/MenuBarCardGrid.h"
 #include "menubar/MenuBarClipsState.h"
+#include "menubar/MenuBarGeometry.h"
 #include "menubar/MenuBarKeys.h"
+#include "menubar/OuterShadow.h"
 #include "menubar/SearchCapsule.h"
 #include "menubar/TabKeyMonitor.h"
 #include "model/ModelContainer.h"
@@ -35,9 +38,9 @@ namespace tamo {
 
 namespace {
 
-// The room the panel's frame leaves around the glass.
-constexpr QMargins frameRoom(24, 0, 24, 28);
-constexpr qreal cornerRadius = 26;
+// The room the panel's frame leaves around the glass, for its shadow.
+constexpr QMargins frameRoom = MenuBarGeometry::shadowRoom;
+constexpr qreal cornerRadius = MenuBarGeometry::cardCornerRadius;
 constexpr int searchSymbolSide = 14;
 constexpr int barSymbolSide = 13;
 constexpr int barButtonSide = 22;
@@ -78,6 +81,9 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     , m_state(model)
     , m_defaults(cards.defaults)
 {
+    // Only a compositor shows a shadow; without one the panel is cut to its card.
+    if (translucencyAvailable())
+        m_shadow = new OuterShadow(cornerRadius, this);
     auto *column = new QVBoxLayout(this);
     column->setSpacing(0);
     column->setContentsMargins(frameRoom);
@@ -124,9 +130,10 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     m_grid = new MenuBarCardGrid(m_state, cards, m_actions.pasteByClick, this);
     m_grid->viewport()->setAutoFillBackground(false); // the cards sit on the glass
     column->addWidget(m_grid, 1);
-    m_empty = new QLabel(m_grid->viewport());
-    m_empty->setAlignment(Qt::AlignCenter);
-    m_empty->setForegroundRole(QPalette::PlaceholderText);
+    // Centred over the cards by a layout of its own, whatever size the grid has yet.
+    m_empty = new EmptyStripView(nullptr, EmptyStripView::menuBar);
+    auto *overlay = new QVBoxLayout(m_grid->viewport());
+    overlay->addWidget(m_empty, 0, Qt::AlignCenter);
 
     column->addWidget(buildBottomBar());
 
@@ -320,10 +327,19 @@ void MenuBarClipsView::syncSearch()
 
 void MenuBarClipsView::syncEmptyState()
 {
-    const QString text = m_state.emptyText();
-    m_empty->setText(text);
-    m_empty->setVisible(!text.isEmpty());
-    m_empty->resize(m_grid->viewport()->size());
+    const std::optional<DrawerEmptyState> empty = m_state.emptyState();
+    if (empty)
+        m_empty->setState(*empty);
+    m_empty->setVisible(bool(empty));
+}
+
+void MenuBarClipsView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_shadow) {
+        m_shadow->setGeometry(rect());
+        m_shadow->setShapeRect(QRectF(rect().marginsRemoved(frameRoom)));
+    }
 }
 
 void MenuBarClipsView::paintEvent(QPaintEvent *)

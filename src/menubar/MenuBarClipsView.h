@@ -15,8 +15,10 @@ class QToolButton;
 
 namespace tamo {
 
+class EmptyStripView;
 class MenuBarCardGrid;
 class MenuBarClipsState;
+class OuterShadow;
 class SearchCapsule;
 
 // The menu-bar panel's content: the search capsule, the title row, the card
@@ -42,12 +44,13 @@ public:
     QLineEdit *searchField() const { return m_search; }
     MenuBarCardGrid *grid() const { return m_grid; }
     QLabel *titleLabel() const { return m_title; }
-    QLabel *emptyLabel() const { return m_empty; }
+    EmptyStripView *emptyView() const { return m_empty; }
     QToolButton *drawerButton() const { return m_drawerButton; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QWidget *buildSearchCapsule();
@@ -62,6 +65,7 @@ private:
 
     AppModel &m_model;
     Actions m_actions;
+    OuterShadow *m_shadow = nullptr;
     MenuBarViewState m_state;
     SearchCapsule *m_capsule = nullptr;
     QHBoxLayout *m_capsuleRow = nullptr;
@@ -74,7 +78,7 @@ private:
     QWidget *m_chipsRow = nullptr;
     QLabel *m_title = nullptr;
     MenuBarCardGrid *m_grid = nullptr;
-    QLabel *m_empty = nullptr;
+    EmptyStripView *m_empty = nullptr;
     QToolButton *m_drawerButton = nullptr;
     Defaults &m_defaults;
 };

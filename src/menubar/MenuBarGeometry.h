@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -13,6 +14,9 @@ namespace tamo::MenuBarGeometry {
 // Room around the content for the panel's own shadow.
 inline constexpr qreal shadowSide = 24;
 inline constexpr qreal shadowBelow = 28;
+inline constexpr QMargins shadowRoom(int(shadowSide), 0, int(shadowSide), int(shadowBelow));
+// The corners of the panel's glass card.
+inline constexpr qreal cardCornerRadius = 26;
 // The panel starts this far from its place, towards the status item, and slides in.
 inline constexpr qreal slideDistance = 10;
 

@@ -405,15 +405,15 @@ QString MenuBarViewState::scopeTitle() const
     return count == 1 ? tr("1 Match") : QStringLiteral("%1 Matches").arg(count);
 }
 
-QString MenuBarViewState::emptyText() const
+std::optional<DrawerEmptyState> MenuBarViewState::emptyState() const
 {
     if (!visibleClips().isEmpty() || (isSearching() && !m_results))
-        return {};
+        return std::nullopt;
     if (isSearching())
-        return tr("No clips match your search");
+        return DrawerEmptyState{QStringLiteral("magnifyingglass"), tr("No clips match your search")};
     if (const PinboardPtr board = selectedBoard())
-        return tr("Nothing pinned to %1 yet").arg(board->name());
-    return tr("Copy something to start your history");
+        return DrawerEmptyState{QStringLiteral("pin"), tr("Nothing pinned to %1 yet").arg(board->name())};
+    return DrawerEmptyState{QStringLiteral("doc.on.clipboard"), tr("Copy something to start your history")};
 }
 
 bool MenuBarViewState::hasControlOrFunctionKey(const QString &text)

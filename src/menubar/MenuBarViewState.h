@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawer/DrawerEmptyState.h"
 #include "model/ClipItem.h"
 #include "model/Pinboard.h"
 #include "model/SearchFilter.h"
@@ -72,9 +73,9 @@ public:
 
     // The title row: the scope's name, or how many clips the search found.
     QString scopeTitle() const;
-    // Over the grid when it has nothing to show; empty while cards show or a
+    // Over the grid when it has nothing to show; none while cards show or a
     // search waits for its first results.
-    QString emptyText() const;
+    std::optional<DrawerEmptyState> emptyState() const;
 
     // Tab and Shift-Tab: false while a clip's name is being edited.
     bool handleTab(bool forward);

@@ -1,7 +1,7 @@
 #include "drawer/DrawerFixture.h"
+#include "support/FakeClickShield.h"
 #include "support/FakeStatusItem.h"
 
-#include "menubar/ClickShieldPanel.h"
 #include "menubar/MenuBarAssembly.h"
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarClipsController.h"
@@ -29,7 +29,8 @@ protected:
         statusItem.setAnchor({700, 875, 24, 25});
         defaults.setValue(keys::showMenuBarIcon, true);
         defaults.setValue(keys::menuBarRecentClips, true);
-        controller = std::make_unique<MenuBarClipsController>(defaults, screens, statusItem, *panel, clock, fastTime);
+        controller = std::make_unique<MenuBarClipsController>(defaults, screens, statusItem, *panel, shield, clock,
+                                                              fastTime);
         controller->setModel(drawerModel.get());
     }
 
@@ -51,6 +52,7 @@ protected:
     ClipItem clip() { return ClipItem(ClipDraft::fromText(QStringLiteral("clip")), QDateTime::currentDateTime()); }
 
     FakeStatusItem statusItem;
+    FakeClickShield shield;
     std::unique_ptr<MenuBarClipsController> controller;
     QWidget other;
 };
@@ -191,22 +193,20 @@ TEST_F(MenuBarClipsControllerTest, RefocusOnlyReachesAShownPanel)
 TEST_F(MenuBarClipsControllerTest, PasteByClickShieldsThePanelAreaForADoubleClick)
 {
     showPanel();
-    const QRect area = controller->panel()->geometry();
+    const QRectF area = panelFrame();
     auto item = std::make_shared<ClipItem>(clip());
     controller->pasteByClick({item});
 
-    ClickShieldPanel *shield = controller->clickShield();
-    ASSERT_NE(shield, nullptr);
-    EXPECT_TRUE(shield->isVisible());
-    EXPECT_EQ(shield->geometry(), area);
+    EXPECT_TRUE(shield.covering);
+    EXPECT_EQ(shield.frame, area);
     const int interval = fastTime(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shield->isHidden(); }, interval + 200));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shield.covering; }, interval + 200));
 }
 
 TEST_F(MenuBarClipsControllerTest, PasteByClickWithThePanelClosedRaisesNoShield)
 {
     controller->pasteByClick({std::make_shared<ClipItem>(clip())});
-    EXPECT_EQ(controller->clickShield(), nullptr);
+    EXPECT_FALSE(shield.covering);
 }
 
 TEST_F(MenuBarClipsControllerTest, TheAppMenuClosesThePanelFirst)

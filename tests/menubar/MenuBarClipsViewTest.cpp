@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
+#include "drawer/EmptyStripView.h"
 #include "drawer/FilterChip.h"
 #include "drawer/KeyPress.h"
 #include "menubar/MenuBarCardGrid.h"
@@ -86,7 +87,7 @@ TEST_F(MenuBarClipsViewTest, TypingQuicklyRunsOneSearchForTheLastQuery)
     EXPECT_FALSE(state().results().has_value());
     EXPECT_TRUE(view->grid()->cards().isEmpty()); // nothing to click that is no result
     EXPECT_EQ(view->titleLabel()->text(), "Searching…");
-    EXPECT_TRUE(view->emptyLabel()->isHidden());
+    EXPECT_TRUE(view->emptyView()->isHidden());
     QTest::qWait(MenuBarViewState::searchPauseMs + 30);
     EXPECT_EQ(texts(state().visibleClips()), QStringList({"beta 2", "beta 1"}));
     EXPECT_EQ(view->titleLabel()->text(), "2 Matches");
@@ -127,7 +128,7 @@ TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHist
     state().cyclePinboardScope(false);
     EXPECT_EQ(state().boardID(), b->id());
 
-    EXPECT_EQ(view->emptyLabel()->text(), QStringLiteral("Nothing pinned to %1 yet").arg(b->name()));
+    EXPECT_EQ(view->emptyView()->state().message, QStringLiteral("Nothing pinned to %1 yet").arg(b->name()));
     model().deletePinboard(b);
     EXPECT_FALSE(state().selectedBoard());
     EXPECT_EQ(state().visibleClips().size(), 2);
@@ -287,9 +288,13 @@ TEST_F(MenuBarClipsViewTest, OpeningResetsSearchScopeAndSelection)
 TEST_F(MenuBarClipsViewTest, EmptyStatesAndDrawerButton)
 {
     makeView();
-    EXPECT_EQ(view->emptyLabel()->text(), "Copy something to start your history");
+    // Centred in the grid from the first showing, its message whole.
+    EmptyStripView &empty = *view->emptyView();
+    EXPECT_EQ(empty.state(), (DrawerEmptyState{"doc.on.clipboard", "Copy something to start your history"}));
+    EXPECT_EQ(empty.geometry().center(), view->grid()->viewport()->rect().center());
+    EXPECT_GE(empty.width(), empty.sizeHint().width());
     search("x");
-    EXPECT_EQ(view->emptyLabel()->text(), "No clips match your search");
+    EXPECT_EQ(empty.state(), (DrawerEmptyState{"magnifyingglass", "No clips match your search"}));
     EXPECT_EQ(view->titleLabel()->text(), "No Matches");
     EXPECT_TRUE(view->drawerButton()->text().endsWith("Ctrl+Shift+V"));
     defaults.setValue(keys::shortcutTarget, rawValue(ShortcutTarget::menuBar));

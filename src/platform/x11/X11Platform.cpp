@@ -3,6 +3,7 @@
 #include "platform/XdgScreenshotFolder.h"
 #include "platform/x11/CanberraSounds.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ClickShield.h"
 #include "platform/x11/X11Compositor.h"
 #include "platform/x11/X11EventPoster.h"
 #include "platform/x11/X11GlobalHotKeys.h"
@@ -23,6 +24,7 @@ X11Platform::X11Platform()
     , m_sounds(std::make_unique<x11::CanberraSounds>())
     , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
     , m_compositor(std::make_unique<x11::X11Compositor>(m_connection))
+    , m_clickShield(std::make_unique<x11::X11ClickShield>(m_connection, *m_screens))
 {
 }
 

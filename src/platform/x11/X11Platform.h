@@ -7,6 +7,7 @@
 namespace tamo {
 
 class Accessibility;
+class ClickShield;
 class Compositor;
 class EventPoster;
 class GlobalHotKeys;
@@ -36,6 +37,7 @@ public:
     Sounds &sounds() { return *m_sounds; }
     ScreenshotFolder &screenshotFolder() { return *m_screenshotFolder; }
     Compositor &compositor() { return *m_compositor; }
+    ClickShield &clickShield() { return *m_clickShield; }
 
 private:
     x11::X11Connection m_connection;
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<Sounds> m_sounds;
     std::unique_ptr<ScreenshotFolder> m_screenshotFolder;
     std::unique_ptr<Compositor> m_compositor;
+    std::unique_ptr<ClickShield> m_clickShield;
 };
 
 } // namespace tamo
