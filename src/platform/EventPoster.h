@@ -23,9 +23,10 @@ public:
     virtual void restoreFrontWindow() = 0;
 
     // Restores the front window as above, then sends the paste keystroke to
-    // whichever window has the focus: ⌘V (Ctrl+V), or Ctrl+Shift+V in a
-    // terminal. Modifiers the user still holds are released first, so the app
-    // sees exactly the paste chord.
+    // whichever window has the focus: ⌘V (Ctrl+V), or a terminal's own paste
+    // chord (for one that pastes only PRIMARY, PRIMARY gets the clipboard's
+    // content first). Modifiers the user still holds are released first, so
+    // the app sees exactly the paste chord.
     virtual void postPaste() = 0;
 
     static constexpr int restoreTimeoutMs = 200;

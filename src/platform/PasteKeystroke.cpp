@@ -6,37 +6,50 @@ namespace tamo {
 
 namespace {
 
-// WM_CLASS instance or class names of terminal emulators, lower case.
-const QStringList &terminalClasses()
+struct TerminalFamily
 {
-    static const QStringList classes{
-        QStringLiteral("xterm"),          QStringLiteral("uxterm"),
-        QStringLiteral("gnome-terminal"), QStringLiteral("gnome-terminal-server"),
-        QStringLiteral("kgx"),            QStringLiteral("org.gnome.console"),
-        QStringLiteral("org.gnome.ptyxis"),
-        QStringLiteral("konsole"),        QStringLiteral("yakuake"),
-        QStringLiteral("kitty"),          QStringLiteral("alacritty"),
-        QStringLiteral("tilix"),          QStringLiteral("xfce4-terminal"),
-        QStringLiteral("terminator"),     QStringLiteral("urxvt"),
-        QStringLiteral("rxvt"),           QStringLiteral("st-256color"),
-        QStringLiteral("lxterminal"),     QStringLiteral("mate-terminal"),
-        QStringLiteral("qterminal"),      QStringLiteral("sakura"),
-        QStringLiteral("terminology"),    QStringLiteral("guake"),
-        QStringLiteral("tilda"),          QStringLiteral("foot"),
-        QStringLiteral("wezterm"),        QStringLiteral("org.wezfurlong.wezterm"),
-        QStringLiteral("com.mitchellh.ghostty"),
-        QStringLiteral("deepin-terminal"), QStringLiteral("cool-retro-term"),
+    PasteKeystroke keystroke;
+    QStringList classes; // WM_CLASS instance or class names, lower case
+};
+
+// Each terminal's default key for pasting the clipboard. xterm and the older
+// rxvt family have none: their Shift+Insert pastes PRIMARY.
+const QList<TerminalFamily> &terminalFamilies()
+{
+    static const QList<TerminalFamily> families{
+        {PasteKeystroke::ControlShiftV,
+         {// VTE
+          QStringLiteral("gnome-terminal"), QStringLiteral("gnome-terminal-server"), QStringLiteral("kgx"),
+          QStringLiteral("org.gnome.console"), QStringLiteral("ptyxis"), QStringLiteral("org.gnome.ptyxis"),
+          QStringLiteral("xfce4-terminal"), QStringLiteral("terminator"), QStringLiteral("tilix"),
+          QStringLiteral("mate-terminal"), QStringLiteral("lxterminal"), QStringLiteral("sakura"),
+          QStringLiteral("guake"), QStringLiteral("tilda"), QStringLiteral("io.elementary.terminal"),
+          QStringLiteral("deepin-terminal"),
+          // Qt
+          QStringLiteral("konsole"), QStringLiteral("yakuake"), QStringLiteral("qterminal"),
+          QStringLiteral("cool-retro-term"),
+          // their own toolkits
+          QStringLiteral("alacritty"), QStringLiteral("kitty"), QStringLiteral("wezterm"),
+          QStringLiteral("org.wezfurlong.wezterm"), QStringLiteral("st"), QStringLiteral("st-256color"),
+          QStringLiteral("stterm"), QStringLiteral("foot"), QStringLiteral("footclient"),
+          QStringLiteral("com.mitchellh.ghostty"), QStringLiteral("terminology")}},
+        {PasteKeystroke::ControlAltV, {QStringLiteral("urxvt"), QStringLiteral("rxvt-unicode")}},
+        {PasteKeystroke::ShiftInsert,
+         {QStringLiteral("xterm"), QStringLiteral("uxterm"), QStringLiteral("rxvt"), QStringLiteral("aterm"),
+          QStringLiteral("eterm")}},
     };
-    return classes;
+    return families;
 }
 
 } // namespace
 
 PasteKeystroke pasteKeystrokeForWindowClass(const QString &instance, const QString &className)
 {
-    const bool terminal = terminalClasses().contains(instance.toLower())
-                          || terminalClasses().contains(className.toLower());
-    return terminal ? PasteKeystroke::ControlShiftV : PasteKeystroke::ControlV;
+    for (const TerminalFamily &family : terminalFamilies()) {
+        if (family.classes.contains(instance.toLower()) || family.classes.contains(className.toLower()))
+            return family.keystroke;
+    }
+    return PasteKeystroke::ControlV;
 }
 
 } // namespace tamo

@@ -4,7 +4,7 @@
 
 using namespace tamo;
 
-TEST(PasteKeystroke, TerminalsPasteWithControlShiftV)
+TEST(PasteKeystroke, EachTerminalGetsItsOwnClipboardPasteKey)
 {
     struct Row
     {
@@ -13,7 +13,11 @@ TEST(PasteKeystroke, TerminalsPasteWithControlShiftV)
         PasteKeystroke keystroke;
     };
     const Row rows[]{
-        {"xterm", "XTerm", PasteKeystroke::ControlShiftV},
+        {"xterm", "XTerm", PasteKeystroke::ShiftInsert},
+        {"gnome-terminal-server", "Gnome-terminal", PasteKeystroke::ControlShiftV},
+        {"Alacritty", "Alacritty", PasteKeystroke::ControlShiftV},
+        {"urxvt", "URxvt", PasteKeystroke::ControlAltV},
+        {"rxvt", "URxvt", PasteKeystroke::ControlAltV}, // urxvt started by its old name
         {"Navigator", "firefox", PasteKeystroke::ControlV},
         {"xterm-settings", "Xterm-settings", PasteKeystroke::ControlV}, // whole names only
         {"", "", PasteKeystroke::ControlV},

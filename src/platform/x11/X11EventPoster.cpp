@@ -8,7 +8,10 @@
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QList>
+#include <QMimeData>
 
 namespace tamo::x11 {
 
@@ -16,6 +19,37 @@ namespace {
 
 constexpr int focusPollIntervalMs = 2;
 constexpr uint32_t pagerSourceIndication = 2;
+
+QList<xcb_keysym_t> chordKeysyms(PasteKeystroke keystroke)
+{
+    const xcb_keysym_t v = KeyCodes::toKeysym(KeyCodes::KeyV);
+    switch (keystroke) {
+    case PasteKeystroke::ControlV:
+        return {XK_Control_L, v};
+    case PasteKeystroke::ControlShiftV:
+        return {XK_Control_L, XK_Shift_L, v};
+    case PasteKeystroke::ControlAltV:
+        return {XK_Control_L, XK_Alt_L, v};
+    case PasteKeystroke::ShiftInsert:
+        return {XK_Shift_L, XK_Insert};
+    }
+    return {};
+}
+
+// What a paste puts on the clipboard is ours; the same goes on PRIMARY for a
+// terminal that pastes only PRIMARY from the keyboard. Another owner's
+// clipboard is left alone: reading it here could block.
+void copyClipboardToPrimary()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *ours = clipboard->ownsClipboard() ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    if (!ours)
+        return;
+    auto *copy = new QMimeData;
+    for (const QString &format : ours->formats())
+        copy->setData(format, ours->data(format));
+    clipboard->setMimeData(copy, QClipboard::Selection);
+}
 
 } // namespace
 
@@ -144,22 +178,21 @@ void X11EventPoster::sendPasteKeystroke()
         qCWarning(lcX11) << "cannot paste: the X server lacks the XTest extension";
         return;
     }
+    const PasteKeystroke keystroke = keystrokeForFocus();
     xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(m_x11.xcb);
-    const auto keycodeOf = [symbols](xcb_keysym_t keysym) {
+    QList<xcb_keycode_t> chord;
+    for (const xcb_keysym_t keysym : chordKeysyms(keystroke)) {
         xcb_keycode_t *keycodes = xcb_key_symbols_get_keycode(symbols, keysym);
-        const xcb_keycode_t keycode = keycodes ? keycodes[0] : 0;
+        chord.append(keycodes ? keycodes[0] : 0);
         std::free(keycodes);
-        return keycode;
-    };
-    QList<xcb_keycode_t> chord{keycodeOf(XK_Control_L)};
-    if (keystrokeForFocus() == PasteKeystroke::ControlShiftV)
-        chord.append(keycodeOf(XK_Shift_L));
-    chord.append(keycodeOf(KeyCodes::toKeysym(KeyCodes::KeyV)));
+    }
     xcb_key_symbols_free(symbols);
     if (chord.contains(0)) {
-        qCWarning(lcX11) << "cannot paste: the keyboard map lacks Control, Shift or V";
+        qCWarning(lcX11) << "cannot paste: the keyboard map lacks a key of the paste chord";
         return;
     }
+    if (pastesPrimary(keystroke))
+        copyClipboardToPrimary();
 
     releaseHeldModifiers();
     for (const xcb_keycode_t keycode : chord)

@@ -1,9 +1,12 @@
 #include "ChildProcess.h"
 #include "WindowManager.h"
+#include "support/TempDir.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventPoster.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Properties.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -85,7 +88,7 @@ TEST_F(X11EventPosterTest, ModifiersTheUserStillHoldsAreReleasedFirst)
 
 TEST_F(X11EventPosterTest, TerminalGetsControlShiftV)
 {
-    const auto terminal = startEditor(QStringLiteral("xterm"));
+    const auto terminal = startEditor(QStringLiteral("konsole"));
     poster.rememberFrontWindow();
     openPanel();
 
@@ -93,6 +96,32 @@ TEST_F(X11EventPosterTest, TerminalGetsControlShiftV)
 
     EXPECT_TRUE(terminal->waitForLine(QStringLiteral("key Ctrl+Shift+V")))
         << terminal->lines().join('|').toStdString();
+}
+
+// xterm has no key that pastes the clipboard; its Shift+Insert reads PRIMARY.
+TEST_F(X11EventPosterTest, APasteArrivesInXterm)
+{
+    ASSERT_TRUE(pasteboard.writeItems({{{PasteboardType::string, "pasted into xterm\n"}}}));
+    const tamo::testing::TempDir dir;
+    QFile typed(dir.file(QStringLiteral("typed")));
+    const ChildProcess xterm(QStringLiteral("xterm"), {QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                                       QStringLiteral("cat > \"$0\""), typed.fileName()});
+    const x11::X11Properties properties(x11.xcb);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const quint32 active = properties.numbers(x11.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
+        return active && properties.strings(active, "WM_CLASS").value(0) == u"xterm";
+    }, 10000)) << "xterm did not come to the front";
+    poster.rememberFrontWindow();
+    openPanel();
+
+    poster.postPaste();
+
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        typed.open(QIODevice::ReadOnly);
+        const QByteArray text = typed.readAll();
+        typed.close();
+        return text == "pasted into xterm\n";
+    }, 10000));
 }
 
 TEST_F(X11EventPosterTest, RestoreFailsWhenTheWindowIsGone)
