@@ -177,11 +177,21 @@ void StoreMaintenance::moveLocalImage(ClipItem &survivor, const QList<ClipItemPt
     });
     if (owner == twins.cend() || hasImageHere(survivor))
         return;
+    // A merge cut short after the copy below committed.
+    if (m_context.fetchCount<LocalImage>(
+            FetchDescriptor().where(LocalImage::ClipIDColumn, Compare::equal, survivor.id()))
+        > 0) {
+        survivor.setImageIsLocalOnly(true);
+        return;
+    }
     const auto images = m_context.fetch<LocalImage>(
         FetchDescriptor().where(LocalImage::ClipIDColumn, Compare::equal, (*owner)->id()).limited(1));
     if (images.isEmpty())
         return;
-    images.first()->setClipID(survivor.id());
+    // Copied, not re-keyed: the copy commits before the clips change, and the
+    // twin's own goes with the twin, so a crash in between leaves each clip
+    // with its image.
+    m_context.insert(std::make_shared<LocalImage>(survivor.id(), images.first()->imageData()));
     survivor.setImageIsLocalOnly(true);
 }
 

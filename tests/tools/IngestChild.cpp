@@ -1,12 +1,15 @@
 // Ingests numbered clips into the store folder given as argument, printing
 // each number once its save returned, until it is killed.
 //
-// With --die-between-stores it ingests one image large enough to stay on this
-// machine and kills itself at the first write to a second write-ahead log:
-// one store file has committed, the other has not.
+// With --die-ingesting it ingests one image large enough to stay on this
+// machine, with --die-merging it folds two clips of such an image into one;
+// either kills itself at the first write to a second write-ahead log: one
+// store file has committed, the other has not.
 #include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
+#include "model/ModelContext.h"
 #include "model/SourceAppPublisher.h"
+#include "model/StoreMaintenance.h"
 #include "model/SyncState.h"
 #include "platform/Clock.h"
 
@@ -64,20 +67,34 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    const bool largeImage = argc > 2 && std::strcmp(argv[2], "--die-between-stores") == 0;
-    if (largeImage)
+    const bool ingesting = argc > 2 && std::strcmp(argv[2], "--die-ingesting") == 0;
+    const bool merging = argc > 2 && std::strcmp(argv[2], "--die-merging") == 0;
+    if (ingesting || merging)
         watchWalWrites();
     tamo::ModelContainer container(QString::fromLocal8Bit(argv[1]));
     tamo::SystemClock clock;
     tamo::NoSync sync;
     tamo::SourceAppPublisher publisher(container.mainContext(), sync, nullptr);
     tamo::ClipLibrary library(container.mainContext(), clock, publisher);
-    if (largeImage) {
+    if (ingesting || merging) {
         tamo::ClipDraft draft;
         draft.kind = tamo::ClipKind::image;
         draft.imageData = QByteArray(tamo::ClipLibrary::largestSyncedImage + 1, 'x');
+        if (merging) {
+            // Twins, as two machines make them: the older one holds the image
+            // here, the newer came without it.
+            library.makeClip(draft);
+            auto synced = std::make_shared<tamo::ClipItem>(draft, clock.now().addSecs(60));
+            synced->setImageData(std::nullopt);
+            synced->setImageIsLocalOnly(true);
+            container.mainContext().insert(synced);
+            container.mainContext().save();
+        }
         armed = true;
-        library.ingest(draft);
+        if (merging)
+            tamo::StoreMaintenance(container.mainContext()).mergeDuplicates();
+        else
+            library.ingest(draft);
         return 3; // not killed: the save never reached a second file
     }
     for (int i = 0;; ++i) {
