@@ -56,7 +56,7 @@ void CanberraSounds::play(const QString &name)
     // Machines without sound fail every time; saying so once is enough.
     if (result != CA_SUCCESS && !m_failureReported) {
         m_failureReported = true;
-        qWarning().noquote() << QStringLiteral("TamoCove: sounds are unavailable (%1)")
+        qWarning().noquote() << QStringLiteral("TamoCove: sounds are unavailable (libcanberra: %1)")
                                     .arg(QString::fromUtf8(ca_strerror(result)));
     }
 }
