@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include <utility>
+#include <optional>
+
+namespace tamo {
+
+// A hybrid logical timestamp: wall-clock milliseconds, a counter for events
+// within one millisecond (or while the wall clock lags behind what was seen),
+// and the device that made it, which breaks every remaining tie.
+struct HybridTime
+{
+    qint64 millis = 0;
+    qint64 counter = 0;
+    QString device;
+
+    bool operator==(const HybridTime &) const = default;
+    bool operator<(const HybridTime &other) const
+    {
+        if (millis != other.millis || counter != other.counter)
+            return std::pair(millis, counter) < std::pair(other.millis, other.counter);
+        return device < other.device;
+    }
+
+    QString toString() const;
+    // Strict: "<millis>-<counter>-<device id>", nothing else.
+    static std::optional<HybridTime> parse(QStringView text);
+};
+
+// Hands out timestamps that only move forward and that come after every
+// timestamp this device has seen from others, so a device whose clock is
+// behind still orders its later edits after what it has already seen.
+class HybridClock
+{
+public:
+    explicit HybridClock(QString device, HybridTime last = {});
+
+    HybridTime tick(qint64 wallMillis);
+    void observe(const HybridTime &remote);
+    const HybridTime &last() const { return m_last; }
+
+private:
+    HybridTime m_last;
+};
+
+// A device or record identity: a lowercase UUID without braces.
+bool isSyncID(QStringView text);
+bool isLowercaseHex(QChar c);
+
+} // namespace tamo

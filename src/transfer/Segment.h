@@ -1,0 +1,76 @@
+#pragma once
+
+#include "transfer/HybridTime.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace tamo {
+
+struct EntitySpec;
+
+// One change of one synced record as it travels between devices. Field
+// values are in their JSON form (dates as milliseconds, lists as arrays);
+// large bytes travel as blobs named by their SHA-256, an empty name meaning
+// none.
+struct SyncChange
+{
+    enum class Operation { upsert, remove };
+
+    HybridTime time;
+    QString entity;
+    QString recordID;
+    Operation operation = Operation::upsert;
+    QJsonObject fields;
+    QMap<QString, QString> blobs;
+
+    bool operator==(const SyncChange &) const = default;
+};
+
+// An immutable file of changes written by one device: a header line, one
+// line per change, and a footer line with the count and the SHA-256 of all
+// bytes before it.
+struct Segment
+{
+    static constexpr int format = 1;
+    // Bounds that keep a hostile or damaged file from exhausting memory.
+    static constexpr qsizetype largestFile = 256 * 1024 * 1024;
+    static constexpr qsizetype largestString = 64 * 1024 * 1024;
+    static constexpr qsizetype largestList = 10'000;
+
+    QString device;
+    qint64 sequence = 0;
+    QList<SyncChange> changes;
+
+    QByteArray encode() const;
+};
+
+struct SegmentRead
+{
+    enum class Result {
+        complete,
+        incomplete, // no footer yet: still arriving, read again later
+        newerFormat,
+        refused, // damaged or hostile; `reason` says why
+    };
+
+    Result result = Result::refused;
+    Segment segment;
+    QString reason;
+};
+
+// Reads a segment strictly: every line must be an object of the expected
+// shape, every field a column of a synced entity with the type of that
+// column, every identity and blob name of its exact form.
+SegmentRead readSegment(const QByteArray &bytes, const QString &expectedDevice, qint64 expectedSequence);
+
+// The synced entity of that name; null for any other.
+const EntitySpec *syncedEntity(QStringView name);
+
+bool isBlobName(QStringView text);
+QString blobNameOf(const QByteArray &bytes);
+
+} // namespace tamo

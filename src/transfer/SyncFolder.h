@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tamo {
+
+struct Segment;
+
+// The folder that a file-sync engine keeps in step between the user's
+// machines. No database ever lives in it, and each device writes only its
+// own immutable files, so no two machines ever write the same file:
+//   account.json                      who the folder belongs to
+//   devices/<device>/device.json      who is there
+//   devices/<device>/seg-<n>.jsonl    change segments, numbered from 1
+//   devices/<device>/blobs/<sha256>   image, rich-text and icon bytes
+//   kv/<device>.json                  the shared settings one device wrote
+class SyncFolder
+{
+public:
+    explicit SyncFolder(QString root);
+
+    const QString &root() const { return m_root; }
+    QString accountFile() const;
+    QString deviceFolder(const QString &device) const;
+    QString deviceFile(const QString &device) const;
+    QString segmentFile(const QString &device, qint64 sequence) const;
+    QString blobFile(const QString &device, const QString &blobName) const;
+    QString keyValueFile(const QString &device) const;
+
+    // Devices with a folder of the right name; anything else is ignored.
+    QStringList devices() const;
+    // The device's complete-named segments, in order.
+    QList<qint64> segments(const QString &device) const;
+
+    // The bytes of a blob once all of them have arrived (their hash matches
+    // their name); empty while it is missing or still arriving.
+    std::optional<QByteArray> readBlob(const QString &device, const QString &blobName) const;
+
+private:
+    QString m_root;
+};
+
+// What one device writes into its own folder. Each call leaves the folder
+// whole: blobs are written before the segment that names them.
+class DeviceWriter
+{
+public:
+    DeviceWriter(const SyncFolder &folder, QString device);
+
+    const QString &device() const { return m_device; }
+    // Creates the device folder and its device.json; the error text or empty.
+    QString prepare(const QString &deviceName);
+    // Stores bytes under their hash (once); the error text or empty.
+    QString writeBlob(const QByteArray &bytes, QString &blobName);
+    QString writeSegment(const Segment &segment);
+    // The number the next segment takes: one past the highest written.
+    qint64 nextSequence() const;
+
+private:
+    const SyncFolder &m_folder;
+    QString m_device;
+};
+
+} // namespace tamo

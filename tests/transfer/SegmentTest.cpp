@@ -1,0 +1,136 @@
+#include "transfer/Segment.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <gtest/gtest.h>
+
+namespace tamo {
+namespace {
+
+const QString device = QStringLiteral("0f0e0d0c-0b0a-4908-8706-050403020100");
+const QString rid = QStringLiteral("11111111-2222-4333-8444-555555555555");
+const QByteArray header = R"({"device":"0f0e0d0c-0b0a-4908-8706-050403020100","format":1,"seq":7})";
+const QByteArray hlc = "1700000000000-0-0f0e0d0c-0b0a-4908-8706-050403020100";
+
+SyncChange sampleUpsert()
+{
+    return {HybridTime{1700000000000, 3, device},
+            QStringLiteral("ClipItem"),
+            rid,
+            SyncChange::Operation::upsert,
+            {{QStringLiteral("text"), QStringLiteral("hello\nworld")},
+             {QStringLiteral("createdAt"), qint64(1700000000000)},
+             {QStringLiteral("keywords"), QJsonArray{QStringLiteral("a"), QStringLiteral("b")}},
+             {QStringLiteral("title"), QJsonValue::Null},
+             {QStringLiteral("linkPreviewFetched"), true}},
+            {{QStringLiteral("imageData"), blobNameOf("png")}, {QStringLiteral("rtfData"), QString()}}};
+}
+
+// Lines with a footer whose count and checksum fit them.
+QByteArray sealed(const QList<QByteArray> &lines, int count = -1)
+{
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + '\n';
+    const QByteArray sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return bytes + R"({"count":)" + QByteArray::number(count < 0 ? lines.size() - 1 : count) + R"(,"sha256":")" + sha
+           + "\"}\n";
+}
+
+QByteArray change(const QByteArray &body)
+{
+    return R"({"hlc":")" + hlc + R"(","rid":")" + rid.toLatin1() + R"(",)" + body + '}';
+}
+
+TEST(Segment, WrittenChangesReadBackUnchanged)
+{
+    const Segment segment{device, 7, {sampleUpsert(), {HybridTime{1700000000001, 0, device}, QStringLiteral("Pinboard"), rid, SyncChange::Operation::remove, {}, {}}}};
+    const SegmentRead read = readSegment(segment.encode(), device, 7);
+    ASSERT_EQ(read.result, SegmentRead::Result::complete) << qPrintable(read.reason);
+    EXPECT_EQ(read.segment.changes, segment.changes);
+}
+
+TEST(Segment, FilesStillArrivingWaitAndNewerFormatsAreToldApart)
+{
+    const QByteArray whole = Segment{device, 7, {sampleUpsert()}}.encode();
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        SegmentRead::Result expected;
+    } cases[] = {
+        {"empty", {}, SegmentRead::Result::incomplete},
+        {"header only", header + '\n', SegmentRead::Result::incomplete},
+        {"footer missing", whole.first(whole.lastIndexOf('\n', whole.size() - 2) + 1), SegmentRead::Result::incomplete},
+        {"cut inside the footer", whole.chopped(5), SegmentRead::Result::incomplete},
+        {"newer format, rest unreadable", R"({"format":2,"device":"x","seq":7})" "\n\x01garbage", SegmentRead::Result::newerFormat},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(readSegment(c.bytes, device, 7).result, c.expected) << c.name;
+}
+
+TEST(Segment, DamagedOrHostileFilesAreRefused)
+{
+    QByteArray flipped = Segment{device, 7, {sampleUpsert()}}.encode();
+    flipped[header.size() + 10] = 'X';
+    QByteArray longList = R"("fields":{"keywords":[)";
+    for (int i = 0; i <= Segment::largestList; ++i)
+        longList += i ? ",\"k\"" : "\"k\"";
+    longList += R"(]},"blobs":{})";
+    const QByteArray upsert = R"("entity":"ClipItem","op":"upsert",)";
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"checksum does not match", flipped},
+        {"another device's header", sealed({R"({"device":"00000000-0000-4000-8000-000000000000","format":1,"seq":7})"})},
+        {"another sequence", sealed({R"({"device":"0f0e0d0c-0b0a-4908-8706-050403020100","format":1,"seq":8})"})},
+        {"count does not match", sealed({header}, 1)},
+        {"not JSON", sealed({header, "{\"hlc\":"})},
+        {"not an object", sealed({header, "[1,2]"})},
+        {"unknown entity", sealed({header, change(R"("entity":"LocalImage","op":"upsert","fields":{},"blobs":{})")})},
+        {"unknown operation", sealed({header, change(R"("entity":"ClipItem","op":"drop")")})},
+        {"unknown field", sealed({header, change(upsert + R"("fields":{"pk":1},"blobs":{})")})},
+        {"text as a number", sealed({header, change(upsert + R"("fields":{"text":5},"blobs":{})")})},
+        {"fractional integer", sealed({header, change(upsert + R"("fields":{"imageWidth":1.5},"blobs":{})")})},
+        {"integer beyond 2^53", sealed({header, change(upsert + R"("fields":{"imageWidth":1e300},"blobs":{})")})},
+        {"malformed uuid", sealed({header, change(upsert + R"("fields":{"id":"../x"},"blobs":{})")})},
+        {"bytes inline", sealed({header, change(upsert + R"("fields":{"imageData":"AAAA"},"blobs":{})")})},
+        {"blob name with a path", sealed({header, change(upsert + R"("fields":{},"blobs":{"imageData":"../../../etc/passwd"})")})},
+        {"blob for a text field", sealed({header, change(upsert + R"("fields":{},"blobs":{"text":""})")})},
+        {"list too long", sealed({header, change(upsert + longList)})},
+        {"record identity with a path", sealed({header, R"({"hlc":")" + hlc + R"(","rid":"../../x","entity":"Pinboard","op":"delete"})"})},
+        {"malformed timestamp", sealed({header, R"({"hlc":"soon","rid":")" + rid.toLatin1() + R"(","entity":"Pinboard","op":"delete"})"})},
+        {"deletion with fields", sealed({header, change(R"("entity":"Pinboard","op":"delete","fields":{})")})},
+        {"extra key", sealed({header, change(upsert + R"("fields":{},"blobs":{},"x":1)")})},
+    };
+    for (const auto &c : cases) {
+        const SegmentRead read = readSegment(c.bytes, device, 7);
+        EXPECT_EQ(read.result, SegmentRead::Result::refused) << c.name;
+        EXPECT_FALSE(read.reason.isEmpty()) << c.name;
+    }
+}
+
+TEST(HybridClock, OrdersLaterEditsAfterEverythingSeenWhateverTheWallClock)
+{
+    const QString other = QStringLiteral("ffffffff-ffff-4fff-8fff-ffffffffffff");
+    HybridClock clock(device);
+    const HybridTime first = clock.tick(1000);
+    const HybridTime second = clock.tick(1000);
+    EXPECT_LT(first, second) << "same millisecond";
+    EXPECT_LT(second, clock.tick(500)) << "wall clock stepped back";
+
+    // An hour behind, this device still orders its next edit after the other's.
+    const HybridTime remote{1000 + 3'600'000, 4, other};
+    clock.observe(remote);
+    EXPECT_LT(remote, clock.tick(1200));
+
+    EXPECT_EQ(HybridTime::parse(remote.toString()), remote);
+    for (const char *bad : {"", "1-2", "1-2-x", "-1-2-ffffffff-ffff-4fff-8fff-ffffffffffff",
+                            "99999999999999999-0-ffffffff-ffff-4fff-8fff-ffffffffffff"})
+        EXPECT_FALSE(HybridTime::parse(QString::fromLatin1(bad))) << bad;
+}
+
+} // namespace
+} // namespace tamo
