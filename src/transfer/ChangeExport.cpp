@@ -1,0 +1,118 @@
+#include "transfer/ChangeExport.h"
+
+#include "model/ClipLibrary.h"
+#include "model/Sqlite.h"
+#include "transfer/RecordRows.h"
+#include "transfer/Segment.h"
+#include "transfer/SyncFolder.h"
+#include "transfer/SyncLedger.h"
+
+namespace tamo {
+
+namespace {
+
+struct Queued
+{
+    QString entity;
+    QString recordID;
+    bool deleted = false;
+};
+
+// One entry per record, in the order records were first touched; a deletion
+// anywhere in the queue wins over the writes around it.
+QList<Queued> readQueue(sql::Database &db, qint64 &lastSequence)
+{
+    QList<Queued> queue;
+    QHash<QString, qsizetype> indexByRecord;
+    sql::Statement statement = db.prepare(QStringLiteral("SELECT seq, entity, recordID, op FROM main.MirrorOutbox ORDER BY seq"));
+    while (statement.step()) {
+        lastSequence = statement.int64(0);
+        const QString recordID = statement.text(2);
+        const bool deleted = statement.text(3) == QLatin1String("delete");
+        const auto found = indexByRecord.constFind(recordID);
+        if (found != indexByRecord.constEnd()) {
+            queue[*found].deleted = queue[*found].deleted || deleted;
+            continue;
+        }
+        indexByRecord.insert(recordID, queue.size());
+        queue.append({statement.text(1), recordID, deleted});
+    }
+    return queue;
+}
+
+} // namespace
+
+ChangeExport::ChangeExport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
+                           DeviceWriter &writer)
+    : m_db(db)
+    , m_rows(rows)
+    , m_ledger(ledger)
+    , m_clock(clock)
+    , m_writer(writer)
+{
+}
+
+ChangeExport::Result ChangeExport::run(qint64 wallMillis)
+{
+    sql::Transaction transaction(m_db);
+    qint64 lastSequence = 0;
+    const QList<Queued> queue = readQueue(m_db, lastSequence);
+    if (queue.isEmpty())
+        return {};
+
+    Segment segment{m_writer.device(), m_writer.nextSequence(), {}};
+    for (const Queued &queued : queue) {
+        const EntitySpec *entity = syncedEntity(queued.entity);
+        if (!entity)
+            continue;
+        const std::optional<RecordRows::Row> row = queued.deleted ? std::nullopt : m_rows.read(*entity, queued.recordID);
+        const HybridTime time = m_clock.tick(wallMillis);
+        SyncChange change{time, queued.entity, queued.recordID, SyncChange::Operation::remove, {}, {}};
+        if (!row) {
+            m_ledger.markDeleted(queued.recordID);
+            segment.changes.append(change);
+            continue;
+        }
+        change.operation = SyncChange::Operation::upsert;
+        const auto changed = [&](const QString &field, const QJsonValue &value) {
+            const QByteArray digest = fieldDigest(value);
+            const std::optional<SyncLedger::FieldWrite> last = m_ledger.field(queued.recordID, field);
+            if (last && last->digest == digest)
+                return false;
+            m_ledger.setField(queued.recordID, field, {time, digest});
+            return true;
+        };
+        for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
+            if (changed(it.key(), it.value()))
+                change.fields.insert(it.key(), it.value());
+        }
+        for (auto it = row->blobs.begin(); it != row->blobs.end(); ++it) {
+            // Images too large to sync stay on this machine.
+            if (it.value() && it.value()->size() > ClipLibrary::largestSyncedImage)
+                continue;
+            const QString name = it.value() ? blobNameOf(*it.value()) : QString();
+            if (!changed(it.key(), name))
+                continue;
+            if (it.value()) {
+                QString written;
+                if (const QString error = m_writer.writeBlob(*it.value(), written); !error.isEmpty())
+                    return {0, error};
+            }
+            change.blobs.insert(it.key(), name);
+        }
+        if (!change.fields.isEmpty() || !change.blobs.isEmpty())
+            segment.changes.append(change);
+    }
+    if (!segment.changes.isEmpty()) {
+        if (const QString error = m_writer.writeSegment(segment); !error.isEmpty())
+            return {0, error};
+    }
+    sql::Statement acknowledge = m_db.prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
+    acknowledge.bindInt64(1, lastSequence);
+    acknowledge.run();
+    m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+    transaction.commit();
+    return {int(segment.changes.size()), {}};
+}
+
+} // namespace tamo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace tamo {
+
+namespace sql { class Database; }
+class HybridClock;
+class RecordRows;
+class SyncFolder;
+class SyncLedger;
+struct SyncChange;
+
+// Applies the segments other devices wrote, each once and in order, every
+// field by last-writer-wins on its hybrid timestamp; deletions win and the
+// records they name never come back. A segment still arriving, or naming a
+// blob not here yet, waits for the next run.
+class ChangeImport
+{
+public:
+    ChangeImport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
+                 const SyncFolder &folder, QString ownDevice);
+
+    struct Result
+    {
+        int applied = 0;        // segments
+        QSet<QString> entities; // record types that changed
+        QStringList failures;   // texts for the user, one per device that stopped
+    };
+    Result run();
+
+private:
+    // False when the segment has to wait: a blob it names has not arrived.
+    bool apply(const QString &device, const QList<SyncChange> &changes, QSet<QString> &entities);
+    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, QSet<QString> &entities);
+
+    sql::Database &m_db;
+    RecordRows &m_rows;
+    SyncLedger &m_ledger;
+    HybridClock &m_clock;
+    const SyncFolder &m_folder;
+    QString m_ownDevice;
+};
+
+} // namespace tamo

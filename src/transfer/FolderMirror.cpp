@@ -1,0 +1,62 @@
+#include "transfer/FolderMirror.h"
+
+#include "model/Sqlite.h"
+
+#include <QUuid>
+
+namespace tamo {
+
+namespace {
+
+std::unique_ptr<sql::Database> openStore(const QString &storeFile)
+{
+    auto db = std::make_unique<sql::Database>();
+    db->open(storeFile);
+    // Deleted content is zero-filled here as on the app's own connection.
+    db->exec(QStringLiteral("PRAGMA secure_delete = ON; PRAGMA synchronous = FULL; PRAGMA busy_timeout = 5000"));
+    return db;
+}
+
+QString deviceOf(SyncLedger &ledger)
+{
+    QString device = ledger.value(QStringLiteral("device"));
+    if (!isSyncID(device)) {
+        device = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        ledger.setValue(QStringLiteral("device"), device);
+    }
+    return device;
+}
+
+} // namespace
+
+FolderMirror::FolderMirror(const QString &storeFile, const QString &folderRoot)
+    : m_db(openStore(storeFile))
+    , m_ledger(*m_db)
+    , m_rows(*m_db)
+    , m_folder(folderRoot)
+    , m_device(deviceOf(m_ledger))
+    , m_clock(m_device, HybridTime::parse(m_ledger.value(QStringLiteral("clock"))).value_or(HybridTime()))
+    , m_writer(m_folder, m_device)
+    , m_export(*m_db, m_rows, m_ledger, m_clock, m_writer)
+    , m_import(*m_db, m_rows, m_ledger, m_clock, m_folder, m_device)
+{
+}
+
+FolderMirror::~FolderMirror() = default;
+
+QString FolderMirror::prepare(const QString &deviceName)
+{
+    return m_writer.prepare(deviceName);
+}
+
+ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)
+{
+    return m_export.run(wallMillis);
+}
+
+ChangeImport::Result FolderMirror::importChanges()
+{
+    return m_import.run();
+}
+
+} // namespace tamo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "transfer/ChangeExport.h"
+#include "transfer/ChangeImport.h"
+#include "transfer/HybridTime.h"
+#include "transfer/RecordRows.h"
+#include "transfer/SyncFolder.h"
+#include "transfer/SyncLedger.h"
+
+#include <memory>
+
+namespace tamo {
+
+namespace sql { class Database; }
+
+// Keeps one store in step with the sync folder through a connection of its
+// own: exports what the store queued, imports what other devices wrote.
+// Not tied to a thread; whoever owns it runs it on one thread only.
+class FolderMirror
+{
+public:
+    // Throws sql::Error when the store cannot be opened.
+    FolderMirror(const QString &storeFile, const QString &folderRoot);
+    ~FolderMirror();
+
+    const QString &device() const { return m_device; }
+    // Creates this device's folder; the error text or empty.
+    QString prepare(const QString &deviceName);
+    ChangeExport::Result exportChanges(qint64 wallMillis);
+    ChangeImport::Result importChanges();
+
+private:
+    std::unique_ptr<sql::Database> m_db;
+    SyncLedger m_ledger;
+    RecordRows m_rows;
+    SyncFolder m_folder;
+    QString m_device;
+    HybridClock m_clock;
+    DeviceWriter m_writer;
+    ChangeExport m_export;
+    ChangeImport m_import;
+};
+
+} // namespace tamo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "transfer/HybridTime.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace tamo {
+
+namespace sql { class Database; }
+
+// What sync remembers beside the synced records, in the synced store's own
+// file but never copied to the folder: when each field was last written
+// (for last-writer-wins), which records were deleted (deletions win), how
+// far each other device's segments are applied, and this device's identity
+// and clock. It holds no content: a field is known by a short digest only,
+// and a deleted record keeps nothing but its identity.
+class SyncLedger
+{
+public:
+    explicit SyncLedger(sql::Database &db);
+
+    struct FieldWrite
+    {
+        HybridTime time;
+        QByteArray digest;
+    };
+    std::optional<FieldWrite> field(const QString &recordID, const QString &field);
+    void setField(const QString &recordID, const QString &field, const FieldWrite &write);
+
+    bool isDeleted(const QString &recordID);
+    // Keeps the identity only and forgets every field write of the record.
+    void markDeleted(const QString &recordID);
+
+    qint64 appliedSequence(const QString &device);
+    void setAppliedSequence(const QString &device, qint64 sequence);
+
+    QString value(const QString &key);
+    void setValue(const QString &key, const QString &value);
+
+private:
+    sql::Database &m_db;
+};
+
+} // namespace tamo

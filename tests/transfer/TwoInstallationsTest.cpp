@@ -1,0 +1,261 @@
+#include "transfer/FolderMirror.h"
+#include "transfer/Segment.h"
+
+#include "model/ClipDraft.h"
+#include "model/ClipItem.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/Record.h"
+#include "model/Pinboard.h"
+#include "model/SourceApp.h"
+#include "model/Sqlite.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tamo {
+namespace {
+
+constexpr qint64 now = 1'700'000'000'000;
+
+// One machine: its own store, and a mirror onto the shared folder.
+struct Installation
+{
+    explicit Installation(const QString &folder)
+        : container(dir.path())
+    {
+        container.enableChangeTracking();
+        mirror = std::make_unique<FolderMirror>(dir.file(QStringLiteral("Tamo.store")), folder);
+        EXPECT_EQ(mirror->prepare(QStringLiteral("host")), QString());
+    }
+
+    ModelContext &context() { return container.mainContext(); }
+
+    ClipItemPtr clip(const QString &text)
+    {
+        for (const ClipItemPtr &clip : context().fetch<ClipItem>()) {
+            if (clip->text() == text)
+                return clip;
+        }
+        return nullptr;
+    }
+
+    // The synced tables without row numbers, in record order.
+    QStringList dump()
+    {
+        sql::Database db;
+        db.open(dir.file(QStringLiteral("Tamo.store")));
+        QStringList rows;
+        for (const char *table : {"ClipItem", "Pinboard", "SourceApp"}) {
+            const EntitySpec &entity = *syncedEntity(QString::fromLatin1(table));
+            QStringList columns{QStringLiteral("recordID")};
+            for (const ColumnSpec &column : entity.columns)
+                columns.append(QLatin1String(column.name));
+            sql::Statement statement = db.prepare(
+                QStringLiteral("SELECT %1 FROM %2 ORDER BY recordID").arg(columns.join(QLatin1Char(',')), QLatin1String(table)));
+            while (statement.step()) {
+                QStringList row{QLatin1String(table)};
+                for (int c = 0; c < columns.size(); ++c)
+                    row.append(statement.isNull(c) ? QStringLiteral("NULL") : statement.text(c));
+                rows.append(row.join(QLatin1Char('|')));
+            }
+        }
+        return rows;
+    }
+
+    testing::TempDir dir;
+    ModelContainer container;
+    std::unique_ptr<FolderMirror> mirror;
+};
+
+class TwoInstallations : public ::testing::Test
+{
+protected:
+    // Both export, then both import, as a file-sync engine in between would allow.
+    void pump(qint64 wallA = now, qint64 wallB = now)
+    {
+        EXPECT_EQ(a.mirror->exportChanges(wallA).error, QString());
+        EXPECT_EQ(b.mirror->exportChanges(wallB).error, QString());
+        EXPECT_TRUE(a.mirror->importChanges().failures.isEmpty());
+        EXPECT_TRUE(b.mirror->importChanges().failures.isEmpty());
+    }
+
+    void addClip(Installation &side, const QString &text)
+    {
+        side.context().insert(std::make_shared<ClipItem>(ClipDraft::fromText(text), QDateTime::fromMSecsSinceEpoch(now)));
+        save(side);
+    }
+
+    void setTitle(Installation &side, const QString &text, const QString &title)
+    {
+        side.clip(text)->setTitle(title);
+        save(side);
+    }
+
+    QStringList folderFiles() const
+    {
+        QStringList files;
+        for (QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            files.append(it.next());
+        return files;
+    }
+
+    void save(Installation &side) { ASSERT_TRUE(side.context().save()) << qPrintable(side.context().lastError()); }
+
+    testing::TempDir folder;
+    Installation a{folder.path()};
+    Installation b{folder.path()};
+};
+
+TEST_F(TwoInstallations, EveryKindOfChangeReachesTheOtherMachine)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void(Installation &)> change;
+    } steps[] = {
+        {"create", [](Installation &side) {
+             side.context().insert(std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("one")), QDateTime::currentDateTime()));
+             side.context().insert(std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("two")), QDateTime::currentDateTime()));
+         }},
+        {"title and keywords", [](Installation &side) {
+             side.clip(QStringLiteral("one"))->setTitle(QStringLiteral("First"));
+             side.clip(QStringLiteral("one"))->setKeywords({QStringLiteral("k1"), QStringLiteral("k2")});
+         }},
+        {"pinboard and pin", [](Installation &side) {
+             auto board = std::make_shared<Pinboard>(QStringLiteral("Work"), 3, 0);
+             side.context().insert(board);
+             side.clip(QStringLiteral("two"))->setPin(board->id(), QDateTime::fromMSecsSinceEpoch(now));
+         }},
+        {"source app with icon", [](Installation &side) {
+             side.context().insert(std::make_shared<SourceApp>(QStringLiteral("org.gnome.gedit"), QStringLiteral("Text Editor"),
+                                                               QByteArray("icon png"), QStringLiteral("#336699")));
+         }},
+        {"deletion", [](Installation &side) { side.context().remove(side.clip(QStringLiteral("one"))); }},
+    };
+    for (const auto &step : steps) {
+        step.change(a);
+        save(a);
+        pump();
+        EXPECT_EQ(b.dump(), a.dump()) << step.name;
+    }
+    EXPECT_EQ(b.dump().size(), 3);
+}
+
+TEST_F(TwoInstallations, ConcurrentEditsConvergeAndDeletionsWin)
+{
+    addClip(a, QStringLiteral("shared"));
+    addClip(a, QStringLiteral("doomed"));
+    pump();
+
+    setTitle(a, QStringLiteral("shared"), QStringLiteral("from A"));
+    setTitle(b, QStringLiteral("shared"), QStringLiteral("from B"));
+    setTitle(b, QStringLiteral("doomed"), QStringLiteral("edited"));
+    a.context().remove(a.clip(QStringLiteral("doomed")));
+    save(a);
+    pump(now + 10, now + 20);
+
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_EQ(b.dump().size(), 1);
+    EXPECT_TRUE(b.dump().constFirst().contains(QStringLiteral("|from B|")));
+}
+
+TEST_F(TwoInstallations, AMachineWithItsClockBehindStillWinsWithALaterEdit)
+{
+    addClip(a, QStringLiteral("shared"));
+    pump();
+    setTitle(b, QStringLiteral("shared"), QStringLiteral("earlier, on time"));
+    pump();
+    setTitle(a, QStringLiteral("shared"), QStringLiteral("later, an hour behind"));
+    pump(now - 3'600'000);
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_TRUE(b.dump().constFirst().contains(QStringLiteral("|later, an hour behind|")));
+}
+
+TEST_F(TwoInstallations, SegmentsAppliedAgainChangeNothingAndDeletedRecordsStayDeleted)
+{
+    addClip(a, QStringLiteral("kept"));
+    addClip(a, QStringLiteral("gone"));
+    pump();
+    a.context().remove(a.clip(QStringLiteral("gone")));
+    save(a);
+    pump();
+    const QStringList before = b.dump();
+
+    sql::Database db;
+    db.open(b.dir.file(QStringLiteral("Tamo.store")));
+    db.exec(QStringLiteral("DELETE FROM SyncApplied"));
+    EXPECT_EQ(b.mirror->importChanges().applied, 2);
+    EXPECT_EQ(b.dump(), before);
+}
+
+TEST_F(TwoInstallations, PartialFilesWaitUntilTheyAreWhole)
+{
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("rich")), QDateTime::fromMSecsSinceEpoch(now));
+    clip->setRtfData(QByteArray("{\\rtf1 rich}"));
+    a.context().insert(clip);
+    save(a);
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    const QString segment = SyncFolder(folder.path()).segmentFile(a.mirror->device(), 1);
+    const QString blob = SyncFolder(folder.path()).blobFile(a.mirror->device(), blobNameOf("{\\rtf1 rich}"));
+    QFile segmentFile(segment);
+    ASSERT_TRUE(segmentFile.open(QIODevice::ReadWrite));
+    const QByteArray whole = segmentFile.readAll();
+
+    const struct
+    {
+        const char *name;
+        std::function<void()> breakIt;
+        std::function<void()> mendIt;
+    } cases[] = {
+        {"segment without its footer", [&] { segmentFile.resize(whole.size() - 20); },
+         [&] { segmentFile.seek(0); segmentFile.write(whole); segmentFile.flush(); }},
+        {"blob not arrived", [&] { QFile::rename(blob, blob + QStringLiteral(".away")); },
+         [&] { QFile::rename(blob + QStringLiteral(".away"), blob); }},
+    };
+    for (const auto &c : cases) {
+        c.breakIt();
+        segmentFile.flush();
+        const ChangeImport::Result waiting = b.mirror->importChanges();
+        EXPECT_EQ(waiting.applied, 0) << c.name;
+        EXPECT_TRUE(waiting.failures.isEmpty()) << c.name;
+        c.mendIt();
+    }
+    EXPECT_EQ(b.mirror->importChanges().applied, 1);
+    EXPECT_EQ(b.dump(), a.dump());
+}
+
+TEST_F(TwoInstallations, ADeviceOfANewerFormatIsReportedAndNothingOfItApplied)
+{
+    const QString device = QStringLiteral("99999999-9999-4999-8999-999999999999");
+    const SyncFolder shared(folder.path());
+    QDir().mkpath(shared.deviceFolder(device));
+    QFile file(shared.segmentFile(device, 1));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\":2,\"device\":\"99999999-9999-4999-8999-999999999999\",\"seq\":1}\n");
+    file.close();
+
+    const ChangeImport::Result result = b.mirror->importChanges();
+    EXPECT_EQ(result.failures, QStringList{QStringLiteral("A device uses a newer sync format; update TamoCove.")});
+    EXPECT_EQ(result.applied, 0);
+}
+
+TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
+{
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("big")), QDateTime::fromMSecsSinceEpoch(now));
+    clip->setImageData(QByteArray(12 * 1024 * 1024, 'x'));
+    a.context().insert(clip);
+    save(a);
+    pump();
+    for (const QString &file : folderFiles())
+        EXPECT_LT(QFileInfo(file).size(), 1024 * 1024) << qPrintable(file);
+    EXPECT_EQ(b.dump().size(), 1);
+}
+
+} // namespace
+} // namespace tamo
