@@ -3,37 +3,91 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
+#include "platform/KeyCodes.h"
+
+#include <limits>
 
 namespace tamo {
 
 namespace {
 
 // Carbon modifier masks and macOS virtual key codes: the stored shortcut format.
-constexpr int kCommand = 256;
-constexpr int kShift = 512;
-constexpr int kControl = 4096;
-constexpr int kKeyV = 9;
-constexpr int kKeyZ = 6;
-constexpr int kKey1 = 18;
+using namespace KeyCodes;
+
+// Beyond these a hand-edited value cannot be meant; the views clamp further.
+constexpr double minScale = 0.25;
+constexpr double maxScale = 4.0;
+constexpr qint64 maxVisibleCards = 20;
+
+struct Setting
+{
+    keys::Key key;
+    QVariant fallback;
+    Defaults::ValueRule rule = {};
+};
+
+bool isWhole(const QVariant &value)
+{
+    return value.typeId() == QMetaType::LongLong;
+}
+
+template<typename Enum>
+Defaults::ValueRule known(std::optional<Enum> (*fromRaw)(qint64))
+{
+    return [fromRaw](const QVariant &value) { return isWhole(value) && fromRaw(value.toLongLong()).has_value(); };
+}
+
+template<typename Enum>
+Defaults::ValueRule knownText(std::optional<Enum> (*fromRaw)(QStringView))
+{
+    return [fromRaw](const QVariant &value) { return fromRaw(value.toString()).has_value(); };
+}
+
+Defaults::ValueRule numberWithin(double least, double most)
+{
+    return [least, most](const QVariant &value) {
+        const double number = value.toDouble();
+        return number >= least && number <= most;
+    };
+}
+
+Defaults::ValueRule wholeWithin(qint64 least, qint64 most)
+{
+    return [least, most](const QVariant &value) {
+        return isWhole(value) && value.toLongLong() >= least && value.toLongLong() <= most;
+    };
+}
+
+bool keyCode(const QVariant &value)
+{
+    const qint64 code = value.toLongLong();
+    return isWhole(value) && code >= 0 && code <= std::numeric_limits<int>::max()
+           && toQtKey(int(code)) != Qt::Key_unknown;
+}
+
+bool modifiers(const QVariant &value)
+{
+    return isWhole(value) && (value.toLongLong() & ~qint64(AllCarbonModifiers)) == 0;
+}
 
 } // namespace
 
 void registerDefaultSettings(Defaults &defaults)
 {
-    defaults.registerDefaults({
-        {keys::historyCapacity, rawValue(HistoryCapacity::month)},
-        {keys::pasteNotice, rawValue(PasteNotice::card)},
-        {keys::cardScale, 1.0},
-        {keys::cardTextScale, 1.0},
+    const Setting settings[] = {
+        {keys::historyCapacity, rawValue(HistoryCapacity::month), known(historyCapacityFromRaw)},
+        {keys::pasteNotice, rawValue(PasteNotice::card), knownText(pasteNoticeFromRaw)},
+        {keys::cardScale, 1.0, numberWithin(minScale, maxScale)},
+        {keys::cardTextScale, 1.0, numberWithin(minScale, maxScale)},
         {keys::showDuringScreenSharing, true},
         {keys::showMenuBarIcon, true},
         {keys::menuBarRecentClips, true},
-        {keys::menuBarVisibleCards, 0},
-        {keys::menuBarLayout, rawValue(MenuBarLayout::vertical)},
+        {keys::menuBarVisibleCards, 0, wholeWithin(0, maxVisibleCards)},
+        {keys::menuBarLayout, rawValue(MenuBarLayout::vertical), knownText(menuBarLayoutFromRaw)},
         {keys::hotKeyDisplay, QStringLiteral("⇧⌘V")},
-        {keys::hotKeyCode, kKeyV},
-        {keys::hotKeyModifiers, kShift | kCommand},
-        {keys::shortcutTarget, rawValue(ShortcutTarget::drawer)},
+        {keys::hotKeyCode, KeyV, keyCode},
+        {keys::hotKeyModifiers, ShiftKey | CommandKey, modifiers},
+        {keys::shortcutTarget, rawValue(ShortcutTarget::drawer), knownText(shortcutTargetFromRaw)},
         {keys::directPaste, false},
         {keys::soundEffects, true},
         {keys::linkPreviews, true},
@@ -48,13 +102,15 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::threeFingerMiddleClick, false},
         {keys::inputSourceByApp, false},
         {keys::windowSizeEnabled, false},
-        {keys::windowSwitcherHotKeyCode, kKey1},
-        {keys::windowSwitcherHotKeyModifiers, kControl},
+        {keys::windowSwitcherHotKeyCode, Key1, keyCode},
+        {keys::windowSwitcherHotKeyModifiers, ControlKey, modifiers},
         {keys::windowSwitcherHotKeyDisplay, QStringLiteral("⌃1")},
-        {keys::windowSizeHotKeyCode, kKeyZ},
-        {keys::windowSizeHotKeyModifiers, kControl | kCommand},
+        {keys::windowSizeHotKeyCode, KeyZ, keyCode},
+        {keys::windowSizeHotKeyModifiers, ControlKey | CommandKey, modifiers},
         {keys::windowSizeHotKeyDisplay, QStringLiteral("⌃⌘Z")},
-    });
+    };
+    for (const Setting &setting : settings)
+        defaults.registerDefault(setting.key, setting.fallback, setting.rule);
 }
 
 } // namespace tamo

@@ -3,6 +3,10 @@
 #include "platform/AppPaths.h"
 #include "platform/DefaultsJson.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +28,15 @@ std::optional<QVariant> storable(const QString &key, const QVariant &value)
                                     .arg(key, QString::fromLatin1(value.typeName()));
     }
     return stored;
+}
+
+QString jsonText(const QVariant &value)
+{
+    const auto json = defaultsjson::encode(value);
+    if (!json)
+        return {};
+    const QByteArray wrapped = QJsonDocument(QJsonArray{*json}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(wrapped.mid(1, wrapped.size() - 2));
 }
 
 double finiteOrZero(double number)
@@ -76,6 +89,28 @@ qint64 toInteger(const QVariant &value)
     }
 }
 
+bool isNumber(const QVariant &value)
+{
+    return value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Double;
+}
+
+// A registered 1.0 reads back as a whole number, so any number fits a number;
+// keys that need whole ones say so in their rule. Lists must hold members of
+// the registered members' type.
+bool hasRegisteredType(const QVariant &written, const QVariant &registered)
+{
+    if (isNumber(registered))
+        return isNumber(written);
+    if (written.typeId() != registered.typeId())
+        return false;
+    if (registered.typeId() != QMetaType::QVariantList || registered.toList().isEmpty())
+        return true;
+    const int memberType = registered.toList().constFirst().typeId();
+    const QVariantList members = written.toList();
+    return std::all_of(members.cbegin(), members.cend(),
+                       [memberType](const QVariant &member) { return member.typeId() == memberType; });
+}
+
 bool toBool(const QVariant &value)
 {
     if (value.typeId() == QMetaType::QString) {
@@ -118,22 +153,46 @@ QString Defaults::standardFilePath(const AppPaths &paths)
 
 void Defaults::registerDefaults(const QVariantMap &defaults)
 {
-    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
-        const auto stored = storable(it.key(), it.value());
-        if (!stored)
-            continue;
-        const QVariant before = value(it.key());
-        m_registered.insert(it.key(), *stored);
-        notifyIfChanged(it.key(), before);
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+        registerDefault(it.key(), it.value());
+}
+
+void Defaults::registerDefault(const QString &key, const QVariant &fallback, ValueRule rule)
+{
+    const auto stored = storable(key, fallback);
+    if (!stored)
+        return;
+    const QVariant before = value(key);
+    m_registered.insert(key, *stored);
+    if (rule)
+        m_rules.insert(key, std::move(rule));
+    else
+        m_rules.remove(key);
+    const auto written = m_persistent.constFind(key);
+    if (written != m_persistent.cend() && !fitsKey(key, *written)) {
+        qWarning().noquote() << QStringLiteral("TamoCove: the setting %1 holds %2, which it cannot use; using %3")
+                                    .arg(key, jsonText(*written), jsonText(*stored));
     }
+    notifyIfChanged(key, before);
 }
 
 QVariant Defaults::value(const QString &key) const
 {
     const auto written = m_persistent.constFind(key);
-    if (written != m_persistent.cend())
+    if (written != m_persistent.cend() && fitsKey(key, *written))
         return *written;
     return m_registered.value(key);
+}
+
+bool Defaults::fitsKey(const QString &key, const QVariant &written) const
+{
+    const auto registered = m_registered.constFind(key);
+    if (registered == m_registered.cend())
+        return true;
+    if (!hasRegisteredType(written, *registered))
+        return false;
+    const auto rule = m_rules.constFind(key);
+    return rule == m_rules.cend() || (*rule)(written);
 }
 
 bool Defaults::boolValue(const QString &key) const

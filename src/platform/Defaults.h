@@ -3,12 +3,14 @@
 #include "platform/DefaultsFile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace tamo {
@@ -19,6 +21,10 @@ class AppPaths;
 // registration domain of fallbacks that is never saved. A key reads its
 // written value, else its registered one. Registered values never count as
 // written, so start-up migrations can still tell a fresh key from a kept one.
+//
+// A written value that does not fit its key (not of the registered value's type,
+// or refused by the key's rule) reads as the registered value, whichever
+// accessor reads it, so a hand-edited file cannot change behaviour by accident.
 //
 // Main thread only. Changes reach the file within one turn of the event loop;
 // flush() writes at once.
@@ -32,8 +38,12 @@ public:
 
     static QString standardFilePath(const AppPaths &paths);
 
+    // Tells whether a written value of the registered type is one the key can use.
+    using ValueRule = std::function<bool(const QVariant &)>;
+
     // Merges into the registration domain.
     void registerDefaults(const QVariantMap &defaults);
+    void registerDefault(const QString &key, const QVariant &fallback, ValueRule rule = {});
 
     // Written value, else registered value, else an invalid QVariant. Values
     // read as they will after a reopen: whole numbers as qlonglong, other
@@ -73,10 +83,12 @@ signals:
 private:
     void scheduleSave();
     void notifyIfChanged(const QString &key, const QVariant &before);
+    bool fitsKey(const QString &key, const QVariant &written) const;
 
     DefaultsFile m_file;
     QVariantMap m_persistent;
     QVariantMap m_registered;
+    QHash<QString, ValueRule> m_rules;
     std::optional<QString> m_loadProblem;
     bool m_dirty = false;
     QTimer m_saveTimer;

@@ -21,20 +21,45 @@ struct FreshDefaults
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
 };
 
+// Every registered key with its default.
+const std::pair<QLatin1StringView, QVariant> registeredDefaults[] = {
+    {keys::historyCapacity, 2},
+    {keys::pasteNotice, QStringLiteral("card")},
+    {keys::cardScale, 1.0},
+    {keys::cardTextScale, 1.0},
+    {keys::showDuringScreenSharing, true},
+    {keys::showMenuBarIcon, true},
+    {keys::menuBarRecentClips, true},
+    {keys::menuBarVisibleCards, 0},
+    {keys::menuBarLayout, QStringLiteral("vertical")},
+    {keys::hotKeyDisplay, QStringLiteral("⇧⌘V")},
+    {keys::hotKeyCode, 9},
+    {keys::hotKeyModifiers, 768},
+    {keys::shortcutTarget, QStringLiteral("drawer")},
+    {keys::directPaste, false},
+    {keys::soundEffects, true},
+    {keys::linkPreviews, true},
+    {keys::skipSecrets, false},
+    {keys::saveAutomaticCopies, false},
+    {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"), QStringLiteral("com.apple.Passwords")}},
+    {keys::checkForUpdates, true},
+    {keys::windowSwitcherEnabled, false},
+    {keys::windowSwitcherBrowserTabs, false},
+    {keys::threeFingerMiddleClick, false},
+    {keys::inputSourceByApp, false},
+    {keys::windowSizeEnabled, false},
+    {keys::windowSwitcherHotKeyCode, 18},
+    {keys::windowSwitcherHotKeyModifiers, 4096},
+    {keys::windowSwitcherHotKeyDisplay, QStringLiteral("⌃1")},
+    {keys::windowSizeHotKeyCode, 6},
+    {keys::windowSizeHotKeyModifiers, 4352},
+    {keys::windowSizeHotKeyDisplay, QStringLiteral("⌃⌘Z")},
+};
+
 } // namespace
 
 TEST(DefaultSettings, RegisterDefaultsWithTheirTypesWithoutWritingAny)
 {
-    // One row per stored type: each must keep its type, not only its value.
-    const std::pair<QLatin1StringView, QVariant> expected[] = {
-        {keys::historyCapacity, 2},
-        {keys::cardScale, 1.0},
-        {keys::pasteNotice, QStringLiteral("card")},
-        {keys::hotKeyDisplay, QStringLiteral("⇧⌘V")},
-        {keys::soundEffects, true},
-        {keys::skipSecrets, false},
-        {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"), QStringLiteral("com.apple.Passwords")}},
-    };
     const QLatin1StringView unregistered[] = {
         keys::alwaysPlainText, keys::captureScreenshots, keys::holdToPreview, keys::cardStyle,
         keys::screenCardSizes, keys::screenCardSizesActive, keys::personalizeShown, keys::whatsNewShown,
@@ -45,7 +70,7 @@ TEST(DefaultSettings, RegisterDefaultsWithTheirTypesWithoutWritingAny)
     FreshDefaults fresh;
     registerDefaultSettings(fresh.defaults);
 
-    for (const auto &[key, value] : expected) {
+    for (const auto &[key, value] : registeredDefaults) {
         SCOPED_TRACE(key.data());
         const QVariant wanted = *defaultsjson::normalised(value);
         const QVariant registered = fresh.defaults.value(key);
@@ -60,6 +85,64 @@ TEST(DefaultSettings, RegisterDefaultsWithTheirTypesWithoutWritingAny)
     EXPECT_TRUE(fresh.defaults.persistentEntries().isEmpty());
     QCoreApplication::processEvents();
     EXPECT_FALSE(QFile::exists(fresh.dir.file(QStringLiteral("defaults.json"))));
+}
+
+// A hand-edited "hotKeyCode": "nine" once read as 0 and made the shortcut Shift+Ctrl+A.
+TEST(DefaultSettings, AWrittenValueOfAnotherTypeReadsAsTheDefaultForEveryKey)
+{
+    const QVariant samples[] = {true, 7, 2.5, QStringLiteral("nine"), QVariantList{7},
+                                QVariantMap{{QStringLiteral("a"), 1}}};
+    FreshDefaults fresh;
+    registerDefaultSettings(fresh.defaults);
+    for (const auto &[key, value] : registeredDefaults) {
+        const QVariant fallback = fresh.defaults.value(key);
+        for (const QVariant &sample : samples) {
+            const bool sameType = sample.typeId() == value.typeId() && sample.typeId() != QMetaType::QVariantList;
+            const bool isNumber = sample.typeId() == QMetaType::Int || sample.typeId() == QMetaType::Double;
+            if (sameType || (value.typeId() == QMetaType::Double && isNumber))
+                continue;
+            SCOPED_TRACE(QStringLiteral("%1 = %2").arg(key, sample.toString()).toStdString());
+            fresh.defaults.setValue(key, sample);
+            EXPECT_EQ(fresh.defaults.value(key), fallback);
+        }
+        fresh.defaults.remove(key);
+    }
+}
+
+TEST(DefaultSettings, AWrittenValueOutOfItsKeysRangeReadsAsTheDefault)
+{
+    const std::tuple<QLatin1StringView, QVariant, bool> cases[] = {
+        {keys::hotKeyCode, 999, false},
+        {keys::hotKeyCode, -1, false},
+        {keys::hotKeyCode, 36, true},
+        {keys::windowSizeHotKeyCode, 200, false},
+        {keys::hotKeyModifiers, 1, false},
+        {keys::hotKeyModifiers, -256, false},
+        {keys::hotKeyModifiers, 2048 | 4096, true},
+        {keys::windowSwitcherHotKeyModifiers, 1 << 20, false},
+        {keys::historyCapacity, 7, false},
+        {keys::historyCapacity, 3, true},
+        {keys::cardScale, 0, false},
+        {keys::cardScale, -1.0, false},
+        {keys::cardScale, 1e9, false},
+        {keys::cardScale, 2.0, true},
+        {keys::cardTextScale, 0.5, true},
+        {keys::menuBarVisibleCards, -3, false},
+        {keys::menuBarVisibleCards, 10, true},
+        {keys::pasteNotice, QStringLiteral("loud"), false},
+        {keys::pasteNotice, QStringLiteral("none"), true},
+        {keys::menuBarLayout, QStringLiteral("diagonal"), false},
+        {keys::shortcutTarget, QStringLiteral("nowhere"), false},
+        {keys::shortcutTarget, QStringLiteral("menuBar"), true},
+    };
+    for (const auto &[key, stored, usable] : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 = %2").arg(key, stored.toString()).toStdString());
+        FreshDefaults fresh;
+        registerDefaultSettings(fresh.defaults);
+        const QVariant fallback = fresh.defaults.value(key);
+        fresh.defaults.setValue(key, stored);
+        EXPECT_EQ(fresh.defaults.value(key), usable ? *defaultsjson::normalised(stored) : fallback);
+    }
 }
 
 TEST(SettingsEnums, CurrentPasteNoticeFallsBackToCard)
