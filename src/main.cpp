@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/SingleInstance.h"
+#include "app/StoreOpening.h"
 #include "app/TamoApp.h"
 #include "cards/GlassSurface.h"
 #include "cards/ScreenCardSizesService.h"
@@ -8,7 +9,6 @@
 #include "drawer/PanelController.h"
 #include "menubar/MenuBarAssembly.h"
 #include "menubar/MenuBarClipsController.h"
-#include "model/ModelContainer.h"
 #include "platform/Alerts.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <QMessageBox>
 #include <QNetworkAccessManager>
 
 #include <cstdio>
@@ -76,14 +75,9 @@ int main(int argc, char **argv)
     extensions.drawer = &drawerPanel;
     extensions.menuBar = &menuBarClips;
     extensions.cardSizes = &cardSizes;
-    std::unique_ptr<AppModel> model;
-    try {
-        model = std::make_unique<AppModel>(services, paths.storeDirectory(), extensions);
-    } catch (const StoreOpenError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
-        QMessageBox::critical(nullptr, QStringLiteral("TamoCove"), error.message());
+    const std::unique_ptr<AppModel> model = openAppModel(services, paths.storeDirectory(), extensions);
+    if (!model)
         return 1;
-    }
 
     DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
     MenuBarAssembly menuBar(menuBarClips, *model, defaults, clock);

@@ -300,14 +300,32 @@ void AppModel::ingest(const ClipDraft &draft)
 {
     const std::optional<IngestResult> result = m_clips->ingest(draft);
     if (!result) {
-        std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n",
-                     qPrintable(m_container->mainContext().lastError()));
+        reportUnsavedCopy();
         return;
     }
+    m_toldDiskFull = false;
     if (m_platform.defaults->boolValue(keys::soundEffects))
         m_platform.sounds->play(captureSound);
     if (result->clip->kind() == ClipKind::link)
         m_linkPreviews->request(result->clip);
+}
+
+// The copy stays pending and goes in with the next save that succeeds. A full
+// disk needs the user, so it is told once, in an alert of its own turn of the
+// event loop: the capture that found it must not wait on it.
+void AppModel::reportUnsavedCopy()
+{
+    const ModelContext &context = m_container->mainContext();
+    std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n", qPrintable(context.lastError()));
+    if (!context.lastSaveFoundDiskFull() || m_toldDiskFull)
+        return;
+    m_toldDiskFull = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_platform.alerts->runModal({QStringLiteral("TamoCove cannot save new clips: the disk is full"),
+                                     QStringLiteral("Your copies are kept until there is room. Free some space on "
+                                                    "the disk and they are saved with your next copy."),
+                                     {}});
+    }, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- paste

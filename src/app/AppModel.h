@@ -252,6 +252,7 @@ private:
     void migrateInstallDependentDefaults();
     void connectCloudSync();
     void trimHistory();
+    void reportUnsavedCopy();
     // Moves the selection and the preview off clips that were removed.
     void forgetClips(const QList<QUuid> &removed);
     void writeToPasteboard(const QList<ClipItemPtr> &clips, bool plainText);
@@ -299,6 +300,7 @@ private:
     int m_focusToken = 0;
     int m_presentationToken = 0;
     bool m_accessibilityGranted = false;
+    bool m_toldDiskFull = false;
     bool m_middleClickActive = false;
     std::optional<QList<QUuid>> m_previewOrder;
     QUuid m_selectionAnchor;

@@ -16,14 +16,43 @@ namespace {
 constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
 constexpr int busyTimeoutMs = 2000;
 
-// Checks the file before anything is written to it, then migrates it.
+StoreOpenError damagedStore(const QString &path, const QString &reason)
+{
+    return StoreOpenError(QStringLiteral("%1 is damaged (%2)").arg(path, reason), StoreOpenError::Cause::damaged, path);
+}
+
+// Decides whether an existing store may be opened, through a connection that
+// cannot write: a file we refuse is left exactly as it was.
+void checkStore(const QString &path, const QList<Migration> &migrations)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    try {
+        sql::Database db;
+        db.openReadOnly(path);
+        const int version = schemaVersion(db);
+        const int newest = migrations.isEmpty() ? 0 : migrations.last().version;
+        if (version > newest) {
+            throw StoreOpenError(QStringLiteral("%1 was written by a newer version of TamoCove (schema %2, this version knows %3)")
+                                     .arg(path)
+                                     .arg(version)
+                                     .arg(newest),
+                                 StoreOpenError::Cause::newerVersion, path);
+        }
+        sql::Statement check = db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+        if (check.step() && check.text(0) != QLatin1String("ok"))
+            throw damagedStore(path, check.text(0));
+    } catch (const sql::Error &error) {
+        if (error.isDamage())
+            throw damagedStore(path, error.message());
+        throw StoreOpenError(QStringLiteral("%1: %2").arg(path, error.message()), StoreOpenError::Cause::other, path);
+    }
+}
+
 void prepareStore(const QString &path, const QList<Migration> &migrations)
 {
     sql::Database db;
-    db.open(path);
-    schemaVersion(db); // fails on a file that is not a database, before any write
-    db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    migrate(db, migrations);
+    openStore(db, path, migrations);
 }
 
 void report(const QString &line)
@@ -33,8 +62,10 @@ void report(const QString &line)
 
 } // namespace
 
-StoreOpenError::StoreOpenError(const QString &reason)
+StoreOpenError::StoreOpenError(const QString &reason, Cause cause, const QString &file)
     : std::runtime_error(("Could not open the TamoCove store: " + reason).toStdString())
+    , m_cause(cause)
+    , m_file(file)
 {
 }
 
@@ -45,6 +76,9 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
         throw StoreOpenError(QStringLiteral("cannot create the folder %1").arg(storeDirectory));
     const QString synced = QDir(storeDirectory).filePath(QLatin1String(syncedStoreName));
     const QString local = QDir(storeDirectory).filePath(QLatin1String(localStoreName));
+    // Both files are judged before either is written to.
+    checkStore(synced, syncedStoreMigrations());
+    checkStore(local, localStoreMigrations());
     try {
         prepareStore(synced, syncedStoreMigrations());
         prepareStore(local, localStoreMigrations());

@@ -15,8 +15,20 @@ namespace sql { class Database; }
 class StoreOpenError : public std::runtime_error
 {
 public:
-    explicit StoreOpenError(const QString &reason);
+    enum class Cause {
+        other,
+        newerVersion,  // written by a later TamoCove; left as it was
+        damaged,       // not a database, truncated or corrupt; left as it was
+    };
+
+    explicit StoreOpenError(const QString &reason, Cause cause = Cause::other, const QString &file = {});
     QString message() const { return QString::fromStdString(what()); }
+    Cause cause() const { return m_cause; }
+    QString file() const { return m_file; }  // the store file at fault, when one is
+
+private:
+    Cause m_cause;
+    QString m_file;
 };
 
 // A saved insert, change or deletion of a synced record, for the mirror that

@@ -450,6 +450,7 @@ bool ModelContext::save()
         for (Record *record : newlyKeyed)
             record->m_rowID = 0;
         m_lastError = error.message();
+        m_diskFull = error.isDiskFull();
         const qsizetype removals = m_removed.size() + m_removedClipKeys.size();
         if (removals > 0)
             std::fprintf(stderr, "TamoCove: could not delete %lld records: %s\n", qlonglong(removals),
@@ -476,6 +477,7 @@ bool ModelContext::save()
     m_removed.clear();
     m_removedClipKeys.clear();
     m_lastError.clear();
+    m_diskFull = false;
 
     if (deleted && m_afterDeletion)
         m_afterDeletion();

@@ -96,6 +96,7 @@ public:
     // written stays pending and lastError() says why.
     bool save();
     QString lastError() const { return m_lastError; }
+    bool lastSaveFoundDiskFull() const { return m_diskFull; }
 
 signals:
     // A field of an inserted record changed in memory.
@@ -132,6 +133,7 @@ private:
     QHash<Record *, std::shared_ptr<Record>> m_removed;
     QHash<qint64, QUuid> m_removedClipKeys;                 // bulk removals
     QString m_lastError;
+    bool m_diskFull = false;
 };
 
 } // namespace tamo

@@ -112,4 +112,11 @@ void migrate(sql::Database &db, const QList<Migration> &migrations)
     }
 }
 
+void openStore(sql::Database &db, const QString &path, const QList<Migration> &migrations)
+{
+    db.open(path);
+    db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    migrate(db, migrations);
+}
+
 } // namespace tamo

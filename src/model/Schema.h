@@ -24,4 +24,8 @@ void migrate(sql::Database &db, const QList<Migration> &migrations);
 
 int schemaVersion(sql::Database &db);
 
+// Opens (and creates) a store file in write-ahead-log mode and brings its
+// schema up to date. Throws sql::Error.
+void openStore(sql::Database &db, const QString &path, const QList<Migration> &migrations);
+
 } // namespace tamo

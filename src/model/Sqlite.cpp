@@ -11,9 +11,20 @@ namespace {
 [[noreturn]] void fail(sqlite3 *db, const QString &context)
 {
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    throw Error(context.isEmpty() ? reason : context + QStringLiteral(": ") + reason);
+    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
+    throw Error(context.isEmpty() ? reason : context + QStringLiteral(": ") + reason, code);
 }
 } // namespace
+
+bool Error::isDiskFull() const
+{
+    return (m_code & 0xff) == SQLITE_FULL;
+}
+
+bool Error::isDamage() const
+{
+    return (m_code & 0xff) == SQLITE_CORRUPT || (m_code & 0xff) == SQLITE_NOTADB;
+}
 
 Statement::Statement(Statement &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr))
@@ -146,6 +157,27 @@ std::optional<QByteArray> Statement::blob(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return int64(column);
+    case SQLITE_FLOAT:
+        return real(column);
+    case SQLITE_TEXT:
+        return text(column);
+    case SQLITE_BLOB:
+        return *blob(column);
+    default:
+        return {};
+    }
+}
+
 Database::~Database()
 {
     close();
@@ -153,12 +185,22 @@ Database::~Database()
 
 void Database::open(const QString &path)
 {
+    open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void Database::openReadOnly(const QString &path)
+{
+    open(path, SQLITE_OPEN_READONLY);
+}
+
+void Database::open(const QString &path, int flags)
+{
     close();
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
         const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
         close();
-        throw Error(reason);
+        throw Error(reason, code);
     }
     sqlite3_extended_result_codes(m_db, 1);
 }
@@ -178,7 +220,7 @@ void Database::exec(const QString &sql)
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString reason = message ? QString::fromUtf8(message) : errorMessage();
         sqlite3_free(message);
-        throw Error(reason);
+        throw Error(reason, sqlite3_extended_errcode(m_db));
     }
 }
 

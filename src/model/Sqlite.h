@@ -19,8 +19,15 @@ namespace tamo::sql {
 class Error : public std::runtime_error
 {
 public:
-    explicit Error(const QString &message) : std::runtime_error(message.toStdString()) {}
+    explicit Error(const QString &message, int code = 0) : std::runtime_error(message.toStdString()), m_code(code) {}
     QString message() const { return QString::fromStdString(what()); }
+    // SQLite's extended result code, 0 when the failure is not SQLite's.
+    int code() const { return m_code; }
+    bool isDiskFull() const;
+    bool isDamage() const;  // the file is no database or its content is corrupt
+
+private:
+    int m_code;
 };
 
 class Statement
@@ -52,6 +59,8 @@ public:
     QString text(int column) const;
     std::optional<QString> optionalText(int column) const;
     std::optional<QByteArray> blob(int column) const;
+    int columnCount() const;
+    QVariant value(int column) const;  // as stored: integer, real, text, blob or NULL (invalid)
 
 private:
     sqlite3 *m_db = nullptr;
@@ -84,6 +93,8 @@ public:
 
     // Opens (and creates) the file; throws with SQLite's message on failure.
     void open(const QString &path);
+    // Opens an existing file without ever writing to it.
+    void openReadOnly(const QString &path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
 
@@ -97,6 +108,8 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
+    void open(const QString &path, int flags);
+
     sqlite3 *m_db = nullptr;
     QHash<QString, std::shared_ptr<Statement>> m_cache;
 };

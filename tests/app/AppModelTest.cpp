@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <sqlite3.h>
 #include <QTest>
 
 using namespace tamo;
@@ -22,6 +23,25 @@ PasteboardItem textItem(const QString &text)
 {
     return {{PasteboardType::string, text.toUtf8()}};
 }
+
+// Caps the store of every SQLite connection opened while it lives at the
+// store's present size, as a full disk would; lift() gives the room back.
+class FullDisk
+{
+public:
+    FullDisk() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&cap)); }
+    ~FullDisk() { sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&cap)); }
+    void lift() { sqlite3_exec(s_lastWritable, "PRAGMA max_page_count = 1000000", nullptr, nullptr, nullptr); }
+
+private:
+    static int cap(sqlite3 *db, char **, const void *)
+    {
+        sqlite3_exec(db, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+        s_lastWritable = db;  // the app's own connection is the last one it opens
+        return SQLITE_OK;
+    }
+    static inline sqlite3 *s_lastWritable = nullptr;
+};
 
 } // namespace
 
@@ -275,4 +295,21 @@ TEST_F(AppModelTest, ObservedPropertiesNotifyOnlyOnChange)
     model().toggleSearchFilter(SearchFilter::kind(ClipKind::image));
     EXPECT_TRUE(model().searchOpened());
     EXPECT_EQ(model().focusToken(), token + 1);
+}
+
+TEST_F(AppModelTest, AFullDiskIsToldOnceAndTheCopiesWaitForRoom)
+{
+    { ModelContainer created(storeDir.path()); }
+    FullDisk disk;
+    model();
+    alerts.answer(0);
+    for (const QString &text : {QStringLiteral("first "), QStringLiteral("second ")})
+        model().ingest(ClipDraft::fromText(text.repeated(5000)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(alerts.shown().size(), 1);
+    EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 0);
+
+    disk.lift();
+    model().ingest(ClipDraft::fromText(QStringLiteral("third")));
+    EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 3);
 }

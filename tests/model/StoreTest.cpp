@@ -4,6 +4,7 @@
 #include "model/Pinboard.h"
 #include "model/Schema.h"
 #include "model/Sqlite.h"
+#include "model/StoreRescue.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -193,37 +194,96 @@ TEST_F(Store, ANeverSavedClipCanBeRemovedBeforeSaving)
     EXPECT_FALSE(clip->isInserted());
 }
 
-TEST(StoreOpening, AFileThatIsNoStoreIsReportedAndLeftUntouched)
+namespace {
+
+QByteArray fileBytes(const QString &path)
 {
-    TempDir dir;
-    const QByteArray garbage("this is not a database, it is someone's notes\n", 46);
-    {
-        QFile file(dir.file(QStringLiteral("Tamo.store")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(garbage.repeated(200));
-    }
-    try {
-        ModelContainer container(dir.path());
-        FAIL() << "opened a file that is no store";
-    } catch (const StoreOpenError &error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Could not open the TamoCove store: ")));
-    }
-    QFile file(dir.file(QStringLiteral("Tamo.store")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), garbage.repeated(200));
-    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Tamo.store-wal"))));
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(StoreOpening, AStoreFromANewerVersionIsRefused)
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A store of `count` clips whose texts fill many pages, closed and checkpointed.
+void makeStore(const QString &directory, int count)
+{
+    ModelContainer container(directory);
+    for (int i = 0; i < count; ++i) {
+        const QString text = QStringLiteral("clip %1 ").arg(i).repeated(40);
+        container.mainContext().insert(std::make_shared<ClipItem>(ClipDraft::fromText(text),
+                                                                  QDateTime::fromMSecsSinceEpoch(i * 1000)));
+    }
+    ASSERT_TRUE(container.mainContext().save());
+}
+
+} // namespace
+
+// A refused file is judged through a connection that cannot write: not a byte
+// of either store changes, not even the journal mode of the other one.
+TEST(StoreOpening, AStoreWeRefuseIsNamedAndNeitherFileIsTouched)
+{
+    enum Fault { newerSynced, newerLocal, notADatabase, truncated };
+    for (const Fault fault : {newerSynced, newerLocal, notADatabase, truncated}) {
+        SCOPED_TRACE(int(fault));
+        TempDir dir;
+        makeStore(dir.path(), 200);
+        const QString synced = dir.file(QStringLiteral("Tamo.store"));
+        const QString local = dir.file(QStringLiteral("TamoLocal.store"));
+        const QString faulty = fault == newerLocal ? local : synced;
+        for (const QString &path : {synced, local}) {
+            sql::Database db;
+            db.open(path);
+            db.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+            if (path == faulty && (fault == newerSynced || fault == newerLocal))
+                db.exec(QStringLiteral("PRAGMA user_version = 99"));
+        }
+        if (fault == notADatabase)
+            writeFile(synced, QByteArray("this is not a database, it is someone's notes\n").repeated(200));
+        if (fault == truncated)
+            writeFile(synced, fileBytes(synced).left(fileBytes(synced).size() / 2));
+        const QByteArray syncedBefore = fileBytes(synced);
+        const QByteArray localBefore = fileBytes(local);
+
+        try {
+            ModelContainer container(dir.path());
+            FAIL() << "opened a store it should refuse";
+        } catch (const StoreOpenError &error) {
+            const bool newer = fault == newerSynced || fault == newerLocal;
+            EXPECT_EQ(error.cause(), newer ? StoreOpenError::Cause::newerVersion : StoreOpenError::Cause::damaged);
+            EXPECT_EQ(error.file(), faulty);
+            EXPECT_TRUE(error.message().contains(faulty)) << error.message().toStdString();
+        }
+        EXPECT_EQ(fileBytes(synced), syncedBefore);
+        EXPECT_EQ(fileBytes(local), localBefore);
+        EXPECT_FALSE(QFile::exists(synced + QStringLiteral("-wal")));
+    }
+}
+
+TEST(StoreOpening, ADamagedStoreMovedAsideGivesAFreshStoreWithTheRowsStillReadable)
 {
     TempDir dir;
-    { ModelContainer container(dir.path()); }
-    {
-        sql::Database db;
-        db.open(dir.file(QStringLiteral("Tamo.store")));
-        db.exec(QStringLiteral("PRAGMA user_version = 99"));
-    }
+    makeStore(dir.path(), 300);
+    const QString synced = dir.file(QStringLiteral("Tamo.store"));
+    QByteArray bytes = fileBytes(synced);
+    const qsizetype pageSize = 4096;
+    bytes.replace(bytes.size() / 2 / pageSize * pageSize, pageSize, QByteArray(pageSize, '\xff'));
+    writeFile(synced, bytes);
     EXPECT_THROW(ModelContainer container(dir.path()), StoreOpenError);
+
+    const auto rescue = StoreRescue::moveAsideAndStartFresh(synced);
+    ASSERT_TRUE(rescue);
+    EXPECT_EQ(fileBytes(rescue->movedTo), bytes);
+    ModelContainer container(dir.path());
+    const QList<ClipItemPtr> clips = allClips(container.mainContext());
+    EXPECT_EQ(clips.size(), rescue->rowsRecovered);
+    ASSERT_GE(clips.size(), 2);
+    EXPECT_TRUE(clips.first()->text()->startsWith(QStringLiteral("clip 299 ")));
+    EXPECT_TRUE(clips.last()->text()->startsWith(QStringLiteral("clip 0 ")));
 }
 
 TEST(StoreMigration, AppliesOnlyNewStepsAndKeepsDataAndStopsAtAFailedStep)

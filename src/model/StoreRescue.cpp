@@ -1,0 +1,120 @@
+#include "model/StoreRescue.h"
+
+#include "model/ModelContainer.h"
+#include "model/Schema.h"
+#include "model/Sqlite.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace tamo {
+
+namespace {
+
+const QStringList logSuffixes{QStringLiteral("-wal"), QStringLiteral("-shm")};
+
+QString freeAsideName(const QString &file)
+{
+    const QString base = file + QStringLiteral(".damaged-")
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QStringLiteral("-%1").arg(n);
+    return name;
+}
+
+// The logs travel with the file: the newest commits may be in them.
+bool moveWithLogs(const QString &from, const QString &to)
+{
+    if (!QFile::rename(from, to))
+        return false;
+    for (const QString &suffix : logSuffixes) {
+        if (QFileInfo::exists(from + suffix))
+            QFile::rename(from + suffix, to + suffix);
+    }
+    return true;
+}
+
+// Reads forward until the damage stops the cursor, then backward from the last
+// row, so rows on both sides of one damaged stretch come back. A table whose
+// columns differ from ours (or cannot be read at all) gives nothing.
+int copyReadableRows(sql::Database &from, sql::Database &to, const QString &table)
+{
+    int copied = 0;
+    sql::Statement insert;
+    auto copyInOrder = [&](const QString &order) {
+        try {
+            sql::Statement rows = from.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid %2").arg(table, order));
+            while (rows.step()) {
+                if (copied == 0) {
+                    QStringList placeholders;
+                    placeholders.fill(QStringLiteral("?"), rows.columnCount());
+                    insert = to.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (%2)")
+                                            .arg(table, placeholders.join(QLatin1Char(','))));
+                }
+                for (int column = 0; column < rows.columnCount(); ++column)
+                    insert.bind(column + 1, rows.value(column));
+                insert.run();
+                copied += to.changes();
+            }
+            return true;
+        } catch (const sql::Error &) {
+            return false;
+        }
+    };
+    if (!copyInOrder(QStringLiteral("ASC")))
+        copyInOrder(QStringLiteral("DESC"));
+    return copied;
+}
+
+int recoverRows(const QString &damagedFile, sql::Database &fresh, const QStringList &tables)
+{
+    try {
+        sql::Database damaged;
+        damaged.openReadOnly(damagedFile);
+        // Rows of another schema version would land in the wrong columns.
+        if (schemaVersion(damaged) != schemaVersion(fresh))
+            return 0;
+        sql::Transaction transaction(fresh);
+        int rows = 0;
+        for (const QString &table : tables)
+            rows += copyReadableRows(damaged, fresh, table);
+        transaction.commit();
+        return rows;
+    } catch (const sql::Error &error) {
+        std::fprintf(stderr, "TamoCove: could not recover clips from %s: %s\n", qPrintable(damagedFile),
+                     qPrintable(error.message()));
+        return 0;
+    }
+}
+
+} // namespace
+
+std::optional<StoreRescue::Result> StoreRescue::moveAsideAndStartFresh(const QString &storeFile)
+{
+    const bool isLocal = QFileInfo(storeFile).fileName() == QLatin1String(ModelContainer::localStoreName);
+    const QList<Migration> &migrations = isLocal ? localStoreMigrations() : syncedStoreMigrations();
+    const QStringList tables = isLocal ? QStringList{QStringLiteral("LocalImage"), QStringLiteral("ClipEdit")}
+                                       : QStringList{QStringLiteral("ClipItem"), QStringLiteral("Pinboard"),
+                                                     QStringLiteral("SourceApp")};
+
+    Result result{freeAsideName(storeFile)};
+    if (!moveWithLogs(storeFile, result.movedTo))
+        return std::nullopt;
+    try {
+        sql::Database fresh;
+        openStore(fresh, storeFile, migrations);
+        result.rowsRecovered = recoverRows(result.movedTo, fresh, tables);
+    } catch (const sql::Error &error) {
+        // Opening the fresh store reports its own failure on the next try.
+        std::fprintf(stderr, "TamoCove: could not start a fresh store at %s: %s\n", qPrintable(storeFile),
+                     qPrintable(error.message()));
+    }
+    return result;
+}
+
+} // namespace tamo
