@@ -1,0 +1,240 @@
+#include "support/SampleClips.h"
+#include "support/TestImages.h"
+
+#include "transfer/PinboardArchive.h"
+#include "transfer/StrictValues.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimeZone>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tamo {
+namespace {
+
+QDateTime utc(const char *text)
+{
+    return *strict::parseInternetDate(QString::fromLatin1(text));
+}
+
+PinboardArchive fullArchive()
+{
+    PinboardArchive::Clip text{.kind = QStringLiteral("text"), .title = QStringLiteral("Meeting"),
+                               .text = QStringLiteral("a/b “quoted” ✓"), .keywords = {QStringLiteral("work")},
+                               .rtf = QByteArray("{\\rtf1 x}"), .sourceBundleID = QStringLiteral("org.gnome.TextEditor"),
+                               .sourceAppName = QStringLiteral("Text Editor"),
+                               .createdAt = utc("2025-03-01T10:00:00.123Z"), .pinnedAt = utc("2025-03-01T10:05:00Z"),
+                               .iconEmoji = QStringLiteral("📌"), .id = QUuid::createUuid(),
+                               .editedAt = utc("2025-03-02T09:00:00.000Z")};
+    PinboardArchive::Clip image{.kind = QStringLiteral("image"),
+                                .image = testing::encodedImage(QSize(3, 2), Qt::red), .imageWidth = 3,
+                                .imageHeight = 2, .createdAt = utc("2025-03-01T10:00:00Z")};
+    PinboardArchive::Clip file{.kind = QStringLiteral("file"), .filePaths = QStringList{QStringLiteral("/tmp/a b")},
+                               .createdAt = utc("2025-03-01T10:00:00Z")};
+    PinboardArchive archive;
+    archive.exportedAt = utc("2025-03-04T05:06:07.890Z");
+    archive.pinboards = {{QStringLiteral("Work"), QStringLiteral("Teal"), {text, image, file}, QUuid::createUuid()},
+                         {QStringLiteral("Empty"), QStringLiteral("Blue"), {}, std::nullopt}};
+    archive.apps = {{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), QByteArray("png"),
+                     QStringLiteral("#F5C32C")}};
+    return archive;
+}
+
+QJsonObject fullDocument()
+{
+    return QJsonDocument::fromJson(fullArchive().encode()).object();
+}
+
+TEST(PinboardArchiveTest, WritesSortedEscapedJsonThatReadsBackEqual)
+{
+    const PinboardArchive archive = fullArchive();
+    const QByteArray bytes = archive.encode();
+    EXPECT_EQ(PinboardArchive::decode(bytes), archive);
+    EXPECT_TRUE(bytes.contains("\"text\": \"a\\/b"));
+    EXPECT_TRUE(bytes.contains("\"exportedAt\": \"2025-03-04T05:06:07.890Z\""));
+    EXPECT_LT(bytes.indexOf("\"apps\""), bytes.indexOf("\"exportedAt\""));
+    EXPECT_LT(bytes.indexOf("\"createdAt\""), bytes.indexOf("\"editedAt\""));
+    // Absent values leave their keys out rather than writing null.
+    EXPECT_FALSE(bytes.contains("null"));
+    const QJsonObject plain = fullDocument()["pinboards"][0]["clips"][0].toObject();
+    EXPECT_FALSE(plain.contains("image") || plain.contains("imageWidth") || plain.contains("filePaths"));
+    EXPECT_EQ(plain["id"].toString(), plain["id"].toString().toUpper());
+}
+
+struct ReadCase
+{
+    const char *name;
+    std::function<void(QJsonObject &)> change;
+    ArchiveError::Kind kind;
+    const char *text; // empty: the file reads
+};
+
+QJsonObject firstClip(const QJsonObject &doc) { return doc["pinboards"][0]["clips"][0].toObject(); }
+
+std::function<void(QJsonObject &)> setClip(const QString &key, const QJsonValue &value)
+{
+    return [key, value](QJsonObject &doc) {
+        QJsonObject clip = firstClip(doc);
+        if (value.isUndefined())
+            clip.remove(key);
+        else
+            clip[key] = value;
+        QJsonArray boards = doc["pinboards"].toArray();
+        QJsonObject board = boards[0].toObject();
+        QJsonArray clips = board["clips"].toArray();
+        clips[0] = clip;
+        board["clips"] = clips;
+        boards[0] = board;
+        doc["pinboards"] = boards;
+    };
+}
+
+std::function<void(QJsonObject &)> setTop(const QString &key, const QJsonValue &value)
+{
+    return [key, value](QJsonObject &doc) { doc[key] = value; };
+}
+
+TEST(PinboardArchiveTest, ReaderAcceptsAndRefusesAsTheFormatSays)
+{
+    using K = ArchiveError::Kind;
+    const QString png = QString::fromLatin1(testing::encodedImage(QSize(1, 1), Qt::red).toBase64());
+    const std::vector<ReadCase> cases{
+        {"format in other case", setTop("format", "Tamo-Pinboards"), K::notPinboards,
+         "This file doesn't contain TamoCove pinboards."},
+        {"version 2", setTop("version", 2), K::newerVersion,
+         "This file was made by a newer version of TamoCove. Update TamoCove to import it."},
+        {"version 0", setTop("version", 0), K::decoding, ""},
+        {"version -3", setTop("version", -3), K::decoding, ""},
+        {"version fraction", setTop("version", 1.5), K::decoding, "The value for the key “version” has the wrong type."},
+        {"version huge", setTop("version", 1e300), K::decoding, "The value for the key “version” has the wrong type."},
+        {"empty object", [](QJsonObject &doc) { doc = {}; }, K::decoding, "The value for the key “format” is missing."},
+        {"no keywords", setClip("keywords", QJsonValue::Undefined), K::decoding,
+         "The value for the key “keywords” is missing."},
+        {"empty keywords", setClip("keywords", QJsonArray()), K::decoding, ""},
+        {"null title", setClip("title", QJsonValue::Null), K::decoding, ""},
+        {"null createdAt", setClip("createdAt", QJsonValue::Null), K::decoding,
+         "The value for the key “createdAt” is missing."},
+        {"date with offset", setClip("createdAt", "2024-01-01T00:00:00.500+02:00"), K::decoding, ""},
+        {"date with blank", setClip("createdAt", "2024-01-01 00:00:00"), K::decoding,
+         "Invalid date: 2024-01-01 00:00:00"},
+        {"date without zone", setClip("pinnedAt", "2024-01-01T00:00:00"), K::decoding,
+         "Invalid date: 2024-01-01T00:00:00"},
+        {"date as number", setClip("createdAt", 0), K::decoding, "The value for the key “createdAt” has the wrong type."},
+        {"uuid in braces", setClip("id", "{8F2C1A3E-0B7D-4C61-9E51-3F1A2B4C5D6E}"), K::decoding,
+         "The value for the key “id” is not a valid UUID."},
+        {"uuid lower case", setClip("id", "8f2c1a3e-0b7d-4c61-9e51-3f1a2b4c5d6e"), K::decoding, ""},
+        {"base64 without padding", setClip("rtf", "YWI"), K::decoding, "The value for the key “rtf” is not valid Base64 data."},
+        {"base64 stray bits", setClip("rtf", "YWJ="), K::decoding, "The value for the key “rtf” is not valid Base64 data."},
+        {"base64 on two lines", setClip("rtf", "YWJj\nYWJj"), K::decoding,
+         "The value for the key “rtf” is not valid Base64 data."},
+        {"image that is no image", setClip("image", "YWJj"), K::decoding, "An image in the file can't be read."},
+        {"image that decodes", setClip("image", png), K::decoding, ""},
+        {"huge image width", setClip("imageWidth", 1e12), K::decoding,
+         "The value for the key “imageWidth” is out of range."},
+        {"keyword of wrong type", setClip("keywords", QJsonArray{1}), K::decoding,
+         "The value for the key “keywords” has the wrong type."},
+        {"clip that is no object", [](QJsonObject &doc) {
+             doc["pinboards"] = QJsonArray{QJsonObject{{"name", "a"}, {"color", "Blue"}, {"clips", QJsonArray{1}}}};
+         }, K::decoding, "A clip is not a JSON object."},
+        {"unknown keys", setTop("later", QJsonObject{{"x", 1}}), K::decoding, ""},
+    };
+    for (const ReadCase &c : cases) {
+        QJsonObject doc = fullDocument();
+        c.change(doc);
+        const QByteArray bytes = QJsonDocument(doc).toJson();
+        try {
+            PinboardArchive::decode(bytes);
+            EXPECT_STREQ(c.text, "") << c.name;
+        } catch (const ArchiveError &error) {
+            EXPECT_EQ(error.kind(), c.kind) << c.name;
+            EXPECT_EQ(error.text(), QString::fromUtf8(c.text)) << c.name;
+        }
+    }
+}
+
+TEST(PinboardArchiveTest, RefusesBytesThatAreNoJsonDocument)
+{
+    for (const QByteArray &bytes : {QByteArray("{\"format\": \"tamo-pinboards\xC3\x28\"}"), QByteArray("[1, 2]"),
+                                    QByteArray(2000, '[') + QByteArray(2000, ']'), QByteArray("{\"a\": ")}) {
+        try {
+            PinboardArchive::decode(bytes);
+            ADD_FAILURE() << bytes.left(40).toStdString();
+        } catch (const ArchiveError &error) {
+            EXPECT_EQ(error.kind(), ArchiveError::Kind::decoding);
+        }
+    }
+}
+
+TEST(PinboardArchiveTest, DatesNeedAFullDateTimeWithZone)
+{
+    const std::vector<std::pair<const char *, const char *>> cases{
+        {"2024-01-01T00:00:00Z", "2024-01-01T00:00:00.000Z"},
+        {"2024-01-01T00:00:00.5+02:00", "2023-12-31T22:00:00.500Z"},
+        {"2024-01-01t00:00:00.123456z", "2024-01-01T00:00:00.123Z"},
+        {"2024-02-30T00:00:00Z", nullptr},
+        {"2024-01-01T24:00:00Z", nullptr},
+        {"2024-01-01T00:00:00+0200", nullptr},
+        {"2024-01-01T00:00:00.Z", nullptr},
+        {"2024-01-01T00:00:00Z ", nullptr},
+        {"+2024-01-01T00:00:00Z", nullptr},
+    };
+    for (const auto &[text, expected] : cases) {
+        const auto date = strict::parseInternetDate(QString::fromLatin1(text));
+        if (expected)
+            EXPECT_EQ(date ? strict::formatInternetDate(*date) : QString(), QString::fromLatin1(expected)) << text;
+        else
+            EXPECT_FALSE(date) << text;
+    }
+}
+
+TEST(PinboardArchiveTest, PaletteNamesIgnoreCaseAndFallBackToTheFirst)
+{
+    const std::vector<std::pair<const char *, int>> cases{{"teal", 8}, {"GRAY", 1}, {"Blue", 0}, {"Mauve", 0}, {"", 0}};
+    for (const auto &[name, index] : cases)
+        EXPECT_EQ(paletteIndexNamed(QString::fromUtf8(name)), index) << name;
+    EXPECT_EQ(PinboardArchive::paletteName(9), QStringLiteral("Blue"));
+}
+
+struct MergeCase
+{
+    const char *name;
+    std::optional<QDateTime> localEdit;
+    std::optional<QDateTime> fileEdit;
+    std::optional<QString> fileTitle;
+    QStringList fileKeywords;
+    std::optional<QString> fileEmoji;
+    MergedMetadata expected;
+};
+
+TEST(PinboardArchiveTest, MergeTakesTheLaterEditElseFillsIn)
+{
+    const QDateTime early = utc("2025-01-01T00:00:00Z");
+    const QDateTime late = utc("2025-06-01T00:00:00Z");
+    const auto local = testing::textClip(QStringLiteral("x"));
+    local->setTitle(QStringLiteral("Mine"));
+    local->setKeywords({QStringLiteral("Work")});
+    const std::vector<MergeCase> cases{
+        {"file edited later wins even with empty values", early, late, QString(), {}, QStringLiteral("🙂🙂"),
+         {std::nullopt, {}, std::nullopt, true}},
+        {"local edit stays", late, early, QStringLiteral("Theirs"), {QStringLiteral("x")}, std::nullopt,
+         {QStringLiteral("Mine"), {QStringLiteral("Work")}, std::nullopt, false}},
+        {"local edit and no file edit", early, std::nullopt, QStringLiteral("Theirs"), {}, std::nullopt,
+         {QStringLiteral("Mine"), {QStringLiteral("Work")}, std::nullopt, false}},
+        {"neither edited fills in", std::nullopt, std::nullopt, QStringLiteral("Theirs"),
+         {QStringLiteral("work"), QStringLiteral("Home"), QStringLiteral("home")}, QStringLiteral("📌"),
+         {QStringLiteral("Mine"), {QStringLiteral("Work"), QStringLiteral("Home")}, QStringLiteral("📌"), false}},
+    };
+    for (const MergeCase &c : cases) {
+        PinboardArchive::Clip file{.kind = QStringLiteral("text"), .title = c.fileTitle, .keywords = c.fileKeywords,
+                                   .iconEmoji = c.fileEmoji, .editedAt = c.fileEdit};
+        const MergedMetadata merged = mergedMetadata(*local, file, c.localEdit);
+        EXPECT_TRUE(merged.sameValues(c.expected)) << c.name;
+        EXPECT_EQ(merged.fileWon, c.expected.fileWon) << c.name;
+    }
+}
+
+} // namespace
+} // namespace tamo
