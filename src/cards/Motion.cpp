@@ -85,6 +85,13 @@ QEasingCurve timingCurve(double x1, double y1, double x2, double y2)
     return curve;
 }
 
+qreal easedThereAndBack(qreal loopProgress)
+{
+    static const QEasingCurve easeInOut = timingCurve(0.42, 0, 0.58, 1);
+    const qreal half = loopProgress < 0.5 ? loopProgress * 2 : (1 - loopProgress) * 2;
+    return easeInOut.valueForProgress(half);
+}
+
 SpringAnimation spring(double response, double dampingFraction)
 {
     // Guards against a zero that would make the motion endless or instant.

@@ -8,6 +8,10 @@ namespace tamo {
 // CSS's cubic-bezier(): the x control values must lie in 0…1.
 QEasingCurve timingCurve(double x1, double y1, double x2, double y2);
 
+// Ease-in-out there and back over one loop: 0 → 1 at the half, → 0 at the
+// end, turning smoothly at each end.
+qreal easedThereAndBack(qreal loopProgress);
+
 // A damped spring from rest at 0 to rest at 1, as a duration and a curve that
 // may overshoot 1 on the way.
 struct SpringAnimation

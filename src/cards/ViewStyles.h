@@ -19,7 +19,11 @@ QColor labelColorAt(double opacity);
 QFont uiFont(double points, QFont::Weight weight = QFont::Normal);
 
 // A symbol drawn in one colour, as a glyph of the light symbol font would be;
-// null when the icon theme has no such icon.
+// null for a name the symbol set lacks.
 QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio);
+
+// A white symbol centred on a filled disc, as the bar's round buttons draw
+// their label.
+QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QColor &disc, qreal devicePixelRatio);
 
 } // namespace tamo

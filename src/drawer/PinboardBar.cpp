@@ -48,6 +48,21 @@ QToolButton *makeSymbolButton(const QString &symbol, double points, const QStrin
     return button;
 }
 
+// The tour's light bulb, white on its accent disc.
+QToolButton *makeExploreButton()
+{
+    constexpr int discSide = 24;
+    constexpr int bulbSide = 12;
+    static const QColor accent = QColor::fromRgbF(0.85f, 0.35f, 0.19f);
+    auto *button = new QToolButton;
+    button->setIcon(symbolOnDisc(QStringLiteral("lightbulb.fill"), bulbSide, discSide, accent, button->devicePixelRatioF()));
+    button->setIconSize({discSide, discSide});
+    button->setAutoRaise(true);
+    button->setFixedSize(symbolButtonSide, symbolButtonSide);
+    button->setToolTip(QStringLiteral("Explore Features"));
+    return button;
+}
+
 } // namespace
 
 int tabsTrailingInset(bool syncIndicatorShown, bool reordering)
@@ -103,15 +118,15 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
 
     m_trailing = makeTrailingControls();
 
+    // Each swing eases in and out on its own and turns back smoothly.
     m_wiggle.setStartValue(0.0);
-    m_wiggle.setKeyValueAt(0.5, 1.0);
-    m_wiggle.setEndValue(0.0);
+    m_wiggle.setEndValue(1.0);
     m_wiggle.setDuration(2 * wiggleHalfPeriodMs);
-    m_wiggle.setEasingCurve(QEasingCurve::InOutSine);
     m_wiggle.setLoopCount(-1);
-    connect(&m_wiggle, &QVariantAnimation::valueChanged, this, [this](const QVariant &phase) {
+    connect(&m_wiggle, &QVariantAnimation::valueChanged, this, [this](const QVariant &progress) {
+        const qreal phase = easedThereAndBack(progress.toReal());
         for (PinboardTab *tab : std::as_const(m_tabs))
-            tab->setTiltPhase(phase.toReal());
+            tab->setTiltPhase(phase);
     });
 
     // Name edits and moves while dragging arrive one field at a time:
@@ -163,11 +178,15 @@ QWidget *PinboardBar::makeTrailingControls()
     m_done = new QPushButton(QStringLiteral("Done"));
     m_done->setAutoDefault(false);
     m_done->setFont(uiFont(11, QFont::Medium));
+    // The prominent style: the accent filling a capsule, the title in white.
+    m_done->setStyleSheet(QStringLiteral("QPushButton { background: palette(highlight); color: palette(highlighted-text);"
+                                         " border: none; border-radius: 10px; padding: 3px 11px; }"
+                                         " QPushButton:pressed { background: palette(dark); }"));
     doneLayout->addWidget(m_done);
     connect(m_done, &QPushButton::clicked, &m_model, &AppModel::endPinboardReorder);
     layout->addWidget(m_doneHolder);
 
-    QToolButton *explore = makeSymbolButton(QStringLiteral("lightbulb.fill"), 13, QStringLiteral("Explore Features"));
+    QToolButton *explore = makeExploreButton();
     connect(explore, &QToolButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
     layout->addWidget(explore);
 

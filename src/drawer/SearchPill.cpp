@@ -57,9 +57,7 @@ QToolButton *symbolButton(const QString &symbol, const QString &fallback, const 
 // The caret's opacity along one blink, easing out to 0 and back to 1.
 qreal caretOpacity(qreal progress)
 {
-    static const QEasingCurve easeInOut = timingCurve(0.42, 0, 0.58, 1);
-    const qreal half = progress < 0.5 ? progress * 2 : (1 - progress) * 2;
-    return 1 - easeInOut.valueForProgress(half);
+    return 1 - easedThereAndBack(progress);
 }
 
 } // namespace

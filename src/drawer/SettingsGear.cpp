@@ -17,32 +17,15 @@ constexpr int circleSide = 24;
 constexpr int symbolSide = 13;
 constexpr QSize gearFrame{32, 30};
 
-// The white gear on a grey disc.
-QIcon gearIcon(qreal devicePixelRatio)
-{
-    QPixmap pixmap(QSize(circleSide, circleSide) * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(Qt::gray));
-    painter.drawEllipse(QRectF(0, 0, circleSide, circleSide));
-    const QPixmap symbol = tintedSymbol(QStringLiteral("gearshape.fill"), symbolSide, Qt::white, devicePixelRatio);
-    if (!symbol.isNull()) {
-        const qreal offset = (circleSide - symbolSide) / 2.0;
-        painter.drawPixmap(QPointF(offset, offset), symbol);
-    }
-    return QIcon(pixmap);
-}
-
 } // namespace
 
 SettingsGear::SettingsGear(AppModel &model, QWidget *parent)
     : QToolButton(parent)
     , m_model(model)
 {
-    auto *settings = new QAction(gearIcon(devicePixelRatioF()), QString(), this);
+    const QIcon gear = symbolOnDisc(QStringLiteral("gearshape.fill"), symbolSide, circleSide, QColor(Qt::gray),
+                                    devicePixelRatioF());
+    auto *settings = new QAction(gear, QString(), this);
     connect(settings, &QAction::triggered, this, [this] { m_model.showPreferences(); });
     setDefaultAction(settings);
     setToolTip(QStringLiteral("Settings (%1) — press and hold for more").arg(keyNames(QStringLiteral("⌘,"))));

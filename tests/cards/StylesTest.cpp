@@ -72,6 +72,19 @@ TEST(Motion, TimingCurveFollowsCssCubicBezier)
     }
 }
 
+TEST(Motion, ThereAndBackEasesEachWayAndTurnsSmoothly)
+{
+    const struct {
+        double progress, value, tolerance;
+    } rows[] = {
+        {0, 0, 0}, {0.25, 0.5, 1e-3}, {0.5, 1, 0}, {0.75, 0.5, 1e-3}, {1, 0, 0},
+        {0.464, 1, 0.02}, {0.536, 1, 0.02}, // close to the turn it has slowed down
+        {0.036, 0, 0.02},
+    };
+    for (const auto &row : rows)
+        EXPECT_NEAR(easedThereAndBack(row.progress), row.value, row.tolerance) << row.progress;
+}
+
 TEST(Motion, SpringsSettleAtOneWithinTheirDuration)
 {
     const struct {

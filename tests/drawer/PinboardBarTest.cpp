@@ -71,6 +71,21 @@ TEST(ReorderTilt, NeighboursSwingOppositeWaysUnlessMotionIsReduced)
     EXPECT_EQ(reorderTilt(1, 3, true), 0);
 }
 
+TEST_F(PinboardBarTest, ExploreFeaturesIsAWhiteBulbOnItsAccentDisc)
+{
+    const auto bar = makeBar();
+    QToolButton *explore = nullptr;
+    for (QToolButton *button : bar->findChildren<QToolButton *>()) {
+        if (button->toolTip() == QStringLiteral("Explore Features"))
+            explore = button;
+    }
+    ASSERT_NE(explore, nullptr);
+    EXPECT_EQ(explore->size(), QSize(30, 30));
+    const QImage icon = explore->icon().pixmap(24, 24).toImage();
+    EXPECT_EQ(icon.pixelColor(3, 12).rgb(), QColor::fromRgbF(0.85f, 0.35f, 0.19f).rgb()); // the disc
+    EXPECT_EQ(icon.pixelColor(12, 11).rgb(), QColor(Qt::white).rgb());                    // the bulb
+}
+
 TEST_F(PinboardBarTest, WithoutPinboardsTheRowIsCentred)
 {
     const auto bar = makeBar();
