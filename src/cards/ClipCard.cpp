@@ -16,6 +16,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace tamo {
 
 namespace {
@@ -180,7 +182,22 @@ void ClipCard::paintEvent(QPaintEvent *)
         return;
     requestLinkPreview();
     QPainter painter(this);
+    if (m_presence < 1) {
+        const qreal scale = 0.9 + 0.1 * m_presence;
+        painter.setOpacity(std::clamp(m_presence, 0.0, 1.0));
+        painter.translate(rect().center());
+        painter.scale(scale, scale);
+        painter.translate(-rect().center());
+    }
     CardPainter::paint(painter, rect(), appearance());
+}
+
+void ClipCard::setPresence(qreal presence)
+{
+    if (presence == m_presence)
+        return;
+    m_presence = presence;
+    update();
 }
 
 void ClipCard::requestLinkPreview()

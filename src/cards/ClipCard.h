@@ -31,6 +31,10 @@ public:
     void setItem(ClipItemPtr item);
     ClipItemPtr item() const { return m_fields.item; }
     void setSize(CardSize size);
+    // How far the card has come into its row: at 0 it is invisible and at
+    // 0.9 of its size (about its centre), at 1 as it is.
+    void setPresence(qreal presence);
+    qreal presence() const { return m_presence; }
     void setSelected(bool selected);
     // 1 to 9 shows the "⌘n" badge; anything else shows none.
     void setQuickPasteNumber(std::optional<int> number);
@@ -82,6 +86,7 @@ private:
     CardAppearanceBuilder m_builder;
     CardEdits m_edits;
     CardFields m_fields;
+    qreal m_presence = 1;
     std::optional<CardAppearance> m_appearance;
     bool m_linkPreviewChanged = false; // a fetched page image lands with the next save
     bool m_linkPreviewRequested = false;

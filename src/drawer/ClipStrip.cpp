@@ -3,6 +3,7 @@
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
 #include "cards/Motion.h"
+#include "drawer/CardGhost.h"
 #include "drawer/DrawerEmptyState.h"
 #include "drawer/DrawerKeys.h"
 #include "drawer/DrawerSelection.h"
@@ -42,6 +43,12 @@ const SpringAnimation &selectionScrollSpring()
 const SpringAnimation &listSpring()
 {
     static const SpringAnimation animation = spring(0.34, 0.8);
+    return animation;
+}
+
+const SpringAnimation &deletionSpring()
+{
+    static const SpringAnimation animation = spring(0.3, 0.85);
     return animation;
 }
 
@@ -91,6 +98,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     connect(&m_listTransition, &QVariantAnimation::valueChanged, this, &ClipStrip::layoutCards);
     connect(&m_listTransition, &QVariantAnimation::finished, this, [this] {
         m_slideFrom.clear();
+        m_appearing.clear();
         layoutCards();
     });
 
@@ -275,7 +283,8 @@ void ClipStrip::layoutCards()
         }
     }
 
-    const qreal slideLeft = 1.0 - m_listTransition.currentValue().toReal();
+    const bool moving = m_listTransition.state() == QAbstractAnimation::Running;
+    const qreal progress = m_listTransition.currentValue().toReal();
     for (const qsizetype index : wanted) {
         const QUuid id = m_visible[index]->id();
         ClipCard *&card = m_cards[id];
@@ -283,10 +292,9 @@ void ClipStrip::layoutCards()
             card = m_spareCards.isEmpty() ? new ClipCard(m_cardContext, viewport()) : m_spareCards.takeLast();
         configureCard(*card, index);
         const QRect place = m_layout.cardRect(index);
-        const int slide = m_listTransition.state() == QAbstractAnimation::Running
-                              ? qRound(m_slideFrom.value(id) * slideLeft)
-                              : 0;
+        const int slide = moving ? qRound(m_slideFrom.value(id) * (1.0 - progress)) : 0;
         card->move(place.x() - offset + slide, place.y());
+        card->setPresence(moving && m_appearing.contains(id) ? progress : 1);
         card->show();
     }
 }
@@ -310,6 +318,7 @@ void ClipStrip::configureCard(ClipCard &card, qsizetype index)
 void ClipStrip::releaseCard(ClipCard *card)
 {
     card->hide();
+    card->setPresence(1);
     card->setItem(nullptr); // holds no clip that may be deleted meanwhile
     m_spareCards.append(card);
 }
@@ -343,10 +352,20 @@ void ClipStrip::startListTransition(const QHash<QUuid, qsizetype> &oldPositions)
 {
     // Each card slides from where it shows now, even halfway through an earlier slide.
     const int offset = horizontalScrollBar()->value();
+    // A change that only takes cards away is a deletion, which springs a little firmer.
+    bool removedOnly = true;
+    for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it)
+        removedOnly &= oldPositions.contains(it.key());
+    const SpringAnimation &spring = removedOnly ? deletionSpring() : listSpring();
     QHash<QUuid, int> slideFrom;
     for (auto it = m_cards.cbegin(); it != m_cards.cend(); ++it) {
         const qsizetype newIndex = m_positions.value(it.key(), -1);
-        if (newIndex < 0 || !oldPositions.contains(it.key()))
+        if (newIndex < 0) {
+            // Removed cards only fade out, where they stood.
+            new CardGhost(it.value()->grab(), it.value()->pos(), spring, m_timeScale(spring.durationMs), viewport());
+            continue;
+        }
+        if (!oldPositions.contains(it.key()))
             continue;
         const int shownAt = it.value()->x() + offset;
         const int distance = shownAt - m_layout.cardRect(newIndex).x();
@@ -355,9 +374,13 @@ void ClipStrip::startListTransition(const QHash<QUuid, qsizetype> &oldPositions)
     }
     m_listTransition.stop();
     m_slideFrom = std::move(slideFrom);
-    if (m_slideFrom.isEmpty())
+    m_appearing.clear();
+    for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it) {
+        if (!oldPositions.contains(it.key()))
+            m_appearing.insert(it.key());
+    }
+    if (m_slideFrom.isEmpty() && m_appearing.isEmpty())
         return;
-    const SpringAnimation &spring = listSpring();
     m_listTransition.setDuration(m_timeScale(spring.durationMs));
     m_listTransition.setEasingCurve(spring.curve);
     m_listTransition.start();

@@ -128,6 +128,7 @@ private:
     // number of clips changes.
     QVariantAnimation m_listTransition;
     QHash<QUuid, int> m_slideFrom; // a card's distance from its place as the slide starts
+    QSet<QUuid> m_appearing;       // new cards, fading in and growing meanwhile
 
     struct Press
     {

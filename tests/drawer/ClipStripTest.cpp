@@ -1,5 +1,6 @@
 #include "StripFixture.h"
 
+#include "drawer/CardGhost.h"
 #include "drawer/EmptyStripView.h"
 #include "model/ClipLibrary.h"
 #include "model/Pinboards.h"
@@ -9,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -157,6 +159,22 @@ TEST_F(ClipStripTest, CardsShownTogetherCountTheirAgesToOneMoment)
     model().resetTransientState(); // shown again
     EXPECT_EQ(card(*strip, clips[0]).appearance().header.age, QStringLiteral("1m"));
     EXPECT_EQ(card(*strip, clips[1]).appearance().header.age, QStringLiteral("1m"));
+}
+
+TEST_F(ClipStripTest, NewCardsFadeInGrowingAndRemovedOnesFadeOut)
+{
+    const QList<ClipItemPtr> clips = addTexts({"apple", "banana"});
+    const auto strip = makeStrip();
+    const ClipCard &fresh = card(*strip, addTexts({"cherry"}).first());
+    EXPECT_LT(fresh.presence(), 1);
+    EXPECT_EQ(card(*strip, clips[0]).presence(), 1); // cards that stay only slide
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fresh.presence() == 1; }));
+
+    model().deleteItems({clips[1]});
+    const QList<CardGhost *> ghosts = strip->viewport()->findChildren<CardGhost *>();
+    ASSERT_EQ(ghosts.size(), 1);
+    const QPointer<CardGhost> ghost = ghosts.first();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ghost.isNull(); }));
 }
 
 TEST_F(ClipStripTest, TheFirstNineCardsCarryQuickPasteNumbers)
