@@ -67,16 +67,23 @@ QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal 
     return pixmap;
 }
 
-QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QColor &disc, qreal devicePixelRatio)
+QPixmap discImage(const QColor &colour, int side, qreal inset, qreal devicePixelRatio)
 {
-    QPixmap pixmap(QSize(discSide, discSide) * devicePixelRatio);
+    QPixmap pixmap(QSize(side, side) * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(disc);
-    painter.drawEllipse(QRectF(0, 0, discSide, discSide));
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0, 0, side, side).adjusted(inset, inset, -inset, -inset));
+    return pixmap;
+}
+
+QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QColor &disc, qreal devicePixelRatio)
+{
+    QPixmap pixmap = discImage(disc, discSide, 0, devicePixelRatio);
+    QPainter painter(&pixmap);
     const qreal offset = (discSide - symbolSide) / 2.0;
     painter.drawPixmap(QPointF(offset, offset), tintedSymbol(name, symbolSide, Qt::white, devicePixelRatio));
     return QIcon(pixmap);

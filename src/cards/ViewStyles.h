@@ -22,6 +22,9 @@ QFont uiFont(double points, QFont::Weight weight = QFont::Normal);
 // null for a name the symbol set lacks.
 QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio);
 
+// A filled disc of the colour, inset from the side × side square.
+QPixmap discImage(const QColor &colour, int side, qreal inset, qreal devicePixelRatio);
+
 // A white symbol centred on a filled disc, as the bar's round buttons draw
 // their label.
 QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QColor &disc, qreal devicePixelRatio);

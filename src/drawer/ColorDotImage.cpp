@@ -1,6 +1,6 @@
 #include "drawer/ColorDotImage.h"
 
-#include <QPainter>
+#include "cards/ViewStyles.h"
 
 namespace tamo {
 
@@ -13,15 +13,7 @@ constexpr qreal dotInset = 1;
 
 QPixmap colorDotImage(const QColor &color, qreal devicePixelRatio)
 {
-    QPixmap pixmap(QSize(dotSide, dotSide) * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    painter.drawEllipse(QRectF(0, 0, dotSide, dotSide).adjusted(dotInset, dotInset, -dotInset, -dotInset));
-    return pixmap;
+    return discImage(color, dotSide, dotInset, devicePixelRatio);
 }
 
 } // namespace tamo
