@@ -45,6 +45,21 @@ public:
     virtual QDateTime lastResign() const { return {}; }
 };
 
+// How sync is going.
+struct SyncStatus
+{
+    enum class Kind { upToDate, failed, off, noAccount, syncing };
+
+    Kind kind = Kind::off;
+    QDateTime date; // upToDate only: when the last successful run ended
+    QString text;   // failed only: why
+
+    static SyncStatus upToDate(const QDateTime &date) { return {Kind::upToDate, date, {}}; }
+    static SyncStatus failed(const QString &text) { return {Kind::failed, {}, text}; }
+    static SyncStatus of(Kind kind) { return {kind, {}, {}}; }
+    bool operator==(const SyncStatus &) const = default;
+};
+
 // Sync of the history between the user's machines.
 class CloudSyncService : public SyncState
 {
@@ -52,6 +67,7 @@ public:
     bool isEnabled() const override { return false; }
     bool importedOnce() const override { return false; }
     virtual void start(bool storeIsEmpty) { Q_UNUSED(storeIsEmpty); }
+    virtual SyncStatus status() const { return {}; }
 
     std::function<void()> onImport;
     std::function<void()> onCapacityChange;
