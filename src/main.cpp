@@ -12,9 +12,13 @@
 #include "platform/Alerts.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
+#include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
+#include "platform/FolderWatcher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/x11/X11Platform.h"
+#include "transfer/CloudSync.h"
+#include "transfer/FolderSync.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -71,13 +75,26 @@ int main(int argc, char **argv)
     TrayStatusItem recentClipsIcon(platform.screens());
     MenuBarClipsController menuBarClips(defaults, platform.screens(), recentClipsIcon, drawerPanel,
                                         platform.clickShield(), clock);
+    // Sync on or off is decided once per launch; while off nothing watches or
+    // touches the sync folder.
+    PollingFolderWatcher folderWatcher;
+    std::unique_ptr<FolderSync> folderSync;
+    if (CloudSync::isEnabled(defaults))
+        folderSync = std::make_unique<FolderSync>(FolderSync::folderPath(defaults), folderWatcher);
+    NullKeyValueStore sharedSettings;
+    CloudSync cloudSync(defaults, clock, sharedSettings, folderSync.get());
     AppExtensions extensions;
+    extensions.sync = &cloudSync;
+    extensions.keyValueStore = &sharedSettings;
     extensions.drawer = &drawerPanel;
     extensions.menuBar = &menuBarClips;
     extensions.cardSizes = &cardSizes;
     const std::unique_ptr<AppModel> model = openAppModel(services, paths.storeDirectory(), extensions);
     if (!model)
         return 1;
+
+    if (folderSync)
+        folderSync->attach(model->container());
 
     DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
     MenuBarAssembly menuBar(menuBarClips, *model, defaults, clock);

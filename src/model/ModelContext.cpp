@@ -283,29 +283,70 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
             missing.append(key);
     }
 
+    forEachRow(entity, missing, [&](const sql::Statement &statement) {
+        std::shared_ptr<Record> record = factory();
+        record->m_context = this;
+        record->m_rowID = statement.int64(0);
+        readColumns(*record, statement);
+        known.insert(record->m_rowID, record);
+        loaded.insert(record->m_rowID, record);
+    });
+    return loaded;
+}
+
+void ModelContext::forEachRow(const EntitySpec &entity, const QList<qint64> &keys,
+                              const std::function<void(const sql::Statement &)> &row)
+{
     // Lazy columns are selected as NULL so that lists never pull image bytes.
     QStringList columns{QStringLiteral("pk")};
     for (const ColumnSpec &column : entity.columns)
         columns.append(column.lazy ? QStringLiteral("NULL") : QLatin1String(column.name));
     const QString select = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
         + tableOf(entity) + QStringLiteral(" WHERE pk IN (");
-
-    for (qsizetype start = 0; start < missing.size(); start += keysPerStatement) {
-        const QList<qint64> chunk = missing.mid(start, keysPerStatement);
+    for (qsizetype start = 0; start < keys.size(); start += keysPerStatement) {
+        const QList<qint64> chunk = keys.mid(start, keysPerStatement);
         sql::Statement statement = m_db.prepare(select + placeholders(chunk.size()) + QLatin1Char(')'));
         for (int i = 0; i < chunk.size(); ++i)
             statement.bindInt64(i + 1, chunk[i]);
-        while (statement.step()) {
-            std::shared_ptr<Record> record = factory();
-            record->m_context = this;
-            record->m_rowID = statement.int64(0);
-            for (int c = 0; c < int(entity.columns.size()); ++c)
-                record->setColumnValue(c, fromSql(entity.columns[c].type, statement, c + 1));
-            known.insert(record->m_rowID, record);
-            loaded.insert(record->m_rowID, record);
+        while (statement.step())
+            row(statement);
+    }
+}
+
+void ModelContext::readColumns(Record &record, const sql::Statement &statement)
+{
+    const EntitySpec &entity = record.entity();
+    for (int c = 0; c < int(entity.columns.size()); ++c)
+        record.setColumnValue(c, fromSql(entity.columns[c].type, statement, c + 1));
+}
+
+void ModelContext::refreshAfterExternalChange(const QSet<QString> &entityNames)
+{
+    SaveSummary summary;
+    for (auto it = m_identityMap.begin(); it != m_identityMap.end(); ++it) {
+        const EntitySpec &entity = *it.key();
+        if (!entityNames.contains(QLatin1String(entity.name)))
+            continue;
+        summary.entities.insert(QLatin1String(entity.name));
+        // Records with changes of their own keep them; the next save decides.
+        QHash<qint64, std::shared_ptr<Record>> held;
+        for (auto entry = it.value().begin(); entry != it.value().end(); ++entry) {
+            std::shared_ptr<Record> record = entry.value().lock();
+            if (record && record->m_dirty == 0 && !m_removed.contains(record.get()))
+                held.insert(entry.key(), std::move(record));
+        }
+        forEachRow(entity, held.keys(), [&](const sql::Statement &statement) {
+            readColumns(*held.take(statement.int64(0)), statement);
+        });
+        for (auto gone = held.begin(); gone != held.end(); ++gone) {
+            gone.value()->m_gone = true;
+            it.value().remove(gone.key());
+            if (&entity == &ClipItem::spec())
+                summary.removedClipIDs.append(static_cast<const ClipItem &>(*gone.value()).id());
         }
     }
-    return loaded;
+    if (!summary.entities.isEmpty())
+        emit didSave(summary);
 }
 
 void ModelContext::noteChanged(Record *record)

@@ -14,7 +14,7 @@
 
 namespace tamo {
 
-namespace sql { class Database; }
+namespace sql { class Database; class Statement; }
 
 // What one save wrote, for the views that re-query and for closing previews
 // of removed clips.
@@ -98,6 +98,11 @@ public:
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
 
+    // Rows of these entities were changed through another connection: the
+    // records held here read their rows again (removed ones are gone) and
+    // observers re-query as after a save.
+    void refreshAfterExternalChange(const QSet<QString> &entityNames);
+
 signals:
     // A field of an inserted record changed in memory.
     void recordChanged(const tamo::Record *record);
@@ -116,6 +121,9 @@ private:
     QHash<qint64, std::shared_ptr<Record>> materialize(const EntitySpec &entity, const QList<qint64> &keys,
                                                        const RecordFactory &factory);
 
+    void forEachRow(const EntitySpec &entity, const QList<qint64> &keys,
+                    const std::function<void(const sql::Statement &)> &row);
+    void readColumns(Record &record, const sql::Statement &statement);
     void noteChanged(Record *record);
     std::optional<QByteArray> loadColumn(const Record &record, int column);
 

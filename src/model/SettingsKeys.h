@@ -58,6 +58,7 @@ inline constexpr Key previewFrame{"previewFrame"};
 inline constexpr Key iCloudSync{"iCloudSync"};
 inline constexpr Key iCloudLastSynced{"iCloudLastSynced"};
 inline constexpr Key iCloudImportedOnce{"iCloudImportedOnce"};
+inline constexpr Key syncFolder{"syncFolder"};
 inline constexpr Key importedPinboardFiles{"importedPinboardFiles"};
 inline constexpr Key welcomeClipsChecked{"welcomeClipsChecked"};
 inline constexpr Key linkedInCardChecked{"linkedInCardChecked"};

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QUuid>
 
 namespace tamo {
 
@@ -58,6 +59,33 @@ QString SyncFolder::blobFile(const QString &device, const QString &blobName) con
 QString SyncFolder::keyValueFile(const QString &device) const
 {
     return m_root + QStringLiteral("/kv/") + device + QStringLiteral(".json");
+}
+
+AccountStatus SyncFolder::accountStatus() const
+{
+    const QFileInfo root(m_root);
+    if (m_root.isEmpty() || !root.absoluteDir().exists())
+        return AccountStatus::noAccount;
+    if (!root.exists() && !QDir().mkdir(m_root))
+        return AccountStatus::restricted;
+    if (!root.isDir())
+        return AccountStatus::noAccount;
+    if (!QFileInfo(m_root).isWritable())
+        return AccountStatus::restricted;
+    if (!QFileInfo::exists(accountFile())) {
+        const QJsonObject account{{QStringLiteral("format"), Segment::format},
+                                  {QStringLiteral("accountID"), QUuid::createUuid().toString(QUuid::WithoutBraces)}};
+        return writeFileDurably(accountFile(), QJsonDocument(account).toJson(QJsonDocument::Compact)).isEmpty()
+                   ? AccountStatus::available
+                   : AccountStatus::restricted;
+    }
+    const std::optional<QByteArray> bytes = readFileBounded(accountFile(), 64 * 1024);
+    if (!bytes)
+        return AccountStatus::couldNotDetermine;
+    const QJsonValue format = QJsonDocument::fromJson(*bytes).object().value(QLatin1String("format"));
+    if (format.toDouble() > Segment::format)
+        return AccountStatus::temporarilyUnavailable;
+    return AccountStatus::available;
 }
 
 QStringList SyncFolder::devices() const

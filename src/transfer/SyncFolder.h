@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "transfer/SyncMirror.h"
+
 namespace tamo {
 
 struct Segment;
@@ -31,6 +33,10 @@ public:
     QString segmentFile(const QString &device, qint64 sequence) const;
     QString blobFile(const QString &device, const QString &blobName) const;
     QString keyValueFile(const QString &device) const;
+
+    // Whether the folder can hold our files; claims an empty folder for the
+    // account by writing account.json.
+    AccountStatus accountStatus() const;
 
     // Devices with a folder of the right name; anything else is ignored.
     QStringList devices() const;

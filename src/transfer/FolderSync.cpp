@@ -1,0 +1,189 @@
+#include "transfer/FolderSync.h"
+
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/SettingsKeys.h"
+#include "model/Sqlite.h"
+#include "platform/Defaults.h"
+#include "platform/FolderWatcher.h"
+#include "transfer/FolderMirror.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QPointer>
+
+namespace tamo {
+
+namespace {
+
+const QString unwritable = QStringLiteral("The sync folder can't be written.");
+
+} // namespace
+
+FolderSync::FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *parent)
+    : SyncMirror(parent)
+    , m_root(std::move(folderRoot))
+    , m_watcher(watcher)
+    , m_threadContext(new QObject)
+{
+    m_threadContext->moveToThread(&m_thread);
+    m_thread.setObjectName(QStringLiteral("sync folder"));
+    m_thread.start();
+    connect(&m_watcher, &FolderWatcher::changed, this, &FolderSync::syncNow);
+}
+
+FolderSync::~FolderSync()
+{
+    QMetaObject::invokeMethod(m_threadContext, [this] { m_mirror.reset(); }, Qt::BlockingQueuedConnection);
+    m_threadContext->deleteLater();
+    m_thread.quit();
+    m_thread.wait();
+}
+
+QString FolderSync::folderPath(const Defaults &defaults)
+{
+    const QString fromEnvironment = qEnvironmentVariable("TAMO_SYNC_FOLDER");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    if (const std::optional<QString> setting = defaults.string(keys::syncFolder); setting && !setting->isEmpty())
+        return *setting;
+    return QDir::homePath() + QStringLiteral("/Sync/TamoCove");
+}
+
+void FolderSync::attach(ModelContainer &container)
+{
+    m_container = &container;
+    m_storeFile = QDir(container.storeDirectory()).filePath(QLatin1String(ModelContainer::syncedStoreName));
+    container.enableChangeTracking();
+    connect(&container.mainContext(), &ModelContext::didSave, this, [this] { syncNow(); });
+}
+
+void FolderSync::onFolderThread(std::function<void(FolderMirror *, const QString &)> work)
+{
+    QMetaObject::invokeMethod(m_threadContext, [this, work = std::move(work)] {
+        QString openError;
+        if (!m_mirror) {
+            try {
+                m_mirror = std::make_unique<FolderMirror>(m_storeFile, m_root);
+            } catch (const sql::Error &error) {
+                openError = error.message();
+            }
+        }
+        work(m_mirror.get(), openError);
+    });
+}
+
+void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work)
+{
+    CloudEvent event{QUuid::createUuid(), type, QDateTime::currentDateTime(), std::nullopt, false, {}};
+    emit progressed(event);
+    QPointer<FolderSync> self(this);
+    onFolderThread([self, event, work = std::move(work)](FolderMirror *mirror, const QString &openError) mutable {
+        const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}};
+        QMetaObject::invokeMethod(self, [self, event, outcome]() mutable {
+            self->finish(event, outcome);
+        });
+    });
+}
+
+void FolderSync::finish(CloudEvent event, const Outcome &outcome)
+{
+    // The views see what arrived before the import is reported done.
+    if (m_container && !outcome.changedEntities.isEmpty())
+        m_container->mainContext().refreshAfterExternalChange(outcome.changedEntities);
+    event.ended = QDateTime::currentDateTime();
+    event.succeeded = outcome.error.isEmpty();
+    event.error = outcome.error;
+    emit progressed(event);
+    if (event.type != CloudEvent::Type::import)
+        return;
+    m_watcher.watch(watchedFolders());
+    m_busy = false;
+    if (std::exchange(m_again, false))
+        syncNow();
+}
+
+QStringList FolderSync::watchedFolders() const
+{
+    QStringList folders{QFileInfo(m_root).absolutePath(), m_root, m_root + QStringLiteral("/devices")};
+    const SyncFolder folder(m_root);
+    for (const QString &device : folder.devices())
+        folders.append(folder.deviceFolder(device));
+    return folders;
+}
+
+void FolderSync::start()
+{
+    m_started = true;
+    m_busy = true;
+    whenUsable([this] {
+        runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
+            const QString error = mirror.prepare(QHostInfo::localHostName());
+            return Outcome{error.isEmpty() ? QString() : unwritable, {}};
+        });
+        exportAndImport();
+    });
+}
+
+void FolderSync::syncNow()
+{
+    if (!m_started)
+        return; // start exports and imports everything there is
+    if (m_busy) {
+        m_again = true;
+        return;
+    }
+    m_busy = true;
+    whenUsable([this] { exportAndImport(); });
+}
+
+void FolderSync::whenUsable(std::function<void()> run)
+{
+    // Without a usable folder nothing runs and nothing is written; the
+    // account check tells the user, and a later look may find it usable.
+    QPointer<FolderSync> self(this);
+    const QString root = m_root;
+    QMetaObject::invokeMethod(m_threadContext, [self, root, run = std::move(run)] {
+        const bool usable = SyncFolder(root).accountStatus() == AccountStatus::available;
+        QMetaObject::invokeMethod(self, [self, usable, run] {
+            const bool changed = self->m_usable.has_value() && *self->m_usable != usable;
+            self->m_usable = usable;
+            if (changed)
+                emit self->accountChanged();
+            self->m_watcher.watch(self->watchedFolders());
+            if (usable)
+                run();
+            else
+                self->m_busy = false;
+        });
+    });
+}
+
+void FolderSync::exportAndImport()
+{
+    m_busy = true;
+    const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
+    runEvent(CloudEvent::Type::import, [wallMillis](FolderMirror &mirror) {
+        // Export first, so a deletion made here is known before others' edits arrive.
+        const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
+        const ChangeImport::Result imported = mirror.importChanges();
+        QStringList failures = imported.failures;
+        if (!exported.error.isEmpty())
+            failures.prepend(unwritable + QLatin1Char(' ') + exported.error);
+        return Outcome{failures.join(QLatin1Char(' ')), imported.entities};
+    });
+}
+
+void FolderSync::queryAccount(std::function<void(std::optional<AccountStatus>)> answer)
+{
+    QPointer<FolderSync> self(this);
+    const QString root = m_root;
+    QMetaObject::invokeMethod(m_threadContext, [self, root, answer = std::move(answer)] {
+        const std::optional<AccountStatus> status = SyncFolder(root).accountStatus();
+        QMetaObject::invokeMethod(self, [answer, status] { answer(status); });
+    });
+}
+
+} // namespace tamo

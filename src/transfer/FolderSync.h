@@ -1,0 +1,66 @@
+#pragma once
+
+#include "transfer/ChangeImport.h"
+#include "transfer/SyncMirror.h"
+
+#include <QThread>
+
+#include <memory>
+
+namespace tamo {
+
+class Defaults;
+class FolderMirror;
+class FolderWatcher;
+class ModelContainer;
+
+// The mirror of the synced store onto the sync folder. The folder work runs
+// on a thread of its own with its own store connection; events, answers and
+// the re-query of the views come back to the main thread.
+class FolderSync final : public SyncMirror
+{
+    Q_OBJECT
+
+public:
+    FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *parent = nullptr);
+    ~FolderSync() override;
+
+    // The folder in use: $TAMO_SYNC_FOLDER, else the "syncFolder" setting,
+    // else ~/Sync/TamoCove (Syncthing's default folder).
+    static QString folderPath(const Defaults &defaults);
+
+    // Before start: from now on saves are queued for export.
+    void attach(ModelContainer &container);
+
+    void start() override;
+    void syncNow() override;
+    void queryAccount(std::function<void(std::optional<AccountStatus>)> answer) override;
+
+private:
+    struct Outcome
+    {
+        QString error;
+        QSet<QString> changedEntities;
+    };
+    void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
+    void finish(CloudEvent event, const Outcome &outcome);
+    QStringList watchedFolders() const;
+    // Runs on the folder thread; the mirror opens there on first use.
+    void onFolderThread(std::function<void(FolderMirror *, const QString &openError)> work);
+    void exportAndImport();
+    void whenUsable(std::function<void()> run);
+
+    QString m_root;
+    FolderWatcher &m_watcher;
+    ModelContainer *m_container = nullptr;
+    QString m_storeFile;
+    QThread m_thread;
+    QObject *m_threadContext;
+    std::unique_ptr<FolderMirror> m_mirror; // used on the folder thread only
+    std::optional<bool> m_usable;
+    bool m_started = false;
+    bool m_busy = false;
+    bool m_again = false;
+};
+
+} // namespace tamo

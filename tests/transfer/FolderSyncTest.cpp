@@ -1,0 +1,95 @@
+#include "transfer/FolderSync.h"
+
+#include "model/ClipDraft.h"
+#include "model/ClipItem.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "platform/FolderWatcher.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tamo {
+namespace {
+
+class StillWatcher final : public FolderWatcher
+{
+public:
+    void watch(const QStringList &) override {}
+};
+
+// One machine as the app runs it: its store and its folder sync.
+struct Machine
+{
+    explicit Machine(const QString &folder)
+        : container(dir.path())
+        , sync(folder, watcher)
+    {
+        sync.attach(container);
+        QObject::connect(&sync, &SyncMirror::progressed, [this](const CloudEvent &event) {
+            if (event.ended)
+                ended.append(event);
+        });
+    }
+
+    // Runs until `count` events in all have ended.
+    bool waitForEnds(int count)
+    {
+        return QTest::qWaitFor([&] { return ended.size() >= count; }, 10'000);
+    }
+
+    testing::TempDir dir;
+    ModelContainer container;
+    StillWatcher watcher;
+    FolderSync sync;
+    QList<CloudEvent> ended;
+};
+
+TEST(FolderSync, LaunchSetsUpThenImportsAndHeldRecordsSeeWhatArrived)
+{
+    testing::TempDir shared;
+    Machine a(shared.path());
+    Machine b(shared.path());
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("hello")), QDateTime::currentDateTime());
+    a.container.mainContext().insert(clip);
+    ASSERT_TRUE(a.container.mainContext().save());
+
+    a.sync.start();
+    ASSERT_TRUE(a.waitForEnds(2));
+    EXPECT_EQ(a.ended[0].type, CloudEvent::Type::setup);
+    EXPECT_EQ(a.ended[1].type, CloudEvent::Type::import);
+    for (const CloudEvent &event : a.ended)
+        EXPECT_TRUE(event.succeeded) << qPrintable(event.error);
+
+    b.sync.start();
+    ASSERT_TRUE(b.waitForEnds(2));
+    const QList<ClipItemPtr> arrived = b.container.mainContext().fetch<ClipItem>();
+    ASSERT_EQ(arrived.size(), 1);
+
+    clip->setTitle(QStringLiteral("Greeting"));
+    ASSERT_TRUE(a.container.mainContext().save());
+    ASSERT_TRUE(a.waitForEnds(3)); // the save's own export
+    b.sync.syncNow();
+    ASSERT_TRUE(b.waitForEnds(3));
+    EXPECT_EQ(arrived.first()->title(), QStringLiteral("Greeting"));
+}
+
+TEST(FolderSync, AFolderWhoseParentIsMissingIsNeitherCreatedNorUsed)
+{
+    testing::TempDir home;
+    const QString folder = home.file(QStringLiteral("Sync/TamoCove"));
+    Machine machine(folder);
+    std::optional<AccountStatus> answer;
+    machine.sync.queryAccount([&](std::optional<AccountStatus> status) { answer = status; });
+    machine.sync.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10'000));
+    QTest::qWait(200);
+    EXPECT_EQ(answer, AccountStatus::noAccount);
+    EXPECT_TRUE(machine.ended.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("Sync"))));
+}
+
+} // namespace
+} // namespace tamo
