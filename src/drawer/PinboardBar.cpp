@@ -12,10 +12,8 @@
 #include "model/Pinboards.h"
 #include "platform/Symbols.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolButton>
@@ -81,8 +79,7 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     , m_searchButton(makeSymbolButton(QStringLiteral("magnifyingglass"), 13, QStringLiteral("Search (or just start typing)")))
     , m_historyTab(new PinboardTabLabel(QStringLiteral("Clipboard History"), QStringLiteral("clock"), QColor()))
     , m_newPinboard(makeSymbolButton(QStringLiteral("plus"), 12, QStringLiteral("New Pinboard")))
-    , m_tabsOpacity(new QGraphicsOpacityEffect(m_tabsHolder))
-    , m_tabsFade(new QPropertyAnimation(m_tabsOpacity, "opacity", this))
+    , m_tabsLook(new PictureEffect(m_tabsHolder))
 {
     setFixedHeight(barHeight);
     auto *outer = new QHBoxLayout(this);
@@ -110,11 +107,13 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     auto *holderLayout = new QHBoxLayout(m_tabsHolder);
     holderLayout->setContentsMargins(0, 0, 0, 0);
     holderLayout->addWidget(m_scroll);
-    m_tabsOpacity->setOpacity(1);
-    m_tabsHolder->setGraphicsEffect(m_tabsOpacity);
+    m_tabsHolder->setGraphicsEffect(m_tabsLook);
     const SpringAnimation barSpring = spring(0.45, 0.8);
-    m_tabsFade->setDuration(m_timeScale(barSpring.durationMs));
-    m_tabsFade->setEasingCurve(barSpring.curve);
+    m_searchMotion.setDuration(m_timeScale(barSpring.durationMs));
+    m_searchMotion.setEasingCurve(barSpring.curve);
+    connect(&m_searchMotion, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &progress) { showSearchProgress(progress.toReal()); });
+    connect(&m_searchMotion, &QVariantAnimation::finished, this, &PinboardBar::searchMotionEnded);
 
     m_trailing = makeTrailingControls();
 
@@ -266,22 +265,60 @@ void PinboardBar::updateSearchState()
     m_searchActive = active;
     m_searchButton->setVisible(!active);
     m_tabsHolder->setAttribute(Qt::WA_TransparentForMouseEvents, active);
-    m_tabsFade->stop();
-    m_tabsFade->setStartValue(m_tabsOpacity->opacity());
-    m_tabsFade->setEndValue(active ? 0.0 : 1.0);
-    m_tabsFade->start();
 
     if (active) {
+        delete m_closingPill; // each opening starts a fresh pill
         m_pill = new SearchPill(m_model);
+        m_pill->setGraphicsEffect(new PictureEffect(m_pill));
         m_centre->addWidget(m_pill, 0, 0, Qt::AlignCenter);
+        m_centre->activate();
     } else if (m_pill) {
-        SearchPill *pill = m_pill;
+        delete m_closingPill;
+        m_closingPill = m_pill;
         m_pill = nullptr;
-        m_centre->removeWidget(pill);
-        pill->hide();
-        pill->deleteLater(); // each opening starts a fresh pill
+        m_closingPill->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_closingPill->clearFocus();
+        m_centre->removeWidget(m_closingPill);
+        m_scroll->widget()->layout()->activate(); // the search button's place
     }
     m_trailing->raise();
+
+    m_searchMotion.stop();
+    m_searchMotion.setStartValue(m_searchProgress);
+    m_searchMotion.setEndValue(active ? 1.0 : 0.0);
+    m_searchMotion.start();
+    showSearchProgress(m_searchProgress);
+}
+
+// The tabs fade, shrink to 0.94 and blur by 6 as the search comes; the pill
+// grows out of the search button's place, fading in.
+void PinboardBar::showSearchProgress(qreal progress)
+{
+    m_searchProgress = progress;
+    const QRectF tabs = m_tabsHolder->rect();
+    const qreal scale = 1 - 0.06 * progress;
+    QRectF shrunk(QPointF(0, 0), tabs.size() * scale);
+    shrunk.moveCenter(tabs.center());
+    m_tabsLook->setLook(1 - progress, shrunk, 6 * progress);
+
+    if (SearchPill *pill = m_pill ? m_pill.data() : m_closingPill.data()) {
+        const QRectF button(pill->mapFrom(this, m_searchButton->mapTo(this, QPoint(0, 0))), m_searchButton->size());
+        const QRectF full = pill->rect();
+        const auto mix = [progress](qreal from, qreal to) { return from + (to - from) * progress; };
+        const QRectF into(QPointF(mix(button.left(), full.left()), mix(button.top(), full.top())),
+                          QPointF(mix(button.right(), full.right()), mix(button.bottom(), full.bottom())));
+        static_cast<PictureEffect *>(pill->graphicsEffect())->setLook(progress, into, 0);
+    }
+}
+
+void PinboardBar::searchMotionEnded()
+{
+    if (m_searchProgress <= 0) {
+        m_tabsLook->clearLook();
+        delete m_closingPill;
+    } else if (m_pill) {
+        static_cast<PictureEffect *>(m_pill->graphicsEffect())->clearLook();
+    }
 }
 
 void PinboardBar::updateReordering()

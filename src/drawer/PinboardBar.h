@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawer/PictureEffect.h"
 #include "drawer/SearchPill.h"
 #include "drawer/TimeScale.h"
 #include "model/Pinboard.h"
@@ -11,10 +12,8 @@
 #include <QVariantAnimation>
 #include <QWidget>
 
-class QGraphicsOpacityEffect;
 class QGridLayout;
 class QHBoxLayout;
-class QPropertyAnimation;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
@@ -70,6 +69,8 @@ private:
     void showSelection();
     void scrollToSelection();
     void updateSearchState();
+    void showSearchProgress(qreal progress);
+    void searchMotionEnded();
     void updateReordering();
     void placeTrailingControls();
 
@@ -88,8 +89,11 @@ private:
     SettingsGear *m_gear;
     QList<PinboardTab *> m_tabs;
     QPointer<SearchPill> m_pill;
-    QGraphicsOpacityEffect *m_tabsOpacity;
-    QPropertyAnimation *m_tabsFade;
+    QPointer<SearchPill> m_closingPill; // shrinking back into the search button
+    PictureEffect *m_tabsLook;
+    // 0 with the tabs shown, 1 with the pill; springs between them.
+    QVariantAnimation m_searchMotion;
+    qreal m_searchProgress = 0;
     QVariantAnimation m_wiggle;
     QTimer m_reload;
     bool m_searchActive = false;

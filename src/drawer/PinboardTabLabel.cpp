@@ -103,6 +103,11 @@ QSize PinboardTabLabel::sizeHint() const
     return {width, tabHeight};
 }
 
+bool PinboardTabLabel::hitButton(const QPoint &pos) const
+{
+    return capsule(rect()).contains(pos);
+}
+
 void PinboardTabLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

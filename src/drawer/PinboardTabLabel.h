@@ -35,6 +35,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Only the capsule takes clicks, not the corners around it.
+    bool hitButton(const QPoint &pos) const override;
 
 private:
     QString m_symbol;

@@ -1,5 +1,6 @@
 #include "StripFixture.h"
 
+#include "drawer/PictureEffect.h"
 #include "drawer/PinboardBar.h"
 #include "drawer/PinboardDropDelegate.h"
 #include "drawer/PinboardNameField.h"
@@ -172,6 +173,37 @@ TEST_F(PinboardBarTest, SearchReplacesTheTabsWithThePill)
     EXPECT_TRUE(bar->searchButton()->isVisible());
     EXPECT_FALSE(bar->tabsHolder()->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_EQ(bar->searchPill(), nullptr);
+}
+
+TEST_F(PinboardBarTest, ThePillGrowsOutOfTheSearchButtonAsTheTabsBlurAway)
+{
+    const auto bar = makeBar();
+    const QRect button(bar->searchButton()->mapTo(bar.get(), QPoint()), bar->searchButton()->size());
+    QTest::mouseClick(bar->searchButton(), Qt::LeftButton);
+    SearchPill *pill = bar->searchPill();
+    const auto *grow = static_cast<const PictureEffect *>(pill->graphicsEffect());
+    EXPECT_EQ(grow->into().toRect(), QRect(pill->mapFrom(bar.get(), button.topLeft()), button.size()));
+    EXPECT_EQ(grow->opacity(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !grow->hasLook(); })); // grown into its own place
+    const auto *tabs = static_cast<const PictureEffect *>(bar->tabsHolder()->graphicsEffect());
+    EXPECT_EQ(tabs->opacity(), 0);
+    EXPECT_EQ(tabs->blurRadius(), 6);
+    EXPECT_NEAR(tabs->into().width() / bar->tabsHolder()->width(), 0.94, 0.005);
+
+    model().resetSearch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tabs->hasLook(); }));
+    EXPECT_TRUE(bar->findChildren<SearchPill *>().isEmpty()); // shrunk back into the button and gone
+}
+
+TEST_F(PinboardBarTest, ATabTakesClicksOnlyOnItsCapsule)
+{
+    addPinboards({"Work"});
+    const auto bar = makeBar();
+    PinboardTabLabel *label = bar->tabs()[0]->label();
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_TRUE(model().selectedPinboardID().isNull());
+    QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+    EXPECT_FALSE(model().selectedPinboardID().isNull());
 }
 
 TEST_F(PinboardBarTest, GearOpensSettingsOnClickAndHoldsTheAppCommands)
