@@ -98,6 +98,7 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     m_row->addWidget(m_newPinboard);
     m_row->addStretch();
     m_scroll->setWidget(content);
+    m_glide = new GlidingGlass(m_timeScale, content);
     m_scroll->setWidgetResizable(true); // fills the view when short, so the stretches centre the row
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -243,8 +244,16 @@ void PinboardBar::placeTabs(const QList<PinboardTab *> &ordered)
 void PinboardBar::showSelection()
 {
     m_historyTab->setSelected(m_model.selectedPinboardID().isNull());
-    for (PinboardTab *tab : std::as_const(m_tabs))
+    PinboardTabLabel *selected = m_historyTab;
+    for (PinboardTab *tab : std::as_const(m_tabs)) {
         tab->refresh();
+        if (tab->label()->isSelected())
+            selected = tab->label();
+    }
+    // The capsule glides from the tab that had it.
+    if (m_selectedLabel && m_selectedLabel != selected && isVisible())
+        m_glide->glide(m_selectedLabel, selected);
+    m_selectedLabel = selected;
 }
 
 void PinboardBar::scrollToSelection()

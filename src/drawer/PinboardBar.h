@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawer/GlidingGlass.h"
 #include "drawer/PictureEffect.h"
 #include "drawer/SearchPill.h"
 #include "drawer/TimeScale.h"
@@ -88,6 +89,8 @@ private:
     QPushButton *m_done;
     SettingsGear *m_gear;
     QList<PinboardTab *> m_tabs;
+    GlidingGlass *m_glide;
+    QPointer<PinboardTabLabel> m_selectedLabel;
     QPointer<SearchPill> m_pill;
     QPointer<SearchPill> m_closingPill; // shrinking back into the search button
     PictureEffect *m_tabsLook;

@@ -74,6 +74,14 @@ void PinboardTabLabel::setSelected(bool selected)
     update();
 }
 
+void PinboardTabLabel::setGlassHidden(bool hidden)
+{
+    if (hidden == m_glassHidden)
+        return;
+    m_glassHidden = hidden;
+    update();
+}
+
 void PinboardTabLabel::setRotation(qreal degrees)
 {
     if (degrees == m_rotation)
@@ -118,7 +126,8 @@ void PinboardTabLabel::paintEvent(QPaintEvent *)
     painter.rotate(m_rotation);
     painter.translate(-centre);
 
-    m_glass.paint(painter, rect());
+    if (!m_glassHidden)
+        m_glass.paint(painter, rect());
 
     qreal x = sidePadding;
     const qreal middle = height() / 2.0;

@@ -26,6 +26,9 @@ public:
     void setSelected(bool selected);
     bool isSelected() const { return m_glass.isSelected; }
     const SelectedGlass &glass() const { return m_glass; }
+    // While the capsule glides here from another tab, the bar draws it.
+    void setGlassHidden(bool hidden);
+    bool isGlassHidden() const { return m_glassHidden; }
     // Degrees about the centre.
     void setRotation(qreal degrees);
     void setOpacity(qreal opacity);
@@ -42,6 +45,7 @@ private:
     QString m_symbol;
     QColor m_color;
     SelectedGlass m_glass;
+    bool m_glassHidden = false;
     qreal m_rotation = 0;
     qreal m_opacity = 1;
 };

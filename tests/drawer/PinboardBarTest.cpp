@@ -1,5 +1,6 @@
 #include "StripFixture.h"
 
+#include "drawer/GlidingGlass.h"
 #include "drawer/PictureEffect.h"
 #include "drawer/PinboardBar.h"
 #include "drawer/PinboardDropDelegate.h"
@@ -204,6 +205,21 @@ TEST_F(PinboardBarTest, ATabTakesClicksOnlyOnItsCapsule)
     EXPECT_TRUE(model().selectedPinboardID().isNull());
     QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
     EXPECT_FALSE(model().selectedPinboardID().isNull());
+}
+
+TEST_F(PinboardBarTest, TheSelectionCapsuleGlidesToTheNewTab)
+{
+    addPinboards({"Work"});
+    const auto bar = makeBar();
+    PinboardTabLabel *work = bar->tabs()[0]->label();
+    QTest::mouseClick(work, Qt::LeftButton, {}, work->rect().center());
+    const auto *glide = bar->findChild<GlidingGlass *>();
+    ASSERT_NE(glide, nullptr);
+    EXPECT_TRUE(glide->isGliding());
+    EXPECT_TRUE(work->isGlassHidden()); // the moving capsule stands in for its own
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !glide->isGliding(); }));
+    EXPECT_FALSE(work->isGlassHidden());
+    EXPECT_TRUE(glide->isHidden());
 }
 
 TEST_F(PinboardBarTest, GearOpensSettingsOnClickAndHoldsTheAppCommands)
