@@ -1,14 +1,11 @@
 #include "drawer/PinboardTab.h"
 
 #include "app/AppModel.h"
-#include "drawer/ColorDotImage.h"
+#include "drawer/PinboardMenu.h"
 #include "drawer/PinboardNameField.h"
 #include "drawer/PinboardTabLabel.h"
 #include "drawer/Reorderable.h"
-#include "model/PinboardPalette.h"
-#include "platform/Symbols.h"
 
-#include <QActionGroup>
 #include <QHBoxLayout>
 #include <QLineF>
 #include <QMenu>
@@ -98,30 +95,9 @@ void PinboardTab::commitRename()
 
 QMenu *PinboardTab::makeMenu()
 {
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(symbolIcon(QStringLiteral("pencil")), QStringLiteral("Rename"), this,
-                    [this] { m_model.setRenamingPinboardID(m_board->id()); });
-
-    QMenu *colors = menu->addMenu(QStringLiteral("Color"));
-    auto *group = new QActionGroup(colors);
-    const QList<PaletteEntry> &palette = pinboardPalette();
-    for (int index = 0; index < palette.size(); ++index) {
-        QAction *action = colors->addAction(checkableIcon(QIcon(colorDotImage(palette[index].color, devicePixelRatioF()))),
-                                            palette[index].name);
-        action->setCheckable(true);
-        action->setChecked(index == m_board->colorIndex()); // none for an index past the palette
-        group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, index] {
-            m_model.setPinboardColor(index, *m_board);
-            refresh();
-        });
-    }
-
-    menu->addSeparator();
-    menu->addAction(symbolIcon(QStringLiteral("trash")), QStringLiteral("Delete Pinboard"), this,
-                    [this] { m_model.deletePinboard(m_board); });
-    return menu;
+    return PinboardMenu{[this] { m_model.setRenamingPinboardID(m_board->id()); },
+                        [this] { m_model.deletePinboard(m_board); }, [this] { refresh(); }}
+        .make(m_model, m_board, this);
 }
 
 bool PinboardTab::eventFilter(QObject *watched, QEvent *event)

@@ -6,14 +6,18 @@
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
 #include "drawer/EmptyStripView.h"
+#include "drawer/ExploreFeaturesButton.h"
 #include "drawer/FilterChip.h"
 #include "drawer/FilterMenu.h"
 #include "drawer/KeyPress.h"
+#include "drawer/PinboardMenu.h"
+#include "drawer/PinboardNameField.h"
 #include "drawer/PinboardTabLabel.h"
 #include "menubar/MenuBarCardGrid.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarGeometry.h"
 #include "menubar/MenuBarKeys.h"
+#include "menubar/MenuBarPinboardChip.h"
 #include "menubar/OuterShadow.h"
 #include "menubar/SearchCapsule.h"
 #include "menubar/TabKeyMonitor.h"
@@ -31,6 +35,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -140,6 +145,7 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     connect(&m_state, &MenuBarViewState::searchChanged, this, &MenuBarClipsView::syncSearch);
     connect(&m_state, &MenuBarViewState::visibleClipsChanged, this, &MenuBarClipsView::syncSearch);
     connect(&m_state, &MenuBarViewState::focusChanged, this, &MenuBarClipsView::applyFocus);
+    connect(&m_state, &MenuBarViewState::renamingBoardChanged, this, &MenuBarClipsView::rebuildScopeChips);
     connect(&m_state, &MenuBarViewState::closeRequested, this, [this] { m_actions.close(); });
     connect(&counters, &MenuBarClipsState::openCountChanged, &m_state, &MenuBarViewState::resetForOpen);
     connect(&counters, &MenuBarClipsState::refocusCountChanged, this,
@@ -216,14 +222,12 @@ QWidget *MenuBarClipsView::buildBottomBar()
     row->setContentsMargins(18, 9, 18, 9);
     row->setSpacing(8);
     const QColor label = sharedLabelColor();
-    m_drawerButton = symbolButton(QStringLiteral("rectangle.bottomhalf.inset.filled"), {}, barSymbolSide, label,
-                                  tr("Show every clip and pinboard"), bar);
-    m_drawerButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_drawerButton->setFont(uiFont(12.5, QFont::Medium));
-    m_drawerButton->setFixedHeight(barButtonSide);
-    connect(m_drawerButton, &QToolButton::clicked, this, [this] { m_actions.openTamo(); });
+    m_drawerButton = buildDrawerButton(bar);
     row->addWidget(m_drawerButton);
     row->addStretch();
+    auto *explore = new ExploreFeaturesButton(true, bar);
+    connect(explore, &QAbstractButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
+    row->addWidget(explore);
     auto *settings = symbolButton(QStringLiteral("gearshape"), QStringLiteral("⚙"), barSymbolSide, label,
                                   tr("Settings (%1)").arg(keyNames(QStringLiteral("⌘,"))), bar);
     settings->setFixedSize(barButtonSide, barButtonSide);
@@ -235,6 +239,34 @@ QWidget *MenuBarClipsView::buildBottomBar()
     connect(menu, &QToolButton::clicked, this, [this] { m_actions.showMenu(); });
     row->addWidget(menu);
     return bar;
+}
+
+// The symbol, the name and, when the main shortcut opens the drawer, that
+// shortcut in the secondary colour, as labels inside one flat button.
+QToolButton *MenuBarClipsView::buildDrawerButton(QWidget *bar)
+{
+    auto *button = toolButton({}, tr("Show every clip and pinboard"), bar);
+    button->setAccessibleName(tr("Open TamoCove Drawer"));
+    auto *row = new QHBoxLayout(button);
+    row->setContentsMargins(4, 0, 4, 0);
+    row->setSpacing(7);
+    const auto label = [&](const QString &text, const QColor &colour) {
+        auto *part = new QLabel(text, button);
+        part->setFont(uiFont(12.5, QFont::Medium));
+        QPalette palette = part->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        part->setPalette(palette);
+        part->setAttribute(Qt::WA_TransparentForMouseEvents);
+        row->addWidget(part);
+        return part;
+    };
+    QLabel *symbol = label({}, sharedLabelColor());
+    symbol->setPixmap(tintedSymbol(QStringLiteral("rectangle.bottomhalf.inset.filled"), barSymbolSide,
+                                   sharedLabelColor(), devicePixelRatioF()));
+    label(tr("Open TamoCove Drawer"), sharedLabelColor());
+    m_drawerShortcut = label({}, sharedSecondaryLabelColor());
+    button->setFixedHeight(barButtonSide);
+    return button;
 }
 
 // The scoped pinboard (while searching) and the active filters, before the field.
@@ -253,8 +285,7 @@ void MenuBarClipsView::syncCapsuleChips()
         m_capsuleChips.append(chip);
     };
     if (const PinboardPtr board = m_state.selectedBoard(); board && m_state.isSearching()) {
-        QToolButton *chip = toolButton(QStringLiteral("● %1").arg(board->name()), {}, m_search->parentWidget());
-        insert(chip, [this] { m_state.leaveBoardScope(); });
+        insert(new MenuBarPinboardChip(board, m_search->parentWidget()), [this] { m_state.leaveBoardScope(); });
     }
     for (const SearchFilter &filter : m_state.filters()) {
         auto *chip = new FilterChip(filter, m_model.icons(), FilterChipMetrics::menuBar, m_search->parentWidget());
@@ -264,10 +295,11 @@ void MenuBarClipsView::syncCapsuleChips()
 
 void MenuBarClipsView::syncDrawerButton()
 {
-    QString text = tr("Open TamoCove Drawer");
-    if (m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::drawer))
-        text += QStringLiteral("  ") + keyNames(m_defaults.string(keys::hotKeyDisplay).value_or(QString()));
-    m_drawerButton->setText(text);
+    const bool opensDrawer = m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::drawer);
+    m_drawerShortcut->setText(opensDrawer ? keyNames(m_defaults.string(keys::hotKeyDisplay).value_or(QString()))
+                                          : QString());
+    m_drawerShortcut->setVisible(opensDrawer);
+    m_drawerButton->setFixedWidth(m_drawerButton->layout()->sizeHint().width());
 }
 
 void MenuBarClipsView::rebuildScopeChips()
@@ -280,22 +312,63 @@ void MenuBarClipsView::rebuildScopeChips()
         }
         delete item;
     }
+    const PinboardPtr scope = m_state.selectedBoard();
+    QWidget *selected = nullptr;
     const auto addChip = [&](const QString &title, const QString &symbol, const QColor &color,
                              const QString &toolTip, const QUuid &boardID) {
         auto *chip = new PinboardTabLabel(title, symbol, color, m_chipsRow);
         chip->setToolTip(toolTip);
         chip->setFocusPolicy(Qt::NoFocus);
-        chip->setSelected(m_state.selectedBoard() ? m_state.selectedBoard()->id() == boardID : boardID.isNull());
+        chip->setSelected(scope ? scope->id() == boardID : boardID.isNull());
         connect(chip, &QAbstractButton::clicked, this, [this, boardID] {
             m_state.setBoardID(boardID);
             m_state.setFocus(MenuBarViewState::Focus::search);
         });
         row->addWidget(chip);
+        chip->show(); // now, so the row lays it out before scrolling to it
+        if (chip->isSelected())
+            selected = chip;
+        return chip;
     };
     addChip(tr("Recent"), QStringLiteral("clock"), {}, tr("Your clip history, newest first"), {});
-    for (const PinboardPtr &board : m_state.pinboards())
-        addChip(board->name(), {}, board->color(), tr("Clips pinned to %1").arg(board->name()), board->id());
+    for (const PinboardPtr &board : m_state.pinboards()) {
+        if (board->id() == m_state.renamingBoardID()) {
+            row->addWidget(makeNameField(board));
+            continue;
+        }
+        PinboardTabLabel *chip
+            = addChip(board->name(), {}, board->color(), tr("Clips pinned to %1").arg(board->name()), board->id());
+        chip->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(chip, &QWidget::customContextMenuRequested, this, [this, chip, board](const QPoint &position) {
+            PinboardMenu{[this, board] { m_state.startBoardRename(board); },
+                         [this, board] { m_state.deleteBoard(board); }, [this] { rebuildScopeChips(); }}
+                .make(m_model, board, this)
+                ->popup(chip->mapToGlobal(position));
+        });
+    }
     row->addStretch();
+
+    // A new scope brings its chip into view, with the least scrolling.
+    const QUuid scopeID = scope ? scope->id() : QUuid();
+    if (selected && scopeID != m_chipsScope) {
+        row->activate();
+        m_chipsScroll->ensureWidgetVisible(selected, 0, 0);
+    }
+    m_chipsScope = scopeID;
+}
+
+QWidget *MenuBarClipsView::makeNameField(const PinboardPtr &board)
+{
+    auto *field = new PinboardNameField(m_chipsRow);
+    field->setColor(board->color());
+    field->setName(board->name());
+    field->lineEdit()->setPlaceholderText(tr("Pinboard Name"));
+    connect(field, &PinboardNameField::edited, this, [board](const QString &name) { board->setName(name); });
+    // Return, Esc and the focus leaving all end the rename, once the event is over.
+    connect(field, &PinboardNameField::commitRequested, &m_state, &MenuBarViewState::commitBoardRename,
+            Qt::QueuedConnection);
+    QTimer::singleShot(0, field, &PinboardNameField::focusName);
+    return field;
 }
 
 void MenuBarClipsView::showFilterMenu()

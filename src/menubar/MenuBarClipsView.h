@@ -46,6 +46,8 @@ public:
     QLabel *titleLabel() const { return m_title; }
     EmptyStripView *emptyView() const { return m_empty; }
     QToolButton *drawerButton() const { return m_drawerButton; }
+    // The shortcut beside the drawer button's name; empty when it opens the panel.
+    QLabel *drawerShortcut() const { return m_drawerShortcut; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -55,12 +57,14 @@ protected:
 private:
     QWidget *buildSearchCapsule();
     QWidget *buildBottomBar();
+    QToolButton *buildDrawerButton(QWidget *bar);
     void showFilterMenu();
     void syncSearch();
     void syncEmptyState();
     void syncCapsuleChips();
     void syncDrawerButton();
     void rebuildScopeChips();
+    QWidget *makeNameField(const PinboardPtr &board);
     void applyFocus(MenuBarViewState::Focus focus);
 
     AppModel &m_model;
@@ -76,10 +80,12 @@ private:
     QWidget *m_chipsBox = nullptr;
     QScrollArea *m_chipsScroll = nullptr;
     QWidget *m_chipsRow = nullptr;
+    QUuid m_chipsScope; // the scope whose chip the row last showed
     QLabel *m_title = nullptr;
     MenuBarCardGrid *m_grid = nullptr;
     EmptyStripView *m_empty = nullptr;
     QToolButton *m_drawerButton = nullptr;
+    QLabel *m_drawerShortcut = nullptr;
     Defaults &m_defaults;
 };
 

@@ -371,6 +371,7 @@ void MenuBarViewState::deleteSelected(const QList<ClipItemPtr> &clips)
 
 void MenuBarViewState::resetForOpen()
 {
+    commitBoardRename();
     reload();
     m_searchPause.stop();
     m_query.clear();
@@ -389,6 +390,34 @@ void MenuBarViewState::resetForOpen()
         m_model.bumpFocusToken();
     }
     setFocus(Focus::search);
+}
+
+void MenuBarViewState::startBoardRename(const PinboardPtr &board)
+{
+    m_renamingBoardID = board->id();
+    emit renamingBoardChanged();
+    setFocus(Focus::pinboardName);
+}
+
+void MenuBarViewState::commitBoardRename()
+{
+    if (m_renamingBoardID.isNull())
+        return;
+    const QUuid id = std::exchange(m_renamingBoardID, QUuid());
+    emit renamingBoardChanged();
+    const auto board = std::find_if(m_pinboards.cbegin(), m_pinboards.cend(),
+                                    [&](const PinboardPtr &candidate) { return candidate->id() == id; });
+    if (board != m_pinboards.cend())
+        m_model.commitPinboardRename(**board);
+    if (m_focus == Focus::pinboardName || m_focus == Focus::none)
+        setFocus(Focus::search);
+}
+
+void MenuBarViewState::deleteBoard(const PinboardPtr &board)
+{
+    if (m_boardID == board->id())
+        setBoardID({});
+    m_model.deletePinboard(board);
 }
 
 QString MenuBarViewState::scopeTitle() const

@@ -60,6 +60,14 @@ public:
     void setBoardID(const QUuid &id);
     QList<App> apps() const { return m_apps; }
 
+    // The pinboard whose chip is a name field; none while no rename runs.
+    QUuid renamingBoardID() const { return m_renamingBoardID; }
+    void startBoardRename(const PinboardPtr &board);
+    // Stores the typed name, trimmed, and gives the focus back to the search.
+    void commitBoardRename();
+    // Deleting the scope's pinboard returns the panel to the whole history.
+    void deleteBoard(const PinboardPtr &board);
+
     Focus focus() const { return m_focus; }
     void setFocus(Focus focus);
 
@@ -113,6 +121,7 @@ signals:
     void visibleClipsChanged();
     void focusChanged(tamo::MenuBarViewState::Focus focus);
     void scrollToTopRequested();
+    void renamingBoardChanged();
     void closeRequested();
 
 private:
@@ -133,6 +142,7 @@ private:
     QList<SearchFilter> m_filters;
     std::optional<QList<ClipItemPtr>> m_results;
     QUuid m_boardID;
+    QUuid m_renamingBoardID;
     QList<App> m_apps;
     Focus m_focus = Focus::none;
     QTimer m_searchPause;

@@ -74,6 +74,7 @@ public:
     void start() override { note(QStringLiteral("updates.start")); }
 
     bool whatsNewShouldShow() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("tour.due?")); return false; }
+    void showWhatsNew() override { note(QStringLiteral("tour.show")); }
     void seedWelcomeClipsIfNeeded(const QDateTime &) override { note(QStringLiteral("welcome.seed")); }
     void addThanksCardIfNeeded() override { note(QStringLiteral("welcome.thanks")); }
 

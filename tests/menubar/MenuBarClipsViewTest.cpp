@@ -2,18 +2,25 @@
 
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
+#include "cards/ViewStyles.h"
 #include "drawer/EmptyStripView.h"
+#include "drawer/ExploreFeaturesButton.h"
 #include "drawer/FilterChip.h"
+#include "drawer/PinboardNameField.h"
+#include "drawer/PinboardTabLabel.h"
 #include "drawer/KeyPress.h"
 #include "menubar/MenuBarCardGrid.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarKeys.h"
+#include "menubar/MenuBarPinboardChip.h"
 #include "model/SettingsEnums.h"
 #include "support/KeyPresses.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -296,9 +303,12 @@ TEST_F(MenuBarClipsViewTest, EmptyStatesAndDrawerButton)
     search("x");
     EXPECT_EQ(empty.state(), (DrawerEmptyState{"magnifyingglass", "No clips match your search"}));
     EXPECT_EQ(view->titleLabel()->text(), "No Matches");
-    EXPECT_TRUE(view->drawerButton()->text().endsWith("Ctrl+Shift+V"));
+    EXPECT_EQ(view->drawerShortcut()->text(), "Ctrl+Shift+V");
+    EXPECT_EQ(view->drawerShortcut()->palette().color(QPalette::WindowText), sharedSecondaryLabelColor());
     defaults.setValue(keys::shortcutTarget, rawValue(ShortcutTarget::menuBar));
-    EXPECT_EQ(view->drawerButton()->text(), "Open TamoCove Drawer");
+    EXPECT_TRUE(view->drawerShortcut()->isHidden());
+    view->findChild<ExploreFeaturesButton *>()->click();
+    EXPECT_TRUE(ext.log.contains("tour.show"));
 }
 
 TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
@@ -323,6 +333,72 @@ TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
     }
     EXPECT_EQ(state().boardID(), board->id());
     EXPECT_EQ(view->searchField()->placeholderText(), "Search " + board->name());
+
+    // Searching in the pinboard puts its chip in the capsule; a click widens the search.
+    search("clip");
+    auto *scoped = view->findChild<MenuBarPinboardChip *>();
+    ASSERT_NE(scoped, nullptr);
+    EXPECT_EQ(scoped->toolTip(), "Search all clips instead");
+    scoped->click();
+    EXPECT_TRUE(state().boardID().isNull());
+}
+
+// A pinboard chip's menu renames, recolours and deletes; the rename field
+// stores the trimmed name when the focus leaves it.
+TEST_F(MenuBarClipsViewTest, PinboardChipMenuRenameAndDelete)
+{
+    addClips(2);
+    QList<PinboardPtr> boards;
+    for (int i = 0; i < 12; ++i) {
+        boards.append(model().newPinboard());
+        boards.last()->setName(QStringLiteral("Board %1").arg(i));
+        model().commitPinboardRename(*boards.last());
+    }
+    model().setPinboardColor(3, *boards[0]);
+    makeView();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    const auto chipOf = [&](const PinboardPtr &board) -> PinboardTabLabel * {
+        for (auto *chip : view->findChildren<PinboardTabLabel *>()) {
+            if (!chip->isHidden() && chip->toolTip() == "Clips pinned to " + board->name())
+                return chip;
+        }
+        return nullptr;
+    };
+
+    // The row scrolls to a chip far to the right when it becomes the scope.
+    state().setBoardID(boards.last()->id());
+    QScrollArea *row = view->findChild<QScrollArea *>();
+    PinboardTabLabel *last = chipOf(boards.last());
+    ASSERT_NE(last, nullptr);
+    EXPECT_TRUE(row->viewport()->rect().contains(QRect(last->mapTo(row->viewport(), QPoint()), last->size())));
+
+    emit chipOf(boards[0])->customContextMenuRequested({});
+    QMenu *menu = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        menu = qobject_cast<QMenu *>(window) && window->isVisible() ? static_cast<QMenu *>(window) : menu;
+    ASSERT_NE(menu, nullptr);
+    QStringList titles;
+    for (QAction *action : menu->actions())
+        titles.append(action->text());
+    EXPECT_EQ(titles, QStringList({"Rename", "Color", "", "Delete Pinboard"}));
+    EXPECT_TRUE(menu->actions()[1]->menu()->actions()[3]->isChecked());
+    menu->close();
+
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    state().startBoardRename(boards[0]);
+    QPointer<PinboardNameField> field = view->findChild<PinboardNameField *>();
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return field && field->lineEdit()->hasFocus(); }));
+    QTest::keyClicks(field->lineEdit(), QStringLiteral("  Work  "));
+    state().setFocus(MenuBarViewState::Focus::grid); // the focus leaves the field
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state().renamingBoardID().isNull(); }));
+    EXPECT_EQ(boards[0]->name(), QStringLiteral("Work"));
+
+    state().deleteBoard(boards.last());
+    EXPECT_TRUE(state().boardID().isNull());
+    EXPECT_EQ(view->titleLabel()->text(), "Recent Clips");
 }
 
 TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
