@@ -4,6 +4,7 @@
 #include "cards/ClipCard.h"
 #include "drawer/ClipCardMenu.h"
 #include "cards/Motion.h"
+#include "cards/OverlayScrollBar.h"
 #include "drawer/KeyPress.h"
 #include "menubar/HorizontalWheelScrolling.h"
 #include "menubar/MenuBarKeys.h"
@@ -49,6 +50,9 @@ MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &car
     m_context.isInMenuBarPanel = true;
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
+    // Slim bars over the cards' edge, each shown only while its axis scrolls.
+    new OverlayScrollBar(Qt::Vertical, this);
+    new OverlayScrollBar(Qt::Horizontal, this);
     connect(&m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { scrollBar()->setValue(value.toInt()); });
 
@@ -113,8 +117,6 @@ void MenuBarCardGrid::readLayout()
 {
     const bool oneRow = m_context.defaults.string(keys::menuBarLayout) == rawValue(MenuBarLayout::horizontal);
     m_layout.oneRow = oneRow;
-    setHorizontalScrollBarPolicy(oneRow ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(oneRow ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     (oneRow ? verticalScrollBar() : horizontalScrollBar())->setRange(0, 0);
     // A mouse wheel turns the row; the two columns scroll with it as they are.
     if (oneRow && !m_wheelScrolling)

@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
+#include "cards/OverlayScrollBar.h"
 #include "cards/ViewStyles.h"
 #include "drawer/EmptyStripView.h"
 #include "drawer/ExploreFeaturesButton.h"
@@ -458,6 +459,14 @@ TEST_F(MenuBarClipsViewTest, HorizontalLayoutIsOneRow)
     EXPECT_GT(cards[1]->x(), cards[0]->x());
     EXPECT_GT(grid.horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(grid.verticalScrollBar()->maximum(), 0);
+    // Only the row's slim bar shows, over the cards rather than beside them.
+    QList<OverlayScrollBar *> shown;
+    for (OverlayScrollBar *bar : grid.findChildren<OverlayScrollBar *>())
+        if (!bar->isHidden())
+            shown.append(bar);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first()->orientation(), Qt::Horizontal);
+    EXPECT_TRUE(grid.viewport()->geometry().contains(shown.first()->geometry()));
 
     QWheelEvent wheel(QPointF(10, 10), grid.viewport()->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120),
                       Qt::NoButton, {}, Qt::NoScrollPhase, false);
