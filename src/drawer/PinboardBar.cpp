@@ -12,10 +12,12 @@
 #include "model/Pinboards.h"
 #include "platform/Symbols.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSet>
 #include <QToolButton>
 
 namespace tamo {
@@ -129,6 +131,14 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
             tab->setTiltPhase(phase);
     });
 
+    const SpringAnimation swapSpring = spring(0.3, 0.8);
+    m_tabSwap.setStartValue(1.0);
+    m_tabSwap.setEndValue(0.0);
+    m_tabSwap.setDuration(m_timeScale(swapSpring.durationMs));
+    m_tabSwap.setEasingCurve(swapSpring.curve);
+    connect(&m_tabSwap, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &left) { slideTabs(left.toReal()); });
+
     // Name edits and moves while dragging arrive one field at a time:
     // the row catches up once they are all in.
     m_reload.setSingleShot(true);
@@ -234,11 +244,44 @@ void PinboardBar::placeTabs(const QList<PinboardTab *> &ordered)
 {
     if (ordered == m_tabs)
         return;
+    QHash<PinboardTab *, int> shownAt;
+    for (PinboardTab *tab : std::as_const(m_tabs))
+        shownAt.insert(tab, tab->x());
+    const bool swapped = isVisible() && QSet<PinboardTab *>(ordered.cbegin(), ordered.cend())
+                                            == QSet<PinboardTab *>(m_tabs.cbegin(), m_tabs.cend());
     for (PinboardTab *tab : std::as_const(m_tabs))
         m_row->removeWidget(tab);
     for (qsizetype i = 0; i < ordered.size(); ++i)
         m_row->insertWidget(int(firstTabIndex + i), ordered[i]);
     m_tabs = ordered;
+    if (swapped)
+        slideSwappedTabs(shownAt);
+}
+
+// The same tabs in a new order, as while dragging: they swap inside a spring.
+void PinboardBar::slideSwappedTabs(const QHash<PinboardTab *, int> &shownAt)
+{
+    // Laid out now; the pass queued by the moves would put the tabs back in
+    // their places before they slide there.
+    m_row->activate();
+    QCoreApplication::removePostedEvents(m_scroll->widget(), QEvent::LayoutRequest);
+    m_slides.clear();
+    for (PinboardTab *tab : std::as_const(m_tabs)) {
+        const int distance = shownAt.value(tab) - tab->x();
+        if (distance != 0)
+            m_slides.insert(tab, {tab->pos(), distance});
+    }
+    m_tabSwap.stop();
+    if (m_slides.isEmpty())
+        return;
+    slideTabs(1);
+    m_tabSwap.start();
+}
+
+void PinboardBar::slideTabs(qreal left)
+{
+    for (auto it = m_slides.cbegin(); it != m_slides.cend(); ++it)
+        it.key()->move(it->place + QPoint(qRound(it->distance * left), 0));
 }
 
 void PinboardBar::showSelection()

@@ -67,6 +67,9 @@ private:
     QWidget *makeTrailingControls();
     void reloadPinboards();
     void placeTabs(const QList<PinboardTab *> &ordered);
+    void slideSwappedTabs(const QHash<PinboardTab *, int> &shownAt);
+    // left: the share of each tab's way still to go, 1 at the start.
+    void slideTabs(qreal left);
     void showSelection();
     void scrollToSelection();
     void updateSearchState();
@@ -98,6 +101,14 @@ private:
     QVariantAnimation m_searchMotion;
     qreal m_searchProgress = 0;
     QVariantAnimation m_wiggle;
+    // Tabs that changed places slide there from where they stood.
+    QVariantAnimation m_tabSwap;
+    struct Slide
+    {
+        QPoint place;
+        int distance = 0; // from the place as the slide starts
+    };
+    QHash<PinboardTab *, Slide> m_slides;
     QTimer m_reload;
     bool m_searchActive = false;
 };

@@ -222,6 +222,25 @@ TEST_F(PinboardBarTest, TheSelectionCapsuleGlidesToTheNewTab)
     EXPECT_TRUE(glide->isHidden());
 }
 
+TEST_F(PinboardBarTest, SwappedTabsSpringToTheirNewPlaces)
+{
+    const QList<PinboardPtr> boards = addPinboards({"First pinboard", "Second pinboard"});
+    PinboardBar bar(model(), TimeScale{}); // at full length, so the first frames can be seen
+    bar.resize(1400, PinboardBar::barHeight);
+    bar.show();
+    model().setReorderingPinboards(true);
+    QCoreApplication::processEvents(); // the row makes room for "Done"
+    PinboardTab *first = bar.tabs()[0];
+    const int shownAt = first->x();
+    model().movePinboard(boards[0]->id(), boards[1]->id());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(bar.tabs().last(), first);
+    const PinboardTab *second = bar.tabs().first();
+    const auto place = [&] { return second->x() + second->width() + 2; }; // where the row puts it
+    EXPECT_LT(std::abs(first->x() - shownAt), std::abs(place() - shownAt) / 2); // no jump
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->x() == place() && second->x() == shownAt; }));
+}
+
 TEST_F(PinboardBarTest, GearOpensSettingsOnClickAndHoldsTheAppCommands)
 {
     const auto bar = makeBar();
