@@ -20,7 +20,7 @@ function(tamo_add_test_suite name folder)
     if(ARG_X11)
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
-            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display)
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display LABELS x11)
     else()
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
