@@ -92,7 +92,8 @@ TEST_F(X11GlobalHotKeysTest, UnregisteredShortcutStaysQuiet)
     hotKeys.unregisterHotKey(1);                                          // never registered: harmless
     EXPECT_EQ(slotsPressedBy(QStringLiteral("xdotool key ctrl+shift+v ctrl+shift+z")), (QList<int>{0}));
     hotKeys.unregisterHotKey(0);
-    EXPECT_EQ(slotsPressedBy(QStringLiteral("xdotool key ctrl+shift+z")), QList<int>());
+    // Not EXPECT_EQ with an empty list: Qt 6.4 compares two empty lists with memcmp(nullptr, nullptr, 0).
+    EXPECT_TRUE(slotsPressedBy(QStringLiteral("xdotool key ctrl+shift+z")).isEmpty());
 }
 
 TEST_F(X11GlobalHotKeysTest, CombinationHeldByAnotherAppIsRefused)
