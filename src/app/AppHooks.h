@@ -3,7 +3,9 @@
 #include "model/SyncState.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -15,6 +17,8 @@
 // by overriding its interface.
 
 namespace tamo {
+
+class ModelContext;
 
 // The drawer panel and its notices.
 class DrawerPanel
@@ -68,6 +72,13 @@ public:
     bool importedOnce() const override { return false; }
     virtual void start(bool storeIsEmpty) { Q_UNUSED(storeIsEmpty); }
     virtual SyncStatus status() const { return {}; }
+    // What runs, and the lines under it, for the indicators.
+    virtual QString activityTitle() const { return {}; }
+    virtual QStringList detailLines(const QDateTime &now) const { Q_UNUSED(now); return {}; }
+    virtual void syncNow(ModelContext &context) { Q_UNUSED(context); }
+    // Runs `changed` after each change of the status or the activity, for
+    // as long as `receiver` lives.
+    virtual void observe(QObject *receiver, std::function<void()> changed) { Q_UNUSED(receiver); Q_UNUSED(changed); }
 
     std::function<void()> onImport;
     std::function<void()> onCapacityChange;

@@ -111,6 +111,7 @@ public:
     OnboardingService &onboarding() { return *m_ext.onboarding; }
     // Opens addresses and shows files for the views.
     Workspace &workspace() { return *m_platform.workspace; }
+    const Clock &clock() const { return *m_platform.clock; }
 
     // Observed state.
     QUuid selectedPinboardID() const { return m_selectedPinboardID; }

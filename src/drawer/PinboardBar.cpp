@@ -7,6 +7,7 @@
 #include "drawer/PinboardTabLabel.h"
 #include "drawer/SearchPill.h"
 #include "drawer/SettingsGear.h"
+#include "drawer/SyncIndicator.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
@@ -199,6 +200,7 @@ QWidget *PinboardBar::makeTrailingControls()
     QToolButton *explore = makeExploreButton();
     connect(explore, &QToolButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
     layout->addWidget(explore);
+    layout->addWidget(new SyncIndicator(m_model, symbolButtonSide, SyncIndicator::Look::circle));
 
     m_gear = new SettingsGear(m_model);
     layout->addWidget(m_gear);
@@ -377,7 +379,7 @@ void PinboardBar::updateReordering()
 {
     const bool reordering = m_model.isReorderingPinboards();
     m_doneHolder->setVisible(reordering);
-    m_tabsHolder->layout()->setContentsMargins(0, 0, tabsTrailingInset(m_model.sync().isEnabled(), reordering), 0);
+    m_tabsHolder->layout()->setContentsMargins(0, 0, tabsTrailingInset(m_model.sync().status().kind != SyncStatus::Kind::off, reordering), 0);
     if (reordering)
         m_wiggle.start();
     else

@@ -13,6 +13,7 @@
 #include "drawer/PinboardMenu.h"
 #include "drawer/PinboardNameField.h"
 #include "drawer/PinboardTabLabel.h"
+#include "drawer/SyncIndicator.h"
 #include "menubar/MenuBarCardGrid.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarGeometry.h"
@@ -228,6 +229,7 @@ QWidget *MenuBarClipsView::buildBottomBar()
     auto *explore = new ExploreFeaturesButton(true, bar);
     connect(explore, &QAbstractButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
     row->addWidget(explore);
+    row->addWidget(new SyncIndicator(m_model, barButtonSide, SyncIndicator::Look::glass, bar));
     auto *settings = symbolButton(QStringLiteral("gearshape"), QStringLiteral("⚙"), barSymbolSide, label,
                                   tr("Settings (%1)").arg(keyNames(QStringLiteral("⌘,"))), bar);
     settings->setFixedSize(barButtonSide, barButtonSide);

@@ -195,6 +195,12 @@ void CloudSync::syncNow(ModelContext &context)
     });
 }
 
+void CloudSync::observe(QObject *receiver, std::function<void()> changed)
+{
+    connect(this, &CloudSync::statusChanged, receiver, changed);
+    connect(this, &CloudSync::activityChanged, receiver, changed);
+}
+
 QString CloudSync::activityTitle() const
 {
     if (!m_activity)

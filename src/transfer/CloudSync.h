@@ -53,9 +53,10 @@ public:
     std::optional<Activity> activity() const { return m_activity; }
     std::optional<QDateTime> lastSynced() const { return m_lastSynced; }
 
-    void syncNow(ModelContext &context);
-    QString activityTitle() const;
-    QStringList detailLines(const QDateTime &now) const;
+    void syncNow(ModelContext &context) override;
+    QString activityTitle() const override;
+    QStringList detailLines(const QDateTime &now) const override;
+    void observe(QObject *receiver, std::function<void()> changed) override;
 
     // Writes the choice, asks, and relaunches; Cancel, or a relaunch that
     // could not start, puts the old value back.

@@ -70,6 +70,13 @@ public:
     QDateTime lastResign() const override { return resigned; }
 
     bool isEnabled() const override { return syncEnabled; }
+    SyncStatus syncStatus;
+    std::function<void()> syncChanged;
+    SyncStatus status() const override { return syncStatus; }
+    QString activityTitle() const override { return QStringLiteral("Uploading to iCloud · started now"); }
+    QStringList detailLines(const QDateTime &) const override { return {QStringLiteral("Last synced now")}; }
+    void syncNow(ModelContext &) override { note(QStringLiteral("sync.now")); }
+    void observe(QObject *, std::function<void()> changed) override { syncChanged = std::move(changed); }
     void start(bool storeIsEmpty) override { note(storeIsEmpty ? QStringLiteral("sync.start(empty)") : QStringLiteral("sync.start")); }
     void start() override { note(QStringLiteral("updates.start")); }
 

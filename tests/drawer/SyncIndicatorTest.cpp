@@ -1,0 +1,55 @@
+#include "drawer/SyncIndicator.h"
+
+#include "app/AppModelFixture.h"
+
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace tamo {
+namespace {
+
+using Kind = SyncStatus::Kind;
+
+class SyncIndicatorTest : public testing::AppModelFixture
+{
+};
+
+TEST_F(SyncIndicatorTest, FollowsTheStatusAndTakesNoSpaceWhileOff)
+{
+    const QDateTime now = model().clock().now();
+    const struct
+    {
+        SyncStatus status;
+        bool shown;
+        const char *symbol;
+        const char *toolTip;
+        bool syncNowEnabled;
+    } cases[] = {
+        {SyncStatus::of(Kind::off), false, "", "", false},
+        {SyncStatus::upToDate(now.addSecs(-40)), true, "checkmark.icloud.fill", "Up to date · synced 40 seconds ago", true},
+        {SyncStatus::failed(QStringLiteral("Disk full.")), true, "exclamationmark.icloud.fill", "Sync failed: Disk full.", true},
+        {SyncStatus::of(Kind::noAccount), true, "icloud.slash", "Sign in to iCloud in System Settings to sync", false},
+        {SyncStatus::of(Kind::syncing), true, "arrow.triangle.2.circlepath.icloud", "Uploading to iCloud · started now\nLast synced now", true},
+    };
+    QWidget bar;
+    SyncIndicator indicator(model(), 30, SyncIndicator::Look::circle, &bar);
+    bar.show();
+    for (const auto &c : cases) {
+        ext.syncStatus = c.status;
+        ext.syncChanged();
+        EXPECT_EQ(indicator.isVisible(), c.shown) << c.symbol;
+        if (!c.shown)
+            continue;
+        EXPECT_EQ(indicator.symbolName(), QLatin1String(c.symbol));
+        EXPECT_EQ(indicator.toolTip(), QString::fromUtf8(c.toolTip));
+        emit indicator.menu()->aboutToShow();
+        const QList<QAction *> actions = indicator.menu()->actions();
+        ASSERT_GE(actions.size(), 3);
+        EXPECT_EQ(actions.at(actions.size() - 2)->text(), QStringLiteral("Sync Now"));
+        EXPECT_EQ(actions.at(actions.size() - 2)->isEnabled(), c.syncNowEnabled) << c.symbol;
+        EXPECT_EQ(actions.last()->text(), QStringLiteral("iCloud Settings…"));
+    }
+}
+
+} // namespace
+} // namespace tamo
