@@ -79,7 +79,9 @@ bool CloudSync::isEnabled() const
 
 bool CloudSync::importedOnce() const
 {
-    return m_defaults.boolValue(keys::iCloudImportedOnce);
+    // Without a usable sync folder no import will ever come; waiting for one
+    // would keep the history from being trimmed for good.
+    return m_defaults.boolValue(keys::iCloudImportedOnce) || m_status.kind == Kind::noAccount;
 }
 
 void CloudSync::start(bool storeIsEmpty)

@@ -141,6 +141,7 @@ TEST_F(CloudSyncTest, AccountAnswersDecideBetweenSyncingAndNoAccount)
         emit mirror.progressed(began(first, Type::setup, 0));
         EXPECT_EQ(sync->status().kind, c.status) << int(c.answer.value_or(AccountStatus(-1)));
         EXPECT_EQ(accountUnavailable, c.callbacks);
+        EXPECT_EQ(sync->importedOnce(), c.status == Kind::noAccount) << "trimming waits for an import only while one can come";
     }
     mirror.account = AccountStatus::noAccount;
     auto sync = make();
