@@ -4,6 +4,7 @@
 #include "sheets/Scene.h"
 
 #include "drawer/PanelView.h"
+#include "drawer/PictureEffect.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarGeometry.h"
@@ -78,12 +79,30 @@ public:
         wallpaper.setColorAt(0.5, QColor(0x7B, 0x5C, 0xD6));
         wallpaper.setColorAt(1, QColor(0xF0, 0x8A, 0x4B));
         painter.fillRect(image.rect(), wallpaper);
-        // Drawn at the origin first: children with graphics effects would
-        // land elsewhere at an offset.
+        // render() misplaces children drawn through graphics effects. A
+        // settled view needs none: what one has faded out is left out.
+        QList<QWidget *> faded;
+        QList<QGraphicsEffect *> paused;
+        for (QWidget *child : view.findChildren<QWidget *>()) {
+            auto *effect = qobject_cast<PictureEffect *>(child->graphicsEffect());
+            if (!effect || !child->isVisible())
+                continue;
+            if (effect->hasLook() && effect->opacity() == 0) {
+                child->hide();
+                faded.append(child);
+            } else {
+                effect->setEnabled(false);
+                paused.append(effect);
+            }
+        }
         QImage panel(view.size(), QImage::Format_ARGB32_Premultiplied);
         panel.fill(Qt::transparent);
         view.render(&panel, QPoint(), QRegion(), QWidget::DrawChildren);
         painter.drawImage(QPoint(wallpaperMargin, wallpaperMargin), panel);
+        for (QWidget *child : std::as_const(faded))
+            child->show();
+        for (QGraphicsEffect *effect : std::as_const(paused))
+            effect->setEnabled(true);
         painter.end();
         const QString path = QDir(m_folder).filePath(name + m_suffix + QStringLiteral(".png"));
         if (image.save(path))
