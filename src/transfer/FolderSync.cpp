@@ -57,7 +57,7 @@ void FolderSync::attach(ModelContainer &container)
     m_container = &container;
     m_storeFile = QDir(container.storeDirectory()).filePath(QLatin1String(ModelContainer::syncedStoreName));
     container.enableChangeTracking();
-    connect(&container.mainContext(), &ModelContext::didSave, this, [this] { syncNow(); });
+    connect(&container.mainContext(), &ModelContext::didSave, this, &FolderSync::exportSaved);
 }
 
 void FolderSync::onFolderThread(std::function<void(FolderMirror *, const QString &)> work)
@@ -81,7 +81,7 @@ void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMir
     emit progressed(event);
     QPointer<FolderSync> self(this);
     onFolderThread([self, event, work = std::move(work)](FolderMirror *mirror, const QString &openError) mutable {
-        const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}};
+        const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}, {}};
         QMetaObject::invokeMethod(self, [self, event, outcome]() mutable {
             self->finish(event, outcome);
         });
@@ -93,6 +93,8 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
     // The views see what arrived before the import is reported done.
     if (m_container && !outcome.changedEntities.isEmpty())
         m_container->mainContext().refreshAfterExternalChange(outcome.changedEntities);
+    if (!outcome.device.isEmpty())
+        m_ownDevice = outcome.device;
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
     event.error = outcome.error;
@@ -108,10 +110,24 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
 QStringList FolderSync::watchedFolders() const
 {
     QStringList folders{QFileInfo(m_root).absolutePath(), m_root, m_root + QStringLiteral("/devices")};
+    // Not our own folder: our writes are no news to us.
     const SyncFolder folder(m_root);
-    for (const QString &device : folder.devices())
-        folders.append(folder.deviceFolder(device));
+    for (const QString &device : folder.devices()) {
+        if (device != m_ownDevice)
+            folders.append(folder.deviceFolder(device));
+    }
     return folders;
+}
+
+void FolderSync::exportSaved()
+{
+    if (!m_started || m_usable != true)
+        return;
+    const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
+    runEvent(CloudEvent::Type::export_, [wallMillis](FolderMirror &mirror) {
+        const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
+        return Outcome{exported.error.isEmpty() ? QString() : unwritable + QLatin1Char(' ') + exported.error, {}, {}};
+    });
 }
 
 void FolderSync::start()
@@ -121,7 +137,7 @@ void FolderSync::start()
     whenUsable([this] {
         runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
             const QString error = mirror.prepare(QHostInfo::localHostName());
-            return Outcome{error.isEmpty() ? QString() : unwritable, {}};
+            return Outcome{error.isEmpty() ? QString() : unwritable, {}, mirror.device()};
         });
         exportAndImport();
     });
@@ -172,7 +188,7 @@ void FolderSync::exportAndImport()
         QStringList failures = imported.failures;
         if (!exported.error.isEmpty())
             failures.prepend(unwritable + QLatin1Char(' ') + exported.error);
-        return Outcome{failures.join(QLatin1Char(' ')), imported.entities};
+        return Outcome{failures.join(QLatin1Char(' ')), imported.entities, {}};
     });
 }
 

@@ -41,6 +41,7 @@ private:
     {
         QString error;
         QSet<QString> changedEntities;
+        QString device; // this device's id, once the folder is prepared
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);
@@ -48,12 +49,15 @@ private:
     // Runs on the folder thread; the mirror opens there on first use.
     void onFolderThread(std::function<void(FolderMirror *, const QString &openError)> work);
     void exportAndImport();
+    // After a save: this device's changes go out; nothing is imported.
+    void exportSaved();
     void whenUsable(std::function<void()> run);
 
     QString m_root;
     FolderWatcher &m_watcher;
     ModelContainer *m_container = nullptr;
     QString m_storeFile;
+    QString m_ownDevice;
     QThread m_thread;
     QObject *m_threadContext;
     std::unique_ptr<FolderMirror> m_mirror; // used on the folder thread only

@@ -70,7 +70,8 @@ TEST(FolderSync, LaunchSetsUpThenImportsAndHeldRecordsSeeWhatArrived)
 
     clip->setTitle(QStringLiteral("Greeting"));
     ASSERT_TRUE(a.container.mainContext().save());
-    ASSERT_TRUE(a.waitForEnds(3)); // the save's own export
+    ASSERT_TRUE(a.waitForEnds(3));
+    EXPECT_EQ(a.ended[2].type, CloudEvent::Type::export_) << "a save sends, it does not import and merge";
     b.sync.syncNow();
     ASSERT_TRUE(b.waitForEnds(3));
     EXPECT_EQ(arrived.first()->title(), QStringLiteral("Greeting"));
