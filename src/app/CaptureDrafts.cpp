@@ -23,24 +23,18 @@ bool hasVisibleText(const QString &text)
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return !c.isSpace(); });
 }
 
-std::optional<PendingImage> image(const PasteboardCopy &copy, const std::optional<QString> &bundleID,
-                                  const std::optional<QString> &appName)
+std::optional<QByteArray> image(const PasteboardCopy &copy)
 {
     for (const QString &type : {PasteboardType::png, PasteboardType::tiff}) {
         if (std::optional<QByteArray> bytes = copy.data(type))
-            return PendingImage{std::move(*bytes), bundleID, appName};
+            return bytes;
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<ClipDraft> PendingImage::decode() const
-{
-    return ClipDraft::fromImage(bytes, bundleID, appName);
-}
-
-Capture fromCopy(PasteboardCopy &copy, const AppInfo &source)
+std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
 {
     std::optional<QString> bundleID;
     std::optional<QString> appName;
@@ -51,8 +45,8 @@ Capture fromCopy(PasteboardCopy &copy, const AppInfo &source)
     }
 
     if (isImageFirstApp(source)) {
-        if (std::optional<PendingImage> pending = image(copy, bundleID, appName))
-            return std::move(*pending);
+        if (const std::optional<QByteArray> bytes = image(copy))
+            return ClipDraft::fromImage(*bytes, bundleID, appName);
     }
     if (const QList<QUrl> urls = copy.fileURLs(); !urls.isEmpty()) {
         ClipDraft draft;
@@ -65,9 +59,9 @@ Capture fromCopy(PasteboardCopy &copy, const AppInfo &source)
     }
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text))
         return ClipDraft::fromText(*text, copy.data(PasteboardType::rtf), bundleID, appName);
-    if (std::optional<PendingImage> pending = image(copy, bundleID, appName))
-        return std::move(*pending);
-    return std::monostate();
+    if (const std::optional<QByteArray> bytes = image(copy))
+        return ClipDraft::fromImage(*bytes, bundleID, appName);
+    return std::nullopt;
 }
 
 } // namespace tamo::CaptureDrafts

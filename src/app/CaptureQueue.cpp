@@ -4,14 +4,6 @@
 
 namespace tamo {
 
-void CaptureQueue::append(const ClipDraft &draft)
-{
-    if (m_waiting.empty())
-        emit ready(draft);
-    else
-        m_waiting.push_back(QtFuture::makeReadyFuture(std::optional<ClipDraft>(draft)));
-}
-
 void CaptureQueue::append(const QFuture<std::optional<ClipDraft>> &build)
 {
     m_waiting.push_back(build);

@@ -9,9 +9,10 @@
 
 namespace tamo {
 
-// Hands captures on in the order they were copied. An image is decoded on
-// the thread pool and can take a while; whatever was copied after it waits
-// behind it, so the history's order stays the copy order.
+// Hands captures on in the order they were copied. Each is built on the
+// thread pool and can take a while (a slow owner, a large image); whatever
+// was copied after it waits behind it, so the history's order stays the copy
+// order.
 class CaptureQueue : public QObject
 {
     Q_OBJECT
@@ -19,7 +20,6 @@ class CaptureQueue : public QObject
 public:
     using QObject::QObject;
 
-    void append(const ClipDraft &draft);
     // A draft being built elsewhere; nothing comes of it when it ends empty.
     void append(const QFuture<std::optional<ClipDraft>> &build);
 

@@ -16,14 +16,22 @@ struct AppInfo;
 //   4. a browser page whose source URL is no web page and mentions
 //      "password": the browser's own password manager;
 //   5. text holding a key, token or private key while "skipSecrets" is on.
-// The settings are read on every call, so a change applies to the next copy.
+// The settings are taken as each copy is noticed, so a change applies to
+// the next copy.
 namespace CaptureRules {
 
-bool dropsCopy(PasteboardCopy &copy, const AppInfo &source, const Defaults &defaults);
+// The settings the rules look at, read on the main thread for a capture
+// that runs on another.
+struct Settings
+{
+    bool saveAutomaticCopies = false;
+    bool skipSecrets = false;
+    QStringList ignoredApps;
 
-// The types in which browsers name the page a copy came from on X11: UTF-8
-// from Chromium, UTF-16 from Firefox.
-const QStringList &browserSourceURLTypes();
+    static Settings from(const Defaults &defaults);
+};
+
+bool dropsCopy(PasteboardCopy &copy, const AppInfo &source, const Settings &settings);
 
 } // namespace CaptureRules
 

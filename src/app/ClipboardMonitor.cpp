@@ -15,6 +15,15 @@ namespace {
 
 constexpr int pollIntervalMs = 300;
 
+std::optional<ClipDraft> capture(PasteboardContents &contents, const AppInfo &source,
+                                 const CaptureRules::Settings &settings)
+{
+    PasteboardCopy copy(contents);
+    if (CaptureRules::dropsCopy(copy, source, settings))
+        return std::nullopt;
+    return CaptureDrafts::fromCopy(copy, source);
+}
+
 } // namespace
 
 ClipboardMonitor::ClipboardMonitor(Pasteboard &pasteboard, Workspace &workspace, const Defaults &defaults,
@@ -67,17 +76,12 @@ void ClipboardMonitor::check()
 
 void ClipboardMonitor::handleCopy()
 {
-    // Taken now: by the time an image is decoded, another app may be in front.
+    // Taken now: by the time the copy is read, another app may be in front.
     const AppInfo source = sourceApp();
-    PasteboardCopy copy(m_pasteboard);
-    if (CaptureRules::dropsCopy(copy, source, m_defaults))
-        return;
-
-    CaptureDrafts::Capture capture = CaptureDrafts::fromCopy(copy, source);
-    if (const auto *draft = std::get_if<ClipDraft>(&capture))
-        m_queue.append(*draft);
-    else if (auto *image = std::get_if<CaptureDrafts::PendingImage>(&capture))
-        m_queue.append(QtConcurrent::run([image = std::move(*image)] { return image.decode(); }));
+    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults);
+    // Reading waits for the owning app, which may be slow or hostile.
+    std::shared_ptr<PasteboardContents> contents = m_pasteboard.contents();
+    m_queue.append(QtConcurrent::run([contents, source, settings] { return capture(*contents, source, settings); }));
 }
 
 AppInfo ClipboardMonitor::sourceApp() const

@@ -17,8 +17,8 @@ struct AppInfo;
 // Turns each new copy on the clipboard into a draft for the history, unless
 // a privacy rule (CaptureRules) keeps it out. A copy is noticed at once
 // through Pasteboard::changed, with a 0.3 s poll of the change count behind
-// it, and handled once whatever comes of it. Main thread; image copies are
-// decoded on the thread pool, and drafts still arrive in copy order.
+// it, and handled once whatever comes of it. Main thread; each copy is read
+// and made a draft on the thread pool, and drafts still arrive in copy order.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT

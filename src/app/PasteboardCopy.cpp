@@ -4,9 +4,9 @@
 
 namespace tamo {
 
-PasteboardCopy::PasteboardCopy(const Pasteboard &pasteboard)
-    : m_pasteboard(pasteboard)
-    , m_types(pasteboard.types())
+PasteboardCopy::PasteboardCopy(PasteboardContents &contents)
+    : m_contents(contents)
+    , m_types(contents.types())
 {
 }
 
@@ -17,19 +17,19 @@ bool PasteboardCopy::hasAny(const QStringList &types) const
 
 std::optional<QByteArray> PasteboardCopy::data(const QString &type) const
 {
-    return has(type) ? m_pasteboard.data(type) : std::nullopt;
+    return has(type) ? m_contents.data(type) : std::nullopt;
 }
 
 const std::optional<QString> &PasteboardCopy::text()
 {
     if (!m_text)
-        m_text = has(PasteboardType::string) ? m_pasteboard.string() : std::nullopt;
+        m_text = has(PasteboardType::string) ? m_contents.string() : std::nullopt;
     return *m_text;
 }
 
 QList<QUrl> PasteboardCopy::fileURLs() const
 {
-    return has(PasteboardType::fileURL) ? m_pasteboard.fileURLs() : QList<QUrl>();
+    return has(PasteboardType::fileURL) ? m_contents.fileURLs() : QList<QUrl>();
 }
 
 } // namespace tamo

@@ -7,12 +7,11 @@
 namespace tamo {
 
 // The copy being handled, read from the pasteboard as the capture needs it.
-// The text, wanted by both the secret rule and the draft, is read once: each
-// read asks the owning app again.
+// The text, wanted by both the secret rule and the draft, is decoded once.
 class PasteboardCopy
 {
 public:
-    explicit PasteboardCopy(const Pasteboard &pasteboard);
+    explicit PasteboardCopy(PasteboardContents &contents);
 
     bool has(const QString &type) const { return m_types.contains(type); }
     bool hasAny(const QStringList &types) const;
@@ -23,7 +22,7 @@ public:
     QList<QUrl> fileURLs() const;
 
 private:
-    const Pasteboard &m_pasteboard;
+    PasteboardContents &m_contents;
     const QStringList m_types;
     std::optional<std::optional<QString>> m_text;
 };

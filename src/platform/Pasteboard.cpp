@@ -4,7 +4,7 @@
 
 namespace tamo {
 
-std::optional<QString> Pasteboard::string() const
+std::optional<QString> PasteboardContents::string()
 {
     const std::optional<QByteArray> bytes = data(PasteboardType::string);
     if (!bytes)
@@ -12,7 +12,7 @@ std::optional<QString> Pasteboard::string() const
     return QString::fromUtf8(*bytes);
 }
 
-QList<QUrl> Pasteboard::fileURLs() const
+QList<QUrl> PasteboardContents::fileURLs()
 {
     const std::optional<QByteArray> list = data(PasteboardType::fileURL);
     if (!list)

@@ -6,27 +6,41 @@ class QMimeData;
 
 namespace tamo {
 
+// What the owner of the clipboard offers, by target name.
+class PasteboardOffer
+{
+public:
+    virtual ~PasteboardOffer() = default;
+
+    // The offered targets among PasteboardMime::readTargets(), in the owner's order.
+    virtual QStringList targets() = 0;
+    // Nothing when the owner gives nothing for the target.
+    virtual std::optional<QByteArray> bytes(const QString &target) = 0;
+};
+
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
 // one place that knows the mapping, for reading and for writing:
-//   string        text/plain;charset=utf-8, text/plain (Qt's name for UTF8_STRING)
+//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain
 //   rtf           text/rtf, application/rtf, text/richtext
 //   png, tiff     image/png, image/tiff
 //   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"
-// Any other MIME type (the other org.nspasteboard markers included) is a
-// pasteboard type of the same name.
+// The other types the capture looks at (the other org.nspasteboard markers,
+// the browsers' source URLs) are MIME types of the same name; everything
+// else an owner offers is left unread and unnamed.
 class PasteboardMime
 {
 public:
-    // The types of an offer, in its order, without the selection protocol's
-    // own targets (TARGETS, TIMESTAMP, ...). Reads the small payloads that
-    // decide a type: the password-manager hint, and the URL list, since Qt
-    // reports a browser's link (text/x-moz-url) as text/uri-list as well;
-    // a list without a local file keeps its MIME name.
-    static QStringList types(const QMimeData &offer);
+    // Every target a read looks for.
+    static const QStringList &readTargets();
+
+    // The types of an offer, in its order. Reads the small payloads that
+    // decide a type: the password-manager hint, and the URL list (a list
+    // without a local file, a browser's link, keeps its MIME name).
+    static QStringList types(PasteboardOffer &offer);
 
     // Nothing when the offer lacks the type. fileURL reads as a text/uri-list.
-    static std::optional<QByteArray> data(const QMimeData &offer, const QString &type);
+    static std::optional<QByteArray> data(PasteboardOffer &offer, const QString &type);
 
     // The item's MIME representations, ready for QClipboard::setMimeData.
     static QMimeData *mimeData(const PasteboardItem &item);

@@ -59,9 +59,13 @@ protected:
         monitor->start();
     }
 
+    // Returns once the monitor has handled the copy: noticed, read on the
+    // pool and handed on.
     void copy(const PasteboardItem &item, std::optional<qint64> owner = editorPid)
     {
         pasteboard.copy(item, owner);
+        QCoreApplication::processEvents();
+        QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::processEvents();
     }
 
@@ -101,10 +105,11 @@ TEST_F(ClipboardMonitorTest, EachChangeIsHandledOnceWithItsLatestContents)
 {
     startMonitor();
     pasteboard.copy({{PasteboardType::string, "overwritten at once"}}, editorPid);
-    pasteboard.copy({{PasteboardType::string, "kept"}}, editorPid);
-    QCoreApplication::processEvents();
+    copy({{PasteboardType::string, "kept"}});
     // Long enough for the poll to come round as well.
     QTest::qWait(400);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
 
     ASSERT_EQ(drafts.size(), 1);
     EXPECT_EQ(textOf(drafts[0]), QStringLiteral("kept"));
@@ -286,8 +291,10 @@ TEST_F(ClipboardMonitorTest, TextCopiedAfterAnImageWaitsForIt)
     pool.start([&release] { release.acquire(); });
     startMonitor();
 
-    copy({{PasteboardType::png, encodedImage(redSquare(4), "PNG")}});
-    copy({{PasteboardType::string, "copied after the image"}});
+    pasteboard.copy({{PasteboardType::png, encodedImage(redSquare(4), "PNG")}}, editorPid);
+    QCoreApplication::processEvents();
+    pasteboard.copy({{PasteboardType::string, "copied after the image"}}, editorPid);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(drafts.isEmpty()) << "the text overtook the image, or the image was decoded on this thread";
 
     release.release();

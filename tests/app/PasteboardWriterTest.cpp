@@ -95,10 +95,10 @@ TEST_F(PasteboardWriterTest, SeveralClipsArriveAsOneJoinedItem)
     EXPECT_EQ(writer.pasteboardItems(clips, false).size(), clips.size()) << "one item per clip";
 
     ASSERT_TRUE(writer.write(clips, false));
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("one\nhttps://example.com\n/tmp/a\n#000000\n/tmp/b\n/tmp/c"));
-    EXPECT_EQ(pasteboard.fileURLs(),
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("one\nhttps://example.com\n/tmp/a\n#000000\n/tmp/b\n/tmp/c"));
+    EXPECT_EQ(pasteboard.contents()->fileURLs(),
               (QList<QUrl>{QUrl("file:///tmp/a"), QUrl("file:///tmp/b"), QUrl("file:///tmp/c")}));
-    EXPECT_FALSE(pasteboard.data(PasteboardType::rtf)) << "rich texts cannot be joined";
+    EXPECT_FALSE(pasteboard.contents()->data(PasteboardType::rtf)) << "rich texts cannot be joined";
 }
 
 TEST_F(PasteboardWriterTest, ImageKeptOnlyOnThisMachineIsWrittenFromItsLocalCopy)
@@ -113,7 +113,7 @@ TEST_F(PasteboardWriterTest, ImageKeptOnlyOnThisMachineIsWrittenFromItsLocalCopy
     const PasteboardItem text{{PasteboardType::string, "kept"}};
     EXPECT_EQ(writer.pasteboardItems({missing, textClip("kept")}, false), QList<PasteboardItem>{text});
     ASSERT_TRUE(writer.write({missing, localOnlyImage(png)}, false));
-    EXPECT_EQ(pasteboard.data(PasteboardType::png), png);
+    EXPECT_EQ(pasteboard.contents()->data(PasteboardType::png), png);
 }
 
 TEST_F(PasteboardWriterTest, ReportsTheChangeCountOfItsOwnWriteOnly)
@@ -122,13 +122,13 @@ TEST_F(PasteboardWriterTest, ReportsTheChangeCountOfItsOwnWriteOnly)
     const std::optional<int> count = writer.write({textClip("ours")}, false);
     ASSERT_TRUE(count);
     EXPECT_EQ(*count, pasteboard.changeCount());
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("ours"));
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("ours"));
 
     // Nothing to write leaves the pasteboard as it was.
     EXPECT_FALSE(writer.write({localOnlyImage(std::nullopt)}, false));
     EXPECT_FALSE(writer.write({}, false));
     EXPECT_EQ(pasteboard.changeCount(), *count);
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("ours"));
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("ours"));
 
     pasteboard.refusesWrites = true;
     EXPECT_FALSE(writer.write({textClip("refused")}, false));

@@ -201,9 +201,9 @@ TEST_F(ClipCardMenuTest, PasteAndCopyActOnAllTheClips)
     const ClipItemPtr rich = stored(sampleClip(ClipDraft::fromText(QStringLiteral("bold"), QByteArray("{\\rtf1 b}"))));
 
     choose({rich}, QStringLiteral("Paste"));
-    EXPECT_TRUE(pasteboard.types().contains(PasteboardType::rtf));
+    EXPECT_TRUE(pasteboard.contents()->types().contains(PasteboardType::rtf));
     choose({rich}, QStringLiteral("Paste as Plain Text"));
-    EXPECT_FALSE(pasteboard.types().contains(PasteboardType::rtf));
+    EXPECT_FALSE(pasteboard.contents()->types().contains(PasteboardType::rtf));
     EXPECT_EQ(ext.log.filter(QStringLiteral("notice:")).size(), 2);
 
     const QList<ClipItemPtr> two = addClips(2);

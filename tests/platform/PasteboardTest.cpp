@@ -10,10 +10,10 @@ namespace {
 TEST(Pasteboard, StringDecodesUtf8)
 {
     FakePasteboard pasteboard;
-    EXPECT_FALSE(pasteboard.string());
+    EXPECT_FALSE(pasteboard.contents()->string());
 
     pasteboard.copy({{PasteboardType::string, "Grüße ✓"}});
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("Grüße ✓"));
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("Grüße ✓"));
 }
 
 TEST(Pasteboard, FileURLsKeepLocalFilesInOrder)
@@ -26,7 +26,7 @@ TEST(Pasteboard, FileURLsKeepLocalFilesInOrder)
                                                "  file:///tmp/a\n"
                                                "not a url with spaces\r\n"}});
 
-    EXPECT_EQ(pasteboard.fileURLs(),
+    EXPECT_EQ(pasteboard.contents()->fileURLs(),
               (QList<QUrl>{QUrl::fromLocalFile("/tmp/b c.txt"), QUrl::fromLocalFile("/tmp/a")}));
 }
 

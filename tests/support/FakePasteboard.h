@@ -7,17 +7,29 @@
 
 namespace tamo::testing {
 
+// Contents in memory, as they were when taken.
+class ItemContents final : public PasteboardContents
+{
+public:
+    explicit ItemContents(PasteboardItem item) : m_item(std::move(item)) {}
+
+    QStringList types() override { return m_item.keys(); }
+    std::optional<QByteArray> data(const QString &type) override
+    {
+        return m_item.contains(type) ? std::optional(m_item.value(type)) : std::nullopt;
+    }
+
+private:
+    const PasteboardItem m_item;
+};
+
 // A pasteboard in memory. copy() stands for another app's copy; writeItems()
 // is ours and is remembered in writes().
 class FakePasteboard final : public Pasteboard
 {
 public:
     int changeCount() const override { return m_changeCount; }
-    QStringList types() const override { return m_item.keys(); }
-    std::optional<QByteArray> data(const QString &type) const override
-    {
-        return m_item.contains(type) ? std::optional(m_item.value(type)) : std::nullopt;
-    }
+    std::unique_ptr<PasteboardContents> contents() const override { return std::make_unique<ItemContents>(m_item); }
     std::optional<qint64> ownerProcessID() const override { return m_owner; }
 
     std::optional<int> writeItems(const QList<PasteboardItem> &items) override

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <xcb/res.h>
 
 namespace tamo::x11 {
@@ -36,13 +35,40 @@ std::optional<qint64> clientProcessID(const X11Connection &x11, uint32_t window)
     return std::nullopt;
 }
 
+// Reads each target once: deciding a type may read its payload already.
+class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
+{
+public:
+    explicit X11PasteboardContents(X11SelectionReader::Limits limits)
+        : m_reader(PasteboardMime::readTargets(), limits)
+    {
+    }
+
+    QStringList types() override { return PasteboardMime::types(*this); }
+    std::optional<QByteArray> data(const QString &type) override { return PasteboardMime::data(*this, type); }
+
+private:
+    QStringList targets() override { return m_reader.targets(); }
+    std::optional<QByteArray> bytes(const QString &target) override
+    {
+        auto read = m_read.find(target);
+        if (read == m_read.end())
+            read = m_read.insert(target, m_reader.read(target));
+        return *read;
+    }
+
+    X11SelectionReader m_reader;
+    QHash<QString, std::optional<QByteArray>> m_read;
+};
+
 } // namespace
 
-X11Pasteboard::X11Pasteboard(X11Connection x11, QObject *parent)
+X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readLimits, QObject *parent)
     : Pasteboard(parent)
     , m_clipboard(QGuiApplication::clipboard())
     , m_x11(x11)
     , m_clipboardAtom(X11Properties(x11.xcb).atom("CLIPBOARD"))
+    , m_readLimits(readLimits)
 {
     m_ownerProcessID = currentOwnerProcessID(currentOwnerWindow());
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
@@ -68,7 +94,6 @@ void X11Pasteboard::ownerChanged()
     m_ownedAtLastChange = owned;
 
     ++m_changeCount;
-    m_types.reset();
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
     m_ownerProcessID = currentOwnerProcessID(owner);
@@ -91,21 +116,9 @@ std::optional<qint64> X11Pasteboard::currentOwnerProcessID(uint32_t owner) const
     return clientProcessID(m_x11, owner);
 }
 
-QStringList X11Pasteboard::types() const
+std::unique_ptr<PasteboardContents> X11Pasteboard::contents() const
 {
-    if (!m_types) {
-        const QMimeData *offer = m_clipboard->mimeData(QClipboard::Clipboard);
-        m_types = offer ? PasteboardMime::types(*offer) : QStringList();
-    }
-    return *m_types;
-}
-
-std::optional<QByteArray> X11Pasteboard::data(const QString &type) const
-{
-    if (!types().contains(type))
-        return std::nullopt;
-    const QMimeData *offer = m_clipboard->mimeData(QClipboard::Clipboard);
-    return offer ? PasteboardMime::data(*offer, type) : std::nullopt;
+    return std::make_unique<X11PasteboardContents>(m_readLimits);
 }
 
 std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)

@@ -2,6 +2,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionReader.h"
 
 #include <QElapsedTimer>
 
@@ -9,26 +10,21 @@ class QClipboard;
 
 namespace tamo::x11 {
 
-// The CLIPBOARD selection through QClipboard. Qt's xcb plugin follows the
-// selection owner with XFixes, so changed() fires within milliseconds of a
-// copy in any app.
-//
-// Reads are synchronous: Qt waits up to 5 s for the owner's answer to each
-// request, handling only selection traffic meanwhile, so an owner that hangs
-// stalls the main thread that long. Its cost is one wait per change: the type
-// list is kept per change count, and data() asks the owner only for types on
-// it. Each data() request can still wait once. Large payloads arrive in the
-// same call through the INCR protocol.
+// The CLIPBOARD selection. Changes and our own writes go through QClipboard:
+// Qt's xcb plugin follows the selection owner with XFixes, so changed() fires
+// within milliseconds of a copy in any app. Another app's contents are read
+// by an X11SelectionReader of their own, never through Qt, whose reads block
+// the main thread.
 class X11Pasteboard final : public Pasteboard
 {
 public:
     // Without an X connection (offscreen) it still works on Qt's clipboard,
     // but cannot tell the owner's process.
-    explicit X11Pasteboard(X11Connection x11, QObject *parent = nullptr);
+    explicit X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readLimits = {},
+                           QObject *parent = nullptr);
 
     int changeCount() const override { return m_changeCount; }
-    QStringList types() const override;
-    std::optional<QByteArray> data(const QString &type) const override;
+    std::unique_ptr<PasteboardContents> contents() const override;
     std::optional<qint64> ownerProcessID() const override { return m_ownerProcessID; }
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
 
@@ -46,7 +42,7 @@ private:
     // The new owner after we lost the clipboard, while its second notice is due.
     std::optional<uint32_t> m_pendingEchoOwner;
     QElapsedTimer m_sinceLostOwnership;
-    mutable std::optional<QStringList> m_types; // of the current change
+    X11SelectionReader::Limits m_readLimits;
 };
 
 } // namespace tamo::x11

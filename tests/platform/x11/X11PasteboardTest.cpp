@@ -58,8 +58,8 @@ TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
         const int countBefore = pasteboard.changeCount();
         const auto owner = copies.xclip(row.target, row.offered);
         EXPECT_GT(pasteboard.changeCount(), countBefore);
-        EXPECT_EQ(pasteboard.types(), QStringList{row.type});
-        EXPECT_EQ(pasteboard.data(row.type), row.read);
+        EXPECT_EQ(pasteboard.contents()->types(), QStringList{row.type});
+        EXPECT_EQ(pasteboard.contents()->data(row.type), row.read);
     }
 }
 
@@ -72,29 +72,29 @@ TEST_F(X11PasteboardTest, CopyingTheSameTextAgainMovesTheCount)
 
     EXPECT_GT(pasteboard.changeCount(), countAfterFirst);
     EXPECT_GE(changed.count(), 2);
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("same"));
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("same"));
 }
 
 TEST_F(X11PasteboardTest, OwnerQuittingEmptiesThePasteboard)
 {
     auto owner = copies.xclip(QStringLiteral("UTF8_STRING"), "short-lived");
-    ASSERT_FALSE(pasteboard.types().isEmpty());
+    ASSERT_FALSE(pasteboard.contents()->types().isEmpty());
     const int countWhileOwned = pasteboard.changeCount();
 
     owner.reset();
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > countWhileOwned; }, 10000));
     EXPECT_FALSE(pasteboard.ownerProcessID());
-    EXPECT_TRUE(pasteboard.types().isEmpty());
-    EXPECT_FALSE(pasteboard.string());
+    EXPECT_TRUE(pasteboard.contents()->types().isEmpty());
+    EXPECT_FALSE(pasteboard.contents()->string());
 }
 
 TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
 {
     const auto owner = copies.xclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
 
-    EXPECT_EQ(pasteboard.types(), QStringList{QStringLiteral("text/uri-list")});
-    EXPECT_TRUE(pasteboard.fileURLs().isEmpty());
+    EXPECT_EQ(pasteboard.contents()->types(), QStringList{QStringLiteral("text/uri-list")});
+    EXPECT_TRUE(pasteboard.contents()->fileURLs().isEmpty());
 }
 
 TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
@@ -103,8 +103,8 @@ TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
                                    {QStringLiteral("text/plain"), QStringLiteral("hunter2"),
                                     QStringLiteral("x-kde-passwordManagerHint"), QStringLiteral("secret")});
 
-    EXPECT_TRUE(pasteboard.types().contains(PasteboardType::concealed)) << pasteboard.types().join(' ').toStdString();
-    EXPECT_EQ(pasteboard.string(), QStringLiteral("hunter2"));
+    EXPECT_TRUE(pasteboard.contents()->types().contains(PasteboardType::concealed)) << pasteboard.contents()->types().join(' ').toStdString();
+    EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("hunter2"));
     EXPECT_EQ(pasteboard.ownerProcessID(), peer->pid());
 }
 
@@ -154,7 +154,7 @@ TEST_F(X11PasteboardTest, ReadsAHundredMegabyteImage)
     generator.fillRange(reinterpret_cast<quint32 *>(image.data()), image.size() / 4);
     const auto owner = copies.xclip(QStringLiteral("image/png"), image);
 
-    const std::optional<QByteArray> read = pasteboard.data(PasteboardType::png);
+    const std::optional<QByteArray> read = pasteboard.contents()->data(PasteboardType::png);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->size(), image.size());
     EXPECT_TRUE(*read == image);
@@ -164,8 +164,8 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersGivesAnEmptyPasteboard)
 {
     const auto peer = copies.peer(QStringLiteral("hang"), {QStringLiteral("text/plain"), QStringLiteral("stuck")});
 
-    EXPECT_TRUE(pasteboard.types().isEmpty());
-    EXPECT_FALSE(pasteboard.string());
+    EXPECT_TRUE(pasteboard.contents()->types().isEmpty());
+    EXPECT_FALSE(pasteboard.contents()->string());
 }
 
 } // namespace

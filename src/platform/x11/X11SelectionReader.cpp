@@ -1,0 +1,232 @@
+#include "platform/x11/X11SelectionReader.h"
+
+#include "platform/x11/X11Reply.h"
+
+#include <QDebug>
+
+#include <poll.h>
+
+#include <algorithm>
+
+namespace tamo::x11 {
+
+namespace {
+
+// Where owners put what we ask for, on our own window.
+constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
+
+} // namespace
+
+X11SelectionReader::X11SelectionReader(const QStringList &wanted, Limits limits)
+    : m_wanted(wanted)
+    , m_limits(limits)
+{
+}
+
+X11SelectionReader::~X11SelectionReader()
+{
+    if (m_xcb)
+        xcb_disconnect(m_xcb);
+}
+
+bool X11SelectionReader::connect()
+{
+    if (m_connectTried)
+        return m_window != 0;
+    m_connectTried = true;
+    m_clock.start();
+    m_deadlineMs = m_limits.budget.count();
+
+    int screenNumber = 0;
+    m_xcb = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(m_xcb))
+        return false;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_xcb));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.rem)
+        return false;
+
+    // Every atom in one round trip.
+    QList<QByteArray> names{"CLIPBOARD", "TARGETS", "INCR", transferProperty};
+    for (const QString &target : m_wanted)
+        names.append(target.toLatin1());
+    QList<xcb_intern_atom_cookie_t> cookies;
+    for (const QByteArray &name : names)
+        cookies.append(xcb_intern_atom(m_xcb, false, uint16_t(name.size()), name.constData()));
+    QList<uint32_t> atoms;
+    for (const xcb_intern_atom_cookie_t cookie : cookies) {
+        const auto reply = replyTo<xcb_intern_atom_reply>(m_xcb, cookie);
+        atoms.append(reply ? reply->atom : uint32_t(XCB_ATOM_NONE));
+    }
+    m_clipboard = atoms[0];
+    m_targetsAtom = atoms[1];
+    m_incr = atoms[2];
+    m_property = atoms[3];
+    for (qsizetype i = 0; i < m_wanted.size(); ++i)
+        m_wantedByAtom.insert(atoms[4 + i], m_wanted[i]);
+    if (!m_clipboard || !m_targetsAtom || !m_property)
+        return false;
+
+    const uint32_t window = xcb_generate_id(m_xcb);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    // Owners may refuse requests stamped CurrentTime: take the server's time
+    // from a property change of our own.
+    xcb_change_property(m_xcb, XCB_PROP_MODE_APPEND, window, m_property, XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(m_xcb);
+    const auto stamp = waitFor<xcb_property_notify_event_t>(
+        XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &e) { return e.window == window; });
+    if (!stamp)
+        return false;
+    m_time = stamp->time;
+    m_window = window;
+    return true;
+}
+
+QStringList X11SelectionReader::targets()
+{
+    if (m_targets)
+        return *m_targets;
+    m_targets.emplace();
+    if (!connect())
+        return {};
+    const auto atoms = convert(m_targetsAtom, m_limits.maxTargets * 4);
+    if (!atoms)
+        return {};
+    const auto *values = reinterpret_cast<const uint32_t *>(atoms->bytes.constData());
+    const qsizetype count = std::min<qsizetype>(atoms->bytes.size() / 4, m_limits.maxTargets);
+    for (qsizetype i = 0; i < count; ++i) {
+        const auto wanted = m_wantedByAtom.constFind(values[i]);
+        if (wanted != m_wantedByAtom.cend() && !m_targets->contains(*wanted))
+            m_targets->append(*wanted);
+    }
+    return *m_targets;
+}
+
+std::optional<QByteArray> X11SelectionReader::read(const QString &target)
+{
+    if (!targets().contains(target) || m_gaveUp)
+        return std::nullopt;
+    const uint32_t atom = m_wantedByAtom.key(target);
+    std::optional<Transfer> transfer = convert(atom, m_limits.maxBytes);
+    if (!transfer)
+        return std::nullopt;
+    if (transfer->overflowed) {
+        qWarning().noquote() << QStringLiteral("TamoCove: left out a copy's %1, larger than %2 MB")
+                                    .arg(target)
+                                    .arg(m_limits.maxBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    return std::move(transfer->bytes);
+}
+
+// Asks the owner for `target` and takes what it puts on our window, at most
+// `maxBytes` of it.
+std::optional<X11SelectionReader::Transfer> X11SelectionReader::convert(uint32_t target, qsizetype maxBytes)
+{
+    if (m_gaveUp)
+        return std::nullopt;
+    xcb_delete_property(m_xcb, m_window, m_property);
+    xcb_convert_selection(m_xcb, m_window, m_clipboard, target, m_property, m_time);
+    xcb_flush(m_xcb);
+    const auto notice = waitFor<xcb_selection_notify_event_t>(
+        XCB_SELECTION_NOTIFY, [&](const xcb_selection_notify_event_t &e) {
+            return e.requestor == m_window && e.selection == m_clipboard && e.target == target;
+        });
+    if (!notice) {
+        giveUp("the app that owns the clipboard did not answer");
+        return std::nullopt;
+    }
+    if (notice->property == XCB_ATOM_NONE)
+        return std::nullopt; // refused, or no owner
+
+    const uint32_t words = uint32_t(std::min<qsizetype>(maxBytes / 4 + 1, UINT32_MAX / 4));
+    const auto reply = replyTo<xcb_get_property_reply>(
+        m_xcb, xcb_get_property(m_xcb, true, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, words));
+    if (!reply)
+        return std::nullopt;
+    if (reply->type == m_incr)
+        return readIncrements(maxBytes);
+    Transfer transfer;
+    const int length = xcb_get_property_value_length(reply.get());
+    transfer.overflowed = reply->bytes_after > 0 || length > maxBytes;
+    transfer.bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                                std::min<qsizetype>(length, maxBytes));
+    return transfer;
+}
+
+// The owner puts one chunk at a time on the property, each after we deleted
+// the one before; an empty chunk ends the transfer.
+std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(qsizetype maxBytes)
+{
+    Transfer transfer;
+    for (;;) {
+        extendBudget();
+        const auto chunkReady = waitFor<xcb_property_notify_event_t>(
+            XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &e) {
+                return e.window == m_window && e.atom == m_property && e.state == XCB_PROPERTY_NEW_VALUE;
+            });
+        if (!chunkReady) {
+            giveUp("the app that owns the clipboard stopped sending a large copy");
+            return std::nullopt;
+        }
+        const uint32_t words = uint32_t(std::min<qsizetype>((maxBytes - transfer.bytes.size()) / 4 + 1, UINT32_MAX / 4));
+        const auto reply = replyTo<xcb_get_property_reply>(
+            m_xcb, xcb_get_property(m_xcb, true, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, words));
+        if (!reply)
+            return std::nullopt;
+        const int length = xcb_get_property_value_length(reply.get());
+        if (length == 0 && reply->bytes_after == 0)
+            return transfer;
+        if (reply->bytes_after > 0 || transfer.bytes.size() + length > maxBytes) {
+            // Left there, the chunk stops the owner; it ends the transfer itself.
+            transfer.overflowed = true;
+            return transfer;
+        }
+        transfer.bytes.append(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
+    }
+}
+
+template<typename Event, typename Matches>
+std::unique_ptr<Event, void (*)(void *)> X11SelectionReader::waitFor(uint8_t type, Matches matches)
+{
+    for (;;) {
+        std::unique_ptr<xcb_generic_event_t, void (*)(void *)> event(xcb_poll_for_event(m_xcb), &std::free);
+        if (!event) {
+            if (!waitForInput())
+                return {nullptr, &std::free};
+            continue;
+        }
+        if ((event->response_type & 0x7f) == type && matches(*reinterpret_cast<const Event *>(event.get())))
+            return {reinterpret_cast<Event *>(event.release()), &std::free};
+    }
+}
+
+bool X11SelectionReader::waitForInput()
+{
+    if (xcb_connection_has_error(m_xcb))
+        return false;
+    const qint64 remainingMs = m_deadlineMs - m_clock.elapsed();
+    if (remainingMs <= 0)
+        return false;
+    pollfd connection{xcb_get_file_descriptor(m_xcb), POLLIN, 0};
+    ::poll(&connection, 1, int(remainingMs));
+    return true;
+}
+
+void X11SelectionReader::extendBudget()
+{
+    m_deadlineMs = std::max(m_deadlineMs, m_clock.elapsed() + m_limits.silence.count());
+}
+
+void X11SelectionReader::giveUp(const char *reason)
+{
+    m_gaveUp = true;
+    qWarning().noquote() << QStringLiteral("TamoCove: gave up reading a copy after %1 ms: %2")
+                                .arg(m_clock.elapsed())
+                                .arg(QLatin1String(reason));
+}
+
+} // namespace tamo::x11

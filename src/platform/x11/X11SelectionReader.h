@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+struct xcb_connection_t;
+
+namespace tamo::x11 {
+
+// Reads the CLIPBOARD selection on an X connection of its own, so an owner
+// that answers slowly or never stalls only the thread that reads. One reader
+// serves one copy, on one thread at a time.
+//
+// All waits for the owner share one time budget. A transfer in increments
+// (INCR) extends it by `silence` with every chunk that arrives, so a large
+// copy is read for as long as it keeps coming. When the budget runs out the
+// reader gives up on the copy: every later read gives nothing.
+class X11SelectionReader
+{
+public:
+    struct Limits
+    {
+        std::chrono::milliseconds budget{2000};
+        std::chrono::milliseconds silence{2000};
+        // Per target; a larger payload gives nothing.
+        qsizetype maxBytes = qsizetype(256) * 1024 * 1024;
+        // Owners list their best targets first; the rest are not looked at.
+        quint32 maxTargets = 1024;
+    };
+
+    // Only `wanted` targets are ever looked for.
+    X11SelectionReader(const QStringList &wanted, Limits limits);
+    ~X11SelectionReader();
+    X11SelectionReader(const X11SelectionReader &) = delete;
+    X11SelectionReader &operator=(const X11SelectionReader &) = delete;
+
+    // The wanted targets the owner offers, in its order; empty without an
+    // owner or an answer.
+    QStringList targets();
+    // Nothing when the owner refuses, gives more than maxBytes or no answer
+    // in time.
+    std::optional<QByteArray> read(const QString &target);
+
+    bool gaveUp() const { return m_gaveUp; }
+
+private:
+    struct Transfer
+    {
+        QByteArray bytes; // at most the cap
+        bool overflowed = false;
+    };
+
+    bool connect();
+    std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
+    std::optional<Transfer> readIncrements(qsizetype maxBytes);
+    // The next event of `type` (without its sent flag) that `matches`,
+    // dropping others; null when the budget runs out first.
+    template<typename Event, typename Matches>
+    std::unique_ptr<Event, void (*)(void *)> waitFor(uint8_t type, Matches matches);
+    bool waitForInput();
+    void extendBudget();
+    void giveUp(const char *reason);
+
+    const QStringList m_wanted;
+    const Limits m_limits;
+    xcb_connection_t *m_xcb = nullptr;
+    bool m_connectTried = false;
+    uint32_t m_window = 0;
+    uint32_t m_property = 0;
+    uint32_t m_clipboard = 0;
+    uint32_t m_targetsAtom = 0;
+    uint32_t m_incr = 0;
+    uint32_t m_time = 0;
+    QHash<uint32_t, QString> m_wantedByAtom;
+    std::optional<QStringList> m_targets;
+    QElapsedTimer m_clock;
+    qint64 m_deadlineMs = 0;
+    bool m_gaveUp = false;
+};
+
+} // namespace tamo::x11
