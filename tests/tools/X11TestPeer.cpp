@@ -2,7 +2,6 @@
 //
 //   copy <mime> <text> [<mime> <text> ...]  owns the clipboard with these
 //                                           representations; prints "owned"
-//   hang <mime> <text> [...]                the same, then never answers a request
 //   editor                                  a line edit window; prints "focus-in",
 //                                           "key <chord>" and "text <text>"
 #include <QApplication>
@@ -13,7 +12,6 @@
 #include <QMimeData>
 
 #include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -44,7 +42,7 @@ protected:
     }
 };
 
-int own(QApplication &app, const QStringList &pairs, bool hang)
+int own(QApplication &app, const QStringList &pairs)
 {
     if (pairs.isEmpty() || pairs.size() % 2)
         return 2;
@@ -53,10 +51,6 @@ int own(QApplication &app, const QStringList &pairs, bool hang)
         mimeData->setData(pairs.at(i), pairs.at(i + 1).toUtf8());
     QApplication::clipboard()->setMimeData(mimeData);
     report(QStringLiteral("owned"));
-    if (hang) {
-        for (;;)
-            std::this_thread::sleep_for(std::chrono::hours(1));
-    }
     return app.exec();
 }
 
@@ -82,8 +76,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     const QString mode = arguments.isEmpty() ? QString() : arguments.takeFirst();
-    if (mode == QLatin1String("copy") || mode == QLatin1String("hang"))
-        return own(app, arguments, mode == QLatin1String("hang"));
+    if (mode == QLatin1String("copy"))
+        return own(app, arguments);
     if (mode == QLatin1String("editor"))
         return edit(app);
     return 2;

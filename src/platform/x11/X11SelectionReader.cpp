@@ -15,8 +15,31 @@ namespace {
 // Where owners put what we ask for, on our own window.
 constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
 
+// The event as `Event` when it is of `type` (whatever its sent flag).
+template<typename Event>
+const Event *as(const xcb_generic_event_t &event, uint8_t type)
+{
+    return (event.response_type & 0x7f) == type ? reinterpret_cast<const Event *>(&event) : nullptr;
+}
+
+using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
+
 } // namespace
 
+template<typename Matches>
+auto X11SelectionReader::waitFor(Matches matches)
+{
+    for (;;) {
+        EventPtr event(xcb_poll_for_event(m_xcb), &std::free);
+        if (!event) {
+            if (!waitForInput())
+                return EventPtr(nullptr, &std::free);
+            continue;
+        }
+        if (matches(*event))
+            return event;
+    }
+}
 X11SelectionReader::X11SelectionReader(const QStringList &wanted, Limits limits)
     : m_wanted(wanted)
     , m_limits(limits)
@@ -76,11 +99,13 @@ bool X11SelectionReader::connect()
     // from a property change of our own.
     xcb_change_property(m_xcb, XCB_PROP_MODE_APPEND, window, m_property, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(m_xcb);
-    const auto stamp = waitFor<xcb_property_notify_event_t>(
-        XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &e) { return e.window == window; });
+    const EventPtr stamp = waitFor([&](const xcb_generic_event_t &e) {
+        const auto *change = as<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
+        return change && change->window == window;
+    });
     if (!stamp)
         return false;
-    m_time = stamp->time;
+    m_time = reinterpret_cast<const xcb_property_notify_event_t *>(stamp.get())->time;
     m_window = window;
     return true;
 }
@@ -131,24 +156,28 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::convert(uint32_t
     xcb_delete_property(m_xcb, m_window, m_property);
     xcb_convert_selection(m_xcb, m_window, m_clipboard, target, m_property, m_time);
     xcb_flush(m_xcb);
-    const auto notice = waitFor<xcb_selection_notify_event_t>(
-        XCB_SELECTION_NOTIFY, [&](const xcb_selection_notify_event_t &e) {
-            return e.requestor == m_window && e.selection == m_clipboard && e.target == target;
-        });
-    if (!notice) {
+    const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
+        const auto *notice = as<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
+        return notice && notice->requestor == m_window && notice->selection == m_clipboard && notice->target == target;
+    });
+    if (!answer) {
         giveUp("the app that owns the clipboard did not answer");
         return std::nullopt;
     }
-    if (notice->property == XCB_ATOM_NONE)
+    if (reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property == XCB_ATOM_NONE)
         return std::nullopt; // refused, or no owner
 
     const uint32_t words = uint32_t(std::min<qsizetype>(maxBytes / 4 + 1, UINT32_MAX / 4));
     const auto reply = replyTo<xcb_get_property_reply>(
-        m_xcb, xcb_get_property(m_xcb, true, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, words));
+        m_xcb, xcb_get_property(m_xcb, false, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, words));
     if (!reply)
         return std::nullopt;
-    if (reply->type == m_incr)
-        return readIncrements(maxBytes);
+    if (reply->type == m_incr) {
+        // The size is a lower bound, and some owners leave it out.
+        const bool sized = xcb_get_property_value_length(reply.get()) >= 4;
+        return readIncrements(maxBytes, sized ? *static_cast<const quint32 *>(xcb_get_property_value(reply.get())) : 0);
+    }
+    xcb_delete_property(m_xcb, m_window, m_property);
     Transfer transfer;
     const int length = xcb_get_property_value_length(reply.get());
     transfer.overflowed = reply->bytes_after > 0 || length > maxBytes;
@@ -158,17 +187,33 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::convert(uint32_t
 }
 
 // The owner puts one chunk at a time on the property, each after we deleted
-// the one before; an empty chunk ends the transfer.
-std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(qsizetype maxBytes)
+// the one before; an empty chunk ends the transfer. An owner that quits as
+// soon as it sent that empty chunk may never have it reach us: the server
+// drops what a client sent just before it hung up. Its copy is complete
+// once it had all the bytes it announced.
+std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(qsizetype maxBytes,
+                                                                              quint32 announcedBytes)
 {
+    const uint32_t owner = watchedOwner();
+    xcb_delete_property(m_xcb, m_window, m_property); // asks for the first chunk
+    xcb_flush(m_xcb);
     Transfer transfer;
     for (;;) {
         extendBudget();
-        const auto chunkReady = waitFor<xcb_property_notify_event_t>(
-            XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t &e) {
-                return e.window == m_window && e.atom == m_property && e.state == XCB_PROPERTY_NEW_VALUE;
-            });
-        if (!chunkReady) {
+        const EventPtr event = waitFor([&](const xcb_generic_event_t &e) {
+            const auto *change = as<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
+            const auto *destroyed = as<xcb_destroy_notify_event_t>(e, XCB_DESTROY_NOTIFY);
+            return (change && change->window == m_window && change->atom == m_property
+                    && change->state == XCB_PROPERTY_NEW_VALUE)
+                   || (destroyed && owner && destroyed->window == owner);
+        });
+        if (event && as<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {
+            if (announcedBytes > 0 && transfer.bytes.size() >= qsizetype(announcedBytes))
+                return transfer;
+            qWarning().noquote() << "TamoCove: the app that owned the clipboard quit in the middle of a large copy";
+            return std::nullopt;
+        }
+        if (!event) {
             giveUp("the app that owns the clipboard stopped sending a large copy");
             return std::nullopt;
         }
@@ -189,19 +234,16 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
     }
 }
 
-template<typename Event, typename Matches>
-std::unique_ptr<Event, void (*)(void *)> X11SelectionReader::waitFor(uint8_t type, Matches matches)
+// The window owning the clipboard, watched so that we learn when it goes.
+uint32_t X11SelectionReader::watchedOwner()
 {
-    for (;;) {
-        std::unique_ptr<xcb_generic_event_t, void (*)(void *)> event(xcb_poll_for_event(m_xcb), &std::free);
-        if (!event) {
-            if (!waitForInput())
-                return {nullptr, &std::free};
-            continue;
-        }
-        if ((event->response_type & 0x7f) == type && matches(*reinterpret_cast<const Event *>(event.get())))
-            return {reinterpret_cast<Event *>(event.release()), &std::free};
-    }
+    const auto reply =
+        replyTo<xcb_get_selection_owner_reply>(m_xcb, xcb_get_selection_owner(m_xcb, m_clipboard));
+    if (!reply || reply->owner == XCB_WINDOW_NONE)
+        return XCB_WINDOW_NONE;
+    const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_xcb, reply->owner, XCB_CW_EVENT_MASK, &events);
+    return reply->owner;
 }
 
 bool X11SelectionReader::waitForInput()

@@ -59,11 +59,12 @@ private:
 
     bool connect();
     std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
-    std::optional<Transfer> readIncrements(qsizetype maxBytes);
-    // The next event of `type` (without its sent flag) that `matches`,
-    // dropping others; null when the budget runs out first.
-    template<typename Event, typename Matches>
-    std::unique_ptr<Event, void (*)(void *)> waitFor(uint8_t type, Matches matches);
+    std::optional<Transfer> readIncrements(qsizetype maxBytes, quint32 announcedBytes);
+    uint32_t watchedOwner();
+    // The next event that `matches`, dropping others; null when the budget
+    // runs out first.
+    template<typename Matches>
+    auto waitFor(Matches matches);
     bool waitForInput();
     void extendBudget();
     void giveUp(const char *reason);

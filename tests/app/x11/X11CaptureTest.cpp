@@ -7,8 +7,10 @@
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
 #include "support/TempDir.h"
+#include "support/WarningLog.h"
 
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -45,6 +47,10 @@ protected:
     {
         return handled(copies.peer(QStringLiteral("copy"), mimeAndText));
     }
+    std::unique_ptr<ChildProcess> copyWithHostile(const QStringList &modeAndArguments)
+    {
+        return handled(copies.hostile(modeAndArguments));
+    }
     static std::unique_ptr<ChildProcess> handled(std::unique_ptr<ChildProcess> owner)
     {
         // The change is announced by now; this runs the monitor's handling of it.
@@ -64,7 +70,7 @@ protected:
     TempDir dir;
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
-    x11::X11Pasteboard pasteboard{x11};
+    x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(1000)}};
     ClipboardCopies copies{pasteboard};
     x11::X11Workspace workspace{x11};
     // Constructed last: whatever earlier tests left on the clipboard is old.
@@ -133,6 +139,30 @@ TEST_F(X11CaptureTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)
     EXPECT_EQ(pasteboard.changeCount(), before + 1);
     ASSERT_EQ(drafts.size(), 1);
     EXPECT_EQ(drafts.first().text, QStringLiteral("theirs"));
+}
+
+TEST_F(X11CaptureTest, AnOwnerThatHoldsItsAnswerHoldsNothingButItsCopy)
+{
+    // Handled without waiting: the owner answers only after this returns.
+    auto owner = copyWithHostile({QStringLiteral("hold"), QStringLiteral("answered late")});
+    owner->write("answer\n");
+
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("answered late"));
+}
+
+TEST_F(X11CaptureTest, AnOwnerThatNeverAnswersCostsOnlyItsCopyWithOneLine)
+{
+    WarningLog log;
+    auto owner = copyWithHostile({QStringLiteral("silent"), QStringLiteral("never sent")});
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_EQ(log.messages().filter(QStringLiteral("TamoCove: ")).size(), 1) << log.text();
+
+    owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "copied next");
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("copied next"));
 }
 
 } // namespace

@@ -34,6 +34,7 @@ public:
     }
 
     qint64 pid() const { return m_process.processId(); }
+    void write(const QByteArray &input) { m_process.write(input); }
 
     bool waitForLine(const QString &line, int timeoutMs = 10000)
     {

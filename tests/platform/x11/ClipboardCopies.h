@@ -32,10 +32,16 @@ public:
     }
 
     // The test peer offering several types at once: mime, text, mime, text, ...
-    // Mode "copy" answers requests, "hang" never does.
+    // Mode "copy".
     std::unique_ptr<ChildProcess> peer(const QString &mode, const QStringList &mimeAndText) const
     {
         return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER), QStringList{mode} + mimeAndText));
+    }
+
+    // An owner that is hard on its readers: silent, hold, targets, incr.
+    std::unique_ptr<ChildProcess> hostile(const QStringList &modeAndArguments) const
+    {
+        return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_HOSTILE_OWNER), modeAndArguments));
     }
 
 private:

@@ -29,7 +29,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(x11.isValid()) << "this suite needs an X server"; }
 
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
-    x11::X11Pasteboard pasteboard{x11};
+    // Short, so an owner that never answers costs the test little.
+    x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(1000),
+                                        .silence = std::chrono::milliseconds(1000)}};
     tamo::testing::ClipboardCopies copies{pasteboard};
 };
 
@@ -160,12 +162,42 @@ TEST_F(X11PasteboardTest, ReadsAHundredMegabyteImage)
     EXPECT_TRUE(*read == image);
 }
 
-TEST_F(X11PasteboardTest, OwnerThatNeverAnswersGivesAnEmptyPasteboard)
+TEST_F(X11PasteboardTest, HostileOwnersGiveTheirTextWithinTheBudgetOrNothing)
 {
-    const auto peer = copies.peer(QStringLiteral("hang"), {QStringLiteral("text/plain"), QStringLiteral("stuck")});
+    const QByteArray alphabet("abcdefghijklmnopqrstuvwxyz");
+    const auto letters = [&](int size) {
+        QByteArray text;
+        while (text.size() < size)
+            text += alphabet;
+        return text.left(size);
+    };
+    struct Row
+    {
+        const char *name;
+        QStringList owner;
+        std::optional<QByteArray> text;
+    };
+    const QList<Row> rows{
+        {"never sends", {"silent", "never"}, std::nullopt},
+        {"lists 100,000 targets", {"targets", "100000", "listed"}, "listed"},
+        {"pauses before each increment, 1.5 s in all", {"incr", "300000", "30000", "150"}, letters(300000)},
+        {"falls silent for longer than the budget", {"incr", "300000", "100000", "1500"}, std::nullopt},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto owner = copies.hostile(row.owner);
+        EXPECT_EQ(pasteboard.contents()->data(PasteboardType::string), row.text);
+    }
+}
 
-    EXPECT_TRUE(pasteboard.contents()->types().isEmpty());
-    EXPECT_FALSE(pasteboard.contents()->string());
+TEST_F(X11PasteboardTest, OwnerQuittingRightAfterItsLastIncrementLosesNoCopy)
+{
+    for (int copy = 0; copy < 10; ++copy) {
+        SCOPED_TRACE(copy);
+        auto owner = copies.hostile({"incr", "100000", "4096", "5", "quit"});
+        const std::optional<QByteArray> text = pasteboard.contents()->data(PasteboardType::string);
+        EXPECT_EQ(text.value_or("<none>").size(), 100000);
+    }
 }
 
 } // namespace

@@ -1,0 +1,181 @@
+// A clipboard owner that is hard on its readers, for the X11 tests. It owns
+// CLIPBOARD with one UTF8_STRING text, prints "owned", then:
+//
+//   silent <text>                     lists its targets, never sends the text
+//   hold <text>                       sends the text once a line came on stdin
+//   targets <count> <text>            lists <count> targets, the text's first
+//   incr <bytes> <chunk> <pause-ms>   sends <bytes> of text in increments of
+//        [quit]                       <chunk>, pausing before each; with quit,
+//                                     exits the moment the last one is out
+#include <xcb/xcb.h>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+xcb_connection_t *c;
+xcb_window_t window;
+xcb_atom_t clipboard, targets, utf8, incr;
+
+xcb_atom_t atom(const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, false, strlen(name), name), nullptr);
+    const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
+    std::free(reply);
+    return value;
+}
+
+void notify(const xcb_selection_request_event_t &request, xcb_atom_t property)
+{
+    xcb_selection_notify_event_t notice{};
+    notice.response_type = XCB_SELECTION_NOTIFY;
+    notice.time = request.time;
+    notice.requestor = request.requestor;
+    notice.selection = request.selection;
+    notice.target = request.target;
+    notice.property = property;
+    xcb_send_event(c, false, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notice));
+    xcb_flush(c);
+}
+
+void sendTargets(const xcb_selection_request_event_t &request, size_t count)
+{
+    // The text's target first, then predefined atoms over and over.
+    std::vector<xcb_atom_t> list{targets, utf8};
+    for (size_t i = list.size(); i < count; ++i)
+        list.push_back(xcb_atom_t(1 + i % 68));
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, XCB_ATOM_ATOM, 32,
+                        uint32_t(list.size()), list.data());
+    notify(request, request.property);
+}
+
+void sendText(const xcb_selection_request_event_t &request, const std::string &text)
+{
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, utf8, 8,
+                        uint32_t(text.size()), text.data());
+    notify(request, request.property);
+}
+
+// Waits until the requestor has deleted the property: it wants the next chunk.
+void waitForDeletion(const xcb_selection_request_event_t &request)
+{
+    for (;;) {
+        xcb_generic_event_t *event = xcb_wait_for_event(c);
+        if (!event)
+            std::exit(1);
+        const bool deleted = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+                             && reinterpret_cast<xcb_property_notify_event_t *>(event)->atom == request.property
+                             && reinterpret_cast<xcb_property_notify_event_t *>(event)->state == XCB_PROPERTY_DELETE;
+        std::free(event);
+        if (deleted)
+            return;
+    }
+}
+
+void sendIncrements(const xcb_selection_request_event_t &request, const std::string &text, size_t chunk,
+                    int pauseMs, bool quit)
+{
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
+    const uint32_t size = uint32_t(text.size());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, incr, 32, 1, &size);
+    notify(request, request.property);
+    for (size_t sent = 0;;) {
+        waitForDeletion(request);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        const size_t length = std::min(chunk, text.size() - sent);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, utf8, 8,
+                            uint32_t(length), text.data() + sent);
+        xcb_flush(c);
+        if (length == 0)
+            break;
+        sent += length;
+    }
+    if (quit)
+        std::_Exit(0);
+    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+    xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &none);
+    xcb_flush(c);
+}
+
+bool lineOnStdin()
+{
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return ::poll(&input, 1, 0) > 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::string mode = argv[1];
+    c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return 1;
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    clipboard = atom("CLIPBOARD");
+    targets = atom("TARGETS");
+    utf8 = atom("UTF8_STRING");
+    incr = atom("INCR");
+    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    std::printf("owned\n");
+    std::fflush(stdout);
+
+    const size_t targetCount = mode == "targets" ? std::strtoul(argv[2], nullptr, 10) : 2;
+    std::string text = mode == "targets" && argc > 3 ? argv[3] : argv[2];
+    if (mode == "incr") {
+        text.resize(std::strtoul(argv[2], nullptr, 10));
+        for (size_t i = 0; i < text.size(); ++i)
+            text[i] = char('a' + i % 26);
+    }
+    std::vector<xcb_selection_request_event_t> held;
+    bool released = false;
+    const int fd = xcb_get_file_descriptor(c);
+    for (;;) {
+        pollfd inputs[2]{{fd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        ::poll(inputs, mode == "hold" && !released ? 2 : 1, -1);
+        if (mode == "hold" && !released && lineOnStdin()) {
+            released = true;
+            for (const auto &request : held)
+                sendText(request, text);
+            held.clear();
+        }
+        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_SELECTION_CLEAR)
+                return 0;
+            if (type == XCB_SELECTION_REQUEST) {
+                const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
+                if (request.target == targets)
+                    sendTargets(request, targetCount);
+                else if (request.target != utf8)
+                    notify(request, XCB_ATOM_NONE);
+                else if (mode == "hold" && !released)
+                    held.push_back(request);
+                else if (mode == "incr")
+                    sendIncrements(request, text, std::strtoul(argv[3], nullptr, 10), std::atoi(argv[4]),
+                                   argc > 5 && std::string(argv[5]) == "quit");
+                else if (mode != "silent")
+                    sendText(request, text);
+            }
+            std::free(event);
+        }
+        if (xcb_connection_has_error(c))
+            return 1;
+    }
+}
