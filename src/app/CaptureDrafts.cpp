@@ -1,6 +1,7 @@
 #include "app/CaptureDrafts.h"
 
 #include "app/PasteboardCopy.h"
+#include "model/StoredFilePath.h"
 #include "platform/AppInfo.h"
 
 #include <QSet>
@@ -52,7 +53,7 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
         ClipDraft draft;
         draft.kind = ClipKind::file;
         for (const QUrl &url : urls)
-            draft.filePaths.append(url.toLocalFile());
+            draft.filePaths.append(StoredFilePath::fromURL(url));
         draft.sourceBundleID = bundleID;
         draft.sourceAppName = appName;
         return draft;

@@ -1,6 +1,7 @@
 #include "app/PasteboardWriter.h"
 
 #include "model/ClipLibrary.h"
+#include "model/StoredFilePath.h"
 #include "platform/UriList.h"
 
 namespace tamo {
@@ -34,10 +35,13 @@ PasteboardItem fileItem(const QStringList &paths)
     if (paths.isEmpty())
         return item;
     QList<QUrl> urls;
-    for (const QString &path : paths)
-        urls.append(QUrl::fromLocalFile(path));
+    QByteArrayList texts;
+    for (const QString &path : paths) {
+        urls.append(StoredFilePath::toURL(path));
+        texts.append(StoredFilePath::bytes(path));
+    }
     item.insert(PasteboardType::fileURL, UriList::format(urls));
-    item.insert(PasteboardType::string, paths.join(QLatin1Char('\n')).toUtf8());
+    item.insert(PasteboardType::string, texts.join('\n'));
     return item;
 }
 

@@ -2,7 +2,25 @@
 
 #include "platform/UriList.h"
 
+#include <QSysInfo>
+
 namespace tamo {
+
+namespace {
+
+// A file of this machine, whose path has no NUL byte: no file can have one.
+bool isLocalPath(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return false;
+    const QString host = url.host();
+    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0
+        && host != QSysInfo::machineHostName())
+        return false;
+    return !url.path(QUrl::FullyEncoded).contains(QLatin1String("%00"));
+}
+
+} // namespace
 
 std::optional<QString> PasteboardContents::string()
 {
@@ -18,7 +36,7 @@ QList<QUrl> PasteboardContents::fileURLs()
     if (!list)
         return {};
     QList<QUrl> urls = UriList::parse(*list);
-    urls.removeIf([](const QUrl &url) { return !url.isLocalFile(); });
+    urls.removeIf([](const QUrl &url) { return !isLocalPath(url); });
     return urls;
 }
 

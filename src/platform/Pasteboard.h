@@ -51,7 +51,8 @@ public:
 
     // The plain text, decoded from UTF-8.
     std::optional<QString> string();
-    // The local file URLs, in order; other URLs are left out.
+    // The local file URLs, in order; other URLs (another host's files, a
+    // path with a NUL byte) are left out.
     QList<QUrl> fileURLs();
 };
 

@@ -160,6 +160,24 @@ TEST_F(AppModelTest, CopiesMadeWhileTheSettingsAlertWaitsAreKept)
     EXPECT_EQ(context.fetchCount<ClipItem>(), 1);
 }
 
+TEST_F(AppModelTest, FileNamesComeBackByteForByte)
+{
+    // A Latin-1 name beside a UTF-8 one: paths are bytes, not text.
+    const QByteArray list = "file:///tmp/caf%E9.txt\r\nfile:///tmp/%C3%A9t%C3%A9.txt\r\n";
+    startedModel();
+    pasteboard.copy({{PasteboardType::fileURL, list}});
+    QTRY_COMPARE_WITH_TIMEOUT(model().container().mainContext().fetchCount<ClipItem>(), 1, 2000);
+
+    const auto clips = model().container().mainContext().fetch<ClipItem>();
+    EXPECT_EQ(clips[0]->filePaths(), QStringList({"file:///tmp/caf%E9.txt", "/tmp/été.txt"}));
+    defaults.setValue(keys::directPaste, false);
+    model().paste(clips, false);
+    ASSERT_FALSE(pasteboard.writes().isEmpty());
+    const PasteboardItem pasted = pasteboard.writes().last().first();
+    EXPECT_EQ(pasted.value(PasteboardType::fileURL), list);
+    EXPECT_EQ(pasted.value(PasteboardType::string), QByteArray("/tmp/caf\xE9.txt\n/tmp/été.txt"));
+}
+
 TEST_F(AppModelTest, PasteEndsInTheKeystrokeThePromptOrTheNotice)
 {
     startedModel();
