@@ -39,8 +39,8 @@ std::optional<qint64> clientProcessID(const X11Connection &x11, uint32_t window)
 class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
 {
 public:
-    explicit X11PasteboardContents(X11SelectionReader::Limits limits)
-        : m_reader(PasteboardMime::readTargets(), limits)
+    X11PasteboardContents(uint32_t owner, X11SelectionReader::Limits limits)
+        : m_reader(owner, PasteboardMime::readTargets(), limits)
     {
     }
 
@@ -70,7 +70,8 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
     , m_clipboardAtom(X11Properties(x11.xcb).atom("CLIPBOARD"))
     , m_readLimits(readLimits)
 {
-    m_ownerProcessID = currentOwnerProcessID(currentOwnerWindow());
+    m_owner = currentOwnerWindow();
+    m_ownerProcessID = currentOwnerProcessID(m_owner);
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
             ownerChanged();
@@ -96,6 +97,7 @@ void X11Pasteboard::ownerChanged()
     ++m_changeCount;
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
+    m_owner = owner;
     m_ownerProcessID = currentOwnerProcessID(owner);
     emit changed();
 }
@@ -118,7 +120,7 @@ std::optional<qint64> X11Pasteboard::currentOwnerProcessID(uint32_t owner) const
 
 std::unique_ptr<PasteboardContents> X11Pasteboard::contents() const
 {
-    return std::make_unique<X11PasteboardContents>(m_readLimits);
+    return std::make_unique<X11PasteboardContents>(m_owner, m_readLimits);
 }
 
 std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)

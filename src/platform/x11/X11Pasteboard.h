@@ -37,6 +37,7 @@ private:
     X11Connection m_x11;
     uint32_t m_clipboardAtom;
     int m_changeCount = 0;
+    uint32_t m_owner = 0; // the window that made the current contents
     std::optional<qint64> m_ownerProcessID;
     bool m_ownedAtLastChange = false;
     // The new owner after we lost the clipboard, while its second notice is due.

@@ -40,8 +40,9 @@ auto X11SelectionReader::waitFor(Matches matches)
             return event;
     }
 }
-X11SelectionReader::X11SelectionReader(const QStringList &wanted, Limits limits)
-    : m_wanted(wanted)
+X11SelectionReader::X11SelectionReader(uint32_t owner, const QStringList &wanted, Limits limits)
+    : m_owner(owner)
+    , m_wanted(wanted)
     , m_limits(limits)
 {
 }
@@ -151,7 +152,20 @@ std::optional<QByteArray> X11SelectionReader::read(const QString &target)
 // `maxBytes` of it.
 std::optional<X11SelectionReader::Transfer> X11SelectionReader::convert(uint32_t target, qsizetype maxBytes)
 {
-    if (m_gaveUp)
+    std::optional<Transfer> transfer = transferOf(target, maxBytes);
+    // Asked after the answer came: had another owner come before our
+    // request, it would show now. No owner is no other owner: one that quit
+    // right after sending still made its copy.
+    if (const uint32_t owner = m_superseded ? m_owner : currentOwner(); owner != m_owner && owner != XCB_WINDOW_NONE)
+        m_superseded = true;
+    if (m_superseded)
+        return std::nullopt;
+    return transfer;
+}
+
+std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint32_t target, qsizetype maxBytes)
+{
+    if (m_gaveUp || m_superseded)
         return std::nullopt;
     xcb_delete_property(m_xcb, m_window, m_property);
     xcb_convert_selection(m_xcb, m_window, m_clipboard, target, m_property, m_time);
@@ -234,16 +248,22 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
     }
 }
 
-// The window owning the clipboard, watched so that we learn when it goes.
-uint32_t X11SelectionReader::watchedOwner()
+uint32_t X11SelectionReader::currentOwner()
 {
     const auto reply =
         replyTo<xcb_get_selection_owner_reply>(m_xcb, xcb_get_selection_owner(m_xcb, m_clipboard));
-    if (!reply || reply->owner == XCB_WINDOW_NONE)
+    return reply ? reply->owner : uint32_t(XCB_WINDOW_NONE);
+}
+
+// The window owning the clipboard, watched so that we learn when it goes.
+uint32_t X11SelectionReader::watchedOwner()
+{
+    const uint32_t owner = currentOwner();
+    if (owner == XCB_WINDOW_NONE)
         return XCB_WINDOW_NONE;
     const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(m_xcb, reply->owner, XCB_CW_EVENT_MASK, &events);
-    return reply->owner;
+    xcb_change_window_attributes(m_xcb, owner, XCB_CW_EVENT_MASK, &events);
+    return owner;
 }
 
 bool X11SelectionReader::waitForInput()

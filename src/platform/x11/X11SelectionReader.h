@@ -22,6 +22,10 @@ namespace tamo::x11 {
 // (INCR) extends it by `silence` with every chunk that arrives, so a large
 // copy is read for as long as it keeps coming. When the budget runs out the
 // reader gives up on the copy: every later read gives nothing.
+//
+// The copy is the one `owner` made: once another app has taken the
+// clipboard, reads give nothing, so a copy read late is not taken for the one
+// that replaced it (that one is read in its own turn).
 class X11SelectionReader
 {
 public:
@@ -36,7 +40,7 @@ public:
     };
 
     // Only `wanted` targets are ever looked for.
-    X11SelectionReader(const QStringList &wanted, Limits limits);
+    X11SelectionReader(uint32_t owner, const QStringList &wanted, Limits limits);
     ~X11SelectionReader();
     X11SelectionReader(const X11SelectionReader &) = delete;
     X11SelectionReader &operator=(const X11SelectionReader &) = delete;
@@ -59,7 +63,9 @@ private:
 
     bool connect();
     std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
+    std::optional<Transfer> transferOf(uint32_t target, qsizetype maxBytes);
     std::optional<Transfer> readIncrements(qsizetype maxBytes, quint32 announcedBytes);
+    uint32_t currentOwner();
     uint32_t watchedOwner();
     // The next event that `matches`, dropping others; null when the budget
     // runs out first.
@@ -69,6 +75,7 @@ private:
     void extendBudget();
     void giveUp(const char *reason);
 
+    const uint32_t m_owner;
     const QStringList m_wanted;
     const Limits m_limits;
     xcb_connection_t *m_xcb = nullptr;
@@ -84,6 +91,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_deadlineMs = 0;
     bool m_gaveUp = false;
+    bool m_superseded = false;
 };
 
 } // namespace tamo::x11
