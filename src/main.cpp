@@ -14,11 +14,14 @@
 #include "platform/Clock.h"
 #include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
+#include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/x11/X11Platform.h"
 #include "transfer/CloudSync.h"
 #include "transfer/FolderSync.h"
+#include "transfer/PinboardFiles.h"
+#include "transfer/PinboardPicker.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -83,15 +86,20 @@ int main(int argc, char **argv)
         folderSync = std::make_unique<FolderSync>(FolderSync::folderPath(defaults), folderWatcher);
     NullKeyValueStore sharedSettings;
     CloudSync cloudSync(defaults, clock, sharedSettings, folderSync.get());
+    DialogFilePanels filePanels;
+    DialogPinboardPicker pinboardPicker;
+    PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, clock);
     AppExtensions extensions;
     extensions.sync = &cloudSync;
     extensions.keyValueStore = &sharedSettings;
     extensions.drawer = &drawerPanel;
+    extensions.pinboardFiles = &pinboardFiles;
     extensions.menuBar = &menuBarClips;
     extensions.cardSizes = &cardSizes;
     const std::unique_ptr<AppModel> model = openAppModel(services, paths.storeDirectory(), extensions);
     if (!model)
         return 1;
+    pinboardFiles.attach(*model);
 
     if (folderSync)
         folderSync->attach(model->container());

@@ -30,7 +30,7 @@ void AppDelegate::openFiles(const QStringList &paths)
 {
     for (const QString &path : paths) {
         if (isPinboardFile(path))
-            m_model.windows().importPinboards(path);
+            m_model.pinboardFiles().importPinboards(path);
     }
 }
 

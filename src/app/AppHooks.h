@@ -108,7 +108,7 @@ public:
     virtual void runSecondCopyGuard(bool welcomeClipsChecked) { Q_UNUSED(welcomeClipsChecked); }
 };
 
-// Windows of the app itself and the pinboard file.
+// Windows of the app itself.
 class AppWindows
 {
 public:
@@ -117,10 +117,18 @@ public:
     virtual void showPreferences(std::optional<int> page) { Q_UNUSED(page); }
     virtual void showAbout() {}
     virtual void activateApp() {}
-    virtual void importPinboards(const QString &path) { Q_UNUSED(path); }
-    virtual void exportPinboards() {}
-    virtual void chooseImportFile() {}
     virtual void importPasteHistory() {}
+};
+
+// Pinboard files: export, import, and the app icons stored with the clips.
+class PinboardFileService
+{
+public:
+    virtual ~PinboardFileService() = default;
+    // True only when a file was written.
+    virtual bool exportPinboards() { return false; }
+    virtual void chooseImportFile() {}
+    virtual void importPinboards(const QString &path) { Q_UNUSED(path); }
     virtual void seedIconsFromSourceApps() {}
 };
 

@@ -53,6 +53,7 @@ struct AppModel::NullExtensions
     UpdateService updates;
     OnboardingService onboarding;
     AppWindows windows;
+    PinboardFileService pinboardFiles;
     CardSizesService cardSizes;
     BonusTools bonus;
 };
@@ -77,6 +78,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     orNull(m_ext.updates, m_nullExtensions->updates);
     orNull(m_ext.onboarding, m_nullExtensions->onboarding);
     orNull(m_ext.windows, m_nullExtensions->windows);
+    orNull(m_ext.pinboardFiles, m_nullExtensions->pinboardFiles);
     orNull(m_ext.cardSizes, m_nullExtensions->cardSizes);
     orNull(m_ext.bonus, m_nullExtensions->bonus);
 
@@ -182,7 +184,7 @@ void AppModel::start()
     forgetClips(m_maintenance->mergeDuplicates());
     m_maintenance->removeOrphanLocalRecords();
     m_sourceApps->publishAll();
-    m_ext.windows->seedIconsFromSourceApps();
+    m_ext.pinboardFiles->seedIconsFromSourceApps();
     if (!(m_ext.sync->isEnabled() && !m_ext.sync->importedOnce())) {
         m_ext.onboarding->seedWelcomeClipsIfNeeded(m_startTime);
         m_ext.onboarding->addThanksCardIfNeeded();
@@ -284,7 +286,7 @@ void AppModel::handleCloudImport(const QDateTime &startTime)
 {
     forgetClips(m_maintenance->mergeDuplicates());
     trimHistory();
-    m_ext.windows->seedIconsFromSourceApps();
+    m_ext.pinboardFiles->seedIconsFromSourceApps();
     m_ext.onboarding->seedWelcomeClipsIfNeeded(startTime);
     m_ext.onboarding->addThanksCardIfNeeded();
 }

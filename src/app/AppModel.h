@@ -70,6 +70,7 @@ struct AppExtensions
     UpdateService *updates = nullptr;
     OnboardingService *onboarding = nullptr;
     AppWindows *windows = nullptr;
+    PinboardFileService *pinboardFiles = nullptr;
     CardSizesService *cardSizes = nullptr;
     BonusTools *bonus = nullptr;
 };
@@ -108,6 +109,7 @@ public:
     MenuBarPanel &menuBar() { return *m_ext.menuBar; }
     CloudSyncService &sync() { return *m_ext.sync; }
     AppWindows &windows() { return *m_ext.windows; }
+    PinboardFileService &pinboardFiles() { return *m_ext.pinboardFiles; }
     OnboardingService &onboarding() { return *m_ext.onboarding; }
     // Opens addresses and shows files for the views.
     Workspace &workspace() { return *m_platform.workspace; }

@@ -44,8 +44,8 @@ void TamoApp::buildMenu()
     menu->addSeparator();
 
     QMenu *pinboards = menu->addMenu(symbolIcon(QStringLiteral("pin")), QStringLiteral("Pinboards"));
-    add(pinboards, QStringLiteral("Export…"), "square.and.arrow.up", [this] { m_model.windows().exportPinboards(); });
-    add(pinboards, QStringLiteral("Import…"), "square.and.arrow.down", [this] { m_model.windows().chooseImportFile(); });
+    add(pinboards, QStringLiteral("Export…"), "square.and.arrow.up", [this] { m_model.pinboardFiles().exportPinboards(); });
+    add(pinboards, QStringLiteral("Import…"), "square.and.arrow.down", [this] { m_model.pinboardFiles().chooseImportFile(); });
     pinboards->addSeparator();
     add(pinboards, QStringLiteral("Import from Paste…"), "square.and.arrow.down.on.square",
         [this] { m_model.windows().importPasteHistory(); });

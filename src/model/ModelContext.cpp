@@ -349,6 +349,36 @@ void ModelContext::refreshAfterExternalChange(const QSet<QString> &entityNames)
         emit didSave(summary);
 }
 
+void ModelContext::discardChanges()
+{
+    for (const auto &record : m_inserted)
+        record->m_gone = true;
+    m_inserted.clear();
+    m_removed.clear();
+    m_removedClipKeys.clear();
+    const auto changed = std::exchange(m_changed, {});
+    for (Record *record : changed.keys()) {
+        const EntitySpec &entity = record->entity();
+        QStringList columns;
+        for (const ColumnSpec &column : entity.columns)
+            columns.append(column.lazy ? QStringLiteral("NULL") : QLatin1String(column.name));
+        try {
+            sql::Statement statement = m_db.prepare(QStringLiteral("SELECT ") + columns.join(QLatin1Char(','))
+                                                    + QStringLiteral(" FROM ") + tableOf(entity)
+                                                    + QStringLiteral(" WHERE pk = ?"));
+            statement.bindInt64(1, record->m_rowID);
+            if (statement.step()) {
+                for (int c = 0; c < int(entity.columns.size()); ++c)
+                    record->setColumnValue(c, fromSql(entity.columns[c].type, statement, c));
+            }
+        } catch (const sql::Error &error) {
+            m_lastError = error.message();
+        }
+        record->m_dirty = 0;
+        emit recordChanged(record);
+    }
+}
+
 void ModelContext::noteChanged(Record *record)
 {
     if (record->m_rowID != 0 && !m_removed.contains(record))

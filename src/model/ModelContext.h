@@ -91,6 +91,10 @@ public:
     }
 
     bool hasChanges() const;
+    // Forgets every pending change: inserted records are dropped, changed ones
+    // read their stored values again, removals are undone. For a failed save
+    // that must not be completed by the next one.
+    void discardChanges();
     // Writes every pending change in one transaction, after new local
     // records, which commit on their own first. On failure what was not
     // written stays pending and lastError() says why.

@@ -70,14 +70,17 @@ QString writeFileDurably(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit)
+std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
         return std::nullopt;
-    QByteArray bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
+    }
     return bytes;
 }
 

@@ -14,7 +14,8 @@ namespace tamo {
 QString writeFileDurably(const QString &path, const QByteArray &bytes);
 
 // Reads at most `limit` bytes; a larger file yields limit + 1 bytes so the
-// caller can refuse it without holding all of it. Empty optional on error.
-std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit);
+// caller can refuse it without holding all of it. Empty optional on error,
+// which `error` then describes.
+std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit, QString *error = nullptr);
 
 } // namespace tamo

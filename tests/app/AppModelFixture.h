@@ -25,6 +25,7 @@ class RecordingExtensions : public DrawerPanel,
                             public UpdateService,
                             public OnboardingService,
                             public AppWindows,
+                            public PinboardFileService,
                             public CardSizesService,
                             public BonusTools
 {
@@ -106,6 +107,7 @@ public:
         ext.updates = this;
         ext.onboarding = this;
         ext.windows = this;
+        ext.pinboardFiles = this;
         ext.cardSizes = this;
         ext.bonus = this;
         return ext;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/AppHooks.h"
+#include "transfer/TransferServices.h"
+
+#include <optional>
+
+namespace tamo {
+
+// The app's pinboard-file commands. Made before the model, which calls
+// seedIconsFromSourceApps at start; attach() hands it the model.
+class PinboardFiles final : public PinboardFileService
+{
+public:
+    PinboardFiles(Defaults &defaults, Alerts &alerts, FilePanels &panels, PinboardPicker &picker, const Clock &clock);
+
+    void attach(AppModel &model);
+
+    bool exportPinboards() override;
+    void chooseImportFile() override;
+    void importPinboards(const QString &path) override;
+    // Gives apps not installed here the icons and colours other machines stored.
+    void seedIconsFromSourceApps() override;
+
+private:
+    Defaults &m_defaults;
+    Alerts &m_alerts;
+    FilePanels &m_panels;
+    PinboardPicker &m_picker;
+    const Clock &m_clock;
+    std::optional<TransferServices> m_services;
+};
+
+} // namespace tamo

@@ -1,0 +1,309 @@
+#include "app/AppModelFixture.h"
+#include "support/FakeFilePanels.h"
+#include "support/TestImages.h"
+
+#include "model/ClipItem.h"
+#include "model/ClipLibrary.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/Pinboards.h"
+#include "model/SettingsKeys.h"
+#include "model/Sqlite.h"
+#include "transfer/ImportPlan.h"
+#include "transfer/PinboardFiles.h"
+#include "transfer/PinboardImport.h"
+#include "transfer/PinboardPicker.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+class FakePicker final : public PinboardPicker
+{
+public:
+    QList<PickerAnswer> answers;
+    QList<PickerRequest> requests;
+
+    PickerAnswer run(const PickerRequest &request) override
+    {
+        requests.append(request);
+        if (answers.isEmpty()) {
+            ADD_FAILURE() << "unexpected picker";
+            return {};
+        }
+        return answers.takeFirst();
+    }
+};
+
+// One installation: its own store, settings and dialogs.
+struct Home
+{
+    Home()
+    {
+        AppExtensions extensions = ext.extensions();
+        extensions.pinboardFiles = &files;
+        model = std::make_unique<AppModel>(
+            PlatformServices{&defaults, &clock, &pasteboard, &workspace, &hotKeys, &poster, &accessibility, &alerts,
+                             &sounds, &screenshotFolder, &network},
+            storeDir.path(), extensions);
+        files.attach(*model);
+    }
+
+    ModelContext &context() { return model->container().mainContext(); }
+
+    PinboardPtr pinboard(const QString &name, int color)
+    {
+        auto board = std::make_shared<Pinboard>(name, color, int(model->pinboards().orderedPinboards().size()));
+        context().insert(board);
+        context().save();
+        return board;
+    }
+
+    ClipItemPtr pinned(const ClipDraft &draft, const PinboardPtr &board, int minutes)
+    {
+        auto clip = model->clips().makeClip(draft);
+        clip->setPin(board->id(), clock.now().addSecs(60 * minutes));
+        context().save();
+        return clip;
+    }
+
+    ClipItemPtr clipWithID(const QUuid &id)
+    {
+        const auto found = context().fetch<ClipItem>(FetchDescriptor().where(ClipItem::IdColumn, FetchDescriptor::Compare::equal, id));
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    TempDir configDir;
+    TempDir storeDir;
+    Defaults defaults{configDir.file(QStringLiteral("defaults.json"))};
+    FakeClock clock;
+    FakePasteboard pasteboard;
+    FakeWorkspace workspace;
+    FakeGlobalHotKeys hotKeys;
+    FakeEventPoster poster;
+    FakeAccessibility accessibility;
+    FakeAlerts alerts;
+    FakeSounds sounds;
+    FakeScreenshotFolder screenshotFolder;
+    QNetworkAccessManager network;
+    RecordingExtensions ext;
+    FakeFilePanels panels;
+    FakePicker picker;
+    PinboardFiles files{defaults, alerts, panels, picker, clock};
+    std::unique_ptr<AppModel> model;
+};
+
+PickerAnswer tick(QList<int> rows, bool option = false) { return {rows, option}; }
+
+QByteArray archiveBytes(const QString &boardsJson)
+{
+    return (QStringLiteral(R"({"format":"tamo-pinboards","version":1,"exportedAt":"2026-01-02T03:04:05.678Z","apps":[],"pinboards":)")
+            + boardsJson + u'}').toUtf8();
+}
+
+QString clipJson(const QString &text, const QString &extra = {})
+{
+    return QStringLiteral(R"({"kind":"text","text":"%1","keywords":[],"createdAt":"2026-01-01T00:00:00Z"%2})").arg(text, extra);
+}
+
+} // namespace
+
+TEST(PinboardFilesTest, ExportOnOneInstallationImportsIdenticallyOnAnotherAndIsRecognisedAfter)
+{
+    Home mine;
+    const auto work = mine.pinboard(QStringLiteral("Work"), 8);
+    mine.pinboard(QStringLiteral("Empty"), 2);
+    auto note = mine.pinned(ClipDraft::fromText(QStringLiteral("Meet at the north entrance")), work, 1);
+    note->setTitle(QStringLiteral("Meeting"));
+    note->setKeywords({QStringLiteral("work"), QStringLiteral("Home")});
+    note->setIconEmoji(QStringLiteral("📌"));
+    const auto picture = mine.pinned(*ClipDraft::fromImage(encodedImage(QSize(5, 3), Qt::red)), work, 2);
+    ClipDraft fileDraft;
+    fileDraft.kind = ClipKind::file;
+    fileDraft.filePaths = {QStringLiteral("/home/me/a b.txt")};
+    const auto file = mine.pinned(fileDraft, work, 3);
+    mine.context().save();
+
+    const QString path = mine.configDir.file(QStringLiteral("boards.tamocove"));
+    mine.picker.answers = {tick({0, 1})};
+    mine.panels.answer(path);
+    EXPECT_TRUE(mine.files.exportPinboards());
+    EXPECT_EQ(mine.panels.proposedNames, QStringList{QStringLiteral("TamoCove Pinboards")});
+    EXPECT_EQ(mine.picker.requests[0].rows[0].detail, QStringLiteral("3 clips"));
+    EXPECT_TRUE(mine.ext.log.contains(QStringLiteral("toast:Exported 2 pinboards, 3 clips")));
+
+    Home theirs;
+    theirs.picker.answers = {tick({0, 1})};
+    theirs.alerts.answer(0);
+    theirs.files.importPinboards(path);
+    ASSERT_EQ(theirs.alerts.shown().size(), 1);
+    EXPECT_EQ(theirs.alerts.shown()[0].message, QStringLiteral("Imported 2 pinboards"));
+    EXPECT_EQ(theirs.alerts.shown()[0].informativeText, QStringLiteral("3 clips added, 2 new pinboards."));
+    const auto boards = theirs.model->pinboards().orderedPinboards();
+    ASSERT_EQ(boards.size(), 2);
+    EXPECT_EQ(boards[0]->id(), work->id());
+    EXPECT_EQ(boards[0]->colorIndex(), 8);
+    EXPECT_EQ(boards[1]->name(), QStringLiteral("Empty"));
+    for (const ClipItemPtr &original : {note, picture, file}) {
+        const ClipItemPtr copy = theirs.clipWithID(original->id());
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->contentHash(), original->contentHash());
+        EXPECT_EQ(copy->title(), original->title());
+        EXPECT_EQ(copy->keywords(), original->keywords());
+        EXPECT_EQ(copy->iconEmoji(), original->iconEmoji());
+        EXPECT_EQ(copy->pinnedAt(), original->pinnedAt());
+        EXPECT_EQ(copy->imageData(), original->imageData());
+        EXPECT_EQ(copy->filePaths(), original->filePaths());
+    }
+
+    theirs.clock.advance(3600 * 1000);
+    theirs.alerts.answer(0);
+    theirs.files.importPinboards(path);
+    ASSERT_EQ(theirs.alerts.shown().size(), 2);
+    EXPECT_EQ(theirs.alerts.shown()[1].message, QStringLiteral("Nothing new to import"));
+    EXPECT_TRUE(theirs.alerts.shown()[1].informativeText.startsWith(
+        QStringLiteral("Everything in “boards.tamocove” is already in TamoCove. You imported this file on ")));
+}
+
+TEST(PinboardFilesTest, ExportWithoutPinboardsOrWithAFailedWriteSaysSoAndLeavesNoFile)
+{
+    Home empty;
+    empty.alerts.answer(0);
+    EXPECT_FALSE(empty.files.exportPinboards());
+    EXPECT_EQ(empty.alerts.shown()[0].message, QStringLiteral("No pinboards to export"));
+
+    Home mine;
+    mine.pinboard(QStringLiteral("Work"), 0);
+    const QString folder = mine.configDir.file(QStringLiteral("taken"));
+    QDir().mkpath(folder + QStringLiteral("/inside")); // a folder in the way of the file
+    mine.picker.answers = {tick({0})};
+    mine.panels.answer(folder);
+    mine.alerts.answer(0);
+    EXPECT_FALSE(mine.files.exportPinboards());
+    EXPECT_EQ(mine.panels.proposedNames, QStringList{QStringLiteral("Work")});
+    EXPECT_EQ(mine.alerts.shown().last().message, QStringLiteral("Export failed"));
+    const QStringList left = QDir(mine.configDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(left, QStringList{QStringLiteral("taken")});
+}
+
+TEST(PinboardFilesTest, FilesThatCannotBeImportedSayWhyAndChangeNothing)
+{
+    const std::vector<std::tuple<const char *, QByteArray, QString, QString>> cases{
+        {"not JSON", "{\"format\":", QStringLiteral("Couldn't open “x.tamocove”"), QString()},
+        {"newer", archiveBytes(QStringLiteral("[]")).replace("\"version\":1", "\"version\":2"),
+         QStringLiteral("Couldn't open “x.tamocove”"),
+         QStringLiteral("This file was made by a newer version of TamoCove. Update TamoCove to import it.")},
+        {"no pinboards", archiveBytes(QStringLiteral("[]")), QStringLiteral("Nothing to import"),
+         QStringLiteral("This file doesn't contain TamoCove pinboards.")},
+    };
+    for (const auto &[name, bytes, message, detail] : cases) {
+        Home home;
+        const QString path = home.configDir.file(QStringLiteral("x.tamocove"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        home.alerts.answer(0);
+        home.files.importPinboards(path);
+        ASSERT_EQ(home.alerts.shown().size(), 1) << name;
+        EXPECT_EQ(home.alerts.shown()[0].message, message) << name;
+        if (!detail.isEmpty()) {
+            EXPECT_EQ(home.alerts.shown()[0].informativeText, detail) << name;
+        }
+        EXPECT_TRUE(home.model->pinboards().orderedPinboards().isEmpty()) << name;
+        EXPECT_FALSE(home.defaults.hasPersistentValue(keys::importedPinboardFiles)) << name;
+    }
+    Home home;
+    home.alerts.answer(0);
+    home.files.importPinboards(home.configDir.file(QStringLiteral("missing.tamocove")));
+    EXPECT_EQ(home.alerts.shown()[0].message, QStringLiteral("Couldn't open “missing.tamocove”"));
+}
+
+TEST(PinboardFilesTest, MatchingTheFileUnpinsOnlyWhatNoPinboardOfTheFileHas)
+{
+    Home home;
+    const auto work = home.pinboard(QStringLiteral("Work"), 0);
+    const auto x = home.pinned(ClipDraft::fromText(QStringLiteral("x")), work, 1);
+    const auto y = home.pinned(ClipDraft::fromText(QStringLiteral("y")), work, 2);
+    const auto z = home.pinned(ClipDraft::fromText(QStringLiteral("z")), work, 3);
+    const QString path = home.configDir.file(QStringLiteral("two.tamocove"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // Both pinboards of the file land on "Work"; between them they have x and y.
+    file.write(archiveBytes(QStringLiteral(R"([{"name":"work","color":"Red","clips":[%1]},{"name":"WORK","color":"Red","clips":[%2,%3]}])")
+                                .arg(clipJson(QStringLiteral("x")), clipJson(QStringLiteral("y")), clipJson(QStringLiteral("new")))));
+    file.close();
+    home.picker.answers = {tick({0, 1}, true)};
+    home.alerts.answer(0); // unpin and import
+    home.alerts.answer(0); // result
+    home.files.importPinboards(path);
+
+    EXPECT_EQ(home.picker.requests[0].rows[0].detail, QStringLiteral("1 unchanged, 1 not in the file"));
+    EXPECT_EQ(home.picker.requests[0].rows[1].detail, QStringLiteral("1 new, 1 unchanged, 1 not in the file"));
+    ASSERT_EQ(home.alerts.shown().size(), 2);
+    EXPECT_EQ(home.alerts.shown()[0].message, QStringLiteral("Unpin 1 clip?"));
+    EXPECT_EQ(home.alerts.shown()[1].informativeText, QStringLiteral("1 clip added, 1 unpinned, 2 already there."));
+    EXPECT_EQ(x->pinboardID(), work->id());
+    EXPECT_EQ(y->pinboardID(), work->id());
+    EXPECT_FALSE(z->pinboardID());
+    EXPECT_EQ(home.model->pinboards().orderedPinboards()[0]->name(), QStringLiteral("WORK"));
+}
+
+TEST(PinboardFilesTest, RepeatedIdsAndRepeatedContentInAFileMakeNoClashingClips)
+{
+    Home home;
+    const QString id = QStringLiteral(R"(,"id":"8F2C1A3E-0B7D-4C61-9E51-3F1A2B4C5D6E")");
+    const QString path = home.configDir.file(QStringLiteral("dup.tamocove"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(archiveBytes(QStringLiteral(R"([{"name":"A","color":"Blue","clips":[%1,%2,%3]}])")
+                                .arg(clipJson(QStringLiteral("one"), id), clipJson(QStringLiteral("two"), id),
+                                     clipJson(QStringLiteral("two")))));
+    file.close();
+    home.picker.answers = {tick({0})};
+    home.alerts.answer(0);
+    home.files.importPinboards(path);
+    EXPECT_EQ(home.alerts.shown().last().informativeText,
+              QStringLiteral("2 clips added, 1 new pinboard. 1 clip was already pinned to another pinboard and stayed there."));
+    const auto clips = home.context().fetch<ClipItem>();
+    ASSERT_EQ(clips.size(), 2);
+    EXPECT_NE(clips[0]->id(), clips[1]->id());
+    EXPECT_TRUE(home.clipWithID(QUuid::fromString(QStringLiteral("8F2C1A3E-0B7D-4C61-9E51-3F1A2B4C5D6E"))));
+}
+
+TEST(PinboardFilesTest, AFailedSaveRollsTheImportBackAndForgetsTheFile)
+{
+    Home home;
+    const QString path = home.configDir.file(QStringLiteral("f.tamocove"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(archiveBytes(QStringLiteral(R"([{"name":"A","color":"Blue","clips":[%1]}])").arg(clipJson(QStringLiteral("a")))));
+    file.close();
+    {
+        sql::Database db;
+        db.open(home.storeDir.file(QStringLiteral("Tamo.store")));
+        db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Pinboard BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    }
+    home.picker.answers = {tick({0})};
+    home.alerts.answer(0);
+    home.files.importPinboards(path);
+    ASSERT_EQ(home.alerts.shown().size(), 1);
+    EXPECT_EQ(home.alerts.shown()[0].message, QStringLiteral("Import failed"));
+    EXPECT_FALSE(home.context().hasChanges());
+    EXPECT_FALSE(home.defaults.hasPersistentValue(keys::importedPinboardFiles));
+}
+
+TEST(PinboardFilesTest, TheResultAlertCountsInItsOrder)
+{
+    ImportResult result;
+    EXPECT_EQ(PinboardImport::resultDetail(result), QStringLiteral("0 clips added."));
+    result = {1, 5, 1, 3, 1, 0, 0};
+    EXPECT_EQ(PinboardImport::resultDetail(result),
+              QStringLiteral("5 clips added, 1 updated, 1 new pinboard, 3 already there. 1 clip was already pinned to "
+                             "another pinboard and stayed there."));
+    EXPECT_EQ(PinboardImport::resultMessage(1), QStringLiteral("Imported 1 pinboard"));
+}
