@@ -14,7 +14,7 @@ using namespace tamo::testing;
 class AppShell : public AppModelFixture
 {
 protected:
-    // Windows that note which pinboard files they were asked to import.
+    // Windows and pinboard files that note which files they were asked to import.
     struct ImportingWindows : RecordingExtensions
     {
         void importPinboards(const QString &path) override { note(QStringLiteral("import:") + path); }
@@ -61,6 +61,7 @@ TEST_F(AppShell, OnlyPinboardFilesAreImportedInTheirOrder)
     ImportingWindows windows;
     AppExtensions extensions = ext.extensions();
     extensions.windows = &windows;
+    extensions.pinboardFiles = &windows;
     AppModel model(services(), storeDir.path(), extensions);
     AppDelegate delegate(model, defaults);
     delegate.openFiles({QStringLiteral("/a/b.TAMOCOVE"), QStringLiteral("/a/photo.png"), QStringLiteral("/a/old.vostra"),
