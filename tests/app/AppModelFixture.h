@@ -114,26 +114,13 @@ public:
     }
 };
 
-class AppModelFixture : public ::testing::Test
+// One installation's fakes: scratch folders, settings and every platform facility.
+struct FakePlatform
 {
-protected:
     PlatformServices services()
     {
         return {&defaults, &clock, &pasteboard, &workspace, &hotKeys, &poster, &accessibility,
                 &alerts, &sounds, &screenshotFolder, &network};
-    }
-
-    AppModel &model()
-    {
-        if (!m_model)
-            m_model = std::make_unique<AppModel>(services(), storeDir.path(), ext.extensions());
-        return *m_model;
-    }
-
-    AppModel &startedModel()
-    {
-        model().start();
-        return model();
     }
 
     TempDir configDir;
@@ -150,6 +137,23 @@ protected:
     FakeScreenshotFolder screenshotFolder;
     QNetworkAccessManager network;
     RecordingExtensions ext;
+};
+
+class AppModelFixture : public ::testing::Test, protected FakePlatform
+{
+protected:
+    AppModel &model()
+    {
+        if (!m_model)
+            m_model = std::make_unique<AppModel>(services(), storeDir.path(), ext.extensions());
+        return *m_model;
+    }
+
+    AppModel &startedModel()
+    {
+        model().start();
+        return model();
+    }
 
 private:
     std::unique_ptr<AppModel> m_model;

@@ -27,10 +27,13 @@ class FakePicker final : public PinboardPicker
 public:
     QList<PickerAnswer> answers;
     QList<PickerRequest> requests;
+    std::function<void()> whileShown; // capture and sync go on while the dialog waits
 
     PickerAnswer run(const PickerRequest &request) override
     {
         requests.append(request);
+        if (whileShown)
+            whileShown();
         if (answers.isEmpty()) {
             ADD_FAILURE() << "unexpected picker";
             return {};
@@ -40,16 +43,13 @@ public:
 };
 
 // One installation: its own store, settings and dialogs.
-struct Home
+struct Home : FakePlatform
 {
     Home()
     {
         AppExtensions extensions = ext.extensions();
         extensions.pinboardFiles = &files;
-        model = std::make_unique<AppModel>(
-            PlatformServices{&defaults, &clock, &pasteboard, &workspace, &hotKeys, &poster, &accessibility, &alerts,
-                             &sounds, &screenshotFolder, &network},
-            storeDir.path(), extensions);
+        model = std::make_unique<AppModel>(services(), storeDir.path(), extensions);
         files.attach(*model);
     }
 
@@ -77,20 +77,6 @@ struct Home
         return found.isEmpty() ? nullptr : found.first();
     }
 
-    TempDir configDir;
-    TempDir storeDir;
-    Defaults defaults{configDir.file(QStringLiteral("defaults.json"))};
-    FakeClock clock;
-    FakePasteboard pasteboard;
-    FakeWorkspace workspace;
-    FakeGlobalHotKeys hotKeys;
-    FakeEventPoster poster;
-    FakeAccessibility accessibility;
-    FakeAlerts alerts;
-    FakeSounds sounds;
-    FakeScreenshotFolder screenshotFolder;
-    QNetworkAccessManager network;
-    RecordingExtensions ext;
     FakeFilePanels panels;
     FakePicker picker;
     PinboardFiles files{defaults, alerts, panels, picker, clock};
@@ -188,6 +174,18 @@ TEST(PinboardFilesTest, ExportWithoutPinboardsOrWithAFailedWriteSaysSoAndLeavesN
     EXPECT_EQ(mine.alerts.shown().last().message, QStringLiteral("Export failed"));
     const QStringList left = QDir(mine.configDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     EXPECT_EQ(left, QStringList{QStringLiteral("taken")});
+}
+
+TEST(PinboardFilesTest, ExportLeavesOutPinboardsDeletedWhileTheDialogsWereOpen)
+{
+    Home mine;
+    mine.pinboard(QStringLiteral("Work"), 0);
+    const auto gone = mine.pinboard(QStringLiteral("Gone"), 1);
+    mine.picker.answers = {tick({0, 1})};
+    mine.picker.whileShown = [&] { mine.model->pinboards().deletePinboard(gone); };
+    mine.panels.answer(mine.configDir.file(QStringLiteral("a.tamocove")));
+    EXPECT_TRUE(mine.files.exportPinboards());
+    EXPECT_TRUE(mine.ext.log.contains(QStringLiteral("toast:Exported 1 pinboard, 0 clips")));
 }
 
 TEST(PinboardFilesTest, FilesThatCannotBeImportedSayWhyAndChangeNothing)
