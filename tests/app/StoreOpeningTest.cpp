@@ -12,16 +12,6 @@
 using namespace tamo;
 using namespace tamo::testing;
 
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class StoreOpeningTest : public AppModelFixture
 {
 protected:
@@ -41,7 +31,7 @@ TEST_F(StoreOpeningTest, ADamagedStoreIsNamedAndMovedAsideOnlyWhenTheUserAgrees)
     for (const int answer : {quit, startFresh}) {
         SCOPED_TRACE(answer);
         damageSyncedStore();
-        const QByteArray damaged = fileBytes(syncedStore());
+        const QByteArray damaged = readFile(syncedStore());
         const int alertsBefore = int(alerts.shown().size());
         alerts.answer(answer);
 
@@ -52,13 +42,13 @@ TEST_F(StoreOpeningTest, ADamagedStoreIsNamedAndMovedAsideOnlyWhenTheUserAgrees)
         const QStringList aside = QDir(storeDir.path()).entryList({QStringLiteral("Tamo.store.damaged-*")});
         if (answer == quit) {
             EXPECT_FALSE(model);
-            EXPECT_EQ(fileBytes(syncedStore()), damaged);
+            EXPECT_EQ(readFile(syncedStore()), damaged);
             EXPECT_TRUE(aside.isEmpty());
         } else {
             ASSERT_TRUE(model);
             EXPECT_EQ(model->container().mainContext().fetchCount<ClipItem>(), 0);
             ASSERT_EQ(aside.size(), 1);
-            EXPECT_EQ(fileBytes(storeDir.file(aside.first())), damaged);
+            EXPECT_EQ(readFile(storeDir.file(aside.first())), damaged);
         }
     }
 }

@@ -8,7 +8,6 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 
-#include <QFile>
 
 #include <memory>
 
@@ -37,8 +36,7 @@ protected:
 
     QByteArray storeBytes(const QString &name) const
     {
-        QFile file(dir.file(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return readFile(dir.file(name));
     }
 
     TempDir dir;

@@ -196,19 +196,6 @@ TEST_F(Store, ANeverSavedClipCanBeRemovedBeforeSaving)
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // A store of `count` clips whose texts fill many pages, closed and checkpointed.
 void makeStore(const QString &directory, int count)
 {
@@ -245,9 +232,9 @@ TEST(StoreOpening, AStoreWeRefuseIsNamedAndNeitherFileIsTouched)
         if (fault == notADatabase)
             writeFile(synced, QByteArray("this is not a database, it is someone's notes\n").repeated(200));
         if (fault == truncated)
-            writeFile(synced, fileBytes(synced).left(fileBytes(synced).size() / 2));
-        const QByteArray syncedBefore = fileBytes(synced);
-        const QByteArray localBefore = fileBytes(local);
+            writeFile(synced, readFile(synced).left(readFile(synced).size() / 2));
+        const QByteArray syncedBefore = readFile(synced);
+        const QByteArray localBefore = readFile(local);
 
         try {
             ModelContainer container(dir.path());
@@ -258,8 +245,8 @@ TEST(StoreOpening, AStoreWeRefuseIsNamedAndNeitherFileIsTouched)
             EXPECT_EQ(error.file(), faulty);
             EXPECT_TRUE(error.message().contains(faulty)) << error.message().toStdString();
         }
-        EXPECT_EQ(fileBytes(synced), syncedBefore);
-        EXPECT_EQ(fileBytes(local), localBefore);
+        EXPECT_EQ(readFile(synced), syncedBefore);
+        EXPECT_EQ(readFile(local), localBefore);
         EXPECT_FALSE(QFile::exists(synced + QStringLiteral("-wal")));
     }
 }
@@ -269,7 +256,7 @@ TEST(StoreOpening, ADamagedStoreMovedAsideGivesAFreshStoreWithTheRowsStillReadab
     TempDir dir;
     makeStore(dir.path(), 300);
     const QString synced = dir.file(QStringLiteral("Tamo.store"));
-    QByteArray bytes = fileBytes(synced);
+    QByteArray bytes = readFile(synced);
     const qsizetype pageSize = 4096;
     bytes.replace(bytes.size() / 2 / pageSize * pageSize, pageSize, QByteArray(pageSize, '\xff'));
     writeFile(synced, bytes);
@@ -277,7 +264,7 @@ TEST(StoreOpening, ADamagedStoreMovedAsideGivesAFreshStoreWithTheRowsStillReadab
 
     const auto rescue = StoreRescue::moveAsideAndStartFresh(synced);
     ASSERT_TRUE(rescue);
-    EXPECT_EQ(fileBytes(rescue->movedTo), bytes);
+    EXPECT_EQ(readFile(rescue->movedTo), bytes);
     ModelContainer container(dir.path());
     const QList<ClipItemPtr> clips = allClips(container.mainContext());
     EXPECT_EQ(clips.size(), rescue->rowsRecovered);

@@ -17,22 +17,11 @@
 
 using tamo::Defaults;
 using tamo::testing::TempDir;
+using tamo::testing::readFile;
+using tamo::testing::writeFile;
 using tamo::testing::WarningLog;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList filesIn(const QString &folder)
 {
