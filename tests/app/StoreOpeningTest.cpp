@@ -7,7 +7,6 @@
 #include "model/Sqlite.h"
 
 #include <QDir>
-#include <QFile>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -17,12 +16,7 @@ class StoreOpeningTest : public AppModelFixture
 protected:
     QString syncedStore() const { return storeDir.file(QStringLiteral("Tamo.store")); }
 
-    void damageSyncedStore()
-    {
-        QFile file(syncedStore());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("no database here\n").repeated(300));
-    }
+    void damageSyncedStore() { writeFile(syncedStore(), QByteArray("no database here\n").repeated(300)); }
 };
 
 TEST_F(StoreOpeningTest, ADamagedStoreIsNamedAndMovedAsideOnlyWhenTheUserAgrees)
