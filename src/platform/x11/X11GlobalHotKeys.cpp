@@ -91,7 +91,10 @@ bool X11GlobalHotKeys::grabKeys(const Grab &grab)
     // combination) to us here instead of Qt's error handler.
     QList<xcb_void_cookie_t> cookies;
     for (quint16 variant : grab.lockVariants) {
-        cookies.append(xcb_grab_key_checked(m_connection.xcb, 1, m_connection.rootWindow, grab.modifiers | variant,
+        // Not owner events: with one of our windows focused, the press and
+        // its release would go to that window and the shortcut would be
+        // typed into it instead of toggling.
+        cookies.append(xcb_grab_key_checked(m_connection.xcb, 0, m_connection.rootWindow, grab.modifiers | variant,
                                             grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     bool refused = false;
@@ -122,14 +125,15 @@ bool X11GlobalHotKeys::nativeEventFilter(const QByteArray &eventType, void *mess
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     const auto *key = reinterpret_cast<const xcb_key_press_event_t *>(event);
-    if (key->event != m_connection.rootWindow)
-        return false;
-
+    // A release that reached one of our windows still ends the hold: a popup
+    // of ours may have grabbed the keyboard before the key came up.
     if (type == XCB_KEY_RELEASE) {
         if (key->detail == m_held.keycode)
             m_held.releasedAt = key->time;
         return false;
     }
+    if (key->event != m_connection.rootWindow)
+        return false;
     for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
         const quint16 modifiers = key->state & 0xff & ~it->lockMasks;
         if (it->keycode != key->detail || it->modifiers != modifiers)
