@@ -29,6 +29,8 @@ namespace {
 constexpr int slideInMs = 220;
 constexpr int fadeOutMs = 120;
 constexpr qreal previewSideMargin = 56;
+// A window manager that has not handed the keyboard back by then never will.
+constexpr int keyHandOverMs = 1000;
 
 } // namespace
 
@@ -51,6 +53,10 @@ PanelController::PanelController(Defaults &defaults, Screens &screens, TimeScale
     m_stripAnimation = new WindowAnimation(m_stripPanel.get());
     applySharingType();
 
+    m_keyHandOver.setSingleShot(true);
+    m_keyHandOver.setInterval(keyHandOverMs);
+    connect(&m_keyHandOver, &QTimer::timeout, this, &PanelController::checkKeyWindows);
+    connect(m_stripPanel.get(), &TamoPanel::becameKey, &m_keyHandOver, &QTimer::stop);
     connect(m_stripPanel.get(), &TamoPanel::keyResigned, this, &PanelController::panelDidResignKey);
     connect(m_previewPanel.get(), &TamoPanel::keyResigned, this, &PanelController::panelDidResignKey);
     connect(m_previewPanel.get(), &TamoPanel::moved, this, &PanelController::savePreviewFrame);
@@ -116,6 +122,7 @@ void PanelController::hide(bool animated)
     if (!m_stripPanel->isVisible())
         return;
     m_stripShown = false;
+    m_keyHandOver.stop();
     if (m_model) {
         m_model->closePreview(); // forgets the previewed clip, then comes back to closePreview()
         endEditing();
@@ -169,6 +176,8 @@ void PanelController::closePreview()
     // The keyboard goes back only to a panel that stays: re-keying one being
     // hidden would take the focus from the app the user has just chosen.
     if (m_stripShown && m_stripPanel->isVisible()) {
+        if (!m_stripPanel->isKey())
+            m_keyHandOver.start();
         m_stripPanel->makeKey();
         if (m_model)
             m_model->bumpFocusToken(); // the strip's row takes the keyboard within its window
@@ -241,7 +250,7 @@ void PanelController::checkKeyWindows()
 {
     if (m_stripPanel->isVisible()) {
         // Between the strip and the preview the drawer stays; anywhere else it goes.
-        if (!m_stripPanel->isKey() && !m_previewPanel->isKey())
+        if (!m_stripPanel->isKey() && !m_previewPanel->isKey() && !m_keyHandOver.isActive())
             hide(true);
         return;
     }

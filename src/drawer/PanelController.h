@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -85,6 +86,9 @@ private:
     std::unique_ptr<ToastController> m_toast;
     WindowAnimation *m_stripAnimation;
     int m_hideGeneration = 0;
+    // Runs while the strip waits for the window manager to give it the
+    // keyboard back from the closed preview: meanwhile no window of ours has it.
+    QTimer m_keyHandOver;
     // False from the moment a hide starts: nothing may give the keyboard back
     // to a strip that is going away.
     bool m_stripShown = false;

@@ -91,8 +91,8 @@ void TamoPanel::makeKey()
 void TamoPanel::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        emit keyResigned();
+    if (event->type() == QEvent::ActivationChange)
+        isActiveWindow() ? emit becameKey() : emit keyResigned();
 }
 
 void TamoPanel::moveEvent(QMoveEvent *event)

@@ -70,6 +70,7 @@ public:
 signals:
     // The panel lost the keyboard, to another of our windows or to another app.
     void keyResigned();
+    void becameKey();
     void moved();
     // A resize by the user ended; fires once per drag.
     void liveResizeEnded();
