@@ -46,6 +46,7 @@ QToolButton *makeSymbolButton(const QString &symbol, double points, const QStrin
     button->setAutoRaise(true);
     button->setFixedSize(symbolButtonSide, symbolButtonSide);
     button->setToolTip(toolTip);
+    button->setFocusPolicy(Qt::NoFocus); // the row keeps the keyboard
     return button;
 }
 
@@ -104,6 +105,7 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     m_glide = new GlidingGlass(m_timeScale, content);
     m_scroll->setWidgetResizable(true); // fills the view when short, so the stretches centre the row
     m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // a click on a tab leaves the keyboard with the row
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->viewport()->setAutoFillBackground(false);
@@ -188,6 +190,7 @@ QWidget *PinboardBar::makeTrailingControls()
     doneLayout->setContentsMargins(0, 0, doneTrailingPadding, 0);
     m_done = new QPushButton(QStringLiteral("Done"));
     m_done->setAutoDefault(false);
+    m_done->setFocusPolicy(Qt::NoFocus);
     m_done->setFont(uiFont(11, QFont::Medium));
     // The prominent style: the accent filling a capsule, the title in white.
     m_done->setStyleSheet(QStringLiteral("QPushButton { background: palette(highlight); color: palette(highlighted-text);"

@@ -37,6 +37,8 @@ PinboardTabLabel::PinboardTabLabel(const QString &title, const QString &symbol, 
 {
     setText(title);
     setFont(uiFont(titlePoints));
+    // Clicked, dragged or given a menu, a tab leaves the keyboard with the row.
+    setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_glass.tint = color;
 }

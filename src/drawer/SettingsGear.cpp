@@ -32,6 +32,7 @@ SettingsGear::SettingsGear(AppModel &model, QWidget *parent)
     setMenu(makeMenu());
     setPopupMode(QToolButton::DelayedPopup);
     setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus); // the row keeps the keyboard
     setIconSize({circleSide, circleSide});
     setFixedSize(gearFrame);
     setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
