@@ -252,7 +252,8 @@ void MenuBarClipsController::ensurePanel()
 
 void MenuBarClipsController::checkResignedKey()
 {
-    if (!isPanelVisible() || m_panel->isKey())
+    // A panel already fading out did not lose the keyboard to the user.
+    if (!m_shown || !isPanelVisible() || m_panel->isKey())
         return;
     // The user went into the preview opened from this panel.
     if (m_model && m_model->isOrderedPreviewOpen() && m_drawer.previewPanel().isKey())

@@ -28,10 +28,11 @@ class X11AppFixture : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(platform.isX11()) << "this suite needs an X server"; }
 
-    std::unique_ptr<AppModel> makeModel(DrawerPanel &drawer)
+    std::unique_ptr<AppModel> makeModel(DrawerPanel &drawer, MenuBarPanel *menuBar = nullptr)
     {
         AppExtensions extensions;
         extensions.drawer = &drawer;
+        extensions.menuBar = menuBar;
         const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
                                         &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
                                         &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
