@@ -8,12 +8,13 @@ namespace tamo {
 TitleField::TitleField(QWidget *parent)
     : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::returnPressed, this, &TitleField::finish);
 }
 
 void TitleField::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    // Taken here: QLineEdit passes Return on to the card row, which would paste the clip.
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
         finish();
         return;
     }

@@ -96,6 +96,16 @@ protected:
     {
         hold(QStringLiteral("shift+ctrl+v"));
         ASSERT_TRUE(QTest::qWaitFor([&] { return drawerKeyed(); }, 5000)) << "the drawer did not take the keyboard";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().windowOpacity() == 1.0; })) << "still sliding in";
+    }
+    void closeDrawer()
+    {
+        hold(QStringLiteral("shift+ctrl+v"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return panelsGone(); }, 5000)) << "the drawer stayed";
+    }
+    bool panelsGone() const
+    {
+        return !panel->isVisible() && !menuBarClips->isPanelVisible() && !QGuiApplication::focusWindow();
     }
     bool drawerKeyed() const { return panel->stripPanel().isActiveWindow() && strip()->hasFocus(); }
     ClipStrip *strip() const { return drawer->view().strip(); }
@@ -174,9 +184,7 @@ TEST_F(X11DrawerKeyboardTest, ShortcutTogglesOnEveryPressFromTheAppInFrontAndFro
             return c.target == ShortcutTarget::drawer ? panel->stripPanel().isActiveWindow()
                                                       : menuBarClips->panel()->isActiveWindow();
         };
-        const auto gone = [&] {
-            return !panel->isVisible() && !menuBarClips->isPanelVisible() && !QGuiApplication::focusWindow();
-        };
+        const auto gone = [&] { return panelsGone(); };
         for (int press = 1; press <= 10; ++press) {
             hold(QStringLiteral("shift+ctrl+v"));
             const bool shown = press % 2;
@@ -197,7 +205,7 @@ TEST_F(X11DrawerKeyboardTest, ClosingThePreviewLeavesTheDrawerWithTheKeyboard)
     const std::pair<const char *, std::function<void()>> closers[] = {
         {"Space", [] { hold(QStringLiteral("space")); }},
         {"Escape", [] { hold(QStringLiteral("Escape")); }},
-        {"releasing a held card", [] { mouse({QStringLiteral("mouseup"), QStringLiteral("1")}); }},
+        {"releasing a held card", [] { xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}); }},
     };
     for (const auto &[name, close] : closers) {
         SCOPED_TRACE(name);
@@ -215,8 +223,7 @@ TEST_F(X11DrawerKeyboardTest, ClosingThePreviewLeavesTheDrawerWithTheKeyboard)
         ASSERT_TRUE(QTest::qWaitFor([&] { return panel->previewPanel().isHidden(); }, 5000));
         expectKeyboardWorks();
         EXPECT_TRUE(panel->isVisible());
-        hold(QStringLiteral("shift+ctrl+v"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }, 5000));
+        closeDrawer();
     }
 }
 
@@ -244,8 +251,7 @@ TEST_F(X11DrawerKeyboardTest, ReturnInTheTitleFieldRenamesWithoutPasting)
         EXPECT_TRUE(panel->isVisible()) << "Return pasted";
         EXPECT_FALSE(editor->lines().join(' ').contains(QStringLiteral("text "))) << "Return pasted";
         expectKeyboardWorks();
-        model->closePreview();
-        panel->hide(false);
+        closeDrawer();
     }
 }
 
@@ -293,7 +299,7 @@ TEST_F(X11DrawerKeyboardTest, KeyboardStaysWithTheDrawerAfterTabsAndMenus)
         openDrawer();
         act();
         expectKeyboardWorks();
-        panel->hide(false);
+        closeDrawer();
     }
 }
 
