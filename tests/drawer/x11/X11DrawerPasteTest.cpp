@@ -3,7 +3,6 @@
 // Return pastes it back into the app.
 #include "app/x11/X11AppFixture.h"
 
-#include "cards/ClipCard.h"
 #include "drawer/ClipStrip.h"
 #include "drawer/DrawerAssembly.h"
 #include "drawer/PanelController.h"
@@ -55,31 +54,6 @@ TEST_F(X11DrawerPasteTest, TheShortcutAndReturnPasteTheLatestCopyIntoTheAppInFro
     EXPECT_TRUE(editor->waitForLine(QStringLiteral("text through the drawer ✓")));
     EXPECT_TRUE(panel->stripPanel().isHidden());
     EXPECT_EQ(clipCount(*model), 1); // the paste was not captured as a new copy
-}
-
-TEST_F(X11DrawerPasteTest, ReleasingAHeldCardClosesItsPreviewThoughThePreviewTookTheKeyboard)
-{
-    defaults.setValue(keys::holdToPreview, true);
-    const auto copier = copyText(QStringLiteral("held"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount(*model) == 1; }, 5000));
-    model->openDrawer();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().isActiveWindow(); }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().windowOpacity() == 1.0; }));
-    const ClipItemPtr clip = drawer->view().strip()->visibleClips().front();
-    const ClipCard *card = drawer->view().strip()->cardFor(clip->id());
-    ASSERT_NE(card, nullptr);
-
-    const QPoint centre = card->mapToGlobal(card->rect().center());
-    xdotool({QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
-             QStringLiteral("mousedown"), QStringLiteral("1")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->previewPanel().isActiveWindow(); }, 5000));
-    EXPECT_EQ(model->previewItemID(), clip->id());
-
-    // The button comes up over the strip while the preview has the keyboard.
-    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->previewPanel().isHidden(); }, 5000));
-    EXPECT_TRUE(model->previewItemID().isNull());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().isActiveWindow(); }, 5000));
 }
 
 } // namespace
