@@ -40,7 +40,8 @@ protected:
             return;
         registerDefaultSettings(defaults);
         panel = std::make_unique<PanelController>(defaults, platform.screens());
-        menuBarClips = std::make_unique<MenuBarClipsController>(defaults, platform.screens(), statusIcon, *panel, clock);
+        menuBarClips = std::make_unique<MenuBarClipsController>(defaults, platform.screens(), statusIcon, *panel,
+                                                                platform.clickShield(), clock);
         model = makeModel(*panel, menuBarClips.get());
         drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
         menuBar = std::make_unique<MenuBarAssembly>(*menuBarClips, *model, defaults, clock);
