@@ -140,7 +140,7 @@ ClipContent CardAppearanceBuilder::content(const ClipItem &clip) const
 {
     ClipContent content;
     content.kind = clip.kind();
-    const QString text = clip.text().value_or(QString());
+    const QString text = clip.textPreview().value_or(QString());
     switch (content.kind) {
     case ClipKind::text:
         content.text = text;

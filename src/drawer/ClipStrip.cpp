@@ -123,10 +123,8 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
 
     readCardScale();
     m_agesAt = m_cardContext.clock.now();
-    m_items = fetchStripClips(m_model.container().mainContext(), m_pinboardID);
-    showMatches();
-    if (m_visible.isEmpty())
-        m_model.setVisibleItemIDs({}); // published once at start, even with nothing to show
+    // Hidden until its panel shows, when it reads what it lists.
+    m_emptyState->setState(DrawerEmptyState::forStrip(m_model.searchText(), m_pinboardID));
 }
 
 ClipStrip::~ClipStrip() = default;
@@ -157,6 +155,8 @@ void ClipStrip::requery()
 
 void ClipStrip::storeSaved(const SaveSummary &summary)
 {
+    if (m_stale)
+        return; // read again when shown
     if (summary.entities.contains(QLatin1String(ClipItem::spec().name)))
         requery();
     if (summary.entities.contains(QLatin1String(Pinboard::spec().name)))
@@ -518,6 +518,12 @@ void ClipStrip::scrollContentsBy(int, int)
 void ClipStrip::showEvent(QShowEvent *event)
 {
     QAbstractScrollArea::showEvent(event);
+    if (std::exchange(m_stale, false)) {
+        requery();
+        updatePinboardTags();
+        if (m_visible.isEmpty())
+            m_model.setVisibleItemIDs({}); // published even with nothing to show
+    }
     // Once the change that brought the row up is complete: switching
     // pinboards clears the selection after the new row exists.
     if (!std::exchange(m_appeared, true)) {
@@ -526,6 +532,22 @@ void ClipStrip::showEvent(QShowEvent *event)
                 focusStrip();
         });
     }
+}
+
+void ClipStrip::hideEvent(QHideEvent *event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    if (event->spontaneous() || m_retired)
+        return;
+    // A hidden row holds no clips and follows no saves; it reads them again when shown.
+    m_stale = true;
+    m_scrollAnimation.stop();
+    m_listTransition.stop();
+    m_slideFrom.clear();
+    m_items.clear();
+    m_visible.clear();
+    m_positions.clear();
+    layoutCards();
 }
 
 } // namespace tamo

@@ -74,6 +74,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     // What is listed.
@@ -139,6 +140,7 @@ private:
     };
     Press m_press;
     bool m_appeared = false;
+    bool m_stale = true; // hidden since the last save or never shown
     bool m_retired = false;
 };
 

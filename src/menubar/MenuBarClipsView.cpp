@@ -163,7 +163,11 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     });
     // Tab cycles the pinboard scope wherever the focus is, before any control moves the focus.
     new TabKeyMonitor(this, [this](bool forward) { return m_state.handleTab(forward); }, this);
-    connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &MenuBarClipsView::rebuildScopeChips);
+    // Closed, the chips wait for the next opening, which rebuilds them.
+    connect(&m_model.container().mainContext(), &ModelContext::didSave, this, [this](const SaveSummary &summary) {
+        if (isVisible() && summary.entities.contains(QLatin1String(Pinboard::spec().name)))
+            rebuildScopeChips();
+    });
     rebuildScopeChips();
     syncDrawerButton();
     syncSearch();
@@ -415,6 +419,13 @@ void MenuBarClipsView::resizeEvent(QResizeEvent *event)
         m_shadow->setGeometry(rect());
         m_shadow->setShapeRect(QRectF(rect().marginsRemoved(frameRoom)));
     }
+}
+
+void MenuBarClipsView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_state.release();
 }
 
 void MenuBarClipsView::paintEvent(QPaintEvent *)

@@ -27,8 +27,6 @@ MenuBarViewState::MenuBarViewState(AppModel &model, QObject *parent)
     m_searchPause.setInterval(searchPauseMs);
     connect(&m_searchPause, &QTimer::timeout, this, &MenuBarViewState::applyResults);
     connect(&context(), &ModelContext::didSave, this, &MenuBarViewState::storeSaved);
-    reload();
-    m_lastVisibleIDs = visibleIDs();
 }
 
 ModelContext &MenuBarViewState::context() const
@@ -39,7 +37,7 @@ ModelContext &MenuBarViewState::context() const
 void MenuBarViewState::reload()
 {
     const PinboardPtr boardBefore = selectedBoard();
-    m_items = context().fetch<ClipItem>(FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false));
+    m_items = fetchStripClips(context(), {});
     m_pinboards = m_model.pinboards().orderedPinboards();
     m_pinned = context().fetch<ClipItem>(FetchDescriptor()
                                              .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::isNotNull)
@@ -52,7 +50,19 @@ void MenuBarViewState::reload()
 
 void MenuBarViewState::storeSaved()
 {
-    reload();
+    if (m_shown)
+        reload();
+}
+
+void MenuBarViewState::release()
+{
+    m_shown = false;
+    m_searchPause.stop();
+    m_items.clear();
+    m_pinned.clear();
+    m_pinboards.clear();
+    m_results.reset();
+    visibleMayHaveChanged();
 }
 
 void MenuBarViewState::setSelection(const QUuid &selectedID, const QSet<QUuid> &multiSelection)
@@ -372,6 +382,7 @@ void MenuBarViewState::deleteSelected(const QList<ClipItemPtr> &clips)
 void MenuBarViewState::resetForOpen()
 {
     commitBoardRename();
+    m_shown = true;
     reload();
     m_searchPause.stop();
     m_query.clear();

@@ -40,10 +40,13 @@ public:
 
     AppModel &model() const { return m_model; }
 
-    // Store contents, read again after every save.
+    // Store contents while the panel is open (the history's newest clips as
+    // the drawer lists them), read again after every save; nothing while closed.
     const QList<ClipItemPtr> &items() const { return m_items; }
     const QList<PinboardPtr> &pinboards() const { return m_pinboards; }
     void reload();
+    // The panel closed: hold nothing and follow no saves until it opens again.
+    void release();
 
     QUuid selectedID() const { return m_selectedID; }
     QSet<QUuid> multiSelection() const { return m_multiSelection; }
@@ -148,6 +151,7 @@ private:
     QTimer m_searchPause;
     QList<QUuid> m_lastVisibleIDs;
     int m_lastSearchFetches = 0;
+    bool m_shown = false;
 };
 
 } // namespace tamo

@@ -13,7 +13,7 @@ constexpr std::array<ColumnSpec, ClipItem::ColumnCount> clipColumns{{
     {"id", ColumnType::uuid},
     {"createdAt", ColumnType::date},
     {"kindRaw", ColumnType::text},
-    {"text", ColumnType::text},
+    {"text", ColumnType::text, false, ClipItem::textPreviewLength},
     {"rtfData", ColumnType::blob, true},
     {"imageData", ColumnType::blob, true},
     {"imageWidth", ColumnType::integer},
@@ -100,9 +100,25 @@ void ClipItem::setCreatedAt(const QDateTime &date)
     assign(m_createdAt, date, CreatedAtColumn);
 }
 
+std::optional<QString> ClipItem::text() const
+{
+    if (!m_textIsPreview)
+        return m_text;
+    if (const std::optional<QByteArray> stored = loadLazyColumn(TextColumn))
+        return QString::fromUtf8(*stored);
+    return m_text;
+}
+
 void ClipItem::setText(const std::optional<QString> &text)
 {
-    assign(m_text, text, TextColumn);
+    if (m_textIsPreview) {
+        // Only the beginning is here: compared with it, a changed text may look the same.
+        m_textIsPreview = false;
+        m_text = text;
+        fieldChanged(TextColumn);
+    } else {
+        assign(m_text, text, TextColumn);
+    }
     assign(m_contentHash, makeContentHash(kind(), m_text, imageData(), m_filePaths), ContentHashColumn);
 }
 
@@ -224,6 +240,10 @@ bool ClipItem::matches(const QString &trimmedText, const QList<SearchFilter> &fi
     }
     if (m_text && matcher.foundIn(*m_text))
         return true;
+    if (m_textIsPreview) {
+        if (const std::optional<QString> whole = text(); whole && matcher.foundIn(*whole))
+            return true;
+    }
     for (const QString &path : m_filePaths) {
         if (matcher.foundIn(lastPathComponent(path)))
             return true;
@@ -267,7 +287,10 @@ void ClipItem::setColumnValue(int column, const QVariant &value)
     case IdColumn: m_id = value.toUuid(); break;
     case CreatedAtColumn: m_createdAt = value.toDateTime(); break;
     case KindRawColumn: m_kindRaw = value.toString(); break;
-    case TextColumn: m_text = optionalFrom<QString>(value); break;
+    case TextColumn:
+        m_text = optionalFrom<QString>(value);
+        m_textIsPreview = false;
+        break;
     case RtfDataColumn: m_rtfData.unload(); break;
     case ImageDataColumn: m_imageData.unload(); break;
     case ImageWidthColumn: m_imageWidth = value.toInt(); break;
@@ -285,6 +308,27 @@ void ClipItem::setColumnValue(int column, const QVariant &value)
     case LinkImageDataColumn: m_linkImageData.unload(); break;
     case LinkPreviewFetchedColumn: m_linkPreviewFetched = value.toBool(); break;
     case ImageIsLocalOnlyColumn: m_imageIsLocalOnly = value.toBool(); break;
+    }
+}
+
+void ClipItem::setColumnPreview(int column, const QVariant &prefix)
+{
+    setColumnValue(column, prefix);
+    if (column == TextColumn)
+        m_textIsPreview = m_text.has_value();
+}
+
+void ClipItem::releaseStoredContent()
+{
+    m_rtfData.unload();
+    m_imageData.unload();
+    m_linkImageData.unload();
+    if (m_text && m_text->size() > textPreviewLength) {
+        qsizetype length = textPreviewLength;
+        if (m_text->at(length - 1).isHighSurrogate())
+            --length;
+        m_text = m_text->first(length);
+        m_textIsPreview = true;
     }
 }
 

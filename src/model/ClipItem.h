@@ -40,7 +40,14 @@ public:
     // An unknown stored kind reads as text; kindRaw keeps what was stored.
     ClipKind kind() const;
 
-    const std::optional<QString> &text() const { return m_text; }
+    // Once stored, a text longer than this is held as its first characters
+    // only; the whole text is read from the store each time it is asked for.
+    static constexpr int textPreviewLength = 2048;
+
+    // The whole text.
+    std::optional<QString> text() const;
+    // What cards and lists show: the text, or its first characters.
+    const std::optional<QString> &textPreview() const { return m_text; }
     // Editing the text keeps the content hash the hash of the content.
     void setText(const std::optional<QString> &text);
     std::optional<QByteArray> rtfData() const;
@@ -90,6 +97,8 @@ private:
 
     QVariant columnValue(int column) const override;
     void setColumnValue(int column, const QVariant &value) override;
+    void setColumnPreview(int column, const QVariant &prefix) override;
+    void releaseStoredContent() override;
     std::optional<QByteArray> lazyBytes(const LazyBytes &bytes, int column) const;
     void setLazyBytes(LazyBytes &bytes, const std::optional<QByteArray> &data, int column);
     template<typename T> void assign(T &field, const T &value, int column);
@@ -98,6 +107,7 @@ private:
     QDateTime m_createdAt;
     QString m_kindRaw;
     std::optional<QString> m_text;
+    bool m_textIsPreview = false;
     mutable LazyBytes m_rtfData;
     mutable LazyBytes m_imageData;
     int m_imageWidth = 0;

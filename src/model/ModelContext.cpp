@@ -297,10 +297,22 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
 void ModelContext::forEachRow(const EntitySpec &entity, const QList<qint64> &keys,
                               const std::function<void(const sql::Statement &)> &row)
 {
-    // Lazy columns are selected as NULL so that lists never pull image bytes.
+    // Lazy columns are selected as NULL so that lists never pull image bytes,
+    // and long texts as their first characters, with whether more follows.
     QStringList columns{QStringLiteral("pk")};
-    for (const ColumnSpec &column : entity.columns)
-        columns.append(column.lazy ? QStringLiteral("NULL") : QLatin1String(column.name));
+    QStringList longerThanPreview;
+    for (const ColumnSpec &column : entity.columns) {
+        const QString name = QLatin1String(column.name);
+        if (column.lazy) {
+            columns.append(QStringLiteral("NULL"));
+        } else if (column.previewLength > 0) {
+            columns.append(QStringLiteral("substr(%1, 1, %2)").arg(name).arg(column.previewLength));
+            longerThanPreview.append(QStringLiteral("ifnull(length(%1) > %2, 0)").arg(name).arg(column.previewLength));
+        } else {
+            columns.append(name);
+        }
+    }
+    columns += longerThanPreview;
     const QString select = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
         + tableOf(entity) + QStringLiteral(" WHERE pk IN (");
     for (qsizetype start = 0; start < keys.size(); start += keysPerStatement) {
@@ -316,8 +328,14 @@ void ModelContext::forEachRow(const EntitySpec &entity, const QList<qint64> &key
 void ModelContext::readColumns(Record &record, const sql::Statement &statement)
 {
     const EntitySpec &entity = record.entity();
-    for (int c = 0; c < int(entity.columns.size()); ++c)
-        record.setColumnValue(c, fromSql(entity.columns[c].type, statement, c + 1));
+    int longer = int(entity.columns.size()) + 1;
+    for (int c = 0; c < int(entity.columns.size()); ++c) {
+        const QVariant value = fromSql(entity.columns[c].type, statement, c + 1);
+        if (entity.columns[c].previewLength > 0 && statement.int64(longer++) != 0)
+            record.setColumnPreview(c, value);
+        else
+            record.setColumnValue(c, value);
+    }
 }
 
 void ModelContext::refreshAfterExternalChange(const QSet<QString> &entityNames)
@@ -531,10 +549,13 @@ bool ModelContext::save()
 
     for (const auto &record : m_inserted) {
         record->m_dirty = 0;
+        record->releaseStoredContent();
         m_identityMap[&record->entity()].insert(record->m_rowID, record);
     }
-    for (Record *record : m_changed.keys())
+    for (Record *record : m_changed.keys()) {
         record->m_dirty = 0;
+        record->releaseStoredContent();
+    }
     for (const auto &record : std::as_const(m_removed)) {
         record->m_gone = true;
         m_identityMap[&record->entity()].remove(record->m_rowID);

@@ -20,6 +20,8 @@ struct ColumnSpec
     const char *name;
     ColumnType type;
     bool lazy = false; // large bytes, read only when first asked for
+    // Text that lists read only the first characters of; 0 reads it whole.
+    int previewLength = 0;
 };
 
 enum class StoreFile { synced, local };
@@ -50,6 +52,10 @@ protected:
     // Row values for the columns of entity(); invalid QVariant = NULL.
     virtual QVariant columnValue(int column) const = 0;
     virtual void setColumnValue(int column, const QVariant &value) = 0;
+    // The first previewLength characters of a longer text column.
+    virtual void setColumnPreview(int column, const QVariant &prefix) { setColumnValue(column, prefix); }
+    // Once saved, the store holds the heavy content: drop it from memory.
+    virtual void releaseStoredContent() {}
 
     void fieldChanged(int column);
     // Reads a lazy column of a stored record; nullopt for NULL or when not stored.

@@ -94,6 +94,21 @@ TEST_F(ClipStripTest, HistoryShowsTheNewest2000ClipsWithCardsOnlyForThoseInView)
     EXPECT_LE(strip->findChildren<ClipCard *>().size(), mostCards);
 }
 
+TEST_F(ClipStripTest, AHiddenRowHoldsNoClipsAndCatchesUpWhenShown)
+{
+    addClips(3);
+    const auto strip = makeStrip();
+    strip->hide();
+    EXPECT_TRUE(strip->visibleClips().isEmpty());
+    EXPECT_TRUE(strip->findChildren<ClipCard *>().isEmpty() || !strip->findChildren<ClipCard *>().first()->item());
+
+    const QList<ClipItemPtr> added = addClips(1, QStringLiteral("while hidden"));
+    EXPECT_TRUE(strip->visibleClips().isEmpty()) << "a hidden row re-read the history after a save";
+    strip->show();
+    ASSERT_EQ(strip->visibleClips().size(), 4);
+    EXPECT_EQ(strip->visibleClips().front(), added.first());
+}
+
 TEST_F(ClipStripTest, SearchTextAndFiltersNarrowTheRowInItsOrder)
 {
     addTexts({"apple pie", "banana bread", "https://example.com/tart", "cherry tart"});

@@ -474,6 +474,22 @@ TEST_F(MenuBarClipsViewTest, HorizontalLayoutIsOneRow)
     EXPECT_EQ(grid.horizontalScrollBar()->value(), 12);
 }
 
+TEST_F(MenuBarClipsViewTest, AClosedPanelHoldsNoClipsAndCatchesUpWhenOpened)
+{
+    addClips(3);
+    makeView();
+    view->hide();
+    EXPECT_TRUE(state().items().isEmpty());
+    EXPECT_TRUE(view->grid()->cards().isEmpty());
+
+    addClips(1, QStringLiteral("while closed"));
+    EXPECT_TRUE(state().items().isEmpty()) << "a closed panel re-read the history after a save";
+    view->show();
+    counters.setOpenCount(counters.openCount() + 1);
+    ASSERT_EQ(state().visibleClips().size(), 4);
+    EXPECT_EQ(state().visibleClips().first()->text(), QStringLiteral("while closed 1"));
+}
+
 TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)
 {
     EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(0.75).scale, 0.54);

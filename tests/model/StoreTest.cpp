@@ -109,6 +109,40 @@ TEST_F(Store, EditsOfARecordNoViewHoldsAreStillSaved)
     EXPECT_EQ(allClips(context()).first()->title(), std::optional(QStringLiteral("kept")));
 }
 
+TEST_F(Store, SavedHeavyContentLeavesMemoryAndIsReadBackWhole)
+{
+    const QString longText = QString(ClipItem::textPreviewLength, QLatin1Char('a')) + QStringLiteral(" needle");
+    ClipDraft image;
+    image.kind = ClipKind::image;
+    image.imageData = QByteArray(1 << 20, 'x');
+    const QByteArray imageBytes = *image.imageData;
+    context().insert(std::make_shared<ClipItem>(image, clock.now()));
+    image.imageData.reset();
+    const ClipItemPtr text = addClip(longText, clock.now().addSecs(1));
+    ASSERT_TRUE(context().save());
+    EXPECT_TRUE(imageBytes.isDetached()) << "the saved clip still holds the image";
+    EXPECT_TRUE(longText.isDetached()) << "the saved clip still holds the whole text";
+
+    for (bool reopened : {false, true}) {
+        if (reopened)
+            reopen();
+        const QList<ClipItemPtr> clips = allClips(context());
+        ASSERT_EQ(clips.size(), 2);
+        EXPECT_EQ(clips[0]->textPreview()->size(), ClipItem::textPreviewLength) << reopened;
+        EXPECT_EQ(clips[0]->text(), longText) << reopened;
+        EXPECT_TRUE(clips[0]->matches(QStringLiteral("needle"), {})) << reopened;
+        EXPECT_EQ(clips[1]->imageData(), imageBytes) << reopened;
+    }
+
+    // A text held as its beginning, edited to exactly that beginning, still changes.
+    const ClipItemPtr held = allClips(context()).first();
+    const QString prefix = *held->textPreview();
+    held->setText(prefix);
+    ASSERT_TRUE(context().save());
+    reopen();
+    EXPECT_EQ(allClips(context()).first()->text(), prefix);
+}
+
 TEST_F(Store, DuplicateIdsAreLegal)
 {
     const QUuid shared = QUuid::createUuid();
