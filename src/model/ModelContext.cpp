@@ -238,7 +238,8 @@ int ModelContext::countRecords(const EntitySpec &entity, const FetchDescriptor &
     }
 }
 
-QList<GroupCount> ModelContext::countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor)
+QList<GroupCount> ModelContext::countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor,
+                                            int atLeast)
 {
     QList<GroupCount> groups;
     try {
@@ -247,7 +248,9 @@ QList<GroupCount> ModelContext::countGroups(const EntitySpec &entity, int column
         const WhereClause where(entity, descriptor);
         sql::Statement statement = m_db.prepare(QStringLiteral("SELECT %1, count(*) AS n FROM ").arg(name)
                                                 + tableOf(entity) + where.sql
-                                                + QStringLiteral(" GROUP BY %1 ORDER BY n DESC").arg(name));
+                                                + QStringLiteral(" GROUP BY %1 HAVING n >= %2 ORDER BY n DESC")
+                                                      .arg(name)
+                                                      .arg(atLeast));
         where.bind(statement);
         while (statement.step())
             groups.append({fromSql(spec.type, statement, 0), int(statement.int64(1))});

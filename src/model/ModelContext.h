@@ -82,12 +82,13 @@ public:
     template<typename R>
     int fetchCount(const FetchDescriptor &descriptor = {}) { return countRecords(R::spec(), descriptor); }
 
-    // How many records share each value of a column, most first. Reads the
-    // store only, so pending changes don't count yet.
+    // How many records share each value of a column, most first; only the
+    // values held by at least `atLeast` records. Reads the store only, so
+    // pending changes don't count yet.
     template<typename R>
-    QList<GroupCount> countBy(int column, const FetchDescriptor &descriptor = {})
+    QList<GroupCount> countBy(int column, const FetchDescriptor &descriptor = {}, int atLeast = 1)
     {
-        return countGroups(R::spec(), column, descriptor);
+        return countGroups(R::spec(), column, descriptor, atLeast);
     }
 
     bool hasChanges() const;
@@ -120,7 +121,7 @@ private:
     std::vector<std::shared_ptr<Record>> fetchRecords(const EntitySpec &entity, const FetchDescriptor &descriptor,
                                                       const RecordFactory &factory);
     int countRecords(const EntitySpec &entity, const FetchDescriptor &descriptor);
-    QList<GroupCount> countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor);
+    QList<GroupCount> countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor, int atLeast);
     QList<qint64> selectKeys(const EntitySpec &entity, const FetchDescriptor &descriptor);
     QHash<qint64, std::shared_ptr<Record>> materialize(const EntitySpec &entity, const QList<qint64> &keys,
                                                        const RecordFactory &factory);

@@ -2,7 +2,6 @@
 
 #include "model/ModelContext.h"
 
-#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -82,12 +81,13 @@ void keepLatestEdit(const ClipItem &survivor, const QList<ClipItemPtr> &twins, Q
 }
 
 template<typename R>
-int removeOrphans(ModelContext &context, const QList<GroupCount> &byClip, const QSet<QUuid> &clipIDs)
+int removeOrphans(ModelContext &context, const QList<GroupCount> &byClip)
 {
     int removed = 0;
     for (const GroupCount &group : byClip) {
         const QUuid clipID = group.value.toUuid();
-        if (clipIDs.contains(clipID))
+        // A failed count (-1) keeps the records: a live clip must never look gone.
+        if (context.fetchCount<ClipItem>(FetchDescriptor().where(ClipItem::IdColumn, Compare::equal, clipID)) != 0)
             continue;
         for (const auto &record : context.fetch<R>(FetchDescriptor().where(R::ClipIDColumn, Compare::equal, clipID))) {
             context.remove(record);
@@ -107,7 +107,7 @@ StoreMaintenance::StoreMaintenance(ModelContext &context)
 QList<QUuid> StoreMaintenance::mergeDuplicates()
 {
     // Only hashes held by several clips are loaded, not the whole history.
-    const QList<GroupCount> hashes = m_context.countBy<ClipItem>(ClipItem::ContentHashColumn);
+    const QList<GroupCount> hashes = m_context.countBy<ClipItem>(ClipItem::ContentHashColumn, {}, 2);
     std::optional<EditsByClip> edits;
     QList<QUuid> removed;
     for (const GroupCount &hash : hashes) {
@@ -223,19 +223,9 @@ int StoreMaintenance::removeOrphanLocalRecords()
     if (images.isEmpty() && edits.isEmpty())
         return 0;
 
-    // One grouped read gives every clip id. A read that failed part way
-    // would make live clips look gone, so the ids must add up to the count.
-    QSet<QUuid> clipIDs;
-    qint64 clipCount = 0;
-    for (const GroupCount &group : m_context.countBy<ClipItem>(ClipItem::IdColumn)) {
-        clipIDs.insert(group.value.toUuid());
-        clipCount += group.count;
-    }
-    if (clipCount != m_context.fetchCount<ClipItem>())
-        return 0;
-
-    const int removed = removeOrphans<LocalImage>(m_context, images, clipIDs)
-        + removeOrphans<ClipEdit>(m_context, edits, clipIDs);
+    // Each owner is looked up by its indexed id: the cost follows the local
+    // records, not the history's length.
+    const int removed = removeOrphans<LocalImage>(m_context, images) + removeOrphans<ClipEdit>(m_context, edits);
     if (removed == 0 || !m_context.save())
         return 0;
     return removed;

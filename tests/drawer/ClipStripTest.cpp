@@ -100,7 +100,8 @@ TEST_F(ClipStripTest, AHiddenRowHoldsNoClipsAndCatchesUpWhenShown)
     const auto strip = makeStrip();
     strip->hide();
     EXPECT_TRUE(strip->visibleClips().isEmpty());
-    EXPECT_TRUE(strip->findChildren<ClipCard *>().isEmpty() || !strip->findChildren<ClipCard *>().first()->item());
+    for (const ClipCard *card : strip->findChildren<ClipCard *>())
+        EXPECT_EQ(card->item(), nullptr);
 
     const QList<ClipItemPtr> added = addClips(1, QStringLiteral("while hidden"));
     EXPECT_TRUE(strip->visibleClips().isEmpty()) << "a hidden row re-read the history after a save";
