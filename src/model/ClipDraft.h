@@ -23,6 +23,7 @@ struct ClipDraft
     QStringList filePaths;
     std::optional<QString> sourceBundleID;
     std::optional<QString> sourceAppName;
+    std::optional<QString> title;
 
     // A text, link or colour draft, by what the text holds; the text is kept
     // exactly as copied.

@@ -1,3 +1,4 @@
+#include "app/CaptureDrafts.h"
 #include "app/ClipboardMonitor.h"
 #include "support/TestImages.h"
 #include "model/DefaultSettings.h"
@@ -211,7 +212,9 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
         QSize imageSize = {};
         QStringList filePaths = {};
         std::optional<QByteArray> rtf = {};
+        std::optional<QString> title = {};
     };
+    const QByteArray largest(CaptureDrafts::largestText, 'a');
     const QList<Row> rows{
         {"files beat text",
          {{PasteboardType::fileURL, "file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"}, {PasteboardType::string, "/tmp/a b.txt"}},
@@ -228,6 +231,12 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
         {"TIFF alone", {{PasteboardType::tiff, tiff}}, ClipKind::image, {}, {5, 5}},
         {"invalid UTF-8", {{PasteboardType::string, QByteArray("ok \xff\xfe end")}}, ClipKind::text,
          QStringLiteral("ok \uFFFD\uFFFD end")},
+        {"a text of the largest size is whole", {{PasteboardType::string, largest}}, ClipKind::text,
+         QString::fromLatin1(largest)},
+        {"a longer text keeps its beginning, titled with the cut",
+         {{PasteboardType::string, largest + QByteArray(3 << 20, 'b')}, {PasteboardType::rtf, "{\\rtf1 x}"}},
+         ClipKind::text, QString::fromLatin1(largest), {}, {}, std::nullopt,
+         QStringLiteral("Cut to the first 16 MB of 19 MB")},
         {"unreadable PNG", {{PasteboardType::png, "not a png"}}, std::nullopt},
         {"only HTML", {{"text/html", "<b>bold</b>"}}, std::nullopt},
         {"empty clipboard", {}, std::nullopt},
@@ -245,6 +254,7 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
         EXPECT_EQ(draft.text, row.text.isNull() ? std::nullopt : std::optional(row.text));
         EXPECT_EQ(draft.rtfData, row.rtf);
         EXPECT_EQ(draft.filePaths, row.filePaths);
+        EXPECT_EQ(draft.title, row.title);
         if (draft.kind == ClipKind::image) {
             EXPECT_EQ(QSize(draft.imageWidth, draft.imageHeight), row.imageSize);
             EXPECT_EQ(QImage::fromData(*draft.imageData, "PNG").size(), row.imageSize);

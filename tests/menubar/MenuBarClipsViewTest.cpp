@@ -490,6 +490,30 @@ TEST_F(MenuBarClipsViewTest, AClosedPanelHoldsNoClipsAndCatchesUpWhenOpened)
     EXPECT_EQ(state().visibleClips().first()->text(), QStringLiteral("while closed 1"));
 }
 
+TEST_F(MenuBarClipsViewTest, CopiesIntoALongHistoryWithEveryViewAliveAreEachKeptInOrder)
+{
+    ModelContext &context = model().container().mainContext();
+    for (int i = 0; i < 100'000; ++i)
+        context.insert(std::make_shared<ClipItem>(ClipDraft::fromText(QString::number(i)), clock.now().addSecs(-i)));
+    ASSERT_TRUE(context.save());
+    startedModel();
+    makeView();
+    const auto strip = makeStrip();
+    view->hide(); // one view open, one closed
+
+    QStringList copied;
+    for (int i = 0; i < 200; ++i) {
+        clock.advance(20);
+        copied.prepend(QStringLiteral("copy %1").arg(i));
+        pasteboard.copy({{PasteboardType::string, copied.first().toUtf8()}});
+        QCoreApplication::processEvents(); // one turn of the event loop between copies
+    }
+    EXPECT_EQ(texts(strip->visibleClips().mid(0, 200)), copied);
+    view->show();
+    counters.setOpenCount(counters.openCount() + 1);
+    EXPECT_EQ(texts(state().visibleClips().mid(0, 200)), copied);
+}
+
 TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)
 {
     EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(0.75).scale, 0.54);
