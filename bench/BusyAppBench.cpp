@@ -5,6 +5,8 @@
 // texts. Each memory figure comes from a fresh process (this program run
 // again with --rss), so no figure carries what another left behind.
 #include "HistoryFill.h"
+#include "OneScreen.h"
+#include "TimingReporter.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
@@ -19,7 +21,6 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "platform/Screens.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/x11/X11Platform.h"
 
@@ -47,22 +48,6 @@ constexpr int imageCount = 500;
 constexpr int textCount = 10'000;
 
 QString storeFolder;
-double startSeconds = 0;
-double copySeconds = 0;
-
-class OneScreen final : public Screens
-{
-public:
-    QList<ScreenInfo> screens() const override
-    {
-        ScreenInfo screen;
-        screen.frame = screen.visibleFrame = QRectF(0, 0, 1920, 1080);
-        screen.name = QStringLiteral("Bench");
-        return {screen};
-    }
-    QPointF pointerLocation() const override { return {960, 540}; }
-    ScreenGeometry geometry() const override { return ScreenGeometry(QRectF(0, 0, 1920, 1080)); }
-};
 
 double residentMegabytes()
 {
@@ -101,7 +86,7 @@ struct App
     X11Platform platform;
     MessageBoxAlerts alerts;
     QNetworkAccessManager network;
-    OneScreen screens;
+    bench::OneScreen screens;
     PanelController drawerPanel{defaults, screens};
     TrayStatusItem recentClipsIcon{screens};
     MenuBarClipsController menuBarClips{defaults, screens, recentClipsIcon, drawerPanel, clock};
@@ -159,24 +144,6 @@ void BM_OneCopySaved100kStore(benchmark::State &state)
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
     }
 }
-
-class FigureReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (run.benchmark_name().rfind("BM_StartToCaptureReady", 0) == 0)
-                startSeconds = seconds;
-            else if (run.benchmark_name().rfind("BM_OneCopySaved", 0) == 0)
-                copySeconds = seconds;
-        }
-    }
-};
 
 // One memory scenario in this process; prints the resident megabytes.
 int runMemoryScenario(const QString &scenario, const QString &folder)
@@ -240,8 +207,10 @@ int main(int argc, char **argv)
         ->UseManualTime()
         ->Iterations(50);
     benchmark::Initialize(&argc, argv);
-    FigureReporter reporter;
+    bench::TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double startSeconds = reporter.seconds("BM_StartToCaptureReady");
+    const double copySeconds = reporter.seconds("BM_OneCopySaved");
 
     std::printf("\nFigures against their targets (every view alive)\n");
     std::printf("  start to capture-ready, %d-clip store: %.1f ms (target < 300 ms)\n", largeStore, startSeconds * 1e3);

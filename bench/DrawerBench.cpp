@@ -4,6 +4,8 @@
 // step while the row scrolls from one end to the other. Prints each figure
 // against its target.
 #include "HistoryFill.h"
+#include "OneScreen.h"
+#include "TimingReporter.h"
 
 #include "app/AppModel.h"
 #include "cards/ClipCard.h"
@@ -18,7 +20,6 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "platform/Screens.h"
 #include "platform/x11/X11Platform.h"
 
 #include <QApplication>
@@ -40,26 +41,9 @@ namespace {
 constexpr int largeStore = 100'000;
 constexpr int rowSize = 2000;
 
-double showSeconds = 0;
 double buildSeconds = 0;
-double typeSeconds = 0;
 double worstStepSeconds = 0;
 double meanStepSeconds = 0;
-
-// One 1920 × 1080 screen with the pointer in its middle.
-class OneScreen final : public Screens
-{
-public:
-    QList<ScreenInfo> screens() const override
-    {
-        ScreenInfo screen;
-        screen.frame = screen.visibleFrame = QRectF(0, 0, 1920, 1080);
-        screen.name = QStringLiteral("Bench");
-        return {screen};
-    }
-    QPointF pointerLocation() const override { return {960, 540}; }
-    ScreenGeometry geometry() const override { return ScreenGeometry(QRectF(0, 0, 1920, 1080)); }
-};
 
 // Tells when a widget has painted.
 class PaintWatch : public QObject
@@ -137,7 +121,7 @@ struct Drawer
     X11Platform platform;
     MessageBoxAlerts alerts;
     QNetworkAccessManager network;
-    OneScreen screens;
+    bench::OneScreen screens;
     PanelController panel{defaults, screens};
     std::unique_ptr<AppModel> model;
     std::unique_ptr<DrawerAssembly> assembly; // goes before the model its views work on
@@ -205,24 +189,6 @@ void BM_ScrollEndToEnd2000Clips(benchmark::State &state)
     }
 }
 
-class FigureReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration)
-                continue;
-            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (run.benchmark_name().rfind("BM_ShortcutToFirstFrame", 0) == 0)
-                showSeconds = seconds;
-            else if (run.benchmark_name().rfind("BM_TypeOneCharacter", 0) == 0)
-                typeSeconds = seconds;
-        }
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -243,8 +209,10 @@ int main(int argc, char **argv)
         ->Iterations(1);
 
     benchmark::Initialize(&argc, argv);
-    FigureReporter reporter;
+    bench::TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double showSeconds = reporter.seconds("BM_ShortcutToFirstFrame");
+    const double typeSeconds = reporter.seconds("BM_TypeOneCharacter");
 
     std::printf("\nFigures against their targets\n");
     if (showSeconds > 0) {
