@@ -124,7 +124,6 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     readCardScale();
     m_agesAt = m_cardContext.clock.now();
     // Hidden until its panel shows, when it reads what it lists.
-    m_emptyState->setState(DrawerEmptyState::forStrip(m_model.searchText(), m_pinboardID));
 }
 
 ClipStrip::~ClipStrip() = default;
