@@ -89,7 +89,7 @@ struct App
     bench::OneScreen screens;
     PanelController drawerPanel{defaults, screens};
     TrayStatusItem recentClipsIcon{screens};
-    MenuBarClipsController menuBarClips{defaults, screens, recentClipsIcon, drawerPanel, clock};
+    MenuBarClipsController menuBarClips{defaults, screens, recentClipsIcon, drawerPanel, platform.clickShield(), clock};
     std::unique_ptr<AppModel> model;
     std::unique_ptr<DrawerAssembly> drawer;
     std::unique_ptr<MenuBarAssembly> menuBar;
