@@ -506,7 +506,10 @@ TEST_F(MenuBarClipsViewTest, CopiesIntoALongHistoryWithEveryViewAliveAreEachKept
         clock.advance(20);
         copied.prepend(QStringLiteral("copy %1").arg(i));
         pasteboard.copy({{PasteboardType::string, copied.first().toUtf8()}});
-        QCoreApplication::processEvents(); // one turn of the event loop between copies
+        // Reads run off the main thread: each copy is in before the clock moves on.
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return !strip->visibleClips().isEmpty() && strip->visibleClips().first()->text() == copied.first();
+        })) << i;
     }
     EXPECT_EQ(texts(strip->visibleClips().mid(0, 200)), copied);
     view->show();
