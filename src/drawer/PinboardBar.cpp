@@ -1,5 +1,7 @@
 #include "drawer/PinboardBar.h"
 
+#include "drawer/ExploreFeaturesButton.h"
+
 #include "app/AppModel.h"
 #include "cards/Motion.h"
 #include "cards/ViewStyles.h"
@@ -47,21 +49,6 @@ QToolButton *makeSymbolButton(const QString &symbol, double points, const QStrin
     button->setFixedSize(symbolButtonSide, symbolButtonSide);
     button->setToolTip(toolTip);
     button->setFocusPolicy(Qt::NoFocus); // the row keeps the keyboard
-    return button;
-}
-
-// The tour's light bulb, white on its accent disc.
-QToolButton *makeExploreButton()
-{
-    constexpr int discSide = 24;
-    constexpr int bulbSide = 12;
-    static const QColor accent = QColor::fromRgbF(0.85f, 0.35f, 0.19f);
-    auto *button = new QToolButton;
-    button->setIcon(symbolOnDisc(QStringLiteral("lightbulb.fill"), bulbSide, discSide, accent, button->devicePixelRatioF()));
-    button->setIconSize({discSide, discSide});
-    button->setAutoRaise(true);
-    button->setFixedSize(symbolButtonSide, symbolButtonSide);
-    button->setToolTip(QStringLiteral("Explore Features"));
     return button;
 }
 
@@ -200,8 +187,8 @@ QWidget *PinboardBar::makeTrailingControls()
     connect(m_done, &QPushButton::clicked, &m_model, &AppModel::endPinboardReorder);
     layout->addWidget(m_doneHolder);
 
-    QToolButton *explore = makeExploreButton();
-    connect(explore, &QToolButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
+    auto *explore = new ExploreFeaturesButton(false);
+    connect(explore, &ExploreFeaturesButton::clicked, this, [this] { m_model.onboarding().showWhatsNew(); });
     layout->addWidget(explore);
     layout->addWidget(new SyncIndicator(m_model, symbolButtonSide, SyncIndicator::Look::circle));
 

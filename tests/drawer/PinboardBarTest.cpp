@@ -3,6 +3,8 @@
 #include "drawer/GlidingGlass.h"
 #include "drawer/PictureEffect.h"
 #include "drawer/PinboardBar.h"
+
+#include "drawer/ExploreFeaturesButton.h"
 #include "drawer/PinboardDropDelegate.h"
 #include "drawer/PinboardNameField.h"
 #include "drawer/PinboardTab.h"
@@ -76,16 +78,13 @@ TEST(ReorderTilt, NeighboursSwingOppositeWaysUnlessMotionIsReduced)
 TEST_F(PinboardBarTest, ExploreFeaturesIsAWhiteBulbOnItsAccentDisc)
 {
     const auto bar = makeBar();
-    QToolButton *explore = nullptr;
-    for (QToolButton *button : bar->findChildren<QToolButton *>()) {
-        if (button->toolTip() == QStringLiteral("Explore Features"))
-            explore = button;
-    }
+    auto *explore = bar->findChild<ExploreFeaturesButton *>();
     ASSERT_NE(explore, nullptr);
+    EXPECT_FALSE(explore->isGlass());
     EXPECT_EQ(explore->size(), QSize(30, 30));
-    const QImage icon = explore->icon().pixmap(24, 24).toImage();
-    EXPECT_EQ(icon.pixelColor(3, 12).rgb(), QColor::fromRgbF(0.85f, 0.35f, 0.19f).rgb()); // the disc
-    EXPECT_EQ(icon.pixelColor(12, 11).rgb(), QColor(Qt::white).rgb());                    // the bulb
+    const QImage look = explore->grab().toImage();
+    EXPECT_EQ(look.pixelColor(6, 15).rgb(), ExploreFeaturesButton::accentColor().rgb()); // the disc
+    EXPECT_EQ(look.pixelColor(15, 14).rgb(), QColor(Qt::white).rgb());                  // the bulb
 }
 
 TEST_F(PinboardBarTest, WithoutPinboardsTheRowIsCentred)
