@@ -17,9 +17,11 @@
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/TrayStatusItem.h"
+#include "platform/Workspace.h"
 #include "platform/x11/X11Platform.h"
 #include "transfer/CloudSync.h"
 #include "transfer/FolderSync.h"
+#include "transfer/PasteImport.h"
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardPicker.h"
 
@@ -89,7 +91,13 @@ int main(int argc, char **argv)
     DialogFilePanels filePanels;
     DialogPinboardPicker pinboardPicker;
     PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, clock);
+    DialogPasteVersionPrompt pasteVersionPrompt;
+    PasteHistoryImport pasteImport(defaults, alerts, pasteVersionPrompt,
+                                   PasteImporter::ReadEnvironment::standard([&platform] {
+                                       return platform.workspace().isInstalled(QStringLiteral("com.wiheads.paste"));
+                                   }));
     AppExtensions extensions;
+    extensions.windows = &pasteImport;
     extensions.sync = &cloudSync;
     extensions.keyValueStore = &sharedSettings;
     extensions.drawer = &drawerPanel;
@@ -100,6 +108,7 @@ int main(int argc, char **argv)
     if (!model)
         return 1;
     pinboardFiles.attach(*model);
+    pasteImport.attach(*model);
 
     if (folderSync)
         folderSync->attach(model->container());

@@ -51,8 +51,10 @@ public:
     // The clip's image bytes, wherever they are kept.
     std::optional<QByteArray> storedImageData(const ClipItem &clip);
 
-private:
+    // The newest stored clip with this content; none when there is none.
     ClipItemPtr newestClipWithHash(const QString &contentHash);
+
+private:
     void restoreLostImage(const ClipItem &clip, const ClipDraft &draft);
 
     ModelContext &m_context;

@@ -1,0 +1,356 @@
+#include "transfer/PasteDatabase.h"
+
+#include "model/ContentHash.h"
+#include "model/Sqlite.h"
+#include "transfer/PasteItems.h"
+#include "transfer/PrivateCopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QTimeZone>
+#include <QUuid>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <dirent.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace tamo::PasteImporter {
+
+namespace {
+
+const QString paste3Database = QStringLiteral("Paste.db");
+const QString paste7Database = QStringLiteral("db.sqlite");
+const QString historyListIdentifier = QStringLiteral("sharedPasteboardHistory");
+
+QString quoted(const QString &identifier)
+{
+    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// An integer column as SQLite holds it; a real that no integer holds
+// (non-finite, or beyond ±2^53) reads as 0.
+qint64 integerColumn(const sql::Statement &row, int column)
+{
+    const QVariant value = row.value(column);
+    if (value.typeId() == QMetaType::Double) {
+        const double real = value.toDouble();
+        constexpr double exact = 9007199254740992.0;
+        return std::isfinite(real) && std::fabs(real) <= exact ? qint64(real) : 0;
+    }
+    return row.int64(column);
+}
+
+using Apps = QHash<qint64, std::pair<std::optional<QString>, std::optional<QString>>>;
+
+Apps readApps(sql::Database &db, const QString &table)
+{
+    Apps apps;
+    sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, ZBUNDLEIDENTIFIER, ZNAME FROM ") + table);
+    while (rows.step())
+        apps.insert(rows.int64(0), {rows.optionalText(1), rows.optionalText(2)});
+    return apps;
+}
+
+QString boardName(const sql::Statement &row)
+{
+    return row.optionalText(1).value_or(QStringLiteral("Untitled"));
+}
+
+QList<Board> readPaste3Boards(sql::Database &db)
+{
+    QList<Board> boards;
+    sql::Statement rows = db.prepare(QStringLiteral(
+        "SELECT Z_PK, ZNAME, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
+        "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'"));
+    while (rows.step()) {
+        Board board{rows.int64(0), boardName(rows), std::nullopt, integerColumn(rows, 3)};
+        if (!rows.isNull(2))
+            board.rgb = unpackColor(integerColumn(rows, 2));
+        boards.append(board);
+    }
+    return boards;
+}
+
+QList<Board> readPaste7Boards(sql::Database &db)
+{
+    QList<Board> boards;
+    sql::Statement rows = db.prepare(QStringLiteral(
+        "SELECT l.Z_PK, l.ZNAME, l.ZRAWATTRIBUTES\n"
+        "FROM ZLISTENTITY l LEFT JOIN ZLISTMETADATAENTITY m ON m.Z_PK = l.ZMETADATA\n"
+        "WHERE COALESCE(l.ZRAWTYPE, 2) != 1 AND COALESCE(l.ZIDENTIFIER, '') != 'sharedPasteboardHistory'\n"
+        "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK"));
+    while (rows.step())
+        boards.append({rows.int64(0), boardName(rows), listColor(rows.blob(2)), qint64(boards.size())});
+    return boards;
+}
+
+// Clip key → list key, the first row of each clip winning.
+QHash<qint64, qint64> readMembership(sql::Database &db, const QList<Board> &boards)
+{
+    QHash<qint64, qint64> membership;
+    const std::optional<JoinTable> join = findListJoinTable(db);
+    if (!join)
+        return membership;
+    QSet<qint64> boardIDs;
+    for (const Board &board : boards)
+        boardIDs.insert(board.pasteID);
+    sql::Statement rows = db.prepare(QStringLiteral("SELECT %1, %2 FROM %3")
+                                         .arg(quoted(join->clipColumn), quoted(join->listColumn), quoted(join->table)));
+    while (rows.step()) {
+        const qint64 list = rows.int64(1);
+        if (boardIDs.contains(list) && !membership.contains(rows.int64(0)))
+            membership.insert(rows.int64(0), list);
+    }
+    return membership;
+}
+
+// One clip row as stored, decoded later on the worker threads.
+struct ClipRow
+{
+    qint64 key = 0;
+    double date = 0;
+    std::optional<QString> bundleID;
+    std::optional<QString> appName;
+    qint64 order = 0;
+    std::optional<QByteArray> data;
+    std::optional<QString> title;
+    std::optional<qint64> list;
+};
+
+QList<ClipRow> readClipRows(sql::Database &db, Version version, const Apps &apps,
+                            const QHash<qint64, qint64> &membership)
+{
+    const QString statement = version == Version::paste3
+        ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
+                         "d.ZPASTEBOARDITEMS, s.ZTITLE\n"
+                         "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
+                         "ORDER BY s.ZTIMESTAMP DESC")
+        : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
+                         "       i.ZDISPLAYORDERINPINBOARD, d.ZRAWPASTEBOARDITEMS, i.ZTITLE, i.ZLIST\n"
+                         "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
+                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
+    QList<ClipRow> clips;
+    sql::Statement rows = db.prepare(statement);
+    while (rows.step()) {
+        if (clips.size() == maxClipRows)
+            throw ImportError::unreadable(
+                QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
+        ClipRow row;
+        row.key = rows.int64(0);
+        row.date = rows.real(1);
+        const auto app = apps.value(rows.int64(2));
+        row.bundleID = app.first;
+        row.appName = app.second;
+        row.order = integerColumn(rows, 3);
+        if (!rows.isNull(4))
+            row.data = rows.blob(4).value_or(QByteArray());
+        if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
+            row.title = title;
+        if (version == Version::paste3) {
+            if (const auto list = membership.constFind(row.key); list != membership.constEnd())
+                row.list = *list;
+        } else if (!rows.isNull(6)) {
+            row.list = rows.int64(6);
+        }
+        clips.append(row);
+    }
+    return clips;
+}
+
+std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString &externalFolder)
+{
+    if (!row.data)
+        return std::nullopt;
+    const std::optional<QByteArray> stored = resolveStoredData(*row.data, externalFolder);
+    if (!stored)
+        return std::nullopt;
+    const auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored);
+    if (!items)
+        return std::nullopt;
+    std::optional<ClipDraft> draft = makeDraft(*items, row.bundleID, row.appName);
+    if (!draft)
+        return std::nullopt;
+    Clip clip;
+    clip.contentHash = makeContentHash(draft->kind, draft->text, draft->imageData, draft->filePaths);
+    clip.draft = std::move(*draft);
+    clip.date = dateFromReference(row.date);
+    clip.boardPasteID = row.list;
+    clip.orderInBoard = row.order;
+    clip.title = row.title;
+    return clip;
+}
+
+Snapshot readDatabase(const ReadEnvironment &environment, Version version, const QString &folder,
+                      const QString &databaseName, const QString &externalFolder)
+{
+    PrivateCopy copy(environment.temporaryRoot);
+    copy.copyDatabase(folder, databaseName);
+    Snapshot snapshot;
+    QList<ClipRow> rows;
+    try {
+        sql::Database db;
+        db.openReadOnly(copy.filePath(databaseName));
+        const bool older = version == Version::paste3;
+        const Apps apps = readApps(db, older ? QStringLiteral("ZAPPLICATION") : QStringLiteral("ZAPPLICATIONENTITY"));
+        snapshot.boards = older ? readPaste3Boards(db) : readPaste7Boards(db);
+        const QHash<qint64, qint64> membership = older ? readMembership(db, snapshot.boards) : QHash<qint64, qint64>();
+        rows = readClipRows(db, version, apps, membership);
+    } catch (const sql::Error &error) {
+        throw ImportError::unreadable(error.message());
+    }
+
+    // Decoding (archives, decompression, images) is the slow part: spread it
+    // over the thread pool, keeping the rows' order.
+    const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
+        rows, [version, externalFolder](const ClipRow &row) { return decodeRow(row, version, externalFolder); });
+    rows.clear();
+    for (const std::optional<Clip> &clip : decoded) {
+        if (clip)
+            snapshot.clips.append(*clip);
+        else
+            ++snapshot.unreadable;
+    }
+    return snapshot;
+}
+
+int listFolderEntries(const QString &folder)
+{
+    DIR *dir = opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return errno;
+    errno = 0;
+    while (readdir(dir)) {
+    }
+    const int error = errno;
+    closedir(dir);
+    return error;
+}
+
+} // namespace
+
+QString ImportError::text() const
+{
+    switch (m_kind) {
+    case Kind::notFound:
+        return m_version == Version::paste7
+            ? QStringLiteral("Paste 7's history wasn't found. Open Paste once so it creates its history, then try "
+                             "again. If you use an older Paste, choose its version instead.")
+            : QStringLiteral("Paste 3's database wasn't found. Open Paste once so it creates its history, then try "
+                             "again. If you use a newer Paste, choose its version instead.");
+    case Kind::unreadable:
+        return QStringLiteral("Paste's database couldn't be read: ") + m_message;
+    case Kind::notInstalled:
+        return QStringLiteral("Paste isn't installed on this computer.");
+    case Kind::needsFullDiskAccess:
+        return QStringLiteral("Paste 7 keeps its history in a protected folder. Give your user read access to that "
+                              "folder, then import again.");
+    case Kind::failed:
+        return m_message;
+    }
+    return m_message;
+}
+
+Locations::Locations(const QString &home)
+{
+    const QDir dir(home);
+    containerRoot = dir.filePath(QStringLiteral("Library/Containers/com.wiheads.paste"));
+    paste3Folder = dir.filePath(QStringLiteral("Library/Application Support/com.wiheads.paste"));
+    paste7Folder = containerRoot + QStringLiteral("/Data/Library/Application Support/Paste");
+}
+
+ReadEnvironment ReadEnvironment::standard(std::function<bool()> pasteInstalled)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return {QDir::homePath(), !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath(),
+            std::move(pasteInstalled), listFolderEntries};
+}
+
+Version detectedVersion(const QString &home)
+{
+    const Locations locations(home);
+    if (QFileInfo::exists(locations.containerRoot) || QFileInfo(locations.containerRoot).isSymLink())
+        return Version::paste7;
+    if (QFileInfo::exists(QDir(locations.paste3Folder).filePath(paste3Database)))
+        return Version::paste3;
+    return Version::paste7;
+}
+
+Snapshot readPaste3Snapshot(const ReadEnvironment &environment)
+{
+    const QString folder = Locations(environment.home).paste3Folder;
+    if (!QFileInfo::exists(QDir(folder).filePath(paste3Database)))
+        throw ImportError::notFound(Version::paste3);
+    return readDatabase(environment, Version::paste3, folder, paste3Database,
+                        QDir(folder).filePath(QStringLiteral(".Paste_SUPPORT/_EXTERNAL_DATA")));
+}
+
+Snapshot readPaste7Snapshot(const ReadEnvironment &environment)
+{
+    const QString folder = Locations(environment.home).paste7Folder;
+    if (const int error = environment.listFolder(folder))
+        throw folderError(error, environment.pasteInstalled());
+    if (!QFileInfo::exists(QDir(folder).filePath(paste7Database)))
+        throw ImportError::notFound(Version::paste7);
+    return readDatabase(environment, Version::paste7, folder, paste7Database,
+                        QDir(folder).filePath(QStringLiteral(".db_SUPPORT/_EXTERNAL_DATA")));
+}
+
+Snapshot readSnapshot(Version version, const ReadEnvironment &environment)
+{
+    return version == Version::paste3 ? readPaste3Snapshot(environment) : readPaste7Snapshot(environment);
+}
+
+std::optional<JoinTable> findListJoinTable(sql::Database &db)
+{
+    try {
+        QStringList tables;
+        sql::Statement names = db.prepare(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name GLOB 'Z_[0-9]*LISTS'"));
+        while (names.step()) {
+            if (!names.isNull(0))
+                tables.append(names.text(0));
+        }
+        // The names come from the file: bound, never spliced into the statement.
+        sql::Statement columns = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+        for (const QString &table : tables) {
+            columns.reset();
+            columns.bindText(1, table);
+            QStringList names;
+            while (columns.step())
+                names.append(columns.text(0));
+            const auto clip = std::find_if(names.cbegin(), names.cend(),
+                                           [](const QString &name) { return name.endsWith(QLatin1String("SNIPPETS")); });
+            const auto list = std::find_if(names.cbegin(), names.cend(),
+                                           [](const QString &name) { return name.endsWith(QLatin1String("LISTS")); });
+            if (clip != names.cend() && list != names.cend())
+                return JoinTable{table, *clip, *list};
+        }
+        return std::nullopt;
+    } catch (const sql::Error &error) {
+        throw ImportError::unreadable(error.message());
+    }
+}
+
+ImportError folderError(int error, bool pasteInstalled)
+{
+    if (error == EACCES || error == EPERM)
+        return ImportError::needsFullDiskAccess();
+    return pasteInstalled ? ImportError::notFound(Version::paste7) : ImportError::notInstalled();
+}
+
+QDateTime dateFromReference(double seconds)
+{
+    // 2001-01-01 00:00:00 UTC in Unix seconds.
+    constexpr qint64 referenceDate = 978307200;
+    constexpr double limit = 10000.0 * 365.25 * 86400.0;
+    const double kept = std::isfinite(seconds) ? std::clamp(seconds, -limit, limit) : 0.0;
+    return QDateTime::fromMSecsSinceEpoch(referenceDate * 1000 + qint64(std::llround(kept * 1000.0)), Qt::UTC);
+}
+
+} // namespace tamo::PasteImporter

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/AppHooks.h"
+#include "transfer/PasteDatabase.h"
+#include "transfer/PasteMerge.h"
+
+#include <QObject>
+
+#include <memory>
+#include <variant>
+
+namespace tamo {
+
+class Alerts;
+class AppModel;
+class Defaults;
+
+// The confirmation with its choice of the other app's version.
+class PasteVersionPrompt
+{
+public:
+    virtual ~PasteVersionPrompt() = default;
+    // Nothing when the user cancels.
+    virtual std::optional<PasteImporter::Version> ask(PasteImporter::Version preselected) = 0;
+};
+
+// A message box with the version pop-up under its text.
+class DialogPasteVersionPrompt final : public PasteVersionPrompt
+{
+public:
+    std::optional<PasteImporter::Version> ask(PasteImporter::Version preselected) override;
+};
+
+// Imports the other clipboard manager's history: asks, reads the database
+// on a worker thread, merges on the main thread a slice at a time, and
+// reports what it did. One import runs at a time. Made before the model,
+// which reaches it through its windows; attach() hands it the model.
+class PasteHistoryImport : public QObject, public AppWindows
+{
+    Q_OBJECT
+public:
+    // Work done per slice of the merge, so no slice holds the main thread long.
+    static constexpr int sliceMilliseconds = 40;
+
+    PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt,
+                       PasteImporter::ReadEnvironment environment, QObject *parent = nullptr);
+    ~PasteHistoryImport() override;
+
+    void attach(AppModel &model) { m_model = &model; }
+
+    void importPasteHistory() override;
+    void runPasteImport(PasteImporter::Version version);
+    bool isRunning() const { return m_running; }
+
+    static QString summaryMessage(const PasteImportSummary &summary);
+    static QString summaryDetail(const PasteImportSummary &summary, const Defaults &defaults);
+
+signals:
+    // The import ended, whatever its outcome, and its alert was answered.
+    void finished();
+
+private:
+    using ReadResult = std::variant<PasteImporter::Snapshot, PasteImporter::ImportError>;
+
+    void startMerge(PasteImporter::Snapshot snapshot);
+    void mergeNextSlice();
+    void showError(const PasteImporter::ImportError &error);
+    void finish();
+
+    AppModel *m_model = nullptr;
+    Defaults &m_defaults;
+    Alerts &m_alerts;
+    PasteVersionPrompt &m_prompt;
+    PasteImporter::ReadEnvironment m_environment;
+    std::unique_ptr<PasteMerge> m_merge;
+    bool m_running = false;
+};
+
+} // namespace tamo

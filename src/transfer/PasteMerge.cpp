@@ -1,0 +1,149 @@
+#include "transfer/PasteMerge.h"
+
+#include "model/ClipLibrary.h"
+#include "model/ModelContext.h"
+#include "model/PinboardPalette.h"
+#include "model/Pinboards.h"
+#include "platform/Clock.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace tamo {
+
+namespace {
+
+// Far enough for any real display order, near enough that a date stays valid.
+constexpr qint64 longestPinOffset = 100LL * 365 * 86400;
+
+} // namespace
+
+PasteMerge::PasteMerge(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, const Clock &clock,
+                       PasteImporter::Snapshot snapshot)
+    : m_context(context), m_clips(clips), m_pinboards(pinboards), m_clock(clock), m_snapshot(std::move(snapshot)),
+      m_now(clock.now())
+{
+    m_summary.skipped = m_snapshot.unreadable;
+    mergeBoards();
+}
+
+void PasteMerge::mergeBoards()
+{
+    QList<PinboardPtr> working = m_pinboards.orderedPinboards();
+    QList<PasteImporter::Board> boards = m_snapshot.boards;
+    std::stable_sort(boards.begin(), boards.end(),
+                     [](const PasteImporter::Board &a, const PasteImporter::Board &b) { return a.order < b.order; });
+    const int paletteSize = int(pinboardPalette().size());
+    for (const PasteImporter::Board &board : boards) {
+        const auto found = std::find_if(working.cbegin(), working.cend(),
+                                        [&board](const PinboardPtr &pinboard) { return pinboard->name() == board.name; });
+        if (found != working.cend()) {
+            m_boardMap.insert(board.pasteID, (*found)->id());
+            continue;
+        }
+        const int order = working.isEmpty() ? 0 : working.last()->order() + 1;
+        const int colorIndex = board.rgb ? nearestPaletteIndex((*board.rgb)[0], (*board.rgb)[1], (*board.rgb)[2])
+                                         : order % paletteSize;
+        auto pinboard = std::make_shared<Pinboard>(board.name, colorIndex, order);
+        m_context.insert(pinboard);
+        working.append(pinboard);
+        m_unsavedPinboards.append(pinboard);
+        m_boardMap.insert(board.pasteID, pinboard->id());
+        ++m_summary.pinboardsCreated;
+    }
+}
+
+ClipItemPtr PasteMerge::existingClip(const QString &contentHash)
+{
+    if (const auto known = m_targets.constFind(contentHash); known != m_targets.constEnd())
+        return *known;
+    return m_clips.newestClipWithHash(contentHash);
+}
+
+void PasteMerge::recordBefore(const ClipItemPtr &clip)
+{
+    if (m_recorded.contains(clip.get()))
+        return;
+    m_recorded.insert(clip.get());
+    m_changed.append({clip, {clip->title(), clip->pinboardID(), clip->pinnedAt()}});
+}
+
+void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
+{
+    ClipItemPtr target = existingClip(clip.contentHash);
+    const bool isNew = !target;
+    if (isNew) {
+        target = m_clips.makeClip(clip.draft);
+        target->setCreatedAt(clip.date);
+        m_unsavedClips.append(target);
+        ++m_summary.imported;
+    } else {
+        ++m_summary.alreadyPresent;
+    }
+    m_targets.insert(clip.contentHash, target);
+
+    const bool takesTitle = !target->title() && clip.title;
+    const auto board = clip.boardPasteID ? m_boardMap.constFind(*clip.boardPasteID) : m_boardMap.constEnd();
+    const bool takesPin = !target->pinboardID() && board != m_boardMap.constEnd();
+    if (!isNew && (takesTitle || takesPin))
+        recordBefore(target);
+    if (takesTitle) {
+        target->setTitle(clip.title);
+        ++m_summary.titles;
+    }
+    if (takesPin) {
+        // A smaller display order in the other app is a later pin here.
+        const qint64 offset = std::clamp(clip.orderInBoard, -longestPinOffset, longestPinOffset);
+        target->setPin(*board, m_now.addSecs(-offset));
+    }
+}
+
+bool PasteMerge::mergeSlice(int milliseconds, QString *error)
+{
+    QElapsedTimer timer;
+    timer.start();
+    // At least one clip a slice, so every slice moves the merge on.
+    do {
+        if (!isFinished())
+            mergeClip(m_snapshot.clips.at(m_next++));
+    } while (!isFinished() && timer.elapsed() < milliseconds);
+    if (!m_context.save()) {
+        if (error)
+            *error = m_context.lastError();
+        rollBack();
+        return false;
+    }
+    m_createdClips.append(m_unsavedClips);
+    m_createdPinboards.append(m_unsavedPinboards);
+    m_unsavedClips.clear();
+    m_unsavedPinboards.clear();
+    return true;
+}
+
+void PasteMerge::rollBack()
+{
+    // What the failed save left pending goes first, then what earlier slices saved.
+    m_context.discardChanges();
+    for (const auto &[clip, before] : m_changed) {
+        if (clip->isGone())
+            continue;
+        clip->setTitle(before.title);
+        clip->setPin(before.pinboardID, before.pinnedAt);
+    }
+    for (const PinboardPtr &pinboard : m_createdPinboards) {
+        if (!pinboard->isGone())
+            m_context.remove(pinboard);
+    }
+    // Removes the clips and saves the restored fields with them.
+    m_clips.deleteClips(m_createdClips);
+    if (m_context.hasChanges())
+        m_context.discardChanges();
+    m_createdClips.clear();
+    m_createdPinboards.clear();
+    m_unsavedClips.clear();
+    m_unsavedPinboards.clear();
+    m_changed.clear();
+}
+
+} // namespace tamo

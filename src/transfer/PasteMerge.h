@@ -1,0 +1,80 @@
+#pragma once
+
+#include "model/ClipItem.h"
+#include "model/Pinboard.h"
+#include "transfer/PasteDatabase.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace tamo {
+
+class ClipLibrary;
+class Clock;
+class ModelContext;
+class Pinboards;
+
+struct PasteImportSummary
+{
+    int imported = 0;
+    int pinboardsCreated = 0;
+    int alreadyPresent = 0;
+    int skipped = 0;
+    int titles = 0;
+
+    bool operator==(const PasteImportSummary &) const = default;
+};
+
+// Merges a read history into the store on the main thread, a slice at a
+// time so the app stays responsive: pinboards by name, clips by content
+// (a clip already here keeps its pinboard and title and gains what it
+// lacks), each new clip keeping its date. Every slice is saved; when a save
+// fails, everything the merge saved or changed is taken back.
+class PasteMerge
+{
+public:
+    PasteMerge(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, const Clock &clock,
+               PasteImporter::Snapshot snapshot);
+
+    // Handles clips until `milliseconds` have passed, then saves. True once
+    // every clip is handled; on a failed save `error` says why and the merge
+    // has been taken back.
+    bool mergeSlice(int milliseconds, QString *error);
+    bool isFinished() const { return m_next == m_snapshot.clips.size(); }
+    const PasteImportSummary &summary() const { return m_summary; }
+
+private:
+    void mergeBoards();
+    void mergeClip(const PasteImporter::Clip &clip);
+    ClipItemPtr existingClip(const QString &contentHash);
+    void recordBefore(const ClipItemPtr &clip);
+    void rollBack();
+
+    struct Before
+    {
+        std::optional<QString> title;
+        std::optional<QUuid> pinboardID;
+        std::optional<QDateTime> pinnedAt;
+    };
+
+    ModelContext &m_context;
+    ClipLibrary &m_clips;
+    Pinboards &m_pinboards;
+    const Clock &m_clock;
+    PasteImporter::Snapshot m_snapshot;
+    QDateTime m_now;
+    qsizetype m_next = 0;
+    PasteImportSummary m_summary;
+    QHash<qint64, QUuid> m_boardMap;
+    QHash<QString, ClipItemPtr> m_targets;
+    // What to take back: records saved by earlier slices, and those the
+    // current slice has not saved yet (a discard drops them).
+    QList<PinboardPtr> m_createdPinboards;
+    QList<ClipItemPtr> m_createdClips;
+    QList<PinboardPtr> m_unsavedPinboards;
+    QList<ClipItemPtr> m_unsavedClips;
+    QList<std::pair<ClipItemPtr, Before>> m_changed;
+    QSet<const ClipItem *> m_recorded;
+};
+
+} // namespace tamo

@@ -1,0 +1,108 @@
+#include "transfer/PropertyList.h"
+
+#include "transfer/StrictValues.h"
+
+#include <plist/plist.h>
+
+#include <limits>
+
+namespace tamo {
+
+void PropertyList::Free::operator()(void *node) const
+{
+    plist_free(node);
+}
+
+std::optional<PropertyList> PropertyList::parse(QByteArrayView bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), uint32_t(bytes.size()), &root);
+    if (!root)
+        return std::nullopt;
+    return PropertyList(root);
+}
+
+std::optional<QByteArray> PropertyList::data(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_DATA)
+        return std::nullopt;
+    uint64_t length = 0;
+    const char *bytes = plist_get_data_ptr(node, &length);
+    return QByteArray(bytes, qsizetype(length));
+}
+
+std::optional<QString> PropertyList::string(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_STRING)
+        return std::nullopt;
+    uint64_t length = 0;
+    const char *text = plist_get_string_ptr(node, &length);
+    return strict::decodeUtf8(QByteArray(text, qsizetype(length)));
+}
+
+std::optional<quint64> PropertyList::uid(plist_t node)
+{
+    if (!node || plist_get_node_type(node) != PLIST_UID)
+        return std::nullopt;
+    uint64_t value = 0;
+    plist_get_uid_val(node, &value);
+    return value;
+}
+
+bool PropertyList::isArray(plist_t node)
+{
+    return node && plist_get_node_type(node) == PLIST_ARRAY;
+}
+
+bool PropertyList::isDictionary(plist_t node)
+{
+    return node && plist_get_node_type(node) == PLIST_DICT;
+}
+
+quint32 PropertyList::count(plist_t node)
+{
+    return isArray(node) ? plist_array_get_size(node) : 0;
+}
+
+plist_t PropertyList::item(plist_t array, quint32 index)
+{
+    return index < count(array) ? plist_array_get_item(array, index) : nullptr;
+}
+
+plist_t PropertyList::value(plist_t dictionary, const char *key)
+{
+    return isDictionary(dictionary) ? plist_dict_get_item(dictionary, key) : nullptr;
+}
+
+void *PropertyList::beginIteration(plist_t dictionary)
+{
+    plist_dict_iter iterator = nullptr;
+    if (isDictionary(dictionary))
+        plist_dict_new_iter(dictionary, &iterator);
+    return iterator;
+}
+
+void PropertyList::endIteration(void *iterator)
+{
+    free(iterator);
+}
+
+bool PropertyList::next(plist_t dictionary, void *iterator, QString &key, plist_t &value, bool &valid)
+{
+    if (!iterator)
+        return false;
+    char *rawKey = nullptr;
+    value = nullptr;
+    plist_dict_next_item(dictionary, iterator, &rawKey, &value);
+    if (!rawKey)
+        return false;
+    const std::optional<QString> decoded = strict::decodeUtf8(QByteArray(rawKey));
+    free(rawKey);
+    valid = decoded.has_value();
+    key = decoded.value_or(QString());
+    return true;
+}
+
+} // namespace tamo

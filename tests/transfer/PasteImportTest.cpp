@@ -1,0 +1,325 @@
+#include "app/AppModelFixture.h"
+#include "transfer/PasteFixtures.h"
+
+#include "model/ClipLibrary.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/PinboardPalette.h"
+#include "model/Pinboards.h"
+#include "model/SettingsKeys.h"
+#include "model/ContentHash.h"
+#include "transfer/PasteImport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tamo;
+using namespace tamo::testing;
+using namespace tamo::PasteImporter;
+
+namespace {
+
+class FakePrompt final : public PasteVersionPrompt
+{
+public:
+    std::optional<Version> answer;
+    QList<Version> preselected;
+
+    std::optional<Version> ask(Version version) override
+    {
+        preselected.append(version);
+        return answer;
+    }
+};
+
+struct ImportHome : FakePlatform
+{
+    ImportHome()
+    {
+        AppExtensions extensions = ext.extensions();
+        extensions.windows = &importer;
+        model = std::make_unique<AppModel>(services(), storeDir.path(), extensions);
+        importer.attach(*model);
+    }
+
+    ModelContext &context() { return model->container().mainContext(); }
+
+    // Runs the whole flow with the user choosing `version`.
+    void runImport(Version version, int alertAnswer = 0)
+    {
+        prompt.answer = version;
+        alerts.answer(alertAnswer);
+        QSignalSpy finished(&importer, &PasteHistoryImport::finished);
+        model->windows().importPasteHistory();
+        ASSERT_TRUE(finished.wait(20000));
+    }
+
+    QString summary() const
+    {
+        const AlertSpec &last = alerts.shown().last();
+        return last.message + u'|' + last.informativeText;
+    }
+
+    ClipItemPtr clipWithText(const QString &text)
+    {
+        for (const ClipItemPtr &clip : context().fetch<ClipItem>()) {
+            if (clip->text() == text)
+                return clip;
+        }
+        return nullptr;
+    }
+
+    PinboardPtr pinboard(const QString &name, int order = 0)
+    {
+        auto board = std::make_shared<Pinboard>(name, 4, order);
+        context().insert(board);
+        context().save();
+        return board;
+    }
+
+    TempDir home;
+    TempDir temporary;
+    PasteHome paste{home.path()};
+    FakePrompt prompt;
+    PasteHistoryImport importer{defaults, alerts, prompt,
+                                ReadEnvironment{home.path(), temporary.path(), [] { return true; },
+                                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }}};
+    std::unique_ptr<AppModel> model;
+};
+
+QByteArray raw(const QString &text)
+{
+    return inlineValue(jsonItems({textItem(text)}));
+}
+
+} // namespace
+
+TEST(PasteImportTest, ImportsAHistoryWithItsDatesAppsPinboardsAndTitlesThenSkipsItTheSecondTime)
+{
+    ImportHome home;
+    home.defaults.setValue(keys::historyCapacity, 1);
+    sql::Database &db = home.paste.paste7();
+    db.exec(QStringLiteral("INSERT INTO ZAPPLICATIONENTITY VALUES (1, 'org.gnome.gedit', 'Text Editor');"
+                           "INSERT INTO ZLISTENTITY VALUES (5, 'Work', CAST('{\"colorCode\":16711680}' AS BLOB), NULL, 2, NULL);"));
+    home.paste.addPaste7Clip(1, 1000.0, raw(QStringLiteral("pinned")), 5, QStringLiteral("A title"), 1, {}, 1);
+    home.paste.addPaste7Clip(2, 900.0, raw(QStringLiteral("loose")), {}, {}, 0, {}, 1);
+    home.paste.addPaste7Clip(3, 800.0, raw(QStringLiteral("loose")));
+    home.paste.addPaste7Clip(4, 700.0, inlineValue("bad"));
+    home.paste.close();
+
+    home.runImport(Version::paste7);
+    EXPECT_EQ(home.ext.log.first(), QStringLiteral("drawer.hide"));
+    EXPECT_EQ(home.summary(), QStringLiteral("Imported 2 clips|1 new pinboard created. 1 card title brought over. "
+                                             "1 clips were already in TamoCove. 1 clips had no content TamoCove can "
+                                             "show and were skipped. Unpinned clips older than a week are removed by "
+                                             "your history capacity setting."));
+    const ClipItemPtr pinned = home.clipWithText(QStringLiteral("pinned"));
+    ASSERT_TRUE(pinned);
+    EXPECT_EQ(pinned->createdAt(), QDateTime::fromSecsSinceEpoch(978307200 + 1000, Qt::UTC));
+    EXPECT_EQ(pinned->sourceBundleID(), QStringLiteral("org.gnome.gedit"));
+    EXPECT_EQ(pinned->title(), QStringLiteral("A title"));
+    const auto boards = home.model->pinboards().orderedPinboards();
+    ASSERT_EQ(boards.size(), 1);
+    EXPECT_EQ(boards[0]->name(), QStringLiteral("Work"));
+    EXPECT_EQ(boards[0]->colorIndex(), nearestPaletteIndex(1, 0, 0));
+    EXPECT_EQ(pinned->pinboardID(), boards[0]->id());
+    EXPECT_EQ(pinned->pinnedAt(), home.clock.now().addSecs(-1));
+
+    home.runImport(Version::paste7);
+    EXPECT_EQ(home.summary().section(u'|', 0, 0), QStringLiteral("Imported 0 clips"));
+    EXPECT_TRUE(home.summary().contains(QStringLiteral("0 new pinboards created. 3 clips were already in TamoCove.")));
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(), 2);
+    EXPECT_EQ(home.prompt.preselected, (QList<Version>{Version::paste7, Version::paste7}));
+}
+
+TEST(PasteImportTest, TheOlderGenerationAndAPreselectionByWhatIsOnDisk)
+{
+    ImportHome home;
+    home.paste.paste3().exec(QStringLiteral("INSERT INTO ZSNIPPETLIST VALUES (3, 'Old', NULL, 0, NULL);"
+                                            "INSERT INTO Z_2LISTS VALUES (1, 3);"));
+    home.paste.addPaste3Clip(1, 10, inlineValue(keyedArchive({textItem(QStringLiteral("archived"))})));
+    home.paste.close();
+    home.runImport(Version::paste3);
+    EXPECT_EQ(home.prompt.preselected, QList<Version>{Version::paste3});
+    const ClipItemPtr clip = home.clipWithText(QStringLiteral("archived"));
+    ASSERT_TRUE(clip);
+    EXPECT_TRUE(clip->pinboardID());
+}
+
+TEST(PasteImportTest, CancellingReadsAndChangesNothing)
+{
+    ImportHome home;
+    home.prompt.answer = std::nullopt;
+    home.model->windows().importPasteHistory();
+    QTest::qWait(50);
+    EXPECT_TRUE(home.alerts.shown().isEmpty());
+    EXPECT_TRUE(QDir(home.temporary.path()).isEmpty());
+    EXPECT_FALSE(home.importer.isRunning());
+}
+
+TEST(PasteImportTest, PinboardsMatchByExactNameAndNewOnesTakeTheNextPlace)
+{
+    ImportHome home;
+    home.pinboard(QStringLiteral("Work"), 0);
+    Snapshot snapshot;
+    snapshot.boards = {{1, QStringLiteral("work"), std::nullopt, 5}, {2, QStringLiteral("Work"), std::nullopt, 1},
+                       {3, QStringLiteral("New"), std::nullopt, 2}, {4, QStringLiteral("New"), std::nullopt, 3},
+                       {5, QStringLiteral("Red"), std::array<double, 3>{1, 0, 0}, 4}};
+    PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
+    ASSERT_TRUE(merge.mergeSlice(1000, nullptr));
+    EXPECT_EQ(merge.summary().pinboardsCreated, 3);
+    QStringList names;
+    QList<int> orders, colors;
+    for (const PinboardPtr &board : home.model->pinboards().orderedPinboards()) {
+        names.append(board->name());
+        orders.append(board->order());
+        colors.append(board->colorIndex());
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Work"), QStringLiteral("New"), QStringLiteral("Red"), QStringLiteral("work")}));
+    EXPECT_EQ(orders, (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(colors, (QList<int>{4, 1, nearestPaletteIndex(1, 0, 0), 3}));
+}
+
+TEST(PasteImportTest, ClipsAlreadyHereKeepTheirPinboardAndTitleAndGainWhatTheyLack)
+{
+    ImportHome home;
+    const PinboardPtr mine = home.pinboard(QStringLiteral("Mine"));
+    auto pinnedHere = home.model->clips().makeClip(ClipDraft::fromText(QStringLiteral("pinned here")));
+    pinnedHere->setPin(mine->id(), home.clock.now().addSecs(-100));
+    pinnedHere->setTitle(QStringLiteral("Mine"));
+    home.model->clips().makeClip(ClipDraft::fromText(QStringLiteral("loose here")));
+    home.context().save();
+
+    auto clip = [](const QString &text, std::optional<qint64> board, qint64 order, std::optional<QString> title) {
+        Clip c;
+        c.draft = ClipDraft::fromText(text);
+        c.contentHash = makeContentHash(c.draft.kind, c.draft.text, c.draft.imageData, c.draft.filePaths);
+        c.date = QDateTime::fromSecsSinceEpoch(1000000, Qt::UTC);
+        c.boardPasteID = board;
+        c.orderInBoard = order;
+        c.title = title;
+        return c;
+    };
+    Snapshot snapshot;
+    snapshot.boards = {{7, QStringLiteral("Theirs"), std::nullopt, 0}};
+    snapshot.clips = {clip(QStringLiteral("pinned here"), 7, 0, QStringLiteral("Theirs")),
+                      clip(QStringLiteral("loose here"), 7, 1, QStringLiteral("New title")),
+                      clip(QStringLiteral("new"), 7, 2, std::nullopt), clip(QStringLiteral("new"), 99, 3, std::nullopt),
+                      clip(QStringLiteral("far"), 7, qint64(1) << 62, std::nullopt)};
+    PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
+    ASSERT_TRUE(merge.mergeSlice(1000, nullptr));
+    EXPECT_EQ(merge.summary(), (PasteImportSummary{2, 1, 3, 0, 1}));
+
+    const QUuid theirs = home.model->pinboards().orderedPinboards().last()->id();
+    const ClipItemPtr kept = home.clipWithText(QStringLiteral("pinned here"));
+    EXPECT_EQ(kept->pinboardID(), mine->id());
+    EXPECT_EQ(kept->title(), QStringLiteral("Mine"));
+    const ClipItemPtr gained = home.clipWithText(QStringLiteral("loose here"));
+    EXPECT_EQ(gained->pinboardID(), theirs);
+    EXPECT_EQ(gained->pinnedAt(), home.clock.now().addSecs(-1));
+    EXPECT_EQ(gained->title(), QStringLiteral("New title"));
+    const ClipItemPtr added = home.clipWithText(QStringLiteral("new"));
+    EXPECT_EQ(added->pinnedAt(), home.clock.now().addSecs(-2));
+    EXPECT_EQ(added->createdAt(), QDateTime::fromSecsSinceEpoch(1000000, Qt::UTC));
+    EXPECT_TRUE(home.clipWithText(QStringLiteral("far"))->pinnedAt()->isValid());
+}
+
+TEST(PasteImportTest, AFailedSaveTakesBackEverySliceTheMergeSaved)
+{
+    ImportHome home;
+    auto existing = home.model->clips().makeClip(ClipDraft::fromText(QStringLiteral("existing")));
+    home.context().save();
+    {
+        sql::Database db;
+        db.open(home.storeDir.file(QStringLiteral("Tamo.store")));
+        db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ClipItem WHEN (SELECT count(*) FROM ClipItem) >= 3 "
+                               "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    }
+    Snapshot snapshot;
+    snapshot.boards = {{1, QStringLiteral("Board"), std::nullopt, 0}};
+    for (const QString &text : {QStringLiteral("existing"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+        Clip c;
+        c.draft = ClipDraft::fromText(text);
+        c.contentHash = makeContentHash(c.draft.kind, c.draft.text, c.draft.imageData, c.draft.filePaths);
+        c.date = home.clock.now();
+        c.boardPasteID = 1;
+        c.title = QStringLiteral("T");
+        snapshot.clips.append(c);
+    }
+    PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
+    QString error;
+    bool ok = true;
+    while (ok && !merge.isFinished())
+        ok = merge.mergeSlice(0, &error); // one clip a slice, each saved
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.contains(QStringLiteral("refused"))) << error.toStdString();
+    EXPECT_FALSE(home.context().hasChanges());
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(), 1);
+    EXPECT_TRUE(home.model->pinboards().orderedPinboards().isEmpty());
+    EXPECT_EQ(existing->title(), std::nullopt);
+    EXPECT_EQ(existing->pinboardID(), std::nullopt);
+    // The next capture saves only itself.
+    home.model->clips().makeClip(ClipDraft::fromText(QStringLiteral("next")));
+    ASSERT_TRUE(home.context().save());
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(), 2);
+}
+
+TEST(PasteImportTest, TheSummaryCountsInItsWords)
+{
+    Defaults defaults{QString()};
+    EXPECT_EQ(PasteHistoryImport::summaryMessage({1234, 0, 0, 0, 0}), QStringLiteral("Imported 1,234 clips"));
+    EXPECT_EQ(PasteHistoryImport::summaryMessage({1, 0, 0, 0, 0}), QStringLiteral("Imported 1 clips"));
+    defaults.setValue(keys::historyCapacity, 3);
+    EXPECT_EQ(PasteHistoryImport::summaryDetail({0, 0, 0, 0, 0}, defaults), QStringLiteral("0 new pinboards created."));
+    EXPECT_EQ(PasteHistoryImport::summaryDetail({5, 1, 1234, 1234, 2}, defaults),
+              QStringLiteral("1 new pinboard created. 2 card titles brought over. 1,234 clips were already in TamoCove. "
+                             "1234 clips had no content TamoCove can show and were skipped."));
+    defaults.setValue(keys::historyCapacity, 9);
+    EXPECT_TRUE(PasteHistoryImport::summaryDetail({}, defaults)
+                    .endsWith(QStringLiteral("Unpinned clips older than a month are removed by your history capacity setting.")));
+}
+
+TEST(PasteImportTest, FailuresShowTheirAlert)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(ImportHome &)> prepare;
+        QString message;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {"not found", [](ImportHome &) {}, QStringLiteral("Paste wasn't found"), {}},
+        {"unreadable", [](ImportHome &h) {
+             QDir().mkpath(h.paste.locations().paste7Folder);
+             writeFile(h.paste.locations().paste7Folder + QStringLiteral("/db.sqlite"), QByteArray(4096, 'x'));
+         }, QStringLiteral("Import failed"), {}},
+    };
+    for (const Case &c : cases) {
+        ImportHome home;
+        c.prepare(home);
+        home.runImport(Version::paste7);
+        EXPECT_EQ(home.alerts.shown().last().message, c.message) << c.name;
+        EXPECT_EQ(home.alerts.shown().last().buttons, c.buttons) << c.name;
+    }
+}
+
+TEST(PasteImportTest, AFolderItMayNotReadOffersToShowIt)
+{
+    for (const int answer : {0, 1}) {
+        ImportHome home;
+        PasteHistoryImport refused{home.defaults, home.alerts, home.prompt,
+                                   ReadEnvironment{home.home.path(), home.temporary.path(), [] { return true; },
+                                                   [](const QString &) { return EACCES; }}};
+        refused.attach(*home.model);
+        home.prompt.answer = Version::paste7;
+        home.alerts.answer(answer);
+        QSignalSpy finished(&refused, &PasteHistoryImport::finished);
+        refused.importPasteHistory();
+        ASSERT_TRUE(finished.wait(5000));
+        const AlertSpec &alert = home.alerts.shown().last();
+        EXPECT_EQ(alert.message, QStringLiteral("TamoCove needs access to Paste's folder"));
+        EXPECT_EQ(alert.buttons, (QStringList{QStringLiteral("Show Folder"), QStringLiteral("Cancel")}));
+        EXPECT_EQ(home.workspace.revealedFiles().size(), answer == 0 ? 1 : 0);
+    }
+}

@@ -1,0 +1,219 @@
+#include "transfer/PasteFixtures.h"
+
+#include "support/TempDir.h"
+#include "support/TestImages.h"
+#include "transfer/Lzfse.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamo;
+using namespace tamo::testing;
+using namespace tamo::PasteImporter;
+
+namespace {
+
+const QString utf8 = QStringLiteral("public.utf8-plain-text");
+const QString fileURL = QStringLiteral("public.file-url");
+
+QByteArray withLzfse(const QByteArray &plist)
+{
+    // A stored LZFSE block holding the property list.
+    QByteArray size(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        size[i] = char(quint32(plist.size()) >> (8 * i));
+    return QByteArray("bvx-") + size + plist + "bvx$";
+}
+
+} // namespace
+
+TEST(PasteItemsTest, StoredValuesReadInlineOrOnePlainFileName)
+{
+    TempDir folder;
+    writeFile(folder.file(QStringLiteral("ABC")), "external");
+    writeFile(folder.file(QStringLiteral("secret")), "private");
+    EXPECT_EQ(resolveStoredData(QByteArray(1, '\x01'), folder.path()), QByteArray());
+    EXPECT_EQ(resolveStoredData(inlineValue("xyz"), folder.path()), QByteArray("xyz"));
+    EXPECT_EQ(resolveStoredData(QByteArray("\x02" "ABC", 4), folder.path()), QByteArray("external"));
+    EXPECT_EQ(resolveStoredData(QByteArray("\x02" "ABC\0garbage", 12), folder.path()), QByteArray("external"));
+    const QByteArray refused[] = {
+        {},
+        QByteArray("\x02" "missing", 8),
+        QByteArray("\x03" "xyz", 4),
+        // Names that would leave the folder or mean another file.
+        QByteArray("\x02" "../secret", 10),
+        QByteArray("\x02") + folder.file(QStringLiteral("secret")).toUtf8(),
+        QByteArray("\x02" "..", 3),
+        QByteArray("\x02" ".", 2),
+        QByteArray(1, '\x02'),
+    };
+    const QString inner = folder.file(QStringLiteral("inner"));
+    QDir().mkpath(inner);
+    for (const QByteArray &stored : refused)
+        EXPECT_EQ(resolveStoredData(stored, inner), std::nullopt) << stored.toStdString();
+}
+
+TEST(PasteItemsTest, KeyedArchivesOfPasteboardItems)
+{
+    const Items items{textItem(QStringLiteral("hello")), {{QStringLiteral("public.png"), "png"}}};
+    EXPECT_EQ(unarchiveItems(keyedArchive(items)), items);
+    EXPECT_EQ(unarchiveItems(keyedArchive({})), Items());
+    EXPECT_EQ(makeDraft(*unarchiveItems(keyedArchive({})), {}, {}), std::nullopt);
+    EXPECT_EQ(unarchiveItems(keyedArchive(items, "NSObject")), std::nullopt);
+    EXPECT_EQ(unarchiveItems("not an archive"), std::nullopt);
+}
+
+TEST(PasteItemsTest, HostileArchivesEndCleanly)
+{
+    // An item without "data", one whose data names itself, and a root that
+    // names itself: each is refused or read empty, never followed in a loop.
+    auto archive = [](const std::function<void(plist_t objects)> &fill) {
+        plist_t objects = plist_new_array();
+        plist_array_append_item(objects, plist_new_string("$null"));
+        fill(objects);
+        plist_t top = plist_new_dict();
+        plist_t topRoot = plist_new_dict();
+        plist_dict_set_item(topRoot, "root", plist_new_uid(1));
+        plist_dict_set_item(top, "$archiver", plist_new_string("NSKeyedArchiver"));
+        plist_dict_set_item(top, "$top", topRoot);
+        plist_dict_set_item(top, "$objects", objects);
+        return binaryPlist(top);
+    };
+    auto classNamed = [](const char *name) {
+        plist_t cls = plist_new_dict();
+        plist_dict_set_item(cls, "$classname", plist_new_string(name));
+        return cls;
+    };
+    // 1 root array [2], 2 item, 3 array class, 4 item class.
+    const QByteArray noData = archive([&](plist_t objects) {
+        plist_t root = plist_new_dict();
+        plist_t list = plist_new_array();
+        plist_array_append_item(list, plist_new_uid(2));
+        plist_dict_set_item(root, "NS.objects", list);
+        plist_dict_set_item(root, "$class", plist_new_uid(3));
+        plist_array_append_item(objects, root);
+        plist_t item = plist_new_dict();
+        plist_dict_set_item(item, "$class", plist_new_uid(4));
+        plist_dict_set_item(item, "data", plist_new_uid(2));
+        plist_array_append_item(objects, item);
+        plist_array_append_item(objects, classNamed("NSMutableArray"));
+        plist_array_append_item(objects, classNamed("PasteCore.PasteboardItem"));
+    });
+    EXPECT_EQ(unarchiveItems(noData), Items{PasteboardItem()});
+
+    const QByteArray selfRoot = archive([&](plist_t objects) {
+        plist_t root = plist_new_dict();
+        plist_t list = plist_new_array();
+        plist_array_append_item(list, plist_new_uid(1));
+        plist_dict_set_item(root, "NS.objects", list);
+        plist_dict_set_item(root, "$class", plist_new_uid(2));
+        plist_array_append_item(objects, root);
+        plist_array_append_item(objects, classNamed("NSArray"));
+    });
+    EXPECT_EQ(unarchiveItems(selfRoot), std::nullopt);
+
+    const QByteArray outOfRange = archive([&](plist_t objects) { plist_array_append_item(objects, plist_new_uid(99)); });
+    EXPECT_EQ(unarchiveItems(outOfRange), std::nullopt);
+
+    // 10,000 nested arrays.
+    plist_t deepest = plist_new_array();
+    for (int i = 0; i < 10000; ++i) {
+        plist_t outer = plist_new_array();
+        plist_array_append_item(outer, deepest);
+        deepest = outer;
+    }
+    const QByteArray deep = archive([&](plist_t objects) { plist_array_append_item(objects, deepest); });
+    EXPECT_EQ(unarchiveItems(deep), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(deep), std::nullopt);
+}
+
+TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
+{
+    const Items items{textItem(QStringLiteral("hi")), {{QStringLiteral("public.rtf"), "{\\rtf1}"}}};
+    EXPECT_EQ(rawPasteboardItems(plistItems(items)), items);
+    EXPECT_EQ(rawPasteboardItems(withLzfse(plistItems(items))), items);
+    EXPECT_EQ(rawPasteboardItems(jsonItems(items)), items);
+    // A property list is never inflated; LZFSE output is never read as JSON.
+    EXPECT_EQ(rawPasteboardItems(QByteArray("bplist00") + jsonItems(items)), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(withLzfse(R"([{"dataByType":{}}])")), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(deflateRaw("[]")), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(deflateRaw(R"({"dataByType":{}})")), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(deflateRaw("[1]")), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(deflateRaw(R"([{"dataByType":{}}])").chopped(2)), std::nullopt);
+}
+
+TEST(PasteItemsTest, JsonElementsKeepTheirPlaceAndOnlyStrictBase64)
+{
+    const QByteArray json = R"([{"other":1},{"dataByType":{"a":"aGk=","b":"aG\nk=","c":"aGk","d":5,"e":"aGk= "}}])";
+    const auto items = rawPasteboardItems(deflateRaw(json));
+    ASSERT_TRUE(items);
+    EXPECT_EQ(*items, (Items{{}, {{QStringLiteral("a"), "hi"}}}));
+}
+
+TEST(PasteItemsTest, ADeflateBombStopsAtTheCap)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    QByteArray bomb;
+    const QByteArray zeros(16 * 1024 * 1024, '\0');
+    QByteArray chunk(1024 * 1024, Qt::Uninitialized);
+    for (int round = 0; round < 20; ++round) { // 320 MB of zeros
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+        stream.avail_in = uInt(zeros.size());
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
+            stream.avail_out = uInt(chunk.size());
+            deflate(&stream, round == 19 ? Z_FINISH : Z_NO_FLUSH);
+            bomb.append(chunk.constData(), chunk.size() - qsizetype(stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    ASSERT_LT(bomb.size(), 1024 * 1024);
+    EXPECT_EQ(rawPasteboardItems(bomb), std::nullopt);
+}
+
+TEST(PasteItemsTest, DraftsFollowFilesThenTextThenImages)
+{
+    const QByteArray png = encodedImage(QSize(4, 3), Qt::red);
+    const PasteboardItem whiteText{{utf8, " \n "}, {QStringLiteral("public.png"), png}};
+    struct Case
+    {
+        const char *name;
+        Items items;
+        std::optional<ClipKind> kind;
+        QStringList paths;
+        std::optional<QString> text;
+    } cases[] = {
+        {"files in a later item win", {textItem(QStringLiteral("t")), {{fileURL, "file:///tmp/a%20b.txt"}}},
+         ClipKind::file, {QStringLiteral("/tmp/a b.txt")}, {}},
+        {"folder URLs lose their slash", {{{fileURL, "file:///tmp/dir/"}}}, ClipKind::file, {QStringLiteral("/tmp/dir")}, {}},
+        {"web URLs are no files", {{{fileURL, "https://example.com/"}, {utf8, "x"}}}, ClipKind::text, {}, QStringLiteral("x")},
+        {"a link", {textItem(QStringLiteral("https://example.com"))}, ClipKind::link, {}, QStringLiteral("https://example.com")},
+        {"blank text gives way to the image", {whiteText}, ClipKind::image, {}, {}},
+        {"bad UTF-8 decides no text", {{{utf8, "\xff\xfe"}, {QStringLiteral("public.utf16-plain-text"), "h\0i\0"},
+                                         {QStringLiteral("public.png"), png}}}, ClipKind::image, {}, {}},
+        {"UTF-16 text", {{{QStringLiteral("public.utf16-plain-text"), QByteArray("h\0i\0", 4)}}}, ClipKind::text, {},
+         QStringLiteral("hi")},
+        {"lone surrogate", {{{QStringLiteral("public.utf16-plain-text"), QByteArray("\x00\xd8", 2)}}}, {}, {}, {}},
+        {"no items", {}, {}, {}, {}},
+        {"nothing usable", {{{QStringLiteral("com.other"), "x"}}}, {}, {}, {}},
+        {"unreadable image", {{{QStringLiteral("public.tiff"), "no image"}}}, {}, {}, {}},
+    };
+    for (const Case &c : cases) {
+        const auto draft = makeDraft(c.items, QStringLiteral("com.app"), QStringLiteral("App"));
+        ASSERT_EQ(draft.has_value(), c.kind.has_value()) << c.name;
+        if (!draft)
+            continue;
+        EXPECT_EQ(draft->kind, *c.kind) << c.name;
+        EXPECT_EQ(draft->filePaths, c.paths) << c.name;
+        EXPECT_EQ(draft->text, c.text) << c.name;
+        EXPECT_EQ(draft->sourceBundleID, QStringLiteral("com.app")) << c.name;
+    }
+}
+
+TEST(PasteItemsTest, ListColoursFromTheirAttributes)
+{
+    EXPECT_EQ(listColor(QByteArray(R"({"colorCode":16744448})")), (std::array<double, 3>{1.0, 128 / 255.0, 0.0}));
+    for (const char *refused : {R"({"colorCode":"16744448"})", "[]", "{", R"({"colorCode":1e300})", R"({})"})
+        EXPECT_EQ(listColor(QByteArray(refused)), std::nullopt) << refused;
+    EXPECT_EQ(listColor(std::nullopt), std::nullopt);
+}
