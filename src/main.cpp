@@ -119,12 +119,8 @@ int main(int argc, char **argv)
     TamoApp tamoApp(*model, defaults, trayIcon);
     menuBar.setAppMenu(tamoApp.menu());
     AppDelegate delegate(*model, defaults);
-    QObject::connect(&instance, &SingleInstance::activated, &app, [&delegate](const QStringList &handed) {
-        if (handed.isEmpty())
-            delegate.reopen();
-        else
-            delegate.openFiles(handed);
-    });
+    QObject::connect(&instance, &SingleInstance::activated, &app,
+                     [&delegate](const QStringList &handed) { delegate.launchedAgain(handed); });
     delegate.finishLaunching();
     delegate.openFiles(files);
 

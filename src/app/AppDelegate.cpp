@@ -30,13 +30,27 @@ void AppDelegate::openFiles(const QStringList &paths)
 {
     for (const QString &path : paths) {
         if (isPinboardFile(path))
-            m_model.pinboardFiles().importPinboards(path);
+            m_waitingFiles.append(path);
     }
+    if (m_importing)
+        return;
+    m_importing = true;
+    while (!m_waitingFiles.isEmpty())
+        m_model.pinboardFiles().importPinboards(m_waitingFiles.takeFirst());
+    m_importing = false;
 }
 
 void AppDelegate::reopen()
 {
     m_model.showPreferences();
+}
+
+void AppDelegate::launchedAgain(const QStringList &files)
+{
+    if (files.isEmpty())
+        reopen();
+    else
+        openFiles(files);
 }
 
 } // namespace tamo

@@ -19,17 +19,23 @@ public:
     void finishLaunching();
 
     // Pinboard files are imported one after the other, in the given order;
-    // other files are ignored.
+    // other files are ignored. Files handed over while an import's dialogs
+    // are open wait for it to end.
     void openFiles(const QStringList &paths);
 
     // The app was launched again while running.
     void reopen();
+
+    // What a later launch handed over: its files, or none for a reopen.
+    void launchedAgain(const QStringList &files);
 
     static bool isPinboardFile(const QString &path);
 
 private:
     AppModel &m_model;
     Defaults &m_defaults;
+    QStringList m_waitingFiles;
+    bool m_importing = false;
 };
 
 } // namespace tamo

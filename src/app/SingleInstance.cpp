@@ -139,12 +139,17 @@ bool SingleInstance::handOver(const QStringList &files)
 
 void SingleInstance::readMessage(QLocalSocket *socket)
 {
+    // A launch sends one line; until all of it has come there is nothing to do.
     if (!socket->canReadLine())
         return;
     QStringList paths;
     for (const auto &file : QJsonDocument::fromJson(socket->readLine()).array())
         paths.append(file.toString());
-    emit activated(paths);
+    disconnect(socket, nullptr, this, nullptr);
+    // Passed on from a turn of the event loop of its own: the files open
+    // dialogs, and their event loops may free this socket while its signal
+    // would still be on the stack.
+    QMetaObject::invokeMethod(this, [this, paths] { emit activated(paths); }, Qt::QueuedConnection);
 }
 
 } // namespace tamo

@@ -33,9 +33,12 @@ TamoApp::~TamoApp() = default;
 
 void TamoApp::buildMenu()
 {
+    // Each command runs in a turn of the event loop of its own, once the menu
+    // is done: many open dialogs, whose event loops must not run inside the
+    // menu's handling of a click.
     auto add = [](QMenu *menu, const QString &title, const char *symbol, auto action) {
         QAction *item = menu->addAction(symbolIcon(QLatin1String(symbol)), title);
-        QObject::connect(item, &QAction::triggered, menu, action);
+        QObject::connect(item, &QAction::triggered, menu, action, Qt::QueuedConnection);
         return item;
     };
     QMenu *menu = m_menu.get();

@@ -38,6 +38,24 @@ TEST_F(AppShell, TrayMenuNamesKeysTheDesktopsWay)
     EXPECT_EQ(rows.first()->text(), QStringLiteral("Open TamoCove")); // the shortcut opens the panel instead
 }
 
+TEST_F(AppShell, TrayMenuCommandsRunOnceTheMenuIsDone)
+{
+    ImportingWindows windows;
+    AppExtensions extensions = ext.extensions();
+    extensions.windows = &windows;
+    AppModel model(services(), storeDir.path(), extensions);
+    FakeStatusItem tray;
+    TamoApp app(model, defaults, tray);
+    const QList<QAction *> rows = app.menu()->actions();
+    const auto settings = std::find_if(rows.cbegin(), rows.cend(),
+                                       [](QAction *row) { return row->text().startsWith(u"Settings…"); });
+    ASSERT_NE(settings, rows.cend());
+    (*settings)->trigger();
+    EXPECT_TRUE(windows.log.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(windows.log, QStringList{QStringLiteral("settings")});
+}
+
 TEST_F(AppShell, LaunchReadsWelcomeStateFirstAndWrapsStartInTheGuard)
 {
     defaults.setValue(keys::welcomeClipsChecked, true);

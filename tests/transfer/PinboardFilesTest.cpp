@@ -13,9 +13,13 @@
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardImport.h"
 #include "transfer/PinboardPicker.h"
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -304,4 +308,57 @@ TEST(PinboardFilesTest, TheResultAlertCountsInItsOrder)
               QStringLiteral("5 clips added, 1 updated, 1 new pinboard, 3 already there. 1 clip was already pinned to "
                              "another pinboard and stayed there."));
     EXPECT_EQ(PinboardImport::resultMessage(1), QStringLiteral("Imported 1 pinboard"));
+}
+
+TEST(PinboardFilesTest, ARunningInstanceHandedGoodBadAndCutFilesStaysUpAndImportsTheGoodOnce)
+{
+    Home home;
+    SingleInstance instance(home.storeDir.path());
+    ASSERT_EQ(instance.claimOrHandOver({}), std::nullopt);
+    AppDelegate delegate(*home.model, home.defaults);
+    QObject::connect(&instance, &SingleInstance::activated, &instance,
+                     [&delegate](const QStringList &files) { delegate.launchedAgain(files); });
+
+    const QByteArray good = archiveBytes(QStringLiteral(R"([{"name":"A","color":"Blue","clips":[%1,%2]}])")
+                                             .arg(clipJson(QStringLiteral("one")), clipJson(QStringLiteral("two"))));
+    const QString goodPath = home.configDir.file(QStringLiteral("good.tamocove"));
+    const QString garbagePath = home.configDir.file(QStringLiteral("garbage.tamocove"));
+    const QString cutPath = home.configDir.file(QStringLiteral("cut.tamocove"));
+    writeFile(goodPath, good);
+    writeFile(garbagePath, QByteArray("\x89PNG garbage \xff\xfe"));
+    writeFile(cutPath, good.left(good.size() / 2));
+
+    // A person reads each dialog for a moment while its event loop runs, in
+    // which the launches that handed the files over go away.
+    auto readForAMoment = [] {
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    home.alerts.whileShown = readForAMoment;
+    home.picker.whileShown = readForAMoment;
+    home.picker.answers = {tick({0})};
+    for (int i = 0; i < 4; ++i)
+        home.alerts.answer(0);
+    // Handed over one after the other, each while the one before may still be open.
+    for (const QString &path : {goodPath, garbagePath, cutPath, goodPath})
+        ASSERT_EQ(SingleInstance(home.storeDir.path()).claimOrHandOver({path}), 0);
+
+    QEventLoop waiting;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &waiting, [&] {
+        if (home.alerts.shown().size() >= 4)
+            waiting.quit();
+    });
+    tick.start(20);
+    QTimer::singleShot(10'000, &waiting, &QEventLoop::quit);
+    waiting.exec();
+
+    QStringList messages;
+    for (const AlertSpec &alert : home.alerts.shown())
+        messages.append(alert.message);
+    EXPECT_EQ(messages.join(u'|').toStdString(), "Imported 1 pinboard|Couldn't open “garbage.tamocove”|"
+                                                 "Couldn't open “cut.tamocove”|Nothing new to import");
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(), 2);
+    EXPECT_EQ(home.model->pinboards().orderedPinboards().size(), 1);
 }
