@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "app/StoreOpening.h"
 #include "app/TamoApp.h"
+#include "bonus/BonusToolbox.h"
 #include "cards/GlassSurface.h"
 #include "cards/ScreenCardSizesService.h"
 #include "drawer/DrawerAssembly.h"
@@ -26,6 +27,7 @@
 #include "transfer/PinboardPicker.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QNetworkAccessManager>
@@ -91,6 +93,11 @@ int main(int argc, char **argv)
     DialogFilePanels filePanels;
     DialogPinboardPicker pinboardPicker;
     PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, clock);
+    BonusToolbox bonusTools({&platform.windowServer(), &platform.accessibility(), &defaults, &platform.screens(),
+                             &drawerPanel, &platform.accessibleTree(), &platform.launcherBadges(),
+                             &platform.eventPoster(), &network, &clock,
+                             paths.cacheDirectory() + QStringLiteral("/Favicons")},
+                            QCoreApplication::applicationPid());
     DialogPasteVersionPrompt pasteVersionPrompt;
     PasteHistoryImport pasteImport(defaults, alerts, pasteVersionPrompt,
                                    PasteImporter::ReadEnvironment::standard([&platform] {
@@ -98,6 +105,7 @@ int main(int argc, char **argv)
                                    }));
     AppExtensions extensions;
     extensions.windows = &pasteImport;
+    extensions.bonus = &bonusTools;
     extensions.sync = &cloudSync;
     extensions.keyValueStore = &sharedSettings;
     extensions.drawer = &drawerPanel;
@@ -109,6 +117,7 @@ int main(int argc, char **argv)
         return 1;
     pinboardFiles.attach(*model);
     pasteImport.attach(*model);
+    bonusTools.attach(model->hotKeyRegistry());
 
     if (folderSync)
         folderSync->attach(model->container());

@@ -95,6 +95,7 @@ struct HeadValues
 {
     QByteArrayView ogTitle;
     QByteArrayView ogImage;
+    QByteArrayView icon;
     std::optional<QByteArrayView> title;
     QByteArray charset;
 };
@@ -138,6 +139,8 @@ public:
                 break;
             if (equalsIgnoringCase(name, "meta"))
                 takeMeta(*attributes);
+            else if (equalsIgnoringCase(name, "link"))
+                takeLink(*attributes);
             else if (equalsIgnoringCase(name, "title"))
                 takeTitle();
             else if (equalsIgnoringCase(name, "script") || equalsIgnoringCase(name, "style"))
@@ -245,6 +248,14 @@ private:
             m_found.charset = charsetParameter(content);
     }
 
+    // rel="icon", "shortcut icon" and the like: "icon" among its words.
+    void takeLink(const Attributes &attributes)
+    {
+        const QList<QByteArray> rels = attributes.value("rel").toByteArray().toLower().simplified().split(' ');
+        if (rels.contains("icon"))
+            takeFirstNonEmpty(m_found.icon, attributes.value("href"));
+    }
+
     static void takeFirstNonEmpty(QByteArrayView &slot, QByteArrayView value)
     {
         if (slot.trimmed().isEmpty())
@@ -322,6 +333,7 @@ LinkMetadata parseLinkMetadata(const QByteArray &html, const QUrl &pageURL, cons
     if (!metadata.title && found.title)
         metadata.title = titleFrom(textOf(*found.title, encoding));
     metadata.imageURL = imageURLFrom(textOf(found.ogImage, encoding), pageURL);
+    metadata.iconURL = imageURLFrom(textOf(found.icon, encoding), pageURL);
     return metadata;
 }
 

@@ -13,6 +13,7 @@ struct LinkMetadata
 {
     std::optional<QString> title; // og:title, else <title>; white space collapsed
     std::optional<QUrl> imageURL; // og:image, absolute; http or https only
+    std::optional<QUrl> iconURL;  // <link rel="icon">, the same way
 
     bool operator==(const LinkMetadata &) const = default;
 };

@@ -1,10 +1,9 @@
 #include "cards/ScreenCardSizes.h"
 
+#include "cards/StoredEntries.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 #include "platform/Screens.h"
-
-#include <QCollator>
 
 #include <algorithm>
 #include <limits>
@@ -19,37 +18,6 @@ const QString widthField = QStringLiteral("width");
 const QString heightField = QStringLiteral("height");
 const QString cardScaleField = QStringLiteral("cardScale");
 const QString textScaleField = QStringLiteral("textScale");
-
-// Whole numbers come back from the settings file as integers, so any number counts.
-std::optional<double> storedNumber(const QVariantMap &entry, const QString &field)
-{
-    const QVariant value = entry.value(field);
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return value.toDouble();
-    default:
-        return std::nullopt;
-    }
-}
-
-int storedInteger(const QVariantMap &entry, const QString &field)
-{
-    const double number = storedNumber(entry, field).value_or(0);
-    return int(std::clamp(number, 0.0, double(std::numeric_limits<int>::max())));
-}
-
-std::optional<QVariantMap> storedEntry(const QVariantMap &all, const QString &id)
-{
-    const QVariant entry = all.value(id);
-    if (entry.typeId() != QMetaType::QVariantMap)
-        return std::nullopt;
-    return entry.toMap();
-}
 
 double cardScale(const Defaults &defaults)
 {
@@ -70,15 +38,6 @@ void adoptScale(Defaults &defaults, QLatin1StringView key, std::optional<double>
 
 // Qt collates the C locale by code point, ignoring the numeric mode; C's
 // texts are English, so sort as English there.
-QCollator labelCollator()
-{
-    const QLocale locale;
-    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    return collator;
-}
-
 } // namespace
 
 QString Screen::label() const
@@ -165,7 +124,7 @@ QList<Screen> screens(const Defaults &defaults, const QStringList &connectedIDs)
         result.append(screen);
     }
 
-    const QCollator collator = labelCollator();
+    const QCollator collator = screenLabelCollator();
     // Stable, so two screens with the same label keep their order by id.
     std::stable_sort(result.begin(), result.end(), [&](const Screen &a, const Screen &b) {
         const bool aConnected = connectedIDs.contains(a.id);

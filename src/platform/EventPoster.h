@@ -29,6 +29,10 @@ public:
     // the app sees exactly the paste chord.
     virtual void postPaste() = 0;
 
+    // Ctrl+T to the window with the focus: a new tab where the app offers no
+    // accessible menu item for it.
+    virtual void postNewTab() = 0;
+
     static constexpr int restoreTimeoutMs = 200;
 
 signals:

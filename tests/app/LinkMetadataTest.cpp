@@ -151,3 +151,22 @@ TEST(LinkMetadata, DecodesTheTextInThePagesEncoding)
 }
 
 } // namespace
+
+namespace {
+
+TEST(LinkMetadata, FindsTheSiteIconAmongTheLinks)
+{
+    const std::pair<QByteArray, std::optional<QString>> cases[] = {
+        {"<link rel='stylesheet' href='/a.css'><link rel='icon' href='/i.png'>", "https://example.com/i.png"},
+        {"<LINK REL='Shortcut Icon' HREF='//cdn.example.com/f.ico'>", "https://cdn.example.com/f.ico"},
+        {"<link rel='apple-touch-icon' href='/t.png'>", std::nullopt},
+        {"<link rel='icon' href='javascript:alert(1)'>", std::nullopt},
+        {"<body><link rel='icon' href='/late.png'>", std::nullopt},
+    };
+    for (const auto &[html, icon] : cases) {
+        const LinkMetadata metadata = parseLinkMetadata(html, page);
+        EXPECT_EQ(metadata.iconURL ? std::optional(metadata.iconURL->toString()) : std::nullopt, icon) << html.constData();
+    }
+}
+
+} // namespace

@@ -20,7 +20,10 @@ public:
         restoreFrontWindow();
     }
 
+    void postNewTab() override { ++newTabCount; }
+
     bool restoreSucceeds = true;
+    int newTabCount = 0;
     int rememberCount = 0;
     int restoreCount = 0;
     int pasteCount = 0;

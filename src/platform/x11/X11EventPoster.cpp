@@ -174,26 +174,43 @@ PasteKeystroke X11EventPoster::keystrokeForFocus() const
 
 void X11EventPoster::sendPasteKeystroke()
 {
-    if (!m_x11.isValid() || !xcb_get_extension_data(m_x11.xcb, &xcb_test_id)->present) {
-        qCWarning(lcX11) << "cannot paste: the X server lacks the XTest extension";
+    const PasteKeystroke keystroke = keystrokeForFocus();
+    const QList<xcb_keycode_t> chord = chordKeycodes(chordKeysyms(keystroke));
+    if (chord.isEmpty()) {
+        qCWarning(lcX11) << "cannot paste: no XTest extension, or the keyboard map lacks a key of the paste chord";
         return;
     }
-    const PasteKeystroke keystroke = keystrokeForFocus();
+    if (pastesPrimary(keystroke))
+        copyClipboardToPrimary();
+    sendChord(chord);
+}
+
+void X11EventPoster::postNewTab()
+{
+    const QList<xcb_keycode_t> chord = chordKeycodes({XK_Control_L, XK_t});
+    if (chord.isEmpty())
+        qCWarning(lcX11) << "cannot open a tab: no XTest extension, or no T key";
+    else
+        sendChord(chord);
+}
+
+QList<xcb_keycode_t> X11EventPoster::chordKeycodes(const QList<xcb_keysym_t> &keysyms) const
+{
+    if (!m_x11.isValid() || !xcb_get_extension_data(m_x11.xcb, &xcb_test_id)->present)
+        return {};
     xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(m_x11.xcb);
     QList<xcb_keycode_t> chord;
-    for (const xcb_keysym_t keysym : chordKeysyms(keystroke)) {
+    for (const xcb_keysym_t keysym : keysyms) {
         xcb_keycode_t *keycodes = xcb_key_symbols_get_keycode(symbols, keysym);
         chord.append(keycodes ? keycodes[0] : 0);
         std::free(keycodes);
     }
     xcb_key_symbols_free(symbols);
-    if (chord.contains(0)) {
-        qCWarning(lcX11) << "cannot paste: the keyboard map lacks a key of the paste chord";
-        return;
-    }
-    if (pastesPrimary(keystroke))
-        copyClipboardToPrimary();
+    return chord.contains(0) ? QList<xcb_keycode_t>() : chord;
+}
 
+void X11EventPoster::sendChord(const QList<xcb_keycode_t> &chord)
+{
     releaseHeldModifiers();
     for (const xcb_keycode_t keycode : chord)
         fakeKey(XCB_KEY_PRESS, keycode);

@@ -25,6 +25,7 @@ public:
     void rememberFrontWindow() override;
     void restoreFrontWindow() override;
     void postPaste() override;
+    void postNewTab() override;
 
 private:
     uint32_t parentWindow(uint32_t window) const; // 0 at the root
@@ -36,6 +37,9 @@ private:
     bool focusIsInside(uint32_t window) const;
     PasteKeystroke keystrokeForFocus() const;
     void sendPasteKeystroke();
+    // Empty without XTest or when a key is missing from the keyboard map.
+    QList<quint8> chordKeycodes(const QList<quint32> &keysyms) const;
+    void sendChord(const QList<quint8> &chord);
     void releaseHeldModifiers();
     void fakeKey(uint8_t type, uint8_t keycode);
 

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <xcb/res.h>
 
 namespace tamo::x11 {
 
@@ -17,23 +16,6 @@ namespace {
 
 // How long after losing the clipboard its second notice may still arrive.
 constexpr qint64 echoWindowMs = 500;
-
-// The process of the client that created the window, from the X-Resource
-// extension; nothing for a remote client or without the extension.
-std::optional<qint64> clientProcessID(const X11Connection &x11, uint32_t window)
-{
-    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    const auto reply =
-        replyTo<xcb_res_query_client_ids_reply>(x11.xcb, xcb_res_query_client_ids(x11.xcb, 1, &spec));
-    if (!reply)
-        return std::nullopt;
-    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
-            && xcb_res_client_id_value_value_length(it.data) >= 1)
-            return qint64(*xcb_res_client_id_value_value(it.data));
-    }
-    return std::nullopt;
-}
 
 // Reads each target once: deciding a type may read its payload already.
 class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
@@ -115,7 +97,7 @@ std::optional<qint64> X11Pasteboard::currentOwnerProcessID(uint32_t owner) const
 {
     if (owner == XCB_WINDOW_NONE)
         return std::nullopt;
-    return clientProcessID(m_x11, owner);
+    return clientProcessID(m_x11.xcb, owner);
 }
 
 std::unique_ptr<PasteboardContents> X11Pasteboard::contents() const

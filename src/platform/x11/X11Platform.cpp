@@ -1,7 +1,9 @@
 #include "platform/x11/X11Platform.h"
 
 #include "platform/XdgScreenshotFolder.h"
+#include "platform/x11/AtSpiTree.h"
 #include "platform/x11/CanberraSounds.h"
+#include "platform/x11/DBusLauncherBadges.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11ClickShield.h"
 #include "platform/x11/X11Compositor.h"
@@ -9,6 +11,7 @@
 #include "platform/x11/X11GlobalHotKeys.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Screens.h"
+#include "platform/x11/X11WindowServer.h"
 #include "platform/x11/X11Workspace.h"
 
 namespace tamo {
@@ -25,9 +28,17 @@ X11Platform::X11Platform()
     , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
     , m_compositor(std::make_unique<x11::X11Compositor>(m_connection))
     , m_clickShield(std::make_unique<x11::X11ClickShield>(m_connection, *m_screens))
+    , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_screens))
+    , m_accessibleTree(std::make_unique<x11::AtSpiTree>())
+    , m_launcherBadges(std::make_unique<x11::DBusLauncherBadges>())
 {
 }
 
 X11Platform::~X11Platform() = default;
+
+LauncherBadges &X11Platform::launcherBadges()
+{
+    return *m_launcherBadges;
+}
 
 } // namespace tamo

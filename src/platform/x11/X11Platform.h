@@ -4,9 +4,15 @@
 
 #include <memory>
 
+namespace tamo::x11 {
+class DBusLauncherBadges;
+}
+
 namespace tamo {
 
 class Accessibility;
+class AccessibleTree;
+class LauncherBadges;
 class ClickShield;
 class Compositor;
 class EventPoster;
@@ -16,6 +22,7 @@ class ScreenshotFolder;
 class Screens;
 class Sounds;
 class Workspace;
+class WindowServer;
 
 // The real desktop facilities of an X11 session, created together on Qt's
 // X connection and kept for the life of the process.
@@ -38,6 +45,9 @@ public:
     ScreenshotFolder &screenshotFolder() { return *m_screenshotFolder; }
     Compositor &compositor() { return *m_compositor; }
     ClickShield &clickShield() { return *m_clickShield; }
+    WindowServer &windowServer() { return *m_windowServer; }
+    AccessibleTree &accessibleTree() { return *m_accessibleTree; }
+    LauncherBadges &launcherBadges();
 
 private:
     x11::X11Connection m_connection;
@@ -51,6 +61,9 @@ private:
     std::unique_ptr<ScreenshotFolder> m_screenshotFolder;
     std::unique_ptr<Compositor> m_compositor;
     std::unique_ptr<ClickShield> m_clickShield;
+    std::unique_ptr<WindowServer> m_windowServer;
+    std::unique_ptr<AccessibleTree> m_accessibleTree;
+    std::unique_ptr<x11::DBusLauncherBadges> m_launcherBadges;
 };
 
 } // namespace tamo

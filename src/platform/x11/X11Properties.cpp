@@ -2,6 +2,8 @@
 
 #include "platform/x11/X11Reply.h"
 
+#include <xcb/res.h>
+
 namespace tamo::x11 {
 
 namespace {
@@ -61,6 +63,21 @@ QStringList X11Properties::strings(quint32 window, const QByteArray &name) const
     for (const QByteArray &part : bytes.split('\0'))
         strings.append(reply->type == XCB_ATOM_STRING ? QString::fromLatin1(part) : QString::fromUtf8(part));
     return strings;
+}
+
+std::optional<qint64> clientProcessID(xcb_connection_t *connection, quint32 window)
+{
+    const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    const auto reply =
+        replyTo<xcb_res_query_client_ids_reply>(connection, xcb_res_query_client_ids(connection, 1, &spec));
+    if (!reply)
+        return std::nullopt;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)
+            && xcb_res_client_id_value_value_length(it.data) >= 1)
+            return qint64(*xcb_res_client_id_value_value(it.data));
+    }
+    return std::nullopt;
 }
 
 } // namespace tamo::x11

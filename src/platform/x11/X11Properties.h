@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <optional>
+
 namespace tamo::x11 {
 
 // Reads window properties by name, interning each atom once. Every read is a
@@ -29,5 +31,9 @@ private:
     xcb_connection_t *m_connection;
     mutable QHash<QByteArray, quint32> m_atoms;
 };
+
+// The process of the client that created the window, from the X-Resource
+// extension; nothing for a remote client or without the extension.
+std::optional<qint64> clientProcessID(xcb_connection_t *connection, quint32 window);
 
 } // namespace tamo::x11

@@ -1,0 +1,62 @@
+#include "bonus/BonusToolbox.h"
+
+namespace tamo {
+
+BonusToolbox::BonusToolbox(const Platform &platform, qint64 ownPid, SwitcherDelays delays)
+    : m_platform(platform)
+    , m_delays(delays)
+    , m_tabs(*platform.accessibleTree, *platform.clock)
+    , m_favicons(*platform.network, *platform.clock, platform.faviconFolder)
+    , m_catalog(*platform.windowServer, *platform.accessibility, *platform.defaults, m_recent, ownPid)
+    , m_sizer({platform.windowServer, platform.accessibility, platform.defaults, platform.screens, platform.drawer},
+              ownPid)
+{
+    m_catalog.setBrowserTabs(&m_tabs);
+    m_catalog.setLauncherBadges(platform.launcherBadges);
+}
+
+BonusToolbox::~BonusToolbox() = default;
+
+void BonusToolbox::createWindowSwitcher()
+{
+    if (m_switcher || !m_hotKeys)
+        return;
+    WindowSwitcherController::Services services;
+    services.catalog = &m_catalog;
+    services.recent = &m_recent;
+    services.server = m_platform.windowServer;
+    services.accessibility = m_platform.accessibility;
+    services.defaults = m_platform.defaults;
+    services.screens = m_platform.screens;
+    services.tabs = &m_tabs;
+    services.favicons = &m_favicons;
+    services.eventPoster = m_platform.eventPoster;
+    // Browsers expose their tab strips only once asked to.
+    if (m_catalog.browserTabsOn())
+        m_tabs.enable();
+    m_switcher = std::make_unique<WindowSwitcherService>(services, *m_hotKeys, *m_platform.drawer, m_delays);
+}
+
+void BonusToolbox::destroyWindowSwitcher()
+{
+    m_switcher.reset();
+}
+
+bool BonusToolbox::isWindowSwitcherVisible() const
+{
+    return m_switcher && m_switcher->controller().isVisible();
+}
+
+void BonusToolbox::hideWindowSwitcher()
+{
+    if (m_switcher)
+        m_switcher->controller().hide();
+}
+
+void BonusToolbox::setWindowSizerEnabled(bool enabled)
+{
+    if (m_hotKeys)
+        m_sizer.setEnabled(enabled, *m_hotKeys);
+}
+
+} // namespace tamo

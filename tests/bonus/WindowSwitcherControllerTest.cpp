@@ -1,0 +1,186 @@
+#include "SwitcherFixture.h"
+#include "bonus/WindowSwitcherController.h"
+#include "bonus/WindowSwitcherRows.h"
+#include "bonus/WindowSwitcherView.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QTest>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+class ControllerTest : public SwitcherFixture
+{
+protected:
+    ControllerTest()
+    {
+        addApp(10, QStringLiteral("Editor"), {100, 101});
+        addApp(20, QStringLiteral("Viewer"), {200});
+    }
+
+    WindowSwitcherController::Services services()
+    {
+        return {&catalog, &recent, &server, &accessibility, &defaults, &screens, nullptr, nullptr};
+    }
+
+    bool press(int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        return controller.handleKey(event);
+    }
+
+    WindowSwitcherController controller{services()};
+};
+
+TEST_F(ControllerTest, ShowsCentredOnTheScreenUnderThePointerAndSizedToItsRows)
+{
+    ScreenInfo left = FakeScreens::oneScreen({1000, 800});
+    ScreenInfo right = FakeScreens::oneScreen({1600, 900});
+    right.frame.moveLeft(1000);
+    right.visibleFrame = right.frame.adjusted(0, 0, 0, -40);
+    screens.setScreens({left, right});
+    screens.setPointerLocation({1500, 300});
+
+    controller.show();
+    ASSERT_TRUE(controller.isVisible());
+    const QRectF frame = screens.geometry().fromQt(QRectF(controller.panel()->geometry()));
+    EXPECT_NEAR(frame.center().x(), right.visibleFrame.center().x(), 1);
+    EXPECT_NEAR(frame.center().y(), right.visibleFrame.center().y(), 1);
+    EXPECT_EQ(frame.height(), 3 * 70 + 2 * 2 + 56 + 48);
+    EXPECT_EQ(controller.state().rows().size(), 3);
+}
+
+TEST_F(ControllerTest, ShowsNothingWithoutRowsOrTrust)
+{
+    accessibility.trusted = false;
+    controller.show();
+    EXPECT_FALSE(controller.isVisible());
+
+    accessibility.trusted = true;
+    server.windows.clear();
+    controller.show();
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_TRUE(controller.state().rows().isEmpty());
+}
+
+TEST_F(ControllerTest, KeysMoveWrapCloseAndActivate)
+{
+    controller.show();
+    ASSERT_TRUE(controller.isVisible());
+    EXPECT_TRUE(press(Qt::Key_Up));
+    EXPECT_EQ(controller.state().selection(), 2) << "up from the first row wraps to the last";
+    EXPECT_TRUE(press(Qt::Key_Right));
+    EXPECT_EQ(controller.state().selection(), 0) << "right moves down while browser tabs are off";
+    EXPECT_TRUE(press(Qt::Key_Left));
+    EXPECT_EQ(controller.state().selection(), 2);
+    EXPECT_TRUE(press(Qt::Key_Down));
+
+    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier),
+                                            Qt::KeyboardModifiers(Qt::AltModifier | Qt::ControlModifier)})
+        EXPECT_FALSE(press(Qt::Key_W, modifiers)) << "only Ctrl+W closes";
+    EXPECT_FALSE(press(Qt::Key_A));
+    ASSERT_TRUE(controller.isVisible());
+
+    const WindowSwitcherRow chosen = *controller.state().selectedRow();
+    EXPECT_TRUE(press(Qt::Key_Return));
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_TRUE(controller.state().rows().isEmpty());
+    EXPECT_EQ(server.activated, QList<quint32>{chosen.windowNumber});
+    EXPECT_EQ(recent.windowKeys().first(), chosen.id);
+    EXPECT_EQ(recent.pids().first(), chosen.app.pid);
+
+    for (auto close : {std::pair{Qt::Key_Escape, Qt::KeyboardModifiers()}, {Qt::Key_W, Qt::ControlModifier}}) {
+        controller.show();
+        EXPECT_TRUE(press(close.first, close.second));
+        EXPECT_FALSE(controller.isVisible());
+    }
+    EXPECT_EQ(server.activated.size(), 1);
+}
+
+TEST_F(ControllerTest, ClickingARowPicksItAndRefreshKeepsTheSelectedWindow)
+{
+    controller.show();
+    controller.state().setSelection(2);
+    const QString selected = controller.state().selectedRow()->id;
+    addApp(30, QStringLiteral("Newcomer"), {300});
+    recent.bumpApp(30);
+    controller.refresh();
+    EXPECT_EQ(controller.state().rows().size(), 4);
+    EXPECT_EQ(controller.state().selectedRow()->id, selected);
+
+    QListView *list = controller.view()->windowList();
+    const QRect first = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_FALSE(controller.isVisible());
+    ASSERT_EQ(server.activated.size(), 1);
+
+    controller.show();
+    server.windows.clear();
+    controller.refresh();
+    EXPECT_FALSE(controller.isVisible()) << "no rows left closes the panel";
+}
+
+TEST(SwitcherSizeRuleTest, HeightsAreCappedAndWidthsHeld)
+{
+    auto rowsOf = [](int count, bool fullScreen = false, int tabCount = 0) {
+        QList<WindowSwitcherRow> rows;
+        for (int i = 0; i < count; ++i) {
+            WindowSwitcherRow row;
+            row.windowTitle = QStringLiteral("x");
+            row.isFullScreen = fullScreen;
+            row.tabCount = tabCount;
+            rows.append(row);
+        }
+        return rows;
+    };
+    const QRectF tall(0, 0, 1920, 1080);
+    EXPECT_EQ(measureColumns(rowsOf(2), {}, tall).height, 2 * 70 + 2 + 56 + 48);
+    EXPECT_EQ(measureColumns(rowsOf(100), {}, tall).height, 0.92 * 1080 - 20 + 48);
+    EXPECT_EQ(measureColumns(rowsOf(100), {}, QRectF(0, 0, 800, 100)).height, 160 + 48);
+    EXPECT_EQ(measureColumns({}, {}, tall).height, 120 + 48);
+
+    const SwitcherMetrics narrow = measureColumns(rowsOf(1), {}, tall);
+    EXPECT_EQ(narrow.width, 380 + 48);
+    EXPECT_EQ(narrow.appNameColumnWidth, 88);
+    EXPECT_EQ(measureColumns(rowsOf(1), {}, QRectF(0, 0, 300, 600)).width, 300 - 40 + 48);
+
+    WindowSwitcherRow longTitle = rowsOf(1).first();
+    longTitle.windowTitle = QString(300, QLatin1Char('W'));
+    const SwitcherMetrics wide = measureColumns({longTitle}, {}, QRectF(0, 0, 100000, 1000));
+    const qreal base = wide.titleColumnWidth + wide.appNameColumnWidth + 10 + 52 + 10 + 36 + 28 + 12;
+    EXPECT_EQ(wide.width, base + 48);
+    longTitle.isFullScreen = true;
+    longTitle.tabCount = 2;
+    EXPECT_EQ(measureColumns({longTitle}, {}, QRectF(0, 0, 100000, 1000)).width, base + 120 + 96 + 48);
+
+    const QList<WindowSwitcherRow> tabs = {longTitle.newTabRow()};
+    EXPECT_EQ(measureColumns(rowsOf(1), tabs, tall).tabColumnWidth, 240);
+}
+
+TEST(SwitcherRowsTest, BadgesFollowTheirLabels)
+{
+    EXPECT_EQ(unreadBadgeDiameter(QString()), 18);
+    EXPECT_EQ(unreadBadgeDiameter(QStringLiteral("7")), 18);
+    EXPECT_EQ(unreadBadgeDiameter(QStringLiteral("12")), 20);
+    EXPECT_EQ(unreadBadgeDiameter(QStringLiteral("1234")), 24);
+    EXPECT_EQ(tabsBadgeText(2), QStringLiteral("2 tabs"));
+
+    WindowSwitcherRow row;
+    row.windowTitle = QStringLiteral("i");
+    row.tabCount = 1;
+    WindowRowLayout layout = layoutWindowRow(QRectF(0, 0, 900, 70), row, 100, 500);
+    EXPECT_TRUE(layout.tabsBadge.isEmpty());
+    EXPECT_TRUE(layout.icon.isEmpty()) << "an app without an icon has no icon column";
+    EXPECT_EQ(layout.title.width(), 24) << "a narrow title still gets 24";
+    row.tabCount = 2;
+    row.windowTitle = QString(200, QLatin1Char('W'));
+    layout = layoutWindowRow(QRectF(0, 0, 2000, 70), row, 100, 300);
+    EXPECT_FALSE(layout.tabsBadge.isEmpty());
+    EXPECT_EQ(layout.title.width(), 300) << "a wide title stops at the cap";
+    EXPECT_GT(layout.tabsBadge.left(), layout.title.right());
+}
+
+} // namespace
