@@ -5,7 +5,6 @@
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -36,6 +35,25 @@ public:
     }
 };
 
+// The line between the two columns with its room on both sides, all of it
+// gone while the tab column is.
+class ColumnDivider : public QWidget
+{
+public:
+    explicit ColumnDivider(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedWidth(2 * dividerMargin + 1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(QRect(dividerMargin, 0, 1, height()), labelColorAt(0.15));
+    }
+};
+
 } // namespace
 
 WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks callbacks,
@@ -48,10 +66,7 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
     setAccessibleName(QStringLiteral("Window switcher"));
     auto *windowDelegate = new WindowRowDelegate(state, this);
     m_windows = makeList(&m_windowRows, windowDelegate, QStringLiteral("Windows"));
-    m_divider = new QFrame(this);
-    m_divider->setFrameShape(QFrame::VLine);
-    m_divider->setFrameShadow(QFrame::Plain);
-    m_divider->setStyleSheet(QStringLiteral("color: rgba(128,128,128,90);"));
+    m_divider = new ColumnDivider(this);
     m_tabs = makeList(&m_tabRows, new TabRowDelegate(state, std::move(favicons), this), QStringLiteral("Tabs"));
 
     auto *layout = new QHBoxLayout(this);
@@ -59,9 +74,7 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(0);
     layout->addWidget(m_windows, 1);
-    layout->addSpacing(dividerMargin);
     layout->addWidget(m_divider);
-    layout->addSpacing(dividerMargin);
     layout->addWidget(m_tabs);
 
     m_chevron = new QLabel(this);
@@ -86,6 +99,10 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
         connect(&state, signal, m_windows->viewport(), qOverload<>(&QWidget::update));
         connect(&state, signal, m_tabs->viewport(), qOverload<>(&QWidget::update));
     }
+    connect(&state, &WindowSwitcherState::columnWidthsChanged, this, [this] {
+        if (!m_state.tabs().isEmpty())
+            m_tabs->setFixedWidth(int(m_state.tabColumnWidth()));
+    });
     connect(m_windows->verticalScrollBar(), &QScrollBar::valueChanged, this, &WindowSwitcherView::updateMoreBelow);
     connect(m_windows->verticalScrollBar(), &QScrollBar::rangeChanged, this, &WindowSwitcherView::updateMoreBelow);
     m_scroll->setDuration(120);
@@ -181,8 +198,6 @@ void WindowSwitcherView::placeChevron()
 void WindowSwitcherView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!m_state.tabs().isEmpty())
-        m_tabs->setFixedWidth(int(m_state.tabColumnWidth()));
     placeChevron();
 }
 

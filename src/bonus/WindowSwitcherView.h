@@ -7,7 +7,6 @@
 
 #include <functional>
 
-class QFrame;
 class QLabel;
 class QVariantAnimation;
 
@@ -61,7 +60,7 @@ private:
     SwitcherRowsModel m_windowRows;
     SwitcherRowsModel m_tabRows;
     QListView *m_windows;
-    QFrame *m_divider;
+    QWidget *m_divider;
     QListView *m_tabs;
     QLabel *m_chevron;
     QVariantAnimation *m_scroll;

@@ -9,6 +9,9 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <algorithm>
 
 namespace tamo::x11 {
@@ -46,6 +49,26 @@ QStringList strings(const xcb_get_property_reply_t *reply)
     for (const QByteArray &part : bytes.split('\0'))
         result.append(reply->type == XCB_ATOM_STRING ? QString::fromLatin1(part) : QString::fromUtf8(part));
     return result;
+}
+
+// The first string of a COMPOUND_TEXT property (xterm's titles), which
+// only Xlib knows how to decode.
+QString compoundText(Display *display, const xcb_get_property_reply_t *reply)
+{
+    if (!display || !reply || reply->format != 8)
+        return {};
+    XTextProperty property;
+    property.value = static_cast<unsigned char *>(xcb_get_property_value(reply));
+    property.encoding = reply->type;
+    property.format = 8;
+    property.nitems = xcb_get_property_value_length(reply);
+    char **list = nullptr;
+    int count = 0;
+    if (Xutf8TextPropertyToTextList(display, &property, &list, &count) < Success || !list)
+        return {};
+    const QString text = count > 0 ? QString::fromUtf8(list[0]) : QString();
+    XFreeStringList(list);
+    return text;
 }
 
 QString executableName(qint64 pid)
@@ -142,8 +165,11 @@ const X11WindowServer::Snapshot &X11WindowServer::snapshot() const
         if (const QList<quint32> opacity = longs(replies[Opacity].get()); !opacity.isEmpty())
             client.alpha = opacity.first() / double(0xFFFFFFFFu);
         client.title = strings(replies[NetName].get()).value(0);
-        if (client.title.isEmpty())
-            client.title = strings(replies[Name].get()).value(0);
+        if (client.title.isEmpty()) {
+            const xcb_get_property_reply_t *name = replies[Name].get();
+            const bool plain = name && (name->type == XCB_ATOM_STRING || name->type == m_properties.atom("UTF8_STRING"));
+            client.title = plain ? strings(name).value(0) : compoundText(m_connection.display, name);
+        }
         client.windowClass = strings(replies[Class].get());
         client.toolkitId = strings(replies[GtkId].get()).value(0);
         if (geometry)
