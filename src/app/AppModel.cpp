@@ -644,9 +644,13 @@ void AppModel::openDrawer()
 {
     if (m_ext.bonus->isWindowSwitcherVisible())
         m_ext.bonus->hideWindowSwitcher();
-    // The paste goes back to the window that had the focus before the drawer.
-    m_platform.eventPoster->rememberFrontWindow();
+    notePasteTarget();
     m_ext.drawer->showStrip();
+}
+
+void AppModel::notePasteTarget()
+{
+    m_platform.eventPoster->rememberFrontWindow();
 }
 
 void AppModel::showPreferences(std::optional<int> page)

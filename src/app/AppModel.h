@@ -204,6 +204,9 @@ public:
     void handleHotKey();
     // Shows the drawer over the window the user works in.
     void openDrawer();
+    // Notes the window the user works in as where a paste goes; called
+    // before a panel of ours takes the keyboard.
+    void notePasteTarget();
     void showPreferences(std::optional<int> page = std::nullopt);
     void showAbout();
     void checkForUpdates();

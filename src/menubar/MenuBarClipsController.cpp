@@ -135,6 +135,9 @@ void MenuBarClipsController::show()
     if (!m_statusItemShown)
         return;
     m_drawer.hide(false); // the two panels never show together
+    // A paste from the panel goes to the app that was in front when it opened.
+    if (m_model)
+        m_model->notePasteTarget();
 
     const QRectF button = m_statusItem.anchor();
     const QList<ScreenInfo> screens = m_screens.screens();

@@ -228,6 +228,7 @@ QWidget *MenuBarClipsView::buildBottomBar()
     row->setSpacing(8);
     const QColor label = sharedLabelColor();
     m_drawerButton = buildDrawerButton(bar);
+    connect(m_drawerButton, &QToolButton::clicked, this, [this] { m_actions.openTamo(); });
     row->addWidget(m_drawerButton);
     row->addStretch();
     auto *explore = new ExploreFeaturesButton(true, bar);
@@ -240,7 +241,7 @@ QWidget *MenuBarClipsView::buildBottomBar()
     connect(settings, &QToolButton::clicked, this, [this] { m_model.showPreferences(); });
     row->addWidget(settings);
     auto *menu = symbolButton(QStringLiteral("ellipsis"), QStringLiteral("…"), barSymbolSide, label,
-                              tr("The TamoCove menu — or right-click the menu bar icon"), bar);
+                              tr("The TamoCove menu — or right-click the tray icon"), bar);
     menu->setFixedSize(barButtonSide, barButtonSide);
     connect(menu, &QToolButton::clicked, this, [this] { m_actions.showMenu(); });
     row->addWidget(menu);

@@ -312,6 +312,27 @@ TEST_F(MenuBarClipsViewTest, EmptyStatesAndDrawerButton)
     EXPECT_TRUE(ext.log.contains("tour.show"));
 }
 
+// Each of the bottom bar's buttons, clicked as a person clicks it, reaches its action.
+TEST_F(MenuBarClipsViewTest, BottomBarButtonsReachTheirActions)
+{
+    makeView();
+    const std::pair<QString, QString> rows[] = {
+        {"Open TamoCove Drawer", "openTamo"},
+        {"The TamoCove menu — or right-click the tray icon", "menu"},
+    };
+    for (const auto &[name, action] : rows) {
+        QToolButton *button = nullptr;
+        for (QToolButton *candidate : view->findChildren<QToolButton *>()) {
+            if (candidate->accessibleName() == name)
+                button = candidate;
+        }
+        ASSERT_NE(button, nullptr) << name.toStdString();
+        log.clear();
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(log, QStringList{action}) << name.toStdString();
+    }
+}
+
 TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
 {
     addClips(2);

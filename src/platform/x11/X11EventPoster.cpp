@@ -1,6 +1,7 @@
 #include "platform/x11/X11EventPoster.h"
 
 #include "platform/KeyCodes.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11Reply.h"
 
@@ -53,9 +54,10 @@ void copyClipboardToPrimary()
 
 } // namespace
 
-X11EventPoster::X11EventPoster(X11Connection x11, QObject *parent)
+X11EventPoster::X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, QObject *parent)
     : EventPoster(parent)
     , m_x11(x11)
+    , m_activeWindow(activeWindow)
     , m_properties(x11.xcb)
 {
     m_focusPoll.setInterval(focusPollIntervalMs);
@@ -68,9 +70,15 @@ void X11EventPoster::rememberFrontWindow()
     if (!m_x11.isValid())
         return;
     // Without a window manager nobody keeps _NET_ACTIVE_WINDOW; the focus
-    // window is the nearest thing.
-    const uint32_t active = m_properties.numbers(m_x11.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
-    m_frontWindow = active ? active : focusWindow();
+    // window is the nearest thing. One of our own panels is never the target:
+    // the window before it is.
+    if (m_activeWindow.activeWindow()) {
+        m_frontWindow = m_activeWindow.userWindow();
+        return;
+    }
+    const uint32_t focus = focusWindow();
+    if (focus && !m_activeWindow.isOwnWindow(focus))
+        m_frontWindow = focus;
 }
 
 void X11EventPoster::restoreFrontWindow()

@@ -17,10 +17,12 @@ namespace tamo::x11 {
 // timer, so the event loop keeps running, and the paste keystroke goes out
 // only once the window can receive it: openbox needs 2-3 ms, and keys sent at
 // once reach no one.
+class X11ActiveWindow;
+
 class X11EventPoster final : public EventPoster
 {
 public:
-    explicit X11EventPoster(X11Connection x11, QObject *parent = nullptr);
+    X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, QObject *parent = nullptr);
 
     void rememberFrontWindow() override;
     void restoreFrontWindow() override;
@@ -44,6 +46,7 @@ private:
     void fakeKey(uint8_t type, uint8_t keycode);
 
     X11Connection m_x11;
+    const X11ActiveWindow &m_activeWindow;
     X11Properties m_properties;
     uint32_t m_frontWindow = 0;
     QTimer m_focusPoll;

@@ -5,6 +5,7 @@
 #include "platform/x11/CanberraSounds.h"
 #include "platform/x11/DBusLauncherBadges.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11ClickShield.h"
 #include "platform/x11/X11Compositor.h"
 #include "platform/x11/X11EventPoster.h"
@@ -18,10 +19,11 @@ namespace tamo {
 
 X11Platform::X11Platform()
     : m_connection(x11::X11Connection::fromApplication())
+    , m_activeWindow(std::make_unique<x11::X11ActiveWindow>(m_connection))
     , m_pasteboard(std::make_unique<x11::X11Pasteboard>(m_connection))
-    , m_workspace(std::make_unique<x11::X11Workspace>(m_connection))
+    , m_workspace(std::make_unique<x11::X11Workspace>(m_connection, *m_activeWindow))
     , m_hotKeys(std::make_unique<x11::X11GlobalHotKeys>(m_connection))
-    , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection))
+    , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection, *m_activeWindow))
     , m_accessibility(std::make_unique<x11::X11Accessibility>(m_connection))
     , m_screens(std::make_unique<x11::X11Screens>(m_connection))
     , m_sounds(std::make_unique<x11::CanberraSounds>())

@@ -10,6 +10,10 @@ class DBusLauncherBadges;
 
 namespace tamo {
 
+namespace x11 {
+class X11ActiveWindow;
+}
+
 class Accessibility;
 class AccessibleTree;
 class LauncherBadges;
@@ -51,6 +55,7 @@ public:
 
 private:
     x11::X11Connection m_connection;
+    std::unique_ptr<x11::X11ActiveWindow> m_activeWindow;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<Workspace> m_workspace;
     std::unique_ptr<GlobalHotKeys> m_hotKeys;

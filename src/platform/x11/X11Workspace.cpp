@@ -1,8 +1,7 @@
 #include "platform/x11/X11Workspace.h"
 
-#include "platform/x11/X11Reply.h"
-
-#include <QCoreApplication>
+#include "platform/ProcessAncestry.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -28,41 +27,54 @@ QString executableName(qint64 pid)
 
 } // namespace
 
-X11Workspace::X11Workspace(const X11Connection &connection, QObject *parent)
-    : X11Workspace(connection, QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
+X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, QObject *parent)
+    : X11Workspace(connection, activeWindow,
+                   QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
 {
 }
 
-X11Workspace::X11Workspace(const X11Connection &connection, const QStringList &applicationFolders, QObject *parent)
+X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow,
+                           const QStringList &applicationFolders, QObject *parent)
     : Workspace(parent)
     , m_connection(connection)
+    , m_activeWindow(activeWindow)
     , m_properties(connection.xcb)
     , m_entries(applicationFolders)
 {
     if (!m_connection.isValid())
         return;
-    watchActiveWindow();
+    connect(&m_activeWindow, &X11ActiveWindow::changed, this, &X11Workspace::noteActivation);
     m_frontmostID = frontmostApp().bundleID;
 }
 
 AppInfo X11Workspace::frontmostApp() const
 {
-    const quint32 window = activeWindow();
+    const quint32 window = m_activeWindow.userWindow();
     return window ? m_entries.identify(windowTraits(window)) : AppInfo();
 }
 
 AppInfo X11Workspace::appForProcess(qint64 pid) const
 {
+    const QList<qint64> ancestry = processAncestry(pid);
+    if (ancestry.isEmpty())
+        return {};
     // The front window's class names the app better than the program file
     // does (scripts, wrappers), so use it when the process owns that window.
-    AppTraits traits;
-    const quint32 window = activeWindow();
-    if (window && m_properties.numbers(window, "_NET_WM_PID").value(0) == pid)
-        traits = windowTraits(window);
-    traits.executable = executableName(pid);
-    if (traits.executable.isEmpty())
-        return {};
-    return m_entries.identify(traits);
+    AppTraits owner;
+    const quint32 window = m_activeWindow.userWindow();
+    const bool ownsFrontWindow = window && m_properties.numbers(window, "_NET_WM_PID").value(0) == ancestry.first();
+    if (ownsFrontWindow)
+        owner = windowTraits(window);
+    owner.executable = executableName(ancestry.first());
+    if (ownsFrontWindow || m_entries.match(owner))
+        return m_entries.identify(owner);
+    for (const qint64 starter : ancestry.mid(1)) {
+        AppTraits traits;
+        traits.executable = executableName(starter);
+        if (m_entries.match(traits))
+            return m_entries.identify(traits);
+    }
+    return {};
 }
 
 bool X11Workspace::isInstalled(const QString &bundleID) const
@@ -102,32 +114,6 @@ void X11Workspace::revealFile(const QString &path)
     });
 }
 
-void X11Workspace::watchActiveWindow()
-{
-    // The event mask is per client and Qt shares this connection: add to
-    // Qt's selection rather than replace it.
-    xcb_connection_t *c = m_connection.xcb;
-    const auto attributes =
-        replyTo<xcb_get_window_attributes_reply>(c, xcb_get_window_attributes(c, m_connection.rootWindow));
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(c, m_connection.rootWindow, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c);
-    QCoreApplication::instance()->installNativeEventFilter(this);
-}
-
-bool X11Workspace::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
-{
-    if (eventType != "xcb_generic_event_t")
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-        return false;
-    const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-    if (property->window == m_connection.rootWindow && property->atom == m_properties.atom("_NET_ACTIVE_WINDOW"))
-        noteActivation();
-    return false;
-}
-
 void X11Workspace::noteActivation()
 {
     const AppInfo app = frontmostApp();
@@ -136,13 +122,6 @@ void X11Workspace::noteActivation()
     m_frontmostID = app.bundleID;
     // Listeners run after the event filter, not inside it.
     QMetaObject::invokeMethod(this, [this, id = app.bundleID] { emit appActivated(id); }, Qt::QueuedConnection);
-}
-
-quint32 X11Workspace::activeWindow() const
-{
-    if (!m_connection.isValid())
-        return 0;
-    return m_properties.numbers(m_connection.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
 }
 
 AppTraits X11Workspace::windowTraits(quint32 window) const

@@ -5,21 +5,25 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
 
-#include <QAbstractNativeEventFilter>
-
 namespace tamo::x11 {
 
+class X11ActiveWindow;
+
 // Applications as EWMH window managers and desktop entries describe them:
-// the front app is the owner of _NET_ACTIVE_WINDOW, identified through its
-// WM_CLASS, toolkit hints and process.
-class X11Workspace final : public Workspace, private QAbstractNativeEventFilter
+// the front app is the owner of the window the user works in (never one of
+// ours), identified through its WM_CLASS, toolkit hints and process.
+class X11Workspace final : public Workspace
 {
     Q_OBJECT
 public:
-    explicit X11Workspace(const X11Connection &connection, QObject *parent = nullptr);
-    X11Workspace(const X11Connection &connection, const QStringList &applicationFolders, QObject *parent = nullptr);
+    X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, QObject *parent = nullptr);
+    X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow,
+                 const QStringList &applicationFolders, QObject *parent = nullptr);
 
     AppInfo frontmostApp() const override;
+    // The process itself when it has a desktop entry or owns the window the
+    // user works in, else the nearest process it was started from that has a
+    // desktop entry: xclip run in a terminal is the terminal's.
     AppInfo appForProcess(qint64 pid) const override;
     bool isInstalled(const QString &bundleID) const override;
     QIcon icon(const QString &bundleID) const override;
@@ -27,13 +31,11 @@ public:
     void revealFile(const QString &path) override;
 
 private:
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
-    void watchActiveWindow();
     void noteActivation();
-    quint32 activeWindow() const;
     AppTraits windowTraits(quint32 window) const;
 
     X11Connection m_connection;
+    const X11ActiveWindow &m_activeWindow;
     X11Properties m_properties;
     DesktopEntries m_entries;
     QString m_frontmostID;

@@ -3,6 +3,7 @@
 #include "model/DefaultSettings.h"
 #include "platform/Defaults.h"
 #include "platform/x11/ClipboardCopies.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
@@ -72,7 +73,8 @@ protected:
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(1000)}};
     ClipboardCopies copies{pasteboard};
-    x11::X11Workspace workspace{x11};
+    x11::X11ActiveWindow activeWindow{x11};
+    x11::X11Workspace workspace{x11, activeWindow};
     // Constructed last: whatever earlier tests left on the clipboard is old.
     ClipboardMonitor monitor{pasteboard, workspace, defaults};
     QList<ClipDraft> drafts;

@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 #include "WindowManager.h"
 #include "support/TempDir.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventPoster.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -54,7 +55,8 @@ protected:
     tamo::testing::WindowManager windowManager;
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
-    x11::X11EventPoster poster{x11};
+    x11::X11ActiveWindow activeWindow{x11};
+    x11::X11EventPoster poster{x11, activeWindow};
     QLineEdit panel;
 };
 
@@ -71,6 +73,20 @@ TEST_F(X11EventPosterTest, PasteLandsInTheWindowThatWasInFront)
     EXPECT_TRUE(panel.text().isEmpty());
     ASSERT_EQ(restored.count(), 1);
     EXPECT_TRUE(restored.first().first().toBool());
+}
+
+// Noted while one of our panels is in front (the drawer's left the activation
+// on it, or a second panel opens over the first), the window before it counts.
+TEST_F(X11EventPosterTest, OurOwnWindowInFrontIsNeverThePasteTarget)
+{
+    const auto editor = startEditor();
+    openPanel();
+    poster.rememberFrontWindow();
+
+    poster.postPaste();
+
+    EXPECT_TRUE(editor->waitForLine(QStringLiteral("text pasted ✓")));
+    EXPECT_TRUE(panel.text().isEmpty());
 }
 
 TEST_F(X11EventPosterTest, ModifiersTheUserStillHoldsAreReleasedFirst)

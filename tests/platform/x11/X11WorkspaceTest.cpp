@@ -1,3 +1,4 @@
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Workspace.h"
@@ -131,7 +132,7 @@ protected:
         writeEntry("tamo-tests.desktop", "[Desktop Entry]\nType=Application\nName=Tamo Tests\nExec=/opt/tamo/"
                                              + QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8()
                                              + " --run\n");
-        workspace = std::make_unique<x11::X11Workspace>(x11, QStringList{applications.path()});
+        workspace = std::make_unique<x11::X11Workspace>(x11, activeWindow, QStringList{applications.path()});
     }
 
     void writeEntry(const char *name, const QByteArray &content)
@@ -146,6 +147,7 @@ protected:
     tamo::testing::TempDir applications;
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     OtherAppWindows windows;
+    x11::X11ActiveWindow activeWindow{x11};
     std::unique_ptr<x11::X11Workspace> workspace;
 };
 

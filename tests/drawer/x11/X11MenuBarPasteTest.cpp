@@ -1,0 +1,89 @@
+// The menu-bar panel's road on a real X server: a paste from it lands in the
+// app that was in front when it opened, not where the drawer was last opened.
+#include "app/x11/X11AppFixture.h"
+#include "support/FakeClickShield.h"
+#include "support/FakeStatusItem.h"
+
+#include "drawer/DrawerAssembly.h"
+#include "drawer/PanelController.h"
+#include "drawer/TamoPanel.h"
+#include "menubar/MenuBarAssembly.h"
+#include "menubar/MenuBarClipsController.h"
+#include "model/DefaultSettings.h"
+#include "platform/x11/X11Properties.h"
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+class X11MenuBarPasteTest : public X11AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        X11AppFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        registerDefaultSettings(defaults);
+        defaults.setValue(keys::showMenuBarIcon, true);
+        defaults.setValue(keys::menuBarRecentClips, true);
+        statusItem.setAnchor({700, 875, 24, 25});
+        panel = std::make_unique<PanelController>(defaults, platform.screens());
+        menuBar = std::make_unique<MenuBarClipsController>(defaults, platform.screens(), statusItem, *panel, shield,
+                                                           clock);
+        model = makeModel(*panel, menuBar.get());
+        drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
+        menuBarViews = std::make_unique<MenuBarAssembly>(*menuBar, *model, defaults, clock);
+        start(*model);
+    }
+
+    void TearDown() override
+    {
+        menuBarViews.reset();
+        drawer.reset();
+    }
+
+    quint32 activeWindow() const { return properties.numbers(x11.rootWindow, "_NET_ACTIVE_WINDOW").value(0); }
+
+    static void press(const QString &key)
+    {
+        xdotool({QStringLiteral("keydown"), key, QStringLiteral("sleep"), QStringLiteral("0.15"),
+                 QStringLiteral("keyup"), key});
+    }
+
+    const x11::X11Connection x11 = x11::X11Connection::fromApplication();
+    const x11::X11Properties properties{x11.xcb};
+    FakeStatusItem statusItem;
+    FakeClickShield shield;
+    std::unique_ptr<PanelController> panel;
+    std::unique_ptr<MenuBarClipsController> menuBar;
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<DrawerAssembly> drawer;
+    std::unique_ptr<MenuBarAssembly> menuBarViews;
+};
+
+TEST_F(X11MenuBarPasteTest, ReturnPastesIntoTheAppInFrontWhenThePanelOpened)
+{
+    const auto copier = copyText(QStringLiteral("through the panel ✓"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clipCount(*model) == 1; }, 5000));
+
+    // The drawer is opened and closed over one app ...
+    const auto first = startEditor();
+    model->openDrawer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->stripPanel().isActiveWindow(); }, 5000));
+    panel->hide(false);
+    // ... then the user works in another and opens the menu-bar panel there.
+    const quint32 before = activeWindow();
+    const auto second = startEditor();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() != before; }, 5000));
+    menuBar->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menuBar->panel()->isActiveWindow(); }, 5000));
+
+    press(QStringLiteral("Return"));
+    EXPECT_TRUE(second->waitForLine(QStringLiteral("text through the panel ✓")));
+    EXPECT_FALSE(first->lines().contains(QStringLiteral("text through the panel ✓")));
+    EXPECT_TRUE(menuBar->panel()->isHidden());
+}
+
+} // namespace
