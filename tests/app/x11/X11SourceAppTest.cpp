@@ -105,6 +105,7 @@ TEST_F(X11SourceAppTest, XclipRunInATerminalIsTheTerminalsCopy)
                            QStringLiteral("while [ ! -e \"$0\" ]; do sleep 0.05; done; "
                                           "printf 'in the terminal' | xclip -selection clipboard; sleep 30"),
                            go});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return workspace.frontmostApp().name == u"Fixture Terminal"; }, 10000));
     const auto editor = startFixtureEditor();
     const qsizetype before = sources.size();
     writeFile(go, {});
