@@ -78,13 +78,18 @@ void GlobalHotKeyRegistry::registerWindowSizerFromDefaults()
 bool GlobalHotKeyRegistry::conflicts(int slot, int keyCode, int modifiers) const
 {
     for (int other = 0; other < slotCount; ++other) {
-        if (other == slot)
-            continue;
-        const StoredShortcutKeys &stored = kStoredShortcutKeys[other];
-        if (m_defaults.integer(stored.code) == keyCode && m_defaults.integer(stored.modifiers) == modifiers)
+        if (other != slot && isStoredShortcut(other, keyCode, modifiers))
             return true;
     }
     return false;
+}
+
+bool GlobalHotKeyRegistry::isStoredShortcut(int slot, int keyCode, int modifiers) const
+{
+    if (!isKnown(slot))
+        return false;
+    const StoredShortcutKeys &stored = kStoredShortcutKeys[slot];
+    return m_defaults.integer(stored.code) == keyCode && m_defaults.integer(stored.modifiers) == modifiers;
 }
 
 void GlobalHotKeyRegistry::registerFromDefaults(int slot)

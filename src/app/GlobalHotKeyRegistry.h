@@ -49,6 +49,9 @@ public:
     // slots, whether or not that tool is on. The slot's own shortcut is
     // never a conflict, so recording it again is allowed.
     bool conflicts(int slot, int keyCode, int modifiers) const;
+    // Whether the combination is the slot's stored shortcut: a window that
+    // holds the keyboard sees it as a key press, not as the hot key.
+    bool isStoredShortcut(int slot, int keyCode, int modifiers) const;
 
 private:
     struct Slot

@@ -174,6 +174,10 @@ bool WindowSwitcherController::handleKey(const QKeyEvent &event)
 {
     if (!m_panel->isVisible())
         return false;
+    if (isToggleKey && isToggleKey(event)) {
+        hide();
+        return true;
+    }
     const Qt::KeyboardModifiers held =
         event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool tabsOn = m_services.catalog->browserTabsOn();

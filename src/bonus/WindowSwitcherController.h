@@ -87,6 +87,8 @@ public:
 
     // Runs at the start of every show.
     std::function<void()> onWillShow;
+    // The switcher's own hot key, which reaches the open panel as a key press.
+    std::function<bool(const QKeyEvent &)> isToggleKey;
 
 private:
     QSizeF layoutMetrics(const QRectF &visibleFrame);

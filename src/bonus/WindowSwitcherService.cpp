@@ -6,7 +6,10 @@
 #include "bonus/RecentWindows.h"
 #include "bonus/WindowSwitcherCatalog.h"
 #include "platform/Accessibility.h"
+#include "platform/KeyCodes.h"
 #include "platform/WindowServer.h"
+
+#include <QKeyEvent>
 
 namespace tamo {
 
@@ -72,6 +75,11 @@ WindowSwitcherService::WindowSwitcherService(const WindowSwitcherController::Ser
     , m_watcher(*services.server, *services.accessibility, services.catalog->ownPid(), delays.titleDebounceMs)
 {
     m_controller.onWillShow = [&drawer] { drawer.hide(false); };
+    m_controller.isToggleKey = [&hotKeys](const QKeyEvent &event) {
+        const std::optional<int> keyCode = KeyCodes::fromQtKey(event.key(), event.modifiers());
+        return keyCode
+               && hotKeys.isStoredShortcut(WindowSwitcherSlot, *keyCode, KeyCodes::fromQtModifiers(event.modifiers()));
+    };
     m_watcher.onChange = [this](qint64 pid) { focusDidChange(pid); };
     m_watcher.onTitleChange = [this](qint64 pid) { titleDidChange(pid); };
     if (const qint64 front = services.server->frontmostPid())

@@ -7,6 +7,7 @@
 #include "support/FakeEventPoster.h"
 #include "support/FakeGlobalHotKeys.h"
 
+#include <QKeyEvent>
 #include <QNetworkAccessManager>
 
 #include <QTest>
@@ -63,6 +64,12 @@ TEST_F(ServiceTest, HotKeyTogglesThePanelAndHidesTheDrawerFirst)
     systemHotKeys.press(WindowSwitcherSlot);
     EXPECT_FALSE(toolbox.isWindowSwitcherVisible());
     EXPECT_TRUE(service().controller().state().rows().isEmpty());
+
+    // While open the panel holds the keyboard, so the hot key arrives as keys (⌃1 is Super+1).
+    systemHotKeys.press(WindowSwitcherSlot);
+    QKeyEvent hotKey(QEvent::KeyPress, Qt::Key_1, Qt::MetaModifier);
+    EXPECT_TRUE(service().controller().handleKey(hotKey));
+    EXPECT_FALSE(toolbox.isWindowSwitcherVisible());
 
     accessibility.trusted = false;
     systemHotKeys.press(WindowSwitcherSlot);

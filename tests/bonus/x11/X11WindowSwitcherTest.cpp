@@ -123,6 +123,15 @@ TEST_F(X11WindowSwitcherTest, KeysChooseAWindowWhileTheFrontAppStaysInFront)
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.panel()->isVisible(); }, 2000));
     key(QStringLiteral("Escape"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.isVisible(); }, 3000));
+
+    // A click anywhere else closes it, and leaves its rows behind.
+    controller.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.panel()->isVisible(); }, 2000));
+    QTest::qWait(200);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5"),
+                                                  QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !controller.isVisible(); }, 3000));
+    EXPECT_TRUE(controller.state().rows().isEmpty());
 }
 
 } // namespace
