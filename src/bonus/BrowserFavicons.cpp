@@ -1,15 +1,14 @@
 #include "bonus/BrowserFavicons.h"
 
+#include "bonus/FaviconImage.h"
+
 #include "app/CappedDownload.h"
 #include "app/LinkMetadata.h"
-#include "model/ImageEncoding.h"
 #include "platform/Clock.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QImageReader>
 #include <QSaveFile>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -27,26 +26,6 @@ bool isAllowedHost(const QString &host)
         return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
                || c == QLatin1Char('.') || c == QLatin1Char('-');
     });
-}
-
-// The icon as a PNG of at most side × side; nothing for bytes that are no
-// image, or one claiming more pixels than maxSide a side.
-std::optional<QByteArray> pngThumbnail(const QByteArray &bytes, int side, int maxSide)
-{
-    QBuffer source;
-    source.setData(bytes);
-    source.open(QIODevice::ReadOnly);
-    QImageReader reader(&source);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide)
-        return std::nullopt;
-    QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
-    if (image.width() > side || image.height() > side)
-        image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    const QByteArray png = encodePng(image);
-    return png.isEmpty() ? std::nullopt : std::optional(png);
 }
 
 bool succeeded(const CappedDownload &download)
@@ -151,7 +130,7 @@ void BrowserFavicons::fetchIcon(const QString &host, const QUrl &iconURL, const 
             if (out.open(QIODevice::WriteOnly) && out.write(*png) == png->size())
                 out.commit();
         });
-        encoding->setFuture(QtConcurrent::run(pngThumbnail, download->body(), iconSide, m_limits.maxDecodedSide));
+        encoding->setFuture(QtConcurrent::run(faviconThumbnail, download->body(), iconSide, m_limits.maxDecodedSide));
     });
 }
 
