@@ -45,6 +45,9 @@ const QString rootPath = QStringLiteral("/org/a11y/atspi/accessible/root");
 constexpr quint32 selectedState = 23;
 constexpr quint32 checkedState = 4;
 constexpr quint32 focusedState = 12;
+// Without an accessibility bus every read would wait for the session bus's
+// answer: ask again only after a while.
+constexpr qint64 reconnectDelayMs = 10000;
 
 std::optional<AccessibleRef> toRef(const AtSpiObject &object)
 {
@@ -91,16 +94,20 @@ std::optional<QDBusConnection> AtSpiTree::bus()
         m_connected = false;
         m_serviceByPid.clear();
     }
+    if (m_sinceFailure.isValid() && m_sinceFailure.elapsed() < reconnectDelayMs)
+        return std::nullopt;
+    m_sinceFailure.start();
     const QDBusMessage reply = QDBusConnection::sessionBus().call(
         QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
                                        QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
-        QDBus::Block, 2000);
+        QDBus::Block, 1000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     QDBusConnection connection = QDBusConnection::connectToBus(reply.arguments().first().toString(), m_connectionName);
     m_connected = true;
     if (!connection.isConnected())
         return std::nullopt;
+    m_sinceFailure.invalidate();
     return connection;
 }
 

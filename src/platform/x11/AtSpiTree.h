@@ -3,6 +3,7 @@
 #include "platform/AccessibleTree.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QVariant>
 
@@ -42,6 +43,7 @@ private:
     int m_timeoutMs;
     QString m_connectionName;
     bool m_connected = false;
+    QElapsedTimer m_sinceFailure; // valid after the bus could not be reached
     QHash<qint64, QString> m_serviceByPid;
 };
 
