@@ -17,6 +17,7 @@
 #include "platform/Defaults.h"
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
+#include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/Workspace.h"
 #include "platform/x11/X11Platform.h"
@@ -131,6 +132,10 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &SingleInstance::activated, &app,
                      [&delegate](const QStringList &handed) { delegate.launchedAgain(handed); });
     delegate.finishLaunching();
+    ProcessRelauncher relauncher(QCoreApplication::applicationFilePath());
+    StoreVerifier storeVerifier(paths.storeDirectory(), alerts, relauncher);
+    QObject::connect(&storeVerifier, &StoreVerifier::quitRequested, &app, &QCoreApplication::quit);
+    storeVerifier.start();
     delegate.openFiles(files);
 
     const int status = QApplication::exec();

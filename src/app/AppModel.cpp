@@ -26,7 +26,9 @@
 #include "platform/EventPoster.h"
 #include "platform/Sounds.h"
 
+#include <QFutureWatcher>
 #include <QTimer>
+#include <QtConcurrent>
 
 #include <cstdio>
 
@@ -144,6 +146,22 @@ bool AppModel::isOrderedPreviewOpen() const
 
 // ---------------------------------------------------------------- start-up
 
+void AppModel::mergeDuplicatesInBackground()
+{
+    // Finding repeated content reads every hash of the history: off the main
+    // thread, so a long history does not hold up capture. Only imports and
+    // sync bring repeats, and they merge their own; this catches what a crash
+    // left unmerged.
+    auto *scan = new QFutureWatcher<QStringList>(this);
+    connect(scan, &QFutureWatcherBase::finished, this, [this, scan] {
+        const QStringList hashes = scan->result();
+        scan->deleteLater();
+        if (!hashes.isEmpty())
+            forgetClips(m_maintenance->mergeDuplicates(hashes));
+    });
+    scan->setFuture(QtConcurrent::run(&StoreMaintenance::sharedContentHashes, m_container->storeDirectory()));
+}
+
 void AppModel::start()
 {
     if (m_started)
@@ -181,7 +199,7 @@ void AppModel::start()
 
     connectCloudSync();
 
-    forgetClips(m_maintenance->mergeDuplicates());
+    mergeDuplicatesInBackground();
     m_maintenance->removeOrphanLocalRecords();
     m_sourceApps->publishAll();
     m_ext.pinboardFiles->seedIconsFromSourceApps();
@@ -252,7 +270,7 @@ void AppModel::connectCloudSync()
     };
     // A failed count is treated as not empty: "empty" would let another
     // machine's capacity replace this one's.
-    const int count = m_container->mainContext().fetchCount<ClipItem>();
+    const int count = m_container->mainContext().fetchCount<ClipItem>(FetchDescriptor().limited(1));
     m_ext.sync->start(count == 0);
 }
 

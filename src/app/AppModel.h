@@ -257,6 +257,7 @@ private:
     void writeSwitchNeedingTrust(const QString &key, bool enabled);
     void migrateInstallDependentDefaults();
     void connectCloudSync();
+    void mergeDuplicatesInBackground();
     void trimHistory();
     void reportUnsavedCopy();
     // Moves the selection and the preview off clips that were removed.

@@ -3,8 +3,13 @@
 #include "model/ModelContainer.h"
 #include "model/StoreRescue.h"
 #include "platform/Alerts.h"
+#include "platform/Relauncher.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSet>
+#include <QtConcurrent>
 
 #include <cstdio>
 
@@ -13,6 +18,9 @@ namespace tamo {
 namespace {
 
 enum { startFreshButton = 0 };
+
+// Names the store file the user agreed to move aside, for the next launch.
+const char *const rescueMarkerName = "Tamo.store.rescue";
 
 bool userWantsAFreshStore(Alerts &alerts, const QString &file)
 {
@@ -26,11 +34,34 @@ bool userWantsAFreshStore(Alerts &alerts, const QString &file)
     return alerts.runModal(spec) == startFreshButton;
 }
 
+void printRescue(const StoreRescue::Result &result)
+{
+    std::fprintf(stderr, "TamoCove: moved the damaged store to %s and recovered %d records from it\n",
+                 qPrintable(result.movedTo), result.rowsRecovered);
+}
+
+// Moves aside the file the user agreed to part with while the app last ran.
+// The marker holds only a file name, and only a store's name is taken.
+void rescueMarkedStore(const QString &storeDirectory)
+{
+    QFile marker(QDir(storeDirectory).filePath(QLatin1String(rescueMarkerName)));
+    if (!marker.open(QIODevice::ReadOnly))
+        return;
+    const QString name = QString::fromUtf8(marker.read(256)).trimmed();
+    marker.close();
+    marker.remove();
+    if (name != QLatin1String(ModelContainer::syncedStoreName) && name != QLatin1String(ModelContainer::localStoreName))
+        return;
+    if (const auto result = StoreRescue::moveAsideAndStartFresh(QDir(storeDirectory).filePath(name)))
+        printRescue(*result);
+}
+
 } // namespace
 
 std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const QString &storeDirectory,
                                        const AppExtensions &extensions)
 {
+    rescueMarkedStore(storeDirectory);
     QSet<QString> rescued;  // each file is offered once; a second failure is final
     for (;;) {
         try {
@@ -53,9 +84,53 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
                                            {}});
                 return nullptr;
             }
-            std::fprintf(stderr, "TamoCove: moved the damaged store to %s and recovered %d records from it\n",
-                         qPrintable(result->movedTo), result->rowsRecovered);
+            printRescue(*result);
         }
+    }
+}
+
+StoreVerifier::StoreVerifier(QString storeDirectory, Alerts &alerts, Relauncher &relauncher, QObject *parent)
+    : QObject(parent)
+    , m_storeDirectory(std::move(storeDirectory))
+    , m_alerts(alerts)
+    , m_relauncher(relauncher)
+{
+    connect(&m_read, &QFutureWatcherBase::finished, this, [this] {
+        if (const auto damage = m_read.result())
+            offerRescue(*damage);
+    });
+}
+
+StoreVerifier::~StoreVerifier()
+{
+    m_cancelled = true;
+    m_read.waitForFinished();
+}
+
+void StoreVerifier::start()
+{
+    m_read.setFuture(QtConcurrent::run([directory = m_storeDirectory, cancelled = &m_cancelled] {
+        return ModelContainer::verify(directory, *cancelled);
+    }));
+}
+
+void StoreVerifier::offerRescue(const StoreOpenError &damage)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(damage.message()));
+    if (!userWantsAFreshStore(m_alerts, damage.file())) {
+        emit quitRequested();
+        return;
+    }
+    QFile marker(QDir(m_storeDirectory).filePath(QLatin1String(rescueMarkerName)));
+    const bool marked = marker.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                        && marker.write(QFileInfo(damage.file()).fileName().toUtf8()) > 0 && marker.flush();
+    marker.close();
+    if (!marked || !m_relauncher.relaunch()) {
+        marker.remove();
+        m_alerts.runModal({QStringLiteral("TamoCove cannot move its damaged history aside"),
+                           QStringLiteral("Quit TamoCove, move or delete “%1” yourself, then open TamoCove again.")
+                               .arg(damage.file()),
+                           {}});
     }
 }
 

@@ -23,7 +23,9 @@ FetchDescriptor unpinned()
 
 FetchDescriptor unpinnedBefore(const QDateTime &cutoff)
 {
-    return unpinned().where(ClipItem::CreatedAtColumn, Compare::less, cutoff);
+    // In date order, so the date index finds the few old clips rather than
+    // the whole history being read.
+    return unpinned().where(ClipItem::CreatedAtColumn, Compare::less, cutoff).sorted(ClipItem::CreatedAtColumn, true);
 }
 
 QString countedNoun(int count, const QString &singular, const QString &plural)

@@ -5,7 +5,11 @@
 #include "model/Sqlite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -21,8 +25,33 @@ StoreOpenError damagedStore(const QString &path, const QString &reason)
     return StoreOpenError(QStringLiteral("%1 is damaged (%2)").arg(path, reason), StoreOpenError::Cause::damaged, path);
 }
 
+// A file whose header promises more pages than it holds lost its end. The
+// header's page count is trusted only where SQLite itself trusts it, and not
+// while a log holds pages a checkpoint may have been cut short copying.
+void checkLength(const QString &path)
+{
+    if (QFileInfo(path + QStringLiteral("-wal")).size() > 0)
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return; // SQLite names the problem when it opens the file
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return; // an empty file is a new store; a foreign one is refused by SQLite
+    const auto number = [&header](int offset) { return qFromBigEndian<quint32>(header.constData() + offset); };
+    const quint32 rawPageSize = qFromBigEndian<quint16>(header.constData() + 16);
+    const qint64 pageSize = rawPageSize == 1 ? 65536 : rawPageSize;
+    const quint32 pages = number(28);
+    if (pages == 0 || number(92) != number(24))
+        return;
+    if (qint64(pages) * pageSize > file.size())
+        throw damagedStore(path, QStringLiteral("the file is %1 bytes shorter than its header says")
+                                     .arg(qint64(pages) * pageSize - file.size()));
+}
+
 // Decides whether an existing store may be opened, through a connection that
-// cannot write: a file we refuse is left exactly as it was.
+// cannot write: a file we refuse is left exactly as it was. Only the first
+// pages are read, so this costs the same for any size of history.
 void checkStore(const QString &path, const QList<Migration> &migrations)
 {
     if (!QFileInfo::exists(path))
@@ -39,14 +68,34 @@ void checkStore(const QString &path, const QList<Migration> &migrations)
                                      .arg(newest),
                                  StoreOpenError::Cause::newerVersion, path);
         }
-        sql::Statement check = db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
-        if (check.step() && check.text(0) != QLatin1String("ok"))
-            throw damagedStore(path, check.text(0));
+        checkLength(path);
     } catch (const sql::Error &error) {
         if (error.isDamage())
             throw damagedStore(path, error.message());
         throw StoreOpenError(QStringLiteral("%1: %2").arg(path, error.message()), StoreOpenError::Cause::other, path);
     }
+}
+
+// Every page of the file; a set `cancelled` stops the read at once.
+std::optional<StoreOpenError> verifyStore(const QString &path, const std::atomic<bool> &cancelled)
+{
+    if (cancelled || !QFileInfo::exists(path))
+        return std::nullopt;
+    try {
+        sql::Database db;
+        db.openReadOnly(path);
+        sqlite3_progress_handler(
+            db.handle(), 1000,
+            [](void *flag) { return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0; },
+            const_cast<std::atomic<bool> *>(&cancelled));
+        sql::Statement check = db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+        if (check.step() && check.text(0) != QLatin1String("ok") && !cancelled)
+            return damagedStore(path, check.text(0));
+    } catch (const sql::Error &error) {
+        if (!cancelled && error.isDamage())
+            return damagedStore(path, error.message());
+    }
+    return std::nullopt;
 }
 
 void prepareStore(const QString &path, const QList<Migration> &migrations)
@@ -105,6 +154,15 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
 ModelContainer::~ModelContainer()
 {
     m_context.reset();
+}
+
+std::optional<StoreOpenError> ModelContainer::verify(const QString &storeDirectory, const std::atomic<bool> &cancelled)
+{
+    for (const char *name : {syncedStoreName, localStoreName}) {
+        if (auto damage = verifyStore(QDir(storeDirectory).filePath(QLatin1String(name)), cancelled))
+            return damage;
+    }
+    return std::nullopt;
 }
 
 bool ModelContainer::syncedStoreExists(const QString &storeDirectory)

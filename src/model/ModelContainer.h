@@ -3,7 +3,9 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace tamo {
@@ -51,11 +53,18 @@ public:
     static constexpr const char *syncedStoreName = "Tamo.store";
     static constexpr const char *localStoreName = "TamoLocal.store";
 
-    // Throws StoreOpenError and leaves an unusable file as it was.
+    // Throws StoreOpenError and leaves an unusable file as it was. Opening
+    // reads only what tells a refusal at once (the header, the schema version,
+    // the page count against the file's size); verify() reads the rest.
     explicit ModelContainer(const QString &storeDirectory);
     ~ModelContainer();
 
     static bool syncedStoreExists(const QString &storeDirectory);
+
+    // Reads every page of both store files through connections of its own,
+    // so it may run on any thread while the stores are in use. The first
+    // damaged file, if any; none as well when `cancelled` was set meanwhile.
+    static std::optional<StoreOpenError> verify(const QString &storeDirectory, const std::atomic<bool> &cancelled);
 
     QString storeDirectory() const { return m_directory; }
     ModelContext &mainContext() { return *m_context; }

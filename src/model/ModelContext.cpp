@@ -114,7 +114,11 @@ struct WhereClause
         QStringList parts;
         for (const auto &condition : descriptor.conditions) {
             const ColumnSpec &column = entity.columns[condition.column];
-            parts.append(QLatin1String(column.name) + QLatin1String(operatorOf(condition.compare)));
+            // A null test matches most rows of a long history (every unpinned
+            // clip): "+" keeps SQLite from taking it for a selective index.
+            const bool nullTest = !takesValue(condition.compare);
+            parts.append((nullTest ? QStringLiteral("+") : QString()) + QLatin1String(column.name)
+                         + QLatin1String(operatorOf(condition.compare)));
             if (takesValue(condition.compare))
                 values.append(toSql(column.type, condition.value));
         }
@@ -228,7 +232,11 @@ int ModelContext::countRecords(const EntitySpec &entity, const FetchDescriptor &
 {
     try {
         const WhereClause where(entity, descriptor);
-        auto statement = m_db.cached(QStringLiteral("SELECT count(*) FROM ") + tableOf(entity) + where.sql);
+        // A limit stops the count there: "is there any" need not read them all.
+        const QString rows = descriptor.limit >= 0
+                                 ? QStringLiteral("(SELECT 1 FROM %1%2 LIMIT %3)").arg(tableOf(entity), where.sql).arg(descriptor.limit)
+                                 : tableOf(entity) + where.sql;
+        auto statement = m_db.cached(QStringLiteral("SELECT count(*) FROM ") + rows);
         where.bind(*statement);
         statement->step();
         return int(statement->int64(0));

@@ -78,7 +78,7 @@ public:
         return result;
     }
 
-    // A failed count gives -1 (and lastError()).
+    // A failed count gives -1 (and lastError()); a limit caps the count.
     template<typename R>
     int fetchCount(const FetchDescriptor &descriptor = {}) { return countRecords(R::spec(), descriptor); }
 

@@ -1,9 +1,14 @@
 #include "model/StoreMaintenance.h"
 
+#include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "model/Sqlite.h"
+
+#include <QDir>
 
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace tamo {
@@ -107,22 +112,44 @@ StoreMaintenance::StoreMaintenance(ModelContext &context)
 QList<QUuid> StoreMaintenance::mergeDuplicates()
 {
     // Only hashes held by several clips are loaded, not the whole history.
-    const QList<GroupCount> hashes = m_context.countBy<ClipItem>(ClipItem::ContentHashColumn, {}, 2);
+    QStringList hashes;
+    for (const GroupCount &hash : m_context.countBy<ClipItem>(ClipItem::ContentHashColumn, {}, 2))
+        hashes.append(hash.value.toString());
+    return mergeDuplicates(hashes);
+}
+
+QList<QUuid> StoreMaintenance::mergeDuplicates(const QStringList &contentHashes)
+{
     std::optional<EditsByClip> edits;
     QList<QUuid> removed;
-    for (const GroupCount &hash : hashes) {
-        if (hash.count < 2)
-            break; // most first
+    for (const QString &hash : contentHashes) {
+        const auto clips = m_context.fetch<ClipItem>(
+            FetchDescriptor().where(ClipItem::ContentHashColumn, Compare::equal, hash));
+        if (clips.size() < 2)
+            continue; // merged or deleted since the hashes were read
         if (!edits)
             edits = latestEdits();
-        const auto clips = m_context.fetch<ClipItem>(
-            FetchDescriptor().where(ClipItem::ContentHashColumn, Compare::equal, hash.value));
-        if (clips.size() >= 2)
-            removed += mergeGroup(clips, *edits);
+        removed += mergeGroup(clips, *edits);
     }
     if (!m_context.save())
         return {};
     return removed;
+}
+
+QStringList StoreMaintenance::sharedContentHashes(const QString &storeDirectory)
+{
+    QStringList hashes;
+    try {
+        sql::Database db;
+        db.openReadOnly(QDir(storeDirectory).filePath(QLatin1String(ModelContainer::syncedStoreName)));
+        sql::Statement shared = db.prepare(
+            QStringLiteral("SELECT contentHash FROM ClipItem GROUP BY contentHash HAVING COUNT(*) > 1"));
+        while (shared.step())
+            hashes.append(shared.text(0));
+    } catch (const sql::Error &error) {
+        std::fprintf(stderr, "TamoCove: could not look for repeated clips: %s\n", qPrintable(error.message()));
+    }
+    return hashes;
 }
 
 QList<QUuid> StoreMaintenance::mergeGroup(const QList<ClipItemPtr> &clips, EditsByClip &edits)

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QUuid>
 
 namespace tamo {
@@ -24,6 +25,12 @@ public:
     // removed, so no pin is lost. Saves; returns the ids that no longer name
     // a clip (none when the save failed).
     QList<QUuid> mergeDuplicates();
+    // The same for the clips of these content hashes only.
+    QList<QUuid> mergeDuplicates(const QStringList &contentHashes);
+
+    // The content hashes several clips share, read through a connection of
+    // its own: this reads the whole hash index, so it belongs on a worker.
+    static QStringList sharedContentHashes(const QString &storeDirectory);
 
     // Removes local images and edit dates whose clip no longer exists; saves
     // and returns how many records went (0 when the save failed).

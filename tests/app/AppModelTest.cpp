@@ -3,6 +3,7 @@
 #include "app/GlobalHotKeyRegistry.h"
 #include "app/ScreenshotWatcher.h"
 #include "model/ModelContainer.h"
+#include "model/ClipDraft.h"
 #include "model/ClipLibrary.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
@@ -330,4 +331,21 @@ TEST_F(AppModelTest, AFullDiskIsToldOnceAndTheCopiesWaitForRoom)
     disk.lift();
     model().ingest(ClipDraft::fromText(QStringLiteral("third")));
     EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 3);
+}
+
+// Repeats only a cut-short sync or import leaves behind are folded after the
+// launch, from a scan that runs off the main thread.
+TEST_F(AppModelTest, RepeatedClipsFoundAtStartAreFoldedAfterTheLaunch)
+{
+    {
+        ModelContainer container(storeDir.path());
+        for (int i = 0; i < 3; ++i)
+            container.mainContext().insert(std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("twice")),
+                                                                      clock.now().addSecs(-60 + i)));
+        container.mainContext().insert(
+            std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("once")), clock.now().addSecs(-30)));
+        ASSERT_TRUE(container.mainContext().save());
+    }
+    ModelContext &context = startedModel().container().mainContext();
+    QTRY_COMPARE_WITH_TIMEOUT(context.fetchCount<ClipItem>(), 2, 5000);
 }

@@ -1,12 +1,16 @@
 #include "AppModelFixture.h"
 
 #include "app/StoreOpening.h"
+#include "model/ClipDraft.h"
 #include "model/ClipItem.h"
+#include "support/FakeRelauncher.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
 
 #include <QDir>
+#include <QSignalSpy>
+#include <QTest>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -59,4 +63,50 @@ TEST_F(StoreOpeningTest, AStoreFromANewerVersionIsRefusedWithAnAlertNamingIt)
     EXPECT_FALSE(openAppModel(services(), storeDir.path(), ext.extensions()));
     ASSERT_EQ(alerts.shown().size(), 1);
     EXPECT_TRUE(alerts.shown().first().informativeText.contains(syncedStore()));
+}
+
+// A store damaged past its first pages opens, so capture starts at once; the
+// read that follows finds the damage and makes the same offer.
+TEST_F(StoreOpeningTest, DamageFoundWhileRunningIsMovedAsideAtTheNextLaunchWhenTheUserAgrees)
+{
+    enum { startFresh = 0, quit = 1 };
+    for (const int answer : {quit, startFresh}) {
+        SCOPED_TRACE(answer);
+        TempDir home;
+        const QString store = home.file(QStringLiteral("Tamo.store"));
+        {
+            ModelContainer container(home.path());
+            for (int i = 0; i < 300; ++i)
+                container.mainContext().insert(std::make_shared<ClipItem>(
+                    ClipDraft::fromText(QStringLiteral("clip %1 %2").arg(i).arg(QString(200, QLatin1Char('x')))),
+                    QDateTime::currentDateTime().addSecs(i)));
+            ASSERT_TRUE(container.mainContext().save());
+            ASSERT_TRUE(container.checkpoint());
+        }
+        QByteArray bytes = readFile(store);
+        bytes.replace(bytes.size() / 2 / 4096 * 4096, 4096, QByteArray(4096, '\xff'));
+        writeFile(store, bytes);
+
+        auto model = openAppModel(services(), home.path(), ext.extensions());
+        ASSERT_TRUE(model) << "opening reads only the first pages";
+        FakeRelauncher relauncher;
+        StoreVerifier verifier(home.path(), alerts, relauncher);
+        QSignalSpy quitRequested(&verifier, &StoreVerifier::quitRequested);
+        const int alertsBefore = int(alerts.shown().size());
+        alerts.answer(answer);
+        verifier.start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return alerts.shown().size() > alertsBefore; }, 10000));
+        EXPECT_TRUE(alerts.shown().last().informativeText.contains(store));
+        EXPECT_EQ(quitRequested.size(), answer == quit ? 1 : 0);
+        EXPECT_EQ(relauncher.relaunches, answer == startFresh ? 1 : 0);
+        model.reset();
+
+        auto relaunched = openAppModel(services(), home.path(), ext.extensions());
+        ASSERT_TRUE(relaunched);
+        const QStringList aside = QDir(home.path()).entryList({QStringLiteral("Tamo.store.damaged-*[0-9]")});
+        EXPECT_EQ(aside.size(), answer == startFresh ? 1 : 0);
+        if (answer == startFresh)
+            EXPECT_GT(relaunched->container().mainContext().fetchCount<ClipItem>(), 0) << "readable rows kept";
+        EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("Tamo.store.rescue"))));
+    }
 }

@@ -294,7 +294,12 @@ TEST(StoreOpening, ADamagedStoreMovedAsideGivesAFreshStoreWithTheRowsStillReadab
     const qsizetype pageSize = 4096;
     bytes.replace(bytes.size() / 2 / pageSize * pageSize, pageSize, QByteArray(pageSize, '\xff'));
     writeFile(synced, bytes);
-    EXPECT_THROW(ModelContainer container(dir.path()), StoreOpenError);
+    const std::atomic<bool> notCancelled = false;
+    const auto damage = ModelContainer::verify(dir.path(), notCancelled);
+    ASSERT_TRUE(damage) << "the full read finds what opening does not look for";
+    EXPECT_EQ(damage->cause(), StoreOpenError::Cause::damaged);
+    EXPECT_EQ(damage->file(), synced);
+    EXPECT_FALSE(ModelContainer::verify(dir.path(), std::atomic<bool>(true))) << "a cancelled read reports nothing";
 
     const auto rescue = StoreRescue::moveAsideAndStartFresh(synced);
     ASSERT_TRUE(rescue);
