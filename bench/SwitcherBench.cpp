@@ -7,6 +7,7 @@
 #include "app/AppHooks.h"
 #include "app/GlobalHotKeyRegistry.h"
 #include "bonus/BonusToolbox.h"
+#include "bonus/WindowSwitcherView.h"
 #include "model/DefaultSettings.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
@@ -96,7 +97,7 @@ struct Desktop
             openbox.waitForFinished();
         }
     }
-    bool shown() const { return platform.windowServer().windowList(false).size() >= windowCount; }
+    bool shown() { return platform.windowServer().windowList(false).size() >= windowCount; }
 
     QTemporaryDir configFolder;
     Defaults defaults{configFolder.filePath(QStringLiteral("defaults.json"))};

@@ -95,7 +95,8 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
     connect(&state, &WindowSwitcherState::tabsChanged, this, &WindowSwitcherView::tabsChanged);
     connect(&state, &WindowSwitcherState::selectionChanged, this, &WindowSwitcherView::scrollToSelection);
     connect(&state, &WindowSwitcherState::tabSelectionChanged, this, &WindowSwitcherView::scrollToTabSelection);
-    for (auto signal : {&WindowSwitcherState::paneChanged, &WindowSwitcherState::columnWidthsChanged}) {
+    for (auto signal : {&WindowSwitcherState::selectionChanged, &WindowSwitcherState::tabSelectionChanged,
+                        &WindowSwitcherState::paneChanged, &WindowSwitcherState::columnWidthsChanged}) {
         connect(&state, signal, m_windows->viewport(), qOverload<>(&QWidget::update));
         connect(&state, signal, m_tabs->viewport(), qOverload<>(&QWidget::update));
     }

@@ -100,6 +100,31 @@ TEST_F(ControllerTest, KeysMoveWrapCloseAndActivate)
     EXPECT_EQ(server.activated.size(), 1);
 }
 
+// Counts the paints a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(ControllerTest, AMovedSelectionIsRepainted)
+{
+    controller.show();
+    QListView *list = controller.view()->windowList();
+    QTest::qWait(200); // the first paints are over
+    PaintCounter counter;
+    list->viewport()->installEventFilter(&counter);
+    press(Qt::Key_Down);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, 500));
+}
+
 TEST_F(ControllerTest, ClickingARowPicksItAndRefreshKeepsTheSelectedWindow)
 {
     controller.show();

@@ -30,7 +30,7 @@ X11Platform::X11Platform()
     , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
     , m_compositor(std::make_unique<x11::X11Compositor>(m_connection))
     , m_clickShield(std::make_unique<x11::X11ClickShield>(m_connection, *m_screens))
-    , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_screens))
+    , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_activeWindow, *m_screens))
     , m_accessibleTree(std::make_unique<x11::AtSpiTree>())
     , m_launcherBadges(std::make_unique<x11::DBusLauncherBadges>())
 {

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowServer.h"
 
 #include "platform/Screens.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QCoreApplication>
@@ -84,22 +85,20 @@ QString executableName(qint64 pid)
 
 } // namespace
 
-X11WindowServer::X11WindowServer(const X11Connection &connection, const Screens &screens, QObject *parent)
+X11WindowServer::X11WindowServer(const X11Connection &connection, const X11ActiveWindow &activeWindow,
+                                 const Screens &screens, QObject *parent)
     : WindowServer(parent)
     , m_connection(connection)
+    , m_activeWindowWatch(activeWindow)
     , m_screens(screens)
     , m_properties(connection.xcb)
 {
     if (!m_connection.isValid())
         return;
-    xcb_connection_t *c = m_connection.xcb;
-    // The event mask is per client and Qt shares this connection: add to it.
-    const auto attributes =
-        replyTo<xcb_get_window_attributes_reply>(c, xcb_get_window_attributes(c, m_connection.rootWindow));
-    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(c, m_connection.rootWindow, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(c);
-    m_activeWindow = m_properties.numbers(m_connection.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
+    // The active-window watch has the root's property changes selected,
+    // which brings the desktop switches too.
+    m_activeWindow = activeWindow.activeWindow();
+    connect(&activeWindow, &X11ActiveWindow::changed, this, &X11WindowServer::noteActiveWindow);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -465,9 +464,7 @@ bool X11WindowServer::nativeEventFilter(const QByteArray &eventType, void *messa
         return false;
     const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
     if (property->window == m_connection.rootWindow) {
-        if (property->atom == m_properties.atom("_NET_ACTIVE_WINDOW"))
-            QMetaObject::invokeMethod(this, &X11WindowServer::noteActiveWindow, Qt::QueuedConnection);
-        else if (property->atom == m_properties.atom("_NET_CURRENT_DESKTOP"))
+        if (property->atom == m_properties.atom("_NET_CURRENT_DESKTOP"))
             QMetaObject::invokeMethod(this, &X11WindowServer::desktopChanged, Qt::QueuedConnection);
         return false;
     }
@@ -480,7 +477,7 @@ bool X11WindowServer::nativeEventFilter(const QByteArray &eventType, void *messa
 
 void X11WindowServer::noteActiveWindow()
 {
-    const quint32 active = m_properties.numbers(m_connection.rootWindow, "_NET_ACTIVE_WINDOW").value(0);
+    const quint32 active = m_activeWindowWatch.activeWindow();
     if (active == m_activeWindow)
         return;
     m_activeWindow = active;

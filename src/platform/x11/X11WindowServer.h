@@ -16,6 +16,8 @@ class Screens;
 
 namespace tamo::x11 {
 
+class X11ActiveWindow;
+
 // The windows an EWMH window manager manages (_NET_CLIENT_LIST), read in one
 // pipelined pass per turn of the event loop so that a switcher with a
 // hundred windows costs a few round trips, not hundreds.
@@ -23,7 +25,8 @@ class X11WindowServer final : public WindowServer, private QAbstractNativeEventF
 {
     Q_OBJECT
 public:
-    X11WindowServer(const X11Connection &connection, const Screens &screens, QObject *parent = nullptr);
+    X11WindowServer(const X11Connection &connection, const X11ActiveWindow &activeWindow, const Screens &screens,
+                    QObject *parent = nullptr);
     ~X11WindowServer() override;
 
     QList<ServerWindow> windowList(bool onScreenOnly) const override;
@@ -73,6 +76,7 @@ private:
     void selectPropertyChanges(quint32 window, bool on);
 
     X11Connection m_connection;
+    const X11ActiveWindow &m_activeWindowWatch;
     const Screens &m_screens;
     X11Properties m_properties;
     DesktopEntries m_entries;

@@ -10,6 +10,7 @@
 #include "platform/x11/ChildProcess.h"
 #include "platform/x11/WindowManager.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowServer.h"
 #include "support/SessionBus.h"
@@ -75,7 +76,8 @@ TEST(X11BrowserTabsTest, ListsAndActivatesTheTabsOfAnAccessibleWindow)
     registerDefaultSettings(defaults);
     defaults.setValue(keys::windowSwitcherBrowserTabs, true);
     x11::X11Screens screens(x11);
-    x11::X11WindowServer server(x11, screens);
+    x11::X11ActiveWindow activeWindow(x11);
+    x11::X11WindowServer server(x11, activeWindow, screens);
     x11::X11Accessibility accessibility(x11);
     SystemClock clock;
     RecentWindows recent;

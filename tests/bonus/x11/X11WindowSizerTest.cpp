@@ -5,6 +5,7 @@
 #include "platform/x11/ChildProcess.h"
 #include "platform/x11/WindowManager.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowServer.h"
@@ -57,7 +58,8 @@ TEST(X11WindowSizerTest, ResizesTheFrontWindowOfAnotherApp)
     Defaults defaults(dir.file(QStringLiteral("defaults.json")));
     registerDefaultSettings(defaults);
     x11::X11Screens screens(x11);
-    x11::X11WindowServer server(x11, screens);
+    x11::X11ActiveWindow activeWindow(x11);
+    x11::X11WindowServer server(x11, activeWindow, screens);
     x11::X11Accessibility accessibility(x11);
     NoticeDrawer drawer;
     WindowSizer sizer({&server, &accessibility, &defaults, &screens, &drawer}, QCoreApplication::applicationPid());

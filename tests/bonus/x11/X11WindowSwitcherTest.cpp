@@ -6,6 +6,7 @@
 #include "platform/x11/ChildProcess.h"
 #include "platform/x11/WindowManager.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowServer.h"
@@ -72,7 +73,8 @@ protected:
     TempDir dir;
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     x11::X11Screens screens{x11};
-    x11::X11WindowServer server{x11, screens};
+    x11::X11ActiveWindow activeWindowWatch{x11};
+    x11::X11WindowServer server{x11, activeWindowWatch, screens};
     x11::X11Accessibility accessibility{x11};
     RecentWindows recent;
     WindowSwitcherCatalog catalog{server, accessibility, defaults, recent, QCoreApplication::applicationPid()};
