@@ -143,6 +143,12 @@ TEST_F(X11EventPosterTest, APasteArrivesInXterm)
 TEST_F(X11EventPosterTest, RestoreFailsWhenTheWindowIsGone)
 {
     auto editor = startEditor();
+    // The editor has the focus before the window manager names it active;
+    // under load the window noted could still be an older one that lives on.
+    const x11::X11Properties properties(x11.xcb);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return properties.numbers(activeWindow.activeWindow(), "_NET_WM_PID").value(0) == editor->pid();
+    }, 5000));
     poster.rememberFrontWindow();
     editor.reset();
     QSignalSpy restored(&poster, &EventPoster::frontWindowRestored);
