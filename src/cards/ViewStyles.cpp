@@ -89,4 +89,10 @@ QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QCol
     return QIcon(pixmap);
 }
 
+QString literalLabel(const QString &text)
+{
+    QString label = text;
+    return label.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 } // namespace tamo

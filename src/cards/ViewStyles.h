@@ -18,6 +18,11 @@ QColor labelColorAt(double opacity);
 // fractional sizes such as 13.5.
 QFont uiFont(double points, QFont::Weight weight = QFont::Normal);
 
+// A user's text (a pinboard or app name) as a menu item's, button's or check
+// box's label shows it: an "&" there would mark the next letter as the
+// keyboard mnemonic and vanish.
+QString literalLabel(const QString &text);
+
 // A symbol drawn in one colour, as a glyph of the light symbol font would be;
 // null for a name the symbol set lacks.
 QPixmap tintedSymbol(const QString &name, int side, const QColor &colour, qreal devicePixelRatio);

@@ -148,11 +148,11 @@ void ClipCardMenu::addRows(QMenu &menu, const QList<Row> &rows, AppModel &model,
             icon = symbolIcon(row.symbol);
 
         if (*row.action == Action::pinTo) {
-            QMenu *submenu = menu.addMenu(icon, row.title);
+            QMenu *submenu = menu.addMenu(icon, literalLabel(row.title));
             addRows(*submenu, row.submenu, model, isInMenuBarPanel);
             continue;
         }
-        QAction *action = menu.addAction(icon, row.title);
+        QAction *action = menu.addAction(icon, literalLabel(row.title));
         action->setIconVisibleInMenu(true);
         action->setEnabled(row.enabled);
         QPointer<AppModel> weakModel(&model);

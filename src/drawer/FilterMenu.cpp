@@ -1,5 +1,6 @@
 #include "drawer/FilterMenu.h"
 
+#include "cards/ViewStyles.h"
 #include "platform/Symbols.h"
 
 #include <QMenu>
@@ -29,7 +30,7 @@ QString kindSymbol(ClipKind kind)
 void addToggle(QMenu &menu, const QIcon &icon, const QString &title, const SearchFilter &filter,
                const FilterMenuSource &source)
 {
-    QAction *action = menu.addAction(checkableIcon(icon), title);
+    QAction *action = menu.addAction(checkableIcon(icon), literalLabel(title));
     action->setCheckable(true);
     action->setChecked(source.active.contains(filter));
     QObject::connect(action, &QAction::triggered, &menu, [toggle = source.toggle, filter] { toggle(filter); });

@@ -1,6 +1,7 @@
 #include "drawer/PinboardMenu.h"
 
 #include "app/AppModel.h"
+#include "drawer/ClipCardMenu.h"
 #include "drawer/ColorDotImage.h"
 #include "model/PinboardPalette.h"
 #include "platform/Symbols.h"
@@ -34,7 +35,7 @@ QMenu *PinboardMenu::make(AppModel &model, const PinboardPtr &board, QWidget *pa
     }
 
     menu->addSeparator();
-    menu->addAction(symbolIcon(QStringLiteral("trash")), QStringLiteral("Delete Pinboard"), menu, remove);
+    menu->addAction(ClipCardMenu::redTrashImage(), QStringLiteral("Delete Pinboard"), menu, remove);
     return menu;
 }
 

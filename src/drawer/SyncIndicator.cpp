@@ -156,7 +156,7 @@ void SyncIndicator::fillMenu()
 {
     m_menu->clear();
     for (const QString &line : lines())
-        m_menu->addAction(line)->setEnabled(false);
+        m_menu->addAction(literalLabel(line))->setEnabled(false);
     m_menu->addSeparator();
     QAction *syncNow = m_menu->addAction(symbolIcon(QStringLiteral("arrow.clockwise.icloud")), QStringLiteral("Sync Now"));
     syncNow->setEnabled(m_model.sync().status().kind != Kind::noAccount);

@@ -29,7 +29,37 @@ KeyResult pasteSelection(MenuBarViewState &state, const KeyPress &press)
     return KeyResult::handled;
 }
 
+// What the search field does with ⌘ held: its text's own editing keys.
+bool editsFieldText(const KeyPress &press)
+{
+    switch (press.key) {
+    case Key::deleteBackward:
+    case Key::deleteForward:
+    case Key::left:
+    case Key::right:
+        return true;
+    default:
+        break;
+    }
+    static const QStringList editing{QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("v"),
+                                     QStringLiteral("x"), QStringLiteral("z"), QStringLiteral("y")};
+    return editing.contains(press.text.toLower());
+}
+
 } // namespace
+
+std::optional<KeyResult> renameKey(MenuBarViewState &state, const KeyPress &press)
+{
+    if (press.text.toLower() != QLatin1String("r"))
+        return std::nullopt;
+    for (const ClipItemPtr &clip : state.visibleClips()) {
+        if (clip->id() == state.selectedID()) {
+            state.model().beginRenaming(*clip, true);
+            return KeyResult::handled;
+        }
+    }
+    return std::nullopt;
+}
 
 std::optional<KeyResult> quickPasteKey(MenuBarViewState &state, const KeyPress &press)
 {
@@ -92,6 +122,8 @@ KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
             return *pasted;
         if (const auto edited = editKey(state, press, false))
             return *edited;
+        if (const auto renamed = renameKey(state, press))
+            return *renamed;
         if (press.text == QLatin1String(",")) {
             state.model().showPreferences();
             return KeyResult::handled;
@@ -134,7 +166,10 @@ KeyResult searchKeyPress(MenuBarViewState &state, const KeyPress &press)
             return *pasted;
         if (const auto edited = editKey(state, press, true))
             return *edited;
-        return KeyResult::ignored;
+        if (const auto renamed = renameKey(state, press))
+            return *renamed;
+        // A ⌘ key that no rule names does nothing: the field would type its letter.
+        return editsFieldText(press) ? KeyResult::ignored : KeyResult::handled;
     }
     const bool shift = press.has(Modifier::shift);
     switch (press.key) {

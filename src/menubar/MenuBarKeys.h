@@ -16,6 +16,8 @@ namespace menubarkeys {
 std::optional<KeyResult> quickPasteKey(MenuBarViewState &state, const KeyPress &press);
 std::optional<KeyResult> editKey(MenuBarViewState &state, const KeyPress &press, bool fromSearchField);
 std::optional<KeyResult> previewKey(MenuBarViewState &state, const KeyPress &press);
+// ⌘R: the current clip's title field opens in the panel.
+std::optional<KeyResult> renameKey(MenuBarViewState &state, const KeyPress &press);
 
 KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press);
 KeyResult searchKeyPress(MenuBarViewState &state, const KeyPress &press);

@@ -1,5 +1,6 @@
 #include "transfer/PinboardPicker.h"
 
+#include "cards/ViewStyles.h"
 #include "drawer/ColorDotImage.h"
 #include "model/PinboardPalette.h"
 
@@ -45,7 +46,7 @@ PinboardPickerDialog::PinboardPickerDialog(const PickerRequest &request, QWidget
 
     auto *rows = new QWidget;
     for (const PickerRow &row : request.rows) {
-        auto *box = new QCheckBox(row.name + QStringLiteral("  ·  ") + row.detail, rows);
+        auto *box = new QCheckBox(literalLabel(row.name + QStringLiteral("  ·  ") + row.detail), rows);
         box->setIcon(colorDotImage(paletteEntry(row.colorIndex).color, devicePixelRatioF()));
         box->setChecked(true);
         box->adjustSize();
@@ -53,7 +54,7 @@ PinboardPickerDialog::PinboardPickerDialog(const PickerRequest &request, QWidget
         m_rows.append(box);
     }
     if (request.optionTitle) {
-        m_option = new QCheckBox(*request.optionTitle, this);
+        m_option = new QCheckBox(literalLabel(*request.optionTitle), this);
         m_option->setFont(small);
         m_option->adjustSize();
     }

@@ -1,7 +1,10 @@
 #include "StripFixture.h"
 #include "support/SampleClips.h"
 
+#include "support/ShownText.h"
+
 #include "drawer/ClipCardMenu.h"
+#include "drawer/FilterMenu.h"
 #include "model/Pinboards.h"
 #include "platform/Pasteboard.h"
 
@@ -195,6 +198,34 @@ protected:
 
     int clipCount() { return model().container().mainContext().fetchCount<ClipItem>(); }
 };
+
+// Names the user gave are shown as typed in every menu row, "&" included.
+TEST_F(ClipCardMenuTest, UserNamesShowTheirAmpersandsInMenus)
+{
+    const QStringList names{"Links & Docs", "R&D", "&Start", "End&", "Tom && Jerry", "Plain"};
+    QList<SearchFilter::App> apps;
+    for (const QString &name : names) {
+        pinboardNamed(name);
+        apps.append({QStringLiteral("app.") + QString::number(apps.size()), name});
+    }
+    QMenu menu;
+    ClipCardMenu({stored(sampleClip(ClipDraft::fromText(QStringLiteral("x"))))},
+                 model().pinboards().orderedPinboards(), false)
+        .fill(menu, model(), false);
+    QMenu *pinTo = nullptr;
+    for (QAction *row : menu.actions()) {
+        if (row->menu())
+            pinTo = row->menu();
+    }
+    ASSERT_NE(pinTo, nullptr);
+    EXPECT_EQ(shownRows(*pinTo).mid(0, names.size()), names);
+
+    QMenu filters;
+    fillFilterMenu(filters, {{}, apps, [](const QString &) { return QIcon(); }, [](const SearchFilter &) {}, [] {}});
+    const QStringList shown = shownRows(filters);
+    for (const QString &name : names)
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " in " << shown.join('|').toStdString();
+}
 
 TEST_F(ClipCardMenuTest, PasteAndCopyActOnAllTheClips)
 {

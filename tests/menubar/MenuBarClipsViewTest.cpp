@@ -4,6 +4,7 @@
 #include "cards/ClipCard.h"
 #include "cards/OverlayScrollBar.h"
 #include "cards/ViewStyles.h"
+#include "drawer/ClipCardMenu.h"
 #include "drawer/EmptyStripView.h"
 #include "drawer/ExploreFeaturesButton.h"
 #include "drawer/FilterChip.h"
@@ -207,6 +208,45 @@ TEST_F(MenuBarClipsViewTest, GridKeyTable)
     }
 }
 
+// ⌘ keys the tables name act from the grid and the search field alike; in
+// the field the others do nothing, except the field's own editing keys.
+TEST_F(MenuBarClipsViewTest, CommandKeysInTheGridAndTheSearchField)
+{
+    const struct {
+        const char *name;
+        bool inField;
+        QString query;
+        KeyPress press;
+        KeyResult result;
+        bool renames;
+    } rows[] = {
+        {"⌘R renames from the grid", false, {}, typed("r", Modifier::command), KeyResult::handled, true},
+        {"⌘R renames from the field", true, {}, typed("r", Modifier::command), KeyResult::handled, true},
+        {"⌘R renames while searching", true, "clip", typed("r", Modifier::command), KeyResult::handled, true},
+        {"⌘Q does nothing in the field", true, {}, typed("q", Modifier::command), KeyResult::handled, false},
+        {"⌘J does nothing in the grid", false, {}, typed("j", Modifier::command), KeyResult::ignored, false},
+        {"⌘V pastes into the field", true, {}, typed("v", Modifier::command), KeyResult::ignored, false},
+        {"⌘C copies the field's text", true, "clip", typed("c", Modifier::command), KeyResult::ignored, false},
+        {"⌘⌫ deletes the field's word", true, "clip", {.key = Key::deleteBackward, .modifiers = Modifier::command},
+         KeyResult::ignored, false},
+    };
+    addClips(3);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        makeView();
+        model().setRenamingItemID({});
+        if (!row.query.isEmpty())
+            search(row.query);
+        state().setSelection(state().visibleIDs().first(), {});
+        const KeyResult result
+            = row.inField ? searchKeyPress(state(), row.press) : gridKeyPress(state(), row.press);
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(model().renamingItemID(), row.renames ? state().selectedID() : QUuid());
+        EXPECT_EQ(model().renamingInMenuBar(), row.renames);
+        model().setRenamingInMenuBar(false);
+    }
+}
+
 TEST_F(MenuBarClipsViewTest, RangesToggleAndEscapeTakeBackOneLevel)
 {
     addClips(6);
@@ -405,6 +445,8 @@ TEST_F(MenuBarClipsViewTest, PinboardChipMenuRenameAndDelete)
         titles.append(action->text());
     EXPECT_EQ(titles, QStringList({"Rename", "Color", "", "Delete Pinboard"}));
     EXPECT_TRUE(menu->actions()[1]->menu()->actions()[3]->isChecked());
+    // Destructive, it wears the red trash the clip menu's deletion wears.
+    EXPECT_EQ(menu->actions()[3]->icon().pixmap(16).toImage(), ClipCardMenu::redTrashImage().pixmap(16).toImage());
     menu->close();
 
     view->activateWindow();

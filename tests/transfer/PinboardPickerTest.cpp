@@ -1,4 +1,5 @@
 #include "transfer/PinboardPicker.h"
+#include "support/ShownText.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -37,6 +38,18 @@ TEST(PinboardPickerTest, ListShowsTenRowsThenScrollsAndKeepsItsWidthInBounds)
         EXPECT_LE(dialog.listWidth(), PinboardPickerDialog::maximumWidth);
         for (QCheckBox *box : dialog.rowBoxes())
             EXPECT_LE(box->width(), dialog.listWidth() - 4);
+    }
+}
+
+TEST(PinboardPickerTest, NamesShowTheirAmpersands)
+{
+    for (const QString name : {"Links & Docs", "R&D", "&Start", "End&", "Tom && Jerry"}) {
+        PinboardPickerDialog dialog(requestWith(1, name, name + QStringLiteral(" option")));
+        EXPECT_EQ(tamo::testing::shownText(dialog.rowBoxes().first()), name + QStringLiteral("  ·  1 clip"));
+        const auto boxes = dialog.findChildren<QCheckBox *>();
+        EXPECT_TRUE(std::any_of(boxes.cbegin(), boxes.cend(), [&](QCheckBox *box) {
+            return tamo::testing::shownText(box) == name + QStringLiteral(" option");
+        })) << name.toStdString();
     }
 }
 
