@@ -1,3 +1,4 @@
+#include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
 #include "app/SingleInstance.h"
@@ -53,6 +54,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TamoCove"));
+    QApplication::setApplicationVersion(QStringLiteral(TAMO_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tamocove.svg")));
     // Outside a desktop session Qt knows no icon theme; Debian always has Adwaita.
@@ -104,7 +106,9 @@ int main(int argc, char **argv)
                                    PasteImporter::ReadEnvironment::standard([&platform] {
                                        return platform.workspace().isInstalled(QStringLiteral("com.wiheads.paste"));
                                    }));
+    AboutPanel about;
     AppExtensions extensions;
+    extensions.about = &about;
     extensions.windows = &pasteImport;
     extensions.bonus = &bonusTools;
     extensions.sync = &cloudSync;

@@ -76,6 +76,8 @@ public:
     virtual QString activityTitle() const { return {}; }
     virtual QStringList detailLines(const QDateTime &now) const { Q_UNUSED(now); return {}; }
     virtual void syncNow(ModelContext &context) { Q_UNUSED(context); }
+    // The folder the user's machines sync through; empty when unknown.
+    virtual QString folderPath() const { return {}; }
     // Runs `changed` after each change of the status or the activity, for
     // as long as `receiver` lives.
     virtual void observe(QObject *receiver, std::function<void()> changed) { Q_UNUSED(receiver); Q_UNUSED(changed); }
@@ -115,9 +117,16 @@ public:
     virtual ~AppWindows() = default;
     // nullopt keeps the settings window on its current page.
     virtual void showPreferences(std::optional<int> page) { Q_UNUSED(page); }
-    virtual void showAbout() {}
     virtual void activateApp() {}
     virtual void importPasteHistory() {}
+};
+
+// The about panel.
+class AboutWindow
+{
+public:
+    virtual ~AboutWindow() = default;
+    virtual void showAbout() {}
 };
 
 // Pinboard files: export, import, and the app icons stored with the clips.

@@ -55,6 +55,7 @@ struct AppModel::NullExtensions
     UpdateService updates;
     OnboardingService onboarding;
     AppWindows windows;
+    AboutWindow about;
     PinboardFileService pinboardFiles;
     CardSizesService cardSizes;
     BonusTools bonus;
@@ -80,6 +81,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     orNull(m_ext.updates, m_nullExtensions->updates);
     orNull(m_ext.onboarding, m_nullExtensions->onboarding);
     orNull(m_ext.windows, m_nullExtensions->windows);
+    orNull(m_ext.about, m_nullExtensions->about);
     orNull(m_ext.pinboardFiles, m_nullExtensions->pinboardFiles);
     orNull(m_ext.cardSizes, m_nullExtensions->cardSizes);
     orNull(m_ext.bonus, m_nullExtensions->bonus);
@@ -679,7 +681,9 @@ void AppModel::showPreferences(std::optional<int> page)
 
 void AppModel::showAbout()
 {
-    m_ext.windows->showAbout();
+    m_ext.drawer->hide(false);
+    m_ext.menuBar->hidePanel(false);
+    m_ext.about->showAbout();
 }
 
 void AppModel::checkForUpdates()

@@ -70,6 +70,7 @@ struct AppExtensions
     UpdateService *updates = nullptr;
     OnboardingService *onboarding = nullptr;
     AppWindows *windows = nullptr;
+    AboutWindow *about = nullptr;
     PinboardFileService *pinboardFiles = nullptr;
     CardSizesService *cardSizes = nullptr;
     BonusTools *bonus = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Symbols.h"
 
+#include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
@@ -21,6 +22,17 @@ constexpr int textRefreshMs = 30'000;
 constexpr int spinStepMs = 50;
 constexpr int spinStepDegrees = 18; // one turn a second
 constexpr int circleDiscSide = 24;
+// The settings window's first page, General, holds the sync controls.
+constexpr int syncSettingsPage = 0;
+
+// A path as people write it, with their home folder as "~".
+QString homeShortened(const QString &path)
+{
+    const QString home = QDir::homePath();
+    if (path == home || path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
 
 QColor statusColour(Kind kind, SyncIndicator::Look look)
 {
@@ -104,7 +116,8 @@ QStringList SyncIndicator::lines() const
     case Kind::failed:
         return {QStringLiteral("Sync failed: ") + status.text};
     case Kind::noAccount:
-        return {QStringLiteral("Sign in to iCloud in System Settings to sync")};
+        return {QStringLiteral("To sync, have a file-sync engine keep the sync folder %1 in step")
+                    .arg(homeShortened(sync.folderPath()))};
     case Kind::syncing:
         return QStringList{sync.activityTitle()} + sync.detailLines(now);
     case Kind::off:
@@ -161,8 +174,8 @@ void SyncIndicator::fillMenu()
     QAction *syncNow = m_menu->addAction(symbolIcon(QStringLiteral("arrow.clockwise.icloud")), QStringLiteral("Sync Now"));
     syncNow->setEnabled(m_model.sync().status().kind != Kind::noAccount);
     connect(syncNow, &QAction::triggered, this, [this] { m_model.sync().syncNow(m_model.container().mainContext()); });
-    QAction *settings = m_menu->addAction(symbolIcon(QStringLiteral("gearshape")), QStringLiteral("iCloud Settings…"));
-    connect(settings, &QAction::triggered, this, [this] { m_model.showPreferences(); });
+    QAction *settings = m_menu->addAction(symbolIcon(QStringLiteral("gearshape")), QStringLiteral("Sync Settings…"));
+    connect(settings, &QAction::triggered, this, [this] { m_model.showPreferences(syncSettingsPage); });
 }
 
 } // namespace tamo

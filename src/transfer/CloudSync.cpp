@@ -9,6 +9,7 @@
 #include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
 #include "platform/Relauncher.h"
+#include "transfer/FolderSync.h"
 #include "transfer/SyncMirror.h"
 
 #include <QPointer>
@@ -98,6 +99,11 @@ void CloudSync::start(bool storeIsEmpty)
     }
     checkAccount();
     m_mirror->start();
+}
+
+QString CloudSync::folderPath() const
+{
+    return FolderSync::folderPath(m_defaults);
 }
 
 void CloudSync::checkAccount()

@@ -54,6 +54,7 @@ public:
     std::optional<QDateTime> lastSynced() const { return m_lastSynced; }
 
     void syncNow(ModelContext &context) override;
+    QString folderPath() const override;
     QString activityTitle() const override;
     QStringList detailLines(const QDateTime &now) const override;
     void observe(QObject *receiver, std::function<void()> changed) override;

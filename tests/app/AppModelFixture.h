@@ -14,6 +14,7 @@
 #include "app/AppModel.h"
 #include "platform/Defaults.h"
 
+#include <QDir>
 #include <QNetworkAccessManager>
 
 namespace tamo::testing {
@@ -25,6 +26,7 @@ class RecordingExtensions : public DrawerPanel,
                             public UpdateService,
                             public OnboardingService,
                             public AppWindows,
+                            public AboutWindow,
                             public PinboardFileService,
                             public CardSizesService,
                             public BonusTools
@@ -89,6 +91,12 @@ public:
     void seedIconsFromSourceApps() override { note(QStringLiteral("icons.seed")); }
     void startCardSizes() override { note(QStringLiteral("cardSizes.start")); }
     void activateApp() override { note(QStringLiteral("activate")); }
+    void showAbout() override { note(QStringLiteral("about")); }
+    void showPreferences(std::optional<int> page) override
+    {
+        note(page ? QStringLiteral("settings:%1").arg(*page) : QStringLiteral("settings"));
+    }
+    QString folderPath() const override { return QDir::homePath() + QStringLiteral("/Sync/TamoCove"); }
 
     bool hasWindowSwitcher() const override { return switcher; }
     void createWindowSwitcher() override { switcher = true; note(QStringLiteral("switcher.create")); }
@@ -107,6 +115,7 @@ public:
         ext.updates = this;
         ext.onboarding = this;
         ext.windows = this;
+        ext.about = this;
         ext.pinboardFiles = this;
         ext.cardSizes = this;
         ext.bonus = this;

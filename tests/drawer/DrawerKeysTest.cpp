@@ -111,7 +111,7 @@ TEST_F(DrawerKeysTest, CommandRowsActOnlyWhenTheirConditionHolds)
         {"⌘⇧C is no copy", 3, 2, typed("C", command | shift), KeyResult::ignored, {}, {}},
         {"⌘A with no clips", 0, 0, typed("a", command), KeyResult::ignored, {}, {}},
         {"⌘R with nothing selected", 3, 0, typed("r", command), KeyResult::ignored, {}, {}},
-        {"⌘, opens the settings", 0, 0, typed(",", command), KeyResult::handled, {"drawer.hide"}, {}},
+        {"⌘, opens the settings", 0, 0, typed(",", command), KeyResult::handled, {"drawer.hide", "settings"}, {}},
         {"⌘ with another key", 3, 1, typed("x", command), KeyResult::ignored, {}, {}},
         {"⌘Return", 3, 1, key(Key::returnKey, command), KeyResult::ignored, {}, {}},
         {"⌘→", 3, 1, key(Key::right, command), KeyResult::ignored, {}, {}},

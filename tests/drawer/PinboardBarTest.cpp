@@ -251,6 +251,9 @@ TEST_F(PinboardBarTest, GearOpensSettingsOnClickAndHoldsTheAppCommands)
     EXPECT_EQ(actionTexts(menu), QStringList({"Settings…", "Clear History", "-", "About TamoCove", "Check for Updates…",
                                               "Quit TamoCove"}));
     EXPECT_EQ(bar->gear()->popupMode(), QToolButton::DelayedPopup);
+    ext.log.clear();
+    menu.actions()[3]->trigger();
+    EXPECT_EQ(ext.log, QStringList({"drawer.hide", "menubar.hide", "about"}));
 }
 
 TEST_F(PinboardBarTest, NewPinboardStartsRenamingWithoutSelectingIt)

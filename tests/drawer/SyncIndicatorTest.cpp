@@ -28,7 +28,8 @@ TEST_F(SyncIndicatorTest, FollowsTheStatusAndTakesNoSpaceWhileOff)
         {SyncStatus::of(Kind::off), false, "", "", false},
         {SyncStatus::upToDate(now.addSecs(-40)), true, "checkmark.icloud.fill", "Up to date · synced 40 seconds ago", true},
         {SyncStatus::failed(QStringLiteral("Disk full.")), true, "exclamationmark.icloud.fill", "Sync failed: Disk full.", true},
-        {SyncStatus::of(Kind::noAccount), true, "icloud.slash", "Sign in to iCloud in System Settings to sync", false},
+        {SyncStatus::of(Kind::noAccount), true, "icloud.slash",
+         "To sync, have a file-sync engine keep the sync folder ~/Sync/TamoCove in step", false},
         {SyncStatus::of(Kind::syncing), true, "arrow.triangle.2.circlepath.icloud", "Uploading to iCloud · started now\nLast synced now", true},
     };
     QWidget bar;
@@ -47,8 +48,11 @@ TEST_F(SyncIndicatorTest, FollowsTheStatusAndTakesNoSpaceWhileOff)
         ASSERT_GE(actions.size(), 3);
         EXPECT_EQ(actions.at(actions.size() - 2)->text(), QStringLiteral("Sync Now"));
         EXPECT_EQ(actions.at(actions.size() - 2)->isEnabled(), c.syncNowEnabled) << c.symbol;
-        EXPECT_EQ(actions.last()->text(), QStringLiteral("iCloud Settings…"));
+        EXPECT_EQ(actions.last()->text(), QStringLiteral("Sync Settings…"));
     }
+    ext.log.clear();
+    indicator.menu()->actions().last()->trigger();
+    EXPECT_EQ(ext.log, QStringList({"drawer.hide", "settings:0"})) << "the General page, which holds sync";
 }
 
 } // namespace
