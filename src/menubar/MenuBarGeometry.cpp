@@ -12,7 +12,6 @@ namespace tamo::MenuBarGeometry {
 namespace {
 
 constexpr qreal cardGap = 14;
-constexpr qreal sideInset = 8;
 constexpr qreal statusItemGap = 6;
 
 } // namespace
@@ -42,9 +41,12 @@ Placement panelPlacement(const QRectF &button, QSizeF content, const std::option
         return {QRectF(-shadowSide, -shadowBelow, content.width() + 2 * shadowSide, content.height() + shadowBelow),
                 false};
     const QRectF &visible = *visibleFrame;
-    const qreal w = std::min(content.width(), visible.width() - 2 * sideInset);
-    qreal x = std::max(button.center().x() - w / 2, visible.left() + sideInset);
-    x = std::min(x, visible.right() - w - sideInset); // the right edge wins when both apply
+    // The whole window, its shadow room too, stays on the screen: a window
+    // reaching past the edge is pushed back by some window managers and
+    // loses its shadow on that side.
+    const qreal w = std::min(content.width(), visible.width() - 2 * shadowSide);
+    qreal x = std::max(button.center().x() - w / 2, visible.left() + shadowSide);
+    x = std::min(x, visible.right() - w - shadowSide); // the right edge wins when both apply
 
     // In this convention top() is the lower edge and bottom() the upper one.
     // The content never runs past the visible frame: the window's height is
