@@ -26,8 +26,10 @@ PanelView::PanelView(AppModel &model, const CardContext &cards, TimeScale timeSc
     , m_stack(new QVBoxLayout(this))
     , m_bar(new PinboardBar(model, timeScale))
 {
-    m_stack->setContentsMargins(0, topInset, 0, bottomInset); // the row runs to the card's edges
-    m_stack->setSpacing(barToStripSpacing);
+    // The row runs to the card's edges; the bar's room for the search pill
+    // comes out of the space around it.
+    m_stack->setContentsMargins(0, topInset - PinboardBar::pillOverhang, 0, bottomInset);
+    m_stack->setSpacing(barToStripSpacing - PinboardBar::pillOverhang);
     m_stack->addWidget(m_bar);
 
     connect(&m_model, &AppModel::selectedPinboardIDChanged, this, &PanelView::showSelectedPinboard);

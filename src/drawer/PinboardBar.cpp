@@ -72,7 +72,7 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     , m_newPinboard(makeSymbolButton(QStringLiteral("plus"), 12, QStringLiteral("New Pinboard")))
     , m_tabsLook(new PictureEffect(m_tabsHolder))
 {
-    setFixedHeight(barHeight);
+    setFixedHeight(barHeight + 2 * pillOverhang);
     auto *outer = new QHBoxLayout(this);
     outer->setContentsMargins(sidePadding, 0, sidePadding, 0);
     outer->addLayout(m_centre);

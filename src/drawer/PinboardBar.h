@@ -43,6 +43,9 @@ class PinboardBar : public QWidget
 public:
     static constexpr int barHeight = 36;
     static constexpr int sidePadding = 20;
+    // The search pill is taller than the bar and reaches this far past it
+    // above and below; the widget includes that room so the pill is whole.
+    static constexpr int pillOverhang = (SearchPill::fixedHeight - barHeight) / 2;
 
     explicit PinboardBar(AppModel &model, TimeScale timeScale = {}, QWidget *parent = nullptr);
 

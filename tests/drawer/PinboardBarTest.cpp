@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<PinboardBar> makeBar(int width = 1400)
     {
         auto bar = std::make_unique<PinboardBar>(model(), fastTime);
-        bar->resize(width, PinboardBar::barHeight);
+        bar->resize(width, bar->height());
         bar->show();
         bar->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(bar.get()));
@@ -168,6 +168,9 @@ TEST_F(PinboardBarTest, SearchReplacesTheTabsWithThePill)
     EXPECT_FALSE(bar->searchButton()->isVisible());
     EXPECT_TRUE(bar->tabsHolder()->testAttribute(Qt::WA_TransparentForMouseEvents));
     ASSERT_NE(bar->searchPill(), nullptr);
+    // The 38 pt pill is taller than the 36 pt row, and shown whole.
+    EXPECT_EQ(bar->searchPill()->height(), SearchPill::fixedHeight);
+    EXPECT_TRUE(bar->rect().contains(bar->searchPill()->geometry()));
 
     model().resetSearch();
     EXPECT_TRUE(bar->searchButton()->isVisible());
