@@ -75,6 +75,9 @@ SyncIndicator::SyncIndicator(AppModel &model, int side, Look look, QWidget *pare
 {
     setFixedSize(side, side);
     setAutoRaise(true);
+    // Like the bar's other buttons it leaves the keyboard where it was, so no
+    // focus frame stays on it once its menu closes.
+    setFocusPolicy(Qt::NoFocus);
     setPopupMode(QToolButton::InstantPopup);
     setMenu(m_menu);
     setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));

@@ -2,7 +2,10 @@
 
 #include "app/AppModelFixture.h"
 
+#include <QLineEdit>
 #include <QMenu>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tamo {
@@ -53,6 +56,23 @@ TEST_F(SyncIndicatorTest, FollowsTheStatusAndTakesNoSpaceWhileOff)
     ext.log.clear();
     indicator.menu()->actions().last()->trigger();
     EXPECT_EQ(ext.log, QStringList({"drawer.hide", "settings:0"})) << "the General page, which holds sync";
+}
+
+TEST_F(SyncIndicatorTest, ItsMenuLeavesTheKeyboardWhereItWas)
+{
+    ext.syncStatus = SyncStatus::of(Kind::syncing);
+    QWidget bar;
+    auto *field = new QLineEdit(&bar);
+    auto *indicator = new SyncIndicator(model(), 30, SyncIndicator::Look::glass, &bar);
+    indicator->move(200, 0);
+    bar.show();
+    bar.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bar));
+    field->setFocus();
+    QTimer::singleShot(100, indicator->menu(), &QMenu::close);
+    QTest::mouseClick(indicator, Qt::LeftButton);
+    EXPECT_FALSE(indicator->hasFocus());
+    EXPECT_TRUE(field->hasFocus());
 }
 
 } // namespace
