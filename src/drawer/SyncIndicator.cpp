@@ -80,7 +80,10 @@ SyncIndicator::SyncIndicator(AppModel &model, int side, Look look, QWidget *pare
     setFocusPolicy(Qt::NoFocus);
     setPopupMode(QToolButton::InstantPopup);
     setMenu(m_menu);
-    setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+    // Its symbol is its whole look: no frame while hovered or pressed (the
+    // pointer is often still over it when its menu closes).
+    setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"
+                                 "QToolButton::menu-indicator { image: none; width: 0; }"));
     connect(m_menu, &QMenu::aboutToShow, this, &SyncIndicator::fillMenu);
     connect(m_textTimer, &QTimer::timeout, this, &SyncIndicator::refresh);
     connect(m_spin, &QTimer::timeout, this, [this] {
