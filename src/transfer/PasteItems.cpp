@@ -101,32 +101,50 @@ std::optional<QByteArray> decodeBase64(const QString &text, Budget &budget)
     return bytes;
 }
 
+const QStringList utf8TextTypes{QStringLiteral("public.utf8-plain-text"), QStringLiteral("public.text"),
+                                 QStringLiteral("public.plain-text"), QStringLiteral("public.url")};
+const QStringList utf16TextTypes{QStringLiteral("public.utf16-external-plain-text"),
+                                  QStringLiteral("public.utf16-plain-text")};
+const QString fileURLType = QStringLiteral("public.file-url");
+const QString rtfType = QStringLiteral("public.rtf");
+const QStringList imageTypes{QStringLiteral("public.png"), QStringLiteral("public.tiff")};
+
+// The types a capture is made of. An item's other types are never read: it
+// keeps memory to what is used, and looking types up by name spares the
+// property-list library keys it cannot hand over (an embedded NUL makes it
+// abort).
+const QStringList &capturedTypes()
+{
+    static const QStringList types = utf8TextTypes + utf16TextTypes + QStringList{fileURLType, rtfType} + imageTypes;
+    return types;
+}
+
 // Bytes enter as they are, text as Base64; anything else is left out.
 PasteboardItem dataDictionary(plist_t dataByType, Budget &budget)
 {
     PasteboardItem item;
-    PropertyList::forEach(dataByType, [&](const QString &type, plist_t value) {
+    for (const QString &type : capturedTypes()) {
+        const plist_t value = PropertyList::value(dataByType, type.toLatin1().constData());
         if (std::optional<QByteArray> bytes = PropertyList::data(value)) {
-            if (!budget.spend(bytes->size()))
-                return false;
-            item.insert(type, *bytes);
+            if (budget.spend(bytes->size()))
+                item.insert(type, *bytes);
         } else if (const std::optional<QString> text = PropertyList::string(value)) {
             if (const auto decoded = decodeBase64(*text, budget))
                 item.insert(type, *decoded);
         }
-        return true;
-    });
+    }
     return item;
 }
 
 PasteboardItem dataDictionary(const QJsonObject &dataByType, Budget &budget)
 {
     PasteboardItem item;
-    for (auto it = dataByType.constBegin(); it != dataByType.constEnd(); ++it) {
-        if (!it.value().isString())
+    for (const QString &type : capturedTypes()) {
+        const QJsonValue value = dataByType.value(type);
+        if (!value.isString())
             continue;
-        if (const auto decoded = decodeBase64(it.value().toString(), budget))
-            item.insert(it.key(), *decoded);
+        if (const auto decoded = decodeBase64(value.toString(), budget))
+            item.insert(type, *decoded);
     }
     return item;
 }
@@ -144,14 +162,8 @@ std::optional<QList<PasteboardItem>> itemsFromPropertyList(const QByteArray &byt
     Budget budget;
     QList<PasteboardItem> items;
     for (quint32 i = 0; i < count; ++i) {
-        const plist_t element = PropertyList::item(list->root(), i);
-        // Every key must be text, as in a dictionary with text keys.
-        if (!PropertyList::forEach(element, [](const QString &, plist_t) { return true; }))
-            return std::nullopt;
-        const plist_t dataByType = PropertyList::value(element, "dataByType");
-        bool textKeys = PropertyList::isDictionary(dataByType)
-                        && PropertyList::forEach(dataByType, [](const QString &, plist_t) { return true; });
-        items.append(textKeys ? dataDictionary(dataByType, budget) : PasteboardItem());
+        const plist_t dataByType = PropertyList::value(PropertyList::item(list->root(), i), "dataByType");
+        items.append(PropertyList::isDictionary(dataByType) ? dataDictionary(dataByType, budget) : PasteboardItem());
     }
     return items;
 }
@@ -260,15 +272,11 @@ std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes)
 
 std::optional<QString> plainText(const PasteboardItem &item)
 {
-    static const QStringList utf8Types{QStringLiteral("public.utf8-plain-text"), QStringLiteral("public.text"),
-                                       QStringLiteral("public.plain-text"), QStringLiteral("public.url")};
-    static const QStringList utf16Types{QStringLiteral("public.utf16-external-plain-text"),
-                                        QStringLiteral("public.utf16-plain-text")};
-    for (const QString &type : utf8Types) {
+    for (const QString &type : utf8TextTypes) {
         if (const auto bytes = item.constFind(type); bytes != item.constEnd())
             return strict::decodeUtf8(*bytes);
     }
-    for (const QString &type : utf16Types) {
+    for (const QString &type : utf16TextTypes) {
         if (const auto bytes = item.constFind(type); bytes != item.constEnd())
             return decodeUtf16(*bytes);
     }
@@ -278,7 +286,6 @@ std::optional<QString> plainText(const PasteboardItem &item)
 std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std::optional<QString> &bundleID,
                                    const std::optional<QString> &appName)
 {
-    const QString fileURLType = QStringLiteral("public.file-url");
     QStringList paths;
     for (const PasteboardItem &item : items) {
         if (const auto url = item.constFind(fileURLType); url != item.constEnd()) {
@@ -300,11 +307,11 @@ std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std
     const PasteboardItem &first = items.first();
     if (std::optional<QString> text = plainText(first); text && !text->trimmed().isEmpty()) {
         std::optional<QByteArray> rtf;
-        if (const auto found = first.constFind(QStringLiteral("public.rtf")); found != first.constEnd())
+        if (const auto found = first.constFind(rtfType); found != first.constEnd())
             rtf = *found;
         return ClipDraft::fromText(*text, rtf, bundleID, appName);
     }
-    for (const QString &type : {QStringLiteral("public.png"), QStringLiteral("public.tiff")}) {
+    for (const QString &type : imageTypes) {
         if (const auto image = first.constFind(type); image != first.constEnd())
             return ClipDraft::fromImage(*image, bundleID, appName);
     }

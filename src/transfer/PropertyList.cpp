@@ -76,33 +76,4 @@ plist_t PropertyList::value(plist_t dictionary, const char *key)
     return isDictionary(dictionary) ? plist_dict_get_item(dictionary, key) : nullptr;
 }
 
-void *PropertyList::beginIteration(plist_t dictionary)
-{
-    plist_dict_iter iterator = nullptr;
-    if (isDictionary(dictionary))
-        plist_dict_new_iter(dictionary, &iterator);
-    return iterator;
-}
-
-void PropertyList::endIteration(void *iterator)
-{
-    free(iterator);
-}
-
-bool PropertyList::next(plist_t dictionary, void *iterator, QString &key, plist_t &value, bool &valid)
-{
-    if (!iterator)
-        return false;
-    char *rawKey = nullptr;
-    value = nullptr;
-    plist_dict_next_item(dictionary, iterator, &rawKey, &value);
-    if (!rawKey)
-        return false;
-    const std::optional<QString> decoded = strict::decodeUtf8(QByteArray(rawKey));
-    free(rawKey);
-    valid = decoded.has_value();
-    key = decoded.value_or(QString());
-    return true;
-}
-
 } // namespace tamo

@@ -28,12 +28,9 @@ public:
     static bool isDictionary(plist_t node);
     static quint32 count(plist_t node); // of an array
     static plist_t item(plist_t array, quint32 index);
+    // Values are looked up by key only: the library aborts on handing over
+    // a key with an embedded NUL, which a file may hold.
     static plist_t value(plist_t dictionary, const char *key);
-    // Calls `entry` with each key and value until it returns false; false
-    // when a key is not well-formed UTF-8 or `entry` stopped.
-    template<typename Entry>
-    static bool forEach(plist_t dictionary, Entry entry);
-
 private:
     struct Free
     {
@@ -41,25 +38,7 @@ private:
     };
     explicit PropertyList(plist_t root) : m_root(root) {}
 
-    static bool next(plist_t dictionary, void *iterator, QString &key, plist_t &value, bool &valid);
-    static void *beginIteration(plist_t dictionary);
-    static void endIteration(void *iterator);
-
     std::unique_ptr<void, Free> m_root;
 };
-
-template<typename Entry>
-bool PropertyList::forEach(plist_t dictionary, Entry entry)
-{
-    void *iterator = beginIteration(dictionary);
-    QString key;
-    plist_t node = nullptr;
-    bool valid = true;
-    bool going = true;
-    while (going && next(dictionary, iterator, key, node, valid))
-        going = valid && entry(key, node);
-    endIteration(iterator);
-    return valid && going;
-}
 
 } // namespace tamo

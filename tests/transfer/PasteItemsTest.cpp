@@ -128,6 +128,12 @@ TEST(PasteItemsTest, HostileArchivesEndCleanly)
 
 TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
 {
+    // A key with a NUL in it is never handed over (the plist library aborts on it).
+    const QByteArray nulKey = QByteArray::fromBase64(
+        "YnZ4LWYAAABicGxpc3QwMKEB0QIDWmRhdGFCeVR5cGXRBAVfEA9wdWJsaWMuZmlsZS11cmxPEAAAAACaxdAvL3RtcC9kaXIvCAoNGCItAAAAAAAAAQEA"
+        "AAAAAAAABgAAAAAAAAAAAAAAAAAAAEBidngk");
+    const auto read = rawPasteboardItems(nulKey);
+    EXPECT_TRUE(!read || read->size() == 1);
     const Items items{textItem(QStringLiteral("hi")), {{QStringLiteral("public.rtf"), "{\\rtf1}"}}};
     EXPECT_EQ(rawPasteboardItems(plistItems(items)), items);
     EXPECT_EQ(rawPasteboardItems(withLzfse(plistItems(items))), items);
@@ -143,10 +149,11 @@ TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
 
 TEST(PasteItemsTest, JsonElementsKeepTheirPlaceAndOnlyStrictBase64)
 {
-    const QByteArray json = R"([{"other":1},{"dataByType":{"a":"aGk=","b":"aG\nk=","c":"aGk","d":5,"e":"aGk= "}}])";
+    const QByteArray json = R"([{"other":1},{"dataByType":{"public.text":"aGk=","public.rtf":"aG\nk=",)"
+                            R"("public.png":"aGk","public.tiff":5,"public.url":"aGk= ","com.other":"aGk="}}])";
     const auto items = rawPasteboardItems(deflateRaw(json));
     ASSERT_TRUE(items);
-    EXPECT_EQ(*items, (Items{{}, {{QStringLiteral("a"), "hi"}}}));
+    EXPECT_EQ(*items, (Items{{}, {{QStringLiteral("public.text"), "hi"}}}));
 }
 
 TEST(PasteItemsTest, ADeflateBombStopsAtTheCap)
