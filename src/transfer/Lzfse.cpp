@@ -163,6 +163,27 @@ Transition transition(const StateSplit &split, int j, int states)
     return {split.bits - 1, (j - split.split) << (split.bits - 1)};
 }
 
+// Walks the states of a table: `entry(symbol, transition)` for each, the
+// symbols owning consecutive runs in symbol order. False when the
+// frequencies add up to more states than there are.
+template<typename Entry>
+bool forEachState(const uint16_t *frequencies, int symbols, int states, Entry entry)
+{
+    int filled = 0;
+    for (int symbol = 0; symbol < symbols; ++symbol) {
+        const int f = frequencies[symbol];
+        if (f == 0)
+            continue;
+        if (filled + f > states)
+            return false;
+        const StateSplit split = splitFor(f, states);
+        for (int j = 0; j < f; ++j)
+            entry(symbol, transition(split, j, states));
+        filled += f;
+    }
+    return true;
+}
+
 // Decodes literals: every state names a byte.
 class SymbolTable
 {
@@ -171,19 +192,9 @@ public:
     {
         m_entries.clear();
         m_entries.reserve(states);
-        for (int symbol = 0; symbol < symbols; ++symbol) {
-            const int f = frequencies[symbol];
-            if (f == 0)
-                continue;
-            if (qsizetype(m_entries.size()) + f > states)
-                return false;
-            const StateSplit split = splitFor(f, states);
-            for (int j = 0; j < f; ++j) {
-                const Transition next = transition(split, j, states);
-                m_entries.push_back({uint8_t(symbol), uint8_t(next.bits), int16_t(next.delta)});
-            }
-        }
-        return true;
+        return forEachState(frequencies, symbols, states, [this](int symbol, Transition next) {
+            m_entries.push_back({uint8_t(symbol), uint8_t(next.bits), int16_t(next.delta)});
+        });
     }
 
     std::optional<uint8_t> next(uint32_t &state, BackwardBits &bits) const
@@ -217,20 +228,10 @@ public:
     {
         m_entries.clear();
         m_entries.reserve(states);
-        for (int symbol = 0; symbol < symbols; ++symbol) {
-            const int f = frequencies[symbol];
-            if (f == 0)
-                continue;
-            if (qsizetype(m_entries.size()) + f > states)
-                return false;
-            const StateSplit split = splitFor(f, states);
-            for (int j = 0; j < f; ++j) {
-                const Transition next = transition(split, j, states);
-                m_entries.push_back({uint8_t(next.bits + extraBits[symbol]), extraBits[symbol], int16_t(next.delta),
-                                     base[symbol]});
-            }
-        }
-        return true;
+        return forEachState(frequencies, symbols, states, [&](int symbol, Transition next) {
+            m_entries.push_back({uint8_t(next.bits + extraBits[symbol]), extraBits[symbol], int16_t(next.delta),
+                                 base[symbol]});
+        });
     }
 
     std::optional<uint32_t> next(uint32_t &state, BackwardBits &bits) const

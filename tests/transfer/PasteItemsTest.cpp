@@ -83,14 +83,18 @@ TEST(PasteItemsTest, HostileArchivesEndCleanly)
         plist_dict_set_item(cls, "$classname", plist_new_string(name));
         return cls;
     };
+    // An array object holding one reference, of the class at `classIndex`.
+    auto arrayOf = [](uint64_t element, uint64_t classIndex) {
+        plist_t array = plist_new_dict();
+        plist_t list = plist_new_array();
+        plist_array_append_item(list, plist_new_uid(element));
+        plist_dict_set_item(array, "NS.objects", list);
+        plist_dict_set_item(array, "$class", plist_new_uid(classIndex));
+        return array;
+    };
     // 1 root array [2], 2 item, 3 array class, 4 item class.
     const QByteArray noData = archive([&](plist_t objects) {
-        plist_t root = plist_new_dict();
-        plist_t list = plist_new_array();
-        plist_array_append_item(list, plist_new_uid(2));
-        plist_dict_set_item(root, "NS.objects", list);
-        plist_dict_set_item(root, "$class", plist_new_uid(3));
-        plist_array_append_item(objects, root);
+        plist_array_append_item(objects, arrayOf(2, 3));
         plist_t item = plist_new_dict();
         plist_dict_set_item(item, "$class", plist_new_uid(4));
         plist_dict_set_item(item, "data", plist_new_uid(2));
@@ -101,12 +105,7 @@ TEST(PasteItemsTest, HostileArchivesEndCleanly)
     EXPECT_EQ(unarchiveItems(noData), Items{PasteboardItem()});
 
     const QByteArray selfRoot = archive([&](plist_t objects) {
-        plist_t root = plist_new_dict();
-        plist_t list = plist_new_array();
-        plist_array_append_item(list, plist_new_uid(1));
-        plist_dict_set_item(root, "NS.objects", list);
-        plist_dict_set_item(root, "$class", plist_new_uid(2));
-        plist_array_append_item(objects, root);
+        plist_array_append_item(objects, arrayOf(1, 2));
         plist_array_append_item(objects, classNamed("NSArray"));
     });
     EXPECT_EQ(unarchiveItems(selfRoot), std::nullopt);
