@@ -16,13 +16,18 @@ namespace {
 
 // Far enough for any real display order, near enough that a date stays valid.
 constexpr qint64 longestPinOffset = 100LL * 365 * 86400;
+// Clips a slice takes: the first a few, later ones as many as fitted the
+// time in the slice before, its save included (saves cost most).
+constexpr int firstSliceClips = 50;
+constexpr int fewestSliceClips = 10;
+constexpr int mostSliceClips = 1000;
 
 } // namespace
 
 PasteMerge::PasteMerge(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, const Clock &clock,
                        PasteImporter::Snapshot snapshot)
     : m_context(context), m_clips(clips), m_pinboards(pinboards), m_clock(clock), m_snapshot(std::move(snapshot)),
-      m_now(clock.now())
+      m_now(clock.now()), m_sliceClips(firstSliceClips)
 {
     m_summary.skipped = m_snapshot.unreadable;
     mergeBoards();
@@ -61,12 +66,19 @@ ClipItemPtr PasteMerge::existingClip(const QString &contentHash)
     return m_clips.newestClipWithHash(contentHash);
 }
 
-void PasteMerge::recordBefore(const ClipItemPtr &clip)
+void PasteMerge::recordBefore(const ClipItem &clip)
 {
-    if (m_recorded.contains(clip.get()))
+    if (m_recorded.contains(clip.id()))
         return;
-    m_recorded.insert(clip.get());
-    m_changed.append({clip, {clip->title(), clip->pinboardID(), clip->pinnedAt()}});
+    m_recorded.insert(clip.id());
+    m_changed.append({clip.id(), {clip.title(), clip.pinboardID(), clip.pinnedAt()}});
+}
+
+ClipItemPtr PasteMerge::clipWithID(const QUuid &id)
+{
+    const auto found = m_context.fetch<ClipItem>(
+        FetchDescriptor().where(ClipItem::IdColumn, FetchDescriptor::Compare::equal, id).limited(1));
+    return found.isEmpty() ? nullptr : found.first();
 }
 
 void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
@@ -76,7 +88,7 @@ void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
     if (isNew) {
         target = m_clips.makeClip(clip.draft);
         target->setCreatedAt(clip.date);
-        m_unsavedClips.append(target);
+        m_unsavedClips.append(target->id());
         ++m_summary.imported;
     } else {
         ++m_summary.alreadyPresent;
@@ -87,7 +99,7 @@ void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
     const auto board = clip.boardPasteID ? m_boardMap.constFind(*clip.boardPasteID) : m_boardMap.constEnd();
     const bool takesPin = !target->pinboardID() && board != m_boardMap.constEnd();
     if (!isNew && (takesTitle || takesPin))
-        recordBefore(target);
+        recordBefore(*target);
     if (takesTitle) {
         target->setTitle(clip.title);
         ++m_summary.titles;
@@ -103,11 +115,8 @@ bool PasteMerge::mergeSlice(int milliseconds, QString *error)
 {
     QElapsedTimer timer;
     timer.start();
-    // At least one clip a slice, so every slice moves the merge on.
-    do {
-        if (!isFinished())
-            mergeClip(m_snapshot.clips.at(m_next++));
-    } while (!isFinished() && timer.elapsed() < milliseconds);
+    for (int merged = 0; merged < m_sliceClips && !isFinished(); ++merged)
+        mergeClip(m_snapshot.clips.at(m_next++));
     if (!m_context.save()) {
         if (error)
             *error = m_context.lastError();
@@ -118,6 +127,11 @@ bool PasteMerge::mergeSlice(int milliseconds, QString *error)
     m_createdPinboards.append(m_unsavedPinboards);
     m_unsavedClips.clear();
     m_unsavedPinboards.clear();
+    m_targets.clear();
+    const qint64 took = std::max<qint64>(1, timer.elapsed());
+    const qint64 fitting = qint64(m_sliceClips) * milliseconds / took;
+    m_sliceClips = int(std::clamp<qint64>(fitting, std::max(fewestSliceClips, m_sliceClips / 2),
+                                          std::min(mostSliceClips, m_sliceClips * 2)));
     return true;
 }
 
@@ -125,18 +139,24 @@ void PasteMerge::rollBack()
 {
     // What the failed save left pending goes first, then what earlier slices saved.
     m_context.discardChanges();
-    for (const auto &[clip, before] : m_changed) {
-        if (clip->isGone())
-            continue;
-        clip->setTitle(before.title);
-        clip->setPin(before.pinboardID, before.pinnedAt);
+    m_targets.clear();
+    for (const auto &[id, before] : m_changed) {
+        if (const ClipItemPtr clip = clipWithID(id)) {
+            clip->setTitle(before.title);
+            clip->setPin(before.pinboardID, before.pinnedAt);
+        }
     }
     for (const PinboardPtr &pinboard : m_createdPinboards) {
         if (!pinboard->isGone())
             m_context.remove(pinboard);
     }
+    QList<ClipItemPtr> created;
+    for (const QUuid &id : m_createdClips) {
+        if (ClipItemPtr clip = clipWithID(id))
+            created.append(clip);
+    }
     // Removes the clips and saves the restored fields with them.
-    m_clips.deleteClips(m_createdClips);
+    m_clips.deleteClips(created);
     if (m_context.hasChanges())
         m_context.discardChanges();
     m_createdClips.clear();

@@ -36,9 +36,9 @@ public:
     PasteMerge(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, const Clock &clock,
                PasteImporter::Snapshot snapshot);
 
-    // Handles clips until `milliseconds` have passed, then saves. True once
-    // every clip is handled; on a failed save `error` says why and the merge
-    // has been taken back.
+    // Handles a slice of clips and saves them, each slice sized to take
+    // about `milliseconds` with its save. On a failed save `error` says why
+    // and the whole merge has been taken back.
     bool mergeSlice(int milliseconds, QString *error);
     bool isFinished() const { return m_next == m_snapshot.clips.size(); }
     const PasteImportSummary &summary() const { return m_summary; }
@@ -47,7 +47,8 @@ private:
     void mergeBoards();
     void mergeClip(const PasteImporter::Clip &clip);
     ClipItemPtr existingClip(const QString &contentHash);
-    void recordBefore(const ClipItemPtr &clip);
+    void recordBefore(const ClipItem &clip);
+    ClipItemPtr clipWithID(const QUuid &id);
     void rollBack();
 
     struct Before
@@ -64,17 +65,21 @@ private:
     PasteImporter::Snapshot m_snapshot;
     QDateTime m_now;
     qsizetype m_next = 0;
+    int m_sliceClips;
     PasteImportSummary m_summary;
     QHash<qint64, QUuid> m_boardMap;
+    // Clips of the current slice by content; saved ones are found in the
+    // store. Records are held no longer than a slice, so a large import
+    // does not keep them all in memory.
     QHash<QString, ClipItemPtr> m_targets;
-    // What to take back: records saved by earlier slices, and those the
-    // current slice has not saved yet (a discard drops them).
+    // What to take back: by id, as saved by earlier slices; what the current
+    // slice has not saved yet a discard drops.
     QList<PinboardPtr> m_createdPinboards;
-    QList<ClipItemPtr> m_createdClips;
     QList<PinboardPtr> m_unsavedPinboards;
-    QList<ClipItemPtr> m_unsavedClips;
-    QList<std::pair<ClipItemPtr, Before>> m_changed;
-    QSet<const ClipItem *> m_recorded;
+    QList<QUuid> m_createdClips;
+    QList<QUuid> m_unsavedClips;
+    QList<std::pair<QUuid, Before>> m_changed;
+    QSet<QUuid> m_recorded;
 };
 
 } // namespace tamo

@@ -232,14 +232,15 @@ TEST(PasteImportTest, AFailedSaveTakesBackEverySliceTheMergeSaved)
     {
         sql::Database db;
         db.open(home.storeDir.file(QStringLiteral("Tamo.store")));
-        db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ClipItem WHEN (SELECT count(*) FROM ClipItem) >= 3 "
+        db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ClipItem WHEN (SELECT count(*) FROM ClipItem) >= 60 "
                                "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     }
     Snapshot snapshot;
     snapshot.boards = {{1, QStringLiteral("Board"), std::nullopt, 0}};
-    for (const QString &text : {QStringLiteral("existing"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+    // The first slice (50 clips) is saved; a later one fails.
+    for (int i = 0; i < 200; ++i) {
         Clip c;
-        c.draft = ClipDraft::fromText(text);
+        c.draft = ClipDraft::fromText(i == 0 ? QStringLiteral("existing") : QString::number(i));
         c.contentHash = makeContentHash(c.draft.kind, c.draft.text, c.draft.imageData, c.draft.filePaths);
         c.date = home.clock.now();
         c.boardPasteID = 1;
@@ -248,9 +249,11 @@ TEST(PasteImportTest, AFailedSaveTakesBackEverySliceTheMergeSaved)
     }
     PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
     QString error;
+    ASSERT_TRUE(merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, &error));
+    ASSERT_EQ(home.context().fetchCount<ClipItem>(), 50);
     bool ok = true;
     while (ok && !merge.isFinished())
-        ok = merge.mergeSlice(0, &error); // one clip a slice, each saved
+        ok = merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, &error);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.contains(QStringLiteral("refused"))) << error.toStdString();
     EXPECT_FALSE(home.context().hasChanges());
