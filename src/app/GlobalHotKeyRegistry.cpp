@@ -84,10 +84,19 @@ bool GlobalHotKeyRegistry::conflicts(int slot, int keyCode, int modifiers) const
     return false;
 }
 
+bool GlobalHotKeyRegistry::pressShortcut(int keyCode, int modifiers)
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (isRegistered(slot) && isStoredShortcut(slot, keyCode, modifiers)) {
+            dispatch(slot);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool GlobalHotKeyRegistry::isStoredShortcut(int slot, int keyCode, int modifiers) const
 {
-    if (!isKnown(slot))
-        return false;
     const StoredShortcutKeys &stored = kStoredShortcutKeys[slot];
     return m_defaults.integer(stored.code) == keyCode && m_defaults.integer(stored.modifiers) == modifiers;
 }

@@ -49,9 +49,10 @@ public:
     // slots, whether or not that tool is on. The slot's own shortcut is
     // never a conflict, so recording it again is allowed.
     bool conflicts(int slot, int keyCode, int modifiers) const;
-    // Whether the combination is the slot's stored shortcut: a window that
-    // holds the keyboard sees it as a key press, not as the hot key.
-    bool isStoredShortcut(int slot, int keyCode, int modifiers) const;
+    // Runs the handler of the registered slot whose stored shortcut the
+    // combination is; false when there is none. A window that holds the
+    // keyboard sees a hot key as a key press, and hands it on here.
+    bool pressShortcut(int keyCode, int modifiers);
 
 private:
     struct Slot
@@ -62,6 +63,7 @@ private:
     static constexpr int slotCount = 3;
 
     void registerFromDefaults(int slot);
+    bool isStoredShortcut(int slot, int keyCode, int modifiers) const;
     void dispatch(int slot);
     static bool isKnown(int slot) { return slot >= 0 && slot < slotCount; }
 

@@ -174,10 +174,8 @@ bool WindowSwitcherController::handleKey(const QKeyEvent &event)
 {
     if (!m_panel->isVisible())
         return false;
-    if (isToggleKey && isToggleKey(event)) {
-        hide();
+    if (pressHotKey && pressHotKey(event))
         return true;
-    }
     const Qt::KeyboardModifiers held =
         event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool tabsOn = m_services.catalog->browserTabsOn();

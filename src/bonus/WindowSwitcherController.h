@@ -87,8 +87,9 @@ public:
 
     // Runs at the start of every show.
     std::function<void()> onWillShow;
-    // The switcher's own hot key, which reaches the open panel as a key press.
-    std::function<bool(const QKeyEvent &)> isToggleKey;
+    // TamoCove's hot keys reach the open panel as key presses: this runs the
+    // one a key is, and tells whether it was one.
+    std::function<bool(const QKeyEvent &)> pressHotKey;
 
 private:
     QSizeF layoutMetrics(const QRectF &visibleFrame);

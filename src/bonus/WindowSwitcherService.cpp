@@ -75,10 +75,9 @@ WindowSwitcherService::WindowSwitcherService(const WindowSwitcherController::Ser
     , m_watcher(*services.server, *services.accessibility, services.catalog->ownPid(), delays.titleDebounceMs)
 {
     m_controller.onWillShow = [&drawer] { drawer.hide(false); };
-    m_controller.isToggleKey = [&hotKeys](const QKeyEvent &event) {
+    m_controller.pressHotKey = [&hotKeys](const QKeyEvent &event) {
         const std::optional<int> keyCode = KeyCodes::fromQtKey(event.key(), event.modifiers());
-        return keyCode
-               && hotKeys.isStoredShortcut(WindowSwitcherSlot, *keyCode, KeyCodes::fromQtModifiers(event.modifiers()));
+        return keyCode && hotKeys.pressShortcut(*keyCode, KeyCodes::fromQtModifiers(event.modifiers()));
     };
     m_watcher.onChange = [this](qint64 pid) { focusDidChange(pid); };
     m_watcher.onTitleChange = [this](qint64 pid) { titleDidChange(pid); };

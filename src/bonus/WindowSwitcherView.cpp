@@ -5,9 +5,11 @@
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QVariantAnimation>
 
@@ -85,7 +87,12 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
     m_chevron->setAlignment(Qt::AlignCenter);
     m_chevron->setFixedSize(16 + 32, 16 + 14);
     m_chevron->setStyleSheet(QStringLiteral("background: rgba(128,128,128,60); border-radius: 15px;"));
-    m_chevron->hide();
+    auto *chevronOpacity = new QGraphicsOpacityEffect(m_chevron);
+    chevronOpacity->setOpacity(0);
+    m_chevron->setGraphicsEffect(chevronOpacity);
+    m_chevronFade = new QPropertyAnimation(chevronOpacity, "opacity", this);
+    m_chevronFade->setDuration(150);
+    m_chevronFade->setEasingCurve(QEasingCurve::OutQuad);
 
     connect(m_windows, &QListView::clicked, this, [pick = callbacks.pick](const QModelIndex &index) { pick(index.row()); });
     connect(m_tabs, &QListView::clicked, this,
@@ -186,7 +193,10 @@ void WindowSwitcherView::updateMoreBelow()
     if (more == m_moreBelow)
         return;
     m_moreBelow = more;
-    m_chevron->setVisible(more);
+    // Fades in and out; it stays in place, taking no clicks either way.
+    m_chevronFade->stop();
+    m_chevronFade->setEndValue(more ? 1.0 : 0.0);
+    m_chevronFade->start();
 }
 
 void WindowSwitcherView::placeChevron()

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QLabel;
+class QPropertyAnimation;
 class QVariantAnimation;
 
 namespace tamo {
@@ -63,6 +64,7 @@ private:
     QWidget *m_divider;
     QListView *m_tabs;
     QLabel *m_chevron;
+    QPropertyAnimation *m_chevronFade;
     QVariantAnimation *m_scroll;
     bool m_moreBelow = false;
 };

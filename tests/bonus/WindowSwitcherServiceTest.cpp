@@ -2,6 +2,7 @@
 #include "app/AppHooks.h"
 #include "app/GlobalHotKeyRegistry.h"
 #include "bonus/BonusToolbox.h"
+#include "platform/KeyCodes.h"
 #include "support/FakeAccessibleTree.h"
 #include "support/FakeClock.h"
 #include "support/FakeEventPoster.h"
@@ -70,6 +71,16 @@ TEST_F(ServiceTest, HotKeyTogglesThePanelAndHidesTheDrawerFirst)
     QKeyEvent hotKey(QEvent::KeyPress, Qt::Key_1, Qt::MetaModifier);
     EXPECT_TRUE(service().controller().handleKey(hotKey));
     EXPECT_FALSE(toolbox.isWindowSwitcherVisible());
+
+    // TamoCove's other shortcuts run too, as the main one brings the drawer.
+    int mainShortcutPresses = 0;
+    hotKeys.registerSlot(MainShortcutSlot, KeyCodes::KeyV, KeyCodes::CommandKey | KeyCodes::ShiftKey);
+    hotKeys.setHandler(MainShortcutSlot, [&] { ++mainShortcutPresses; });
+    systemHotKeys.press(WindowSwitcherSlot);
+    QKeyEvent mainShortcut(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(service().controller().handleKey(mainShortcut));
+    EXPECT_EQ(mainShortcutPresses, 1);
+    toolbox.hideWindowSwitcher();
 
     accessibility.trusted = false;
     systemHotKeys.press(WindowSwitcherSlot);
