@@ -37,7 +37,7 @@ const QString AboutPanel::copyrightLine = QStringLiteral("© 2026 The TamoCove d
 const QString AboutPanel::licence = QStringLiteral("This program comes with absolutely no warranty.");
 
 AboutPanel::AboutPanel(QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(tr("About TamoCove"));
     setAccessibleName(tr("About TamoCove"));

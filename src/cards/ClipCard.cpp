@@ -294,7 +294,11 @@ void ClipCard::placeTitleField()
     const QRectF label = CardPainter::labelRect(rect(), appearance());
     const qreal extra = baseFieldExtraHeight * s;
     const qreal inset = baseFieldInset * s;
-    m_titleField->setGeometry(label.adjusted(-inset, -extra / 2, inset, extra / 2).toAlignedRect());
+    // With the age on the line under the label, the field grows upward only
+    // and leaves that line showing.
+    const bool ageBelow = !CardMetrics(m_fields.size, m_context.isInMenuBarPanel).compact;
+    const qreal below = ageBelow ? 0 : extra / 2;
+    m_titleField->setGeometry(label.adjusted(-inset, below - extra, inset, below).toRect());
 }
 
 void ClipCard::closeTitleField()

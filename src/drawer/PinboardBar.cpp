@@ -34,6 +34,7 @@ constexpr int rowSpacing = 2;
 constexpr int rowPadding = 2;
 constexpr int symbolButtonSide = 30;
 constexpr int doneTrailingPadding = 6;
+constexpr int doneHeight = 22; // a capsule, as tall as the round buttons beside it
 constexpr int wiggleHalfPeriodMs = 140;
 // Row items before the first pinboard tab: the leading stretch, the search
 // button and the history tab.
@@ -180,9 +181,13 @@ QWidget *PinboardBar::makeTrailingControls()
     m_done->setFocusPolicy(Qt::NoFocus);
     m_done->setFont(uiFont(11, QFont::Medium));
     // The prominent style: the accent filling a capsule, the title in white.
+    // A style sheet rounds a background only inside a drawn border, hence
+    // the border in the fill's own colour.
+    m_done->setFixedHeight(doneHeight);
     m_done->setStyleSheet(QStringLiteral("QPushButton { background: palette(highlight); color: palette(highlighted-text);"
-                                         " border: none; border-radius: 10px; padding: 3px 11px; }"
-                                         " QPushButton:pressed { background: palette(dark); }"));
+                                         " border: 1px solid palette(highlight); border-radius: %1px; padding: 0 10px; }"
+                                         " QPushButton:pressed { background: palette(dark); border-color: palette(dark); }")
+                              .arg(doneHeight / 2));
     doneLayout->addWidget(m_done);
     connect(m_done, &QPushButton::clicked, &m_model, &AppModel::endPinboardReorder);
     layout->addWidget(m_doneHolder);

@@ -21,9 +21,8 @@ QMenu *PinboardMenu::make(AppModel &model, const PinboardPtr &board, QWidget *pa
     auto *group = new QActionGroup(colors);
     const QList<PaletteEntry> &palette = pinboardPalette();
     for (int index = 0; index < palette.size(); ++index) {
-        QAction *action = colors->addAction(
-            checkableIcon(QIcon(colorDotImage(palette[index].color, parent->devicePixelRatioF()))),
-            palette[index].name);
+        QAction *action = colors->addAction(checkableColorDot(palette[index].color, parent->devicePixelRatioF()),
+                                            palette[index].name);
         action->setCheckable(true);
         action->setChecked(index == board->colorIndex()); // none for an index past the palette
         group->addAction(action);

@@ -1,5 +1,6 @@
 #include "platform/Alerts.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,29 +23,40 @@ QMessageBox::ButtonRole roleOf(int index, const AlertSpec &spec, int count)
 
 } // namespace
 
-int MessageBoxAlerts::runModal(const AlertSpec &spec)
+MessageBoxAlerts::Box MessageBoxAlerts::build(const AlertSpec &spec)
 {
     const QStringList titles = spec.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : spec.buttons;
 
-    QMessageBox box;
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(QStringLiteral("TamoCove"));
     // Texts carry names and paths the user chose; "<b>" in one must show as typed.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(spec.message);
-    box.setInformativeText(spec.informativeText);
-    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+    box->setTextFormat(Qt::PlainText);
+    box->setText(spec.message);
+    box->setInformativeText(spec.informativeText);
+    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);  // QMessageBox leaves this one on AutoText
     // The app's panels float above other windows; an alert must not open behind them.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // QMessageBox sizes itself to its texts and ignores a minimum width; a
+    // spacer across its grid is the way to widen it.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(minimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
 
     QList<QPushButton *> buttons;
     for (int i = 0; i < titles.size(); ++i)
-        buttons.append(box.addButton(titles.at(i), roleOf(i, spec, int(titles.size()))));
-    box.setDefaultButton(buttons.first());
-    box.setEscapeButton(buttons.last());
+        buttons.append(box->addButton(titles.at(i), roleOf(i, spec, int(titles.size()))));
+    box->setDefaultButton(buttons.first());
+    box->setEscapeButton(buttons.last());
+    return {std::move(box), buttons};
+}
 
-    box.exec();
-    const int chosen = int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
-    return chosen >= 0 ? chosen : int(buttons.size()) - 1;
+int MessageBoxAlerts::runModal(const AlertSpec &spec)
+{
+    const Box alert = build(spec);
+    alert.box->exec();
+    const int chosen = int(alert.buttons.indexOf(qobject_cast<QPushButton *>(alert.box->clickedButton())));
+    return chosen >= 0 ? chosen : int(alert.buttons.size()) - 1;
 }
 
 } // namespace tamo

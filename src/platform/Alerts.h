@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+
+class QMessageBox;
+class QPushButton;
 
 namespace tamo {
 
@@ -30,7 +36,20 @@ public:
 class MessageBoxAlerts final : public Alerts
 {
 public:
+    // Wide enough that the desktop's title bar shows "TamoCove" whole and a
+    // short message does not make a cramped box.
+    static constexpr int minimumWidth = 420;
+
     int runModal(const AlertSpec &spec) override;
+
+    // The dialog an alert shows, with its buttons in the spec's order; built
+    // but not run.
+    struct Box
+    {
+        std::unique_ptr<QMessageBox> box;
+        QList<QPushButton *> buttons;
+    };
+    static Box build(const AlertSpec &spec);
 };
 
 } // namespace tamo

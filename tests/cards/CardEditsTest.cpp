@@ -1,5 +1,7 @@
 #include "CardFixture.h"
 
+#include "cards/CardMetrics.h"
+#include "cards/CardPainter.h"
 #include "cards/EmojiPicker.h"
 #include "cards/TitleField.h"
 #include "model/Emoji.h"
@@ -87,6 +89,30 @@ TEST_F(CardEditsTest, RenameCommitsTheTrimmedTitleOnceHoweverItEnds)
         EXPECT_FALSE(card.titleField());
         EXPECT_TRUE(model().renamingItemID().isNull());
         EXPECT_EQ(focusBack.count(), 1) << "ended once, the keyboard handed back";
+    }
+}
+
+// In the drawer the age sits under the label, in the menu-bar panel beside it.
+TEST_F(CardEditsTest, TheTitleFieldLeavesTheAgeShowing)
+{
+    for (const bool inMenuBar : {false, true}) {
+        SCOPED_TRACE(inMenuBar ? "menu bar" : "drawer");
+        ClipCard &card = showCard(inMenuBar);
+        auto clip = savedText(QStringLiteral("aged"));
+        card.setItem(clip);
+        model().beginRenaming(*clip, inMenuBar);
+        TitleField *field = card.titleField();
+        ASSERT_TRUE(field);
+        const CardMetrics metrics(card.fields().size, inMenuBar);
+        const QRectF label = CardPainter::labelRect(card.rect(), card.appearance());
+        // Beside the label, the age starts one item spacing (8) past it.
+        const qreal ageLeft = label.right() + 8 * metrics.scale;
+        const QRectF age = inMenuBar ? QRectF(ageLeft, label.top(), card.width() - ageLeft, label.height())
+                                     : QRectF(label.left(), label.bottom() + metrics.detailGap, label.width(),
+                                              QFontMetricsF(metrics.detailFont()).height());
+        EXPECT_FALSE(QRectF(field->geometry()).intersects(age.adjusted(1, 1, -1, -1)))
+            << field->geometry().bottom() << " into the age line at " << age.top();
+        model().endRenaming();
     }
 }
 

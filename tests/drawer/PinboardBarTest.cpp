@@ -134,6 +134,14 @@ TEST_F(PinboardBarTest, ClicksDoNotSelectWhileReordering)
     const auto bar = makeBar();
     model().setReorderingPinboards(true);
     EXPECT_TRUE(bar->doneButton()->isVisible());
+    // A capsule of the accent like the round buttons beside it, not a square box.
+    QPushButton &done = *bar->doneButton();
+    // Seen in the bar: a grab of the button alone fills its corners with its own fill.
+    const QImage look = bar->grab(QRect(done.mapTo(bar.get(), QPoint()), done.size())).toImage();
+    const QColor accent = done.palette().color(QPalette::Highlight);
+    EXPECT_EQ(look.pixelColor(4, look.height() / 2), accent);
+    EXPECT_NE(look.pixelColor(1, 1), accent) << "a rounded corner";
+    EXPECT_LE(done.height(), 24);
     QTest::mouseClick(bar->tabs()[0]->label(), Qt::LeftButton);
     EXPECT_TRUE(model().selectedPinboardID().isNull());
     QTest::mouseClick(bar->doneButton(), Qt::LeftButton);

@@ -444,7 +444,16 @@ TEST_F(MenuBarClipsViewTest, PinboardChipMenuRenameAndDelete)
     for (QAction *action : menu->actions())
         titles.append(action->text());
     EXPECT_EQ(titles, QStringList({"Rename", "Color", "", "Delete Pinboard"}));
-    EXPECT_TRUE(menu->actions()[1]->menu()->actions()[3]->isChecked());
+    QAction *current = menu->actions()[1]->menu()->actions()[3];
+    EXPECT_TRUE(current->isChecked());
+    // Its mark goes around the colour's dot, never over it.
+    const QImage checked = current->icon().pixmap(16, QIcon::Normal, QIcon::On).toImage();
+    const QImage unchecked = current->icon().pixmap(16, QIcon::Normal, QIcon::Off).toImage();
+    EXPECT_NE(checked, unchecked);
+    for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x)
+            ASSERT_EQ(checked.pixel(x, y), unchecked.pixel(x, y)) << x << "," << y;
+    }
     // Destructive, it wears the red trash the clip menu's deletion wears.
     EXPECT_EQ(menu->actions()[3]->icon().pixmap(16).toImage(), ClipCardMenu::redTrashImage().pixmap(16).toImage());
     menu->close();

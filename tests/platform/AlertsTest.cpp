@@ -85,3 +85,25 @@ TEST(MessageBoxAlerts, ShowsTheTextsAsTypedAndAnOkButtonWhenNoneIsGiven)
     EXPECT_EQ(richTexts, QStringList());
     EXPECT_EQ(titles, QStringList{QStringLiteral("OK")});
 }
+
+// A short result once made a box so narrow that its title bar read "Tam…ove".
+TEST(MessageBoxAlerts, EvenAShortAlertIsWideEnoughForItsTitle)
+{
+    const struct
+    {
+        const char *message;
+        const char *informative;
+    } rows[] = {
+        {"1 pinboard imported", ""},
+        {"Nothing new to import", "Everything in the file is already here."},
+        {"OK?", ""},
+    };
+    for (const auto &row : rows) {
+        const MessageBoxAlerts::Box alert
+            = MessageBoxAlerts::build({QString::fromUtf8(row.message), QString::fromUtf8(row.informative), {}, -1});
+        alert.box->show();
+        EXPECT_EQ(alert.box->windowTitle(), QStringLiteral("TamoCove"));
+        EXPECT_GE(alert.box->width(), MessageBoxAlerts::minimumWidth) << row.message;
+        alert.box->close();
+    }
+}

@@ -3,7 +3,10 @@
 #include "sheets/SampleSet.h"
 #include "sheets/Scene.h"
 
+#include "app/AboutPanel.h"
+#include "drawer/ClipStrip.h"
 #include "drawer/PanelView.h"
+#include "drawer/PinboardMenu.h"
 #include "drawer/PictureEffect.h"
 #include "menubar/MenuBarClipsState.h"
 #include "menubar/MenuBarClipsView.h"
@@ -12,8 +15,11 @@
 #include "model/ClipKind.h"
 #include "model/SearchFilter.h"
 #include "model/SettingsKeys.h"
+#include "platform/Alerts.h"
 
 #include <QDir>
+#include <QMenu>
+#include <QMessageBox>
 #include <QTest>
 
 #include <cstdio>
@@ -138,6 +144,12 @@ void shootDrawer(Scene &scene, const Boards &boards, const Camera &camera)
     state("pinboard", [&] { model.setSelectedPinboardID(boards.work->id()); });
     state("reordering", [&] { model.setReorderingPinboards(true); });
     model.endPinboardReorder();
+    // The title field over the first card, the age under it still showing.
+    state("renaming", [&] {
+        if (!view.strip()->visibleClips().isEmpty())
+            model.beginRenaming(*view.strip()->visibleClips().front(), false);
+    });
+    model.endRenaming();
     state("no-match", [&] {
         model.setSearchOpened(true);
         model.setSearchText(QStringLiteral("zebra crossing"));
@@ -148,6 +160,30 @@ void shootDrawer(Scene &scene, const Boards &boards, const Camera &camera)
                                 SearchFilter::app(QStringLiteral("com.example.Notes"), QStringLiteral("Notes"))});
     });
     state("empty-pinboard", [&] { model.setSelectedPinboardID(boards.ideas->id()); });
+}
+
+// Windows and menus the panels open: a pinboard's colour menu with its
+// current colour marked, the alert an import ends with, the about panel.
+void shootDialogs(Scene &scene, const Boards &boards, const Camera &camera)
+{
+    QWidget anchor;
+    QMenu *menu = PinboardMenu{}.make(scene.model(), boards.ideas, &anchor);
+    QMenu *colours = menu->actions()[1]->menu();
+    colours->adjustSize();
+    colours->show();
+    camera.shoot(*colours, QStringLiteral("menu-pinboard-colour"));
+    colours->hide();
+    delete menu;
+
+    const MessageBoxAlerts::Box alert = MessageBoxAlerts::build(
+        {QStringLiteral("1 pinboard imported"), QStringLiteral("“Work”: 3 clips added."), {}, -1});
+    alert.box->show();
+    camera.shoot(*alert.box, QStringLiteral("alert-import-result"));
+    alert.box->hide();
+
+    AboutPanel about;
+    about.showAbout();
+    camera.shoot(about, QStringLiteral("about"));
 }
 
 void shootEmptyDrawer(Scene &scene, const Camera &camera)
@@ -214,6 +250,8 @@ void writePanelSheets(Scene &full, Scene &empty, testing::FakeCompositor &compos
         shootDrawer(full, boards, camera);
         shootEmptyDrawer(empty, camera);
         shootMenuBar(full, empty, boards, camera);
+        if (compositing)
+            shootDialogs(full, boards, camera);
     }
 }
 
