@@ -11,6 +11,7 @@
 #include "drawer/PanelController.h"
 #include "menubar/MenuBarAssembly.h"
 #include "menubar/MenuBarClipsController.h"
+#include "model/DefaultSettings.h"
 #include "platform/Alerts.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
@@ -72,6 +73,8 @@ int main(int argc, char **argv)
     setCompositor(&platform.compositor());
 
     Defaults defaults(Defaults::standardFilePath(paths));
+    // Before the first reads below, so that each value a key cannot use is reported.
+    registerDefaultSettings(defaults);
     SystemClock clock;
     MessageBoxAlerts alerts;
     QNetworkAccessManager network;

@@ -5,6 +5,8 @@
 #include "platform/Defaults.h"
 #include "platform/KeyCodes.h"
 
+#include <QDateTime>
+
 #include <limits>
 
 namespace tamo {
@@ -22,7 +24,7 @@ constexpr qint64 maxVisibleCards = 20;
 struct Setting
 {
     keys::Key key;
-    QVariant fallback;
+    QVariant value; // the default, or for a key registered by type a value of that type
     Defaults::ValueRule rule = {};
 };
 
@@ -110,7 +112,38 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::windowSizeHotKeyDisplay, QStringLiteral("⌃⌘Z")},
     };
     for (const Setting &setting : settings)
-        defaults.registerDefault(setting.key, setting.fallback, setting.rule);
+        defaults.registerDefault(setting.key, setting.value, setting.rule);
+
+    // Keys whose readers have fallbacks of their own: only their type is
+    // registered, so a value of another type reads as absent and is reported
+    // as the others are.
+    const QDateTime someDate = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    const Setting typedOnly[] = {
+        {keys::alwaysPlainText, false},
+        {keys::captureScreenshots, false},
+        {keys::holdToPreview, false},
+        {keys::cardStyle, QString(), knownText(cardStyleFromRaw)},
+        {keys::screenCardSizes, QVariantMap()},
+        {keys::screenCardSizesActive, QString()},
+        {keys::personalizeShown, false},
+        {keys::whatsNewShown, QString()},
+        {keys::windowSizes, QVariantMap()},
+        {keys::inputSourceRules, QVariantMap()},
+        {keys::previewFrame, QString()},
+        {keys::iCloudSync, false},
+        {keys::iCloudLastSynced, someDate},
+        {keys::iCloudImportedOnce, false},
+        {keys::syncFolder, QString()},
+        {keys::importedPinboardFiles, QVariantMap()},
+        {keys::welcomeClipsChecked, false},
+        {keys::linkedInCardChecked, false},
+        {keys::lastUpdateCheck, someDate},
+        {keys::announcedUpdateBuild, 0, wholeWithin(0, std::numeric_limits<qint64>::max())},
+        {keys::renameNoticeShown, false},
+        {keys::renameExtraCopiesOffered, QStringList{QString()}},
+    };
+    for (const Setting &setting : typedOnly)
+        defaults.registerType(setting.key, setting.value, setting.rule);
 }
 
 } // namespace tamo

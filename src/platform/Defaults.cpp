@@ -159,19 +159,35 @@ void Defaults::registerDefaults(const QVariantMap &defaults)
 
 void Defaults::registerDefault(const QString &key, const QVariant &fallback, ValueRule rule)
 {
-    const auto stored = storable(key, fallback);
-    if (!stored)
-        return;
+    if (const auto stored = storable(key, fallback))
+        registerKey(key, *stored, std::move(rule), *stored);
+}
+
+void Defaults::registerType(const QString &key, const QVariant &sample, ValueRule rule)
+{
+    if (const auto stored = storable(key, sample))
+        registerKey(key, *stored, std::move(rule), QVariant());
+}
+
+void Defaults::registerKey(const QString &key, const QVariant &sample, ValueRule rule, const QVariant &fallback)
+{
     const QVariant before = value(key);
-    m_registered.insert(key, *stored);
+    // Said once a launch, however often the key is registered.
+    const bool firstRegistration = !m_types.contains(key);
+    m_types.insert(key, sample);
+    if (fallback.isValid())
+        m_registered.insert(key, fallback);
+    else
+        m_registered.remove(key);
     if (rule)
         m_rules.insert(key, std::move(rule));
     else
         m_rules.remove(key);
     const auto written = m_persistent.constFind(key);
-    if (written != m_persistent.cend() && !fitsKey(key, *written)) {
+    if (firstRegistration && written != m_persistent.cend() && !fitsKey(key, *written)) {
         qWarning().noquote() << QStringLiteral("TamoCove: the setting %1 holds %2, which it cannot use; using %3")
-                                    .arg(key, jsonText(*written), jsonText(*stored));
+                                    .arg(key, jsonText(*written),
+                                         fallback.isValid() ? jsonText(fallback) : QStringLiteral("its default"));
     }
     notifyIfChanged(key, before);
 }
@@ -186,8 +202,8 @@ QVariant Defaults::value(const QString &key) const
 
 bool Defaults::fitsKey(const QString &key, const QVariant &written) const
 {
-    const auto registered = m_registered.constFind(key);
-    if (registered == m_registered.cend())
+    const auto registered = m_types.constFind(key);
+    if (registered == m_types.cend())
         return true;
     if (!hasRegisteredType(written, *registered))
         return false;

@@ -44,6 +44,10 @@ public:
     // Merges into the registration domain.
     void registerDefaults(const QVariantMap &defaults);
     void registerDefault(const QString &key, const QVariant &fallback, ValueRule rule = {});
+    // Gives a key without a shared fallback the type of `sample` and a rule:
+    // a written value that does not fit reads as absent, so that its reader's
+    // own fallback applies.
+    void registerType(const QString &key, const QVariant &sample, ValueRule rule = {});
 
     // Written value, else registered value, else an invalid QVariant. Values
     // read as they will after a reopen: whole numbers as qlonglong, other
@@ -84,10 +88,12 @@ private:
     void scheduleSave();
     void notifyIfChanged(const QString &key, const QVariant &before);
     bool fitsKey(const QString &key, const QVariant &written) const;
+    void registerKey(const QString &key, const QVariant &sample, ValueRule rule, const QVariant &fallback);
 
     DefaultsFile m_file;
     QVariantMap m_persistent;
     QVariantMap m_registered;
+    QVariantMap m_types; // a value of each registered key's type
     QHash<QString, ValueRule> m_rules;
     std::optional<QString> m_loadProblem;
     bool m_dirty = false;

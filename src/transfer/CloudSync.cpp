@@ -70,7 +70,8 @@ CloudSync::CloudSync(Defaults &defaults, const Clock &clock, CloudKeyValueStore 
 
 bool CloudSync::isEnabled(const Defaults &defaults)
 {
-    return !defaults.hasPersistentValue(keys::iCloudSync) || defaults.boolValue(keys::iCloudSync);
+    // On unless turned off; a value it cannot use counts as none.
+    return !defaults.value(keys::iCloudSync).isValid() || defaults.boolValue(keys::iCloudSync);
 }
 
 bool CloudSync::isEnabled() const

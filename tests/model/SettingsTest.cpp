@@ -5,6 +5,7 @@
 #include "platform/DefaultsJson.h"
 
 #include "support/TempDir.h"
+#include "support/WarningLog.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -107,6 +108,51 @@ TEST(DefaultSettings, AWrittenValueOfAnotherTypeReadsAsTheDefaultForEveryKey)
         }
         fresh.defaults.remove(key);
     }
+}
+
+// Five of these once fell back to their defaults without a word.
+TEST(DefaultSettings, EveryKeyHoldingAValueItCannotUseSaysSoOnceAndReadsAsItsDefault)
+{
+    const std::pair<QLatin1StringView, QVariant> wrong[] = {
+        {keys::historyCapacity, 7},
+        {keys::pasteNotice, 1},
+        {keys::cardScale, QStringLiteral("big")},
+        {keys::showMenuBarIcon, QStringLiteral("yes")},
+        {keys::ignoredApps, QVariantList{1}},
+        {keys::hotKeyCode, 9.5},
+        {keys::cardStyle, 7},
+        {keys::iCloudSync, QStringLiteral("yes")},
+        {keys::syncFolder, 42},
+        {keys::screenCardSizes, QStringLiteral("str")},
+        {keys::windowSizes, true},
+        {keys::alwaysPlainText, QVariantMap()},
+        {keys::previewFrame, false},
+        {keys::iCloudLastSynced, QStringLiteral("yesterday")},
+        {keys::importedPinboardFiles, QVariantList()},
+        {keys::welcomeClipsChecked, 1},
+        {keys::announcedUpdateBuild, -2},
+        {keys::renameExtraCopiesOffered, QVariantList{QStringLiteral("/a"), 2}},
+        {keys::whatsNewShown, 1.74},
+    };
+    TempDir dir;
+    {
+        Defaults written(dir.file(QStringLiteral("defaults.json")));
+        for (const auto &[key, value] : wrong)
+            written.setValue(key, value);
+    }
+    Defaults defaults(dir.file(QStringLiteral("defaults.json")));
+    FreshDefaults fresh;
+    registerDefaultSettings(fresh.defaults);
+    tamo::testing::WarningLog warnings;
+    registerDefaultSettings(defaults);
+    registerDefaultSettings(defaults); // registered again at start: said once
+
+    for (const auto &[key, value] : wrong) {
+        SCOPED_TRACE(key.data());
+        EXPECT_EQ(warnings.messages().filter(QStringLiteral("TamoCove: the setting %1 holds ").arg(key)).size(), 1);
+        EXPECT_EQ(defaults.value(key), fresh.defaults.value(key));
+    }
+    EXPECT_EQ(warnings.messages().size(), qsizetype(std::size(wrong))) << warnings.text();
 }
 
 TEST(DefaultSettings, AWrittenValueOutOfItsKeysRangeReadsAsTheDefault)
