@@ -1,6 +1,7 @@
 #include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
+#include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StoreOpening.h"
 #include "app/TamoApp.h"
@@ -145,6 +146,7 @@ int main(int argc, char **argv)
     storeVerifier.start();
     delegate.openFiles(files);
 
+    QuitSignals quitSignals;
     const int status = QApplication::exec();
     defaults.flush();
     return status;

@@ -26,6 +26,7 @@
 #include "platform/EventPoster.h"
 #include "platform/Sounds.h"
 
+#include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
@@ -102,6 +103,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_hotKeyRegistry = std::make_unique<GlobalHotKeyRegistry>(*m_platform.hotKeys, defaults);
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
     m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppModel::saveBeforeQuit);
 }
 
 AppModel::~AppModel() = default;
@@ -348,6 +350,19 @@ void AppModel::reportUnsavedCopy()
                                                     "the disk and they are saved with your next copy."),
                                      {}});
     }, Qt::QueuedConnection);
+}
+
+// Copies that waited for room get one last save; what it cannot keep is
+// counted where the user who quit can still read it.
+void AppModel::saveBeforeQuit()
+{
+    ModelContext &context = m_container->mainContext();
+    if (context.save())
+        return;
+    const qsizetype lost = context.pendingInserts<ClipItem>().size();
+    qWarning().noquote() << QStringLiteral("TamoCove: quitting without %1 copied clips that could not be saved: %2")
+                                .arg(lost)
+                                .arg(context.lastError());
 }
 
 // ---------------------------------------------------------------- paste

@@ -261,6 +261,7 @@ private:
     void mergeDuplicatesInBackground();
     void trimHistory();
     void reportUnsavedCopy();
+    void saveBeforeQuit();
     // Moves the selection and the preview off clips that were removed.
     void forgetClips(const QList<QUuid> &removed);
     void writeToPasteboard(const QList<ClipItemPtr> &clips, bool plainText);
