@@ -3,6 +3,7 @@
 #include "model/ClipItem.h"
 #include "model/Emoji.h"
 #include "model/PinboardPalette.h"
+#include "transfer/ArchiveBounds.h"
 #include "transfer/StrictValues.h"
 
 #include <QBuffer>
@@ -307,11 +308,12 @@ PinboardArchive PinboardArchive::decode(const QByteArray &bytes)
 {
     if (bytes.size() > maxFileBytes)
         fail(QStringLiteral("The file is larger than %1 MB.").arg(maxFileBytes / (1024 * 1024)));
-    const auto text = strict::decodeUtf8(bytes);
-    if (!text)
+    // Checked in place: a refused file costs little more than its bytes.
+    if (!bytes.isValidUtf8())
         fail(QStringLiteral("The file isn't valid UTF-8 text."));
+    checkArchiveBounds(bytes);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text->toUtf8(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (document.isNull())
         fail(QStringLiteral("The file isn't valid JSON (%1 at offset %2).").arg(error.errorString()).arg(error.offset));
 

@@ -168,6 +168,77 @@ TEST(PinboardArchiveTest, RefusesBytesThatAreNoJsonDocument)
     }
 }
 
+// A file valid but for its encoding once passed without the check, unseen:
+// the only case of it also lacked "version".
+TEST(PinboardArchiveTest, InvalidUtf8InsideAClipTextIsRefusedWithItsOwnMessage)
+{
+    const std::pair<const char *, QByteArray> cases[] = {
+        {"stray continuation byte", "\x80"},
+        {"lead byte without its continuation", "\xC3\x28"},
+        {"overlong slash", "\xC0\xAF"},
+        {"surrogate half", "\xED\xA0\x80"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80"},
+        {"cut before the quote", "\xE2\x82"},
+    };
+    const PinboardArchive archive = fullArchive();
+    const QByteArray valid = archive.encode();
+    ASSERT_TRUE(valid.contains("quoted"));
+    EXPECT_TRUE(PinboardArchive::decode("\xEF\xBB\xBF" + valid) == archive); // a byte-order mark is no fault
+    for (const auto &[name, bad] : cases) {
+        QByteArray bytes = valid;
+        bytes.replace("quoted", "quoted" + bad);
+        try {
+            PinboardArchive::decode(bytes);
+            ADD_FAILURE() << name;
+        } catch (const ArchiveError &error) {
+            EXPECT_EQ(error.kind(), ArchiveError::Kind::decoding) << name;
+            EXPECT_EQ(error.text(), QStringLiteral("The file isn't valid UTF-8 text.")) << name;
+        }
+    }
+}
+
+// A refused file of 170 MB once cost 1.55 GB: counts are now refused while
+// the bytes are read, before any of the document is built.
+TEST(PinboardArchiveTest, CountsAreRefusedWhileReadingWhereverTheFileKeepsThem)
+{
+    const auto repeated = [](const char *element, qsizetype count) {
+        QByteArray list = QByteArray(element).append(',').repeated(count);
+        list.chop(1);
+        return list;
+    };
+    const QByteArray manyClips = repeated("{}", PinboardArchive::maxClips / 2 + 1);
+    const QByteArray manyBoards = repeated(R"({"name":"a","color":"Blue","clips":[]})", PinboardArchive::maxPinboards + 1);
+    const auto file = [](const QByteArray &pinboards, const QByteArray &extra = {}) {
+        return R"({"format":"tamo-pinboards","version":1,"exportedAt":"2026-01-02T03:04:05Z","apps":[],)" + extra +
+               R"("pinboards":[)" + pinboards + "]}";
+    };
+    const std::vector<std::tuple<const char *, QByteArray, const char *>> cases{
+        {"clips over two pinboards",
+         file(R"({"clips":[)" + manyClips + R"(]},{"clips":[)" + manyClips + "]}"),
+         "The file holds more than 1000000 clips."},
+        // Refused on the way, not once the whole document is built.
+        {"clips in a file cut short after them", file(R"({"clips":[)" + manyClips + "," + manyClips).chopped(2),
+         "The file holds more than 1000000 clips."},
+        {"pinboards", file(manyBoards), "The file holds more than 1000 pinboards."},
+        {"pinboards under an escaped key", file({}, R"("\u0070inboards":[)" + manyBoards + "],"),
+         "The file holds more than 1000 pinboards."},
+        // Where the format keeps no pinboards, lists of any length are no pinboards.
+        {"pinboards inside an unknown key", file({}, R"("later":{"pinboards":[)" + manyBoards + "]},"), nullptr},
+        {"brackets and quotes inside texts",
+         file(R"({"name":"a\"],[{","color":"Blue","clips":[{"kind":"text","text":"}]}\\","keywords":["]"],)"
+              R"("createdAt":"2026-01-01T00:00:00Z"}]})"),
+         nullptr},
+    };
+    for (const auto &[name, bytes, refusal] : cases) {
+        try {
+            PinboardArchive::decode(bytes);
+            EXPECT_FALSE(refusal) << name;
+        } catch (const ArchiveError &error) {
+            EXPECT_EQ(error.text().toStdString(), refusal ? refusal : "") << name;
+        }
+    }
+}
+
 TEST(PinboardArchiveTest, DatesNeedAFullDateTimeWithZone)
 {
     const std::vector<std::pair<const char *, const char *>> cases{

@@ -255,6 +255,29 @@ TEST(PinboardFilesTest, MatchingTheFileUnpinsOnlyWhatNoPinboardOfTheFileHas)
     EXPECT_EQ(home.model->pinboards().orderedPinboards()[0]->name(), QStringLiteral("WORK"));
 }
 
+TEST(PinboardFilesTest, WithoutMatchingTheFileTheOtherClipsOfThePinboardStayPinned)
+{
+    Home home;
+    const auto work = home.pinboard(QStringLiteral("Work"), 0);
+    const auto x = home.pinned(ClipDraft::fromText(QStringLiteral("x")), work, 1);
+    const auto y = home.pinned(ClipDraft::fromText(QStringLiteral("y")), work, 2);
+    const QString path = home.configDir.file(QStringLiteral("one.tamocove"));
+    writeFile(path, archiveBytes(QStringLiteral(R"([{"name":"Work","color":"Red","clips":[%1,%2]}])")
+                                     .arg(clipJson(QStringLiteral("x")), clipJson(QStringLiteral("new")))));
+    home.picker.answers = {tick({0}, false)};
+    home.alerts.answer(0);
+    home.files.importPinboards(path);
+
+    ASSERT_TRUE(home.picker.requests[0].optionTitle);
+    ASSERT_EQ(home.alerts.shown().size(), 1);
+    EXPECT_EQ(home.alerts.shown()[0].informativeText, QStringLiteral("1 clip added, 1 already there."));
+    EXPECT_EQ(x->pinboardID(), work->id());
+    EXPECT_EQ(y->pinboardID(), work->id());
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(FetchDescriptor().where(
+                  ClipItem::PinboardIDColumn, FetchDescriptor::Compare::equal, work->id())),
+              3);
+}
+
 TEST(PinboardFilesTest, RepeatedIdsAndRepeatedContentInAFileMakeNoClashingClips)
 {
     Home home;
