@@ -10,6 +10,10 @@
 #include "transfer/DurableFile.h"
 #include "transfer/PinboardPicker.h"
 
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QtConcurrent>
+
 namespace tamo {
 
 bool PinboardExport::run()
@@ -57,7 +61,7 @@ bool PinboardExport::run()
         }
     }
     const PinboardArchive archive = ArchiveBuilder(context, model.clips(), model.icons(), m_services.clock).build(chosen);
-    if (const QString error = writeFileDurably(*path, archive.encode()); !error.isEmpty()) {
+    if (const QString error = writeArchiveInBackground(*path, archive); !error.isEmpty()) {
         showErrorAlert(m_services.alerts, QStringLiteral("Export failed"), error);
         return false;
     }
@@ -65,6 +69,19 @@ bool PinboardExport::run()
                                  QStringLiteral(", ") + counted(archive.clipCount(), QStringLiteral("clip")),
                              QStringLiteral("square.and.arrow.up.circle.fill"));
     return true;
+}
+
+QString writeArchiveInBackground(const QString &path, const PinboardArchive &archive)
+{
+    QEventLoop loop;
+    QFutureWatcher<QString> writing;
+    QObject::connect(&writing, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    writing.setFuture(QtConcurrent::run([path, archive] { return writeFileDurably(path, archive.encode()); }));
+    if (!writing.isFinished())
+        loop.exec();
+    // A quit ends every event loop at once; the file is still finished first.
+    writing.waitForFinished();
+    return writing.result();
 }
 
 } // namespace tamo
