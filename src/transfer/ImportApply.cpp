@@ -23,13 +23,10 @@ std::optional<ImportResult> ImportApply::apply(const QList<ImportPlan> &plans, c
 {
     QList<PinboardPtr> working = m_pinboards.orderedPinboards();
     m_editDates = m_clips.editDatesByClip();
-    QHash<QUuid, ClipItemPtr> byID;
-    m_usedClipIDs.clear();
-    for (const ClipItemPtr &clip : m_context.fetch<ClipItem>()) {
-        if (!byID.contains(clip->id()))
-            byID.insert(clip->id(), clip);
-        m_usedClipIDs.insert(clip->id());
-    }
+    // Only the ids of the whole history are needed, and only the clips the
+    // plans name: a large history is not read record by record.
+    m_usedClipIDs = storedValues(m_context, ClipItem::IdColumn);
+    const auto clipWithID = [this](const QUuid &id) { return firstClipWhere(m_context, ClipItem::IdColumn, id); };
     QSet<QString> createdHashes;
     QSet<QString> usedBundleIDs;
     ImportResult result;
@@ -65,8 +62,7 @@ std::optional<ImportResult> ImportApply::apply(const QList<ImportPlan> &plans, c
                 usedBundleIDs.insert(*clip.sourceBundleID);
         }
 
-        for (const PinboardArchive::Clip &file : plan.newClips) {
-            const QString hash = contentHashOf(file);
+        for (const auto &[file, hash] : plan.newClips) {
             if (createdHashes.contains(hash)) {
                 ++result.stayed;
                 continue;
@@ -88,9 +84,9 @@ std::optional<ImportResult> ImportApply::apply(const QList<ImportPlan> &plans, c
             createdHashes.insert(hash);
             ++result.added;
         }
-        auto each = [&byID](const QList<ImportPlan::Match> &matches, auto &&action) {
+        auto each = [&clipWithID](const QList<ImportPlan::Match> &matches, auto &&action) {
             for (const ImportPlan::Match &match : matches) {
-                if (const ClipItemPtr clip = byID.value(match.item); clip && !clip->isGone())
+                if (const ClipItemPtr clip = clipWithID(match.item); clip && !clip->isGone())
                     action(*clip, match.clip);
             }
         };
@@ -122,7 +118,7 @@ std::optional<ImportResult> ImportApply::apply(const QList<ImportPlan> &plans, c
         if (matchFile) {
             for (const QUuid &id : plan.removable) {
                 // Two pinboards of the file landing on one list the same clips.
-                if (const ClipItemPtr clip = byID.value(id); clip && !clip->isGone() && clip->pinboardID() == target) {
+                if (const ClipItemPtr clip = clipWithID(id); clip && !clip->isGone() && clip->pinboardID() == target) {
                     clip->setPin(std::nullopt, std::nullopt);
                     ++result.unpinned;
                 }
@@ -159,8 +155,8 @@ void ImportApply::applyMerge(ClipItem &clip, const PinboardArchive::Clip &file)
 // other content; such clips get an id of their own.
 QUuid ImportApply::freshID(const std::optional<QUuid> &wanted)
 {
-    QUuid id = wanted && !wanted->isNull() && !m_usedClipIDs.contains(*wanted) ? *wanted : QUuid::createUuid();
-    m_usedClipIDs.insert(id);
+    QUuid id = wanted && !wanted->isNull() && !m_usedClipIDs.contains(wanted->toString()) ? *wanted : QUuid::createUuid();
+    m_usedClipIDs.insert(id.toString());
     return id;
 }
 

@@ -49,7 +49,7 @@ private:
     Workspace &m_workspace;
     const Clock &m_clock;
     QHash<QUuid, QDateTime> m_editDates;
-    QSet<QUuid> m_usedClipIDs;
+    QSet<QString> m_usedClipIDs;
 };
 
 } // namespace tamo

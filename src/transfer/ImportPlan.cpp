@@ -6,6 +6,8 @@
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
 
+#include <QtConcurrent>
+
 #include <algorithm>
 
 namespace tamo {
@@ -38,6 +40,21 @@ QString contentHashOf(const PinboardArchive::Clip &clip)
                            clip.filePaths.value_or(QStringList()));
 }
 
+ClipItemPtr firstClipWhere(ModelContext &context, int column, const QVariant &value)
+{
+    const QList<ClipItemPtr> clips =
+        context.fetch<ClipItem>(FetchDescriptor().where(column, FetchDescriptor::Compare::equal, value).limited(1));
+    return clips.isEmpty() ? nullptr : clips.first();
+}
+
+QSet<QString> storedValues(ModelContext &context, int column)
+{
+    QSet<QString> values;
+    for (const GroupCount &group : context.countBy<ClipItem>(column))
+        values.insert(group.value.toString());
+    return values;
+}
+
 ImportPlanner::ImportPlanner(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards)
     : m_context(context), m_clips(clips), m_pinboards(pinboards)
 {
@@ -46,20 +63,21 @@ ImportPlanner::ImportPlanner(ModelContext &context, ClipLibrary &clips, Pinboard
 QList<ImportPlan> ImportPlanner::makePlans(const QList<PinboardArchive::Board> &boards)
 {
     const QList<PinboardPtr> pinboards = m_pinboards.orderedPinboards();
-    const QList<ClipItemPtr> clips = m_context.fetch<ClipItem>();
-    QHash<QUuid, ClipItemPtr> byID;
-    QHash<QString, ClipItemPtr> byHash;
-    byID.reserve(clips.size());
-    byHash.reserve(clips.size());
-    for (const ClipItemPtr &clip : clips) {
-        if (!byID.contains(clip->id()))
-            byID.insert(clip->id(), clip);
-        if (!byHash.contains(clip->contentHash()))
-            byHash.insert(clip->contentHash(), clip);
-    }
+    const QSet<QString> storedIDs = storedValues(m_context, ClipItem::IdColumn);
+    const QSet<QString> storedHashes = storedValues(m_context, ClipItem::ContentHashColumn);
     const QHash<QUuid, QDateTime> editDates = m_clips.editDatesByClip();
     QSet<QUuid> claimed;
     QHash<QUuid, QSet<QUuid>> matchedOnLanding; // local pinboard → clips the file has for it
+
+    // Hashing the images is most of planning's work: all at once, on every core.
+    QList<const PinboardArchive::Clip *> fileClips;
+    for (const PinboardArchive::Board &board : boards) {
+        for (const PinboardArchive::Clip &clip : board.clips)
+            fileClips.append(&clip);
+    }
+    const QList<QString> hashes = QtConcurrent::blockingMapped(
+        fileClips, [](const PinboardArchive::Clip *clip) { return contentHashOf(*clip); });
+    qsizetype next = 0;
 
     QList<ImportPlan> plans;
     for (const PinboardArchive::Board &board : boards) {
@@ -74,11 +92,14 @@ QList<ImportPlan> ImportPlanner::makePlans(const QList<PinboardArchive::Board> &
             plan.existing = (*landing)->id();
 
         for (const PinboardArchive::Clip &fileClip : board.clips) {
-            ClipItemPtr local = fileClip.id ? byID.value(*fileClip.id) : nullptr;
-            if (!local)
-                local = byHash.value(contentHashOf(fileClip));
+            const QString &hash = hashes[next++];
+            ClipItemPtr local;
+            if (fileClip.id && storedIDs.contains(fileClip.id->toString()))
+                local = firstClipWhere(m_context, ClipItem::IdColumn, *fileClip.id);
+            if (!local && storedHashes.contains(hash))
+                local = firstClipWhere(m_context, ClipItem::ContentHashColumn, hash);
             if (!local) {
-                plan.newClips.append(fileClip);
+                plan.newClips.append({fileClip, hash});
                 continue;
             }
             if (claimed.contains(local->id()))
@@ -103,9 +124,8 @@ QList<ImportPlan> ImportPlanner::makePlans(const QList<PinboardArchive::Board> &
 
     // A clip that any pinboard of the file brings to a landing pinboard is
     // in the file for that pinboard, so it is never "not in the file".
-    QList<ClipItemPtr> pinned;
-    std::copy_if(clips.cbegin(), clips.cend(), std::back_inserter(pinned),
-                 [](const ClipItemPtr &clip) { return clip->pinboardID().has_value(); });
+    QList<ClipItemPtr> pinned =
+        m_context.fetch<ClipItem>(FetchDescriptor().where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::isNotNull));
     std::stable_sort(pinned.begin(), pinned.end(), [](const ClipItemPtr &a, const ClipItemPtr &b) {
         return a->pinnedAt().value_or(QDateTime()) > b->pinnedAt().value_or(QDateTime());
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ClipItem.h"
 #include "transfer/PinboardArchive.h"
 
 #include <QHash>
@@ -25,9 +26,15 @@ struct ImportPlan
         PinboardArchive::Clip clip;
     };
 
+    struct NewClip
+    {
+        PinboardArchive::Clip clip;
+        QString contentHash;
+    };
+
     PinboardArchive::Board board;
     std::optional<QUuid> existing; // the local pinboard it lands on; none creates one
-    QList<PinboardArchive::Clip> newClips;
+    QList<NewClip> newClips;
     QList<Match> repinned;  // in the history, pinned nowhere
     QList<Match> updated;   // on `existing`, metadata would change
     QList<Match> unchanged; // on `existing`, nothing would change
@@ -40,6 +47,12 @@ struct ImportPlan
 
 // The content hash a file clip would have as a captured clip.
 QString contentHashOf(const PinboardArchive::Clip &clip);
+
+// Import reads a large history by what it matches, not record by record:
+// the first stored clip (in store order) whose column holds the value, and
+// the values a column holds across the whole history.
+ClipItemPtr firstClipWhere(ModelContext &context, int column, const QVariant &value);
+QSet<QString> storedValues(ModelContext &context, int column);
 
 // Sorts the clips of a file's pinboards against the store.
 class ImportPlanner
