@@ -31,7 +31,7 @@ FilterChip::FilterChip(const SearchFilter &filter, AppIcons &icons, const Filter
     , m_filter(filter)
     , m_metrics(metrics)
 {
-    setText(chipTitle(filter));
+    setText(literalLabel(chipTitle(filter))); // names it for screen readers
     setToolTip(QStringLiteral("Remove filter"));
     setFont(uiFont(metrics.fontPoints));
     // The keys belong to the search's owner, never to a chip.
@@ -54,7 +54,7 @@ int FilterChip::iconWidth() const
 
 QSize FilterChip::sizeHint() const
 {
-    const int textWidth = fontMetrics().horizontalAdvance(text());
+    const int textWidth = fontMetrics().horizontalAdvance(chipTitle(m_filter));
     return {m_metrics.leadingPadding + iconWidth() + textWidth + m_metrics.trailingPadding, m_metrics.height};
 }
 
@@ -75,7 +75,7 @@ void FilterChip::paintEvent(QPaintEvent *)
     }
     painter.setPen(sharedLabelColor());
     painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     text());
+                     chipTitle(m_filter));
 }
 
 } // namespace tamo

@@ -35,7 +35,7 @@ PinboardTabLabel::PinboardTabLabel(const QString &title, const QString &symbol, 
     , m_symbol(symbol)
     , m_color(color)
 {
-    setText(title);
+    setTitle(title);
     setFont(uiFont(titlePoints));
     // Clicked, dragged or given a menu, a tab leaves the keyboard with the row.
     setFocusPolicy(Qt::NoFocus);
@@ -45,9 +45,11 @@ PinboardTabLabel::PinboardTabLabel(const QString &title, const QString &symbol, 
 
 void PinboardTabLabel::setTitle(const QString &title)
 {
-    if (title == text())
+    if (title == m_title)
         return;
-    setText(title);
+    m_title = title;
+    // The text names the button for screen readers; drawn, the title is.
+    setText(literalLabel(title));
     updateGeometry();
 }
 
@@ -104,7 +106,7 @@ QSize PinboardTabLabel::sizeHint() const
 {
     // Eliding measures the shaped text, which can run a pixel past the
     // advance; the slack keeps a title that fits from being cut.
-    int width = fontMetrics().horizontalAdvance(text()) + textSlack + 2 * sidePadding;
+    int width = fontMetrics().horizontalAdvance(m_title) + textSlack + 2 * sidePadding;
     switch (mark()) {
     case Mark::dot: width += dotSide + markSpacing; break;
     case Mark::symbol: width += symbolSide() + markSpacing; break;
@@ -154,7 +156,7 @@ void PinboardTabLabel::paintEvent(QPaintEvent *)
     painter.setPen(foreground());
     const QRectF textRect(x, 0, width() - x - sidePadding, height());
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                     fontMetrics().elidedText(text(), Qt::ElideRight, int(textRect.width())));
+                     fontMetrics().elidedText(m_title, Qt::ElideRight, int(textRect.width())));
 }
 
 } // namespace tamo

@@ -20,7 +20,7 @@ public:
     PinboardTabLabel(const QString &title, const QString &symbol, const QColor &color, QWidget *parent = nullptr);
 
     void setTitle(const QString &title);
-    QString title() const { return text(); }
+    QString title() const { return m_title; }
     void setColor(const QColor &color);
     Mark mark() const;
     void setSelected(bool selected);
@@ -42,6 +42,7 @@ protected:
     bool hitButton(const QPoint &pos) const override;
 
 private:
+    QString m_title;
     QString m_symbol;
     QColor m_color;
     SelectedGlass m_glass;

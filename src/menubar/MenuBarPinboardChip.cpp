@@ -23,7 +23,7 @@ MenuBarPinboardChip::MenuBarPinboardChip(const PinboardPtr &board, QWidget *pare
     , m_board(board)
 {
     setFont(uiFont(12.5));
-    setText(board->name());
+    setText(literalLabel(board->name())); // names it for screen readers
     setToolTip(QStringLiteral("Search all clips instead"));
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(sizeHint());
@@ -31,7 +31,7 @@ MenuBarPinboardChip::MenuBarPinboardChip(const PinboardPtr &board, QWidget *pare
 
 QSize MenuBarPinboardChip::sizeHint() const
 {
-    const int name = fontMetrics().horizontalAdvance(text());
+    const int name = fontMetrics().horizontalAdvance(m_board->name());
     return {leading + dotSide + spacing + name + trailing, chipHeight};
 }
 
@@ -52,7 +52,7 @@ void MenuBarPinboardChip::paintEvent(QPaintEvent *)
     painter.drawEllipse(QRectF(leading, (height() - dotSide) / 2.0, dotSide, dotSide));
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect name(leading + dotSide + spacing, 0, width() - leading - dotSide - spacing - trailing, height());
-    painter.drawText(name, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text());
+    painter.drawText(name, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_board->name());
 }
 
 } // namespace tamo

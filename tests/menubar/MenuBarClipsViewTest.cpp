@@ -18,6 +18,7 @@
 #include "menubar/MenuBarPinboardChip.h"
 #include "model/SettingsEnums.h"
 #include "support/KeyPresses.h"
+#include "support/ShownText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -390,7 +391,7 @@ TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
     state().clearFilters();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QAbstractButton *chip : view->findChildren<QAbstractButton *>()) {
-        if (chip->text() == board->name())
+        if (shownText(chip) == board->name())
             chip->click();
     }
     EXPECT_EQ(state().boardID(), board->id());
@@ -403,6 +404,29 @@ TEST_F(MenuBarClipsViewTest, ClickingChipsRemovesTheirFilterAndChangesTheScope)
     EXPECT_EQ(scoped->toolTip(), "Search all clips instead");
     scoped->click();
     EXPECT_TRUE(state().boardID().isNull());
+}
+
+// Chips and tabs draw their titles; screen readers read the same names,
+// "&" included.
+TEST_F(MenuBarClipsViewTest, ChipsNameTheirAmpersands)
+{
+    addClips(1);
+    const PinboardPtr board = model().newPinboard();
+    board->setName(QStringLiteral("Links & Docs"));
+    model().commitPinboardRename(*board);
+    makeView();
+    QStringList names;
+    for (PinboardTabLabel *chip : view->findChildren<PinboardTabLabel *>())
+        names.append(shownText(chip));
+    EXPECT_TRUE(names.contains(QStringLiteral("Links & Docs"))) << names.join('|').toStdString();
+
+    state().setBoardID(board->id());
+    state().toggleFilter(SearchFilter::app(QStringLiteral("com.example.att"), QStringLiteral("AT&T")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_NE(view->findChild<MenuBarPinboardChip *>(), nullptr);
+    EXPECT_EQ(shownText(view->findChild<MenuBarPinboardChip *>()), QStringLiteral("Links & Docs"));
+    ASSERT_NE(view->findChild<FilterChip *>(), nullptr);
+    EXPECT_EQ(shownText(view->findChild<FilterChip *>()), QStringLiteral("AT&T"));
 }
 
 // A pinboard chip's menu renames, recolours and deletes; the rename field
