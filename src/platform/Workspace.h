@@ -18,6 +18,8 @@ public:
 
     // Invalid when no application window is active.
     virtual AppInfo frontmostApp() const = 0;
+    // The process of the front app's window; 0 when unknown.
+    virtual qint64 frontmostProcessID() const = 0;
     // The app a process belongs to; invalid for an unknown process.
     virtual AppInfo appForProcess(qint64 pid) const = 0;
     virtual bool isInstalled(const QString &bundleID) const = 0;
@@ -30,6 +32,8 @@ public:
 signals:
     // Another application came to the front.
     void appActivated(const QString &bundleID);
+    // The user moved to another desktop (workspace).
+    void desktopChanged();
 };
 
 } // namespace tamo

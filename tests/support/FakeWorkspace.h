@@ -17,15 +17,18 @@ public:
     void setProcess(qint64 pid, const AppInfo &app) { m_processes.insert(pid, app); }
 
     // Brings the app to the front and announces it, as the desktop does.
-    void activate(const AppInfo &app)
+    void activate(const AppInfo &app, qint64 pid = 0)
     {
         const bool changed = app.bundleID != m_frontmost.bundleID;
         m_frontmost = app;
+        m_frontmostPid = pid;
         if (changed)
             emit appActivated(app.bundleID);
     }
 
     AppInfo frontmostApp() const override { return m_frontmost; }
+    qint64 frontmostProcessID() const override { return m_frontmostPid; }
+    void switchDesktop() { emit desktopChanged(); }
     AppInfo appForProcess(qint64 pid) const override { return m_processes.value(pid); }
     bool isInstalled(const QString &bundleID) const override { return m_installed.contains(bundleID); }
     QIcon icon(const QString &bundleID) const override { return m_installed.value(bundleID).icon; }
@@ -48,6 +51,7 @@ private:
     QHash<QString, Installed> m_installed;
     QHash<qint64, AppInfo> m_processes;
     AppInfo m_frontmost;
+    qint64 m_frontmostPid = 0;
     QList<QUrl> m_openedURLs;
     QStringList m_revealedFiles;
 };

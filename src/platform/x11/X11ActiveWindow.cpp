@@ -14,6 +14,7 @@ X11ActiveWindow::X11ActiveWindow(const X11Connection &connection, QObject *paren
     if (!m_connection.isValid())
         return;
     m_activeAtom = m_properties.atom("_NET_ACTIVE_WINDOW");
+    m_desktopAtom = m_properties.atom("_NET_CURRENT_DESKTOP");
     // The event mask is per client and Qt shares this connection: add to
     // Qt's selection rather than replace it.
     xcb_connection_t *c = m_connection.xcb;
@@ -76,10 +77,14 @@ bool X11ActiveWindow::nativeEventFilter(const QByteArray &eventType, void *messa
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-    if (property->window != m_connection.rootWindow || property->atom != m_activeAtom)
+    if (property->window != m_connection.rootWindow)
         return false;
-    note(activeWindow());
-    QMetaObject::invokeMethod(this, &X11ActiveWindow::changed, Qt::QueuedConnection);
+    if (property->atom == m_desktopAtom) {
+        QMetaObject::invokeMethod(this, &X11ActiveWindow::desktopChanged, Qt::QueuedConnection);
+    } else if (property->atom == m_activeAtom) {
+        note(activeWindow());
+        QMetaObject::invokeMethod(this, &X11ActiveWindow::changed, Qt::QueuedConnection);
+    }
     return false;
 }
 

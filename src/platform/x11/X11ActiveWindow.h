@@ -31,6 +31,8 @@ public:
 signals:
     // _NET_ACTIVE_WINDOW changed; emitted after the event, not inside it.
     void changed();
+    // _NET_CURRENT_DESKTOP changed, likewise.
+    void desktopChanged();
 
 private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -40,6 +42,7 @@ private:
     X11Connection m_connection;
     X11Properties m_properties;
     quint32 m_activeAtom = 0;
+    quint32 m_desktopAtom = 0;
     quint32 m_lastOtherWindow = 0;
 };
 

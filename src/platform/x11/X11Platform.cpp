@@ -6,10 +6,12 @@
 #include "platform/x11/DBusLauncherBadges.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11ActiveWindow.h"
+#include "platform/x11/X11ClickConverter.h"
 #include "platform/x11/X11ClickShield.h"
 #include "platform/x11/X11Compositor.h"
 #include "platform/x11/X11EventPoster.h"
 #include "platform/x11/X11GlobalHotKeys.h"
+#include "platform/x11/X11KeyboardLayouts.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowServer.h"
@@ -33,6 +35,8 @@ X11Platform::X11Platform()
     , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_activeWindow, *m_screens))
     , m_accessibleTree(std::make_unique<x11::AtSpiTree>())
     , m_launcherBadges(std::make_unique<x11::DBusLauncherBadges>())
+    , m_keyboardLayouts(std::make_unique<x11::X11KeyboardLayouts>(m_connection))
+    , m_clickConverter(std::make_unique<x11::X11ClickConverter>())
 {
 }
 

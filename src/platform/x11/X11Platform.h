@@ -17,10 +17,12 @@ class X11ActiveWindow;
 class Accessibility;
 class AccessibleTree;
 class LauncherBadges;
+class ClickConverter;
 class ClickShield;
 class Compositor;
 class EventPoster;
 class GlobalHotKeys;
+class KeyboardLayouts;
 class Pasteboard;
 class ScreenshotFolder;
 class Screens;
@@ -52,6 +54,8 @@ public:
     WindowServer &windowServer() { return *m_windowServer; }
     AccessibleTree &accessibleTree() { return *m_accessibleTree; }
     LauncherBadges &launcherBadges();
+    KeyboardLayouts &keyboardLayouts() { return *m_keyboardLayouts; }
+    ClickConverter &clickConverter() { return *m_clickConverter; }
 
 private:
     x11::X11Connection m_connection;
@@ -69,6 +73,8 @@ private:
     std::unique_ptr<WindowServer> m_windowServer;
     std::unique_ptr<AccessibleTree> m_accessibleTree;
     std::unique_ptr<x11::DBusLauncherBadges> m_launcherBadges;
+    std::unique_ptr<KeyboardLayouts> m_keyboardLayouts;
+    std::unique_ptr<ClickConverter> m_clickConverter;
 };
 
 } // namespace tamo

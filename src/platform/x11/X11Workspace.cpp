@@ -44,6 +44,7 @@ X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindo
     if (!m_connection.isValid())
         return;
     connect(&m_activeWindow, &X11ActiveWindow::changed, this, &X11Workspace::noteActivation);
+    connect(&m_activeWindow, &X11ActiveWindow::desktopChanged, this, &Workspace::desktopChanged);
     m_frontmostID = frontmostApp().bundleID;
 }
 
@@ -51,6 +52,12 @@ AppInfo X11Workspace::frontmostApp() const
 {
     const quint32 window = m_activeWindow.userWindow();
     return window ? m_entries.identify(windowTraits(window)) : AppInfo();
+}
+
+qint64 X11Workspace::frontmostProcessID() const
+{
+    const quint32 window = m_activeWindow.userWindow();
+    return window ? m_properties.numbers(window, "_NET_WM_PID").value(0) : 0;
 }
 
 AppInfo X11Workspace::appForProcess(qint64 pid) const

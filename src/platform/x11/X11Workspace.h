@@ -21,6 +21,7 @@ public:
                  const QStringList &applicationFolders, QObject *parent = nullptr);
 
     AppInfo frontmostApp() const override;
+    qint64 frontmostProcessID() const override;
     // The process itself when it has a desktop entry or owns the window the
     // user works in, else the nearest process it was started from that has a
     // desktop entry: xclip run in a terminal is the terminal's.
