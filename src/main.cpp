@@ -18,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
+#include "platform/EvdevTouchDevices.h"
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/Relauncher.h"
@@ -100,10 +101,13 @@ int main(int argc, char **argv)
     DialogFilePanels filePanels;
     DialogPinboardPicker pinboardPicker;
     PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, clock);
+    EvdevTouchDevices touchDevices;
+    LogindSystemSleep systemSleep;
     BonusToolbox bonusTools({&platform.windowServer(), &platform.accessibility(), &defaults, &platform.screens(),
                              &drawerPanel, &platform.accessibleTree(), &platform.launcherBadges(),
                              &platform.eventPoster(), &network, &clock,
-                             paths.cacheDirectory() + QStringLiteral("/Favicons")},
+                             paths.cacheDirectory() + QStringLiteral("/Favicons"), &platform.workspace(),
+                             &platform.keyboardLayouts(), &touchDevices, &platform.clickConverter(), &systemSleep},
                             QCoreApplication::applicationPid());
     DialogPasteVersionPrompt pasteVersionPrompt;
     PasteHistoryImport pasteImport(defaults, alerts, pasteVersionPrompt,

@@ -13,6 +13,14 @@ BonusToolbox::BonusToolbox(const Platform &platform, qint64 ownPid, SwitcherDela
 {
     m_catalog.setBrowserTabs(&m_tabs);
     m_catalog.setLauncherBadges(platform.launcherBadges);
+    if (platform.workspace && platform.keyboardLayouts) {
+        m_inputSources = std::make_unique<InputSourceSwitcher>(*platform.workspace, *platform.keyboardLayouts,
+                                                               *platform.defaults, *platform.clock);
+    }
+    if (platform.touchDevices && platform.clickConverter && platform.systemSleep) {
+        m_middleClick = std::make_unique<MiddleClickService>(*platform.touchDevices, *platform.clickConverter,
+                                                             *platform.systemSleep, *platform.accessibility);
+    }
 }
 
 BonusToolbox::~BonusToolbox() = default;
@@ -51,6 +59,27 @@ void BonusToolbox::hideWindowSwitcher()
 {
     if (m_switcher)
         m_switcher->controller().hide();
+}
+
+void BonusToolbox::setMiddleClickEnabled(bool enabled)
+{
+    if (m_middleClick)
+        m_middleClick->setEnabled(enabled);
+}
+
+bool BonusToolbox::isMiddleClickActive() const
+{
+    return m_middleClick && m_middleClick->state() == MiddleClickService::State::active;
+}
+
+void BonusToolbox::setInputSourceSwitching(bool enabled)
+{
+    if (!m_inputSources)
+        return;
+    if (enabled)
+        m_inputSources->start();
+    else
+        m_inputSources->stop();
 }
 
 void BonusToolbox::setWindowSizerEnabled(bool enabled)

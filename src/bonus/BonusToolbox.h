@@ -3,6 +3,8 @@
 #include "app/AppHooks.h"
 #include "bonus/BrowserFavicons.h"
 #include "bonus/BrowserTabs.h"
+#include "bonus/InputSourceSwitcher.h"
+#include "bonus/MiddleClickService.h"
 #include "bonus/RecentWindows.h"
 #include "bonus/WindowSizer.h"
 #include "bonus/WindowSwitcherCatalog.h"
@@ -19,6 +21,8 @@ class Defaults;
 class EventPoster;
 class LauncherBadges;
 class GlobalHotKeyRegistry;
+class KeyboardLayouts;
+class Workspace;
 class Screens;
 class WindowServer;
 
@@ -41,6 +45,12 @@ public:
         QNetworkAccessManager *network = nullptr;
         const Clock *clock = nullptr;
         QString faviconFolder;
+        // The input tools run where all of these are given.
+        Workspace *workspace = nullptr;
+        KeyboardLayouts *keyboardLayouts = nullptr;
+        TouchDevices *touchDevices = nullptr;
+        ClickConverter *clickConverter = nullptr;
+        SystemSleep *systemSleep = nullptr;
     };
 
     BonusToolbox(const Platform &platform, qint64 ownPid, SwitcherDelays delays = {});
@@ -56,11 +66,16 @@ public:
     bool isWindowSwitcherVisible() const override;
     void hideWindowSwitcher() override;
     void setWindowSizerEnabled(bool enabled) override;
+    void setMiddleClickEnabled(bool enabled) override;
+    bool isMiddleClickActive() const override;
+    void setInputSourceSwitching(bool enabled) override;
 
     WindowSwitcherService *windowSwitcher() const { return m_switcher.get(); }
     WindowSwitcherCatalog &catalog() { return m_catalog; }
     const RecentWindows &recentWindows() const { return m_recent; }
     WindowSizer &windowSizer() { return m_sizer; }
+    InputSourceSwitcher *inputSources() const { return m_inputSources.get(); }
+    MiddleClickService *middleClick() const { return m_middleClick.get(); }
 
 private:
     Platform m_platform;
@@ -72,6 +87,8 @@ private:
     WindowSwitcherCatalog m_catalog;
     std::unique_ptr<WindowSwitcherService> m_switcher;
     WindowSizer m_sizer;
+    std::unique_ptr<InputSourceSwitcher> m_inputSources;
+    std::unique_ptr<MiddleClickService> m_middleClick;
 };
 
 } // namespace tamo
