@@ -46,6 +46,7 @@ public:
     AppInfo frontmostApp() const override { return {}; }
     AppInfo appForProcess(qint64) const override { return {}; }
     bool isInstalled(const QString &) const override { return false; }
+    QList<AppInfo> installedApps() const override { return {}; }
     QIcon icon(const QString &) const override { return QIcon::fromTheme(QStringLiteral("application-x-executable")); }
     bool openURL(const QUrl &) override { return false; }
     void revealFile(const QString &) override {}

@@ -14,6 +14,7 @@
 #include "menubar/MenuBarClipsController.h"
 #include "model/DefaultSettings.h"
 #include "platform/Alerts.h"
+#include "platform/AppChooser.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/CloudKeyValueStore.h"
@@ -21,10 +22,14 @@
 #include "platform/EvdevTouchDevices.h"
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
+#include "platform/LoginItem.h"
 #include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/Workspace.h"
 #include "platform/x11/X11Platform.h"
+#include "settings/PreferencesWindowController.h"
+#include "settings/SettingsEnvironment.h"
+#include "settings/StandardPages.h"
 #include "transfer/CloudSync.h"
 #include "transfer/FolderSync.h"
 #include "transfer/PasteImport.h"
@@ -115,8 +120,10 @@ int main(int argc, char **argv)
                                        return platform.workspace().isInstalled(QStringLiteral("com.wiheads.paste"));
                                    }));
     AboutPanel about;
+    PreferencesWindowController preferences;
     AppExtensions extensions;
     extensions.about = &about;
+    extensions.settings = &preferences;
     extensions.windows = &pasteImport;
     extensions.bonus = &bonusTools;
     extensions.sync = &cloudSync;
@@ -135,6 +142,12 @@ int main(int argc, char **argv)
     if (folderSync)
         folderSync->attach(model->container());
 
+    XdgAutostartItem loginItem(XdgAutostartItem::standardEntryPath(), QApplication::applicationFilePath());
+    ProcessRelauncher relauncher(QCoreApplication::applicationFilePath());
+    DialogAppChooser appChooser(platform.workspace());
+    SettingsEnvironment settings{*model, defaults, alerts, loginItem, relauncher, appChooser, platform.screens()};
+    preferences.setPages(standardSettingsPages(settings));
+
     DrawerAssembly drawer(drawerPanel, *model, defaults, clock);
     MenuBarAssembly menuBar(menuBarClips, *model, defaults, clock);
     TrayStatusItem trayIcon(platform.screens());
@@ -144,7 +157,6 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &SingleInstance::activated, &app,
                      [&delegate](const QStringList &handed) { delegate.launchedAgain(handed); });
     delegate.finishLaunching();
-    ProcessRelauncher relauncher(QCoreApplication::applicationFilePath());
     StoreVerifier storeVerifier(paths.storeDirectory(), alerts, relauncher);
     QObject::connect(&storeVerifier, &StoreVerifier::quitRequested, &app, &QCoreApplication::quit);
     storeVerifier.start();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -87,12 +88,37 @@ public:
     std::function<void()> onAccountUnavailable;
 };
 
+// A release as the update feed describes it.
+struct UpdateRelease
+{
+    QString version; // for display only
+    int build = 0;   // what is compared with the running build
+    QUrl url;        // the download page
+};
+
 class UpdateService
 {
 public:
     virtual ~UpdateService() = default;
     virtual void start() {}
     virtual void check(bool userInitiated) { Q_UNUSED(userInitiated); }
+    // Reads the feed once, whatever the daily schedule says; `done` gets the
+    // newest release, or nothing when the feed could not be read. It is not
+    // run once `receiver` is gone.
+    virtual void fetchLatest(QObject *receiver, std::function<void(std::optional<UpdateRelease>)> done)
+    {
+        Q_UNUSED(receiver);
+        done(std::nullopt);
+    }
+    virtual QString currentVersion() const { return QStringLiteral("?"); }
+    virtual int currentBuild() const { return 0; }
+};
+
+// How the export of a support report ended.
+struct SupportReportResult
+{
+    QString path;  // the written report; empty when cancelled or failed
+    QString error; // why it failed; empty unless it did
 };
 
 // First-run windows, the feature tour and the welcome clips.
@@ -108,6 +134,23 @@ public:
     // The guard against a second installed copy, around the core's start.
     virtual void terminateRunningCopies() {}
     virtual void runSecondCopyGuard(bool welcomeClipsChecked) { Q_UNUSED(welcomeClipsChecked); }
+    // Asks where to save a support report and writes it; `done` runs once
+    // with the outcome, unless `receiver` is gone by then.
+    virtual void createSupportReport(QObject *receiver, std::function<void(const SupportReportResult &)> done)
+    {
+        Q_UNUSED(receiver);
+        done({});
+    }
+};
+
+// The settings window.
+class SettingsWindow
+{
+public:
+    virtual ~SettingsWindow() = default;
+    // Shows the window on the page (counted from General, 0); nullopt keeps
+    // the page it shows.
+    virtual void showPreferences(std::optional<int> page) { Q_UNUSED(page); }
 };
 
 // Windows of the app itself.
@@ -115,8 +158,6 @@ class AppWindows
 {
 public:
     virtual ~AppWindows() = default;
-    // nullopt keeps the settings window on its current page.
-    virtual void showPreferences(std::optional<int> page) { Q_UNUSED(page); }
     virtual void activateApp() {}
     virtual void importPasteHistory() {}
 };

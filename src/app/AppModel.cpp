@@ -57,6 +57,7 @@ struct AppModel::NullExtensions
     OnboardingService onboarding;
     AppWindows windows;
     AboutWindow about;
+    SettingsWindow settings;
     PinboardFileService pinboardFiles;
     CardSizesService cardSizes;
     BonusTools bonus;
@@ -83,6 +84,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     orNull(m_ext.onboarding, m_nullExtensions->onboarding);
     orNull(m_ext.windows, m_nullExtensions->windows);
     orNull(m_ext.about, m_nullExtensions->about);
+    orNull(m_ext.settings, m_nullExtensions->settings);
     orNull(m_ext.pinboardFiles, m_nullExtensions->pinboardFiles);
     orNull(m_ext.cardSizes, m_nullExtensions->cardSizes);
     orNull(m_ext.bonus, m_nullExtensions->bonus);
@@ -691,7 +693,7 @@ void AppModel::notePasteTarget()
 void AppModel::showPreferences(std::optional<int> page)
 {
     m_ext.drawer->hide(false);
-    m_ext.windows->showPreferences(page);
+    m_ext.settings->showPreferences(page);
 }
 
 void AppModel::showAbout()

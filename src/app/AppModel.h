@@ -71,6 +71,7 @@ struct AppExtensions
     OnboardingService *onboarding = nullptr;
     AppWindows *windows = nullptr;
     AboutWindow *about = nullptr;
+    SettingsWindow *settings = nullptr;
     PinboardFileService *pinboardFiles = nullptr;
     CardSizesService *cardSizes = nullptr;
     BonusTools *bonus = nullptr;
@@ -112,6 +113,7 @@ public:
     AppWindows &windows() { return *m_ext.windows; }
     PinboardFileService &pinboardFiles() { return *m_ext.pinboardFiles; }
     OnboardingService &onboarding() { return *m_ext.onboarding; }
+    UpdateService &updates() { return *m_ext.updates; }
     // Opens addresses and shows files for the views.
     Workspace &workspace() { return *m_platform.workspace; }
     const Clock &clock() const { return *m_platform.clock; }

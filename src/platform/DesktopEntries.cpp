@@ -63,6 +63,12 @@ DesktopEntries::DesktopEntries(const QStringList &applicationFolders)
 
 DesktopEntries::~DesktopEntries() = default;
 
+QList<DesktopEntry> DesktopEntries::all() const
+{
+    load();
+    return m_entries;
+}
+
 std::optional<DesktopEntry> DesktopEntries::entry(const QString &id) const
 {
     load();

@@ -37,6 +37,8 @@ public:
     DesktopEntries &operator=(const DesktopEntries &) = delete;
 
     std::optional<DesktopEntry> entry(const QString &id) const;
+    // Every entry, in folder order.
+    QList<DesktopEntry> all() const;
     // The toolkit's hint, then StartupWMClass, then the desktop id, then the
     // program that Exec starts.
     std::optional<DesktopEntry> match(const AppTraits &traits) const;

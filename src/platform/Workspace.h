@@ -3,6 +3,7 @@
 #include "platform/AppInfo.h"
 
 #include <QIcon>
+#include <QList>
 #include <QObject>
 #include <QUrl>
 
@@ -23,6 +24,8 @@ public:
     // The app a process belongs to; invalid for an unknown process.
     virtual AppInfo appForProcess(qint64 pid) const = 0;
     virtual bool isInstalled(const QString &bundleID) const = 0;
+    // The installed applications, as a person would pick one.
+    virtual QList<AppInfo> installedApps() const = 0;
     // The app's icon; the generic application icon for an unknown id.
     virtual QIcon icon(const QString &bundleID) const = 0;
     virtual bool openURL(const QUrl &url) = 0;

@@ -27,6 +27,7 @@ class RecordingExtensions : public DrawerPanel,
                             public OnboardingService,
                             public AppWindows,
                             public AboutWindow,
+                            public SettingsWindow,
                             public PinboardFileService,
                             public CardSizesService,
                             public BonusTools
@@ -116,6 +117,7 @@ public:
         ext.onboarding = this;
         ext.windows = this;
         ext.about = this;
+        ext.settings = this;
         ext.pinboardFiles = this;
         ext.cardSizes = this;
         ext.bonus = this;

@@ -14,11 +14,10 @@ using namespace tamo::testing;
 class AppShell : public AppModelFixture
 {
 protected:
-    // Windows and pinboard files that note which files they were asked to import.
+    // Pinboard files that note which files they were asked to import.
     struct ImportingWindows : RecordingExtensions
     {
         void importPinboards(const QString &path) override { note(QStringLiteral("import:") + path); }
-        void showPreferences(std::optional<int>) override { note(QStringLiteral("settings")); }
         void terminateRunningCopies() override { note(QStringLiteral("guard.terminate")); }
         void runSecondCopyGuard(bool checked) override { note(QStringLiteral("guard.run:%1").arg(checked)); }
     };
@@ -78,7 +77,7 @@ TEST_F(AppShell, OnlyPinboardFilesAreImportedInTheirOrder)
 {
     ImportingWindows windows;
     AppExtensions extensions = ext.extensions();
-    extensions.windows = &windows;
+    extensions.settings = &windows;
     extensions.pinboardFiles = &windows;
     AppModel model(services(), storeDir.path(), extensions);
     AppDelegate delegate(model, defaults);

@@ -31,6 +31,13 @@ public:
     void switchDesktop() { emit desktopChanged(); }
     AppInfo appForProcess(qint64 pid) const override { return m_processes.value(pid); }
     bool isInstalled(const QString &bundleID) const override { return m_installed.contains(bundleID); }
+    QList<AppInfo> installedApps() const override
+    {
+        QList<AppInfo> apps;
+        for (const Installed &installed : m_installed)
+            apps.append(installed.app);
+        return apps;
+    }
     QIcon icon(const QString &bundleID) const override { return m_installed.value(bundleID).icon; }
     bool openURL(const QUrl &url) override
     {

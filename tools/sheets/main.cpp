@@ -1,13 +1,14 @@
 // Renders sample sheets to PNG files so that each change of the views can be
-// looked at: sample cards of every kind, and the drawer and the menu-bar panel
-// in their main states, in a light and a dark palette, with and without a
-// compositor's transparency.
+// looked at: sample cards of every kind, the drawer and the menu-bar panel in
+// their main states, and every settings page, in a light and a dark palette,
+// with and without a compositor's transparency.
 //
 // Usage: tamo_sample_sheets [output folder] [light|dark]
 // (default: sample-sheets/ beside the tool, both palettes)
 
 #include "sheets/CardSheets.h"
 #include "sheets/PanelSheets.h"
+#include "sheets/SettingsSheets.h"
 #include "sheets/Scene.h"
 
 #include "cards/GlassRim.h"
@@ -131,5 +132,6 @@ int main(int argc, char **argv)
     installApps(empty.workspace);
     writeCardSheets(full.cards(), palette, theme, folder);
     writePanelSheets(full, empty, compositor, theme, folder);
+    writeSettingsSheets(full, theme, folder);
     return 0;
 }

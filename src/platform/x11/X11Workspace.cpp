@@ -89,6 +89,14 @@ bool X11Workspace::isInstalled(const QString &bundleID) const
     return m_entries.entry(bundleID).has_value();
 }
 
+QList<AppInfo> X11Workspace::installedApps() const
+{
+    QList<AppInfo> apps;
+    for (const DesktopEntry &entry : m_entries.all())
+        apps.append({entry.id, entry.name});
+    return apps;
+}
+
 QIcon X11Workspace::icon(const QString &bundleID) const
 {
     return m_entries.icon(bundleID);

@@ -27,6 +27,7 @@ public:
     // desktop entry: xclip run in a terminal is the terminal's.
     AppInfo appForProcess(qint64 pid) const override;
     bool isInstalled(const QString &bundleID) const override;
+    QList<AppInfo> installedApps() const override;
     QIcon icon(const QString &bundleID) const override;
     bool openURL(const QUrl &url) override;
     void revealFile(const QString &path) override;

@@ -1,0 +1,229 @@
+#include "SettingsFixture.h"
+
+#include "model/ClipDraft.h"
+#include "model/ModelContainer.h"
+#include "model/ModelContext.h"
+#include "model/SettingsEnums.h"
+#include "model/SettingsKeys.h"
+#include "settings/GeneralPage.h"
+#include "settings/HistoryCapacityControl.h"
+#include "settings/PasteNoticeSample.h"
+#include "settings/Pickers.h"
+#include "settings/StatusBadge.h"
+#include "settings/StopSlider.h"
+#include "settings/SupportReportButton.h"
+#include "settings/SyncStatusLine.h"
+
+#include <QPushButton>
+#include <QSlider>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+class GeneralPageTest : public SettingsFixture
+{
+protected:
+    GeneralPage &page()
+    {
+        if (!m_page)
+            m_page = std::make_unique<GeneralPage>(environment());
+        return *m_page;
+    }
+
+    StopSlider *capacity() { return control<HistoryCapacityControl>(page(), QStringLiteral("History Capacity"))->slider(); }
+    // The user drags the slider to a stop.
+    void drag(int stop) { capacity()->slider()->setValue(stop); }
+    void waitForCheck()
+    {
+        auto *control = this->control<HistoryCapacityControl>(page(), QStringLiteral("History Capacity"));
+        EXPECT_TRUE(QTest::qWaitFor([control] { return !control->isCheckPending(); }, 3000));
+    }
+    ClipItemPtr oldClip()
+    {
+        auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("old")), clock.now().addDays(-3));
+        model().container().mainContext().insert(clip);
+        model().container().mainContext().save();
+        return clip;
+    }
+
+private:
+    std::unique_ptr<GeneralPage> m_page;
+};
+
+} // namespace
+
+TEST_F(GeneralPageTest, SwitchesWriteOnlyWhatTheUserChanges)
+{
+    defaults.setValue(keys::soundEffects, QStringLiteral("ten megabytes of text")); // of the wrong type
+    page();
+    EXPECT_TRUE(control<SwitchToggle>(page(), QStringLiteral("Sound Effects"))->isChecked()) << "the default shows";
+    EXPECT_EQ(defaults.persistentEntries().keys(), QStringList({QString(keys::soundEffects)})) << "nothing written";
+
+    click(control<SwitchToggle>(page(), QStringLiteral("Always Paste as Plain Text")));
+    EXPECT_TRUE(defaults.boolValue(keys::alwaysPlainText));
+    defaults.setValue(keys::showMenuBarIcon, false); // from elsewhere
+    EXPECT_FALSE(control<SwitchToggle>(page(), QStringLiteral("Show TamoCove in the Menu Bar"))->isChecked());
+}
+
+TEST_F(GeneralPageTest, LaunchAtLoginShowsTheRealStateAfterAFailure)
+{
+    loginItem.enabled = false;
+    loginItem.refuses = true;
+    auto *launch = control<SwitchToggle>(page(), QStringLiteral("Launch TamoCove at Login"));
+    click(launch);
+    EXPECT_FALSE(launch->isChecked());
+    EXPECT_EQ(loginItem.requests, QStringList({"on"})) << "the correction asks for nothing";
+    loginItem.refuses = false;
+    click(launch);
+    EXPECT_TRUE(launch->isChecked());
+    EXPECT_TRUE(loginItem.enabled);
+}
+
+TEST_F(GeneralPageTest, SyncSwitchShowsTheStoredChoiceAfterItsAlert)
+{
+    defaults.setValue(keys::iCloudSync, false);
+    auto *sync = control<SwitchToggle>(page(), QStringLiteral("Sync History and Pinboards"));
+    EXPECT_FALSE(sync->isChecked());
+    alerts.answer(1); // Cancel
+    click(sync);
+    EXPECT_FALSE(sync->isChecked());
+    EXPECT_EQ(relauncher.relaunches, 0);
+    alerts.answer(0); // Restart TamoCove
+    click(sync);
+    EXPECT_TRUE(sync->isChecked());
+    EXPECT_EQ(relauncher.relaunches, 1);
+}
+
+TEST_F(GeneralPageTest, SyncStatusLineFollowsTheStatus)
+{
+    const struct {
+        SyncStatus status;
+        QString text;
+    } cases[] = {
+        {SyncStatus::of(SyncStatus::Kind::off), QString()},
+        {SyncStatus::upToDate(clock.now().addSecs(-300)), QStringLiteral("Up to date · synced 5 minutes ago")},
+        {SyncStatus::failed(QStringLiteral("The disk is full")), QStringLiteral("The disk is full")},
+        {SyncStatus::of(SyncStatus::Kind::syncing), QStringLiteral("Uploading to iCloud · started now\nLast synced now")},
+    };
+    SyncStatusLine *line = page().findChild<SyncStatusLine *>();
+    ASSERT_TRUE(line);
+    for (const auto &step : cases) {
+        ext.syncStatus = step.status;
+        ext.syncChanged();
+        EXPECT_EQ(line->text(), step.text);
+    }
+    ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount);
+    ext.syncChanged();
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("Create the folder "))) << line->text().toStdString();
+}
+
+TEST_F(GeneralPageTest, CapacityAsksOnlyAboutTheStopTheSliderRestsOn)
+{
+    oldClip();
+    EXPECT_EQ(capacity()->value(), 2);
+    drag(0);
+    drag(2); // back to the stored stop within the wait
+    waitForCheck();
+    EXPECT_TRUE(alerts.shown().isEmpty());
+
+    drag(1);
+    drag(0);
+    alerts.answer(1); // Cancel
+    waitForCheck();
+    ASSERT_EQ(alerts.shown().size(), 1);
+    EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Remove 1 clip?"));
+    EXPECT_EQ(capacity()->value(), 2) << "a declined change moves the slider back";
+
+    drag(3); // removes nothing
+    waitForCheck();
+    EXPECT_EQ(alerts.shown().size(), 1);
+    EXPECT_EQ(defaults.integer(keys::historyCapacity), 3);
+}
+
+TEST_F(GeneralPageTest, InvalidStoredCapacityShowsMonthAndRemoteChangesMoveTheSlider)
+{
+    defaults.setValue(keys::historyCapacity, 99);
+    EXPECT_EQ(capacity()->value(), 2);
+    drag(1);
+    defaults.setValue(keys::historyCapacity, 3); // another machine, while the slider waits
+    EXPECT_EQ(capacity()->value(), 3);
+    waitForCheck();
+    EXPECT_TRUE(alerts.shown().isEmpty());
+    EXPECT_EQ(defaults.integer(keys::historyCapacity), 3);
+}
+
+TEST_F(GeneralPageTest, PastingRowsFollowDirectPasteAndAccessibility)
+{
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    EXPECT_FALSE(isShown(page(), QStringLiteral("Status")));
+    EXPECT_TRUE(isShown(page(), QStringLiteral("Paste Notice")));
+    EXPECT_TRUE(page().findChild<PasteNoticeSample *>()->isVisibleTo(&page()));
+
+    click(control<SwitchToggle>(page(), QStringLiteral("Direct Paste")));
+    EXPECT_TRUE(defaults.boolValue(keys::directPaste));
+    EXPECT_TRUE(isShown(page(), QStringLiteral("Status")));
+    EXPECT_TRUE(isShown(page(), QStringLiteral("Accessibility Needed")));
+    EXPECT_EQ(control<StatusBadge>(page(), QStringLiteral("Status"))->text(),
+              QStringLiteral("Waiting for Accessibility access"));
+    EXPECT_FALSE(isShown(page(), QStringLiteral("Paste Notice")));
+
+    accessibility.trusted = true;
+    model().refreshPermissions();
+    EXPECT_EQ(control<StatusBadge>(page(), QStringLiteral("Status"))->text(), QStringLiteral("Active"));
+    EXPECT_FALSE(isShown(page(), QStringLiteral("Accessibility Needed")));
+}
+
+TEST_F(GeneralPageTest, PasteNoticePickerWritesAndTheSampleFollows)
+{
+    auto *picker = control<PopUpPicker>(page(), QStringLiteral("Paste Notice"));
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("Card with Ctrl+V Tip"));
+    picker->activated(2);
+    EXPECT_EQ(defaults.string(keys::pasteNotice), QStringLiteral("none"));
+    auto *sample = page().findChild<PasteNoticeSample *>();
+    EXPECT_EQ(sample->notice(), PasteNotice::none);
+    EXPECT_EQ(sample->caption(), QStringLiteral("Nothing appears. The clip is still copied; press Ctrl+V to paste it."));
+    EXPECT_TRUE(sample->noticeSize().isEmpty());
+}
+
+TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
+{
+    struct Reports : RecordingExtensions
+    {
+        std::function<void(const SupportReportResult &)> finish;
+        void createSupportReport(QObject *, std::function<void(const SupportReportResult &)> done) override
+        {
+            finish = std::move(done);
+        }
+    } reports;
+    // The page reaches onboarding through the model; give it this one.
+    AppExtensions extensions = ext.extensions();
+    extensions.onboarding = &reports;
+    AppModel reporting(services(), storeDir.path() + QStringLiteral("/reports"), extensions);
+    SettingsEnvironment env{reporting, defaults, alerts, loginItem, relauncher, appChooser, screens};
+    GeneralPage page(env);
+    auto *button = control<SupportReportButton>(page, QStringLiteral("Support Report"));
+    ASSERT_TRUE(button);
+
+    click(button->button());
+    EXPECT_TRUE(button->isExporting());
+    EXPECT_EQ(button->button()->text(), QStringLiteral("Collecting…"));
+    reports.finish({}); // cancelled
+    EXPECT_EQ(button->button()->text(), QStringLiteral("Export Support Report…"));
+    EXPECT_TRUE(alerts.shown().isEmpty());
+
+    click(button->button());
+    reports.finish({QStringLiteral("/tmp/report.zip"), {}});
+    EXPECT_EQ(workspace.revealedFiles(), QStringList({"/tmp/report.zip"}));
+
+    click(button->button());
+    alerts.answer(0);
+    reports.finish({{}, QStringLiteral("zip stopped with code 2")});
+    ASSERT_EQ(alerts.shown().size(), 1);
+    EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Couldn't export the support report"));
+    EXPECT_EQ(alerts.shown().first().informativeText, QStringLiteral("zip stopped with code 2"));
+    EXPECT_FALSE(button->isExporting());
+}
