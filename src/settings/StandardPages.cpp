@@ -1,6 +1,9 @@
 #include "settings/StandardPages.h"
 
+#include "settings/AboutPage.h"
 #include "settings/GeneralPage.h"
+#include "settings/PrivacyPage.h"
+#include "settings/ShortcutsPage.h"
 
 namespace tamo {
 
@@ -8,6 +11,9 @@ SettingsPages standardSettingsPages(SettingsEnvironment &environment)
 {
     SettingsPages pages;
     pages.add(SettingsPage::general, [&environment] { return new GeneralPage(environment); });
+    pages.add(SettingsPage::shortcuts, [&environment] { return new ShortcutsPage(environment); });
+    pages.add(SettingsPage::privacy, [&environment] { return new PrivacyPage(environment); });
+    pages.add(SettingsPage::about, [&environment] { return new AboutPage(environment); });
     return pages;
 }
 

@@ -41,7 +41,7 @@ TEST_F(AppShell, TrayMenuCommandsRunOnceTheMenuIsDone)
 {
     ImportingWindows windows;
     AppExtensions extensions = ext.extensions();
-    extensions.windows = &windows;
+    extensions.settings = &windows;
     AppModel model(services(), storeDir.path(), extensions);
     FakeStatusItem tray;
     TamoApp app(model, defaults, tray);

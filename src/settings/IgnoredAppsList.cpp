@@ -1,0 +1,128 @@
+#include "settings/IgnoredAppsList.h"
+
+#include "model/SettingsKeys.h"
+#include "platform/AppChooser.h"
+#include "platform/Defaults.h"
+#include "platform/Symbols.h"
+#include "settings/AppListRow.h"
+#include "settings/FormKit.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tamo {
+
+namespace {
+
+// This app's own bundle identifier: its desktop entry.
+const QString ownBundleID = QStringLiteral("tamocove");
+
+QToolButton *barButton(const QString &symbol, const QString &help, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setIcon(symbolIcon(symbol));
+    button->setAutoRaise(true);
+    button->setFixedSize(22, 20);
+    button->setToolTip(help);
+    button->setAccessibleName(help);
+    return button;
+}
+
+} // namespace
+
+IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace, AppChooser &chooser, QWidget *parent)
+    : QWidget(parent)
+    , m_defaults(defaults)
+    , m_workspace(workspace)
+    , m_chooser(chooser)
+    , m_apps(defaults.stringList(keys::ignoredApps))
+    , m_rows(new QVBoxLayout)
+    , m_remove(barButton(QStringLiteral("minus"), QStringLiteral("Stop ignoring the selected app"), this))
+{
+    m_rows->setContentsMargins(0, 0, 0, 0);
+    m_rows->setSpacing(0);
+    QToolButton *add = barButton(QStringLiteral("plus"), QStringLiteral("Add an app"), this);
+    connect(add, &QToolButton::clicked, this, &IgnoredAppsList::addApps);
+    connect(m_remove, &QToolButton::clicked, this, &IgnoredAppsList::removeSelectedApp);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFixedHeight(14);
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 4, 0, 0);
+    bar->setSpacing(2);
+    bar->addWidget(add);
+    bar->addWidget(divider);
+    bar->addWidget(m_remove);
+    bar->addStretch(1);
+
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(m_rows);
+    layout->addSpacing(6);
+    layout->addWidget(line);
+    layout->addLayout(bar);
+    showApps();
+}
+
+void IgnoredAppsList::select(const QString &bundleID)
+{
+    m_selection = bundleID;
+    for (AppListRow *row : findChildren<AppListRow *>())
+        row->setSelected(row->bundleID() == bundleID);
+    m_remove->setEnabled(!m_selection.isEmpty());
+}
+
+void IgnoredAppsList::addApps()
+{
+    const std::optional<QStringList> chosen = m_chooser.chooseApps(QStringLiteral("Ignore"));
+    if (!chosen)
+        return;
+    for (const QString &bundleID : *chosen) {
+        if (!bundleID.isEmpty() && bundleID != ownBundleID && !m_apps.contains(bundleID))
+            m_apps.append(bundleID);
+    }
+    store();
+}
+
+void IgnoredAppsList::removeSelectedApp()
+{
+    if (m_selection.isEmpty())
+        return;
+    m_apps.removeAll(m_selection);
+    m_selection.clear();
+    store();
+}
+
+void IgnoredAppsList::store()
+{
+    m_defaults.setValue(keys::ignoredApps, m_apps);
+    showApps();
+}
+
+void IgnoredAppsList::showApps()
+{
+    while (QLayoutItem *item = m_rows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const QString &bundleID : std::as_const(m_apps)) {
+        auto *row = new AppListRow(m_workspace, bundleID, this);
+        connect(row, &AppListRow::clicked, this, &IgnoredAppsList::select);
+        m_rows->addWidget(row);
+    }
+    if (m_apps.isEmpty()) {
+        QLabel *none = secondaryLabel(QStringLiteral("No apps are ignored."), 13, this);
+        none->setContentsMargins(0, 8, 0, 8);
+        m_rows->addWidget(none);
+    }
+    select(m_selection);
+}
+
+} // namespace tamo

@@ -1,0 +1,99 @@
+#include "../../platform/x11/RunCommand.h"
+#include "app/GlobalHotKeyRegistry.h"
+#include "app/HotKey.h"
+#include "model/DefaultSettings.h"
+#include "model/SettingsKeys.h"
+#include "platform/Defaults.h"
+#include "platform/KeyCodes.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11GlobalHotKeys.h"
+#include "platform/x11/X11Keymap.h"
+#include "settings/ShortcutRecorder.h"
+
+#include "support/TempDir.h"
+
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+using namespace tamo;
+using tamo::testing::runCommand;
+using tamo::testing::TempDir;
+
+namespace {
+
+constexpr int keyJ = 38;
+constexpr quint16 numLockMask = XCB_MOD_MASK_2;
+
+// The main shortcut's recorder in a window of its own, recording, with the
+// keyboard, as a person who clicked it would find it.
+class ShortcutRecorderX11Test : public ::testing::Test
+{
+protected:
+    ShortcutRecorderX11Test() { registerDefaultSettings(defaults); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(x11.isValid()) << "this suite needs an X server";
+        hotKey.registerFromDefaults();
+        recorder.show();
+        recorder.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&recorder));
+        recorder.startRecording();
+    }
+
+    TempDir dir;
+    Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
+    x11::X11Connection x11 = x11::X11Connection::fromApplication();
+    x11::X11GlobalHotKeys hotKeys{x11};
+    GlobalHotKeyRegistry registry{hotKeys, defaults};
+    HotKey hotKey{registry, defaults};
+    ShortcutRecorder recorder{{MainShortcutSlot, keys::hotKeyDisplay,
+                               [this](int code, int modifiers, const QString &display) {
+                                   return hotKey.setShortcut(code, modifiers, display);
+                               },
+                               [this] { hotKey.registerFromDefaults(); }},
+                              registry, defaults};
+};
+
+} // namespace
+
+TEST_F(ShortcutRecorderX11Test, RecordsTheKeysPressedAndTheyBecomeTheShortcut)
+{
+    QStringList ran;
+    registry.setHandler(MainShortcutSlot, [&] { ran << QStringLiteral("main"); });
+    runCommand(QStringLiteral("xdotool key --delay 150 ctrl+alt+j"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.isRecording(); }, 5000));
+    EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⌥⌘J"));
+    EXPECT_EQ(defaults.integer(keys::hotKeyCode), keyJ);
+    EXPECT_EQ(recorder.text(), QStringLiteral("Ctrl+Alt+J"));
+
+    runCommand(QStringLiteral("xdotool key ctrl+alt+j"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ran.isEmpty(); }, 5000)) << "the new shortcut works at once";
+}
+
+TEST_F(ShortcutRecorderX11Test, ACombinationAnotherClientHoldsIsRefused)
+{
+    // Another client holds Ctrl+Alt+K with Num Lock on, so the press without
+    // Num Lock still reaches the recorder, but TamoCove could never grab it whole.
+    xcb_connection_t *other = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(other));
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    const quint8 keycode = x11::X11Keymap(other).keycode(XK_k);
+    ASSERT_EQ(xcb_request_check(other, xcb_grab_key_checked(other, 1, root,
+                                                            XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | numLockMask,
+                                                            keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
+              nullptr);
+
+    runCommand(QStringLiteral("xdotool key --delay 150 ctrl+alt+k"));
+    QTest::qWait(300);
+    EXPECT_TRUE(recorder.isRecording());
+    EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⇧⌘V")) << "nothing stored";
+
+    runCommand(QStringLiteral("xdotool key --delay 150 Escape"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.isRecording(); }, 5000));
+    EXPECT_TRUE(registry.isRegistered(MainShortcutSlot)) << "the old shortcut is back";
+    xcb_disconnect(other);
+}
