@@ -61,6 +61,7 @@ void AboutPage::addHeader()
                                                   "developers."),
                                    11, header);
     about->setAlignment(Qt::AlignHCenter);
+    about->setWordWrap(false);
     auto *site = new QPushButton(ProductLinks::websiteHost(), header);
     site->setFlat(true);
     site->setCursor(Qt::PointingHandCursor);

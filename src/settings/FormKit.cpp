@@ -50,9 +50,39 @@ QLabel *secondaryLabel(const QString &text, double points, QWidget *parent)
     return label;
 }
 
+namespace {
+
+class Hairline : public QWidget
+{
+public:
+    Hairline(Qt::Orientation orientation, QWidget *parent)
+        : QWidget(parent)
+    {
+        if (orientation == Qt::Horizontal)
+            setFixedHeight(1);
+        else
+            setFixedWidth(1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QColor line = palette().color(QPalette::WindowText);
+        line.setAlphaF(0.12);
+        QPainter(this).fillRect(rect(), line);
+    }
+};
+
+} // namespace
+
+QWidget *hairline(Qt::Orientation orientation, QWidget *parent)
+{
+    return new Hairline(orientation, parent);
+}
+
 // ---------------------------------------------------------------- FormRow
 
-FormRow::FormRow(const QString &title, const QString &description, QWidget *control, QWidget *parent)
+FormRow::FormRow(const QString &title, const QString &description, QWidget *control, Layout layout, QWidget *parent)
     : QWidget(parent)
     , m_title(formLabel(title, 13))
     , m_description(secondaryLabel(description))
@@ -65,12 +95,13 @@ FormRow::FormRow(const QString &title, const QString &description, QWidget *cont
     texts->addWidget(m_title);
     texts->addWidget(m_description);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(rowInset, 7, rowInset, 7);
-    layout->setSpacing(16);
-    layout->addLayout(texts, 1);
+    QBoxLayout *row = layout == Layout::beside ? static_cast<QBoxLayout *>(new QHBoxLayout(this))
+                                               : static_cast<QBoxLayout *>(new QVBoxLayout(this));
+    row->setContentsMargins(rowInset, 7, rowInset, 7);
+    row->setSpacing(layout == Layout::beside ? 16 : 8);
+    row->addLayout(texts, 1);
     if (m_control) {
-        layout->addWidget(m_control, 0, Qt::AlignRight | Qt::AlignVCenter);
+        row->addWidget(m_control, 0, Qt::AlignRight | Qt::AlignVCenter);
         if (m_control->accessibleName().isEmpty())
             m_control->setAccessibleName(title);
         if (!description.isEmpty() && m_control->accessibleDescription().isEmpty())
@@ -162,9 +193,10 @@ FormSection::FormSection(const QString &header, QWidget *parent)
     layout->addWidget(m_footer);
 }
 
-FormRow *FormSection::addRow(const QString &title, const QString &description, QWidget *control)
+FormRow *FormSection::addRow(const QString &title, const QString &description, QWidget *control,
+                             FormRow::Layout layout)
 {
-    auto *row = new FormRow(title, description, control, m_card);
+    auto *row = new FormRow(title, description, control, layout, m_card);
     m_rows->addWidget(row);
     return row;
 }

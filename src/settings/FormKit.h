@@ -18,14 +18,21 @@ namespace tamo {
 QLabel *formLabel(const QString &text, double points, QWidget *parent = nullptr);
 QLabel *secondaryLabel(const QString &text, double points = 11, QWidget *parent = nullptr);
 void makeSecondary(QWidget *widget);
+// A faint one-pixel line, as between a list and its buttons.
+QWidget *hairline(Qt::Orientation orientation, QWidget *parent = nullptr);
 
 class FormRow : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Side by side, or the control under the texts for a control too wide
+    // to leave the texts room.
+    enum class Layout { beside, below };
+
     // The control takes the title as its accessible name unless it has one.
-    FormRow(const QString &title, const QString &description, QWidget *control, QWidget *parent = nullptr);
+    FormRow(const QString &title, const QString &description, QWidget *control, Layout layout = Layout::beside,
+            QWidget *parent = nullptr);
 
     // An empty description hides its line.
     void setDescription(const QString &description);
@@ -47,7 +54,8 @@ class FormSection : public QWidget
 public:
     explicit FormSection(const QString &header = {}, QWidget *parent = nullptr);
 
-    FormRow *addRow(const QString &title, const QString &description = {}, QWidget *control = nullptr);
+    FormRow *addRow(const QString &title, const QString &description = {}, QWidget *control = nullptr,
+                    FormRow::Layout layout = FormRow::Layout::beside);
     // A row that is all control (a list, a picture), over the card's full
     // width inside its insets; it shows and hides with the widget.
     void addWidget(QWidget *widget);

@@ -7,7 +7,6 @@
 #include "settings/AppListRow.h"
 #include "settings/FormKit.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -48,8 +47,7 @@ IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace,
     connect(add, &QToolButton::clicked, this, &IgnoredAppsList::addApps);
     connect(m_remove, &QToolButton::clicked, this, &IgnoredAppsList::removeSelectedApp);
 
-    auto *divider = new QFrame(this);
-    divider->setFrameShape(QFrame::VLine);
+    QWidget *divider = hairline(Qt::Vertical, this);
     divider->setFixedHeight(14);
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(0, 4, 0, 0);
@@ -59,8 +57,7 @@ IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace,
     bar->addWidget(m_remove);
     bar->addStretch(1);
 
-    auto *line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
+    QWidget *line = hairline(Qt::Horizontal, this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,0 +1,227 @@
+#include "settings/ScaleControl.h"
+
+#include "cards/ViewStyles.h"
+#include "model/SettingsKeys.h"
+#include "platform/Defaults.h"
+#include "settings/CardScaleTexts.h"
+#include "settings/DefaultsBindings.h"
+#include "settings/FormKit.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tamo {
+
+namespace {
+
+constexpr int sliderSteps = 1000;
+constexpr double previewSide = 91.2;
+
+double readScale(const Defaults &defaults, QLatin1StringView key)
+{
+    const double value = defaults.doubleValue(key);
+    return std::isfinite(value) ? value : 1.0;
+}
+
+// The square a preview is drawn in: the text background, rounded, outlined.
+void paintPreviewSquare(QPainter &painter, const QRectF &square, const QPalette &colours)
+{
+    QPainterPath shape;
+    shape.addRoundedRect(square, 5, 5);
+    painter.fillPath(shape, colours.color(QPalette::Base));
+    QColor edge = colours.color(QPalette::WindowText);
+    edge.setAlphaF(0.15);
+    painter.setPen(QPen(edge, 1));
+    painter.drawPath(shape);
+}
+
+class CardMiniature : public QWidget
+{
+public:
+    CardMiniature() { setFixedSize(int(std::ceil(previewSide)), int(std::ceil(previewSide))); }
+    void setScale(double scale)
+    {
+        m_scale = scale;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double side = CardScaleTexts::cardSide(m_scale) / 5.0;
+        const double header = std::round(side * 5 * 68.0 / 304.0) / 5.0;
+        const QRectF card((width() - side) / 2, (height() - side) / 2, side, side);
+        QPainterPath shape;
+        shape.addRoundedRect(card, 5, 5);
+        painter.setClipPath(shape);
+        paintPreviewSquare(painter, card, palette());
+        painter.fillRect(QRectF(card.topLeft(), QSizeF(side, header)), QColor::fromRgbF(0.85, 0.47, 0.34));
+        QColor line = palette().color(QPalette::WindowText);
+        line.setAlphaF(0.15);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(line);
+        double y = card.top() + header + 6;
+        for (const double share : {1.0, 0.8, 0.9, 0.5}) {
+            painter.drawRoundedRect(QRectF(card.left() + 6, y, (side - 12) * share, 3), 1.5, 1.5);
+            y += 6;
+        }
+    }
+
+private:
+    double m_scale = 1.0;
+};
+
+class TextPreview : public QWidget
+{
+public:
+    explicit TextPreview(const QString &text)
+        : m_text(text)
+    {
+        setFixedSize(int(std::ceil(previewSide)), int(std::ceil(previewSide)));
+    }
+    void setPointSize(double points)
+    {
+        m_points = points;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF square(0, 0, previewSide, previewSide);
+        QPainterPath shape;
+        shape.addRoundedRect(square, 5, 5);
+        painter.setClipPath(shape);
+        paintPreviewSquare(painter, square, palette());
+        painter.setFont(uiFont(m_points));
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QRectF(10, 8, 71.2, previewSide), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_text);
+    }
+
+private:
+    QString m_text;
+    double m_points = 13;
+};
+
+QLabel *symbolLabel(const QString &name, int side, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    QColor colour = parent->palette().color(QPalette::WindowText);
+    colour.setAlphaF(0.55);
+    label->setPixmap(tintedSymbol(name, side, colour, parent->devicePixelRatioF()));
+    return label;
+}
+
+} // namespace
+
+ScaleControl::ScaleControl(Defaults &defaults, QLatin1StringView key, const Look &look, QWidget *preview,
+                           std::function<QString(double)> describe, QWidget *parent)
+    : QWidget(parent)
+    , m_defaults(defaults)
+    , m_key(key)
+    , m_look(look)
+    , m_describe(std::move(describe))
+    , m_slider(new QSlider(Qt::Horizontal, this))
+    , m_value(secondaryLabel(QString(), 11, this))
+    , m_reset(new QPushButton(QStringLiteral("Reset to 100%"), this))
+{
+    m_slider->setRange(0, sliderSteps);
+    m_slider->setFixedWidth(200);
+    m_value->setWordWrap(false);
+    m_reset->setFlat(true);
+    m_reset->setFont(uiFont(11));
+    m_reset->setCursor(Qt::PointingHandCursor);
+    QPalette accent = m_reset->palette();
+    accent.setColor(QPalette::ButtonText, accent.color(QPalette::Highlight));
+    m_reset->setPalette(accent);
+
+    auto *sliderRow = new QHBoxLayout;
+    sliderRow->setSpacing(8);
+    sliderRow->addWidget(symbolLabel(look.smallSymbol, look.smallSide, this), 0, Qt::AlignVCenter);
+    sliderRow->addWidget(m_slider);
+    sliderRow->addWidget(symbolLabel(look.largeSymbol, look.largeSide, this), 0, Qt::AlignVCenter);
+    auto *valueRow = new QHBoxLayout;
+    valueRow->setSpacing(8);
+    valueRow->addWidget(m_value);
+    valueRow->addWidget(m_reset);
+    valueRow->addStretch(1);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(6);
+    column->addLayout(sliderRow);
+    column->addLayout(valueRow);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(16);
+    layout->addLayout(column);
+    layout->addWidget(preview);
+
+    connect(m_slider, &QSlider::valueChanged, this, [this](int step) {
+        const double value = m_look.minimum + (m_look.maximum - m_look.minimum) * step / sliderSteps;
+        m_defaults.setValue(m_key, CardScaleTexts::snapped(value));
+    });
+    connect(m_reset, &QPushButton::clicked, this, [this] { m_defaults.setValue(m_key, 1.0); });
+    followKeys(this, m_defaults, {m_key}, [this] { refresh(); });
+}
+
+void ScaleControl::refresh()
+{
+    const double scale = readScale(m_defaults, m_key);
+    const double position = (std::clamp(scale, m_look.minimum, m_look.maximum) - m_look.minimum)
+                            / (m_look.maximum - m_look.minimum);
+    {
+        const QSignalBlocker quiet(m_slider);
+        m_slider->setValue(int(std::round(position * sliderSteps)));
+    }
+    m_value->setText(m_describe(scale));
+    m_reset->setVisible(CardScaleTexts::percentage(scale) != 100);
+    emit scaleShown(scale);
+}
+
+QString ScaleControl::valueText() const
+{
+    return m_value->text();
+}
+
+ScaleControl *makeCardSizeControl(Defaults &defaults)
+{
+    auto *miniature = new CardMiniature;
+    auto *control = new ScaleControl(defaults, keys::cardScale,
+                                     {CardScaleTexts::cardSizeMin, CardScaleTexts::cardSizeMax, QStringLiteral("square"),
+                                      10, QStringLiteral("square"), 16},
+                                     miniature, &CardScaleTexts::cardSizeText);
+    QObject::connect(control, &ScaleControl::scaleShown, miniature, &CardMiniature::setScale);
+    control->refresh();
+    return control;
+}
+
+ScaleControl *makeFontSizeControl(Defaults &defaults, const QString &sampleText)
+{
+    auto *preview = new TextPreview(sampleText);
+    auto *control = new ScaleControl(
+        defaults, keys::cardTextScale,
+        {CardScaleTexts::textSizeMin, CardScaleTexts::textSizeMax, QStringLiteral("textformat.size.smaller"), 11,
+         QStringLiteral("textformat.size.larger"), 15},
+        preview, [&defaults](double textScale) {
+            return CardScaleTexts::fontSizeText(textScale, readScale(defaults, keys::cardScale));
+        });
+    QObject::connect(control, &ScaleControl::scaleShown, preview, [preview, &defaults](double textScale) {
+        preview->setPointSize(CardScaleTexts::previewPointSize(textScale, readScale(defaults, keys::cardScale)));
+    });
+    // The text size follows the card size too.
+    followKeys(control, defaults, {keys::cardScale}, [control] { control->refresh(); });
+    return control;
+}
+
+} // namespace tamo
