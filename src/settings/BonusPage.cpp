@@ -14,17 +14,8 @@ namespace tamo {
 
 namespace {
 
-struct ToolKeys
-{
-    int slot;
-    QLatin1StringView enabled;
-    QLatin1StringView code;
-    QLatin1StringView modifiers;
-    QLatin1StringView display;
-};
-
 // A tool's shortcut: stored whole, and held as a hot key only while the tool is on.
-RecordedShortcut toolShortcut(const ToolKeys &tool, GlobalHotKeyRegistry &registry, Defaults &defaults)
+RecordedShortcut toolShortcut(const BonusPage::ToolKeys &tool, GlobalHotKeyRegistry &registry, Defaults &defaults)
 {
     const auto registerIfOn = [tool, &registry, &defaults] {
         if (!defaults.boolValue(tool.enabled))
@@ -55,55 +46,37 @@ BonusPage::BonusPage(SettingsEnvironment &environment, QWidget *parent)
     : SettingsForm(parent)
     , m_env(environment)
 {
-    addWindowSwitcher();
-    addWindowSize();
-}
-
-void BonusPage::addWindowSwitcher()
-{
     Defaults &defaults = m_env.defaults;
     AppModel &model = m_env.model;
-    FormSection *section = addSection(QStringLiteral("Window Switcher"));
-    FormRow *toggle = section->addRow(QStringLiteral("Window Switcher"), {},
-                                      boundSwitch(defaults, keys::windowSwitcherEnabled,
-                                                  [&model](bool on) { model.setWindowSwitcherEnabled(on); }));
-    const ToolKeys tool{WindowSwitcherSlot, keys::windowSwitcherEnabled, keys::windowSwitcherHotKeyCode,
-                        keys::windowSwitcherHotKeyModifiers, keys::windowSwitcherHotKeyDisplay};
-    FormRow *shortcut = section->addRow(
-        QStringLiteral("Shortcut"), {},
-        new ShortcutRecorder(toolShortcut(tool, model.hotKeyRegistry(), defaults), model.hotKeyRegistry(), defaults));
-    FormRow *tabs = section->addRow(QStringLiteral("Show Tabs"),
-                                    QStringLiteral("Browser and file manager windows open into their tabs."),
-                                    boundSwitch(defaults, keys::windowSwitcherBrowserTabs));
-    followKeys(this, defaults, {keys::windowSwitcherEnabled, keys::windowSwitcherHotKeyDisplay},
-               [=, &defaults] {
-                   toggle->setDescription(pressToDo(defaults, keys::windowSwitcherHotKeyDisplay,
-                                                    QStringLiteral("to see every open window, most recent first.")));
-                   const bool on = defaults.boolValue(keys::windowSwitcherEnabled);
-                   shortcut->setVisible(on);
-                   tabs->setVisible(on);
-               });
+    FormSection *switcher = addTool({QStringLiteral("Window Switcher"), QStringLiteral("to see every open window, most recent first."),
+                                     {WindowSwitcherSlot, keys::windowSwitcherEnabled, keys::windowSwitcherHotKeyCode,
+                                      keys::windowSwitcherHotKeyModifiers, keys::windowSwitcherHotKeyDisplay},
+                                     [&model](bool on) { model.setWindowSwitcherEnabled(on); }});
+    FormRow *tabs = switcher->addRow(QStringLiteral("Show Tabs"),
+                                     QStringLiteral("Browser and file manager windows open into their tabs."),
+                                     boundSwitch(defaults, keys::windowSwitcherBrowserTabs));
+    followKeys(tabs, defaults, {keys::windowSwitcherEnabled},
+               [tabs, &defaults] { tabs->setVisible(defaults.boolValue(keys::windowSwitcherEnabled)); });
+    addTool({QStringLiteral("Window Size"),
+             QStringLiteral("to give the window you're using your favorite size for this screen, centered."),
+             {WindowSizerSlot, keys::windowSizeEnabled, keys::windowSizeHotKeyCode, keys::windowSizeHotKeyModifiers,
+              keys::windowSizeHotKeyDisplay},
+             [&model](bool on) { model.setWindowSizeEnabled(on); }});
 }
 
-void BonusPage::addWindowSize()
+FormSection *BonusPage::addTool(const Tool &tool)
 {
     Defaults &defaults = m_env.defaults;
-    AppModel &model = m_env.model;
-    FormSection *section = addSection(QStringLiteral("Window Size"));
-    FormRow *toggle = section->addRow(QStringLiteral("Window Size"), {},
-                                      boundSwitch(defaults, keys::windowSizeEnabled,
-                                                  [&model](bool on) { model.setWindowSizeEnabled(on); }));
-    const ToolKeys tool{WindowSizerSlot, keys::windowSizeEnabled, keys::windowSizeHotKeyCode,
-                        keys::windowSizeHotKeyModifiers, keys::windowSizeHotKeyDisplay};
-    FormRow *shortcut = section->addRow(
-        QStringLiteral("Shortcut"), {},
-        new ShortcutRecorder(toolShortcut(tool, model.hotKeyRegistry(), defaults), model.hotKeyRegistry(), defaults));
-    followKeys(this, defaults, {keys::windowSizeEnabled, keys::windowSizeHotKeyDisplay}, [=, &defaults] {
-        toggle->setDescription(pressToDo(defaults, keys::windowSizeHotKeyDisplay,
-                                         QStringLiteral("to give the window you're using your favorite size for this "
-                                                        "screen, centered.")));
-        shortcut->setVisible(defaults.boolValue(keys::windowSizeEnabled));
+    GlobalHotKeyRegistry &registry = m_env.model.hotKeyRegistry();
+    FormSection *section = addSection(tool.title);
+    FormRow *toggle = section->addRow(tool.title, {}, boundSwitch(defaults, tool.keys.enabled, tool.switchOn));
+    FormRow *shortcut = section->addRow(QStringLiteral("Shortcut"), {},
+                                        new ShortcutRecorder(toolShortcut(tool.keys, registry, defaults), registry, defaults));
+    followKeys(section, defaults, {tool.keys.enabled, tool.keys.display}, [tool, toggle, shortcut, &defaults] {
+        toggle->setDescription(pressToDo(defaults, tool.keys.display, tool.action));
+        shortcut->setVisible(defaults.boolValue(tool.keys.enabled));
     });
+    return section;
 }
 
 } // namespace tamo

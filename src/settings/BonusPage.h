@@ -2,6 +2,10 @@
 
 #include "settings/FormKit.h"
 
+#include <QLatin1StringView>
+
+#include <functional>
+
 namespace tamo {
 
 struct SettingsEnvironment;
@@ -13,11 +17,28 @@ class BonusPage : public SettingsForm
     Q_OBJECT
 
 public:
+    // The settings keys of a tool and its shortcut.
+    struct ToolKeys
+    {
+        int slot;
+        QLatin1StringView enabled;
+        QLatin1StringView code;
+        QLatin1StringView modifiers;
+        QLatin1StringView display;
+    };
+
     explicit BonusPage(SettingsEnvironment &environment, QWidget *parent = nullptr);
 
 private:
-    void addWindowSwitcher();
-    void addWindowSize();
+    struct Tool
+    {
+        QString title;
+        QString action; // what pressing the shortcut does
+        ToolKeys keys;
+        std::function<void(bool)> switchOn;
+    };
+    // The tool's section: its switch, and its shortcut while it is on.
+    FormSection *addTool(const Tool &tool);
 
     SettingsEnvironment &m_env;
 };

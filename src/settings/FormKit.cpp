@@ -2,6 +2,7 @@
 
 #include "cards/ViewStyles.h"
 
+#include <QAbstractSlider>
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
@@ -104,6 +105,11 @@ FormRow::FormRow(const QString &title, const QString &description, QWidget *cont
         row->addWidget(m_control, 0, Qt::AlignRight | Qt::AlignVCenter);
         if (m_control->accessibleName().isEmpty())
             m_control->setAccessibleName(title);
+        // A slider inside a composite control is what a screen reader lands on.
+        for (QAbstractSlider *slider : m_control->findChildren<QAbstractSlider *>()) {
+            if (slider->accessibleName().isEmpty())
+                slider->setAccessibleName(title);
+        }
         if (!description.isEmpty() && m_control->accessibleDescription().isEmpty())
             m_control->setAccessibleDescription(description);
         m_title->setBuddy(m_control);

@@ -31,88 +31,85 @@ double readScale(const Defaults &defaults, QLatin1StringView key)
     return std::isfinite(value) ? value : 1.0;
 }
 
-// The square a preview is drawn in: the text background, rounded, outlined.
-void paintPreviewSquare(QPainter &painter, const QRectF &square, const QPalette &colours)
-{
-    QPainterPath shape;
-    shape.addRoundedRect(square, 5, 5);
-    painter.fillPath(shape, colours.color(QPalette::Base));
-    QColor edge = colours.color(QPalette::WindowText);
-    edge.setAlphaF(0.15);
-    painter.setPen(QPen(edge, 1));
-    painter.drawPath(shape);
-}
-
-class CardMiniature : public QWidget
+// A preview in a rounded square of the text background, outlined; it is
+// redrawn for each new value of its control.
+class PreviewSquare : public QWidget
 {
 public:
-    CardMiniature() { setFixedSize(int(std::ceil(previewSide)), int(std::ceil(previewSide))); }
-    void setScale(double scale)
+    PreviewSquare() { setFixedSize(int(std::ceil(previewSide)), int(std::ceil(previewSide))); }
+    void setValue(double value)
     {
-        m_scale = scale;
+        m_value = value;
         update();
     }
 
 protected:
+    double value() const { return m_value; }
+    virtual QRectF square() const { return {0, 0, previewSide, previewSide}; }
+    virtual void paintInside(QPainter &painter, const QRectF &square) = 0;
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        const double side = CardScaleTexts::cardSide(m_scale) / 5.0;
-        const double header = std::round(side * 5 * 68.0 / 304.0) / 5.0;
-        const QRectF card((width() - side) / 2, (height() - side) / 2, side, side);
+        const QRectF bounds = square();
         QPainterPath shape;
-        shape.addRoundedRect(card, 5, 5);
+        shape.addRoundedRect(bounds, 5, 5);
         painter.setClipPath(shape);
-        paintPreviewSquare(painter, card, palette());
-        painter.fillRect(QRectF(card.topLeft(), QSizeF(side, header)), QColor::fromRgbF(0.85, 0.47, 0.34));
+        painter.fillPath(shape, palette().color(QPalette::Base));
+        paintInside(painter, bounds);
+        QColor edge = palette().color(QPalette::WindowText);
+        edge.setAlphaF(0.15);
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(shape);
+    }
+
+private:
+    double m_value = 1.0;
+};
+
+// A card at a fifth of its real size: its header and a few lines of text.
+class CardMiniature : public PreviewSquare
+{
+protected:
+    QRectF square() const override
+    {
+        const double side = CardScaleTexts::cardSide(value()) / 5.0;
+        return {(width() - side) / 2, (height() - side) / 2, side, side};
+    }
+    void paintInside(QPainter &painter, const QRectF &card) override
+    {
+        const double header = std::round(card.width() * 5 * 68.0 / 304.0) / 5.0;
+        painter.fillRect(QRectF(card.topLeft(), QSizeF(card.width(), header)), QColor::fromRgbF(0.85, 0.47, 0.34));
         QColor line = palette().color(QPalette::WindowText);
         line.setAlphaF(0.15);
         painter.setPen(Qt::NoPen);
         painter.setBrush(line);
         double y = card.top() + header + 6;
         for (const double share : {1.0, 0.8, 0.9, 0.5}) {
-            painter.drawRoundedRect(QRectF(card.left() + 6, y, (side - 12) * share, 3), 1.5, 1.5);
+            painter.drawRoundedRect(QRectF(card.left() + 6, y, (card.width() - 12) * share, 3), 1.5, 1.5);
             y += 6;
         }
     }
-
-private:
-    double m_scale = 1.0;
 };
 
-class TextPreview : public QWidget
+// The sample text at the cards' text size, cut off at the square's edges.
+class TextPreview : public PreviewSquare
 {
 public:
-    explicit TextPreview(const QString &text)
-        : m_text(text)
-    {
-        setFixedSize(int(std::ceil(previewSide)), int(std::ceil(previewSide)));
-    }
-    void setPointSize(double points)
-    {
-        m_points = points;
-        update();
-    }
+    explicit TextPreview(const QString &text) : m_text(text) {}
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void paintInside(QPainter &painter, const QRectF &) override
     {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF square(0, 0, previewSide, previewSide);
-        QPainterPath shape;
-        shape.addRoundedRect(square, 5, 5);
-        painter.setClipPath(shape);
-        paintPreviewSquare(painter, square, palette());
-        painter.setFont(uiFont(m_points));
+        painter.setFont(uiFont(value()));
         painter.setPen(palette().color(QPalette::Text));
         painter.drawText(QRectF(10, 8, 71.2, previewSide), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_text);
     }
 
 private:
     QString m_text;
-    double m_points = 13;
 };
 
 QLabel *symbolLabel(const QString &name, int side, QWidget *parent)
@@ -201,7 +198,7 @@ ScaleControl *makeCardSizeControl(Defaults &defaults)
                                      {CardScaleTexts::cardSizeMin, CardScaleTexts::cardSizeMax, QStringLiteral("square"),
                                       10, QStringLiteral("square"), 16},
                                      miniature, &CardScaleTexts::cardSizeText);
-    QObject::connect(control, &ScaleControl::scaleShown, miniature, &CardMiniature::setScale);
+    QObject::connect(control, &ScaleControl::scaleShown, miniature, &CardMiniature::setValue);
     control->refresh();
     return control;
 }
@@ -217,7 +214,7 @@ ScaleControl *makeFontSizeControl(Defaults &defaults, const QString &sampleText)
             return CardScaleTexts::fontSizeText(textScale, readScale(defaults, keys::cardScale));
         });
     QObject::connect(control, &ScaleControl::scaleShown, preview, [preview, &defaults](double textScale) {
-        preview->setPointSize(CardScaleTexts::previewPointSize(textScale, readScale(defaults, keys::cardScale)));
+        preview->setValue(CardScaleTexts::previewPointSize(textScale, readScale(defaults, keys::cardScale)));
     });
     // The text size follows the card size too.
     followKeys(control, defaults, {keys::cardScale}, [control] { control->refresh(); });

@@ -29,12 +29,9 @@ class AboutPageTest : public SettingsFixture
 {
 protected:
     AboutPageTest()
+        : m_page(std::make_unique<AboutPage>(
+              environmentWith([this](AppExtensions &parts) { parts.updates = &updates; })))
     {
-        AppExtensions extensions = ext.extensions();
-        extensions.updates = &updates;
-        m_model = std::make_unique<AppModel>(services(), storeDir.path() + QStringLiteral("/about"), extensions);
-        m_env.emplace(SettingsEnvironment{*m_model, defaults, alerts, loginItem, relauncher, appChooser, screens});
-        m_page = std::make_unique<AboutPage>(*m_env);
     }
 
     AboutPage &page() { return *m_page; }
@@ -50,8 +47,6 @@ protected:
     FakeUpdates updates;
 
 private:
-    std::unique_ptr<AppModel> m_model;
-    std::optional<SettingsEnvironment> m_env;
     std::unique_ptr<AboutPage> m_page;
 };
 

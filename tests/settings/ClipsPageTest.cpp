@@ -18,15 +18,9 @@ using namespace tamo::testing;
 
 namespace {
 
-class ClipsPageTest : public SettingsFixture
+class ClipsPageTest : public PageFixture<ClipsPage>
 {
 protected:
-    ClipsPage &page()
-    {
-        if (!m_page)
-            m_page = std::make_unique<ClipsPage>(environment());
-        return *m_page;
-    }
     static ScreenInfo screen(const QString &name, quint32 serial, QSizeF size = {1920, 1080})
     {
         ScreenInfo info = FakeScreens::oneScreen(size);
@@ -35,9 +29,6 @@ protected:
         info.serial = serial;
         return info;
     }
-
-private:
-    std::unique_ptr<ClipsPage> m_page;
 };
 
 } // namespace

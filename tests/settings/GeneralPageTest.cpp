@@ -22,15 +22,9 @@ using namespace tamo::testing;
 
 namespace {
 
-class GeneralPageTest : public SettingsFixture
+class GeneralPageTest : public PageFixture<GeneralPage>
 {
 protected:
-    GeneralPage &page()
-    {
-        if (!m_page)
-            m_page = std::make_unique<GeneralPage>(environment());
-        return *m_page;
-    }
 
     StopSlider *capacity() { return control<HistoryCapacityControl>(page(), QStringLiteral("History Capacity"))->slider(); }
     // The user drags the slider to a stop.
@@ -47,9 +41,6 @@ protected:
         model().container().mainContext().save();
         return clip;
     }
-
-private:
-    std::unique_ptr<GeneralPage> m_page;
 };
 
 } // namespace
@@ -199,12 +190,7 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
             finish = std::move(done);
         }
     } reports;
-    // The page reaches onboarding through the model; give it this one.
-    AppExtensions extensions = ext.extensions();
-    extensions.onboarding = &reports;
-    AppModel reporting(services(), storeDir.path() + QStringLiteral("/reports"), extensions);
-    SettingsEnvironment env{reporting, defaults, alerts, loginItem, relauncher, appChooser, screens};
-    GeneralPage page(env);
+    GeneralPage page(environmentWith([&reports](AppExtensions &parts) { parts.onboarding = &reports; }));
     auto *button = control<SupportReportButton>(page, QStringLiteral("Support Report"));
     ASSERT_TRUE(button);
 

@@ -13,15 +13,9 @@ using namespace tamo::testing;
 
 namespace {
 
-class PrivacyPageTest : public SettingsFixture
+class PrivacyPageTest : public PageFixture<PrivacyPage>
 {
 protected:
-    PrivacyPage &page()
-    {
-        if (!m_page)
-            m_page = std::make_unique<PrivacyPage>(environment());
-        return *m_page;
-    }
     IgnoredAppsList *list() { return page().findChild<IgnoredAppsList *>(); }
     QStringList rowNames()
     {
@@ -30,9 +24,6 @@ protected:
             names.append(row->accessibleName());
         return names;
     }
-
-private:
-    std::unique_ptr<PrivacyPage> m_page;
 };
 
 } // namespace
@@ -102,11 +93,7 @@ TEST_F(PrivacyPageTest, SkippingSecretsOffersABackupFirst)
             return written;
         }
     } exports;
-    AppExtensions extensions = ext.extensions();
-    extensions.pinboardFiles = &exports;
-    AppModel exporting(services(), storeDir.path() + QStringLiteral("/exports"), extensions);
-    SettingsEnvironment env{exporting, defaults, alerts, loginItem, relauncher, appChooser, screens};
-    PrivacyPage page(env);
+    PrivacyPage page(environmentWith([&exports](AppExtensions &parts) { parts.pinboardFiles = &exports; }));
     auto *skip = control<SwitchToggle>(page, QStringLiteral("Don't Save API Keys and Tokens"));
 
     const struct {

@@ -15,6 +15,8 @@
 #include <QAbstractButton>
 #include <QTest>
 
+#include <memory>
+
 namespace tamo::testing {
 
 // A started model with fakes for everything the settings pages reach.
@@ -28,6 +30,17 @@ protected:
         if (!m_environment)
             m_environment.emplace(SettingsEnvironment{model(), defaults, alerts, loginItem, relauncher, appChooser, screens});
         return *m_environment;
+    }
+
+    // An environment over a model of its own whose parts are the fixture's
+    // except those `replace` swaps for the test's.
+    SettingsEnvironment &environmentWith(const std::function<void(AppExtensions &)> &replace)
+    {
+        AppExtensions extensions = ext.extensions();
+        replace(extensions);
+        m_ownModel = std::make_unique<AppModel>(services(), storeDir.path() + QStringLiteral("/own"), extensions);
+        m_ownEnvironment.emplace(SettingsEnvironment{*m_ownModel, defaults, alerts, loginItem, relauncher, appChooser, screens});
+        return *m_ownEnvironment;
     }
 
     // The row of a page with that title.
@@ -68,6 +81,25 @@ protected:
 
 private:
     std::optional<SettingsEnvironment> m_environment;
+    std::unique_ptr<AppModel> m_ownModel;
+    std::optional<SettingsEnvironment> m_ownEnvironment;
+};
+
+// The same with one page of the kind, made on first use.
+template<typename Page>
+class PageFixture : public SettingsFixture
+{
+protected:
+    Page &page()
+    {
+        if (!m_page)
+            m_page = std::make_unique<Page>(environment());
+        return *m_page;
+    }
+    void closePage() { m_page.reset(); }
+
+private:
+    std::unique_ptr<Page> m_page;
 };
 
 } // namespace tamo::testing

@@ -1,10 +1,14 @@
 #include "SettingsFixture.h"
 
+#include "model/SettingsKeys.h"
 #include "settings/PreferencesWindow.h"
 #include "settings/PreferencesWindowController.h"
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPage.h"
+#include "settings/StandardPages.h"
 
+#include <QAbstractSlider>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -14,11 +18,11 @@ using namespace tamo::testing;
 
 namespace {
 
-// Pages that count how often each was built.
-class CountedPages
+// A window over pages that count how often each was built, shown once.
+class SettingsWindowTest : public ::testing::Test
 {
-public:
-    CountedPages()
+protected:
+    SettingsWindowTest()
     {
         for (const SettingsPage page : allSettingsPages()) {
             pages.add(page, [this, page] {
@@ -26,10 +30,13 @@ public:
                 return new QLabel(pageInfo(page).title);
             });
         }
+        controller.setPages(pages);
+        controller.showPreferences(std::nullopt);
     }
 
     SettingsPages pages;
     QMap<SettingsPage, int> built;
+    PreferencesWindowController controller;
 };
 
 } // namespace
@@ -48,12 +55,8 @@ TEST(SettingsPageTest, RawValuesMatchExactly)
     EXPECT_EQ(titles, QStringList({"General", "Clips", "Shortcuts", "Privacy", "Bonus", "About"}));
 }
 
-TEST(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
+TEST_F(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
 {
-    CountedPages counted;
-    PreferencesWindowController controller;
-    controller.setPages(counted.pages);
-    controller.showPreferences(std::nullopt);
     PreferencesWindow *window = controller.window();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("General"));
@@ -74,18 +77,14 @@ TEST(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
     EXPECT_EQ(window->pos(), place);
-    EXPECT_EQ(counted.built[SettingsPage::privacy], 1);
+    EXPECT_EQ(built[SettingsPage::privacy], 1);
 
     controller.showPreferences(42); // no such page
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
 }
 
-TEST(SettingsWindowTest, SidebarPicksPagesAndNeverDeselects)
+TEST_F(SettingsWindowTest, SidebarPicksPagesAndNeverDeselects)
 {
-    CountedPages counted;
-    PreferencesWindowController controller;
-    controller.setPages(counted.pages);
-    controller.showPreferences(std::nullopt);
     PreferencesWindow *window = controller.window();
     QSignalSpy changes(&controller.navigation(), &SettingsNavigation::pageChanged);
 
@@ -99,11 +98,11 @@ TEST(SettingsWindowTest, SidebarPicksPagesAndNeverDeselects)
 
     controller.navigation().setPage(SettingsPage::shortcuts); // already shown
     EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(counted.built[SettingsPage::shortcuts], 1) << "the page shown is not rebuilt";
+    EXPECT_EQ(built[SettingsPage::shortcuts], 1) << "the page shown is not rebuilt";
 
     window->sidebar()->setCurrentRow(int(SettingsPage::general));
     window->sidebar()->setCurrentRow(int(SettingsPage::shortcuts));
-    EXPECT_EQ(counted.built[SettingsPage::shortcuts], 2) << "a page shown again starts afresh";
+    EXPECT_EQ(built[SettingsPage::shortcuts], 2) << "a page shown again starts afresh";
 }
 
 TEST_F(AppModelFixture, EveryEntryReachesTheSettingsWindowWithItsPage)
@@ -111,4 +110,59 @@ TEST_F(AppModelFixture, EveryEntryReachesTheSettingsWindowWithItsPage)
     model().showPreferences();
     model().showPreferences(0);
     EXPECT_EQ(ext.log, QStringList({"drawer.hide", "settings", "drawer.hide", "settings:0"}));
+}
+
+TEST_F(SettingsFixture, EveryControlOfEveryPageHasAName)
+{
+    startedModel();
+    const SettingsPages pages = standardSettingsPages(environment());
+    for (const SettingsPage page : allSettingsPages()) {
+        std::unique_ptr<QWidget> view(pages.build(page));
+        ASSERT_TRUE(view) << pageInfo(page).title.toStdString();
+        QList<QWidget *> controls;
+        for (QWidget *widget : view->findChildren<QWidget *>()) {
+            if (qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSlider *>(widget)
+                || qobject_cast<QComboBox *>(widget))
+                controls.append(widget);
+        }
+        for (QWidget *control : std::as_const(controls)) {
+            const auto *button = qobject_cast<QAbstractButton *>(control);
+            const QString name = control->accessibleName().isEmpty() && button ? button->text() : control->accessibleName();
+            EXPECT_FALSE(name.isEmpty()) << pageInfo(page).title.toStdString() << ": "
+                                         << control->metaObject()->className();
+        }
+    }
+}
+
+TEST_F(SettingsFixture, PagesShowDefaultsForUnfitValuesAndWriteNothingUnasked)
+{
+    startedModel();
+    const QString huge(1 << 20, u'x');
+    const struct {
+        QLatin1StringView key;
+        QVariant value;
+    } unfit[] = {
+        {keys::cardScale, QStringLiteral("big")},      {keys::cardTextScale, 1e300},
+        {keys::historyCapacity, -7},                   {keys::pasteNotice, huge},
+        {keys::menuBarVisibleCards, 3.5},              {keys::menuBarLayout, 12},
+        {keys::shortcutTarget, QVariantList{1, 2}},    {keys::hotKeyDisplay, huge},
+        {keys::cardStyle, huge},                       {keys::ignoredApps, QStringLiteral("not a list")},
+        {keys::alwaysPlainText, QStringLiteral("yes")}, {keys::iCloudSync, QVariantMap{}},
+        {keys::screenCardSizes, QStringLiteral("nonsense")},
+    };
+    for (const auto &entry : unfit)
+        defaults.setValue(entry.key, entry.value);
+    const SettingsPages pages = standardSettingsPages(environment());
+    for (const SettingsPage page : allSettingsPages()) {
+        QVariantMap before = defaults.persistentEntries();
+        std::unique_ptr<QWidget> view(pages.build(page));
+        view->show();
+        QVariantMap after = defaults.persistentEntries();
+        // Showing the Clips page makes the main screen's sizes current, as it should.
+        for (QVariantMap *entries : {&before, &after}) {
+            entries->remove(keys::screenCardSizes);
+            entries->remove(keys::screenCardSizesActive);
+        }
+        EXPECT_EQ(after, before) << pageInfo(page).title.toStdString();
+    }
 }

@@ -15,24 +15,18 @@ using namespace tamo::testing;
 
 namespace {
 
-class ShortcutsPageTest : public SettingsFixture
+class ShortcutsPageTest : public PageFixture<ShortcutsPage>
 {
 protected:
     ShortcutsPageTest()
     {
         startedModel();
-        m_page = std::make_unique<ShortcutsPage>(environment());
-        m_page->show();
+        page().show();
     }
 
-    ShortcutsPage &page() { return *m_page; }
     ShortcutRecorder *recorder() { return control<ShortcutRecorder>(page(), QStringLiteral("Open TamoCove")); }
-    void closePage() { m_page.reset(); }
 
     std::pair<int, int> registeredMain() const { return hotKeys.registered(MainShortcutSlot); }
-
-private:
-    std::unique_ptr<ShortcutsPage> m_page;
 };
 
 constexpr int keyK = 40;
