@@ -4,32 +4,20 @@
 // over that store, after 500 distinct 1 MB images and after 10,000 short
 // texts. Each memory figure comes from a fresh process (this program run
 // again with --rss), so no figure carries what another left behind.
+#include "BenchApp.h"
 #include "HistoryFill.h"
-#include "OneScreen.h"
 #include "TimingReporter.h"
 
-#include "app/AppDelegate.h"
 #include "app/AppModel.h"
-#include "drawer/DrawerAssembly.h"
-#include "drawer/PanelController.h"
-#include "menubar/MenuBarAssembly.h"
-#include "menubar/MenuBarClipsController.h"
 #include "model/ClipDraft.h"
-#include "model/DefaultSettings.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
-#include "platform/Alerts.h"
-#include "platform/Clock.h"
-#include "platform/Defaults.h"
-#include "platform/TrayStatusItem.h"
-#include "platform/x11/X11Platform.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -61,47 +49,6 @@ double residentMegabytes()
     return -1;
 }
 
-// main()'s assembly over the store in `folder`, up to the end of the launch.
-struct App
-{
-    explicit App(const QString &folder)
-    {
-        registerDefaultSettings(defaults);
-        const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                        &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                        &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
-        AppExtensions extensions;
-        extensions.drawer = &drawerPanel;
-        extensions.menuBar = &menuBarClips;
-        model = std::make_unique<AppModel>(services, folder, extensions);
-        drawer = std::make_unique<DrawerAssembly>(drawerPanel, *model, defaults, clock);
-        menuBar = std::make_unique<MenuBarAssembly>(menuBarClips, *model, defaults, clock);
-        delegate = std::make_unique<AppDelegate>(*model, defaults);
-        delegate->finishLaunching();
-    }
-
-    QTemporaryDir configFolder;
-    Defaults defaults{configFolder.filePath(QStringLiteral("defaults.json"))};
-    SystemClock clock;
-    X11Platform platform;
-    MessageBoxAlerts alerts;
-    QNetworkAccessManager network;
-    bench::OneScreen screens;
-    PanelController drawerPanel{defaults, screens};
-    TrayStatusItem recentClipsIcon{screens};
-    MenuBarClipsController menuBarClips{defaults, screens, recentClipsIcon, drawerPanel, platform.clickShield(), clock};
-    std::unique_ptr<AppModel> model;
-    std::unique_ptr<DrawerAssembly> drawer;
-    std::unique_ptr<MenuBarAssembly> menuBar;
-    std::unique_ptr<AppDelegate> delegate;
-};
-
-void settle()
-{
-    for (int i = 0; i < 20; ++i)
-        QCoreApplication::processEvents();
-}
-
 // A noise picture whose PNG is about 1 MB and differs from every other.
 QByteArray distinctPng(int seed)
 {
@@ -124,16 +71,16 @@ void BM_StartToCaptureReady100kStore(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        App app(storeFolder);
+        bench::App app(storeFolder);
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
-        settle();
+        bench::settle();
     }
 }
 
 void BM_OneCopySaved100kStore(benchmark::State &state)
 {
-    App app(storeFolder);
-    settle();
+    bench::App app(storeFolder);
+    bench::settle();
     int copy = 0;
     for (auto _ : state) {
         const ClipDraft draft = ClipDraft::fromText(QStringLiteral("busy copy %1").arg(++copy));
@@ -145,11 +92,33 @@ void BM_OneCopySaved100kStore(benchmark::State &state)
     }
 }
 
+// The main thread's part of a 16 MB text copy (the most one clip keeps):
+// with the hash taken where the capture built the draft, as the clipboard
+// monitor does, or taken on the main thread.
+void BM_LargeTextCopySaved100kStore(benchmark::State &state)
+{
+    const bool hashedOffMainThread = state.range(0) != 0;
+    bench::App app(storeFolder);
+    bench::settle();
+    const QString filler(16 * 1024 * 1024 - 32, QLatin1Char('x'));
+    int copy = 0;
+    for (auto _ : state) {
+        ClipDraft draft = ClipDraft::fromText(QStringLiteral("large copy %1 ").arg(++copy) + filler);
+        if (hashedOffMainThread)
+            draft.contentHash = contentHashOf(draft);
+        QElapsedTimer timer;
+        timer.start();
+        app.model->ingest(draft);
+        QCoreApplication::processEvents();
+        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+    }
+}
+
 // One memory scenario in this process; prints the resident megabytes.
 int runMemoryScenario(const QString &scenario, const QString &folder)
 {
-    App app(folder);
-    settle();
+    bench::App app(folder);
+    bench::settle();
     if (scenario == QLatin1String("images")) {
         for (int i = 0; i < imageCount; ++i) {
             if (const auto draft = ClipDraft::fromImage(distinctPng(i)))
@@ -162,7 +131,7 @@ int runMemoryScenario(const QString &scenario, const QString &folder)
             QCoreApplication::processEvents();
         }
     }
-    settle();
+    bench::settle();
     std::printf("%.1f\n", residentMegabytes());
     return 0;
 }
@@ -206,6 +175,13 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(50);
+    benchmark::RegisterBenchmark("BM_LargeTextCopySaved100kStore", BM_LargeTextCopySaved100kStore)
+        ->ArgName("hashedOffMainThread")
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(5);
     benchmark::Initialize(&argc, argv);
     bench::TimingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -215,6 +191,9 @@ int main(int argc, char **argv)
     std::printf("\nFigures against their targets (every view alive)\n");
     std::printf("  start to capture-ready, %d-clip store: %.1f ms (target < 300 ms)\n", largeStore, startSeconds * 1e3);
     std::printf("  one copy saved, %d-clip store: %.2f ms (target < 10 ms)\n", largeStore, copySeconds * 1e3);
+    std::printf("  16 MB text copy on the main thread, %d-clip store: %.1f ms (hash taken there: %.1f ms)\n",
+                largeStore, reporter.seconds("BM_LargeTextCopySaved100kStore/hashedOffMainThread:1") * 1e3,
+                reporter.seconds("BM_LargeTextCopySaved100kStore/hashedOffMainThread:0") * 1e3);
     std::printf("  resident when idle, %d-clip store: %.1f MB (target < 80 MB)\n", largeStore, idleMegabytes);
     std::printf("  resident after %d distinct 1 MB images: %.1f MB (target < 150 MB)\n", imageCount, imagesMegabytes);
     std::printf("  resident after %d short texts: %.1f MB (target < 60 MB)\n", textCount, textsMegabytes);

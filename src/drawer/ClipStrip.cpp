@@ -143,9 +143,16 @@ void ClipStrip::retire()
 
 void ClipStrip::requery()
 {
+    followSave(nullptr);
+}
+
+void ClipStrip::followSave(const SaveSummary *summary)
+{
     const QUuid previousFront = frontID(m_items);
     m_agesAt = m_cardContext.clock.now();
-    m_items = fetchStripClips(m_model.container().mainContext(), m_pinboardID);
+    const ClipListQuery query = stripQuery(m_pinboardID);
+    if (!summary || !query.followSave(m_items, *summary))
+        m_items = query.fetch(m_model.container().mainContext());
     showMatches();
     // A new copy arrived or the front clip went: the current clip may be gone.
     if (frontID(m_items) != previousFront)
@@ -157,7 +164,7 @@ void ClipStrip::storeSaved(const SaveSummary &summary)
     if (m_stale)
         return; // read again when shown
     if (summary.entities.contains(QLatin1String(ClipItem::spec().name)))
-        requery();
+        followSave(&summary);
     if (summary.entities.contains(QLatin1String(Pinboard::spec().name)))
         updatePinboardTags();
 }

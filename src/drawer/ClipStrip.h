@@ -79,6 +79,8 @@ protected:
 private:
     // What is listed.
     void requery();
+    // Without a save to follow (null), the list is read again.
+    void followSave(const SaveSummary *summary);
     void storeSaved(const SaveSummary &summary);
     void showMatches();
     void setVisibleClips(QList<ClipItemPtr> visible);

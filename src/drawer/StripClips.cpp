@@ -1,21 +1,12 @@
 #include "drawer/StripClips.h"
 
-#include "model/FetchDescriptor.h"
-#include "model/ModelContext.h"
-
 #include <algorithm>
 
 namespace tamo {
 
-QList<ClipItemPtr> fetchStripClips(ModelContext &context, const QUuid &pinboardID)
+ClipListQuery stripQuery(const QUuid &pinboardID)
 {
-    if (pinboardID.isNull()) {
-        return context.fetch<ClipItem>(
-            FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(historyFetchLimit));
-    }
-    return context.fetch<ClipItem>(FetchDescriptor()
-                                       .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::equal, pinboardID)
-                                       .sorted(ClipItem::PinnedAtColumn, false));
+    return pinboardID.isNull() ? ClipListQuery::history(historyFetchLimit) : ClipListQuery::pinboard(pinboardID);
 }
 
 QString trimmedSearchText(const QString &text)

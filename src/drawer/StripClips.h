@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ClipItem.h"
+#include "model/ClipListQuery.h"
 #include "model/SearchFilter.h"
 
 #include <QList>
@@ -9,14 +10,12 @@
 // What the drawer's row of cards lists.
 namespace tamo {
 
-class ModelContext;
-
 // The history row holds at most this many of the newest clips.
 inline constexpr int historyFetchLimit = 2000;
 
 // The history newest first (the history's limit applies), or, for a
 // pinboard id, that pinboard's clips most recently pinned first, all of them.
-QList<ClipItemPtr> fetchStripClips(ModelContext &context, const QUuid &pinboardID);
+ClipListQuery stripQuery(const QUuid &pinboardID);
 
 // The search text as the row reads it: spaces and tabs trimmed at both ends,
 // line breaks kept.

@@ -86,19 +86,15 @@ QList<ClipCard *> MenuBarCardGrid::cards() const
 {
     QList<ClipCard *> built = m_cards.values();
     std::sort(built.begin(), built.end(), [this](const ClipCard *a, const ClipCard *b) {
-        return m_positions.value(a->item()->id()) < m_positions.value(b->item()->id());
+        return m_cardPositions.value(a->item()->id()) < m_cardPositions.value(b->item()->id());
     });
     return built;
 }
 
 void MenuBarCardGrid::rebuild()
 {
-    m_visible = m_state.visibleClips();
+    m_visible = m_state.visibleIDs();
     m_agesAt = m_context.clock.now();
-    m_positions.clear();
-    m_positions.reserve(m_visible.size());
-    for (qsizetype i = 0; i < m_visible.size(); ++i)
-        m_positions.insert(m_visible[i]->id(), i);
     m_pinboardTags = m_state.pinboardLookup();
     updateScrollRange();
     layoutCards();
@@ -152,22 +148,32 @@ void MenuBarCardGrid::layoutCards()
         wanted.append(i);
     const AppModel &model = m_state.model();
     for (const QUuid &id : {model.renamingItemID(), model.iconPickerItemID()}) {
-        const qsizetype index = m_positions.value(id, -1);
+        const qsizetype index = id.isNull() ? -1 : m_visible.indexOf(id);
         if (index >= 0 && !range.contains(index))
             wanted.append(index);
     }
+    // Only the clips in view are read from the store.
+    QHash<QUuid, qsizetype> positions;
+    for (const qsizetype index : std::as_const(wanted))
+        positions.insert(m_visible[index], index);
 
     for (auto it = m_cards.begin(); it != m_cards.end();) {
-        if (wanted.contains(m_positions.value(it.key(), -1))) {
+        if (positions.contains(it.key())) {
             ++it;
         } else {
             releaseCard(it.value());
             it = m_cards.erase(it);
         }
     }
+    m_cardPositions = positions;
 
     for (const qsizetype index : wanted) {
-        ClipCard *&card = m_cards[m_visible[index]->id()];
+        const ClipCard *built = m_cards.value(m_visible[index]);
+        const ClipItemPtr clip = built && built->item() && !built->item()->isGone() ? built->item()
+                                                                                   : m_state.clipWithID(m_visible[index]);
+        if (!clip)
+            continue; // deleted, and about to leave the list
+        ClipCard *&card = m_cards[clip->id()];
         if (!card) {
             if (m_spareCards.isEmpty()) {
                 card = new ClipCard(m_context, viewport());
@@ -176,16 +182,15 @@ void MenuBarCardGrid::layoutCards()
                 card = m_spareCards.takeLast();
             }
         }
-        configureCard(*card, index);
+        configureCard(*card, clip, index);
         const QPoint scrolled = m_layout.oneRow ? QPoint(offset, 0) : QPoint(0, offset);
         card->move(m_layout.cellRect(index).topLeft() - scrolled);
         card->show();
     }
 }
 
-void MenuBarCardGrid::configureCard(ClipCard &card, qsizetype index)
+void MenuBarCardGrid::configureCard(ClipCard &card, const ClipItemPtr &clip, qsizetype index)
 {
-    const ClipItemPtr &clip = m_visible[index];
     card.setItem(clip);
     const CardFields &fields = card.fields();
     if (fields.size.scale != m_cardSize.scale)
@@ -228,8 +233,10 @@ void MenuBarCardGrid::updateSelection()
 void MenuBarCardGrid::revealSelection()
 {
     const QUuid selected = m_state.selectedID();
-    const qsizetype index = m_positions.value(selected, -1);
-    if (selected == m_revealedID || index < 0)
+    if (selected == m_revealedID)
+        return;
+    const qsizetype index = selected.isNull() ? -1 : m_visible.indexOf(selected);
+    if (index < 0)
         return;
     m_revealedID = selected;
     // The first card scrolls to the very start, so the margin before it shows.

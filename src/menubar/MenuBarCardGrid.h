@@ -62,7 +62,7 @@ private:
     void readCardScale();
     void readLayout();
     void layoutCards();
-    void configureCard(ClipCard &card, qsizetype index);
+    void configureCard(ClipCard &card, const ClipItemPtr &clip, qsizetype index);
     void releaseCard(ClipCard *card);
     void updateScrollRange();
     void updateSelection();
@@ -76,8 +76,8 @@ private:
     QDateTime m_agesAt; // one moment for the ages of all cards shown
     std::function<void(const QList<ClipItemPtr> &)> m_pasteByClick;
 
-    QList<ClipItemPtr> m_visible;
-    QHash<QUuid, qsizetype> m_positions; // of the visible clips
+    QList<QUuid> m_visible;
+    QHash<QUuid, qsizetype> m_cardPositions; // of the clips with a card
     QHash<QUuid, PinboardPtr> m_pinboardTags;
 
     CardSize m_cardSize;

@@ -63,10 +63,13 @@ std::optional<KeyResult> renameKey(MenuBarViewState &state, const KeyPress &pres
 
 std::optional<KeyResult> quickPasteKey(MenuBarViewState &state, const KeyPress &press)
 {
-    const QList<ClipItemPtr> visible = state.visibleClips();
+    const QList<QUuid> visible = state.visibleIDs();
     if (press.digit < 1 || press.digit > visible.size())
         return std::nullopt;
-    state.model().paste({visible[press.digit - 1]}, press.has(Modifier::shift));
+    const ClipItemPtr clip = state.clipWithID(visible[press.digit - 1]);
+    if (!clip)
+        return std::nullopt;
+    state.model().paste({clip}, press.has(Modifier::shift));
     return KeyResult::handled;
 }
 
@@ -102,14 +105,14 @@ std::optional<KeyResult> previewKey(MenuBarViewState &state, const KeyPress &pre
 {
     if (press.key != Key::space || state.isSearching())
         return std::nullopt;
-    const QList<ClipItemPtr> visible = state.visibleClips();
-    for (const ClipItemPtr &clip : visible) {
-        if (clip->id() == state.selectedID()) {
-            state.model().openPreview(*clip, state.visibleIDs());
-            return KeyResult::handled;
-        }
-    }
-    return std::nullopt;
+    const QList<QUuid> visible = state.visibleIDs();
+    if (!visible.contains(state.selectedID()))
+        return std::nullopt;
+    const ClipItemPtr clip = state.clipWithID(state.selectedID());
+    if (!clip)
+        return std::nullopt;
+    state.model().openPreview(*clip, visible);
+    return KeyResult::handled;
 }
 
 KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)

@@ -22,10 +22,12 @@ constexpr int filterMenuAppLimit = 15;
 MenuBarViewState::MenuBarViewState(AppModel &model, QObject *parent)
     : QObject(parent)
     , m_model(model)
+    , m_search(model.container().storeDirectory())
 {
     m_searchPause.setSingleShot(true);
     m_searchPause.setInterval(searchPauseMs);
-    connect(&m_searchPause, &QTimer::timeout, this, &MenuBarViewState::applyResults);
+    connect(&m_searchPause, &QTimer::timeout, this, &MenuBarViewState::computeResults);
+    connect(&m_search, &ClipSearch::finished, this, &MenuBarViewState::applyResults);
     connect(&context(), &ModelContext::didSave, this, &MenuBarViewState::storeSaved);
 }
 
@@ -36,28 +38,46 @@ ModelContext &MenuBarViewState::context() const
 
 void MenuBarViewState::reload()
 {
+    follow(nullptr);
+}
+
+void MenuBarViewState::follow(const SaveSummary *summary)
+{
     const PinboardPtr boardBefore = selectedBoard();
-    m_items = fetchStripClips(context(), {});
-    m_pinboards = m_model.pinboards().orderedPinboards();
-    m_pinned = context().fetch<ClipItem>(FetchDescriptor()
-                                             .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::isNotNull)
-                                             .sorted(ClipItem::PinnedAtColumn, false));
+    for (auto [list, query] : {std::pair{&m_items, stripQuery({})}, std::pair{&m_pinned, ClipListQuery::pinned()}}) {
+        if (!summary || !query.followSave(*list, *summary))
+            *list = query.fetch(context());
+    }
+    if (!summary || summary->entities.contains(QLatin1String(Pinboard::spec().name)))
+        m_pinboards = m_model.pinboards().orderedPinboards();
     // A deleted scope reads as the whole history, which changes the search.
     if (boardBefore != selectedBoard())
         scheduleResults();
     visibleMayHaveChanged();
 }
 
-void MenuBarViewState::storeSaved()
+void MenuBarViewState::storeSaved(const SaveSummary &summary)
 {
-    if (m_shown)
-        reload();
+    if (!m_shown)
+        return;
+    dropRemoved(summary.removedClipIDs);
+    follow(&summary);
+}
+
+// Deleted results leave at once, without a new search.
+void MenuBarViewState::dropRemoved(const QList<QUuid> &removed)
+{
+    if (!m_results || removed.isEmpty())
+        return;
+    const QSet<QUuid> gone(removed.cbegin(), removed.cend());
+    m_results->removeIf([&](const QUuid &id) { return gone.contains(id); });
 }
 
 void MenuBarViewState::release()
 {
     m_shown = false;
     m_searchPause.stop();
+    m_search.cancel();
     m_items.clear();
     m_pinned.clear();
     m_pinboards.clear();
@@ -141,21 +161,34 @@ QList<ClipItemPtr> MenuBarViewState::scopeClips() const
     return clips;
 }
 
-QList<ClipItemPtr> MenuBarViewState::visibleClips() const
-{
-    if (!isSearching())
-        return scopeClips();
-    QList<ClipItemPtr> shown;
-    if (m_results) {
-        std::copy_if(m_results->cbegin(), m_results->cend(), std::back_inserter(shown),
-                     [](const ClipItemPtr &clip) { return !clip->isGone(); });
-    }
-    return shown;
-}
-
 QList<QUuid> MenuBarViewState::visibleIDs() const
 {
-    return clipIDs(visibleClips());
+    if (!isSearching())
+        return clipIDs(scopeClips());
+    return m_results.value_or(QList<QUuid>());
+}
+
+ClipItemPtr MenuBarViewState::clipWithID(const QUuid &id) const
+{
+    for (const QList<ClipItemPtr> *held : {&m_items, &m_pinned}) {
+        const auto found = std::find_if(held->cbegin(), held->cend(),
+                                        [&](const ClipItemPtr &clip) { return clip->id() == id; });
+        if (found != held->cend())
+            return (*found)->isGone() ? nullptr : *found;
+    }
+    const QList<ClipItemPtr> stored =
+        context().fetch<ClipItem>(FetchDescriptor().where(ClipItem::IdColumn, FetchDescriptor::Compare::equal, id).limited(1));
+    return stored.isEmpty() ? nullptr : stored.first();
+}
+
+QList<ClipItemPtr> MenuBarViewState::clipsWithIDs(const QList<QUuid> &ids) const
+{
+    QList<ClipItemPtr> clips;
+    for (const QUuid &id : ids) {
+        if (ClipItemPtr clip = clipWithID(id))
+            clips.append(std::move(clip));
+    }
+    return clips;
 }
 
 QHash<QUuid, PinboardPtr> MenuBarViewState::pinboardLookup() const
@@ -191,36 +224,16 @@ void MenuBarViewState::cyclePinboardScope(bool forward)
     setBoardID(scopes[((current + (forward ? 1 : -1)) % count + count) % count]);
 }
 
-QList<ClipItemPtr> MenuBarViewState::computeResults()
+void MenuBarViewState::computeResults()
 {
-    const QString text = trimmedSearchText(m_query);
-    QList<ClipItemPtr> matching;
-    const auto keep = [&](const ClipItemPtr &clip) {
-        if (clip->matches(text, m_filters))
-            matching.append(clip);
-    };
-    m_lastSearchFetches = 0;
-    if (const PinboardPtr board = selectedBoard()) {
-        for (const ClipItemPtr &clip : std::as_const(m_pinned)) {
-            if (clip->pinboardID() == board->id())
-                keep(clip);
-        }
-        return matching;
-    }
-    for (int offset = 0;;) {
-        const QList<ClipItemPtr> page = context().fetch<ClipItem>(
-            FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(pageSize, offset));
-        ++m_lastSearchFetches;
-        std::for_each(page.cbegin(), page.cend(), keep);
-        if (page.size() < pageSize)
-            break;
-        offset += int(page.size());
-    }
-    return matching;
+    const PinboardPtr board = selectedBoard();
+    m_search.start({trimmedSearchText(m_query), m_filters, board ? board->id() : QUuid()});
 }
 
 void MenuBarViewState::scheduleResults()
 {
+    // The search that was running is for a key that no longer holds.
+    m_search.cancel();
     if (!isSearching()) {
         m_searchPause.stop();
         if (m_results) {
@@ -235,9 +248,10 @@ void MenuBarViewState::scheduleResults()
     visibleMayHaveChanged();
 }
 
-void MenuBarViewState::applyResults()
+void MenuBarViewState::applyResults(const QList<QUuid> &ids, int pages)
 {
-    m_results = computeResults();
+    m_results = ids;
+    m_lastSearchFetches = pages;
     visibleMayHaveChanged();
     // An empty result after an empty wait changes no id, but the title and the empty state change.
     emit searchChanged();
@@ -258,9 +272,9 @@ void MenuBarViewState::repairSelection(const QList<QUuid> &ids)
 {
     const QUuid selected = ids.contains(m_selectedID) ? m_selectedID : (ids.isEmpty() ? QUuid() : ids.first());
     QSet<QUuid> multi;
-    for (const QUuid &id : std::as_const(m_multiSelection)) {
-        if (ids.contains(id))
-            multi.insert(id);
+    if (!m_multiSelection.isEmpty()) {
+        const QSet<QUuid> shown(ids.cbegin(), ids.cend());
+        multi = m_multiSelection & shown;
     }
     setSelection(selected, multi);
 }
@@ -297,12 +311,12 @@ void MenuBarViewState::clearFilters()
 
 QList<ClipItemPtr> MenuBarViewState::selectedClips() const
 {
-    const QList<ClipItemPtr> visible = visibleClips();
-    QList<ClipItemPtr> clips;
-    std::copy_if(visible.cbegin(), visible.cend(), std::back_inserter(clips), [&](const ClipItemPtr &clip) {
-        return m_multiSelection.size() >= 2 ? m_multiSelection.contains(clip->id()) : clip->id() == m_selectedID;
+    const QList<QUuid> visible = visibleIDs();
+    QList<QUuid> ids;
+    std::copy_if(visible.cbegin(), visible.cend(), std::back_inserter(ids), [&](const QUuid &id) {
+        return m_multiSelection.size() >= 2 ? m_multiSelection.contains(id) : id == m_selectedID;
     });
-    return clips;
+    return clipsWithIDs(ids);
 }
 
 QList<ClipItemPtr> MenuBarViewState::clipsForCard(const ClipItemPtr &clip) const
@@ -385,6 +399,7 @@ void MenuBarViewState::resetForOpen()
     m_shown = true;
     reload();
     m_searchPause.stop();
+    m_search.cancel();
     m_query.clear();
     m_filters.clear();
     m_results.reset();
@@ -439,7 +454,7 @@ QString MenuBarViewState::scopeTitle() const
     }
     if (!m_results)
         return tr("Searching…");
-    const qsizetype count = visibleClips().size();
+    const qsizetype count = visibleIDs().size();
     if (count == 0)
         return tr("No Matches");
     return count == 1 ? tr("1 Match") : QStringLiteral("%1 Matches").arg(count);
@@ -447,7 +462,7 @@ QString MenuBarViewState::scopeTitle() const
 
 std::optional<DrawerEmptyState> MenuBarViewState::emptyState() const
 {
-    if (!visibleClips().isEmpty() || (isSearching() && !m_results))
+    if (!visibleIDs().isEmpty() || (isSearching() && !m_results))
         return std::nullopt;
     if (isSearching())
         return DrawerEmptyState{QStringLiteral("magnifyingglass"), tr("No clips match your search")};

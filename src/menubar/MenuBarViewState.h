@@ -2,6 +2,7 @@
 
 #include "drawer/DrawerEmptyState.h"
 #include "model/ClipItem.h"
+#include "model/ClipSearch.h"
 #include "model/Pinboard.h"
 #include "model/SearchFilter.h"
 
@@ -16,6 +17,7 @@ namespace tamo {
 
 class AppModel;
 class ModelContext;
+struct SaveSummary;
 
 // The menu-bar panel's own selection, search and pinboard scope. The drawer
 // keeps its equivalents in AppModel; this panel keeps them apart so the two
@@ -58,7 +60,8 @@ public:
     void setQuery(const QString &query);
     QList<SearchFilter> filters() const { return m_filters; }
     void setFilters(const QList<SearchFilter> &filters);
-    std::optional<QList<ClipItemPtr>> results() const { return m_results; }
+    // The ids the last finished search found, less the clips deleted since.
+    std::optional<QList<QUuid>> results() const { return m_results; }
     QUuid boardID() const { return m_boardID; }
     void setBoardID(const QUuid &id);
     QList<App> apps() const { return m_apps; }
@@ -77,8 +80,12 @@ public:
     bool isSearching() const;
     PinboardPtr selectedBoard() const;
     QList<ClipItemPtr> scopeClips() const;
-    QList<ClipItemPtr> visibleClips() const;
+    // The shown clips by id: a search's results are read from the store only
+    // as they are asked for, so a million of them cost no more than their ids.
     QList<QUuid> visibleIDs() const;
+    // Nothing for a clip that is gone.
+    ClipItemPtr clipWithID(const QUuid &id) const;
+    QList<ClipItemPtr> clipsWithIDs(const QList<QUuid> &ids) const;
     // Pinboards by id for the cards' tags: only while searching the whole history.
     QHash<QUuid, PinboardPtr> pinboardLookup() const;
 
@@ -92,10 +99,9 @@ public:
     bool handleTab(bool forward);
     void cyclePinboardScope(bool forward);
 
-    // The whole history newest first in pages of `pageSize`, or the scope's
-    // pinned clips, kept when they match the search.
-    QList<ClipItemPtr> computeResults();
-    static constexpr int pageSize = 500;
+    // Starts the search for the current query, filters and scope, off the
+    // main thread; its results replace the shown ones when it finishes.
+    void computeResults();
     int lastSearchFetches() const { return m_lastSearchFetches; }
 
     void repairSelection(const QList<QUuid> &ids);
@@ -128,9 +134,12 @@ signals:
     void closeRequested();
 
 private:
-    void storeSaved();
+    void storeSaved(const SaveSummary &summary);
+    // Without a save to follow (null), the lists are read again.
+    void follow(const SaveSummary *summary);
     void scheduleResults();
-    void applyResults();
+    void applyResults(const QList<QUuid> &ids, int pages);
+    void dropRemoved(const QList<QUuid> &removed);
     void visibleMayHaveChanged();
     ModelContext &context() const;
 
@@ -143,7 +152,8 @@ private:
     QUuid m_anchorID;
     QString m_query;
     QList<SearchFilter> m_filters;
-    std::optional<QList<ClipItemPtr>> m_results;
+    std::optional<QList<QUuid>> m_results;
+    ClipSearch m_search;
     QUuid m_boardID;
     QUuid m_renamingBoardID;
     QList<App> m_apps;

@@ -207,23 +207,44 @@ std::vector<std::shared_ptr<Record>> ModelContext::fetchRecords(const EntitySpec
                                                                 const FetchDescriptor &descriptor,
                                                                 const RecordFactory &factory)
 {
-    std::vector<std::shared_ptr<Record>> records;
+    try {
+        return recordsFor(entity, selectKeys(entity, descriptor), factory);
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+        return {};
+    }
+}
+
+void ModelContext::fetchPages(const EntitySpec &entity, const FetchDescriptor &descriptor, int pageSize,
+                              const RecordFactory &factory,
+                              const std::function<bool(const std::vector<std::shared_ptr<Record>> &)> &page)
+{
     try {
         const QList<qint64> keys = selectKeys(entity, descriptor);
-        const auto loaded = materialize(entity, keys, factory);
-        const auto &known = m_identityMap[&entity];
-        records.reserve(keys.size());
-        for (qint64 key : keys) {
-            std::shared_ptr<Record> record = known.value(key).lock();
-            if (!record)
-                record = loaded.value(key);
-            // Removed but not yet saved: already gone for the views.
-            if (record && !m_removed.contains(record.get()) && !(&entity == &ClipItem::spec() && m_removedClipKeys.contains(key)))
-                records.push_back(std::move(record));
+        for (qsizetype start = 0;; start += pageSize) {
+            const QList<qint64> chunk = keys.mid(start, pageSize);
+            if (!page(recordsFor(entity, chunk, factory)) || chunk.size() < pageSize)
+                return;
         }
     } catch (const sql::Error &error) {
         m_lastError = error.message();
-        records.clear();
+    }
+}
+
+std::vector<std::shared_ptr<Record>> ModelContext::recordsFor(const EntitySpec &entity, const QList<qint64> &keys,
+                                                              const RecordFactory &factory)
+{
+    std::vector<std::shared_ptr<Record>> records;
+    const auto loaded = materialize(entity, keys, factory);
+    const auto &known = m_identityMap[&entity];
+    records.reserve(keys.size());
+    for (qint64 key : keys) {
+        std::shared_ptr<Record> record = known.value(key).lock();
+        if (!record)
+            record = loaded.value(key);
+        // Removed but not yet saved: already gone for the views.
+        if (record && !m_removed.contains(record.get()) && !(&entity == &ClipItem::spec() && m_removedClipKeys.contains(key)))
+            records.push_back(std::move(record));
     }
     return records;
 }
@@ -529,6 +550,9 @@ bool ModelContext::save()
         return true;
 
     SaveSummary summary;
+    summary.savedRecords.emplace(m_inserted);
+    for (const auto &changed : std::as_const(m_changed))
+        summary.savedRecords->push_back(changed);
     if (!commitLocalInsertsFirst(summary))
         return false;
     std::vector<Record *> newlyKeyed;

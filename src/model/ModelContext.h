@@ -28,6 +28,9 @@ struct SaveSummary
 {
     QSet<QString> entities;     // names of the record types touched
     QList<QUuid> removedClipIDs;
+    // The records inserted or changed, for views that place them in what they
+    // hold; unknown (none) for changes made through another connection.
+    std::optional<std::vector<std::shared_ptr<Record>>> savedRecords;
 };
 
 // The one place records are fetched, inserted, changed and removed. Records
@@ -64,6 +67,24 @@ public:
         for (const auto &record : records)
             result.append(std::static_pointer_cast<R>(record));
         return result;
+    }
+
+    // The records the descriptor selects, in its order, `pageSize` at a time,
+    // until a page comes short (an empty one included) or `page` returns
+    // false. The keys are read first: records added meanwhile are not met,
+    // removed ones are left out of their page.
+    template<typename R>
+    void fetchInPages(const FetchDescriptor &descriptor, int pageSize,
+                      const std::function<bool(const QList<std::shared_ptr<R>> &)> &page)
+    {
+        fetchPages(R::spec(), descriptor, pageSize, [] { return std::shared_ptr<Record>(new R); },
+                   [&](const std::vector<std::shared_ptr<Record>> &records) {
+                       QList<std::shared_ptr<R>> typed;
+                       typed.reserve(records.size());
+                       for (const auto &record : records)
+                           typed.append(std::static_pointer_cast<R>(record));
+                       return page(typed);
+                   });
     }
 
     // Records inserted since the last save; fetches read the store only.
@@ -120,6 +141,11 @@ private:
     void insertRecord(const std::shared_ptr<Record> &record);
     std::vector<std::shared_ptr<Record>> fetchRecords(const EntitySpec &entity, const FetchDescriptor &descriptor,
                                                       const RecordFactory &factory);
+    void fetchPages(const EntitySpec &entity, const FetchDescriptor &descriptor, int pageSize,
+                    const RecordFactory &factory,
+                    const std::function<bool(const std::vector<std::shared_ptr<Record>> &)> &page);
+    std::vector<std::shared_ptr<Record>> recordsFor(const EntitySpec &entity, const QList<qint64> &keys,
+                                                    const RecordFactory &factory);
     int countRecords(const EntitySpec &entity, const FetchDescriptor &descriptor);
     QList<GroupCount> countGroups(const EntitySpec &entity, int column, const FetchDescriptor &descriptor, int atLeast);
     QList<qint64> selectKeys(const EntitySpec &entity, const FetchDescriptor &descriptor);

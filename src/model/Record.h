@@ -47,6 +47,8 @@ public:
     // Deleted and saved, or its context is gone: views drop such records.
     bool isGone() const;
     bool isInserted() const;
+    // Its row in the store, which orders records of equal sort keys; 0 until saved.
+    qint64 storeKey() const { return m_rowID; }
 
 protected:
     // Row values for the columns of entity(); invalid QVariant = NULL.

@@ -58,6 +58,7 @@ protected:
     }
 
     MenuBarViewState &state() { return view->viewState(); }
+    QList<ClipItemPtr> shown() { return state().clipsWithIDs(state().visibleIDs()); }
 
     // Positions from 1 in the shown order; 0 for none.
     int selectedNumber() { return int(state().visibleIDs().indexOf(state().selectedID())) + 1; }
@@ -82,7 +83,7 @@ TEST_F(MenuBarClipsViewTest, SearchPagesThroughTheWholeHistory)
         addClips(count, "note");
         makeView();
         search("note");
-        EXPECT_EQ(state().visibleClips().size(), count);
+        EXPECT_EQ(shown().size(), count);
         EXPECT_EQ(state().lastSearchFetches(), fetches) << count;
     }
 }
@@ -99,12 +100,12 @@ TEST_F(MenuBarClipsViewTest, TypingQuicklyRunsOneSearchForTheLastQuery)
     EXPECT_EQ(view->titleLabel()->text(), "Searching…");
     EXPECT_TRUE(view->emptyView()->isHidden());
     ASSERT_TRUE(QTest::qWaitFor([&] { return state().results().has_value(); }));
-    EXPECT_EQ(texts(state().visibleClips()), QStringList({"beta 2", "beta 1"}));
+    EXPECT_EQ(texts(shown()), QStringList({"beta 2", "beta 1"}));
     EXPECT_EQ(view->titleLabel()->text(), "2 Matches");
 
     state().setQuery("   ");
     EXPECT_FALSE(state().isSearching());
-    EXPECT_EQ(state().visibleClips().size(), 5);
+    EXPECT_EQ(shown().size(), 5);
     state().setFilters({SearchFilter::kind(ClipKind::image)});
     EXPECT_TRUE(state().isSearching());
 }
@@ -115,7 +116,7 @@ TEST_F(MenuBarClipsViewTest, AResultDeletedElsewhereVanishes)
     makeView();
     search("clip");
     model().deleteItems({clips[1]});
-    EXPECT_EQ(texts(state().visibleClips()), QStringList({"clip 3", "clip 1"}));
+    EXPECT_EQ(texts(shown()), QStringList({"clip 3", "clip 1"}));
     EXPECT_EQ(view->grid()->cards().size(), 2);
 }
 
@@ -141,7 +142,7 @@ TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHist
     EXPECT_EQ(view->emptyView()->state().message, QStringLiteral("Nothing pinned to %1 yet").arg(b->name()));
     model().deletePinboard(b);
     EXPECT_FALSE(state().selectedBoard());
-    EXPECT_EQ(state().visibleClips().size(), 2);
+    EXPECT_EQ(shown().size(), 2);
     EXPECT_EQ(view->titleLabel()->text(), "Recent Clips");
 
     model().setRenamingItemID(state().visibleIDs().first());
@@ -266,8 +267,8 @@ TEST_F(MenuBarClipsViewTest, RangesToggleAndEscapeTakeBackOneLevel)
     state().toggleSelection(state().visibleIDs()[0]);
     state().toggleSelection(state().visibleIDs()[3]);
     EXPECT_EQ(multiNumbers(), QList<int>({1, 4}));
-    EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[3])), QStringList({"clip 6", "clip 3"}));
-    EXPECT_EQ(texts(state().clipsForCard(state().visibleClips()[1])), QStringList({"clip 5"}));
+    EXPECT_EQ(texts(state().clipsForCard(shown()[3])), QStringList({"clip 6", "clip 3"}));
+    EXPECT_EQ(texts(state().clipsForCard(shown()[1])), QStringList({"clip 5"}));
 
     EXPECT_EQ(searchKeyPress(state(), key(Key::escape)), KeyResult::handled);
     EXPECT_TRUE(multiNumbers().isEmpty());
@@ -287,14 +288,14 @@ TEST_F(MenuBarClipsViewTest, DeletingPicksTheNextClipAndUnpinsInAPinboard)
     EXPECT_EQ(gridKeyPress(state(), {.key = Key::deleteBackward, .modifiers = Modifier::command, .isRepeat = true}),
               KeyResult::ignored);
     EXPECT_EQ(gridKeyPress(state(), {.key = Key::deleteBackward, .modifiers = Modifier::command}), KeyResult::handled);
-    EXPECT_EQ(state().visibleClips().size(), 7);
+    EXPECT_EQ(shown().size(), 7);
     EXPECT_EQ(selectedNumber(), 7);
 
     const PinboardPtr board = model().newPinboard();
     model().pin({clips[0]}, *board);
     state().setBoardID(board->id());
     gridKeyPress(state(), {.key = Key::deleteForward, .modifiers = Modifier::command});
-    EXPECT_TRUE(state().visibleClips().isEmpty());
+    EXPECT_TRUE(shown().isEmpty());
     EXPECT_EQ(state().selectedID(), QUuid());
     EXPECT_EQ(state().items().size(), 7); // only unpinned
 }
@@ -582,8 +583,8 @@ TEST_F(MenuBarClipsViewTest, AClosedPanelHoldsNoClipsAndCatchesUpWhenOpened)
     EXPECT_TRUE(state().items().isEmpty()) << "a closed panel re-read the history after a save";
     view->show();
     counters.setOpenCount(counters.openCount() + 1);
-    ASSERT_EQ(state().visibleClips().size(), 4);
-    EXPECT_EQ(state().visibleClips().first()->text(), QStringLiteral("while closed 1"));
+    ASSERT_EQ(shown().size(), 4);
+    EXPECT_EQ(shown().first()->text(), QStringLiteral("while closed 1"));
 }
 
 TEST_F(MenuBarClipsViewTest, CopiesIntoALongHistoryWithEveryViewAliveAreEachKeptInOrder)
@@ -610,7 +611,7 @@ TEST_F(MenuBarClipsViewTest, CopiesIntoALongHistoryWithEveryViewAliveAreEachKept
     EXPECT_EQ(texts(strip->visibleClips().mid(0, 200)), copied);
     view->show();
     counters.setOpenCount(counters.openCount() + 1);
-    EXPECT_EQ(texts(state().visibleClips().mid(0, 200)), copied);
+    EXPECT_EQ(texts(shown().mid(0, 200)), copied);
 }
 
 TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/SearchFilter.h"
+
+#include <QList>
+#include <QObject>
+#include <QThreadPool>
+#include <QUuid>
+
+#include <atomic>
+#include <memory>
+
+namespace tamo {
+
+// Finds the clips that match a search, on a worker thread with a read-only
+// store connection of its own, so a long history never holds up the main
+// thread. Starting a search cancels the one running; only the last one
+// started reports.
+class ClipSearch : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Query
+    {
+        QString text; // trimmed; an empty text matches what the filters accept
+        QList<SearchFilter> filters;
+        QUuid pinboardID; // null: the whole history
+    };
+
+    // The history is read newest first, this many clips at a time.
+    static constexpr int pageSize = 500;
+
+    explicit ClipSearch(QString storeDirectory, QObject *parent = nullptr);
+    ~ClipSearch() override;
+
+    // The whole history newest first, or one pinboard's clips most recently
+    // pinned first, each kept when it matches.
+    void start(const Query &query);
+    void cancel();
+    bool isRunning() const { return m_running != nullptr; }
+
+signals:
+    // The matching clips' ids in order, and how many pages were read.
+    void finished(const QList<QUuid> &ids, int pages);
+
+private:
+    const QString m_storeFile;
+    QThreadPool m_pool;
+    std::shared_ptr<std::atomic_bool> m_running; // the cancel flag of the current search
+};
+
+} // namespace tamo

@@ -1,0 +1,119 @@
+#include "StoreFixture.h"
+
+#include "model/ClipListQuery.h"
+#include "model/ClipSearch.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+using namespace tamo;
+using namespace tamo::testing;
+
+namespace {
+
+QList<QUuid> idsOf(const QList<ClipItemPtr> &clips)
+{
+    QList<QUuid> ids;
+    for (const ClipItemPtr &clip : clips)
+        ids.append(clip->id());
+    return ids;
+}
+
+class ClipListQueryTest : public StoreFixture
+{
+protected:
+    ClipItemPtr clipAt(int second) { return addClip(QStringLiteral("clip %1").arg(second), start.addSecs(second)); }
+
+    const QDateTime start = QDateTime::fromSecsSinceEpoch(1'700'000'000);
+    const QUuid board = QUuid::createUuid();
+};
+
+// After every kind of save, a list that followed it holds what a fresh fetch
+// gives, and a new copy is followed without a fetch.
+TEST_F(ClipListQueryTest, AFollowedListIsWhatAFetchGives)
+{
+    QList<ClipItemPtr> clips;
+    for (int second = 0; second < 5; ++second)
+        clips.append(clipAt(second));
+    clips[1]->setPin(board, start.addSecs(100));
+    clips[3]->setPin(board, start.addSecs(101));
+    ASSERT_TRUE(context().save());
+
+    const QList<std::pair<const char *, ClipListQuery>> queries{
+        {"history", ClipListQuery::history(3)}, {"pinboard", ClipListQuery::pinboard(board)},
+        {"pinned", ClipListQuery::pinned()}};
+    QList<QList<ClipItemPtr>> followed;
+    for (const auto &[name, query] : queries)
+        followed.append(query.fetch(context()));
+
+    struct Step
+    {
+        const char *name;
+        std::function<void()> change;
+        bool historyFollowedWithoutFetch;
+    };
+    const QList<Step> steps{
+        {"a new copy", [&] { clipAt(10); }, true},
+        {"a copy again moves its clip to now", [&] { clips[0]->setCreatedAt(start.addSecs(20)); }, true},
+        {"pinned", [&] { clips[2]->setPin(board, start.addSecs(102)); }, true},
+        {"unpinned", [&] { clips[3]->setPin(std::nullopt, std::nullopt); }, true},
+        {"renamed", [&] { clips[1]->setTitle(QStringLiteral("renamed")); }, true},
+        {"the newest deleted from the full history", [&] { context().remove(clips[0]); }, false},
+        {"an old one deleted", [&] { context().remove(clips[1]); }, true},
+    };
+    for (const Step &step : steps) {
+        step.change();
+        QList<SaveSummary> saves;
+        QObject::connect(&context(), &ModelContext::didSave, [&](const SaveSummary &summary) { saves.append(summary); });
+        ASSERT_TRUE(context().save()) << step.name;
+        ASSERT_EQ(saves.size(), 1);
+        for (qsizetype i = 0; i < queries.size(); ++i) {
+            const bool followedWithoutFetch = queries[i].second.followSave(followed[i], saves.first());
+            if (!followedWithoutFetch)
+                followed[i] = queries[i].second.fetch(context());
+            EXPECT_EQ(idsOf(followed[i]), idsOf(queries[i].second.fetch(context())))
+                << step.name << ", " << queries[i].first;
+            if (i == 0)
+                EXPECT_EQ(followedWithoutFetch, step.historyFollowedWithoutFetch) << step.name;
+        }
+        context().disconnect();
+    }
+}
+
+TEST_F(ClipListQueryTest, AChangeThroughAnotherConnectionIsFetched)
+{
+    clipAt(0);
+    ASSERT_TRUE(context().save());
+    QList<ClipItemPtr> history = ClipListQuery::history(10).fetch(context());
+    SaveSummary external;
+    external.entities.insert(QStringLiteral("ClipItem"));
+    EXPECT_FALSE(ClipListQuery::history(10).followSave(history, external));
+}
+
+// The search reads the store on a connection of its own; only the last
+// search started reports.
+TEST_F(ClipListQueryTest, StartingASearchCancelsTheOneRunning)
+{
+    for (int second = 0; second < 1200; ++second)
+        clipAt(second)->setPin(second % 2 ? std::optional(board) : std::nullopt, start.addSecs(second));
+    ASSERT_TRUE(context().save());
+
+    ClipSearch search(dir.path());
+    QSignalSpy finished(&search, &ClipSearch::finished);
+    search.start({QStringLiteral("clip"), {}, {}});
+    search.start({QStringLiteral("clip 11"), {}, {}});
+    ASSERT_TRUE(finished.wait(10000));
+    QTest::qWait(100);
+    ASSERT_EQ(finished.size(), 1);
+    const QList<QUuid> ids = finished.first().first().value<QList<QUuid>>();
+    EXPECT_EQ(ids.size(), 111); // 11, 110–119, 1100–1199, newest first
+    EXPECT_EQ(finished.first().last().toInt(), 3);
+
+    search.start({QStringLiteral("clip 11"), {}, board});
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.last().first().value<QList<QUuid>>().size(), 56); // the odd ones
+}
+
+} // namespace
