@@ -87,4 +87,16 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
     return std::nullopt;
 }
 
+void readAhead(PasteboardCopy &copy)
+{
+    if (!copy.fileURLs().isEmpty())
+        return;
+    if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
+        if (text->size() <= largestText)
+            copy.data(PasteboardType::rtf);
+        return;
+    }
+    image(copy);
+}
+
 } // namespace tamo::CaptureDrafts

@@ -22,6 +22,9 @@ inline constexpr qsizetype largestText = 16 * 1024 * 1024;
 
 std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source);
 
+// Reads what fromCopy will use of the copy, without making the draft.
+void readAhead(PasteboardCopy &copy);
+
 } // namespace CaptureDrafts
 
 } // namespace tamo

@@ -33,6 +33,9 @@ struct Settings
 
 bool dropsCopy(PasteboardCopy &copy, const AppInfo &source, const Settings &settings);
 
+// Rule 1, which needs neither the source nor the settings.
+bool hasPrivacyMarker(const PasteboardCopy &copy);
+
 } // namespace CaptureRules
 
 } // namespace tamo

@@ -21,7 +21,23 @@ std::optional<ClipDraft> capture(PasteboardContents &contents, const AppInfo &so
     PasteboardCopy copy(contents);
     if (CaptureRules::dropsCopy(copy, source, settings))
         return std::nullopt;
-    return CaptureDrafts::fromCopy(copy, source);
+    std::optional<ClipDraft> draft = CaptureDrafts::fromCopy(copy, source);
+    if (draft)
+        draft->contentHash = contentHashOf(*draft);
+    return draft;
+}
+
+// On a worker thread, as soon as the copy is noticed.
+void readAhead(PasteboardContents &contents)
+{
+    PasteboardCopy copy(contents);
+    // A password is not held for a moment longer than it takes to drop it.
+    if (CaptureRules::hasPrivacyMarker(copy))
+        return;
+    // The pages the browser-password rule looks at.
+    copy.data(PasteboardType::chromiumSourceURL);
+    copy.data(PasteboardType::firefoxSourceURL);
+    CaptureDrafts::readAhead(copy);
 }
 
 } // namespace
@@ -44,6 +60,7 @@ void ClipboardMonitor::start()
     if (m_poll.isActive())
         return;
     m_poll.start();
+    m_pasteboard.setReadAhead(readAhead);
     // Queued: our own write announces its change from inside the write,
     // before the writer can call skipChange.
     m_changedConnection =
@@ -53,6 +70,7 @@ void ClipboardMonitor::start()
 void ClipboardMonitor::stop()
 {
     m_poll.stop();
+    m_pasteboard.setReadAhead({});
     disconnect(m_changedConnection);
 }
 
@@ -64,29 +82,31 @@ void ClipboardMonitor::skipChange(int changeCount)
 
 void ClipboardMonitor::check()
 {
-    const int changeCount = m_pasteboard.changeCount();
-    if (changeCount == m_changeCount)
+    if (m_pasteboard.changeCount() == m_changeCount)
         return;
-    m_changeCount = changeCount;
-    const bool ownWrite = m_ownChanges.remove(changeCount);
-    m_ownChanges.removeIf([changeCount](int own) { return own < changeCount; });
-    if (!ownWrite)
-        handleCopy();
+    // Each change in turn: a busy main thread comes here once for a burst.
+    for (const PasteboardChange &change : m_pasteboard.changesSince(m_changeCount)) {
+        const bool ownWrite = m_ownChanges.remove(change.changeCount);
+        m_ownChanges.removeIf([&](int own) { return own < change.changeCount; });
+        if (!ownWrite && change.contents)
+            handleCopy(change);
+    }
+    m_changeCount = m_pasteboard.changeCount();
 }
 
-void ClipboardMonitor::handleCopy()
+void ClipboardMonitor::handleCopy(const PasteboardChange &change)
 {
     // Taken now: by the time the copy is read, another app may be in front.
-    const AppInfo source = sourceApp();
+    const AppInfo source = sourceApp(change);
     const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults);
     // Reading waits for the owning app, which may be slow or hostile.
-    std::shared_ptr<PasteboardContents> contents = m_pasteboard.contents();
-    m_queue.append(QtConcurrent::run([contents, source, settings] { return capture(*contents, source, settings); }));
+    m_queue.append(QtConcurrent::run(
+        [contents = change.contents, source, settings] { return capture(*contents, source, settings); }));
 }
 
-AppInfo ClipboardMonitor::sourceApp() const
+AppInfo ClipboardMonitor::sourceApp(const PasteboardChange &change) const
 {
-    if (const std::optional<qint64> owner = m_pasteboard.ownerProcessID()) {
+    if (const std::optional<qint64> owner = change.ownerProcessID) {
         if (AppInfo app = m_workspace.appForProcess(*owner); app.isValid())
             return app;
     }

@@ -11,6 +11,7 @@ namespace tamo {
 
 class Defaults;
 class Pasteboard;
+struct PasteboardChange;
 class Workspace;
 struct AppInfo;
 
@@ -18,7 +19,8 @@ struct AppInfo;
 // a privacy rule (CaptureRules) keeps it out. A copy is noticed at once
 // through Pasteboard::changed, with a 0.3 s poll of the change count behind
 // it, and handled once whatever comes of it. Main thread; each copy is read
-// and made a draft on the thread pool, and drafts still arrive in copy order.
+// as soon as it is noticed and made a draft on the thread pool, and drafts
+// arrive in copy order, each copy of a burst handled late included.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT
@@ -39,8 +41,8 @@ signals:
 
 private:
     void check();
-    void handleCopy();
-    AppInfo sourceApp() const;
+    void handleCopy(const PasteboardChange &change);
+    AppInfo sourceApp(const PasteboardChange &change) const;
 
     Pasteboard &m_pasteboard;
     Workspace &m_workspace;

@@ -1,5 +1,6 @@
 #include "model/ClipDraft.h"
 
+#include "model/ContentHash.h"
 #include "model/ImageEncoding.h"
 
 #include <QBuffer>
@@ -99,6 +100,13 @@ std::optional<ClipDraft> ClipDraft::fromImage(const QByteArray &bytes, std::opti
     draft.sourceBundleID = std::move(bundleID);
     draft.sourceAppName = std::move(appName);
     return draft;
+}
+
+QString contentHashOf(const ClipDraft &draft)
+{
+    if (draft.contentHash)
+        return *draft.contentHash;
+    return makeContentHash(draft.kind, draft.text, draft.imageData, draft.filePaths);
 }
 
 } // namespace tamo

@@ -24,6 +24,9 @@ struct ClipDraft
     std::optional<QString> sourceBundleID;
     std::optional<QString> sourceAppName;
     std::optional<QString> title;
+    // makeContentHash of the above, when it was taken where the draft was
+    // built: hashing a large text is kept off the main thread that saves it.
+    std::optional<QString> contentHash;
 
     // A text, link or colour draft, by what the text holds; the text is kept
     // exactly as copied.
@@ -41,5 +44,8 @@ struct ClipDraft
 // colour (#RGB, #RRGGBB, #RRGGBBAA) is color, a single absolute http or https
 // URL with a host is link, anything else is text.
 ClipKind classifyText(QStringView text);
+
+// The draft's content hash: the one it carries, else taken now.
+QString contentHashOf(const ClipDraft &draft);
 
 } // namespace tamo

@@ -74,7 +74,7 @@ ClipItem::ClipItem(const ClipDraft &draft, const QDateTime &createdAt, const QUu
     , m_filePaths(draft.filePaths)
     , m_sourceBundleID(draft.sourceBundleID)
     , m_sourceAppName(draft.sourceAppName)
-    , m_contentHash(makeContentHash(draft.kind, draft.text, draft.imageData, draft.filePaths))
+    , m_contentHash(contentHashOf(draft))
     , m_title(draft.title)
 {
     m_rtfData.set(draft.rtfData);

@@ -54,7 +54,7 @@ void ClipLibrary::restoreLostImage(const ClipItem &clip, const ClipDraft &draft)
 
 std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
 {
-    const QString hash = makeContentHash(draft.kind, draft.text, draft.imageData, draft.filePaths);
+    const QString hash = contentHashOf(draft);
     IngestResult result{newestClipWithHash(hash), false};
     if (result.clip) {
         result.clip->setCreatedAt(m_clock.now());
@@ -62,7 +62,9 @@ std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
         m_sourceApps.publish(draft.sourceBundleID, draft.sourceAppName);
         restoreLostImage(*result.clip, draft);
     } else {
-        result.clip = makeClip(draft);
+        ClipDraft hashed = draft;
+        hashed.contentHash = hash;
+        result.clip = makeClip(hashed);
         result.isNew = true;
     }
     if (!m_context.save())

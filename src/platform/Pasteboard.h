@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -56,6 +57,15 @@ public:
     QList<QUrl> fileURLs();
 };
 
+// One change of the clipboard's owner, as it was when it happened.
+struct PasteboardChange
+{
+    int changeCount = 0;
+    // The copy that change made; empty when the owner left nothing.
+    std::shared_ptr<PasteboardContents> contents;
+    std::optional<qint64> ownerProcessID;
+};
+
 // The general pasteboard (the X11 CLIPBOARD selection).
 class Pasteboard : public QObject
 {
@@ -70,7 +80,18 @@ public:
     virtual int changeCount() const = 0;
 
     // The current contents, read when first asked for.
-    virtual std::unique_ptr<PasteboardContents> contents() const = 0;
+    virtual std::shared_ptr<PasteboardContents> contents() const = 0;
+
+    // The changes after `changeCount`, oldest first, each with its own copy,
+    // so a burst of copies handled late is handled copy by copy. Only the
+    // latest changes are kept.
+    virtual QList<PasteboardChange> changesSince(int changeCount) const = 0;
+
+    // Each copy another app makes is handed to `readAhead` on a worker thread
+    // as soon as it is noticed, however busy the main thread is, so what it
+    // reads is read while that app still holds the copy. Later reads of the
+    // same contents give what it read.
+    virtual void setReadAhead(std::function<void(PasteboardContents &)> readAhead) = 0;
 
     // The process that owned the clipboard when the count last moved; nothing
     // when the clipboard is empty or the owner cannot be told (a remote client).

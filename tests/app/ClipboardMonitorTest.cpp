@@ -102,20 +102,26 @@ TEST_F(ClipboardMonitorTest, WhatWasCopiedBeforeLaunchIsNeverCaptured)
     EXPECT_EQ(textOf(drafts[0]), QStringLiteral("after launch"));
 }
 
-TEST_F(ClipboardMonitorTest, EachChangeIsHandledOnceWithItsLatestContents)
+// A main thread that comes round late finds a burst of changes at once.
+TEST_F(ClipboardMonitorTest, EachChangeOfABurstIsHandledOnceInOrder)
 {
     startMonitor();
-    pasteboard.copy({{PasteboardType::string, "overwritten at once"}}, editorPid);
-    copy({{PasteboardType::string, "kept"}});
+    workspace.setProcess(editorPid + 1, terminal);
+    pasteboard.copy({{PasteboardType::string, "first of the burst"}}, editorPid + 1);
+    pasteboard.copy({{PasteboardType::string, "second of the burst"}}, editorPid);
+    copy({{PasteboardType::string, "last of the burst"}});
     // Long enough for the poll to come round as well.
     QTest::qWait(400);
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
 
-    ASSERT_EQ(drafts.size(), 1);
-    EXPECT_EQ(textOf(drafts[0]), QStringLiteral("kept"));
-    EXPECT_EQ(drafts[0].sourceBundleID, editor.bundleID);
-    EXPECT_EQ(drafts[0].sourceAppName, editor.name);
+    ASSERT_EQ(drafts.size(), 3);
+    EXPECT_EQ(textOf(drafts[0]), QStringLiteral("first of the burst"));
+    EXPECT_EQ(drafts[0].sourceBundleID, terminal.bundleID);
+    EXPECT_EQ(textOf(drafts[1]), QStringLiteral("second of the burst"));
+    EXPECT_EQ(textOf(drafts[2]), QStringLiteral("last of the burst"));
+    EXPECT_EQ(drafts[2].sourceBundleID, editor.bundleID);
+    EXPECT_EQ(drafts[2].sourceAppName, editor.name);
 }
 
 TEST_F(ClipboardMonitorTest, PrivacyRulesKeepCopiesOutOfTheHistory)

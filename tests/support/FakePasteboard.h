@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace tamo::testing {
 
 // Contents in memory, as they were when taken.
@@ -29,8 +31,16 @@ class FakePasteboard final : public Pasteboard
 {
 public:
     int changeCount() const override { return m_changeCount; }
-    std::unique_ptr<PasteboardContents> contents() const override { return std::make_unique<ItemContents>(m_item); }
+    std::shared_ptr<PasteboardContents> contents() const override { return std::make_shared<ItemContents>(m_item); }
     std::optional<qint64> ownerProcessID() const override { return m_owner; }
+    QList<PasteboardChange> changesSince(int changeCount) const override
+    {
+        QList<PasteboardChange> changes;
+        std::copy_if(m_changes.cbegin(), m_changes.cend(), std::back_inserter(changes),
+                     [&](const PasteboardChange &change) { return change.changeCount > changeCount; });
+        return changes;
+    }
+    void setReadAhead(std::function<void(PasteboardContents &)>) override {}
 
     std::optional<int> writeItems(const QList<PasteboardItem> &items) override
     {
@@ -47,6 +57,7 @@ public:
         m_item = item;
         m_owner = owner;
         ++m_changeCount;
+        m_changes.append({m_changeCount, contents(), owner});
         emit changed();
     }
 
@@ -58,6 +69,7 @@ private:
     PasteboardItem m_item;
     std::optional<qint64> m_owner;
     int m_changeCount = 0;
+    QList<PasteboardChange> m_changes;
     QList<QList<PasteboardItem>> m_writes;
 };
 

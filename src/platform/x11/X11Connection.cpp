@@ -18,4 +18,19 @@ X11Connection X11Connection::fromApplication()
     return connection;
 }
 
+xcb_connection_t *connectOwn(uint32_t *rootWindow)
+{
+    int screenNumber = 0;
+    xcb_connection_t *xcb = xcb_connect(nullptr, &screenNumber);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(xcb));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (xcb_connection_has_error(xcb) || !screens.rem) {
+        xcb_disconnect(xcb);
+        return nullptr;
+    }
+    *rootWindow = screens.data->root;
+    return xcb;
+}
+
 } // namespace tamo::x11

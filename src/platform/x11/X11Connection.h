@@ -21,4 +21,9 @@ struct X11Connection
     static X11Connection fromApplication();
 };
 
+// A connection of its own to the display Qt uses, for a thread that must not
+// wait on the main thread's; null when the server cannot be reached. Its
+// root window comes with it.
+xcb_connection_t *connectOwn(uint32_t *rootWindow);
+
 } // namespace tamo::x11

@@ -9,15 +9,17 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QThreadPool>
 
 namespace tamo::x11 {
 
 namespace {
 
-// How long after losing the clipboard its second notice may still arrive.
-constexpr qint64 echoWindowMs = 500;
+// Changes kept for a main thread that handles them late.
+constexpr std::size_t recentChanges = 256;
 
-// Reads each target once: deciding a type may read its payload already.
+// Reads each target once: deciding a type may read its payload already. The
+// read-ahead and a later capture may use it from two threads, one at a time.
 class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
 {
 public:
@@ -26,8 +28,16 @@ public:
     {
     }
 
-    QStringList types() override { return PasteboardMime::types(*this); }
-    std::optional<QByteArray> data(const QString &type) override { return PasteboardMime::data(*this, type); }
+    QStringList types() override
+    {
+        const QMutexLocker lock(&m_lock);
+        return PasteboardMime::types(*this);
+    }
+    std::optional<QByteArray> data(const QString &type) override
+    {
+        const QMutexLocker lock(&m_lock);
+        return PasteboardMime::data(*this, type);
+    }
 
 private:
     QStringList targets() override { return m_reader.targets(); }
@@ -39,6 +49,7 @@ private:
         return *read;
     }
 
+    QMutex m_lock;
     X11SelectionReader m_reader;
     QHash<QString, std::optional<QByteArray>> m_read;
 };
@@ -53,35 +64,84 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
     , m_readLimits(readLimits)
 {
     m_owner = currentOwnerWindow();
-    m_ownerProcessID = currentOwnerProcessID(m_owner);
+    if (m_owner != XCB_WINDOW_NONE) {
+        m_ownerProcessID = clientProcessID(m_x11.xcb, m_owner);
+        m_contents = std::make_shared<X11PasteboardContents>(m_owner, m_readLimits);
+    }
+    if (m_x11.isValid()) {
+        m_watch = std::make_unique<X11SelectionWatch>(
+            [this](const X11SelectionWatch::Notice &notice) { otherAppCopied(notice); });
+    }
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
-            ownerChanged();
+            qtClipboardChanged();
     });
 }
 
-void X11Pasteboard::ownerChanged()
+X11Pasteboard::~X11Pasteboard()
 {
-    const uint32_t owner = currentOwnerWindow();
-    // Losing the clipboard reaches Qt twice, as a selection clear and as the
-    // XFixes notice of the new owner: one copy elsewhere, counted once.
-    const bool echo = m_pendingEchoOwner == owner && m_sinceLostOwnership.elapsed() < echoWindowMs;
-    m_pendingEchoOwner.reset();
-    if (echo)
-        return;
-    const bool owned = m_clipboard->ownsClipboard();
-    if (m_ownedAtLastChange && !owned) {
-        m_pendingEchoOwner = owner;
-        m_sinceLostOwnership.start();
-    }
-    m_ownedAtLastChange = owned;
+    m_watch.reset();
+}
 
-    ++m_changeCount;
+// Qt tells of our own writes at once, from inside the write; the watch tells
+// of everyone else's. Without the watch (offscreen) Qt tells of every change.
+void X11Pasteboard::qtClipboardChanged()
+{
+    if (m_watch && m_watch->isWatching() && !m_clipboard->ownsClipboard())
+        return;
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
+    const uint32_t owner = currentOwnerWindow();
+    if (owner == XCB_WINDOW_NONE)
+        record(owner, std::nullopt, nullptr);
+    else
+        record(owner, clientProcessID(m_x11.xcb, owner), std::make_shared<X11PasteboardContents>(owner, m_readLimits));
+}
+
+// On the watch's thread.
+void X11Pasteboard::otherAppCopied(const X11SelectionWatch::Notice &notice)
+{
+    if (notice.owner != XCB_WINDOW_NONE
+        && (notice.owner == m_ownWindow || notice.processID == QCoreApplication::applicationPid()))
+        return; // our own write, which Qt told of
+    std::shared_ptr<PasteboardContents> contents;
+    if (notice.owner != XCB_WINDOW_NONE) {
+        contents = std::make_shared<X11PasteboardContents>(notice.owner, m_readLimits);
+        const QMutexLocker lock(&m_readAheadLock);
+        if (m_readAhead)
+            QThreadPool::globalInstance()->start([contents, readAhead = m_readAhead] { readAhead(*contents); });
+    }
+    QMetaObject::invokeMethod(
+        this, [this, notice, contents] { record(notice.owner, notice.processID, contents); }, Qt::QueuedConnection);
+}
+
+void X11Pasteboard::record(uint32_t owner, std::optional<qint64> processID,
+                           std::shared_ptr<PasteboardContents> contents)
+{
+    ++m_changeCount;
     m_owner = owner;
-    m_ownerProcessID = currentOwnerProcessID(owner);
+    m_ownerProcessID = owner == XCB_WINDOW_NONE ? std::nullopt : processID;
+    m_contents = std::move(contents);
+    m_recent.push_back({m_changeCount, m_contents, m_ownerProcessID});
+    if (m_recent.size() > recentChanges)
+        m_recent.pop_front();
     emit changed();
+}
+
+QList<PasteboardChange> X11Pasteboard::changesSince(int changeCount) const
+{
+    QList<PasteboardChange> changes;
+    for (const PasteboardChange &change : m_recent) {
+        if (change.changeCount > changeCount)
+            changes.append(change);
+    }
+    return changes;
+}
+
+void X11Pasteboard::setReadAhead(std::function<void(PasteboardContents &)> readAhead)
+{
+    const QMutexLocker lock(&m_readAheadLock);
+    m_readAhead = std::move(readAhead);
 }
 
 uint32_t X11Pasteboard::currentOwnerWindow() const
@@ -93,16 +153,11 @@ uint32_t X11Pasteboard::currentOwnerWindow() const
     return reply ? reply->owner : uint32_t(XCB_WINDOW_NONE);
 }
 
-std::optional<qint64> X11Pasteboard::currentOwnerProcessID(uint32_t owner) const
+std::shared_ptr<PasteboardContents> X11Pasteboard::contents() const
 {
-    if (owner == XCB_WINDOW_NONE)
-        return std::nullopt;
-    return clientProcessID(m_x11.xcb, owner);
-}
-
-std::unique_ptr<PasteboardContents> X11Pasteboard::contents() const
-{
-    return std::make_unique<X11PasteboardContents>(m_owner, m_readLimits);
+    if (!m_contents)
+        return std::make_shared<X11PasteboardContents>(XCB_WINDOW_NONE, m_readLimits);
+    return m_contents;
 }
 
 std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)
@@ -121,6 +176,7 @@ std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)
         qCWarning(lcX11) << "could not take the clipboard";
         return std::nullopt;
     }
+    m_ownWindow = m_owner;
     return m_changeCount;
 }
 

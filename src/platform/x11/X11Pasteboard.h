@@ -3,18 +3,23 @@
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionReader.h"
+#include "platform/x11/X11SelectionWatch.h"
 
-#include <QElapsedTimer>
+#include <QMutex>
+
+#include <atomic>
+#include <deque>
 
 class QClipboard;
 
 namespace tamo::x11 {
 
-// The CLIPBOARD selection. Changes and our own writes go through QClipboard:
-// Qt's xcb plugin follows the selection owner with XFixes, so changed() fires
-// within milliseconds of a copy in any app. Another app's contents are read
-// by an X11SelectionReader of their own, never through Qt, whose reads block
-// the main thread.
+// The CLIPBOARD selection. Other apps' copies are followed by an
+// X11SelectionWatch on a thread of its own, which notes each owner and starts
+// reading its copy at once; the main thread learns of them in order, however
+// late. Our own writes go through QClipboard. Another app's contents are
+// read by an X11SelectionReader of their own, never through Qt, whose reads
+// block the main thread.
 class X11Pasteboard final : public Pasteboard
 {
 public:
@@ -22,16 +27,20 @@ public:
     // but cannot tell the owner's process.
     explicit X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readLimits = {},
                            QObject *parent = nullptr);
+    ~X11Pasteboard() override;
 
     int changeCount() const override { return m_changeCount; }
-    std::unique_ptr<PasteboardContents> contents() const override;
+    std::shared_ptr<PasteboardContents> contents() const override;
     std::optional<qint64> ownerProcessID() const override { return m_ownerProcessID; }
+    QList<PasteboardChange> changesSince(int changeCount) const override;
+    void setReadAhead(std::function<void(PasteboardContents &)> readAhead) override;
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
 
 private:
-    void ownerChanged();
+    void qtClipboardChanged();
+    void otherAppCopied(const X11SelectionWatch::Notice &notice);
+    void record(uint32_t owner, std::optional<qint64> processID, std::shared_ptr<PasteboardContents> contents);
     uint32_t currentOwnerWindow() const;
-    std::optional<qint64> currentOwnerProcessID(uint32_t owner) const;
 
     QClipboard *m_clipboard;
     X11Connection m_x11;
@@ -39,11 +48,14 @@ private:
     int m_changeCount = 0;
     uint32_t m_owner = 0; // the window that made the current contents
     std::optional<qint64> m_ownerProcessID;
-    bool m_ownedAtLastChange = false;
-    // The new owner after we lost the clipboard, while its second notice is due.
-    std::optional<uint32_t> m_pendingEchoOwner;
-    QElapsedTimer m_sinceLostOwnership;
+    std::shared_ptr<PasteboardContents> m_contents;
+    std::deque<PasteboardChange> m_recent;
     X11SelectionReader::Limits m_readLimits;
+    std::atomic<uint32_t> m_ownWindow = 0; // Qt's clipboard window, once we wrote
+    QMutex m_readAheadLock;
+    std::function<void(PasteboardContents &)> m_readAhead;
+    // Last: its thread calls back into the members above until it is gone.
+    std::unique_ptr<X11SelectionWatch> m_watch;
 };
 
 } // namespace tamo::x11

@@ -1,5 +1,6 @@
 #include "platform/x11/X11SelectionReader.h"
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QDebug>
@@ -61,14 +62,9 @@ bool X11SelectionReader::connect()
     m_clock.start();
     m_deadlineMs = m_limits.budget.count();
 
-    int screenNumber = 0;
-    m_xcb = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(m_xcb))
-        return false;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_xcb));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem)
+    uint32_t root = 0;
+    m_xcb = connectOwn(&root);
+    if (!m_xcb)
         return false;
 
     // Every atom in one round trip.
@@ -94,7 +90,7 @@ bool X11SelectionReader::connect()
 
     const uint32_t window = xcb_generate_id(m_xcb);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0,
+    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
     // Owners may refuse requests stamped CurrentTime: take the server's time
     // from a property change of our own.

@@ -11,6 +11,7 @@
 #include "support/WarningLog.h"
 
 #include <QTest>
+#include <QThread>
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
@@ -165,6 +166,25 @@ TEST_F(X11CaptureTest, AnOwnerThatNeverAnswersCostsOnlyItsCopyWithOneLine)
     const ClipDraft *draft = nextDraft();
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->text, QStringLiteral("copied next"));
+}
+
+// Each copy is read while its app still holds it, however long the main
+// thread is held up: five xclip copies 150 ms apart, each ending the one before.
+TEST_F(X11CaptureTest, CopiesMadeWhileTheMainThreadIsBlockedAreAllKeptInOrder)
+{
+    ChildProcess burst(QStringLiteral("sh"),
+                       {QStringLiteral("-c"), QStringLiteral("for i in 1 2 3 4 5; do printf 'burst %s' $i"
+                                                             " | xclip -quiet -selection clipboard & sleep 0.15; done;"
+                                                             " wait")});
+    QThread::msleep(1500);
+
+    QStringList texts;
+    for (int i = 0; i < 5; ++i) {
+        const ClipDraft *draft = nextDraft();
+        ASSERT_TRUE(draft) << "kept only " << texts.join(", ").toStdString();
+        texts.append(draft->text.value_or(QString()));
+    }
+    EXPECT_EQ(texts.join(QStringLiteral(", ")), QStringLiteral("burst 1, burst 2, burst 3, burst 4, burst 5"));
 }
 
 } // namespace
