@@ -81,6 +81,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     , m_pinboardID(pinboardID)
     , m_timeScale(timeScale)
     , m_hold(model, timeScale)
+    , m_wholeTextSearch(model.container().storeDirectory())
     , m_emptyState(new EmptyStripView(viewport()))
 {
     setFrameShape(QFrame::NoFrame);
@@ -116,6 +117,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     connect(&m_model, &AppModel::renamingItemIDChanged, this, &ClipStrip::layoutCards);
     connect(&m_model, &AppModel::iconPickerItemIDChanged, this, &ClipStrip::layoutCards);
     connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &ClipStrip::storeSaved);
+    connect(&m_wholeTextSearch, &ClipSearch::finished, this, &ClipStrip::showWholeTextMatches);
     connect(&m_cardContext.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
         if (key == keys::cardScale)
             readCardScale();
@@ -135,6 +137,7 @@ void ClipStrip::retire()
     m_cardContext.defaults.disconnect(this);
     m_scrollAnimation.stop();
     m_listTransition.stop();
+    m_wholeTextSearch.cancel();
     m_hold.release();
     m_retired = true;
 }
@@ -169,9 +172,28 @@ void ClipStrip::storeSaved(const SaveSummary &summary)
         updatePinboardTags();
 }
 
+// Whole texts are never read on the main thread: the clips only they could
+// tell of join when the search of the store finds them.
 void ClipStrip::showMatches()
 {
-    setVisibleClips(matchingClips(m_items, m_model.searchText(), m_model.searchFilters()));
+    m_wholeTextSearch.cancel();
+    const StripMatches matches = matchingClips(m_items, m_model.searchText(), m_model.searchFilters());
+    setVisibleClips(matches.clips);
+    if (matches.undecided) {
+        m_wholeTextSearch.start({trimmedSearchText(m_model.searchText()), m_model.searchFilters(), m_pinboardID,
+                                 m_pinboardID.isNull() ? historyFetchLimit : -1});
+    }
+}
+
+void ClipStrip::showWholeTextMatches(const QList<QUuid> &ids)
+{
+    QSet<QUuid> found(ids.cbegin(), ids.cend());
+    for (const ClipItemPtr &clip : std::as_const(m_visible))
+        found.insert(clip->id());
+    QList<ClipItemPtr> matching;
+    std::copy_if(m_items.cbegin(), m_items.cend(), std::back_inserter(matching),
+                 [&](const ClipItemPtr &clip) { return found.contains(clip->id()); });
+    setVisibleClips(matching);
 }
 
 void ClipStrip::setVisibleClips(QList<ClipItemPtr> visible)

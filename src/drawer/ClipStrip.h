@@ -6,6 +6,7 @@
 #include "drawer/StripLayout.h"
 #include "drawer/TimeScale.h"
 #include "model/ClipItem.h"
+#include "model/ClipSearch.h"
 #include "model/Pinboard.h"
 
 #include <QAbstractScrollArea>
@@ -83,6 +84,7 @@ private:
     void followSave(const SaveSummary *summary);
     void storeSaved(const SaveSummary &summary);
     void showMatches();
+    void showWholeTextMatches(const QList<QUuid> &ids);
     void setVisibleClips(QList<ClipItemPtr> visible);
     void searchChanged();
     void updatePinboardTags();
@@ -117,6 +119,7 @@ private:
 
     QList<ClipItemPtr> m_items; // the query's result
     QList<ClipItemPtr> m_visible;
+    ClipSearch m_wholeTextSearch;
     QHash<QUuid, qsizetype> m_positions; // of the visible clips
     QHash<QUuid, PinboardPtr> m_pinboardTags;
 

@@ -21,16 +21,21 @@ QString trimmedSearchText(const QString &text)
     return text.sliced(start, end - start);
 }
 
-QList<ClipItemPtr> matchingClips(const QList<ClipItemPtr> &clips, const QString &searchText,
-                                 const QList<SearchFilter> &filters)
+StripMatches matchingClips(const QList<ClipItemPtr> &clips, const QString &searchText,
+                           const QList<SearchFilter> &filters)
 {
     const QString text = trimmedSearchText(searchText);
     if (text.isEmpty() && filters.isEmpty())
-        return clips;
-    QList<ClipItemPtr> matching;
-    std::copy_if(clips.cbegin(), clips.cend(), std::back_inserter(matching),
-                 [&](const ClipItemPtr &clip) { return clip->matches(text, filters); });
-    return matching;
+        return {clips};
+    StripMatches matches;
+    for (const ClipItemPtr &clip : clips) {
+        const std::optional<bool> held = clip->matchesHeld(text, filters);
+        if (!held)
+            matches.undecided = true;
+        else if (*held)
+            matches.clips.append(clip);
+    }
+    return matches;
 }
 
 } // namespace tamo

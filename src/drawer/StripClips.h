@@ -21,9 +21,16 @@ ClipListQuery stripQuery(const QUuid &pinboardID);
 // line breaks kept.
 QString trimmedSearchText(const QString &text);
 
-// The clips the search shows, in their order. With no text and no filter
-// every clip shows, and none is tested.
-QList<ClipItemPtr> matchingClips(const QList<ClipItemPtr> &clips, const QString &searchText,
-                                 const QList<SearchFilter> &filters);
+struct StripMatches
+{
+    QList<ClipItemPtr> clips;
+    // Some long texts could match in the part not held in memory.
+    bool undecided = false;
+};
+
+// The clips the search shows, in their order, from what the clips hold in
+// memory. With no text and no filter every clip shows, and none is tested.
+StripMatches matchingClips(const QList<ClipItemPtr> &clips, const QString &searchText,
+                           const QList<SearchFilter> &filters);
 
 } // namespace tamo

@@ -212,6 +212,14 @@ void ClipItem::setImageIsLocalOnly(bool localOnly)
 
 bool ClipItem::matches(const QString &trimmedText, const QList<SearchFilter> &filters) const
 {
+    if (const std::optional<bool> held = matchesHeld(trimmedText, filters))
+        return *held;
+    const std::optional<QString> whole = text();
+    return whole && TextMatcher(trimmedText).foundIn(*whole);
+}
+
+std::optional<bool> ClipItem::matchesHeld(const QString &trimmedText, const QList<SearchFilter> &filters) const
+{
     bool anyKindFilter = false;
     bool kindAccepted = false;
     bool anyAppFilter = false;
@@ -241,17 +249,17 @@ bool ClipItem::matches(const QString &trimmedText, const QList<SearchFilter> &fi
     }
     if (m_text && matcher.foundIn(*m_text))
         return true;
-    if (m_textIsPreview) {
-        if (const std::optional<QString> whole = text(); whole && matcher.foundIn(*whole))
-            return true;
-    }
     for (const QString &path : m_filePaths) {
         if (matcher.foundIn(lastPathComponent(path)))
             return true;
     }
     if (m_sourceAppName && matcher.foundIn(*m_sourceAppName))
         return true;
-    return matcher.foundIn(displayName(clipKind));
+    if (matcher.foundIn(displayName(clipKind)))
+        return true;
+    if (m_textIsPreview)
+        return std::nullopt;
+    return false;
 }
 
 QVariant ClipItem::columnValue(int column) const

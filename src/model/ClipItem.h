@@ -90,6 +90,9 @@ public:
     // text as one piece against title, keywords, text, file names, app name
     // and the kind's name, in that order.
     bool matches(const QString &trimmedText, const QList<SearchFilter> &filters) const;
+    // The same test from what the clip holds in memory: nothing when only the
+    // rest of a long text, never read into memory, could tell.
+    std::optional<bool> matchesHeld(const QString &trimmedText, const QList<SearchFilter> &filters) const;
 
 private:
     friend class ModelContext;

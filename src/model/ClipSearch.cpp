@@ -22,7 +22,7 @@ struct Outcome
 FetchDescriptor scopeOf(const ClipSearch::Query &query)
 {
     if (query.pinboardID.isNull())
-        return FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false);
+        return FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(query.historyLimit);
     return FetchDescriptor()
         .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::equal, query.pinboardID)
         .sorted(ClipItem::PinnedAtColumn, false);

@@ -26,6 +26,7 @@ public:
         QString text; // trimmed; an empty text matches what the filters accept
         QList<SearchFilter> filters;
         QUuid pinboardID; // null: the whole history
+        int historyLimit = -1; // only the newest clips, when not negative
     };
 
     // The history is read newest first, this many clips at a time.
@@ -34,8 +35,8 @@ public:
     explicit ClipSearch(QString storeDirectory, QObject *parent = nullptr);
     ~ClipSearch() override;
 
-    // The whole history newest first, or one pinboard's clips most recently
-    // pinned first, each kept when it matches.
+    // The history newest first (all of it, or its newest clips), or one
+    // pinboard's clips most recently pinned first, each kept when it matches.
     void start(const Query &query);
     void cancel();
     bool isRunning() const { return m_running != nullptr; }

@@ -141,6 +141,25 @@ TEST_F(ClipStripTest, SearchTextAndFiltersNarrowTheRowInItsOrder)
     }
 }
 
+// A match past the part of a long text held in memory is found by a search of
+// the store off the main thread, and takes its place in the row's order.
+TEST_F(ClipStripTest, ALongTextMatchingPastItsBeginningJoinsTheRowInItsPlace)
+{
+    const QString filler(5000, QLatin1Char('x'));
+    addTexts({filler + " needle at the end", "needle up front", filler + " nothing here"});
+    const auto strip = makeStrip();
+
+    model().setSearchText(QStringLiteral("needle"));
+    EXPECT_EQ(texts(strip->visibleClips()), QStringList({"needle up front"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip->visibleClips().size() == 2; }));
+    EXPECT_EQ(strip->visibleClips().last()->text(), filler + " needle at the end");
+    EXPECT_EQ(model().visibleItemIDs(), clipIDs(strip->visibleClips()));
+
+    model().setSearchText(QStringLiteral("needle up"));
+    QTest::qWait(100);
+    EXPECT_EQ(texts(strip->visibleClips()), QStringList({"needle up front"}));
+}
+
 TEST_F(ClipStripTest, NoMatchShowsTheEmptyStateAndLeavesNothingSelected)
 {
     addTexts({"apple", "banana"});

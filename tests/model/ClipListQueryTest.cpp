@@ -75,8 +75,9 @@ TEST_F(ClipListQueryTest, AFollowedListIsWhatAFetchGives)
                 followed[i] = queries[i].second.fetch(context());
             EXPECT_EQ(idsOf(followed[i]), idsOf(queries[i].second.fetch(context())))
                 << step.name << ", " << queries[i].first;
-            if (i == 0)
+            if (i == 0) {
                 EXPECT_EQ(followedWithoutFetch, step.historyFollowedWithoutFetch) << step.name;
+            }
         }
         context().disconnect();
     }
