@@ -6,6 +6,7 @@
 #include "HistoryFill.h"
 #include "TimingReporter.h"
 
+#include "drawer/TamoPanel.h"
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarViewState.h"
 #include "model/ModelContainer.h"
