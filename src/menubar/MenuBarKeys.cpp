@@ -52,13 +52,13 @@ std::optional<KeyResult> renameKey(MenuBarViewState &state, const KeyPress &pres
 {
     if (press.text.toLower() != QLatin1String("r"))
         return std::nullopt;
-    for (const ClipItemPtr &clip : state.visibleClips()) {
-        if (clip->id() == state.selectedID()) {
-            state.model().beginRenaming(*clip, true);
-            return KeyResult::handled;
-        }
-    }
-    return std::nullopt;
+    if (!state.visibleIDs().contains(state.selectedID()))
+        return std::nullopt;
+    const ClipItemPtr clip = state.clipWithID(state.selectedID());
+    if (!clip)
+        return std::nullopt;
+    state.model().beginRenaming(*clip, true);
+    return KeyResult::handled;
 }
 
 std::optional<KeyResult> quickPasteKey(MenuBarViewState &state, const KeyPress &press)
