@@ -101,7 +101,8 @@ int main(int argc, char **argv)
     std::unique_ptr<FolderSync> folderSync;
     if (CloudSync::isEnabled(defaults))
         folderSync = std::make_unique<FolderSync>(FolderSync::folderPath(defaults), folderWatcher);
-    NullKeyValueStore sharedSettings;
+    NullKeyValueStore noSharedSettings;
+    CloudKeyValueStore &sharedSettings = folderSync ? folderSync->keyValues() : static_cast<CloudKeyValueStore &>(noSharedSettings);
     CloudSync cloudSync(defaults, clock, sharedSettings, folderSync.get());
     DialogFilePanels filePanels;
     DialogPinboardPicker pinboardPicker;

@@ -256,9 +256,9 @@ QString Database::errorMessage() const
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
 }
 
-Transaction::Transaction(Database &db) : m_db(db)
+Transaction::Transaction(Database &db, Mode mode) : m_db(db)
 {
-    m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_db.exec(mode == Mode::write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
 }
 
 Transaction::~Transaction()

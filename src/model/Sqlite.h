@@ -118,7 +118,9 @@ private:
 class Transaction
 {
 public:
-    explicit Transaction(Database &db);
+    // A read sees one state throughout without keeping writers waiting.
+    enum class Mode { write, read };
+    explicit Transaction(Database &db, Mode mode = Mode::write);
     ~Transaction();
     void commit();
 

@@ -15,9 +15,11 @@ public:
     virtual void setValue(const QString &key, const QVariant &value) = 0;
     // An invalid QVariant when the key holds nothing.
     virtual QVariant value(const QString &key) const = 0;
+    // Brings in what the user's other machines wrote.
+    virtual void synchronize() {}
 };
 
-// Used until sync exists: keeps nothing.
+// Used while sync is off: keeps nothing.
 class NullKeyValueStore final : public CloudKeyValueStore
 {
 public:

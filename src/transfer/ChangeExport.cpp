@@ -60,8 +60,25 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
     if (queue.isEmpty())
         return {};
 
-    Segment segment{m_writer.device(), m_writer.nextSequence(), {}};
+    Segment segment{m_writer.device(), m_writer.nextSequence(m_ledger.writtenSequence()), {}};
+    int exported = 0;
+    // A long queue (a first export of a large history) goes out in several
+    // segments, so neither side ever holds all of it at once.
+    const auto writeSegment = [&]() -> QString {
+        if (segment.changes.isEmpty())
+            return {};
+        if (const QString error = m_writer.writeSegment(segment); !error.isEmpty())
+            return error;
+        m_ledger.setWrittenSequence(segment.sequence);
+        exported += int(segment.changes.size());
+        segment = Segment{segment.device, segment.sequence + 1, {}};
+        return {};
+    };
     for (const Queued &queued : queue) {
+        if (segment.changes.size() >= Segment::largestBatch) {
+            if (const QString error = writeSegment(); !error.isEmpty())
+                return {0, error};
+        }
         const EntitySpec *entity = syncedEntity(queued.entity);
         if (!entity)
             continue;
@@ -69,7 +86,7 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
         const HybridTime time = m_clock.tick(wallMillis);
         SyncChange change{time, queued.entity, queued.recordID, SyncChange::Operation::remove, {}, {}};
         if (!row) {
-            m_ledger.markDeleted(queued.recordID);
+            m_ledger.markDeleted(queued.entity, queued.recordID);
             segment.changes.append(change);
             continue;
         }
@@ -100,19 +117,19 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
             }
             change.blobs.insert(it.key(), name);
         }
-        if (!change.fields.isEmpty() || !change.blobs.isEmpty())
+        if (!change.fields.isEmpty() || !change.blobs.isEmpty()) {
             segment.changes.append(change);
+            m_ledger.noteWritten(queued.recordID);
+        }
     }
-    if (!segment.changes.isEmpty()) {
-        if (const QString error = m_writer.writeSegment(segment); !error.isEmpty())
-            return {0, error};
-    }
+    if (const QString error = writeSegment(); !error.isEmpty())
+        return {0, error};
     sql::Statement acknowledge = m_db.prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
     acknowledge.bindInt64(1, lastSequence);
     acknowledge.run();
     m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
     transaction.commit();
-    return {int(segment.changes.size()), {}};
+    return {exported, {}};
 }
 
 } // namespace tamo

@@ -7,6 +7,9 @@
 #include "transfer/SyncFolder.h"
 #include "transfer/SyncLedger.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace tamo {
 
 ChangeImport::ChangeImport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
@@ -26,16 +29,22 @@ ChangeImport::Result ChangeImport::run()
     for (const QString &device : m_folder.devices()) {
         if (device == m_ownDevice)
             continue;
-        qint64 applied = m_ledger.appliedSequence(device);
-        for (const qint64 sequence : m_folder.segments(device)) {
-            if (sequence <= applied)
-                continue;
-            if (sequence != applied + 1)
-                break; // an earlier segment has not arrived yet
-            const std::optional<QByteArray> bytes =
-                readFileBounded(m_folder.segmentFile(device, sequence), Segment::largestFile);
+        const QList<qint64> segments = m_folder.segments(device);
+        const QList<qint64> snapshots = m_folder.snapshots(device);
+        const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
+        for (qint64 applied = m_ledger.appliedSequence(device);;) {
+            // The next segment, or once it was rewritten away, the snapshot that replaced it.
+            const bool segment = segments.contains(applied + 1);
+            if (!segment && latestSnapshot <= applied)
+                break; // nothing new, or an earlier segment has not arrived yet
+            const qint64 sequence = segment ? applied + 1 : latestSnapshot;
+            const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
+            QString readError;
+            const std::optional<QByteArray> bytes = readFileBounded(path, Segment::largestFile, &readError);
             if (!bytes) {
-                result.failures.append(QStringLiteral("The sync folder can't be read."));
+                // A file its device has just rewritten away is no failure: its replacement comes next time.
+                if (QFileInfo::exists(path))
+                    result.failures.append(failureText(device, path, readError, QStringLiteral("can't be read")));
                 break;
             }
             const SegmentRead read = readSegment(*bytes, device, sequence);
@@ -46,15 +55,11 @@ ChangeImport::Result ChangeImport::run()
                 break;
             }
             if (read.result == SegmentRead::Result::refused) {
-                result.failures.append(QStringLiteral("A sync file from another device was refused: %1.").arg(read.reason));
+                result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            sql::Transaction transaction(m_db);
-            if (!apply(device, read.segment.changes, result.entities))
+            if (!apply(device, sequence, read.segment.changes, result.entities))
                 break;
-            m_ledger.setAppliedSequence(device, sequence);
-            m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
-            transaction.commit();
             applied = sequence;
             ++result.applied;
         }
@@ -62,21 +67,41 @@ ChangeImport::Result ChangeImport::run()
     return result;
 }
 
-bool ChangeImport::apply(const QString &device, const QList<SyncChange> &changes, QSet<QString> &entities)
+QString ChangeImport::failureText(const QString &device, const QString &path, const QString &reason,
+                                  const QString &what) const
 {
-    QHash<QString, QByteArray> blobs;
-    for (const SyncChange &change : changes) {
-        for (const QString &name : change.blobs) {
-            if (name.isEmpty() || blobs.contains(name))
-                continue;
-            std::optional<QByteArray> bytes = m_folder.readBlob(device, name);
-            if (!bytes)
-                return false;
-            blobs.insert(name, std::move(*bytes));
+    const QString name = m_folder.deviceName(device);
+    return QStringLiteral("A sync file from “%1” %2: %3. File: %4")
+        .arg(name.isEmpty() ? device : name, what, reason, QDir(m_folder.root()).relativeFilePath(path));
+}
+
+bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes,
+                         QSet<QString> &entities)
+{
+    // Applied in batches, so a large snapshot never holds all its images at
+    // once; applying a batch again changes nothing, so a batch left waiting
+    // just runs again.
+    for (qsizetype start = 0; start < changes.size() || start == 0; start += Segment::largestBatch) {
+        const QList<SyncChange> batch = changes.mid(start, Segment::largestBatch);
+        QHash<QString, QByteArray> blobs;
+        for (const SyncChange &change : batch) {
+            for (const QString &name : change.blobs) {
+                if (name.isEmpty() || blobs.contains(name))
+                    continue;
+                std::optional<QByteArray> bytes = m_folder.readBlob(device, name);
+                if (!bytes)
+                    return false;
+                blobs.insert(name, std::move(*bytes));
+            }
         }
+        sql::Transaction transaction(m_db);
+        for (const SyncChange &change : batch)
+            applyChange(change, blobs, entities);
+        if (start + Segment::largestBatch >= changes.size())
+            m_ledger.setAppliedSequence(device, sequence);
+        m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+        transaction.commit();
     }
-    for (const SyncChange &change : changes)
-        applyChange(change, blobs, entities);
     return true;
 }
 
@@ -88,7 +113,7 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
         return;
     if (change.operation == SyncChange::Operation::remove) {
         m_rows.remove(entity, change.recordID);
-        m_ledger.markDeleted(change.recordID);
+        m_ledger.markDeleted(change.entity, change.recordID);
         entities.insert(change.entity);
         return;
     }

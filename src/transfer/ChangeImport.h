@@ -17,8 +17,9 @@ struct SyncChange;
 
 // Applies the segments other devices wrote, each once and in order, every
 // field by last-writer-wins on its hybrid timestamp; deletions win and the
-// records they name never come back. A segment still arriving, or naming a
-// blob not here yet, waits for the next run.
+// records they name never come back. Where segments were rewritten into a
+// snapshot, the snapshot stands in for them. A file still arriving, or
+// naming a blob not here yet, waits for the next run.
 class ChangeImport
 {
 public:
@@ -35,7 +36,8 @@ public:
 
 private:
     // False when the segment has to wait: a blob it names has not arrived.
-    bool apply(const QString &device, const QList<SyncChange> &changes, QSet<QString> &entities);
+    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, QSet<QString> &entities);
+    QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
     void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, QSet<QString> &entities);
 
     sql::Database &m_db;

@@ -92,6 +92,7 @@ void CloudSync::start(bool storeIsEmpty)
         return;
     connect(m_mirror, &SyncMirror::accountChanged, this, &CloudSync::checkAccount);
     connect(m_mirror, &SyncMirror::keyValuesChangedExternally, this, &CloudSync::applyRemoteCapacity);
+    m_keyValues.synchronize();
     if (m_keyValues.value(keys::historyCapacity).isValid()) {
         applyRemoteCapacity();
     } else if (!storeIsEmpty) {
@@ -197,6 +198,7 @@ void CloudSync::syncNow(ModelContext &context)
     const Status previous = m_status;
     setStatus(Status::of(Kind::syncing));
     context.save(); // a failed save stays pending and is reported by the next one
+    m_keyValues.synchronize();
     m_mirror->syncNow();
     QTimer::singleShot(syncNowSettleMs, this, [this, previous] {
         if (m_status.kind == Kind::syncing && previous.kind == Kind::upToDate)

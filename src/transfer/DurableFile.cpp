@@ -13,11 +13,6 @@ namespace tamo {
 
 namespace {
 
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 bool writeAll(int fd, const QByteArray &bytes)
 {
     const char *data = bytes.constData();
@@ -26,6 +21,8 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO; // a device that takes nothing and says nothing
         if (written <= 0)
             return false;
         data += written;
@@ -44,9 +41,8 @@ void syncFolder(const QString &folder)
     }
 }
 
-} // namespace
-
-QString writeFileDurably(const QString &path, const QByteArray &bytes)
+// The system's error code, 0 on success.
+int writeWhole(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo target(path);
     const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
@@ -54,20 +50,28 @@ QString writeFileDurably(const QString &path, const QByteArray &bytes)
     const QByteArray temporaryName = QFile::encodeName(temporary);
     const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
-        return systemError();
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const QString error = written ? QString() : systemError();
-    if (::close(fd) != 0 || !written) {
+        return errno;
+    int error = writeAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(temporaryName.constData());
-        return error.isEmpty() ? systemError() : error;
-    }
-    if (::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString renameError = systemError();
-        ::unlink(temporaryName.constData());
-        return renameError;
+        return error;
     }
     syncFolder(target.absolutePath());
-    return {};
+    return 0;
+}
+
+} // namespace
+
+QString writeFileDurably(const QString &path, const QByteArray &bytes, int *errorNumber)
+{
+    const int error = writeWhole(path, bytes);
+    if (errorNumber)
+        *errorNumber = error;
+    return error == 0 ? QString() : QString::fromLocal8Bit(std::strerror(error));
 }
 
 std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit, QString *error)

@@ -10,8 +10,8 @@ namespace tamo {
 // Writes a whole file so that a reader, a crash or a file-sync engine never
 // sees it half written: the bytes go to a hidden temporary name in the same
 // folder, reach the disk, and only then take their name. Returns the error
-// text, empty on success.
-QString writeFileDurably(const QString &path, const QByteArray &bytes);
+// text, empty on success; `errorNumber` then receives the system's code.
+QString writeFileDurably(const QString &path, const QByteArray &bytes, int *errorNumber = nullptr);
 
 // Reads at most `limit` bytes; a larger file yields limit + 1 bytes so the
 // caller can refuse it without holding all of it. Empty optional on error,

@@ -39,6 +39,7 @@ FolderMirror::FolderMirror(const QString &storeFile, const QString &folderRoot)
     , m_writer(m_folder, m_device)
     , m_export(*m_db, m_rows, m_ledger, m_clock, m_writer)
     , m_import(*m_db, m_rows, m_ledger, m_clock, m_folder, m_device)
+    , m_rewrite(*m_db, m_rows, m_ledger, m_clock, m_writer)
 {
 }
 
@@ -57,6 +58,11 @@ ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)
 ChangeImport::Result FolderMirror::importChanges()
 {
     return m_import.run();
+}
+
+QString FolderMirror::eraseDeleted(qint64 wallMillis)
+{
+    return m_rewrite.run(wallMillis);
 }
 
 } // namespace tamo

@@ -2,6 +2,7 @@
 
 #include "transfer/ChangeExport.h"
 #include "transfer/ChangeImport.h"
+#include "transfer/DeviceRewrite.h"
 #include "transfer/HybridTime.h"
 #include "transfer/RecordRows.h"
 #include "transfer/SyncFolder.h"
@@ -28,6 +29,9 @@ public:
     QString prepare(const QString &deviceName);
     ChangeExport::Result exportChanges(qint64 wallMillis);
     ChangeImport::Result importChanges();
+    // Rewrites this device's files once content they hold was deleted; the
+    // error text or empty.
+    QString eraseDeleted(qint64 wallMillis);
 
 private:
     std::unique_ptr<sql::Database> m_db;
@@ -39,6 +43,7 @@ private:
     DeviceWriter m_writer;
     ChangeExport m_export;
     ChangeImport m_import;
+    DeviceRewrite m_rewrite;
 };
 
 } // namespace tamo

@@ -16,18 +16,14 @@
 
 namespace tamo {
 
-namespace {
-
-const QString unwritable = QStringLiteral("The sync folder can't be written.");
-
-} // namespace
-
 FolderSync::FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *parent)
     : SyncMirror(parent)
     , m_root(std::move(folderRoot))
     , m_watcher(watcher)
+    , m_keyValues(m_root)
     , m_threadContext(new QObject)
 {
+    connect(&m_keyValues, &FolderKeyValueStore::changedExternally, this, &SyncMirror::keyValuesChangedExternally);
     m_threadContext->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("sync folder"));
     m_thread.start();
@@ -58,19 +54,33 @@ void FolderSync::attach(ModelContainer &container)
     m_storeFile = QDir(container.storeDirectory()).filePath(QLatin1String(ModelContainer::syncedStoreName));
     container.enableChangeTracking();
     connect(&container.mainContext(), &ModelContext::didSave, this, &FolderSync::exportSaved);
+    // The device's identity lives in the store; the shared settings need it
+    // before the first event runs. Opening touches nothing in the folder.
+    QString device;
+    QMetaObject::invokeMethod(m_threadContext, [this, &device] {
+        if (openMirror().isEmpty())
+            device = m_mirror->device();
+    }, Qt::BlockingQueuedConnection);
+    m_ownDevice = device;
+    m_keyValues.setDevice(device);
+}
+
+QString FolderSync::openMirror()
+{
+    if (m_mirror)
+        return {};
+    try {
+        m_mirror = std::make_unique<FolderMirror>(m_storeFile, m_root);
+    } catch (const sql::Error &error) {
+        return error.message();
+    }
+    return {};
 }
 
 void FolderSync::onFolderThread(std::function<void(FolderMirror *, const QString &)> work)
 {
     QMetaObject::invokeMethod(m_threadContext, [this, work = std::move(work)] {
-        QString openError;
-        if (!m_mirror) {
-            try {
-                m_mirror = std::make_unique<FolderMirror>(m_storeFile, m_root);
-            } catch (const sql::Error &error) {
-                openError = error.message();
-            }
-        }
+        const QString openError = openMirror();
         work(m_mirror.get(), openError);
     });
 }
@@ -81,7 +91,7 @@ void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMir
     emit progressed(event);
     QPointer<FolderSync> self(this);
     onFolderThread([self, event, work = std::move(work)](FolderMirror *mirror, const QString &openError) mutable {
-        const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}, {}};
+        const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}};
         QMetaObject::invokeMethod(self, [self, event, outcome]() mutable {
             self->finish(event, outcome);
         });
@@ -93,14 +103,13 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
     // The views see what arrived before the import is reported done.
     if (m_container && !outcome.changedEntities.isEmpty())
         m_container->mainContext().refreshAfterExternalChange(outcome.changedEntities);
-    if (!outcome.device.isEmpty())
-        m_ownDevice = outcome.device;
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
     event.error = outcome.error;
     emit progressed(event);
     if (event.type != CloudEvent::Type::import)
         return;
+    m_keyValues.synchronize();
     m_watcher.watch(watchedFolders());
     m_busy = false;
     if (std::exchange(m_again, false))
@@ -125,8 +134,10 @@ void FolderSync::exportSaved()
         return;
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
     runEvent(CloudEvent::Type::export_, [wallMillis](FolderMirror &mirror) {
-        const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
-        return Outcome{exported.error.isEmpty() ? QString() : unwritable + QLatin1Char(' ') + exported.error, {}, {}};
+        QString error = mirror.exportChanges(wallMillis).error;
+        if (error.isEmpty())
+            error = mirror.eraseDeleted(wallMillis);
+        return Outcome{error, {}};
     });
 }
 
@@ -136,8 +147,7 @@ void FolderSync::start()
     m_busy = true;
     whenUsable([this] {
         runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
-            const QString error = mirror.prepare(QHostInfo::localHostName());
-            return Outcome{error.isEmpty() ? QString() : unwritable, {}, mirror.device()};
+            return Outcome{mirror.prepare(QHostInfo::localHostName()), {}};
         });
         exportAndImport();
     });
@@ -187,8 +197,12 @@ void FolderSync::exportAndImport()
         const ChangeImport::Result imported = mirror.importChanges();
         QStringList failures = imported.failures;
         if (!exported.error.isEmpty())
-            failures.prepend(unwritable + QLatin1Char(' ') + exported.error);
-        return Outcome{failures.join(QLatin1Char(' ')), imported.entities, {}};
+            failures.prepend(exported.error);
+        // Content deleted here or by another device leaves this device's files.
+        if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
+            failures.append(error);
+        failures.removeDuplicates();
+        return Outcome{failures.join(QLatin1Char('\n')), imported.entities};
     });
 }
 

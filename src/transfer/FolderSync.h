@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ChangeImport.h"
+#include "transfer/FolderKeyValueStore.h"
 #include "transfer/SyncMirror.h"
 
 #include <QThread>
@@ -31,6 +32,8 @@ public:
 
     // Before start: from now on saves are queued for export.
     void attach(ModelContainer &container);
+    // The shared settings, in the same folder.
+    FolderKeyValueStore &keyValues() { return m_keyValues; }
 
     void start() override;
     void syncNow() override;
@@ -41,13 +44,14 @@ private:
     {
         QString error;
         QSet<QString> changedEntities;
-        QString device; // this device's id, once the folder is prepared
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);
     QStringList watchedFolders() const;
     // Runs on the folder thread; the mirror opens there on first use.
     void onFolderThread(std::function<void(FolderMirror *, const QString &openError)> work);
+    // On the folder thread: the error text, empty once the mirror is open.
+    QString openMirror();
     void exportAndImport();
     // After a save: this device's changes go out; nothing is imported.
     void exportSaved();
@@ -55,6 +59,7 @@ private:
 
     QString m_root;
     FolderWatcher &m_watcher;
+    FolderKeyValueStore m_keyValues;
     ModelContainer *m_container = nullptr;
     QString m_storeFile;
     QString m_ownDevice;

@@ -40,6 +40,9 @@ struct Segment
     static constexpr qsizetype largestFile = 256 * 1024 * 1024;
     static constexpr qsizetype largestString = 64 * 1024 * 1024;
     static constexpr qsizetype largestList = 10'000;
+    // Changes a writer puts in one segment, and a reader applies in one
+    // transaction with the blobs they name in memory.
+    static constexpr qsizetype largestBatch = 1'000;
 
     QString device;
     qint64 sequence = 0;

@@ -5,11 +5,16 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace tamo {
 
@@ -22,6 +27,45 @@ const QRegularExpression &segmentNamePattern()
 {
     static const QRegularExpression pattern(QStringLiteral("^seg-([0-9]{9})\\.jsonl$"));
     return pattern;
+}
+
+const QRegularExpression &snapshotNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^snapshot-([0-9]{9})\\.jsonl$"));
+    return pattern;
+}
+
+QList<qint64> numberedFiles(const QString &folder, const QRegularExpression &pattern)
+{
+    QList<qint64> sequences;
+    for (const QString &name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (match.hasMatch() && match.capturedView(1).toLongLong() > 0)
+            sequences.append(match.capturedView(1).toLongLong());
+    }
+    return sequences;
+}
+
+QString numberedName(const char *prefix, qint64 sequence)
+{
+    return QStringLiteral("/%1-%2.jsonl").arg(QLatin1String(prefix)).arg(sequence, 9, 10, QLatin1Char('0'));
+}
+
+// What a failed write into the folder means for the user.
+QString writeFailure(int errorNumber, const QString &systemText)
+{
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Not enough disk space to sync.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("The sync folder can't be written: permission denied.");
+    case EROFS:
+        return QStringLiteral("The sync folder can't be written: its disk is read-only.");
+    default:
+        return QStringLiteral("The sync folder can't be written: %1.").arg(systemText);
+    }
 }
 
 } // namespace
@@ -48,7 +92,12 @@ QString SyncFolder::deviceFile(const QString &device) const
 
 QString SyncFolder::segmentFile(const QString &device, qint64 sequence) const
 {
-    return deviceFolder(device) + QStringLiteral("/seg-%1.jsonl").arg(sequence, 9, 10, QLatin1Char('0'));
+    return deviceFolder(device) + numberedName("seg", sequence);
+}
+
+QString SyncFolder::snapshotFile(const QString &device, qint64 sequence) const
+{
+    return deviceFolder(device) + numberedName("snapshot", sequence);
 }
 
 QString SyncFolder::blobFile(const QString &device, const QString &blobName) const
@@ -88,6 +137,14 @@ AccountStatus SyncFolder::accountStatus() const
     return AccountStatus::available;
 }
 
+QString SyncFolder::deviceName(const QString &device) const
+{
+    constexpr qsizetype longestName = 255;
+    const std::optional<QByteArray> bytes = readFileBounded(deviceFile(device), 64 * 1024);
+    const QJsonValue name = bytes ? QJsonDocument::fromJson(*bytes).object().value(QLatin1String("name")) : QJsonValue();
+    return name.isString() && name.toString().size() <= longestName ? name.toString() : QString();
+}
+
 QStringList SyncFolder::devices() const
 {
     QStringList devices = QDir(m_root + QStringLiteral("/devices")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -97,13 +154,12 @@ QStringList SyncFolder::devices() const
 
 QList<qint64> SyncFolder::segments(const QString &device) const
 {
-    QList<qint64> sequences;
-    for (const QString &name : QDir(deviceFolder(device)).entryList(QDir::Files, QDir::Name)) {
-        const QRegularExpressionMatch match = segmentNamePattern().match(name);
-        if (match.hasMatch() && match.capturedView(1).toLongLong() > 0)
-            sequences.append(match.capturedView(1).toLongLong());
-    }
-    return sequences;
+    return numberedFiles(deviceFolder(device), segmentNamePattern());
+}
+
+QList<qint64> SyncFolder::snapshots(const QString &device) const
+{
+    return numberedFiles(deviceFolder(device), snapshotNamePattern());
 }
 
 std::optional<QByteArray> SyncFolder::readBlob(const QString &device, const QString &blobName) const
@@ -116,6 +172,13 @@ std::optional<QByteArray> SyncFolder::readBlob(const QString &device, const QStr
     return bytes;
 }
 
+QString DeviceWriter::write(const QString &path, const QByteArray &bytes) const
+{
+    int errorNumber = 0;
+    const QString error = writeFileDurably(path, bytes, &errorNumber);
+    return error.isEmpty() ? QString() : writeFailure(errorNumber, error);
+}
+
 DeviceWriter::DeviceWriter(const SyncFolder &folder, QString device)
     : m_folder(folder)
     , m_device(std::move(device))
@@ -125,13 +188,13 @@ DeviceWriter::DeviceWriter(const SyncFolder &folder, QString device)
 QString DeviceWriter::prepare(const QString &deviceName)
 {
     if (!QDir().mkpath(m_folder.deviceFolder(m_device) + QStringLiteral("/blobs")))
-        return QStringLiteral("The sync folder can't be written.");
+        return writeFailure(errno, QString::fromLocal8Bit(std::strerror(errno)));
     if (QFileInfo::exists(m_folder.deviceFile(m_device)))
         return {};
     const QJsonObject device{{QStringLiteral("format"), Segment::format},
                              {QStringLiteral("name"), deviceName},
                              {QStringLiteral("created"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)}};
-    return writeFileDurably(m_folder.deviceFile(m_device), QJsonDocument(device).toJson(QJsonDocument::Compact));
+    return write(m_folder.deviceFile(m_device), QJsonDocument(device).toJson(QJsonDocument::Compact));
 }
 
 QString DeviceWriter::writeBlob(const QByteArray &bytes, QString &blobName)
@@ -140,18 +203,49 @@ QString DeviceWriter::writeBlob(const QByteArray &bytes, QString &blobName)
     const QString path = m_folder.blobFile(m_device, blobName);
     if (QFileInfo::exists(path))
         return {};
-    return writeFileDurably(path, bytes);
+    return write(path, bytes);
 }
 
 QString DeviceWriter::writeSegment(const Segment &segment)
 {
-    return writeFileDurably(m_folder.segmentFile(m_device, segment.sequence), segment.encode());
+    return write(m_folder.segmentFile(m_device, segment.sequence), segment.encode());
 }
 
-qint64 DeviceWriter::nextSequence() const
+qint64 DeviceWriter::nextSequence(qint64 lastWritten) const
 {
-    const QList<qint64> written = m_folder.segments(m_device);
-    return written.isEmpty() ? 1 : written.last() + 1;
+    qint64 last = lastWritten;
+    for (const QList<qint64> &files : {m_folder.segments(m_device), m_folder.snapshots(m_device)}) {
+        if (!files.isEmpty())
+            last = std::max(last, files.last());
+    }
+    return last + 1;
+}
+
+QString DeviceWriter::writeSnapshot(const Segment &snapshot, const QSet<QString> &blobNames)
+{
+    if (const QString error = write(m_folder.snapshotFile(m_device, snapshot.sequence), snapshot.encode());
+        !error.isEmpty())
+        return error;
+    QStringList stale;
+    for (const qint64 sequence : m_folder.segments(m_device)) {
+        if (sequence <= snapshot.sequence)
+            stale.append(m_folder.segmentFile(m_device, sequence));
+    }
+    for (const qint64 sequence : m_folder.snapshots(m_device)) {
+        if (sequence < snapshot.sequence)
+            stale.append(m_folder.snapshotFile(m_device, sequence));
+    }
+    const QString blobs = m_folder.deviceFolder(m_device) + QStringLiteral("/blobs");
+    for (const QString &name : QDir(blobs).entryList(QDir::Files | QDir::Hidden)) {
+        if (!blobNames.contains(name))
+            stale.append(blobs + QLatin1Char('/') + name);
+    }
+    for (const QString &path : std::as_const(stale)) {
+        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+            return QStringLiteral("An old sync file could not be removed: %1. File: %2")
+                .arg(QString::fromLocal8Bit(std::strerror(errno)), QDir(m_folder.root()).relativeFilePath(path));
+    }
+    return {};
 }
 
 } // namespace tamo

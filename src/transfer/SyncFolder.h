@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,8 @@ struct Segment;
 //   account.json                      who the folder belongs to
 //   devices/<device>/device.json      who is there
 //   devices/<device>/seg-<n>.jsonl    change segments, numbered from 1
+//   devices/<device>/snapshot-<n>.jsonl  what segments 1 to n left current,
+//                                     once a deletion had them rewritten
 //   devices/<device>/blobs/<sha256>   image, rich-text and icon bytes
 //   kv/<device>.json                  the shared settings one device wrote
 class SyncFolder
@@ -31,6 +34,7 @@ public:
     QString deviceFolder(const QString &device) const;
     QString deviceFile(const QString &device) const;
     QString segmentFile(const QString &device, qint64 sequence) const;
+    QString snapshotFile(const QString &device, qint64 sequence) const;
     QString blobFile(const QString &device, const QString &blobName) const;
     QString keyValueFile(const QString &device) const;
 
@@ -38,10 +42,13 @@ public:
     // account by writing account.json.
     AccountStatus accountStatus() const;
 
+    // The name the device gave itself (its host name); empty when unknown.
+    QString deviceName(const QString &device) const;
     // Devices with a folder of the right name; anything else is ignored.
     QStringList devices() const;
-    // The device's complete-named segments, in order.
+    // The device's complete-named segments and snapshots, in order.
     QList<qint64> segments(const QString &device) const;
+    QList<qint64> snapshots(const QString &device) const;
 
     // The bytes of a blob once all of them have arrived (their hash matches
     // their name); empty while it is missing or still arriving.
@@ -64,10 +71,18 @@ public:
     // Stores bytes under their hash (once); the error text or empty.
     QString writeBlob(const QByteArray &bytes, QString &blobName);
     QString writeSegment(const Segment &segment);
-    // The number the next segment takes: one past the highest written.
-    qint64 nextSequence() const;
+    // The number the next segment takes: one past the last one written,
+    // by the count kept with the store or by what the folder shows.
+    qint64 nextSequence(qint64 lastWritten) const;
+
+    // Replaces the files up to the snapshot's number by the snapshot, and
+    // removes the blobs it does not name; the error text or empty.
+    QString writeSnapshot(const Segment &snapshot, const QSet<QString> &blobNames);
 
 private:
+    // Durably, with the user's text on failure.
+    QString write(const QString &path, const QByteArray &bytes) const;
+
     const SyncFolder &m_folder;
     QString m_device;
 };

@@ -11,10 +11,15 @@ SyncLedger::SyncLedger(sql::Database &db)
         CREATE TABLE IF NOT EXISTS SyncField (
             recordID TEXT NOT NULL, field TEXT NOT NULL, hlc TEXT NOT NULL, digest BLOB NOT NULL,
             PRIMARY KEY (recordID, field)) WITHOUT ROWID;
-        CREATE TABLE IF NOT EXISTS SyncDeleted (recordID TEXT PRIMARY KEY) WITHOUT ROWID;
+        CREATE TABLE IF NOT EXISTS SyncDeleted (recordID TEXT PRIMARY KEY, entity TEXT) WITHOUT ROWID;
         CREATE TABLE IF NOT EXISTS SyncApplied (device TEXT PRIMARY KEY, sequence INTEGER NOT NULL) WITHOUT ROWID;
         CREATE TABLE IF NOT EXISTS SyncValue (key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
+        CREATE TABLE IF NOT EXISTS SyncWritten (recordID TEXT PRIMARY KEY) WITHOUT ROWID;
     )"));
+    // Ledgers written before deletions kept their entity lack the column.
+    sql::Statement columns = m_db.prepare(QStringLiteral("SELECT 1 FROM pragma_table_info('SyncDeleted') WHERE name = 'entity'"));
+    if (!columns.step())
+        m_db.exec(QStringLiteral("ALTER TABLE SyncDeleted ADD COLUMN entity TEXT"));
 }
 
 std::optional<SyncLedger::FieldWrite> SyncLedger::field(const QString &recordID, const QString &field)
@@ -45,14 +50,40 @@ bool SyncLedger::isDeleted(const QString &recordID)
     return statement->step();
 }
 
-void SyncLedger::markDeleted(const QString &recordID)
+void SyncLedger::markDeleted(const QString &entity, const QString &recordID)
 {
-    auto insert = m_db.cached(QStringLiteral("INSERT OR IGNORE INTO SyncDeleted VALUES (?)"));
-    insert->bindText(1, recordID);
+    auto insert = m_db.cached(QStringLiteral("INSERT OR IGNORE INTO SyncDeleted (recordID, entity) VALUES (?, ?)"));
+    insert->bindText(1, recordID).bindText(2, entity);
     insert->run();
     auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncField WHERE recordID = ?"));
     forget->bindText(1, recordID);
     forget->run();
+    auto written = m_db.cached(QStringLiteral("DELETE FROM SyncWritten WHERE recordID = ?"));
+    written->bindText(1, recordID);
+    written->run();
+    if (m_db.changes() > 0)
+        setValue(QStringLiteral("erase"), QStringLiteral("1"));
+}
+
+QList<std::pair<QString, QString>> SyncLedger::deletions()
+{
+    QList<std::pair<QString, QString>> deleted;
+    sql::Statement statement = m_db.prepare(QStringLiteral("SELECT coalesce(entity, 'ClipItem'), recordID FROM SyncDeleted"));
+    while (statement.step())
+        deleted.append({statement.text(0), statement.text(1)});
+    return deleted;
+}
+
+QList<std::pair<QString, HybridTime>> SyncLedger::fieldTimes(const QString &recordID)
+{
+    QList<std::pair<QString, HybridTime>> times;
+    auto statement = m_db.cached(QStringLiteral("SELECT field, hlc FROM SyncField WHERE recordID = ?"));
+    statement->bindText(1, recordID);
+    while (statement->step()) {
+        if (const std::optional<HybridTime> time = HybridTime::parse(statement->text(1)))
+            times.append({statement->text(0), *time});
+    }
+    return times;
 }
 
 qint64 SyncLedger::appliedSequence(const QString &device)
@@ -67,6 +98,36 @@ void SyncLedger::setAppliedSequence(const QString &device, qint64 sequence)
     auto statement = m_db.cached(QStringLiteral("INSERT OR REPLACE INTO SyncApplied VALUES (?, ?)"));
     statement->bindText(1, device).bindInt64(2, sequence);
     statement->run();
+}
+
+qint64 SyncLedger::writtenSequence()
+{
+    return value(QStringLiteral("sequence")).toLongLong();
+}
+
+void SyncLedger::setWrittenSequence(qint64 sequence)
+{
+    setValue(QStringLiteral("sequence"), QString::number(sequence));
+}
+
+void SyncLedger::noteWritten(const QString &recordID)
+{
+    auto statement = m_db.cached(QStringLiteral("INSERT OR IGNORE INTO SyncWritten VALUES (?)"));
+    statement->bindText(1, recordID);
+    statement->run();
+}
+
+bool SyncLedger::erasurePending()
+{
+    return value(QStringLiteral("erase")) == QLatin1String("1");
+}
+
+void SyncLedger::resetWritten(const QSet<QString> &recordIDs)
+{
+    m_db.exec(QStringLiteral("DELETE FROM SyncWritten"));
+    for (const QString &recordID : recordIDs)
+        noteWritten(recordID);
+    setValue(QStringLiteral("erase"), QStringLiteral("0"));
 }
 
 QString SyncLedger::value(const QString &key)

@@ -3,6 +3,8 @@
 #include "transfer/HybridTime.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -31,11 +33,27 @@ public:
     void setField(const QString &recordID, const QString &field, const FieldWrite &write);
 
     bool isDeleted(const QString &recordID);
-    // Keeps the identity only and forgets every field write of the record.
-    void markDeleted(const QString &recordID);
+    // Keeps the identity only and forgets every field write of the record;
+    // when this device's files hold its content, they are due a rewrite.
+    void markDeleted(const QString &entity, const QString &recordID);
+    // Every deleted record as (entity, record identity).
+    QList<std::pair<QString, QString>> deletions();
+    // The record's field writes: field name and time.
+    QList<std::pair<QString, HybridTime>> fieldTimes(const QString &recordID);
 
     qint64 appliedSequence(const QString &device);
     void setAppliedSequence(const QString &device, qint64 sequence);
+
+    // The number of the last file this device wrote; it goes on counting
+    // after its files are rewritten and the old ones removed.
+    qint64 writtenSequence();
+    void setWrittenSequence(qint64 sequence);
+
+    // Records whose content this device's own files hold.
+    void noteWritten(const QString &recordID);
+    bool erasurePending();
+    // After a rewrite: the files hold exactly these records, nothing deleted.
+    void resetWritten(const QSet<QString> &recordIDs);
 
     QString value(const QString &key);
     void setValue(const QString &key, const QString &value);

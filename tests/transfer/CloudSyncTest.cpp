@@ -1,4 +1,5 @@
 #include "transfer/CloudSync.h"
+#include "transfer/FolderKeyValueStore.h"
 #include "transfer/SyncMirror.h"
 
 #include "app/RelativeDate.h"
@@ -10,6 +11,7 @@
 #include "support/FakeRelauncher.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QMap>
 #include <gtest/gtest.h>
 
@@ -182,6 +184,30 @@ TEST_F(CloudSyncTest, SharedCapacityIsAppliedOrPublished)
         EXPECT_EQ(keyValues.values.value(keys::historyCapacity), c.remoteAfter) << c.name;
         EXPECT_EQ(capacityChanges, c.changes) << c.name;
     }
+}
+
+TEST_F(CloudSyncTest, ACapacityChangedOnAnotherMachineIsAppliedHereThroughTheFolder)
+{
+    testing::TempDir folder;
+    FolderKeyValueStore here(folder.path());
+    FolderKeyValueStore elsewhere(folder.path());
+    for (auto [store, device] : {std::pair{&here, "aaaaaaaa-0000-4000-8000-000000000001"},
+                                 std::pair{&elsewhere, "bbbbbbbb-0000-4000-8000-000000000002"}}) {
+        QDir().mkpath(SyncFolder(folder.path()).deviceFolder(QLatin1String(device)));
+        store->setDevice(QLatin1String(device));
+    }
+    QObject::connect(&here, &FolderKeyValueStore::changedExternally, &mirror, &SyncMirror::keyValuesChangedExternally);
+    defaults.setValue(keys::historyCapacity, 2);
+    CloudSync sync(defaults, clock, here, &mirror);
+    sync.onCapacityChange = [this] { ++capacityChanges; };
+    sync.start(false);
+    elsewhere.synchronize();
+    EXPECT_EQ(elsewhere.value(keys::historyCapacity).toInt(), 2) << "a machine with clips publishes its capacity";
+
+    elsewhere.setValue(keys::historyCapacity, 0);
+    here.synchronize();
+    EXPECT_EQ(defaults.integer(keys::historyCapacity), 0);
+    EXPECT_EQ(capacityChanges, 1) << "the history is trimmed to the new capacity";
 }
 
 TEST_F(CloudSyncTest, SyncOffTouchesNothing)

@@ -112,6 +112,17 @@ TEST(Segment, DamagedOrHostileFilesAreRefused)
     }
 }
 
+TEST(Segment, DamageThatLeavesEveryLineValidIsCaughtByTheChecksum)
+{
+    QByteArray damaged = Segment{device, 7, {sampleUpsert()}}.encode();
+    const qsizetype text = damaged.indexOf("hello");
+    ASSERT_GT(text, 0);
+    damaged[text] = 'j';
+    const SegmentRead read = readSegment(damaged, device, 7);
+    EXPECT_EQ(read.result, SegmentRead::Result::refused);
+    EXPECT_TRUE(read.reason.contains(QLatin1String("checksum"))) << qPrintable(read.reason);
+}
+
 TEST(HybridClock, OrdersLaterEditsAfterEverythingSeenWhateverTheWallClock)
 {
     const QString other = QStringLiteral("ffffffff-ffff-4fff-8fff-ffffffffffff");

@@ -1,3 +1,4 @@
+#include "transfer/DurableFile.h"
 #include "transfer/Segment.h"
 #include "transfer/SyncFolder.h"
 
@@ -6,6 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tamo {
 namespace {
@@ -25,7 +30,7 @@ TEST(SyncFolder, DeviceWritesWholeFilesUnderTheirFinalNamesOnly)
     const SyncFolder folder(dir.path());
     DeviceWriter writer(folder, device);
     ASSERT_EQ(writer.prepare(QStringLiteral("host")), QString());
-    EXPECT_EQ(writer.nextSequence(), 1);
+    EXPECT_EQ(writer.nextSequence(0), 1);
     ASSERT_EQ(writer.writeSegment(Segment{device, 1, {}}), QString());
     ASSERT_EQ(writer.writeSegment(Segment{device, 2, {}}), QString());
     QString blob;
@@ -35,7 +40,8 @@ TEST(SyncFolder, DeviceWritesWholeFilesUnderTheirFinalNamesOnly)
     EXPECT_EQ(QDir(folder.deviceFolder(device)).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("device.json"), QStringLiteral("seg-000000001.jsonl"),
                            QStringLiteral("seg-000000002.jsonl")}));
-    EXPECT_EQ(writer.nextSequence(), 3);
+    EXPECT_EQ(writer.nextSequence(0), 3);
+    EXPECT_EQ(writer.nextSequence(9), 10) << "the count kept with the store goes on after a rewrite";
     EXPECT_EQ(folder.readBlob(device, blob), QByteArray("image bytes"));
 }
 
@@ -57,6 +63,36 @@ TEST(SyncFolder, IgnoresNamesItDidNotWriteAndBlobsNotWhole)
     EXPECT_FALSE(folder.readBlob(device, name)) << "still arriving";
     EXPECT_FALSE(folder.readBlob(device, QStringLiteral("../device.json")));
     EXPECT_FALSE(folder.readBlob(QStringLiteral(".."), name));
+}
+
+TEST(DurableFile, TheOldFileStaysWholeUntilTheNewOneTakesItsName)
+{
+    testing::TempDir dir;
+    const QString path = dir.file(QStringLiteral("settings.json"));
+    const QString held = dir.file(QStringLiteral("held"));
+    testing::writeFile(path, "old bytes");
+    // A second name for the old file: a write in place would change it too.
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(held).constData()), 0);
+    ASSERT_EQ(writeFileDurably(path, "new bytes"), QString());
+    EXPECT_EQ(testing::readFile(held), "old bytes");
+    EXPECT_EQ(testing::readFile(path), "new bytes");
+
+    // A write that fails half-way leaves the file as it was and nothing beside it.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 4;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    int errorNumber = 0;
+    const QString error = writeFileDurably(path, "bytes that do not fit", &errorNumber);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(errorNumber, EFBIG);
+    EXPECT_EQ(testing::readFile(path), "new bytes");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("held"), QStringLiteral("settings.json")}));
 }
 
 } // namespace

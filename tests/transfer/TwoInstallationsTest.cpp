@@ -76,13 +76,16 @@ struct Installation
 class TwoInstallations : public ::testing::Test
 {
 protected:
-    // Both export, then both import, as a file-sync engine in between would allow.
+    // Both export, then both import and rewrite what deletions left, as a
+    // file-sync engine in between would allow.
     void pump(qint64 wallA = now, qint64 wallB = now)
     {
         EXPECT_EQ(a.mirror->exportChanges(wallA).error, QString());
         EXPECT_EQ(b.mirror->exportChanges(wallB).error, QString());
         EXPECT_TRUE(a.mirror->importChanges().failures.isEmpty());
         EXPECT_TRUE(b.mirror->importChanges().failures.isEmpty());
+        EXPECT_EQ(a.mirror->eraseDeleted(wallA), QString());
+        EXPECT_EQ(b.mirror->eraseDeleted(wallB), QString());
     }
 
     void addClip(Installation &side, const QString &text)
@@ -165,6 +168,21 @@ TEST_F(TwoInstallations, ConcurrentEditsConvergeAndDeletionsWin)
     EXPECT_TRUE(b.dump().constFirst().contains(QStringLiteral("|from B|")));
 }
 
+TEST_F(TwoInstallations, ADeletionNotYetExportedWinsOverALaterEditFromElsewhere)
+{
+    addClip(a, QStringLiteral("doomed"));
+    pump();
+    a.context().remove(a.clip(QStringLiteral("doomed")));
+    save(a);
+    setTitle(b, QStringLiteral("doomed"), QStringLiteral("edited later"));
+    ASSERT_EQ(b.mirror->exportChanges(now + 10).changes, 1);
+    EXPECT_EQ(a.mirror->importChanges().applied, 1) << "imported before the deletion went out";
+    EXPECT_TRUE(a.dump().isEmpty());
+    pump();
+    EXPECT_TRUE(a.dump().isEmpty());
+    EXPECT_TRUE(b.dump().isEmpty());
+}
+
 TEST_F(TwoInstallations, AMachineWithItsClockBehindStillWinsWithALaterEdit)
 {
     addClip(a, QStringLiteral("shared"));
@@ -190,7 +208,7 @@ TEST_F(TwoInstallations, SegmentsAppliedAgainChangeNothingAndDeletedRecordsStayD
     sql::Database db;
     db.open(b.dir.file(QStringLiteral("Tamo.store")));
     db.exec(QStringLiteral("DELETE FROM SyncApplied"));
-    EXPECT_EQ(b.mirror->importChanges().applied, 2);
+    EXPECT_EQ(b.mirror->importChanges().applied, 1) << "the snapshot the deletion had A's segments rewritten into";
     EXPECT_EQ(b.dump(), before);
 }
 
@@ -242,6 +260,54 @@ TEST_F(TwoInstallations, ADeviceOfANewerFormatIsReportedAndNothingOfItApplied)
 
     const ChangeImport::Result result = b.mirror->importChanges();
     EXPECT_EQ(result.failures, QStringList{QStringLiteral("A device uses a newer sync format; update TamoCove.")});
+    EXPECT_EQ(result.applied, 0);
+}
+
+TEST_F(TwoInstallations, DeletedContentLeavesEveryFileInTheFolder)
+{
+    const QByteArray marker = "marker-5b0d2e";
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("secret marker-5b0d2e")),
+                                           QDateTime::fromMSecsSinceEpoch(now));
+    clip->setRtfData("{\\rtf1 marker-5b0d2e}");
+    a.context().insert(clip);
+    save(a);
+    addClip(a, QStringLiteral("kept"));
+    pump();
+    setTitle(b, QStringLiteral("secret marker-5b0d2e"), QStringLiteral("title marker-5b0d2e"));
+    pump();
+
+    a.context().remove(a.clip(QStringLiteral("secret marker-5b0d2e")));
+    save(a);
+    pump();
+    for (const QString &file : folderFiles())
+        EXPECT_FALSE(testing::readFile(file).contains(marker)) << qPrintable(file);
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_EQ(b.dump().size(), 1);
+
+    // Later changes carry on from where the rewritten files left off, and a
+    // machine that joins now finds the same history in the rewritten files.
+    setTitle(a, QStringLiteral("kept"), QStringLiteral("after the rewrite"));
+    pump();
+    EXPECT_EQ(b.dump(), a.dump());
+    Installation c{folder.path()};
+    const ChangeImport::Result joined = c.mirror->importChanges();
+    EXPECT_TRUE(joined.failures.isEmpty()) << qPrintable(joined.failures.join(u'\n'));
+    EXPECT_EQ(c.dump(), a.dump());
+}
+
+TEST_F(TwoInstallations, ARefusedFileIsNamedWithItsDevice)
+{
+    addClip(a, QStringLiteral("hello"));
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    const QString segment = SyncFolder(folder.path()).segmentFile(a.mirror->device(), 1);
+    QByteArray bytes = testing::readFile(segment);
+    bytes[bytes.indexOf("hello")] = 'j';
+    testing::writeFile(segment, bytes);
+
+    const ChangeImport::Result result = b.mirror->importChanges();
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_TRUE(result.failures[0].contains(QStringLiteral("“host”"))) << qPrintable(result.failures[0]);
+    EXPECT_TRUE(result.failures[0].contains(QDir(folder.path()).relativeFilePath(segment))) << qPrintable(result.failures[0]);
     EXPECT_EQ(result.applied, 0);
 }
 

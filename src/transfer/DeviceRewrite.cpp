@@ -1,0 +1,108 @@
+#include "transfer/DeviceRewrite.h"
+
+#include "model/ClipItem.h"
+#include "model/Pinboard.h"
+#include "model/SourceApp.h"
+#include "model/Sqlite.h"
+#include "transfer/RecordRows.h"
+#include "transfer/Segment.h"
+#include "transfer/SyncFolder.h"
+#include "transfer/SyncLedger.h"
+
+#include <map>
+
+namespace tamo {
+
+namespace {
+
+bool outboxIsEmpty(sql::Database &db)
+{
+    sql::Statement statement = db.prepare(QStringLiteral("SELECT 1 FROM main.MirrorOutbox LIMIT 1"));
+    return !statement.step();
+}
+
+QStringList recordIDs(sql::Database &db, const EntitySpec &entity)
+{
+    QStringList ids;
+    sql::Statement statement = db.prepare(QStringLiteral("SELECT recordID FROM main.%1").arg(QLatin1String(entity.name)));
+    while (statement.step())
+        ids.append(statement.text(0));
+    return ids;
+}
+
+} // namespace
+
+DeviceRewrite::DeviceRewrite(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
+                             DeviceWriter &writer)
+    : m_db(db)
+    , m_rows(rows)
+    , m_ledger(ledger)
+    , m_clock(clock)
+    , m_writer(writer)
+{
+}
+
+QString DeviceRewrite::run(qint64 wallMillis)
+{
+    if (!m_ledger.erasurePending())
+        return {};
+    Segment snapshot{m_writer.device(), m_ledger.writtenSequence(), {}};
+    QSet<QString> blobNames;
+    QSet<QString> written;
+    {
+        // One consistent state, read while the app goes on saving.
+        sql::Transaction read(m_db, sql::Transaction::Mode::read);
+        if (!outboxIsEmpty(m_db))
+            return {}; // what was saved since goes out first; the rewrite follows
+        for (const EntitySpec *entity : {&ClipItem::spec(), &Pinboard::spec(), &SourceApp::spec()}) {
+            for (const QString &recordID : recordIDs(m_db, *entity)) {
+                std::map<HybridTime, SyncChange> changes;
+                for (const auto &[field, time] : m_ledger.fieldTimes(recordID)) {
+                    if (time.device == m_writer.device())
+                        changes.try_emplace(time, SyncChange{time, QLatin1String(entity->name), recordID, {}, {}, {}});
+                }
+                if (changes.empty())
+                    continue;
+                const std::optional<RecordRows::Row> row = m_rows.read(*entity, recordID);
+                if (!row)
+                    continue;
+                for (const auto &[field, time] : m_ledger.fieldTimes(recordID)) {
+                    const auto change = changes.find(time);
+                    if (change == changes.end())
+                        continue;
+                    if (row->fields.contains(field)) {
+                        change->second.fields.insert(field, row->fields.value(field));
+                    } else if (row->blobs.contains(field)) {
+                        const RecordRows::Bytes &bytes = row->blobs.value(field);
+                        const QString name = bytes ? blobNameOf(*bytes) : QString();
+                        change->second.blobs.insert(field, name);
+                        if (!name.isEmpty())
+                            blobNames.insert(name);
+                    }
+                }
+                for (auto &[time, change] : changes)
+                    snapshot.changes.append(std::move(change));
+                written.insert(recordID);
+            }
+        }
+        const HybridTime deletedAt = m_clock.tick(wallMillis);
+        for (const auto &[entity, recordID] : m_ledger.deletions())
+            snapshot.changes.append({deletedAt, entity, recordID, SyncChange::Operation::remove, {}, {}});
+    }
+    if (snapshot.sequence == 0) {
+        // Nothing was ever written, so nothing is there to erase.
+        sql::Transaction transaction(m_db);
+        m_ledger.resetWritten({});
+        transaction.commit();
+        return {};
+    }
+    if (const QString error = m_writer.writeSnapshot(snapshot, blobNames); !error.isEmpty())
+        return error;
+    sql::Transaction transaction(m_db);
+    m_ledger.resetWritten(written);
+    m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+    transaction.commit();
+    return {};
+}
+
+} // namespace tamo

@@ -1,0 +1,125 @@
+#include "transfer/FolderKeyValueStore.h"
+
+#include "transfer/DurableFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tamo {
+
+namespace {
+
+constexpr qsizetype largestFile = 64 * 1024;
+constexpr qsizetype longestKey = 256;
+
+} // namespace
+
+FolderKeyValueStore::FolderKeyValueStore(QString folderRoot, WallClock wallMillis, QObject *parent)
+    : QObject(parent)
+    , m_folder(std::move(folderRoot))
+    , m_wallMillis(wallMillis ? std::move(wallMillis) : WallClock([] { return QDateTime::currentMSecsSinceEpoch(); }))
+    , m_clock(QString())
+{
+}
+
+void FolderKeyValueStore::setDevice(const QString &device)
+{
+    const Entries pending = m_own;
+    m_device = device;
+    m_clock = HybridClock(device, m_clock.last());
+    m_own = readDevice(device);
+    for (const Entry &entry : std::as_const(m_own))
+        m_clock.observe(entry.time);
+    // Values set before the device was known are stamped with it now.
+    for (auto it = pending.begin(); it != pending.end(); ++it)
+        m_own.insert(it.key(), {it->value, m_clock.tick(m_wallMillis())});
+    for (auto it = m_own.begin(); it != m_own.end(); ++it) {
+        const auto held = m_merged.constFind(it.key());
+        if (held == m_merged.constEnd() || held->time < it->time)
+            m_merged.insert(it.key(), *it);
+    }
+    m_ownWritten = pending.isEmpty();
+    writeOwn();
+}
+
+void FolderKeyValueStore::setValue(const QString &key, const QVariant &value)
+{
+    const Entry entry{QJsonValue::fromVariant(value), m_clock.tick(m_wallMillis())};
+    m_own.insert(key, entry);
+    m_merged.insert(key, entry);
+    m_ownWritten = false;
+    writeOwn();
+}
+
+QVariant FolderKeyValueStore::value(const QString &key) const
+{
+    const auto found = m_merged.constFind(key);
+    return found == m_merged.constEnd() ? QVariant() : found->value.toVariant();
+}
+
+void FolderKeyValueStore::synchronize()
+{
+    Entries merged = m_own;
+    const QStringList files = QDir(m_folder.root() + QStringLiteral("/kv")).entryList({QStringLiteral("*.json")}, QDir::Files);
+    for (const QString &file : files) {
+        const QString device = file.chopped(5);
+        if (!isSyncID(device) || device == m_device)
+            continue;
+        const Entries entries = readDevice(device);
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            m_clock.observe(it->time);
+            const auto held = merged.constFind(it.key());
+            if (held == merged.constEnd() || held->time < it->time)
+                merged.insert(it.key(), *it);
+        }
+    }
+    bool changed = false;
+    for (auto it = merged.begin(); it != merged.end(); ++it) {
+        const auto before = m_merged.constFind(it.key());
+        if (it->time.device != m_device && (before == m_merged.constEnd() || before->value != it->value))
+            changed = true;
+    }
+    m_merged = merged;
+    writeOwn();
+    if (changed)
+        emit changedExternally();
+}
+
+FolderKeyValueStore::Entries FolderKeyValueStore::readDevice(const QString &device) const
+{
+    Entries entries;
+    if (device.isEmpty())
+        return entries;
+    const std::optional<QByteArray> bytes = readFileBounded(m_folder.keyValueFile(device), largestFile);
+    if (!bytes || bytes->size() > largestFile)
+        return entries;
+    const QJsonObject object = QJsonDocument::fromJson(*bytes).object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QJsonObject entry = it.value().toObject();
+        const std::optional<HybridTime> time = HybridTime::parse(entry.value(QLatin1String("hlc")).toString());
+        // An entry only counts as the device's own when its time says so.
+        if (it.key().size() > longestKey || !entry.contains(QLatin1String("v")) || !time || time->device != device)
+            continue;
+        entries.insert(it.key(), {entry.value(QLatin1String("v")), *time});
+    }
+    return entries;
+}
+
+void FolderKeyValueStore::writeOwn()
+{
+    // Only into a folder the sync has set up: an unusable one stays untouched.
+    if (m_ownWritten || m_device.isEmpty() || !QFileInfo::exists(m_folder.deviceFolder(m_device)))
+        return;
+    QJsonObject object;
+    for (auto it = m_own.begin(); it != m_own.end(); ++it)
+        object.insert(it.key(), QJsonObject{{QStringLiteral("v"), it->value}, {QStringLiteral("hlc"), it->time.toString()}});
+    if (!QDir().mkpath(QFileInfo(m_folder.keyValueFile(m_device)).absolutePath()))
+        return;
+    m_ownWritten = writeFileDurably(m_folder.keyValueFile(m_device), QJsonDocument(object).toJson(QJsonDocument::Compact))
+                       .isEmpty();
+}
+
+} // namespace tamo
