@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QTextLayout>
 #include <QPalette>
 #include <QScreen>
 
@@ -93,6 +94,26 @@ QString literalLabel(const QString &text)
 {
     QString label = text;
     return label.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+QStringList wrappedLines(const QString &text, const QFont &font, int width)
+{
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines.append(paragraph.mid(line.textStart(), line.textLength()).trimmed());
+        }
+        layout.endLayout();
+        if (paragraph.isEmpty())
+            lines.append(QString());
+    }
+    return lines;
 }
 
 } // namespace tamo

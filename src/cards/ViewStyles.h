@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPixmap>
+#include <QStringList>
 
 namespace tamo {
 
@@ -33,5 +34,10 @@ QPixmap discImage(const QColor &colour, int side, qreal inset, qreal devicePixel
 // A white symbol centred on a filled disc, as the bar's round buttons draw
 // their label.
 QIcon symbolOnDisc(const QString &name, int symbolSide, int discSide, const QColor &disc, qreal devicePixelRatio);
+
+// The text broken into lines no wider than `width` pixels in `font`, at word
+// boundaries where it can, so that menus and tooltips, which never wrap by
+// themselves, stay on the screen however long a message gets.
+QStringList wrappedLines(const QString &text, const QFont &font, int width);
 
 } // namespace tamo

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 
 namespace tamo {
 
@@ -33,6 +34,10 @@ QString homeShortened(const QString &path)
         return QLatin1Char('~') + path.mid(home.size());
     return path;
 }
+
+// Status texts (a failure names a file) wrap at this width in the menu and
+// the tooltip, well inside the narrowest screen.
+constexpr int longestLineWidth = 420;
 
 QColor statusColour(Kind kind, SyncIndicator::Look look)
 {
@@ -140,7 +145,7 @@ void SyncIndicator::refresh()
         m_spin->stop();
         return;
     }
-    setToolTip(lines().join(QLatin1Char('\n')));
+    setToolTip(wrappedLines(lines().join(QLatin1Char('\n')), QToolTip::font(), longestLineWidth).join(QLatin1Char('\n')));
     if (kind == Kind::syncing && !m_spin->isActive()) {
         m_spin->start(spinStepMs);
     } else if (kind != Kind::syncing) {
@@ -174,7 +179,7 @@ void SyncIndicator::drawIcon()
 void SyncIndicator::fillMenu()
 {
     m_menu->clear();
-    for (const QString &line : lines())
+    for (const QString &line : wrappedLines(lines().join(QLatin1Char('\n')), m_menu->font(), longestLineWidth))
         m_menu->addAction(literalLabel(line))->setEnabled(false);
     m_menu->addSeparator();
     QAction *syncNow = m_menu->addAction(symbolIcon(QStringLiteral("arrow.clockwise.icloud")), QStringLiteral("Sync Now"));

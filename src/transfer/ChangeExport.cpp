@@ -1,6 +1,7 @@
 #include "transfer/ChangeExport.h"
 
 #include "model/ClipLibrary.h"
+#include "model/Record.h"
 #include "model/Sqlite.h"
 #include "transfer/RecordRows.h"
 #include "transfer/Segment.h"
@@ -50,6 +51,19 @@ ChangeExport::ChangeExport(sql::Database &db, RecordRows &rows, SyncLedger &ledg
     , m_clock(clock)
     , m_writer(writer)
 {
+}
+
+void ChangeExport::queueUntravelled()
+{
+    sql::Transaction transaction(m_db);
+    for (const EntitySpec *entity : syncedEntities()) {
+        m_db.exec(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
+                                 "SELECT '%1', recordID, 'insert' FROM main.%1 AS record WHERE NOT EXISTS "
+                                 "(SELECT 1 FROM SyncField WHERE SyncField.recordID = record.recordID) AND NOT EXISTS "
+                                 "(SELECT 1 FROM main.MirrorOutbox AS queued WHERE queued.recordID = record.recordID)")
+                      .arg(QLatin1String(entity->name)));
+    }
+    transaction.commit();
 }
 
 ChangeExport::Result ChangeExport::run(qint64 wallMillis)

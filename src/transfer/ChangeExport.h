@@ -25,6 +25,9 @@ public:
         QString error; // empty on success
     };
     Result run(qint64 wallMillis);
+    // Queues the records that never travelled: those saved while sync was
+    // off, when nothing queued them.
+    void queueUntravelled();
 
 private:
     sql::Database &m_db;

@@ -1,8 +1,6 @@
 #include "transfer/DeviceRewrite.h"
 
-#include "model/ClipItem.h"
-#include "model/Pinboard.h"
-#include "model/SourceApp.h"
+#include "model/Record.h"
 #include "model/Sqlite.h"
 #include "transfer/RecordRows.h"
 #include "transfer/Segment.h"
@@ -54,7 +52,7 @@ QString DeviceRewrite::run(qint64 wallMillis)
         sql::Transaction read(m_db, sql::Transaction::Mode::read);
         if (!outboxIsEmpty(m_db))
             return {}; // what was saved since goes out first; the rewrite follows
-        for (const EntitySpec *entity : {&ClipItem::spec(), &Pinboard::spec(), &SourceApp::spec()}) {
+        for (const EntitySpec *entity : syncedEntities()) {
             for (const QString &recordID : recordIDs(m_db, *entity)) {
                 std::map<HybridTime, SyncChange> changes;
                 for (const auto &[field, time] : m_ledger.fieldTimes(recordID)) {

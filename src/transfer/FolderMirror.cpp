@@ -47,7 +47,10 @@ FolderMirror::~FolderMirror() = default;
 
 QString FolderMirror::prepare(const QString &deviceName)
 {
-    return m_writer.prepare(deviceName);
+    const QString error = m_writer.prepare(deviceName);
+    if (error.isEmpty())
+        m_export.queueUntravelled();
+    return error;
 }
 
 ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)

@@ -174,9 +174,15 @@ SegmentRead refused(const QString &reason)
 
 } // namespace
 
+const std::array<const EntitySpec *, 3> &syncedEntities()
+{
+    static const std::array<const EntitySpec *, 3> entities{&ClipItem::spec(), &Pinboard::spec(), &SourceApp::spec()};
+    return entities;
+}
+
 const EntitySpec *syncedEntity(QStringView name)
 {
-    for (const EntitySpec *entity : {&ClipItem::spec(), &Pinboard::spec(), &SourceApp::spec()}) {
+    for (const EntitySpec *entity : syncedEntities()) {
         if (name == QLatin1String(entity->name))
             return entity;
     }

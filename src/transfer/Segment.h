@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QString>
 
+#include <array>
+
 namespace tamo {
 
 struct EntitySpec;
@@ -70,7 +72,8 @@ struct SegmentRead
 // column, every identity and blob name of its exact form.
 SegmentRead readSegment(const QByteArray &bytes, const QString &expectedDevice, qint64 expectedSequence);
 
-// The synced entity of that name; null for any other.
+// The entities whose records travel, and the one of that name (null for any other).
+const std::array<const EntitySpec *, 3> &syncedEntities();
 const EntitySpec *syncedEntity(QStringView name);
 
 bool isBlobName(QStringView text);

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace tamo {
@@ -79,6 +80,31 @@ TEST_F(SyncIndicatorTest, ItsMenuLeavesTheKeyboardWhereItWas)
     QCoreApplication::processEvents();
     EXPECT_TRUE(indicator->underMouse());
     EXPECT_EQ(indicator->grab().toImage(), before);
+}
+
+TEST_F(SyncIndicatorTest, ALongFailureStaysWhollyOnANarrowScreen)
+{
+    const QString failure = QStringLiteral("A sync file from “a-host-with-a-long-name” was refused: damaged: its checksum "
+                                           "does not match & more. File: devices/0f0e0d0c-0b0a-4908-8706-050403020100/"
+                                           "seg-000000042.jsonl");
+    ext.syncStatus = SyncStatus::failed(failure);
+    QWidget bar;
+    SyncIndicator indicator(model(), 30, SyncIndicator::Look::circle, &bar);
+    ext.syncChanged();
+    emit indicator.menu()->aboutToShow();
+    QStringList shown;
+    for (QAction *action : indicator.menu()->actions()) {
+        if (action->isSeparator())
+            break;
+        shown.append(action->text().replace(QLatin1String("&&"), QLatin1String("&")));
+    }
+    EXPECT_GT(shown.size(), 1) << "wrapped";
+    const auto withoutSpaces = [](QString text) { return text.remove(QLatin1Char(' ')); };
+    EXPECT_EQ(withoutSpaces(shown.join(QString())), withoutSpaces(QStringLiteral("Sync failed: ") + failure))
+        << "nothing cut off";
+    EXPECT_LT(indicator.menu()->sizeHint().width(), 600);
+    for (const QString &line : indicator.toolTip().split(QLatin1Char('\n')))
+        EXPECT_LE(QFontMetrics(QToolTip::font()).horizontalAdvance(line), 420) << qPrintable(line);
 }
 
 } // namespace

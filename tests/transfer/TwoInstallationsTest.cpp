@@ -150,6 +150,23 @@ TEST_F(TwoInstallations, EveryKindOfChangeReachesTheOtherMachine)
     EXPECT_EQ(b.dump().size(), 3);
 }
 
+TEST_F(TwoInstallations, ClipsSavedWhileSyncWasOffGoOutOnceItIsOn)
+{
+    addClip(a, QStringLiteral("saved while off"));
+    sql::Database db;
+    db.open(a.dir.file(QStringLiteral("Tamo.store")));
+    db.exec(QStringLiteral("DELETE FROM MirrorOutbox")); // nothing queued them then
+    pump();
+    EXPECT_TRUE(b.dump().isEmpty());
+
+    ASSERT_EQ(a.mirror->prepare(QStringLiteral("host")), QString()); // the next launch's setup
+    pump();
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_EQ(b.dump().size(), 1);
+    ASSERT_EQ(a.mirror->prepare(QStringLiteral("host")), QString());
+    EXPECT_EQ(a.mirror->exportChanges(now).changes, 0) << "sent once";
+}
+
 TEST_F(TwoInstallations, ConcurrentEditsConvergeAndDeletionsWin)
 {
     addClip(a, QStringLiteral("shared"));
