@@ -1,6 +1,8 @@
 #include "transfer/FolderMirror.h"
 
+#include "model/Record.h"
 #include "model/Sqlite.h"
+#include "transfer/Segment.h"
 
 #include <QUuid>
 
@@ -14,6 +16,11 @@ std::unique_ptr<sql::Database> openStore(const QString &storeFile)
     db->open(storeFile);
     // Deleted content is zero-filled here as on the app's own connection.
     db->exec(QStringLiteral("PRAGMA secure_delete = ON; PRAGMA synchronous = FULL; PRAGMA busy_timeout = 5000"));
+    // Sync finds every record by its identity; without these each lookup
+    // would read the whole table.
+    for (const EntitySpec *entity : syncedEntities()) {
+        db->exec(QStringLiteral("CREATE INDEX IF NOT EXISTS main.%1_recordID ON %1(recordID)").arg(QLatin1String(entity->name)));
+    }
     return db;
 }
 
