@@ -59,8 +59,7 @@ void ChangeExport::queueUntravelled()
     for (const EntitySpec *entity : syncedEntities()) {
         m_db.exec(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
                                  "SELECT '%1', recordID, 'insert' FROM main.%1 AS record WHERE NOT EXISTS "
-                                 "(SELECT 1 FROM SyncField WHERE SyncField.recordID = record.recordID) AND NOT EXISTS "
-                                 "(SELECT 1 FROM main.MirrorOutbox AS queued WHERE queued.recordID = record.recordID)")
+                                 "(SELECT 1 FROM SyncField WHERE SyncField.recordID = record.recordID)")
                       .arg(QLatin1String(entity->name)));
     }
     transaction.commit();
