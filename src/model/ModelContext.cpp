@@ -370,20 +370,23 @@ void ModelContext::readColumns(Record &record, const sql::Statement &statement)
     }
 }
 
-void ModelContext::refreshAfterExternalChange(const QSet<QString> &entityNames)
+void ModelContext::refreshAfterExternalChange(const QHash<QString, QSet<qint64>> &changedRows)
 {
     SaveSummary summary;
+    for (auto changed = changedRows.begin(); changed != changedRows.end(); ++changed)
+        summary.entities.insert(changed.key());
     for (auto it = m_identityMap.begin(); it != m_identityMap.end(); ++it) {
         const EntitySpec &entity = *it.key();
-        if (!entityNames.contains(QLatin1String(entity.name)))
-            continue;
-        summary.entities.insert(QLatin1String(entity.name));
+        const QSet<qint64> rows = changedRows.value(QLatin1String(entity.name));
         // Records with changes of their own keep them; the next save decides.
         QHash<qint64, std::shared_ptr<Record>> held;
-        for (auto entry = it.value().begin(); entry != it.value().end(); ++entry) {
+        for (const qint64 key : rows) {
+            const auto entry = it.value().constFind(key);
+            if (entry == it.value().constEnd())
+                continue;
             std::shared_ptr<Record> record = entry.value().lock();
             if (record && record->m_dirty == 0 && !m_removed.contains(record.get()))
-                held.insert(entry.key(), std::move(record));
+                held.insert(key, std::move(record));
         }
         forEachRow(entity, held.keys(), [&](const sql::Statement &statement) {
             readColumns(*held.take(statement.int64(0)), statement);

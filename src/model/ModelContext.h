@@ -124,10 +124,12 @@ public:
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
 
-    // Rows of these entities were changed through another connection: the
-    // records held here read their rows again (removed ones are gone) and
-    // observers re-query as after a save.
-    void refreshAfterExternalChange(const QSet<QString> &entityNames);
+    // These rows (keys per entity) were changed through another connection:
+    // the records held here among them read their rows again (removed ones
+    // are gone) and observers re-query as after a save. Only those rows are
+    // read, so a large import costs the main thread no more than it changed
+    // of what is held.
+    void refreshAfterExternalChange(const QHash<QString, QSet<qint64>> &changedRows);
 
 signals:
     // A field of an inserted record changed in memory.

@@ -58,7 +58,7 @@ ChangeImport::Result ChangeImport::run()
                 result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            if (!apply(device, sequence, read.segment.changes, result.entities))
+            if (!apply(device, sequence, read.segment.changes, result.changed))
                 break;
             applied = sequence;
             ++result.applied;
@@ -76,7 +76,7 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
 }
 
 bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes,
-                         QSet<QString> &entities)
+                         ChangedRows &changed)
 {
     // Applied in batches, so a large snapshot never holds all its images at
     // once; applying a batch again changes nothing, so a batch left waiting
@@ -96,7 +96,7 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
         }
         sql::Transaction transaction(m_db);
         for (const SyncChange &change : batch)
-            applyChange(change, blobs, entities);
+            applyChange(change, blobs, changed);
         if (start + Segment::largestBatch >= changes.size())
             m_ledger.setAppliedSequence(device, sequence);
         m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
@@ -105,16 +105,16 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
     return true;
 }
 
-void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, QSet<QString> &entities)
+void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed)
 {
     m_clock.observe(change.time);
     const EntitySpec &entity = *syncedEntity(change.entity);
     if (m_ledger.isDeleted(change.recordID))
         return;
     if (change.operation == SyncChange::Operation::remove) {
-        m_rows.remove(entity, change.recordID);
+        if (const std::optional<qint64> key = m_rows.remove(entity, change.recordID))
+            changed[change.entity].insert(*key);
         m_ledger.markDeleted(change.entity, change.recordID);
-        entities.insert(change.entity);
         return;
     }
     const auto newer = [&](const QString &field) {
@@ -136,8 +136,7 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
     }
     if (row.fields.isEmpty() && row.blobs.isEmpty())
         return;
-    m_rows.write(entity, change.recordID, row);
-    entities.insert(change.entity);
+    changed[change.entity].insert(m_rows.write(entity, change.recordID, row));
 }
 
 } // namespace tamo

@@ -23,22 +23,24 @@ struct SyncChange;
 class ChangeImport
 {
 public:
+    using ChangedRows = QHash<QString, QSet<qint64>>;
+
     ChangeImport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
                  const SyncFolder &folder, QString ownDevice);
 
     struct Result
     {
         int applied = 0;        // segments
-        QSet<QString> entities; // record types that changed
+        ChangedRows changed;    // per record type, the keys of the rows that changed
         QStringList failures;   // texts for the user, one per device that stopped
     };
     Result run();
 
 private:
     // False when the segment has to wait: a blob it names has not arrived.
-    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, QSet<QString> &entities);
+    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, ChangedRows &changed);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
-    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, QSet<QString> &entities);
+    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed);
 
     sql::Database &m_db;
     RecordRows &m_rows;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QPointer>
+#include <QScopedValueRollback>
 
 namespace tamo {
 
@@ -101,8 +102,11 @@ void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMir
 void FolderSync::finish(CloudEvent event, const Outcome &outcome)
 {
     // The views see what arrived before the import is reported done.
-    if (m_container && !outcome.changedEntities.isEmpty())
-        m_container->mainContext().refreshAfterExternalChange(outcome.changedEntities);
+    if (m_container && !outcome.changed.isEmpty()) {
+        // What arrived is no change of ours to send back.
+        const QScopedValueRollback refreshing(m_refreshing, true);
+        m_container->mainContext().refreshAfterExternalChange(outcome.changed);
+    }
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
     event.error = outcome.error;
@@ -130,7 +134,7 @@ QStringList FolderSync::watchedFolders() const
 
 void FolderSync::exportSaved()
 {
-    if (!m_started || m_usable != true)
+    if (!m_started || m_usable != true || m_refreshing)
         return;
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
     runEvent(CloudEvent::Type::export_, [wallMillis](FolderMirror &mirror) {
@@ -202,7 +206,7 @@ void FolderSync::exportAndImport()
         if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
             failures.append(error);
         failures.removeDuplicates();
-        return Outcome{failures.join(QLatin1Char('\n')), imported.entities};
+        return Outcome{failures.join(QLatin1Char('\n')), imported.changed};
     });
 }
 

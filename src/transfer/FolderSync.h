@@ -43,7 +43,7 @@ private:
     struct Outcome
     {
         QString error;
-        QSet<QString> changedEntities;
+        ChangeImport::ChangedRows changed;
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);
@@ -70,6 +70,7 @@ private:
     bool m_started = false;
     bool m_busy = false;
     bool m_again = false;
+    bool m_refreshing = false;
 };
 
 } // namespace tamo

@@ -93,17 +93,18 @@ std::optional<RecordRows::Row> RecordRows::read(const EntitySpec &entity, const 
     return row;
 }
 
-bool RecordRows::exists(const EntitySpec &entity, const QString &recordID)
+std::optional<qint64> RecordRows::rowKey(const EntitySpec &entity, const QString &recordID)
 {
-    auto statement = m_db.cached(QStringLiteral("SELECT 1 FROM main.%1 WHERE recordID = ?").arg(QLatin1String(entity.name)));
+    auto statement = m_db.cached(QStringLiteral("SELECT pk FROM main.%1 WHERE recordID = ?").arg(QLatin1String(entity.name)));
     statement->bindText(1, recordID);
-    return statement->step();
+    return statement->step() ? std::optional(statement->int64(0)) : std::nullopt;
 }
 
-void RecordRows::write(const EntitySpec &entity, const QString &recordID, const Row &row)
+qint64 RecordRows::write(const EntitySpec &entity, const QString &recordID, const Row &row)
 {
     const QString table = QLatin1String(entity.name);
-    if (!exists(entity, recordID)) {
+    std::optional<qint64> key = rowKey(entity, recordID);
+    if (!key) {
         if (!m_requiredColumns.contains(table)) {
             QStringList required;
             sql::Statement info = m_db.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?) "
@@ -128,6 +129,7 @@ void RecordRows::write(const EntitySpec &entity, const QString &recordID, const 
         for (int i = 0; i < values.size(); ++i)
             insert.bind(i + 1, values[i]);
         insert.run();
+        key = m_db.lastInsertRowID();
     }
     QStringList assignments;
     QVariantList values;
@@ -144,20 +146,23 @@ void RecordRows::write(const EntitySpec &entity, const QString &recordID, const 
         assignments.append(name + QStringLiteral(" = ?"));
     }
     if (assignments.isEmpty())
-        return;
+        return *key;
     sql::Statement update = m_db.prepare(
         QStringLiteral("UPDATE main.%1 SET %2 WHERE recordID = ?").arg(table, assignments.join(QLatin1Char(','))));
     for (int i = 0; i < values.size(); ++i)
         update.bind(i + 1, values[i]);
     update.bindText(int(values.size()) + 1, recordID);
     update.run();
+    return *key;
 }
 
-void RecordRows::remove(const EntitySpec &entity, const QString &recordID)
+std::optional<qint64> RecordRows::remove(const EntitySpec &entity, const QString &recordID)
 {
+    const std::optional<qint64> key = rowKey(entity, recordID);
     auto statement = m_db.cached(QStringLiteral("DELETE FROM main.%1 WHERE recordID = ?").arg(QLatin1String(entity.name)));
     statement->bindText(1, recordID);
     statement->run();
+    return key;
 }
 
 } // namespace tamo

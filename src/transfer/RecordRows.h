@@ -31,12 +31,14 @@ public:
 
     std::optional<Row> read(const EntitySpec &entity, const QString &recordID);
     // Updates the given fields, inserting the record first when it is new
-    // (fields not given yet take neutral values until their change arrives).
-    void write(const EntitySpec &entity, const QString &recordID, const Row &row);
-    void remove(const EntitySpec &entity, const QString &recordID);
+    // (fields not given yet take neutral values until their change arrives);
+    // the row's key in its table.
+    qint64 write(const EntitySpec &entity, const QString &recordID, const Row &row);
+    // The removed row's key; none when there was no such record.
+    std::optional<qint64> remove(const EntitySpec &entity, const QString &recordID);
 
 private:
-    bool exists(const EntitySpec &entity, const QString &recordID);
+    std::optional<qint64> rowKey(const EntitySpec &entity, const QString &recordID);
 
     sql::Database &m_db;
     QHash<QString, QStringList> m_requiredColumns; // per table: NOT NULL without default
