@@ -37,7 +37,7 @@ QString homeShortened(const QString &path)
 
 // Status texts (a failure names a file) wrap at this width in the menu and
 // the tooltip, well inside the narrowest screen.
-constexpr int longestLineWidth = 420;
+constexpr int longestLineWidth = 560;
 
 QColor statusColour(Kind kind, SyncIndicator::Look look)
 {
