@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/SyncState.h"
+#include "platform/KeyboardLayouts.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -205,6 +206,12 @@ public:
     virtual bool isMiddleClickActive() const { return false; }
     virtual void setWindowSizerEnabled(bool enabled) { Q_UNUSED(enabled); }
     virtual void setInputSourceSwitching(bool enabled) { Q_UNUSED(enabled); }
+    // Touch devices the middle click may not read (the user is not in the
+    // "input" group).
+    virtual int unreadableTouchDevices() const { return 0; }
+    // The keyboard layouts an app can be given, and the one in use ("" when none).
+    virtual QList<KeyboardLayout> keyboardLayouts() const { return {}; }
+    virtual QString currentKeyboardLayout() const { return {}; }
 };
 
 } // namespace tamo

@@ -151,6 +151,7 @@ public:
     int presentationToken() const { return m_presentationToken; }
     bool accessibilityGranted() const { return m_accessibilityGranted; }
     bool middleClickActive() const { return m_middleClickActive; }
+    BonusTools &bonusTools() { return *m_ext.bonus; }
 
     // Plain state.
     std::optional<QList<QUuid>> previewOrder() const { return m_previewOrder; }

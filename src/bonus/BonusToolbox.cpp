@@ -1,5 +1,7 @@
 #include "bonus/BonusToolbox.h"
 
+#include "platform/KeyboardLayouts.h"
+
 namespace tamo {
 
 BonusToolbox::BonusToolbox(const Platform &platform, qint64 ownPid, SwitcherDelays delays)
@@ -80,6 +82,21 @@ void BonusToolbox::setInputSourceSwitching(bool enabled)
         m_inputSources->start();
     else
         m_inputSources->stop();
+}
+
+int BonusToolbox::unreadableTouchDevices() const
+{
+    return m_middleClick ? m_middleClick->unreadableDevices() : 0;
+}
+
+QList<KeyboardLayout> BonusToolbox::keyboardLayouts() const
+{
+    return m_inputSources ? m_inputSources->availableSources() : QList<KeyboardLayout>();
+}
+
+QString BonusToolbox::currentKeyboardLayout() const
+{
+    return m_platform.keyboardLayouts ? m_platform.keyboardLayouts->currentLayoutID() : QString();
 }
 
 void BonusToolbox::setWindowSizerEnabled(bool enabled)

@@ -69,6 +69,9 @@ public:
     void setMiddleClickEnabled(bool enabled) override;
     bool isMiddleClickActive() const override;
     void setInputSourceSwitching(bool enabled) override;
+    int unreadableTouchDevices() const override;
+    QList<KeyboardLayout> keyboardLayouts() const override;
+    QString currentKeyboardLayout() const override;
 
     WindowSwitcherService *windowSwitcher() const { return m_switcher.get(); }
     WindowSwitcherCatalog &catalog() { return m_catalog; }

@@ -8,6 +8,8 @@
 #include "settings/DefaultsBindings.h"
 #include "settings/SettingsEnvironment.h"
 #include "settings/ShortcutRecorder.h"
+#include "settings/StatusBadge.h"
+#include "settings/InputSourceRulesList.h"
 #include "settings/SwitchToggle.h"
 
 namespace tamo {
@@ -62,6 +64,8 @@ BonusPage::BonusPage(SettingsEnvironment &environment, QWidget *parent)
              {WindowSizerSlot, keys::windowSizeEnabled, keys::windowSizeHotKeyCode, keys::windowSizeHotKeyModifiers,
               keys::windowSizeHotKeyDisplay},
              [&model](bool on) { model.setWindowSizeEnabled(on); }});
+    addMiddleClick();
+    addInputSources();
 }
 
 FormSection *BonusPage::addTool(const Tool &tool)
@@ -77,6 +81,49 @@ FormSection *BonusPage::addTool(const Tool &tool)
         shortcut->setVisible(defaults.boolValue(tool.keys.enabled));
     });
     return section;
+}
+
+void BonusPage::addMiddleClick()
+{
+    Defaults &defaults = m_env.defaults;
+    AppModel &model = m_env.model;
+    FormSection *section = addSection(QStringLiteral("Middle Click"));
+    section->addRow(QStringLiteral("Three-Finger Middle Click"),
+                    QStringLiteral("A three-finger click works like a mouse's middle button."),
+                    boundSwitch(defaults, keys::threeFingerMiddleClick,
+                                [&model](bool on) { model.setThreeFingerMiddleClick(on); }));
+    auto *badge = new StatusBadge;
+    FormRow *status = section->addRow(QStringLiteral("Status"), {}, badge);
+    const auto showStatus = [=, &model, &defaults] {
+        status->setVisible(defaults.boolValue(keys::threeFingerMiddleClick));
+        // The touch devices are the kernel's; only the "input" group may read them.
+        if (model.bonusTools().unreadableTouchDevices() > 0) {
+            badge->showStatus(QStringLiteral("exclamationmark.triangle.fill"),
+                              QStringLiteral("Waiting for access to the touchpad"), StatusBadge::orange());
+            status->setDescription(QStringLiteral("Add yourself to the input group (sudo usermod -aG input $USER), "
+                                                  "then log out and in again."));
+            return;
+        }
+        status->setDescription({});
+        badge->showActive(model.middleClickActive(), QStringLiteral("Waiting for Accessibility access"));
+    };
+    followKeys(this, defaults, {keys::threeFingerMiddleClick}, showStatus);
+    connect(&model, &AppModel::middleClickActiveChanged, this, showStatus);
+}
+
+void BonusPage::addInputSources()
+{
+    Defaults &defaults = m_env.defaults;
+    AppModel &model = m_env.model;
+    FormSection *section = addSection(QStringLiteral("Input Source by App"));
+    section->addRow(QStringLiteral("Switch Input Source by App"),
+                    QStringLiteral("Each app below opens in its own language. Other apps are left alone."),
+                    boundSwitch(defaults, keys::inputSourceByApp,
+                                [&model](bool on) { model.bonusTools().setInputSourceSwitching(on); }));
+    auto *rules = new InputSourceRulesList(defaults, model.workspace(), model.bonusTools(), m_env.appChooser);
+    section->addWidget(rules);
+    followKeys(this, defaults, {keys::inputSourceByApp},
+               [rules, &defaults] { rules->setVisible(defaults.boolValue(keys::inputSourceByApp)); });
 }
 
 } // namespace tamo

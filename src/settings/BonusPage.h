@@ -10,8 +10,9 @@ namespace tamo {
 
 struct SettingsEnvironment;
 
-// The bonus tools that exist here, switched on and off with their shortcuts:
-// the window switcher and the window sizer.
+// The bonus tools, switched on and off and set up: the window switcher and
+// the window sizer with their shortcuts, the three-finger middle click with
+// its state, and the keyboard layout per app with its rules.
 class BonusPage : public SettingsForm
 {
     Q_OBJECT
@@ -39,6 +40,8 @@ private:
     };
     // The tool's section: its switch, and its shortcut while it is on.
     FormSection *addTool(const Tool &tool);
+    void addMiddleClick();
+    void addInputSources();
 
     SettingsEnvironment &m_env;
 };

@@ -1,12 +1,15 @@
 #include "settings/FormKit.h"
 
 #include "cards/ViewStyles.h"
+#include "platform/Symbols.h"
 
 #include <QAbstractSlider>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tamo {
@@ -286,6 +289,40 @@ FormSection *SettingsForm::addSection(const QString &header)
     auto *section = new FormSection(header, this);
     m_sections->insertWidget(m_sections->count() - 1, section);
     return section;
+}
+
+QToolButton *listBarButton(const QString &symbol, const QString &help, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setIcon(symbolIcon(symbol));
+    button->setAutoRaise(true);
+    button->setFixedSize(22, 20);
+    button->setToolTip(help);
+    button->setAccessibleName(help);
+    return button;
+}
+
+void layOutAppList(QWidget *list, QVBoxLayout *rows, QToolButton *add, QToolButton *remove)
+{
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    QWidget *divider = hairline(Qt::Vertical, list);
+    divider->setFixedHeight(14);
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 4, 0, 0);
+    bar->setSpacing(2);
+    bar->addWidget(add);
+    bar->addWidget(divider);
+    bar->addWidget(remove);
+    bar->addStretch(1);
+
+    auto *layout = new QVBoxLayout(list);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(rows);
+    layout->addSpacing(6);
+    layout->addWidget(hairline(Qt::Horizontal, list));
+    layout->addLayout(bar);
 }
 
 } // namespace tamo

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QLabel;
+class QToolButton;
 class QVBoxLayout;
 
 namespace tamo {
@@ -20,6 +21,11 @@ QLabel *secondaryLabel(const QString &text, double points = 11, QWidget *parent 
 void makeSecondary(QWidget *widget);
 // A faint one-pixel line, as between a list and its buttons.
 QWidget *hairline(Qt::Orientation orientation, QWidget *parent = nullptr);
+// A borderless symbol button of a list's bar, named by its help text.
+QToolButton *listBarButton(const QString &symbol, const QString &help, QWidget *parent);
+// An app list on `list`: its rows, a line, and a bar with the add and the
+// remove button.
+void layOutAppList(QWidget *list, QVBoxLayout *rows, QToolButton *add, QToolButton *remove);
 
 class FormRow : public QWidget
 {

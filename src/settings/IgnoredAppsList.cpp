@@ -19,17 +19,6 @@ namespace {
 // This app's own bundle identifier: its desktop entry.
 const QString ownBundleID = QStringLiteral("tamocove");
 
-QToolButton *barButton(const QString &symbol, const QString &help, QWidget *parent)
-{
-    auto *button = new QToolButton(parent);
-    button->setIcon(symbolIcon(symbol));
-    button->setAutoRaise(true);
-    button->setFixedSize(22, 20);
-    button->setToolTip(help);
-    button->setAccessibleName(help);
-    return button;
-}
-
 } // namespace
 
 IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace, AppChooser &chooser, QWidget *parent)
@@ -39,32 +28,12 @@ IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace,
     , m_chooser(chooser)
     , m_apps(defaults.stringList(keys::ignoredApps))
     , m_rows(new QVBoxLayout)
-    , m_remove(barButton(QStringLiteral("minus"), QStringLiteral("Stop ignoring the selected app"), this))
+    , m_remove(listBarButton(QStringLiteral("minus"), QStringLiteral("Stop ignoring the selected app"), this))
 {
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(0);
-    QToolButton *add = barButton(QStringLiteral("plus"), QStringLiteral("Add an app"), this);
+    QToolButton *add = listBarButton(QStringLiteral("plus"), QStringLiteral("Add an app"), this);
     connect(add, &QToolButton::clicked, this, &IgnoredAppsList::addApps);
     connect(m_remove, &QToolButton::clicked, this, &IgnoredAppsList::removeSelectedApp);
-
-    QWidget *divider = hairline(Qt::Vertical, this);
-    divider->setFixedHeight(14);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(0, 4, 0, 0);
-    bar->setSpacing(2);
-    bar->addWidget(add);
-    bar->addWidget(divider);
-    bar->addWidget(m_remove);
-    bar->addStretch(1);
-
-    QWidget *line = hairline(Qt::Horizontal, this);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(m_rows);
-    layout->addSpacing(6);
-    layout->addWidget(line);
-    layout->addLayout(bar);
+    layOutAppList(this, m_rows, add, m_remove);
     showApps();
 }
 

@@ -106,6 +106,13 @@ public:
     bool isMiddleClickActive() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("middleClick?")); return false; }
     void setWindowSizerEnabled(bool on) override { note(QStringLiteral("sizer:%1").arg(on)); }
     void setInputSourceSwitching(bool on) override { note(QStringLiteral("inputSources:%1").arg(on)); }
+    int unreadableTouchDevices() const override { return unreadableTouch; }
+    QList<KeyboardLayout> keyboardLayouts() const override { return layouts; }
+    QString currentKeyboardLayout() const override { return currentLayout; }
+
+    int unreadableTouch = 0;
+    QList<KeyboardLayout> layouts;
+    QString currentLayout;
 
     AppExtensions extensions()
     {
