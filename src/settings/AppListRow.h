@@ -8,6 +8,9 @@ namespace tamo {
 
 class Workspace;
 
+// This app's own bundle identifier: its desktop entry. Lists never take it.
+inline const QString ownBundleID = QStringLiteral("tamocove");
+
 // The name under which an app is listed: its desktop entry's name, else its
 // bundle identifier.
 QString appDisplayName(const Workspace &workspace, const QString &bundleID);

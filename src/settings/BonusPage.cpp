@@ -7,9 +7,9 @@
 #include "platform/KeyNames.h"
 #include "settings/DefaultsBindings.h"
 #include "settings/SettingsEnvironment.h"
+#include "settings/InputSourceRulesList.h"
 #include "settings/ShortcutRecorder.h"
 #include "settings/StatusBadge.h"
-#include "settings/InputSourceRulesList.h"
 #include "settings/SwitchToggle.h"
 
 namespace tamo {

@@ -14,13 +14,6 @@
 
 namespace tamo {
 
-namespace {
-
-// This app's own bundle identifier: its desktop entry.
-const QString ownBundleID = QStringLiteral("tamocove");
-
-} // namespace
-
 IgnoredAppsList::IgnoredAppsList(Defaults &defaults, const Workspace &workspace, AppChooser &chooser, QWidget *parent)
     : QWidget(parent)
     , m_defaults(defaults)

@@ -17,12 +17,6 @@
 
 namespace tamo {
 
-namespace {
-
-const QString ownBundleID = QStringLiteral("tamocove");
-
-} // namespace
-
 InputSourceRulesList::InputSourceRulesList(Defaults &defaults, const Workspace &workspace, const BonusTools &bonus,
                                            AppChooser &chooser, QWidget *parent)
     : QWidget(parent)
