@@ -41,15 +41,15 @@ QString kindText(CloudSync::Activity::Kind kind)
 {
     switch (kind) {
     case CloudSync::Activity::Kind::setup:
-        return QStringLiteral("Connecting to iCloud");
+        return QStringLiteral("Connecting to the sync folder");
     case CloudSync::Activity::Kind::download:
-        return QStringLiteral("Downloading from iCloud");
+        return QStringLiteral("Reading the sync folder");
     case CloudSync::Activity::Kind::upload:
-        return QStringLiteral("Uploading to iCloud");
+        return QStringLiteral("Writing to the sync folder");
     case CloudSync::Activity::Kind::other:
         break;
     }
-    return QStringLiteral("Syncing with iCloud");
+    return QStringLiteral("Syncing through the sync folder");
 }
 
 } // namespace
@@ -215,7 +215,7 @@ void CloudSync::observe(QObject *receiver, std::function<void()> changed)
 QString CloudSync::activityTitle() const
 {
     if (!m_activity)
-        return QStringLiteral("Syncing with iCloud…");
+        return QStringLiteral("Syncing through the sync folder…");
     return kindText(m_activity->kind) + QStringLiteral(" · started ")
            + relativeDateText(m_activity->started, m_clock.now());
 }
@@ -235,10 +235,10 @@ void CloudSync::confirmToggle(bool turnOn, Defaults &defaults, Alerts &alerts, R
     const bool wasOn = isEnabled(defaults);
     defaults.setValue(keys::iCloudSync, turnOn);
     AlertSpec spec;
-    spec.message = turnOn ? QStringLiteral("Turn on iCloud sync?") : QStringLiteral("Turn off iCloud sync?");
+    spec.message = turnOn ? QStringLiteral("Turn on sync?") : QStringLiteral("Turn off sync?");
     spec.informativeText =
         turnOn ? QStringLiteral("TamoCove will restart and sync your clipboard history and pinboards with your other devices.")
-               : QStringLiteral("TamoCove will restart. Your history stays on this Mac but no longer syncs; clips already in iCloud stay there.");
+               : QStringLiteral("TamoCove will restart. Your history stays on this computer but no longer syncs; clips already in the sync folder stay there.");
     spec.buttons = {QStringLiteral("Restart TamoCove"), QStringLiteral("Cancel")};
     if (alerts.runModal(spec) != 0) {
         defaults.setValue(keys::iCloudSync, !turnOn);

@@ -77,7 +77,7 @@ public:
     SyncStatus syncStatus;
     std::function<void()> syncChanged;
     SyncStatus status() const override { return syncStatus; }
-    QString activityTitle() const override { return QStringLiteral("Uploading to iCloud · started now"); }
+    QString activityTitle() const override { return QStringLiteral("Writing to the sync folder · started now"); }
     QStringList detailLines(const QDateTime &) const override { return {QStringLiteral("Last synced now")}; }
     void syncNow(ModelContext &) override { note(QStringLiteral("sync.now")); }
     void observe(QObject *, std::function<void()> changed) override { syncChanged = std::move(changed); }

@@ -34,7 +34,7 @@ TEST_F(SyncIndicatorTest, FollowsTheStatusAndTakesNoSpaceWhileOff)
         {SyncStatus::failed(QStringLiteral("Disk full.")), true, "exclamationmark.icloud.fill", "Sync failed: Disk full.", true},
         {SyncStatus::of(Kind::noAccount), true, "icloud.slash",
          "To sync, have a file-sync engine keep the sync folder ~/Sync/TamoCove in step", false},
-        {SyncStatus::of(Kind::syncing), true, "arrow.triangle.2.circlepath.icloud", "Uploading to iCloud · started now\nLast synced now", true},
+        {SyncStatus::of(Kind::syncing), true, "arrow.triangle.2.circlepath.icloud", "Writing to the sync folder · started now\nLast synced now", true},
     };
     QWidget bar;
     SyncIndicator indicator(model(), 30, SyncIndicator::Look::circle, &bar);

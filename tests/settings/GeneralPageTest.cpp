@@ -96,7 +96,7 @@ TEST_F(GeneralPageTest, SyncStatusLineFollowsTheStatus)
         {SyncStatus::of(SyncStatus::Kind::off), QString()},
         {SyncStatus::upToDate(clock.now().addSecs(-300)), QStringLiteral("Up to date · synced 5 minutes ago")},
         {SyncStatus::failed(QStringLiteral("The disk is full")), QStringLiteral("The disk is full")},
-        {SyncStatus::of(SyncStatus::Kind::syncing), QStringLiteral("Uploading to iCloud · started now\nLast synced now")},
+        {SyncStatus::of(SyncStatus::Kind::syncing), QStringLiteral("Writing to the sync folder · started now\nLast synced now")},
     };
     SyncStatusLine *line = page().findChild<SyncStatusLine *>();
     ASSERT_TRUE(line);

@@ -226,11 +226,11 @@ TEST_F(CloudSyncTest, SyncOffTouchesNothing)
 TEST_F(CloudSyncTest, TextsSayWhatRunsAndWhenItLastWorked)
 {
     auto sync = make();
-    EXPECT_EQ(sync->activityTitle(), QStringLiteral("Syncing with iCloud…"));
+    EXPECT_EQ(sync->activityTitle(), QStringLiteral("Syncing through the sync folder…"));
     emit mirror.progressed(ended(second, Type::export_, -60));
     emit mirror.progressed(began(first, Type::import, 0));
     clock.set(t0.addSecs(300));
-    EXPECT_EQ(sync->activityTitle(), QStringLiteral("Downloading from iCloud · started 5 minutes ago"));
+    EXPECT_EQ(sync->activityTitle(), QStringLiteral("Reading the sync folder · started 5 minutes ago"));
     EXPECT_EQ(sync->detailLines(t0.addSecs(120)), QStringList{QStringLiteral("Last synced 3 minutes ago")});
     EXPECT_EQ(sync->detailLines(t0.addSecs(121)),
               (QStringList{QStringLiteral("Large histories can take several minutes. You can keep using TamoCove."),
@@ -274,7 +274,7 @@ TEST_F(CloudSyncTest, TheSwitchAsksThenRelaunchesOrPutsTheOldValueBack)
         EXPECT_EQ(defaults.boolValue(keys::iCloudSync), c.storedAfter) << c.name;
         EXPECT_EQ(relauncher.relaunches, c.relaunches) << c.name;
         EXPECT_EQ(alerts.shown().size(), c.alerts) << c.name;
-        EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Turn off iCloud sync?"));
+        EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Turn off sync?"));
     }
 }
 
