@@ -1,6 +1,7 @@
 #include "app/AboutPanel.h"
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
+#include "app/CrashHandler.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/StoreOpening.h"
@@ -8,11 +9,20 @@
 #include "bonus/BonusToolbox.h"
 #include "cards/GlassSurface.h"
 #include "cards/ScreenCardSizesService.h"
+#include "cards/ThumbnailCache.h"
 #include "drawer/DrawerAssembly.h"
 #include "drawer/PanelController.h"
 #include "menubar/MenuBarAssembly.h"
 #include "menubar/MenuBarClipsController.h"
 #include "model/DefaultSettings.h"
+#include "onboarding/FeatureTour.h"
+#include "onboarding/Onboarding.h"
+#include "onboarding/PersonalizeControls.h"
+#include "onboarding/Personalization.h"
+#include "onboarding/Product.h"
+#include "onboarding/SecondCopyGuard.h"
+#include "onboarding/SupportReport.h"
+#include "onboarding/UpdateChecker.h"
 #include "platform/Alerts.h"
 #include "platform/AppChooser.h"
 #include "platform/AppPaths.h"
@@ -23,6 +33,7 @@
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/LoginItem.h"
+#include "platform/ProgramCopies.h"
 #include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/Workspace.h"
@@ -62,7 +73,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TamoCove"));
-    QApplication::setApplicationVersion(QStringLiteral(TAMO_VERSION));
+    QApplication::setApplicationVersion(product::version());
+    CrashHandler::install(SupportReport::standardCrashFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tamocove.svg")));
     // Outside a desktop session Qt knows no icon theme; Debian always has Adwaita.
@@ -70,6 +82,12 @@ int main(int argc, char **argv)
 
     const QStringList files = absolutePaths(QApplication::arguments().mid(1));
     const AppPaths paths;
+    SystemClock clock;
+    MessageBoxAlerts alerts;
+    ProcProgramCopies programCopies;
+    SecondCopyGuard guard(SecondCopyGuard::realServices(programCopies, alerts, {}, clock, &app),
+                          SecondCopyGuard::standardInstallFolders());
+    guard.terminateRunningCopies();
     SingleInstance instance(paths.storeDirectory());
     if (const auto exitStatus = instance.claimOrHandOver(files))
         return *exitStatus;
@@ -82,8 +100,6 @@ int main(int argc, char **argv)
     Defaults defaults(Defaults::standardFilePath(paths));
     // Before the first reads below, so that each value a key cannot use is reported.
     registerDefaultSettings(defaults);
-    SystemClock clock;
-    MessageBoxAlerts alerts;
     QNetworkAccessManager network;
     const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
                                     &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
@@ -122,9 +138,14 @@ int main(int argc, char **argv)
                                    }));
     AboutPanel about;
     PreferencesWindowController preferences;
+    UpdateChecker updates({defaults, clock, network, alerts, platform.workspace(), drawerPanel}, product::version(),
+                          product::build());
+    Onboarding onboarding(defaults, guard);
     AppExtensions extensions;
     extensions.about = &about;
     extensions.settings = &preferences;
+    extensions.updates = &updates;
+    extensions.onboarding = &onboarding;
     extensions.windows = &pasteImport;
     extensions.bonus = &bonusTools;
     extensions.sync = &cloudSync;
@@ -139,6 +160,11 @@ int main(int argc, char **argv)
     pinboardFiles.attach(*model);
     pasteImport.attach(*model);
     bonusTools.attach(model->hotKeyRegistry());
+    SupportReport supportReport(*model, defaults, filePanels, platform.screens(), SupportReport::standardCrashFolder());
+    FeatureTour tour({*model, defaults, platform.accessibility(), {}});
+    ThumbnailCache sampleThumbnails;
+    Personalization personalization(standardPersonalizeEnvironment(*model, defaults, sampleThumbnails));
+    onboarding.attach(*model, {tour, personalization, supportReport});
 
     if (folderSync)
         folderSync->attach(model->container());

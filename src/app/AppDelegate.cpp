@@ -15,7 +15,6 @@ AppDelegate::AppDelegate(AppModel &model, Defaults &defaults) : m_model(model), 
 void AppDelegate::finishLaunching()
 {
     const bool welcomeClipsChecked = m_defaults.boolValue(keys::welcomeClipsChecked);
-    m_model.onboarding().terminateRunningCopies();
     m_model.start();
     m_model.onboarding().runSecondCopyGuard(welcomeClipsChecked);
 }

@@ -14,8 +14,9 @@ public:
     AppDelegate(AppModel &model, Defaults &defaults);
 
     // Reads whether the welcome clips were checked before anything else can
-    // change it, clears a second installed copy out of the way, starts the
-    // core, then runs the guard's notice step with that early value.
+    // change it, starts the core, then runs the second-copy guard's launch
+    // step with that early value. (Other running copies were quit before the
+    // store was claimed.)
     void finishLaunching();
 
     // Pinboard files are imported one after the other, in the given order;

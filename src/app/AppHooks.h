@@ -132,8 +132,8 @@ public:
     virtual void showWhatsNew() {}
     virtual void seedWelcomeClipsIfNeeded(const QDateTime &startTime) { Q_UNUSED(startTime); }
     virtual void addThanksCardIfNeeded() {}
-    // The guard against a second installed copy, around the core's start.
-    virtual void terminateRunningCopies() {}
+    // The guard against a second installed copy, after the core's start. Its
+    // quitting of other running copies comes before the store is claimed.
     virtual void runSecondCopyGuard(bool welcomeClipsChecked) { Q_UNUSED(welcomeClipsChecked); }
     // Asks where to save a support report and writes it; `done` runs once
     // with the outcome, unless `receiver` is gone by then.

@@ -771,6 +771,12 @@ void AppModel::setThreeFingerMiddleClick(bool enabled)
     m_ext.bonus->setMiddleClickEnabled(enabled);
 }
 
+void AppModel::setInputSourceByApp(bool enabled)
+{
+    m_platform.defaults->setValue(keys::inputSourceByApp, enabled);
+    m_ext.bonus->setInputSourceSwitching(enabled);
+}
+
 void AppModel::applyWindowSwitcher()
 {
     if (m_platform.defaults->boolValue(keys::windowSwitcherEnabled) && m_platform.accessibility->isTrusted()) {

@@ -224,6 +224,8 @@ public:
     void setWindowSwitcherEnabled(bool enabled);
     void setWindowSizeEnabled(bool enabled);
     void setThreeFingerMiddleClick(bool enabled);
+    // Needs no permission: it only switches keyboard layouts.
+    void setInputSourceByApp(bool enabled);
     void applyWindowSwitcher();
 
     void showOnboardingIfNeeded();

@@ -6,6 +6,7 @@
 #include "platform/KeyCodes.h"
 
 #include <QDateTime>
+#include <QUrl>
 
 #include <limits>
 
@@ -60,6 +61,12 @@ Defaults::ValueRule wholeWithin(qint64 least, qint64 most)
     };
 }
 
+bool webAddress(const QVariant &value)
+{
+    const QUrl url(value.toString(), QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() && (url.scheme() == u"https" || url.scheme() == u"http");
+}
+
 bool keyCode(const QVariant &value)
 {
     const qint64 code = value.toLongLong();
@@ -99,6 +106,7 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"),
                                         QStringLiteral("com.apple.Passwords")}},
         {keys::checkForUpdates, true},
+        {keys::updateFeedURL, QStringLiteral("https://tamocove.app/version.json"), webAddress},
         {keys::windowSwitcherEnabled, false},
         {keys::windowSwitcherBrowserTabs, false},
         {keys::threeFingerMiddleClick, false},

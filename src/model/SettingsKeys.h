@@ -29,6 +29,7 @@ inline constexpr Key skipSecrets{"skipSecrets"};
 inline constexpr Key saveAutomaticCopies{"saveAutomaticCopies"};
 inline constexpr Key ignoredApps{"ignoredApps"};
 inline constexpr Key checkForUpdates{"checkForUpdates"};
+inline constexpr Key updateFeedURL{"updateFeedURL"};
 inline constexpr Key windowSwitcherEnabled{"windowSwitcherEnabled"};
 inline constexpr Key windowSwitcherBrowserTabs{"windowSwitcherBrowserTabs"};
 inline constexpr Key threeFingerMiddleClick{"threeFingerMiddleClick"};

@@ -96,8 +96,8 @@ QStringList execWords(const QString &exec)
     return words;
 }
 
-// "env A=1 /usr/bin/app %U" starts app.
-QString programName(const QString &exec)
+// "env A=1 /usr/bin/app %U" starts /usr/bin/app.
+QString programOf(const QString &exec)
 {
     const QStringList words = execWords(exec);
     qsizetype at = 0;
@@ -106,7 +106,7 @@ QString programName(const QString &exec)
         while (at < words.size() && words[at].contains(u'='))
             ++at;
     }
-    return at < words.size() ? QFileInfo(words[at]).fileName() : QString();
+    return words.value(at);
 }
 
 } // namespace
@@ -123,7 +123,8 @@ std::optional<DesktopEntry> DesktopEntry::fromFile(const QString &path, const QS
     entry.id = id;
     entry.name = localized(group, QStringLiteral("Name"), locale);
     entry.icon = group.value(QStringLiteral("Icon"));
-    entry.executable = programName(group.value(QStringLiteral("Exec")));
+    entry.program = programOf(group.value(QStringLiteral("Exec")));
+    entry.executable = QFileInfo(entry.program).fileName();
     entry.startupWMClass = group.value(QStringLiteral("StartupWMClass"));
     return entry;
 }

@@ -13,7 +13,8 @@ struct DesktopEntry
     QString id;             // desktop id without ".desktop": the bundle identifier
     QString name;           // in the locale's language where the entry has it
     QString icon;           // theme icon name or absolute path
-    QString executable;     // file name of the program Exec starts
+    QString program;        // the program Exec starts, as written: a path or a name
+    QString executable;     // its file name
     QString startupWMClass;
 
     // Nothing for files that cannot be read, are not application entries or

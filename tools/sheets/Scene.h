@@ -13,6 +13,7 @@ class Scene final : public testing::StripFixture
 public:
     void TestBody() override {}
 
+    using AppModelFixture::accessibility;
     using AppModelFixture::alerts;
     using AppModelFixture::clock;
     using AppModelFixture::defaults;

@@ -1,12 +1,14 @@
 // Renders sample sheets to PNG files so that each change of the views can be
 // looked at: sample cards of every kind, the drawer and the menu-bar panel in
-// their main states, and every settings page, in a light and a dark palette,
-// with and without a compositor's transparency.
+// their main states, and every settings page and the onboarding windows'
+// pages, in a light and a dark palette, with and without a compositor's
+// transparency.
 //
 // Usage: tamo_sample_sheets [output folder] [light|dark]
 // (default: sample-sheets/ beside the tool, both palettes)
 
 #include "sheets/CardSheets.h"
+#include "sheets/OnboardingSheets.h"
 #include "sheets/PanelSheets.h"
 #include "sheets/SettingsSheets.h"
 #include "sheets/Scene.h"
@@ -133,5 +135,6 @@ int main(int argc, char **argv)
     writeCardSheets(full.cards(), palette, theme, folder);
     writePanelSheets(full, empty, compositor, theme, folder);
     writeSettingsSheets(full, theme, folder);
+    writeOnboardingSheets(full, theme, folder);
     return 0;
 }

@@ -1,0 +1,293 @@
+#include "onboarding/TourPageBody.h"
+
+#include "app/AppModel.h"
+#include "model/SettingsKeys.h"
+#include "onboarding/OnboardingStyle.h"
+#include "onboarding/ShortcutComparisonBar.h"
+#include "platform/Accessibility.h"
+#include "platform/Defaults.h"
+#include "platform/KeyNames.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tamo {
+
+namespace {
+
+constexpr int bonusSettingsPage = 4;
+
+QString bonusKey(BonusFeature feature)
+{
+    switch (feature) {
+    case BonusFeature::windowSwitcher: return keys::windowSwitcherEnabled;
+    case BonusFeature::windowSize: return keys::windowSizeEnabled;
+    case BonusFeature::middleClick: return keys::threeFingerMiddleClick;
+    case BonusFeature::inputSource: return keys::inputSourceByApp;
+    }
+    return {};
+}
+
+QString bonusTitle(BonusFeature feature)
+{
+    switch (feature) {
+    case BonusFeature::windowSwitcher: return QStringLiteral("Window Switcher");
+    case BonusFeature::windowSize: return QStringLiteral("Window Size");
+    case BonusFeature::middleClick: return QStringLiteral("Middle Click");
+    case BonusFeature::inputSource: return QStringLiteral("Input Source by App");
+    }
+    return {};
+}
+
+// Empties a holder widget's layout, deleting what it held.
+QHBoxLayout *clearedRow(QWidget *holder)
+{
+    auto *row = static_cast<QHBoxLayout *>(holder->layout());
+    while (QLayoutItem *item = row->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    return row;
+}
+
+QWidget *rowHolder(double spacing)
+{
+    auto *holder = new QWidget;
+    auto *row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(qRound(spacing));
+    return holder;
+}
+
+} // namespace
+
+TourPageBody::TourPageBody(const TourPage &page, const TourEnvironment &environment, double scale, QWidget *parent)
+    : QWidget(parent)
+    , m_page(page)
+    , m_env(environment)
+    , m_scale(scale)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(qRound(6 * scale));
+
+    if (page.bonus)
+        addBadge(layout, QStringLiteral("Bonus Feature"), OnboardingStyle::accent());
+    if (page.offersDirectPaste)
+        addBadge(layout, QStringLiteral("Recommended"), OnboardingStyle::success());
+
+    auto *title = new QLabel(page.title);
+    title->setFont(OnboardingStyle::font(20 * scale, QFont::DemiBold));
+    title->setAlignment(Qt::AlignCenter);
+    title->setWordWrap(true);
+    layout->addWidget(title);
+
+    if (page.showsShortcutComparison) {
+        layout->addWidget(shortcutBlock());
+    } else {
+        auto *text = new QLabel(page.text);
+        text->setFont(OnboardingStyle::font(13 * scale));
+        OnboardingStyle::makeSecondary(text);
+        text->setAlignment(Qt::AlignCenter);
+        text->setWordWrap(true);
+        layout->addWidget(text);
+    }
+
+    if (page.offersDirectPaste) {
+        m_offer = rowHolder(10 * scale);
+        layout->addSpacing(qRound(6 * scale));
+        layout->addWidget(m_offer, 0, Qt::AlignHCenter);
+        rebuildDirectPasteOffer();
+    }
+    if (page.bonus) {
+        auto *row = rowHolder(12 * scale);
+        m_toggle = new QCheckBox(bonusTitle(*page.bonus));
+        m_toggle->setFont(OnboardingStyle::font(13 * scale));
+        m_toggle->setChecked(m_env.defaults.boolValue(bonusKey(*page.bonus)));
+        connect(m_toggle, &QAbstractButton::clicked, this, &TourPageBody::switchBonus);
+        m_bonusState = rowHolder(12 * scale);
+        row->layout()->addWidget(m_toggle);
+        row->layout()->addWidget(m_bonusState);
+        layout->addSpacing(qRound(6 * scale));
+        layout->addWidget(row, 0, Qt::AlignHCenter);
+        rebuildBonusState();
+    }
+
+    // Settings changed anywhere (the settings window, the menus) and a
+    // permission granted later show here at once.
+    connect(&m_env.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
+        if (m_page.offersDirectPaste && key == keys::directPaste)
+            rebuildDirectPasteOffer();
+        if (m_page.bonus && (key == bonusKey(*m_page.bonus) || key == keys::windowSwitcherHotKeyDisplay
+                             || key == keys::windowSizeHotKeyDisplay)) {
+            m_toggle->setChecked(m_env.defaults.boolValue(bonusKey(*m_page.bonus)));
+            rebuildBonusState();
+        }
+    });
+    connect(&m_env.model, &AppModel::accessibilityGrantedChanged, this, [this] {
+        if (m_offer)
+            rebuildDirectPasteOffer();
+        if (m_bonusState)
+            rebuildBonusState();
+    });
+    connect(&m_env.model, &AppModel::middleClickActiveChanged, this, [this] {
+        if (m_bonusState)
+            rebuildBonusState();
+    });
+}
+
+void TourPageBody::addBadge(QVBoxLayout *layout, const QString &text, const QColor &colour)
+{
+    auto *badge = new QLabel(text.toUpper());
+    QFont font = OnboardingStyle::font(10 * m_scale, QFont::Bold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+    badge->setFont(font);
+    badge->setAccessibleName(text);
+    badge->setStyleSheet(QStringLiteral("QLabel { color: white; background: %1; border-radius: 4px; padding: %2px %3px; }")
+                             .arg(colour.name())
+                             .arg(qRound(3 * m_scale))
+                             .arg(qRound(8 * m_scale)));
+    layout->addWidget(badge, 0, Qt::AlignHCenter);
+}
+
+QWidget *TourPageBody::shortcutBlock()
+{
+    auto *block = new QWidget;
+    auto *layout = new QVBoxLayout(block);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(qRound(8 * m_scale));
+    // Always the shipped shortcut, whatever the user chose since.
+    const QString paragraphs =
+        QStringLiteral("TamoCove opens with %1, but the best shortcut is the one your hand finds without looking. "
+                       "Choose your own below, or in Settings → Shortcuts.\n"
+                       "Mine is %2: control plus the § key left of 1, both under your left thumb and pinky, so "
+                       "TamoCove is one quick press away.")
+            .arg(keyNames(QStringLiteral("⇧⌘V")), keyNames(ShortcutComparisonBar::recommended));
+    auto *text = new QLabel(paragraphs);
+    text->setFont(OnboardingStyle::font(13 * m_scale));
+    OnboardingStyle::makeSecondary(text);
+    text->setAlignment(Qt::AlignCenter);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    if (m_env.makeShortcutRecorder) {
+        auto *row = rowHolder(10 * m_scale);
+        auto *label = new QLabel(QStringLiteral("Open TamoCove"));
+        label->setFont(OnboardingStyle::font(13 * m_scale, QFont::Medium));
+        QWidget *recorder = m_env.makeShortcutRecorder();
+        recorder->setAccessibleName(QStringLiteral("Open TamoCove"));
+        row->layout()->addWidget(label);
+        row->layout()->addWidget(recorder);
+        layout->addSpacing(qRound(4 * m_scale));
+        layout->addWidget(row, 0, Qt::AlignHCenter);
+    }
+    return block;
+}
+
+QWidget *TourPageBody::onLabel(const QString &text)
+{
+    auto *holder = rowHolder(5 * m_scale);
+    auto *icon = new QLabel;
+    icon->setPixmap(OnboardingStyle::symbol(QStringLiteral("checkmark.circle.fill"), OnboardingStyle::success(),
+                                            qRound(14 * m_scale)));
+    auto *label = new QLabel(text);
+    label->setFont(OnboardingStyle::font(13 * m_scale, QFont::Medium));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, OnboardingStyle::success());
+    label->setPalette(palette);
+    holder->layout()->addWidget(icon);
+    holder->layout()->addWidget(label);
+    return holder;
+}
+
+QWidget *TourPageBody::accessibilityWarning(std::function<void()> openSettings)
+{
+    auto *holder = rowHolder(10 * m_scale);
+    auto *icon = new QLabel;
+    icon->setPixmap(OnboardingStyle::symbol(QStringLiteral("exclamationmark.triangle.fill"), OnboardingStyle::warning(),
+                                            qRound(13 * m_scale)));
+    auto *label = new QLabel(QStringLiteral("Allow TamoCove in Accessibility to finish"));
+    label->setFont(OnboardingStyle::font(12 * m_scale, QFont::Medium));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, OnboardingStyle::warning());
+    label->setPalette(palette);
+    auto *open = new QPushButton(QStringLiteral("Open Settings…"));
+    connect(open, &QPushButton::clicked, this, std::move(openSettings));
+    holder->layout()->addWidget(icon);
+    holder->layout()->addWidget(label);
+    holder->layout()->addWidget(open);
+    return holder;
+}
+
+void TourPageBody::rebuildDirectPasteOffer()
+{
+    QHBoxLayout *row = clearedRow(m_offer);
+    if (!m_env.defaults.boolValue(keys::directPaste)) {
+        auto *turnOn = new QPushButton(QStringLiteral("Turn On Direct Paste"));
+        turnOn->setMinimumHeight(qRound(30 * m_scale));
+        connect(turnOn, &QPushButton::clicked, this, [this] { m_env.model.setDirectPaste(true); });
+        row->addWidget(turnOn);
+    } else if (!m_env.model.accessibilityGranted()) {
+        row->addWidget(accessibilityWarning([this] { m_env.accessibility.promptForTrust(); }));
+    } else {
+        row->addWidget(onLabel(QStringLiteral("Direct Paste is on")));
+    }
+}
+
+void TourPageBody::rebuildBonusState()
+{
+    QHBoxLayout *row = clearedRow(m_bonusState);
+    const BonusFeature feature = *m_page.bonus;
+    if (!m_env.defaults.boolValue(bonusKey(feature)))
+        return;
+    auto openBonusSettings = [this] { m_env.model.showPreferences(bonusSettingsPage); };
+    auto prompt = [this] { m_env.accessibility.promptForTrust(); };
+    switch (feature) {
+    case BonusFeature::windowSwitcher:
+        if (!m_env.model.accessibilityGranted())
+            row->addWidget(accessibilityWarning(prompt));
+        else
+            row->addWidget(onLabel(QStringLiteral("On: press ")
+                                   + keyNames(m_env.defaults.string(keys::windowSwitcherHotKeyDisplay).value_or(QString()))));
+        break;
+    case BonusFeature::windowSize:
+        if (!m_env.model.accessibilityGranted()) {
+            row->addWidget(accessibilityWarning(prompt));
+        } else {
+            row->addWidget(onLabel(QStringLiteral("On: press ")
+                                   + keyNames(m_env.defaults.string(keys::windowSizeHotKeyDisplay).value_or(QString()))));
+            auto *sizes = new QPushButton(QStringLiteral("Set Sizes…"));
+            connect(sizes, &QPushButton::clicked, this, openBonusSettings);
+            row->addWidget(sizes);
+        }
+        break;
+    case BonusFeature::middleClick:
+        // Ready only once the click converter really runs, whatever the permission says.
+        if (!m_env.model.middleClickActive())
+            row->addWidget(accessibilityWarning(prompt));
+        else
+            row->addWidget(onLabel(QStringLiteral("Middle click is on")));
+        break;
+    case BonusFeature::inputSource: {
+        row->addWidget(onLabel(QStringLiteral("On")));
+        auto *apps = new QPushButton(QStringLiteral("Choose Apps…"));
+        connect(apps, &QPushButton::clicked, this, openBonusSettings);
+        row->addWidget(apps);
+        break;
+    }
+    }
+}
+
+void TourPageBody::switchBonus(bool on)
+{
+    switch (*m_page.bonus) {
+    case BonusFeature::windowSwitcher: m_env.model.setWindowSwitcherEnabled(on); break;
+    case BonusFeature::windowSize: m_env.model.setWindowSizeEnabled(on); break;
+    case BonusFeature::middleClick: m_env.model.setThreeFingerMiddleClick(on); break;
+    case BonusFeature::inputSource: m_env.model.setInputSourceByApp(on); break;
+    }
+}
+
+} // namespace tamo

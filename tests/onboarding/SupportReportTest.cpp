@@ -1,0 +1,296 @@
+#include "app/AppModelFixture.h"
+#include "support/FakeFilePanels.h"
+#include "support/FakeScreens.h"
+
+#include "app/CrashHandler.h"
+#include "model/DefaultSettings.h"
+#include "model/SettingsKeys.h"
+#include "onboarding/SupportReport.h"
+#include "onboarding/SupportSummary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace tamo::testing {
+namespace {
+
+void touch(const QString &path, const QDateTime &modified)
+{
+    writeFile(path, "report");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
+class SupportReportTest : public AppModelFixture
+{
+protected:
+    SupportReportTest()
+    {
+        // A journal that answers the first two extracts and fails the third.
+        writeFile(tools.file(QStringLiteral("journalctl")),
+                  "#!/bin/sh\ncase \"$*\" in *syncthing*) echo 'no journal' >&2; exit 1;; esac\n"
+                  "echo \"2026-03-15T11:00:00+0000 host tamocove[1]: args $*\"\n"
+                  "echo '2026-03-14T09:30:12+0000 host tamocove[1]: sync: resetting internal state after error'\n");
+        QFile::setPermissions(tools.file(QStringLiteral("journalctl")), QFile::ReadOwner | QFile::ExeOwner);
+        // A temporary folder of the test's own, to see that a report leaves nothing in it.
+        m_savedTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    }
+    ~SupportReportTest() override { qputenv("TMPDIR", m_savedTemp); }
+
+    bool temporaryFolderIsEmpty() const { return QDir(temp.path()).isEmpty(); }
+
+    // Makes a report at `destination` and waits for the answer.
+    SupportReportResult make(const QString &destination, SupportReport::Tools toolPaths = {})
+    {
+        if (toolPaths.journalctl == QLatin1String("journalctl"))
+            toolPaths.journalctl = tools.file(QStringLiteral("journalctl"));
+        SupportReport report(startedModel(), defaults, panels, screens, crashes.path(), toolPaths);
+        std::optional<SupportReportResult> result;
+        panels.answer(destination);
+        QObject receiver;
+        report.create(&receiver, [&](const SupportReportResult &r) { result = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 20000));
+        return result.value_or(SupportReportResult{});
+    }
+
+    static QStringList archiveEntries(const QString &archive)
+    {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), archive});
+        unzip.waitForFinished();
+        QStringList entries = QString::fromUtf8(unzip.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        entries.sort();
+        return entries;
+    }
+
+    static QString entryText(const QString &archive, const QString &entry)
+    {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), archive, entry});
+        unzip.waitForFinished();
+        return QString::fromUtf8(unzip.readAllStandardOutput());
+    }
+
+    TempDir temp;
+    QByteArray m_savedTemp;
+    TempDir tools;
+    TempDir crashes;
+    TempDir out;
+    FakeFilePanels panels;
+    FakeScreens screens;
+};
+
+TEST_F(SupportReportTest, ArchiveHoldsOneFolderWithTheTextsLogsAndRecentCrashes)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    clock.set(now);
+    touch(crashes.file(QStringLiteral("Vostra-2026.crash")), now.addDays(-29));
+    touch(crashes.file(QStringLiteral("TamoCove-new.crash")), now.addSecs(-60));
+    touch(crashes.file(QStringLiteral("TamoCove-old.crash")), now.addDays(-31));
+    touch(crashes.file(QStringLiteral("tamocove-lower.crash")), now);
+    touch(crashes.file(QStringLiteral("Other.crash")), now);
+    const QString destination = out.file(QStringLiteral("Report.zip"));
+    writeFile(destination, "an older report");
+
+    const SupportReportResult result = make(destination);
+    EXPECT_EQ(result.error, QString());
+    EXPECT_EQ(result.path, destination);
+    EXPECT_EQ(panels.proposedNames, QStringList{SupportReport::defaultName(now)});
+    EXPECT_EQ(archiveEntries(destination),
+              (QStringList{"Report/", "Report/crashes/", "Report/crashes/TamoCove-new.crash",
+                           "Report/crashes/Vostra-2026.crash", "Report/icloud.log", "Report/preferences.txt",
+                           "Report/summary.txt", "Report/sync.log", "Report/tamo.log"}));
+    EXPECT_EQ(entryText(destination, QStringLiteral("Report/icloud.log")),
+              QStringLiteral("Could not read the log: journalctl stopped with code 1.\n"));
+    EXPECT_TRUE(entryText(destination, QStringLiteral("Report/tamo.log")).contains(QLatin1String("_COMM=tamocove")));
+    EXPECT_TRUE(entryText(destination, QStringLiteral("Report/summary.txt"))
+                    .contains(QLatin1String("\nSync resets in the last 3d: 1, last at 2026-03-14T09:30:12\n")));
+    EXPECT_TRUE(temporaryFolderIsEmpty());
+}
+
+TEST_F(SupportReportTest, FailuresLeaveTheDestinationAsItWas)
+{
+    const struct {
+        const char *name;
+        const char *zip;       // tool path; nullptr: the real one
+        const char *existing;  // what lies at the destination first
+        const char *error;
+    } cases[] = {
+        {"zip fails", "false", "old archive", "false stopped with code 1."},
+        {"zip missing", "/nonexistent/zip", "old archive", "zip could not be started."},
+        {"a folder is in the way", nullptr, nullptr, "is a folder."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString destination = out.file(QString::fromUtf8(c.name) + QStringLiteral(".zip"));
+        if (c.existing)
+            writeFile(destination, c.existing);
+        else
+            QDir().mkpath(destination + QStringLiteral("/kept"));
+        SupportReport::Tools toolPaths;
+        if (c.zip)
+            toolPaths.zip = QString::fromUtf8(c.zip);
+        const SupportReportResult result = make(destination, toolPaths);
+        EXPECT_TRUE(result.path.isEmpty());
+        EXPECT_TRUE(result.error.endsWith(QString::fromUtf8(c.error))) << result.error.toStdString();
+        if (c.existing)
+            EXPECT_EQ(readFile(destination), QByteArray(c.existing));
+        else
+            EXPECT_TRUE(QFileInfo::exists(destination + QStringLiteral("/kept")));
+    }
+    EXPECT_TRUE(temporaryFolderIsEmpty());
+}
+
+TEST_F(SupportReportTest, AToolThatHangsIsStoppedAndNoted)
+{
+    writeFile(tools.file(QStringLiteral("journalctl")), "#!/bin/sh\nexec sleep 30\n");
+    SupportReport::Tools toolPaths;
+    toolPaths.timeoutMs = 300;
+    const QString destination = out.file(QStringLiteral("Slow.zip"));
+    const SupportReportResult result = make(destination, toolPaths);
+    EXPECT_EQ(result.path, destination);
+    EXPECT_EQ(entryText(destination, QStringLiteral("Slow/tamo.log")),
+              QStringLiteral("Could not read the log: journalctl did not finish in time.\n"));
+}
+
+TEST_F(SupportReportTest, CancellingWritesNothing)
+{
+    SupportReport report(startedModel(), defaults, panels, screens, crashes.path());
+    panels.answer(std::nullopt);
+    std::optional<SupportReportResult> result;
+    report.create(nullptr, [&](const SupportReportResult &r) { result = r; });
+    ASSERT_TRUE(result.has_value());
+    EXPECT_TRUE(result->path.isEmpty() && result->error.isEmpty());
+}
+
+TEST(CrashHandlerTest, AFatalSignalLeavesAReportBehind)
+{
+    // The dying child runs this test again from the start: it finds the
+    // parent's folder in its environment.
+    TempDir ownFolder;
+    if (qEnvironmentVariableIsEmpty("TAMO_CRASH_TEST_FOLDER"))
+        qputenv("TAMO_CRASH_TEST_FOLDER", QFile::encodeName(ownFolder.path()));
+    const QString folder = qEnvironmentVariable("TAMO_CRASH_TEST_FOLDER");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            CrashHandler::install(folder);
+            std::raise(SIGSEGV);
+        },
+        ::testing::KilledBySignal(SIGSEGV), "");
+    qunsetenv("TAMO_CRASH_TEST_FOLDER");
+    const QStringList reports = QDir(folder).entryList({QStringLiteral("TamoCove-*.crash")});
+    ASSERT_EQ(reports.size(), 1);
+    const QByteArray text = readFile(folder + u'/' + reports[0]);
+    EXPECT_TRUE(text.contains("Signal: 11 (SIGSEGV)")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Call stack:"));
+    EXPECT_EQ(SupportReport::qualifyingCrashReports(folder, QDateTime::currentDateTime()).size(), 1);
+}
+
+// ------------------------------------------------------------- summary texts
+
+class SupportSummaryTest : public AppModelFixture
+{
+protected:
+    SupportSummaryTest()
+    {
+        registerDefaultSettings(defaults);
+        QLocale::setDefault(QLocale::c());
+    }
+    QString line(const QStringList &lines, const QString &start)
+    {
+        for (const QString &l : lines) {
+            if (l.startsWith(start))
+                return l;
+        }
+        return {};
+    }
+};
+
+TEST_F(SupportSummaryTest, LayoutLinesWorkOutTheSizesInEffect)
+{
+    const struct {
+        double cardScale;
+        double textScale;
+        const char *cardLine;
+        const char *fontLine;
+        const char *labelLine;
+    } cases[] = {
+        {1.0, 1.0, "Card size: 1.00, cards 304 pt in the TamoCove panel, 219 pt in the menu bar",
+         "Font size: 1.00, text clips 13 pt in the TamoCove panel, 9.5 pt in the menu bar",
+         "Card labels: 13 pt in the TamoCove panel, 9.5 pt in the menu bar"},
+        {2.0, 3.0, "Card size: 1.50, cards 456 pt in the TamoCove panel, 328 pt in the menu bar",
+         "Font size: 3.00, text clips 34 pt in the TamoCove panel, 24.5 pt in the menu bar",
+         "Card labels: 19.5 pt in the TamoCove panel, 14 pt in the menu bar"},
+    };
+    for (const auto &c : cases) {
+        defaults.setValue(keys::cardScale, c.cardScale);
+        defaults.setValue(keys::cardTextScale, c.textScale);
+        const QStringList lines = SupportSummary::layoutSection(defaults, {}, {});
+        EXPECT_EQ(line(lines, QStringLiteral("Card size")), QString::fromUtf8(c.cardLine));
+        EXPECT_EQ(line(lines, QStringLiteral("Font size")), QString::fromUtf8(c.fontLine));
+        EXPECT_EQ(line(lines, QStringLiteral("Card labels")), QString::fromUtf8(c.labelLine));
+    }
+}
+
+TEST_F(SupportSummaryTest, TargetLineSaysWhenTheMenuBarChoiceCannotWork)
+{
+    defaults.setValue(keys::shortcutTarget, QStringLiteral("menuBar"));
+    defaults.setValue(keys::showMenuBarIcon, false);
+    defaults.setValue(keys::menuBarVisibleCards, 0);
+    const QStringList lines = SupportSummary::layoutSection(defaults, {}, {});
+    EXPECT_EQ(lines[1], QStringLiteral("Open TamoCove shortcut opens: TamoCove Panel (drawer): Menu Bar Clips is "
+                                       "chosen but the menu bar clips are off"));
+    EXPECT_EQ(lines[5], QStringLiteral("Menu bar visible cards: default"));
+}
+
+TEST_F(SupportSummaryTest, ScreenLinesMarkTheActiveAndConnectedScreens)
+{
+    ScreenCardSizes::Screen screen{QStringLiteral("1-2-3 1920x1080"), QStringLiteral("Desk"), 1920, 1080, 1.25, 1.0};
+    EXPECT_EQ(SupportSummary::screenLine(screen, screen.id, {screen.id}),
+              QStringLiteral("  Desk, 1920 × 1080: 1.25, 1.00 *+"));
+    EXPECT_EQ(SupportSummary::screenLine(screen, QString(), {}), QStringLiteral("  Desk, 1920 × 1080: 1.25, 1.00 "));
+}
+
+TEST_F(SupportSummaryTest, SettingsListOnlyWhatWasWrittenInKeyOrder)
+{
+    defaults.setValue(keys::whatsNewShown, QStringLiteral("1.74"));
+    defaults.setValue(keys::cardStyle, QStringLiteral("classic"));
+    defaults.setValue(QStringLiteral("blob"), QByteArray(12, 'x'));
+    const QString text = SupportSummary::preferencesText(defaults, {});
+    const QString saved = text.section(QStringLiteral("Saved settings (unchanged defaults aren't listed):\n"), 1);
+    EXPECT_EQ(saved, QStringLiteral("blob = <12 bytes>\ncardStyle = classic\nwhatsNewShown = 1.74\n"));
+    EXPECT_TRUE(text.contains(QLatin1String("\nCard style: Classic\n")));
+}
+
+TEST_F(SupportSummaryTest, SyncResetsComeFromTheLogAndAFailedReadCountsNone)
+{
+    TempDir dir;
+    writeFile(dir.file(QStringLiteral("sync.log")),
+              "2026-03-10T08:00:00+0000 a: resetting internal state after error\nother\n\n"
+              "2026-03-11T09:15:30+0000 b: resetting internal state after error\n");
+    EXPECT_EQ(SupportSummary::syncResets(dir.file(QStringLiteral("sync.log"))),
+              (QStringList{"2026-03-10T08:00:00", "2026-03-11T09:15:30"}));
+    writeFile(dir.file(QStringLiteral("failed.log")), "Could not read the log: journalctl stopped with code 1.\n");
+    EXPECT_TRUE(SupportSummary::syncResets(dir.file(QStringLiteral("failed.log"))).isEmpty());
+    EXPECT_TRUE(SupportSummary::syncResets(dir.file(QStringLiteral("missing.log"))).isEmpty());
+}
+
+TEST_F(SupportSummaryTest, ByteSizesReadAsAFileManagerCounts)
+{
+    const std::pair<qint64, const char *> cases[] = {
+        {0, "Zero KB"}, {1, "1 byte"}, {532, "532 bytes"}, {12345, "12 KB"}, {3456789, "3.5 MB"},
+        {1250000000, "1.25 GB"}};
+    for (const auto &[bytes, text] : cases)
+        EXPECT_EQ(SupportSummary::byteSize(bytes), QString::fromUtf8(text));
+}
+
+} // namespace
+} // namespace tamo::testing
