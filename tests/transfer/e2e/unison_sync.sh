@@ -35,7 +35,9 @@ declare -A display home
 for side in 1 2; do
     start_display "$side"
     home[$side]=$work/home$side
-    mkdir -p "${home[$side]}/Sync/TamoCove" "${home[$side]}/run"
+    mkdir -p "${home[$side]}/Sync/TamoCove" "${home[$side]}/run" "${home[$side]}/config/TamoCove"
+    # A returning user: no first-run window takes the keys the test presses.
+    echo '{"personalizeShown": true, "whatsNewShown": "1.74"}' >"${home[$side]}/config/TamoCove/defaults.json"
     chmod 700 "${home[$side]}/run"
     DISPLAY=${display[$side]} openbox >/dev/null 2>&1 &
     pids+=($!)
