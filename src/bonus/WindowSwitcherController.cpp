@@ -271,10 +271,12 @@ QList<WindowSwitcherRow> WindowSwitcherController::tabRows(const WindowSwitcherR
 
 void WindowSwitcherController::choose(const WindowSwitcherRow &row)
 {
-    m_services.recent->bumpApp(row.app.pid);
-    m_services.recent->bumpWindow(row.windowRowID);
+    // Hiding drops the rows `row` may belong to.
+    const WindowSwitcherRow chosen = row;
+    m_services.recent->bumpApp(chosen.app.pid);
+    m_services.recent->bumpWindow(chosen.windowRowID);
     hide();
-    activate(row);
+    activate(chosen);
 }
 
 void WindowSwitcherController::pick(int index)
