@@ -42,7 +42,7 @@ public:
 
     int runModal(const AlertSpec &spec) override;
 
-    // The dialog an alert shows, with its buttons in the spec's order; built
+    // The dialog an alert shows, with its buttons in the order the alert lists them; built
     // but not run.
     struct Box
     {

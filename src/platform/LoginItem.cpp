@@ -14,7 +14,7 @@ namespace tamo {
 
 namespace {
 
-// The desktop entry specification's escapes for an Exec argument.
+// An Exec argument quoted and escaped the way desktop entries require.
 QString quotedArgument(const QString &argument)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
