@@ -30,7 +30,9 @@ void check(const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Image plugins need an application object.
+    // Image plugins need an application object, and it must start without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
