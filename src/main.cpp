@@ -17,9 +17,8 @@
 #include "model/DefaultSettings.h"
 #include "onboarding/FeatureTour.h"
 #include "onboarding/Onboarding.h"
-#include "onboarding/PersonalizeControls.h"
 #include "onboarding/Personalization.h"
-#include "onboarding/Product.h"
+#include "app/Product.h"
 #include "onboarding/SecondCopyGuard.h"
 #include "onboarding/SupportReport.h"
 #include "onboarding/UpdateChecker.h"
@@ -85,7 +84,9 @@ int main(int argc, char **argv)
     SystemClock clock;
     MessageBoxAlerts alerts;
     ProcProgramCopies programCopies;
-    SecondCopyGuard guard(SecondCopyGuard::realServices(programCopies, alerts, {}, clock, &app),
+    XdgAutostartItem loginItem(XdgAutostartItem::standardEntryPath(), QApplication::applicationFilePath());
+    SecondCopyGuard guard(SecondCopyGuard::realServices(programCopies, alerts, [&loginItem] { loginItem.refresh(); },
+                                                        clock, &app),
                           SecondCopyGuard::standardInstallFolders());
     guard.terminateRunningCopies();
     SingleInstance instance(paths.storeDirectory());
@@ -138,8 +139,7 @@ int main(int argc, char **argv)
                                    }));
     AboutPanel about;
     PreferencesWindowController preferences;
-    UpdateChecker updates({defaults, clock, network, alerts, platform.workspace(), drawerPanel}, product::version(),
-                          product::build());
+    UpdateChecker updates({defaults, clock, network, alerts, platform.workspace(), drawerPanel});
     Onboarding onboarding(defaults, guard);
     AppExtensions extensions;
     extensions.about = &about;
@@ -161,15 +161,14 @@ int main(int argc, char **argv)
     pasteImport.attach(*model);
     bonusTools.attach(model->hotKeyRegistry());
     SupportReport supportReport(*model, defaults, filePanels, platform.screens(), SupportReport::standardCrashFolder());
-    FeatureTour tour({*model, defaults, platform.accessibility(), {}});
+    FeatureTour tour({*model, defaults, platform.accessibility()});
     ThumbnailCache sampleThumbnails;
-    Personalization personalization(standardPersonalizeEnvironment(*model, defaults, sampleThumbnails));
+    Personalization personalization({*model, defaults, sampleThumbnails});
     onboarding.attach(*model, {tour, personalization, supportReport});
 
     if (folderSync)
         folderSync->attach(model->container());
 
-    XdgAutostartItem loginItem(XdgAutostartItem::standardEntryPath(), QApplication::applicationFilePath());
     ProcessRelauncher relauncher(QCoreApplication::applicationFilePath());
     DialogAppChooser appChooser(platform.workspace());
     SettingsEnvironment settings{*model, defaults, alerts, loginItem, relauncher, appChooser, platform.screens()};

@@ -1,5 +1,7 @@
 #include "app/AboutPanel.h"
 
+#include "app/Product.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -56,8 +58,7 @@ AboutPanel::AboutPanel(QWidget *parent)
     name->setFont(scaledFont(font(), 1.6, QFont::Bold));
     column->addWidget(name);
 
-    const QString version = QApplication::applicationVersion();
-    QLabel *versionLabel = centredLabel(tr("Version %1").arg(version.isEmpty() ? QStringLiteral("?") : version), this);
+    QLabel *versionLabel = centredLabel(tr("Version %1").arg(product::version()), this);
     versionLabel->setForegroundRole(QPalette::PlaceholderText);
     column->addWidget(versionLabel);
     column->addSpacing(6);

@@ -1,5 +1,7 @@
 #include "app/CrashHandler.h"
 
+#include "app/Product.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -80,7 +82,7 @@ void install(const QString &folder)
                      .arg(started.toString(QStringLiteral("yyyy-MM-dd-HHmmss")))
                      .arg(QCoreApplication::applicationPid()));
     const QByteArray head = QStringLiteral("TamoCove %1 crashed\nStarted: %2\nProcess: %3\n")
-                                .arg(QCoreApplication::applicationVersion(), started.toString(Qt::ISODate))
+                                .arg(product::version(), started.toString(Qt::ISODate))
                                 .arg(QCoreApplication::applicationPid())
                                 .toUtf8();
     if (size_t(path.size()) >= sizeof reportPath || size_t(head.size()) >= sizeof header)

@@ -8,6 +8,8 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
 #include "platform/Defaults.h"
+#include "settings/CardStyleOption.h"
+#include "settings/ScaleControl.h"
 
 #include <QAbstractButton>
 #include <QFormLayout>
@@ -141,7 +143,7 @@ PersonalizeView::PersonalizeView(const PersonalizeEnvironment &environment, std:
     : QWidget(parent)
     , m_env(environment)
     , m_close(std::move(close))
-    , m_sample(environment.sampleClip())
+    , m_sample(CardStyleOption::sampleClip(environment.model.clock()))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -329,8 +331,12 @@ QWidget *PersonalizeView::stylePage()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(48);
     row->addStretch(1);
-    for (const CardStyle style : {CardStyle::classic, CardStyle::glass})
-        row->addWidget(m_env.makeStyleOption(style, m_sample, 0.75));
+    const CardContext cards{m_env.model.icons(), m_env.thumbnails, m_env.defaults, m_env.model.clock(), nullptr};
+    for (const CardStyle style : {CardStyle::classic, CardStyle::glass}) {
+        auto *option = new CardStyleOption(style, m_sample, cards, 0.75);
+        option->bindToSetting(m_env.defaults);
+        row->addWidget(option);
+    }
     row->addStretch(1);
     return page;
 }
@@ -375,8 +381,8 @@ QWidget *PersonalizeView::sizePage()
     auto *form = new QWidget;
     auto *formLayout = new QFormLayout(form);
     formLayout->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    formLayout->addRow(QStringLiteral("Card Size"), m_env.makeCardSizeControl());
-    formLayout->addRow(QStringLiteral("Font Size"), m_env.makeFontSizeControl(m_sample));
+    formLayout->addRow(QStringLiteral("Card Size"), makeCardSizeControl(m_env.defaults));
+    formLayout->addRow(QStringLiteral("Font Size"), makeFontSizeControl(m_env.defaults, m_sample->text().value_or(QString())));
     form->setFixedHeight(270);
     column->addWidget(form);
     return page;

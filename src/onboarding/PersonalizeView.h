@@ -20,18 +20,13 @@ class Defaults;
 class PageDots;
 class ThumbnailCache;
 
-// What the personalisation window borrows from the settings: the same card
-// style options and size controls, and the same sample clip.
+// What the personalisation window works with; its style options and size
+// controls are the settings window's own.
 struct PersonalizeEnvironment
 {
     AppModel &model;
     Defaults &defaults;
     ThumbnailCache &thumbnails;
-    std::function<ClipItemPtr()> sampleClip;
-    // One style's option: its sample card, ring and name; picking it stores it.
-    std::function<QWidget *(CardStyle style, ClipItemPtr sample, double scale)> makeStyleOption;
-    std::function<QWidget *()> makeCardSizeControl;
-    std::function<QWidget *(ClipItemPtr sample)> makeFontSizeControl;
 };
 
 // "Make TamoCove Yours": a few pages that settle how the history opens, the

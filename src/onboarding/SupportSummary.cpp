@@ -9,7 +9,7 @@
 #include "model/Pinboard.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
-#include "onboarding/Product.h"
+#include "app/Product.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Workspace.h"

@@ -7,8 +7,10 @@
 #include "platform/Accessibility.h"
 #include "platform/Defaults.h"
 #include "platform/KeyNames.h"
+#include "settings/DefaultsBindings.h"
+#include "settings/ShortcutRecorder.h"
+#include "settings/SwitchToggle.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,7 +22,7 @@ namespace {
 
 constexpr int bonusSettingsPage = 4;
 
-QString bonusKey(BonusFeature feature)
+QLatin1StringView bonusKey(BonusFeature feature)
 {
     switch (feature) {
     case BonusFeature::windowSwitcher: return keys::windowSwitcherEnabled;
@@ -104,12 +106,15 @@ TourPageBody::TourPageBody(const TourPage &page, const TourEnvironment &environm
     }
     if (page.bonus) {
         auto *row = rowHolder(12 * scale);
-        m_toggle = new QCheckBox(bonusTitle(*page.bonus));
-        m_toggle->setFont(OnboardingStyle::font(13 * scale));
-        m_toggle->setChecked(m_env.defaults.boolValue(bonusKey(*page.bonus)));
-        connect(m_toggle, &QAbstractButton::clicked, this, &TourPageBody::switchBonus);
+        const QString title = bonusTitle(*page.bonus);
+        auto *name = new QLabel(title);
+        name->setFont(OnboardingStyle::font(13 * scale, QFont::Medium));
+        SwitchToggle *toggle = boundSwitch(m_env.defaults, bonusKey(*page.bonus), [this](bool on) { switchBonus(on); });
+        toggle->setAccessibleName(title);
+        name->setBuddy(toggle);
         m_bonusState = rowHolder(12 * scale);
-        row->layout()->addWidget(m_toggle);
+        row->layout()->addWidget(name);
+        row->layout()->addWidget(toggle);
         row->layout()->addWidget(m_bonusState);
         layout->addSpacing(qRound(6 * scale));
         layout->addWidget(row, 0, Qt::AlignHCenter);
@@ -122,10 +127,8 @@ TourPageBody::TourPageBody(const TourPage &page, const TourEnvironment &environm
         if (m_page.offersDirectPaste && key == keys::directPaste)
             rebuildDirectPasteOffer();
         if (m_page.bonus && (key == bonusKey(*m_page.bonus) || key == keys::windowSwitcherHotKeyDisplay
-                             || key == keys::windowSizeHotKeyDisplay)) {
-            m_toggle->setChecked(m_env.defaults.boolValue(bonusKey(*m_page.bonus)));
+                             || key == keys::windowSizeHotKeyDisplay))
             rebuildBonusState();
-        }
     });
     connect(&m_env.model, &AppModel::accessibilityGrantedChanged, this, [this] {
         if (m_offer)
@@ -172,17 +175,15 @@ QWidget *TourPageBody::shortcutBlock()
     text->setAlignment(Qt::AlignCenter);
     text->setWordWrap(true);
     layout->addWidget(text);
-    if (m_env.makeShortcutRecorder) {
-        auto *row = rowHolder(10 * m_scale);
-        auto *label = new QLabel(QStringLiteral("Open TamoCove"));
-        label->setFont(OnboardingStyle::font(13 * m_scale, QFont::Medium));
-        QWidget *recorder = m_env.makeShortcutRecorder();
-        recorder->setAccessibleName(QStringLiteral("Open TamoCove"));
-        row->layout()->addWidget(label);
-        row->layout()->addWidget(recorder);
-        layout->addSpacing(qRound(4 * m_scale));
-        layout->addWidget(row, 0, Qt::AlignHCenter);
-    }
+    auto *row = rowHolder(10 * m_scale);
+    auto *label = new QLabel(QStringLiteral("Open TamoCove"));
+    label->setFont(OnboardingStyle::font(13 * m_scale, QFont::Medium));
+    ShortcutRecorder *recorder = makeMainShortcutRecorder(m_env.model, m_env.defaults);
+    label->setBuddy(recorder);
+    row->layout()->addWidget(label);
+    row->layout()->addWidget(recorder);
+    layout->addSpacing(qRound(4 * m_scale));
+    layout->addWidget(row, 0, Qt::AlignHCenter);
     return block;
 }
 

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QCheckBox;
 class QVBoxLayout;
 
 namespace tamo {
@@ -21,9 +20,6 @@ struct TourEnvironment
     AppModel &model;
     Defaults &defaults;
     Accessibility &accessibility;
-    // The main shortcut's recorder, as the settings show it; none leaves
-    // the shortcut page without one.
-    std::function<QWidget *()> makeShortcutRecorder;
 };
 
 // The text under a tour page's illustration: badges, title, text or the
@@ -51,7 +47,6 @@ private:
     double m_scale;
     QWidget *m_offer = nullptr;      // its content is replaced as its state changes
     QWidget *m_bonusState = nullptr;
-    QCheckBox *m_toggle = nullptr;
 };
 
 } // namespace tamo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppHooks.h"
+#include "app/Product.h"
 #include "onboarding/UpdateFeed.h"
 
 #include <QObject>
@@ -38,7 +39,9 @@ public:
     static constexpr int timeoutMs = 20 * 1000;
     static constexpr qint64 maxFeedBytes = 256 * 1024;
 
-    UpdateChecker(const Services &services, QString version, int build, QObject *parent = nullptr);
+    // The running version and build are this program's; tests give others.
+    explicit UpdateChecker(const Services &services, QString version = product::version(), int build = product::build(),
+                           QObject *parent = nullptr);
 
     // An hourly look, and a first one 30 s from now; each checks only when
     // a day has passed since the last successful read.

@@ -6,7 +6,7 @@
 #include "model/ModelContext.h"
 #include "model/Pinboard.h"
 #include "model/SettingsKeys.h"
-#include "onboarding/Product.h"
+#include "app/Product.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 

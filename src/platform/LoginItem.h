@@ -12,6 +12,10 @@ public:
     virtual bool isEnabled() const = 0;
     // False when the change could not be made; the state is then as before.
     virtual bool setEnabled(bool enabled) = 0;
+
+    // Points an item that is on at this program again, rewriting it in place;
+    // one that is off stays off.
+    bool refresh() { return !isEnabled() || setEnabled(true); }
 };
 
 // An XDG autostart entry: a desktop file in ~/.config/autostart/, which

@@ -4,7 +4,10 @@
 #include "cards/ClipCard.h"
 #include "cards/ViewStyles.h"
 #include "model/ClipDraft.h"
+#include "model/SettingsKeys.h"
 #include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "settings/DefaultsBindings.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -48,6 +51,15 @@ ClipItemPtr CardStyleOption::sampleClip(const Clock &clock)
     draft.sourceBundleID = QStringLiteral("com.apple.Notes");
     draft.sourceAppName = QStringLiteral("Notes");
     return std::make_shared<ClipItem>(draft, clock.now().addSecs(-180));
+}
+
+void CardStyleOption::bindToSetting(Defaults &defaults)
+{
+    connect(this, &CardStyleOption::clicked, this, [this, &defaults] { defaults.setValue(keys::cardStyle, rawValue(m_style)); });
+    followKeys(this, defaults, {keys::cardStyle}, [this, &defaults] {
+        setChecked(cardStyleFromRaw(defaults.string(keys::cardStyle).value_or(QString())).value_or(CardStyle::glass)
+                   == m_style);
+    });
 }
 
 QSize CardStyleOption::sizeHint() const

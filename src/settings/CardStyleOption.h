@@ -9,6 +9,7 @@ namespace tamo {
 
 class ClipCard;
 class Clock;
+class Defaults;
 struct CardContext;
 
 // One card style offered as a miniature of a real card in that style, with
@@ -24,6 +25,10 @@ public:
     // The clip the previews show: a text note copied three minutes ago,
     // never saved.
     static ClipItemPtr sampleClip(const Clock &clock);
+
+    // Shows whether the stored card style is this one, wherever it changes,
+    // and stores it when clicked.
+    void bindToSetting(Defaults &defaults);
 
     CardStyle style() const { return m_style; }
     QSize sizeHint() const override;

@@ -81,13 +81,7 @@ void ClipsPage::addCards()
         auto *option = new CardStyleOption(style, m_sample, cards, styleOptionScale, styles);
         group->addButton(option);
         options->addWidget(option);
-        connect(option, &CardStyleOption::clicked, this,
-                [&defaults, style] { defaults.setValue(keys::cardStyle, rawValue(style)); });
-        followKeys(option, defaults, {keys::cardStyle}, [option, &defaults, style] {
-            option->setChecked(cardStyleFromRaw(defaults.string(keys::cardStyle).value_or(QString()))
-                                   .value_or(CardStyle::glass)
-                               == style);
-        });
+        option->bindToSetting(defaults);
     }
     options->addStretch(1);
     column->addLayout(options);

@@ -198,6 +198,7 @@ ScaleControl *makeCardSizeControl(Defaults &defaults)
                                      {CardScaleTexts::cardSizeMin, CardScaleTexts::cardSizeMax, QStringLiteral("square"),
                                       10, QStringLiteral("square"), 16},
                                      miniature, &CardScaleTexts::cardSizeText);
+    control->slider()->setAccessibleName(QStringLiteral("Card Size"));
     QObject::connect(control, &ScaleControl::scaleShown, miniature, &CardMiniature::setValue);
     control->refresh();
     return control;
@@ -216,6 +217,7 @@ ScaleControl *makeFontSizeControl(Defaults &defaults, const QString &sampleText)
     QObject::connect(control, &ScaleControl::scaleShown, preview, [preview, &defaults](double textScale) {
         preview->setValue(CardScaleTexts::previewPointSize(textScale, readScale(defaults, keys::cardScale)));
     });
+    control->slider()->setAccessibleName(QStringLiteral("Font Size"));
     // The text size follows the card size too.
     followKeys(control, defaults, {keys::cardScale}, [control] { control->refresh(); });
     return control;

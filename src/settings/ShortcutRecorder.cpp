@@ -1,7 +1,9 @@
 #include "settings/ShortcutRecorder.h"
 
+#include "app/AppModel.h"
 #include "app/GlobalHotKeyRegistry.h"
 #include "app/HotKey.h"
+#include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 #include "platform/KeyCodes.h"
 #include "platform/KeyNames.h"
@@ -132,6 +134,20 @@ void ShortcutRecorder::showLabel()
 {
     setText(m_recording ? QStringLiteral("Type shortcut…")
                         : keyNames(m_defaults.string(m_shortcut.displayKey).value_or(QString())));
+}
+
+ShortcutRecorder *makeMainShortcutRecorder(AppModel &model, Defaults &defaults)
+{
+    HotKey &hotKey = model.hotKey();
+    RecordedShortcut mainShortcut{
+        MainShortcutSlot, keys::hotKeyDisplay,
+        [&hotKey](int keyCode, int modifiers, const QString &display) {
+            return hotKey.setShortcut(keyCode, modifiers, display);
+        },
+        [&hotKey] { hotKey.registerFromDefaults(); }};
+    auto *recorder = new ShortcutRecorder(mainShortcut, model.hotKeyRegistry(), defaults);
+    recorder->setAccessibleName(QStringLiteral("Open TamoCove"));
+    return recorder;
 }
 
 } // namespace tamo

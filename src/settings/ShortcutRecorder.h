@@ -9,6 +9,7 @@ class QKeyEvent;
 
 namespace tamo {
 
+class AppModel;
 class Defaults;
 class GlobalHotKeyRegistry;
 
@@ -58,5 +59,8 @@ private:
     bool m_recording = false;
     bool m_filtering = false;
 };
+
+// The recorder of the main shortcut, "Open TamoCove", wherever it is offered.
+ShortcutRecorder *makeMainShortcutRecorder(AppModel &model, Defaults &defaults);
 
 } // namespace tamo

@@ -1,8 +1,6 @@
 #include "settings/ShortcutsPage.h"
 
 #include "app/AppModel.h"
-#include "app/GlobalHotKeyRegistry.h"
-#include "app/HotKey.h"
 #include "cards/ViewStyles.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
@@ -74,18 +72,9 @@ ShortcutsPage::ShortcutsPage(SettingsEnvironment &environment, QWidget *parent)
 
 void ShortcutsPage::addMainShortcut(SettingsEnvironment &environment)
 {
-    AppModel &model = environment.model;
     Defaults &defaults = environment.defaults;
-    HotKey &hotKey = model.hotKey();
-    RecordedShortcut mainShortcut{
-        MainShortcutSlot, keys::hotKeyDisplay,
-        [&hotKey](int keyCode, int modifiers, const QString &display) {
-            return hotKey.setShortcut(keyCode, modifiers, display);
-        },
-        [&hotKey] { hotKey.registerFromDefaults(); }};
     FormSection *section = addSection();
-    section->addRow(QStringLiteral("Open TamoCove"), {},
-                    new ShortcutRecorder(mainShortcut, model.hotKeyRegistry(), defaults));
+    section->addRow(QStringLiteral("Open TamoCove"), {}, makeMainShortcutRecorder(environment.model, defaults));
 
     auto *target = new PopUpPicker({{QStringLiteral("TamoCove Panel"), rawValue(ShortcutTarget::drawer)},
                                     {QStringLiteral("Menu Bar Clips"), rawValue(ShortcutTarget::menuBar)}});

@@ -2,6 +2,7 @@
 #include "support/FakeStatusItem.h"
 
 #include "app/AboutPanel.h"
+#include "app/Product.h"
 #include "app/TamoApp.h"
 
 #include <QApplication>
@@ -35,14 +36,12 @@ class AboutPanelTest : public AppModelFixture
 protected:
     AboutPanelTest()
     {
-        QApplication::setApplicationVersion(QStringLiteral("9.8.7"));
         QPixmap icon(64, 64);
         icon.fill(Qt::darkCyan);
         QApplication::setWindowIcon(icon);
     }
     ~AboutPanelTest() override
     {
-        QApplication::setApplicationVersion({});
         QApplication::setWindowIcon({});
     }
 };
@@ -57,7 +56,7 @@ TEST_F(AboutPanelTest, OnePanelWithWhatADesktopsAboutDialogShows)
     EXPECT_EQ(shownPanels(), 1);
     EXPECT_EQ(panel.windowTitle(), QStringLiteral("About TamoCove"));
     const QStringList texts = labelTexts(panel);
-    for (const QString &expected : {QStringLiteral("TamoCove"), QStringLiteral("Version 9.8.7"),
+    for (const QString &expected : {QStringLiteral("TamoCove"), QStringLiteral("Version ") + product::version(),
                                     AboutPanel::copyrightLine, AboutPanel::licence})
         EXPECT_TRUE(texts.contains(expected)) << expected.toStdString() << " in " << texts.join('|').toStdString();
     const auto labels = panel.findChildren<QLabel *>();

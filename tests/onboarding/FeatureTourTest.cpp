@@ -4,7 +4,8 @@
 #include "onboarding/FeatureTour.h"
 #include "onboarding/OnboardingWindow.h"
 #include "onboarding/ShortcutComparisonBar.h"
-#include <QCheckBox>
+#include "settings/ShortcutRecorder.h"
+#include "settings/SwitchToggle.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -44,7 +45,7 @@ protected:
         view().setIndex(number - 1);
     }
 
-    FeatureTour tour{{model(), defaults, accessibility, {}}};
+    FeatureTour tour{{model(), defaults, accessibility}};
 };
 
 TEST_F(FeatureTourTest, ShownOncePerTourVersion)
@@ -119,12 +120,16 @@ TEST_F(FeatureTourTest, BonusRowsSwitchTheToolsInPlace)
 {
     tour.show();
     goToPage(9);
-    auto toggle = [this] { return tour.window()->findChild<QCheckBox *>(); };
+    auto toggle = [this] { return tour.window()->findChild<SwitchToggle *>(); };
+    EXPECT_EQ(toggle()->accessibleName(), QStringLiteral("Window Switcher"));
     defaults.setValue(keys::windowSwitcherHotKeyDisplay, QStringLiteral("⌥⇥"));
     toggle()->click();
     EXPECT_TRUE(defaults.boolValue(keys::windowSwitcherEnabled));
     EXPECT_TRUE(ext.log.contains(QStringLiteral("switcher.create")));
     EXPECT_TRUE(shows(QStringLiteral("On: press Alt+Tab")));
+    model().setWindowSwitcherEnabled(false); // as from the settings
+    EXPECT_FALSE(toggle()->isChecked());
+    EXPECT_FALSE(shows(QStringLiteral("On: press Alt+Tab")));
 
     goToPage(11);
     toggle()->click();
@@ -147,8 +152,14 @@ TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
     auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+§."));
+    auto *recorder = tour.window()->findChild<ShortcutRecorder *>();
+    ASSERT_NE(recorder, nullptr);
+    EXPECT_EQ(recorder->accessibleName(), QStringLiteral("Open TamoCove"));
+    recorder->click();
+    EXPECT_TRUE(recorder->isRecording());
     goToPage(6);
     EXPECT_EQ(tour.window()->findChild<ShortcutComparisonBar *>(), nullptr);
+    EXPECT_EQ(tour.window()->findChild<ShortcutRecorder *>(), nullptr); // left, so no longer recording
 }
 
 } // namespace

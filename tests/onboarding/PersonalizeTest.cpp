@@ -6,10 +6,13 @@
 #include "onboarding/FeatureTour.h"
 #include "onboarding/OnboardingWindow.h"
 #include "onboarding/Personalization.h"
+#include "settings/CardStyleOption.h"
+#include "settings/ScaleControl.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -20,16 +23,6 @@ class PersonalizeTest : public AppModelFixture
 {
 protected:
     PersonalizeTest() { startedModel(); }
-
-    PersonalizeEnvironment environment()
-    {
-        return {model(), defaults, thumbnails,
-                [] { return std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("Meet at 7:30.")),
-                                                       QDateTime::currentDateTime()); },
-                [](CardStyle style, ClipItemPtr, double) { return new QLabel(rawValue(style)); },
-                [] { return new QLabel(QStringLiteral("card size")); },
-                [](ClipItemPtr) { return new QLabel(QStringLiteral("font size")); }};
-    }
 
     PersonalizeView &view() { return *static_cast<PersonalizeView *>(personalization.window()->content()); }
     QAbstractButton *button(const QString &text)
@@ -50,7 +43,7 @@ protected:
     }
 
     ThumbnailCache thumbnails;
-    Personalization personalization{environment()};
+    Personalization personalization{{model(), defaults, thumbnails}};
 };
 
 TEST_F(PersonalizeTest, PagesFollowWhatTheShortcutOpens)
@@ -100,6 +93,29 @@ TEST_F(PersonalizeTest, PanelChoiceGoesStraightToTheStyleAndDoneCloses)
     personalization.window()->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(closed, 1);
+}
+
+TEST_F(PersonalizeTest, StyleAndSizePagesWorkWithTheSettingsOwnControls)
+{
+    defaults.setValue(keys::cardStyle, rawValue(CardStyle::glass));
+    personalization.present();
+    view().move(+1);
+    const QList<CardStyleOption *> options = personalization.window()->findChildren<CardStyleOption *>();
+    ASSERT_EQ(options.size(), 2);
+    CardStyleOption *classic = options[0]->style() == CardStyle::classic ? options[0] : options[1];
+    classic->click();
+    EXPECT_EQ(defaults.string(keys::cardStyle), QStringLiteral("classic"));
+    defaults.setValue(keys::cardStyle, rawValue(CardStyle::glass)); // from the settings window
+    EXPECT_FALSE(classic->isChecked());
+
+    view().move(+1);
+    QCoreApplication::processEvents();
+    const QList<ScaleControl *> sizes = personalization.window()->findChildren<ScaleControl *>();
+    ASSERT_EQ(sizes.size(), 2);
+    for (ScaleControl *size : sizes)
+        EXPECT_FALSE(size->slider()->accessibleName().isEmpty());
+    sizes[0]->slider()->setValue(sizes[0]->slider()->maximum());
+    EXPECT_DOUBLE_EQ(defaults.doubleValue(keys::cardScale), 1.5);
 }
 
 TEST_F(PersonalizeTest, AnOpenFromTheSettingsKeepsTheFirstRunAction)

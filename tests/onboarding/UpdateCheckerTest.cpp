@@ -128,6 +128,15 @@ protected:
     UpdateChecker checker{{defaults, clock, network, alerts, workspace, drawer}, QStringLiteral("1.5"), 100};
 };
 
+// The about texts, the feed request and the support report all name this one.
+TEST_F(UpdateCheckerTest, UnlessToldOtherwiseItIsThisProgramsVersion)
+{
+    const UpdateChecker running({defaults, clock, network, alerts, workspace, drawer});
+    EXPECT_EQ(running.currentVersion(), product::version());
+    EXPECT_EQ(running.currentBuild(), product::build());
+    EXPECT_NE(product::version(), QStringLiteral("?")) << "the build gives the version";
+}
+
 TEST_F(UpdateCheckerTest, FetchReadsAnyAnswerAndDatesOnlyAGoodOne)
 {
     serve(feed(120), "500 Internal Server Error");

@@ -47,3 +47,23 @@ TEST(LoginItemTest, AFolderThatCannotHoldTheEntryIsReported)
     EXPECT_FALSE(item.setEnabled(true));
     EXPECT_FALSE(item.isEnabled());
 }
+
+// After another copy was quit, an entry that starts it is pointed at this one.
+TEST(LoginItemTest, RefreshRewritesAnEntryThatIsOnAndLeavesOneThatIsOff)
+{
+    TempDir dir;
+    const QString entry = dir.file(QStringLiteral("tamocove.desktop"));
+    XdgAutostartItem item(entry, QStringLiteral("/home/me/Applications/tamocove"));
+    EXPECT_TRUE(item.refresh());
+    EXPECT_FALSE(QFileInfo::exists(entry)) << "off stays off";
+
+    tamo::testing::writeFile(entry, "[Desktop Entry]\nType=Application\nName=TamoCove\nExec=/opt/old/tamocove\n");
+    EXPECT_TRUE(item.refresh());
+    const QByteArray text = tamo::testing::readFile(entry);
+    EXPECT_TRUE(text.contains("Exec=/home/me/Applications/tamocove\n")) << text.constData();
+    EXPECT_FALSE(text.contains("/opt/old"));
+
+    tamo::testing::writeFile(entry, "[Desktop Entry]\nType=Application\nName=TamoCove\nExec=/opt/old/tamocove\nHidden=true\n");
+    EXPECT_TRUE(item.refresh());
+    EXPECT_TRUE(tamo::testing::readFile(entry).contains("Hidden=true")) << "the user's choice to hide it stays";
+}

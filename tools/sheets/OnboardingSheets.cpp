@@ -6,8 +6,6 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
-#include "onboarding/PersonalizeControls.h"
-#include "onboarding/PersonalizeControls.h"
 #include "onboarding/PersonalizeView.h"
 #include "onboarding/TourPages.h"
 
@@ -60,7 +58,7 @@ void writeOnboardingSheets(Scene &scene, const QString &theme, const QString &fo
     ThumbnailCache thumbnails;
     QList<QImage> personalize;
     scene.defaults.setValue(keys::shortcutTarget, rawValue(ShortcutTarget::menuBar));
-    PersonalizeView view(standardPersonalizeEnvironment(model, scene.defaults, thumbnails), [] {});
+    PersonalizeView view({model, scene.defaults, thumbnails}, [] {});
     view.setFixedSize(760, 680);
     for (int page = 0; page < 4; ++page) {
         personalize << picture(view);

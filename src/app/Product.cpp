@@ -1,4 +1,4 @@
-#include "onboarding/Product.h"
+#include "app/Product.h"
 
 namespace tamo::product {
 
