@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -46,7 +47,8 @@ struct Desktop
 {
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
-    x11::X11Workspace workspace{x11};
+    x11::X11ActiveWindow activeWindow{x11};
+    x11::X11Workspace workspace{x11, activeWindow};
     QTemporaryDir settingsFolder;
     Defaults defaults{settingsFolder.filePath(QStringLiteral("defaults.json"))};
 };

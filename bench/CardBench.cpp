@@ -44,6 +44,7 @@ class NoApps final : public Workspace
 {
 public:
     AppInfo frontmostApp() const override { return {}; }
+    qint64 frontmostProcessID() const override { return 0; }
     AppInfo appForProcess(qint64) const override { return {}; }
     bool isInstalled(const QString &) const override { return false; }
     QList<AppInfo> installedApps() const override { return {}; }

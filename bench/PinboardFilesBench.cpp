@@ -52,8 +52,10 @@ class NoApps final : public Workspace
 {
 public:
     AppInfo frontmostApp() const override { return {}; }
+    qint64 frontmostProcessID() const override { return 0; }
     AppInfo appForProcess(qint64) const override { return {}; }
     bool isInstalled(const QString &) const override { return false; }
+    QList<AppInfo> installedApps() const override { return {}; }
     QIcon icon(const QString &) const override { return {}; }
     bool openURL(const QUrl &) override { return false; }
     void revealFile(const QString &) override {}
