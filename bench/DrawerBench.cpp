@@ -5,6 +5,7 @@
 // against its target.
 #include "HistoryFill.h"
 #include "OneScreen.h"
+#include "PaintWatch.h"
 #include "TimingReporter.h"
 
 #include "app/AppModel.h"
@@ -45,27 +46,6 @@ double buildSeconds = 0;
 double worstStepSeconds = 0;
 double meanStepSeconds = 0;
 
-// Tells when a widget has painted.
-class PaintWatch : public QObject
-{
-public:
-    void watch(QWidget *widget)
-    {
-        painted = false;
-        widget->installEventFilter(this);
-    }
-
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
 QString clipText(int i)
 {
     static const char *const words[] = {"invoice", "meeting", "recipe", "address", "password", "kiwi", "draft",
@@ -104,7 +84,7 @@ struct Drawer
     {
         panel.hide(false);
         QCoreApplication::processEvents();
-        PaintWatch watch;
+        bench::PaintWatch watch;
         watch.watch(&assembly->view());
         QElapsedTimer timer;
         timer.start();
@@ -141,7 +121,7 @@ void BM_TypeOneCharacter2000Clips(benchmark::State &state)
 {
     Drawer drawer(rowSize);
     drawer.showUntilPainted();
-    PaintWatch watch;
+    bench::PaintWatch watch;
     for (auto _ : state) {
         drawer.model->resetSearch();
         QCoreApplication::processEvents();

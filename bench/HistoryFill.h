@@ -2,10 +2,12 @@
 
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
+#include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -21,6 +23,19 @@ inline void fillHistory(ModelContext &context, int count, const QDateTime &start
         context.insert(std::make_shared<ClipItem>(draftAt(i), start.addSecs(i)));
     if (!context.save())
         qFatal("filling the store failed: %s", qPrintable(context.lastError()));
+}
+
+// The same history in the store in `folder`, saved 50,000 clips at a time so
+// a million of them never sit in memory at once.
+inline void fillStore(const QString &folder, int count, const std::function<ClipDraft(int)> &draftAt)
+{
+    constexpr int batch = 50'000;
+    ModelContainer container(folder);
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-count);
+    for (int first = 0; first < count; first += batch) {
+        fillHistory(container.mainContext(), std::min(batch, count - first), start.addSecs(first),
+                    [&](int i) { return draftAt(first + i); });
+    }
 }
 
 } // namespace tamo::bench

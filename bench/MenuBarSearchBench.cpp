@@ -26,8 +26,6 @@ using namespace tamo;
 
 namespace {
 
-constexpr int fillBatch = 50'000;
-
 std::map<int, QString> storeFolders;
 std::map<int, double> longestStallSeconds;
 
@@ -67,19 +65,6 @@ private:
     QElapsedTimer m_sinceTick;
     qint64 m_longestNs = 0;
 };
-
-void fill(const QString &folder, int count)
-{
-    ModelContainer container(folder);
-    const QDateTime start = QDateTime::currentDateTime().addSecs(-count);
-    for (int first = 0; first < count; first += fillBatch) {
-        bench::fillHistory(container.mainContext(), std::min(fillBatch, count - first), start.addSecs(first),
-                           [first](int i) {
-                               return ClipDraft::fromText(
-                                   QStringLiteral("clip %1 of a long history, copied from a busy day").arg(first + i));
-                           });
-    }
-}
 
 void typeCharacter(QWidget *field, QChar character)
 {
@@ -127,7 +112,9 @@ int main(int argc, char **argv)
     QTemporaryDir stores;
     for (const int clips : {100'000, 1'000'000}) {
         const QString folder = stores.filePath(QString::number(clips));
-        fill(folder, clips);
+        bench::fillStore(folder, clips, [](int i) {
+            return ClipDraft::fromText(QStringLiteral("clip %1 of a long history, copied from a busy day").arg(i));
+        });
         storeFolders[clips] = folder;
     }
     benchmark::RegisterBenchmark("BM_KeystrokeToResults", BM_KeystrokeToResults)

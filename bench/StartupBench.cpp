@@ -4,6 +4,7 @@
 // Given a folder, the store there is used (and filled when it has none), so
 // a profiler can watch the starts alone.
 #include "HistoryFill.h"
+#include "PageCache.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
@@ -16,15 +17,12 @@
 #include "platform/x11/X11Platform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace tamo;
 
@@ -32,19 +30,6 @@ namespace {
 
 constexpr int clipCount = 1'000'000;
 constexpr int runs = 5;
-
-// Asks the kernel to forget the files' cached pages, as a fresh login finds them.
-void dropFromPageCache(const QString &folder)
-{
-    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
-        const int fd = ::open(QDir(folder).filePath(name).toLocal8Bit().constData(), O_RDONLY);
-        if (fd < 0)
-            continue;
-        ::fdatasync(fd);
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        ::close(fd);
-    }
-}
 
 double startToCaptureReadyMs(const QString &folder)
 {
@@ -84,16 +69,15 @@ int main(int argc, char **argv)
     QTemporaryDir temporary;
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
     if (!ModelContainer::syncedStoreExists(folder)) {
-        ModelContainer container(folder);
-        bench::fillHistory(container.mainContext(), clipCount, QDateTime::currentDateTime().addSecs(-clipCount),
-                           [](int i) { return ClipDraft::fromText(QStringLiteral("clip %1 of a long history").arg(i)); });
+        bench::fillStore(folder, clipCount,
+                         [](int i) { return ClipDraft::fromText(QStringLiteral("clip %1 of a long history").arg(i)); });
     }
     startToCaptureReadyMs(folder); // the first start finishes what filling left to do
     QList<double> warm;
     QList<double> cold;
     for (int i = 0; i < runs; ++i) {
         warm.append(startToCaptureReadyMs(folder));
-        dropFromPageCache(folder);
+        bench::dropFromPageCache(folder);
         cold.append(startToCaptureReadyMs(folder));
     }
     std::printf("\nStart-up over a %d-clip store (median of %d)\n", clipCount, runs);
