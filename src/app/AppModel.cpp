@@ -627,25 +627,12 @@ void AppModel::resetTransientState()
 
 QList<AppModel::SourceAppFilter> AppModel::sourceAppFilters(int limit)
 {
-    using Compare = FetchDescriptor::Compare;
-    ModelContext &context = m_container->mainContext();
     QList<SourceAppFilter> filters;
-    const auto apps = context.countBy<ClipItem>(
-        ClipItem::SourceBundleIDColumn, FetchDescriptor().where(ClipItem::SourceBundleIDColumn, Compare::isNotNull));
-    for (const GroupCount &app : apps) {
-        if (filters.size() >= limit)
-            break;
-        const QString bundleID = app.value.toString();
-        const auto newest = context.fetch<ClipItem>(FetchDescriptor()
-                                                        .where(ClipItem::SourceBundleIDColumn, Compare::equal, bundleID)
-                                                        .sorted(ClipItem::CreatedAtColumn, false)
-                                                        .limited(1));
-        QString name = newest.isEmpty() ? QString() : newest.first()->sourceAppName().value_or(QString());
-        if (name.isEmpty())
-            name = bundleID;
+    for (const SourceAppCount &app : m_container->mainContext().sourceAppsByClipCount(limit)) {
+        QString name = app.name.isEmpty() ? app.bundleID : app.name;
         if (name.endsWith(QStringLiteral(".app")))
             name.chop(4);
-        filters.append({bundleID, name});
+        filters.append({app.bundleID, name});
     }
     return filters;
 }

@@ -289,6 +289,22 @@ QList<GroupCount> ModelContext::countGroups(const EntitySpec &entity, int column
     return groups;
 }
 
+QList<SourceAppCount> ModelContext::sourceAppsByClipCount(int limit)
+{
+    QList<SourceAppCount> apps;
+    try {
+        auto statement = m_db.cached(
+            QStringLiteral("SELECT bundleID, appName, clips FROM main.ClipSourceTally ORDER BY clips DESC LIMIT ?"));
+        statement->bindInt64(1, limit);
+        while (statement->step())
+            apps.append({statement->text(0), statement->text(1), int(statement->int64(2))});
+    } catch (const sql::Error &error) {
+        m_lastError = error.message();
+        apps.clear();
+    }
+    return apps;
+}
+
 QList<qint64> ModelContext::selectKeys(const EntitySpec &entity, const FetchDescriptor &descriptor)
 {
     const WhereClause where(entity, descriptor);

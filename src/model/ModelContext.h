@@ -24,6 +24,14 @@ struct GroupCount
     int count;
 };
 
+// An app clips came from, with how many of the saved clips it gave.
+struct SourceAppCount
+{
+    QString bundleID;
+    QString name; // of its newest clip; empty when that clip had none
+    int clips;
+};
+
 struct SaveSummary
 {
     QSet<QString> entities;     // names of the record types touched
@@ -111,6 +119,11 @@ public:
     {
         return countGroups(R::spec(), column, descriptor, atLeast);
     }
+
+    // The apps the saved clips came from, most clips first, at most `limit`:
+    // a tally the store keeps, read at the same cost for any history. Empty
+    // when it fails (and lastError()).
+    QList<SourceAppCount> sourceAppsByClipCount(int limit);
 
     bool hasChanges() const;
     // Forgets every pending change: inserted records are dropped, changed ones

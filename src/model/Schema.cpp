@@ -63,6 +63,38 @@ const QList<Migration> &syncedStoreMigrations()
                 recordID TEXT NOT NULL,
                 op TEXT NOT NULL);
         )")},
+        // How many clips came from each app, kept by the store itself on every
+        // connection, so the filter menus never count the whole history. The
+        // name is that of the app's newest clip as its clips arrive.
+        {2, QStringLiteral(R"(
+            CREATE TABLE ClipSourceTally (
+                bundleID TEXT PRIMARY KEY,
+                clips INTEGER NOT NULL,
+                appName TEXT,
+                newestAt INTEGER NOT NULL) WITHOUT ROWID;
+            INSERT INTO ClipSourceTally
+                SELECT sourceBundleID, count(*), sourceAppName, max(createdAt) FROM ClipItem
+                WHERE sourceBundleID IS NOT NULL GROUP BY sourceBundleID;
+            CREATE TRIGGER ClipItem_tallyInsert AFTER INSERT ON ClipItem WHEN new.sourceBundleID IS NOT NULL BEGIN
+                INSERT INTO ClipSourceTally VALUES (new.sourceBundleID, 1, new.sourceAppName, new.createdAt)
+                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
+                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
+                        newestAt = max(newestAt, excluded.newestAt);
+            END;
+            CREATE TRIGGER ClipItem_tallyDelete AFTER DELETE ON ClipItem WHEN old.sourceBundleID IS NOT NULL BEGIN
+                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
+                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
+            END;
+            CREATE TRIGGER ClipItem_tallyUpdate AFTER UPDATE OF sourceBundleID, sourceAppName, createdAt ON ClipItem BEGIN
+                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
+                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
+                INSERT INTO ClipSourceTally
+                    SELECT new.sourceBundleID, 1, new.sourceAppName, new.createdAt WHERE new.sourceBundleID IS NOT NULL
+                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
+                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
+                        newestAt = max(newestAt, excluded.newestAt);
+            END;
+        )")},
     };
     return migrations;
 }

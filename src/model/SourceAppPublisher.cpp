@@ -5,6 +5,8 @@
 #include "model/SourceApp.h"
 #include "model/SyncState.h"
 
+#include <limits>
+
 namespace tamo {
 
 SourceAppPublisher::SourceAppPublisher(ModelContext &context, const SyncState &sync, AppIconSource *icons)
@@ -30,17 +32,8 @@ void SourceAppPublisher::publishAll()
 {
     if (!m_sync.isEnabled() || !m_icons)
         return;
-    using Compare = FetchDescriptor::Compare;
-    const auto apps = m_context.countBy<ClipItem>(
-        ClipItem::SourceBundleIDColumn, FetchDescriptor().where(ClipItem::SourceBundleIDColumn, Compare::isNotNull));
-    for (const GroupCount &app : apps) {
-        const QString bundleID = app.value.toString();
-        const auto newest = m_context.fetch<ClipItem>(FetchDescriptor()
-                                                          .where(ClipItem::SourceBundleIDColumn, Compare::equal, bundleID)
-                                                          .sorted(ClipItem::CreatedAtColumn, false)
-                                                          .limited(1));
-        publish(bundleID, newest.isEmpty() ? std::nullopt : newest.first()->sourceAppName());
-    }
+    for (const SourceAppCount &app : m_context.sourceAppsByClipCount(std::numeric_limits<int>::max()))
+        publish(app.bundleID, app.name.isEmpty() ? std::nullopt : std::optional(app.name));
     m_context.save();
 }
 

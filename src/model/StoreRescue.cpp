@@ -71,18 +71,34 @@ int copyReadableRows(sql::Database &from, sql::Database &to, const QString &tabl
     return copied;
 }
 
+// The table's column names in order; empty when it cannot be read.
+QStringList columnsOf(sql::Database &db, const QString &table)
+{
+    QStringList names;
+    try {
+        sql::Statement columns = db.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"));
+        columns.bindText(1, table);
+        while (columns.step())
+            names.append(columns.text(0));
+    } catch (const sql::Error &) {
+        names.clear();
+    }
+    return names;
+}
+
 int recoverRows(const QString &damagedFile, sql::Database &fresh, const QStringList &tables)
 {
     try {
         sql::Database damaged;
         damaged.openReadOnly(damagedFile);
-        // Rows of another schema version would land in the wrong columns.
-        if (schemaVersion(damaged) != schemaVersion(fresh))
-            return 0;
         sql::Transaction transaction(fresh);
         int rows = 0;
-        for (const QString &table : tables)
-            rows += copyReadableRows(damaged, fresh, table);
+        for (const QString &table : tables) {
+            // Rows of another layout would land in the wrong columns; an older
+            // schema whose tables are laid out as ours gives them all back.
+            if (columnsOf(damaged, table) == columnsOf(fresh, table))
+                rows += copyReadableRows(damaged, fresh, table);
+        }
         transaction.commit();
         return rows;
     } catch (const sql::Error &error) {

@@ -358,3 +358,107 @@ TEST_F(Store, MirrorSeesSavedChangesOfSyncedRecordsButNoContent)
     container->acknowledgeMirrorChanges(changes[2].sequence);
     EXPECT_EQ(container->pendingMirrorChanges().size(), 1);
 }
+
+namespace {
+
+// The tally's view of the history, and the same counted from the clips.
+QStringList talliedApps(ModelContext &context)
+{
+    QStringList apps;
+    for (const SourceAppCount &app : context.sourceAppsByClipCount(100))
+        apps.append(QStringLiteral("%1 %2 %3").arg(app.bundleID, app.name).arg(app.clips));
+    apps.sort();
+    return apps;
+}
+
+QStringList countedApps(ModelContext &context)
+{
+    QStringList apps;
+    for (const GroupCount &group : context.countBy<ClipItem>(
+             ClipItem::SourceBundleIDColumn, FetchDescriptor().where(ClipItem::SourceBundleIDColumn, Compare::isNotNull))) {
+        const QString bundleID = group.value.toString();
+        const auto newest = context.fetch<ClipItem>(FetchDescriptor()
+                                                        .where(ClipItem::SourceBundleIDColumn, Compare::equal, bundleID)
+                                                        .sorted(ClipItem::CreatedAtColumn, false)
+                                                        .limited(1));
+        apps.append(QStringLiteral("%1 %2 %3").arg(bundleID, newest.first()->sourceAppName().value_or(QString()))
+                        .arg(group.count));
+    }
+    apps.sort();
+    return apps;
+}
+
+ClipItemPtr clipFrom(const QString &bundleID, const QString &appName, const QDateTime &createdAt)
+{
+    return std::make_shared<ClipItem>(ClipDraft::fromText(QUuid::createUuid().toString(), {}, bundleID, appName),
+                                      createdAt);
+}
+
+} // namespace
+
+// The filter menus read how many clips each app gave from a tally the store
+// keeps, never from the whole history: it must agree with a count of the
+// clips after every kind of change, made here or through another connection.
+TEST_F(Store, TheSourceAppTallyAgreesWithTheClipsAfterEveryChange)
+{
+    const QDateTime now = clock.now();
+    auto older = clipFrom(QStringLiteral("org.a"), QStringLiteral("Old A"), now.addSecs(-60));
+    auto newer = clipFrom(QStringLiteral("org.a"), QStringLiteral("A"), now);
+    auto other = clipFrom(QStringLiteral("org.b"), QStringLiteral("B"), now.addSecs(-30));
+    auto bare = addClip(QStringLiteral("no app"), now.addSecs(-10));
+    const QList<std::pair<const char *, std::function<void()>>> steps{
+        {"inserted", [&] { for (const auto &clip : {older, newer, other}) context().insert(clip); }},
+        {"copied again from another app",
+         [&] {
+             older->setSource(QStringLiteral("org.b"), QStringLiteral("B"));
+             older->setCreatedAt(now.addSecs(5));
+         }},
+        {"an app given to a clip without one", [&] { bare->setSource(QStringLiteral("org.c"), {}); }},
+        {"removed", [&] { context().remove(other); }},
+        {"removed in bulk",
+         [&] { context().removeClips(FetchDescriptor().where(ClipItem::SourceBundleIDColumn, Compare::equal,
+                                                             QStringLiteral("org.c"))); }},
+        {"changed through another connection",
+         [&] {
+             for (ClipItemPtr *held : {&older, &newer, &other, &bare})
+                 held->reset(); // read again below, as the rows now are
+             sql::Database elsewhere;
+             elsewhere.open(dir.file(QLatin1String(ModelContainer::syncedStoreName)));
+             elsewhere.exec(QStringLiteral("UPDATE ClipItem SET sourceBundleID = 'org.d', sourceAppName = 'D'"));
+             elsewhere.exec(QStringLiteral("DELETE FROM ClipItem WHERE createdAt = (SELECT min(createdAt) FROM ClipItem)"));
+         }},
+    };
+    for (const auto &[step, change] : steps) {
+        change();
+        ASSERT_TRUE(context().save()) << step;
+        EXPECT_EQ(talliedApps(context()), countedApps(context())) << step;
+    }
+    EXPECT_EQ(talliedApps(context()), QStringList{QStringLiteral("org.d D 1")});
+}
+
+// A store written before the tally existed gets its history counted once,
+// whether it opens as it is or, damaged, has its rows moved to a fresh store.
+TEST(StoreMigration, AStoreFromBeforeTheSourceAppTallyIsCountedWhenOpenedOrRescued)
+{
+    for (const bool rescued : {false, true}) {
+        TempDir dir;
+        const QString synced = dir.file(QLatin1String(ModelContainer::syncedStoreName));
+        {
+            sql::Database db;
+            openStore(db, synced, {syncedStoreMigrations().first()});
+            ModelContext context(db, {});
+            const QDateTime now = QDateTime::currentDateTime();
+            for (int i = 0; i < 5; ++i)
+                context.insert(clipFrom(i < 3 ? QStringLiteral("org.a") : QStringLiteral("org.b"),
+                                        QStringLiteral("App %1").arg(i), now.addSecs(i)));
+            ASSERT_TRUE(context.save()) << context.lastError().toStdString();
+        }
+        if (rescued)
+            ASSERT_TRUE(StoreRescue::moveAsideAndStartFresh(synced));
+        ModelContainer container(dir.path());
+        EXPECT_EQ(container.mainContext().fetchCount<ClipItem>(), 5) << rescued;
+        EXPECT_EQ(talliedApps(container.mainContext()),
+                  (QStringList{QStringLiteral("org.a App 2 3"), QStringLiteral("org.b App 4 2")}))
+            << rescued;
+    }
+}
