@@ -1,6 +1,7 @@
 #include "platform/ProcessAncestry.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -81,6 +82,18 @@ QList<qint64> processAncestry(qint64 pid, const QString &procRoot)
         stat = next > 1 ? readStat(procRoot, next) : std::nullopt;
     }
     return ancestry;
+}
+
+QString executableName(qint64 pid, const QString &procRoot)
+{
+    if (pid <= 0)
+        return {};
+    QString target = QFileInfo(QStringLiteral("%1/%2/exe").arg(procRoot).arg(pid)).symLinkTarget();
+    // The kernel marks a program that was replaced on disk while it runs.
+    const QString deleted = QStringLiteral(" (deleted)");
+    if (target.endsWith(deleted))
+        target.chop(deleted.size());
+    return QFileInfo(target).fileName();
 }
 
 } // namespace tamo

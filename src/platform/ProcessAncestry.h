@@ -17,4 +17,8 @@ namespace tamo {
 // that is gone, the first adopted process a few ids above it stands in.
 QList<qint64> processAncestry(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));
 
+// The file name of the program the process runs; empty when /proc does not
+// show it (a process of another user, or one that is gone).
+QString executableName(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));
+
 } // namespace tamo

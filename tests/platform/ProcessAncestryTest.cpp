@@ -81,4 +81,24 @@ TEST_F(ProcessAncestryTest, WalksParentsAndLeadersOfAdoptedProcesses)
         EXPECT_EQ(processAncestry(row.pid, proc.path()), row.ancestry) << row.why;
 }
 
+TEST_F(ProcessAncestryTest, NamesTheProgramAProcessRuns)
+{
+    const struct
+    {
+        qint64 pid;
+        QString program;
+        QString name;
+    } rows[] = {
+        {200, QStringLiteral("/usr/bin/bash"), QStringLiteral("bash")},
+        {300, QStringLiteral("/usr/bin/xclip (deleted)"), QStringLiteral("xclip")}, // replaced by an upgrade
+        {100, {}, {}},                                                               // /proc does not show it
+        {0, {}, {}},
+    };
+    for (const auto &row : rows) {
+        if (!row.program.isEmpty())
+            ASSERT_TRUE(QFile::link(row.program, proc.file(QStringLiteral("%1/exe").arg(row.pid))));
+        EXPECT_EQ(executableName(row.pid, proc.path()), row.name) << row.pid;
+    }
+}
+
 } // namespace

@@ -1,11 +1,11 @@
 #include "platform/x11/X11WindowServer.h"
 
+#include "platform/ProcessAncestry.h"
 #include "platform/Screens.h"
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QTimer>
@@ -70,17 +70,6 @@ QString compoundText(Display *display, const xcb_get_property_reply_t *reply)
     const QString text = count > 0 ? QString::fromUtf8(list[0]) : QString();
     XFreeStringList(list);
     return text;
-}
-
-QString executableName(qint64 pid)
-{
-    if (pid <= 0)
-        return {};
-    QString target = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-    const QString deleted = QStringLiteral(" (deleted)");
-    if (target.endsWith(deleted))
-        target.chop(deleted.size());
-    return QFileInfo(target).fileName();
 }
 
 } // namespace

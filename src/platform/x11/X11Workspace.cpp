@@ -11,22 +11,6 @@
 
 namespace tamo::x11 {
 
-namespace {
-
-QString executableName(qint64 pid)
-{
-    if (pid <= 0)
-        return {};
-    QString target = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-    // The kernel marks a program that was replaced on disk while it runs.
-    const QString deleted = QStringLiteral(" (deleted)");
-    if (target.endsWith(deleted))
-        target.chop(deleted.size());
-    return QFileInfo(target).fileName();
-}
-
-} // namespace
-
 X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, QObject *parent)
     : X11Workspace(connection, activeWindow,
                    QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
