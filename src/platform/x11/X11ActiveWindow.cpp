@@ -1,5 +1,6 @@
 #include "platform/x11/X11ActiveWindow.h"
 
+#include "platform/x11/X11Event.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QCoreApplication>
@@ -71,13 +72,8 @@ void X11ActiveWindow::note(quint32 window)
 
 bool X11ActiveWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (eventType != "xcb_generic_event_t")
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-        return false;
-    const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-    if (property->window != m_connection.rootWindow)
+    const auto *property = nativeEventAs<xcb_property_notify_event_t>(eventType, message, XCB_PROPERTY_NOTIFY);
+    if (!property || property->window != m_connection.rootWindow)
         return false;
     if (property->atom == m_desktopAtom) {
         QMetaObject::invokeMethod(this, &X11ActiveWindow::desktopChanged, Qt::QueuedConnection);

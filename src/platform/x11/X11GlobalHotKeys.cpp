@@ -1,6 +1,7 @@
 #include "platform/x11/X11GlobalHotKeys.h"
 
 #include "platform/KeyCodes.h"
+#include "platform/x11/X11Event.h"
 #include "platform/x11/X11Keymap.h"
 
 #include <QCoreApplication>
@@ -118,21 +119,15 @@ void X11GlobalHotKeys::ungrabKeys(const Grab &grab)
 
 bool X11GlobalHotKeys::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (eventType != "xcb_generic_event_t")
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    const quint8 type = event->response_type & 0x7f;
-    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
-        return false;
-    const auto *key = reinterpret_cast<const xcb_key_press_event_t *>(event);
     // A release that reached one of our windows still ends the hold: a popup
     // of ours may have grabbed the keyboard before the key came up.
-    if (type == XCB_KEY_RELEASE) {
-        if (key->detail == m_held.keycode)
-            m_held.releasedAt = key->time;
+    if (const auto *release = nativeEventAs<xcb_key_release_event_t>(eventType, message, XCB_KEY_RELEASE)) {
+        if (release->detail == m_held.keycode)
+            m_held.releasedAt = release->time;
         return false;
     }
-    if (key->event != m_connection.rootWindow)
+    const auto *key = nativeEventAs<xcb_key_press_event_t>(eventType, message, XCB_KEY_PRESS);
+    if (!key || key->event != m_connection.rootWindow)
         return false;
     for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
         const quint16 modifiers = key->state & 0xff & ~it->lockMasks;

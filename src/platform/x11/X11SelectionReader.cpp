@@ -1,6 +1,7 @@
 #include "platform/x11/X11SelectionReader.h"
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Event.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QDebug>
@@ -15,13 +16,6 @@ namespace {
 
 // Where owners put what we ask for, on our own window.
 constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
-
-// The event as `Event` when it is of `type` (whatever its sent flag).
-template<typename Event>
-const Event *as(const xcb_generic_event_t &event, uint8_t type)
-{
-    return (event.response_type & 0x7f) == type ? reinterpret_cast<const Event *>(&event) : nullptr;
-}
 
 using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 
@@ -97,7 +91,7 @@ bool X11SelectionReader::connect()
     xcb_change_property(m_xcb, XCB_PROP_MODE_APPEND, window, m_property, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(m_xcb);
     const EventPtr stamp = waitFor([&](const xcb_generic_event_t &e) {
-        const auto *change = as<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
+        const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
         return change && change->window == window;
     });
     if (!stamp)
@@ -167,7 +161,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
     xcb_convert_selection(m_xcb, m_window, m_clipboard, target, m_property, m_time);
     xcb_flush(m_xcb);
     const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
-        const auto *notice = as<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
+        const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
         return notice && notice->requestor == m_window && notice->selection == m_clipboard && notice->target == target;
     });
     if (!answer) {
@@ -211,13 +205,13 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
     for (;;) {
         extendBudget();
         const EventPtr event = waitFor([&](const xcb_generic_event_t &e) {
-            const auto *change = as<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
-            const auto *destroyed = as<xcb_destroy_notify_event_t>(e, XCB_DESTROY_NOTIFY);
+            const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
+            const auto *destroyed = eventAs<xcb_destroy_notify_event_t>(e, XCB_DESTROY_NOTIFY);
             return (change && change->window == m_window && change->atom == m_property
                     && change->state == XCB_PROPERTY_NEW_VALUE)
                    || (destroyed && owner && destroyed->window == owner);
         });
-        if (event && as<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {
+        if (event && eventAs<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {
             if (announcedBytes > 0 && transfer.bytes.size() >= qsizetype(announcedBytes))
                 return transfer;
             qWarning().noquote() << "TamoCove: the app that owned the clipboard quit in the middle of a large copy";

@@ -3,6 +3,7 @@
 #include "platform/ProcessAncestry.h"
 #include "platform/Screens.h"
 #include "platform/x11/X11ActiveWindow.h"
+#include "platform/x11/X11Event.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QCoreApplication>
@@ -446,12 +447,9 @@ void X11WindowServer::selectPropertyChanges(quint32 window, bool on)
 
 bool X11WindowServer::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (eventType != "xcb_generic_event_t")
+    const auto *property = nativeEventAs<xcb_property_notify_event_t>(eventType, message, XCB_PROPERTY_NOTIFY);
+    if (!property)
         return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-        return false;
-    const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
     if (property->window == m_connection.rootWindow) {
         if (property->atom == m_properties.atom("_NET_CURRENT_DESKTOP"))
             QMetaObject::invokeMethod(this, &X11WindowServer::desktopChanged, Qt::QueuedConnection);
