@@ -39,16 +39,16 @@ public:
         enum class Next { value, valueOrEnd, key, keyOrEnd, colon, commaOrEnd } next = Next::value;
         while (skipSpace()) {
             const char c = m_bytes[m_pos];
+            const bool mayEnd = next == Next::valueOrEnd || next == Next::keyOrEnd || next == Next::commaOrEnd;
+            if (mayEnd && c == (m_containers.back().isObject ? '}' : ']')) {
+                ++m_pos;
+                if (!close())
+                    return;
+                next = Next::commaOrEnd;
+                continue;
+            }
             switch (next) {
             case Next::valueOrEnd:
-                if (c == ']') {
-                    ++m_pos;
-                    if (!close())
-                        return;
-                    next = Next::commaOrEnd;
-                    break;
-                }
-                [[fallthrough]];
             case Next::value:
                 countValue();
                 if (c == '{' || c == '[') {
@@ -64,14 +64,6 @@ public:
                 next = Next::commaOrEnd;
                 break;
             case Next::keyOrEnd:
-                if (c == '}') {
-                    ++m_pos;
-                    if (!close())
-                        return;
-                    next = Next::commaOrEnd;
-                    break;
-                }
-                [[fallthrough]];
             case Next::key:
                 if (c != '"' || !readKey())
                     return;
@@ -83,20 +75,12 @@ public:
                 ++m_pos;
                 next = Next::value;
                 break;
-            case Next::commaOrEnd: {
-                const bool inObject = m_containers.back().isObject;
-                if (c == ',') {
-                    ++m_pos;
-                    next = inObject ? Next::key : Next::value;
-                } else if (c == (inObject ? '}' : ']')) {
-                    ++m_pos;
-                    if (!close())
-                        return;
-                } else {
+            case Next::commaOrEnd:
+                if (c != ',')
                     return;
-                }
+                ++m_pos;
+                next = m_containers.back().isObject ? Next::key : Next::value;
                 break;
-            }
             }
         }
     }
