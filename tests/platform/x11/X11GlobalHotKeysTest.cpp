@@ -1,3 +1,4 @@
+#include "OtherClient.h"
 #include "RunCommand.h"
 #include "platform/KeyCodes.h"
 #include "platform/x11/X11Connection.h"
@@ -9,13 +10,14 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <functional>
+#include <memory>
 
 using namespace tamo;
 using tamo::KeyCodes::CommandKey;
 using tamo::KeyCodes::ControlKey;
 using tamo::KeyCodes::ShiftKey;
+using tamo::testing::OtherClient;
 using tamo::testing::runCommand;
 
 namespace {
@@ -99,19 +101,15 @@ TEST_F(X11GlobalHotKeysTest, UnregisteredShortcutStaysQuiet)
 TEST_F(X11GlobalHotKeysTest, CombinationHeldByAnotherAppIsRefused)
 {
     // Another client grabs ⇧⌘V first.
-    xcb_connection_t *other = xcb_connect(nullptr, nullptr);
-    ASSERT_FALSE(xcb_connection_has_error(other));
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
-    const quint8 keycode = x11::X11Keymap(other).keycode(XK_v);
-    xcb_generic_error_t *error = xcb_request_check(
-        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT, keycode,
-                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    ASSERT_EQ(error, nullptr);
+    auto other = std::make_unique<OtherClient>();
+    ASSERT_TRUE(other->isConnected());
+    const quint8 keycode = x11::X11Keymap(other->connection()).keycode(XK_v);
+    ASSERT_TRUE(other->grabKey(keycode, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
 
     EXPECT_FALSE(hotKeys.registerHotKey(0, KeyCodes::KeyV, ShiftCommand));
     EXPECT_TRUE(hotKeys.registerHotKey(1, KeyCodes::KeyZ, ShiftCommand)); // other combinations still work
 
-    xcb_disconnect(other); // its grabs go with it, once the server notices
+    other.reset(); // its grabs go with it, once the server notices
     EXPECT_TRUE(QTest::qWaitFor([&] { return hotKeys.registerHotKey(0, KeyCodes::KeyV, ShiftCommand); }, 5000));
 }
 

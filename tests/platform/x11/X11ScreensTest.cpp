@@ -1,17 +1,15 @@
+#include "OtherClient.h"
 #include "RunCommand.h"
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Screens.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 
 using namespace tamo;
+using tamo::testing::OtherClient;
 using tamo::testing::runCommand;
 
 namespace {
@@ -41,34 +39,16 @@ class Dock
 {
 public:
     explicit Dock(const QList<quint32> &strutPartial)
-        : m_connection(xcb_connect(nullptr, nullptr))
-        , m_root(xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root)
-        , m_window(xcb_generate_id(m_connection))
     {
-        const x11::X11Properties properties(m_connection);
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 10, 10, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, properties.atom("_NET_WM_STRUT_PARTIAL"),
-                            XCB_ATOM_CARDINAL, 32, strutPartial.size(), strutPartial.constData());
-        m_clientList = properties.atom("_NET_CLIENT_LIST");
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root, m_clientList, XCB_ATOM_WINDOW, 32, 1,
-                            &m_window);
-        sync();
+        const xcb_window_t window = m_client.createWindow();
+        m_client.setNumbers(window, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL, strutPartial);
+        m_client.setNumbers(m_client.root(), "_NET_CLIENT_LIST", XCB_ATOM_WINDOW, {window});
+        m_client.sync();
     }
-    ~Dock()
-    {
-        xcb_delete_property(m_connection, m_root, m_clientList);
-        xcb_disconnect(m_connection);
-    }
+    ~Dock() { xcb_delete_property(m_client.connection(), m_client.root(), m_client.atom("_NET_CLIENT_LIST")); }
 
 private:
-    // A round trip: the server has applied everything sent before it.
-    void sync() { std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr)); }
-
-    xcb_connection_t *m_connection;
-    xcb_window_t m_root;
-    xcb_window_t m_window;
-    xcb_atom_t m_clientList = 0;
+    OtherClient m_client;
 };
 
 class X11ScreensTest : public ::testing::Test

@@ -1,3 +1,4 @@
+#include "../../platform/x11/OtherClient.h"
 #include "../../platform/x11/RunCommand.h"
 #include "app/GlobalHotKeyRegistry.h"
 #include "app/HotKey.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 
 using namespace tamo;
+using tamo::testing::OtherClient;
 using tamo::testing::runCommand;
 using tamo::testing::TempDir;
 
@@ -78,14 +80,10 @@ TEST_F(ShortcutRecorderX11Test, ACombinationAnotherClientHoldsIsRefused)
 {
     // Another client holds Ctrl+Alt+K with Num Lock on, so the press without
     // Num Lock still reaches the recorder, but TamoCove could never grab it whole.
-    xcb_connection_t *other = xcb_connect(nullptr, nullptr);
-    ASSERT_FALSE(xcb_connection_has_error(other));
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
-    const quint8 keycode = x11::X11Keymap(other).keycode(XK_k);
-    ASSERT_EQ(xcb_request_check(other, xcb_grab_key_checked(other, 1, root,
-                                                            XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | numLockMask,
-                                                            keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
-              nullptr);
+    OtherClient other;
+    ASSERT_TRUE(other.isConnected());
+    const quint8 keycode = x11::X11Keymap(other.connection()).keycode(XK_k);
+    ASSERT_TRUE(other.grabKey(keycode, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | numLockMask));
 
     runCommand(QStringLiteral("xdotool key --delay 150 ctrl+alt+k"));
     QTest::qWait(300);
@@ -95,5 +93,4 @@ TEST_F(ShortcutRecorderX11Test, ACombinationAnotherClientHoldsIsRefused)
     runCommand(QStringLiteral("xdotool key --delay 150 Escape"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.isRecording(); }, 5000));
     EXPECT_TRUE(registry.isRegistered(MainShortcutSlot)) << "the old shortcut is back";
-    xcb_disconnect(other);
 }
