@@ -115,18 +115,28 @@ std::optional<KeyResult> previewKey(MenuBarViewState &state, const KeyPress &pre
     return KeyResult::handled;
 }
 
+namespace {
+
+// The ⌘ keys the grid and the search field share.
+std::optional<KeyResult> sharedCommandKey(MenuBarViewState &state, const KeyPress &press, bool fromSearchField)
+{
+    if (const auto pasted = quickPasteKey(state, press))
+        return pasted;
+    if (const auto edited = editKey(state, press, fromSearchField))
+        return edited;
+    return renameKey(state, press);
+}
+
+} // namespace
+
 KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
 {
     if (!state.model().renamingItemID().isNull())
         return KeyResult::ignored;
     const bool shift = press.has(Modifier::shift);
     if (press.has(Modifier::command)) {
-        if (const auto pasted = quickPasteKey(state, press))
-            return *pasted;
-        if (const auto edited = editKey(state, press, false))
-            return *edited;
-        if (const auto renamed = renameKey(state, press))
-            return *renamed;
+        if (const auto shared = sharedCommandKey(state, press, false))
+            return *shared;
         if (press.text == QLatin1String(",")) {
             state.model().showPreferences();
             return KeyResult::handled;
@@ -165,12 +175,8 @@ KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
 KeyResult searchKeyPress(MenuBarViewState &state, const KeyPress &press)
 {
     if (press.has(Modifier::command)) {
-        if (const auto pasted = quickPasteKey(state, press))
-            return *pasted;
-        if (const auto edited = editKey(state, press, true))
-            return *edited;
-        if (const auto renamed = renameKey(state, press))
-            return *renamed;
+        if (const auto shared = sharedCommandKey(state, press, true))
+            return *shared;
         // A ⌘ key that no rule names does nothing: the field would type its letter.
         return editsFieldText(press) ? KeyResult::ignored : KeyResult::handled;
     }
