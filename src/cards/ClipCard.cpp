@@ -137,6 +137,21 @@ void ClipCard::setAgesAt(const QDateTime &moment)
     invalidate();
 }
 
+void ClipCard::showInGroup(ClipItemPtr clip, qsizetype place, bool selected, const CardGroupLook &look)
+{
+    const PinboardPtr tag = clip->pinboardID() ? look.pinboardTags.value(*clip->pinboardID()) : nullptr;
+    setItem(std::move(clip));
+    if (m_fields.size.scale != look.size.scale)
+        setSize(look.size);
+    setSelected(selected);
+    const std::optional<int> quickPasteNumber = place < 9 ? std::optional<int>(int(place) + 1) : std::nullopt;
+    if (m_fields.quickPasteNumber != quickPasteNumber)
+        setQuickPasteNumber(quickPasteNumber);
+    if (m_fields.pinboardTag != tag)
+        setPinboardTag(tag);
+    setAgesAt(look.agesAt);
+}
+
 void ClipCard::setTextScale(double scale)
 {
     if (scale == m_fields.textScale)

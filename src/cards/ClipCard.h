@@ -4,6 +4,7 @@
 #include "cards/CardAppearanceBuilder.h"
 #include "cards/CardContext.h"
 #include "cards/CardEdits.h"
+#include "cards/CardGroupLook.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -46,6 +47,9 @@ public:
     void setSavedStyle(CardStyle style);
     void setTextScale(double scale);
     void setAgesAt(const QDateTime &moment);
+    // Shows the clip at a place of a strip or grid, the first nine with a ⌘
+    // number. Only what differs is set: each change lays the card out anew.
+    void showInGroup(ClipItemPtr clip, qsizetype place, bool selected, const CardGroupLook &look);
 
     const CardFields &fields() const { return m_fields; }
     // What the card draws now; resolved on first use.

@@ -52,11 +52,6 @@ const SpringAnimation &deletionSpring()
     return animation;
 }
 
-std::optional<int> quickPasteNumber(qsizetype index)
-{
-    return index < 9 ? std::optional<int>(int(index) + 1) : std::nullopt;
-}
-
 QHash<QUuid, qsizetype> positionsOf(const QList<ClipItemPtr> &clips)
 {
     QHash<QUuid, qsizetype> positions;
@@ -124,7 +119,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     });
 
     readCardScale();
-    m_agesAt = m_cardContext.clock.now();
+    m_cardLook.agesAt = m_cardContext.clock.now();
     // Hidden until its panel shows, when it reads what it lists.
 }
 
@@ -152,7 +147,7 @@ void ClipStrip::requery()
 void ClipStrip::followSave(const SaveSummary *summary)
 {
     const QUuid previousFront = frontID(m_items);
-    m_agesAt = m_cardContext.clock.now();
+    m_cardLook.agesAt = m_cardContext.clock.now();
     const ClipListQuery query = stripQuery(m_pinboardID);
     if (!summary || !query.followSave(m_items, *summary))
         m_items = query.fetch(m_model.container().mainContext());
@@ -225,10 +220,10 @@ void ClipStrip::searchChanged()
 void ClipStrip::updatePinboardTags()
 {
     // Only a search through the history says which pinboard a clip is on.
-    m_pinboardTags.clear();
+    m_cardLook.pinboardTags.clear();
     if (m_pinboardID.isNull() && m_model.isSearchActive()) {
         for (const PinboardPtr &pinboard : m_model.pinboards().orderedPinboards())
-            m_pinboardTags.insert(pinboard->id(), pinboard);
+            m_cardLook.pinboardTags.insert(pinboard->id(), pinboard);
     }
     layoutCards();
 }
@@ -236,8 +231,8 @@ void ClipStrip::updatePinboardTags()
 void ClipStrip::readCardScale()
 {
     const double scale = m_cardContext.defaults.doubleValue(keys::cardScale);
-    m_cardSize.scale = std::clamp(scale, smallestCardScale, largestCardScale);
-    m_layout.cardSide = m_cardSize.side();
+    m_cardLook.size.scale = std::clamp(scale, smallestCardScale, largestCardScale);
+    m_layout.cardSide = m_cardLook.size.side();
     updateScrollRange();
     layoutCards();
 }
@@ -258,7 +253,7 @@ void ClipStrip::scrollToStart()
 {
     m_scrollAnimation.stop();
     horizontalScrollBar()->setValue(0);
-    m_agesAt = m_cardContext.clock.now(); // each presentation counts ages anew
+    m_cardLook.agesAt = m_cardContext.clock.now(); // each presentation counts ages anew
     layoutCards();
 }
 
@@ -318,29 +313,14 @@ void ClipStrip::layoutCards()
         ClipCard *&card = m_cards[id];
         if (!card)
             card = m_spareCards.isEmpty() ? new ClipCard(m_cardContext, viewport()) : m_spareCards.takeLast();
-        configureCard(*card, index);
+        card->showInGroup(m_visible[index], index,
+                          id == m_model.selectedItemID() || m_model.multiSelection().contains(id), m_cardLook);
         const QRect place = m_layout.cardRect(index);
         const int slide = moving ? qRound(m_slideFrom.value(id) * (1.0 - progress)) : 0;
         card->move(place.x() - offset + slide, place.y());
         card->setPresence(moving && m_appearing.contains(id) ? progress : 1);
         card->show();
     }
-}
-
-void ClipStrip::configureCard(ClipCard &card, qsizetype index)
-{
-    const ClipItemPtr &clip = m_visible[index];
-    card.setItem(clip);
-    const CardFields &fields = card.fields();
-    if (fields.size.scale != m_cardSize.scale)
-        card.setSize(m_cardSize);
-    card.setSelected(clip->id() == m_model.selectedItemID() || m_model.multiSelection().contains(clip->id()));
-    if (fields.quickPasteNumber != quickPasteNumber(index))
-        card.setQuickPasteNumber(quickPasteNumber(index));
-    const PinboardPtr tag = clip->pinboardID() ? m_pinboardTags.value(*clip->pinboardID()) : nullptr;
-    if (fields.pinboardTag != tag)
-        card.setPinboardTag(tag);
-    card.setAgesAt(m_agesAt);
 }
 
 void ClipStrip::releaseCard(ClipCard *card)

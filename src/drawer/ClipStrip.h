@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cards/CardContext.h"
-#include "cards/CardSize.h"
+#include "cards/CardGroupLook.h"
 #include "drawer/HoldToPreview.h"
 #include "drawer/StripLayout.h"
 #include "drawer/TimeScale.h"
@@ -48,7 +48,7 @@ public:
     QUuid pinboardID() const { return m_pinboardID; }
     // What the row shows, in order.
     const QList<ClipItemPtr> &visibleClips() const { return m_visible; }
-    CardSize cardSize() const { return m_cardSize; }
+    CardSize cardSize() const { return m_cardLook.size; }
     const StripLayout &stripLayout() const { return m_layout; }
     // The card of a clip; none while the clip is out of view.
     ClipCard *cardFor(const QUuid &clipID) const { return m_cards.value(clipID); }
@@ -97,7 +97,6 @@ private:
 
     // The cards.
     void layoutCards();
-    void configureCard(ClipCard &card, qsizetype index);
     void releaseCard(ClipCard *card);
     void updateSelectionMarks();
     void updateScrollRange();
@@ -112,7 +111,6 @@ private:
 
     AppModel &m_model;
     CardContext m_cardContext;
-    QDateTime m_agesAt; // one moment for the ages of all cards shown
     QUuid m_pinboardID;
     TimeScale m_timeScale;
     HoldToPreview m_hold;
@@ -121,9 +119,8 @@ private:
     QList<ClipItemPtr> m_visible;
     ClipSearch m_wholeTextSearch;
     QHash<QUuid, qsizetype> m_positions; // of the visible clips
-    QHash<QUuid, PinboardPtr> m_pinboardTags;
 
-    CardSize m_cardSize;
+    CardGroupLook m_cardLook;
     StripLayout m_layout;
     QHash<QUuid, ClipCard *> m_cards;
     QList<ClipCard *> m_spareCards;

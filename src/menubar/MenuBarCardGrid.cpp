@@ -33,11 +33,6 @@ const SpringAnimation &selectionScrollSpring()
     return animation;
 }
 
-std::optional<int> quickPasteNumber(qsizetype index)
-{
-    return index < 9 ? std::optional<int>(int(index) + 1) : std::nullopt;
-}
-
 } // namespace
 
 MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &cards,
@@ -68,8 +63,8 @@ MenuBarCardGrid::MenuBarCardGrid(MenuBarViewState &state, const CardContext &car
         else if (key == keys::menuBarLayout)
             readLayout();
     });
-    m_cardSize = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
-    m_layout.cellSide = m_cardSize.side();
+    m_cardLook.size = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
+    m_layout.cellSide = m_cardLook.size.side();
     m_layout.viewportWidth = viewport()->width();
     m_layout.viewportHeight = viewport()->height();
     readLayout();
@@ -94,8 +89,8 @@ QList<ClipCard *> MenuBarCardGrid::cards() const
 void MenuBarCardGrid::rebuild()
 {
     m_visible = m_state.visibleIDs();
-    m_agesAt = m_context.clock.now();
-    m_pinboardTags = m_state.pinboardLookup();
+    m_cardLook.agesAt = m_context.clock.now();
+    m_cardLook.pinboardTags = m_state.pinboardLookup();
     updateScrollRange();
     layoutCards();
     revealSelection();
@@ -103,8 +98,8 @@ void MenuBarCardGrid::rebuild()
 
 void MenuBarCardGrid::readCardScale()
 {
-    m_cardSize = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
-    m_layout.cellSide = m_cardSize.side();
+    m_cardLook.size = cardSize(m_context.defaults.value(keys::cardScale).toDouble());
+    m_layout.cellSide = m_cardLook.size.side();
     updateScrollRange();
     layoutCards();
 }
@@ -182,26 +177,13 @@ void MenuBarCardGrid::layoutCards()
                 card = m_spareCards.takeLast();
             }
         }
-        configureCard(*card, clip, index);
+        card->showInGroup(clip, index,
+                          clip->id() == m_state.selectedID() || m_state.multiSelection().contains(clip->id()),
+                          m_cardLook);
         const QPoint scrolled = m_layout.oneRow ? QPoint(offset, 0) : QPoint(0, offset);
         card->move(m_layout.cellRect(index).topLeft() - scrolled);
         card->show();
     }
-}
-
-void MenuBarCardGrid::configureCard(ClipCard &card, const ClipItemPtr &clip, qsizetype index)
-{
-    card.setItem(clip);
-    const CardFields &fields = card.fields();
-    if (fields.size.scale != m_cardSize.scale)
-        card.setSize(m_cardSize);
-    card.setSelected(clip->id() == m_state.selectedID() || m_state.multiSelection().contains(clip->id()));
-    if (fields.quickPasteNumber != quickPasteNumber(index))
-        card.setQuickPasteNumber(quickPasteNumber(index));
-    const PinboardPtr tag = clip->pinboardID() ? m_pinboardTags.value(*clip->pinboardID()) : nullptr;
-    if (fields.pinboardTag != tag)
-        card.setPinboardTag(tag);
-    card.setAgesAt(m_agesAt);
 }
 
 void MenuBarCardGrid::releaseCard(ClipCard *card)

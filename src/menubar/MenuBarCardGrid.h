@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cards/CardContext.h"
-#include "cards/CardSize.h"
+#include "cards/CardGroupLook.h"
 #include "menubar/GridLayout.h"
 #include "model/ClipItem.h"
 #include "model/Pinboard.h"
@@ -62,7 +62,6 @@ private:
     void readCardScale();
     void readLayout();
     void layoutCards();
-    void configureCard(ClipCard &card, const ClipItemPtr &clip, qsizetype index);
     void releaseCard(ClipCard *card);
     void updateScrollRange();
     void updateSelection();
@@ -73,14 +72,12 @@ private:
 
     MenuBarViewState &m_state;
     CardContext m_context;
-    QDateTime m_agesAt; // one moment for the ages of all cards shown
     std::function<void(const QList<ClipItemPtr> &)> m_pasteByClick;
 
     QList<QUuid> m_visible;
     QHash<QUuid, qsizetype> m_cardPositions; // of the clips with a card
-    QHash<QUuid, PinboardPtr> m_pinboardTags;
 
-    CardSize m_cardSize;
+    CardGroupLook m_cardLook;
     GridLayout m_layout;
     QHash<QUuid, ClipCard *> m_cards;
     QList<ClipCard *> m_spareCards;
