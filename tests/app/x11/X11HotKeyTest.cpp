@@ -1,37 +1,15 @@
 #include "../../platform/x11/RunCommand.h"
-#include "app/GlobalHotKeyRegistry.h"
-#include "app/HotKey.h"
-#include "model/DefaultSettings.h"
-#include "platform/Defaults.h"
+#include "X11HotKeyFixture.h"
 #include "platform/KeyCodes.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11GlobalHotKeys.h"
-
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 using namespace tamo;
 using tamo::testing::runCommand;
-using tamo::testing::TempDir;
 
 namespace {
 
 constexpr int keyX = 7;
 
-class X11HotKeyTest : public ::testing::Test
-{
-protected:
-    X11HotKeyTest() { registerDefaultSettings(defaults); }
-    void SetUp() override { ASSERT_TRUE(x11.isValid()) << "this suite needs an X server"; }
-
-    TempDir dir;
-    Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
-    x11::X11Connection x11 = x11::X11Connection::fromApplication();
-    x11::X11GlobalHotKeys hotKeys{x11};
-    GlobalHotKeyRegistry registry{hotKeys, defaults};
-    HotKey hotKey{registry, defaults};
-};
+using X11HotKeyTest = tamo::testing::X11HotKeyFixture;
 
 } // namespace
 

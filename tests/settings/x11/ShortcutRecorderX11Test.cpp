@@ -1,28 +1,19 @@
+#include "../../app/x11/X11HotKeyFixture.h"
 #include "../../platform/x11/OtherClient.h"
 #include "../../platform/x11/RunCommand.h"
-#include "app/GlobalHotKeyRegistry.h"
-#include "app/HotKey.h"
-#include "model/DefaultSettings.h"
 #include "model/SettingsKeys.h"
-#include "platform/Defaults.h"
 #include "platform/KeyCodes.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11GlobalHotKeys.h"
 #include "platform/x11/X11Keymap.h"
 #include "settings/ShortcutRecorder.h"
 
-#include "support/TempDir.h"
-
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
-#include <gtest/gtest.h>
 
 #include <QTest>
 
 using namespace tamo;
 using tamo::testing::OtherClient;
 using tamo::testing::runCommand;
-using tamo::testing::TempDir;
 
 namespace {
 
@@ -31,14 +22,14 @@ constexpr quint16 numLockMask = XCB_MOD_MASK_2;
 
 // The main shortcut's recorder in a window of its own, recording, with the
 // keyboard, as a person who clicked it would find it.
-class ShortcutRecorderX11Test : public ::testing::Test
+class ShortcutRecorderX11Test : public tamo::testing::X11HotKeyFixture
 {
 protected:
-    ShortcutRecorderX11Test() { registerDefaultSettings(defaults); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(x11.isValid()) << "this suite needs an X server";
+        X11HotKeyFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         hotKey.registerFromDefaults();
         recorder.show();
         recorder.activateWindow();
@@ -46,12 +37,6 @@ protected:
         recorder.startRecording();
     }
 
-    TempDir dir;
-    Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
-    x11::X11Connection x11 = x11::X11Connection::fromApplication();
-    x11::X11GlobalHotKeys hotKeys{x11};
-    GlobalHotKeyRegistry registry{hotKeys, defaults};
-    HotKey hotKey{registry, defaults};
     ShortcutRecorder recorder{{MainShortcutSlot, keys::hotKeyDisplay,
                                [this](int code, int modifiers, const QString &display) {
                                    return hotKey.setShortcut(code, modifiers, display);
