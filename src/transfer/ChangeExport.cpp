@@ -43,21 +43,17 @@ QList<Queued> readQueue(sql::Database &db, qint64 &lastSequence)
 
 } // namespace
 
-ChangeExport::ChangeExport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
-                           DeviceWriter &writer)
-    : m_db(db)
-    , m_rows(rows)
-    , m_ledger(ledger)
-    , m_clock(clock)
+ChangeExport::ChangeExport(const MirrorStore &store, DeviceWriter &writer)
+    : m_store(store)
     , m_writer(writer)
 {
 }
 
 void ChangeExport::queueUntravelled()
 {
-    sql::Transaction transaction(m_db);
+    sql::Transaction transaction(m_store.db);
     for (const EntitySpec *entity : syncedEntities()) {
-        m_db.exec(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
+        m_store.db.exec(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
                                  "SELECT '%1', recordID, 'insert' FROM main.%1 AS record WHERE NOT EXISTS "
                                  "(SELECT 1 FROM SyncField WHERE SyncField.recordID = record.recordID)")
                       .arg(QLatin1String(entity->name)));
@@ -67,13 +63,13 @@ void ChangeExport::queueUntravelled()
 
 ChangeExport::Result ChangeExport::run(qint64 wallMillis)
 {
-    sql::Transaction transaction(m_db);
+    sql::Transaction transaction(m_store.db);
     qint64 lastSequence = 0;
-    const QList<Queued> queue = readQueue(m_db, lastSequence);
+    const QList<Queued> queue = readQueue(m_store.db, lastSequence);
     if (queue.isEmpty())
         return {};
 
-    Segment segment{m_writer.device(), m_writer.nextSequence(m_ledger.writtenSequence()), {}};
+    Segment segment{m_writer.device(), m_writer.nextSequence(m_store.ledger.writtenSequence()), {}};
     int exported = 0;
     // A long queue (a first export of a large history) goes out in several
     // segments, so neither side ever holds all of it at once.
@@ -82,7 +78,7 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
             return {};
         if (const QString error = m_writer.writeSegment(segment); !error.isEmpty())
             return error;
-        m_ledger.setWrittenSequence(segment.sequence);
+        m_store.ledger.setWrittenSequence(segment.sequence);
         exported += int(segment.changes.size());
         segment = Segment{segment.device, segment.sequence + 1, {}};
         return {};
@@ -95,21 +91,21 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
         const EntitySpec *entity = syncedEntity(queued.entity);
         if (!entity)
             continue;
-        const std::optional<RecordRows::Row> row = queued.deleted ? std::nullopt : m_rows.read(*entity, queued.recordID);
-        const HybridTime time = m_clock.tick(wallMillis);
+        const std::optional<RecordRows::Row> row = queued.deleted ? std::nullopt : m_store.rows.read(*entity, queued.recordID);
+        const HybridTime time = m_store.clock.tick(wallMillis);
         SyncChange change{time, queued.entity, queued.recordID, SyncChange::Operation::remove, {}, {}};
         if (!row) {
-            m_ledger.markDeleted(queued.entity, queued.recordID);
+            m_store.ledger.markDeleted(queued.entity, queued.recordID);
             segment.changes.append(change);
             continue;
         }
         change.operation = SyncChange::Operation::upsert;
         const auto changed = [&](const QString &field, const QJsonValue &value) {
             const QByteArray digest = fieldDigest(value);
-            const std::optional<SyncLedger::FieldWrite> last = m_ledger.field(queued.recordID, field);
+            const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(queued.recordID, field);
             if (last && last->digest == digest)
                 return false;
-            m_ledger.setField(queued.recordID, field, {time, digest});
+            m_store.ledger.setField(queued.recordID, field, {time, digest});
             return true;
         };
         for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
@@ -132,15 +128,15 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis)
         }
         if (!change.fields.isEmpty() || !change.blobs.isEmpty()) {
             segment.changes.append(change);
-            m_ledger.noteWritten(queued.recordID);
+            m_store.ledger.noteWritten(queued.recordID);
         }
     }
     if (const QString error = writeSegment(); !error.isEmpty())
         return {0, error};
-    sql::Statement acknowledge = m_db.prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
+    sql::Statement acknowledge = m_store.db.prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
     acknowledge.bindInt64(1, lastSequence);
     acknowledge.run();
-    m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+    m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
     return {exported, {}};
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "transfer/MirrorStore.h"
+
 #include <QString>
 
 namespace tamo {
 
-namespace sql { class Database; }
 class DeviceWriter;
-class HybridClock;
-class RecordRows;
-class SyncLedger;
 
 // Turns the store's queue of saved changes into one segment of this
 // device: each changed record with the fields that changed since it last
@@ -17,7 +15,7 @@ class SyncLedger;
 class ChangeExport
 {
 public:
-    ChangeExport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock, DeviceWriter &writer);
+    ChangeExport(const MirrorStore &store, DeviceWriter &writer);
 
     struct Result
     {
@@ -30,10 +28,7 @@ public:
     void queueUntravelled();
 
 private:
-    sql::Database &m_db;
-    RecordRows &m_rows;
-    SyncLedger &m_ledger;
-    HybridClock &m_clock;
+    MirrorStore m_store;
     DeviceWriter &m_writer;
 };
 

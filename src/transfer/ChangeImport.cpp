@@ -12,12 +12,8 @@
 
 namespace tamo {
 
-ChangeImport::ChangeImport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
-                           const SyncFolder &folder, QString ownDevice)
-    : m_db(db)
-    , m_rows(rows)
-    , m_ledger(ledger)
-    , m_clock(clock)
+ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, QString ownDevice)
+    : m_store(store)
     , m_folder(folder)
     , m_ownDevice(std::move(ownDevice))
 {
@@ -32,7 +28,7 @@ ChangeImport::Result ChangeImport::run()
         const QList<qint64> segments = m_folder.segments(device);
         const QList<qint64> snapshots = m_folder.snapshots(device);
         const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
-        for (qint64 applied = m_ledger.appliedSequence(device);;) {
+        for (qint64 applied = m_store.ledger.appliedSequence(device);;) {
             // The next segment, or once it was rewritten away, the snapshot that replaced it.
             const bool segment = segments.contains(applied + 1);
             if (!segment && latestSnapshot <= applied)
@@ -94,12 +90,12 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
                 blobs.insert(name, std::move(*bytes));
             }
         }
-        sql::Transaction transaction(m_db);
+        sql::Transaction transaction(m_store.db);
         for (const SyncChange &change : batch)
             applyChange(change, blobs, changed);
         if (start + Segment::largestBatch >= changes.size())
-            m_ledger.setAppliedSequence(device, sequence);
-        m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+            m_store.ledger.setAppliedSequence(device, sequence);
+        m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
         transaction.commit();
     }
     return true;
@@ -107,18 +103,18 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
 
 void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed)
 {
-    m_clock.observe(change.time);
+    m_store.clock.observe(change.time);
     const EntitySpec &entity = *syncedEntity(change.entity);
-    if (m_ledger.isDeleted(change.recordID))
+    if (m_store.ledger.isDeleted(change.recordID))
         return;
     if (change.operation == SyncChange::Operation::remove) {
-        if (const std::optional<qint64> key = m_rows.remove(entity, change.recordID))
+        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID))
             changed[change.entity].insert(*key);
-        m_ledger.markDeleted(change.entity, change.recordID);
+        m_store.ledger.markDeleted(change.entity, change.recordID);
         return;
     }
     const auto newer = [&](const QString &field) {
-        const std::optional<SyncLedger::FieldWrite> last = m_ledger.field(change.recordID, field);
+        const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(change.recordID, field);
         return !last || last->time < change.time;
     };
     RecordRows::Row row;
@@ -126,17 +122,17 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
         if (!newer(it.key()))
             continue;
         row.fields.insert(it.key(), it.value());
-        m_ledger.setField(change.recordID, it.key(), {change.time, fieldDigest(it.value())});
+        m_store.ledger.setField(change.recordID, it.key(), {change.time, fieldDigest(it.value())});
     }
     for (auto it = change.blobs.begin(); it != change.blobs.end(); ++it) {
         if (!newer(it.key()))
             continue;
         row.blobs.insert(it.key(), it.value().isEmpty() ? std::nullopt : std::optional(blobs.value(it.value())));
-        m_ledger.setField(change.recordID, it.key(), {change.time, fieldDigest(it.value())});
+        m_store.ledger.setField(change.recordID, it.key(), {change.time, fieldDigest(it.value())});
     }
     if (row.fields.isEmpty() && row.blobs.isEmpty())
         return;
-    changed[change.entity].insert(m_rows.write(entity, change.recordID, row));
+    changed[change.entity].insert(m_store.rows.write(entity, change.recordID, row));
 }
 
 } // namespace tamo

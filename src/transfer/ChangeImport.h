@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/MirrorStore.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -8,11 +10,7 @@
 
 namespace tamo {
 
-namespace sql { class Database; }
-class HybridClock;
-class RecordRows;
 class SyncFolder;
-class SyncLedger;
 struct SyncChange;
 
 // Applies the segments other devices wrote, each once and in order, every
@@ -25,8 +23,7 @@ class ChangeImport
 public:
     using ChangedRows = QHash<QString, QSet<qint64>>;
 
-    ChangeImport(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
-                 const SyncFolder &folder, QString ownDevice);
+    ChangeImport(const MirrorStore &store, const SyncFolder &folder, QString ownDevice);
 
     struct Result
     {
@@ -42,10 +39,7 @@ private:
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
     void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed);
 
-    sql::Database &m_db;
-    RecordRows &m_rows;
-    SyncLedger &m_ledger;
-    HybridClock &m_clock;
+    MirrorStore m_store;
     const SyncFolder &m_folder;
     QString m_ownDevice;
 };

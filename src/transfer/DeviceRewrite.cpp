@@ -30,41 +30,37 @@ QStringList recordIDs(sql::Database &db, const EntitySpec &entity)
 
 } // namespace
 
-DeviceRewrite::DeviceRewrite(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock,
-                             DeviceWriter &writer)
-    : m_db(db)
-    , m_rows(rows)
-    , m_ledger(ledger)
-    , m_clock(clock)
+DeviceRewrite::DeviceRewrite(const MirrorStore &store, DeviceWriter &writer)
+    : m_store(store)
     , m_writer(writer)
 {
 }
 
 QString DeviceRewrite::run(qint64 wallMillis)
 {
-    if (!m_ledger.erasurePending())
+    if (!m_store.ledger.erasurePending())
         return {};
-    Segment snapshot{m_writer.device(), m_ledger.writtenSequence(), {}};
+    Segment snapshot{m_writer.device(), m_store.ledger.writtenSequence(), {}};
     QSet<QString> blobNames;
     QSet<QString> written;
     {
         // One consistent state, read while the app goes on saving.
-        sql::Transaction read(m_db, sql::Transaction::Mode::read);
-        if (!outboxIsEmpty(m_db))
+        sql::Transaction read(m_store.db, sql::Transaction::Mode::read);
+        if (!outboxIsEmpty(m_store.db))
             return {}; // what was saved since goes out first; the rewrite follows
         for (const EntitySpec *entity : syncedEntities()) {
-            for (const QString &recordID : recordIDs(m_db, *entity)) {
+            for (const QString &recordID : recordIDs(m_store.db, *entity)) {
                 std::map<HybridTime, SyncChange> changes;
-                for (const auto &[field, time] : m_ledger.fieldTimes(recordID)) {
+                for (const auto &[field, time] : m_store.ledger.fieldTimes(recordID)) {
                     if (time.device == m_writer.device())
                         changes.try_emplace(time, SyncChange{time, QLatin1String(entity->name), recordID, {}, {}, {}});
                 }
                 if (changes.empty())
                     continue;
-                const std::optional<RecordRows::Row> row = m_rows.read(*entity, recordID);
+                const std::optional<RecordRows::Row> row = m_store.rows.read(*entity, recordID);
                 if (!row)
                     continue;
-                for (const auto &[field, time] : m_ledger.fieldTimes(recordID)) {
+                for (const auto &[field, time] : m_store.ledger.fieldTimes(recordID)) {
                     const auto change = changes.find(time);
                     if (change == changes.end())
                         continue;
@@ -83,22 +79,22 @@ QString DeviceRewrite::run(qint64 wallMillis)
                 written.insert(recordID);
             }
         }
-        const HybridTime deletedAt = m_clock.tick(wallMillis);
-        for (const auto &[entity, recordID] : m_ledger.deletions())
+        const HybridTime deletedAt = m_store.clock.tick(wallMillis);
+        for (const auto &[entity, recordID] : m_store.ledger.deletions())
             snapshot.changes.append({deletedAt, entity, recordID, SyncChange::Operation::remove, {}, {}});
     }
     if (snapshot.sequence == 0) {
         // Nothing was ever written, so nothing is there to erase.
-        sql::Transaction transaction(m_db);
-        m_ledger.resetWritten({});
+        sql::Transaction transaction(m_store.db);
+        m_store.ledger.resetWritten({});
         transaction.commit();
         return {};
     }
     if (const QString error = m_writer.writeSnapshot(snapshot, blobNames); !error.isEmpty())
         return error;
-    sql::Transaction transaction(m_db);
-    m_ledger.resetWritten(written);
-    m_ledger.setValue(QStringLiteral("clock"), m_clock.last().toString());
+    sql::Transaction transaction(m_store.db);
+    m_store.ledger.resetWritten(written);
+    m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
     return {};
 }

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "transfer/MirrorStore.h"
+
 #include <QString>
 
 namespace tamo {
 
-namespace sql { class Database; }
 class DeviceWriter;
-class HybridClock;
-class RecordRows;
-class SyncLedger;
 
 // Once a record whose content this device's files hold is deleted, here or
 // by another device, rewrites those files without it: one snapshot of what
@@ -18,16 +16,13 @@ class SyncLedger;
 class DeviceRewrite
 {
 public:
-    DeviceRewrite(sql::Database &db, RecordRows &rows, SyncLedger &ledger, HybridClock &clock, DeviceWriter &writer);
+    DeviceRewrite(const MirrorStore &store, DeviceWriter &writer);
 
     // Does nothing unless such a deletion is pending; the error text or empty.
     QString run(qint64 wallMillis);
 
 private:
-    sql::Database &m_db;
-    RecordRows &m_rows;
-    SyncLedger &m_ledger;
-    HybridClock &m_clock;
+    MirrorStore m_store;
     DeviceWriter &m_writer;
 };
 

@@ -44,13 +44,18 @@ FolderMirror::FolderMirror(const QString &storeFile, const QString &folderRoot)
     , m_device(deviceOf(m_ledger))
     , m_clock(m_device, HybridTime::parse(m_ledger.value(QStringLiteral("clock"))).value_or(HybridTime()))
     , m_writer(m_folder, m_device)
-    , m_export(*m_db, m_rows, m_ledger, m_clock, m_writer)
-    , m_import(*m_db, m_rows, m_ledger, m_clock, m_folder, m_device)
-    , m_rewrite(*m_db, m_rows, m_ledger, m_clock, m_writer)
+    , m_export(store(), m_writer)
+    , m_import(store(), m_folder, m_device)
+    , m_rewrite(store(), m_writer)
 {
 }
 
 FolderMirror::~FolderMirror() = default;
+
+MirrorStore FolderMirror::store()
+{
+    return {*m_db, m_rows, m_ledger, m_clock};
+}
 
 QString FolderMirror::prepare(const QString &deviceName)
 {

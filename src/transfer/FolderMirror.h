@@ -34,6 +34,9 @@ public:
     QString eraseDeleted(qint64 wallMillis);
 
 private:
+    // The parts of the store that the export, import and rewrite share.
+    MirrorStore store();
+
     std::unique_ptr<sql::Database> m_db;
     SyncLedger m_ledger;
     RecordRows m_rows;
