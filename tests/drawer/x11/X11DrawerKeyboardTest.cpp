@@ -1,21 +1,16 @@
 // The keyboard on a real X server, with keys held as long as a person holds
 // them: the main shortcut toggles whatever has the focus, and the drawer keeps
 // the keyboard through the preview, a rename, its menus and a tab drag.
-#include "app/x11/X11AppFixture.h"
+#include "X11DrawerFixture.h"
 
 #include "cards/ClipCard.h"
 #include "drawer/ClipStrip.h"
-#include "drawer/DrawerAssembly.h"
-#include "drawer/PanelController.h"
 #include "drawer/PanelView.h"
 #include "drawer/PinboardBar.h"
 #include "drawer/PinboardTab.h"
 #include "drawer/PinboardTabLabel.h"
 #include "drawer/SearchPill.h"
 #include "drawer/TamoPanel.h"
-#include "menubar/MenuBarAssembly.h"
-#include "menubar/MenuBarClipsController.h"
-#include "model/DefaultSettings.h"
 #include "model/Pinboards.h"
 #include "platform/TrayStatusItem.h"
 
@@ -30,22 +25,15 @@ using namespace tamo::testing;
 
 namespace {
 
-class X11DrawerKeyboardTest : public X11AppFixture
+class X11DrawerKeyboardTest : public X11DrawerFixture
 {
 protected:
     void SetUp() override
     {
-        X11AppFixture::SetUp();
+        X11DrawerFixture::SetUp();
         if (HasFatalFailure())
             return;
-        registerDefaultSettings(defaults);
-        panel = std::make_unique<PanelController>(defaults, platform.screens());
-        menuBarClips = std::make_unique<MenuBarClipsController>(defaults, platform.screens(), statusIcon, *panel,
-                                                                platform.clickShield(), clock);
-        model = makeModel(*panel, menuBarClips.get());
-        drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
-        menuBar = std::make_unique<MenuBarAssembly>(*menuBarClips, *model, defaults, clock);
-        start(*model);
+        assemble(&statusIcon, &platform.clickShield());
         editor = startEditor();
         for (const QString &text : {QStringLiteral("older"), QStringLiteral("newer")}) {
             const int before = clipCount(*model);
@@ -149,11 +137,6 @@ protected:
     }
 
     TrayStatusItem statusIcon{platform.screens()};
-    std::unique_ptr<PanelController> panel;
-    std::unique_ptr<MenuBarClipsController> menuBarClips;
-    std::unique_ptr<AppModel> model;
-    std::unique_ptr<DrawerAssembly> drawer; // views go before the model they work on
-    std::unique_ptr<MenuBarAssembly> menuBar;
     std::unique_ptr<ChildProcess> editor;
 };
 

@@ -1,40 +1,28 @@
 // The drawer's whole road on a real X server: another app copies, the main
 // shortcut slides the drawer up over that app with the copy selected, and
 // Return pastes it back into the app.
-#include "app/x11/X11AppFixture.h"
+#include "X11DrawerFixture.h"
 
 #include "drawer/ClipStrip.h"
-#include "drawer/DrawerAssembly.h"
-#include "drawer/PanelController.h"
 #include "drawer/PanelView.h"
 #include "drawer/TamoPanel.h"
-#include "model/DefaultSettings.h"
 
 using namespace tamo;
 using namespace tamo::testing;
 
 namespace {
 
-class X11DrawerPasteTest : public X11AppFixture
+class X11DrawerPasteTest : public X11DrawerFixture
 {
 protected:
     void SetUp() override
     {
-        X11AppFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        registerDefaultSettings(defaults);
-        panel = std::make_unique<PanelController>(defaults, platform.screens());
-        model = makeModel(*panel);
-        drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
-        start(*model);
+        X11DrawerFixture::SetUp();
+        if (!HasFatalFailure())
+            assemble();
     }
 
     static void press(const QString &keys) { xdotool({QStringLiteral("key"), keys}); }
-
-    std::unique_ptr<PanelController> panel;
-    std::unique_ptr<AppModel> model;
-    std::unique_ptr<DrawerAssembly> drawer; // goes first: its views work on the model
 };
 
 TEST_F(X11DrawerPasteTest, TheShortcutAndReturnPasteTheLatestCopyIntoTheAppInFront)

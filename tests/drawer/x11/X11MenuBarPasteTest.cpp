@@ -1,15 +1,10 @@
 // The menu-bar panel's road on a real X server: a paste from it lands in the
 // app that was in front when it opened, not where the drawer was last opened.
-#include "app/x11/X11AppFixture.h"
+#include "X11DrawerFixture.h"
 #include "support/FakeClickShield.h"
 #include "support/FakeStatusItem.h"
 
-#include "drawer/DrawerAssembly.h"
-#include "drawer/PanelController.h"
 #include "drawer/TamoPanel.h"
-#include "menubar/MenuBarAssembly.h"
-#include "menubar/MenuBarClipsController.h"
-#include "model/DefaultSettings.h"
 #include "platform/x11/X11Properties.h"
 
 using namespace tamo;
@@ -17,31 +12,18 @@ using namespace tamo::testing;
 
 namespace {
 
-class X11MenuBarPasteTest : public X11AppFixture
+class X11MenuBarPasteTest : public X11DrawerFixture
 {
 protected:
     void SetUp() override
     {
-        X11AppFixture::SetUp();
+        X11DrawerFixture::SetUp();
         if (HasFatalFailure())
             return;
-        registerDefaultSettings(defaults);
         defaults.setValue(keys::showMenuBarIcon, true);
         defaults.setValue(keys::menuBarRecentClips, true);
         statusItem.setAnchor({700, 875, 24, 25});
-        panel = std::make_unique<PanelController>(defaults, platform.screens());
-        menuBar = std::make_unique<MenuBarClipsController>(defaults, platform.screens(), statusItem, *panel, shield,
-                                                           clock);
-        model = makeModel(*panel, menuBar.get());
-        drawer = std::make_unique<DrawerAssembly>(*panel, *model, defaults, clock);
-        menuBarViews = std::make_unique<MenuBarAssembly>(*menuBar, *model, defaults, clock);
-        start(*model);
-    }
-
-    void TearDown() override
-    {
-        menuBarViews.reset();
-        drawer.reset();
+        assemble(&statusItem, &shield);
     }
 
     qint64 activeProcess() const
@@ -60,11 +42,6 @@ protected:
     const x11::X11Properties properties{x11.xcb};
     FakeStatusItem statusItem;
     FakeClickShield shield;
-    std::unique_ptr<PanelController> panel;
-    std::unique_ptr<MenuBarClipsController> menuBar;
-    std::unique_ptr<AppModel> model;
-    std::unique_ptr<DrawerAssembly> drawer;
-    std::unique_ptr<MenuBarAssembly> menuBarViews;
 };
 
 TEST_F(X11MenuBarPasteTest, ReturnPastesIntoTheAppInFrontWhenThePanelOpened)
@@ -80,13 +57,13 @@ TEST_F(X11MenuBarPasteTest, ReturnPastesIntoTheAppInFrontWhenThePanelOpened)
     // ... then the user works in another and opens the menu-bar panel there.
     const auto second = startEditor();
     ASSERT_TRUE(QTest::qWaitFor([&] { return activeProcess() == second->pid(); }, 5000));
-    menuBar->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return menuBar->panel()->isActiveWindow(); }, 5000));
+    menuBarClips->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menuBarClips->panel()->isActiveWindow(); }, 5000));
 
     press(QStringLiteral("Return"));
     EXPECT_TRUE(second->waitForLine(QStringLiteral("text through the panel ✓")));
     EXPECT_FALSE(first->lines().contains(QStringLiteral("text through the panel ✓")));
-    EXPECT_TRUE(menuBar->panel()->isHidden());
+    EXPECT_TRUE(menuBarClips->panel()->isHidden());
 }
 
 } // namespace
