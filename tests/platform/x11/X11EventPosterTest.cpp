@@ -79,7 +79,16 @@ TEST_F(X11EventPosterTest, PasteLandsInTheWindowThatWasInFront)
 // on it, or a second panel opens over the first), the window before it counts.
 TEST_F(X11EventPosterTest, OurOwnWindowInFrontIsNeverThePasteTarget)
 {
+    // The watch takes in the editor's activation before our panel takes
+    // over, as it has long before a person opens one; on a loaded machine
+    // the two could otherwise reach it as one change.
+    bool otherAppNoted = false;
+    QObject::connect(&activeWindow, &x11::X11ActiveWindow::changed, &panel, [&] {
+        const quint32 front = activeWindow.activeWindow();
+        otherAppNoted = front && !activeWindow.isOwnWindow(front);
+    });
     const auto editor = startEditor();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return otherAppNoted; }, 5000));
     openPanel();
     poster.rememberFrontWindow();
 
