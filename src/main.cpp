@@ -22,6 +22,7 @@
 #include "onboarding/SecondCopyGuard.h"
 #include "onboarding/SupportReport.h"
 #include "onboarding/UpdateChecker.h"
+#include "platform/AccessibleWindows.h"
 #include "platform/Alerts.h"
 #include "platform/AppChooser.h"
 #include "platform/AppPaths.h"
@@ -71,6 +72,7 @@ QStringList absolutePaths(const QStringList &arguments)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    installAccessibleWindows();
     QApplication::setApplicationName(QStringLiteral("TamoCove"));
     QApplication::setApplicationVersion(product::version());
     CrashHandler::install(SupportReport::standardCrashFolder());

@@ -4,7 +4,7 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
-#include "platform/KeyNames.h"
+#include "platform/KeyHintMenu.h"
 #include "platform/StatusItem.h"
 #include "platform/Symbols.h"
 
@@ -14,7 +14,7 @@
 namespace tamo {
 
 TamoApp::TamoApp(AppModel &model, Defaults &defaults, StatusItem &statusItem, QObject *parent)
-    : QObject(parent), m_model(model), m_defaults(defaults), m_statusItem(statusItem), m_menu(std::make_unique<QMenu>())
+    : QObject(parent), m_model(model), m_defaults(defaults), m_statusItem(statusItem), m_menu(std::make_unique<KeyHintMenu>())
 {
     buildMenu();
     m_statusItem.setIcon(QApplication::windowIcon());
@@ -53,13 +53,14 @@ void TamoApp::buildMenu()
     add(pinboards, QStringLiteral("Import from Paste…"), "square.and.arrow.down.on.square",
         [this] { m_model.windows().importPasteHistory(); });
 
-    add(menu, withKeys(QStringLiteral("Settings…"), QStringLiteral("⌘,")), "gearshape",
-        [this] { m_model.showPreferences(); });
+    KeyHintMenu::setKeys(add(menu, QStringLiteral("Settings…"), "gearshape", [this] { m_model.showPreferences(); }),
+                         QStringLiteral("⌘,"));
     menu->addSeparator();
     add(menu, QStringLiteral("About TamoCove"), "info.circle", [this] { m_model.showAbout(); });
     add(menu, QStringLiteral("Explore Features…"), "lightbulb", [this] { m_model.onboarding().showWhatsNew(); });
     add(menu, QStringLiteral("Check for Updates…"), "arrow.down.circle", [this] { m_model.checkForUpdates(); });
-    add(menu, withKeys(QStringLiteral("Quit TamoCove"), QStringLiteral("⌘Q")), "power", [] { QApplication::quit(); });
+    KeyHintMenu::setKeys(add(menu, QStringLiteral("Quit TamoCove"), "power", [] { QApplication::quit(); }),
+                         QStringLiteral("⌘Q"));
 }
 
 void TamoApp::updateVisibility()
@@ -71,16 +72,8 @@ void TamoApp::updateVisibility()
 void TamoApp::updateOpenShortcut()
 {
     const bool opensMenuBar = m_defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar);
-    m_openAction->setText(withKeys(QStringLiteral("Open TamoCove"),
-                                   opensMenuBar ? QString() : m_defaults.string(keys::hotKeyDisplay).value_or(QString())));
-}
-
-QString TamoApp::withKeys(const QString &title, const QString &glyphShortcut)
-{
-    // The menu shows what follows a tab as the row's shortcut. The hot keys
-    // are global, so the rows carry only the hint, not a shortcut of the menu.
-    const QString keys = keyNames(glyphShortcut);
-    return keys.isEmpty() ? title : title + QLatin1Char('\t') + keys;
+    KeyHintMenu::setKeys(m_openAction,
+                         opensMenuBar ? QString() : m_defaults.string(keys::hotKeyDisplay).value_or(QString()));
 }
 
 } // namespace tamo

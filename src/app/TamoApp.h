@@ -26,10 +26,6 @@ public:
 
     QMenu *menu() const { return m_menu.get(); }
 
-    // A row title with its shortcut as this desktop names keys:
-    // "Settings…" and "⌘," give "Settings…\tCtrl+,".
-    static QString withKeys(const QString &title, const QString &glyphShortcut);
-
 private:
     void buildMenu();
     void updateVisibility();
