@@ -46,10 +46,11 @@ public:
     static double storedTextScale(const Defaults &defaults);
     // The stored "linkPreviews", on when unset.
     static bool linkPreviewsShown(const Defaults &defaults);
+    // What the card's body shows, without its picture.
+    ClipContent content(const ClipItem &clip) const;
 
 private:
     CardHeaderContent header(const CardFields &fields, const CardAppearance &appearance) const;
-    ClipContent content(const ClipItem &clip) const;
     std::optional<Thumbnail> picture(const ClipItem &clip, const CardAppearance &appearance) const;
     ThumbnailRequest pictureRequest(const ClipItem &clip) const;
     QImage fileIcon(const ClipItem &clip, const CardAppearance &appearance) const;

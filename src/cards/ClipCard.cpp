@@ -13,6 +13,7 @@
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 
@@ -24,6 +25,40 @@ namespace {
 
 constexpr qreal baseFieldExtraHeight = 8;
 constexpr qreal baseFieldInset = 4;
+// A long text is read as its beginning, as the card shows it.
+constexpr int spokenTextLength = 200;
+
+// A card reads as a selectable item of its list, named by what it shows.
+class AccessibleClipCard : public QAccessibleWidget
+{
+public:
+    explicit AccessibleClipCard(ClipCard *card) : QAccessibleWidget(card, QAccessible::ListItem) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return card()->spokenSummary();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = card()->fields().isSelected;
+        return state;
+    }
+
+private:
+    ClipCard *card() const { return static_cast<ClipCard *>(widget()); }
+};
+
+QAccessibleInterface *clipCardInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(ClipCard::staticMetaObject.className()))
+        return new AccessibleClipCard(static_cast<ClipCard *>(object));
+    return nullptr;
+}
 
 } // namespace
 
@@ -33,6 +68,8 @@ ClipCard::ClipCard(const CardContext &context, QWidget *parent)
     , m_builder(context)
     , m_edits(context.model, context.clock)
 {
+    static const bool accessible = (QAccessible::installFactory(clipCardInterface), true);
+    Q_UNUSED(accessible);
     m_fields.savedStyle = CardAppearanceBuilder::storedStyle(context.defaults);
     m_fields.textScale = CardAppearanceBuilder::storedTextScale(context.defaults);
     setFixedSize(sizeHint());
@@ -89,12 +126,28 @@ void ClipCard::setSize(CardSize size)
     invalidate();
 }
 
+QString ClipCard::spokenSummary() const
+{
+    if (!m_fields.item)
+        return {};
+    const ClipContent content = m_builder.content(*m_fields.item);
+    QStringList parts{cardLabel(*m_fields.item), content.text.simplified().left(spokenTextLength), content.detail};
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
+}
+
 void ClipCard::setSelected(bool selected)
 {
     if (selected == m_fields.isSelected)
         return;
     m_fields.isSelected = selected;
     invalidate();
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ClipCard::setQuickPasteNumber(std::optional<int> number)

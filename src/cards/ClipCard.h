@@ -59,6 +59,10 @@ public:
     TitleField *titleField() const;
     EmojiPicker *emojiPicker() const;
 
+    // What screen readers read for the card: its label, text and detail,
+    // as the card shows them.
+    QString spokenSummary() const;
+
     QSize sizeHint() const override;
 
 protected:

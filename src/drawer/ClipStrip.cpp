@@ -219,6 +219,10 @@ void ClipStrip::searchChanged()
 
 void ClipStrip::updatePinboardTags()
 {
+    // Screen readers name the strip as its tab is named.
+    const QList<PinboardPtr> shown = m_model.pinboards().pinboardWithID(m_pinboardID);
+    setAccessibleName(m_pinboardID.isNull() || shown.isEmpty() ? QStringLiteral("Clipboard History")
+                                                                : shown.first()->name());
     // Only a search through the history says which pinboard a clip is on.
     m_cardLook.pinboardTags.clear();
     if (m_pinboardID.isNull() && m_model.isSearchActive()) {

@@ -50,6 +50,9 @@ PanelController::PanelController(Defaults &defaults, Screens &screens, TimeScale
     m_previewPanel = std::make_unique<TamoPanel>(new GlassCard(previewCornerRadius), true, previewCornerRadius,
                                                  previewStartSize.toSize());
     m_previewPanel->setMinimumSize(previewMinimumSize.toSize());
+    // Named for screen readers only: the window manager keeps the app's name.
+    m_stripPanel->setAccessibleName(QStringLiteral("TamoCove"));
+    m_previewPanel->setAccessibleName(QStringLiteral("Preview"));
     m_stripAnimation = new WindowAnimation(m_stripPanel.get());
     applySharingType();
 

@@ -40,7 +40,7 @@ constexpr int wiggleHalfPeriodMs = 140;
 // button and the history tab.
 constexpr int firstTabIndex = 3;
 
-QToolButton *makeSymbolButton(const QString &symbol, double points, const QString &toolTip)
+QToolButton *makeSymbolButton(const QString &symbol, double points, const QString &name, const QString &toolTip)
 {
     auto *button = new QToolButton;
     const int side = QFontMetrics(uiFont(points, QFont::DemiBold)).height();
@@ -49,6 +49,7 @@ QToolButton *makeSymbolButton(const QString &symbol, double points, const QStrin
     button->setAutoRaise(true);
     button->setFixedSize(symbolButtonSide, symbolButtonSide);
     button->setToolTip(toolTip);
+    button->setAccessibleName(name);
     button->setFocusPolicy(Qt::NoFocus); // the row keeps the keyboard
     return button;
 }
@@ -68,9 +69,10 @@ PinboardBar::PinboardBar(AppModel &model, TimeScale timeScale, QWidget *parent)
     , m_tabsHolder(new QWidget)
     , m_scroll(new QScrollArea)
     , m_row(new QHBoxLayout)
-    , m_searchButton(makeSymbolButton(QStringLiteral("magnifyingglass"), 13, QStringLiteral("Search (or just start typing)")))
+    , m_searchButton(makeSymbolButton(QStringLiteral("magnifyingglass"), 13, QStringLiteral("Search"),
+                                      QStringLiteral("Search (or just start typing)")))
     , m_historyTab(new PinboardTabLabel(QStringLiteral("Clipboard History"), QStringLiteral("clock"), QColor()))
-    , m_newPinboard(makeSymbolButton(QStringLiteral("plus"), 12, QStringLiteral("New Pinboard")))
+    , m_newPinboard(makeSymbolButton(QStringLiteral("plus"), 12, QStringLiteral("New Pinboard"), QStringLiteral("New Pinboard")))
     , m_tabsLook(new PictureEffect(m_tabsHolder))
 {
     setFixedHeight(barHeight + 2 * pillOverhang);

@@ -27,6 +27,7 @@ PinboardNameField::PinboardNameField(QWidget *parent)
     , m_edit(new QLineEdit(this))
 {
     m_edit->setPlaceholderText(QStringLiteral("Pinboard Name"));
+    m_edit->setAccessibleName(m_edit->placeholderText());
     m_edit->setFrame(false);
     m_edit->setFont(uiFont(namePoints, QFont::Medium));
     m_edit->setFixedWidth(editWidth);

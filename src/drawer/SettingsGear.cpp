@@ -29,6 +29,7 @@ SettingsGear::SettingsGear(AppModel &model, QWidget *parent)
     connect(settings, &QAction::triggered, this, [this] { m_model.showPreferences(); });
     setDefaultAction(settings);
     setToolTip(QStringLiteral("Settings (%1) — press and hold for more").arg(keyNames(QStringLiteral("⌘,"))));
+    setAccessibleName(QStringLiteral("Settings"));
     setMenu(makeMenu());
     setPopupMode(QToolButton::DelayedPopup);
     setAutoRaise(true);

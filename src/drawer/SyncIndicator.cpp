@@ -145,7 +145,9 @@ void SyncIndicator::refresh()
         m_spin->stop();
         return;
     }
-    setToolTip(wrappedLines(lines().join(QLatin1Char('\n')), QToolTip::font(), longestLineWidth).join(QLatin1Char('\n')));
+    const QStringList shown = lines();
+    setToolTip(wrappedLines(shown.join(QLatin1Char('\n')), QToolTip::font(), longestLineWidth).join(QLatin1Char('\n')));
+    setAccessibleName(shown.value(0)); // the headline
     if (kind == Kind::syncing && !m_spin->isActive()) {
         m_spin->start(spinStepMs);
     } else if (kind != Kind::syncing) {

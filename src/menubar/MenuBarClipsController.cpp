@@ -246,6 +246,7 @@ void MenuBarClipsController::ensurePanel()
         QSizeF(content.width() + 2 * MenuBarGeometry::shadowSide, content.height() + MenuBarGeometry::shadowBelow)
             .toSize());
     m_panel->setCardShape(MenuBarGeometry::shadowRoom, MenuBarGeometry::cardCornerRadius);
+    m_panel->setAccessibleName(QStringLiteral("Recent Clips")); // for screen readers; the window keeps the app's name
     m_animation = new WindowAnimation(m_panel.get());
     connect(m_panel.get(), &TamoPanel::keyResigned, this, [this] {
         // Where the keyboard went is only known once the activation has settled.

@@ -63,9 +63,10 @@ QToolButton *toolButton(const QString &text, const QString &toolTip, QWidget *pa
 }
 
 // A borderless button showing a symbol, or the fallback glyph where the icon
-// theme lacks the symbol.
+// theme lacks the symbol. Screen readers read its name; its tooltip, which
+// may name keys, is read as its description.
 QToolButton *symbolButton(const QString &symbol, const QString &fallback, int side, const QColor &colour,
-                          const QString &toolTip, QWidget *parent)
+                          const QString &name, const QString &toolTip, QWidget *parent)
 {
     QToolButton *button = toolButton(fallback, toolTip, parent);
     const QPixmap pixmap = tintedSymbol(symbol, side, colour, parent->devicePixelRatioF());
@@ -73,7 +74,7 @@ QToolButton *symbolButton(const QString &symbol, const QString &fallback, int si
         button->setIcon(pixmap);
         button->setIconSize(QSize(side, side));
     }
-    button->setAccessibleName(toolTip);
+    button->setAccessibleName(name);
     return button;
 }
 
@@ -208,12 +209,13 @@ QWidget *MenuBarClipsView::buildSearchCapsule()
     row->addWidget(m_search, 1);
 
     m_clear = symbolButton(QStringLiteral("xmark.circle.fill"), QStringLiteral("✕"), searchSymbolSide, secondary,
-                           tr("Clear search (Esc)"), capsule);
+                           tr("Clear Search"), tr("Clear search (Esc)"), capsule);
     connect(m_clear, &QToolButton::clicked, &m_state, &MenuBarViewState::clearSearch);
     row->addWidget(m_clear);
 
     m_filterButton = symbolButton(QStringLiteral("line.3.horizontal.decrease"), QStringLiteral("☰"),
-                                  searchSymbolSide, secondary, tr("Filter by type or app"), capsule);
+                                  searchSymbolSide, secondary, tr("Filter by type or app"), tr("Filter by type or app"),
+                                  capsule);
     m_filterButton->setFixedSize(24, 24);
     connect(m_filterButton, &QToolButton::clicked, this, &MenuBarClipsView::showFilterMenu);
     row->addWidget(m_filterButton);
@@ -236,12 +238,12 @@ QWidget *MenuBarClipsView::buildBottomBar()
     row->addWidget(explore);
     row->addWidget(new SyncIndicator(m_model, barButtonSide, SyncIndicator::Look::glass, bar));
     auto *settings = symbolButton(QStringLiteral("gearshape"), QStringLiteral("⚙"), barSymbolSide, label,
-                                  tr("Settings (%1)").arg(keyNames(QStringLiteral("⌘,"))), bar);
+                                  tr("Settings"), tr("Settings (%1)").arg(keyNames(QStringLiteral("⌘,"))), bar);
     settings->setFixedSize(barButtonSide, barButtonSide);
     connect(settings, &QToolButton::clicked, this, [this] { m_model.showPreferences(); });
     row->addWidget(settings);
     auto *menu = symbolButton(QStringLiteral("ellipsis"), QStringLiteral("…"), barSymbolSide, label,
-                              tr("The TamoCove menu — or right-click the tray icon"), bar);
+                              tr("TamoCove Menu"), tr("The TamoCove menu — or right-click the tray icon"), bar);
     menu->setFixedSize(barButtonSide, barButtonSide);
     connect(menu, &QToolButton::clicked, this, [this] { m_actions.showMenu(); });
     row->addWidget(menu);
@@ -397,10 +399,12 @@ void MenuBarClipsView::syncSearch()
     if (m_search->text() != m_state.query())
         m_search->setText(m_state.query());
     m_search->setPlaceholderText(board ? tr("Search %1").arg(board->name()) : tr("Search Clipboard"));
+    m_search->setAccessibleName(m_search->placeholderText());
     m_clear->setVisible(m_state.isSearching());
     syncCapsuleChips();
     m_chipsBox->setVisible(!m_state.isSearching());
     m_title->setText(m_state.scopeTitle());
+    m_grid->setAccessibleName(m_state.scopeTitle());
     syncEmptyState();
     rebuildScopeChips();
 }

@@ -6,6 +6,8 @@
 #include "model/ClipLibrary.h"
 #include "model/Pinboards.h"
 #include "platform/Pasteboard.h"
+#include "support/ShownText.h"
+#include "support/UnnamedControls.h"
 
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -115,3 +117,29 @@ TEST_F(DrawerAssemblyTest, TheDrawerOpensOnItsRowAndPastesTheFirstClip)
 }
 
 } // namespace
+
+// Screen readers and AT-SPI clients find each control by its name, in every
+// state the drawer shows.
+TEST_F(PanelViewTest, EveryControlHasANameInEachState)
+{
+    ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount); // its icon-only indicator shows
+    const QList<ClipItemPtr> clips = addClips(3);
+    const PinboardPtr work = workPinboard({clips[0]});
+    const auto view = makeView();
+    const std::pair<const char *, std::function<void()>> states[] = {
+        {"history", [] {}},
+        {"a pinboard", [&] { model().setSelectedPinboardID(work->id()); }},
+        {"a search with a filter",
+         [&] {
+             model().setSelectedPinboardID({});
+             model().setSearchText(QStringLiteral("clip"));
+             model().toggleSearchFilter(SearchFilter::kind(ClipKind::text));
+         }},
+    };
+    for (const auto &[name, enter] : states) {
+        enter();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(unnamedControls(view.get()), QStringList()) << name;
+    }
+    EXPECT_EQ(shownText(view->strip()), QStringLiteral("Clipboard History"));
+}

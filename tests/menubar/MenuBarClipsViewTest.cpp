@@ -19,6 +19,7 @@
 #include "model/SettingsEnums.h"
 #include "support/KeyPresses.h"
 #include "support/ShownText.h"
+#include "support/UnnamedControls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -360,7 +361,7 @@ TEST_F(MenuBarClipsViewTest, BottomBarButtonsReachTheirActions)
     makeView();
     const std::pair<QString, QString> rows[] = {
         {"Open TamoCove Drawer", "openTamo"},
-        {"The TamoCove menu — or right-click the tray icon", "menu"},
+        {"TamoCove Menu", "menu"},
     };
     for (const auto &[name, action] : rows) {
         QToolButton *button = nullptr;
@@ -618,6 +619,40 @@ TEST(MenuBarCardSize, SmallDrawerCardsGiveTheSmallestAndLargeOnesAreCapped)
 {
     EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(0.75).scale, 0.54);
     EXPECT_DOUBLE_EQ(MenuBarCardGrid::cardSize(2.0).scale, MenuBarCardGrid::cardSize(1.5).scale);
+}
+
+
+// Screen readers and AT-SPI clients find each control by its name, in every
+// state the panel shows.
+TEST_F(MenuBarClipsViewTest, EveryControlHasANameInEachState)
+{
+    ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount); // its icon-only indicator shows
+    const QList<ClipItemPtr> clips = addClips(3);
+    const PinboardPtr board = model().newPinboard();
+    model().pin({clips.first()}, *board);
+    makeView();
+    ClipCard *card = view->grid()->cardFor(clips.first()->id());
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(shownText(card).contains(QStringLiteral("clip 1"))) << "a card is named by what it shows";
+    const std::pair<const char *, std::function<void()>> states[] = {
+        {"history", [] {}},
+        {"a search with a filter in a pinboard",
+         [&] {
+             state().setBoardID(board->id());
+             state().setQuery(QStringLiteral("clip"));
+             state().toggleFilter(SearchFilter::kind(ClipKind::text));
+         }},
+        {"a pinboard being renamed",
+         [&] {
+             state().clearSearch();
+             state().startBoardRename(board);
+         }},
+    };
+    for (const auto &[name, enter] : states) {
+        enter();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(unnamedControls(view.get()), QStringList()) << name;
+    }
 }
 
 } // namespace
