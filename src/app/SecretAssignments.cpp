@@ -1,5 +1,6 @@
 #include "app/SecretAssignments.h"
 
+#include "app/SecretProviderKeys.h"
 #include "app/SecretText.h"
 #include "app/SecretTokens.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 // How much a value must look random before a name makes it a secret.
 enum class Strength {
+    unnamed,   // no secret's name; a provider's key may still be given to it
     notSecret, // names that only look like a secret's: page tokens, CSRF tokens
     password,  // people choose these: 8 characters with a digit or a symbol
     key,       // 16 characters, letters and digits
@@ -62,9 +64,16 @@ bool isSpace(QChar c)
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
 
-// The name before the separator, lower-cased without '_', '-' and '.', so
-// SECRET_ACCESS_KEY, secretAccessKey and secret-access-key read alike.
-Strength strengthOfNameBefore(QStringView text, qsizetype separatorAt)
+// The name before the separator as written, and how strong a value it asks
+// for. Lower-cased without '_', '-' and '.', SECRET_ACCESS_KEY,
+// secretAccessKey and secret-access-key read alike.
+struct Name
+{
+    QStringView text;
+    Strength strength = Strength::unnamed;
+};
+
+Name nameBefore(QStringView text, qsizetype separatorAt)
 {
     qsizetype end = separatorAt;
     for (qsizetype padding = 0; end > 0 && padding < maxPadding && isSpace(text[end - 1]); ++padding)
@@ -73,16 +82,20 @@ Strength strengthOfNameBefore(QStringView text, qsizetype separatorAt)
         --end;
     char16_t folded[maxNameLength];
     qsizetype length = 0;
-    for (qsizetype at = end - 1; at >= 0 && end - at <= maxNameLength && is(text[at], TokenChar | Dot); --at) {
-        if (is(text[at], Base62))
-            folded[maxNameLength - 1 - length++] = QChar::toLower(text[at].unicode());
+    qsizetype start = end;
+    for (; start > 0 && end - start < maxNameLength && is(text[start - 1], TokenChar | Dot); --start) {
+        if (is(text[start - 1], Base62))
+            folded[maxNameLength - 1 - length++] = QChar::toLower(text[start - 1].unicode());
     }
-    const std::u16string_view name(folded + maxNameLength - length, length);
+    const std::u16string_view foldedName(folded + maxNameLength - length, length);
+    Name name{text.sliced(start, end - start)};
     for (const SecretName &candidate : names) {
-        if (name.ends_with(candidate.suffix))
-            return candidate.strength;
+        if (foldedName.ends_with(candidate.suffix)) {
+            name.strength = candidate.strength;
+            break;
+        }
     }
-    return Strength::notSecret;
+    return name;
 }
 
 bool endsValue(QChar c)
@@ -150,7 +163,7 @@ bool mixesLettersWithDigits(QStringView value)
 
 bool looksReal(QStringView value, Strength strength, bool quoted)
 {
-    if (strength == Strength::notSecret || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
+    if (strength == Strength::notSecret || strength == Strength::unnamed || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
         || secrettokens::failsItsChecksum(value) || isPlaceholder(value) || isCodeName(value))
         return false;
     if (strength == Strength::password) {
@@ -166,8 +179,8 @@ bool looksReal(QStringView value, Strength strength, bool quoted)
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt)
 {
-    const Strength strength = strengthOfNameBefore(text, separatorAt);
-    if (strength == Strength::notSecret)
+    const Name name = nameBefore(text, separatorAt);
+    if (name.strength == Strength::notSecret || name.text.isEmpty())
         return false;
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
@@ -187,7 +200,10 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt)
     const QStringView value = reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
     // A call or an index: code computing the value, as in password = getpass("…").
     const bool computed = reader.skip(u"(") || reader.skip(u"[");
-    return !computed && looksReal(value, strength, quoted);
+    if (computed || value.isEmpty())
+        return false;
+    return looksReal(value, name.strength, quoted)
+        || (secretproviders::isProviderKey(text, separatorAt, name.text, value) && !isPlaceholder(value));
 }
 
 bool isUrlWithPassword(QStringView text, qsizetype colonAt)

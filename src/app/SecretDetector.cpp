@@ -27,6 +27,11 @@ bool isJsonWebToken(QStringView text, qsizetype at)
     return jsonPart() && jsonPart() && reader.take(TokenChar).size() >= minJwtSignature;
 }
 
+bool startsToken(QStringView text, qsizetype at)
+{
+    return at == 0 || !is(text[at - 1], TokenChar);
+}
+
 // A path segment of at least `minLength` random characters ending the URL.
 bool endsInRandomSegment(Reader reader, qsizetype minLength)
 {
@@ -145,6 +150,19 @@ bool isEntraClientSecret(QStringView text, qsizetype tildeAt)
         && isMixedCaseRandom(rest);
 }
 
+// Mailchimp API keys: 32 hex, then the data centre, as in "-us21".
+bool isMailchimpKey(QStringView text, qsizetype dashAt)
+{
+    constexpr qsizetype keyLength = 32;
+    Reader reader(text.sliced(dashAt));
+    if (dashAt < keyLength || !reader.skip(u"-us"))
+        return false;
+    const qsizetype dataCentre = reader.take(Digit, 3).size();
+    const QStringView key = text.sliced(dashAt - keyLength, keyLength);
+    return dataCentre >= 1 && dataCentre <= 2 && reader.atTokenEnd() && startsToken(text, dashAt - keyLength)
+        && std::all_of(key.begin(), key.end(), [](QChar c) { return is(c, Hex); }) && isRandomHex(key);
+}
+
 constexpr qsizetype maxKeyLabelLength = 40;
 constexpr int maxArmorHeaders = 4;
 constexpr qsizetype maxArmorHeaderLength = 200;
@@ -193,11 +211,6 @@ bool isPuttyPrivateKey(QStringView text, qsizetype at)
     return lines.peek(Base64, minKeyMaterial).size() == minKeyMaterial;
 }
 
-bool startsToken(QStringView text, qsizetype at)
-{
-    return at == 0 || !is(text[at - 1], TokenChar);
-}
-
 bool isPrefixedToken(QStringView text, qsizetype at)
 {
     return secrettokens::startsWithToken(text.sliced(at));
@@ -216,6 +229,7 @@ struct Rule
 constexpr Rule rules[] = {
     {{}, true, isPrefixedToken},
     {u"-", false, isPrivateKeyBlock},
+    {u"-", false, isMailchimpKey},
     {u"P", false, isPuttyPrivateKey},
     {u"e", true, isJsonWebToken},
     {u"hdw", true, isWebhookUrl},

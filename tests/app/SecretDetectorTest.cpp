@@ -1,7 +1,11 @@
 #include "app/SecretDetector.h"
 
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
 
 using namespace tamo;
 
@@ -23,6 +27,48 @@ QString pemBlock(const char *label, const char *headers = "")
 {
     return QStringLiteral("-----BEGIN %1-----\n%2%3-----END %1-----\n")
         .arg(QLatin1String(label), QLatin1String(headers), QLatin1String(pemBody));
+}
+
+// Random key bodies from a fixed seed: every run tests the same keys, and
+// none sits in this file to look like a leak.
+std::mt19937 keyRandom(21);
+
+QString randomFrom(const char *alphabet, int count)
+{
+    const int size = int(std::strlen(alphabet));
+    QString chars;
+    for (int i = 0; i < count; ++i)
+        chars += QLatin1Char(alphabet[std::uniform_int_distribution<int>(0, size - 1)(keyRandom)]);
+    return chars;
+}
+
+QString hex(int count) { return randomFrom("0123456789abcdef", count); }
+QString digits(int count) { return randomFrom("0123456789", count); }
+QString upper(int count) { return randomFrom("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", count); }
+QString lower(int count) { return randomFrom("abcdefghijklmnopqrstuvwxyz0123456789", count); }
+QString base32(int count) { return randomFrom("abcdefghijklmnopqrstuvwxyz234567", count); }
+QString letters(int count) { return randomFrom("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", count); }
+QString base62(int count) { return randomFrom("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", count); }
+QString base64(int count) { return randomFrom("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", count); }
+QString base64url(int count) { return randomFrom("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_", count); }
+QString uuid() { return hex(8) + "-" + hex(4) + "-4" + hex(3) + "-a" + hex(3) + "-" + hex(12); }
+
+// GitHub's and npm's format: 30 random characters and their CRC-32 in six base-62 digits.
+QString checksummed(const char *prefix)
+{
+    const QString random = base62(30);
+    quint32 crc = 0xFFFFFFFFu;
+    for (QChar c : random) {
+        crc ^= c.unicode();
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    quint64 checksum = crc ^ 0xFFFFFFFFu;
+    QString sum(6, u'0');
+    const char *alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    for (int i = 5; i >= 0; --i, checksum /= 62)
+        sum[i] = QLatin1Char(alphabet[checksum % 62]);
+    return QLatin1String(prefix) + random + sum;
 }
 
 } // namespace
@@ -86,6 +132,7 @@ TEST(SecretDetector, FindsEachKindOfSecretInSurroundingText)
         {"password in YAML", "database:\n  " "password: " "\"Tr0ub4dor-3x!\"\n"},
         {"URL with a password", "DATABASE_URL=postgres://app:" "NS1ztvWs4IHXYJI3" "@db.example.com:5432/app"},
         {"Basic authorization", "curl -H 'Authorization: " "Basic " "YWRtaW46TlMxenR2V3M0SUhYWUpJMw==' https://x"},
+        {"Mailchimp key", "MC_KEY=" "3f78b50e387550fdab836ed7e6dc881d" "-us21"},
         {"key among non-Latin text", "Schlüssel für 🚀: " "ghp_" "z9o6xi99fLJJ515cbpKf9YYueE0gCP0bUAhL — geheim!"},
     };
     for (const Case &c : cases) {
@@ -154,4 +201,372 @@ TEST(SecretDetector, ScansAFiftyMegabyteTextToItsEnd)
 
     text += QStringLiteral("AKIA" "IFPUW45YDESOK72L");
     EXPECT_TRUE(SecretDetector::containsSecret(text));
+}
+
+// One row per token format of the table, each standing alone in a sentence.
+TEST(SecretDetector, FindsEveryPrefixedTokenFormat)
+{
+    const Case cases[] = {
+        {"ghp_", checksummed("ghp_")},
+        {"gho_", checksummed("gho_")},
+        {"ghu_", checksummed("ghu_")},
+        {"ghs_", checksummed("ghs_")},
+        {"ghr_", checksummed("ghr_")},
+        {"github_pat_", "github_pat_" + base62(22) + "_" + base62(59)},
+        {"glpat-", "glpat-" + base62(20)},
+        {"gloas-", "gloas-" + base62(20)},
+        {"gldt-", "gldt-" + base62(20)},
+        {"glrt-", "glrt-" + base62(20)},
+        {"glrtr-", "glrtr-" + base62(20)},
+        {"glcbt-", "glcbt-" + base62(20)},
+        {"glptt-", "glptt-" + base62(20)},
+        {"glft-", "glft-" + base62(20)},
+        {"glimt-", "glimt-" + base62(20)},
+        {"glagent-", "glagent-" + base62(20)},
+        {"glsoat-", "glsoat-" + base62(20)},
+        {"glffct-", "glffct-" + base62(20)},
+        {"GR1348941", "GR1348941" + base64url(20)},
+        {"ATATT3", "ATATT3" + base62(100)},
+        {"ATBB", "ATBB" + base62(32)},
+        {"CCIPAT_", "CCIPAT_" + base62(22) + "_" + base62(40)},
+        {"bkua_", "bkua_" + hex(40)},
+        {"pat.", "pat." + base62(22) + "." + hex(24) + "." + base62(20)},
+        {"sat.", "sat." + base62(22) + "." + hex(24) + "." + base62(20)},
+        {"squ_", "squ_" + hex(40)},
+        {"sqp_", "sqp_" + hex(40)},
+        {"sqa_", "sqa_" + hex(40)},
+        {"sgp_", "sgp_" + hex(40)},
+        {"API-", "API-" + upper(26)},
+        {"AKCp", "AKCp" + base62(69)},
+        {"cmVmd", "cmVmd" + base62(59)},
+        {"npm_", checksummed("npm_")},
+        {"pypi-AgEIcHlwaS5vcmc", "pypi-AgEIcHlwaS5vcmc" + base64url(50)},
+        {"pypi-AgENdGVzdC5weXBpLm9yZw", "pypi-AgENdGVzdC5weXBpLm9yZw" + base64url(50)},
+        {"rubygems_", "rubygems_" + hex(48)},
+        {"oy2", "oy2" + lower(43)},
+        {"cio", "cio" + base62(32)},
+        {"CLOJARS_", "CLOJARS_" + lower(60)},
+        {"dckr_pat_", "dckr_pat_" + base64url(27)},
+        {"dckr_oat_", "dckr_oat_" + base64url(27)},
+        {"AKIA", "AKIA" + upper(16)},
+        {"ASIA", "ASIA" + upper(16)},
+        {"ABIA", "ABIA" + upper(16)},
+        {"ACCA", "ACCA" + upper(16)},
+        {"amzn.mws.", "amzn.mws." + uuid()},
+        {"LTAI", "LTAI" + base62(12)},
+        {"AIza", "AIza" + base64url(35)},
+        {"GOCSPX-", "GOCSPX-" + base64url(28)},
+        {"ya29.", "ya29." + base62(30)},
+        {"1//0", "1//0" + base64url(40)},
+        {"v1.0-", "v1.0-" + hex(24) + "-" + hex(146)},
+        {"dop_v1_", "dop_v1_" + hex(64)},
+        {"doo_v1_", "doo_v1_" + hex(64)},
+        {"dor_v1_", "dor_v1_" + hex(64)},
+        {"AQVN", "AQVN" + base64url(35)},
+        {"y0_", "y0_" + base64url(55)},
+        {"y1_", "y1_" + base64url(55)},
+        {"y2_", "y2_" + base64url(55)},
+        {"y3_", "y3_" + base64url(55)},
+        {"sha256~", "sha256~" + base64url(43)},
+        {"HRKU-", "HRKU-" + base64url(40)},
+        {"fo1_", "fo1_" + base64url(43)},
+        {"rnd_", "rnd_" + base62(32)},
+        {"ddp_", "ddp_" + base62(36)},
+        {"ddw_", "ddw_" + base62(36)},
+        {"nfp_", "nfp_" + base62(36)},
+        {"tk-us-", "tk-us-" + base64url(48)},
+        {"dapi", "dapi" + hex(32)},
+        {"hvs.", "hvs." + base64url(24)},
+        {"hvb.", "hvb." + base64url(24)},
+        {"hvr.", "hvr." + base64url(24)},
+        {"atlasv1.", "atlasv1." + base64url(60)},
+        {"dp.pt.", "dp.pt." + base62(40)},
+        {"dp.st.", "dp.st." + base62(40)},
+        {"dp.ct.", "dp.ct." + base62(40)},
+        {"dp.sa.", "dp.sa." + base62(40)},
+        {"dp.scim.", "dp.scim." + base62(40)},
+        {"dp.audit.", "dp.audit." + base62(40)},
+        {"pul-", "pul-" + hex(40)},
+        {"ico-", "ico-" + base62(32)},
+        {"tskey-auth-", "tskey-auth-" + base64url(20)},
+        {"tskey-api-", "tskey-api-" + base64url(20)},
+        {"tskey-client-", "tskey-client-" + base64url(20)},
+        {"ops_eyJ", "ops_eyJ" + base62(100)},
+        {"A3-", "A3-" + upper(6) + "-" + upper(11) + "-" + upper(5) + "-" + upper(5) + "-" + upper(5)},
+        {"dnkey-", "dnkey-" + base64url(70)},
+        {"sbp_", "sbp_" + hex(40)},
+        {"sb_secret_", "sb_secret_" + base64url(20)},
+        {"pscale_tkn_", "pscale_tkn_" + base62(32)},
+        {"pscale_pw_", "pscale_pw_" + base62(32)},
+        {"pscale_oauth_", "pscale_oauth_" + base62(32)},
+        {"napi_", "napi_" + lower(64)},
+        {"4b1d", "4b1d" + base62(38)},
+        {"pat", "pat" + base62(14) + "." + base62(64)},
+        {"sk-", "sk-" + base64url(40)},
+        {"sk-", "sk-" + hex(32)},
+        {"sk-or-v1-", "sk-or-v1-" + hex(64)},
+        {"sk-lf-", "sk-lf-" + uuid()},
+        {"hf_", "hf_" + letters(34)},
+        {"api_org_", "api_org_" + letters(34)},
+        {"gsk_", "gsk_" + base62(52)},
+        {"r8_", "r8_" + base62(37)},
+        {"pplx-", "pplx-" + base62(48)},
+        {"xai-", "xai-" + base62(80)},
+        {"nvapi-", "nvapi-" + base64url(64)},
+        {"lsv2_pt_", "lsv2_pt_" + hex(32) + "_" + hex(10)},
+        {"lsv2_sk_", "lsv2_sk_" + hex(32) + "_" + hex(10)},
+        {"pcsk_", "pcsk_" + base62(50)},
+        {"fw_", "fw_" + base62(24)},
+        {"sk_", "sk_" + hex(48)},
+        {"csk-", "csk-" + lower(48)},
+        {"pa-", "pa-" + base64url(43)},
+        {"xoxb-", "xoxb-" + base62(30)},
+        {"xoxp-", "xoxp-" + base62(30)},
+        {"xoxa-", "xoxa-" + base62(30)},
+        {"xoxr-", "xoxr-" + base62(30)},
+        {"xoxs-", "xoxs-" + base62(30)},
+        {"xoxo-", "xoxo-" + base62(30)},
+        {"xoxe-", "xoxe-" + base62(30)},
+        {"xoxe.xoxp-", "xoxe.xoxp-" + base62(30)},
+        {"xoxe.xoxb-", "xoxe.xoxb-" + base62(30)},
+        {"xapp-", "xapp-" + base62(40)},
+        {"SG.", "SG." + base62(22) + "." + base62(43)},
+        {"xkeysib-", "xkeysib-" + base62(64) + "-" + base62(16)},
+        {"xsmtpsib-", "xsmtpsib-" + base62(64) + "-" + base62(16)},
+        {"md-", "md-" + base64url(22)},
+        {"SK", "SK" + hex(32)},
+        {"key-", "key-" + hex(32)},
+        {"EAA", "EAA" + base62(100)},
+        {"IGQV", "IGQV" + base64url(100)},
+        {"AAAAAAAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAAAAAAA" + base62(50)},
+        {"AAAA", "AAAA" + base62(7) + ":" + base62(140)},
+        {"sk_live_", "sk_live_" + base62(20)},
+        {"sk_test_", "sk_test_" + base62(20)},
+        {"rk_live_", "rk_live_" + base62(20)},
+        {"rk_test_", "rk_test_" + base62(20)},
+        {"whsec_", "whsec_" + base62(32)},
+        {"sq0atp-", "sq0atp-" + base64url(22)},
+        {"sq0csp-", "sq0csp-" + base64url(43)},
+        {"EAAA", "EAAA" + base64url(60)},
+        {"access_token$production$", "access_token$production$" + base62(16) + "$" + base62(32)},
+        {"access_token$sandbox$", "access_token$sandbox$" + base62(16) + "$" + base62(32)},
+        {"shippo_live_", "shippo_live_" + hex(40)},
+        {"shippo_test_", "shippo_test_" + hex(40)},
+        {"duffel_live_", "duffel_live_" + base64url(43)},
+        {"duffel_test_", "duffel_test_" + base64url(43)},
+        {"EZAK", "EZAK" + base62(54)},
+        {"EZTK", "EZTK" + base62(54)},
+        {"live_", "live_" + hex(35)},
+        {"test_", "test_" + hex(35)},
+        {"FLWSECK-", "FLWSECK-" + base62(32) + "-" + base62(1)},
+        {"FLWSECK_TEST-", "FLWSECK_TEST-" + base62(32) + "-" + base62(1)},
+        {"access-sandbox-", "access-sandbox-" + uuid()},
+        {"access-development-", "access-development-" + uuid()},
+        {"access-production-", "access-production-" + uuid()},
+        {"shpat_", "shpat_" + hex(32)},
+        {"shpca_", "shpca_" + hex(32)},
+        {"shppa_", "shppa_" + hex(32)},
+        {"shpss_", "shpss_" + hex(32)},
+        {"glsa_", "glsa_" + base62(32) + "_" + base62(8)},
+        {"glc_", "glc_" + base64(32)},
+        {"eyJrIjoi", "eyJrIjoi" + base64(50)},
+        {"NRAK-", "NRAK-" + upper(27)},
+        {"NRII-", "NRII-" + base64url(32)},
+        {"NRIQ-", "NRIQ-" + base64url(32)},
+        {"NRJS-", "NRJS-" + hex(19)},
+        {"sntrys_", "sntrys_" + base64(60)},
+        {"sntryu_", "sntryu_" + hex(64)},
+        {"dt0c01.", "dt0c01." + upper(24) + "." + upper(64)},
+        {"phx_", "phx_" + base62(40)},
+        {"lin_api_", "lin_api_" + base62(40)},
+        {"lin_oauth_", "lin_oauth_" + hex(64)},
+        {"PMAK-", "PMAK-" + hex(24) + "-" + hex(34)},
+        {"figd_", "figd_" + base64url(40)},
+        {"pnu_", "pnu_" + base62(36)},
+        {"CFPAT-", "CFPAT-" + base64url(43)},
+        {"secret_", "secret_" + base62(43)},
+        {"ntn_", "ntn_" + base62(46)},
+        {"pat-na1-", "pat-na1-" + uuid()},
+        {"pat-eu1-", "pat-eu1-" + uuid()},
+        {"tfp_", "tfp_" + base62(59)},
+        {"rdme_", "rdme_" + lower(70)},
+        {"fio-u-", "fio-u-" + base62(64)},
+        {"sm_pat_", "sm_pat_" + base62(16)},
+        {"sm_aat_", "sm_aat_" + base62(16)},
+        {"sm_sat_", "sm_sat_" + base62(16)},
+        {"p8e-", "p8e-" + base62(32)},
+        {"pk_", "pk_" + digits(8) + "_" + upper(32)},
+        {"s-s4t2ud-", "s-s4t2ud-" + hex(64)},
+        {"s-s4t2af-", "s-s4t2af-" + hex(64)},
+        {"sl.", "sl." + base62(130)},
+        {"sk.eyJ", "sk.eyJ" + base62(80)},
+        {"AGE-SECRET-KEY-1", "AGE-SECRET-KEY-1" + upper(58)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret("Here it is: " + c.text + " (rotate it soon)")) << qPrintable(c.text);
+        // After the dot of a dotted prefix another token may start.
+        if (!QLatin1String(c.name).contains(u'.'))
+            EXPECT_FALSE(SecretDetector::containsSecret("x" + c.text)) << "glued to a word: " << qPrintable(c.text);
+    }
+}
+
+// One row per key that only its provider's name tells apart: found with the
+// name in the variable, earlier on the line, in a section header or a YAML
+// parent; left alone where no provider is named.
+TEST(SecretDetector, FindsGenericLookingKeysByTheirProviderName)
+{
+    const Case cases[] = {
+        {"aws", base64(40)},
+        {"azure", base64(86) + "=="},
+        {"azure", hex(32)},
+        {"azure", base32(52)},
+        {"cloudflare", base64url(40)},
+        {"cloudflare", hex(37)},
+        {"heroku", uuid()},
+        {"alibaba", base62(30)},
+        {"ibm", base64url(44)},
+        {"linode", hex(64)},
+        {"vultr", upper(36)},
+        {"scaleway", uuid()},
+        {"hetzner", base62(64)},
+        {"vercel", base62(24)},
+        {"netlify", base64url(40)},
+        {"railway", uuid()},
+        {"fastly", base64url(32)},
+        {"vault", "s." + base62(24)},
+        {"consul", uuid()},
+        {"upstash", base62(40)},
+        {"github", hex(40)},
+        {"gitea", hex(40)},
+        {"bitbucket", base64url(32)},
+        {"travis", base64url(22)},
+        {"codecov", uuid()},
+        {"jenkins", hex(34)},
+        {"snyk", uuid()},
+        {"gitter", base64url(40)},
+        {"datadog", hex(32)},
+        {"datadog", hex(40)},
+        {"newrelic", hex(36) + "NRAL"},
+        {"sumo", "su" + base62(12)},
+        {"sumo", base62(64)},
+        {"pagerduty", base62(20)},
+        {"splunk", uuid()},
+        {"honeycomb", base62(22)},
+        {"bugsnag", hex(32)},
+        {"rollbar", hex(32)},
+        {"elastic", base64(40)},
+        {"twilio", hex(32)},
+        {"slack", hex(32)},
+        {"discord", base64url(32)},
+        {"mailgun", hex(32) + "-" + hex(8) + "-" + hex(8)},
+        {"mailjet", hex(32)},
+        {"sparkpost", hex(40)},
+        {"postmark", uuid()},
+        {"messagebird", base62(25)},
+        {"sendbird", hex(40)},
+        {"mattermost", lower(26)},
+        {"intercom", base62(60)},
+        {"pusher", hex(20)},
+        {"plivo", base62(40)},
+        {"vonage", base62(16)},
+        {"zoom", base64url(32)},
+        {"facebook", hex(32)},
+        {"twitter", base62(25)},
+        {"twitter", base62(50)},
+        {"twitter", digits(10) + "-" + base62(40)},
+        {"linkedin", base62(16)},
+        {"spotify", hex(32)},
+        {"twitch", lower(30)},
+        {"okta", "00" + base64url(40)},
+        {"auth0", base64url(64)},
+        {"coinbase", base64url(64)},
+        {"kraken", base64(80)},
+        {"kucoin", hex(24)},
+        {"kucoin", uuid()},
+        {"bittrex", base62(32)},
+        {"plaid", hex(30)},
+        {"gocardless", base64url(45)},
+        {"algolia", hex(32)},
+        {"asana", "1/" + digits(16) + ":" + hex(32)},
+        {"atlassian", base62(24)},
+        {"trello", hex(32)},
+        {"trello", hex(64)},
+        {"zendesk", base62(40)},
+        {"contentful", base64url(43)},
+        {"confluent", base62(64)},
+        {"launchdarkly", "api-" + uuid()},
+        {"looker", base62(24)},
+        {"squarespace", uuid()},
+        {"dropbox", base64url(43)},
+        {"etsy", lower(24)},
+        {"flickr", hex(32)},
+        {"nytimes", base64url(32)},
+        {"rapidapi", base64url(50)},
+        {"finnhub", lower(20)},
+        {"freshdesk", base62(20)},
+        {"adafruit", base64url(32)},
+        {"airtable", "key" + base62(14)},
+        {"beamer", "b_" + base62(44)},
+        {"cohere", base62(40)},
+        {"mistral", base62(32)},
+        {"assemblyai", hex(32)},
+        {"together", hex(64)},
+        {"replicate", hex(40)},
+        {"wandb", hex(40)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto surroundings = [&c](const QString &provider) {
+            return QStringList{provider.toUpper() + "_APP_KEY=" + c.text,
+                               "{\"" + provider + "\": {\"app_key\": \"" + c.text + "\"}}",
+                               "[" + provider + "]\nregion = \"eu\"\napp_key = \"" + c.text + "\"\n",
+                               provider + ":\n  region: eu\n  app_key: " + c.text + "\n"};
+        };
+        for (const QString &text : surroundings(QLatin1String(c.name)))
+            EXPECT_TRUE(SecretDetector::containsSecret(text)) << qPrintable(text);
+        for (const QString &text : surroundings("service"))
+            EXPECT_FALSE(SecretDetector::containsSecret(text)) << qPrintable(text);
+    }
+}
+
+TEST(SecretDetector, TakesContextOnlyFromTheSectionAValueSitsIn)
+{
+    const QString key = hex(40);
+    const struct
+    {
+        const char *name;
+        QString text;
+        bool secret;
+    } cases[] = {
+        {"grandparent in YAML", "datadog:\n  keys:\n    # rotated monthly\n    app: " + key + "\n", false},
+        {"grandparent with a key name", "datadog:\n  keys:\n\n    app_key: " + key + "\n", true},
+        {"indented JSON", "{\n  \"datadog\": {\n    \"site\": \"eu\",\n    \"app_key\": \"" + key + "\"\n  }\n}", true},
+        {"a later section", "[datadog]\napi_url = x\n[build]\napp_key = " + key + "\n", false},
+        {"a sibling, not a parent", "datadog: true\napp_key: " + key + "\n", false},
+        {"a commit hash in the section", "[datadog]\ncommit = " + key + "\n", false},
+        {"an id in the section", "[datadog]\napp_key_id = " + key + "\n", false},
+        {"a header in a curl command", "curl -H \"DD-APPLICATION-KEY: " + key + "\" https://api.example.com", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SecretDetector::containsSecret(c.text), c.secret) << qPrintable(c.text);
+    }
+}
+
+TEST(SecretDetector, LeavesDocumentedExampleKeysAlone)
+{
+    const Case cases[] = {
+        {"AWS credentials file", "[default]\naws_access_key_id = " "AKIA" "IOSFODNN7EXAMPLE\n"
+                                 "aws_secret_access_key = " "wJalrXUtnFEMI/K7MDENG/bPxRfiCY" "EXAMPLEKEY\n"},
+        {"AWS JSON", "{\"AccessKeyId\": \"" "ASIA" "IOSFODNN7EXAMPLE\", \"SecretAccessKey\": \""
+                     "je7MtGbClwBF/2Zp9Utk/h3yCo8nvb" "EXAMPLEKEY\"}"},
+        {"AWS key ids alone", "AKIA" "I44QH8DHBEXAMPLE or " "AKIA" "IOSFODNN7EXAMPLE"},
+        {"AWS secret under a provider section", "aws:\n  key: " "wJalrXUtnFEMI/K7MDENG/bPxRfiCY" "EXAMPLEKEY\n"},
+        {"another provider's example", "token = " "glpat-" "EXAMPLEexample1234567890"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(SecretDetector::containsSecret(c.text));
+    }
 }

@@ -1,0 +1,334 @@
+#include "app/SecretProviderKeys.h"
+
+#include "app/SecretText.h"
+
+#include <QStringTokenizer>
+
+#include <algorithm>
+
+namespace tamo::secretproviders {
+
+using namespace secrettext;
+
+namespace {
+
+bool endsInPadding(QStringView body)
+{
+    return body.endsWith(u"==") && body.count(u'=') == 2 && isRandomBase62(body.chopped(2));
+}
+
+bool startsWithZeroes(QStringView body)
+{
+    return body.startsWith(u"00") && isMixedCaseRandom(body);
+}
+
+// Mailgun's newer keys: 32 hex, '-', 8 hex, '-', 8 hex.
+bool isDashedHex(QStringView body)
+{
+    return body[32] == u'-' && body[41] == u'-' && body.count(u'-') == 2 && isRandomHex(body);
+}
+
+// The user's numeric id, '-', 40 letters and digits.
+bool isUserIdAndKey(QStringView body)
+{
+    Reader reader(body);
+    return reader.take(Digit).size() >= 5 && reader.skip(u"-") && reader.rest().size() == 40
+        && !containsAny(reader.rest(), Dash | Underscore) && isMixedCaseRandom(reader.rest());
+}
+
+// Asana personal tokens: "1/" or "2/", numeric ids split by '/', ':', 32 hex.
+bool isAsanaToken(QStringView body)
+{
+    Reader reader(body);
+    if (reader.take(Digit, 1).isEmpty() || !reader.skip(u"/"))
+        return false;
+    while (!reader.take(Digit).isEmpty() && reader.skip(u"/")) {
+    }
+    return reader.skip(u":") && reader.rest().size() == 32 && isRandomHex(reader.rest());
+}
+
+bool isPrefixedUuid(QStringView body)
+{
+    return (body.startsWith(u"api-") || body.startsWith(u"sdk-")) && isUuid(body.sliced(4));
+}
+
+bool isLegacyVaultToken(QStringView body)
+{
+    return body.startsWith(u"s.") && body.count(u'.') == 1 && isRandomBase62(body.sliced(2));
+}
+
+bool isLegacyAirtableKey(QStringView body)
+{
+    return body.startsWith(u"key") && isRandomBase62(body.sliced(3));
+}
+
+bool isBeamerKey(QStringView body)
+{
+    return body.startsWith(u"b_") && isMixedCaseRandom(body.sliced(2));
+}
+
+bool isSumoAccessId(QStringView body)
+{
+    return body.startsWith(u"su") && isRandomBase62(body.sliced(2));
+}
+
+// New Relic license keys: 36 hex and "NRAL".
+bool isNewRelicLicenseKey(QStringView body)
+{
+    return body.endsWith(u"NRAL") && isRandomHex(body.chopped(4));
+}
+
+// Azure DevOps personal tokens: 52 characters of lower-case base32.
+bool isLowerBase32(QStringView body)
+{
+    return !body.contains(u'0') && !body.contains(u'1') && !body.contains(u'8') && !body.contains(u'9')
+        && isRandomLowerDigits(body);
+}
+
+// A provider's key whose shape alone would not tell it from an id or a hash.
+// `providers` lists, space-separated and in lower case, the names that
+// count as context; the value must be all `alphabet`.
+struct ProviderKey
+{
+    std::u16string_view providers;
+    quint16 alphabet;
+    qsizetype minLength;
+    qsizetype maxLength;
+    bool (*looksReal)(QStringView value);
+};
+
+constexpr quint16 Base64Padded = Base64 | Equals;
+constexpr quint16 Base36Lower = Lower | Digit;
+
+constexpr ProviderKey keys[] = {
+    // ---- Cloud platforms ----
+    {u"aws amazon", Base64, 40, 40, isRandomBase62},
+    {u"azure storage accountkey account_key blob cosmos", Base64Padded, 88, 88, endsInPadding},
+    {u"azure openai cognitive", Hex, 32, 32, isRandomHex},
+    {u"azure devops ado_ azdo vsts", Base36Lower, 52, 52, isLowerBase32},
+    {u"cloudflare cf_", TokenChar, 40, 40, isRandomBase62},
+    {u"cloudflare cf_", Hex, 37, 37, isRandomHex},
+    {u"heroku", Hex | Dash, 36, 36, isUuid},
+    {u"alibaba aliyun", Base62, 30, 30, isRandomBase62},
+    {u"ibm", TokenChar, 44, 44, isRandomBase62},
+    {u"linode", Hex, 64, 64, isRandomHex},
+    {u"vultr", Upper | Digit, 36, 36, isRandomUpperDigits},
+    {u"scaleway scw_", Hex | Dash, 36, 36, isUuid},
+    {u"hetzner hcloud", Base62, 64, 64, isRandomBase62},
+    {u"vercel", Base62, 24, 24, isRandomBase62},
+    {u"netlify", TokenChar, 40, 46, isRandomBase62},
+    {u"railway", Hex | Dash, 36, 36, isUuid},
+    {u"fastly", TokenChar, 32, 32, isRandomBase62},
+    {u"vault", Base62 | Dot, 26, 26, isLegacyVaultToken},
+    {u"consul nomad", Hex | Dash, 36, 36, isUuid},
+    {u"upstash", TokenChar | Equals, 40, 100, isRandomBase62},
+
+    // ---- Source hosting and CI ----
+    {u"github", Hex, 40, 40, isRandomHex},
+    {u"gitea forgejo", Hex, 40, 40, isRandomHex},
+    {u"bitbucket", TokenChar, 32, 64, isRandomBase62},
+    {u"travis", TokenChar, 22, 22, isRandomBase62},
+    {u"codecov", Hex | Dash, 36, 36, isUuid},
+    {u"jenkins", Hex, 34, 34, isRandomHex},
+    {u"snyk", Hex | Dash, 36, 36, isUuid},
+    {u"gitter", TokenChar, 40, 40, isRandomBase62},
+
+    // ---- Monitoring and observability ----
+    {u"datadog dd_ dd- ddapi ddapp", Hex, 32, 32, isRandomHex},
+    {u"datadog dd_ dd- ddapi ddapp", Hex, 40, 40, isRandomHex},
+    {u"newrelic new_relic new-relic nr_", Base62, 40, 40, isNewRelicLicenseKey},
+    {u"sumo", Base62, 14, 14, isSumoAccessId},
+    {u"sumo", Base62, 64, 64, isRandomBase62},
+    {u"pagerduty pd_", TokenChar | PlusOrSlash, 20, 20, isMixedCaseRandom},
+    {u"splunk hec", Hex | Dash, 36, 36, isUuid},
+    {u"honeycomb", Base62, 22, 32, isRandomKey},
+    {u"bugsnag", Hex, 32, 32, isRandomHex},
+    {u"rollbar", Hex, 32, 32, isRandomHex},
+    {u"elastic", Base64Padded, 40, 120, isRandomBase62},
+
+    // ---- Messaging and email ----
+    {u"twilio", Hex, 32, 32, isRandomHex},
+    {u"slack", Hex, 32, 32, isRandomHex},
+    {u"discord", TokenChar, 32, 32, isRandomBase62},
+    {u"mailgun", Hex | Dash, 50, 50, isDashedHex},
+    {u"mailjet", Hex, 32, 32, isRandomHex},
+    {u"sparkpost", Hex, 40, 40, isRandomHex},
+    {u"postmark", Hex | Dash, 36, 36, isUuid},
+    {u"messagebird", Base62, 25, 25, isRandomBase62},
+    {u"sendbird", Hex, 40, 40, isRandomHex},
+    {u"mattermost", Base36Lower, 26, 26, isRandomLowerDigits},
+    {u"intercom", TokenChar | Equals, 60, 60, isRandomBase62},
+    {u"pusher", Hex, 20, 20, isRandomHex},
+    {u"plivo", Base62, 40, 40, isRandomBase62},
+    {u"vonage nexmo", Base62, 16, 16, isMixedCaseRandom},
+    {u"zoom", TokenChar, 32, 32, isRandomBase62},
+
+    // ---- Social sign-in ----
+    {u"facebook fb_", Hex, 32, 32, isRandomHex},
+    {u"twitter", Base62, 25, 25, isRandomBase62},
+    {u"twitter", Base62, 50, 50, isRandomBase62},
+    {u"twitter", TokenChar, 46, 60, isUserIdAndKey},
+    {u"linkedin", Base62, 16, 16, isMixedCaseRandom},
+    {u"spotify", Hex, 32, 32, isRandomHex},
+    {u"twitch", Base36Lower, 30, 30, isRandomLowerDigits},
+    {u"okta", TokenChar, 42, 42, startsWithZeroes},
+    {u"auth0", TokenChar, 64, 64, isRandomBase62},
+
+    // ---- Payments and crypto exchanges ----
+    {u"coinbase", TokenChar, 64, 64, isRandomBase62},
+    {u"kraken", Base64Padded, 80, 90, isRandomBase62},
+    {u"kucoin", Hex, 24, 24, isRandomHex},
+    {u"kucoin", Hex | Dash, 36, 36, isUuid},
+    {u"bittrex", Base62, 32, 32, isRandomKey},
+    {u"plaid", Hex, 30, 30, isRandomHex},
+    {u"gocardless", TokenChar, 45, 45, isRandomBase62},
+
+    // ---- Productivity and developer tools ----
+    {u"algolia", Hex, 32, 32, isRandomHex},
+    {u"asana", Digit | HexLetter | PlusOrSlash | Colon, 40, 60, isAsanaToken},
+    {u"atlassian confluence jira", Base62, 24, 24, isRandomBase62},
+    {u"trello", Hex, 32, 32, isRandomHex},
+    {u"trello", Hex, 64, 64, isRandomHex},
+    {u"zendesk", Base62, 40, 40, isRandomBase62},
+    {u"contentful", TokenChar, 43, 43, isRandomBase62},
+    {u"confluent", Base62 | PlusOrSlash, 64, 64, isRandomBase62},
+    {u"launchdarkly ld_", Lower | Hex | Dash, 40, 40, isPrefixedUuid},
+    {u"looker", Base62, 24, 24, isRandomBase62},
+    {u"squarespace", Hex | Dash, 36, 36, isUuid},
+    {u"dropbox", TokenChar, 43, 64, isRandomBase62},
+    {u"etsy", Base36Lower, 24, 24, isRandomLowerDigits},
+    {u"flickr", Hex, 32, 32, isRandomHex},
+    {u"nytimes", TokenChar, 32, 32, isRandomBase62},
+    {u"rapidapi", TokenChar, 50, 50, isRandomBase62},
+    {u"finnhub", Base36Lower, 20, 20, isRandomLowerDigits},
+    {u"freshdesk freshbooks", Base62, 20, 64, isRandomBase62},
+    {u"adafruit", TokenChar, 32, 32, isRandomBase62},
+    {u"airtable", Base62, 17, 17, isLegacyAirtableKey},
+    {u"beamer", TokenChar | Equals, 46, 46, isBeamerKey},
+
+    // ---- AI services ----
+    {u"cohere co_api", Base62, 40, 40, isRandomBase62},
+    {u"mistral", Base62, 32, 32, isRandomBase62},
+    {u"assemblyai assembly_ai", Hex, 32, 32, isRandomHex},
+    {u"together", Hex, 64, 64, isRandomHex},
+    {u"replicate", Hex, 40, 40, isRandomHex},
+    {u"wandb", Hex, 40, 40, isRandomHex},
+};
+
+bool isAll(QStringView value, quint16 alphabet)
+{
+    return std::all_of(value.begin(), value.end(), [alphabet](QChar c) { return is(c, alphabet); });
+}
+
+bool fitsShape(const ProviderKey &key, QStringView value)
+{
+    return value.size() >= key.minLength && value.size() <= key.maxLength && isAll(value, key.alphabet)
+        && key.looksReal(value);
+}
+
+// Where `word` starts a word of `text`, ignoring case: after a non-letter or
+// where camelCase starts a new word, so "dd_" is not found in "add_".
+bool containsWord(QStringView text, QStringView word)
+{
+    for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+        if (at == 0 || !is(text[at - 1], Letter) || (is(text[at - 1], Lower) && is(text[at], Upper)))
+            return true;
+    }
+    return false;
+}
+
+bool namesProvider(QStringView text, const ProviderKey &key)
+{
+    for (QStringView provider : QStringView(key.providers.data(), qsizetype(key.providers.size())).tokenize(u' ')) {
+        if (containsWord(text, provider))
+            return true;
+    }
+    return false;
+}
+
+// Names that hold ids, hashes and public values, not keys.
+bool namesNoKey(QStringView name)
+{
+    static constexpr std::u16string_view endings[] = {u"id", u"ids", u"name", u"url", u"uri", u"path", u"file",
+                                                      u"hash", u"sha", u"version", u"digest", u"checksum"};
+    static constexpr std::u16string_view words[] = {u"public", u"publishable", u"commit", u"sha1", u"sha256",
+                                                    u"md5", u"fingerprint", u"integrity"};
+    const auto view = [](std::u16string_view s) { return QStringView(s.data(), qsizetype(s.size())); };
+    return std::any_of(std::begin(endings), std::end(endings),
+                       [&](std::u16string_view e) { return name.endsWith(view(e), Qt::CaseInsensitive); })
+        || std::any_of(std::begin(words), std::end(words),
+                       [&](std::u16string_view w) { return name.contains(view(w), Qt::CaseInsensitive); });
+}
+
+bool soundsLikeKey(QStringView name)
+{
+    static constexpr std::u16string_view words[] = {u"key", u"token", u"secret", u"pass", u"pwd", u"auth", u"cred"};
+    return std::any_of(std::begin(words), std::end(words), [name](std::u16string_view w) {
+        return name.contains(QStringView(w.data(), qsizetype(w.size())), Qt::CaseInsensitive);
+    });
+}
+
+constexpr qsizetype maxLineContext = 200;
+constexpr qsizetype maxLookBack = 2048;
+constexpr int maxLinesBack = 64;
+
+QStringView lineBefore(QStringView text, qsizetype end)
+{
+    qsizetype start = end;
+    while (start > 0 && end - start < maxLookBack && text[start - 1] != u'\n')
+        --start;
+    return text.sliced(start, end - start);
+}
+
+// Whether a line above the one starting at `lineStart` heads it and names
+// the provider: an INI or TOML "[section]", or the key of a YAML mapping or
+// JSON object it is nested in, told by its smaller indentation.
+bool sectionNamesProvider(QStringView text, qsizetype lineStart, const ProviderKey &key)
+{
+    const auto indentOf = [](QStringView line) {
+        return Reader(line).takeWhile([](QChar c) { return c == u' ' || c == u'\t'; }).size();
+    };
+    qsizetype indent = indentOf(text.sliced(lineStart));
+    qsizetype end = lineStart - 1; // the '\n' ending the line above
+    for (int lines = 0; end >= 0 && lines < maxLinesBack && lineStart - end < maxLookBack; ++lines) {
+        const QStringView line = lineBefore(text, end);
+        end -= line.size() + 1;
+        const QStringView content = line.trimmed();
+        if (content.isEmpty() || content.startsWith(u'#') || content.startsWith(u';') || content.startsWith(u"//"))
+            continue;
+        const qsizetype lineIndent = indentOf(line);
+        if (content.startsWith(u'[') && lineIndent <= indent)
+            return namesProvider(content, key);
+        if (lineIndent < indent) {
+            if (namesProvider(content, key))
+                return true;
+            indent = lineIndent;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QStringView value)
+{
+    if (value.size() < 14 || value.size() > 171 || namesNoKey(name))
+        return false;
+    const bool keyName = soundsLikeKey(name);
+    const qsizetype nameStart = name.data() - text.data();
+    qsizetype lineStart = nameStart;
+    while (lineStart > 0 && nameStart - lineStart < maxLineContext && text[lineStart - 1] != u'\n')
+        --lineStart;
+    const bool atLineStart = lineStart == 0 || text[lineStart - 1] == u'\n';
+    const QStringView line = text.sliced(lineStart, separatorAt - lineStart);
+    return std::any_of(std::begin(keys), std::end(keys), [&](const ProviderKey &key) {
+        if (!fitsShape(key, value))
+            return false;
+        if (namesProvider(name, key))
+            return true;
+        return keyName && (namesProvider(line, key) || (atLineStart && sectionNamesProvider(text, lineStart, key)));
+    });
+}
+
+} // namespace tamo::secretproviders
