@@ -11,6 +11,7 @@ struct SecretSample
     QString text;
     bool secret;
     QString kind;
+    QString family; // of the held-out set's providers; empty elsewhere
 };
 
 // Texts generated from the published formats of credentials, each set in a
@@ -19,5 +20,14 @@ struct SecretSample
 // integrity strings, data URIs, placeholders, prose naming providers,
 // tokens with a wrong checksum. The values are random; none is a real key.
 QList<SecretSample> secretCorpus(int samplesPerKind, quint32 seed);
+
+// A second set, kept apart from the first while the rules were written:
+// keys of many more providers, by family, copied as people copy them (bare,
+// .env and export lines, JSON, YAML, TOML, URLs, curl commands), and
+// look-alikes of other kinds (UUIDs in logs, git logs, base64 images, long
+// identifiers, CSS, minified JavaScript, paths, provider sections holding
+// ids and hashes). Keys whose shape says nothing without their provider's
+// name are only set where the name is near: a bare 32-hex key is no one's.
+QList<SecretSample> heldOutSecretCorpus(int samplesPerProvider, int samplesPerLookAlike, quint32 seed);
 
 } // namespace tamo::bench

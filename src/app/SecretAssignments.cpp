@@ -64,9 +64,50 @@ bool isSpace(QChar c)
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
 
-// The name before the separator as written, and how strong a value it asks
-// for. Lower-cased without '_', '-' and '.', SECRET_ACCESS_KEY,
-// secretAccessKey and secret-access-key read alike.
+Strength strengthOf(QStringView name)
+{
+    // Lower-cased without '_', '-' and '.', SECRET_ACCESS_KEY,
+    // secretAccessKey and secret-access-key read alike.
+    char16_t folded[maxNameLength];
+    qsizetype length = 0;
+    for (qsizetype at = name.size() - 1; at >= 0 && length < maxNameLength; --at) {
+        if (is(name[at], Base62))
+            folded[maxNameLength - 1 - length++] = QChar::toLower(name[at].unicode());
+    }
+    const std::u16string_view foldedName(folded + maxNameLength - length, length);
+    for (const SecretName &candidate : names) {
+        if (foldedName.ends_with(candidate.suffix))
+            return candidate.strength;
+    }
+    return Strength::unnamed;
+}
+
+// Kubernetes env lists and their kin name a value in a field of its own,
+// on the line above or earlier on the line: `- name: API_TOKEN` then
+// `value: …`, or {"name": "API_TOKEN", "value": "…"}.
+QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
+{
+    constexpr qsizetype maxDistance = 300;
+    qsizetype from = fieldStart;
+    for (int lineBreaks = 0; from > 0 && fieldStart - from < maxDistance; --from) {
+        if (text[from - 1] == u'\n' && ++lineBreaks == 2)
+            break;
+    }
+    const QStringView before = text.sliced(from, fieldStart - from);
+    const qsizetype nameAt = before.lastIndexOf(u"name", -1, Qt::CaseInsensitive);
+    if (nameAt < 0)
+        return {};
+    Reader reader(before.sliced(nameAt + 4));
+    reader.take(Quote, 1);
+    reader.takeWhile(isSpace, maxPadding);
+    if (!reader.skip(u":") && !reader.skip(u"="))
+        return {};
+    reader.takeWhile(isSpace, maxPadding);
+    reader.take(Quote, 1);
+    return reader.take(TokenChar | Dot, maxNameLength);
+}
+
+// The name before the separator as written, and how strong a value it asks for.
 struct Name
 {
     QStringView text;
@@ -80,22 +121,16 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
         --end;
     if (end > 0 && is(text[end - 1], Quote))
         --end;
-    char16_t folded[maxNameLength];
-    qsizetype length = 0;
     qsizetype start = end;
-    for (; start > 0 && end - start < maxNameLength && is(text[start - 1], TokenChar | Dot); --start) {
-        if (is(text[start - 1], Base62))
-            folded[maxNameLength - 1 - length++] = QChar::toLower(text[start - 1].unicode());
+    while (start > 0 && end - start < maxNameLength && is(text[start - 1], TokenChar | Dot))
+        --start;
+    const QStringView name = text.sliced(start, end - start);
+    if (name.compare(u"value", Qt::CaseInsensitive) == 0) {
+        const QStringView named = nameOfValueField(text, start);
+        if (!named.isEmpty())
+            return {named, strengthOf(named)};
     }
-    const std::u16string_view foldedName(folded + maxNameLength - length, length);
-    Name name{text.sliced(start, end - start)};
-    for (const SecretName &candidate : names) {
-        if (foldedName.ends_with(candidate.suffix)) {
-            name.strength = candidate.strength;
-            break;
-        }
-    }
-    return name;
+    return {name, strengthOf(name)};
 }
 
 bool endsValue(QChar c)

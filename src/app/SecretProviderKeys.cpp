@@ -5,6 +5,7 @@
 #include <QStringTokenizer>
 
 #include <algorithm>
+#include <vector>
 
 namespace tamo::secretproviders {
 
@@ -185,7 +186,7 @@ constexpr ProviderKey keys[] = {
 
     // ---- Productivity and developer tools ----
     {u"algolia", Hex, 32, 32, isRandomHex},
-    {u"asana", Digit | HexLetter | PlusOrSlash | Colon, 40, 60, isAsanaToken},
+    {u"asana", Digit | HexLetter | PlusOrSlash | Colon, 40, 90, isAsanaToken},
     {u"atlassian confluence jira", Base62, 24, 24, isRandomBase62},
     {u"trello", Hex, 32, 32, isRandomHex},
     {u"trello", Hex, 64, 64, isRandomHex},
@@ -215,23 +216,48 @@ constexpr ProviderKey keys[] = {
     {u"wandb", Hex, 40, 40, isRandomHex},
 };
 
-bool isAll(QStringView value, quint16 alphabet)
+// Judges a value against the rows' shapes; rows share alphabets and tests,
+// so each is run once per value.
+class ShapeTest
 {
-    return std::all_of(value.begin(), value.end(), [alphabet](QChar c) { return is(c, alphabet); });
-}
+public:
+    explicit ShapeTest(QStringView value) : m_value(value) {}
 
-bool fitsShape(const ProviderKey &key, QStringView value)
-{
-    return value.size() >= key.minLength && value.size() <= key.maxLength && isAll(value, key.alphabet)
-        && key.looksReal(value);
-}
+    bool fits(const ProviderKey &key)
+    {
+        return m_value.size() >= key.minLength && m_value.size() <= key.maxLength
+            && remembered(m_alphabets, key.alphabet,
+                          [this](quint16 alphabet) {
+                              return std::all_of(m_value.begin(), m_value.end(),
+                                                 [alphabet](QChar c) { return is(c, alphabet); });
+                          })
+            && remembered(m_tests, key.looksReal, [this](auto test) { return test(m_value); });
+    }
+
+private:
+    template<typename Key, typename Judge>
+    static bool remembered(std::vector<std::pair<Key, bool>> &answers, Key key, Judge judge)
+    {
+        for (const auto &[known, answer] : answers) {
+            if (known == key)
+                return answer;
+        }
+        const bool answer = judge(key);
+        answers.emplace_back(key, answer);
+        return answer;
+    }
+
+    QStringView m_value;
+    std::vector<std::pair<quint16, bool>> m_alphabets;
+    std::vector<std::pair<bool (*)(QStringView), bool>> m_tests;
+};
 
 // Where `word` starts a word of `text`, ignoring case: after a non-letter or
 // where camelCase starts a new word, so "dd_" is not found in "add_".
 bool containsWord(QStringView text, QStringView word)
 {
-    for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
-         at = text.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+    const std::u16string_view needle(word.utf16(), size_t(word.size()));
+    for (qsizetype at = indexOfIgnoringCase(text, needle); at >= 0; at = indexOfIgnoringCase(text, needle, at + 1)) {
         if (at == 0 || !is(text[at - 1], Letter) || (is(text[at - 1], Lower) && is(text[at], Upper)))
             return true;
     }
@@ -254,19 +280,20 @@ bool namesNoKey(QStringView name)
                                                       u"hash", u"sha", u"version", u"digest", u"checksum"};
     static constexpr std::u16string_view words[] = {u"public", u"publishable", u"commit", u"sha1", u"sha256",
                                                     u"md5", u"fingerprint", u"integrity"};
-    const auto view = [](std::u16string_view s) { return QStringView(s.data(), qsizetype(s.size())); };
     return std::any_of(std::begin(endings), std::end(endings),
-                       [&](std::u16string_view e) { return name.endsWith(view(e), Qt::CaseInsensitive); })
+                       [name](std::u16string_view e) {
+                           return name.size() >= qsizetype(e.size())
+                               && indexOfIgnoringCase(name, e, name.size() - qsizetype(e.size())) >= 0;
+                       })
         || std::any_of(std::begin(words), std::end(words),
-                       [&](std::u16string_view w) { return name.contains(view(w), Qt::CaseInsensitive); });
+                       [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
 }
 
 bool soundsLikeKey(QStringView name)
 {
     static constexpr std::u16string_view words[] = {u"key", u"token", u"secret", u"pass", u"pwd", u"auth", u"cred"};
-    return std::any_of(std::begin(words), std::end(words), [name](std::u16string_view w) {
-        return name.contains(QStringView(w.data(), qsizetype(w.size())), Qt::CaseInsensitive);
-    });
+    return std::any_of(std::begin(words), std::end(words),
+                       [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
 }
 
 constexpr qsizetype maxLineContext = 200;
@@ -322,8 +349,9 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
         --lineStart;
     const bool atLineStart = lineStart == 0 || text[lineStart - 1] == u'\n';
     const QStringView line = text.sliced(lineStart, separatorAt - lineStart);
+    ShapeTest shape(value);
     return std::any_of(std::begin(keys), std::end(keys), [&](const ProviderKey &key) {
-        if (!fitsShape(key, value))
+        if (!shape.fits(key))
             return false;
         if (namesProvider(name, key))
             return true;

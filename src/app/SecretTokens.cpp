@@ -3,6 +3,7 @@
 #include "app/SecretText.h"
 
 #include <array>
+#include <bitset>
 #include <vector>
 
 namespace tamo::secrettokens {
@@ -378,27 +379,42 @@ bool matches(const TokenFormat &format, QStringView rest)
     return format.looksReal(body) && !isDocumentedExample(body);
 }
 
-// The formats by the first character of their prefix.
-using FormatIndex = std::array<std::vector<const TokenFormat *>, 128>;
+// The formats by the first character of their prefix, and which second
+// characters follow it: most words the scan stops at fail on those two.
+struct FormatIndex
+{
+    std::array<std::vector<const TokenFormat *>, 128> byFirstChar;
+    std::array<std::bitset<128>, 128> secondChars;
+};
 
-const FormatIndex &formatsByFirstChar()
+const FormatIndex &formatIndex()
 {
     static const FormatIndex index = [] {
-        FormatIndex byChar;
-        for (const TokenFormat &format : formats)
-            byChar[format.prefix.front()].push_back(&format);
-        return byChar;
+        FormatIndex built;
+        for (const TokenFormat &format : formats) {
+            built.byFirstChar[format.prefix[0]].push_back(&format);
+            built.secondChars[format.prefix[0]].set(format.prefix[1]);
+        }
+        return built;
     }();
     return index;
+}
+
+const std::vector<const TokenFormat *> &candidatesFor(QStringView rest)
+{
+    static const std::vector<const TokenFormat *> none;
+    const FormatIndex &index = formatIndex();
+    if (rest.size() < 2 || rest[0].unicode() >= 128 || rest[1].unicode() >= 128
+        || !index.secondChars[rest[0].unicode()].test(rest[1].unicode()))
+        return none;
+    return index.byFirstChar[rest[0].unicode()];
 }
 
 } // namespace
 
 bool failsItsChecksum(QStringView rest)
 {
-    if (rest.isEmpty() || rest.front().unicode() >= 128)
-        return false;
-    const auto &candidates = formatsByFirstChar()[rest.front().unicode()];
+    const auto &candidates = candidatesFor(rest);
     return std::any_of(candidates.begin(), candidates.end(), [rest](const TokenFormat *format) {
         if (format->looksReal != hasBase62Checksum)
             return false;
@@ -410,12 +426,12 @@ bool failsItsChecksum(QStringView rest)
 
 bool mayStartToken(QChar c)
 {
-    return c.unicode() < 128 && !formatsByFirstChar()[c.unicode()].empty();
+    return c.unicode() < 128 && !formatIndex().byFirstChar[c.unicode()].empty();
 }
 
 bool startsWithToken(QStringView rest)
 {
-    const auto &candidates = formatsByFirstChar()[rest.front().unicode()];
+    const auto &candidates = candidatesFor(rest);
     return std::any_of(candidates.begin(), candidates.end(),
                        [rest](const TokenFormat *format) { return matches(*format, rest); });
 }
