@@ -546,6 +546,9 @@ TEST(SecretDetector, TakesContextOnlyFromTheSectionAValueSitsIn)
         {"a sibling, not a parent", "datadog: true\napp_key: " + key + "\n", false},
         {"a commit hash in the section", "[datadog]\ncommit = " + key + "\n", false},
         {"an id in the section", "[datadog]\napp_key_id = " + key + "\n", false},
+        {"named in a Kubernetes env list", "env:\n  - name: DATADOG_APP_KEY\n    value: \"" + key + "\"\n", true},
+        {"password named in a field of its own", "{\"name\": \"DB_PASSWORD\", \"value\": \"Tr0ub4dor-3x!\"}", true},
+        {"value of a field named otherwise", "- name: BUILD_COMMIT\n  value: \"" + key + "\"\n", false},
         {"a header in a curl command", "curl -H \"DD-APPLICATION-KEY: " + key + "\" https://api.example.com", true},
     };
     for (const auto &c : cases) {
