@@ -192,6 +192,29 @@ public:
     virtual void startCardSizes() {}
 };
 
+// One keyboard-layout switch of the input-source tool.
+struct InputSourceSwitch
+{
+    enum class Outcome { failed, switched, alreadyCurrent, unavailable, reapplied };
+
+    QDateTime date;
+    QString bundleID;
+    QString from; // "?" when no layout was current
+    QString to;
+    Outcome outcome = Outcome::switched;
+    int status = 0; // failed only: what the display answered
+
+    bool operator==(const InputSourceSwitch &) const = default;
+};
+
+// The saved window sizes: screens that have one, and how many of those were
+// captured from a window rather than fitted.
+struct WindowSizeCounts
+{
+    int screensWithSize = 0;
+    int captured = 0;
+};
+
 // The four bonus tools.
 class BonusTools
 {
@@ -212,6 +235,17 @@ public:
     // The keyboard layouts an app can be given, and the one in use ("" when none).
     virtual QList<KeyboardLayout> keyboardLayouts() const { return {}; }
     virtual QString currentKeyboardLayout() const { return {}; }
+
+    // What the support report tells of them.
+    virtual WindowSizeCounts windowSizeCounts() const { return {}; }
+    // Whether the touchpad taps clicks.
+    virtual bool tapToClick() const { return false; }
+    // Whether the input-source tool follows the front app now.
+    virtual bool isWatchingAppSwitches() const { return false; }
+    // Whether the desktop keeps a layout per window of its own.
+    virtual bool followsWindowLayout() const { return false; }
+    // The last switches of this run, oldest first.
+    virtual QList<InputSourceSwitch> recentInputSourceSwitches() const { return {}; }
 };
 
 } // namespace tamo

@@ -1,6 +1,9 @@
 #include "bonus/BonusToolbox.h"
 
 #include "platform/KeyboardLayouts.h"
+#include "platform/TouchDevices.h"
+
+#include <algorithm>
 
 namespace tamo {
 
@@ -97,6 +100,34 @@ QList<KeyboardLayout> BonusToolbox::keyboardLayouts() const
 QString BonusToolbox::currentKeyboardLayout() const
 {
     return m_platform.keyboardLayouts ? m_platform.keyboardLayouts->currentLayoutID() : QString();
+}
+
+WindowSizeCounts BonusToolbox::windowSizeCounts() const
+{
+    const QList<WindowSizer::Screen> screens = m_sizer.screens();
+    const auto sized = std::count_if(screens.cbegin(), screens.cend(),
+                                     [](const WindowSizer::Screen &screen) { return screen.windowSize.has_value(); });
+    return {int(sized), m_sizer.capturedCount()};
+}
+
+bool BonusToolbox::tapToClick() const
+{
+    return m_platform.clickConverter && m_platform.clickConverter->tapToClick();
+}
+
+bool BonusToolbox::isWatchingAppSwitches() const
+{
+    return m_inputSources && m_inputSources->isRunning();
+}
+
+bool BonusToolbox::followsWindowLayout() const
+{
+    return m_inputSources && m_inputSources->followsDocumentInputSource();
+}
+
+QList<InputSourceSwitch> BonusToolbox::recentInputSourceSwitches() const
+{
+    return m_inputSources ? m_inputSources->recentSwitches() : QList<InputSourceSwitch>();
 }
 
 void BonusToolbox::setWindowSizerEnabled(bool enabled)

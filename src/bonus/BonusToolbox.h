@@ -72,6 +72,11 @@ public:
     int unreadableTouchDevices() const override;
     QList<KeyboardLayout> keyboardLayouts() const override;
     QString currentKeyboardLayout() const override;
+    WindowSizeCounts windowSizeCounts() const override;
+    bool tapToClick() const override;
+    bool isWatchingAppSwitches() const override;
+    bool followsWindowLayout() const override;
+    QList<InputSourceSwitch> recentInputSourceSwitches() const override;
 
     WindowSwitcherService *windowSwitcher() const { return m_switcher.get(); }
     WindowSwitcherCatalog &catalog() { return m_catalog; }

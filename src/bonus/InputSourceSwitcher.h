@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppHooks.h"
 #include "platform/KeyboardLayouts.h"
 
 #include <QDateTime>
@@ -21,19 +22,7 @@ class InputSourceSwitcher final : public QObject
 public:
     using Source = KeyboardLayout;
 
-    struct Switch
-    {
-        enum class Outcome { failed, switched, alreadyCurrent, unavailable, reapplied };
-
-        QDateTime date;
-        QString bundleID;
-        QString from; // "?" when no layout was current
-        QString to;
-        Outcome outcome = Outcome::switched;
-        int status = 0; // failed only: what the display answered
-
-        bool operator==(const Switch &) const = default;
-    };
+    using Switch = InputSourceSwitch;
 
     static constexpr int logLength = 10;
 

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Workspace.h"
+#include "settings/AppListRow.h"
 #include "transfer/FolderSync.h"
 
 #include <QFile>
@@ -124,39 +125,106 @@ QString shortcut(const Defaults &defaults, const QString &key)
     return defaults.string(key).value_or(QStringLiteral("?"));
 }
 
+QString layoutName(const QList<KeyboardLayout> &layouts, const QString &id)
+{
+    for (const KeyboardLayout &layout : layouts) {
+        if (layout.id == id && !layout.name.isEmpty())
+            return layout.name;
+    }
+    return id;
+}
+
+bool hasLayout(const QList<KeyboardLayout> &layouts, const QString &id)
+{
+    return std::any_of(layouts.cbegin(), layouts.cend(), [&id](const KeyboardLayout &layout) { return layout.id == id; });
+}
+
+QString outcomeText(const InputSourceSwitch &entry)
+{
+    using Outcome = InputSourceSwitch::Outcome;
+    switch (entry.outcome) {
+    case Outcome::switched: return QStringLiteral("switched");
+    case Outcome::alreadyCurrent: return QStringLiteral("already current");
+    case Outcome::unavailable: return QStringLiteral("source not available");
+    case Outcome::reapplied: return QStringLiteral("re-applied after the desktop restored a window's layout");
+    case Outcome::failed: return QStringLiteral("failed (%1)").arg(entry.status);
+    }
+    return {};
+}
+
+QStringList inputSourceLines(AppModel &model, const Defaults &defaults)
+{
+    const BonusTools &tools = model.bonusTools();
+    const QList<KeyboardLayout> layouts = tools.keyboardLayouts();
+    QStringList lines{QStringLiteral("Input source by app (no permission needed): ")
+                      + onOff(defaults.boolValue(keys::inputSourceByApp)) + QStringLiteral(", ")
+                      + (tools.isWatchingAppSwitches() ? QStringLiteral("watching app switches")
+                                                       : QStringLiteral("not watching"))};
+    const QString current = tools.currentKeyboardLayout();
+    lines << QStringLiteral("  Current input source: ")
+                 + (current.isEmpty() ? QStringLiteral("unknown")
+                                      : layoutName(layouts, current) + QStringLiteral(" (") + current + u')');
+    QStringList enabled;
+    for (const KeyboardLayout &layout : layouts)
+        enabled << layoutName(layouts, layout.id) + QStringLiteral(" (") + layout.id + u')';
+    lines << QStringLiteral("  Enabled input sources: ")
+                 + (enabled.isEmpty() ? QStringLiteral("none found") : enabled.join(QStringLiteral(", ")));
+    lines << QStringLiteral("  Desktop \"Switch to each window's own layout\": ") + onOff(tools.followsWindowLayout());
+
+    // A QVariantMap is in key order; an entry that is not text is no rule.
+    QStringList ruleLines;
+    const QVariantMap rules = defaults.dictionary(keys::inputSourceRules);
+    for (auto rule = rules.cbegin(); rule != rules.cend(); ++rule) {
+        if (rule.value().typeId() != QMetaType::QString)
+            continue;
+        const QString &app = rule.key();
+        const QString source = rule.value().toString();
+        QStringList notes;
+        if (!model.workspace().isInstalled(app))
+            notes << QStringLiteral("app not installed");
+        if (!hasLayout(layouts, source))
+            notes << QStringLiteral("source not enabled");
+        QString line = QStringLiteral("    ") + appDisplayName(model.workspace(), app) + QStringLiteral(" (") + app
+                       + QStringLiteral(") → ") + layoutName(layouts, source) + QStringLiteral(" (") + source + u')';
+        if (!notes.isEmpty())
+            line += QStringLiteral(" [") + notes.join(QStringLiteral(", ")) + u']';
+        ruleLines << line;
+    }
+    lines << QStringLiteral("  Rules: ") + (ruleLines.isEmpty() ? QStringLiteral("none") : QString::number(ruleLines.size()));
+    lines << ruleLines;
+
+    const QList<InputSourceSwitch> switches = tools.recentInputSourceSwitches();
+    lines << QStringLiteral("  Recent switches (this launch, newest last): ")
+                 + (switches.isEmpty() ? QStringLiteral("none") : QString::number(switches.size()));
+    for (const InputSourceSwitch &entry : switches)
+        lines << QStringLiteral("    ") + date(entry.date) + u' ' + entry.bundleID + QStringLiteral(": ") + entry.from
+                     + QStringLiteral(" → ") + entry.to + QStringLiteral(", ") + outcomeText(entry);
+    return lines;
+}
+
+} // namespace
+
 QStringList bonusFeaturesSection(AppModel &model, const Defaults &defaults)
 {
     const bool switcher = defaults.boolValue(keys::windowSwitcherEnabled);
     const bool sizer = defaults.boolValue(keys::windowSizeEnabled);
     const bool middleClick = defaults.boolValue(keys::threeFingerMiddleClick);
+    const WindowSizeCounts sizes = model.bonusTools().windowSizeCounts();
     QStringList lines{QStringLiteral("Bonus features:")};
     lines << QStringLiteral("Window switcher: ") + onOff(switcher) + hotKeyState(model, switcher, WindowSwitcherSlot)
                  + QStringLiteral(", shortcut ") + shortcut(defaults, keys::windowSwitcherHotKeyDisplay)
                  + QStringLiteral(", Show Tabs ") + onOff(defaults.boolValue(keys::windowSwitcherBrowserTabs));
     lines << QStringLiteral("Window Size: ") + onOff(sizer) + hotKeyState(model, sizer, WindowSizerSlot)
                  + QStringLiteral(", shortcut ") + shortcut(defaults, keys::windowSizeHotKeyDisplay) + QStringLiteral(", ")
-                 + QString::number(defaults.dictionary(keys::windowSizes).size())
-                 + QStringLiteral(" screen(s) with a size");
+                 + QString::number(sizes.screensWithSize) + QStringLiteral(" screen(s) with a size, ")
+                 + QString::number(sizes.captured) + QStringLiteral(" captured");
     QString middle = QStringLiteral("Three-finger middle click: ") + onOff(middleClick);
     if (middleClick)
         middle += model.middleClickActive() ? QStringLiteral(", active") : QStringLiteral(", waiting for Accessibility");
-    lines << middle;
-
-    const QVariantMap rules = defaults.dictionary(keys::inputSourceRules);
-    lines << QStringLiteral("Input source by app (no permission needed): ")
-                 + onOff(defaults.boolValue(keys::inputSourceByApp));
-    lines << QStringLiteral("  Rules: ") + (rules.isEmpty() ? QStringLiteral("none") : QString::number(rules.size()));
-    for (auto rule = rules.cbegin(); rule != rules.cend(); ++rule) {
-        const bool installed = model.workspace().isInstalled(rule.key());
-        QString line = QStringLiteral("    ") + rule.key() + QStringLiteral(" → ") + rule.value().toString();
-        if (!installed)
-            line += QStringLiteral(" [app not installed]");
-        lines << line;
-    }
+    lines << middle + QStringLiteral(", touchpad Tap to Click ") + onOff(model.bonusTools().tapToClick());
+    lines << inputSourceLines(model, defaults);
     return lines;
 }
-
-} // namespace
 
 QString date(const QDateTime &dateTime)
 {

@@ -28,6 +28,8 @@ QStringList layoutSection(const Defaults &defaults, const QList<ScreenCardSizes:
                           const QStringList &connectedScreenIDs);
 QString screenLine(const ScreenCardSizes::Screen &screen, const QString &activeID, const QStringList &connectedIDs);
 QString settingLine(const QString &key, const QVariant &value);
+// The bonus tools: their switches, shortcuts and what they are doing now.
+QStringList bonusFeaturesSection(AppModel &model, const Defaults &defaults);
 // The date and time of each "resetting internal state after error" line, oldest first.
 QStringList syncResets(const QString &logPath);
 // Decimal units, as file managers count: "Zero KB", "532 bytes", "12 KB", "3.4 MB", "1.25 GB".

@@ -110,9 +110,19 @@ public:
     QList<KeyboardLayout> keyboardLayouts() const override { return layouts; }
     QString currentKeyboardLayout() const override { return currentLayout; }
 
+    WindowSizeCounts windowSizeCounts() const override { return windowSizes; }
+    bool tapToClick() const override { return tapping; }
+    bool isWatchingAppSwitches() const override { return watchingApps; }
+    bool followsWindowLayout() const override { return layoutPerWindow; }
+    QList<InputSourceSwitch> recentInputSourceSwitches() const override { return switches; }
     int unreadableTouch = 0;
     QList<KeyboardLayout> layouts;
     QString currentLayout;
+    WindowSizeCounts windowSizes;
+    bool tapping = false;
+    bool watchingApps = false;
+    bool layoutPerWindow = false;
+    QList<InputSourceSwitch> switches;
 
     AppExtensions extensions()
     {

@@ -3,6 +3,7 @@
 #include "support/FakeScreens.h"
 
 #include "app/CrashHandler.h"
+#include "app/GlobalHotKeyRegistry.h"
 #include "model/DefaultSettings.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/SupportReport.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -281,6 +283,73 @@ TEST_F(SupportSummaryTest, SyncResetsComeFromTheLogAndAFailedReadCountsNone)
     writeFile(dir.file(QStringLiteral("failed.log")), "Could not read the log: journalctl stopped with code 1.\n");
     EXPECT_TRUE(SupportSummary::syncResets(dir.file(QStringLiteral("failed.log"))).isEmpty());
     EXPECT_TRUE(SupportSummary::syncResets(dir.file(QStringLiteral("missing.log"))).isEmpty());
+}
+
+TEST_F(SupportSummaryTest, BonusSectionWithEverythingOff)
+{
+    startedModel();
+    EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults),
+              (QStringList{
+                  "Bonus features:",
+                  "Window switcher: off, shortcut ⌃1, Show Tabs off",
+                  "Window Size: off, shortcut ⌃⌘Z, 0 screen(s) with a size, 0 captured",
+                  "Three-finger middle click: off, touchpad Tap to Click off",
+                  "Input source by app (no permission needed): off, not watching",
+                  "  Current input source: unknown",
+                  "  Enabled input sources: none found",
+                  "  Desktop \"Switch to each window's own layout\": off",
+                  "  Rules: none",
+                  "  Recent switches (this launch, newest last): none",
+              }));
+}
+
+TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
+{
+    startedModel();
+    for (const auto key : {keys::windowSwitcherEnabled, keys::windowSizeEnabled, keys::threeFingerMiddleClick,
+                           keys::inputSourceByApp})
+        defaults.setValue(key, true);
+    model().hotKeyRegistry().registerWindowSizerFromDefaults();
+    ext.windowSizes = {2, 1};
+    ext.tapping = true;
+    ext.watchingApps = true;
+    ext.layoutPerWindow = true;
+    ext.layouts = {{QStringLiteral("us"), QStringLiteral("English (US)")}, {QStringLiteral("de"), QString()}};
+    ext.currentLayout = QStringLiteral("us");
+    workspace.install({QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor")});
+    defaults.setValue(keys::inputSourceRules, QVariantMap{{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("de")},
+                                                          {QStringLiteral("com.example.Gone"), QStringLiteral("fr")},
+                                                          {QStringLiteral("com.example.Bad"), 5}});
+    const QDateTime at(QDate(2026, 3, 10), QTime(8, 0), QTimeZone::utc());
+    using Outcome = InputSourceSwitch::Outcome;
+    ext.switches = {{at, QStringLiteral("org.gnome.TextEditor"), QStringLiteral("us"), QStringLiteral("de"), Outcome::switched, 0},
+                    {at.addSecs(5), QStringLiteral("org.gnome.TextEditor"), QStringLiteral("us"), QStringLiteral("de"),
+                     Outcome::reapplied, 0},
+                    {at.addSecs(9), QStringLiteral("com.example.Gone"), QStringLiteral("?"), QStringLiteral("fr"),
+                     Outcome::failed, 3}};
+    EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults).mid(1),
+              (QStringList{
+                  "Window switcher: on, shortcut NOT registered (taken by another app?), shortcut ⌃1, Show Tabs off",
+                  "Window Size: on, shortcut registered, shortcut ⌃⌘Z, 2 screen(s) with a size, 1 captured",
+                  "Three-finger middle click: on, waiting for Accessibility, touchpad Tap to Click on",
+                  "Input source by app (no permission needed): on, watching app switches",
+                  "  Current input source: English (US) (us)",
+                  "  Enabled input sources: English (US) (us), de (de)",
+                  "  Desktop \"Switch to each window's own layout\": on",
+                  "  Rules: 2",
+                  "    com.example.Gone (com.example.Gone) → fr (fr) [app not installed, source not enabled]",
+                  "    Text Editor (org.gnome.TextEditor) → de (de)",
+                  "  Recent switches (this launch, newest last): 3",
+                  "    2026-03-10T08:00:00Z org.gnome.TextEditor: us → de, switched",
+                  "    2026-03-10T08:00:05Z org.gnome.TextEditor: us → de, re-applied after the desktop restored a "
+                  "window's layout",
+                  "    2026-03-10T08:00:09Z com.example.Gone: ? → fr, failed (3)",
+              }));
+
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults)[1],
+              QStringLiteral("Window switcher: on, waiting for Accessibility, shortcut ⌃1, Show Tabs off"));
 }
 
 TEST_F(SupportSummaryTest, ByteSizesReadAsAFileManagerCounts)
