@@ -212,7 +212,7 @@ bool looksReal(QStringView value, Strength strength, bool quoted)
 
 } // namespace
 
-bool isSecretAssignment(QStringView text, qsizetype separatorAt)
+bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
     const Name name = nameBefore(text, separatorAt);
     if (name.strength == Strength::notSecret || name.text.isEmpty())
@@ -238,7 +238,7 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt)
     if (computed || value.isEmpty())
         return false;
     return looksReal(value, name.strength, quoted)
-        || (secretproviders::isProviderKey(text, separatorAt, name.text, value) && !isPlaceholder(value));
+        || (secretproviders::isProviderKey(text, separatorAt, name.text, value, headings) && !isPlaceholder(value));
 }
 
 bool isUrlWithPassword(QStringView text, qsizetype colonAt)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SecretProviderKeys.h"
+
 #include <QStringView>
 
 namespace tamo::secretassignments {
@@ -7,8 +9,10 @@ namespace tamo::secretassignments {
 // Whether the '=' or ':' at `separatorAt` gives a secret a value, as in
 // `aws_secret_access_key = …`, `"SecretAccessKey": "…"`, `API_TOKEN=…`,
 // `password: …` or `AccountKey=…;` of a connection string. The value must
-// look real: no reference such as ${VAR}, no placeholder, no code.
-bool isSecretAssignment(QStringView text, qsizetype separatorAt);
+// look real: no reference such as ${VAR}, no placeholder, no code. A
+// provider's generic-looking key counts where `headings` (of `text`) or the
+// line name its provider.
+bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings);
 
 // Whether the "://" at `colonAt` starts a URL with a password in it, as in
 // postgres://app:…@db.example.com/app.

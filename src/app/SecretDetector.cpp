@@ -216,6 +216,25 @@ bool isPrefixedToken(QStringView text, qsizetype at)
     return secrettokens::startsWithToken(text.sliced(at));
 }
 
+// One scan of a text: what rules may share while it runs.
+struct Scan
+{
+    QStringView text;
+    secretproviders::Headings headings{text};
+};
+
+// Most rules read the text alone.
+template<bool (*matches)(QStringView text, qsizetype at)>
+bool inText(Scan &scan, qsizetype at)
+{
+    return matches(scan.text, at);
+}
+
+bool isSecretAssignment(Scan &scan, qsizetype at)
+{
+    return secretassignments::isSecretAssignment(scan.text, at, scan.headings);
+}
+
 // A kind of secret and the characters it is found at. Key headers and
 // assignments may be glued to what precedes them (an escaped newline, a
 // prefix such as TF_VAR_); tokens must stand alone.
@@ -223,21 +242,21 @@ struct Rule
 {
     std::u16string_view anchors; // empty: wherever a prefixed token may start
     bool atTokenStart;
-    bool (*matches)(QStringView text, qsizetype at);
+    bool (*matches)(Scan &scan, qsizetype at);
 };
 
 constexpr Rule rules[] = {
-    {{}, true, isPrefixedToken},
-    {u"-", false, isPrivateKeyBlock},
-    {u"-", false, isMailchimpKey},
-    {u"P", false, isPuttyPrivateKey},
-    {u"e", true, isJsonWebToken},
-    {u"hdw", true, isWebhookUrl},
-    {u"MNO", true, isDiscordBotToken},
-    {u":", false, isTelegramBotToken},
-    {u":", false, secretassignments::isUrlWithPassword},
-    {u"=:", false, secretassignments::isSecretAssignment},
-    {u"~", false, isEntraClientSecret},
+    {{}, true, inText<isPrefixedToken>},
+    {u"-", false, inText<isPrivateKeyBlock>},
+    {u"-", false, inText<isMailchimpKey>},
+    {u"P", false, inText<isPuttyPrivateKey>},
+    {u"e", true, inText<isJsonWebToken>},
+    {u"hdw", true, inText<isWebhookUrl>},
+    {u"MNO", true, inText<isDiscordBotToken>},
+    {u":", false, inText<isTelegramBotToken>},
+    {u":", false, inText<secretassignments::isUrlWithPassword>},
+    {u"=:", false, isSecretAssignment},
+    {u"~", false, inText<isEntraClientSecret>},
 };
 
 static_assert(std::size(rules) <= 16);
@@ -267,13 +286,14 @@ const RuleMasks &ruleMasks()
 bool containsSecret(QStringView text)
 {
     const RuleMasks &masks = ruleMasks();
+    Scan scan{text};
     for (qsizetype at = 0; at < text.size(); ++at) {
         const char16_t c = text[at].unicode();
         if (c >= 128 || !masks[c])
             continue;
         for (quint16 mask = masks[c]; mask; mask &= mask - 1) {
             const Rule &rule = rules[std::countr_zero(mask)];
-            if ((!rule.atTokenStart || startsToken(text, at)) && rule.matches(text, at))
+            if ((!rule.atTokenStart || startsToken(text, at)) && rule.matches(scan, at))
                 return true;
         }
     }

@@ -3,8 +3,11 @@
 #include "app/SecretText.h"
 
 #include <QStringTokenizer>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <vector>
 
 namespace tamo::secretproviders {
@@ -235,42 +238,74 @@ public:
     }
 
 private:
-    template<typename Key, typename Judge>
-    static bool remembered(std::vector<std::pair<Key, bool>> &answers, Key key, Judge judge)
+    template<typename Answers, typename Key, typename Judge>
+    static bool remembered(Answers &answers, Key key, Judge judge)
     {
         for (const auto &[known, answer] : answers) {
             if (known == key)
                 return answer;
         }
         const bool answer = judge(key);
-        answers.emplace_back(key, answer);
+        answers.append({key, answer});
         return answer;
     }
 
     QStringView m_value;
-    std::vector<std::pair<quint16, bool>> m_alphabets;
-    std::vector<std::pair<bool (*)(QStringView), bool>> m_tests;
+    QVarLengthArray<std::pair<quint16, bool>, 16> m_alphabets;
+    QVarLengthArray<std::pair<bool (*)(QStringView), bool>, 32> m_tests;
 };
 
-// Where `word` starts a word of `text`, ignoring case: after a non-letter or
-// where camelCase starts a new word, so "dd_" is not found in "add_".
-bool containsWord(QStringView text, QStringView word)
+constexpr size_t rowCount = std::size(keys);
+using Rows = std::bitset<rowCount>;
+
+// A provider's name and the rows it gives context to.
+struct ProviderName
 {
-    const std::u16string_view needle(word.utf16(), size_t(word.size()));
-    for (qsizetype at = indexOfIgnoringCase(text, needle); at >= 0; at = indexOfIgnoringCase(text, needle, at + 1)) {
-        if (at == 0 || !is(text[at - 1], Letter) || (is(text[at - 1], Lower) && is(text[at], Upper)))
-            return true;
-    }
-    return false;
+    std::u16string_view name;
+    Rows rows;
+};
+
+// The providers' names by their first letter.
+using NameIndex = std::array<std::vector<ProviderName>, 128>;
+
+const NameIndex &providerNames()
+{
+    static const NameIndex index = [] {
+        NameIndex byFirstChar;
+        for (size_t row = 0; row < rowCount; ++row) {
+            for (QStringView name : QStringView(keys[row].providers.data(), qsizetype(keys[row].providers.size())).tokenize(u' ')) {
+                const std::u16string_view word(name.utf16(), size_t(name.size()));
+                auto &sameStart = byFirstChar[word.front()];
+                auto known = std::find_if(sameStart.begin(), sameStart.end(),
+                                          [word](const ProviderName &n) { return n.name == word; });
+                if (known == sameStart.end())
+                    known = sameStart.insert(sameStart.end(), {word, {}});
+                known->rows.set(row);
+            }
+        }
+        return byFirstChar;
+    }();
+    return index;
 }
 
-bool namesProvider(QStringView text, const ProviderKey &key)
+// The rows whose provider `text` names, ignoring case, at the start of a
+// word: after a non-letter or where camelCase starts one, so "dd_" is not
+// found in "add_".
+Rows rowsNamedIn(QStringView text)
 {
-    for (QStringView provider : QStringView(key.providers.data(), qsizetype(key.providers.size())).tokenize(u' ')) {
-        if (containsWord(text, provider))
-            return true;
+    const NameIndex &names = providerNames();
+    Rows named;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t c = is(text[at], Upper) ? char16_t(text[at].unicode() + 32) : text[at].unicode();
+        const bool wordStart = at == 0 || !is(text[at - 1], Letter) || (is(text[at - 1], Lower) && is(text[at], Upper));
+        if (c >= names.size() || !wordStart)
+            continue;
+        for (const ProviderName &provider : names[c]) {
+            if (indexOfIgnoringCase(text.first(std::min(text.size(), at + qsizetype(provider.name.size()))), provider.name, at) == at)
+                named |= provider.rows;
+        }
     }
-    return false;
+    return named;
 }
 
 // Names that hold ids, hashes and public values, not keys.
@@ -297,66 +332,86 @@ bool soundsLikeKey(QStringView name)
 }
 
 constexpr qsizetype maxLineContext = 200;
-constexpr qsizetype maxLookBack = 2048;
-constexpr int maxLinesBack = 64;
 
-QStringView lineBefore(QStringView text, qsizetype end)
+qsizetype indentOf(QStringView line)
 {
-    qsizetype start = end;
-    while (start > 0 && end - start < maxLookBack && text[start - 1] != u'\n')
-        --start;
-    return text.sliced(start, end - start);
-}
-
-// Whether a line above the one starting at `lineStart` heads it and names
-// the provider: an INI or TOML "[section]", or the key of a YAML mapping or
-// JSON object it is nested in, told by its smaller indentation.
-bool sectionNamesProvider(QStringView text, qsizetype lineStart, const ProviderKey &key)
-{
-    const auto indentOf = [](QStringView line) {
-        return Reader(line).takeWhile([](QChar c) { return c == u' ' || c == u'\t'; }).size();
-    };
-    qsizetype indent = indentOf(text.sliced(lineStart));
-    qsizetype end = lineStart - 1; // the '\n' ending the line above
-    for (int lines = 0; end >= 0 && lines < maxLinesBack && lineStart - end < maxLookBack; ++lines) {
-        const QStringView line = lineBefore(text, end);
-        end -= line.size() + 1;
-        const QStringView content = line.trimmed();
-        if (content.isEmpty() || content.startsWith(u'#') || content.startsWith(u';') || content.startsWith(u"//"))
-            continue;
-        const qsizetype lineIndent = indentOf(line);
-        if (content.startsWith(u'[') && lineIndent <= indent)
-            return namesProvider(content, key);
-        if (lineIndent < indent) {
-            if (namesProvider(content, key))
-                return true;
-            indent = lineIndent;
-        }
-    }
-    return false;
+    return Reader(line).takeWhile([](QChar c) { return c == u' ' || c == u'\t'; }).size();
 }
 
 } // namespace
 
-bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QStringView value)
+void Headings::read(QStringView line)
+{
+    const QStringView content = line.trimmed();
+    if (content.isEmpty() || content.startsWith(u'#') || content.startsWith(u';') || content.startsWith(u"//"))
+        return;
+    const qsizetype indent = indentOf(line);
+    if (indent == 0 && content.startsWith(u'[')) {
+        m_section = content;
+        m_nesting.clear();
+        return;
+    }
+    while (!m_nesting.empty() && m_nesting.back().indent >= indent)
+        m_nesting.pop_back();
+    if (m_nesting.size() < maxDepth)
+        m_nesting.push_back({indent, content});
+}
+
+QVarLengthArray<QStringView, Headings::maxDepth + 1> Headings::above(qsizetype lineStart)
+{
+    if (lineStart < m_next) { // asked out of order: read again from the top
+        m_next = 0;
+        m_section = {};
+        m_nesting.clear();
+    }
+    while (m_next < lineStart) {
+        qsizetype end = m_text.indexOf(u'\n', m_next);
+        if (end < 0 || end >= lineStart)
+            end = lineStart;
+        read(m_text.sliced(m_next, end - m_next));
+        m_next = end + 1;
+    }
+    m_next = std::max(m_next, lineStart);
+    QVarLengthArray<QStringView, maxDepth + 1> headings;
+    if (!m_section.isEmpty())
+        headings.append(m_section);
+    const qsizetype indent = indentOf(m_text.sliced(lineStart));
+    for (const Nesting &parent : m_nesting) {
+        if (parent.indent < indent)
+            headings.append(parent.content);
+    }
+    return headings;
+}
+
+bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QStringView value, Headings &headings)
 {
     if (value.size() < 14 || value.size() > 171 || namesNoKey(name))
         return false;
     const bool keyName = soundsLikeKey(name);
-    const qsizetype nameStart = name.data() - text.data();
-    qsizetype lineStart = nameStart;
-    while (lineStart > 0 && nameStart - lineStart < maxLineContext && text[lineStart - 1] != u'\n')
+    qsizetype lineStart = separatorAt;
+    while (lineStart > 0 && separatorAt - lineStart < maxLineContext && text[lineStart - 1] != u'\n')
         --lineStart;
     const bool atLineStart = lineStart == 0 || text[lineStart - 1] == u'\n';
-    const QStringView line = text.sliced(lineStart, separatorAt - lineStart);
+    // From the name, which may sit on the line above, to the separator.
+    const qsizetype contextStart = std::min(lineStart, qsizetype(name.data() - text.data()));
+    const QStringView context = text.sliced(contextStart, separatorAt - contextStart);
     ShapeTest shape(value);
-    return std::any_of(std::begin(keys), std::end(keys), [&](const ProviderKey &key) {
-        if (!shape.fits(key))
-            return false;
-        if (namesProvider(name, key))
-            return true;
-        return keyName && (namesProvider(line, key) || (atLineStart && sectionNamesProvider(text, lineStart, key)));
-    });
+    Rows fitting;
+    for (size_t row = 0; row < rowCount; ++row)
+        fitting.set(row, shape.fits(keys[row]));
+    if (fitting.none())
+        return false;
+    if ((fitting & rowsNamedIn(name)).any())
+        return true;
+    if (!keyName)
+        return false;
+    if ((fitting & rowsNamedIn(context)).any())
+        return true;
+    if (!atLineStart)
+        return false;
+    const auto above = headings.above(lineStart);
+    return std::any_of(above.begin(), above.end(),
+                       [&fitting](QStringView heading) { return (fitting & rowsNamedIn(heading)).any(); });
 }
 
 } // namespace tamo::secretproviders

@@ -542,6 +542,7 @@ TEST(SecretDetector, TakesContextOnlyFromTheSectionAValueSitsIn)
         {"grandparent in YAML", "datadog:\n  keys:\n    # rotated monthly\n    app: " + key + "\n", false},
         {"grandparent with a key name", "datadog:\n  keys:\n\n    app_key: " + key + "\n", true},
         {"indented JSON", "{\n  \"datadog\": {\n    \"site\": \"eu\",\n    \"app_key\": \"" + key + "\"\n  }\n}", true},
+        {"a section far above", "[datadog]\n" + QString("option = on\n").repeated(200) + "app_key = " + key + "\n", true},
         {"a later section", "[datadog]\napi_url = x\n[build]\napp_key = " + key + "\n", false},
         {"a sibling, not a parent", "datadog: true\napp_key: " + key + "\n", false},
         {"a commit hash in the section", "[datadog]\ncommit = " + key + "\n", false},
