@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <xcb/xcb.h>
 
+#include <algorithm>
+
 namespace tamo::x11 {
 
 X11Connection X11Connection::fromApplication()
@@ -31,6 +33,21 @@ xcb_connection_t *connectOwn(uint32_t *rootWindow)
     }
     *rootWindow = screens.data->root;
     return xcb;
+}
+
+void sendToWindowManager(const X11Connection &connection, uint32_t type, uint32_t window,
+                         std::initializer_list<uint32_t> data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::copy_n(data.begin(), std::min<size_t>(data.size(), 5), event.data.data32);
+    xcb_send_event(connection.xcb, false, connection.rootWindow,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(connection.xcb);
 }
 
 } // namespace tamo::x11

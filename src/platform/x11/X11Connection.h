@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 struct xcb_connection_t;
 typedef struct _XDisplay Display;
@@ -25,5 +26,11 @@ struct X11Connection
 // wait on the main thread's; null when the server cannot be reached. Its
 // root window comes with it.
 xcb_connection_t *connectOwn(uint32_t *rootWindow);
+
+// Asks the window manager to act on a window as EWMH has clients do: a
+// client message of the `type` atom to the root window, with up to five
+// numbers.
+void sendToWindowManager(const X11Connection &connection, uint32_t type, uint32_t window,
+                         std::initializer_list<uint32_t> data);
 
 } // namespace tamo::x11

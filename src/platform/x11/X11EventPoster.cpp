@@ -106,17 +106,8 @@ bool X11EventPoster::hasWindowManager() const
 void X11EventPoster::requestActivation(uint32_t window)
 {
     if (hasWindowManager()) {
-        xcb_client_message_event_t request{};
-        request.response_type = XCB_CLIENT_MESSAGE;
-        request.format = 32;
-        request.window = window;
-        request.type = m_properties.atom("_NET_ACTIVE_WINDOW");
-        request.data.data32[0] = pagerSourceIndication;
-        request.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(m_x11.xcb, false, m_x11.rootWindow,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char *>(&request));
-        xcb_flush(m_x11.xcb);
+        sendToWindowManager(m_x11, m_properties.atom("_NET_ACTIVE_WINDOW"), window,
+                            {pagerSourceIndication, XCB_CURRENT_TIME});
     } else {
         // Fails harmlessly (BadMatch) when the window is gone or unmapped.
         std::free(xcb_request_check(m_x11.xcb, xcb_set_input_focus_checked(

@@ -360,18 +360,8 @@ void X11WindowServer::activate(quint32 number)
         return;
     // Source 2 (a pager) is exempt from focus-stealing prevention; the
     // manager un-minimises, switches desktop and raises as needed.
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = number;
-    event.type = m_properties.atom("_NET_ACTIVE_WINDOW");
-    event.data.data32[0] = 2;
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    event.data.data32[2] = m_activeWindow;
-    xcb_send_event(m_connection.xcb, false, m_connection.rootWindow,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(m_connection.xcb);
+    sendToWindowManager(m_connection, m_properties.atom("_NET_ACTIVE_WINDOW"), number,
+                        {2, XCB_CURRENT_TIME, m_activeWindow});
 }
 
 std::optional<QRectF> X11WindowServer::frame(quint32 number) const
@@ -404,20 +394,10 @@ void X11WindowServer::setFrame(quint32 number, const QRectF &frame)
                                       : QMarginsF();
     const QRectF inner = outer.marginsRemoved(decorations);
     // North-west gravity: x and y place the frame, width and height size the client.
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = number;
-    event.type = m_properties.atom("_NET_MOVERESIZE_WINDOW");
-    event.data.data32[0] = XCB_GRAVITY_NORTH_WEST | (0xF << 8) | (2 << 12);
-    event.data.data32[1] = quint32(qRound(outer.x()));
-    event.data.data32[2] = quint32(qRound(outer.y()));
-    event.data.data32[3] = quint32(std::max(1, qRound(inner.width())));
-    event.data.data32[4] = quint32(std::max(1, qRound(inner.height())));
-    xcb_send_event(m_connection.xcb, false, m_connection.rootWindow,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(m_connection.xcb);
+    sendToWindowManager(m_connection, m_properties.atom("_NET_MOVERESIZE_WINDOW"), number,
+                        {XCB_GRAVITY_NORTH_WEST | (0xF << 8) | (2 << 12), quint32(qRound(outer.x())),
+                         quint32(qRound(outer.y())), quint32(std::max(1, qRound(inner.width()))),
+                         quint32(std::max(1, qRound(inner.height())))});
 }
 
 void X11WindowServer::watchTitles(qint64 pid)
