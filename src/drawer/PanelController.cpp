@@ -134,16 +134,8 @@ void PanelController::hide(bool animated)
     }
 
     const int generation = ++m_hideGeneration;
-    if (!animated) {
-        m_stripAnimation->stop();
-        m_stripPanel->hide();
-        return;
-    }
-    m_stripAnimation->run(std::nullopt, 0, m_timeScale(fadeOutMs), QEasingCurve::Linear, [this, generation] {
-        // A show or another hide since then owns the strip now.
-        if (generation == m_hideGeneration)
-            m_stripPanel->hide();
-    });
+    m_stripAnimation->hide(animated, m_timeScale(fadeOutMs),
+                           [this, generation] { return generation != m_hideGeneration; });
 }
 
 void PanelController::endEditing()

@@ -110,8 +110,7 @@ void ToastController::dismiss()
 {
     if (!m_panel->isVisible())
         return;
-    // Hidden once faded: without a compositor a transparent window still shows.
-    m_animation->run(std::nullopt, 0, m_timeScale(fadeOutMs), QEasingCurve::Linear, [this] { m_panel->hide(); });
+    m_animation->hide(true, m_timeScale(fadeOutMs));
 }
 
 } // namespace tamo

@@ -46,4 +46,17 @@ bool WindowAnimation::isRunning() const
     return m_group && m_group->state() == QAbstractAnimation::Running;
 }
 
+void WindowAnimation::hide(bool fading, int durationMs, std::function<bool()> superseded)
+{
+    if (!fading) {
+        stop();
+        m_window->hide();
+        return;
+    }
+    run(std::nullopt, 0, durationMs, QEasingCurve::Linear, [this, superseded = std::move(superseded)] {
+        if (!superseded || !superseded())
+            m_window->hide();
+    });
+}
+
 } // namespace tamo

@@ -28,6 +28,10 @@ public:
              std::function<void()> finished = {});
     void stop();
     bool isRunning() const;
+    // Hides the window, once faded out when `fading`: without a compositor a
+    // transparent window still shows. A fade that `superseded` says a later
+    // show or hide took over by its end leaves the window as it is.
+    void hide(bool fading, int durationMs, std::function<bool()> superseded = {});
 
 private:
     QWidget *m_window;

@@ -181,16 +181,7 @@ void MenuBarClipsController::hide(bool animated)
     if (m_model && m_model->isOrderedPreviewOpen())
         m_model->closePreview();
 
-    if (!animated) {
-        m_animation->stop();
-        m_panel->hide();
-        return;
-    }
-    m_animation->run(std::nullopt, 0, m_timeScale(fadeOutMs), QEasingCurve::Linear, [this, generation] {
-        // A show or another hide since then owns the panel now.
-        if (generation == m_hideGeneration)
-            m_panel->hide();
-    });
+    m_animation->hide(animated, m_timeScale(fadeOutMs), [this, generation] { return generation != m_hideGeneration; });
 }
 
 void MenuBarClipsController::refocus()
