@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -106,7 +107,12 @@ FormRow::FormRow(const QString &title, const QString &description, QWidget *cont
     row->addLayout(texts, 1);
     if (m_control) {
         row->addWidget(m_control, 0, Qt::AlignRight | Qt::AlignVCenter);
-        if (m_control->accessibleName().isEmpty())
+        // A command button is named by the words on it, which a person reads
+        // and says; other controls by their row.
+        const auto *command = qobject_cast<QPushButton *>(m_control);
+        const bool namedByItsText = command && command->metaObject() == &QPushButton::staticMetaObject
+                                    && !command->text().isEmpty();
+        if (m_control->accessibleName().isEmpty() && !namedByItsText)
             m_control->setAccessibleName(title);
         // A slider inside a composite control is what a screen reader lands on.
         for (QAbstractSlider *slider : m_control->findChildren<QAbstractSlider *>()) {

@@ -71,6 +71,7 @@ void PreferencesWindow::showPage(SettingsPage page)
 {
     m_sidebar->setCurrentRow(int(page));
     setWindowTitle(pageInfo(page).title);
+    m_detail->setAccessibleName(pageInfo(page).title);
     // The old page goes first, so it lets go of what it holds (a shortcut
     // being recorded) before the new one starts.
     delete m_detail->takeWidget();
