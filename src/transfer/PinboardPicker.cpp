@@ -72,6 +72,7 @@ PinboardPickerDialog::PinboardPickerDialog(const PickerRequest &request, QWidget
     m_list = new QScrollArea(this);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setWidget(rows);
+    m_list->setAccessibleName(QStringLiteral("Pinboards"));
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const bool scrolls = rows->height() > visibleListHeight;
     m_list->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);

@@ -1,5 +1,6 @@
 #include "transfer/PinboardPicker.h"
 #include "support/ShownText.h"
+#include "support/UnnamedControls.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -76,4 +77,14 @@ TEST(PinboardPickerTest, SelectAllFollowsTheTicksAndConfirmNeedsOne)
     const PickerAnswer cancelled = dialog.answer(false);
     EXPECT_FALSE(cancelled.indices);
     EXPECT_FALSE(cancelled.option);
+}
+
+TEST(PinboardPickerTest, EveryControlHasAName)
+{
+    for (const int rows : {1, 11}) {
+        PinboardPickerDialog dialog(requestWith(rows, QStringLiteral("Work"), QStringLiteral("Match the file")));
+        dialog.show();
+        const QStringList unnamed = tamo::testing::unnamedControls(&dialog);
+        EXPECT_TRUE(unnamed.isEmpty()) << rows << ": " << unnamed.join(u", ").toStdString();
+    }
 }
