@@ -16,8 +16,7 @@ namespace tamo {
 
 // Pasteboard type names. Code above the platform layer speaks only these;
 // PasteboardMime translates them to the MIME types of the X11 clipboard.
-// A type without a system name (text/html, a browser's source URL) keeps its
-// MIME name.
+// A type without a system name (a browser's source URL) keeps its MIME name.
 namespace PasteboardType {
 inline const QString string = QStringLiteral("public.utf8-plain-text");
 inline const QString rtf = QStringLiteral("public.rtf");

@@ -3,6 +3,8 @@
 #include "platform/UriList.h"
 
 #include <QMimeData>
+#include <QStringDecoder>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -12,6 +14,7 @@ namespace {
 
 const QString plainTextMime = QStringLiteral("text/plain");
 const QString utf8TextMime = QStringLiteral("text/plain;charset=utf-8");
+const QString htmlMime = QStringLiteral("text/html");
 const QString uriListMime = QStringLiteral("text/uri-list");
 const QString gnomeFilesMime = QStringLiteral("x-special/gnome-copied-files");
 const QString kdePasswordHintMime = QStringLiteral("x-kde-passwordManagerHint");
@@ -30,6 +33,8 @@ const QList<MimeForm> &mimeForms()
         {PasteboardType::string, utf8TextMime},
         {PasteboardType::string, QStringLiteral("UTF8_STRING")},
         {PasteboardType::string, plainTextMime},
+        // A copy of HTML alone is kept as the text it shows.
+        {PasteboardType::string, htmlMime},
         {PasteboardType::rtf, QStringLiteral("text/rtf")},
         {PasteboardType::rtf, QStringLiteral("application/rtf")},
         {PasteboardType::rtf, QStringLiteral("text/richtext")},
@@ -59,6 +64,26 @@ QByteArray uriListFromGnomeFiles(const QByteArray &bytes)
     return actionEnd < 0 ? QByteArray() : bytes.mid(actionEnd + 1);
 }
 
+// The text a page shows, as UTF-8. The page's bytes are in its declared
+// encoding (Firefox writes UTF-16), else UTF-8.
+QByteArray plainTextOfHtml(const QByteArray &bytes)
+{
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+    if (!decoder.isValid())
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    const QString html = decoder.decode(bytes);
+    return QTextDocumentFragment::fromHtml(html).toPlainText().toUtf8();
+}
+
+bool offersPlainText(const QStringList &targets)
+{
+    for (const MimeForm &form : mimeForms()) {
+        if (form.type == PasteboardType::string && form.mime != htmlMime && targets.contains(form.mime))
+            return true;
+    }
+    return false;
+}
+
 // The bytes of `mime` as pasteboard `type`, or nothing when the payload does
 // not make it that type.
 std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, const QString &type)
@@ -75,6 +100,8 @@ std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, cons
     }
     if (mime == kdePasswordHintMime && bytes.trimmed() != kdePasswordHintSecret)
         return std::nullopt;
+    if (mime == htmlMime)
+        return plainTextOfHtml(bytes);
     return bytes;
 }
 
@@ -101,7 +128,10 @@ const QStringList &PasteboardMime::readTargets()
 QStringList PasteboardMime::types(PasteboardOffer &offer)
 {
     QStringList types;
-    for (const QString &mime : offer.targets()) {
+    const QStringList targets = offer.targets();
+    for (const QString &mime : targets) {
+        if (mime == htmlMime && offersPlainText(targets))
+            continue; // the text is there as text
         QString type = typeOfMime(mime);
         if (needsPayloadToDecide(mime) && !read(offer, mime, type))
             type = mime;

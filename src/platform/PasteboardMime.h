@@ -20,7 +20,8 @@ public:
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
 // one place that knows the mapping, for reading and for writing:
-//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain
+//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, and the
+//                 text text/html shows when no plain text is offered
 //   rtf           text/rtf, application/rtf, text/richtext
 //   png, tiff     image/png, image/tiff
 //   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)

@@ -115,6 +115,12 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     EXPECT_EQ(draft->kind, ClipKind::file);
     EXPECT_EQ(draft->filePaths, (QStringList{QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b c.txt")}));
 
+    owner = copyWithXclip(QStringLiteral("text/html"), "<p><b>bold</b> &amp; plain</p>");
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->kind, ClipKind::text);
+    EXPECT_EQ(draft->text, QStringLiteral("bold & plain"));
+
     owner = copyWithPeer({QStringLiteral("text/plain"), QStringLiteral("hunter2"),
                           QStringLiteral("x-kde-passwordManagerHint"), QStringLiteral("secret")});
     owner = copyWithPeer({QStringLiteral("text/plain"), QStringLiteral("hunter3"),
@@ -124,7 +130,7 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     draft = nextDraft();
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->text, QStringLiteral("after the secret"));
-    EXPECT_EQ(drafts.size(), 5);
+    EXPECT_EQ(drafts.size(), 6);
 }
 
 TEST_F(X11CaptureTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)
