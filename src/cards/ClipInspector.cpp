@@ -39,6 +39,7 @@ ClipInspector::ClipInspector(QWidget *parent)
     , m_keywords(new KeywordsEditor(this))
 {
     m_title->setPlaceholderText(tr("Add a title"));
+    m_title->setAccessibleName(tr("Title"));
 
     auto *facts = new QFormLayout;
     facts->setContentsMargins(0, 0, 0, 0);

@@ -14,6 +14,7 @@ KeywordsEditor::KeywordsEditor(QWidget *parent)
     , m_field(new QLineEdit(this))
 {
     m_field->setPlaceholderText(tr("Add keyword"));
+    m_field->setAccessibleName(tr("Keywords"));
     m_field->setClearButtonEnabled(false);
     m_field->installEventFilter(this);
 

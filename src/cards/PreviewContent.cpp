@@ -60,6 +60,7 @@ PreviewContent::PreviewContent(ThumbnailCache &pictures, const QString &storeDir
     , m_color(new ColorPreviewPage(this))
 {
     m_text->setFrameShape(QFrame::NoFrame);
+    m_text->setAccessibleName(tr("Clip Text"));
     m_text->setFont(uiFont(15));
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Breaking inside words as well takes time that grows with the square of

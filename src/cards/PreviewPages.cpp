@@ -111,6 +111,7 @@ FilePreviewPage::FilePreviewPage(ThumbnailCache &pictures, QWidget *parent)
     , m_list(new QListWidget(this))
 {
     m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setAccessibleName(tr("Files"));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setIconSize(QSize(32, 32));
     m_list->setTextElideMode(Qt::ElideMiddle);

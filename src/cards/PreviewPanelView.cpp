@@ -46,6 +46,7 @@ PreviewPanelView::PreviewPanelView(AppModel &model, const Clock &clock, QWidget 
     // (saving it) and leaves it where the step and close keys work; the view
     // also comes first when the panel becomes key without a focus of its own.
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("Preview"));
 
     auto *steps = new QHBoxLayout;
     steps->setSpacing(4);

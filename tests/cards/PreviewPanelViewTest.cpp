@@ -1,5 +1,6 @@
 #include "CardFixture.h"
 #include "support/TestImages.h"
+#include "support/UnnamedControls.h"
 #include "support/WarningLog.h"
 
 #include "cards/ClipInspector.h"
@@ -383,7 +384,7 @@ TEST_F(PreviewPanelViewTest, ShowingAndSteppingNeverTakeTheKeyboard)
     EXPECT_EQ(view().window()->focusWidget(), &view());
 }
 
-TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
+TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarningsWithEveryControlNamed)
 {
     const QDir files(configDir.path());
     const QString picture = files.filePath(QStringLiteral("photo.png"));
@@ -431,6 +432,8 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarnings)
                 QTRY_VERIFY(!shown->isLoading());
         }
         EXPECT_FALSE(view().grab().isNull());
+        const QStringList unnamed = unnamedControls(&view());
+        EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", ").toStdString();
     }
     EXPECT_EQ(warnings.text(), "");
 

@@ -28,8 +28,13 @@ inline QStringList unnamedControls(QObject *root)
             unnamed.append(QStringLiteral("%1 (%2)").arg(int(node->role())).arg(
                 object ? QLatin1StringView(object->metaObject()->className()) : QLatin1StringView("item")));
         }
-        for (int i = 0; i < node->childCount(); ++i)
-            self(self, node->child(i));
+        for (int i = 0; i < node->childCount(); ++i) {
+            // An item view keeps cells of rows it no longer has while no
+            // screen reader listens; they are no child of it.
+            QAccessibleInterface *child = node->child(i);
+            if (child && node->indexOfChild(child) == i)
+                self(self, child);
+        }
     };
     walk(walk, QAccessible::queryAccessibleInterface(root));
     return unnamed;
