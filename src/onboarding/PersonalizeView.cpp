@@ -381,10 +381,12 @@ QWidget *PersonalizeView::sizePage()
     auto *form = new QWidget;
     auto *formLayout = new QFormLayout(form);
     formLayout->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // As wide as the controls need, centred under the sample.
+    formLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     formLayout->addRow(QStringLiteral("Card Size"), makeCardSizeControl(m_env.defaults));
     formLayout->addRow(QStringLiteral("Font Size"), makeFontSizeControl(m_env.defaults, m_sample->text().value_or(QString())));
     form->setFixedHeight(270);
-    column->addWidget(form);
+    column->addWidget(form, 0, Qt::AlignHCenter);
     return page;
 }
 

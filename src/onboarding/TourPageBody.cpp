@@ -118,6 +118,9 @@ TourPageBody::TourPageBody(const TourPage &page, const TourEnvironment &environm
         row->layout()->addWidget(m_bonusState);
         layout->addSpacing(qRound(6 * scale));
         layout->addWidget(row, 0, Qt::AlignHCenter);
+        // Too long to share the switch's line.
+        m_bonusWarning = rowHolder(10 * scale);
+        layout->addWidget(m_bonusWarning, 0, Qt::AlignHCenter);
         rebuildBonusState();
     }
 
@@ -240,6 +243,7 @@ void TourPageBody::rebuildDirectPasteOffer()
 void TourPageBody::rebuildBonusState()
 {
     QHBoxLayout *row = clearedRow(m_bonusState);
+    QHBoxLayout *warning = clearedRow(m_bonusWarning);
     const BonusFeature feature = *m_page.bonus;
     if (!m_env.defaults.boolValue(bonusKey(feature)))
         return;
@@ -248,14 +252,14 @@ void TourPageBody::rebuildBonusState()
     switch (feature) {
     case BonusFeature::windowSwitcher:
         if (!m_env.model.accessibilityGranted())
-            row->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(prompt));
         else
             row->addWidget(onLabel(QStringLiteral("On: press ")
                                    + keyNames(m_env.defaults.string(keys::windowSwitcherHotKeyDisplay).value_or(QString()))));
         break;
     case BonusFeature::windowSize:
         if (!m_env.model.accessibilityGranted()) {
-            row->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(prompt));
         } else {
             row->addWidget(onLabel(QStringLiteral("On: press ")
                                    + keyNames(m_env.defaults.string(keys::windowSizeHotKeyDisplay).value_or(QString()))));
@@ -267,7 +271,7 @@ void TourPageBody::rebuildBonusState()
     case BonusFeature::middleClick:
         // Ready only once the click converter really runs, whatever the permission says.
         if (!m_env.model.middleClickActive())
-            row->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(prompt));
         else
             row->addWidget(onLabel(QStringLiteral("Middle click is on")));
         break;

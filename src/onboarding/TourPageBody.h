@@ -47,6 +47,7 @@ private:
     double m_scale;
     QWidget *m_offer = nullptr;      // its content is replaced as its state changes
     QWidget *m_bonusState = nullptr;
+    QWidget *m_bonusWarning = nullptr;
 };
 
 } // namespace tamo

@@ -73,6 +73,14 @@ void writeOnboardingSheets(Scene &scene, const QString &theme, const QString &fo
         tourView.setIndex(page);
         tour << picture(tourView);
     }
+    // The bonus pages again with their tools switched on.
+    for (const auto key : {keys::windowSwitcherEnabled, keys::windowSizeEnabled, keys::threeFingerMiddleClick,
+                           keys::inputSourceByApp})
+        scene.defaults.setValue(key, true);
+    for (qsizetype page = FeatureTourPages::pages().size() - 4; page < FeatureTourPages::pages().size(); ++page) {
+        tourView.setIndex(int(page));
+        tour << picture(tourView);
+    }
     save(tile(tour, 4), folder, QStringLiteral("onboarding-tour-%1.png").arg(theme));
 }
 
