@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -215,6 +216,20 @@ struct WindowSizeCounts
     int captured = 0;
 };
 
+// A screen as the window sizer knows it: connected, or remembered by a saved size.
+struct WindowSizerScreen
+{
+    QString id;
+    QString name;
+    int width = 0;
+    int height = 0;
+    std::optional<QSizeF> windowSize;
+    bool isCaptured = false; // taken from a window rather than fitted
+    bool isConnected = false;
+
+    bool operator==(const WindowSizerScreen &) const = default;
+};
+
 // The four bonus tools.
 class BonusTools
 {
@@ -235,6 +250,12 @@ public:
     // The keyboard layouts an app can be given, and the one in use ("" when none).
     virtual QList<KeyboardLayout> keyboardLayouts() const { return {}; }
     virtual QString currentKeyboardLayout() const { return {}; }
+    // The window sizer's screens: connected ones first, then those only remembered.
+    virtual QList<WindowSizerScreen> windowSizerScreens() const { return {}; }
+    // Saves the size of the window last used on the screen, never one of
+    // ours; nothing when there is none or synthetic input is not allowed.
+    virtual std::optional<QSizeF> captureWindowSize(const QString &screenID) { Q_UNUSED(screenID); return {}; }
+    virtual void forgetWindowSize(const QString &screenID) { Q_UNUSED(screenID); }
 
     // What the support report tells of them.
     virtual WindowSizeCounts windowSizeCounts() const { return {}; }

@@ -77,6 +77,12 @@ public:
     bool isWatchingAppSwitches() const override;
     bool followsWindowLayout() const override;
     QList<InputSourceSwitch> recentInputSourceSwitches() const override;
+    QList<WindowSizerScreen> windowSizerScreens() const override { return m_sizer.screens(); }
+    std::optional<QSizeF> captureWindowSize(const QString &screenID) override
+    {
+        return m_sizer.captureCurrentSize(screenID);
+    }
+    void forgetWindowSize(const QString &screenID) override { m_sizer.forgetSize(screenID); }
 
     WindowSwitcherService *windowSwitcher() const { return m_switcher.get(); }
     WindowSwitcherCatalog &catalog() { return m_catalog; }

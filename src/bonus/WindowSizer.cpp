@@ -222,9 +222,7 @@ QList<WindowSizer::Screen> WindowSizer::screens() const
         savedOnly.append(screen);
     }
     const QCollator collator = screenLabelCollator();
-    const auto label = [](const Screen &screen) {
-        return QStringLiteral("%1, %2 \u00D7 %3").arg(screen.name).arg(screen.width).arg(screen.height);
-    };
+    const auto label = [](const Screen &screen) { return screenLabel(screen.name, screen.width, screen.height); };
     std::stable_sort(savedOnly.begin(), savedOnly.end(),
                      [&](const Screen &a, const Screen &b) { return collator.compare(label(a), label(b)) < 0; });
     return connected + savedOnly;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppHooks.h"
+
 #include <QObject>
 #include <QRectF>
 #include <QSizeF>
@@ -26,18 +28,7 @@ class WindowSizer : public QObject
     Q_OBJECT
 public:
     // One row of the settings list.
-    struct Screen
-    {
-        QString id;
-        QString name;
-        int width = 0;
-        int height = 0;
-        std::optional<QSizeF> windowSize;
-        bool isCaptured = false;
-        bool isConnected = false;
-
-        bool operator==(const Screen &) const = default;
-    };
+    using Screen = WindowSizerScreen;
 
     struct Services
     {

@@ -42,7 +42,7 @@ void adoptScale(Defaults &defaults, QLatin1StringView key, std::optional<double>
 
 QString Screen::label() const
 {
-    return QStringLiteral("%1, %2 \u00D7 %3").arg(name).arg(width).arg(height);
+    return screenLabel(name, width, height);
 }
 
 QString screenID(const ScreenInfo &screen)

@@ -35,6 +35,11 @@ std::optional<QVariantMap> storedEntry(const QVariantMap &all, const QString &id
     return entry.toMap();
 }
 
+QString screenLabel(const QString &name, int width, int height)
+{
+    return QStringLiteral("%1, %2 \u00D7 %3").arg(name).arg(width).arg(height);
+}
+
 QCollator screenLabelCollator()
 {
     const QLocale locale;

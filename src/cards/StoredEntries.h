@@ -16,6 +16,9 @@ int storedInteger(const QVariantMap &entry, const QString &field);
 // The entry under the id when it is a dictionary.
 std::optional<QVariantMap> storedEntry(const QVariantMap &all, const QString &id);
 
+// A screen as people tell it from the others: "Name, 1512 × 982".
+QString screenLabel(const QString &name, int width, int height);
+
 // Orders screen labels ("Name, 1512 × 982") as people read them: digit runs
 // as numbers, case ignored.
 QCollator screenLabelCollator();

@@ -5,12 +5,17 @@
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 #include "platform/KeyNames.h"
+#include "platform/Screens.h"
 #include "settings/DefaultsBindings.h"
-#include "settings/SettingsEnvironment.h"
+#include "settings/HelpButton.h"
 #include "settings/InputSourceRulesList.h"
+#include "settings/SettingsEnvironment.h"
 #include "settings/ShortcutRecorder.h"
 #include "settings/StatusBadge.h"
 #include "settings/SwitchToggle.h"
+#include "settings/WindowSizeRows.h"
+
+#include <QTimer>
 
 namespace tamo {
 
@@ -37,10 +42,21 @@ RecordedShortcut toolShortcut(const BonusPage::ToolKeys &tool, GlobalHotKeyRegis
             registerIfOn};
 }
 
+// The shortcut as this desktop names its keys.
+QString shortcutNames(const Defaults &defaults, QLatin1StringView displayKey)
+{
+    return keyNames(defaults.string(displayKey).value_or(QString()));
+}
+
 QString pressToDo(const Defaults &defaults, QLatin1StringView displayKey, const QString &what)
 {
-    return QStringLiteral("Press %1 %2").arg(keyNames(defaults.string(displayKey).value_or(QString())), what);
+    return QStringLiteral("Press %1 %2").arg(shortcutNames(defaults, displayKey), what);
 }
+
+const BonusPage::ToolKeys switcherKeys{WindowSwitcherSlot, keys::windowSwitcherEnabled, keys::windowSwitcherHotKeyCode,
+                                       keys::windowSwitcherHotKeyModifiers, keys::windowSwitcherHotKeyDisplay};
+const BonusPage::ToolKeys sizerKeys{WindowSizerSlot, keys::windowSizeEnabled, keys::windowSizeHotKeyCode,
+                                    keys::windowSizeHotKeyModifiers, keys::windowSizeHotKeyDisplay};
 
 } // namespace
 
@@ -48,24 +64,13 @@ BonusPage::BonusPage(SettingsEnvironment &environment, QWidget *parent)
     : SettingsForm(parent)
     , m_env(environment)
 {
-    Defaults &defaults = m_env.defaults;
-    AppModel &model = m_env.model;
-    FormSection *switcher = addTool({QStringLiteral("Window Switcher"), QStringLiteral("to see every open window, most recent first."),
-                                     {WindowSwitcherSlot, keys::windowSwitcherEnabled, keys::windowSwitcherHotKeyCode,
-                                      keys::windowSwitcherHotKeyModifiers, keys::windowSwitcherHotKeyDisplay},
-                                     [&model](bool on) { model.setWindowSwitcherEnabled(on); }});
-    FormRow *tabs = switcher->addRow(QStringLiteral("Show Tabs"),
-                                     QStringLiteral("Browser and file manager windows open into their tabs."),
-                                     boundSwitch(defaults, keys::windowSwitcherBrowserTabs));
-    followKeys(tabs, defaults, {keys::windowSwitcherEnabled},
-               [tabs, &defaults] { tabs->setVisible(defaults.boolValue(keys::windowSwitcherEnabled)); });
-    addTool({QStringLiteral("Window Size"),
-             QStringLiteral("to give the window you're using your favorite size for this screen, centered."),
-             {WindowSizerSlot, keys::windowSizeEnabled, keys::windowSizeHotKeyCode, keys::windowSizeHotKeyModifiers,
-              keys::windowSizeHotKeyDisplay},
-             [&model](bool on) { model.setWindowSizeEnabled(on); }});
+    addWindowSwitcher();
+    addWindowSize();
     addMiddleClick();
     addInputSources();
+    addAccessibility();
+    // What synthetic input allows is read again each time the page is shown.
+    QTimer::singleShot(0, this, [this] { m_env.model.refreshPermissions(); });
 }
 
 FormSection *BonusPage::addTool(const Tool &tool)
@@ -81,6 +86,67 @@ FormSection *BonusPage::addTool(const Tool &tool)
         shortcut->setVisible(defaults.boolValue(tool.keys.enabled));
     });
     return section;
+}
+
+void BonusPage::addHelp(FormSection *section, const QString &topic, std::function<QStringList()> texts)
+{
+    section->setTrailingFooter(new HelpButton(topic, std::move(texts)));
+}
+
+void BonusPage::addWindowSwitcher()
+{
+    Defaults &defaults = m_env.defaults;
+    AppModel &model = m_env.model;
+    FormSection *section = addTool({QStringLiteral("Window Switcher"),
+                                    QStringLiteral("to see every open window, most recent first."), switcherKeys,
+                                    [&model](bool on) { model.setWindowSwitcherEnabled(on); }});
+    FormRow *tabs = section->addRow(QStringLiteral("Show Tabs"),
+                                    QStringLiteral("Firefox, Chrome and file manager windows open into their tabs."),
+                                    boundSwitch(defaults, keys::windowSwitcherBrowserTabs));
+    followKeys(tabs, defaults, {keys::windowSwitcherEnabled},
+               [tabs, &defaults] { tabs->setVisible(defaults.boolValue(keys::windowSwitcherEnabled)); });
+    addHelp(section, QStringLiteral("Window Switcher"), [&defaults] {
+        return QStringList{
+            pressToDo(defaults, keys::windowSwitcherHotKeyDisplay,
+                      QStringLiteral("to list every open window, the most recently used first, including windows on "
+                                     "other desktops and in full screen.")),
+            QStringLiteral("Pick with ↑ ↓ and press %1, or click a window. Esc, %2, the shortcut again, or a click "
+                           "outside closes the list.")
+                .arg(keyNames(QStringLiteral("↩")), keyNames(QStringLiteral("⌘W"))),
+            QStringLiteral("With Show Tabs on, a window with several tabs gets an “N tabs ›” tag. Press → or click it "
+                           "to see its tabs, ← to go back, and %1 to switch. The last row, New Tab, opens a new tab in "
+                           "that window.")
+                .arg(keyNames(QStringLiteral("↩"))),
+        };
+    });
+}
+
+void BonusPage::addWindowSize()
+{
+    Defaults &defaults = m_env.defaults;
+    AppModel &model = m_env.model;
+    FormSection *section = addTool({QStringLiteral("Window Size"),
+                                    QStringLiteral("to give the window you're using your favorite size for this "
+                                                   "screen, centered."),
+                                    sizerKeys, [&model](bool on) { model.setWindowSizeEnabled(on); }});
+    m_windowSizes = new WindowSizeRows(*section, model, this);
+    m_windowSizes->reload();
+    followKeys(this, defaults, {keys::windowSizeEnabled},
+               [this, &defaults] { m_windowSizes->setShown(defaults.boolValue(keys::windowSizeEnabled)); });
+    connect(&m_env.screens, &Screens::screensChanged, m_windowSizes, &WindowSizeRows::reload);
+    addHelp(section, QStringLiteral("Window Size"), [&defaults] {
+        return QStringList{
+            QStringLiteral("Size a window the way you like it on a screen, then click Use Current Window on that "
+                           "screen's row. TamoCove saves the size of the window you used last on that screen, for "
+                           "that screen and resolution."),
+            pressToDo(defaults, keys::windowSizeHotKeyDisplay,
+                      QStringLiteral("and the window you're using takes that size, centered: the same gap left and "
+                                     "right, between the panels at the top and bottom. Already there? A note says so "
+                                     "and nothing moves.")),
+            QStringLiteral("A screen without a saved size gets a fitted one: the full height, with room on both "
+                           "sides."),
+        };
+    });
 }
 
 void BonusPage::addMiddleClick()
@@ -109,6 +175,13 @@ void BonusPage::addMiddleClick()
     };
     followKeys(this, defaults, {keys::threeFingerMiddleClick}, showStatus);
     connect(&model, &AppModel::middleClickActiveChanged, this, showStatus);
+    addHelp(section, QStringLiteral("Middle Click"), [] {
+        return QStringList{
+            QStringLiteral("On a Magic Mouse or touchpad, a three-finger click opens links in a new tab, closes tabs, "
+                           "and more, like a middle button."),
+            QStringLiteral("On a touchpad, three-finger taps count too when Tap to Click is on."),
+        };
+    });
 }
 
 void BonusPage::addInputSources()
@@ -118,12 +191,40 @@ void BonusPage::addInputSources()
     FormSection *section = addSection(QStringLiteral("Input Source by App"));
     section->addRow(QStringLiteral("Switch Input Source by App"),
                     QStringLiteral("Each app below opens in its own language. Other apps are left alone."),
-                    boundSwitch(defaults, keys::inputSourceByApp,
-                                [&model](bool on) { model.bonusTools().setInputSourceSwitching(on); }));
+                    boundSwitch(defaults, keys::inputSourceByApp, [&model](bool on) { model.setInputSourceByApp(on); }));
     auto *rules = new InputSourceRulesList(defaults, model.workspace(), model.bonusTools(), m_env.appChooser);
     section->addWidget(rules);
     followKeys(this, defaults, {keys::inputSourceByApp},
                [rules, &defaults] { rules->setVisible(defaults.boolValue(keys::inputSourceByApp)); });
+    addHelp(section, QStringLiteral("Input Source by App"), [] {
+        return QStringList{
+            QStringLiteral("Give an app its own keyboard language, and TamoCove switches to it whenever that app "
+                           "comes to the front, with Alt+Tab, the window switcher, the taskbar or a click."),
+            QStringLiteral("For example, Messages always in Spanish, and Teams and Outlook always in English."),
+            QStringLiteral("Apps that aren't listed are left alone: the language stays as it was. The list offers the "
+                           "keyboard layouts set up in your desktop's keyboard settings."),
+        };
+    });
+}
+
+void BonusPage::addAccessibility()
+{
+    Defaults &defaults = m_env.defaults;
+    AppModel &model = m_env.model;
+    FormSection *section = addSection();
+    section->addRow(QStringLiteral("Accessibility Needed"),
+                    QStringLiteral("The window tools and the middle click act through the X server's XTest "
+                                   "extension, as Direct Paste does, and this display lacks it."));
+    // The keyboard layout per app needs no synthetic input.
+    const auto showSection = [section, &model, &defaults] {
+        const bool needsTrust = defaults.boolValue(keys::windowSwitcherEnabled)
+                                || defaults.boolValue(keys::threeFingerMiddleClick)
+                                || defaults.boolValue(keys::windowSizeEnabled);
+        section->setVisible(needsTrust && !model.accessibilityGranted());
+    };
+    followKeys(section, defaults, {keys::windowSwitcherEnabled, keys::threeFingerMiddleClick, keys::windowSizeEnabled},
+               showSection);
+    connect(&model, &AppModel::accessibilityGrantedChanged, section, showSection);
 }
 
 } // namespace tamo

@@ -269,6 +269,15 @@ void FormSection::setHeaderNote(const QString &note)
     m_headerNote->setVisible(!note.isEmpty());
 }
 
+void FormSection::setTrailingFooter(QWidget *widget)
+{
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch(1);
+    row->addWidget(widget);
+    static_cast<QVBoxLayout *>(layout())->addLayout(row);
+}
+
 QString FormSection::header() const
 {
     return m_header->text();

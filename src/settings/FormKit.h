@@ -66,6 +66,8 @@ public:
     // width inside its insets; it shows and hides with the widget.
     void addWidget(QWidget *widget);
     void setFooter(const QString &footer);
+    // A control at the trailing edge under the card, as a help button.
+    void setTrailingFooter(QWidget *widget);
     // A second, smaller header line (a section that explains itself).
     void setHeaderNote(const QString &note);
 

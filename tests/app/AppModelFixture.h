@@ -115,6 +115,31 @@ public:
     bool isWatchingAppSwitches() const override { return watchingApps; }
     bool followsWindowLayout() const override { return layoutPerWindow; }
     QList<InputSourceSwitch> recentInputSourceSwitches() const override { return switches; }
+    // The window sizer's screens: a capture finds `windowToCapture`, and a
+    // forgotten size leaves a connected screen fitted and drops a remembered one.
+    QList<WindowSizerScreen> windowSizerScreens() const override { return sizerScreens; }
+    std::optional<QSizeF> captureWindowSize(const QString &screenID) override
+    {
+        note(QStringLiteral("sizer.capture:") + screenID);
+        for (WindowSizerScreen &screen : sizerScreens) {
+            if (screen.id == screenID && screen.isConnected && windowToCapture) {
+                screen.windowSize = windowToCapture;
+                screen.isCaptured = true;
+                return windowToCapture;
+            }
+        }
+        return std::nullopt;
+    }
+    void forgetWindowSize(const QString &screenID) override
+    {
+        note(QStringLiteral("sizer.forget:") + screenID);
+        for (WindowSizerScreen &screen : sizerScreens) {
+            if (screen.id == screenID)
+                screen.windowSize.reset();
+        }
+        sizerScreens.removeIf([&](const WindowSizerScreen &screen) { return screen.id == screenID && !screen.isConnected; });
+    }
+
     int unreadableTouch = 0;
     QList<KeyboardLayout> layouts;
     QString currentLayout;
@@ -123,6 +148,8 @@ public:
     bool watchingApps = false;
     bool layoutPerWindow = false;
     QList<InputSourceSwitch> switches;
+    QList<WindowSizerScreen> sizerScreens;
+    std::optional<QSizeF> windowToCapture;
 
     AppExtensions extensions()
     {

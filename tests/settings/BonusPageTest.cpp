@@ -4,11 +4,14 @@
 #include "model/SettingsKeys.h"
 #include "platform/KeyCodes.h"
 #include "settings/BonusPage.h"
+#include "settings/HelpButton.h"
 #include "settings/InputSourceRulesList.h"
 #include "settings/StatusBadge.h"
 #include "settings/ShortcutRecorder.h"
+#include "settings/WindowSizeRows.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QToolButton>
 
 using namespace tamo;
@@ -99,4 +102,223 @@ TEST_F(SettingsFixture, TheMiddleClickStatusSaysWhatItWaitsFor)
     EXPECT_FALSE(isShown(page, QStringLiteral("Status")));
     click(control<SwitchToggle>(page, QStringLiteral("Three-Finger Middle Click")));
     EXPECT_EQ(control<StatusBadge>(page, QStringLiteral("Status"))->text(), QStringLiteral("Waiting for Accessibility access"));
+}
+
+namespace {
+
+WindowSizerScreen sizerScreen(const char *id, const char *name, std::optional<QSizeF> size = {}, bool captured = false,
+                              bool connected = true)
+{
+    return {QString::fromUtf8(id), QString::fromUtf8(name), 1920, 1080, size, captured, connected};
+}
+
+class BonusPageTest : public PageFixture<BonusPage>
+{
+protected:
+    void SetUp() override { defaults.setValue(keys::windowSizeEnabled, true); }
+
+    BonusPage &shownPage()
+    {
+        startedModel();
+        page().show();
+        return page();
+    }
+
+    // The row's status line, or why there is none.
+    QString status(const char *title) { return row(page(), QString::fromUtf8(title))->description(); }
+
+    template<typename Button>
+    Button *rowButton(const char *title)
+    {
+        FormRow *found = row(page(), QString::fromUtf8(title));
+        return found ? found->findChild<Button *>() : nullptr;
+    }
+
+    // A row's button acts once the click is over, as it rebuilds the rows.
+    void clickRowButton(QAbstractButton *button)
+    {
+        click(button);
+        QCoreApplication::processEvents();
+    }
+
+    QList<HelpButton *> helpButtons() { return page().findChildren<HelpButton *>(); }
+
+    FormSection *accessibilitySection()
+    {
+        FormRow *needed = row(page(), QStringLiteral("Accessibility Needed"));
+        return needed ? qobject_cast<FormSection *>(needed->parentWidget()->parentWidget()) : nullptr;
+    }
+};
+
+constexpr const char *screenA = "Fake Display, 1920 × 1080";
+
+} // namespace
+
+TEST_F(BonusPageTest, AFreshInstallationShowsFourSwitchesOffAndNothingElse)
+{
+    defaults.setValue(keys::windowSizeEnabled, false);
+    ext.sizerScreens = {sizerScreen("A", "Fake Display")};
+    shownPage();
+    for (const char *title : {"Window Switcher", "Window Size", "Three-Finger Middle Click", "Switch Input Source by App"})
+        EXPECT_FALSE(control<SwitchToggle>(page(), QString::fromUtf8(title))->isChecked()) << title;
+    for (const char *title : {"Shortcut", "Show Tabs", "Status", screenA})
+        EXPECT_FALSE(isShown(page(), QString::fromUtf8(title))) << title;
+    EXPECT_FALSE(page().findChild<InputSourceRulesList *>()->isVisibleTo(&page()));
+    EXPECT_FALSE(accessibilitySection()->isVisibleTo(&page()));
+    EXPECT_EQ(helpButtons().size(), 4);
+}
+
+TEST_F(BonusPageTest, TheAccessibilitySectionShowsOnlyForAToolThatNeedsWhatIsMissing)
+{
+    const struct {
+        QLatin1StringView key;
+        bool trusted;
+        bool shown;
+    } cases[] = {
+        {keys::windowSwitcherEnabled, false, true},
+        {keys::threeFingerMiddleClick, false, true},
+        {keys::windowSizeEnabled, false, true},
+        {keys::inputSourceByApp, false, false},
+        {keys::windowSwitcherEnabled, true, false},
+    };
+    defaults.setValue(keys::windowSizeEnabled, false);
+    shownPage();
+    for (const auto &tool : cases) {
+        accessibility.trusted = tool.trusted;
+        model().refreshPermissions();
+        defaults.setValue(tool.key, true);
+        EXPECT_EQ(accessibilitySection()->isVisibleTo(&page()), tool.shown) << tool.key.data() << tool.trusted;
+        defaults.setValue(tool.key, false);
+        EXPECT_FALSE(accessibilitySection()->isVisibleTo(&page()));
+    }
+    defaults.setValue(keys::windowSizeEnabled, true);
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    ASSERT_TRUE(accessibilitySection()->isVisibleTo(&page()));
+    accessibility.trusted = true;
+    model().refreshPermissions(); // the one-second poll
+    EXPECT_FALSE(accessibilitySection()->isVisibleTo(&page()));
+}
+
+TEST_F(BonusPageTest, EachScreenRowSaysWhichSizeTheSizerGives)
+{
+    const struct {
+        WindowSizerScreen screen;
+        const char *title;
+        const char *status;
+        bool canUse;
+        bool canReset;
+    } rows[] = {
+        {sizerScreen("A", "Built-in", QSizeF(1200.7, 800.2), true), "Built-in, 1920 × 1080", "1200 × 800", true, true},
+        {sizerScreen("B", "Left", QSizeF(1152, 944)), "Left, 1920 × 1080", "1152 × 944, fitted", true, true},
+        {sizerScreen("C", "Right"), "Right, 1920 × 1080", "Fitted size", true, false},
+        {sizerScreen("D", "Projector", QSizeF(qInf(), 10), true, false), "Projector, 1920 × 1080", "Fitted size", false, true},
+    };
+    for (const auto &expected : rows)
+        ext.sizerScreens.append(expected.screen);
+    shownPage();
+    for (const auto &expected : rows) {
+        EXPECT_EQ(status(expected.title), QString::fromUtf8(expected.status)) << expected.title;
+        EXPECT_EQ(rowButton<QPushButton>(expected.title)->isEnabled(), expected.canUse) << expected.title;
+        EXPECT_EQ(rowButton<QToolButton>(expected.title)->isEnabled(), expected.canReset) << expected.title;
+    }
+
+    clickRowButton(rowButton<QToolButton>("Projector, 1920 × 1080"));
+    EXPECT_EQ(page().windowSizeRows().screens().size(), 3) << "a forgotten screen that is not attached leaves the list";
+    clickRowButton(rowButton<QToolButton>("Left, 1920 × 1080"));
+    EXPECT_EQ(status("Left, 1920 × 1080"), QStringLiteral("Fitted size"));
+    EXPECT_FALSE(rowButton<QToolButton>("Left, 1920 × 1080")->isEnabled());
+
+    click(control<SwitchToggle>(page(), QStringLiteral("Window Size")));
+    EXPECT_FALSE(isShown(page(), QStringLiteral("Built-in, 1920 × 1080")));
+    EXPECT_FALSE(ext.log.filter(QStringLiteral("sizer.forget")).contains(QStringLiteral("sizer.forget:A")))
+        << "switching the sizer off keeps its sizes";
+}
+
+TEST_F(BonusPageTest, AFailedCaptureNotesWhyOnItsRowForThreeSeconds)
+{
+    ext.sizerScreens = {sizerScreen("A", "Fake Display"), sizerScreen("B", "Side")};
+    constexpr const char *screenB = "Side, 1920 × 1080";
+    shownPage();
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    clickRowButton(rowButton<QPushButton>(screenA));
+    EXPECT_EQ(status(screenA), QStringLiteral("This display lacks the XTest extension TamoCove needs"));
+    accessibility.trusted = true;
+    model().refreshPermissions();
+    EXPECT_EQ(status(screenA), QStringLiteral("No window on this screen to take the size from"));
+
+    QTest::qWait(WindowSizeRows::noteMs / 3);
+    clickRowButton(rowButton<QPushButton>(screenB));
+    EXPECT_EQ(status(screenA), QStringLiteral("Fitted size")) << "the note moved";
+    EXPECT_EQ(status(screenB), QStringLiteral("No window on this screen to take the size from"));
+    QTest::qWait(WindowSizeRows::noteMs * 2 / 3 + 100);
+    EXPECT_EQ(status(screenB), QStringLiteral("No window on this screen to take the size from"))
+        << "the first failure's clearing leaves the second note";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status(screenB) == QStringLiteral("Fitted size"); }, WindowSizeRows::noteMs / 3 + 500));
+
+    clickRowButton(rowButton<QPushButton>(screenA));
+    ext.windowToCapture = QSizeF(1000, 700);
+    clickRowButton(rowButton<QPushButton>(screenA));
+    EXPECT_EQ(status(screenA), QStringLiteral("1000 × 700")) << "a capture clears the note at once";
+    EXPECT_EQ(ext.log.filter(QStringLiteral("sizer.capture")).size(), 4);
+}
+
+TEST_F(BonusPageTest, TheRowsFollowTheScreens)
+{
+    ext.sizerScreens = {sizerScreen("A", "Fake Display")};
+    shownPage();
+    ext.sizerScreens.append(sizerScreen("B", "Side"));
+    screens.setScreens({FakeScreens::oneScreen(), FakeScreens::oneScreen()});
+    EXPECT_TRUE(isShown(page(), QStringLiteral("Side, 1920 × 1080")));
+}
+
+TEST_F(BonusPageTest, HelpNamesTheShortcutOfNowAndClosesOnASecondClick)
+{
+    defaults.setValue(keys::windowSwitcherHotKeyDisplay, QStringLiteral("⌃⌥K"));
+    shownPage();
+    const struct {
+        const char *topic;
+        int texts;
+        const char *first;
+    } sections[] = {
+        {"Window Switcher Help", 3, "Press Super+Alt+K to list every open window"},
+        {"Window Size Help", 3, "Size a window the way you like it"},
+        {"Middle Click Help", 2, "On a Magic Mouse or touchpad"},
+        {"Input Source by App Help", 3, "Give an app its own keyboard language"},
+    };
+    const QList<HelpButton *> buttons = helpButtons();
+    ASSERT_EQ(buttons.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        HelpButton *help = buttons[i];
+        EXPECT_EQ(help->accessibleName(), QString::fromUtf8(sections[i].topic));
+        click(help);
+        ASSERT_TRUE(help->isShowingHelp()) << sections[i].topic;
+        const QStringList texts = help->shownTexts();
+        EXPECT_EQ(texts.size(), sections[i].texts) << sections[i].topic;
+        EXPECT_TRUE(texts.value(0).startsWith(QString::fromUtf8(sections[i].first))) << texts.value(0).toStdString();
+        click(help);
+        EXPECT_FALSE(help->isShowingHelp()) << sections[i].topic;
+    }
+    EXPECT_TRUE(buttons[0]->isVisibleTo(&page())) << "help is there while the tool is off";
+}
+
+TEST_F(BonusPageTest, EveryControlOfTheFullPageHasAName)
+{
+    for (const QLatin1StringView key : {keys::windowSwitcherEnabled, keys::threeFingerMiddleClick, keys::inputSourceByApp})
+        defaults.setValue(key, true);
+    ext.sizerScreens = {sizerScreen("A", "Fake Display", QSizeF(800, 600))};
+    ext.layouts = {{QStringLiteral("us"), QStringLiteral("English (US)")}};
+    defaults.setValue(keys::inputSourceRules, QVariantMap{{QStringLiteral("org.example.App"), QStringLiteral("us")}});
+    shownPage();
+    int named = 0;
+    for (QWidget *widget : page().findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(&page()) || !(qobject_cast<QAbstractButton *>(widget) || qobject_cast<QComboBox *>(widget)))
+            continue;
+        const auto *button = qobject_cast<QAbstractButton *>(widget);
+        const QString name = widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
+        EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
+        ++named;
+    }
+    EXPECT_GE(named, 14);
 }
