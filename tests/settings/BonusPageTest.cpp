@@ -168,6 +168,37 @@ TEST_F(BonusPageTest, AFreshInstallationShowsFourSwitchesOffAndNothingElse)
     EXPECT_EQ(helpButtons().size(), 4);
 }
 
+TEST_F(BonusPageTest, EachSwitchStoresItsKeyAndSwitchesItsTool)
+{
+    const struct {
+        const char *title;
+        QLatin1StringView key;
+        const char *on; // what the tool is told, "" for nothing
+        const char *off;
+    } switches[] = {
+        {"Window Switcher", keys::windowSwitcherEnabled, "switcher.create", "switcher.destroy"},
+        {"Show Tabs", keys::windowSwitcherBrowserTabs, "", ""},
+        {"Window Size", keys::windowSizeEnabled, "sizer:1", "sizer:0"},
+        {"Three-Finger Middle Click", keys::threeFingerMiddleClick, "middleClick:1", "middleClick:0"},
+        {"Switch Input Source by App", keys::inputSourceByApp, "inputSources:1", "inputSources:0"},
+    };
+    defaults.setValue(keys::windowSizeEnabled, false);
+    shownPage();
+    for (const auto &expected : switches) {
+        for (const bool on : {true, false}) {
+            ext.log.clear();
+            click(control<SwitchToggle>(page(), QString::fromUtf8(expected.title)));
+            EXPECT_EQ(defaults.boolValue(expected.key), on) << expected.title;
+            EXPECT_EQ(control<SwitchToggle>(page(), QString::fromUtf8(expected.title))->isChecked(), on) << expected.title;
+            const QString told = QString::fromUtf8(on ? expected.on : expected.off);
+            if (!told.isEmpty())
+                EXPECT_TRUE(ext.log.contains(told)) << expected.title << ext.log.join(u' ').toStdString();
+        }
+        if (expected.key == keys::windowSwitcherEnabled)
+            click(control<SwitchToggle>(page(), QString::fromUtf8(expected.title))); // on, for Show Tabs
+    }
+}
+
 TEST_F(BonusPageTest, TheAccessibilitySectionShowsOnlyForAToolThatNeedsWhatIsMissing)
 {
     const struct {

@@ -17,6 +17,7 @@ public:
     using AppModelFixture::alerts;
     using AppModelFixture::clock;
     using AppModelFixture::defaults;
+    using AppModelFixture::ext;
     using AppModelFixture::model;
     using AppModelFixture::workspace;
     using StripFixture::cards;
