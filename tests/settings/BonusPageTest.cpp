@@ -11,6 +11,7 @@
 #include "settings/WindowSizeRows.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -273,20 +274,24 @@ TEST_F(BonusPageTest, AFailedCaptureNotesWhyOnItsRowForThreeSeconds)
     shownPage();
     accessibility.trusted = false;
     model().refreshPermissions();
+    QElapsedTimer sinceA;
+    sinceA.start();
     clickRowButton(rowButton<QPushButton>(screenA));
     EXPECT_EQ(status(screenA), QStringLiteral("This display lacks the XTest extension TamoCove needs"));
     accessibility.trusted = true;
     model().refreshPermissions();
     EXPECT_EQ(status(screenA), QStringLiteral("No window on this screen to take the size from"));
 
-    QTest::qWait(WindowSizeRows::noteMs / 3);
+    // B fails two thirds of the way through A's note, which leaves a wide
+    // margin between the end of A's note and that of B's.
+    QTest::qWait(WindowSizeRows::noteMs * 2 / 3);
     clickRowButton(rowButton<QPushButton>(screenB));
     EXPECT_EQ(status(screenA), QStringLiteral("Fitted size")) << "the note moved";
     EXPECT_EQ(status(screenB), QStringLiteral("No window on this screen to take the size from"));
-    QTest::qWait(WindowSizeRows::noteMs * 2 / 3 + 100);
+    QTest::qWait(int(WindowSizeRows::noteMs + 100 - sinceA.elapsed()));
     EXPECT_EQ(status(screenB), QStringLiteral("No window on this screen to take the size from"))
         << "the first failure's clearing leaves the second note";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return status(screenB) == QStringLiteral("Fitted size"); }, WindowSizeRows::noteMs / 3 + 500));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status(screenB) == QStringLiteral("Fitted size"); }, WindowSizeRows::noteMs));
 
     clickRowButton(rowButton<QPushButton>(screenA));
     ext.windowToCapture = QSizeF(1000, 700);
