@@ -3,6 +3,7 @@
 // while the main thread stays free, and reading a 10 MB image from the store
 // on the main context against the worker's own connection.
 #include "../tests/support/SampleClips.h"
+#include "NoApps.h"
 
 #include "app/AppIcons.h"
 #include "cards/CardAppearanceBuilder.h"
@@ -15,7 +16,6 @@
 #include "model/ModelContext.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "platform/Workspace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,19 +40,6 @@ namespace {
 
 std::map<std::string, double> figures; // benchmark name → seconds per iteration
 
-class NoApps final : public Workspace
-{
-public:
-    AppInfo frontmostApp() const override { return {}; }
-    qint64 frontmostProcessID() const override { return 0; }
-    AppInfo appForProcess(qint64) const override { return {}; }
-    bool isInstalled(const QString &) const override { return false; }
-    QList<AppInfo> installedApps() const override { return {}; }
-    QIcon icon(const QString &) const override { return QIcon::fromTheme(QStringLiteral("application-x-executable")); }
-    bool openURL(const QUrl &) override { return false; }
-    void revealFile(const QString &) override {}
-};
-
 // Bytes that do not compress, as a photo's do not.
 QImage noise(int width, int height)
 {
@@ -70,7 +57,7 @@ QImage noise(int width, int height)
 struct Bench
 {
     QTemporaryDir folder;
-    NoApps workspace;
+    bench::NoApps workspace{QIcon::fromTheme(QStringLiteral("application-x-executable"))};
     AppIcons icons{workspace};
     Defaults defaults{folder.filePath(QStringLiteral("defaults.json"))};
     SystemClock clock;

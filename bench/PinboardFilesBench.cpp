@@ -8,6 +8,7 @@
 //   refused (target: a small multiple of the size), and a 170 MB file of
 //   1,000,000 clips, read.
 #include "HistoryFill.h"
+#include "NoApps.h"
 
 #include "app/AppIcons.h"
 #include "model/ClipItem.h"
@@ -19,7 +20,6 @@
 #include "model/SourceAppPublisher.h"
 #include "model/SyncState.h"
 #include "platform/Clock.h"
-#include "platform/Workspace.h"
 #include "transfer/ArchiveBuilder.h"
 #include "transfer/DurableFile.h"
 #include "transfer/ImportApply.h"
@@ -47,20 +47,6 @@ constexpr int clipsPerPinboard = 200;
 constexpr int imageClips = 100;
 constexpr int storeSize = 100'000;
 
-// A machine with none of the file's apps installed.
-class NoApps final : public Workspace
-{
-public:
-    AppInfo frontmostApp() const override { return {}; }
-    qint64 frontmostProcessID() const override { return 0; }
-    AppInfo appForProcess(qint64) const override { return {}; }
-    bool isInstalled(const QString &) const override { return false; }
-    QList<AppInfo> installedApps() const override { return {}; }
-    QIcon icon(const QString &) const override { return {}; }
-    bool openURL(const QUrl &) override { return false; }
-    void revealFile(const QString &) override {}
-};
-
 // What the store needs around it, as the app has it.
 struct Store
 {
@@ -71,7 +57,7 @@ struct Store
     ModelContainer container;
     SystemClock clock;
     NoSync sync;
-    NoApps workspace;
+    bench::NoApps workspace;
     AppIcons icons{workspace};
     SourceAppPublisher sourceApps{container.mainContext(), sync, nullptr};
     ClipLibrary clips{container.mainContext(), clock, sourceApps};
