@@ -2,6 +2,7 @@
 // another process open under a window manager (openbox is started when none
 // runs): the hot key to the panel's first painted frame, and the main-thread
 // time of one catalog build. Prints each figure against its target.
+#include "PaintWatch.h"
 #include "TimingReporter.h"
 
 #include "app/AppHooks.h"
@@ -32,26 +33,6 @@ using namespace tamo;
 namespace {
 
 constexpr int windowCount = 100;
-
-// Tells when a widget has painted.
-class PaintWatch : public QObject
-{
-public:
-    void watch(QWidget *widget)
-    {
-        painted = false;
-        widget->installEventFilter(this);
-    }
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
 
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
@@ -122,7 +103,7 @@ void BM_HotKeyToFirstPaint100Windows(benchmark::State &state)
     for (auto _ : state) {
         switcher.controller().hide();
         QCoreApplication::processEvents();
-        PaintWatch watch;
+        bench::PaintWatch watch;
         watch.watch(switcher.controller().view());
         QElapsedTimer timer;
         timer.start();
