@@ -113,6 +113,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     connect(&m_model, &AppModel::iconPickerItemIDChanged, this, &ClipStrip::layoutCards);
     connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &ClipStrip::storeSaved);
     connect(&m_wholeTextSearch, &ClipSearch::finished, this, &ClipStrip::showWholeTextMatches);
+    m_restOfList = new AfterNextFrame(*viewport(), [this] { readRestOfList(); });
     connect(&m_cardContext.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
         if (key == keys::cardScale)
             readCardScale();
@@ -133,23 +134,38 @@ void ClipStrip::retire()
     m_scrollAnimation.stop();
     m_listTransition.stop();
     m_wholeTextSearch.cancel();
+    m_restOfList->cancel();
     m_hold.release();
     m_retired = true;
 }
 
 // ---------------------------------------------------------------- what is listed
 
-void ClipStrip::requery()
+void ClipStrip::readAppearing()
 {
-    followSave(nullptr);
+    m_cardLook.agesAt = m_cardContext.clock.now();
+    m_items = stripQuery(m_pinboardID).first(firstFrameClips).fetch(m_model.container().mainContext());
+    showMatches();
+    if (m_items.size() >= firstFrameClips)
+        m_restOfList->arm(); // the current clip may be among the rest
+    else if (!m_items.isEmpty())
+        ensureValidSelection(m_model, m_visible);
 }
 
-void ClipStrip::followSave(const SaveSummary *summary)
+// The cards in view stay where they are: the rest only lengthens the row.
+void ClipStrip::readRestOfList()
+{
+    m_items = stripQuery(m_pinboardID).fetch(m_model.container().mainContext());
+    showMatches(false);
+    ensureValidSelection(m_model, m_visible);
+}
+
+void ClipStrip::followSave(const SaveSummary &summary)
 {
     const QUuid previousFront = frontID(m_items);
     m_cardLook.agesAt = m_cardContext.clock.now();
     const ClipListQuery query = stripQuery(m_pinboardID);
-    if (!summary || !query.followSave(m_items, *summary))
+    if (!query.followSave(m_items, summary))
         m_items = query.fetch(m_model.container().mainContext());
     showMatches();
     // A new copy arrived or the front clip went: the current clip may be gone.
@@ -162,18 +178,18 @@ void ClipStrip::storeSaved(const SaveSummary &summary)
     if (m_stale)
         return; // read again when shown
     if (summary.entities.contains(QLatin1String(ClipItem::spec().name)))
-        followSave(&summary);
+        followSave(summary);
     if (summary.entities.contains(QLatin1String(Pinboard::spec().name)))
         updatePinboardTags();
 }
 
 // Whole texts are never read on the main thread: the clips only they could
 // tell of join when the search of the store finds them.
-void ClipStrip::showMatches()
+void ClipStrip::showMatches(bool animated)
 {
     m_wholeTextSearch.cancel();
     const StripMatches matches = matchingClips(m_items, m_model.searchText(), m_model.searchFilters());
-    setVisibleClips(matches.clips);
+    setVisibleClips(matches.clips, animated);
     if (matches.undecided) {
         m_wholeTextSearch.start({trimmedSearchText(m_model.searchText()), m_model.searchFilters(), m_pinboardID,
                                  m_pinboardID.isNull() ? historyFetchLimit : -1});
@@ -191,7 +207,7 @@ void ClipStrip::showWholeTextMatches(const QList<QUuid> &ids)
     setVisibleClips(matching);
 }
 
-void ClipStrip::setVisibleClips(QList<ClipItemPtr> visible)
+void ClipStrip::setVisibleClips(QList<ClipItemPtr> visible, bool animated)
 {
     const bool sameOrder = std::equal(visible.cbegin(), visible.cend(), m_visible.cbegin(), m_visible.cend(),
                                       [](const ClipItemPtr &a, const ClipItemPtr &b) { return a->id() == b->id(); });
@@ -199,7 +215,7 @@ void ClipStrip::setVisibleClips(QList<ClipItemPtr> visible)
     const QHash<QUuid, qsizetype> oldPositions = std::exchange(m_positions, positionsOf(visible));
     m_visible = std::move(visible);
 
-    if (frontOrCountChanged && !m_cards.isEmpty())
+    if (animated && frontOrCountChanged && !m_cards.isEmpty())
         startListTransition(oldPositions);
     updateScrollRange();
     layoutCards();
@@ -531,7 +547,7 @@ void ClipStrip::showEvent(QShowEvent *event)
 {
     QAbstractScrollArea::showEvent(event);
     if (std::exchange(m_stale, false)) {
-        requery();
+        readAppearing();
         updatePinboardTags();
         if (m_visible.isEmpty())
             m_model.setVisibleItemIDs({}); // published even with nothing to show
@@ -553,6 +569,7 @@ void ClipStrip::hideEvent(QHideEvent *event)
         return;
     // A hidden row holds no clips and follows no saves; it reads them again when shown.
     m_stale = true;
+    m_restOfList->cancel();
     m_scrollAnimation.stop();
     m_listTransition.stop();
     m_slideFrom.clear();

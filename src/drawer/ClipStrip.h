@@ -2,6 +2,7 @@
 
 #include "cards/CardContext.h"
 #include "cards/CardGroupLook.h"
+#include "drawer/AfterNextFrame.h"
 #include "drawer/HoldToPreview.h"
 #include "drawer/StripLayout.h"
 #include "drawer/TimeScale.h"
@@ -78,14 +79,16 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    // What is listed.
-    void requery();
-    // Without a save to follow (null), the list is read again.
-    void followSave(const SaveSummary *summary);
+    // What is listed: as the row appears, the clips its first frame shows,
+    // and the rest once that frame is out.
+    void readAppearing();
+    void readRestOfList();
+    void followSave(const SaveSummary &summary);
     void storeSaved(const SaveSummary &summary);
-    void showMatches();
+    // Cards that move or arrive slide into place unless told otherwise.
+    void showMatches(bool animated = true);
     void showWholeTextMatches(const QList<QUuid> &ids);
-    void setVisibleClips(QList<ClipItemPtr> visible);
+    void setVisibleClips(QList<ClipItemPtr> visible, bool animated = true);
     void searchChanged();
     void updatePinboardTags();
     void readCardScale();
@@ -116,6 +119,7 @@ private:
     HoldToPreview m_hold;
 
     QList<ClipItemPtr> m_items; // the query's result
+    AfterNextFrame *m_restOfList = nullptr;
     QList<ClipItemPtr> m_visible;
     ClipSearch m_wholeTextSearch;
     QHash<QUuid, qsizetype> m_positions; // of the visible clips

@@ -13,6 +13,12 @@ namespace tamo {
 // The history row holds at most this many of the newest clips.
 inline constexpr int historyFetchLimit = 2000;
 
+// As a list appears, only this many of its clips are read at once, more than
+// the widest screen shows at the smallest card size; the rest follow on the
+// next turn of the event loop, after the first frame, so opening costs the
+// same for any length of history.
+inline constexpr int firstFrameClips = 64;
+
 // The history newest first (the history's limit applies), or, for a
 // pinboard id, that pinboard's clips most recently pinned first, all of them.
 ClipListQuery stripQuery(const QUuid &pinboardID);

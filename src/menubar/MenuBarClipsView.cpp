@@ -5,6 +5,7 @@
 #include "cards/GlassRim.h"
 #include "cards/GlassSurface.h"
 #include "cards/ViewStyles.h"
+#include "drawer/AfterNextFrame.h"
 #include "drawer/EmptyStripView.h"
 #include "drawer/ExploreFeaturesButton.h"
 #include "drawer/FilterChip.h"
@@ -150,6 +151,11 @@ MenuBarClipsView::MenuBarClipsView(AppModel &model, const CardContext &cards, Me
     connect(&m_state, &MenuBarViewState::renamingBoardChanged, this, &MenuBarClipsView::rebuildScopeChips);
     connect(&m_state, &MenuBarViewState::closeRequested, this, [this] { m_actions.close(); });
     connect(&counters, &MenuBarClipsState::openCountChanged, &m_state, &MenuBarViewState::resetForOpen);
+    m_restOfList = new AfterNextFrame(*this, [this] { m_state.readRestOfList(); });
+    connect(&counters, &MenuBarClipsState::openCountChanged, this, [this] {
+        if (m_state.holdsFirstClipsOnly())
+            m_restOfList->arm();
+    });
     connect(&counters, &MenuBarClipsState::refocusCountChanged, this,
             [this] { m_state.setFocus(MenuBarViewState::Focus::search); });
     connect(&m_model, &AppModel::previewItemIDChanged, this, [this] {
@@ -429,8 +435,10 @@ void MenuBarClipsView::resizeEvent(QResizeEvent *event)
 void MenuBarClipsView::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        m_restOfList->cancel();
         m_state.release();
+    }
 }
 
 void MenuBarClipsView::paintEvent(QPaintEvent *)

@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace tamo {
 
+class AfterNextFrame;
 class EmptyStripView;
 class MenuBarCardGrid;
 class MenuBarClipsState;
@@ -72,6 +73,7 @@ private:
     Actions m_actions;
     OuterShadow *m_shadow = nullptr;
     MenuBarViewState m_state;
+    AfterNextFrame *m_restOfList = nullptr;
     SearchCapsule *m_capsule = nullptr;
     QHBoxLayout *m_capsuleRow = nullptr;
     QList<QWidget *> m_capsuleChips;

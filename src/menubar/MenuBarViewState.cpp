@@ -38,7 +38,22 @@ ModelContext &MenuBarViewState::context() const
 
 void MenuBarViewState::reload()
 {
+    m_firstClipsOnly = false;
     follow(nullptr);
+}
+
+void MenuBarViewState::readRestOfList()
+{
+    if (m_shown && m_firstClipsOnly)
+        reload();
+}
+
+void MenuBarViewState::readFirstClips()
+{
+    m_items = stripQuery({}).first(firstFrameClips).fetch(context());
+    m_firstClipsOnly = m_items.size() >= firstFrameClips;
+    m_pinned = ClipListQuery::pinned().fetch(context());
+    m_pinboards = m_model.pinboards().orderedPinboards();
 }
 
 void MenuBarViewState::follow(const SaveSummary *summary)
@@ -76,6 +91,7 @@ void MenuBarViewState::dropRemoved(const QList<QUuid> &removed)
 void MenuBarViewState::release()
 {
     m_shown = false;
+    m_firstClipsOnly = false;
     m_searchPause.stop();
     m_search.cancel();
     m_items.clear();
@@ -397,7 +413,7 @@ void MenuBarViewState::resetForOpen()
 {
     commitBoardRename();
     m_shown = true;
-    reload();
+    readFirstClips();
     m_searchPause.stop();
     m_search.cancel();
     m_query.clear();

@@ -47,6 +47,10 @@ public:
     const QList<ClipItemPtr> &items() const { return m_items; }
     const QList<PinboardPtr> &pinboards() const { return m_pinboards; }
     void reload();
+    // As the panel opens only the clips its first frame shows are read: the
+    // view has the rest read once that frame is out.
+    bool holdsFirstClipsOnly() const { return m_firstClipsOnly; }
+    void readRestOfList();
     // The panel closed: hold nothing and follow no saves until it opens again.
     void release();
 
@@ -137,6 +141,7 @@ private:
     void storeSaved(const SaveSummary &summary);
     // Without a save to follow (null), the lists are read again.
     void follow(const SaveSummary *summary);
+    void readFirstClips();
     void scheduleResults();
     void applyResults(const QList<QUuid> &ids, int pages);
     void dropRemoved(const QList<QUuid> &removed);
@@ -162,6 +167,7 @@ private:
     QList<QUuid> m_lastVisibleIDs;
     int m_lastSearchFetches = 0;
     bool m_shown = false;
+    bool m_firstClipsOnly = false;
 };
 
 } // namespace tamo

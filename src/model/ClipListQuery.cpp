@@ -42,6 +42,13 @@ ClipListQuery ClipListQuery::pinned()
             [](const ClipItem &clip) { return clip.pinnedAt(); }};
 }
 
+ClipListQuery ClipListQuery::first(int count) const
+{
+    ClipListQuery cut = *this;
+    cut.m_descriptor.limit = m_descriptor.limit < 0 ? count : std::min(m_descriptor.limit, count);
+    return cut;
+}
+
 QList<ClipItemPtr> ClipListQuery::fetch(ModelContext &context) const
 {
     return context.fetch<ClipItem>(m_descriptor);

@@ -26,6 +26,9 @@ public:
     // Every pinned clip, most recently pinned first.
     static ClipListQuery pinned();
 
+    // The same list cut to its first `count` clips.
+    ClipListQuery first(int count) const;
+
     QList<ClipItemPtr> fetch(ModelContext &context) const;
 
     // Brings `clips`, fetched by this query, up to date with a save: what

@@ -6,6 +6,7 @@
 #include "cards/ViewStyles.h"
 #include "drawer/ClipCardMenu.h"
 #include "drawer/EmptyStripView.h"
+#include "drawer/StripClips.h"
 #include "drawer/ExploreFeaturesButton.h"
 #include "drawer/FilterChip.h"
 #include "drawer/PinboardNameField.h"
@@ -504,6 +505,9 @@ TEST_F(MenuBarClipsViewTest, ALongHistoryBuildsCardsOnlyForTheRowsInView)
 {
     const QList<ClipItemPtr> clips = addClips(2000);
     makeView();
+    // The first frame reads only what it can show; the rest follows it.
+    EXPECT_EQ(state().items().size(), firstFrameClips);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().items().size() == 2000; }));
     MenuBarCardGrid &grid = *view->grid();
     const int rowsInView = grid.viewport()->height() / grid.gridLayout().pitch() + 2;
     const int mostCards = grid.gridLayout().columns * (rowsInView + 2 * MenuBarCardGrid::offscreenRows);
@@ -612,6 +616,7 @@ TEST_F(MenuBarClipsViewTest, CopiesIntoALongHistoryWithEveryViewAliveAreEachKept
     EXPECT_EQ(texts(strip->visibleClips().mid(0, 200)), copied);
     view->show();
     counters.setOpenCount(counters.openCount() + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown().size() >= 200; }));
     EXPECT_EQ(texts(shown().mid(0, 200)), copied);
 }
 
