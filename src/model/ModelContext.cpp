@@ -114,10 +114,11 @@ struct WhereClause
         QStringList parts;
         for (const auto &condition : descriptor.conditions) {
             const ColumnSpec &column = entity.columns[condition.column];
-            // A null test matches most rows of a long history (every unpinned
+            // IS NULL matches most rows of a long history (every unpinned
             // clip): "+" keeps SQLite from taking it for a selective index.
-            const bool nullTest = !takesValue(condition.compare);
-            parts.append((nullTest ? QStringLiteral("+") : QString()) + QLatin1String(column.name)
+            // IS NOT NULL is the selective one (the pinned clips): it keeps it.
+            const bool mostRows = condition.compare == FetchDescriptor::Compare::isNull;
+            parts.append((mostRows ? QStringLiteral("+") : QString()) + QLatin1String(column.name)
                          + QLatin1String(operatorOf(condition.compare)));
             if (takesValue(condition.compare))
                 values.append(toSql(column.type, condition.value));

@@ -1,5 +1,6 @@
 #include "StoreFixture.h"
 
+#include "model/ClipListQuery.h"
 #include "model/LocalRecords.h"
 #include "model/Pinboard.h"
 #include "model/Schema.h"
@@ -8,6 +9,8 @@
 
 #include <QDir>
 #include <QSignalSpy>
+
+#include <sqlite3.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -460,5 +463,65 @@ TEST(StoreMigration, AStoreFromBeforeTheSourceAppTallyIsCountedWhenOpenedOrRescu
         EXPECT_EQ(talliedApps(container.mainContext()),
                   (QStringList{QStringLiteral("org.a App 2 3"), QStringLiteral("org.b App 4 2")}))
             << rescued;
+    }
+}
+
+namespace {
+
+// The plan SQLite takes for what a fetch or count selected, as EXPLAIN QUERY
+// PLAN tells it: the fetch runs on a connection of its own, whose cached
+// statements are then looked through.
+QString planOf(const QString &storeFile, const std::function<void(ModelContext &)> &fetch)
+{
+    sql::Database db;
+    db.open(storeFile);
+    ModelContext context(db, {});
+    fetch(context);
+    for (sqlite3_stmt *statement = sqlite3_next_stmt(db.handle(), nullptr); statement;
+         statement = sqlite3_next_stmt(db.handle(), statement)) {
+        const QString text = QString::fromUtf8(sqlite3_sql(statement));
+        if (!text.startsWith(QStringLiteral("SELECT")))
+            continue;
+        QStringList plan;
+        sql::Statement explain = db.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + text);
+        while (explain.step())
+            plan.append(explain.text(3));
+        return plan.join(QStringLiteral("; "));
+    }
+    return {};
+}
+
+} // namespace
+
+// What the panels read as they open, and the trim's count, go through an
+// index: none of them may read the whole history. Walking the date index
+// newest first is fine for a list with a limit; it stops there.
+TEST_F(Store, ListsThePanelsOpenWithAndTheTrimsCountUseTheirIndexes)
+{
+    const QString storeFile = dir.file(QLatin1String(ModelContainer::syncedStoreName));
+    const QDateTime cutoff = clock.now().addDays(-30);
+    const struct
+    {
+        const char *list;
+        std::function<void(ModelContext &)> fetch;
+        const char *plan;
+    } cases[] = {
+        {"pinned clips", [](ModelContext &context) { ClipListQuery::pinned().fetch(context); },
+         "SEARCH main.ClipItem USING COVERING INDEX ClipItem_pinboard (pinboardID>?)"},
+        {"one pinboard", [](ModelContext &context) { ClipListQuery::pinboard(QUuid::createUuid()).fetch(context); },
+         "SEARCH main.ClipItem USING COVERING INDEX ClipItem_pinboard (pinboardID=?)"},
+        {"the newest clips", [](ModelContext &context) { ClipListQuery::history(2000).first(64).fetch(context); },
+         "SCAN main.ClipItem USING COVERING INDEX ClipItem_createdAt"},
+        {"unpinned clips past the capacity",
+         [&](ModelContext &context) {
+             context.fetchCount<ClipItem>(FetchDescriptor()
+                                              .where(ClipItem::PinboardIDColumn, Compare::isNull)
+                                              .where(ClipItem::CreatedAtColumn, Compare::less, cutoff));
+         },
+         "SEARCH main.ClipItem USING INDEX ClipItem_createdAt (createdAt<?)"},
+    };
+    for (const auto &[list, fetch, expected] : cases) {
+        const QString plan = planOf(storeFile, fetch);
+        EXPECT_TRUE(plan.startsWith(QLatin1String(expected))) << list << ": " << plan.toStdString();
     }
 }
