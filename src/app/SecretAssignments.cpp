@@ -241,6 +241,22 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
         || (secretproviders::isProviderKey(text, separatorAt, name.text, value, headings) && !isPlaceholder(value));
 }
 
+bool isCurlUserPassword(QStringView text, qsizetype colonAt)
+{
+    const auto inCredentials = [](QChar c) { return !is(c, Blank | Quote | Colon | Equals); };
+    qsizetype userStart = colonAt;
+    while (userStart > 0 && colonAt - userStart < maxNameLength && inCredentials(text[userStart - 1]))
+        --userStart;
+    const QStringView before = text.first(userStart);
+    const bool quoted = before.endsWith(u'"') || before.endsWith(u'\'');
+    const QStringView option = quoted ? before.chopped(1) : before;
+    if (userStart == colonAt || !(option.endsWith(u" -u ") || option.endsWith(u" --user ") || option.endsWith(u" --user=")))
+        return false;
+    Reader reader(text.sliced(colonAt + 1));
+    const QStringView password = reader.takeWhile(inCredentials, maxValueLength);
+    return looksReal(password, Strength::password, quoted);
+}
+
 bool isUrlWithPassword(QStringView text, qsizetype colonAt)
 {
     if (colonAt < 2 || !is(text[colonAt - 1], Letter))

@@ -14,6 +14,10 @@ namespace tamo::secretassignments {
 // line name its provider.
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings);
 
+// Whether the ':' at `colonAt` splits the user and the password given to
+// curl's -u or --user, as in `curl -u deploy:… https://…`.
+bool isCurlUserPassword(QStringView text, qsizetype colonAt);
+
 // Whether the "://" at `colonAt` starts a URL with a password in it, as in
 // postgres://app:…@db.example.com/app.
 bool isUrlWithPassword(QStringView text, qsizetype colonAt);

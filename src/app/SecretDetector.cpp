@@ -255,6 +255,7 @@ constexpr Rule rules[] = {
     {u"MNO", true, inText<isDiscordBotToken>},
     {u":", false, inText<isTelegramBotToken>},
     {u":", false, inText<secretassignments::isUrlWithPassword>},
+    {u":", false, inText<secretassignments::isCurlUserPassword>},
     {u"=:", false, isSecretAssignment},
     {u"~", false, inText<isEntraClientSecret>},
 };

@@ -132,6 +132,9 @@ constexpr ProviderKey keys[] = {
     {u"gitea forgejo", Hex, 40, 40, isRandomHex},
     {u"bitbucket", TokenChar, 32, 64, isRandomBase62},
     {u"travis", TokenChar, 22, 22, isRandomBase62},
+    {u"droneci drone", Base62, 32, 32, isRandomKey},
+    {u"jfrog artifactory bintray xray", Base62, 64, 64, isRandomKey},
+    {u"jfrog artifactory bintray xray", Base62, 73, 73, isRandomKey},
     {u"codecov", Hex | Dash, 36, 36, isUuid},
     {u"jenkins", Hex, 34, 34, isRandomHex},
     {u"snyk", Hex | Dash, 36, 36, isUuid},
@@ -148,17 +151,20 @@ constexpr ProviderKey keys[] = {
     {u"honeycomb", Base62, 22, 32, isRandomKey},
     {u"bugsnag", Hex, 32, 32, isRandomHex},
     {u"rollbar", Hex, 32, 32, isRandomHex},
+    {u"sentry", Hex, 64, 64, isRandomHex},
+    {u"newrelic new_relic new-relic", Base62, 64, 64, isRandomKey},
     {u"elastic", Base64Padded, 40, 120, isRandomBase62},
 
     // ---- Messaging and email ----
     {u"twilio", Hex, 32, 32, isRandomHex},
     {u"slack", Hex, 32, 32, isRandomHex},
     {u"discord", TokenChar, 32, 32, isRandomBase62},
+    {u"discord", Hex, 64, 64, isRandomHex},
     {u"mailgun", Hex | Dash, 50, 50, isDashedHex},
     {u"mailjet", Hex, 32, 32, isRandomHex},
     {u"sparkpost", Hex, 40, 40, isRandomHex},
     {u"postmark", Hex | Dash, 36, 36, isUuid},
-    {u"messagebird", Base62, 25, 25, isRandomBase62},
+    {u"messagebird message_bird message-bird", Base62, 25, 25, isRandomBase62},
     {u"sendbird", Hex, 40, 40, isRandomHex},
     {u"mattermost", Base36Lower, 26, 26, isRandomLowerDigits},
     {u"intercom", TokenChar | Equals, 60, 60, isRandomBase62},
@@ -172,7 +178,7 @@ constexpr ProviderKey keys[] = {
     {u"twitter", Base62, 25, 25, isRandomBase62},
     {u"twitter", Base62, 50, 50, isRandomBase62},
     {u"twitter", TokenChar, 46, 60, isUserIdAndKey},
-    {u"linkedin", Base62, 16, 16, isMixedCaseRandom},
+    {u"linkedin linked_in linked-in", Base62, 16, 16, isMixedCaseRandom},
     {u"spotify", Hex, 32, 32, isRandomHex},
     {u"twitch", Base36Lower, 30, 30, isRandomLowerDigits},
     {u"okta", TokenChar, 42, 42, startsWithZeroes},
@@ -184,11 +190,14 @@ constexpr ProviderKey keys[] = {
     {u"kucoin", Hex, 24, 24, isRandomHex},
     {u"kucoin", Hex | Dash, 36, 36, isUuid},
     {u"bittrex", Base62, 32, 32, isRandomKey},
-    {u"plaid", Hex, 30, 30, isRandomHex},
+    {u"plaid", Base36Lower, 30, 30, isRandomLowerDigits},
+    {u"finicity", Hex, 32, 32, isRandomHex},
+    {u"finicity", Base62, 20, 20, isRandomKey},
     {u"gocardless", TokenChar, 45, 45, isRandomBase62},
 
     // ---- Productivity and developer tools ----
     {u"algolia", Hex, 32, 32, isRandomHex},
+    {u"linear", Hex, 32, 32, isRandomHex},
     {u"asana", Digit | HexLetter | PlusOrSlash | Colon, 40, 90, isAsanaToken},
     {u"atlassian confluence jira", Base62, 24, 24, isRandomBase62},
     {u"trello", Hex, 32, 32, isRandomHex},
@@ -217,6 +226,7 @@ constexpr ProviderKey keys[] = {
     {u"together", Hex, 64, 64, isRandomHex},
     {u"replicate", Hex, 40, 40, isRandomHex},
     {u"wandb", Hex, 40, 40, isRandomHex},
+    {u"privateai private_ai private-ai", Base62, 32, 32, isRandomKey},
 };
 
 // Judges a value against the rows' shapes; rows share alphabets and tests,
@@ -264,6 +274,22 @@ struct ProviderName
     std::u16string_view name;
     Rows rows;
 };
+
+constexpr qsizetype maxKeyLength = 171;
+
+// The rows a value of each length may fit: most values fit none.
+const std::vector<size_t> &rowsOfLength(qsizetype length)
+{
+    static const auto byLength = [] {
+        std::array<std::vector<size_t>, maxKeyLength + 1> rows;
+        for (size_t row = 0; row < rowCount; ++row) {
+            for (qsizetype length = keys[row].minLength; length <= std::min(keys[row].maxLength, maxKeyLength); ++length)
+                rows[length].push_back(row);
+        }
+        return rows;
+    }();
+    return byLength[std::min(length, maxKeyLength)];
+}
 
 // The providers' names by their first letter.
 using NameIndex = std::array<std::vector<ProviderName>, 128>;
@@ -385,7 +411,7 @@ QVarLengthArray<QStringView, Headings::maxDepth + 1> Headings::above(qsizetype l
 
 bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QStringView value, Headings &headings)
 {
-    if (value.size() < 14 || value.size() > 171 || namesNoKey(name))
+    if (value.size() > maxKeyLength || rowsOfLength(value.size()).empty() || namesNoKey(name))
         return false;
     const bool keyName = soundsLikeKey(name);
     qsizetype lineStart = separatorAt;
@@ -397,7 +423,7 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
     const QStringView context = text.sliced(contextStart, separatorAt - contextStart);
     ShapeTest shape(value);
     Rows fitting;
-    for (size_t row = 0; row < rowCount; ++row)
+    for (const size_t row : rowsOfLength(value.size()))
         fitting.set(row, shape.fits(keys[row]));
     if (fitting.none())
         return false;

@@ -123,6 +123,7 @@ constexpr TokenFormat formats[] = {
     {u"glsoat-", TokenChar | Dot, 20, 300, isMixedCaseRandom},
     {u"glffct-", TokenChar | Dot, 20, 300, isMixedCaseRandom},
     {u"GR1348941", TokenChar, 20, 20, isMixedCaseRandom},
+    {u"_gitlab_session=", Base36Lower, 32, 32, isRandomLowerDigits},
     // Atlassian API tokens, Bitbucket app passwords.
     {u"ATATT3", TokenChar | Equals, 100, anyLength, isMixedCaseRandom},
     {u"ATBB", Base62, 32, 32, isMixedCaseRandom},
@@ -132,8 +133,8 @@ constexpr TokenFormat formats[] = {
     // API keys and reference tokens.
     {u"CCIPAT_", Word, 63, 63, isMixedCaseRandom, u'_', 22},
     {u"bkua_", Hex, 40, 40, isRandomHex},
-    {u"pat.", Base62 | Dot, 66, 70, isDottedTriple},
-    {u"sat.", Base62 | Dot, 66, 70, isDottedTriple},
+    {u"pat.", TokenChar | Dot, 66, 70, isDottedTriple},
+    {u"sat.", TokenChar | Dot, 66, 70, isDottedTriple},
     {u"squ_", Hex, 40, 40, isRandomHex},
     {u"sqp_", Hex, 40, 40, isRandomHex},
     {u"sqa_", Hex, 40, 40, isRandomHex},
@@ -184,9 +185,12 @@ constexpr TokenFormat formats[] = {
     {u"y3_", TokenChar, 55, 60, isRandomBase62},
     // OpenShift user tokens.
     {u"sha256~", TokenChar, 43, 43, isMixedCaseRandom},
-    // Heroku, Fly.io, Render, Deno Deploy, Netlify, Scalingo.
+    // Heroku, Fly.io (tokens and macaroons), Render, Deno Deploy, Netlify, Scalingo.
     {u"HRKU-", TokenChar, 40, anyLength, isMixedCaseRandom},
     {u"fo1_", TokenChar, 43, 43, isMixedCaseRandom},
+    {u"fm1a_", Base64 | Equals, 100, anyLength, isMixedCaseRandom},
+    {u"fm1r_", Base64 | Equals, 100, anyLength, isMixedCaseRandom},
+    {u"fm2_", Base64 | Equals, 100, anyLength, isMixedCaseRandom},
     {u"rnd_", Base62, 32, 32, isRandomBase62},
     {u"ddp_", Base62, 36, 36, isRandomBase62},
     {u"ddw_", Base62, 36, 36, isRandomBase62},
@@ -307,6 +311,8 @@ constexpr TokenFormat formats[] = {
     {u"test_", Hex, 35, 35, isRandomHex},
     {u"FLWSECK-", Base62 | Dash, 34, 34, isVaried, u'-', 32},
     {u"FLWSECK_TEST-", Base62 | Dash, 34, 34, isVaried, u'-', 32},
+    {u"FLWSECK_TEST", Hex, 12, 12, isRandomHex},
+    {u"FLWSECK_TEST-", Hex, 12, 12, isRandomHex},
     {u"access-sandbox-", Hex | Dash, 36, 36, isUuid},
     {u"access-development-", Hex | Dash, 36, 36, isUuid},
     {u"access-production-", Hex | Dash, 36, 36, isUuid},
@@ -322,6 +328,8 @@ constexpr TokenFormat formats[] = {
     {u"glsa_", Word, 41, 41, isMixedCaseRandom, u'_', 32},
     {u"glc_", Base64 | Equals, 32, anyLength, isMixedCaseRandom},
     {u"eyJrIjoi", Base64 | Equals, 50, anyLength, isVaried},
+    // JSON Web Tokens encoded once more in base64, as some configurations keep them.
+    {u"ZXlK", Base64 | Equals, 60, anyLength, isMixedCaseRandom},
     // New Relic user keys, Insights insert and query keys, browser keys.
     {u"NRAK-", Upper | Digit, 27, 27, isVaried},
     {u"NRII-", TokenChar, 32, 32, isVaried},
