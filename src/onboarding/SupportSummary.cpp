@@ -169,7 +169,7 @@ QStringList inputSourceLines(AppModel &model, const Defaults &defaults)
         enabled << layoutName(layouts, layout.id) + QStringLiteral(" (") + layout.id + u')';
     lines << QStringLiteral("  Enabled input sources: ")
                  + (enabled.isEmpty() ? QStringLiteral("none found") : enabled.join(QStringLiteral(", ")));
-    lines << QStringLiteral("  Desktop \"Switch to each window's own layout\": ") + onOff(tools.followsWindowLayout());
+    lines << QStringLiteral("  Desktop keeps a layout per window: ") + onOff(tools.followsWindowLayout());
 
     // A QVariantMap is in key order; an entry that is not text is no rule.
     QStringList ruleLines;

@@ -2,6 +2,7 @@
 #include "app/AppHooks.h"
 #include "app/GlobalHotKeyRegistry.h"
 #include "bonus/BonusToolbox.h"
+#include "model/SettingsKeys.h"
 #include "platform/KeyCodes.h"
 #include "support/FakeAccessibleTree.h"
 #include "support/FakeClock.h"
@@ -139,3 +140,30 @@ TEST_F(ServiceTest, SwitchingOffHidesAndReleasesTheHotKeyHandler)
 }
 
 } // namespace
+
+TEST(BonusToolboxReport, SavedSizesCountedAndNoInputToolsMeansNothingWatched)
+{
+    FakeWindowServer server;
+    FakeAccessibility accessibility;
+    TempDir dir;
+    Defaults defaults(dir.file(QStringLiteral("defaults.json")));
+    FakeScreens screens;
+    FakeAccessibleTree tree;
+    FakeClock clock;
+    QNetworkAccessManager network;
+    BonusToolbox toolbox({&server, &accessibility, &defaults, &screens, nullptr, &tree, nullptr, nullptr, &network,
+                          &clock, dir.file(QStringLiteral("Favicons"))},
+                         1);
+    auto entry = [](const char *name, bool captured) {
+        return QVariantMap{{"name", name}, {"width", 1920}, {"height", 1080}, {"windowWidth", 800},
+                           {"windowHeight", 600}, {"captured", captured}};
+    };
+    defaults.setValue(keys::windowSizes, QVariantMap{{"a", entry("Desk", true)}, {"b", entry("Laptop", false)}});
+    const WindowSizeCounts sizes = toolbox.windowSizeCounts();
+    EXPECT_EQ(sizes.screensWithSize, 2);
+    EXPECT_EQ(sizes.captured, 1);
+    EXPECT_FALSE(toolbox.isWatchingAppSwitches());
+    EXPECT_FALSE(toolbox.followsWindowLayout());
+    EXPECT_FALSE(toolbox.tapToClick());
+    EXPECT_TRUE(toolbox.recentInputSourceSwitches().isEmpty());
+}

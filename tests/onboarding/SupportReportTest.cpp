@@ -297,7 +297,7 @@ TEST_F(SupportSummaryTest, BonusSectionWithEverythingOff)
                   "Input source by app (no permission needed): off, not watching",
                   "  Current input source: unknown",
                   "  Enabled input sources: none found",
-                  "  Desktop \"Switch to each window's own layout\": off",
+                  "  Desktop keeps a layout per window: off",
                   "  Rules: none",
                   "  Recent switches (this launch, newest last): none",
               }));
@@ -335,7 +335,7 @@ TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
                   "Input source by app (no permission needed): on, watching app switches",
                   "  Current input source: English (US) (us)",
                   "  Enabled input sources: English (US) (us), de (de)",
-                  "  Desktop \"Switch to each window's own layout\": on",
+                  "  Desktop keeps a layout per window: on",
                   "  Rules: 2",
                   "    com.example.Gone (com.example.Gone) → fr (fr) [app not installed, source not enabled]",
                   "    Text Editor (org.gnome.TextEditor) → de (de)",
