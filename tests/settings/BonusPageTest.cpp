@@ -10,6 +10,7 @@
 #include "settings/ShortcutRecorder.h"
 #include "settings/WindowSizeRows.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -351,9 +352,10 @@ TEST_F(BonusPageTest, EveryControlOfTheFullPageHasAName)
     for (QWidget *widget : page().findChildren<QWidget *>()) {
         if (!widget->isVisibleTo(&page()) || !(qobject_cast<QAbstractButton *>(widget) || qobject_cast<QComboBox *>(widget)))
             continue;
-        const auto *button = qobject_cast<QAbstractButton *>(widget);
-        const QString name = widget->accessibleName().isEmpty() && button ? button->text() : widget->accessibleName();
-        EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
+        // The name a screen reader is given, as the accessibility bridge reads it.
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_TRUE(accessible);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
         ++named;
     }
     EXPECT_GE(named, 14);
