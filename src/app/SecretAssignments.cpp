@@ -226,7 +226,7 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
             return false;
         reader = Reader(text.sliced(separatorAt + 1));
     }
-    reader.takeWhile(isSpace, maxPadding);
+    const bool padded = !reader.takeWhile(isSpace, maxPadding).isEmpty();
     const bool quoted = !reader.take(Quote, 1).isEmpty();
     for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
         if (reader.skip(scheme))
@@ -237,7 +237,9 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     const bool computed = reader.skip(u"(") || reader.skip(u"[");
     if (computed || value.isEmpty())
         return false;
-    return looksReal(value, name.strength, quoted)
+    // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
+    const bool literal = quoted || (!padded && value.startsWith(u'#'));
+    return looksReal(value, name.strength, literal)
         || (secretproviders::isProviderKey(text, separatorAt, name.text, value, headings) && !isPlaceholder(value));
 }
 
