@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QShortcut>
 
 namespace tamo {
 
@@ -27,6 +28,9 @@ PreferencesWindow::PreferencesWindow(SettingsNavigation &navigation, const Setti
 {
     setFixedSize(fixedSize);
     setObjectName(QStringLiteral("settingsWindow"));
+    // Ctrl+W closes it, as it closes other windows; a shortcut being recorded
+    // takes the keys first.
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
 
     m_sidebar->setAccessibleName(QStringLiteral("Settings pages"));
     m_sidebar->setFixedWidth(sidebarWidth);

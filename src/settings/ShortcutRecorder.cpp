@@ -77,9 +77,12 @@ void ShortcutRecorder::stopRecording()
 
 bool ShortcutRecorder::eventFilter(QObject *, QEvent *event)
 {
-    // Nothing typed while recording reaches a window, shortcuts included.
-    if (event->type() == QEvent::ShortcutOverride)
+    // Nothing typed while recording reaches a window, shortcuts included:
+    // an accepted override makes the chord a key press for the recorder.
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
         return true;
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     handleKeyPress(*static_cast<QKeyEvent *>(event));

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -84,6 +85,19 @@ TEST_F(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
 
     controller.showPreferences(42); // no such page
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
+}
+
+TEST_F(SettingsWindowTest, CtrlWClosesItAndItOpensAgainOnItsPage)
+{
+    PreferencesWindow *window = controller.window();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    controller.navigation().setPage(SettingsPage::bonus);
+    QTest::keyClick(window->sidebar(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+    controller.showPreferences(std::nullopt);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Bonus"));
 }
 
 TEST_F(SettingsWindowTest, SidebarPicksPagesAndNeverDeselects)

@@ -9,6 +9,7 @@
 #include "settings/ShortcutsPage.h"
 
 #include <QLineEdit>
+#include <QShortcut>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -78,15 +79,22 @@ TEST_F(ShortcutsPageTest, EscapeOrLeavingThePageKeepsAndRestoresTheOldShortcut)
     EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⇧⌘V"));
 }
 
-TEST_F(ShortcutsPageTest, WhileRecordingNoKeyReachesAWindow)
+TEST_F(ShortcutsPageTest, WhileRecordingNoKeyReachesAWindowNorItsShortcuts)
 {
     QLineEdit field;
+    int closes = 0;
+    QObject::connect(new QShortcut(QKeySequence::Close, &field), &QShortcut::activated, [&closes] { ++closes; });
     field.show();
+    field.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
     QTest::mouseClick(recorder(), Qt::LeftButton);
     QTest::keyClicks(&field, QStringLiteral("ab"));
     QTest::keyClick(&field, Qt::Key_Tab);
     EXPECT_TRUE(field.text().isEmpty());
     EXPECT_TRUE(recorder()->isRecording());
+    QTest::keyClick(&field, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(closes, 0) << "the window's Ctrl+W is the chord being recorded";
+    EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⌘W"));
 }
 
 TEST_F(ShortcutsPageTest, TargetNoteFollowsTheThreeSettings)
