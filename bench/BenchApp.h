@@ -30,9 +30,7 @@ struct App
     explicit App(const QString &folder)
     {
         registerDefaultSettings(defaults);
-        const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                        &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                        &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+        const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
         AppExtensions extensions;
         extensions.drawer = &drawerPanel;
         extensions.menuBar = &menuBarClips;

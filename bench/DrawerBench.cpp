@@ -61,9 +61,7 @@ struct Drawer
     explicit Drawer(int clips)
     {
         registerDefaultSettings(defaults);
-        const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                        &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                        &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+        const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
         AppExtensions extensions;
         extensions.drawer = &panel;
         model = std::make_unique<AppModel>(services, storeFolder.path(), extensions);

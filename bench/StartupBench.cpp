@@ -40,9 +40,7 @@ double startToCaptureReadyMs(const QString &folder)
     X11Platform platform;
     MessageBoxAlerts alerts;
     QNetworkAccessManager network;
-    const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                    &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                    &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+    const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
     QElapsedTimer timer;
     timer.start();
     AppModel model(services, folder, AppExtensions());

@@ -104,9 +104,7 @@ int main(int argc, char **argv)
     // Before the first reads below, so that each value a key cannot use is reported.
     registerDefaultSettings(defaults);
     QNetworkAccessManager network;
-    const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                    &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                    &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+    const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
 
     // Made before the model, which calls it; DrawerAssembly then hands it the model.
     PanelController drawerPanel(defaults, platform.screens());

@@ -60,6 +60,17 @@ struct PlatformServices
     QNetworkAccessManager *network = nullptr;
 };
 
+// The facilities of a platform that offers them all (X11Platform), with
+// what the application brings itself.
+template<typename Platform>
+PlatformServices platformServices(Platform &platform, Defaults &defaults, const Clock &clock, Alerts &alerts,
+                                  QNetworkAccessManager &network)
+{
+    return {&defaults, &clock, &platform.pasteboard(), &platform.workspace(), &platform.hotKeys(),
+            &platform.eventPoster(), &platform.accessibility(), &alerts, &platform.sounds(),
+            &platform.screenshotFolder(), &network};
+}
+
 // The parts built on top of the core; any left empty does nothing.
 struct AppExtensions
 {

@@ -33,9 +33,7 @@ protected:
         AppExtensions extensions;
         extensions.drawer = &drawer;
         extensions.menuBar = menuBar;
-        const PlatformServices services{&defaults, &clock, &platform.pasteboard(), &platform.workspace(),
-                                        &platform.hotKeys(), &platform.eventPoster(), &platform.accessibility(),
-                                        &alerts, &platform.sounds(), &platform.screenshotFolder(), &network};
+        const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
         return std::make_unique<AppModel>(services, storeDir.path(), extensions);
     }
 
