@@ -27,3 +27,15 @@ function(tamo_add_test_suite name folder)
             PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
 endfunction()
+
+# A program the suites start as a separate process, built from tests/tools/;
+# each suite that names it is built after it and gets its path as `define`.
+function(tamo_add_test_tool name source define)
+    cmake_parse_arguments(ARG "" "" "LIBRARIES;SUITES" ${ARGN})
+    add_executable(${name} tools/${source})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+    foreach(suite ${ARG_SUITES})
+        add_dependencies(${suite} ${name})
+        target_compile_definitions(${suite} PRIVATE ${define}="$<TARGET_FILE:${name}>")
+    endforeach()
+endfunction()
