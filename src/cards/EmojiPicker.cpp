@@ -48,6 +48,7 @@ EmojiPicker::EmojiPicker(bool hasIcon, QWidget *parent)
     layout->setSpacing(spacing);
 
     m_input->setPlaceholderText(QStringLiteral("Type an emoji"));
+    m_input->setAccessibleName(QStringLiteral("Emoji"));
     m_input->setFont(uiFont(inputSize));
     connect(m_input, &QLineEdit::returnPressed, this, [this] { submit(m_input->text()); });
     connect(m_input, &QLineEdit::textEdited, m_hint, &QWidget::hide);

@@ -8,6 +8,7 @@ namespace tamo {
 TitleField::TitleField(QWidget *parent)
     : QLineEdit(parent)
 {
+    setAccessibleName(QStringLiteral("Title"));
 }
 
 void TitleField::keyPressEvent(QKeyEvent *event)

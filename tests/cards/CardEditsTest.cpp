@@ -5,6 +5,8 @@
 #include "cards/EmojiPicker.h"
 #include "cards/TitleField.h"
 #include "model/Emoji.h"
+#include "support/ShownText.h"
+#include "support/UnnamedControls.h"
 
 #include <QLineEdit>
 #include <QToolButton>
@@ -103,6 +105,7 @@ TEST_F(CardEditsTest, TheTitleFieldLeavesTheAgeShowing)
         model().beginRenaming(*clip, inMenuBar);
         TitleField *field = card.titleField();
         ASSERT_TRUE(field);
+        EXPECT_EQ(shownText(field), QStringLiteral("Title")) << "named for screen readers";
         const CardMetrics metrics(card.fields().size, inMenuBar);
         const QRectF label = CardPainter::labelRect(card.rect(), card.appearance());
         // Beside the label, the age starts one item spacing (8) past it.
@@ -168,7 +171,9 @@ TEST_F(CardEditsTest, ACardReusedForAnotherClipForgetsTheRenameAndThePicker)
     model().setRenamingItemID({});
 
     model().openIconPicker(*first);
-    EXPECT_TRUE(card.emojiPicker());
+    ASSERT_TRUE(card.emojiPicker());
+    const QStringList unnamed = unnamedControls(card.emojiPicker());
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u", ").toStdString();
     card.setItem(second);
     QCoreApplication::processEvents();
     EXPECT_FALSE(card.emojiPicker());
