@@ -127,6 +127,19 @@ std::optional<KeyResult> sharedCommandKey(MenuBarViewState &state, const KeyPres
     return renameKey(state, press);
 }
 
+// Esc collapses a multi-selection first, then ends a search when
+// `endsSearch`, then closes the panel.
+KeyResult escapeKey(MenuBarViewState &state, bool endsSearch)
+{
+    if (!state.multiSelection().isEmpty())
+        state.setSelection(state.selectedID(), {});
+    else if (endsSearch && state.isSearching())
+        state.clearSearch();
+    else
+        state.requestClose();
+    return KeyResult::handled;
+}
+
 } // namespace
 
 KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
@@ -155,11 +168,7 @@ KeyResult gridKeyPress(MenuBarViewState &state, const KeyPress &press)
     case Key::returnKey:
         return pasteSelection(state, press);
     case Key::escape:
-        if (!state.multiSelection().isEmpty())
-            state.setSelection(state.selectedID(), {});
-        else
-            state.requestClose();
-        return KeyResult::handled;
+        return escapeKey(state, false);
     default:
         break;
     }
@@ -189,13 +198,7 @@ KeyResult searchKeyPress(MenuBarViewState &state, const KeyPress &press)
     case Key::returnKey:
         return pasteSelection(state, press);
     case Key::escape:
-        if (!state.multiSelection().isEmpty())
-            state.setSelection(state.selectedID(), {});
-        else if (state.isSearching())
-            state.clearSearch();
-        else
-            state.requestClose();
-        return KeyResult::handled;
+        return escapeKey(state, true);
     default:
         return previewKey(state, press).value_or(KeyResult::ignored);
     }
