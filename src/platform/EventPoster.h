@@ -33,7 +33,10 @@ public:
     // accessible menu item for it.
     virtual void postNewTab() = 0;
 
-    static constexpr int restoreTimeoutMs = 200;
+    // The wait ends as soon as the focus arrives; the bound only matters when
+    // a busy window manager is slow to hand it over, and a keystroke sent
+    // before then lands in the wrong window.
+    static constexpr int restoreTimeoutMs = 1000;
 
 signals:
     // False when no window was noted or the focus did not arrive in time.

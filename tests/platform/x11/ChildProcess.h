@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ActiveWindow.h"
+
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -62,6 +64,7 @@ inline std::unique_ptr<ChildProcess> startEditor(const QString &resourceName = Q
     auto editor = std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_TEST_PEER),
                                                  QStringList{QStringLiteral("editor")}, environment);
     EXPECT_TRUE(editor->waitForLine(QStringLiteral("focus-in")));
+    EXPECT_TRUE(waitUntilActive(editor->pid())) << "the window manager did not make the editor active";
     return editor;
 }
 

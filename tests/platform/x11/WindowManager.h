@@ -1,8 +1,6 @@
 #pragma once
 
 #include "ChildProcess.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Properties.h"
 
 #include <memory>
 
@@ -16,7 +14,7 @@ class WindowManager
 public:
     WindowManager()
     {
-        if (isRunning())
+        if (windowManagerRuns())
             return;
         // openbox names itself on the root window before it manages windows;
         // a window mapped in between is never focused. The startup command
@@ -25,16 +23,6 @@ public:
             QStringLiteral("openbox"),
             QStringList{QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("echo ready")});
         EXPECT_TRUE(m_openbox->waitForLine(QStringLiteral("ready"))) << "openbox did not start";
-    }
-
-    static bool isRunning()
-    {
-        const auto x11 = x11::X11Connection::fromApplication();
-        const x11::X11Properties properties(x11.xcb);
-        // The check window names itself; a stale root property outlives a
-        // window manager that was killed.
-        const quint32 check = properties.numbers(x11.rootWindow, "_NET_SUPPORTING_WM_CHECK").value(0);
-        return check && properties.numbers(check, "_NET_SUPPORTING_WM_CHECK").value(0) == check;
     }
 
 private:
