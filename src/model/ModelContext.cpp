@@ -54,7 +54,9 @@ QVariant fromSql(ColumnType type, const sql::Statement &row, int index)
         return {};
     switch (type) {
     case ColumnType::date:
-        return QDateTime::fromMSecsSinceEpoch(row.int64(index));
+        // An instant: local time would look the time zone up for every date
+        // read, and what shows a date converts it.
+        return QDateTime::fromMSecsSinceEpoch(row.int64(index), Qt::UTC);
     case ColumnType::uuid:
         return QUuid::fromString(row.text(index));
     case ColumnType::boolean:

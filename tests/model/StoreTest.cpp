@@ -23,6 +23,29 @@ QList<ClipItemPtr> allClips(ModelContext &context)
     return context.fetch<ClipItem>(FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false));
 }
 
+// Local time is another zone's while it lives.
+class TimeZoneOverride
+{
+public:
+    explicit TimeZoneOverride(const char *zone)
+        : m_before(qgetenv("TZ"))
+        , m_wasSet(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+    }
+    ~TimeZoneOverride()
+    {
+        if (m_wasSet)
+            qputenv("TZ", m_before);
+        else
+            qunsetenv("TZ");
+    }
+
+private:
+    const QByteArray m_before;
+    const bool m_wasSet;
+};
+
 } // namespace
 
 class Store : public StoreFixture {};
@@ -88,6 +111,28 @@ TEST_F(Store, EveryClipFieldSurvivesReopening)
     EXPECT_EQ(stored.linkImageData(), std::optional(QByteArray("link")));
     EXPECT_TRUE(stored.linkPreviewFetched());
     EXPECT_FALSE(stored.imageIsLocalOnly());
+}
+
+// Dates read back as the instants stored; shown in local time they are the
+// local times they were made at, even where local time is far from UTC.
+TEST_F(Store, AStoredDateIsTheSameInstantAndLocalTime)
+{
+    // UTC+14: the local day differs from the UTC day for most of it.
+    const TimeZoneOverride zone("Pacific/Kiritimati");
+    const QDateTime created(QDate(2026, 3, 1), QTime(9, 30, 15, 250));
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("x")), created);
+    clip->setPin(QUuid::createUuid(), created.addSecs(60));
+    context().insert(clip);
+    ASSERT_TRUE(context().save());
+    reopen();
+    const ClipItem &stored = *allClips(context()).first();
+    const QDateTime createdShown = stored.createdAt().toLocalTime();
+    const QDateTime pinnedShown = stored.pinnedAt()->toLocalTime();
+
+    EXPECT_EQ(stored.createdAt().toMSecsSinceEpoch(), created.toMSecsSinceEpoch());
+    EXPECT_EQ(createdShown.date(), created.date());
+    EXPECT_EQ(createdShown.time(), created.time());
+    EXPECT_EQ(pinnedShown.time(), QTime(9, 31, 15, 250));
 }
 
 TEST_F(Store, FetchingTwiceGivesTheSameRecordAndKeepsUnsavedEdits)
