@@ -112,6 +112,7 @@ ClipStrip::ClipStrip(AppModel &model, const CardContext &cards, const QUuid &pin
     connect(&m_model, &AppModel::renamingItemIDChanged, this, &ClipStrip::layoutCards);
     connect(&m_model, &AppModel::iconPickerItemIDChanged, this, &ClipStrip::layoutCards);
     connect(&m_model.container().mainContext(), &ModelContext::didSave, this, &ClipStrip::storeSaved);
+    connect(&m_wholeTextSearch, &ClipSearch::firstMatchesFound, this, &ClipStrip::showWholeTextMatches);
     connect(&m_wholeTextSearch, &ClipSearch::finished, this, &ClipStrip::showWholeTextMatches);
     m_restOfList = new AfterNextFrame(*viewport(), [this] { readRestOfList(); });
     connect(&m_cardContext.defaults, &Defaults::valueChanged, this, [this](const QString &key) {
@@ -184,7 +185,7 @@ void ClipStrip::storeSaved(const SaveSummary &summary)
 }
 
 // Whole texts are never read on the main thread: the clips only they could
-// tell of join when the search of the store finds them.
+// tell of join when the search of the store finds them, the newest first.
 void ClipStrip::showMatches(bool animated)
 {
     m_wholeTextSearch.cancel();
@@ -192,7 +193,7 @@ void ClipStrip::showMatches(bool animated)
     setVisibleClips(matches.clips, animated);
     if (matches.undecided) {
         m_wholeTextSearch.start({trimmedSearchText(m_model.searchText()), m_model.searchFilters(), m_pinboardID,
-                                 m_pinboardID.isNull() ? historyFetchLimit : -1});
+                                 m_pinboardID.isNull() ? historyFetchLimit : -1, firstFrameClips});
     }
 }
 

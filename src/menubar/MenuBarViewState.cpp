@@ -27,6 +27,7 @@ MenuBarViewState::MenuBarViewState(AppModel &model, QObject *parent)
     m_searchPause.setSingleShot(true);
     m_searchPause.setInterval(searchPauseMs);
     connect(&m_searchPause, &QTimer::timeout, this, &MenuBarViewState::computeResults);
+    connect(&m_search, &ClipSearch::firstMatchesFound, this, &MenuBarViewState::showFirstResults);
     connect(&m_search, &ClipSearch::finished, this, &MenuBarViewState::applyResults);
     connect(&context(), &ModelContext::didSave, this, &MenuBarViewState::storeSaved);
 }
@@ -97,7 +98,7 @@ void MenuBarViewState::release()
     m_items.clear();
     m_pinned.clear();
     m_pinboards.clear();
-    m_results.reset();
+    forgetResults();
     visibleMayHaveChanged();
 }
 
@@ -243,7 +244,7 @@ void MenuBarViewState::cyclePinboardScope(bool forward)
 void MenuBarViewState::computeResults()
 {
     const PinboardPtr board = selectedBoard();
-    m_search.start({trimmedSearchText(m_query), m_filters, board ? board->id() : QUuid()});
+    m_search.start({trimmedSearchText(m_query), m_filters, board ? board->id() : QUuid(), -1, firstFrameClips});
 }
 
 void MenuBarViewState::scheduleResults()
@@ -253,7 +254,7 @@ void MenuBarViewState::scheduleResults()
     if (!isSearching()) {
         m_searchPause.stop();
         if (m_results) {
-            m_results.reset();
+            forgetResults();
             visibleMayHaveChanged();
         }
         return;
@@ -264,14 +265,33 @@ void MenuBarViewState::scheduleResults()
     visibleMayHaveChanged();
 }
 
-void MenuBarViewState::applyResults(const QList<QUuid> &ids, int pages)
+void MenuBarViewState::forgetResults()
+{
+    m_results.reset();
+    m_resultsWhole = false;
+}
+
+void MenuBarViewState::showFirstResults(const QList<QUuid> &ids)
 {
     m_results = ids;
+    m_resultsWhole = false;
+    visibleMayHaveChanged();
+    emit searchChanged();
+    emit scrollToTopRequested();
+}
+
+// The whole list starts with the first results: what was shown stays in place.
+void MenuBarViewState::applyResults(const QList<QUuid> &ids, int pages)
+{
+    const bool firstShown = m_results && !m_resultsWhole;
+    m_results = ids;
+    m_resultsWhole = true;
     m_lastSearchFetches = pages;
     visibleMayHaveChanged();
     // An empty result after an empty wait changes no id, but the title and the empty state change.
     emit searchChanged();
-    emit scrollToTopRequested();
+    if (!firstShown)
+        emit scrollToTopRequested();
 }
 
 void MenuBarViewState::visibleMayHaveChanged()
@@ -418,7 +438,7 @@ void MenuBarViewState::resetForOpen()
     m_search.cancel();
     m_query.clear();
     m_filters.clear();
-    m_results.reset();
+    forgetResults();
     m_boardID = QUuid();
     emit searchChanged();
     setSelection(m_items.isEmpty() ? QUuid() : m_items.first()->id(), {});
@@ -468,7 +488,7 @@ QString MenuBarViewState::scopeTitle() const
         const PinboardPtr board = selectedBoard();
         return board ? board->name() : tr("Recent Clips");
     }
-    if (!m_results)
+    if (!m_resultsWhole)
         return tr("Searching…");
     const qsizetype count = visibleIDs().size();
     if (count == 0)

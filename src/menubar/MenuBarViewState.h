@@ -65,7 +65,7 @@ public:
     QList<SearchFilter> filters() const { return m_filters; }
     void setFilters(const QList<SearchFilter> &filters);
     // The ids the last finished search found, less the clips deleted since.
-    std::optional<QList<QUuid>> results() const { return m_results; }
+    std::optional<QList<QUuid>> results() const { return m_resultsWhole ? m_results : std::nullopt; }
     QUuid boardID() const { return m_boardID; }
     void setBoardID(const QUuid &id);
     QList<App> apps() const { return m_apps; }
@@ -104,7 +104,8 @@ public:
     void cyclePinboardScope(bool forward);
 
     // Starts the search for the current query, filters and scope, off the
-    // main thread; its results replace the shown ones when it finishes.
+    // main thread; the newest results replace the shown ones as soon as they
+    // fill the first screen, and the whole list follows when it finishes.
     void computeResults();
     int lastSearchFetches() const { return m_lastSearchFetches; }
 
@@ -143,6 +144,8 @@ private:
     void follow(const SaveSummary *summary);
     void readFirstClips();
     void scheduleResults();
+    void forgetResults();
+    void showFirstResults(const QList<QUuid> &ids);
     void applyResults(const QList<QUuid> &ids, int pages);
     void dropRemoved(const QList<QUuid> &removed);
     void visibleMayHaveChanged();
@@ -157,7 +160,8 @@ private:
     QUuid m_anchorID;
     QString m_query;
     QList<SearchFilter> m_filters;
-    std::optional<QList<QUuid>> m_results;
+    std::optional<QList<QUuid>> m_results; // shown: the first results or the whole list
+    bool m_resultsWhole = false;
     ClipSearch m_search;
     QUuid m_boardID;
     QUuid m_renamingBoardID;

@@ -28,7 +28,8 @@ FetchDescriptor scopeOf(const ClipSearch::Query &query)
         .sorted(ClipItem::PinnedAtColumn, false);
 }
 
-Outcome search(const QString &storeFile, const ClipSearch::Query &query, const std::atomic_bool &cancelled)
+Outcome search(const QString &storeFile, const ClipSearch::Query &query, const std::atomic_bool &cancelled,
+               const std::function<void(const QList<QUuid> &)> &firstMatchesFound)
 {
     Outcome outcome;
     sql::Database db;
@@ -45,8 +46,11 @@ Outcome search(const QString &storeFile, const ClipSearch::Query &query, const s
         for (const ClipItemPtr &clip : page) {
             if (cancelled)
                 return false;
-            if (clip->matches(query.text, query.filters))
-                outcome.ids.append(clip->id());
+            if (!clip->matches(query.text, query.filters))
+                continue;
+            outcome.ids.append(clip->id());
+            if (outcome.ids.size() == query.firstMatchCount)
+                firstMatchesFound(outcome.ids);
         }
         return true;
     });
@@ -75,19 +79,29 @@ void ClipSearch::start(const Query &query)
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_running = cancelled;
     m_pool.start([this, storeFile = m_storeFile, query, cancelled] {
-        Outcome outcome = search(storeFile, query, *cancelled);
-        if (*cancelled)
-            return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, cancelled, outcome = std::move(outcome)] {
-                if (m_running != cancelled)
-                    return;
-                m_running.reset();
-                emit finished(outcome.ids, outcome.pages);
-            },
-            Qt::QueuedConnection);
+        const auto firstMatchesFound = [&](const QList<QUuid> &ids) {
+            reportUnlessSuperseded(cancelled, [this, ids] { emit this->firstMatchesFound(ids); });
+        };
+        Outcome outcome = search(storeFile, query, *cancelled, firstMatchesFound);
+        reportUnlessSuperseded(cancelled, [this, outcome = std::move(outcome)] {
+            m_running.reset();
+            emit finished(outcome.ids, outcome.pages);
+        });
     });
+}
+
+void ClipSearch::reportUnlessSuperseded(const std::shared_ptr<std::atomic_bool> &cancelled,
+                                        std::function<void()> report)
+{
+    if (*cancelled)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, cancelled, report = std::move(report)] {
+            if (m_running == cancelled)
+                report();
+        },
+        Qt::QueuedConnection);
 }
 
 void ClipSearch::cancel()

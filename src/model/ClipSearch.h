@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace tamo {
@@ -15,7 +16,9 @@ namespace tamo {
 // Finds the clips that match a search, on a worker thread with a read-only
 // store connection of its own, so a long history never holds up the main
 // thread. Starting a search cancels the one running; only the last one
-// started reports.
+// started reports. A long history is not read to its end before anything
+// shows: the newest matches that fill a first screen are reported as soon as
+// they are found, and the whole list when the search ends.
 class ClipSearch : public QObject
 {
     Q_OBJECT
@@ -27,6 +30,7 @@ public:
         QList<SearchFilter> filters;
         QUuid pinboardID; // null: the whole history
         int historyLimit = -1; // only the newest clips, when not negative
+        int firstMatchCount = 0; // reported early by firstMatchesFound once found, when positive
     };
 
     // The history is read newest first, this many clips at a time.
@@ -42,10 +46,17 @@ public:
     bool isRunning() const { return m_running != nullptr; }
 
 signals:
+    // The newest matches, as many as the query's first match count, while the
+    // search goes on; the list it finishes with starts with them. Not sent
+    // when the search ends before it finds that many.
+    void firstMatchesFound(const QList<QUuid> &ids);
     // The matching clips' ids in order, and how many pages were read.
     void finished(const QList<QUuid> &ids, int pages);
 
 private:
+    // Runs on the main thread unless the search was cancelled or superseded.
+    void reportUnlessSuperseded(const std::shared_ptr<std::atomic_bool> &cancelled, std::function<void()> report);
+
     const QString m_storeFile;
     QThreadPool m_pool;
     std::shared_ptr<std::atomic_bool> m_running; // the cancel flag of the current search

@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThread>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -110,6 +111,48 @@ TEST_F(MenuBarClipsViewTest, TypingQuicklyRunsOneSearchForTheLastQuery)
     EXPECT_EQ(shown().size(), 5);
     state().setFilters({SearchFilter::kind(ClipKind::image)});
     EXPECT_TRUE(state().isSearching());
+}
+
+// A long history's newest results show before the rest is read; the list
+// only grows behind them, and a letter typed meanwhile leaves nothing of the
+// search it replaced on screen.
+TEST_F(MenuBarClipsViewTest, TheNewestResultsShowFirstAndTheRestFollow)
+{
+    addClips(1500, "note");
+    makeView();
+    QList<QList<QUuid>> shownLists;
+    QStringList titles;
+    QObject::connect(&state(), &MenuBarViewState::visibleClipsChanged, [&] {
+        if (state().visibleIDs().isEmpty())
+            return; // the wait for a first search's results
+        shownLists.append(state().visibleIDs());
+        titles.append(view->titleLabel()->text());
+    });
+    for (const QString query : {"note", "note 1"}) {
+        SCOPED_TRACE(query.toStdString());
+        state().clearSearch();
+        shownLists.clear();
+        titles.clear();
+        search(query);
+        const QList<QUuid> whole = *state().results();
+        ASSERT_EQ(shownLists.size(), 2);
+        EXPECT_EQ(shownLists.first(), whole.first(firstFrameClips));
+        EXPECT_EQ(titles.first(), "Searching…");
+        EXPECT_EQ(shownLists.last(), whole);
+        EXPECT_EQ(view->titleLabel()->text(), QStringLiteral("%1 Matches").arg(whole.size()));
+    }
+
+    state().setQuery("note 2");
+    state().computeResults();
+    QThread::msleep(200); // the search for "note 2" finds its first results meanwhile
+    state().setQuery("note 3");
+    shownLists.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().results() && state().results()->size() == 111; }))
+        << "3, 30–39 and 300–399";
+    const QList<QUuid> whole = *state().results();
+    ASSERT_EQ(shownLists.size(), 2);
+    for (const QList<QUuid> &ids : shownLists)
+        EXPECT_EQ(ids, whole.first(ids.size()));
 }
 
 TEST_F(MenuBarClipsViewTest, AResultDeletedElsewhereVanishes)

@@ -2,9 +2,11 @@
 
 #include "model/ClipListQuery.h"
 #include "model/ClipSearch.h"
+#include "model/FetchDescriptor.h"
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 #include <functional>
 
@@ -115,6 +117,90 @@ TEST_F(ClipListQueryTest, StartingASearchCancelsTheOneRunning)
     search.start({QStringLiteral("clip 11"), {}, board});
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_EQ(finished.last().first().value<QList<QUuid>>().size(), 56); // the odd ones
+}
+
+// A search reports its newest matches before it reads the rest of the
+// history; they are the start of the list it finishes with, and that list is
+// the history's matches in order.
+TEST_F(ClipListQueryTest, TheFirstMatchesStartTheWholeList)
+{
+    const QString editor = QStringLiteral("org.example.editor");
+    for (int second = 0; second < 1200; ++second) {
+        const QString text = second % 10 == 3 ? QStringLiteral("https://example.org/%1").arg(second)
+                                              : QStringLiteral("clip %1").arg(second);
+        auto clip = std::make_shared<ClipItem>(
+            ClipDraft::fromText(text, {}, second % 4 ? std::optional(editor) : std::nullopt, QStringLiteral("Editor")),
+            start.addSecs(second));
+        context().insert(clip);
+        if (second % 3 == 0)
+            clip->setPin(board, start.addSecs(2000 - second));
+    }
+    ASSERT_TRUE(context().save());
+
+    constexpr int firstCount = 20;
+    struct Case
+    {
+        const char *name;
+        ClipSearch::Query query;
+    };
+    const QList<Case> cases{
+        {"a text most clips hold", {QStringLiteral("1"), {}, {}}},
+        {"a rare text", {QStringLiteral("clip 111"), {}, {}}},
+        {"no match", {QStringLiteral("nowhere"), {}, {}}},
+        {"a kind", {{}, {SearchFilter::kind(ClipKind::link)}, {}}},
+        {"an app and a text", {QStringLiteral("9"), {SearchFilter::app(editor, QStringLiteral("Editor"))}, {}}},
+        {"a pinboard", {QStringLiteral("5"), {}, board}},
+        {"the newest clips only", {QStringLiteral("2"), {}, {}, 300}},
+    };
+    for (Case test : cases) {
+        SCOPED_TRACE(test.name);
+        test.query.firstMatchCount = firstCount;
+        const FetchDescriptor scope =
+            test.query.pinboardID.isNull()
+                ? FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(test.query.historyLimit)
+                : FetchDescriptor()
+                      .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::equal, test.query.pinboardID)
+                      .sorted(ClipItem::PinnedAtColumn, false);
+        QList<QUuid> expected;
+        for (const ClipItemPtr &clip : context().fetch<ClipItem>(scope)) {
+            if (clip->matches(test.query.text, test.query.filters))
+                expected.append(clip->id());
+        }
+
+        ClipSearch search(dir.path());
+        QSignalSpy first(&search, &ClipSearch::firstMatchesFound);
+        QSignalSpy finished(&search, &ClipSearch::finished);
+        search.start(test.query);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(finished.first().first().value<QList<QUuid>>(), expected);
+        ASSERT_EQ(first.size(), expected.size() >= firstCount ? 1 : 0);
+        if (!first.isEmpty())
+            EXPECT_EQ(first.first().first().value<QList<QUuid>>(), expected.first(firstCount));
+    }
+}
+
+// Nothing a superseded search found reaches the screen, not even its first matches.
+TEST_F(ClipListQueryTest, ASupersededSearchReportsNothing)
+{
+    for (int second = 0; second < 3000; ++second)
+        clipAt(second);
+    ASSERT_TRUE(context().save());
+
+    ClipSearch search(dir.path());
+    QList<QList<QUuid>> reported;
+    const auto record = [&](const QList<QUuid> &ids) { reported.append(ids); };
+    QObject::connect(&search, &ClipSearch::firstMatchesFound, record);
+    QSignalSpy finished(&search, &ClipSearch::finished);
+    QObject::connect(&search, &ClipSearch::finished, record);
+    search.start({QStringLiteral("clip"), {}, {}, -1, 10});
+    QThread::msleep(200); // the first search finds its first matches meanwhile
+    search.start({QStringLiteral("clip 29"), {}, {}, -1, 10});
+    ASSERT_TRUE(finished.wait(10000));
+    QTest::qWait(100);
+    ASSERT_EQ(reported.size(), 2);
+    const QList<QUuid> whole = reported.last();
+    EXPECT_EQ(whole.size(), 111); // 29, 290–299, 2900–2999
+    EXPECT_EQ(reported.first(), whole.first(10));
 }
 
 } // namespace
