@@ -9,6 +9,8 @@
 #include <QDebug>
 #include <QDir>
 
+#include <optional>
+
 namespace tamo {
 
 namespace {
@@ -33,15 +35,20 @@ Outcome search(const QString &storeFile, const ClipSearch::Query &query, const s
 {
     Outcome outcome;
     sql::Database db;
+    std::optional<sql::Transaction> snapshot;
     try {
         db.openReadOnly(storeFile);
         db.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+        // The first page is read on its own, without waiting for the keys of
+        // the whole history; one snapshot keeps it and the rest in step when
+        // a copy lands in between.
+        snapshot.emplace(db, sql::Transaction::Mode::read);
     } catch (const sql::Error &error) {
         qWarning().noquote() << QStringLiteral("TamoCove: could not search the store: %1").arg(error.message());
         return outcome;
     }
     ModelContext context(db, {});
-    context.fetchInPages<ClipItem>(scopeOf(query), ClipSearch::pageSize, [&](const QList<ClipItemPtr> &page) {
+    const auto readPage = [&](const QList<ClipItemPtr> &page) {
         ++outcome.pages;
         for (const ClipItemPtr &clip : page) {
             if (cancelled)
@@ -53,7 +60,15 @@ Outcome search(const QString &storeFile, const ClipSearch::Query &query, const s
                 firstMatchesFound(outcome.ids);
         }
         return true;
-    });
+    };
+    const FetchDescriptor scope = scopeOf(query);
+    const int firstPageSize = scope.limit >= 0 ? std::min(scope.limit, ClipSearch::pageSize) : ClipSearch::pageSize;
+    const QList<ClipItemPtr> firstPage = context.fetch<ClipItem>(FetchDescriptor(scope).limited(firstPageSize));
+    if (!readPage(firstPage) || firstPage.size() < ClipSearch::pageSize)
+        return outcome;
+    FetchDescriptor rest = scope;
+    rest.limited(scope.limit >= 0 ? scope.limit - firstPageSize : -1, firstPageSize);
+    context.fetchInPages<ClipItem>(rest, ClipSearch::pageSize, readPage);
     return outcome;
 }
 

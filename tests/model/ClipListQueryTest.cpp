@@ -151,6 +151,7 @@ TEST_F(ClipListQueryTest, TheFirstMatchesStartTheWholeList)
         {"an app and a text", {QStringLiteral("9"), {SearchFilter::app(editor, QStringLiteral("Editor"))}, {}}},
         {"a pinboard", {QStringLiteral("5"), {}, board}},
         {"the newest clips only", {QStringLiteral("2"), {}, {}, 300}},
+        {"the newest clips, past the first page", {QStringLiteral("2"), {}, {}, 700}},
     };
     for (Case test : cases) {
         SCOPED_TRACE(test.name);
