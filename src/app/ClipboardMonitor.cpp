@@ -3,7 +3,9 @@
 #include "app/CaptureDrafts.h"
 #include "app/CaptureRules.h"
 #include "app/PasteboardCopy.h"
+#include "model/SettingsKeys.h"
 #include "platform/AppInfo.h"
+#include "platform/Defaults.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
@@ -25,6 +27,13 @@ std::optional<ClipDraft> capture(PasteboardContents &contents, const AppInfo &so
     if (draft)
         draft->contentHash = contentHashOf(*draft);
     return draft;
+}
+
+// An app that selects and copies at once puts the same text on both.
+bool repeatsClipboard(PasteboardContents &selection, PasteboardContents &clipboard)
+{
+    const std::optional<QString> text = selection.string();
+    return text && text == clipboard.string();
 }
 
 // On a worker thread, as soon as the copy is noticed.
@@ -65,6 +74,13 @@ void ClipboardMonitor::start()
     // before the writer can call skipChange.
     m_changedConnection =
         connect(&m_pasteboard, &Pasteboard::changed, this, &ClipboardMonitor::check, Qt::QueuedConnection);
+    m_selectionConnection =
+        connect(&m_pasteboard, &Pasteboard::selectionSettled, this, &ClipboardMonitor::handleSelection);
+    m_settingConnection = connect(&m_defaults, &Defaults::valueChanged, this, [this](const QString &key) {
+        if (key == keys::saveAutomaticCopies)
+            followSelection();
+    });
+    followSelection();
 }
 
 void ClipboardMonitor::stop()
@@ -72,6 +88,14 @@ void ClipboardMonitor::stop()
     m_poll.stop();
     m_pasteboard.setReadAhead({});
     disconnect(m_changedConnection);
+    disconnect(m_selectionConnection);
+    disconnect(m_settingConnection);
+    m_pasteboard.setFollowsSelection(false);
+}
+
+void ClipboardMonitor::followSelection()
+{
+    m_pasteboard.setFollowsSelection(m_defaults.boolValue(keys::saveAutomaticCopies));
 }
 
 void ClipboardMonitor::skipChange(int changeCount)
@@ -102,6 +126,20 @@ void ClipboardMonitor::handleCopy(const PasteboardChange &change)
     // Reading waits for the owning app, which may be slow or hostile.
     m_queue.append(QtConcurrent::run(
         [contents = change.contents, source, settings] { return capture(*contents, source, settings); }));
+}
+
+void ClipboardMonitor::handleSelection(const PasteboardChange &change)
+{
+    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults);
+    if (!settings.saveAutomaticCopies || !change.contents)
+        return;
+    const AppInfo source = sourceApp(change);
+    m_queue.append(QtConcurrent::run([selection = change.contents, clipboard = m_pasteboard.contents(), source,
+                                      settings]() -> std::optional<ClipDraft> {
+        if (repeatsClipboard(*selection, *clipboard))
+            return std::nullopt;
+        return capture(*selection, source, settings);
+    }));
 }
 
 AppInfo ClipboardMonitor::sourceApp(const PasteboardChange &change) const

@@ -21,6 +21,9 @@ struct AppInfo;
 // it, and handled once whatever comes of it. Main thread; each copy is read
 // as soon as it is noticed and made a draft on the thread pool, and drafts
 // arrive in copy order, each copy of a burst handled late included.
+// While "saveAutomaticCopies" is on, a selection another app made by itself
+// (copy-on-select) is captured the same way once it settles, unless it only
+// repeats the clipboard.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT
@@ -42,6 +45,8 @@ signals:
 private:
     void check();
     void handleCopy(const PasteboardChange &change);
+    void handleSelection(const PasteboardChange &change);
+    void followSelection();
     AppInfo sourceApp(const PasteboardChange &change) const;
 
     Pasteboard &m_pasteboard;
@@ -51,6 +56,8 @@ private:
     QSet<int> m_ownChanges;
     QTimer m_poll;
     QMetaObject::Connection m_changedConnection;
+    QMetaObject::Connection m_selectionConnection;
+    QMetaObject::Connection m_settingConnection;
     CaptureQueue m_queue;
 };
 

@@ -102,9 +102,18 @@ public:
     // told from other apps' copies; nothing when nothing was written.
     [[nodiscard]] virtual std::optional<int> writeItems(const QList<PasteboardItem> &items) = 0;
 
+    // Follows, while on, the copies apps make by themselves (the X11 PRIMARY
+    // selection: text selected with the mouse). While off nothing of them is
+    // read. Without such a selection, nothing is ever announced.
+    virtual void setFollowsSelection(bool follow) { Q_UNUSED(follow) }
+
 signals:
     // Emitted whenever changeCount() moves.
     void changed();
+    // Another app's selection, once it has settled: no pointer button held
+    // and no newer owner for a moment, so a drag is announced once, when it
+    // ends. The change count stays 0: the clipboard did not move.
+    void selectionSettled(const tamo::PasteboardChange &change);
 };
 
 } // namespace tamo

@@ -17,14 +17,18 @@ namespace {
 
 // Changes kept for a main thread that handles them late.
 constexpr std::size_t recentChanges = 256;
+// A selection is taken once it has stood this long with no button held.
+constexpr int selectionSettleMs = 300;
+constexpr char clipboardName[] = "CLIPBOARD";
+constexpr char primaryName[] = "PRIMARY";
 
 // Reads each target once: deciding a type may read its payload already. The
 // read-ahead and a later capture may use it from two threads, one at a time.
 class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
 {
 public:
-    X11PasteboardContents(uint32_t owner, X11SelectionReader::Limits limits)
-        : m_reader(owner, PasteboardMime::readTargets(), limits)
+    X11PasteboardContents(const char *selection, uint32_t owner, X11SelectionReader::Limits limits)
+        : m_reader(selection, owner, PasteboardMime::readTargets(), limits)
     {
     }
 
@@ -60,18 +64,21 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
     : Pasteboard(parent)
     , m_clipboard(QGuiApplication::clipboard())
     , m_x11(x11)
-    , m_clipboardAtom(X11Properties(x11.xcb).atom("CLIPBOARD"))
+    , m_clipboardAtom(X11Properties(x11.xcb).atom(clipboardName))
     , m_readLimits(readLimits)
 {
     m_owner = currentOwnerWindow();
     if (m_owner != XCB_WINDOW_NONE) {
         m_ownerProcessID = clientProcessID(m_x11.xcb, m_owner);
-        m_contents = std::make_shared<X11PasteboardContents>(m_owner, m_readLimits);
+        m_contents = std::make_shared<X11PasteboardContents>(clipboardName, m_owner, m_readLimits);
     }
     if (m_x11.isValid()) {
         m_watch = std::make_unique<X11SelectionWatch>(
-            [this](const X11SelectionWatch::Notice &notice) { otherAppCopied(notice); });
+            clipboardName, [this](const X11SelectionWatch::Notice &notice) { otherAppCopied(notice); });
     }
+    m_selectionSettle.setSingleShot(true);
+    m_selectionSettle.setInterval(selectionSettleMs);
+    connect(&m_selectionSettle, &QTimer::timeout, this, &X11Pasteboard::selectionSettling);
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
             qtClipboardChanged();
@@ -80,6 +87,7 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
 
 X11Pasteboard::~X11Pasteboard()
 {
+    m_selectionWatch.reset();
     m_watch.reset();
 }
 
@@ -95,7 +103,8 @@ void X11Pasteboard::qtClipboardChanged()
     if (owner == XCB_WINDOW_NONE)
         record(owner, std::nullopt, nullptr);
     else
-        record(owner, clientProcessID(m_x11.xcb, owner), std::make_shared<X11PasteboardContents>(owner, m_readLimits));
+        record(owner, clientProcessID(m_x11.xcb, owner),
+               std::make_shared<X11PasteboardContents>(clipboardName, owner, m_readLimits));
 }
 
 // On the watch's thread.
@@ -106,7 +115,7 @@ void X11Pasteboard::otherAppCopied(const X11SelectionWatch::Notice &notice)
         return; // our own write, which Qt told of
     std::shared_ptr<PasteboardContents> contents;
     if (notice.owner != XCB_WINDOW_NONE) {
-        contents = std::make_shared<X11PasteboardContents>(notice.owner, m_readLimits);
+        contents = std::make_shared<X11PasteboardContents>(clipboardName, notice.owner, m_readLimits);
         const QMutexLocker lock(&m_readAheadLock);
         if (m_readAhead)
             QThreadPool::globalInstance()->start([contents, readAhead = m_readAhead] { readAhead(*contents); });
@@ -156,7 +165,7 @@ uint32_t X11Pasteboard::currentOwnerWindow() const
 std::shared_ptr<PasteboardContents> X11Pasteboard::contents() const
 {
     if (!m_contents)
-        return std::make_shared<X11PasteboardContents>(XCB_WINDOW_NONE, m_readLimits);
+        return std::make_shared<X11PasteboardContents>(clipboardName, XCB_WINDOW_NONE, m_readLimits);
     return m_contents;
 }
 
@@ -178,6 +187,55 @@ std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)
     }
     m_ownWindow = m_owner;
     return m_changeCount;
+}
+
+
+void X11Pasteboard::setFollowsSelection(bool follow)
+{
+    if (!m_x11.isValid() || follow == bool(m_selectionWatch))
+        return;
+    m_selectionSettle.stop();
+    m_selectionNotice = {};
+    if (!follow) {
+        m_selectionWatch.reset();
+        return;
+    }
+    m_selectionWatch = std::make_unique<X11SelectionWatch>(primaryName, [this](const X11SelectionWatch::Notice &notice) {
+        QMetaObject::invokeMethod(this, [this, notice] { selectionOwnerChanged(notice); }, Qt::QueuedConnection);
+    });
+}
+
+// Each new owner starts the wait again: a drag may hand PRIMARY around many
+// times, and only where it ends is the selection.
+void X11Pasteboard::selectionOwnerChanged(const X11SelectionWatch::Notice &notice)
+{
+    if (!m_selectionWatch)
+        return; // told before following stopped
+    m_selectionNotice = notice;
+    m_selectionSettle.start();
+}
+
+void X11Pasteboard::selectionSettling()
+{
+    if (pointerButtonHeld()) {
+        m_selectionSettle.start();
+        return;
+    }
+    const X11SelectionWatch::Notice notice = std::exchange(m_selectionNotice, {});
+    // Ours when a paste put our clipboard on PRIMARY for a terminal.
+    if (notice.owner == XCB_WINDOW_NONE || notice.processID == QCoreApplication::applicationPid()
+        || m_clipboard->ownsSelection())
+        return;
+    emit selectionSettled(
+        {0, std::make_shared<X11PasteboardContents>(primaryName, notice.owner, m_readLimits), notice.processID});
+}
+
+bool X11Pasteboard::pointerButtonHeld() const
+{
+    const auto pointer = replyTo<xcb_query_pointer_reply>(m_x11.xcb, xcb_query_pointer(m_x11.xcb, m_x11.rootWindow));
+    constexpr uint16_t buttons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 | XCB_BUTTON_MASK_4
+                                 | XCB_BUTTON_MASK_5;
+    return pointer && (pointer->mask & buttons);
 }
 
 } // namespace tamo::x11

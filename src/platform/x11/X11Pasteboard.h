@@ -6,6 +6,7 @@
 #include "platform/x11/X11SelectionWatch.h"
 
 #include <QMutex>
+#include <QTimer>
 
 #include <atomic>
 #include <deque>
@@ -19,7 +20,8 @@ namespace tamo::x11 {
 // reading its copy at once; the main thread learns of them in order, however
 // late. Our own writes go through QClipboard. Another app's contents are
 // read by an X11SelectionReader of their own, never through Qt, whose reads
-// block the main thread.
+// block the main thread. While asked to, a second watch follows PRIMARY,
+// whose settled selections are announced on their own.
 class X11Pasteboard final : public Pasteboard
 {
 public:
@@ -35,12 +37,16 @@ public:
     QList<PasteboardChange> changesSince(int changeCount) const override;
     void setReadAhead(std::function<void(PasteboardContents &)> readAhead) override;
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
+    void setFollowsSelection(bool follow) override;
 
 private:
     void qtClipboardChanged();
     void otherAppCopied(const X11SelectionWatch::Notice &notice);
     void record(uint32_t owner, std::optional<qint64> processID, std::shared_ptr<PasteboardContents> contents);
     uint32_t currentOwnerWindow() const;
+    void selectionOwnerChanged(const X11SelectionWatch::Notice &notice);
+    void selectionSettling();
+    bool pointerButtonHeld() const;
 
     QClipboard *m_clipboard;
     X11Connection m_x11;
@@ -54,8 +60,11 @@ private:
     std::atomic<uint32_t> m_ownWindow = 0; // Qt's clipboard window, once we wrote
     QMutex m_readAheadLock;
     std::function<void(PasteboardContents &)> m_readAhead;
+    X11SelectionWatch::Notice m_selectionNotice; // PRIMARY's newest owner
+    QTimer m_selectionSettle;
     // Last: its thread calls back into the members above until it is gone.
     std::unique_ptr<X11SelectionWatch> m_watch;
+    std::unique_ptr<X11SelectionWatch> m_selectionWatch; // only while following
 };
 
 } // namespace tamo::x11

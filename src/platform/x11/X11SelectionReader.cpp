@@ -35,8 +35,10 @@ auto X11SelectionReader::waitFor(Matches matches)
             return event;
     }
 }
-X11SelectionReader::X11SelectionReader(uint32_t owner, const QStringList &wanted, Limits limits)
-    : m_owner(owner)
+X11SelectionReader::X11SelectionReader(QByteArray selection, uint32_t owner, const QStringList &wanted,
+                                       Limits limits)
+    : m_selectionName(std::move(selection))
+    , m_owner(owner)
     , m_wanted(wanted)
     , m_limits(limits)
 {
@@ -62,7 +64,7 @@ bool X11SelectionReader::connect()
         return false;
 
     // Every atom in one round trip.
-    QList<QByteArray> names{"CLIPBOARD", "TARGETS", "INCR", transferProperty};
+    QList<QByteArray> names{m_selectionName, "TARGETS", "INCR", transferProperty};
     for (const QString &target : m_wanted)
         names.append(target.toLatin1());
     QList<xcb_intern_atom_cookie_t> cookies;
@@ -73,13 +75,13 @@ bool X11SelectionReader::connect()
         const auto reply = replyTo<xcb_intern_atom_reply>(m_xcb, cookie);
         atoms.append(reply ? reply->atom : uint32_t(XCB_ATOM_NONE));
     }
-    m_clipboard = atoms[0];
+    m_selection = atoms[0];
     m_targetsAtom = atoms[1];
     m_incr = atoms[2];
     m_property = atoms[3];
     for (qsizetype i = 0; i < m_wanted.size(); ++i)
         m_wantedByAtom.insert(atoms[4 + i], m_wanted[i]);
-    if (!m_clipboard || !m_targetsAtom || !m_property)
+    if (!m_selection || !m_targetsAtom || !m_property)
         return false;
 
     const uint32_t window = xcb_generate_id(m_xcb);
@@ -158,11 +160,11 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
     if (m_gaveUp || m_superseded)
         return std::nullopt;
     xcb_delete_property(m_xcb, m_window, m_property);
-    xcb_convert_selection(m_xcb, m_window, m_clipboard, target, m_property, m_time);
+    xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
     xcb_flush(m_xcb);
     const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
         const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
-        return notice && notice->requestor == m_window && notice->selection == m_clipboard && notice->target == target;
+        return notice && notice->requestor == m_window && notice->selection == m_selection && notice->target == target;
     });
     if (!answer) {
         giveUp("the app that owns the clipboard did not answer");
@@ -241,7 +243,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
 uint32_t X11SelectionReader::currentOwner()
 {
     const auto reply =
-        replyTo<xcb_get_selection_owner_reply>(m_xcb, xcb_get_selection_owner(m_xcb, m_clipboard));
+        replyTo<xcb_get_selection_owner_reply>(m_xcb, xcb_get_selection_owner(m_xcb, m_selection));
     return reply ? reply->owner : uint32_t(XCB_WINDOW_NONE);
 }
 

@@ -14,7 +14,7 @@ struct xcb_connection_t;
 
 namespace tamo::x11 {
 
-// Reads the CLIPBOARD selection on an X connection of its own, so an owner
+// Reads a selection (CLIPBOARD or PRIMARY) on an X connection of its own, so an owner
 // that answers slowly or never stalls only the thread that reads. One reader
 // serves one copy, on one thread at a time.
 //
@@ -24,7 +24,7 @@ namespace tamo::x11 {
 // reader gives up on the copy: every later read gives nothing.
 //
 // The copy is the one `owner` made: once another app has taken the
-// clipboard, reads give nothing, so a copy read late is not taken for the one
+// selection, reads give nothing, so a copy read late is not taken for the one
 // that replaced it (that one is read in its own turn).
 class X11SelectionReader
 {
@@ -40,7 +40,7 @@ public:
     };
 
     // Only `wanted` targets are ever looked for.
-    X11SelectionReader(uint32_t owner, const QStringList &wanted, Limits limits);
+    X11SelectionReader(QByteArray selection, uint32_t owner, const QStringList &wanted, Limits limits);
     ~X11SelectionReader();
     X11SelectionReader(const X11SelectionReader &) = delete;
     X11SelectionReader &operator=(const X11SelectionReader &) = delete;
@@ -75,6 +75,7 @@ private:
     void extendBudget();
     void giveUp(const char *reason);
 
+    const QByteArray m_selectionName;
     const uint32_t m_owner;
     const QStringList m_wanted;
     const Limits m_limits;
@@ -82,7 +83,7 @@ private:
     bool m_connectTried = false;
     uint32_t m_window = 0;
     uint32_t m_property = 0;
-    uint32_t m_clipboard = 0;
+    uint32_t m_selection = 0;
     uint32_t m_targetsAtom = 0;
     uint32_t m_incr = 0;
     uint32_t m_time = 0;

@@ -13,10 +13,10 @@
 
 namespace tamo::x11 {
 
-X11SelectionWatch::X11SelectionWatch(Handler handler)
+X11SelectionWatch::X11SelectionWatch(const QByteArray &selection, Handler handler)
     : m_handler(std::move(handler))
 {
-    if (connect() && ::pipe(m_wake) == 0)
+    if (connect(selection) && ::pipe(m_wake) == 0)
         m_thread = std::thread([this] { run(); });
 }
 
@@ -35,7 +35,7 @@ X11SelectionWatch::~X11SelectionWatch()
         xcb_disconnect(m_xcb);
 }
 
-bool X11SelectionWatch::connect()
+bool X11SelectionWatch::connect(const QByteArray &selection)
 {
     uint32_t root = 0;
     m_xcb = connectOwn(&root);
@@ -48,8 +48,8 @@ bool X11SelectionWatch::connect()
     if (!replyTo<xcb_xfixes_query_version_reply>(m_xcb, xcb_xfixes_query_version(m_xcb, 5, 0)))
         return false;
 
-    static constexpr char name[] = "CLIPBOARD";
-    const auto atom = replyTo<xcb_intern_atom_reply>(m_xcb, xcb_intern_atom(m_xcb, false, sizeof name - 1, name));
+    const auto atom = replyTo<xcb_intern_atom_reply>(
+        m_xcb, xcb_intern_atom(m_xcb, false, uint16_t(selection.size()), selection.constData()));
     if (!atom)
         return false;
     xcb_xfixes_select_selection_input(m_xcb, root, atom->atom,

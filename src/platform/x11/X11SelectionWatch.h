@@ -5,13 +5,13 @@
 #include <optional>
 #include <thread>
 
-#include <QtGlobal>
+#include <QByteArray>
 
 struct xcb_connection_t;
 
 namespace tamo::x11 {
 
-// Follows the owner of the CLIPBOARD selection through XFixes, on an X
+// Follows the owner of a selection (CLIPBOARD, PRIMARY) through XFixes, on an X
 // connection and a thread of its own: every change is seen as it happens,
 // however busy the main thread is, while the app that made the copy still
 // holds it.
@@ -26,7 +26,7 @@ public:
     // Called on the watch's thread, once per change, in order.
     using Handler = std::function<void(const Notice &)>;
 
-    explicit X11SelectionWatch(Handler handler);
+    X11SelectionWatch(const QByteArray &selection, Handler handler);
     ~X11SelectionWatch();
     X11SelectionWatch(const X11SelectionWatch &) = delete;
     X11SelectionWatch &operator=(const X11SelectionWatch &) = delete;
@@ -35,7 +35,7 @@ public:
     bool isWatching() const { return m_thread.joinable(); }
 
 private:
-    bool connect();
+    bool connect(const QByteArray &selection);
     void run();
 
     Handler m_handler;

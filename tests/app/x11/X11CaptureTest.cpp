@@ -1,6 +1,7 @@
 #include "app/ClipboardMonitor.h"
 #include "support/TestImages.h"
 #include "model/DefaultSettings.h"
+#include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 #include "platform/x11/ClipboardCopies.h"
 #include "platform/x11/X11ActiveWindow.h"
@@ -10,6 +11,8 @@
 #include "support/TempDir.h"
 #include "support/WarningLog.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <QThread>
 #include <QThreadPool>
@@ -68,6 +71,18 @@ protected:
             return nullptr;
         return &drafts[count - 1];
     }
+
+    // Another app's copy-on-select: it takes PRIMARY with `script`'s text.
+    static std::unique_ptr<ChildProcess> select(const QString &script)
+    {
+        return std::make_unique<ChildProcess>(QStringLiteral("sh"), QStringList{QStringLiteral("-c"), script});
+    }
+    static QString selecting(const QString &text)
+    {
+        return QStringLiteral("printf \"%1\" | xclip -quiet -selection primary").arg(text);
+    }
+    // Long enough for a selection to settle and be read.
+    static void settle() { QTest::qWait(1200); }
 
     TempDir dir;
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
@@ -191,6 +206,53 @@ TEST_F(X11CaptureTest, CopiesMadeWhileTheMainThreadIsBlockedAreAllKeptInOrder)
         texts.append(draft->text.value_or(QString()));
     }
     EXPECT_EQ(texts.join(QStringLiteral(", ")), QStringLiteral("burst 1, burst 2, burst 3, burst 4, burst 5"));
+}
+
+TEST_F(X11CaptureTest, ASelectionIsKeptOnceAndOnlyWhileAutomaticCopiesAreSaved)
+{
+    auto owner = select(selecting(QStringLiteral("while off")));
+    settle();
+    EXPECT_TRUE(drafts.isEmpty());
+
+    defaults.setValue(keys::saveAutomaticCopies, true);
+    owner = select(selecting(QStringLiteral("while on")));
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("while on"));
+    settle();
+    EXPECT_EQ(drafts.size(), 1);
+}
+
+TEST_F(X11CaptureTest, OurOwnSelectionAndOneRepeatingTheClipboardAreNotKept)
+{
+    defaults.setValue(keys::saveAutomaticCopies, true);
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted by us"), QClipboard::Selection);
+    settle();
+    EXPECT_TRUE(drafts.isEmpty());
+
+    const auto copied = copyWithXclip(QStringLiteral("UTF8_STRING"), "on both");
+    ASSERT_TRUE(nextDraft());
+    auto owner = select(selecting(QStringLiteral("on both")));
+    settle();
+    owner = select(selecting(QStringLiteral("only selected")));
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("only selected"));
+    settle();
+    EXPECT_EQ(drafts.size(), 2);
+}
+
+// A drag hands PRIMARY on with every move; only where it stops is kept.
+TEST_F(X11CaptureTest, OfABurstOfSelectionsOnlyTheSettledOneIsKept)
+{
+    defaults.setValue(keys::saveAutomaticCopies, true);
+    const auto burst = select(QStringLiteral("for i in 1 2 3 4 5; do %1 & sleep 0.05; done; wait")
+                                  .arg(selecting(QStringLiteral("drag $i"))));
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("drag 5"));
+    settle();
+    EXPECT_EQ(drafts.size(), 1);
 }
 
 } // namespace
