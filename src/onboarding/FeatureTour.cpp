@@ -56,11 +56,16 @@ TourView::TourView(const TourEnvironment &environment, std::function<void()> clo
     m_next->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
                                          " padding: 6px 16px; font-weight: 600; }")
                               .arg(OnboardingStyle::accent().name()));
+    // A nested layout would take the column's zero spacing; spacers add
+    // the buttons' trailing padding (no spacing is laid around a spacer).
+    pager->setSpacing(qRound(8 * s));
     for (QPushButton *button : {m_skip, m_back, m_next}) {
         button->setFont(OnboardingStyle::font(13 * s, button == m_next ? QFont::DemiBold : QFont::Normal));
         button->setMinimumHeight(qRound(28 * s));
         button->setMinimumWidth(button == m_skip ? 0 : qRound(72 * s));
         pager->addWidget(button);
+        if (button != m_next)
+            pager->addSpacing(qRound((button == m_skip ? 10 : 4) * s));
     }
     layout->addLayout(pager);
 

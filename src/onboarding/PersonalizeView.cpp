@@ -189,10 +189,14 @@ PersonalizeView::PersonalizeView(const PersonalizeEnvironment &environment, std:
     m_next->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px;"
                                          " padding: 6px 18px; font-weight: 600; }")
                               .arg(OnboardingStyle::accent().name()));
+    // A nested layout would take the column's zero spacing.
+    footer->setSpacing(8);
     for (QPushButton *button : {m_back, m_next}) {
         button->setFont(OnboardingStyle::font(13, button == m_next ? QFont::DemiBold : QFont::Normal));
         button->setMinimumHeight(30);
         footer->addWidget(button);
+        if (button == m_back)
+            footer->addSpacing(4);
     }
     layout->addLayout(footer);
     connect(m_back, &QPushButton::clicked, this, [this] { move(-1); });
