@@ -125,11 +125,11 @@ TEST_F(Store, AStoredDateIsTheSameInstantAndLocalTime)
     context().insert(clip);
     ASSERT_TRUE(context().save());
     reopen();
-    const ClipItem &stored = *allClips(context()).first();
-    const QDateTime createdShown = stored.createdAt().toLocalTime();
-    const QDateTime pinnedShown = stored.pinnedAt()->toLocalTime();
+    const auto stored = allClips(context()).first();
+    const QDateTime createdShown = stored->createdAt().toLocalTime();
+    const QDateTime pinnedShown = stored->pinnedAt()->toLocalTime();
 
-    EXPECT_EQ(stored.createdAt().toMSecsSinceEpoch(), created.toMSecsSinceEpoch());
+    EXPECT_EQ(stored->createdAt().toMSecsSinceEpoch(), created.toMSecsSinceEpoch());
     EXPECT_EQ(createdShown.date(), created.date());
     EXPECT_EQ(createdShown.time(), created.time());
     EXPECT_EQ(pinnedShown.time(), QTime(9, 31, 15, 250));
