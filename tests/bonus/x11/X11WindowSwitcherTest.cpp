@@ -85,7 +85,8 @@ protected:
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     x11::X11Screens screens{x11};
     x11::X11ActiveWindow activeWindowWatch{x11};
-    x11::X11WindowServer server{x11, activeWindowWatch, screens};
+    DesktopEntries apps;
+    x11::X11WindowServer server{x11, activeWindowWatch, screens, apps};
     x11::X11Accessibility accessibility{x11};
     RecentWindows recent;
     WindowSwitcherCatalog catalog{server, accessibility, defaults, recent, QCoreApplication::applicationPid()};
