@@ -359,8 +359,16 @@ void X11WindowServer::activate(quint32 number)
 {
     if (!m_connection.isValid())
         return;
+    // Some managers (openbox) only mark a window on another desktop urgent:
+    // go to its desktop first, as pagers do.
+    const Client *target = client(number);
+    if (target && target->desktop && *target->desktop != allDesktops
+        && *target->desktop != snapshot().currentDesktop) {
+        sendToWindowManager(m_connection, m_properties.atom("_NET_CURRENT_DESKTOP"), m_connection.rootWindow,
+                            {*target->desktop, XCB_CURRENT_TIME});
+    }
     // Source 2 (a pager) is exempt from focus-stealing prevention; the
-    // manager un-minimises, switches desktop and raises as needed.
+    // manager un-minimises and raises as needed.
     sendToWindowManager(m_connection, m_properties.atom("_NET_ACTIVE_WINDOW"), number,
                         {2, XCB_CURRENT_TIME, m_activeWindow});
 }
