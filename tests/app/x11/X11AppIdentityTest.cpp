@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace tamo;
@@ -164,8 +165,12 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         ASSERT_TRUE(copier.waitForLine(QStringLiteral("owned")));
         ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 10000));
         // Copies are handled in order: once this one is in, the peer's was decided.
-        QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                                 QStringLiteral("printf marker | xclip -selection clipboard")});
+        // xclip stays in the background with the clipboard: never on our output, or ctest waits for it.
+        QProcess xclip;
+        xclip.setStandardOutputFile(QProcess::nullDevice());
+        xclip.setStandardErrorFile(QProcess::nullDevice());
+        xclip.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf marker | xclip -selection clipboard")});
+        ASSERT_TRUE(xclip.waitForFinished());
         ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("marker")); }, 10000));
 
         EXPECT_EQ(credits.value(QStringLiteral("salary 91,500")), row.credit);
