@@ -170,7 +170,7 @@ int main(int argc, char **argv)
         folderSync->attach(model->container());
 
     ProcessRelauncher relauncher(QCoreApplication::applicationFilePath());
-    DialogAppChooser appChooser(platform.workspace());
+    DialogAppChooser appChooser(platform.workspace(), platform.windowServer());
     SettingsEnvironment settings{*model, defaults, alerts, loginItem, relauncher, appChooser, platform.screens()};
     preferences.setPages(standardSettingsPages(settings));
 

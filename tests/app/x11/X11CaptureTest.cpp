@@ -90,7 +90,8 @@ protected:
     x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(1000)}};
     ClipboardCopies copies{pasteboard};
     x11::X11ActiveWindow activeWindow{x11};
-    x11::X11Workspace workspace{x11, activeWindow};
+    DesktopEntries apps;
+    x11::X11Workspace workspace{x11, activeWindow, apps};
     // Constructed last: whatever earlier tests left on the clipboard is old.
     ClipboardMonitor monitor{pasteboard, workspace, defaults};
     QList<ClipDraft> drafts;
