@@ -161,7 +161,7 @@ int main(int argc, char **argv)
     pasteImport.attach(*model);
     bonusTools.attach(model->hotKeyRegistry());
     SupportReport supportReport(*model, defaults, filePanels, platform.screens(), SupportReport::standardCrashFolder());
-    FeatureTour tour({*model, defaults, platform.accessibility()});
+    FeatureTour tour({*model, defaults});
     ThumbnailCache sampleThumbnails;
     Personalization personalization({*model, defaults, sampleThumbnails});
     onboarding.attach(*model, {tour, personalization, supportReport});

@@ -83,6 +83,11 @@ public:
     void observe(QObject *, std::function<void()> changed) override { syncChanged = std::move(changed); }
     void start(bool storeIsEmpty) override { note(storeIsEmpty ? QStringLiteral("sync.start(empty)") : QStringLiteral("sync.start")); }
     void start() override { note(QStringLiteral("updates.start")); }
+    void fetchLatest(QObject *, std::function<void(std::optional<UpdateRelease>)> done) override
+    {
+        note(QStringLiteral("update.fetch"));
+        done(std::nullopt);
+    }
 
     bool whatsNewShouldShow() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("tour.due?")); return false; }
     void showWhatsNew() override { note(QStringLiteral("tour.show")); }
