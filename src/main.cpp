@@ -33,6 +33,7 @@
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/LoginItem.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProgramCopies.h"
 #include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
@@ -94,6 +95,10 @@ int main(int argc, char **argv)
     SingleInstance instance(paths.storeDirectory());
     if (const auto exitStatus = instance.claimOrHandOver(files))
         return *exitStatus;
+    // What earlier versions left readable to other users of this computer.
+    for (const QString &folder : {paths.storeDirectory(), paths.configDirectory(), paths.cacheDirectory(),
+                                  SupportReport::standardCrashFolder()})
+        privatefiles::tighten(folder);
 
     X11Platform platform;
     if (!platform.isX11())

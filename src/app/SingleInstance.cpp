@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -59,7 +61,7 @@ QString SingleInstance::channelFolder()
 
 std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files)
 {
-    QDir().mkpath(m_storeDirectory);
+    privatefiles::makeFolder(m_storeDirectory);
     const QString folder = channelFolder();
     if (!folder.isEmpty()) {
         const QByteArray store = QFile::encodeName(QFileInfo(m_storeDirectory).canonicalFilePath());
