@@ -91,9 +91,9 @@ int main(int argc, char **argv)
     SecondCopyGuard guard(SecondCopyGuard::realServices(programCopies, alerts, [&loginItem] { loginItem.refresh(); },
                                                         clock, &app),
                           SecondCopyGuard::standardInstallFolders());
-    guard.terminateRunningCopies();
+    const bool endedOtherCopies = guard.terminateRunningCopies();
     SingleInstance instance(paths.storeDirectory());
-    if (const auto exitStatus = instance.claimOrHandOver(files))
+    if (const auto exitStatus = instance.claimOrHandOver(files, endedOtherCopies ? SecondCopyGuard::launchWaitMs : 0))
         return *exitStatus;
     // What earlier versions left readable to other users of this computer.
     for (const QString &folder : {paths.storeDirectory(), paths.configDirectory(), paths.cacheDirectory(),
