@@ -87,9 +87,19 @@ void MenuBarViewState::followInResults(const SaveSummary &summary)
     if (!isSearching() || m_searchPause.isActive() || !summary.entities.contains(QLatin1String(ClipItem::spec().name)))
         return;
     const bool placed = m_results && summary.savedRecords && placeInResults(*summary.savedRecords);
-    // A search still running may have read the store before this save.
-    if (!placed || m_search.isRunning())
+    if (m_search.isRunning()) {
+        // It may have read the store before this save: what it finds is
+        // brought up to date once it ends, so copies in quick succession
+        // never keep a long search from ending.
+        m_missedBySearch.removed += summary.removedClipIDs;
+        if (summary.savedRecords)
+            m_missedBySearch.saved.insert(m_missedBySearch.saved.end(), summary.savedRecords->cbegin(),
+                                          summary.savedRecords->cend());
+        else
+            m_missedBySearch.unknown = true;
+    } else if (!placed) {
         searchAgainQuietly();
+    }
     visibleMayHaveChanged();
     emit searchChanged(); // the title counts the matches
 }
@@ -310,6 +320,7 @@ void MenuBarViewState::cyclePinboardScope(bool forward)
 
 void MenuBarViewState::computeResults()
 {
+    m_missedBySearch = {}; // a search started now reads every save so far
     const PinboardPtr board = selectedBoard();
     m_search.start({trimmedSearchText(m_query), m_filters, board ? board->id() : QUuid(), -1, firstFrameClips});
 }
@@ -359,11 +370,21 @@ void MenuBarViewState::applyResults(const QList<QUuid> &ids, int pages)
     m_results = ids;
     m_resultsWhole = true;
     m_lastSearchFetches = pages;
+    followMissedSaves();
     visibleMayHaveChanged();
     // An empty result after an empty wait changes no id, but the title and the empty state change.
     emit searchChanged();
     if (!shownStays)
         emit scrollToTopRequested();
+}
+
+// The saves made while the search read the store, which it may not have seen.
+void MenuBarViewState::followMissedSaves()
+{
+    const MissedSaves missed = std::exchange(m_missedBySearch, {});
+    dropRemoved(missed.removed);
+    if (missed.unknown || !placeInResults(missed.saved))
+        searchAgainQuietly();
 }
 
 void MenuBarViewState::visibleMayHaveChanged()

@@ -151,6 +151,7 @@ private:
     void followInResults(const SaveSummary &summary);
     bool placeInResults(const std::vector<std::shared_ptr<Record>> &saved);
     void searchAgainQuietly();
+    void followMissedSaves();
     void readFirstClips();
     void scheduleResults();
     void forgetResults();
@@ -172,6 +173,13 @@ private:
     std::optional<QList<QUuid>> m_results; // shown: the first results or the whole list
     bool m_resultsWhole = false;
     bool m_quietSearch = false; // the running search only brings shown results up to date
+    struct MissedSaves
+    {
+        std::vector<std::shared_ptr<Record>> saved;
+        QList<QUuid> removed;
+        bool unknown = false; // a change made through another connection
+    };
+    MissedSaves m_missedBySearch; // saves made while the running search read the store
     ClipSearch m_search;
     QUuid m_boardID;
     QUuid m_renamingBoardID;

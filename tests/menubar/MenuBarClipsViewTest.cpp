@@ -214,6 +214,26 @@ TEST_F(MenuBarClipsViewTest, MatchingCopiesJoinTheResultsAtTheFront)
     }
 }
 
+// A search of a long history ends and shows while copies keep arriving;
+// each copy does not start it over.
+TEST_F(MenuBarClipsViewTest, ASteadyStreamOfCopiesLetsTheSearchEnd)
+{
+    addClips(5'000, "note");
+    makeView();
+    state().setQuery("note");
+    int copies = 0;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            clock.advance(20);
+            model().clips().ingest(ClipDraft::fromText(QStringLiteral("note copied %1").arg(++copies)));
+            return state().results() && state().results()->size() > 5'000;
+        },
+        30'000);
+    ASSERT_TRUE(ended) << copies << " copies";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().results()->size() == 5'000 + copies; }));
+    EXPECT_EQ(shown().first()->text(), QStringLiteral("note copied %1").arg(copies));
+}
+
 TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHistory)
 {
     addClips(2);
