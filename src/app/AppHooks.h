@@ -93,9 +93,9 @@ public:
 // A release as the update feed describes it.
 struct UpdateRelease
 {
-    QString version; // for display only
-    int build = 0;   // what is compared with the running build
-    QUrl url;        // the download page
+    QString version;  // for display only
+    qint64 build = 0; // what is compared with the running build
+    QUrl url;         // the download page
 };
 
 class UpdateService

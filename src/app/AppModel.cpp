@@ -104,7 +104,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_writer = std::make_unique<PasteboardWriter>(*m_platform.pasteboard, *m_clips);
     m_hotKeyRegistry = std::make_unique<GlobalHotKeyRegistry>(*m_platform.hotKeys, defaults);
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
-    m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, this);
+    m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, {}, this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppModel::saveBeforeQuit);
 }
 
