@@ -20,6 +20,8 @@ namespace tamo {
 namespace PasteboardType {
 inline const QString string = QStringLiteral("public.utf8-plain-text");
 inline const QString rtf = QStringLiteral("public.rtf");
+// The rich text of browsers and GTK apps, which offer no RTF.
+inline const QString html = QStringLiteral("public.html");
 inline const QString png = QStringLiteral("public.png");
 inline const QString tiff = QStringLiteral("public.tiff");
 inline const QString fileURL = QStringLiteral("public.file-url"); // data: a text/uri-list
