@@ -85,8 +85,9 @@ public:
 
     // The changes after `changeCount`, oldest first, each with its own copy,
     // so a burst of copies handled late is handled copy by copy. Only the
-    // latest changes are kept.
-    virtual QList<PasteboardChange> changesSince(int changeCount) const = 0;
+    // latest changes are kept, and those up to `changeCount` are let go: the
+    // caller has them, and a copy kept longer would keep what it read.
+    virtual QList<PasteboardChange> changesSince(int changeCount) = 0;
 
     // Each copy another app makes is handed to `readAhead` on a worker thread
     // as soon as it is noticed, however busy the main thread is, so what it

@@ -137,14 +137,11 @@ void X11Pasteboard::record(uint32_t owner, std::optional<qint64> processID,
     emit changed();
 }
 
-QList<PasteboardChange> X11Pasteboard::changesSince(int changeCount) const
+QList<PasteboardChange> X11Pasteboard::changesSince(int changeCount)
 {
-    QList<PasteboardChange> changes;
-    for (const PasteboardChange &change : m_recent) {
-        if (change.changeCount > changeCount)
-            changes.append(change);
-    }
-    return changes;
+    while (!m_recent.empty() && m_recent.front().changeCount <= changeCount)
+        m_recent.pop_front();
+    return {m_recent.cbegin(), m_recent.cend()};
 }
 
 void X11Pasteboard::setReadAhead(std::function<void(PasteboardContents &)> readAhead)

@@ -34,7 +34,7 @@ public:
     int changeCount() const override { return m_changeCount; }
     std::shared_ptr<PasteboardContents> contents() const override;
     std::optional<qint64> ownerProcessID() const override { return m_ownerProcessID; }
-    QList<PasteboardChange> changesSince(int changeCount) const override;
+    QList<PasteboardChange> changesSince(int changeCount) override;
     void setReadAhead(std::function<void(PasteboardContents &)> readAhead) override;
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
     void setFollowsSelection(bool follow) override;
