@@ -58,6 +58,7 @@ private:
     std::deque<PasteboardChange> m_recent;
     X11SelectionReader::Limits m_readLimits;
     std::atomic<uint32_t> m_ownWindow = 0; // Qt's clipboard window, once we wrote
+    bool m_writing = false;
     QMutex m_readAheadLock;
     std::function<void(PasteboardContents &)> m_readAhead;
     X11SelectionWatch::Notice m_selectionNotice; // PRIMARY's newest owner
