@@ -25,13 +25,25 @@ bool hasVisibleText(const QString &text)
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return !c.isSpace(); });
 }
 
-std::optional<QByteArray> image(const PasteboardCopy &copy)
+std::optional<QByteArray> firstOf(const PasteboardCopy &copy, std::initializer_list<QString> types)
 {
-    for (const QString &type : {PasteboardType::png, PasteboardType::tiff}) {
+    for (const QString &type : types) {
         if (std::optional<QByteArray> bytes = copy.data(type))
             return bytes;
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> image(const PasteboardCopy &copy)
+{
+    return firstOf(copy, {PasteboardType::png, PasteboardType::tiff});
+}
+
+// Browsers and GTK apps give HTML where others give RTF; either is kept as
+// the clip's rich text, as it came.
+std::optional<QByteArray> richText(const PasteboardCopy &copy)
+{
+    return firstOf(copy, {PasteboardType::rtf, PasteboardType::html});
 }
 
 QString megabytes(qsizetype characters)
@@ -80,7 +92,7 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() > largestText)
             return truncatedText(*text, bundleID, appName);
-        return ClipDraft::fromText(*text, copy.data(PasteboardType::rtf), bundleID, appName);
+        return ClipDraft::fromText(*text, richText(copy), bundleID, appName);
     }
     if (const std::optional<QByteArray> bytes = image(copy))
         return ClipDraft::fromImage(*bytes, bundleID, appName);
@@ -93,7 +105,7 @@ void readAhead(PasteboardCopy &copy)
         return;
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() <= largestText)
-            copy.data(PasteboardType::rtf);
+            richText(copy);
         return;
     }
     image(copy);

@@ -10,7 +10,7 @@ class PasteboardCopy;
 struct AppInfo;
 
 // What a kept copy becomes, by the first of these it holds: its local files,
-// its text (with its RTF) when there is more than white space, its PNG, its
+// its text (with its RTF, else its HTML) when there is more than white space, its PNG, its
 // TIFF; from a photo library app, its image comes before all else. Nothing
 // when it holds none of them, or an image that cannot be read. Decoding an
 // image is slow: runs off the main thread.

@@ -16,7 +16,7 @@ struct ClipDraft
 {
     ClipKind kind = ClipKind::text;
     std::optional<QString> text;
-    std::optional<QByteArray> rtfData;
+    std::optional<QByteArray> rtfData; // rich text: RTF, or HTML where the copy had no RTF
     std::optional<QByteArray> imageData;
     int imageWidth = 0;
     int imageHeight = 0;
