@@ -54,7 +54,7 @@ ChangeImport::Result ChangeImport::run()
                 result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            if (!apply(device, sequence, read.segment.changes, result.changed))
+            if (!apply(device, sequence, read.segment.changes, result))
                 break;
             applied = sequence;
             ++result.applied;
@@ -71,8 +71,7 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
         .arg(name.isEmpty() ? device : name, what, reason, QDir(m_folder.root()).relativeFilePath(path));
 }
 
-bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes,
-                         ChangedRows &changed)
+bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, Result &result)
 {
     // Applied in batches, so a large snapshot never holds all its images at
     // once; applying a batch again changes nothing, so a batch left waiting
@@ -92,7 +91,7 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
         }
         sql::Transaction transaction(m_store.db);
         for (const SyncChange &change : batch)
-            applyChange(change, blobs, changed);
+            applyChange(change, blobs, result);
         if (start + Segment::largestBatch >= changes.size())
             m_store.ledger.setAppliedSequence(device, sequence);
         m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
@@ -101,15 +100,18 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
     return true;
 }
 
-void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed)
+void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result)
 {
+    ChangedRows &changed = result.changed;
     m_store.clock.observe(change.time);
     const EntitySpec &entity = *syncedEntity(change.entity);
     if (m_store.ledger.isDeleted(change.recordID))
         return;
     if (change.operation == SyncChange::Operation::remove) {
-        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID))
+        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID)) {
             changed[change.entity].insert(*key);
+            ++result.removed;
+        }
         m_store.ledger.markDeleted(change.entity, change.recordID);
         return;
     }

@@ -29,15 +29,17 @@ public:
     {
         int applied = 0;        // segments
         ChangedRows changed;    // per record type, the keys of the rows that changed
+        int removed = 0;        // records
         QStringList failures;   // texts for the user, one per device that stopped
     };
     Result run();
+    void setOwnDevice(const QString &device) { m_ownDevice = device; }
 
 private:
     // False when the segment has to wait: a blob it names has not arrived.
-    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, ChangedRows &changed);
+    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, Result &result);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
-    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed);
+    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
 
     MirrorStore m_store;
     const SyncFolder &m_folder;

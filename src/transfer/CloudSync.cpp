@@ -152,6 +152,10 @@ void CloudSync::handleEvent(const CloudEvent &event)
     }
     m_running.remove(event.id);
     updateActivity();
+    if (!event.notice.isEmpty() && event.notice != m_notice) {
+        m_notice = event.notice;
+        emit statusChanged();
+    }
     if (!event.succeeded) {
         setStatus(Status::failed(event.error.isEmpty() ? QStringLiteral("Sync failed.") : event.error));
         return;
@@ -227,6 +231,8 @@ QStringList CloudSync::detailLines(const QDateTime &now) const
         lines.append(QStringLiteral("Large histories can take several minutes. You can keep using TamoCove."));
     if (m_lastSynced)
         lines.append(QStringLiteral("Last synced ") + relativeDateText(*m_lastSynced, now));
+    if (!m_notice.isEmpty())
+        lines.append(m_notice);
     return lines;
 }
 

@@ -84,6 +84,7 @@ private:
     std::optional<Activity> m_activity;
     std::optional<QDateTime> m_lastSynced;
     QHash<QUuid, CloudEvent> m_running;
+    QString m_notice; // the latest the mirror gave, kept while we run
 };
 
 } // namespace tamo

@@ -8,8 +8,11 @@
 #include "support/TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tamo {
 namespace {
@@ -90,6 +93,49 @@ TEST(FolderSync, AFolderWhoseParentIsMissingIsNeitherCreatedNorUsed)
     EXPECT_EQ(answer, AccountStatus::noAccount);
     EXPECT_TRUE(machine.ended.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("Sync"))));
+}
+
+// A folder that became usable while the app ran stayed failed until a
+// relaunch: its device folder was only made at start.
+TEST(FolderSync, AFolderThatBecomesUsableWhileRunningIsSetUpAndUsed)
+{
+    testing::TempDir home;
+    const QString folder = home.file(QStringLiteral("Sync/TamoCove"));
+    const QString away = home.file(QStringLiteral("Sync/Away"));
+    const struct
+    {
+        const char *name;
+        std::function<void()> change;
+        int events; // the runs Sync Now starts
+    } steps[] = {
+        {"its parent made after the start", [&] { QDir().mkpath(home.file(QStringLiteral("Sync"))); }, 2},
+        {"moved away", [&] { QDir().rename(folder, away); }, 2},
+        {"moved back", [&] {
+             QDir(folder).removeRecursively();
+             QDir().rename(away, folder);
+         }, 1},
+    };
+    Machine machine(folder);
+    machine.sync.start(); // finds no folder: nothing runs
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        const qsizetype before = machine.ended.size();
+        machine.sync.syncNow();
+        ASSERT_TRUE(machine.waitForEnds(int(before) + step.events));
+        machine.container.mainContext().insert(std::make_shared<ClipItem>(
+            ClipDraft::fromText(QLatin1String(step.name)), QDateTime::currentDateTime()));
+        ASSERT_TRUE(machine.container.mainContext().save());
+        ASSERT_TRUE(machine.waitForEnds(int(before) + step.events + 1)) << "the save went out";
+        for (qsizetype i = before; i < machine.ended.size(); ++i)
+            EXPECT_TRUE(machine.ended[i].succeeded) << qPrintable(machine.ended[i].error);
+    }
+
+    // Whatever the folder went through, a machine joining now finds every clip.
+    Machine joining(folder);
+    joining.sync.start();
+    ASSERT_TRUE(joining.waitForEnds(2));
+    EXPECT_EQ(joining.container.mainContext().fetchCount<ClipItem>(), 3);
 }
 
 } // namespace
