@@ -384,10 +384,9 @@ TEST_F(AppModelTest, ADeletionTheDiskCannotTakeIsUndoneAtOnceAndTold)
             QCoreApplication::processEvents();
             ASSERT_GT(alerts.shown().size(), shownBefore);
             EXPECT_EQ(alerts.shown().last().message, QStringLiteral("TamoCove cannot delete: the disk is full"));
-            EXPECT_EQ(context.fetchCount<ClipItem>(), 2);
             EXPECT_EQ(context.fetch<ClipItem>().size(), 2) << "listed again";
             EXPECT_EQ(context.fetch<Pinboard>().size(), 1);
-            EXPECT_EQ(pinned.first()->pinboardID().has_value(), true) << "the edits made with it are undone too";
+            EXPECT_TRUE(pinned.first()->pinboardID()) << "the edits made with it are undone too";
             EXPECT_FALSE(listed.isEmpty()) << "the views read the store again";
             EXPECT_FALSE(context.hasChanges()) << "nothing waits in memory for a quit to lose";
         }
