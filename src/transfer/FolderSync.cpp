@@ -121,11 +121,11 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
         // What arrived is no change of ours to send back.
         const QScopedValueRollback refreshing(m_refreshing, true);
         m_container->mainContext().refreshAfterExternalChange(outcome.changed);
+        // Clips deleted elsewhere take their local-only images and edit dates
+        // with them, as a deletion made here does.
+        if (outcome.removed > 0)
+            StoreMaintenance(m_container->mainContext()).removeOrphanLocalRecords();
     }
-    // Clips deleted elsewhere take their local-only images and edit dates
-    // with them, as a deletion made here does.
-    if (m_container && outcome.removed > 0)
-        StoreMaintenance(m_container->mainContext()).removeOrphanLocalRecords();
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
     event.error = outcome.error;

@@ -2,6 +2,7 @@
 
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
+#include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "platform/FolderWatcher.h"
@@ -93,6 +94,34 @@ TEST(FolderSync, AFolderWhoseParentIsMissingIsNeitherCreatedNorUsed)
     EXPECT_EQ(answer, AccountStatus::noAccount);
     EXPECT_TRUE(machine.ended.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("Sync"))));
+}
+
+// A clip deleted on another machine left its picture, too large to sync, in
+// this machine's store.
+TEST(FolderSync, AClipDeletedElsewhereTakesItsLocalPictureWithIt)
+{
+    testing::TempDir shared;
+    Machine a(shared.path());
+    Machine b(shared.path());
+    const QByteArray picture(1024 * 1024, 'p');
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("large")), QDateTime::currentDateTime());
+    clip->setImageIsLocalOnly(true);
+    a.container.mainContext().insert(std::make_shared<LocalImage>(clip->id(), picture));
+    a.container.mainContext().insert(clip);
+    ASSERT_TRUE(a.container.mainContext().save());
+    a.sync.start();
+    ASSERT_TRUE(a.waitForEnds(2));
+    b.sync.start();
+    ASSERT_TRUE(b.waitForEnds(2));
+
+    b.container.mainContext().remove(b.container.mainContext().fetch<ClipItem>().constFirst());
+    ASSERT_TRUE(b.container.mainContext().save());
+    ASSERT_TRUE(b.waitForEnds(3));
+    a.sync.syncNow();
+    ASSERT_TRUE(a.waitForEnds(3));
+    EXPECT_EQ(a.container.mainContext().fetchCount<LocalImage>(), 0);
+    for (const QString &name : QDir(a.dir.path()).entryList(QDir::Files))
+        EXPECT_FALSE(testing::readFile(a.dir.file(name)).contains(picture.left(4096))) << qPrintable(name);
 }
 
 // A folder that became usable while the app ran stayed failed until a
