@@ -231,8 +231,6 @@ QStringList CloudSync::detailLines(const QDateTime &now) const
         lines.append(QStringLiteral("Large histories can take several minutes. You can keep using TamoCove."));
     if (m_lastSynced)
         lines.append(QStringLiteral("Last synced ") + relativeDateText(*m_lastSynced, now));
-    if (!m_notice.isEmpty())
-        lines.append(m_notice);
     return lines;
 }
 
