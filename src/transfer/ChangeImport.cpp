@@ -54,7 +54,7 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
                 result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            if (!apply(device, sequence, file, result.changed, stop))
+            if (!apply(device, sequence, file, result, stop))
                 break;
             applied = sequence;
             ++result.applied;
@@ -71,7 +71,7 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
         .arg(name.isEmpty() ? device : name, what, reason, QDir(m_folder.root()).relativeFilePath(path));
 }
 
-bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, ChangedRows &changed,
+bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
                          const std::atomic<bool> &stop)
 {
     // Applied in batches, so a large snapshot never holds all its changes or
@@ -97,7 +97,7 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &fi
         }
         sql::Transaction transaction(m_store.db);
         for (const SyncChange &change : *batch)
-            applyChange(change, blobs, changed);
+            applyChange(change, blobs, result);
         if (last)
             m_store.ledger.setAppliedSequence(device, sequence);
         m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
@@ -106,15 +106,18 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &fi
     return true;
 }
 
-void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed)
+void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result)
 {
+    ChangedRows &changed = result.changed;
     m_store.clock.observe(change.time);
     const EntitySpec &entity = *syncedEntity(change.entity);
     if (m_store.ledger.isDeleted(change.recordID))
         return;
     if (change.operation == SyncChange::Operation::remove) {
-        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID))
+        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID)) {
             changed[change.entity].insert(*key);
+            ++result.removed;
+        }
         m_store.ledger.markDeleted(change.entity, change.recordID);
         return;
     }

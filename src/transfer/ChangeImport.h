@@ -32,10 +32,12 @@ public:
     {
         int applied = 0;        // segments
         ChangedRows changed;    // per record type, the keys of the rows that changed
+        int removed = 0;        // records
         QStringList failures;   // texts for the user, one per device that stopped
     };
     // Stops between files and batches once `stop` is set.
     Result run(const std::atomic<bool> &stop = neverStopped());
+    void setOwnDevice(const QString &device) { m_ownDevice = device; }
 
     static const std::atomic<bool> &neverStopped()
     {
@@ -46,10 +48,10 @@ public:
 private:
     // False when the segment has to wait: a blob it names has not arrived,
     // or the import is stopped.
-    bool apply(const QString &device, qint64 sequence, SegmentFile &file, ChangedRows &changed,
+    bool apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
                const std::atomic<bool> &stop);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
-    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed);
+    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
 
     MirrorStore m_store;
     const SyncFolder &m_folder;

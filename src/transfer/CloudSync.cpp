@@ -156,6 +156,10 @@ void CloudSync::handleEvent(const CloudEvent &event)
     }
     m_running.remove(event.id);
     updateActivity();
+    if (!event.notice.isEmpty() && event.notice != m_notice) {
+        m_notice = event.notice;
+        emit statusChanged();
+    }
     if (!event.succeeded) {
         setStatus(Status::failed(event.error.isEmpty() ? QStringLiteral("Sync failed.") : event.error));
         return;

@@ -30,7 +30,8 @@ FolderKeyValueStore::FolderKeyValueStore(QString folderRoot, WallClock wallMilli
 
 void FolderKeyValueStore::setDevice(const QString &device, const Entries &own)
 {
-    const Entries pending = m_own;
+    // Values of a former identity stay in its file, stamped as they were.
+    const Entries pending = m_device.isEmpty() ? m_own : Entries();
     m_device = device;
     m_clock = HybridClock(device, m_clock.last());
     m_own = own;

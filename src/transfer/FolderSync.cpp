@@ -3,6 +3,7 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/SettingsKeys.h"
+#include "model/StoreMaintenance.h"
 #include "model/Sqlite.h"
 #include "platform/Defaults.h"
 #include "platform/FolderWatcher.h"
@@ -92,15 +93,29 @@ void FolderSync::onFolderThread(std::function<void(FolderMirror *, const QString
 
 void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work)
 {
-    CloudEvent event{QUuid::createUuid(), type, QDateTime::currentDateTime(), std::nullopt, false, {}};
+    CloudEvent event{QUuid::createUuid(), type, QDateTime::currentDateTime(), std::nullopt, false, {}, {}};
     emit progressed(event);
     QPointer<FolderSync> self(this);
     onFolderThread([self, event, work = std::move(work)](FolderMirror *mirror, const QString &openError) mutable {
         const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}};
-        QMetaObject::invokeMethod(self, [self, event, outcome]() mutable {
+        if (mirror)
+            event.notice = mirror->takeNotice();
+        const QString device = mirror ? mirror->device() : QString();
+        QMetaObject::invokeMethod(self, [self, event, outcome, device]() mutable {
+            self->followDevice(device);
             self->finish(event, outcome);
         });
     });
+}
+
+// A second installation found writing under our identity had the mirror
+// take a new one; the shared settings follow it.
+void FolderSync::followDevice(const QString &device)
+{
+    if (device.isEmpty() || device == m_ownDevice)
+        return;
+    m_ownDevice = device;
+    m_keyValues.setDevice(device, {}); // a new identity has no file of its own yet
 }
 
 void FolderSync::finish(CloudEvent event, const Outcome &outcome)
@@ -110,6 +125,10 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
         // What arrived is no change of ours to send back.
         const QScopedValueRollback refreshing(m_refreshing, true);
         m_container->mainContext().refreshAfterExternalChange(outcome.changed);
+        // Clips deleted elsewhere take their local-only images and edit dates
+        // with them, as a deletion made here does.
+        if (outcome.removed > 0)
+            StoreMaintenance(m_container->mainContext()).removeOrphanLocalRecords();
     }
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
@@ -153,12 +172,8 @@ void FolderSync::start()
 {
     m_started = true;
     m_busy = true;
-    whenUsable([this] {
-        runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
-            return Outcome{mirror.prepare(QHostInfo::localHostName()), {}};
-        });
-        exportAndImport();
-    });
+    // Each launch sets up, so what was saved while sync was off goes out.
+    whenUsable(SetUp::always);
 }
 
 void FolderSync::syncNow()
@@ -170,28 +185,45 @@ void FolderSync::syncNow()
         return;
     }
     m_busy = true;
-    whenUsable([this] { exportAndImport(); });
+    whenUsable(SetUp::whenMissing);
 }
 
-void FolderSync::whenUsable(std::function<void()> run)
+void FolderSync::whenUsable(SetUp setUp)
 {
     // Without a usable folder nothing runs and nothing is written; the
     // account check tells the user, and a later look may find it usable.
     QPointer<FolderSync> self(this);
     const QString root = m_root;
-    QMetaObject::invokeMethod(m_threadContext, [self, root, run = std::move(run)] {
-        const bool usable = SyncFolder(root).accountStatus() == AccountStatus::available;
-        QMetaObject::invokeMethod(self, [self, usable, run] {
+    const QString device = m_ownDevice;
+    QMetaObject::invokeMethod(m_threadContext, [self, root, device, setUp] {
+        const SyncFolder folder(root);
+        const bool usable = folder.accountStatus() == AccountStatus::available;
+        // A folder that appeared, or was moved away and back, while we ran
+        // may lack our device folder.
+        const bool setUpNow = usable && (setUp == SetUp::always || !folder.holdsDevice(device));
+        QMetaObject::invokeMethod(self, [self, usable, setUpNow] {
             const bool changed = self->m_usable.has_value() && *self->m_usable != usable;
             self->m_usable = usable;
             if (changed)
                 emit self->accountChanged();
             self->m_watcher.watch(self->watchedFolders());
-            if (usable)
-                run();
-            else
+            if (!usable) {
                 self->m_busy = false;
+                if (std::exchange(self->m_again, false))
+                    self->syncNow(); // asked for while we looked: look again
+                return;
+            }
+            if (setUpNow)
+                self->setUp();
+            self->exportAndImport();
         });
+    });
+}
+
+void FolderSync::setUp()
+{
+    runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
+        return Outcome{mirror.prepare(QHostInfo::localHostName()), {}};
     });
 }
 
@@ -210,7 +242,7 @@ void FolderSync::exportAndImport()
         if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
             failures.append(error);
         failures.removeDuplicates();
-        return Outcome{failures.join(QLatin1Char('\n')), imported.changed};
+        return Outcome{failures.join(QLatin1Char('\n')), imported.changed, imported.removed};
     });
 }
 

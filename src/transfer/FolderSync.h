@@ -45,9 +45,11 @@ private:
     {
         QString error;
         ChangeImport::ChangedRows changed;
+        int removed = 0;
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);
+    void followDevice(const QString &device);
     QStringList watchedFolders() const;
     // Runs on the folder thread; the mirror opens there on first use.
     void onFolderThread(std::function<void(FolderMirror *, const QString &openError)> work);
@@ -56,7 +58,11 @@ private:
     void exportAndImport();
     // After a save: this device's changes go out; nothing is imported.
     void exportSaved();
-    void whenUsable(std::function<void()> run);
+    enum class SetUp { always, whenMissing };
+    // Sets up (as asked, or when our device folder is missing), then
+    // exports and imports, once the folder is found usable.
+    void whenUsable(SetUp setUp);
+    void setUp();
 
     QString m_root;
     FolderWatcher &m_watcher;

@@ -139,6 +139,12 @@ AccountStatus SyncFolder::accountStatus() const
     return AccountStatus::available;
 }
 
+bool SyncFolder::holdsDevice(const QString &device) const
+{
+    return isSyncID(device) && QFileInfo(deviceFile(device)).isFile()
+           && QFileInfo(deviceFolder(device) + QStringLiteral("/blobs")).isDir();
+}
+
 QString SyncFolder::deviceName(const QString &device) const
 {
     constexpr qsizetype longestName = 255;

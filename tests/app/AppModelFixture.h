@@ -79,6 +79,8 @@ public:
     SyncStatus status() const override { return syncStatus; }
     QString activityTitle() const override { return QStringLiteral("Writing to the sync folder · started now"); }
     QStringList detailLines(const QDateTime &) const override { return {QStringLiteral("Last synced now")}; }
+    QString syncNotice;
+    QString notice() const override { return syncNotice; }
     void syncNow(ModelContext &) override { note(QStringLiteral("sync.now")); }
     void observe(QObject *, std::function<void()> changed) override { syncChanged = std::move(changed); }
     void start(bool storeIsEmpty) override { note(storeIsEmpty ? QStringLiteral("sync.start(empty)") : QStringLiteral("sync.start")); }

@@ -51,12 +51,12 @@ const QUuid second = QUuid::createUuid();
 
 CloudEvent began(const QUuid &id, Type type, int atSecond)
 {
-    return {id, type, t0.addSecs(atSecond), std::nullopt, false, {}};
+    return {id, type, t0.addSecs(atSecond), std::nullopt, false, {}, {}};
 }
 
 CloudEvent ended(const QUuid &id, Type type, int atSecond, bool succeeded = true, const QString &error = {})
 {
-    return {id, type, t0, t0.addSecs(atSecond), succeeded, error};
+    return {id, type, t0, t0.addSecs(atSecond), succeeded, error, {}};
 }
 
 class CloudSyncTest : public ::testing::Test
@@ -237,6 +237,11 @@ TEST_F(CloudSyncTest, TextsSayWhatRunsAndWhenItLastWorked)
     EXPECT_EQ(sync->detailLines(t0.addSecs(121)),
               (QStringList{QStringLiteral("Large histories can take several minutes. You can keep using TamoCove."),
                            QStringLiteral("Last synced 3 minutes ago")}));
+    CloudEvent noticed = ended(second, Type::export_, -60);
+    noticed.notice = QStringLiteral("This computer now syncs as a new device.");
+    emit mirror.progressed(noticed);
+    emit mirror.progressed(ended(second, Type::export_, -60));
+    EXPECT_EQ(sync->notice(), noticed.notice) << "kept while the app runs";
 
     const struct
     {

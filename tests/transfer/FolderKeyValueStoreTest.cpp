@@ -84,6 +84,31 @@ TEST_F(FolderKeyValueStoreTest, NothingIsWrittenBeforeTheFolderIsSetUpForThisMac
     EXPECT_EQ(a.value(key).toInt(), 1) << "kept until it could be written";
 }
 
+// A machine whose clock ran an hour ahead wrote last; restarted with its
+// clock put right, its next value must still come after its own older one,
+// or the other machine's older value would come back.
+TEST_F(FolderKeyValueStoreTest, ARestartedMachineWithItsClockPutRightStillWritesLast)
+{
+    for (const bool readsFirst : {false, true}) {
+        SCOPED_TRACE(readsFirst ? "reads the folder before it writes" : "writes at once");
+        wallB = now + 1'800'000;
+        b.setValue(key, 2);
+        wallA = now + 3'600'000;
+        synchronizeNow(a);
+        a.setValue(key, 1);
+
+        FolderKeyValueStore restarted(folder.path(), [] { return now + 10'000; });
+        setDevice(restarted, folder.path(), deviceA);
+        if (readsFirst)
+            synchronizeNow(restarted);
+        restarted.setValue(key, 3);
+        synchronizeNow(b);
+        synchronizeNow(restarted);
+        EXPECT_EQ(b.value(key).toInt(), 3);
+        EXPECT_EQ(restarted.value(key).toInt(), 3);
+    }
+}
+
 TEST_F(FolderKeyValueStoreTest, EntriesThatAreNotTheWritersOwnOrNotWellFormedAreIgnored)
 {
     const SyncFolder shared(folder.path());
