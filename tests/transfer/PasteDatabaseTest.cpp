@@ -112,6 +112,27 @@ TEST(PasteDatabaseTest, OlderGenerationWithListsMembershipAndUnreadableRows)
     EXPECT_TRUE(reader.leftNothingBehind());
 }
 
+TEST(PasteDatabaseTest, ADeeplyNestedRowIsSkippedInBothGenerations)
+{
+    const QByteArray nested = inlineValue(nestedArrays(100000));
+    for (const Version version : {Version::paste3, Version::paste7}) {
+        ReaderHome reader;
+        if (version == Version::paste3) {
+            reader.paste.addPaste3Clip(1, 2, archived(QStringLiteral("kept")));
+            reader.paste.addPaste3Clip(2, 1, nested);
+        } else {
+            reader.paste.addPaste7Clip(1, 2.0, raw(QStringLiteral("kept")));
+            reader.paste.addPaste7Clip(2, 1.0, nested);
+        }
+        reader.paste.close();
+        const Snapshot snapshot = readSnapshot(version, reader.environment());
+        ASSERT_EQ(snapshot.clips.size(), 1) << int(version);
+        EXPECT_EQ(snapshot.clips[0].draft.text, QStringLiteral("kept"));
+        EXPECT_EQ(snapshot.unreadable, 1);
+        EXPECT_TRUE(reader.leftNothingBehind());
+    }
+}
+
 TEST(PasteDatabaseTest, JoinTablesFoundByTheirColumnsWhateverTheirNames)
 {
     const struct

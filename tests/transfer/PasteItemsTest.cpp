@@ -131,8 +131,7 @@ TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
     const QByteArray nulKey = QByteArray::fromBase64(
         "YnZ4LWYAAABicGxpc3QwMKEB0QIDWmRhdGFCeVR5cGXRBAVfEA9wdWJsaWMuZmlsZS11cmxPEAAAAACaxdAvL3RtcC9kaXIvCAoNGCItAAAAAAAAAQEA"
         "AAAAAAAABgAAAAAAAAAAAAAAAAAAAEBidngk");
-    const auto read = rawPasteboardItems(nulKey);
-    EXPECT_TRUE(!read || read->size() == 1);
+    EXPECT_EQ(rawPasteboardItems(nulKey), Items{PasteboardItem()});
     const Items items{textItem(QStringLiteral("hi")), {{QStringLiteral("public.rtf"), "{\\rtf1}"}}};
     EXPECT_EQ(rawPasteboardItems(plistItems(items)), items);
     EXPECT_EQ(rawPasteboardItems(withLzfse(plistItems(items))), items);
@@ -144,6 +143,40 @@ TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
     EXPECT_EQ(rawPasteboardItems(deflateRaw(R"({"dataByType":{}})")), std::nullopt);
     EXPECT_EQ(rawPasteboardItems(deflateRaw("[1]")), std::nullopt);
     EXPECT_EQ(rawPasteboardItems(deflateRaw(R"([{"dataByType":{}}])").chopped(2)), std::nullopt);
+}
+
+TEST(PasteItemsTest, TypesAreMatchedByTheirWholeName)
+{
+    const QByteArray shadow("public.utf8-plain-text\0evil", 27);
+    const struct
+    {
+        const char *name;
+        QList<QByteArray> keys;
+        Items expected;
+    } cases[] = {
+        {"a longer key before the real one", {shadow, "public.utf8-plain-text"}, {textItem(QStringLiteral("1"))}},
+        {"a longer key after the real one", {"public.utf8-plain-text", shadow}, {textItem(QStringLiteral("0"))}},
+        {"only the longer key", {shadow}, {{}}},
+    };
+    for (const auto &c : cases) {
+        RawPlist plist;
+        QList<quint32> keys;
+        QList<quint32> values;
+        for (const QByteArray &key : c.keys) {
+            keys.append(plist.string(key));
+            values.append(plist.data(QByteArray::number(values.size())));
+        }
+        const quint32 item = plist.dictionary({plist.string("dataByType")}, {plist.dictionary(keys, values)});
+        EXPECT_EQ(rawPasteboardItems(plist.bytes(plist.array({item}))), c.expected) << c.name;
+    }
+}
+
+TEST(PasteItemsTest, DeeplyNestedListsAreRefusedInEveryContainer)
+{
+    const QByteArray nested = nestedArrays(100000);
+    EXPECT_EQ(rawPasteboardItems(nested), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(withLzfse(nested)), std::nullopt);
+    EXPECT_EQ(unarchiveItems(nested), std::nullopt);
 }
 
 TEST(PasteItemsTest, JsonElementsKeepTheirPlaceAndOnlyStrictBase64)
