@@ -5,6 +5,7 @@
 #include "model/SettingsEnums.h"
 #include "platform/Alerts.h"
 #include "platform/Workspace.h"
+#include "transfer/PrivateCopy.h"
 #include "transfer/TransferServices.h"
 
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -77,11 +79,23 @@ std::optional<Version> DialogPasteVersionPrompt::ask(Version preselected)
 PasteHistoryImport::PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt,
                                        PasteImporter::ReadEnvironment environment, QObject *parent)
     : QObject(parent), m_defaults(defaults), m_alerts(alerts), m_prompt(prompt),
-      m_environment(std::move(environment))
+      m_environment(std::move(environment)), m_reader(new QThreadPool)
 {
+    m_reader->setMaxThreadCount(1);
 }
 
-PasteHistoryImport::~PasteHistoryImport() = default;
+PasteHistoryImport::~PasteHistoryImport()
+{
+    if (m_cancelRead)
+        m_cancelRead->store(true);
+    // A cancelled read ends within moments; one that does not is left
+    // behind, its pool with it, and its private copy removed here.
+    if (m_reader->waitForDone(quitWaitMilliseconds)) {
+        delete m_reader;
+    } else {
+        PrivateCopy::removeCopyInUse();
+    }
+}
 
 void PasteHistoryImport::importPasteHistory()
 {
@@ -108,7 +122,8 @@ void PasteHistoryImport::runPasteImport(Version version)
     // The workspace belongs to the main thread: ask it here.
     PasteImporter::ReadEnvironment environment = m_environment;
     environment.pasteInstalled = [installed = m_environment.pasteInstalled()] { return installed; };
-    watcher->setFuture(QtConcurrent::run([version, environment]() -> ReadResult {
+    environment.cancelled = m_cancelRead = std::make_shared<std::atomic<bool>>(false);
+    watcher->setFuture(QtConcurrent::run(m_reader, [version, environment]() -> ReadResult {
         try {
             return PasteImporter::readSnapshot(version, environment);
         } catch (const ImportError &error) {
@@ -146,6 +161,10 @@ void PasteHistoryImport::mergeNextSlice()
 void PasteHistoryImport::showError(const ImportError &error)
 {
     using Kind = ImportError::Kind;
+    if (error.kind() == Kind::cancelled) {
+        finish();
+        return;
+    }
     AlertSpec spec{QStringLiteral("Import failed"), error.text(), {}, -1};
     if (error.kind() == Kind::notFound || error.kind() == Kind::notInstalled)
         spec.message = QStringLiteral("Paste wasn't found");

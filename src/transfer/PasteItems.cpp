@@ -1,7 +1,7 @@
 #include "transfer/PasteItems.h"
 
 #include "model/StoredFilePath.h"
-#include "transfer/DurableFile.h"
+#include "platform/RegularFile.h"
 #include "transfer/KeyedArchive.h"
 #include "transfer/Lzfse.h"
 #include "transfer/StrictValues.h"
@@ -214,10 +214,11 @@ std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QStr
         const QString name = QString::fromUtf8(end < 0 ? rest : rest.left(end));
         if (!isPlainFileName(name))
             return std::nullopt;
-        std::optional<QByteArray> bytes = readFileBounded(QDir(externalFolder).filePath(name), maxValueBytes);
-        if (!bytes || bytes->size() > maxValueBytes)
+        // Only a regular file: a FIFO would never end, a link to a device never stop.
+        FileContents file = readRegularFile(QDir(externalFolder).filePath(name), maxValueBytes);
+        if (!file.ok())
             return std::nullopt;
-        return bytes;
+        return std::move(file.bytes);
     }
     }
     return std::nullopt;

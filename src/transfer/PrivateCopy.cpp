@@ -1,6 +1,7 @@
 #include "transfer/PrivateCopy.h"
 
 #include "app/CrashHandler.h"
+#include "platform/RegularFile.h"
 #include "transfer/PasteDatabase.h"
 
 #include <QDir>
@@ -107,9 +108,10 @@ void PrivateCopy::copyDatabase(const QString &folder, const QString &name)
 
 void PrivateCopy::copyFile(const QString &from, const QString &to)
 {
-    QFile source(from);
+    // The other app's folder: a FIFO or device there is refused, never waited on.
+    RegularFile source = RegularFile::open(from, PasteImporter::maxDatabaseBytes, FileLinks::follow);
     QFile target(to);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!source.isOpen())
         throw ImportError::failed(couldNotCopy(from, source.errorString()));
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
         throw ImportError::failed(couldNotCopy(from, target.errorString()));

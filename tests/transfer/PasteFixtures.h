@@ -263,6 +263,17 @@ public:
             .bind(1, key).bind(2, stored).run();
     }
 
+    // The newer generation's clip table as a view whose query never ends.
+    void makeEndlessClipView()
+    {
+        paste7().exec(QStringLiteral(
+            "DROP TABLE ZITEMENTITY;"
+            "CREATE VIEW ZITEMENTITY AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+            "SELECT i AS Z_PK, i AS ZTIMESTAMP, NULL AS ZCREATEDAT, 0 AS ZSOURCEAPPLICATION, "
+            "0 AS ZDISPLAYORDERINPINBOARD, NULL AS ZTITLE, NULL AS ZLIST FROM n;"
+            "INSERT INTO ZITEMDATAENTITY (ZITEM, ZRAWPASTEBOARDITEMS) VALUES (1, x'01'), (2, x'01');"));
+    }
+
     void close() { m_db.close(); }
 
 private:

@@ -10,7 +10,9 @@
 #include "model/ContentHash.h"
 #include "transfer/PasteImport.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 
 using namespace tamo;
@@ -325,4 +327,24 @@ TEST(PasteImportTest, AFolderItMayNotReadOffersToShowIt)
         EXPECT_EQ(alert.buttons, (QStringList{QStringLiteral("Show Folder"), QStringLiteral("Cancel")}));
         EXPECT_EQ(home.workspace.revealedFiles().size(), answer == 0 ? 1 : 0);
     }
+}
+
+TEST(PasteImportTest, QuittingDuringAReadThatNeverEndsLeavesNothingBehind)
+{
+    ImportHome home;
+    home.paste.makeEndlessClipView();
+    home.paste.close();
+    ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
+                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    environment.stepBudget = std::chrono::minutes(10);
+    auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, environment);
+    importer->attach(*home.model);
+    importer->runPasteImport(Version::paste7);
+    QDeadlineTimer deadline(std::chrono::seconds(60));
+    while (QDir(home.temporary.path()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(10);
+    ASSERT_FALSE(QDir(home.temporary.path()).isEmpty());
+    importer.reset();
+    EXPECT_TRUE(QDir(home.temporary.path()).isEmpty());
+    EXPECT_TRUE(home.alerts.shown().isEmpty());
 }
