@@ -3,6 +3,7 @@
 #include "app/CrashHandler.h"
 #include "model/ContentHash.h"
 #include "model/Sqlite.h"
+#include "model/TypedText.h"
 #include "transfer/PasteItems.h"
 #include "transfer/PrivateCopy.h"
 
@@ -110,7 +111,7 @@ Apps readApps(sql::Database &db, WatchedQueries &watch, const QString &table)
 
 QString boardName(const sql::Statement &row)
 {
-    return row.optionalText(1).value_or(QStringLiteral("Untitled"));
+    return cappedTypedText(row.optionalText(1).value_or(QStringLiteral("Untitled")));
 }
 
 QList<Board> readPaste3Boards(sql::Database &db, WatchedQueries &watch)
@@ -250,7 +251,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         if (!rows.isNull(4))
             row.data = rows.blob(4).value_or(QByteArray());
         if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
-            row.title = title;
+            row.title = cappedTypedText(*title);
         if (version == Version::paste3) {
             if (const auto list = membership.constFind(row.key); list != membership.constEnd())
                 row.list = *list;

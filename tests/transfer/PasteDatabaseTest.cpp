@@ -1,5 +1,6 @@
 #include "transfer/PasteFixtures.h"
 
+#include "model/TypedText.h"
 #include "support/TempDir.h"
 #include "transfer/PrivateCopy.h"
 
@@ -402,6 +403,20 @@ TEST(PasteDatabaseTest, ACancelledReadEndsAtOnceWhateverItWaitsOn)
     read.waitForFinished();
     EXPECT_EQ(read.result(), ImportError::cancelled());
     EXPECT_TRUE(reader.leftNothingBehind());
+}
+
+TEST(PasteDatabaseTest, NamesAndTitlesAreCutToWhatCanBeTyped)
+{
+    ReaderHome reader;
+    reader.paste.paste7().prepare(QStringLiteral("INSERT INTO ZLISTENTITY VALUES (5, ?, NULL, NULL, 2, NULL)"))
+        .bindText(1, QString(100000, u'n')).run();
+    reader.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("x")), 5, QString(300000, u't'));
+    reader.paste.close();
+    const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+    ASSERT_EQ(snapshot.boards.size(), 1);
+    EXPECT_EQ(snapshot.boards[0].name, QString(maxTypedLength, u'n'));
+    ASSERT_EQ(snapshot.clips.size(), 1);
+    EXPECT_EQ(snapshot.clips[0].title, QString(maxTypedLength, u't'));
 }
 
 TEST(PasteDatabaseTest, NumbersNoIntegerHoldsReadAsTheirFallback)

@@ -2,6 +2,7 @@
 #include "support/TestImages.h"
 
 #include "transfer/PinboardArchive.h"
+#include "model/TypedText.h"
 #include "transfer/StrictValues.h"
 
 #include <QJsonArray>
@@ -237,6 +238,17 @@ TEST(PinboardArchiveTest, CountsAreRefusedWhileReadingWhereverTheFileKeepsThem)
             EXPECT_EQ(error.text().toStdString(), refusal ? refusal : "") << name;
         }
     }
+}
+
+TEST(PinboardArchiveTest, NamesAndTitlesAreCutToWhatCanBeTyped)
+{
+    PinboardArchive archive = fullArchive();
+    archive.pinboards[0].name = QString(100000, u'n');
+    archive.pinboards[0].clips[0].title = QString(300000, u't');
+    const PinboardArchive read = PinboardArchive::decode(archive.encode());
+    EXPECT_EQ(read.pinboards[0].name, QString(maxTypedLength, u'n'));
+    EXPECT_EQ(read.pinboards[0].clips[0].title, QString(maxTypedLength, u't'));
+    EXPECT_EQ(read.pinboards[1].name, QStringLiteral("Empty"));
 }
 
 TEST(PinboardArchiveTest, DatesNeedAFullDateTimeWithZone)
