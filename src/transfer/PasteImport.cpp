@@ -3,7 +3,9 @@
 #include "app/AppModel.h"
 #include "model/ModelContainer.h"
 #include "model/SettingsEnums.h"
+#include "model/SettingsKeys.h"
 #include "platform/Alerts.h"
+#include "platform/Defaults.h"
 #include "platform/Workspace.h"
 #include "transfer/PrivateCopy.h"
 #include "transfer/TransferServices.h"
@@ -134,6 +136,10 @@ void PasteHistoryImport::runPasteImport(Version version)
 
 void PasteHistoryImport::startMerge(PasteImporter::Snapshot snapshot)
 {
+    // Marked on disk while merging: an import cut short is continued by the next.
+    m_continuesEarlier = m_defaults.boolValue(keys::pasteImportUnfinished);
+    m_defaults.setValue(keys::pasteImportUnfinished, true);
+    m_defaults.flush();
     m_merge = std::make_unique<PasteMerge>(m_model->container().mainContext(), m_model->clips(),
                                            m_model->pinboards(), m_model->clock(), std::move(snapshot));
     mergeNextSlice();
@@ -143,6 +149,9 @@ void PasteHistoryImport::mergeNextSlice()
 {
     QString error;
     if (!m_merge->mergeSlice(sliceMilliseconds, &error)) {
+        // This merge was taken back; what an earlier one left is still there.
+        m_defaults.setValue(keys::pasteImportUnfinished, m_continuesEarlier);
+        m_defaults.flush();
         m_merge.reset();
         showError(ImportError::failed(error));
         return;
@@ -152,8 +161,11 @@ void PasteHistoryImport::mergeNextSlice()
         QTimer::singleShot(0, this, &PasteHistoryImport::mergeNextSlice);
         return;
     }
-    const PasteImportSummary summary = m_merge->summary();
+    PasteImportSummary summary = m_merge->summary();
+    summary.continuedEarlier = m_continuesEarlier;
     m_merge.reset();
+    m_defaults.remove(keys::pasteImportUnfinished);
+    m_defaults.flush();
     m_alerts.runModal({summaryMessage(summary), summaryDetail(summary, m_defaults), {}, -1});
     finish();
 }
@@ -190,7 +202,10 @@ QString PasteHistoryImport::summaryMessage(const PasteImportSummary &summary)
 
 QString PasteHistoryImport::summaryDetail(const PasteImportSummary &summary, const Defaults &defaults)
 {
-    QStringList sentences{counted(summary.pinboardsCreated, QStringLiteral("new pinboard")) + QStringLiteral(" created.")};
+    QStringList sentences;
+    if (summary.continuedEarlier)
+        sentences.append(QStringLiteral("It continued an earlier import that did not finish."));
+    sentences.append(counted(summary.pinboardsCreated, QStringLiteral("new pinboard")) + QStringLiteral(" created."));
     if (summary.titles >= 1)
         sentences.append(counted(summary.titles, QStringLiteral("card title")) + QStringLiteral(" brought over."));
     if (summary.alreadyPresent >= 1)

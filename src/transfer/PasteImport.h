@@ -81,6 +81,7 @@ private:
     QThreadPool *m_reader;
     std::shared_ptr<std::atomic<bool>> m_cancelRead;
     std::unique_ptr<PasteMerge> m_merge;
+    bool m_continuesEarlier = false;
     bool m_running = false;
 };
 

@@ -348,3 +348,36 @@ TEST(PasteImportTest, QuittingDuringAReadThatNeverEndsLeavesNothingBehind)
     EXPECT_TRUE(QDir(home.temporary.path()).isEmpty());
     EXPECT_TRUE(home.alerts.shown().isEmpty());
 }
+
+TEST(PasteImportTest, AnImportCutShortIsContinuedAndSaysSo)
+{
+    ImportHome home;
+    home.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("one")));
+    home.paste.addPaste7Clip(2, 2.0, raw(QStringLiteral("two")));
+    home.paste.close();
+    // What an import that quit or died while merging leaves on disk.
+    home.defaults.setValue(keys::pasteImportUnfinished, true);
+    const QString note = QStringLiteral("It continued an earlier import that did not finish.");
+
+    home.runImport(Version::paste7);
+    EXPECT_TRUE(home.summary().contains(QStringLiteral("|") + note + QStringLiteral(" 0 new pinboards created.")))
+        << home.summary().toStdString();
+    EXPECT_FALSE(home.defaults.hasPersistentValue(keys::pasteImportUnfinished));
+
+    home.runImport(Version::paste7);
+    EXPECT_FALSE(home.summary().contains(note));
+}
+
+TEST(PasteImportTest, AMergeInProgressIsMarkedOnDisk)
+{
+    ImportHome home;
+    home.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("one")));
+    home.paste.close();
+    bool markedWhileMerging = false;
+    QObject::connect(&home.context(), &ModelContext::didSave, &home.importer, [&] {
+        markedWhileMerging = home.defaults.boolValue(keys::pasteImportUnfinished);
+    });
+    home.runImport(Version::paste7);
+    EXPECT_TRUE(markedWhileMerging);
+    EXPECT_FALSE(home.defaults.boolValue(keys::pasteImportUnfinished));
+}
