@@ -49,9 +49,14 @@ private:
     qsizetype m_left = maxValueBytes;
 };
 
+// The most a row's JSON may inflate to: room for the longest text a clip
+// keeps, as Base64 of UTF-8, with the item's other types beside it. A
+// longer one is refused as it inflates, before it fills memory.
+constexpr qsizetype maxJsonBytes = 64 * 1024 * 1024;
+
 // Raw DEFLATE (no zlib header), as the platform's "zlib" compression writes
-// it; nothing when damaged, unfinished or larger than maxValueBytes.
-std::optional<QByteArray> inflateRaw(const QByteArray &bytes)
+// it; nothing when damaged, unfinished or larger than `limit`.
+std::optional<QByteArray> inflateRaw(const QByteArray &bytes, qsizetype limit)
 {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
@@ -62,12 +67,12 @@ std::optional<QByteArray> inflateRaw(const QByteArray &bytes)
     constexpr qsizetype chunk = 64 * 1024;
     int status = Z_OK;
     while (status == Z_OK) {
-        if (out.size() >= maxValueBytes) {
+        if (out.size() >= limit) {
             status = Z_MEM_ERROR;
             break;
         }
         const qsizetype before = out.size();
-        const qsizetype room = std::min(chunk, maxValueBytes - before);
+        const qsizetype room = std::min(chunk, limit - before);
         out.resize(before + room);
         stream.next_out = reinterpret_cast<Bytef *>(out.data() + before);
         stream.avail_out = uInt(room);
@@ -267,7 +272,7 @@ std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes)
         const std::optional<QByteArray> plist = lzfse::decode(bytes, maxValueBytes);
         return plist ? itemsFromPropertyList(*plist) : std::nullopt;
     }
-    const std::optional<QByteArray> json = inflateRaw(bytes);
+    const std::optional<QByteArray> json = inflateRaw(bytes, maxJsonBytes);
     return json ? itemsFromJson(*json) : std::nullopt;
 }
 
@@ -310,7 +315,7 @@ std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std
         std::optional<QByteArray> rtf;
         if (const auto found = first.constFind(rtfType); found != first.constEnd())
             rtf = *found;
-        return ClipDraft::fromText(*text, rtf, bundleID, appName);
+        return ClipDraft::fromCappedText(*text, rtf, bundleID, appName);
     }
     for (const QString &type : imageTypes) {
         if (const auto image = first.constFind(type); image != first.constEnd())

@@ -210,6 +210,19 @@ TEST(PasteItemsTest, ADeflateBombStopsAtTheCap)
     EXPECT_EQ(rawPasteboardItems(bomb), std::nullopt);
 }
 
+TEST(PasteItemsTest, TextsAreKeptAsACopyWouldKeepThem)
+{
+    // Cut to the capture's length, and a JSON too long to hold such a text
+    // refused as it inflates.
+    const QString longText(ClipDraft::largestText + 1024 * 1024, u'a');
+    const auto draft = makeDraft({{{utf8, longText.toUtf8()}, {QStringLiteral("public.rtf"), "{\\rtf1}"}}}, {}, {});
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text->size(), ClipDraft::largestText);
+    EXPECT_EQ(draft->title, QStringLiteral("Cut to the first 16 MB of 17 MB"));
+    EXPECT_EQ(draft->rtfData, std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(jsonItems({textItem(QString(50 * 1024 * 1024, u'a'))})), std::nullopt);
+}
+
 TEST(PasteItemsTest, DraftsFollowFilesThenTextThenImages)
 {
     const QByteArray png = encodedImage(QSize(4, 3), Qt::red);
