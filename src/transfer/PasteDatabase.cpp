@@ -199,7 +199,8 @@ std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString
 }
 
 // Rows are decoded a batch at a time, spread over the thread pool: a batch
-// ends at this many rows or bytes, so large rows are never all in memory.
+// ends at this many rows or bytes, so large rows are never all in memory. A
+// row this large is decoded alone, from the database's own buffer.
 constexpr qsizetype batchRows = 256;
 constexpr qsizetype batchBytes = 32 * 1024 * 1024;
 
@@ -207,18 +208,29 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
                const QHash<qint64, qint64> &membership, const QString &externalFolder,
                const std::atomic<bool> &cancelled, Snapshot &snapshot)
 {
+    // Sorted without their data, which is read a row at a time: a sort
+    // would hold every row's data at once.
     const QString statement = version == Version::paste3
         ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
-                         "d.ZPASTEBOARDITEMS, s.ZTITLE\n"
+                         "d.rowid, s.ZTITLE\n"
                          "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
                          "ORDER BY s.ZTIMESTAMP DESC")
         : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
-                         "       i.ZDISPLAYORDERINPINBOARD, d.ZRAWPASTEBOARDITEMS, i.ZTITLE, i.ZLIST\n"
+                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, i.ZTITLE, i.ZLIST\n"
                          "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
                          "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
+    sql::Statement data = db.prepare(version == Version::paste3
+                                         ? QStringLiteral("SELECT ZPASTEBOARDITEMS FROM ZSNIPPETDATA WHERE rowid = ?")
+                                         : QStringLiteral("SELECT ZRAWPASTEBOARDITEMS FROM ZITEMDATAENTITY WHERE rowid = ?"));
     QList<ClipRow> batch;
     qsizetype bytes = 0;
     int rowsRead = 0;
+    auto keep = [&snapshot](const std::optional<Clip> &clip) {
+        if (clip)
+            snapshot.clips.append(*clip);
+        else
+            ++snapshot.unreadable;
+    };
     auto decodeBatch = [&] {
         const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
             batch, [version, externalFolder](const ClipRow &row) {
@@ -227,12 +239,8 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
             });
         batch.clear();
         bytes = 0;
-        for (const std::optional<Clip> &clip : decoded) {
-            if (clip)
-                snapshot.clips.append(*clip);
-            else
-                ++snapshot.unreadable;
-        }
+        for (const std::optional<Clip> &clip : decoded)
+            keep(clip);
         if (cancelled.load())
             throw ImportError::cancelled();
     };
@@ -248,8 +256,12 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         row.bundleID = app.first;
         row.appName = app.second;
         row.order = integerColumn(rows, 3);
-        if (!rows.isNull(4))
-            row.data = rows.blob(4).value_or(QByteArray());
+        data.reset();
+        data.bindInt64(1, rows.int64(4));
+        const bool found = watch.step(data);
+        const bool large = found && !data.isNull(0) && data.blobInPlace(0)->size() >= batchBytes;
+        if (found && !data.isNull(0))
+            row.data = large ? data.blobInPlace(0) : data.blob(0);
         if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
             row.title = cappedTypedText(*title);
         if (version == Version::paste3) {
@@ -257,6 +269,12 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
                 row.list = *list;
         } else if (!rows.isNull(6)) {
             row.list = rows.int64(6);
+        }
+        if (large) {
+            decodeBatch();
+            keep(decodeRow(row, version, externalFolder));
+            data.reset();
+            continue;
         }
         bytes += row.data ? row.data->size() : 0;
         batch.append(std::move(row));

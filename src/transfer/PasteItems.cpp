@@ -210,7 +210,8 @@ std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QStr
 {
     if (stored.isEmpty())
         return std::nullopt;
-    const QByteArray rest = stored.mid(1);
+    // Not copied: a stored value may be hundreds of megabytes.
+    const QByteArray rest = QByteArray::fromRawData(stored.constData() + 1, stored.size() - 1);
     switch (Marker(stored.at(0))) {
     case Marker::inline_:
         return rest;
