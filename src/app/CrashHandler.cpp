@@ -1,6 +1,7 @@
 #include "app/CrashHandler.h"
 
 #include "app/Product.h"
+#include "platform/PrivateFiles.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -108,7 +109,7 @@ void onFatalSignal(int signal)
 
 void install(const QString &folder)
 {
-    QDir().mkpath(folder);
+    privatefiles::makeFolder(folder);
     const QDateTime started = QDateTime::currentDateTime();
     const QByteArray path = QFile::encodeName(
         folder + QStringLiteral("/TamoCove-%1-%2.crash")

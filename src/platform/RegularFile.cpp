@@ -144,6 +144,18 @@ QByteArray RegularFile::readAll()
     }
 }
 
+bool RegularFile::rewind()
+{
+    if (m_fd < 0)
+        return false;
+    if (::lseek(m_fd, 0, SEEK_SET) != 0) {
+        refuse(FileRefusal::unreadable, errno);
+        return false;
+    }
+    m_read = 0;
+    return true;
+}
+
 void RegularFile::refuse(FileRefusal refusal, int errorNumber)
 {
     m_refusal = refusal;

@@ -46,6 +46,8 @@ public:
     qint64 read(char *into, qint64 maxBytes);
     // The rest of the file; empty with a refusal set when it cannot be read.
     QByteArray readAll();
+    // Back to the first byte, for another pass; false when refused.
+    bool rewind();
 
 private:
     void refuse(FileRefusal refusal, int errorNumber);

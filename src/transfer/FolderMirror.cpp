@@ -70,9 +70,9 @@ ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)
     return m_export.run(wallMillis);
 }
 
-ChangeImport::Result FolderMirror::importChanges()
+ChangeImport::Result FolderMirror::importChanges(const std::atomic<bool> &stop)
 {
-    return m_import.run();
+    return m_import.run(stop);
 }
 
 QString FolderMirror::eraseDeleted(qint64 wallMillis)

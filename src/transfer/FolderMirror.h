@@ -28,7 +28,8 @@ public:
     // Creates this device's folder; the error text or empty.
     QString prepare(const QString &deviceName);
     ChangeExport::Result exportChanges(qint64 wallMillis);
-    ChangeImport::Result importChanges();
+    // Stops between files and batches once `stop` is set.
+    ChangeImport::Result importChanges(const std::atomic<bool> &stop = ChangeImport::neverStopped());
     // Rewrites this device's files once content they hold was deleted; the
     // error text or empty.
     QString eraseDeleted(qint64 wallMillis);

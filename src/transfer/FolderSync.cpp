@@ -33,6 +33,8 @@ FolderSync::FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *pare
 
 FolderSync::~FolderSync()
 {
+    // An import under way stops at its next file or batch, so quitting waits a moment at most.
+    m_stopping->store(true);
     QMetaObject::invokeMethod(m_threadContext, [this] { m_mirror.reset(); }, Qt::BlockingQueuedConnection);
     m_threadContext->deleteLater();
     m_thread.quit();
@@ -58,12 +60,14 @@ void FolderSync::attach(ModelContainer &container)
     // The device's identity lives in the store; the shared settings need it
     // before the first event runs. Opening touches nothing in the folder.
     QString device;
-    QMetaObject::invokeMethod(m_threadContext, [this, &device] {
+    FolderKeyValueStore::Entries own;
+    QMetaObject::invokeMethod(m_threadContext, [this, &device, &own] {
         if (openMirror().isEmpty())
             device = m_mirror->device();
+        own = FolderKeyValueStore::readDevice(SyncFolder(m_root), device);
     }, Qt::BlockingQueuedConnection);
     m_ownDevice = device;
-    m_keyValues.setDevice(device);
+    m_keyValues.setDevice(device, own);
 }
 
 QString FolderSync::openMirror()
@@ -195,10 +199,10 @@ void FolderSync::exportAndImport()
 {
     m_busy = true;
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
-    runEvent(CloudEvent::Type::import, [wallMillis](FolderMirror &mirror) {
+    runEvent(CloudEvent::Type::import, [wallMillis, stopping = m_stopping](FolderMirror &mirror) {
         // Export first, so a deletion made here is known before others' edits arrive.
         const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
-        const ChangeImport::Result imported = mirror.importChanges();
+        const ChangeImport::Result imported = mirror.importChanges(*stopping);
         QStringList failures = imported.failures;
         if (!exported.error.isEmpty())
             failures.prepend(exported.error);

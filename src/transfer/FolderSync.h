@@ -6,6 +6,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <memory>
 
 namespace tamo {
@@ -66,6 +67,7 @@ private:
     QThread m_thread;
     QObject *m_threadContext;
     std::unique_ptr<FolderMirror> m_mirror; // used on the folder thread only
+    std::shared_ptr<std::atomic<bool>> m_stopping = std::make_shared<std::atomic<bool>>(false);
     std::optional<bool> m_usable;
     bool m_started = false;
     bool m_busy = false;

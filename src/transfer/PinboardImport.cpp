@@ -6,15 +6,49 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "transfer/DurableFile.h"
+#include "platform/RegularFile.h"
 #include "transfer/PinboardPicker.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QLocale>
 
 #include <algorithm>
 
 namespace tamo {
+
+namespace {
+
+// A handed-over file may be anything, and is read on a worker thread while
+// the event loop goes on; nothing when the app quits first.
+std::optional<FileContents> readWhileEventsRun(const QString &path)
+{
+    QFutureWatcher<FileContents> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run(readRegularFile, path, PinboardArchive::maxFileBytes, FileLinks::follow));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!watcher.isFinished())
+        return std::nullopt;
+    return watcher.result();
+}
+
+QString readFailure(const FileContents &file)
+{
+    switch (file.refusal) {
+    case FileRefusal::notRegular:
+        return QStringLiteral("It is not a regular file.");
+    case FileRefusal::tooLarge:
+        return QStringLiteral("The file is larger than %1 MB.").arg(PinboardArchive::maxFileBytes / (1024 * 1024));
+    default:
+        return file.error;
+    }
+}
+
+} // namespace
 
 void PinboardImport::run(const QString &path)
 {
@@ -24,15 +58,16 @@ void PinboardImport::run(const QString &path)
     const QString fileName = QFileInfo(path).fileName();
     const QString couldNotOpen = QStringLiteral("Couldn't open “") + fileName + QStringLiteral("”");
 
-    QString readError;
-    const auto bytes = readFileBounded(path, PinboardArchive::maxFileBytes, &readError);
-    if (!bytes) {
-        showErrorAlert(alerts, couldNotOpen, readError);
+    const std::optional<FileContents> file = readWhileEventsRun(path);
+    if (!file)
+        return; // the app quits
+    if (!file->ok()) {
+        showErrorAlert(alerts, couldNotOpen, readFailure(*file));
         return;
     }
     PinboardArchive archive;
     try {
-        archive = PinboardArchive::decode(*bytes);
+        archive = PinboardArchive::decode(file->bytes);
     } catch (const ArchiveError &error) {
         showErrorAlert(alerts, couldNotOpen, error.text());
         return;

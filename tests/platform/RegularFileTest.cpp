@@ -103,4 +103,6 @@ TEST(RegularFile, ReadsInPiecesToTheEnd)
     EXPECT_EQ(file.readAll(), "efg");
     EXPECT_EQ(file.read(piece, 4), 0);
     EXPECT_EQ(file.refusal(), FileRefusal::none);
+    ASSERT_TRUE(file.rewind());
+    EXPECT_EQ(file.readAll(), "abcdefg");
 }

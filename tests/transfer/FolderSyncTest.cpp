@@ -6,10 +6,16 @@
 #include "model/ModelContext.h"
 #include "platform/FolderWatcher.h"
 #include "support/TempDir.h"
+#include "support/TestImages.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <string_view>
+#include <sys/stat.h>
 
 namespace tamo {
 namespace {
@@ -90,6 +96,54 @@ TEST(FolderSync, AFolderWhoseParentIsMissingIsNeitherCreatedNorUsed)
     EXPECT_EQ(answer, AccountStatus::noAccount);
     EXPECT_TRUE(machine.ended.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("Sync"))));
+}
+
+// Each file another device wrote, made a FIFO or a link to one: the import
+// goes on without it, and a quit right after start and one after the import
+// both end at once.
+TEST(FolderSync, AFifoInTheFolderNeitherHoldsUpTheImportNorTheQuit)
+{
+    const char *const cases[] = {"account.json", "kv", "device.json", "segment", "snapshot", "blob", "linked segment"};
+    for (const char *name : cases) {
+        SCOPED_TRACE(name);
+        testing::TempDir shared;
+        QString deviceA;
+        {
+            Machine a(shared.path());
+            auto clip = std::make_shared<ClipItem>(*ClipDraft::fromImage(testing::encodedImage(QSize(4, 4), Qt::red)),
+                                                   QDateTime::currentDateTime());
+            a.container.mainContext().insert(clip);
+            ASSERT_TRUE(a.container.mainContext().save());
+            a.sync.start();
+            ASSERT_TRUE(a.waitForEnds(2));
+            deviceA = SyncFolder(shared.path()).devices().value(0);
+        }
+        const SyncFolder folder(shared.path());
+        const QString blobs = folder.deviceFolder(deviceA) + QStringLiteral("/blobs");
+        const std::string_view kind(name);
+        const QString target = kind == "account.json"  ? folder.accountFile()
+                               : kind == "kv"          ? folder.keyValueFile(deviceA)
+                               : kind == "device.json" ? folder.deviceFile(deviceA)
+                               : kind == "snapshot"    ? folder.snapshotFile(deviceA, 2)
+                               : kind == "blob"        ? blobs + u'/' + QDir(blobs).entryList(QDir::Files).value(0)
+                                                       : folder.segmentFile(deviceA, 1);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::remove(target);
+        const QString fifo = shared.file(QStringLiteral("fifo"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(kind == "linked segment" ? fifo : target).constData(), 0600), 0);
+        if (kind == "linked segment")
+            ASSERT_TRUE(QFile::link(fifo, target));
+
+        auto quitAtOnce = std::make_unique<Machine>(shared.path());
+        quitAtOnce->sync.start();
+        quitAtOnce.reset();
+
+        Machine b(shared.path());
+        b.sync.start();
+        if (kind != "account.json") // an unusable folder runs nothing
+            ASSERT_TRUE(b.waitForEnds(2));
+        b.sync.syncNow();
+    }
 }
 
 } // namespace
