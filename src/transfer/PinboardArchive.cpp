@@ -1,5 +1,6 @@
 #include "transfer/PinboardArchive.h"
 
+#include "model/ClipDraft.h"
 #include "model/ClipItem.h"
 #include "model/Emoji.h"
 #include "model/PinboardPalette.h"
@@ -184,6 +185,13 @@ PinboardArchive::Clip readClip(const QJsonValue &value)
     clip.kind = fields.requiredString(QStringLiteral("kind"));
     clip.title = cappedTypedText(fields.optionalString(QStringLiteral("title")));
     clip.text = fields.optionalString(QStringLiteral("text"));
+    if (clip.text && clip.text->size() > ClipDraft::largestText) {
+        // Kept as a copy of that length would be.
+        ClipDraft cut = ClipDraft::fromCappedText(*clip.text);
+        clip.text = std::move(cut.text);
+        if (!clip.title)
+            clip.title = cut.title;
+    }
     clip.keywords = Fields::strings(fields.required(QStringLiteral("keywords")), QStringLiteral("keywords"));
     clip.rtf = fields.optionalBytes(QStringLiteral("rtf"));
     clip.image = fields.optionalBytes(QStringLiteral("image"));
