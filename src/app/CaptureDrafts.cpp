@@ -4,7 +4,6 @@
 #include "model/StoredFilePath.h"
 #include "platform/AppInfo.h"
 
-#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -46,24 +45,6 @@ std::optional<QByteArray> richText(const PasteboardCopy &copy)
     return firstOf(copy, {PasteboardType::rtf, PasteboardType::html});
 }
 
-QString megabytes(qsizetype characters)
-{
-    return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
-}
-
-// The RTF would describe the whole text: only the plain beginning is kept.
-ClipDraft truncatedText(const QString &text, const std::optional<QString> &bundleID,
-                        const std::optional<QString> &appName)
-{
-    qsizetype length = largestText;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    ClipDraft draft = ClipDraft::fromText(text.first(length), std::nullopt, bundleID, appName);
-    draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
-                      .arg(megabytes(length), megabytes(text.size()));
-    return draft;
-}
-
 } // namespace
 
 std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
@@ -91,7 +72,7 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
     }
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() > largestText)
-            return truncatedText(*text, bundleID, appName);
+            return ClipDraft::fromCappedText(*text, std::nullopt, bundleID, appName);
         return ClipDraft::fromText(*text, richText(copy), bundleID, appName);
     }
     if (const std::optional<QByteArray> bytes = image(copy))

@@ -18,7 +18,7 @@ namespace CaptureDrafts {
 
 // A longer copied text keeps its first this many characters (16 MB of plain
 // text), titled with what was cut, so one clip never holds more.
-inline constexpr qsizetype largestText = 16 * 1024 * 1024;
+inline constexpr qsizetype largestText = ClipDraft::largestText;
 
 std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source);
 

@@ -33,6 +33,14 @@ struct ClipDraft
     static ClipDraft fromText(QString text, std::optional<QByteArray> rtf = {},
                               std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
 
+    // The longest text a clip holds: 16 MB of plain text.
+    static constexpr qsizetype largestText = 16 * 1024 * 1024;
+    // fromText for a text of any length: a longer one keeps its first
+    // largestText characters, titled with what was cut, and no RTF (which
+    // would describe the whole).
+    static ClipDraft fromCappedText(const QString &text, std::optional<QByteArray> rtf = {},
+                                    std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
+
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its
     // content hash stays stable), other readable formats are converted.
     // Nothing for bytes that are no readable image or too large to decode.

@@ -144,6 +144,7 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::iCloudImportedOnce, false},
         {keys::syncFolder, QString()},
         {keys::importedPinboardFiles, QVariantMap()},
+        {keys::pasteImportUnfinished, false},
         {keys::welcomeClipsChecked, false},
         {keys::linkedInCardChecked, false},
         {keys::lastUpdateCheck, someDate},

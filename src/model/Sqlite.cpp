@@ -161,6 +161,14 @@ std::optional<QByteArray> Statement::blob(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+std::optional<QByteArray> Statement::blobInPlace(int column) const
+{
+    if (isNull(column))
+        return std::nullopt;
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray::fromRawData(data, sqlite3_column_bytes(m_stmt, column));
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(m_stmt);

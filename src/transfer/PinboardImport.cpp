@@ -21,21 +21,6 @@ namespace tamo {
 
 namespace {
 
-// A handed-over file may be anything, and is read on a worker thread while
-// the event loop goes on; nothing when the app quits first.
-std::optional<FileContents> readWhileEventsRun(const QString &path)
-{
-    QFutureWatcher<FileContents> watcher;
-    QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run(readRegularFile, path, PinboardArchive::maxFileBytes, FileLinks::follow));
-    if (!watcher.isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!watcher.isFinished())
-        return std::nullopt;
-    return watcher.result();
-}
-
 QString readFailure(const FileContents &file)
 {
     switch (file.refusal) {
@@ -48,6 +33,41 @@ QString readFailure(const FileContents &file)
     }
 }
 
+// A file's pinboards, or why it could not be opened.
+struct ReadArchive
+{
+    std::optional<PinboardArchive> archive;
+    QString failure;
+};
+
+ReadArchive readArchive(const QString &path)
+{
+    const FileContents file = readRegularFile(path, PinboardArchive::maxFileBytes, FileLinks::follow);
+    if (!file.ok())
+        return {std::nullopt, readFailure(file)};
+    try {
+        return {PinboardArchive::decode(file.bytes), {}};
+    } catch (const ArchiveError &error) {
+        return {std::nullopt, error.text()};
+    }
+}
+
+// A handed-over file may be anything, and may be large: it is read and
+// decoded on a worker thread while the event loop goes on; nothing when
+// the app quits first.
+std::optional<ReadArchive> readWhileEventsRun(const QString &path)
+{
+    QFutureWatcher<ReadArchive> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run(readArchive, path));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!watcher.isFinished())
+        return std::nullopt;
+    return watcher.result();
+}
+
 } // namespace
 
 void PinboardImport::run(const QString &path)
@@ -58,20 +78,15 @@ void PinboardImport::run(const QString &path)
     const QString fileName = QFileInfo(path).fileName();
     const QString couldNotOpen = QStringLiteral("Couldn't open “") + fileName + QStringLiteral("”");
 
-    const std::optional<FileContents> file = readWhileEventsRun(path);
-    if (!file)
+    std::optional<ReadArchive> read = readWhileEventsRun(path);
+    if (!read)
         return; // the app quits
-    if (!file->ok()) {
-        showErrorAlert(alerts, couldNotOpen, readFailure(*file));
+    if (!read->archive) {
+        showErrorAlert(alerts, couldNotOpen, read->failure);
         return;
     }
-    PinboardArchive archive;
-    try {
-        archive = PinboardArchive::decode(file->bytes);
-    } catch (const ArchiveError &error) {
-        showErrorAlert(alerts, couldNotOpen, error.text());
-        return;
-    }
+    const PinboardArchive archive = std::move(*read->archive);
+    read.reset();
     if (archive.pinboards.isEmpty()) {
         showErrorAlert(alerts, QStringLiteral("Nothing to import"), ArchiveError::notPinboards().text());
         return;
