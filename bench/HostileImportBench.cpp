@@ -6,6 +6,7 @@
 //   - a database of 800 MB: 4 rows of 200 MB (DEFLATE JSON, stored blocks)
 //   - the clip table a view over an endless recursive query
 #include "transfer/PasteFixtures.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,18 +25,6 @@ using namespace tamo::testing;
 using namespace tamo::PasteImporter;
 
 namespace {
-
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // A raw-DEFLATE JSON item holding `chunks` times `base64` as its text,
 // deflated at `level` a chunk at a time.
@@ -125,7 +114,7 @@ int measure(const QString &home, const QString &temporary)
     timer.start();
     const QString whole = outcome([&] { return readPaste7Snapshot(environmentFor(home, temporary)); });
     const qint64 took = timer.elapsed();
-    const double peak = peakMegabytes();
+    const double peak = bench::statusMegabytes("VmHWM:");
 
     ReadEnvironment cancelled = environmentFor(home, temporary);
     QFuture<QString> read = QtConcurrent::run([cancelled] { return outcome([&] { return readPaste7Snapshot(cancelled); }); });

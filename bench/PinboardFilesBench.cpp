@@ -26,6 +26,7 @@
 #include "transfer/ImportApply.h"
 #include "transfer/PinboardArchive.h"
 #include "transfer/PinboardExport.h"
+#include "ProcessStatus.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -64,18 +65,6 @@ struct Store
     ClipLibrary clips{container.mainContext(), clock, sourceApps};
     Pinboards pinboards{container.mainContext()};
 };
-
-double peakMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return 0;
-}
 
 // A 1 MB PNG: noise does not compress.
 QByteArray noiseImage(int seed)
@@ -150,7 +139,7 @@ void exportFile(const QString &folder, const QString &file)
     std::printf("export: %d pinboards, %d clips, %.1f MB file in %.2f s (building %.2f s); peak %.0f MB; "
                 "main thread's longest stall %lld ms\n",
                 int(archive.pinboards.size()), archive.clipCount(), QFileInfo(file).size() / 1048576.0,
-                clock.elapsed() / 1000.0, built / 1000.0, peakMegabytes(), longestStall);
+                clock.elapsed() / 1000.0, built / 1000.0, bench::statusMegabytes("VmHWM:"), longestStall);
 }
 
 void importFile(const QString &folder, const QString &file)
@@ -173,7 +162,7 @@ void importFile(const QString &folder, const QString &file)
     std::printf("import into %d clips: reading %.2f s, plan and apply %.2f s (plan %.2f s; target under 2 s), "
                 "%d added, %d save(s) (target 1); peak %.0f MB\n",
                 storeSize, read / 1000.0, clock.elapsed() / 1000.0, planned / 1000.0, result->added, saves,
-                peakMegabytes());
+                bench::statusMegabytes("VmHWM:"));
 }
 
 // A file of small clips, `clips` in all, of about `megabytes` MB.
@@ -208,7 +197,7 @@ void readLargeFile(const QString &file)
         outcome = QStringLiteral("refused: ") + error.text();
     }
     std::printf("a %.0f MB file: %s after %.2f s; peak %.0f MB (%.1f × the file)\n", size, qPrintable(outcome),
-                clock.elapsed() / 1000.0, peakMegabytes(), peakMegabytes() / size);
+                clock.elapsed() / 1000.0, bench::statusMegabytes("VmHWM:"), bench::statusMegabytes("VmHWM:") / size);
 }
 
 // One file clip of 200,000 keywords merged into a clip holding 200,000

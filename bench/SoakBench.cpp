@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/x11/X11Platform.h"
+#include "ProcessStatus.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -180,17 +181,6 @@ private:
     QString m_folder;
     std::list<std::unique_ptr<QProcess>> m_owners;
 };
-
-// Waits in the event loop until `done` turns true, at most `timeoutMs`.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    return done();
-}
-
 // The HTML copier: owns the clipboard with HTML and its text until another
 // copy takes it.
 int own(QApplication &app, const QString &html, const QString &text)
@@ -232,7 +222,7 @@ int soak(int copies)
             ++saves;
     });
     Copier copier(files.path());
-    runUntil([] { return false; }, 500); // the launch's own work
+    bench::runUntil([] { return false; }, 500); // the launch's own work
 
     std::printf("\nSoak: %d copies of texts, 1 MB PNGs, file lists and HTML with text, each captured\n", copies);
     Holdings::now().print("at the start");
@@ -242,10 +232,10 @@ int soak(int copies)
     for (int number = 1; number <= copies; ++number) {
         const int savesBefore = saves;
         copier.copy(number);
-        if (!runUntil([&] { return saves > savesBefore; }, captureTimeoutMs))
+        if (!bench::runUntil([&] { return saves > savesBefore; }, captureTimeoutMs))
             ++missed;
         if (number == checkpoint || number == copies) {
-            runUntil([] { return false; }, 500); // the last reads end
+            bench::runUntil([] { return false; }, 500); // the last reads end
             Holdings::now().print(qPrintable(QStringLiteral("after %1").arg(number)));
         }
     }

@@ -20,6 +20,7 @@
 #include "transfer/FolderMirror.h"
 #include "transfer/FolderSync.h"
 #include "transfer/SyncFolder.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -72,18 +73,6 @@ private:
     QElapsedTimer m_sinceLast;
     qint64 m_longest = 0;
 };
-
-double megabytesOf(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 ClipDraft textDraft(int i)
 {
@@ -229,7 +218,7 @@ int runFirstImport(const QString &folder)
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (machine.container.mainContext().fetchCount<ClipItem>() != largeStore)
         return 1;
-    std::printf("%.2f %.1f\n", seconds, megabytesOf("VmHWM:"));
+    std::printf("%.2f %.1f\n", seconds, bench::statusMegabytes("VmHWM:"));
     return 0;
 }
 
@@ -279,7 +268,7 @@ int runHostileSegment(const QString &folder, int quitAfterMs)
     QElapsedTimer quitting;
     quitting.start();
     machine.reset();
-    std::printf("%.1f %lld %.1f\n", seconds, quitting.elapsed(), megabytesOf("VmHWM:"));
+    std::printf("%.1f %lld %.1f\n", seconds, quitting.elapsed(), bench::statusMegabytes("VmHWM:"));
     return 0;
 }
 
@@ -298,7 +287,7 @@ int runLargeSettings(int megabytes)
     file.write("1]}");
     file.close();
     const Defaults defaults(path);
-    std::printf("%.1f\n", megabytesOf("VmHWM:"));
+    std::printf("%.1f\n", bench::statusMegabytes("VmHWM:"));
     return defaults.loadProblem() ? 0 : 1;
 }
 
