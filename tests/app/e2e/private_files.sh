@@ -6,18 +6,8 @@
 # Usage: private_files.sh <path to tamocove>
 set -euo pipefail
 app=$1
-for tool in Xvfb xclip sqlite3; do
-    command -v "$tool" >/dev/null || { echo "private_files: $tool is missing (scripts/deps test)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../../support/e2e.sh"
+e2e_begin private_files Xvfb xclip sqlite3
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
