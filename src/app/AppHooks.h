@@ -257,6 +257,8 @@ public:
     // Touch devices the middle click may not read (the user is not in the
     // "input" group).
     virtual int unreadableTouchDevices() const { return 0; }
+    // Touch devices the middle click reads now.
+    virtual int readTouchDevices() const { return 0; }
     // The keyboard layouts an app can be given, and the one in use ("" when none).
     virtual QList<KeyboardLayout> keyboardLayouts() const { return {}; }
     virtual QString currentKeyboardLayout() const { return {}; }

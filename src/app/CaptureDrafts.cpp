@@ -12,10 +12,12 @@ namespace tamo::CaptureDrafts {
 
 namespace {
 
-// Apps whose copies are an image first, though they carry its files too.
+// Image viewers whose Copy Image gives the picture along with its file's
+// address; what was copied is the picture.
 bool isImageFirstApp(const AppInfo &source)
 {
-    static const QSet<QString> apps{QStringLiteral("com.apple.Photos")};
+    static const QSet<QString> apps{QStringLiteral("org.gnome.eog"), QStringLiteral("eog"), QStringLiteral("eom"),
+                                    QStringLiteral("xviewer")};
     return apps.contains(source.bundleID);
 }
 

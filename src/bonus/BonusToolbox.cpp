@@ -92,6 +92,11 @@ int BonusToolbox::unreadableTouchDevices() const
     return m_middleClick ? m_middleClick->unreadableDevices() : 0;
 }
 
+int BonusToolbox::readTouchDevices() const
+{
+    return m_middleClick ? m_middleClick->readDevices() : 0;
+}
+
 QList<KeyboardLayout> BonusToolbox::keyboardLayouts() const
 {
     return m_inputSources ? m_inputSources->availableSources() : QList<KeyboardLayout>();

@@ -70,6 +70,7 @@ public:
     bool isMiddleClickActive() const override;
     void setInputSourceSwitching(bool enabled) override;
     int unreadableTouchDevices() const override;
+    int readTouchDevices() const override;
     QList<KeyboardLayout> keyboardLayouts() const override;
     QString currentKeyboardLayout() const override;
     WindowSizeCounts windowSizeCounts() const override;

@@ -44,6 +44,7 @@ public:
     State state() const;
     // Touch devices this user may not read (not in the "input" group).
     int unreadableDevices() const { return m_registration.unreadable; }
+    int readDevices() const { return static_cast<int>(m_registration.devices.size()); }
 
 signals:
     void stateChanged();

@@ -170,14 +170,20 @@ void BonusPage::addMiddleClick()
                                                   "then log out and in again."));
             return;
         }
-        status->setDescription({});
-        badge->showActive(model.middleClickActive(), QStringLiteral("Waiting for Accessibility access"));
+        // Without a touch device there is nothing to convert; with one, the
+        // display has refused to remap the buttons and it is tried again each second.
+        const bool noDevice = model.bonusTools().readTouchDevices() == 0;
+        status->setDescription(model.middleClickActive() || !noDevice
+                                   ? QString()
+                                   : QStringLiteral("Connect a touchpad or a multitouch mouse."));
+        badge->showActive(model.middleClickActive(), noDevice ? QStringLiteral("Waiting for a touchpad")
+                                                               : QStringLiteral("Waiting for the display"));
     };
     followKeys(this, defaults, {keys::threeFingerMiddleClick}, showStatus);
     connect(&model, &AppModel::middleClickActiveChanged, this, showStatus);
     addHelp(section, QStringLiteral("Middle Click"), [] {
         return QStringList{
-            QStringLiteral("On a Magic Mouse or touchpad, a three-finger click opens links in a new tab, closes tabs, "
+            QStringLiteral("On a touchpad or multitouch mouse, a three-finger click opens links in a new tab, closes tabs, "
                            "and more, like a middle button."),
             QStringLiteral("On a touchpad, three-finger taps count too when Tap to Click is on."),
         };

@@ -114,6 +114,7 @@ public:
     void setWindowSizerEnabled(bool on) override { note(QStringLiteral("sizer:%1").arg(on)); }
     void setInputSourceSwitching(bool on) override { note(QStringLiteral("inputSources:%1").arg(on)); }
     int unreadableTouchDevices() const override { return unreadableTouch; }
+    int readTouchDevices() const override { return readTouch; }
     QList<KeyboardLayout> keyboardLayouts() const override { return layouts; }
     QString currentKeyboardLayout() const override { return currentLayout; }
 
@@ -148,6 +149,7 @@ public:
     }
 
     int unreadableTouch = 0;
+    int readTouch = 0;
     QList<KeyboardLayout> layouts;
     QString currentLayout;
     WindowSizeCounts windowSizes;

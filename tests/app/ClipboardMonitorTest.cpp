@@ -281,21 +281,34 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
     }
 }
 
-TEST_F(ClipboardMonitorTest, CopyFromAPhotoLibraryIsItsImageNotItsFiles)
+TEST_F(ClipboardMonitorTest, CopyImageInAnImageViewerIsItsImageNotItsFile)
 {
-    const AppInfo photos{QStringLiteral("com.apple.Photos"), QStringLiteral("Photos")};
-    workspace.setProcess(editorPid + 1, photos);
+    // Eye of GNOME and its forks offer the picture, its address as text and as a uri-list.
+    const struct
+    {
+        const char *id;
+        ClipKind kind;
+    } rows[] = {
+        {"org.gnome.eog", ClipKind::image},
+        {"eog", ClipKind::image},
+        {"eom", ClipKind::image},
+        {"xviewer", ClipKind::image},
+        {"org.gnome.Nautilus", ClipKind::file},
+    };
     const PasteboardItem photo{{PasteboardType::fileURL, "file:///tmp/IMG_0001.png\r\n"},
+                               {PasteboardType::string, "/tmp/IMG_0001.png"},
                                {PasteboardType::png, encodedImage(redSquare(3), "PNG")}};
     startMonitor();
-
-    copy(photo, editorPid + 1);
-    copy(photo, editorPid);
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return drafts.size() == 2; }, 10000));
-    EXPECT_EQ(drafts[0].kind, ClipKind::image);
-    EXPECT_EQ(drafts[0].sourceAppName, photos.name);
-    EXPECT_EQ(drafts[1].kind, ClipKind::file);
+    qint64 pid = editorPid;
+    for (const auto &row : rows) {
+        const AppInfo app{QString::fromUtf8(row.id), QStringLiteral("Viewer")};
+        workspace.setProcess(++pid, app);
+        drafts.clear();
+        copy(photo, pid);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return drafts.size() == 1; }, 10000)) << row.id;
+        EXPECT_EQ(drafts[0].kind, row.kind) << row.id;
+        EXPECT_EQ(drafts[0].sourceBundleID, app.bundleID) << row.id;
+    }
 }
 
 TEST_F(ClipboardMonitorTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)

@@ -135,20 +135,33 @@ TEST_F(SettingsFixture, ALayoutChosenInARulesPopUpIsStoredOnceAndThePopUpLives)
 
 TEST_F(SettingsFixture, TheMiddleClickStatusSaysWhatItWaitsFor)
 {
+    const struct
+    {
+        int unreadable;
+        int read;
+        const char *status;
+        const char *description;
+    } cases[] = {
+        {1, 0, "Waiting for access to the touchpad", "input group"},
+        {0, 0, "Waiting for a touchpad", "Connect a touchpad"},
+        {0, 1, "Waiting for the display", ""},
+    };
     defaults.setValue(keys::threeFingerMiddleClick, true);
     startedModel();
-    ext.unreadableTouch = 1;
-    BonusPage page(environment());
-    page.show();
-    ASSERT_TRUE(isShown(page, QStringLiteral("Status")));
-    EXPECT_EQ(control<StatusBadge>(page, QStringLiteral("Status"))->text(), QStringLiteral("Waiting for access to the touchpad"));
-    EXPECT_TRUE(row(page, QStringLiteral("Status"))->description().contains(QStringLiteral("input group")));
-
-    ext.unreadableTouch = 0;
-    click(control<SwitchToggle>(page, QStringLiteral("Three-Finger Middle Click")));
-    EXPECT_FALSE(isShown(page, QStringLiteral("Status")));
-    click(control<SwitchToggle>(page, QStringLiteral("Three-Finger Middle Click")));
-    EXPECT_EQ(control<StatusBadge>(page, QStringLiteral("Status"))->text(), QStringLiteral("Waiting for Accessibility access"));
+    for (const auto &c : cases) {
+        ext.unreadableTouch = c.unreadable;
+        ext.readTouch = c.read;
+        BonusPage page(environment());
+        page.show();
+        ASSERT_TRUE(isShown(page, QStringLiteral("Status"))) << c.status;
+        EXPECT_EQ(control<StatusBadge>(page, QStringLiteral("Status"))->text(), QString::fromUtf8(c.status));
+        const QString description = row(page, QStringLiteral("Status"))->description();
+        EXPECT_EQ(description.isEmpty(), !*c.description) << c.status;
+        EXPECT_TRUE(description.contains(QString::fromUtf8(c.description))) << c.status;
+        click(control<SwitchToggle>(page, QStringLiteral("Three-Finger Middle Click")));
+        EXPECT_FALSE(isShown(page, QStringLiteral("Status"))) << c.status;
+        click(control<SwitchToggle>(page, QStringLiteral("Three-Finger Middle Click")));
+    }
 }
 
 namespace {
@@ -366,7 +379,7 @@ TEST_F(BonusPageTest, HelpNamesTheShortcutOfNowAndClosesOnASecondClick)
     } sections[] = {
         {"Window Switcher Help", 3, "Press Super+Alt+K to list every open window"},
         {"Window Size Help", 3, "Size a window the way you like it"},
-        {"Middle Click Help", 2, "On a Magic Mouse or touchpad"},
+        {"Middle Click Help", 2, "On a touchpad or multitouch mouse"},
         {"Input Source by App Help", 3, "Give an app its own keyboard language"},
     };
     const QList<HelpButton *> buttons = helpButtons();
