@@ -7,13 +7,14 @@
 
 #include <QtGlobal>
 
+#include <re2/filtered_re2.h>
 #include <re2/re2.h>
 #include <re2/set.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,6 @@ using namespace secrettext;
 namespace {
 
 // A token must stand alone: no word character or dash glued to either end.
-constexpr std::string_view tokenStart = R"((?:^|[^0-9A-Za-z_-]))";
 constexpr std::string_view tokenEnd = R"((?:[^0-9A-Za-z_-]|$))";
 // The set's DFA is built lazily and grows with the rows; past this budget
 // RE2 gives up, and the patterns are then run one by one.
@@ -39,36 +39,6 @@ RE2::Options latin1Options()
     return options;
 }
 
-// `pattern` with its counted repetitions, {n}, {n,m} or {n,}, loosened to
-// {min(n, k),}: it matches wherever `pattern` does. The set runs these, as
-// long counters over overlapping classes multiply a DFA's states.
-std::string loosened(std::string_view pattern)
-{
-    constexpr int maxCount = 8;
-    std::string loose;
-    loose.reserve(pattern.size());
-    for (size_t at = 0; at < pattern.size(); ++at) {
-        const char c = pattern[at];
-        if (c == '\\' && at + 1 < pattern.size()) {
-            loose += pattern.substr(at, 2);
-            ++at;
-            continue;
-        }
-        const size_t close = c == '{' ? pattern.find('}', at) : std::string_view::npos;
-        const std::string_view counts = close == std::string_view::npos ? std::string_view() : pattern.substr(at + 1, close - at - 1);
-        const bool repetition = !counts.empty() && std::isdigit(static_cast<unsigned char>(counts.front()))
-            && counts.find_first_not_of("0123456789,") == std::string_view::npos;
-        if (!repetition) {
-            loose += c;
-            continue;
-        }
-        const int least = std::min(maxCount, std::atoi(std::string(counts.substr(0, counts.find(','))).c_str()));
-        loose += '{' + std::to_string(least) + ",}";
-        at = close;
-    }
-    return loose;
-}
-
 // What a pattern of the set stands for.
 struct Detector
 {
@@ -77,24 +47,76 @@ struct Detector
     const secretstructures::Structure *structure = nullptr;    // a structure
 };
 
-// Every token row and structure, compiled once into one set that a scan
-// runs over the text in one pass, and each on its own to find where it
-// matched.
+// `pattern` with every counted repetition, {n}, {n,m} or {n,}, widened to
+// any number of repeats, so it matches wherever `pattern` does: counters
+// over overlapping classes would multiply the states of a set's DFA.
+std::string widened(std::string_view pattern)
+{
+    std::string wide;
+    wide.reserve(pattern.size());
+    for (size_t at = 0; at < pattern.size(); ++at) {
+        const char c = pattern[at];
+        if (c == '\\' && at + 1 < pattern.size()) {
+            wide += pattern.substr(at, 2);
+            ++at;
+            continue;
+        }
+        const size_t close = c == '{' ? pattern.find('}', at) : std::string_view::npos;
+        const std::string_view counts = close == std::string_view::npos ? std::string_view() : pattern.substr(at + 1, close - at - 1);
+        const bool repetition = !counts.empty() && counts.find_first_not_of("0123456789,") == std::string_view::npos
+            && counts.front() != ',';
+        if (!repetition) {
+            wide += c;
+            continue;
+        }
+        wide += counts.front() == '0' && (counts.size() == 1 || counts[1] == ',') ? '*' : '+';
+        at = close;
+    }
+    return wide;
+}
+
+// Whether `pattern` starts with two literal characters (after its opening
+// groups), so that a set only follows it from where they occur.
+bool startsWithLiteral(std::string_view pattern)
+{
+    while (pattern.starts_with('(') && !pattern.starts_with("(?"))
+        pattern.remove_prefix(1);
+    const auto literal = [](std::string_view rest) -> size_t {
+        if (rest.size() >= 2 && rest[0] == '\\' && std::ispunct(static_cast<unsigned char>(rest[1])))
+            return 2;
+        return !rest.empty() && (std::isalnum(static_cast<unsigned char>(rest[0])) || rest[0] == '_' || rest[0] == '-') ? 1 : 0;
+    };
+    const size_t first = literal(pattern);
+    return first > 0 && literal(pattern.substr(first)) > 0 && pattern.substr(first + literal(pattern.substr(first))).find_first_of("?*{") != 0;
+}
+
+// Every token row and structure, compiled once. Those that start with a
+// literal run together as one set in one pass over the text; for the
+// others, the literal atoms they need (RE2's prefilters) are looked for in
+// that pass's twin, a set of the atoms. Only the candidates that leaves run
+// on their own, to find and judge their matches.
 class Detectors
 {
 public:
-    Detectors() : m_set(latin1Options(), RE2::UNANCHORED), m_listedTokens(latin1Options(), RE2::ANCHOR_START)
+    Detectors()
+        : m_literalLed(latin1Options(), RE2::UNANCHORED)
+        , m_atoms(atomOptions(), RE2::UNANCHORED)
+        , m_listedTokens(latin1Options(), RE2::ANCHOR_START)
     {
         for (const secretrules::SecretRule &rule : secretrules::rules()) {
             if (rule.where != secretrules::Where::anywhere)
                 continue;
-            add(std::string(tokenStart) + "(" + std::string(rule.pattern) + ")" + std::string(tokenEnd), &rule, nullptr);
+            add("(" + std::string(rule.pattern) + ")" + std::string(tokenEnd), &rule, nullptr);
             if (!secretrules::isAnyIssuer(rule))
                 m_listedTokens.Add(std::string(rule.pattern) + std::string(tokenEnd), nullptr);
         }
         for (const secretstructures::Structure &structure : secretstructures::structures())
             add(std::string(structure.pattern), nullptr, &structure);
-        m_compiled = m_set.Compile() && m_listedTokens.Compile();
+        std::vector<std::string> atoms;
+        m_filter.Compile(&atoms);
+        for (const std::string &atom : atoms)
+            m_atoms.Add(RE2::QuoteMeta(atom), nullptr);
+        m_compiled = m_literalLed.Compile() && m_atoms.Compile() && m_listedTokens.Compile();
         Q_ASSERT(m_compiled);
     }
 
@@ -105,35 +127,61 @@ public:
         return m_compiled && m_listedTokens.Match(re2::StringPiece(latin1.data(), latin1.size()), &hits);
     }
 
-    // The detectors whose pattern matches somewhere in `latin1`, in table order.
-    std::vector<int> matching(const std::string &latin1) const
+    // The detectors whose pattern may match in `latin1`, in table order.
+    std::vector<int> candidates(const std::string &latin1) const
     {
+        std::vector<int> candidates;
         std::vector<int> hits;
         RE2::Set::ErrorInfo error{};
-        if (m_compiled && m_set.Match(latin1, &hits, &error))
-            return hits;
-        if (m_compiled && error.kind == RE2::Set::kNoError)
-            return {};
-        for (int i = 0; i < int(m_detectors.size()); ++i) { // out of memory: try each
-            if (RE2::PartialMatch(latin1, *m_detectors[i].pattern))
-                hits.push_back(i);
+        if (!m_compiled || (!m_literalLed.Match(latin1, &hits, &error) && error.kind != RE2::Set::kNoError)
+            || (!m_atoms.Match(latin1, &candidates, &error) && error.kind != RE2::Set::kNoError)) {
+            candidates.resize(m_detectors.size()); // out of memory: try each
+            std::iota(candidates.begin(), candidates.end(), 0);
+            return candidates;
         }
-        return hits;
+        std::vector<int> filtered;
+        m_filter.AllPotentials(candidates, &filtered);
+        candidates.clear();
+        for (int hit : hits)
+            candidates.push_back(m_literalLedDetectors[size_t(hit)]);
+        for (int potential : filtered)
+            candidates.push_back(m_filteredDetectors[size_t(potential)]);
+        std::sort(candidates.begin(), candidates.end());
+        return candidates;
     }
 
     const Detector &operator[](int index) const { return m_detectors[size_t(index)]; }
 
 private:
+    static RE2::Options atomOptions()
+    {
+        RE2::Options options = latin1Options();
+        options.set_case_sensitive(false); // atoms come lower-cased
+        return options;
+    }
+
     void add(const std::string &pattern, const secretrules::SecretRule *rule, const secretstructures::Structure *structure)
     {
         auto compiled = std::make_unique<RE2>(pattern, latin1Options());
         Q_ASSERT_X(compiled->ok(), "secret pattern", pattern.c_str());
-        const int index = m_set.Add(loosened(pattern), nullptr);
-        Q_ASSERT(index == int(m_detectors.size()));
+        const int detector = int(m_detectors.size());
+        if (startsWithLiteral(pattern)) {
+            m_literalLed.Add(widened(pattern), nullptr);
+            m_literalLedDetectors.push_back(detector);
+        } else {
+            int index = -1;
+            m_filter.Add(pattern, latin1Options(), &index);
+            m_filteredDetectors.push_back(detector);
+        }
         m_detectors.push_back({std::move(compiled), rule, structure});
     }
 
-    RE2::Set m_set;
+    static constexpr int minAtomLength = 3;
+    RE2::Set m_literalLed;
+    std::vector<int> m_literalLedDetectors;
+    re2::FilteredRE2 m_filter{minAtomLength};
+    std::vector<int> m_filteredDetectors;
+    RE2::Set m_atoms;
     RE2::Set m_listedTokens;
     std::vector<Detector> m_detectors;
     bool m_compiled = false;
@@ -175,13 +223,12 @@ bool keywordNear(QStringView text, qsizetype at, std::string_view keywords)
     return false;
 }
 
-// One scan: the text in both forms and what the structures share.
+// One scan's reading of the text, in both forms, and what the structures
+// share. One per thread: the headings are read as the scan goes.
 class Scan
 {
 public:
-    explicit Scan(QStringView text) : m_text(text), m_latin1(latin1Of(text)), m_headings(text) {}
-
-    const std::string &latin1() const { return m_latin1; }
+    Scan(QStringView text, const std::string &latin1) : m_text(text), m_latin1(latin1), m_headings(text) {}
 
     // Whether any match of `detector` holds a secret.
     bool holdsSecret(const Detector &detector)
@@ -194,7 +241,8 @@ public:
         while (from <= input.size()
                && detector.pattern->Match(input, from, input.size(), RE2::UNANCHORED, groups, groupCount)) {
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
-            if (detector.rule ? tokenHoldsSecret(*detector.rule, groups) : structureHoldsSecret(*detector.structure, groups))
+            if (detector.rule ? standsAlone(groups[1]) && tokenHoldsSecret(*detector.rule, groups)
+                              : structureHoldsSecret(*detector.structure, groups))
                 return true;
             from = std::max(next, offsetOf(groups[0]) + 1);
         }
@@ -203,6 +251,12 @@ public:
 
 private:
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
+
+    bool standsAlone(const re2::StringPiece &token) const
+    {
+        const size_t at = offsetOf(token);
+        return at == 0 || !is(QChar(uchar(m_latin1[at - 1])), TokenChar);
+    }
 
     QStringView viewOf(const re2::StringPiece &piece) const
     {
@@ -243,7 +297,7 @@ private:
     }
 
     QStringView m_text;
-    std::string m_latin1;
+    const std::string &m_latin1;
     secretproviders::Headings m_headings;
 };
 
@@ -254,8 +308,9 @@ bool containsSecret(QStringView text)
     if (text.isEmpty())
         return false;
     const Detectors &all = detectors();
-    Scan scan(text);
-    const std::vector<int> hits = all.matching(scan.latin1());
+    const std::string latin1 = latin1Of(text);
+    const std::vector<int> hits = all.candidates(latin1);
+    Scan scan(text, latin1);
     return std::any_of(hits.begin(), hits.end(), [&](int hit) { return scan.holdsSecret(all[hit]); });
 }
 

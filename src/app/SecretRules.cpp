@@ -93,10 +93,27 @@ bool isOnePasswordSecretKey(QStringView body)
     return (dashes == 4 || dashes == 5) && !body.startsWith(u'-') && isRandomUpperDigits(body);
 }
 
-// A body no name or word makes: both cases and digits, few repeats.
+// Discord bot tokens: the bot's id (23 to 27 characters), '.', a time stamp
+// of 6, '.', a signature of 27 to 38.
+bool isDiscordBotToken(QStringView token)
+{
+    const qsizetype firstDot = token.indexOf(u'.');
+    const qsizetype signature = token.size() - token.lastIndexOf(u'.') - 1;
+    return firstDot >= 23 && firstDot <= 27 && signature >= 27 && signature <= 38 && isMixedCaseRandom(token.last(signature));
+}
+
+// kubeadm bootstrap tokens: 6 characters, '.', 16 characters.
+bool isBootstrapToken(QStringView token)
+{
+    return token.size() == 23 && token[6] == u'.' && isRandomLowerDigits(token.sliced(7));
+}
+
+constexpr qsizetype minIssuedBody = 28;
+
+// A body no name or word makes: long, both cases and digits, few repeats.
 bool isIssuedRandom(QStringView body)
 {
-    return isRandomBase62(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
+    return body.size() >= minIssuedBody && isRandomBase62(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
 }
 
 bool endsInPadding(QStringView body)
@@ -390,7 +407,7 @@ constexpr SecretRule table[] = {
     {"age-age-secret-key-1", "age", Where::anywhere, "", R"x(AGE-SECRET-KEY-1([A-Z0-9]{58}))x", 3.5, isVaried, ""}, // age-encryption.org/v1 specification
     // ---- Formerly found by hand-written readers ----
     {"jwt", "JSON Web Token", Where::anywhere, "", R"x((eyJ[0-9A-Za-z_-]{13,}\.eyJ[0-9A-Za-z_-]{13,}\.[0-9A-Za-z_-]{32,}))x", 3.5, isVaried, ""}, // RFC 7519 "JSON Web Token" (header.payload.signature in base64url)
-    {"discord-bot-token", "Discord", Where::anywhere, "", R"x([MNO][0-9A-Za-z_-]{22,26}\.[0-9A-Za-z_-]{6}\.([0-9A-Za-z_-]{27,38}))x", 3.5, isMixedCaseRandom, ""}, // discord.com developers "Reference: Authentication" (bot token parts)
+    {"discord-bot-token", "Discord", Where::anywhere, "", R"x(([MNO][0-9A-Za-z_-]+\.[0-9A-Za-z_-]{6}\.[0-9A-Za-z_-]+))x", 3.5, isDiscordBotToken, ""}, // discord.com developers "Reference: Authentication" (bot token parts)
     {"telegram-bot-token", "Telegram", Where::anywhere, "", R"x((?:bot)?[0-9]{6,12}:A([0-9A-Za-z_-]{34}))x", 3.5, isMixedCaseRandom, ""}, // core.telegram.org/bots/api "Authorizing your bot"
     {"entra-client-secret", "Microsoft Entra ID", Where::anywhere, "", R"x([0-9A-Za-z_.~-]{3}[0-9]Q~([0-9A-Za-z_.~-]{31,34}))x", 3.5, isMixedCaseRandom, ""}, // learn.microsoft.com "Add a client secret" (Q~ marker)
     {"mailchimp-key", "Mailchimp", Where::anywhere, "", R"x(([0-9a-f]{32})-us[0-9]{1,2})x", 3.0, isRandomHex, ""}, // mailchimp.com developer "API keys" (key-datacenter)
@@ -500,13 +517,13 @@ constexpr SecretRule table[] = {
     {"new-relic-admin-key", "New Relic", Where::anywhere, "", R"x(NRAA-([0-9A-Za-z]{27}))x", 3.0, isVaried, ""}, // docs.newrelic.com "API keys" (NRAA-)
     {"dagster-token", "Dagster", Where::anywhere, "dagster", R"x((?:user|agent):([0-9a-f]{32}))x", 3.0, isRandomHex, ""}, // docs.dagster.io "User tokens"
     // ---- Tokens that only context tells apart ----
-    {"kubeadm-bootstrap-token", "Kubernetes", Where::anywhere, "kubeadm token bootstrap discovery", R"x([0-9a-z]{6}\.([0-9a-z]{16}))x", 3.0, isRandomLowerDigits, "abcdef.0123456789abcdef"}, // kubernetes.io "Authenticating with bootstrap tokens"
+    {"kubeadm-bootstrap-token", "Kubernetes", Where::anywhere, "kubeadm token bootstrap discovery", R"x(([0-9a-z]+\.[0-9a-z]+))x", 3.0, isBootstrapToken, "abcdef.0123456789abcdef"}, // kubernetes.io "Authenticating with bootstrap tokens"
     {"vault-unseal-key", "HashiCorp Vault", Where::anywhere, "unseal recovery", R"x(Key [0-9]+: ([0-9A-Za-z+/]{43,44}={0,2}))x", 4.0, isMixedCaseRandom, ""}, // developer.hashicorp.com "vault operator init" output
     {"vault-root-token", "HashiCorp Vault", Where::anywhere, "", R"x(Root Token: ((?:hvs\.|s\.)[0-9A-Za-z]{24,}))x", 3.5, isMixedCaseRandom, ""}, // developer.hashicorp.com "vault operator init" output
     // Any issuer: a short lower-case name, '_' or '-', then a long random
     // body of letters of both cases and digits. Catches the issuers no row
     // lists; hashes named by their algorithm are left alone.
-    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,7})(?:_(?:live|test|prod|api|key|pat|sk|secret|token|v[0-9]))?[_-]([0-9A-Za-z]{28,}))x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
+    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]+|[A-Z][A-Z0-9]+)(?:_(?:live|test|prod|api|key|pat|sk|secret|token|v[0-9]))?[_-]([0-9A-Za-z]{28,}))x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
     // ======== Keys whose provider must be named around them ========
     // ---- Cloud platforms ----
     {"aws-key", "aws", Where::givenToName, "aws amazon", R"x([0-9A-Za-z+/]{40})x", 3.0, isRandomBase62, ""}, // gitleaks rule descriptions for aws (keyword and shape)

@@ -185,7 +185,7 @@ constexpr Structure table[] = {
     {"base64-private-key", R"x((LS0tLS1CRUdJTi[0-9A-Za-z+/]{40,}={0,2}))x", base64PrivateKey},
     {"kubernetes-secret-data", R"x((?m)^[ \t]*(data|stringData):[ \t]*\r?$)x", kubernetesSecretData},
     // Credentials in URLs, connection strings and client configurations.
-    {"url-password", R"x([A-Za-z][A-Za-z0-9+.-]{1,20}://([^\s:/@'"<>]{1,128}):([^\s/@'"<>]{1,256})@)x", passwordGroup},
+    {"url-password", R"x(://([^\s:/@'"<>]+):([^\s/@'"<>]+)@)x", passwordGroup},
     {"netrc", R"x((?:machine\s+\S+|default)\s+login\s+\S+\s+password\s+(\S{1,256}))x", passwordGroup},
     {"docker-auth", R"x("auth"\s*:\s*"([0-9A-Za-z+/]{6,}={0,2})")x", dockerAuth},
     {"wireguard-key", R"x((?:PrivateKey|PresharedKey)\s*=\s*([0-9A-Za-z+/]{42}[AEIMQUYcgkosw048]=))x", randomKey},
