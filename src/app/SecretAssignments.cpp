@@ -248,8 +248,10 @@ bool isCodeName(QStringView value)
 {
     if (value.size() == Reader(value).take(Word).size())
         return !containsAny(value, Digit) && !isRandomLetterMix(value);
+    constexpr qsizetype minRandomPart = 10;
     for (QStringView part : value.tokenize(u'.')) {
-        if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size())
+        if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
+            || (part.size() >= minRandomPart && isRandomBase62(part)))
             return false;
     }
     return true;
@@ -307,8 +309,9 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
         reader.skip(u">"); // "password" => "…"
-    // "==" and "::" are operators, not assignments.
-    if (reader.skip(u"=") || reader.skip(u":")) {
+    // "==" and "::" are operators, not assignments; Go declares with ":=".
+    const bool declaration = text[separatorAt] == u':' && reader.skip(u"=");
+    if (!declaration && (reader.skip(u"=") || reader.skip(u":"))) {
         if (reader.rest().isEmpty() || is(reader.rest().front(), Blank | Quote))
             return false;
         reader = Reader(text.sliced(separatorAt + 1));
@@ -328,6 +331,16 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     const bool literal = quoted || (!padded && value.startsWith(u'#'));
     return looksReal(value, name.strength, literal)
         || (secretproviders::isProviderKey(text, separatorAt, name.text, value, headings) && !isPlaceholder(value));
+}
+
+bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
+{
+    qsizetype separator = valueAt;
+    for (qsizetype padding = 0; separator > 0 && padding < maxPadding && is(text[separator - 1], Blank | Quote); ++padding)
+        --separator;
+    if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
+        return false;
+    return nameBefore(text, separator - 1).strength == Strength::notSecret;
 }
 
 bool isRealPassword(QStringView value, bool quoted)

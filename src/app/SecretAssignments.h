@@ -20,6 +20,10 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
 // values may start with characters that unquoted start a comment or a path.
 bool isRealPassword(QStringView value, bool quoted);
 
+// Whether the value starting at `valueAt` is given to a name that says it
+// is no secret: a page token, a CSRF token, a hash.
+bool isGivenToNonSecretName(QStringView text, qsizetype valueAt);
+
 // Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.
 bool isPlaceholder(QStringView value);
 

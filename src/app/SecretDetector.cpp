@@ -1,5 +1,6 @@
 #include "app/SecretDetector.h"
 
+#include "app/SecretAssignments.h"
 #include "app/SecretProviderKeys.h"
 #include "app/SecretRules.h"
 #include "app/SecretStructures.h"
@@ -269,7 +270,9 @@ private:
         const QStringView random = viewOf(groups[2]);
         return secretrules::passes(rule, token, random.isNull() ? token : random)
             && (rule.keywords.empty() || keywordNear(m_text, token.data() - m_text.data(), rule.keywords))
-            && !(secretrules::isAnyIssuer(rule) && gluedToWord(groups[1], random.data() - token.data()));
+            && !(secretrules::isAnyIssuer(rule)
+                 && (gluedToWord(groups[1], random.data() - token.data())
+                     || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
     }
 
     // Whether a listed token starts inside `token`'s prefix, as ghp_… in xghp_….

@@ -413,7 +413,7 @@ constexpr SecretRule table[] = {
     {"mailchimp-key", "Mailchimp", Where::anywhere, "", R"x(([0-9a-f]{32})-us[0-9]{1,2})x", 3.0, isRandomHex, ""}, // mailchimp.com developer "API keys" (key-datacenter)
     {"slack-webhook", "Slack", Where::anywhere, "", R"x(hooks\.slack\.com/(?:services|workflows|triggers)/[A-Z0-9]{8,}/[A-Z0-9]{8,}/(?:[0-9]+/)?([0-9A-Za-z]{20,}))x", 3.5, isMixedCaseRandom, "XXXXXXXX"}, // api.slack.com "Sending messages using incoming webhooks"
     {"discord-webhook", "Discord", Where::anywhere, "", R"x(discord(?:app)?\.com/api/webhooks/[0-9]{17,20}/([0-9A-Za-z_-]{60,}))x", 3.5, isMixedCaseRandom, ""}, // discord.com developers "Webhook resource"
-    {"teams-webhook", "Microsoft Teams", Where::anywhere, "", R"x(webhook\.office\.com/webhookb2/[0-9a-f-]{36}@[0-9a-f-]{36}/IncomingWebhook/([0-9a-f]{32})/)x", 3.0, isRandomHex, ""}, // learn.microsoft.com "Create Incoming Webhooks"
+    {"teams-webhook", "Microsoft Teams", Where::anywhere, "", R"x(webhook\.office\.com/webhookb2/[0-9a-f-]{36}@[0-9a-f-]{36}/IncomingWebhook/([0-9a-f]{32}))x", 3.0, isRandomHex, ""}, // learn.microsoft.com "Create Incoming Webhooks"
     {"google-chat-webhook", "Google Chat", Where::anywhere, "", R"x(chat\.googleapis\.com/v1/spaces/[0-9A-Za-z_-]+/messages\?key=AIza[0-9A-Za-z_-]{35}&token=([0-9A-Za-z_%=-]{40,}))x", 3.5, isVaried, ""}, // developers.google.com/workspace/chat "Incoming webhooks"
     {"zapier-webhook", "Zapier", Where::anywhere, "", R"x(hooks\.zapier\.com/hooks/catch/[0-9]{5,}/([0-9a-z]{6,})/)x", 2.5, isRandomLowerDigits, ""}, // zapier.com help "Webhooks by Zapier"
     {"ifttt-webhook", "IFTTT", Where::anywhere, "", R"x(maker\.ifttt\.com/(?:trigger/[0-9A-Za-z_-]+/(?:json/)?)?with/key/([0-9A-Za-z_-]{22,43}))x", 3.5, isMixedCaseRandom, ""}, // ifttt.com/maker_webhooks documentation
@@ -523,7 +523,7 @@ constexpr SecretRule table[] = {
     // Any issuer: a short lower-case name, '_' or '-', then a long random
     // body of letters of both cases and digits. Catches the issuers no row
     // lists; hashes named by their algorithm are left alone.
-    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]+|[A-Z][A-Z0-9]+)(?:_(?:live|test|prod|api|key|pat|sk|secret|token|v[0-9]))?[_-]([0-9A-Za-z]{28,}))x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
+    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]+(?:_[a-z][a-z0-9]*){0,2}|[A-Z][A-Z0-9]+(?:_[A-Z][A-Z0-9]*){0,2})[_-]([0-9A-Za-z]{28,})(?:[_-][0-9A-Za-z]+)?)x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
     // ======== Keys whose provider must be named around them ========
     // ---- Cloud platforms ----
     {"aws-key", "aws", Where::givenToName, "aws amazon", R"x([0-9A-Za-z+/]{40})x", 3.0, isRandomBase62, ""}, // gitleaks rule descriptions for aws (keyword and shape)

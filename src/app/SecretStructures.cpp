@@ -191,7 +191,7 @@ constexpr Structure table[] = {
     {"wireguard-key", R"x((?:PrivateKey|PresharedKey)\s*=\s*([0-9A-Za-z+/]{42}[AEIMQUYcgkosw048]=))x", randomKey},
     {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(?:code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
     // Passwords handed to a command, a constructor or a build file.
-    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-pw|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
+    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-pw|-p|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"mysql-password", R"x((?:mysql|mysqldump|mariadb|mysqladmin)(?:\s[^\n]{0,200}?)?\s-p([^\s'"-][^\s'"]{3,200}))x", passwordGroup},
     {"sshpass-password", R"x((?:sshpass|plink|pscp)(?:\s[^\n]{0,100}?)?\s-pw?\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"redis-cli-password", R"x(redis-cli(?:\s[^\n]{0,200}?)?\s-a\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
@@ -201,9 +201,9 @@ constexpr Structure table[] = {
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
     {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)\s+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
     // Passwords installers and servers print once.
-    {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|is|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
+    {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
-    {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
+    {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature|pat)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
 };
 // clang-format on
 
