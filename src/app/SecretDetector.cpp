@@ -107,9 +107,10 @@ public:
         for (const secretrules::SecretRule &rule : secretrules::rules()) {
             if (rule.where != secretrules::Where::anywhere)
                 continue;
-            add("(" + std::string(rule.pattern) + ")" + std::string(tokenEnd), &rule, nullptr);
+            const std::string standingAlone = std::string(rule.pattern).append(tokenEnd);
+            add(std::string("(").append(rule.pattern).append(")").append(tokenEnd), &rule, nullptr);
             if (!secretrules::isAnyIssuer(rule))
-                m_listedTokens.Add(std::string(rule.pattern) + std::string(tokenEnd), nullptr);
+                m_listedTokens.Add(standingAlone, nullptr);
         }
         for (const secretstructures::Structure &structure : secretstructures::structures())
             add(std::string(structure.pattern), nullptr, &structure);
