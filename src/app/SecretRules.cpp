@@ -439,7 +439,7 @@ constexpr SecretRule table[] = {
     {"volcengine-key-id", "Volcengine", Where::anywhere, "", R"x(AKLT([0-9A-Za-z_-]{40,}))x", 3.5, isMixedCaseRandom, ""}, // volcengine.com docs "Access keys" (AKLT)
     {"digitalocean-spaces-key-id", "DigitalOcean", Where::anywhere, "", R"x(DO00([A-Z0-9]{16}))x", 3.0, isRandomUpperDigits, ""}, // docs.digitalocean.com "Spaces access keys"
     {"scaleway-key-id", "Scaleway", Where::anywhere, "", R"x(SCW([A-Z0-9]{17}))x", 3.0, isRandomUpperDigits, ""}, // scaleway.com docs "API keys" (SCW access key)
-    {"backblaze-app-key", "Backblaze", Where::anywhere, "", R"x(K00[0-9]([0-9A-Za-z+/]{27}))x", 3.5, isMixedCaseRandom, ""}, // backblaze.com docs "Application keys"
+    {"backblaze-app-key", "Backblaze", Where::anywhere, "backblaze b2 application_key applicationkey", R"x(K00[0-9]([0-9A-Za-z+/]{27}))x", 3.5, isMixedCaseRandom, ""}, // backblaze.com docs "Application keys"
     {"akamai-edgegrid-token", "Akamai", Where::anywhere, "", R"x(akab-([0-9a-z]{16}-[0-9a-z]{16}))x", 3.0, isRandomLowerDigits, ""}, // techdocs.akamai.com "Create authentication credentials" (akab- tokens)
     {"vercel-blob-token", "Vercel", Where::anywhere, "", R"x(vercel_blob_rw_[0-9A-Za-z]{16}_([0-9A-Za-z]{30}))x", 3.5, isMixedCaseRandom, ""}, // vercel.com docs "Vercel Blob" (read-write token)
     {"aiven-password", "Aiven", Where::anywhere, "", R"x(AVNS_([0-9A-Za-z_-]{19,}))x", 3.0, isMixedCaseRandom, ""}, // aiven.io docs "Service passwords" (AVNS_)
@@ -706,7 +706,7 @@ bool failsItsChecksum(QStringView value)
 bool passes(const SecretRule &rule, QStringView match, QStringView random)
 {
     return entropy(random) >= rule.minEntropy && rule.looksReal(random) && !isDocumentedExample(match)
-        && !holdsFake(match, rule.fakes) && !failsItsChecksum(match);
+        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && failsItsChecksum(match));
 }
 
 } // namespace tamo::secretrules
