@@ -5,6 +5,7 @@
 #include "model/SettingsKeys.h"
 #include "platform/AppInfo.h"
 #include "platform/Defaults.h"
+#include "platform/Workspace.h"
 
 #include <QStringDecoder>
 #include <QUrl>
@@ -60,10 +61,12 @@ bool isSkippedSecret(PasteboardCopy &copy, const Settings &settings)
 
 } // namespace
 
-Settings Settings::from(const Defaults &defaults)
+Settings Settings::from(const Defaults &defaults, const Workspace &workspace)
 {
-    return {defaults.boolValue(keys::saveAutomaticCopies), defaults.boolValue(keys::skipSecrets),
-            defaults.stringList(keys::ignoredApps)};
+    QStringList ignoredApps;
+    for (const QString &ignored : defaults.stringList(keys::ignoredApps))
+        ignoredApps += workspace.sameApp(ignored);
+    return {defaults.boolValue(keys::saveAutomaticCopies), defaults.boolValue(keys::skipSecrets), ignoredApps};
 }
 
 bool hasPrivacyMarker(const PasteboardCopy &copy)

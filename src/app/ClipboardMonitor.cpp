@@ -122,7 +122,7 @@ void ClipboardMonitor::handleCopy(const PasteboardChange &change)
 {
     // Taken now: by the time the copy is read, another app may be in front.
     const AppInfo source = sourceApp(change);
-    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults);
+    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults, m_workspace);
     // Reading waits for the owning app, which may be slow or hostile.
     m_queue.append(QtConcurrent::run(
         [contents = change.contents, source, settings] { return capture(*contents, source, settings); }));
@@ -130,7 +130,7 @@ void ClipboardMonitor::handleCopy(const PasteboardChange &change)
 
 void ClipboardMonitor::handleSelection(const PasteboardChange &change)
 {
-    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults);
+    const CaptureRules::Settings settings = CaptureRules::Settings::from(m_defaults, m_workspace);
     if (!settings.saveAutomaticCopies || !change.contents)
         return;
     const AppInfo source = sourceApp(change);

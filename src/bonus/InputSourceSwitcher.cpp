@@ -64,6 +64,16 @@ QHash<QString, QString> InputSourceSwitcher::rules(const Defaults &defaults)
     return rules;
 }
 
+QString InputSourceSwitcher::ruleFor(const QString &bundleID) const
+{
+    const QHash<QString, QString> all = rules(m_defaults);
+    for (const QString &id : m_workspace.sameApp(bundleID)) {
+        if (const QString layout = all.value(id); !layout.isEmpty())
+            return layout;
+    }
+    return {};
+}
+
 void InputSourceSwitcher::applyToFrontmost()
 {
     apply(m_workspace.frontmostApp().bundleID);
@@ -73,7 +83,7 @@ void InputSourceSwitcher::apply(const QString &bundleID)
 {
     if (!m_running || bundleID.isEmpty() || m_workspace.frontmostProcessID() == QCoreApplication::applicationPid())
         return;
-    const QString target = rules(m_defaults).value(bundleID);
+    const QString target = ruleFor(bundleID);
     if (target.isEmpty())
         return;
     const qint64 pid = m_workspace.frontmostProcessID();
@@ -105,7 +115,7 @@ void InputSourceSwitcher::reapply(qint64 pid, const QString &bundleID, const QSt
 {
     if (!m_running || m_workspace.frontmostApp().bundleID != bundleID || m_workspace.frontmostProcessID() != pid)
         return;
-    if (rules(m_defaults).value(bundleID) != target)
+    if (ruleFor(bundleID) != target)
         return;
     const QString current = m_layouts.currentLayoutID();
     if (current.isEmpty() || current == target || !hasLayout(target))

@@ -42,6 +42,8 @@ public:
     const QList<Switch> &recentSwitches() const { return m_recentSwitches; }
 
 private:
+    // The layout of the app's rule, stored under any id of its program.
+    QString ruleFor(const QString &bundleID) const;
     void applyToFrontmost();
     void apply(const QString &bundleID);
     void scheduleReapply(qint64 pid, const QString &bundleID, const QString &target);

@@ -52,8 +52,9 @@ void MiddleClickService::setEnabled(bool enabled)
 
 MiddleClickService::State MiddleClickService::state() const
 {
+    // Nothing is converted before a touch device is there to read.
     if (m_converter.isInstalled())
-        return State::active;
+        return m_registration.devices.isEmpty() ? State::waiting : State::active;
     return m_retryTimer.isActive() ? State::waiting : State::off;
 }
 
@@ -129,6 +130,7 @@ void MiddleClickService::reregisterDevices()
 {
     if (!m_enabled)
         return;
+    const State before = state();
     unregisterDevices();
     // A new pointer's buttons follow the conversion too.
     if (m_converter.isInstalled()) {
@@ -136,6 +138,8 @@ void MiddleClickService::reregisterDevices()
         m_converter.install();
     }
     registerDevices();
+    if (state() != before)
+        emit stateChanged();
 }
 
 qint64 MiddleClickService::now() const

@@ -28,7 +28,7 @@ struct MiddleClickTimings
 // three-finger tap posts one.
 //
 // Off until enabled; then Waiting (retrying each second) until the display
-// lets clicks be converted, then Active. The devices are read on a thread of
+// lets clicks be converted and while no touch device is attached, then Active. The devices are read on a thread of
 // their own, which shares the touch state with this object under one lock.
 class MiddleClickService final : public QObject, private TouchFrameSink
 {

@@ -8,7 +8,8 @@ namespace tamo {
 
 // The switcher's window: a pop-up above every other window that takes the
 // keyboard and the pointer while it shows, without the window manager making
-// TamoCove the active app. A click anywhere else closes it.
+// TamoCove the active app. A click anywhere else closes it; one on another
+// window of ours (the tray icon) then goes on to that window.
 class SwitcherPanel : public QWidget
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

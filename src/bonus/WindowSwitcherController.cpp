@@ -64,7 +64,7 @@ SwitcherMetrics measureColumns(const QList<WindowSwitcherRow> &rows, const QList
     const qreal inner = std::max(metrics.titleColumnWidth + metrics.appNameColumnWidth + 10 + 52 + 10
                                      + fullScreenAllowance + tabsAllowance + 36 + 28 + 12,
                                  380.0)
-                        + metrics.tabColumnWidth;
+                        + (tabs.isEmpty() ? 0 : metrics.tabColumnWidth + WindowSwitcherView::dividerWidth);
     metrics.width = std::min(inner, visibleFrame.width() - 40) + 48;
     metrics.height = std::max(std::min(content, limit), 120.0) + 48;
     return metrics;

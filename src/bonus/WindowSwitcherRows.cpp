@@ -275,14 +275,18 @@ bool WindowRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *, const Q
     const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
     if (!press && event->type() != QEvent::MouseButtonRelease)
         return false;
+    if (press)
+        m_badgeRelease = QPersistentModelIndex();
     const WindowSwitcherRow row = rowAt(index);
     const WindowRowLayout layout =
         layoutWindowRow(option.rect, row, m_state.appNameColumnWidth(), m_state.titleColumnWidth());
     if (layout.tabsBadge.isEmpty() || !layout.tabsBadge.contains(static_cast<QMouseEvent *>(event)->position()))
         return false;
     // The badge takes the whole click, so the row under it is not picked.
-    if (event->type() == QEvent::MouseButtonRelease)
+    if (event->type() == QEvent::MouseButtonRelease) {
+        m_badgeRelease = index;
         emit tabsBadgeClicked(index.row());
+    }
     return true;
 }
 

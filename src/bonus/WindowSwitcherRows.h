@@ -74,6 +74,9 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // Whether the click the list reports for this row ended on its tabs
+    // badge: the list still reports it, but the row must not take it.
+    bool badgeTookClick(const QModelIndex &index) const { return index == m_badgeRelease; }
 
 signals:
     // A click on a row's tabs badge, which the row itself does not see.
@@ -85,6 +88,7 @@ protected:
 
 private:
     const WindowSwitcherState &m_state;
+    QPersistentModelIndex m_badgeRelease;
 };
 
 // Draws the tab rows: the current-tab dot, the site or folder icon, the title.

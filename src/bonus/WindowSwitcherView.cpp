@@ -21,7 +21,7 @@ constexpr int listTop = 10;
 constexpr int listBottom = 18;
 constexpr int listSide = 6;
 constexpr int rowGap = 2;
-constexpr int dividerMargin = 18;
+constexpr int dividerInset = 18;
 constexpr qreal hiddenBelowTolerance = 8;
 
 // A list with room above, below and beside its rows. Half the gap on each
@@ -37,22 +37,22 @@ public:
     }
 };
 
-// The line between the two columns with its room on both sides, all of it
-// gone while the tab column is.
+// The hairline between the two columns, kept clear of the card's top and
+// bottom edges; gone while the tab column is.
 class ColumnDivider : public QWidget
 {
 public:
     explicit ColumnDivider(QWidget *parent)
         : QWidget(parent)
     {
-        setFixedWidth(2 * dividerMargin + 1);
+        setFixedWidth(WindowSwitcherView::dividerWidth);
     }
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.fillRect(QRect(dividerMargin, 0, 1, height()), labelColorAt(0.15));
+        painter.fillRect(QRect(0, dividerInset, width(), height() - 2 * dividerInset), labelColorAt(0.15));
     }
 };
 
@@ -94,7 +94,10 @@ WindowSwitcherView::WindowSwitcherView(WindowSwitcherState &state, Callbacks cal
     m_chevronFade->setDuration(150);
     m_chevronFade->setEasingCurve(QEasingCurve::OutQuad);
 
-    connect(m_windows, &QListView::clicked, this, [pick = callbacks.pick](const QModelIndex &index) { pick(index.row()); });
+    connect(m_windows, &QListView::clicked, this, [windowDelegate, pick = callbacks.pick](const QModelIndex &index) {
+        if (!windowDelegate->badgeTookClick(index))
+            pick(index.row());
+    });
     connect(m_tabs, &QListView::clicked, this,
             [pickTab = callbacks.pickTab](const QModelIndex &index) { pickTab(index.row()); });
     connect(windowDelegate, &WindowRowDelegate::tabsBadgeClicked, this, callbacks.toggleTabs);

@@ -24,6 +24,8 @@ class WindowSwitcherView : public QWidget
 public:
     static constexpr qreal outerPadding = 24;
     static constexpr qreal innerPadding = 14;
+    // The line before the tab column.
+    static constexpr int dividerWidth = 1;
 
     struct Callbacks
     {

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "onboarding/TourPages.h"
+#include "settings/SettingsPage.h"
 
 #include <QWidget>
-
-#include <functional>
 
 class QVBoxLayout;
 
 namespace tamo {
 
-class Accessibility;
 class AppModel;
 class Defaults;
 
@@ -19,7 +17,6 @@ struct TourEnvironment
 {
     AppModel &model;
     Defaults &defaults;
-    Accessibility &accessibility;
 };
 
 // The text under a tour page's illustration: badges, title, text or the
@@ -36,7 +33,9 @@ public:
 private:
     void addBadge(QVBoxLayout *layout, const QString &text, const QColor &colour);
     QWidget *shortcutBlock();
-    QWidget *accessibilityWarning(std::function<void()> openSettings);
+    // The warning where synthetic input is missing, with a button to the
+    // settings page that explains it.
+    QWidget *accessibilityWarning(SettingsPage explainedOn);
     QWidget *onLabel(const QString &text);
     void rebuildDirectPasteOffer();
     void rebuildBonusState();

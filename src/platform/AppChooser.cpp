@@ -1,5 +1,6 @@
 #include "platform/AppChooser.h"
 
+#include "platform/WindowServer.h"
 #include "platform/Workspace.h"
 
 #include <QCollator>
@@ -8,14 +9,50 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace tamo {
 
-DialogAppChooser::DialogAppChooser(const Workspace &workspace)
+namespace {
+
+struct Choice
+{
+    AppInfo app;
+    QIcon icon;
+};
+
+// What rules and the ignore list can name: every installed app, and the
+// running ones that are known by their window alone.
+QList<Choice> choices(const Workspace &workspace, const WindowServer &windows)
+{
+    QList<Choice> all;
+    QSet<QString> listed;
+    for (const AppInfo &app : workspace.installedApps()) {
+        all.append({app, workspace.icon(app.bundleID)});
+        listed.insert(app.bundleID);
+    }
+    for (const RunningApp &running : windows.runningApps()) {
+        if (running.policy == ActivationPolicy::regular && running.info.isValid()
+            && !listed.contains(running.info.bundleID)) {
+            all.append({running.info, running.icon});
+            listed.insert(running.info.bundleID);
+        }
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(all.begin(), all.end(),
+                     [&](const Choice &a, const Choice &b) { return collator.compare(a.app.name, b.app.name) < 0; });
+    return all;
+}
+
+} // namespace
+
+DialogAppChooser::DialogAppChooser(const Workspace &workspace, const WindowServer &windows)
     : m_workspace(workspace)
+    , m_windows(windows)
 {
 }
 
@@ -35,14 +72,8 @@ std::optional<QStringList> DialogAppChooser::chooseApps(const QString &prompt)
     list->setAccessibleName(QStringLiteral("Applications"));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setIconSize(QSize(24, 24));
-    QList<AppInfo> apps = m_workspace.installedApps();
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(apps.begin(), apps.end(),
-                     [&](const AppInfo &a, const AppInfo &b) { return collator.compare(a.name, b.name) < 0; });
-    for (const AppInfo &app : apps) {
-        auto *item = new QListWidgetItem(m_workspace.icon(app.bundleID), app.name.isEmpty() ? app.bundleID : app.name,
-                                         list);
+    for (const auto &[app, icon] : choices(m_workspace, m_windows)) {
+        auto *item = new QListWidgetItem(icon, app.name.isEmpty() ? app.bundleID : app.name, list);
         item->setData(Qt::UserRole, app.bundleID);
         item->setToolTip(app.bundleID);
     }

@@ -7,6 +7,7 @@
 
 namespace tamo {
 
+class WindowServer;
 class Workspace;
 
 // Picks installed applications, as a person would in an open panel over the
@@ -19,15 +20,17 @@ public:
     virtual std::optional<QStringList> chooseApps(const QString &prompt) = 0;
 };
 
-// A dialog listing the installed desktop entries by name, with a filter.
+// A dialog listing the installed desktop entries and the running apps that
+// have none (a script's window), by name, with a filter.
 class DialogAppChooser final : public AppChooser
 {
 public:
-    explicit DialogAppChooser(const Workspace &workspace);
+    DialogAppChooser(const Workspace &workspace, const WindowServer &windows);
     std::optional<QStringList> chooseApps(const QString &prompt) override;
 
 private:
     const Workspace &m_workspace;
+    const WindowServer &m_windows;
 };
 
 } // namespace tamo

@@ -1,5 +1,7 @@
 #include "platform/DesktopEntries.h"
 
+#include "platform/ProcessAncestry.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -12,6 +14,11 @@
 #include <algorithm>
 
 namespace tamo {
+
+AppTraits AppTraits::ofWindow(const QString &desktopId, const QStringList &windowClass, qint64 pid)
+{
+    return {desktopId, windowClass.value(0), windowClass.value(1), pid ? executableName(pid) : QString()};
+}
 
 namespace {
 
@@ -33,6 +40,16 @@ QIcon namedIcon(const QString &name)
     const QFileInfo file(name);
     const bool isFileName = imageSuffixes.contains(file.suffix(), Qt::CaseInsensitive);
     return QIcon::fromTheme(isFileName ? file.completeBaseName() : name, QIcon());
+}
+
+// Of several entries for one program, the one a launcher starts: the app
+// itself before its settings dialog, before a mode Exec picks with options.
+std::optional<DesktopEntry> launchedOf(const QList<DesktopEntry> &candidates)
+{
+    const auto rank = [](const DesktopEntry &e) { return std::pair(e.isSettings, e.passesOptions); };
+    const auto best = std::min_element(candidates.cbegin(), candidates.cend(),
+                                       [&](const DesktopEntry &a, const DesktopEntry &b) { return rank(a) < rank(b); });
+    return best == candidates.cend() ? std::nullopt : std::optional(*best);
 }
 
 QIcon genericApplicationIcon()
@@ -85,24 +102,27 @@ std::optional<DesktopEntry> DesktopEntries::match(const AppTraits &traits) const
         if (auto hinted = entry(traits.desktopId))
             return hinted;
     }
-    QStringList names;
-    for (const QString &name : {traits.windowInstance, traits.windowClass, traits.executable}) {
-        if (!name.isEmpty())
-            names.append(name);
-    }
-    const auto firstWhere = [this](auto predicate) -> std::optional<DesktopEntry> {
-        const auto it = std::find_if(m_entries.cbegin(), m_entries.cend(), predicate);
-        return it == m_entries.cend() ? std::nullopt : std::optional(*it);
+    // The window's class names an entry outright; the program only one a
+    // launcher shows (Debian's NoDisplay "python3.11" runs every Tk script).
+    const auto names = [&](const DesktopEntry &e, const QString &name) {
+        if (name.isEmpty())
+            return false;
+        const auto is = [&name](const QString &trait) { return trait.compare(name, Qt::CaseInsensitive) == 0; };
+        return is(traits.windowInstance) || is(traits.windowClass) || (!e.noDisplay && is(traits.executable));
     };
-    if (auto byClass = firstWhere([&](const DesktopEntry &e) {
-            return !e.startupWMClass.isEmpty() && names.contains(e.startupWMClass, Qt::CaseInsensitive);
-        }))
+    const auto where = [this](auto predicate) {
+        QList<DesktopEntry> found;
+        std::copy_if(m_entries.cbegin(), m_entries.cend(), std::back_inserter(found), predicate);
+        return found;
+    };
+    if (auto byClass = launchedOf(where([&](const DesktopEntry &e) { return names(e, e.startupWMClass); })))
         return byClass;
-    if (auto byId = firstWhere([&](const DesktopEntry &e) { return names.contains(e.id, Qt::CaseInsensitive); }))
+    if (auto byId = launchedOf(where([&](const DesktopEntry &e) { return names(e, e.id); })))
         return byId;
     if (traits.executable.isEmpty())
         return std::nullopt;
-    return firstWhere([&](const DesktopEntry &e) { return e.executable == traits.executable; });
+    return launchedOf(
+        where([&](const DesktopEntry &e) { return !e.noDisplay && e.executable == traits.executable; }));
 }
 
 AppInfo DesktopEntries::identify(const AppTraits &traits) const
@@ -114,6 +134,19 @@ AppInfo DesktopEntries::identify(const AppTraits &traits) const
             return {name, name};
     }
     return {};
+}
+
+QStringList DesktopEntries::sameApp(const QString &id) const
+{
+    const auto own = entry(id);
+    if (!own || own->command.isEmpty())
+        return {id};
+    QStringList ids{own->id};
+    for (const DesktopEntry &other : std::as_const(m_entries)) {
+        if (other.command == own->command && other.id != own->id)
+            ids.append(other.id);
+    }
+    return ids;
 }
 
 QIcon DesktopEntries::icon(const QString &id) const

@@ -22,6 +22,10 @@ struct AppTraits
     QString windowInstance; // WM_CLASS, first part
     QString windowClass;    // WM_CLASS, second part
     QString executable;     // file name of /proc/PID/exe
+
+    // A window's: its toolkit's hint, its WM_CLASS and the program its
+    // process runs.
+    static AppTraits ofWindow(const QString &desktopId, const QStringList &windowClass, qint64 pid);
 };
 
 // The installed applications' desktop entries, read from the applications
@@ -40,11 +44,15 @@ public:
     // Every entry, in folder order.
     QList<DesktopEntry> all() const;
     // The toolkit's hint, then StartupWMClass, then the desktop id, then the
-    // program that Exec starts.
+    // entry a launcher shows for the program: never a NoDisplay one, and the
+    // app itself before its settings or one of its modes.
     std::optional<DesktopEntry> match(const AppTraits &traits) const;
-    // The matching entry's id and name; without one, the window class or the
-    // program name stands for both.
+    // The one identity of an app everywhere: the matching entry's id and
+    // name; without one, the window class or the program name stands for both.
     AppInfo identify(const AppTraits &traits) const;
+    // The ids of every entry that runs the same program as this one, itself
+    // first; just the id for an app without an entry.
+    QStringList sameApp(const QString &id) const;
     // The entry's icon; the generic application icon without one.
     QIcon icon(const QString &id) const;
 

@@ -96,8 +96,9 @@ QStringList execWords(const QString &exec)
     return words;
 }
 
-// "env A=1 /usr/bin/app %U" starts /usr/bin/app.
-QString programOf(const QString &exec)
+// Exec's words from the program on: "env A=1 /usr/bin/app %U" starts
+// /usr/bin/app.
+QStringList programWords(const QString &exec)
 {
     const QStringList words = execWords(exec);
     qsizetype at = 0;
@@ -106,7 +107,17 @@ QString programOf(const QString &exec)
         while (at < words.size() && words[at].contains(u'='))
             ++at;
     }
-    return words.value(at);
+    return words.mid(at);
+}
+
+bool isFieldCode(const QString &word)
+{
+    return word.size() == 2 && word[0] == u'%';
+}
+
+bool isOption(const QString &word)
+{
+    return word.size() > 1 && word[0] == u'-';
 }
 
 } // namespace
@@ -123,9 +134,20 @@ std::optional<DesktopEntry> DesktopEntry::fromFile(const QString &path, const QS
     entry.id = id;
     entry.name = localized(group, QStringLiteral("Name"), locale);
     entry.icon = group.value(QStringLiteral("Icon"));
-    entry.program = programOf(group.value(QStringLiteral("Exec")));
+    const QStringList words = programWords(group.value(QStringLiteral("Exec")));
+    entry.program = words.value(0);
     entry.executable = QFileInfo(entry.program).fileName();
     entry.startupWMClass = group.value(QStringLiteral("StartupWMClass"));
+    QStringList command{entry.executable};
+    for (const QString &word : words.mid(1)) {
+        if (isOption(word))
+            entry.passesOptions = true;
+        else if (!isFieldCode(word))
+            command.append(word);
+    }
+    entry.command = command.join(u' ');
+    entry.noDisplay = group.value(QStringLiteral("NoDisplay")) == u"true";
+    entry.isSettings = group.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Settings"));
     return entry;
 }
 

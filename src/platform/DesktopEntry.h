@@ -16,6 +16,14 @@ struct DesktopEntry
     QString program;        // the program Exec starts, as written: a path or a name
     QString executable;     // its file name
     QString startupWMClass;
+    // The program with the arguments that pick what it runs (neither options
+    // nor field codes): "mousepad" for "mousepad --preferences", and
+    // "flatpak run org.gnome.TextEditor" for a Flatpak. Entries with the same
+    // command are one app.
+    QString command;
+    bool passesOptions = false; // Exec starts the program with options: a mode of it
+    bool noDisplay = false;     // never shown in menus: a helper or a handler
+    bool isSettings = false;    // a settings dialog of an app (Categories=Settings)
 
     // Nothing for files that cannot be read, are not application entries or
     // that the user removed (Hidden=true).

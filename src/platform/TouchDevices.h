@@ -81,8 +81,8 @@ public:
     virtual void remove() = 0;
     // Any thread.
     virtual bool isInstalled() const = 0;
-    // Whether the touchpad driver taps clicks and does not already give three
-    // fingers the middle button.
+    // Whether the touchpad driver taps clicks but gives a three-finger tap
+    // no button of its own, so one must be posted.
     virtual bool tapToClick() const = 0;
 
     // Reader thread. While on, every pointer's left and right buttons press

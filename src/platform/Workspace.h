@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QStringList>
 #include <QObject>
 #include <QUrl>
 
@@ -24,6 +25,9 @@ public:
     // The app a process belongs to; invalid for an unknown process.
     virtual AppInfo appForProcess(qint64 pid) const = 0;
     virtual bool isInstalled(const QString &bundleID) const = 0;
+    // Every id the app goes by, its own first: the entries that run the same
+    // program (its settings dialog) are the same app to an ignore list or a rule.
+    virtual QStringList sameApp(const QString &bundleID) const = 0;
     // The installed applications, as a person would pick one.
     virtual QList<AppInfo> installedApps() const = 0;
     // The app's icon; the generic application icon for an unknown id.

@@ -6,6 +6,7 @@
 #include "settings/CardScaleTexts.h"
 #include "settings/DefaultsBindings.h"
 #include "settings/FormKit.h"
+#include "settings/WheelNeedsFocus.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -136,6 +137,7 @@ ScaleControl::ScaleControl(Defaults &defaults, QLatin1StringView key, const Look
 {
     m_slider->setRange(0, sliderSteps);
     m_slider->setFixedWidth(200);
+    takeWheelOnlyWithFocus(m_slider);
     m_value->setWordWrap(false);
     m_reset->setFlat(true);
     m_reset->setFont(uiFont(11));

@@ -25,6 +25,8 @@ namespace {
 const AppInfo editor{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor")};
 const AppInfo terminal{QStringLiteral("org.gnome.Terminal"), QStringLiteral("Terminal")};
 const AppInfo keePass{QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("KeePassXC")};
+// Another desktop entry that runs KeePassXC's program.
+const AppInfo keePassSettings{QStringLiteral("org.keepassxc.KeePassXC-settings"), QStringLiteral("KeePassXC Settings")};
 constexpr qint64 editorPid = 4100;
 
 using tamo::testing::encodedImage;
@@ -154,6 +156,10 @@ TEST_F(ClipboardMonitorTest, PrivacyRulesKeepCopiesOutOfTheHistory)
         {"app not ignored", {{PasteboardType::string, "entry"}}, {{keys::ignoredApps, QStringList{keePass.bundleID}}},
          true, editor},
         {"nothing ignored", {{PasteboardType::string, "entry"}}, {{keys::ignoredApps, QStringList()}}, true, keePass},
+        {"ignored app, copy credited to another entry of its program", {{PasteboardType::string, "entry"}},
+         {{keys::ignoredApps, QStringList{keePass.bundleID}}}, false, keePassSettings},
+        {"ignored under another entry of the program", {{PasteboardType::string, "entry"}},
+         {{keys::ignoredApps, QStringList{keePassSettings.bundleID}}}, false, keePass},
         {"browser password page", {{PasteboardType::string, "pw"}, {"chromium/x-source-url", "chrome://password-manager/passwords"}},
          {}, false},
         {"password page named in capitals", {{PasteboardType::string, "pw"}, {"chromium/x-source-url", "CHROME://PASSWORD-MANAGER/"}},
@@ -169,6 +175,7 @@ TEST_F(ClipboardMonitorTest, PrivacyRulesKeepCopiesOutOfTheHistory)
          {{PasteboardType::fileURL, "file:///tmp/notes.txt\r\n"}, {PasteboardType::string, secret.toUtf8()}},
          {{keys::skipSecrets, true}}, false},
     };
+    workspace.setSameApp({keePass.bundleID, keePassSettings.bundleID});
     startMonitor();
     qint64 pid = 5000;
     for (const Row &row : rows) {
@@ -230,6 +237,12 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
          ClipKind::file, {}, {}, {QStringLiteral("/tmp/c")}},
         {"text with its RTF", {{PasteboardType::string, "  Hello\n"}, {PasteboardType::rtf, "{\\rtf1 Hello}"}},
          ClipKind::text, "  Hello\n", {}, {}, QByteArray("{\\rtf1 Hello}")},
+        {"text with its HTML, where the copy has no RTF",
+         {{PasteboardType::string, "Hello"}, {PasteboardType::html, "<b>Hello</b>"}},
+         ClipKind::text, "Hello", {}, {}, QByteArray("<b>Hello</b>")},
+        {"RTF before HTML", {{PasteboardType::string, "Hi"}, {PasteboardType::html, "<b>Hi</b>"},
+                             {PasteboardType::rtf, "{\\rtf1 Hi}"}},
+         ClipKind::text, "Hi", {}, {}, QByteArray("{\\rtf1 Hi}")},
         {"text beats PNG", {{PasteboardType::string, "caption"}, {PasteboardType::png, png}}, ClipKind::text, "caption"},
         {"white space falls to the image", {{PasteboardType::string, " \n\t"}, {PasteboardType::png, png}},
          ClipKind::image, {}, {6, 6}},

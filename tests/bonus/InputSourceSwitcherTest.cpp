@@ -104,6 +104,7 @@ TEST_F(InputSourceSwitcherTest, TheRecheckSelectsAgainOnlyWhileTheAppAndItsRuleS
         const char *name;
         std::function<void(InputSourceSwitcher &)> meanwhile;
         QList<Outcome> outcomes;
+        QString startLayout = QStringLiteral("us");
     };
     const QList<Case> cases = {
         {"the app set its own layout", [&](InputSourceSwitcher &) { layouts.current = QStringLiteral("us"); },
@@ -115,11 +116,13 @@ TEST_F(InputSourceSwitcherTest, TheRecheckSelectsAgainOnlyWhileTheAppAndItsRuleS
         {"the rule changed", [&](InputSourceSwitcher &) { setRules({{editor.bundleID, QStringLiteral("us")}}); layouts.current = QStringLiteral("us"); },
          {Outcome::switched}},
         {"the switcher stopped", [&](InputSourceSwitcher &running) { running.stop(); layouts.current = QStringLiteral("us"); }, {Outcome::switched}},
+        {"the layout matched, then the app reset it", [&](InputSourceSwitcher &) { layouts.current = QStringLiteral("us"); },
+         {Outcome::alreadyCurrent, Outcome::reapplied}, QStringLiteral("de")},
     };
     for (const Case &c : cases) {
         setRules({{editor.bundleID, QStringLiteral("de")}});
         workspace.activate(terminal, terminalPid);
-        layouts.current = QStringLiteral("us");
+        layouts.current = c.startLayout;
         InputSourceSwitcher fresh(workspace, layouts, defaults, clock);
         fresh.start();
         workspace.activate(editor, editorPid);
@@ -131,6 +134,16 @@ TEST_F(InputSourceSwitcherTest, TheRecheckSelectsAgainOnlyWhileTheAppAndItsRuleS
             seen.append(entry.outcome);
         EXPECT_EQ(seen, c.outcomes) << c.name;
     }
+}
+
+TEST_F(InputSourceSwitcherTest, ARuleAppliesToEveryEntryOfTheAppsProgram)
+{
+    const AppInfo editorSettings{QStringLiteral("org.example.Editor-settings"), QStringLiteral("Editor Settings")};
+    workspace.setSameApp({editor.bundleID, editorSettings.bundleID});
+    setRules({{editorSettings.bundleID, QStringLiteral("de")}});
+    switcher.start();
+    workspace.activate(editor, editorPid);
+    EXPECT_EQ(layouts.current, QStringLiteral("de"));
 }
 
 TEST_F(InputSourceSwitcherTest, TheLogKeepsTheTenNewestAcrossStopAndStart)

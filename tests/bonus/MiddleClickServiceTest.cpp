@@ -2,6 +2,7 @@
 #include "support/FakeAccessibility.h"
 #include "support/FakeTouchDevices.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ protected:
 
 TEST_F(MiddleClickServiceTest, WaitsAndRetriesUntilTheDisplayConvertsClicks)
 {
+    devices.plugged.devices = {{5, QStringLiteral("/dev/input/event5"), false}};
     accessibility.trusted = false;
     service.setEnabled(true);
     EXPECT_EQ(service.state(), State::waiting);
@@ -51,6 +53,23 @@ TEST_F(MiddleClickServiceTest, WaitsAndRetriesUntilTheDisplayConvertsClicks)
     EXPECT_EQ(service.state(), State::off);
     EXPECT_EQ(devices.sink, nullptr) << "the reader stopped";
     EXPECT_FALSE(converter.installed);
+}
+
+TEST_F(MiddleClickServiceTest, WaitsUntilATouchDeviceIsAttached)
+{
+    service.setEnabled(true);
+    EXPECT_TRUE(converter.installed);
+    EXPECT_EQ(service.state(), State::waiting) << "no touchpad at all";
+
+    QSignalSpy changes(&service, &MiddleClickService::stateChanged);
+    devices.plugged.devices = {{5, QStringLiteral("/dev/input/event5"), false}};
+    devices.announceChange();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.state() == State::active; }, 1000));
+    EXPECT_EQ(changes.size(), 1);
+
+    devices.plugged.devices.clear();
+    devices.announceChange();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.state() == State::waiting; }, 1000)) << "unplugged";
 }
 
 TEST_F(MiddleClickServiceTest, AClickWithThreeFingersDownPressesTheMiddleButtonUntilItIsUp)

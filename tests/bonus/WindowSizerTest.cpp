@@ -120,6 +120,32 @@ TEST_F(SizerTest, ASavedSizeLargerThanTheScreenIsClampedButKept)
     EXPECT_EQ(sizer.screens().first().windowSize, QSizeF(5000, 300));
 }
 
+// Centred across the screen, but never under a panel beside it.
+TEST_F(SizerTest, TheTargetFrameStaysInTheVisibleArea)
+{
+    struct Row
+    {
+        const char *name;
+        QRectF visible;
+        qreal savedWidth;
+        QRectF expected;
+    };
+    const Row rows[] = {
+        {"no panel", {0, 0, 1440, 900}, 1000, {220, 0, 1000, 900}},
+        {"a right panel covers 30 px", {0, 0, 1410, 900}, 1400, {10, 0, 1400, 900}},
+        {"a left panel covers 30 px", {30, 0, 1410, 900}, 1400, {30, 0, 1400, 900}},
+        {"wider than the visible area", {0, 0, 1410, 900}, 2000, {0, 0, 1410, 900}},
+    };
+    for (const Row &row : rows) {
+        ScreenInfo screen = screenOf({0, 0, 1440, 900}, QStringLiteral("Built-in"), 1);
+        screen.visibleFrame = row.visible;
+        defaults.setValue(keys::windowSizes,
+                          QVariantMap{{ScreenCardSizes::screenID(screen),
+                                       QVariantMap{{"name", "Built-in"}, {"windowWidth", row.savedWidth}, {"windowHeight", 900}}}});
+        EXPECT_EQ(sizer.targetFrame(screen), row.expected) << row.name;
+    }
+}
+
 TEST_F(SizerTest, AMalformedEntryIsIgnoredAloneAndKept)
 {
     defaults.setValue(keys::windowSizes,

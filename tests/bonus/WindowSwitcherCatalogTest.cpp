@@ -108,6 +108,16 @@ TEST_F(CatalogTest, OffScreenWindowsOfTheFrontAppComeBeforeOthersAndByNumber)
     EXPECT_EQ(rowIDs(), (QStringList{"10-103", "10-107", "20-205"}));
 }
 
+TEST_F(CatalogTest, AHiddenAppsWindowsComeAfterAVisibleAppsMinimisedOnes)
+{
+    addApp(10, QStringLiteral("Hidden"), {100});
+    addApp(20, QStringLiteral("Visible"), {200});
+    server.apps.first().hidden = true;
+    server.find(100)->onScreen = false;
+    server.find(200)->minimized = true;
+    EXPECT_EQ(rowIDs(), (QStringList{"20-200", "10-100"}));
+}
+
 TEST_F(CatalogTest, FrontAppsFocusedWindowComesFirstAndIsSelected)
 {
     addApp(10, QStringLiteral("Editor"), {100, 101});

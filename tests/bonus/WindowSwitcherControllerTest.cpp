@@ -1,9 +1,12 @@
 #include "SwitcherFixture.h"
+#include "bonus/SwitcherPanel.h"
 #include "bonus/WindowSwitcherController.h"
 #include "bonus/WindowSwitcherRows.h"
+#include "bonus/WindowSwitcherState.h"
 #include "bonus/WindowSwitcherView.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QListView>
 #include <QTest>
 
@@ -148,6 +151,69 @@ TEST_F(ControllerTest, ClickingARowPicksItAndRefreshKeepsTheSelectedWindow)
     EXPECT_FALSE(controller.isVisible()) << "no rows left closes the panel";
 }
 
+// Two browser windows with their tabs badges, drawn by a view that records
+// what it is asked to do.
+class SwitcherViewTest : public ::testing::Test
+{
+protected:
+    SwitcherViewTest()
+    {
+        for (int i = 0; i < 2; ++i) {
+            WindowSwitcherRow row;
+            row.id = row.windowRowID = QStringLiteral("1-%1").arg(i);
+            row.windowTitle = QStringLiteral("Browser %1").arg(i);
+            row.tabCount = 3;
+            rows.append(row);
+        }
+        state.setColumnWidths(88, 200, 240);
+        state.setRows(rows);
+        view.resize(900, 300);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+
+    QPoint partOf(int row, QRectF WindowRowLayout::*part) const
+    {
+        QListView *list = view.windowList();
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        return (layoutWindowRow(rect, rows[row], 88, 200).*part).center().toPoint();
+    }
+
+    void click(const QPoint &at) { QTest::mouseClick(view.windowList()->viewport(), Qt::LeftButton, {}, at); }
+
+    QList<WindowSwitcherRow> rows;
+    WindowSwitcherState state;
+    QList<int> picked;
+    QList<int> toggled;
+    WindowSwitcherView view{state,
+                            {[this](int i) { picked.append(i); }, [this](int i) { toggled.append(i); }, [](int) {}},
+                            {},
+                            12};
+};
+
+TEST_F(SwitcherViewTest, ABadgeClickTogglesTheTabsAndPicksNoWindow)
+{
+    click(partOf(0, &WindowRowLayout::tabsBadge));
+    click(partOf(0, &WindowRowLayout::tabsBadge));
+    click(partOf(1, &WindowRowLayout::tabsBadge));
+    EXPECT_EQ(toggled, (QList<int>{0, 0, 1}));
+    EXPECT_TRUE(picked.isEmpty());
+
+    click(partOf(1, &WindowRowLayout::title));
+    EXPECT_EQ(picked, QList<int>{1}) << "the rest of the row still picks it";
+}
+
+TEST_F(SwitcherViewTest, TheTabColumnTakesItsWidthAndAHairlineFromTheWindowList)
+{
+    const int before = view.windowList()->width();
+    state.showTabs(rows[0], {rows[0].newTabRow()}, std::nullopt);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view.tabList()->isVisible());
+    EXPECT_EQ(view.tabList()->width(), 240);
+    EXPECT_EQ(view.windowList()->width(), before - 240 - WindowSwitcherView::dividerWidth);
+    EXPECT_EQ(WindowSwitcherView::dividerWidth, 1);
+}
+
 TEST(SwitcherSizeRuleTest, HeightsAreCappedAndWidthsHeld)
 {
     auto rowsOf = [](int count, bool fullScreen = false, int tabCount = 0) {
@@ -183,6 +249,8 @@ TEST(SwitcherSizeRuleTest, HeightsAreCappedAndWidthsHeld)
 
     const QList<WindowSwitcherRow> tabs = {longTitle.newTabRow()};
     EXPECT_EQ(measureColumns(rowsOf(1), tabs, tall).tabColumnWidth, 240);
+    EXPECT_EQ(measureColumns({longTitle}, tabs, QRectF(0, 0, 100000, 1000)).width, base + 120 + 96 + 240 + 1 + 48)
+        << "the window list keeps its width beside the tab column and its line";
 }
 
 TEST(SwitcherRowsTest, BadgesFollowTheirLabels)
@@ -209,3 +277,44 @@ TEST(SwitcherRowsTest, BadgesFollowTheirLabels)
 }
 
 } // namespace
+
+namespace {
+
+// Another window of ours, counting the presses it gets.
+class PressCounter : public QWidget
+{
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent *) override { ++presses; }
+};
+
+} // namespace
+
+// The tray icon is such a window: a click on it while the switcher is open
+// closes the switcher and still opens the panel.
+TEST(SwitcherPanelTest, AClickOutsideClosesItAndGoesOnToOurWindowThere)
+{
+    PressCounter tray;
+    tray.setGeometry(700, 10, 40, 40);
+    tray.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tray));
+    SwitcherPanel panel(WindowSwitcherView::outerPadding, 12);
+    panel.setGeometry(100, 100, 400, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.mapFromGlobal(tray.mapToGlobal(QPoint(20, 20))));
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tray.presses > 0; }, 2000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tray.presses, 1) << "handed on once";
+
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.mapFromGlobal(QPoint(50, 700)));
+    EXPECT_FALSE(panel.isVisible()) << "a click beside our windows only closes it";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tray.presses, 1);
+}

@@ -45,7 +45,7 @@ protected:
         view().setIndex(number - 1);
     }
 
-    FeatureTour tour{{model(), defaults, accessibility}};
+    FeatureTour tour{{model(), defaults}};
 };
 
 TEST_F(FeatureTourTest, ShownOncePerTourVersion)
@@ -143,6 +143,27 @@ TEST_F(FeatureTourTest, BonusRowsSwitchTheToolsInPlace)
     EXPECT_TRUE(ext.log.contains(QStringLiteral("inputSources:0")));
     EXPECT_EQ(button(QStringLiteral("Choose Apps…")), nullptr);
     EXPECT_FALSE(shows(QStringLiteral("On")));
+}
+
+TEST_F(FeatureTourTest, OpenSettingsShowsThePageThatSaysWhatTheDisplayLacks)
+{
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    defaults.setValue(keys::directPaste, true);
+    defaults.setValue(keys::windowSwitcherEnabled, true);
+    tour.show();
+    const struct {
+        int page;
+        const char *opened;
+    } pages[] = {{1, "settings:0"}, {9, "settings:4"}};
+    for (const auto &expected : pages) {
+        goToPage(expected.page);
+        ASSERT_TRUE(shows(QStringLiteral("Allow TamoCove in Accessibility to finish"))) << expected.page;
+        ext.log.clear();
+        button(QStringLiteral("Open Settings…"))->click();
+        EXPECT_EQ(ext.log.filter(QStringLiteral("settings")), QStringList{QString::fromUtf8(expected.opened)})
+            << expected.page;
+    }
 }
 
 TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)

@@ -139,3 +139,70 @@ TEST_F(DesktopEntriesTest, SeesAppsInstalledAfterTheFirstLookUp)
     write("system/newcomer.desktop", "[Desktop Entry]\nType=Application\nName=Newcomer\nExec=newcomer\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return entries.entry(QStringLiteral("newcomer")).has_value(); }, 5000));
 }
+
+namespace {
+
+// The desktop's own folders: XDG_DATA_HOME and XDG_DATA_DIRS point into a
+// scratch folder for the life of the test.
+class InstalledAppsTest : public ::testing::Test
+{
+protected:
+    InstalledAppsTest()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.file(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", m_dir.file(QStringLiteral("system")).toUtf8());
+        QDir(m_dir.path()).mkpath(QStringLiteral("system/applications"));
+    }
+    ~InstalledAppsTest() override
+    {
+        qputenv("XDG_DATA_HOME", m_home);
+        qputenv("XDG_DATA_DIRS", m_dirs);
+    }
+
+    void install(const QString &id, const QByteArray &lines)
+    {
+        QFile file(m_dir.file(QStringLiteral("system/applications/") + id + QStringLiteral(".desktop")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\n" + lines);
+    }
+
+    const QByteArray m_home = qgetenv("XDG_DATA_HOME");
+    const QByteArray m_dirs = qgetenv("XDG_DATA_DIRS");
+    tamo::testing::TempDir m_dir;
+};
+
+} // namespace
+
+// Mousepad installs its editor and its settings dialog as two entries of one
+// program; the settings' id sorts first.
+TEST_F(InstalledAppsTest, AProgramIsTheEntryALauncherStartsAndAllItsEntriesAreOneApp)
+{
+    install("org.example.pad", "Name=Pad\nExec=pad %U\n");
+    install("org.example.pad-settings", "Name=Pad Settings\nExec=pad --preferences\nCategories=GTK;Settings;\n");
+    install("org.example.sheet-new", "Name=New Sheet\nExec=sheet --new %U\n");
+    install("org.example.sheet", "Name=Sheet\nExec=sheet %U\n");
+    install("org.example.Tool", "Name=Tool\nExec=flatpak run --branch=stable org.example.Tool %U\n");
+    install("org.example.Viewer", "Name=Viewer\nExec=flatpak run org.example.Viewer\n");
+    install("interpreter", "Name=Interpreter\nExec=/usr/bin/interpreter\nNoDisplay=true\n");
+    const DesktopEntries entries;
+
+    struct Row
+    {
+        const char *description;
+        AppTraits traits;
+        AppInfo expected;
+    };
+    const Row rows[] = {
+        {"the app before its settings dialog", {"", "", "", "pad"}, {"org.example.pad", "Pad"}},
+        {"the app before one of its modes", {"", "", "", "sheet"}, {"org.example.sheet", "Sheet"}},
+        {"a NoDisplay entry is no app: the window class", {"", "notes", "Notes", "interpreter"}, {"Notes", "Notes"}},
+        {"a NoDisplay entry is no app: the program", {"", "", "", "interpreter"}, {"interpreter", "interpreter"}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(entries.identify(row.traits), row.expected) << row.description;
+
+    EXPECT_EQ(entries.sameApp("org.example.pad"), QStringList({"org.example.pad", "org.example.pad-settings"}));
+    EXPECT_EQ(entries.sameApp("org.example.pad-settings"), QStringList({"org.example.pad-settings", "org.example.pad"}));
+    EXPECT_EQ(entries.sameApp("org.example.Tool"), QStringList{"org.example.Tool"}) << "Flatpaks differ by what they run";
+    EXPECT_EQ(entries.sameApp("Notes"), QStringList{"Notes"}) << "an app known by its window alone";
+}

@@ -1,5 +1,6 @@
 #include "SettingsFixture.h"
 
+#include "cards/ScreenCardSizes.h"
 #include "model/SettingsKeys.h"
 #include "settings/PreferencesWindow.h"
 #include "settings/PreferencesWindowController.h"
@@ -81,7 +82,7 @@ TEST_F(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
     EXPECT_EQ(window->pos(), place);
-    EXPECT_EQ(built[SettingsPage::privacy], 1);
+    EXPECT_EQ(built[SettingsPage::privacy], 2) << "opened again, the page starts afresh";
 
     controller.showPreferences(42); // no such page
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
@@ -145,6 +146,33 @@ TEST_F(SettingsFixture, EveryControlOfEveryPageHasAName)
             if (button->metaObject() == &QPushButton::staticMetaObject && !button->text().isEmpty())
                 EXPECT_EQ(shownText(button).toStdString(), QString(button->text()).remove(u'&').toStdString()) << title;
         }
+    }
+}
+
+TEST_F(SettingsFixture, WhatAPageDoesWhenShownItDoesAgainWhenTheWindowOpensAgainOnIt)
+{
+    startedModel();
+    PreferencesWindowController controller;
+    controller.setPages(standardSettingsPages(environment()));
+    const QString mainScreen = ScreenCardSizes::screenID(FakeScreens::oneScreen());
+    const struct {
+        SettingsPage page;
+        std::function<void()> whileClosed;
+        std::function<bool()> doneAgain;
+    } pages[] = {
+        {SettingsPage::about, [this] { ext.log.clear(); }, [this] { return ext.log.contains(QStringLiteral("update.fetch")); }},
+        {SettingsPage::tamos, [this] { defaults.setValue(keys::screenCardSizesActive, QStringLiteral("elsewhere")); },
+         [this, mainScreen] { return defaults.string(keys::screenCardSizesActive) == mainScreen; }},
+        {SettingsPage::bonus, [this] { accessibility.trusted = false; }, [this] { return !model().accessibilityGranted(); }},
+    };
+    for (const auto &page : pages) {
+        controller.showPreferences(int(page.page));
+        QCoreApplication::processEvents();
+        controller.window()->close();
+        page.whileClosed();
+        controller.showPreferences(std::nullopt);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(page.doneAgain()) << pageInfo(page.page).title.toStdString();
     }
 }
 

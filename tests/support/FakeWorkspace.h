@@ -15,6 +15,8 @@ class FakeWorkspace final : public Workspace
 public:
     void install(const AppInfo &app, const QIcon &icon = {}) { m_installed.insert(app.bundleID, {app, icon}); }
     void setProcess(qint64 pid, const AppInfo &app) { m_processes.insert(pid, app); }
+    // The ids, first one's own first, that name one program.
+    void setSameApp(const QStringList &ids) { m_sameApps.append(ids); }
 
     // Brings the app to the front and announces it, as the desktop does.
     void activate(const AppInfo &app, qint64 pid = 0)
@@ -31,6 +33,14 @@ public:
     void switchDesktop() { emit desktopChanged(); }
     AppInfo appForProcess(qint64 pid) const override { return m_processes.value(pid); }
     bool isInstalled(const QString &bundleID) const override { return m_installed.contains(bundleID); }
+    QStringList sameApp(const QString &bundleID) const override
+    {
+        for (QStringList ids : m_sameApps) {
+            if (ids.removeOne(bundleID))
+                return QStringList{bundleID} + ids;
+        }
+        return {bundleID};
+    }
     QList<AppInfo> installedApps() const override
     {
         QList<AppInfo> apps;
@@ -57,6 +67,7 @@ private:
     };
     QHash<QString, Installed> m_installed;
     QHash<qint64, AppInfo> m_processes;
+    QList<QStringList> m_sameApps;
     AppInfo m_frontmost;
     qint64 m_frontmostPid = 0;
     QList<QUrl> m_openedURLs;

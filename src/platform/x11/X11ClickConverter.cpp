@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 #include <xcb/xinput.h>
 #include <xcb/xtest.h>
 
@@ -65,15 +67,21 @@ bool X11ClickConverter::tapToClick() const
 {
     if (!m_connection)
         return false;
-    for (const uint16_t pointer : slavePointers()) {
-        // libinput's default tap map (left, right, middle) already gives a
-        // three-finger tap the middle button; a second click must not follow.
-        const QByteArray tapping = property(pointer, "libinput Tapping Enabled");
-        const QByteArray tapMap = property(pointer, "libinput Tapping Button Mapping Enabled");
-        if (tapping.size() == 1 && tapping.at(0) == 1 && tapMap.size() == 2 && tapMap.at(1) == 1)
-            return true;
-    }
-    return false;
+    const QList<uint16_t> pointers = slavePointers();
+    return std::any_of(pointers.cbegin(), pointers.cend(), [this](uint16_t pointer) {
+        return threeFingerTapNeedsClick(property(pointer, "libinput Tapping Enabled"),
+                                        property(pointer, "Synaptics Tap Action"));
+    });
+}
+
+bool threeFingerTapNeedsClick(const QByteArray &libinputTapping, const QByteArray &synapticsTapAction)
+{
+    if (!libinputTapping.isEmpty())
+        return false;
+    // Corner taps, then the one-, two- and three-finger taps' buttons.
+    constexpr qsizetype oneFinger = 4, threeFingers = 6;
+    return synapticsTapAction.size() > threeFingers && synapticsTapAction.at(oneFinger) != 0
+           && synapticsTapAction.at(threeFingers) == 0;
 }
 
 bool X11ClickConverter::install()

@@ -45,4 +45,12 @@ private:
     std::atomic<bool> m_installed = false;
 };
 
+// Whether a three-finger tap needs a middle click posted for it, from the
+// pointer's "libinput Tapping Enabled" and "Synaptics Tap Action" (empty
+// where the driver has no such property): only where the driver taps clicks
+// but gives three fingers no button of its own, as synaptics' Tap Action can.
+// A libinput touchpad that taps always gives one, the middle button with its
+// "lrm" map and the right one with "lmr", so a posted click would be a second.
+bool threeFingerTapNeedsClick(const QByteArray &libinputTapping, const QByteArray &synapticsTapAction);
+
 } // namespace tamo::x11

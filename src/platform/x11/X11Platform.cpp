@@ -1,5 +1,6 @@
 #include "platform/x11/X11Platform.h"
 
+#include "platform/DesktopEntries.h"
 #include "platform/XdgScreenshotFolder.h"
 #include "platform/x11/AtSpiTree.h"
 #include "platform/x11/CanberraSounds.h"
@@ -22,8 +23,9 @@ namespace tamo {
 X11Platform::X11Platform()
     : m_connection(x11::X11Connection::fromApplication())
     , m_activeWindow(std::make_unique<x11::X11ActiveWindow>(m_connection))
+    , m_apps(std::make_unique<DesktopEntries>())
     , m_pasteboard(std::make_unique<x11::X11Pasteboard>(m_connection))
-    , m_workspace(std::make_unique<x11::X11Workspace>(m_connection, *m_activeWindow))
+    , m_workspace(std::make_unique<x11::X11Workspace>(m_connection, *m_activeWindow, *m_apps))
     , m_hotKeys(std::make_unique<x11::X11GlobalHotKeys>(m_connection))
     , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection, *m_activeWindow))
     , m_accessibility(std::make_unique<x11::X11Accessibility>(m_connection))
@@ -32,7 +34,7 @@ X11Platform::X11Platform()
     , m_screenshotFolder(std::make_unique<XdgScreenshotFolder>())
     , m_compositor(std::make_unique<x11::X11Compositor>(m_connection))
     , m_clickShield(std::make_unique<x11::X11ClickShield>(m_connection, *m_screens))
-    , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_activeWindow, *m_screens))
+    , m_windowServer(std::make_unique<x11::X11WindowServer>(m_connection, *m_activeWindow, *m_screens, *m_apps))
     , m_accessibleTree(std::make_unique<x11::AtSpiTree>())
     , m_launcherBadges(std::make_unique<x11::DBusLauncherBadges>())
     , m_keyboardLayouts(std::make_unique<x11::X11KeyboardLayouts>(m_connection))

@@ -20,6 +20,7 @@ class LauncherBadges;
 class ClickConverter;
 class ClickShield;
 class Compositor;
+class DesktopEntries;
 class EventPoster;
 class GlobalHotKeys;
 class KeyboardLayouts;
@@ -60,6 +61,8 @@ public:
 private:
     x11::X11Connection m_connection;
     std::unique_ptr<x11::X11ActiveWindow> m_activeWindow;
+    // Names apps alike for the workspace and the window server.
+    std::unique_ptr<DesktopEntries> m_apps;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<Workspace> m_workspace;
     std::unique_ptr<GlobalHotKeys> m_hotKeys;

@@ -80,4 +80,17 @@ std::optional<qint64> clientProcessID(xcb_connection_t *connection, quint32 wind
     return std::nullopt;
 }
 
+QString toolkitDesktopId(const X11Properties &properties, quint32 window)
+{
+    const QString gtk = properties.strings(window, "_GTK_APPLICATION_ID").value(0);
+    return gtk.isEmpty() ? properties.strings(window, "_KDE_NET_WM_DESKTOP_FILE").value(0) : gtk;
+}
+
+qint64 windowProcessID(const X11Properties &properties, xcb_connection_t *connection, quint32 window)
+{
+    if (const qint64 published = properties.numbers(window, "_NET_WM_PID").value(0))
+        return published;
+    return clientProcessID(connection, window).value_or(0);
+}
+
 } // namespace tamo::x11

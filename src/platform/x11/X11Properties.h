@@ -36,4 +36,12 @@ private:
 // extension; nothing for a remote client or without the extension.
 std::optional<qint64> clientProcessID(xcb_connection_t *connection, quint32 window);
 
+// The window's desktop entry as its toolkit names it: GTK's application id,
+// else KDE's desktop file; empty when neither is set.
+QString toolkitDesktopId(const X11Properties &properties, quint32 window);
+
+// The window's process: _NET_WM_PID, else the X-Resource extension's (Tk and
+// Xt windows set no _NET_WM_PID); 0 when neither tells.
+qint64 windowProcessID(const X11Properties &properties, xcb_connection_t *connection, quint32 window);
+
 } // namespace tamo::x11

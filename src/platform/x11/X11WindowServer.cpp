@@ -1,6 +1,5 @@
 #include "platform/x11/X11WindowServer.h"
 
-#include "platform/ProcessAncestry.h"
 #include "platform/Screens.h"
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Event.h"
@@ -27,8 +26,9 @@ constexpr quint32 maxIconLongs = 1 << 20; // a few sizes of a large icon
 // The properties read for every client in one pass, in this order.
 const QByteArray clientProperties[] = {"_NET_WM_PID",  "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE",
                                        "_NET_WM_DESKTOP", "_NET_WM_WINDOW_OPACITY", "_NET_WM_NAME",
-                                       "WM_NAME",      "WM_CLASS",            "_GTK_APPLICATION_ID"};
-enum PropertyIndex { Pid, Type, State, Desktop, Opacity, NetName, Name, Class, GtkId, PropertyCount };
+                                       "WM_NAME",      "WM_CLASS",            "_GTK_APPLICATION_ID",
+                                       "_KDE_NET_WM_DESKTOP_FILE"};
+enum PropertyIndex { Pid, Type, State, Desktop, Opacity, NetName, Name, Class, GtkId, KdeId, PropertyCount };
 
 QList<quint32> longs(const xcb_get_property_reply_t *reply)
 {
@@ -76,12 +76,13 @@ QString compoundText(Display *display, const xcb_get_property_reply_t *reply)
 } // namespace
 
 X11WindowServer::X11WindowServer(const X11Connection &connection, const X11ActiveWindow &activeWindow,
-                                 const Screens &screens, QObject *parent)
+                                 const Screens &screens, const DesktopEntries &entries, QObject *parent)
     : WindowServer(parent)
     , m_connection(connection)
     , m_activeWindowWatch(activeWindow)
     , m_screens(screens)
     , m_properties(connection.xcb)
+    , m_entries(entries)
 {
     if (!m_connection.isValid())
         return;
@@ -139,7 +140,8 @@ const X11WindowServer::Snapshot &X11WindowServer::snapshot() const
         ReplyPtr<xcb_get_property_reply_t> replies[PropertyCount] = {
             {nullptr, &std::free}, {nullptr, &std::free}, {nullptr, &std::free},
             {nullptr, &std::free}, {nullptr, &std::free}, {nullptr, &std::free},
-            {nullptr, &std::free}, {nullptr, &std::free}, {nullptr, &std::free}};
+            {nullptr, &std::free}, {nullptr, &std::free}, {nullptr, &std::free},
+            {nullptr, &std::free}};
         for (int p = 0; p < PropertyCount; ++p)
             replies[p] = replyTo<xcb_get_property_reply>(c, pending[i].properties[p]);
         const auto geometry = replyTo<xcb_get_geometry_reply>(c, pending[i].geometry);
@@ -160,7 +162,10 @@ const X11WindowServer::Snapshot &X11WindowServer::snapshot() const
             client.title = plain ? strings(name).value(0) : compoundText(m_connection.display, name);
         }
         client.windowClass = strings(replies[Class].get());
+        // As toolkitDesktopId() reads them, in one pass.
         client.toolkitId = strings(replies[GtkId].get()).value(0);
+        if (client.toolkitId.isEmpty())
+            client.toolkitId = strings(replies[KdeId].get()).value(0);
         if (geometry)
             client.size = QSizeF(geometry->width, geometry->height);
         client.mapped = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -268,11 +273,7 @@ RunningApp X11WindowServer::runningApp(const Client &client) const
 {
     RunningApp app;
     app.pid = client.pid;
-    AppTraits traits;
-    traits.desktopId = client.toolkitId;
-    traits.windowInstance = client.windowClass.value(0);
-    traits.windowClass = client.windowClass.value(1);
-    traits.executable = executableName(client.pid);
+    const AppTraits traits = AppTraits::ofWindow(client.toolkitId, client.windowClass, client.pid);
     app.info = m_entries.identify(traits);
     auto icon = m_iconsByPid.constFind(client.pid);
     if (icon == m_iconsByPid.cend()) {
@@ -358,8 +359,16 @@ void X11WindowServer::activate(quint32 number)
 {
     if (!m_connection.isValid())
         return;
+    // Some managers (openbox) only mark a window on another desktop urgent:
+    // go to its desktop first, as pagers do.
+    const Client *target = client(number);
+    if (target && target->desktop && *target->desktop != allDesktops
+        && *target->desktop != snapshot().currentDesktop) {
+        sendToWindowManager(m_connection, m_properties.atom("_NET_CURRENT_DESKTOP"), m_connection.rootWindow,
+                            {*target->desktop, XCB_CURRENT_TIME});
+    }
     // Source 2 (a pager) is exempt from focus-stealing prevention; the
-    // manager un-minimises, switches desktop and raises as needed.
+    // manager un-minimises and raises as needed.
     sendToWindowManager(m_connection, m_properties.atom("_NET_ACTIVE_WINDOW"), number,
                         {2, XCB_CURRENT_TIME, m_activeWindow});
 }

@@ -26,7 +26,7 @@ class X11WindowServer final : public WindowServer, private QAbstractNativeEventF
     Q_OBJECT
 public:
     X11WindowServer(const X11Connection &connection, const X11ActiveWindow &activeWindow, const Screens &screens,
-                    QObject *parent = nullptr);
+                    const DesktopEntries &entries, QObject *parent = nullptr);
     ~X11WindowServer() override;
 
     QList<ServerWindow> windowList(bool onScreenOnly) const override;
@@ -79,7 +79,7 @@ private:
     const X11ActiveWindow &m_activeWindowWatch;
     const Screens &m_screens;
     X11Properties m_properties;
-    DesktopEntries m_entries;
+    const DesktopEntries &m_entries;
     mutable std::optional<Snapshot> m_snapshot;
     mutable QHash<qint64, QIcon> m_iconsByPid;
     QHash<qint64, quint32> m_lastActiveByPid;

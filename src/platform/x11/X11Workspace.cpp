@@ -7,23 +7,16 @@
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace tamo::x11 {
 
-X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, QObject *parent)
-    : X11Workspace(connection, activeWindow,
-                   QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation), parent)
-{
-}
-
 X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow,
-                           const QStringList &applicationFolders, QObject *parent)
+                           const DesktopEntries &entries, QObject *parent)
     : Workspace(parent)
     , m_connection(connection)
     , m_activeWindow(activeWindow)
     , m_properties(connection.xcb)
-    , m_entries(applicationFolders)
+    , m_entries(entries)
 {
     if (!m_connection.isValid())
         return;
@@ -41,7 +34,7 @@ AppInfo X11Workspace::frontmostApp() const
 qint64 X11Workspace::frontmostProcessID() const
 {
     const quint32 window = m_activeWindow.userWindow();
-    return window ? m_properties.numbers(window, "_NET_WM_PID").value(0) : 0;
+    return window ? windowProcessID(m_properties, m_connection.xcb, window) : 0;
 }
 
 AppInfo X11Workspace::appForProcess(qint64 pid) const
@@ -53,7 +46,7 @@ AppInfo X11Workspace::appForProcess(qint64 pid) const
     // does (scripts, wrappers), so use it when the process owns that window.
     AppTraits owner;
     const quint32 window = m_activeWindow.userWindow();
-    const bool ownsFrontWindow = window && m_properties.numbers(window, "_NET_WM_PID").value(0) == ancestry.first();
+    const bool ownsFrontWindow = window && windowProcessID(m_properties, m_connection.xcb, window) == ancestry.first();
     if (ownsFrontWindow)
         owner = windowTraits(window);
     owner.executable = executableName(ancestry.first());
@@ -73,11 +66,19 @@ bool X11Workspace::isInstalled(const QString &bundleID) const
     return m_entries.entry(bundleID).has_value();
 }
 
+QStringList X11Workspace::sameApp(const QString &bundleID) const
+{
+    return m_entries.sameApp(bundleID);
+}
+
 QList<AppInfo> X11Workspace::installedApps() const
 {
+    // A NoDisplay entry is no app of its own: nothing is ever credited to it.
     QList<AppInfo> apps;
-    for (const DesktopEntry &entry : m_entries.all())
-        apps.append({entry.id, entry.name});
+    for (const DesktopEntry &entry : m_entries.all()) {
+        if (!entry.noDisplay)
+            apps.append({entry.id, entry.name});
+    }
     return apps;
 }
 
@@ -125,15 +126,8 @@ void X11Workspace::noteActivation()
 
 AppTraits X11Workspace::windowTraits(quint32 window) const
 {
-    const QStringList windowClass = m_properties.strings(window, "WM_CLASS");
-    AppTraits traits;
-    traits.desktopId = m_properties.strings(window, "_GTK_APPLICATION_ID").value(0);
-    if (traits.desktopId.isEmpty())
-        traits.desktopId = m_properties.strings(window, "_KDE_NET_WM_DESKTOP_FILE").value(0);
-    traits.windowInstance = windowClass.value(0);
-    traits.windowClass = windowClass.value(1);
-    traits.executable = executableName(m_properties.numbers(window, "_NET_WM_PID").value(0));
-    return traits;
+    return AppTraits::ofWindow(toolkitDesktopId(m_properties, window), m_properties.strings(window, "WM_CLASS"),
+                               windowProcessID(m_properties, m_connection.xcb, window));
 }
 
 } // namespace tamo::x11

@@ -16,9 +16,8 @@ class X11Workspace final : public Workspace
 {
     Q_OBJECT
 public:
-    X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, QObject *parent = nullptr);
-    X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow,
-                 const QStringList &applicationFolders, QObject *parent = nullptr);
+    X11Workspace(const X11Connection &connection, const X11ActiveWindow &activeWindow, const DesktopEntries &entries,
+                 QObject *parent = nullptr);
 
     AppInfo frontmostApp() const override;
     qint64 frontmostProcessID() const override;
@@ -27,6 +26,7 @@ public:
     // desktop entry: xclip run in a terminal is the terminal's.
     AppInfo appForProcess(qint64 pid) const override;
     bool isInstalled(const QString &bundleID) const override;
+    QStringList sameApp(const QString &bundleID) const override;
     QList<AppInfo> installedApps() const override;
     QIcon icon(const QString &bundleID) const override;
     bool openURL(const QUrl &url) override;
@@ -39,7 +39,7 @@ private:
     X11Connection m_connection;
     const X11ActiveWindow &m_activeWindow;
     X11Properties m_properties;
-    DesktopEntries m_entries;
+    const DesktopEntries &m_entries;
     QString m_frontmostID;
 };
 

@@ -153,8 +153,24 @@ try:
                     "--method", "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled", "<true>"],
                    env=env, check=True, stdout=subprocess.DEVNULL)
     os.environ.update(env)  # this process's AT-SPI client joins the same bus
+
+    def tray_panel():
+        trayer = subprocess.run(["xdotool", "search", "--class", "trayer"], env=env, capture_output=True,
+                                text=True).stdout
+        return next((w for w in trayer.split() if subprocess.run(["xdotool", "getwindowname", w], env=env,
+                                                                 capture_output=True, text=True).stdout.strip()
+                     == "panel"), None)
+
+    def window_manager():
+        # Answers only once a window manager publishes the desktops.
+        return subprocess.run(["xdotool", "get_desktop"], env=env, capture_output=True).returncode == 0
+
+    # The desktop is up, as after a log-in, before TamoCove starts: a loaded machine is slow to bring it.
     start(["openbox"], env)
-    start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"], env)
+    wait_for("the window manager", window_manager)
+    trayer = start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"], env)
+    panel = wait_for("the tray", lambda: tray_panel() or (trayer.poll() is not None and fail(
+        f"trayer exited with status {trayer.returncode}")))
     app = start([sys.argv[1]], env)
     Atspi.init()
     wait_for("TamoCove on the accessibility bus", application)
@@ -171,12 +187,7 @@ try:
     wait_for("the drawer to hide", lambda: not window("frame", "TamoCove"))
 
     # The recent-clips panel, from the tray icon; its menu button opens the app menu.
-    trayer = subprocess.run(["xdotool", "search", "--class", "trayer"], env=env, capture_output=True, text=True).stdout
-    panels = [w for w in trayer.split() if subprocess.run(["xdotool", "getwindowname", w], env=env, capture_output=True,
-                                                           text=True).stdout.strip() == "panel"]
-    if not panels:
-        fail("no tray")
-    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", panels[0]], env=env, capture_output=True,
+    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", panel], env=env, capture_output=True,
                               text=True).stdout
     box = dict(line.split("=") for line in geometry.split())
     subprocess.run(["xdotool", "mousemove", str(int(box["X"]) + int(box["WIDTH"]) // 2),

@@ -74,7 +74,8 @@ protected:
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
     x11::X11ActiveWindow activeWindow{x11};
-    x11::X11Workspace workspace{x11, activeWindow, {applications.path()}};
+    DesktopEntries apps{{applications.path()}};
+    x11::X11Workspace workspace{x11, activeWindow, apps};
     ClipboardMonitor monitor{pasteboard, workspace, defaults};
     QStringList sources;
 };

@@ -53,14 +53,17 @@ TEST_F(InputSourcesX11Test, EachAppGetsItsLayoutWhenItComesToTheFront)
                                                           {QStringLiteral("TamoWriterUs"), QStringLiteral("us")}});
     FakeClock clock;
     x11::X11ActiveWindow activeWindow(x11);
-    x11::X11Workspace workspace(x11, activeWindow, QStringList{dir.path()});
+    DesktopEntries apps{{dir.path()}};
+    x11::X11Workspace workspace(x11, activeWindow, apps);
     x11::X11KeyboardLayouts layouts(x11);
     InputSourceSwitcher switcher(workspace, layouts, defaults, clock);
     switcher.start();
 
     OtherAppWindows windows;
-    const xcb_window_t german = windows.create("writer", "TamoWriterDe", 0);
-    const xcb_window_t english = windows.create("writer", "TamoWriterUs", 0);
+    // Another app's, as far as the switcher can tell: X-Resource would name this process.
+    constexpr qint64 otherApp = 1 << 30;
+    const xcb_window_t german = windows.create("writer", "TamoWriterDe", otherApp);
+    const xcb_window_t english = windows.create("writer", "TamoWriterUs", otherApp);
     for (int round = 0; round < 2; ++round) {
         windows.activate(german);
         EXPECT_TRUE(QTest::qWaitFor([&] { return layouts.currentLayoutID() == QStringLiteral("de(nodeadkeys)"); }, 5000));

@@ -77,7 +77,8 @@ TEST(X11BrowserTabsTest, ListsAndActivatesTheTabsOfAnAccessibleWindow)
     defaults.setValue(keys::windowSwitcherBrowserTabs, true);
     x11::X11Screens screens(x11);
     x11::X11ActiveWindow activeWindow(x11);
-    x11::X11WindowServer server(x11, activeWindow, screens);
+    DesktopEntries apps;
+    x11::X11WindowServer server(x11, activeWindow, screens, apps);
     x11::X11Accessibility accessibility(x11);
     SystemClock clock;
     RecentWindows recent;

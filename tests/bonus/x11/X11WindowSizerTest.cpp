@@ -59,7 +59,8 @@ TEST(X11WindowSizerTest, ResizesTheFrontWindowOfAnotherApp)
     registerDefaultSettings(defaults);
     x11::X11Screens screens(x11);
     x11::X11ActiveWindow activeWindow(x11);
-    x11::X11WindowServer server(x11, activeWindow, screens);
+    DesktopEntries apps;
+    x11::X11WindowServer server(x11, activeWindow, screens, apps);
     x11::X11Accessibility accessibility(x11);
     NoticeDrawer drawer;
     WindowSizer sizer({&server, &accessibility, &defaults, &screens, &drawer}, QCoreApplication::applicationPid());

@@ -85,7 +85,8 @@ protected:
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     x11::X11Screens screens{x11};
     x11::X11ActiveWindow activeWindowWatch{x11};
-    x11::X11WindowServer server{x11, activeWindowWatch, screens};
+    DesktopEntries apps;
+    x11::X11WindowServer server{x11, activeWindowWatch, screens, apps};
     x11::X11Accessibility accessibility{x11};
     RecentWindows recent;
     WindowSwitcherCatalog catalog{server, accessibility, defaults, recent, QCoreApplication::applicationPid()};
@@ -113,6 +114,26 @@ TEST_F(X11WindowSwitcherTest, ListsOurWindowsWithTheirProcessAndKey)
     }
     EXPECT_EQ(titles, (QStringList{"Beta", "Alpha"})) << "the focused window first";
     EXPECT_EQ(rows[catalog.initialSelection(rows)].windowTitle, QStringLiteral("Beta"));
+}
+
+// openbox only marks a window on another desktop urgent when asked to
+// activate it: the switcher goes to that desktop first.
+TEST_F(X11WindowSwitcherTest, AWindowOnAnotherDesktopIsBroughtForwardOnItsDesktop)
+{
+    PeerWindows peer({QStringLiteral("Here"), QStringLiteral("There")});
+    const quint32 there = peer.number(QStringLiteral("There"));
+    const auto desktopOf = [&](quint32 window) { return properties.numbers(window, "_NET_WM_DESKTOP").value(0); };
+    const auto currentDesktop = [&] { return properties.numbers(x11.rootWindow, "_NET_CURRENT_DESKTOP").value(0); };
+    ASSERT_TRUE(bringForward(peer.number(QStringLiteral("Here"))));
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("set_desktop_for_window"), QString::number(there), QStringLiteral("1")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktopOf(there) == 1; }, 5000));
+    ASSERT_EQ(currentDesktop(), 0u);
+
+    server.activate(there);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return currentDesktop() == 1 && activeWindow() == there; }, 5000))
+        << "desktop " << currentDesktop() << ", active window " << activeWindow();
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("set_desktop"), QStringLiteral("0")});
 }
 
 TEST_F(X11WindowSwitcherTest, KeysChooseAWindowWhileTheFrontAppStaysInFront)

@@ -37,4 +37,28 @@ TEST(X11ClickConverterTest, LeftAndRightClicksBecomeMiddleClicksOnlyWhileAsked)
     EXPECT_EQ(window.pressAfter([&] { converter.postMiddleClick(); }), Qt::MiddleButton);
 }
 
+// One three-finger tap is one click: a click is posted only where the driver
+// gives that tap no button of its own.
+TEST(X11ClickConverterTest, PostsATappedClickOnlyWhereTheDriverGivesNone)
+{
+    struct Row
+    {
+        const char *driver;
+        QByteArray libinputTapping;
+        QByteArray synapticsTapAction; // corners, then one, two and three fingers
+        bool posts;
+    };
+    const Row rows[] = {
+        {"libinput tapping, \"lrm\" or \"lmr\" map", QByteArray(1, 1), {}, false},
+        {"libinput without tapping", QByteArray(1, 0), {}, false},
+        {"synaptics, no three-finger button", {}, QByteArray("\2\3\0\0\1\3\0", 7), true},
+        {"synaptics, three fingers tap the middle", {}, QByteArray("\2\3\0\0\1\3\2", 7), false},
+        {"synaptics without tapping", {}, QByteArray("\0\0\0\0\0\0\0", 7), false},
+        {"synaptics, short property", {}, QByteArray("\2\3\0\0\1", 5), false},
+        {"neither driver", {}, {}, false},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(x11::threeFingerTapNeedsClick(row.libinputTapping, row.synapticsTapAction), row.posts) << row.driver;
+}
+
 } // namespace

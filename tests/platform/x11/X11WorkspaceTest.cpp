@@ -89,7 +89,8 @@ protected:
         writeEntry("tamo-tests.desktop", "[Desktop Entry]\nType=Application\nName=Tamo Tests\nExec=/opt/tamo/"
                                              + QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8()
                                              + " --run\n");
-        workspace = std::make_unique<x11::X11Workspace>(x11, activeWindow, QStringList{applications.path()});
+        apps = std::make_unique<DesktopEntries>(QStringList{applications.path()});
+        workspace = std::make_unique<x11::X11Workspace>(x11, activeWindow, *apps);
     }
 
     void writeEntry(const char *name, const QByteArray &content)
@@ -101,10 +102,13 @@ protected:
 
     const AppInfo fixture{QStringLiteral("tamo-fixture-editor"), QStringLiteral("Fixture Editor")};
     const qint64 ownPid = QCoreApplication::applicationPid();
+    // The windows are this process's; without a process of their own, X-Resource would name it.
+    const qint64 otherApp = 1 << 30;
     tamo::testing::TempDir applications;
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     OtherAppWindows windows;
     x11::X11ActiveWindow activeWindow{x11};
+    std::unique_ptr<DesktopEntries> apps;
     std::unique_ptr<x11::X11Workspace> workspace;
 };
 
@@ -117,7 +121,7 @@ TEST_F(X11WorkspaceTest, FrontmostAppComesFromTheActiveWindowsDesktopEntry)
     EXPECT_EQ(workspace->appForProcess(ownPid), fixture) << "the front window's process";
     EXPECT_TRUE(workspace->isInstalled(fixture.bundleID));
 
-    windows.activate(windows.create("unlisted", "TamoUnlisted", 0));
+    windows.activate(windows.create("unlisted", "TamoUnlisted", otherApp));
     EXPECT_EQ(workspace->frontmostApp(), (AppInfo{QStringLiteral("TamoUnlisted"), QStringLiteral("TamoUnlisted")}));
 }
 
@@ -125,9 +129,9 @@ TEST_F(X11WorkspaceTest, AnnouncesEachAppThatComesToTheFrontOnce)
 {
     QSignalSpy activated(workspace.get(), &Workspace::appActivated);
     ActivationCounter changes(x11::X11Properties(x11.xcb).atom("_NET_ACTIVE_WINDOW"));
-    const xcb_window_t first = windows.create("tamo-fixture-editor", "Tamo-fixture-editor", 0);
-    const xcb_window_t secondOfTheSameApp = windows.create("tamo-fixture-editor", "Tamo-fixture-editor", 0);
-    const xcb_window_t other = windows.create("unlisted", "TamoUnlisted", 0);
+    const xcb_window_t first = windows.create("tamo-fixture-editor", "Tamo-fixture-editor", otherApp);
+    const xcb_window_t secondOfTheSameApp = windows.create("tamo-fixture-editor", "Tamo-fixture-editor", otherApp);
+    const xcb_window_t other = windows.create("unlisted", "TamoUnlisted", otherApp);
 
     for (const xcb_window_t window : {first, secondOfTheSameApp, other}) {
         const int before = changes.count;
