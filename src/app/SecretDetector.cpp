@@ -1,5 +1,6 @@
 #include "app/SecretDetector.h"
 
+#include "app/LiteralFinder.h"
 #include "app/SecretAssignments.h"
 #include "app/SecretProviderKeys.h"
 #include "app/SecretRules.h"
@@ -15,7 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <numeric>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -91,17 +92,56 @@ bool startsWithLiteral(std::string_view pattern)
     return first > 0 && literal(pattern.substr(first)) > 0 && pattern.substr(first + literal(pattern.substr(first))).find_first_of("?*{") != 0;
 }
 
+// Where in the text a detector's pattern is run: whole lines, in order.
+struct Window
+{
+    size_t begin;
+    size_t end;
+};
+using Windows = std::vector<Window>;
+
+// The lines of a text, found once, to widen a hit into the lines around it.
+class Lines
+{
+public:
+    explicit Lines(std::string_view text) : m_size(text.size())
+    {
+        for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+            m_breaks.push_back(at);
+    }
+
+    // From the start of the line `above` lines above `at`'s to the end of
+    // the line `below` lines below it.
+    Window around(size_t at, size_t above, size_t below) const
+    {
+        const size_t line = size_t(std::lower_bound(m_breaks.begin(), m_breaks.end(), at) - m_breaks.begin());
+        return {line > above ? m_breaks[line - above - 1] + 1 : 0,
+                line + below < m_breaks.size() ? m_breaks[line + below] + 1 : m_size};
+    }
+
+private:
+    size_t m_size;
+    std::vector<size_t> m_breaks;
+};
+
 // Every token row and structure, compiled once. Those that start with a
-// literal run together as one set in one pass over the text; for the
-// others, the literal atoms they need (RE2's prefilters) are looked for in
-// that pass's twin, a set of the atoms. Only the candidates that leaves run
-// on their own, to find and judge their matches.
+// literal run together as one set in one pass over the text, and then on
+// their own over the whole text: RE2 skips to their literal. The others
+// need literal atoms (RE2's prefilters); one pass finds where every atom
+// occurs, and each candidate the atoms leave runs only on the lines around
+// its own atoms, to find and judge its matches.
 class Detectors
 {
 public:
+    // A detector that may match, and where.
+    struct Candidate
+    {
+        int detector;
+        Windows windows;
+    };
+
     Detectors()
         : m_literalLed(latin1Options(), RE2::UNANCHORED)
-        , m_atoms(atomOptions(), RE2::UNANCHORED)
         , m_listedTokens(latin1Options(), RE2::ANCHOR_START)
     {
         for (const secretrules::SecretRule &rule : secretrules::rules()) {
@@ -114,11 +154,12 @@ public:
         }
         for (const secretstructures::Structure &structure : secretstructures::structures())
             add(std::string(structure.pattern), nullptr, &structure);
-        std::vector<std::string> atoms;
-        m_filter.Compile(&atoms);
-        for (const std::string &atom : atoms)
-            m_atoms.Add(RE2::QuoteMeta(atom), nullptr);
-        m_compiled = m_literalLed.Compile() && m_atoms.Compile() && m_listedTokens.Compile();
+        m_filter.Compile(&m_literals);
+        m_filterAtoms = m_literals.size();
+        for (int detector : m_filteredDetectors)
+            m_anchorsOfFiltered.push_back(anchorsOf(m_detectors[size_t(detector)]));
+        m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
+        m_compiled = m_literalLed.Compile() && m_listedTokens.Compile();
         Q_ASSERT(m_compiled);
     }
 
@@ -130,38 +171,43 @@ public:
     }
 
     // The detectors whose pattern may match in `latin1`, in table order.
-    std::vector<int> candidates(const std::string &latin1) const
+    std::vector<Candidate> candidates(const std::string &latin1) const
     {
-        std::vector<int> candidates;
+        const Windows whole{{0, latin1.size()}};
+        std::vector<Candidate> candidates;
         std::vector<int> hits;
         RE2::Set::ErrorInfo error{};
-        if (!m_compiled || (!m_literalLed.Match(latin1, &hits, &error) && error.kind != RE2::Set::kNoError)
-            || (!m_atoms.Match(latin1, &candidates, &error) && error.kind != RE2::Set::kNoError)) {
-            candidates.resize(m_detectors.size()); // out of memory: try each
-            std::iota(candidates.begin(), candidates.end(), 0);
+        if (!m_compiled || (!m_literalLed.Match(latin1, &hits, &error) && error.kind != RE2::Set::kNoError)) {
+            for (int detector = 0; detector < int(m_detectors.size()); ++detector) // out of memory: try each
+                candidates.push_back({detector, whole});
             return candidates;
         }
-        std::vector<int> filtered;
-        m_filter.AllPotentials(candidates, &filtered);
-        candidates.clear();
         for (int hit : hits)
-            candidates.push_back(m_literalLedDetectors[size_t(hit)]);
-        for (int potential : filtered)
-            candidates.push_back(m_filteredDetectors[size_t(potential)]);
-        std::sort(candidates.begin(), candidates.end());
+            candidates.push_back({m_literalLedDetectors[size_t(hit)], whole});
+
+        const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
+        std::vector<int> foundAtoms;
+        for (size_t atom = 0; atom < m_filterAtoms; ++atom) {
+            if (!occurrences[atom].empty())
+                foundAtoms.push_back(int(atom));
+        }
+        std::vector<int> filtered;
+        m_filter.AllPotentials(foundAtoms, &filtered);
+        const Lines lines(latin1);
+        for (int potential : filtered) {
+            const Anchors &anchors = m_anchorsOfFiltered[size_t(potential)];
+            Windows windows = anchors.literals.empty() ? whole : windowsAround(anchors, occurrences, lines);
+            if (!windows.empty())
+                candidates.push_back({m_filteredDetectors[size_t(potential)], std::move(windows)});
+        }
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const Candidate &a, const Candidate &b) { return a.detector < b.detector; });
         return candidates;
     }
 
     const Detector &operator[](int index) const { return m_detectors[size_t(index)]; }
 
 private:
-    static RE2::Options atomOptions()
-    {
-        RE2::Options options = latin1Options();
-        options.set_case_sensitive(false); // atoms come lower-cased
-        return options;
-    }
-
     void add(const std::string &pattern, const secretrules::SecretRule *rule, const secretstructures::Structure *structure)
     {
         auto compiled = std::make_unique<RE2>(pattern, latin1Options());
@@ -178,12 +224,95 @@ private:
         m_detectors.push_back({std::move(compiled), rule, structure});
     }
 
+    // Literals of which one occurs in every match of a filtered pattern, or
+    // near it, and how many lines around one the match may reach.
+    struct Anchors
+    {
+        std::vector<int> literals; // none: the pattern runs on the whole text
+        size_t above = 0;
+        size_t below = 0;
+    };
+
+    // The pattern's own atoms, down to two characters where three leave
+    // none, or else the keywords its row needs on the token's line or the
+    // line above.
+    Anchors anchorsOf(const Detector &detector)
+    {
+        const std::string &pattern = detector.pattern->pattern();
+        // A token's end may take the line break after it, which its window holds.
+        const size_t reach = mayCrossLines(detector.rule ? detector.rule->pattern : detector.structure->pattern) ? 2 : 0;
+        for (int atomLength : {minAtomLength, minAtomLength - 1}) {
+            re2::FilteredRE2 alone(atomLength);
+            int index = -1;
+            alone.Add(pattern, latin1Options(), &index);
+            std::vector<std::string> atoms;
+            alone.Compile(&atoms);
+            if (!atoms.empty())
+                return {literalIndices(atoms), reach, reach};
+        }
+        if (detector.rule && !detector.rule->keywords.empty()) {
+            std::vector<std::string> keywords;
+            for (const auto keyword : std::views::split(detector.rule->keywords, ' '))
+                keywords.emplace_back(keyword.begin(), keyword.end());
+            return {literalIndices(keywords), 0, 1 + reach};
+        }
+        return {};
+    }
+
+    // Where `literals` are among those the one pass looks for, added if new.
+    std::vector<int> literalIndices(const std::vector<std::string> &literals)
+    {
+        std::vector<int> indices;
+        for (const std::string &literal : literals) {
+            if (literal.empty())
+                continue;
+            const auto found = std::find(m_literals.begin(), m_literals.end(), literal);
+            indices.push_back(int(found - m_literals.begin()));
+            if (found == m_literals.end())
+                m_literals.push_back(literal);
+        }
+        return indices;
+    }
+
+    // Whether a match may hold a line break: conservative, any class or
+    // escape that takes one.
+    static bool mayCrossLines(std::string_view pattern)
+    {
+        for (std::string_view takesBreak : {"\\s", "\\n", "\\W", "\\D", "[^", "(?s"}) {
+            if (pattern.find(takesBreak) != std::string_view::npos)
+                return true;
+        }
+        return false;
+    }
+
+    // The lines around every occurrence of the anchors, overlaps joined.
+    static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &occurrences,
+                                 const Lines &lines)
+    {
+        std::vector<uint32_t> at;
+        for (int literal : anchors.literals)
+            at.insert(at.end(), occurrences[size_t(literal)].begin(), occurrences[size_t(literal)].end());
+        std::sort(at.begin(), at.end());
+        Windows windows;
+        for (uint32_t offset : at) {
+            const Window window = lines.around(offset, anchors.above, anchors.below);
+            if (!windows.empty() && window.begin <= windows.back().end)
+                windows.back().end = std::max(windows.back().end, window.end);
+            else
+                windows.push_back(window);
+        }
+        return windows;
+    }
+
     static constexpr int minAtomLength = 3;
     RE2::Set m_literalLed;
     std::vector<int> m_literalLedDetectors;
     re2::FilteredRE2 m_filter{minAtomLength};
     std::vector<int> m_filteredDetectors;
-    RE2::Set m_atoms;
+    std::vector<std::string> m_literals; // the filter's atoms first, then other anchors
+    size_t m_filterAtoms = 0;
+    std::vector<Anchors> m_anchorsOfFiltered;
+    std::unique_ptr<LiteralFinder> m_literalFinder;
     RE2::Set m_listedTokens;
     std::vector<Detector> m_detectors;
     bool m_compiled = false;
@@ -232,16 +361,23 @@ class Scan
 public:
     Scan(QStringView text, const std::string &latin1) : m_text(text), m_latin1(latin1), m_headings(text) {}
 
-    // Whether any match of `detector` holds a secret.
-    bool holdsSecret(const Detector &detector)
+    // Whether any match of `detector` inside `windows` holds a secret.
+    bool holdsSecret(const Detector &detector, const Windows &windows)
+    {
+        return std::any_of(windows.begin(), windows.end(),
+                           [&](const Window &window) { return holdsSecret(detector, window); });
+    }
+
+private:
+    bool holdsSecret(const Detector &detector, const Window &window)
     {
         constexpr int maxGroups = 4;
         re2::StringPiece groups[maxGroups];
         const int groupCount = std::min(maxGroups, detector.pattern->NumberOfCapturingGroups() + 1);
         const re2::StringPiece input(m_latin1);
-        size_t from = 0;
-        while (from <= input.size()
-               && detector.pattern->Match(input, from, input.size(), RE2::UNANCHORED, groups, groupCount)) {
+        size_t from = window.begin;
+        while (from <= window.end
+               && detector.pattern->Match(input, from, window.end, RE2::UNANCHORED, groups, groupCount)) {
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
             if (detector.rule ? standsAlone(groups[1]) && tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
@@ -251,7 +387,6 @@ public:
         return false;
     }
 
-private:
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
 
     bool standsAlone(const re2::StringPiece &token) const
@@ -313,9 +448,11 @@ bool containsSecret(QStringView text)
         return false;
     const Detectors &all = detectors();
     const std::string latin1 = latin1Of(text);
-    const std::vector<int> hits = all.candidates(latin1);
+    const std::vector<Detectors::Candidate> candidates = all.candidates(latin1);
     Scan scan(text, latin1);
-    return std::any_of(hits.begin(), hits.end(), [&](int hit) { return scan.holdsSecret(all[hit]); });
+    return std::any_of(candidates.begin(), candidates.end(), [&](const Detectors::Candidate &candidate) {
+        return scan.holdsSecret(all[candidate.detector], candidate.windows);
+    });
 }
 
 } // namespace tamo::SecretDetector

@@ -638,6 +638,29 @@ TEST(SecretDetector, FindsCredentialsByTheirStructure)
     }
 }
 
+// Each pattern runs only on the lines around what it needs: a credential
+// spread over lines deep inside a long text, with that text naming the same
+// words elsewhere, is still found whole.
+TEST(SecretDetector, FindsCredentialsSpreadOverLinesDeepInALongText)
+{
+    const QString password = "Xq7." + base62(6) + "~k2";
+    const Case cases[] = {
+        {"netrc entry", "machine api.example.com\n  login ada\n  password " + password + "\n"},
+        {"Gradle credentials", "credentials {\n  username \"deploy\"\n  password \"" + password + "\"\n}"},
+        {"installer's password line", "Please use the following password to proceed to installation:\n\n" + hex(32) + "\n"},
+        {"kubeadm token below its keyword", "# kubeadm bootstrap token\n" + lower(6) + "." + lower(16) + "\n"},
+        {"Kubernetes Secret", "kind: Secret\ndata:\n  password: " + QString::fromLatin1(password.toLatin1().toBase64()) + "\n"},
+    };
+    QString ordinary;
+    for (int line = 0; line < 2000; ++line)
+        ordinary += QStringLiteral("the password policy and token docs, login page %1\n").arg(line);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(ordinary + c.text + ordinary));
+    }
+    EXPECT_FALSE(SecretDetector::containsSecret(ordinary));
+}
+
 TEST(SecretDetector, LeavesStructuralLookAlikesAlone)
 {
     const Case cases[] = {
