@@ -51,8 +51,8 @@ public:
         Q_ASSERT(m_compiled);
     }
 
-    // The rows whose pattern, shape and entropy `value` fits.
-    Rows fitting(QStringView value) const
+    // The rows whose pattern `value` matches.
+    Rows matching(QStringView value) const
     {
         Rows rows;
         if (!m_compiled || value.size() > maxKeyLength)
@@ -61,8 +61,19 @@ public:
         if (!m_set.Match(value.toLatin1().toStdString(), &hits))
             return rows;
         for (int hit : hits)
-            rows.set(size_t(hit), secretrules::passes(*m_rows[size_t(hit)], value, value));
+            rows.set(size_t(hit));
         return rows;
+    }
+
+    // Whether `value` passes the shape and entropy of one of `rows`. Judged
+    // only for rows a name picked out: most values sit under none.
+    bool passesOneOf(Rows rows, QStringView value) const
+    {
+        for (size_t row = 0; row < m_rows.size(); ++row) {
+            if (rows.test(row) && secretrules::passes(*m_rows[row], value, value))
+                return true;
+        }
+        return false;
     }
 
     // The rows whose provider `text` names, ignoring case, at the start of a
@@ -194,10 +205,11 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
     if (namesNoKey(name))
         return false;
     const ProviderRows &rows = providerRows();
-    const ProviderRows::Rows fitting = rows.fitting(value);
-    if (fitting.none())
+    const ProviderRows::Rows matching = rows.matching(value);
+    if (matching.none())
         return false;
-    if ((fitting & rows.namedIn(name)).any())
+    const auto fitsOneNamedIn = [&](QStringView text) { return rows.passesOneOf(matching & rows.namedIn(text), value); };
+    if (fitsOneNamedIn(name))
         return true;
     if (!soundsLikeKey(name))
         return false;
@@ -207,13 +219,13 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
     const bool atLineStart = lineStart == 0 || text[lineStart - 1] == u'\n';
     // From the name, which may sit on the line above, to the separator.
     const qsizetype contextStart = std::min(lineStart, qsizetype(name.data() - text.data()));
-    if ((fitting & rows.namedIn(text.sliced(contextStart, separatorAt - contextStart))).any())
+    if (fitsOneNamedIn(text.sliced(contextStart, separatorAt - contextStart)))
         return true;
     if (!atLineStart)
         return false;
     const auto above = headings.above(lineStart);
     return std::any_of(above.begin(), above.end(),
-                       [&](QStringView heading) { return (fitting & rows.namedIn(heading)).any(); });
+                       [&](QStringView heading) { return fitsOneNamedIn(heading); });
 }
 
 } // namespace tamo::secretproviders
