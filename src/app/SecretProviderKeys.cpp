@@ -37,8 +37,8 @@ public:
             m_rows.push_back(&rule);
             m_set.Add(std::string(rule.pattern), nullptr);
             for (QLatin1StringView name : QLatin1StringView(rule.keywords.data(), qsizetype(rule.keywords.size())).tokenize(u' ', Qt::SkipEmptyParts)) {
-                const QString word = name.toString();
-                auto &sameStart = m_names[word.front().unicode()];
+                const std::u16string word = name.toString().toStdU16String();
+                auto &sameStart = m_names[word.front()];
                 auto known = std::find_if(sameStart.begin(), sameStart.end(),
                                           [&word](const ProviderName &n) { return n.name == word; });
                 if (known == sameStart.end())
@@ -88,8 +88,8 @@ public:
             if (c >= m_names.size() || !wordStart)
                 continue;
             for (const ProviderName &provider : m_names[c]) {
-                const qsizetype end = std::min(text.size(), at + provider.name.size());
-                if (indexOfIgnoringCase(text.first(end), provider.name.toStdU16String(), at) == at)
+                const qsizetype end = std::min(text.size(), at + qsizetype(provider.name.size()));
+                if (indexOfIgnoringCase(text.first(end), provider.name, at) == at)
                     named |= provider.rows;
             }
         }
@@ -107,7 +107,7 @@ private:
 
     struct ProviderName
     {
-        QString name;
+        std::u16string name;
         Rows rows;
     };
 
