@@ -30,4 +30,11 @@ QList<SecretSample> secretCorpus(int samplesPerKind, quint32 seed);
 // name are only set where the name is near: a bare 32-hex key is no one's.
 QList<SecretSample> heldOutSecretCorpus(int samplesPerProvider, int samplesPerLookAlike, quint32 seed);
 
+// A third set, written from other documents than the rule table's rows,
+// with fresh random bodies and issuers the table does not list: tokens,
+// credentials in structure (URLs, netrc, Docker auths, Kubernetes Secrets,
+// WireGuard, Vault, kubeadm, capability URLs), passwords handed to commands
+// and constructors, values given to secret names; and look-alikes by kind.
+QList<SecretSample> freshSecretCorpus(int samplesPerKind, quint32 seed);
+
 } // namespace tamo::bench

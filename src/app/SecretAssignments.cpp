@@ -2,9 +2,10 @@
 
 #include "app/SecretProviderKeys.h"
 #include "app/SecretText.h"
-#include "app/SecretTokens.h"
+#include "app/SecretRules.h"
 
 #include <QString>
+#include <QVarLengthArray>
 
 namespace tamo::secretassignments {
 
@@ -29,6 +30,8 @@ struct SecretName
 
 // The first row whose suffix ends the name decides, so exceptions come first.
 constexpr SecretName names[] = {
+    {u"publickey", Strength::notSecret},
+    {u"publishablekey", Strength::notSecret},
     {u"pagetoken", Strength::notSecret},
     {u"nexttoken", Strength::notSecret},
     {u"continuationtoken", Strength::notSecret},
@@ -39,6 +42,8 @@ constexpr SecretName names[] = {
     {u"passwd", Strength::password},
     {u"passphrase", Strength::password},
     {u"pwd", Strength::password},
+    {u"credential", Strength::password},
+    {u"credentials", Strength::password},
     {u"secret", Strength::key},
     {u"secretkey", Strength::key},
     {u"secretaccesskey", Strength::key},
@@ -51,6 +56,9 @@ constexpr SecretName names[] = {
     {u"signingkey", Strength::key},
     {u"encryptionkey", Strength::key},
     {u"authorization", Strength::key},
+    {u"auth", Strength::key},
+    {u"accesskey", Strength::key},
+    {u"secretkeybase", Strength::key},
     {u"token", Strength::token},
 };
 
@@ -75,6 +83,10 @@ Strength strengthOf(QStringView name)
             folded[maxNameLength - 1 - length++] = QChar::toLower(name[at].unicode());
     }
     const std::u16string_view foldedName(folded + maxNameLength - length, length);
+    for (std::u16string_view hash : {u"hash", u"sha1", u"sha256", u"sha512", u"digest", u"checksum", u"fingerprint"}) {
+        if (foldedName.find(hash) != foldedName.npos)
+            return Strength::notSecret;
+    }
     for (const SecretName &candidate : names) {
         if (foldedName.ends_with(candidate.suffix))
             return candidate.strength;
@@ -107,17 +119,80 @@ QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
     return reader.take(TokenChar | Dot, maxNameLength);
 }
 
+// Words that qualify a key without naming whose key it is.
+bool isGenericQualifier(QStringView word)
+{
+    static constexpr std::u16string_view words[] = {
+        u"app", u"public", u"cache", u"sort", u"partition", u"primary", u"foreign", u"row", u"object", u"map",
+        u"lookup", u"routing", u"site", u"license", u"product", u"client", u"session", u"idempotency", u"dedup",
+        u"unique", u"index", u"item", u"entity", u"resource", u"next", u"page", u"sync", u"request", u"message",
+        u"event", u"group", u"user", u"file", u"bucket", u"config", u"registry", u"query", u"search", u"type",
+        u"id", u"my", u"the", u"this", u"new", u"old", u"default", u"local", u"test", u"dev", u"hot", u"short", u"cut"};
+    return std::any_of(std::begin(words), std::end(words), [word](std::u16string_view generic) {
+        return word.compare(QStringView(generic.data(), qsizetype(generic.size())), Qt::CaseInsensitive) == 0;
+    });
+}
+
+// A name's words, split at separators and where camelCase starts one.
+QVarLengthArray<QStringView, 8> wordsOf(QStringView name)
+{
+    QVarLengthArray<QStringView, 8> words;
+    qsizetype start = 0;
+    for (qsizetype at = 1; at <= name.size(); ++at) {
+        const bool boundary = at == name.size() || !is(name[at], Base62) || !is(name[at - 1], Base62)
+            || (is(name[at], Upper) && is(name[at - 1], Lower));
+        if (!boundary)
+            continue;
+        if (is(name[start], Base62) && words.size() < 8)
+            words.append(name.sliced(start, at - start));
+        start = at;
+        while (start < name.size() && !is(name[start], Base62))
+            ++start;
+        at = std::max(at, start);
+    }
+    return words;
+}
+
+// A key, token or secret whose name holds a provider's name no row lists:
+// SAUCE_KEY, or SAUCE_APP_KEY beside SAUCE_USERNAME.
+Strength providerKeyStrength(QStringView text, QStringView name)
+{
+    const auto words = wordsOf(name);
+    if (words.size() < 2 || isGenericQualifier(words.front()))
+        return Strength::unnamed;
+    const QStringView last = words.back();
+    const bool keyWord = last.compare(u"key", Qt::CaseInsensitive) == 0 || last.compare(u"secret", Qt::CaseInsensitive) == 0
+        || last.compare(u"token", Qt::CaseInsensitive) == 0;
+    if (!keyWord)
+        return Strength::unnamed;
+    if (words.size() == 2)
+        return Strength::key;
+    constexpr qsizetype maxNeighbourDistance = 300;
+    const qsizetype nameAt = name.data() - text.data();
+    const qsizetype from = std::max<qsizetype>(0, nameAt - maxNeighbourDistance);
+    const QStringView before = text.sliced(from, nameAt - from);
+    const std::u16string provider = words.front().toString().toLower().toStdU16String();
+    for (std::u16string_view who : {u"_user", u"_username", u"_account", u"_login"}) {
+        if (containsIgnoringCase(before, provider + std::u16string(who)))
+            return Strength::key;
+    }
+    return Strength::unnamed;
+}
+
 // The name before the separator as written, and how strong a value it asks for.
 struct Name
 {
     QStringView text;
     Strength strength = Strength::unnamed;
+    bool partOfIdentifier = false; // as `secret` in arn:aws:secretsmanager:…:secret:prod/db
 };
 
 Name nameBefore(QStringView text, qsizetype separatorAt)
 {
     qsizetype end = separatorAt;
     for (qsizetype padding = 0; end > 0 && padding < maxPadding && isSpace(text[end - 1]); ++padding)
+        --end;
+    if (end > 0 && text[end - 1] == u']') // config['SECRET_KEY'] = …
         --end;
     if (end > 0 && is(text[end - 1], Quote))
         --end;
@@ -130,7 +205,9 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
         if (!named.isEmpty())
             return {named, strengthOf(named)};
     }
-    return {name, strengthOf(name)};
+    const Strength strength = strengthOf(name);
+    return {name, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength,
+            start > 0 && text[start - 1] == u':'};
 }
 
 bool endsValue(QChar c)
@@ -171,24 +248,34 @@ bool isCodeName(QStringView value)
 {
     if (value.size() == Reader(value).take(Word).size())
         return !containsAny(value, Digit) && !isRandomLetterMix(value);
+    constexpr qsizetype minRandomPart = 10;
     for (QStringView part : value.tokenize(u'.')) {
-        if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size())
+        if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
+            || (part.size() >= minRandomPart && isRandomBase62(part)))
             return false;
     }
     return true;
 }
+
+} // namespace
 
 bool isPlaceholder(QStringView value)
 {
     static constexpr std::u16string_view words[] = {u"example", u"placeholder", u"changeme", u"change_me",
                                                     u"change-me", u"your", u"xxxx", u"****", u"dummy", u"redacted",
                                                     u"sample", u"replace", u"insert", u"fixme", u"todo", u"...",
-                                                    u"secret", u"password", u"://"};
+                                                    u"secret", u"password", u"://",
+                                                    // Local emulators' published keys and documentation tokens.
+                                                    u"eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
+                                                    u"c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
+                                                    u"abcdef.0123456789abcdef", u"minioadmin"};
     const QString lower = value.toString().toLower();
     return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
         return lower.contains(QStringView(word.data(), qsizetype(word.size())));
     });
 }
+
+namespace {
 
 // Letters with digits, or letters whose case changes as randomly as a key's.
 bool mixesLettersWithDigits(QStringView value)
@@ -196,10 +283,12 @@ bool mixesLettersWithDigits(QStringView value)
     return containsAny(value, Letter) && (containsAny(value, Digit) || isRandomLetterMix(value));
 }
 
-bool looksReal(QStringView value, Strength strength, bool quoted)
+// `inCode`: the value may be code naming a value (settings.secret_key2)
+// rather than the value itself, as in source files.
+bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
 {
     if (strength == Strength::notSecret || strength == Strength::unnamed || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
-        || secrettokens::failsItsChecksum(value) || isPlaceholder(value) || isCodeName(value))
+        || secretrules::failsItsChecksum(value) || isPlaceholder(value) || (inCode && isCodeName(value)))
         return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
@@ -215,13 +304,14 @@ bool looksReal(QStringView value, Strength strength, bool quoted)
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
     const Name name = nameBefore(text, separatorAt);
-    if (name.strength == Strength::notSecret || name.text.isEmpty())
+    if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
         return false;
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
         reader.skip(u">"); // "password" => "…"
-    // "==" and "::" are operators, not assignments.
-    if (reader.skip(u"=") || reader.skip(u":")) {
+    // "==" and "::" are operators, not assignments; Go declares with ":=".
+    const bool declaration = text[separatorAt] == u':' && reader.skip(u"=");
+    if (!declaration && (reader.skip(u"=") || reader.skip(u":"))) {
         if (reader.rest().isEmpty() || is(reader.rest().front(), Blank | Quote))
             return false;
         reader = Reader(text.sliced(separatorAt + 1));
@@ -243,38 +333,19 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
         || (secretproviders::isProviderKey(text, separatorAt, name.text, value, headings) && !isPlaceholder(value));
 }
 
-bool isCurlUserPassword(QStringView text, qsizetype colonAt)
+bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
 {
-    const auto inCredentials = [](QChar c) { return !is(c, Blank | Quote | Colon | Equals); };
-    qsizetype userStart = colonAt;
-    while (userStart > 0 && colonAt - userStart < maxNameLength && inCredentials(text[userStart - 1]))
-        --userStart;
-    const QStringView before = text.first(userStart);
-    const bool quoted = before.endsWith(u'"') || before.endsWith(u'\'');
-    const QStringView option = quoted ? before.chopped(1) : before;
-    if (userStart == colonAt || !(option.endsWith(u" -u ") || option.endsWith(u" --user ") || option.endsWith(u" --user=")))
+    qsizetype separator = valueAt;
+    for (qsizetype padding = 0; separator > 0 && padding < maxPadding && is(text[separator - 1], Blank | Quote); ++padding)
+        --separator;
+    if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
         return false;
-    Reader reader(text.sliced(colonAt + 1));
-    const QStringView password = reader.takeWhile(inCredentials, maxValueLength);
-    return looksReal(password, Strength::password, quoted);
+    return nameBefore(text, separator - 1).strength == Strength::notSecret;
 }
 
-bool isUrlWithPassword(QStringView text, qsizetype colonAt)
+bool isRealPassword(QStringView value, bool quoted)
 {
-    if (colonAt < 2 || !is(text[colonAt - 1], Letter))
-        return false;
-    Reader reader(text.sliced(colonAt));
-    if (!reader.skip(u"://"))
-        return false;
-    const auto inUserInfo = [](QChar c) {
-        static constexpr std::u16string_view ends = u"/@?#:";
-        return !is(c, Blank | Quote) && ends.find(c.unicode()) == ends.npos;
-    };
-    reader.takeWhile(inUserInfo, maxNameLength * 2);
-    if (!reader.skip(u":"))
-        return false;
-    const QStringView password = reader.takeWhile(inUserInfo, maxValueLength);
-    return reader.skip(u"@") && looksReal(password, Strength::password, false);
+    return looksReal(value, Strength::password, quoted, false);
 }
 
 } // namespace tamo::secretassignments

@@ -14,12 +14,17 @@ namespace tamo::secretassignments {
 // line name its provider.
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings);
 
-// Whether the ':' at `colonAt` splits the user and the password given to
-// curl's -u or --user, as in `curl -u deploy:… https://…`.
-bool isCurlUserPassword(QStringView text, qsizetype colonAt);
+// Whether `value`, given outside code (a URL, a netrc file, a command
+// line), could be a password someone chose: long enough, letters with
+// digits or symbols, no placeholder or reference. `quoted`
+// values may start with characters that unquoted start a comment or a path.
+bool isRealPassword(QStringView value, bool quoted);
 
-// Whether the "://" at `colonAt` starts a URL with a password in it, as in
-// postgres://app:…@db.example.com/app.
-bool isUrlWithPassword(QStringView text, qsizetype colonAt);
+// Whether the value starting at `valueAt` is given to a name that says it
+// is no secret: a page token, a CSRF token, a hash.
+bool isGivenToNonSecretName(QStringView text, qsizetype valueAt);
+
+// Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.
+bool isPlaceholder(QStringView value);
 
 } // namespace tamo::secretassignments

@@ -597,3 +597,110 @@ TEST(SecretDetector, LeavesDocumentedExampleKeysAlone)
         EXPECT_FALSE(SecretDetector::containsSecret(c.text));
     }
 }
+
+// Credentials that their surroundings give away, whoever issued them.
+TEST(SecretDetector, FindsCredentialsByTheirStructure)
+{
+    const QString password = "Xq7." + base62(6) + "~k2";
+    const QString pemKey = pemBlock("EC " "PRIVATE KEY");
+    const Case cases[] = {
+        {"URL whose password holds dots", "amqp://svc:" + password + "@mq.internal:5672/vhost"},
+        {"netrc entry", "machine api.example.com\n  login ada\n  password " + password + "\n"},
+        {"Docker auths", "{\"auths\": {\"ghcr.io\": {\"auth\": \"" + QString::fromLatin1(("ada:" + password).toLatin1().toBase64()) + "\"}}}"},
+        {"Kubernetes Secret holding a key in base64", "kind: Secret\ndata:\n  tls.key: " + QString::fromLatin1(pemKey.toLatin1().toBase64()) + "\n"},
+        {"Kubernetes Secret holding a password", "kind: Secret\ndata:\n  password: " + QString::fromLatin1(password.toLatin1().toBase64()) + "\n"},
+        {"WireGuard private key", "[Interface]\nPrivateKey = " + base64(42) + "A=\n"},
+        {"Vault unseal key", "Unseal Key 2: " + base64(43) + "=\n"},
+        {"kubeadm token", "kubeadm join 10.0.0.1:6443 --token " + lower(6) + "." + lower(16)},
+        {"function key in a URL", "https://fn.azurewebsites.net/api/Export?code=" + base64url(54) + "=="},
+        {"storage signature in a URL", "https://st.blob.core.windows.net/c/f?sv=2022-11-02&sr=b&sig=" + base62(43) + "%3D"},
+        {"--password option", "psql --password=" + password + " -h db"},
+        {"-Password parameter", "Invoke-Sqlcmd -Username sa -Password '" + password + "' -Query x"},
+        {"curl -u with a dotted password", "curl -u ada:" + password + " https://ci.example.com"},
+        {"mysql -p", "mysqldump -u root -p" + password + " shop"},
+        {"sshpass -p", "sshpass -p '" + password + "' ssh deploy@host"},
+        {".NET credential", "new NetworkCredential(\"svc\", \"" + password + "\");"},
+        {"PowerShell plain-text secure string", "ConvertTo-SecureString '" + password + "' -AsPlainText -Force"},
+        {"Gradle credentials", "credentials {\n  username \"deploy\"\n  password \"" + password + "\"\n}"},
+        {"Maven server", "<server><id>nexus</id><password>" + password + "</password></server>"},
+        {"framework secret key", "app.config['SECRET_KEY'] = '" + base64url(40) + "'"},
+        {"installer's password line", "Please use the following password to proceed to installation:\n\n" + hex(32) + "\n"},
+        {"generated password line", "Using generated security password: " + uuid() + "\n"},
+        {"camelCase key name", "paymentsApiKey: " + base62(32)},
+        {"kebab-case password name", "ldap-passwd = " + password},
+        {"provider named in the key's name", "SAUCE_KEY=" + base62(24)},
+        {"provider named by a neighbour", "SAUCE_USERNAME=ada\nSAUCE_APP_KEY=" + uuid() + "\n"},
+        {"token of an issuer no row lists", "const t = \"zqx_" + base62(36) + "\";"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
+    }
+}
+
+// Each pattern runs only on the lines around what it needs: a credential
+// spread over lines deep inside a long text, with that text naming the same
+// words elsewhere, is still found whole.
+TEST(SecretDetector, FindsCredentialsSpreadOverLinesDeepInALongText)
+{
+    const QString password = "Xq7." + base62(6) + "~k2";
+    const Case cases[] = {
+        {"netrc entry", "machine api.example.com\n  login ada\n  password " + password + "\n"},
+        {"Gradle credentials", "credentials {\n  username \"deploy\"\n  password \"" + password + "\"\n}"},
+        {"installer's password line", "Please use the following password to proceed to installation:\n\n" + hex(32) + "\n"},
+        {"kubeadm token below its keyword", "# kubeadm bootstrap token\n" + lower(6) + "." + lower(16) + "\n"},
+        {"Kubernetes Secret", "kind: Secret\ndata:\n  password: " + QString::fromLatin1(password.toLatin1().toBase64()) + "\n"},
+    };
+    QString ordinary;
+    for (int line = 0; line < 2000; ++line)
+        ordinary += QStringLiteral("the password policy and token docs, login page %1\n").arg(line);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(ordinary + c.text + ordinary));
+    }
+    EXPECT_FALSE(SecretDetector::containsSecret(ordinary));
+}
+
+TEST(SecretDetector, LeavesStructuralLookAlikesAlone)
+{
+    const Case cases[] = {
+        {"Secrets Manager ARN", "arn:aws:secretsmanager:eu-west-1:123456789012:secret:prod/database-password-AbC9dE"},
+        {"kubeadm's documented token", "kubeadm join 10.0.0.1:6443 --token abcdef.0123456789abcdef"},
+        {"dotted pair with no token near", "see section " + lower(6) + "." + lower(16) + " of the manual"},
+        {"local storage emulator key", "DefaultEndpointsProtocol=http;AccountName=devstoreaccount1;AccountKey=Eby8vdM02xNOcqFlqUwJPLlmEtl"
+                                       "CDXJ1OUzFT50uSRZ6IFsuFq2UVErCz4I6tq/K1SZFPTOtr/KBHBeksoGMGw==;"},
+        {"ConfigMap data", "kind: ConfigMap\ndata:\n  greeting: " + QString::fromLatin1(QByteArray("Hello there, 2 worlds").toBase64()) + "\n"},
+        {"options that take no password", "mkdir -p /tmp/x && docker run -p 8080:80 img && docker login --password-stdin"
+                                          " && psql --password=$PGPASSWORD && curl -u \"$USER:$PASS\" https://x"},
+        {"hash, id and path under secret-sounding names", "password_hash: " + hex(64) + "\nclient_id: " + uuid()
+                                                              + "\nsecret_key_file: /run/secrets/app_key\n"},
+        {"integrity and public keys", "\"integrity\": \"sha512-" + base62(60) + "\" pk_live_" + base62(40)},
+        {"hash of a token format with a prefix glued on", "xzqx_" + hex(40)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
+    }
+}
+
+// A provider's heading gives context to its own block only, not to the
+// blocks that follow it at the same depth.
+TEST(SecretDetector, AProviderHeadingCoversOnlyItsOwnBlock)
+{
+    const QString key = hex(40);
+    const struct
+    {
+        const char *name;
+        QString text;
+        bool secret;
+    } cases[] = {
+        {"key in the provider's block", "datadog:\n  site: eu\n  app_key: " + key + "\n", true},
+        {"key in the next block", "datadog:\n  site: eu\nbuild:\n  app_key: " + key + "\n", false},
+        {"key in a nested next block", "services:\n  datadog:\n    site: eu\n  build:\n    app_key: " + key + "\n", false},
+        {"key in the next JSON object", "{\n  \"datadog\": {\n    \"site\": \"eu\"\n  },\n  \"build\": {\n    \"app_key\": \"" + key + "\"\n  }\n}", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SecretDetector::containsSecret(c.text), c.secret) << qPrintable(c.text);
+    }
+}

@@ -1,0 +1,44 @@
+#include "app/LiteralFinder.h"
+
+#include <gtest/gtest.h>
+
+using namespace tamo;
+
+namespace {
+
+struct Case
+{
+    const char *name;
+    std::vector<std::string> literals;
+    std::string text;
+    std::vector<std::vector<uint32_t>> found;
+};
+
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class LiteralFinderTest : public ::testing::TestWithParam<Case>
+{
+};
+
+TEST_P(LiteralFinderTest, FindsEveryOccurrence)
+{
+    const Case &c = GetParam();
+    EXPECT_EQ(LiteralFinder(c.literals).find(c.text), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LiteralFinderTest,
+    ::testing::Values(Case{"NothingInEmptyText", {"key"}, "", {{}}},
+                      Case{"IgnoresCase", {"token"}, "TOKEN Token token", {{0, 6, 12}}},
+                      Case{"OverlappingOccurrences", {"aa"}, "aaaa", {{0, 1, 2}}},
+                      // A literal ending inside another is found through the fallback.
+                      Case{"LiteralInsideAnother", {"password", "word", "pass"}, "xpassword", {{1}, {5}, {1}}},
+                      Case{"RestartsAfterAFalseStart", {"secret"}, "secsecret", {{3}}},
+                      Case{"BytesNoLiteralHolds", {"key"}, "\x80k\xffkey\x80", {{3}}},
+                      Case{"SharedPrefixes", {"api_key", "api_token"}, "api_token api_key", {{10}, {0}}}),
+    [](const ::testing::TestParamInfo<Case> &info) { return info.param.name; });
+
+} // namespace
