@@ -177,6 +177,7 @@ void AppModel::start()
 
     m_startTime = m_platform.clock->now();
     migrateInstallDependentDefaults();
+    replaceRetiredDefaults(defaults);
     registerDefaultSettings(defaults);
     m_ext.cardSizes->startCardSizes();
 
@@ -236,7 +237,7 @@ void AppModel::start()
 void AppModel::reportSettingsProblem()
 {
     if (const auto problem = m_platform.defaults->loadProblem())
-        m_platform.alerts->runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
+        m_platform.alerts->runModal(AlertSpec::failure(QStringLiteral("TamoCove could not read its settings"), *problem));
 }
 
 void AppModel::migrateInstallDependentDefaults()
@@ -347,10 +348,10 @@ void AppModel::reportUnsavedCopy()
         return;
     m_toldDiskFull = true;
     QMetaObject::invokeMethod(this, [this] {
-        m_platform.alerts->runModal({QStringLiteral("TamoCove cannot save new clips: the disk is full"),
-                                     QStringLiteral("Your copies are kept until there is room. Free some space on "
-                                                    "the disk and they are saved with your next copy."),
-                                     {}});
+        m_platform.alerts->runModal(
+            AlertSpec::failure(QStringLiteral("TamoCove cannot save new clips: the disk is full"),
+                               QStringLiteral("Your copies are kept until there is room. Free some space on "
+                                              "the disk and they are saved with your next copy.")));
     }, Qt::QueuedConnection);
 }
 

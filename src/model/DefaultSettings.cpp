@@ -79,7 +79,34 @@ bool modifiers(const QVariant &value)
     return isWhole(value) && (value.toLongLong() & ~qint64(AllCarbonModifiers)) == 0;
 }
 
+QStringList passwordManagerIds()
+{
+    // Desktop ids of the password managers as Debian and Flathub ship them.
+    return {
+        QStringLiteral("org.keepassxc.KeePassXC"),
+        QStringLiteral("keepass2"),
+        QStringLiteral("org.gnome.seahorse.Application"),
+        QStringLiteral("org.gnome.World.Secrets"),
+        QStringLiteral("org.kde.kwalletmanager5"),
+        QStringLiteral("org.kde.kwalletmanager"),
+        QStringLiteral("bitwarden"),
+        QStringLiteral("com.bitwarden.desktop"),
+        QStringLiteral("1password"),
+        QStringLiteral("enpass"),
+    };
+}
+
 } // namespace
+
+void replaceRetiredDefaults(Defaults &defaults)
+{
+    // Earlier builds wrote the ignore list's first default, which named no
+    // app on this desktop; a list the user changed stays as it is.
+    const QStringList retiredIgnoredApps{QStringLiteral("com.apple.keychainaccess"),
+                                         QStringLiteral("com.apple.Passwords")};
+    if (defaults.hasPersistentValue(keys::ignoredApps) && defaults.stringList(keys::ignoredApps) == retiredIgnoredApps)
+        defaults.remove(keys::ignoredApps);
+}
 
 void registerDefaultSettings(Defaults &defaults)
 {
@@ -103,8 +130,7 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::skipSecrets, false},
         {keys::saveAutomaticCopies, false},
         // Apps whose copies are never kept; ids that name no installed app are harmless.
-        {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"),
-                                        QStringLiteral("com.apple.Passwords")}},
+        {keys::ignoredApps, passwordManagerIds()},
         {keys::checkForUpdates, true},
         {keys::updateFeedURL, QStringLiteral("https://tamocove.app/version.json"), webAddress},
         {keys::windowSwitcherEnabled, false},

@@ -10,4 +10,8 @@ class Defaults;
 // Each key holding a value it cannot use is reported once.
 void registerDefaultSettings(Defaults &defaults);
 
+// Rewrites a stored value that an earlier build wrote as its default and
+// that means nothing here, leaving every value the user chose.
+void replaceRetiredDefaults(Defaults &defaults);
+
 } // namespace tamo
