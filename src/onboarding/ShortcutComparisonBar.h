@@ -14,8 +14,8 @@ class ShortcutComparisonBar : public QWidget
     Q_OBJECT
 
 public:
-    // The recommended shortcut, in glyphs: Ctrl and the § key left of 1.
-    static inline const QString recommended = QStringLiteral("⌘§");
+    // The recommended shortcut, in glyphs: Ctrl and the key left of 1.
+    static inline const QString recommended = QStringLiteral("⌘`");
 
     ShortcutComparisonBar(const QString &current, double scale, QWidget *parent = nullptr);
 

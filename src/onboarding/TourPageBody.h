@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QPushButton;
 class QVBoxLayout;
 
 namespace tamo {
@@ -38,6 +39,7 @@ private:
     QWidget *shortcutBlock();
     QWidget *accessibilityWarning(std::function<void()> openSettings);
     QWidget *onLabel(const QString &text);
+    QPushButton *actionButton(const QString &text) const;
     void rebuildDirectPasteOffer();
     void rebuildBonusState();
     void switchBonus(bool on);

@@ -91,7 +91,7 @@ void InputSourceRulesList::store()
 QWidget *InputSourceRulesList::layoutMenu(const QString &bundleID)
 {
     auto *menu = new QComboBox;
-    menu->setAccessibleName(QStringLiteral("Input Source"));
+    menu->setAccessibleName(QStringLiteral("Keyboard Layout"));
     menu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const QString current = m_rules.value(bundleID).toString();
     for (const KeyboardLayout &layout : std::as_const(m_layouts))

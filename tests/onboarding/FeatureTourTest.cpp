@@ -2,10 +2,13 @@
 
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
+#include "onboarding/OnboardingStyle.h"
 #include "onboarding/OnboardingWindow.h"
 #include "onboarding/ShortcutComparisonBar.h"
+#include "onboarding/TourPages.h"
 #include "settings/ShortcutRecorder.h"
 #include "settings/SwitchToggle.h"
+#include "support/DesktopWords.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -145,13 +148,34 @@ TEST_F(FeatureTourTest, BonusRowsSwitchTheToolsInPlace)
     EXPECT_FALSE(shows(QStringLiteral("On")));
 }
 
+TEST_F(FeatureTourTest, EveryPageUsesThisDesktopsWords)
+{
+    tour.show();
+    for (int page = 1; page <= int(FeatureTourPages::pages().size()); ++page) {
+        goToPage(page);
+        QCoreApplication::processEvents();
+        const QStringList foreign = foreignWords(textsIn(tour.window()));
+        EXPECT_TRUE(foreign.isEmpty()) << "page " << page << ": " << foreign.join(u" | ").toStdString();
+    }
+}
+
+TEST_F(FeatureTourTest, BonusSwitchesAreOnInTheToursColour)
+{
+    tour.show();
+    for (int page = 1; page <= int(FeatureTourPages::pages().size()); ++page) {
+        goToPage(page);
+        for (SwitchToggle *toggle : tour.window()->findChildren<SwitchToggle *>())
+            EXPECT_EQ(toggle->palette().color(QPalette::Highlight), OnboardingStyle::accent()) << "page " << page;
+    }
+}
+
 TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
 {
     tour.show();
     goToPage(5);
     auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+§."));
+    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+`."));
     auto *recorder = tour.window()->findChild<ShortcutRecorder *>();
     ASSERT_NE(recorder, nullptr);
     EXPECT_EQ(recorder->accessibleName(), QStringLiteral("Open TamoCove"));

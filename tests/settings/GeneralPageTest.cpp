@@ -14,6 +14,7 @@
 #include "settings/SupportReportButton.h"
 #include "settings/SyncStatusLine.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
@@ -55,7 +56,7 @@ TEST_F(GeneralPageTest, SwitchesWriteOnlyWhatTheUserChanges)
     click(control<SwitchToggle>(page(), QStringLiteral("Always Paste as Plain Text")));
     EXPECT_TRUE(defaults.boolValue(keys::alwaysPlainText));
     defaults.setValue(keys::showMenuBarIcon, false); // from elsewhere
-    EXPECT_FALSE(control<SwitchToggle>(page(), QStringLiteral("Show TamoCove in the Menu Bar"))->isChecked());
+    EXPECT_FALSE(control<SwitchToggle>(page(), QStringLiteral("Show TamoCove in the Tray"))->isChecked());
 }
 
 TEST_F(GeneralPageTest, LaunchAtLoginShowsTheRealStateAfterAFailure)
@@ -131,6 +132,28 @@ TEST_F(GeneralPageTest, CapacityAsksOnlyAboutTheStopTheSliderRestsOn)
     waitForCheck();
     EXPECT_EQ(alerts.shown().size(), 1);
     EXPECT_EQ(defaults.integer(keys::historyCapacity), 3);
+}
+
+// "Unlimited" once sat some 20 px left of its tick, the middle names further still.
+TEST_F(GeneralPageTest, EachCapacityNameIsCentredUnderItsTick)
+{
+    for (const int width : {240, 320, 420}) {
+        SCOPED_TRACE(width);
+        StopSlider slider({QStringLiteral("Day"), QStringLiteral("Week"), QStringLiteral("Month"),
+                           QStringLiteral("Unlimited")});
+        slider.resize(width, slider.sizeHint().height());
+        slider.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&slider));
+        const QList<QLabel *> names = slider.findChildren<QLabel *>();
+        ASSERT_EQ(names.size(), 4);
+        for (int stop = 0; stop < names.size(); ++stop) {
+            const QRect name = names.at(stop)->geometry();
+            EXPECT_LE(std::abs(name.center().x() - slider.tickCentre(stop)), 1) << names.at(stop)->text().toStdString();
+            EXPECT_GE(name.left(), 0);
+            EXPECT_LE(name.right(), slider.width() - 1);
+            EXPECT_GT(name.top(), slider.slider()->geometry().bottom()) << "under the slider";
+        }
+    }
 }
 
 TEST_F(GeneralPageTest, InvalidStoredCapacityShowsMonthAndRemoteChangesMoveTheSlider)

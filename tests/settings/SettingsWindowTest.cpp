@@ -6,6 +6,7 @@
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPage.h"
 #include "settings/StandardPages.h"
+#include "support/DesktopWords.h"
 #include "support/ShownText.h"
 #include "support/UnnamedControls.h"
 
@@ -145,6 +146,19 @@ TEST_F(SettingsFixture, EveryControlOfEveryPageHasAName)
             if (button->metaObject() == &QPushButton::staticMetaObject && !button->text().isEmpty())
                 EXPECT_EQ(shownText(button).toStdString(), QString(button->text()).remove(u'&').toStdString()) << title;
         }
+    }
+}
+
+TEST_F(SettingsFixture, EveryPageUsesThisDesktopsWords)
+{
+    startedModel();
+    PreferencesWindowController controller;
+    controller.setPages(standardSettingsPages(environment()));
+    for (const SettingsPage page : allSettingsPages()) {
+        controller.showPreferences(int(page));
+        const QStringList foreign = foreignWords(textsIn(controller.window()));
+        EXPECT_TRUE(foreign.isEmpty()) << pageInfo(page).title.toStdString() << ": "
+                                       << foreign.join(u" | ").toStdString();
     }
 }
 
