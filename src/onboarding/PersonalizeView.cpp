@@ -167,9 +167,14 @@ PersonalizeView::PersonalizeView(const PersonalizeEnvironment &environment, std:
     header->addWidget(m_explanation);
     layout->addLayout(header);
 
+    // A stacked layout lays its pages over its whole widget, margins or not:
+    // the margins belong to the layout around it.
     auto *pageArea = new QWidget;
-    m_pages = new QStackedLayout(pageArea);
-    m_pages->setContentsMargins(36, 18, 36, 18);
+    auto *pageMargins = new QVBoxLayout(pageArea);
+    pageMargins->setContentsMargins(36, 18, 36, 18);
+    auto *stack = new QWidget;
+    pageMargins->addWidget(stack);
+    m_pages = new QStackedLayout(stack);
     m_pages->addWidget(opensPage());
     m_pages->addWidget(layoutPage());
     m_pages->addWidget(stylePage());
@@ -310,7 +315,7 @@ QWidget *PersonalizeView::opensPage()
                        QStringLiteral("TamoCove Panel"), QStringLiteral("Slides up from the bottom of the screen"),
                        rawValue(ShortcutTarget::drawer), {}},
                       {{QStringLiteral("PersonalizeMenuBar"), Qt::AlignTop, false, true},
-                       QStringLiteral("Menu Bar Clips"), QStringLiteral("Drops down from TamoCove's menu bar icon"),
+                       QStringLiteral("Tray Clips"), QStringLiteral("Drops down from TamoCove's tray icon"),
                        rawValue(ShortcutTarget::menuBar), [](Defaults &defaults) {
                            // The panel only drops down from a shown icon with recent clips on.
                            defaults.setValue(keys::menuBarRecentClips, true);
