@@ -357,10 +357,12 @@ QWidget *PersonalizeView::sizePage()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    // The sample is drawn at 0.4 of its size in a frame as tall as the
-    // largest card needs, so the page does not shift while the size changes.
+    // The sample is drawn at 0.6 of its size, large enough to read, in a
+    // frame as tall as the largest card needs, so the page does not shift
+    // while the size changes.
+    constexpr double sampleShare = 0.6;
     auto *frame = new QWidget;
-    frame->setFixedHeight(qRound(182.4));
+    frame->setFixedHeight(qRound(456 * sampleShare));
     auto *frameLayout = new QHBoxLayout(frame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     auto *card = new ClipCard({m_env.model.icons(), m_env.thumbnails, m_env.defaults, m_env.model.clock(), nullptr},
@@ -373,11 +375,11 @@ QWidget *PersonalizeView::sizePage()
     preview->setAlignment(Qt::AlignCenter);
     preview->setAccessibleName(QStringLiteral("Sample card"));
     frameLayout->addWidget(preview);
-    auto render = [this, card, preview] {
+    auto render = [this, card, preview, sampleShare] {
         const double s = std::clamp(m_env.defaults.doubleValue(keys::cardScale), 0.75, 1.5);
         card->setSize(CardSize{s});
         card->resize(card->sizeHint());
-        const int side = qRound(std::round(304 * s) * 0.4);
+        const int side = qRound(std::round(304 * s) * sampleShare);
         preview->setPixmap(card->grab().scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     };
     connect(&m_env.defaults, &Defaults::valueChanged, preview, [render](const QString &key) {
@@ -394,7 +396,8 @@ QWidget *PersonalizeView::sizePage()
     formLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     formLayout->addRow(QStringLiteral("Card Size"), makeCardSizeControl(m_env.defaults));
     formLayout->addRow(QStringLiteral("Font Size"), makeFontSizeControl(m_env.defaults, m_sample->text().value_or(QString())));
-    form->setFixedHeight(270);
+    // The controls keep their size whatever they show, so the form never shifts.
+    form->setFixedHeight(form->sizeHint().height());
     column->addWidget(form, 0, Qt::AlignHCenter);
     return page;
 }

@@ -114,12 +114,12 @@ protected:
         text.setTextOption(wrapping);
         text.beginLayout();
         double y = 0;
-        for (QTextLine line = text.createLine(); line.isValid(); line = text.createLine()) {
-            line.setLineWidth(area.width());
-            if (y + line.height() > area.height() && y > 0) {
-                line.setNumColumns(0);
+        // Every line made is laid out here; the last may not fit and is left undrawn.
+        while (y < area.height()) {
+            QTextLine line = text.createLine();
+            if (!line.isValid())
                 break;
-            }
+            line.setLineWidth(area.width());
             line.setPosition(QPointF(0, y));
             y += line.height();
         }
@@ -127,7 +127,7 @@ protected:
         painter.setPen(palette().color(QPalette::Text));
         for (int i = 0; i < text.lineCount(); ++i) {
             const QTextLine line = text.lineAt(i);
-            if (line.textLength() > 0 && line.y() + line.height() <= area.height() + 0.5)
+            if (line.y() + line.height() <= area.height() + 0.5)
                 line.draw(&painter, area.topLeft());
         }
     }
