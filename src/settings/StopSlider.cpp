@@ -44,9 +44,10 @@ StopSlider::StopSlider(const QStringList &stopNames, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(namesGap);
+    layout->setSpacing(0);
     layout->addLayout(sliderRow);
-    layout->addSpacing(namesHeight);
+    // Room for the names, which are placed by hand under their ticks.
+    layout->addSpacing(namesGap + namesHeight);
 }
 
 void StopSlider::resizeEvent(QResizeEvent *event)

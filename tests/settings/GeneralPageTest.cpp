@@ -141,7 +141,7 @@ TEST_F(GeneralPageTest, EachCapacityNameIsCentredUnderItsTick)
         SCOPED_TRACE(width);
         StopSlider slider({QStringLiteral("Day"), QStringLiteral("Week"), QStringLiteral("Month"),
                            QStringLiteral("Unlimited")});
-        slider.resize(width, slider.sizeHint().height());
+        slider.resize(width, slider.minimumSizeHint().height());
         slider.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&slider));
         const QList<QLabel *> names = slider.findChildren<QLabel *>();
@@ -152,6 +152,7 @@ TEST_F(GeneralPageTest, EachCapacityNameIsCentredUnderItsTick)
             EXPECT_GE(name.left(), 0);
             EXPECT_LE(name.right(), slider.width() - 1);
             EXPECT_GT(name.top(), slider.slider()->geometry().bottom()) << "under the slider";
+            EXPECT_LE(name.bottom(), slider.height() - 1) << "shown whole";
         }
     }
 }
