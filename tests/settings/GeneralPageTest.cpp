@@ -5,6 +5,7 @@
 #include "model/ModelContext.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
+#include "platform/Alerts.h"
 #include "settings/GeneralPage.h"
 #include "settings/HistoryCapacityControl.h"
 #include "settings/PasteNoticeSample.h"
@@ -218,9 +219,12 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
     auto *button = control<SupportReportButton>(page, QStringLiteral("Support Report"));
     ASSERT_TRUE(button);
 
+    const int idleWidth = button->button()->sizeHint().expandedTo(button->button()->minimumSize()).width();
     click(button->button());
     EXPECT_TRUE(button->isExporting());
     EXPECT_EQ(button->button()->text(), QStringLiteral("Collecting…"));
+    EXPECT_EQ(button->button()->sizeHint().expandedTo(button->button()->minimumSize()).width(), idleWidth)
+        << "no narrower while collecting";
     reports.finish({}); // cancelled
     EXPECT_EQ(button->button()->text(), QStringLiteral("Export Support Report…"));
     EXPECT_TRUE(alerts.shown().isEmpty());
@@ -235,5 +239,6 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
     ASSERT_EQ(alerts.shown().size(), 1);
     EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Couldn't export the support report"));
     EXPECT_EQ(alerts.shown().first().informativeText, QStringLiteral("zip stopped with code 2"));
+    EXPECT_EQ(alerts.shown().first().style, AlertSpec::Style::warning);
     EXPECT_FALSE(button->isExporting());
 }
