@@ -110,6 +110,18 @@ TEST_F(GeneralPageTest, SyncStatusLineFollowsTheStatus)
     ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount);
     ext.syncChanged();
     EXPECT_TRUE(line->text().startsWith(QStringLiteral("Create the folder "))) << line->text().toStdString();
+
+    // The text once sat some 140 px right of its symbol, centred in the spare width.
+    page().resize(600, 900);
+    page().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page()));
+    ASSERT_GT(line->width(), 400);
+    const QList<QLabel *> parts = line->findChildren<QLabel *>();
+    ASSERT_EQ(parts.size(), 2);
+    const QLabel *text = parts.at(0)->text().isEmpty() ? parts.at(1) : parts.at(0);
+    const QLabel *symbol = text == parts.at(0) ? parts.at(1) : parts.at(0);
+    const int textStart = text->geometry().left() + text->contentsRect().left();
+    EXPECT_LE(textStart - symbol->geometry().right(), 12);
 }
 
 TEST_F(GeneralPageTest, CapacityAsksOnlyAboutTheStopTheSliderRestsOn)
