@@ -71,6 +71,7 @@ public:
     void setInputSourceSwitching(bool enabled) override;
     int unreadableTouchDevices() const override;
     QList<KeyboardLayout> keyboardLayouts() const override;
+    QString keyLeftOfOne() const override;
     QString currentKeyboardLayout() const override;
     WindowSizeCounts windowSizeCounts() const override;
     bool tapToClick() const override;

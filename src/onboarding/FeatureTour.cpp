@@ -1,5 +1,6 @@
 #include "onboarding/FeatureTour.h"
 
+#include "app/AppModel.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/OnboardingWindow.h"
@@ -93,7 +94,8 @@ void TourView::setIndex(int index)
     delete m_comparison;
     m_comparison = nullptr;
     if (page.showsShortcutComparison) {
-        m_comparison = new ShortcutComparisonBar(QStringLiteral("⇧⌘V"), s, this);
+        m_comparison = new ShortcutComparisonBar(
+            QStringLiteral("⇧⌘V"), ShortcutComparisonBar::recommended(m_env.model.bonusTools().keyLeftOfOne()), s, this);
         const int inset = qRound(28 * s);
         const int height = qRound(40 * s);
         m_comparison->setGeometry(inset, artSize.height() - qRound(14 * s) - height, artSize.width() - 2 * inset,

@@ -175,7 +175,8 @@ QWidget *TourPageBody::shortcutBlock()
                        "Choose your own below, or in Settings → Shortcuts.\n"
                        "Mine is %2: Ctrl under your left little finger and the key left of 1 under your ring finger, "
                        "so TamoCove is one quick press away.")
-            .arg(keyNames(QStringLiteral("⇧⌘V")), keyNames(ShortcutComparisonBar::recommended));
+            .arg(keyNames(QStringLiteral("⇧⌘V")),
+                 keyNames(ShortcutComparisonBar::recommended(m_env.model.bonusTools().keyLeftOfOne())));
     auto *text = new QLabel(paragraphs);
     text->setFont(OnboardingStyle::font(13 * m_scale));
     OnboardingStyle::makeSecondary(text);

@@ -109,6 +109,7 @@ public:
     int unreadableTouchDevices() const override { return unreadableTouch; }
     QList<KeyboardLayout> keyboardLayouts() const override { return layouts; }
     QString currentKeyboardLayout() const override { return currentLayout; }
+    QString keyLeftOfOne() const override { return leftOfOne; }
 
     WindowSizeCounts windowSizeCounts() const override { return windowSizes; }
     bool tapToClick() const override { return tapping; }
@@ -143,6 +144,7 @@ public:
     int unreadableTouch = 0;
     QList<KeyboardLayout> layouts;
     QString currentLayout;
+    QString leftOfOne;
     WindowSizeCounts windowSizes;
     bool tapping = false;
     bool watchingApps = false;

@@ -169,6 +169,30 @@ TEST_F(FeatureTourTest, BonusSwitchesAreOnInTheToursColour)
     }
 }
 
+TEST_F(FeatureTourTest, TheTipNamesTheKeyLeftOfOneAsTheLayoutDoes)
+{
+    const struct
+    {
+        const char *layoutSays;
+        const char *pick;
+    } rows[] = {{"", "Ctrl+`"}, {"`", "Ctrl+`"}, {"^", "Ctrl+^"}, {"²", "Ctrl+²"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.layoutSays);
+        ext.leftOfOne = QString::fromUtf8(row.layoutSays);
+        tour.show();
+        goToPage(5);
+        auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: %1.").arg(QString::fromUtf8(row.pick)));
+        EXPECT_TRUE(shows(QStringLiteral("TamoCove opens with Ctrl+Shift+V, but the best shortcut is the one your hand "
+                                         "finds without looking. Choose your own below, or in Settings → Shortcuts.\n"
+                                         "Mine is %1: Ctrl under your left little finger and the key left of 1 under "
+                                         "your ring finger, so TamoCove is one quick press away.")
+                              .arg(QString::fromUtf8(row.pick))));
+        tour.window()->close();
+    }
+}
+
 TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
 {
     tour.show();
