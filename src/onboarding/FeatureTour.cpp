@@ -4,6 +4,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/OnboardingWindow.h"
+#include "onboarding/PageTransition.h"
 #include "onboarding/ShortcutComparisonBar.h"
 #include "platform/Defaults.h"
 
@@ -85,6 +86,7 @@ void TourView::setIndex(int index)
 {
     if (index < 0 || index >= pageCount())
         return;
+    PageTransition::start(this, index > m_index);
     m_index = index;
     const TourPage &page = FeatureTourPages::pages()[index];
     delete m_body;

@@ -7,6 +7,7 @@
 #include "cards/ViewStyles.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
+#include "onboarding/PageTransition.h"
 #include "platform/Defaults.h"
 #include "settings/CardStyleOption.h"
 #include "settings/ScaleControl.h"
@@ -262,6 +263,7 @@ void PersonalizeView::advance()
 
 void PersonalizeView::show(Step step)
 {
+    PageTransition::start(m_pages->parentWidget(), int(step) > int(m_step));
     m_step = step;
     const PageText text = pageText(step);
     m_stepLabel->setText(QStringLiteral("Make TamoCove Yours · Step %1 of 3").arg(stepNumber(step)));

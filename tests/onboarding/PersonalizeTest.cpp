@@ -5,6 +5,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
 #include "onboarding/OnboardingWindow.h"
+#include "onboarding/PageTransition.h"
 #include "onboarding/Personalization.h"
 #include "settings/CardStyleOption.h"
 #include "settings/ScaleControl.h"
@@ -63,6 +64,21 @@ TEST_F(PersonalizeTest, EveryStepUsesThisDesktopsWords)
             next->click();
         }
         personalization.window()->close();
+    }
+}
+
+TEST_F(PersonalizeTest, AStepFadesTheLastPageOutAndLeavesNothingBehind)
+{
+    personalization.present();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(personalization.window()));
+    for (const char *go : {"Next", "Back"}) {
+        SCOPED_TRACE(go);
+        button(QString::fromUtf8(go))->click();
+        const QList<PageTransition *> fading = personalization.window()->findChildren<PageTransition *>();
+        ASSERT_EQ(fading.size(), 1);
+        EXPECT_TRUE(fading.first()->testAttribute(Qt::WA_TransparentForMouseEvents));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return personalization.window()->findChildren<PageTransition *>().isEmpty(); }, 5000));
     }
 }
 
