@@ -12,6 +12,7 @@
 #include "app/Product.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/KeyNames.h"
 #include "platform/Workspace.h"
 #include "settings/AppListRow.h"
 #include "transfer/FolderSync.h"
@@ -104,7 +105,7 @@ QString syncStatusText(const SyncStatus &status, const CloudSyncService &sync)
     case SyncStatus::Kind::upToDate: return QStringLiteral("up to date, synced ") + date(status.date);
     case SyncStatus::Kind::failed: return QStringLiteral("failed: ") + status.text;
     case SyncStatus::Kind::off: return QStringLiteral("off");
-    case SyncStatus::Kind::noAccount: return QStringLiteral("no iCloud account");
+    case SyncStatus::Kind::noAccount: return QStringLiteral("no sync folder");
     case SyncStatus::Kind::syncing: return sync.activityTitle();
     }
     return {};
@@ -120,9 +121,11 @@ QString hotKeyState(AppModel &model, bool enabled, int slot)
                                                      : QStringLiteral(", shortcut NOT registered (taken by another app?)");
 }
 
+// As the user reads it; preferences.txt keeps the stored glyphs.
 QString shortcut(const Defaults &defaults, const QString &key)
 {
-    return defaults.string(key).value_or(QStringLiteral("?"));
+    const std::optional<QString> stored = defaults.string(key);
+    return stored ? keyNames(*stored) : QStringLiteral("?");
 }
 
 QString layoutName(const QList<KeyboardLayout> &layouts, const QString &id)
@@ -315,10 +318,10 @@ QStringList layoutSection(const Defaults &defaults, const QList<ScreenCardSizes:
     const double labelPanel = half(s * 13);
     const double labelMenuBar = half(m * 13);
 
-    QString target = QStringLiteral("TamoCove Panel (drawer)");
+    QString target = QStringLiteral("TamoCove Panel");
     if (defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar))
         target = recent ? QStringLiteral("Tray Clips")
-                        : QStringLiteral("TamoCove Panel (drawer): Tray Clips is chosen but the tray clips are off");
+                        : QStringLiteral("TamoCove Panel: Tray Clips is chosen but the tray clips are off");
     const qint64 visibleCards = defaults.integer(keys::menuBarVisibleCards);
 
     QStringList lines{
@@ -382,7 +385,7 @@ QString summary(AppModel &model, Defaults &defaults, const QString &syncLog)
         QStringLiteral("TamoCove launched: ")
             + (model.startTime().isValid() ? date(model.startTime()) : QStringLiteral("never")),
         QString(),
-        QStringLiteral("iCloud sync: ") + onOff(sync.isEnabled()),
+        QStringLiteral("Sync: ") + onOff(sync.isEnabled()),
         QStringLiteral("Sync folder: ") + FolderSync::folderPath(defaults),
         QStringLiteral("Sync status: ") + syncStatusText(status, sync),
     };
@@ -393,7 +396,7 @@ QString summary(AppModel &model, Defaults &defaults, const QString &syncLog)
     if (!resets.isEmpty())
         resetLine += QStringLiteral(", last at ") + resets.last();
     lines << resetLine;
-    lines << QStringLiteral("First download from iCloud done: ")
+    lines << QStringLiteral("First read of the sync folder done: ")
                  + (defaults.boolValue(keys::iCloudImportedOnce) ? QStringLiteral("true") : QStringLiteral("false"));
     lines << QString();
     lines << countLine(QStringLiteral("Clips: "), context.fetchCount<ClipItem>())

@@ -8,6 +8,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/SupportReport.h"
 #include "onboarding/SupportSummary.h"
+#include "support/DesktopWords.h"
 
 #include <QDir>
 #include <QFile>
@@ -248,9 +249,15 @@ TEST_F(SupportSummaryTest, TargetLineSaysWhenTheMenuBarChoiceCannotWork)
     defaults.setValue(keys::showMenuBarIcon, false);
     defaults.setValue(keys::menuBarVisibleCards, 0);
     const QStringList lines = SupportSummary::layoutSection(defaults, {}, {});
-    EXPECT_EQ(lines[1], QStringLiteral("Open TamoCove shortcut opens: TamoCove Panel (drawer): Tray Clips is "
+    EXPECT_EQ(lines[1], QStringLiteral("Open TamoCove shortcut opens: TamoCove Panel: Tray Clips is "
                                        "chosen but the tray clips are off"));
     EXPECT_EQ(lines[5], QStringLiteral("Tray clips visible cards: default"));
+}
+
+TEST_F(SupportSummaryTest, TheSummaryUsesThisDesktopsWords)
+{
+    const QStringList foreign = foreignWords(SupportSummary::summary(model(), defaults, QString()).split(u'\n'));
+    EXPECT_TRUE(foreign.isEmpty()) << foreign.join(u" | ").toStdString();
 }
 
 TEST_F(SupportSummaryTest, ScreenLinesMarkTheActiveAndConnectedScreens)
@@ -291,8 +298,8 @@ TEST_F(SupportSummaryTest, BonusSectionWithEverythingOff)
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults),
               (QStringList{
                   "Bonus features:",
-                  "Window switcher: off, shortcut ⌃1, Show Tabs off",
-                  "Window Size: off, shortcut ⌃⌘Z, 0 screen(s) with a size, 0 captured",
+                  "Window switcher: off, shortcut Super+1, Show Tabs off",
+                  "Window Size: off, shortcut Super+Ctrl+Z, 0 screen(s) with a size, 0 captured",
                   "Three-finger middle click: off, touchpad Tap to Click off",
                   "Keyboard layout by app (no permission needed): off, not watching",
                   "  Current keyboard layout: unknown",
@@ -329,8 +336,8 @@ TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
                      Outcome::failed, 3}};
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults).mid(1),
               (QStringList{
-                  "Window switcher: on, shortcut NOT registered (taken by another app?), shortcut ⌃1, Show Tabs off",
-                  "Window Size: on, shortcut registered, shortcut ⌃⌘Z, 2 screen(s) with a size, 1 captured",
+                  "Window switcher: on, shortcut NOT registered (taken by another app?), shortcut Super+1, Show Tabs off",
+                  "Window Size: on, shortcut registered, shortcut Super+Ctrl+Z, 2 screen(s) with a size, 1 captured",
                   "Three-finger middle click: on, waiting for Accessibility, touchpad Tap to Click on",
                   "Keyboard layout by app (no permission needed): on, watching app switches",
                   "  Current keyboard layout: English (US) (us)",
@@ -349,7 +356,7 @@ TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
     accessibility.trusted = false;
     model().refreshPermissions();
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults)[1],
-              QStringLiteral("Window switcher: on, waiting for Accessibility, shortcut ⌃1, Show Tabs off"));
+              QStringLiteral("Window switcher: on, waiting for Accessibility, shortcut Super+1, Show Tabs off"));
 }
 
 TEST_F(SupportSummaryTest, ByteSizesReadAsAFileManagerCounts)
