@@ -79,24 +79,44 @@ bool modifiers(const QVariant &value)
     return isWhole(value) && (value.toLongLong() & ~qint64(AllCarbonModifiers)) == 0;
 }
 
+struct KnownApp
+{
+    const char *id;
+    const char *name;
+};
+
+// Desktop ids of the password managers as Debian and Flathub ship them.
+constexpr KnownApp passwordManagers[] = {
+    {"org.keepassxc.KeePassXC", "KeePassXC"},
+    {"keepass2", "KeePass 2"},
+    {"org.gnome.seahorse.Application", "Passwords and Keys"},
+    {"org.gnome.World.Secrets", "Secrets"},
+    {"org.kde.kwalletmanager5", "KWalletManager"},
+    {"org.kde.kwalletmanager", "KWalletManager"},
+    {"bitwarden", "Bitwarden"},
+    {"com.bitwarden.desktop", "Bitwarden"},
+    {"1password", "1Password"},
+    {"enpass", "Enpass"},
+};
+
 QStringList passwordManagerIds()
 {
-    // Desktop ids of the password managers as Debian and Flathub ship them.
-    return {
-        QStringLiteral("org.keepassxc.KeePassXC"),
-        QStringLiteral("keepass2"),
-        QStringLiteral("org.gnome.seahorse.Application"),
-        QStringLiteral("org.gnome.World.Secrets"),
-        QStringLiteral("org.kde.kwalletmanager5"),
-        QStringLiteral("org.kde.kwalletmanager"),
-        QStringLiteral("bitwarden"),
-        QStringLiteral("com.bitwarden.desktop"),
-        QStringLiteral("1password"),
-        QStringLiteral("enpass"),
-    };
+    QStringList ids;
+    for (const KnownApp &app : passwordManagers)
+        ids.append(QString::fromLatin1(app.id));
+    return ids;
 }
 
 } // namespace
+
+QString defaultIgnoredAppName(const QString &id)
+{
+    for (const KnownApp &app : passwordManagers) {
+        if (id == QLatin1String(app.id))
+            return QString::fromLatin1(app.name);
+    }
+    return {};
+}
 
 void replaceRetiredDefaults(Defaults &defaults)
 {

@@ -32,7 +32,7 @@ TEST_F(PrivacyPageTest, IgnoredAppsStartFromTheStoredListOrTheDefaults)
 {
     workspace.install({QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("KeePassXC")});
     EXPECT_EQ(rowNames().first(), QStringLiteral("KeePassXC")) << "installed: its name";
-    EXPECT_EQ(rowNames().at(1), QStringLiteral("keepass2")) << "not installed: the id";
+    EXPECT_EQ(rowNames().at(1), QStringLiteral("KeePass 2")) << "one of the defaults, not installed: its name";
     EXPECT_FALSE(list()->removeButton()->isEnabled());
 
     defaults.setValue(keys::ignoredApps, QStringList{QStringLiteral("org.keepassxc.KeePassXC")});
@@ -41,6 +41,11 @@ TEST_F(PrivacyPageTest, IgnoredAppsStartFromTheStoredListOrTheDefaults)
     for (const AppListRow *row : named.findChildren<AppListRow *>())
         names.append(row->accessibleName());
     EXPECT_EQ(names, QStringList({"KeePassXC"}));
+
+    defaults.setValue(keys::ignoredApps, QStringList{QStringLiteral("org.example.Tool")});
+    PrivacyPage unknown(environment());
+    EXPECT_EQ(unknown.findChild<AppListRow *>()->accessibleName(), QStringLiteral("org.example.Tool"))
+        << "neither installed nor a default: the id";
 
     defaults.setValue(keys::ignoredApps, QStringList());
     PrivacyPage empty(environment());
