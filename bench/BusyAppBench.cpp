@@ -12,6 +12,7 @@
 #include "model/ClipDraft.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "ProcessStatus.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -36,18 +37,6 @@ constexpr int imageCount = 500;
 constexpr int textCount = 10'000;
 
 QString storeFolder;
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 // A noise picture whose PNG is about 1 MB and differs from every other.
 QByteArray distinctPng(int seed)
@@ -132,7 +121,7 @@ int runMemoryScenario(const QString &scenario, const QString &folder)
         }
     }
     bench::settle();
-    std::printf("%.1f\n", residentMegabytes());
+    std::printf("%.1f\n", bench::statusMegabytes("VmRSS:"));
     return 0;
 }
 

@@ -16,6 +16,8 @@
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
+#include "platform/DesktopEntries.h"
+#include "ProcessStatus.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -48,7 +50,8 @@ struct Desktop
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
     x11::X11ActiveWindow activeWindow{x11};
-    x11::X11Workspace workspace{x11, activeWindow};
+    DesktopEntries apps;
+    x11::X11Workspace workspace{x11, activeWindow, apps};
     QTemporaryDir settingsFolder;
     Defaults defaults{settingsFolder.filePath(QStringLiteral("defaults.json"))};
 };
@@ -58,17 +61,6 @@ double median(std::vector<double> samples)
     std::sort(samples.begin(), samples.end());
     return samples.empty() ? 0 : samples[samples.size() / 2];
 }
-
-// Waits in the event loop until `done` turns true, at most `timeoutMs`.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-    return done();
-}
-
 void BM_IdleTick(benchmark::State &state)
 {
     Desktop desktop;
@@ -128,7 +120,7 @@ void BM_CopyToHistory(benchmark::State &state)
         xclip->write(QStringLiteral("copy %1 for the latency bench").arg(++copyNumber).toUtf8());
         xclip->closeWriteChannel();
         owners.push_back(std::move(xclip));
-        if (!runUntil([&] { return storedAt >= 0; }, 5000)) {
+        if (!bench::runUntil([&] { return storedAt >= 0; }, 5000)) {
             state.SkipWithError("a copy was never captured");
             break;
         }

@@ -17,6 +17,7 @@ public:
     AppInfo appForProcess(qint64) const override { return {}; }
     bool isInstalled(const QString &) const override { return false; }
     QList<AppInfo> installedApps() const override { return {}; }
+    QStringList sameApp(const QString &bundleID) const override { return {bundleID}; }
     QIcon icon(const QString &) const override { return m_icon; }
     bool openURL(const QUrl &) override { return false; }
     void revealFile(const QString &) override {}

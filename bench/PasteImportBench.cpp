@@ -14,6 +14,7 @@
 #include "model/SyncState.h"
 #include "platform/Clock.h"
 #include "transfer/PasteImport.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -37,18 +38,6 @@ constexpr int storeSize = 100'000;
 constexpr int historySize = 50'000;
 constexpr int imageCount = 1'000;
 constexpr int boardCount = 10;
-
-double megabytesOf(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 QByteArray noisePng(QRandomGenerator &random)
 {
@@ -119,7 +108,7 @@ int main(int argc, char **argv)
     SourceAppPublisher publisher(container.mainContext(), sync, nullptr);
     ClipLibrary clips(container.mainContext(), clock, publisher);
     Pinboards pinboards(container.mainContext());
-    const double residentBefore = megabytesOf("VmRSS:");
+    const double residentBefore = bench::statusMegabytes("VmRSS:");
     // Filling the store and the history above peaked higher than the import
     // may; the peak counts from here.
     QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
@@ -186,7 +175,7 @@ int main(int argc, char **argv)
                 summary.alreadyPresent, summary.skipped, summary.pinboardsCreated);
     std::printf("  time: %.2f s (read on workers %.2f s, merge %.2f s)\n", double(seconds) / 1e3,
                 double(readMilliseconds) / 1e3, double(seconds - readMilliseconds) / 1e3);
-    std::printf("  peak resident memory: %.0f MB (%.0f MB before the import)\n", megabytesOf("VmHWM:"), residentBefore);
+    std::printf("  peak resident memory: %.0f MB (%.0f MB before the import)\n", bench::statusMegabytes("VmHWM:"), residentBefore);
     std::printf("  longest main-thread block: %lld ms (target <= 100 ms; while reading %lld ms, taking the snapshot "
                 "%lld ms, longest merge slice %lld ms)\n",
                 static_cast<long long>(longestGap), static_cast<long long>(longestGapWhileReading),

@@ -3,7 +3,9 @@
 // an import of 10,000 remote clips into a 100,000-clip store with the main
 // thread's longest block meanwhile, and a first import of a 100,000-clip
 // history (with 1,000 images) from another machine's folder: its time and
-// peak memory, in a fresh process so no figure carries what another left.
+// peak memory, in a fresh process so no figure carries what another left;
+// and, each in a fresh process too, a quit during the import of a segment of
+// 550,000 changes and a launch with a 20 MB settings file.
 #include "HistoryFill.h"
 #include "TimingReporter.h"
 
@@ -17,15 +19,20 @@
 #include "transfer/CloudSync.h"
 #include "transfer/FolderMirror.h"
 #include "transfer/FolderSync.h"
+#include "transfer/SyncFolder.h"
+#include "ProcessStatus.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUuid>
 
 #include <benchmark/benchmark.h>
 
@@ -66,18 +73,6 @@ private:
     QElapsedTimer m_sinceLast;
     qint64 m_longest = 0;
 };
-
-double megabytesOf(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return -1;
-}
 
 ClipDraft textDraft(int i)
 {
@@ -223,8 +218,87 @@ int runFirstImport(const QString &folder)
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (machine.container.mainContext().fetchCount<ClipItem>() != largeStore)
         return 1;
-    std::printf("%.2f %.1f\n", seconds, megabytesOf("VmHWM:"));
+    std::printf("%.2f %.1f\n", seconds, bench::statusMegabytes("VmHWM:"));
     return 0;
+}
+
+// Another device's segment as a hostile or runaway writer might leave it:
+// `changes` small upserts, about 450 bytes a line.
+void writeHostileSegment(const QString &folder, int changes)
+{
+    const QString device = QStringLiteral("0f0e0d0c-0b0a-4908-8706-050403020100");
+    const SyncFolder sync(folder);
+    QDir().mkpath(sync.deviceFolder(device));
+    QFile file(sync.segmentFile(device, 1));
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write the segment");
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto put = [&](const QByteArray &line) {
+        hash.addData(line);
+        file.write(line);
+    };
+    put(R"({"device":")" + device.toLatin1() + R"(","format":1,"seq":1})" "\n");
+    const QByteArray text(270, 'x');
+    for (int i = 0; i < changes; ++i) {
+        const QByteArray rid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1();
+        put(R"({"hlc":"1700000000000-)" + QByteArray::number(i) + "-" + device.toLatin1() + R"(","entity":"ClipItem","rid":")"
+            + rid + R"(","op":"upsert","fields":{"text":")" + text + R"("},"blobs":{}})" "\n");
+    }
+    file.write(R"({"count":)" + QByteArray::number(changes) + R"(,"sha256":")" + hash.result().toHex() + "\"}\n");
+}
+
+// In a fresh process: the import of the segment in `folder`, either whole
+// or quit after `quitAfterMs`; prints the seconds it ran, the milliseconds
+// the quit took and the peak resident megabytes.
+int runHostileSegment(const QString &folder, int quitAfterMs)
+{
+    QTemporaryDir store;
+    auto machine = std::make_unique<Machine>(store.path(), folder);
+    machine->sync.attach(machine->container);
+    QElapsedTimer running;
+    running.start();
+    machine->state.start(true);
+    if (quitAfterMs > 0) {
+        while (running.elapsed() < quitAfterMs)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    } else if (!machine->waitFor(CloudEvent::Type::import, 1)) {
+        return 1;
+    }
+    const double seconds = running.nsecsElapsed() / 1e9;
+    QElapsedTimer quitting;
+    quitting.start();
+    machine.reset();
+    std::printf("%.1f %lld %.1f\n", seconds, quitting.elapsed(), bench::statusMegabytes("VmHWM:"));
+    return 0;
+}
+
+// In a fresh process: settings of `megabytes` read at launch; prints the peak resident megabytes.
+int runLargeSettings(int megabytes)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("defaults.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write("{\"windowSizes\": [");
+    const QByteArray entry = R"({"screen": "DP-1 2560x1440", "width": 1200, "height": 800},)";
+    for (qint64 written = 0; written < megabytes * 1'000'000LL; written += entry.size())
+        file.write(entry);
+    file.write("1]}");
+    file.close();
+    const Defaults defaults(path);
+    std::printf("%.1f\n", bench::statusMegabytes("VmHWM:"));
+    return defaults.loadProblem() ? 0 : 1;
+}
+
+// The figure a child process printed, split at blanks; empty when it failed.
+QList<QByteArray> childFigures(const QStringList &arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return {};
+    return child.readAllStandardOutput().trimmed().split(' ');
 }
 
 } // namespace
@@ -234,6 +308,16 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--first-import")
         return runFirstImport(QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && QByteArray(argv[1]) == "--hostile-segment")
+        return runHostileSegment(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    if (argc == 3 && QByteArray(argv[1]) == "--large-settings")
+        return runLargeSettings(QByteArray(argv[2]).toInt());
+
+    QTemporaryDir hostile;
+    writeHostileSegment(hostile.path(), 550'000);
+    const QList<QByteArray> hostileImport = childFigures({QStringLiteral("--hostile-segment"), hostile.path(), QStringLiteral("0")});
+    const QList<QByteArray> hostileQuit = childFigures({QStringLiteral("--hostile-segment"), hostile.path(), QStringLiteral("5000")});
+    const QList<QByteArray> largeSettings = childFigures({QStringLiteral("--large-settings"), QStringLiteral("20")});
 
     QTemporaryDir history;
     writeRemoteHistory(history.path(), largeStore, historyImages);
@@ -264,5 +348,17 @@ int main(int argc, char **argv)
                     largeStore, historyImages, imageBytes / 1024, firstImport[0].constData(), firstImport[1].constData());
     else
         std::printf("  first import of a %d-clip history: failed\n", largeStore);
+    if (hostileImport.size() == 3 && hostileQuit.size() == 3)
+        std::printf("  a segment of %.0f MB with 550,000 changes: imported in %s s, peak resident %s MB "
+                    "(target <= 300 MB); a quit 5 s into its import took %s ms (target < 1000 ms)\n",
+                    QFileInfo(SyncFolder(hostile.path()).segmentFile(QStringLiteral("0f0e0d0c-0b0a-4908-8706-050403020100"), 1)).size() / 1e6,
+                    hostileImport[0].constData(), hostileImport[2].constData(), hostileQuit[1].constData());
+    else
+        std::printf("  a segment with 550,000 changes: failed\n");
+    if (largeSettings.size() == 1)
+        std::printf("  a settings file of 20 MB at launch: peak resident %s MB (target <= 300 MB)\n",
+                    largeSettings[0].constData());
+    else
+        std::printf("  a settings file of 20 MB: failed\n");
     return 0;
 }

@@ -11,20 +11,24 @@ endfunction()
 
 # Unit and widget suites run on Qt's offscreen platform. Suites marked X11 need
 # the real X server that scripts/test starts; they share its clipboard and
-# keyboard, so they never run at the same time as each other.
+# keyboard, so they never run at the same time as each other. Every test has a
+# time limit, so one that hangs fails instead of holding up the whole run.
 function(tamo_add_test_suite name folder)
     cmake_parse_arguments(ARG "X11" "" "DEPS" ${ARGN})
+    # The slowest test takes about 12 s, several times that under the sanitizers.
+    set(timeout 300)
     file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE tamo_test_support ${ARG_DEPS})
     if(ARG_X11)
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
-            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display LABELS x11)
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display LABELS x11
+                       TIMEOUT ${timeout})
     else()
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
-            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
     endif()
 endfunction()
 

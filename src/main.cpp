@@ -33,6 +33,7 @@
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
 #include "platform/LoginItem.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProgramCopies.h"
 #include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
@@ -90,10 +91,14 @@ int main(int argc, char **argv)
     SecondCopyGuard guard(SecondCopyGuard::realServices(programCopies, alerts, [&loginItem] { loginItem.refresh(); },
                                                         clock, &app),
                           SecondCopyGuard::standardInstallFolders());
-    guard.terminateRunningCopies();
+    const bool endedOtherCopies = guard.terminateRunningCopies();
     SingleInstance instance(paths.storeDirectory());
-    if (const auto exitStatus = instance.claimOrHandOver(files))
+    if (const auto exitStatus = instance.claimOrHandOver(files, endedOtherCopies ? SecondCopyGuard::launchWaitMs : 0))
         return *exitStatus;
+    // What earlier versions left readable to other users of this computer.
+    for (const QString &folder : {paths.storeDirectory(), paths.configDirectory(), paths.cacheDirectory(),
+                                  SupportReport::standardCrashFolder()})
+        privatefiles::tighten(folder);
 
     X11Platform platform;
     if (!platform.isX11())
@@ -162,7 +167,7 @@ int main(int argc, char **argv)
     pasteImport.attach(*model);
     bonusTools.attach(model->hotKeyRegistry());
     SupportReport supportReport(*model, defaults, filePanels, platform.screens(), SupportReport::standardCrashFolder());
-    FeatureTour tour({*model, defaults, platform.accessibility()});
+    FeatureTour tour({*model, defaults});
     ThumbnailCache sampleThumbnails;
     Personalization personalization({*model, defaults, sampleThumbnails});
     onboarding.attach(*model, {tour, personalization, supportReport});

@@ -78,6 +78,16 @@ public:
     // What runs, and the lines under it, for the indicators.
     virtual QString activityTitle() const { return {}; }
     virtual QStringList detailLines(const QDateTime &now) const { Q_UNUSED(now); return {}; }
+    // What sync noticed that the user should know (a new identity for this
+    // computer), kept while the app runs; empty when nothing.
+    virtual QString notice() const { return {}; }
+    // The status lines with the notice under them.
+    QStringList withNotice(QStringList lines) const
+    {
+        if (const QString text = notice(); !text.isEmpty())
+            lines.append(text);
+        return lines;
+    }
     virtual void syncNow(ModelContext &context) { Q_UNUSED(context); }
     // The folder the user's machines sync through; empty when unknown.
     virtual QString folderPath() const { return {}; }
@@ -93,9 +103,9 @@ public:
 // A release as the update feed describes it.
 struct UpdateRelease
 {
-    QString version; // for display only
-    int build = 0;   // what is compared with the running build
-    QUrl url;        // the download page
+    QString version;  // for display only
+    qint64 build = 0; // what is compared with the running build
+    QUrl url;         // the download page
 };
 
 class UpdateService

@@ -104,7 +104,7 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_writer = std::make_unique<PasteboardWriter>(*m_platform.pasteboard, *m_clips);
     m_hotKeyRegistry = std::make_unique<GlobalHotKeyRegistry>(*m_platform.hotKeys, defaults);
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
-    m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, this);
+    m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, {}, this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppModel::saveBeforeQuit);
 }
 
@@ -347,12 +347,34 @@ void AppModel::reportUnsavedCopy()
     if (!context.lastSaveFoundDiskFull() || m_toldDiskFull)
         return;
     m_toldDiskFull = true;
-    QMetaObject::invokeMethod(this, [this] {
-        m_platform.alerts->runModal(
-            AlertSpec::failure(QStringLiteral("TamoCove cannot save new clips: the disk is full"),
-                               QStringLiteral("Your copies are kept until there is room. Free some space on "
-                                              "the disk and they are saved with your next copy.")));
-    }, Qt::QueuedConnection);
+    showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove cannot save new clips: the disk is full"),
+                                     QStringLiteral("Your copies are kept until there is room. Free some space on "
+                                                    "the disk and they are saved with your next copy.")));
+}
+
+void AppModel::deleteAsked(const std::function<QList<QUuid>()> &deletion)
+{
+    const ModelContext &context = m_container->mainContext();
+    bool undone = false;
+    const QMetaObject::Connection watch =
+        connect(&context, &ModelContext::removalsTakenBack, this, [&undone] { undone = true; });
+    forgetClips(deletion());
+    disconnect(watch);
+    if (!undone)
+        return;
+    // The store took the deletion back at once and lists the clips again.
+    if (context.lastSaveFoundDiskFull()) {
+        showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove cannot delete: the disk is full"),
+                                         QStringLiteral("Nothing was deleted. Free some space on the disk and try again.")));
+        return;
+    }
+    showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove could not delete"),
+                                     QStringLiteral("Nothing was deleted: %1").arg(context.lastError())));
+}
+
+void AppModel::showAlertSoon(const AlertSpec &alert)
+{
+    QMetaObject::invokeMethod(this, [this, alert] { m_platform.alerts->runModal(alert); }, Qt::QueuedConnection);
 }
 
 // Copies that waited for room get one last save; what it cannot keep is
@@ -437,7 +459,7 @@ void AppModel::unpin(const QList<ClipItemPtr> &clips)
 
 void AppModel::deleteItems(const QList<ClipItemPtr> &clips)
 {
-    forgetClips(m_clips->deleteClips(clips));
+    deleteAsked([&] { return m_clips->deleteClips(clips); });
 }
 
 void AppModel::forgetClips(const QList<QUuid> &removed)
@@ -563,8 +585,12 @@ void AppModel::setPinboardColor(int colorIndex, Pinboard &pinboard)
 void AppModel::deletePinboard(const PinboardPtr &pinboard)
 {
     const QUuid id = pinboard->id();
-    m_pinboards->deletePinboard(pinboard);
-    if (m_selectedPinboardID == id) {
+    deleteAsked([&] {
+        m_pinboards->deletePinboard(pinboard);
+        return QList<QUuid>(); // its clips stay in the history
+    });
+    const bool deleted = !pinboard->isInserted() || pinboard->isGone();
+    if (deleted && m_selectedPinboardID == id) {
         setSelectedPinboardID({});
         setSelectedItemID({});
     }
@@ -700,14 +726,14 @@ void AppModel::clearHistory()
 {
     m_ext.drawer->hide(false);
     m_ext.windows->activateApp();
-    forgetClips(m_history->clearHistory(*m_platform.alerts));
+    deleteAsked([this] { return m_history->clearHistory(*m_platform.alerts); });
 }
 
 void AppModel::clearLast24Hours()
 {
     m_ext.drawer->hide(false);
     m_ext.windows->activateApp();
-    forgetClips(m_history->clearLast24Hours(*m_platform.alerts));
+    deleteAsked([this] { return m_history->clearLast24Hours(*m_platform.alerts); });
 }
 
 bool AppModel::setHistoryCapacity(int capacity)

@@ -21,6 +21,7 @@ namespace tamo {
 
 class Accessibility;
 class Alerts;
+struct AlertSpec;
 class AppIcons;
 class ClipLibrary;
 class ClipboardMonitor;
@@ -277,6 +278,10 @@ private:
     void mergeDuplicatesInBackground();
     void trimHistory();
     void reportUnsavedCopy();
+    // Runs a deletion the user asked for: the clips it removed leave the
+    // selection, and one the store could not take is told.
+    void deleteAsked(const std::function<QList<QUuid>()> &deletion);
+    void showAlertSoon(const AlertSpec &alert);
     void saveBeforeQuit();
     // Moves the selection and the preview off clips that were removed.
     void forgetClips(const QList<QUuid> &removed);

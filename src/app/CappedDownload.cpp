@@ -1,5 +1,7 @@
 #include "app/CappedDownload.h"
 
+#include "app/AddressCheck.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -26,11 +28,14 @@ CappedDownload::CappedDownload(QNetworkAccessManager &network, const QUrl &url, 
     : QObject(parent), m_options(options)
 {
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         options.redirects ? QNetworkRequest::UserVerifiedRedirectPolicy
+                                           : QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(options.maxRedirects);
     request.setTransferTimeout(int(options.timeout.count()));
     m_reply = network.get(request);
     m_reply->setParent(this);
+    connect(m_reply, &QNetworkReply::redirected, this, &CappedDownload::redirected);
     connect(m_reply, &QNetworkReply::readyRead, this, &CappedDownload::read);
     connect(m_reply, &QNetworkReply::finished, this, &CappedDownload::finish);
 }
@@ -43,6 +48,21 @@ QUrl CappedDownload::finalURL() const
 QByteArray CappedDownload::contentType() const
 {
     return m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+}
+
+void CappedDownload::redirected(const QUrl &target)
+{
+    if (!m_options.redirects)
+        return; // followed by the policy alone
+    m_options.redirects->check(target, this, [this](AddressCheck::Verdict verdict) {
+        if (m_stoppedWith)
+            return;
+        switch (verdict) {
+        case AddressCheck::Verdict::allowed: m_reply->redirectAllowed(); return;
+        case AddressCheck::Verdict::refused: stop(Outcome::unusable); return;
+        case AddressCheck::Verdict::unresolved: stop(Outcome::failed); return;
+        }
+    });
 }
 
 void CappedDownload::read()

@@ -13,8 +13,11 @@ class QNetworkReply;
 
 namespace tamo {
 
-// One GET that follows a few redirects (never to a less safe scheme), gives up
-// when the server stays silent too long, and stops reading at a size cap.
+struct AddressCheck;
+
+// One GET that follows a few redirects (never to a less safe scheme, and
+// with an address check only where it allows), gives up when the server
+// stays silent too long, and stops reading at a size cap.
 class CappedDownload : public QObject
 {
     Q_OBJECT
@@ -33,6 +36,7 @@ public:
         std::chrono::milliseconds timeout{0}; // without any data
         int maxRedirects = 0;
         QByteArrayList acceptedTypes; // MIME types; empty accepts any
+        const AddressCheck *redirects = nullptr; // when set, outlives the download
     };
 
     CappedDownload(QNetworkAccessManager &network, const QUrl &url, const Options &options, QObject *parent = nullptr);
@@ -48,6 +52,7 @@ signals:
     void finished();
 
 private:
+    void redirected(const QUrl &target);
     void read();
     void stop(Outcome outcome);
     void finish();

@@ -4,7 +4,6 @@
 #include "model/StoredFilePath.h"
 #include "platform/AppInfo.h"
 
-#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -25,31 +24,25 @@ bool hasVisibleText(const QString &text)
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return !c.isSpace(); });
 }
 
-std::optional<QByteArray> image(const PasteboardCopy &copy)
+std::optional<QByteArray> firstOf(const PasteboardCopy &copy, std::initializer_list<QString> types)
 {
-    for (const QString &type : {PasteboardType::png, PasteboardType::tiff}) {
+    for (const QString &type : types) {
         if (std::optional<QByteArray> bytes = copy.data(type))
             return bytes;
     }
     return std::nullopt;
 }
 
-QString megabytes(qsizetype characters)
+std::optional<QByteArray> image(const PasteboardCopy &copy)
 {
-    return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
+    return firstOf(copy, {PasteboardType::png, PasteboardType::tiff});
 }
 
-// The RTF would describe the whole text: only the plain beginning is kept.
-ClipDraft truncatedText(const QString &text, const std::optional<QString> &bundleID,
-                        const std::optional<QString> &appName)
+// Browsers and GTK apps give HTML where others give RTF; either is kept as
+// the clip's rich text, as it came.
+std::optional<QByteArray> richText(const PasteboardCopy &copy)
 {
-    qsizetype length = largestText;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    ClipDraft draft = ClipDraft::fromText(text.first(length), std::nullopt, bundleID, appName);
-    draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
-                      .arg(megabytes(length), megabytes(text.size()));
-    return draft;
+    return firstOf(copy, {PasteboardType::rtf, PasteboardType::html});
 }
 
 } // namespace
@@ -79,8 +72,8 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
     }
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() > largestText)
-            return truncatedText(*text, bundleID, appName);
-        return ClipDraft::fromText(*text, copy.data(PasteboardType::rtf), bundleID, appName);
+            return ClipDraft::fromCappedText(*text, std::nullopt, bundleID, appName);
+        return ClipDraft::fromText(*text, richText(copy), bundleID, appName);
     }
     if (const std::optional<QByteArray> bytes = image(copy))
         return ClipDraft::fromImage(*bytes, bundleID, appName);
@@ -93,7 +86,7 @@ void readAhead(PasteboardCopy &copy)
         return;
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() <= largestText)
-            copy.data(PasteboardType::rtf);
+            richText(copy);
         return;
     }
     image(copy);

@@ -1,6 +1,7 @@
 #include "app/CrashHandler.h"
 
 #include "app/Product.h"
+#include "platform/PrivateFiles.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -8,8 +9,11 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <csignal>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,6 +26,34 @@ namespace {
 char reportPath[4096];
 char header[512];
 constexpr int fatalSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
+std::atomic<CrashCleanup> cleanupOnCrash{nullptr};
+
+// A thread's own stack for the handler, given back when the thread ends.
+class AlternateStack
+{
+public:
+    AlternateStack() : m_memory(std::max<size_t>(SIGSTKSZ, 64 * 1024))
+    {
+        stack_t stack{};
+        stack.ss_sp = m_memory.data();
+        stack.ss_size = m_memory.size();
+        m_installed = ::sigaltstack(&stack, nullptr) == 0;
+    }
+    ~AlternateStack()
+    {
+        if (!m_installed)
+            return;
+        stack_t off{};
+        off.ss_flags = SS_DISABLE;
+        ::sigaltstack(&off, nullptr);
+    }
+    AlternateStack(const AlternateStack &) = delete;
+    AlternateStack &operator=(const AlternateStack &) = delete;
+
+private:
+    std::vector<char> m_memory;
+    bool m_installed = false;
+};
 
 void writeAll(int fd, const char *text, size_t length)
 {
@@ -50,6 +82,8 @@ void writeNumber(int fd, int value)
 
 void onFatalSignal(int signal)
 {
+    if (const CrashCleanup cleanup = cleanupOnCrash.load())
+        cleanup();
     const int fd = ::open(reportPath, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd >= 0) {
         writeAll(fd, header, std::strlen(header));
@@ -75,7 +109,7 @@ void onFatalSignal(int signal)
 
 void install(const QString &folder)
 {
-    QDir().mkpath(folder);
+    privatefiles::makeFolder(folder);
     const QDateTime started = QDateTime::currentDateTime();
     const QByteArray path = QFile::encodeName(
         folder + QStringLiteral("/TamoCove-%1-%2.crash")
@@ -92,8 +126,23 @@ void install(const QString &folder)
     // backtrace() loads its unwinder on first use, which is not safe inside the handler.
     void *warmUp[1];
     backtrace(warmUp, 1);
+    coverThisThread();
+    struct sigaction action{};
+    action.sa_handler = onFatalSignal;
+    action.sa_flags = SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
     for (const int signal : fatalSignals)
-        std::signal(signal, onFatalSignal);
+        ::sigaction(signal, &action, nullptr);
+}
+
+void coverThisThread()
+{
+    static thread_local AlternateStack stack;
+}
+
+void setCleanup(CrashCleanup cleanup)
+{
+    cleanupOnCrash.store(cleanup);
 }
 
 } // namespace tamo::CrashHandler

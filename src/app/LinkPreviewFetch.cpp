@@ -1,6 +1,5 @@
 #include "app/LinkPreviewFetch.h"
 
-#include "app/CappedDownload.h"
 #include "app/LinkMetadata.h"
 #include "model/ImageEncoding.h"
 
@@ -40,15 +39,29 @@ std::optional<QByteArray> makeThumbnail(const QByteArray &bytes, int maxSide)
 } // namespace
 
 LinkPreviewFetch::LinkPreviewFetch(QNetworkAccessManager &network, const QUrl &url, const LinkFetchLimits &limits,
-                                   QObject *parent)
-    : QObject(parent), m_network(network), m_limits(limits)
+                                   AddressCheck addresses, QObject *parent)
+    : QObject(parent), m_network(network), m_limits(limits), m_addresses(std::move(addresses))
 {
-    const CappedDownload::Options page{limits.maxPageBytes, limits.timeout, limits.maxRedirects,
-                                       {"text/html", "application/xhtml+xml"}};
-    m_download = new CappedDownload(network, url, page, this);
-    connect(m_download, &CappedDownload::finished, this, &LinkPreviewFetch::pageFinished);
     connect(&m_thumbnail, &QFutureWatcher<std::optional<QByteArray>>::finished, this,
             &LinkPreviewFetch::thumbnailReady);
+    download(url,
+             {limits.maxPageBytes, limits.timeout, limits.maxRedirects, {"text/html", "application/xhtml+xml"}},
+             &LinkPreviewFetch::pageFinished);
+}
+
+void LinkPreviewFetch::download(const QUrl &url, const CappedDownload::Options &options,
+                                void (LinkPreviewFetch::*finished)())
+{
+    m_addresses.check(url, this, [this, url, options, finished](AddressCheck::Verdict verdict) {
+        if (verdict != AddressCheck::Verdict::allowed) {
+            done(verdict == AddressCheck::Verdict::refused);
+            return;
+        }
+        CappedDownload::Options checked = options;
+        checked.redirects = &m_addresses;
+        m_download = new CappedDownload(m_network, url, checked, this);
+        connect(m_download, &CappedDownload::finished, this, finished);
+    });
 }
 
 void LinkPreviewFetch::pageFinished()
@@ -72,9 +85,8 @@ void LinkPreviewFetch::pageFinished()
         done(true);
         return;
     }
-    const CappedDownload::Options image{m_limits.maxImageBytes, m_limits.timeout, m_limits.maxRedirects, {}};
-    m_download = new CappedDownload(m_network, *metadata.imageURL, image, this);
-    connect(m_download, &CappedDownload::finished, this, &LinkPreviewFetch::imageFinished);
+    download(*metadata.imageURL, {m_limits.maxImageBytes, m_limits.timeout, m_limits.maxRedirects, {}},
+             &LinkPreviewFetch::imageFinished);
 }
 
 void LinkPreviewFetch::imageFinished()

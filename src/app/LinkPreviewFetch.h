@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/AddressCheck.h"
+#include "app/CappedDownload.h"
+
 #include <QByteArray>
 #include <QFutureWatcher>
 #include <QObject>
@@ -12,8 +15,6 @@
 class QNetworkAccessManager;
 
 namespace tamo {
-
-class CappedDownload;
 
 struct LinkPreview
 {
@@ -34,20 +35,24 @@ struct LinkFetchLimits
 };
 
 // Fetches one link's preview: the page, then the image it names, which is
-// scaled down on a worker thread.
+// scaled down on a worker thread. The page, every redirect and the image must
+// pass the address check first.
 class LinkPreviewFetch : public QObject
 {
     Q_OBJECT
 
 public:
     LinkPreviewFetch(QNetworkAccessManager &network, const QUrl &url, const LinkFetchLimits &limits,
-                     QObject *parent = nullptr);
+                     AddressCheck addresses, QObject *parent = nullptr);
 
 signals:
     // Emitted once, from a network signal: delete the fetch with deleteLater().
     void finished(const tamo::LinkPreview &preview);
 
 private:
+    // Downloads `url` once it passed the check; an address refused for good
+    // ends the fetch as complete, one not looked up now as failed.
+    void download(const QUrl &url, const CappedDownload::Options &options, void (LinkPreviewFetch::*finished)());
     void pageFinished();
     void imageFinished();
     void thumbnailReady();
@@ -55,6 +60,7 @@ private:
 
     QNetworkAccessManager &m_network;
     LinkFetchLimits m_limits;
+    AddressCheck m_addresses;
     CappedDownload *m_download = nullptr;
     QFutureWatcher<std::optional<QByteArray>> m_thumbnail;
     LinkPreview m_preview;

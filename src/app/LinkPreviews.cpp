@@ -22,8 +22,8 @@ std::optional<QUrl> webURL(const std::optional<QString> &text)
 } // namespace
 
 LinkPreviews::LinkPreviews(ModelContext &context, const Defaults &defaults, QNetworkAccessManager &network,
-                           QObject *parent)
-    : QObject(parent), m_context(context), m_defaults(defaults), m_network(network)
+                           AddressCheck addresses, QObject *parent)
+    : QObject(parent), m_context(context), m_defaults(defaults), m_network(network), m_addresses(std::move(addresses))
 {
     connect(&defaults, &Defaults::valueChanged, this, [this](const QString &key) {
         if (key == keys::linkPreviews && !m_defaults.boolValue(keys::linkPreviews))
@@ -44,10 +44,10 @@ void LinkPreviews::request(const ClipItemPtr &clip)
     if (!m_defaults.boolValue(keys::linkPreviews) || m_attempted.contains(clip->id()))
         return;
     const auto url = webURL(clip->text());
-    if (!url)
+    if (!url || !m_addresses.allowsURL(*url))
         return;
     m_attempted.insert(clip->id());
-    auto *fetch = new LinkPreviewFetch(m_network, *url, m_limits, this);
+    auto *fetch = new LinkPreviewFetch(m_network, *url, m_limits, m_addresses, this);
     m_inFlight.insert(clip->id(), fetch);
     connect(fetch, &LinkPreviewFetch::finished, this, [this, clip, fetch](const LinkPreview &preview) {
         m_inFlight.remove(clip->id());

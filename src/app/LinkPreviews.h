@@ -18,7 +18,8 @@ class Defaults;
 class ModelContext;
 
 // Fetches the title and image of the pages that link clips point to, while
-// "linkPreviews" is on, and stores them on the clips.
+// "linkPreviews" is on, and stores them on the clips. Only pages the address
+// check allows are asked: by default https pages of public hosts.
 //
 // A clip is tried at most once per run. A page that answered is never asked
 // again, even when it had no title or image; a network failure leaves the clip
@@ -30,7 +31,7 @@ class LinkPreviews : public QObject
 
 public:
     LinkPreviews(ModelContext &context, const Defaults &defaults, QNetworkAccessManager &network,
-                 QObject *parent = nullptr);
+                 AddressCheck addresses = {}, QObject *parent = nullptr);
 
     // How long a server may stay silent before a fetch counts as failed.
     void setTimeout(std::chrono::milliseconds timeout);
@@ -49,6 +50,7 @@ private:
     ModelContext &m_context;
     const Defaults &m_defaults;
     QNetworkAccessManager &m_network;
+    AddressCheck m_addresses;
     LinkFetchLimits m_limits;
     QSet<QUuid> m_attempted;
     QHash<QUuid, LinkPreviewFetch *> m_inFlight;

@@ -8,14 +8,22 @@ namespace tamo {
 
 namespace {
 
+// A clip's rich text is RTF, or the HTML of a copy that had no RTF; RTF
+// always opens with a brace, HTML never does.
+QString richTextType(const QByteArray &richText)
+{
+    const QByteArray start = richText.left(64).trimmed();
+    return start.startsWith('{') ? PasteboardType::rtf : PasteboardType::html;
+}
+
 PasteboardItem textItem(const ClipItem &clip, bool plainText)
 {
     PasteboardItem item;
     if (clip.text())
         item.insert(PasteboardType::string, clip.text()->toUtf8());
     if (clip.kind() == ClipKind::text && !plainText) {
-        if (const std::optional<QByteArray> rtf = clip.rtfData())
-            item.insert(PasteboardType::rtf, *rtf);
+        if (const std::optional<QByteArray> richText = clip.rtfData())
+            item.insert(richTextType(*richText), *richText);
     }
     return item;
 }

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -57,9 +59,9 @@ QString SingleInstance::channelFolder()
     return isPrivateFolder(ours) ? ours : QString();
 }
 
-std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files)
+std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files, int lockWaitMs)
 {
-    QDir().mkpath(m_storeDirectory);
+    privatefiles::makeFolder(m_storeDirectory);
     const QString folder = channelFolder();
     if (!folder.isEmpty()) {
         const QByteArray store = QFile::encodeName(QFileInfo(m_storeDirectory).canonicalFilePath());
@@ -67,7 +69,7 @@ std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files)
         m_channel = folder + QStringLiteral("/tamocove-") + QString::fromLatin1(key) + QStringLiteral(".socket");
     }
 
-    if (lockStore()) {
+    if (lockStore(lockWaitMs)) {
         listen();
         return std::nullopt;
     }
@@ -79,7 +81,7 @@ std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files)
     return 1;
 }
 
-bool SingleInstance::lockStore()
+bool SingleInstance::lockStore(int waitMs)
 {
     const QByteArray path = QFile::encodeName(QDir(m_storeDirectory).filePath(QStringLiteral("Tamo.store.lock")));
     m_lockFile = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -87,8 +89,12 @@ bool SingleInstance::lockStore()
     if (m_lockFile < 0)
         return true;
     // Released by the system when the process ends, however it ends.
-    if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
-        return true;
+    for (const QDeadlineTimer deadline(waitMs);; QThread::msleep(connectRetryMs)) {
+        if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (deadline.hasExpired())
+            break;
+    }
     ::close(m_lockFile);
     m_lockFile = -1;
     return false;

@@ -28,8 +28,9 @@ public:
     // does: the files were handed to it (possibly none, a reopen), one line
     // says so on stderr, and the status this launch should exit with is
     // returned: 0 when the running instance took the request, 1 when it
-    // could not be reached.
-    std::optional<int> claimOrHandOver(const QStringList &files);
+    // could not be reached. `lockWaitMs`: how long a store held by a copy
+    // that was just told to quit may take to be let go.
+    std::optional<int> claimOrHandOver(const QStringList &files, int lockWaitMs = 0);
 
     // Where channels live: $XDG_RUNTIME_DIR, else a folder of ours in the temp
     // folder; either must be a folder only this user can enter. Empty when
@@ -41,7 +42,7 @@ signals:
     void activated(const QStringList &files);
 
 private:
-    bool lockStore();
+    bool lockStore(int waitMs);
     void listen();
     bool handOver(const QStringList &files);
     void readMessage(QLocalSocket *socket);

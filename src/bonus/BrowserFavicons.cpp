@@ -5,6 +5,7 @@
 #include "app/CappedDownload.h"
 #include "app/LinkMetadata.h"
 #include "platform/Clock.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -125,9 +126,10 @@ void BrowserFavicons::fetchIcon(const QString &host, const QUrl &iconURL, const 
             if (image.isNull())
                 return;
             store(image, host);
-            QDir().mkpath(m_folder);
+            privatefiles::makeFolder(m_folder);
             QSaveFile out(file);
-            if (out.open(QIODevice::WriteOnly) && out.write(*png) == png->size())
+            if (out.open(QIODevice::WriteOnly) && out.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+                && out.write(*png) == png->size())
                 out.commit();
         });
         encoding->setFuture(QtConcurrent::run(faviconThumbnail, download->body(), iconSide, m_limits.maxDecodedSide));

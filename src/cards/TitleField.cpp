@@ -1,5 +1,7 @@
 #include "cards/TitleField.h"
 
+#include "model/TypedText.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -9,6 +11,7 @@ TitleField::TitleField(QWidget *parent)
     : QLineEdit(parent)
 {
     setAccessibleName(QStringLiteral("Title"));
+    setMaxLength(maxTypedLength);
 }
 
 void TitleField::keyPressEvent(QKeyEvent *event)

@@ -2,6 +2,7 @@
 
 #include "cards/GlassRim.h"
 #include "cards/ViewStyles.h"
+#include "model/TypedText.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,6 +29,7 @@ PinboardNameField::PinboardNameField(QWidget *parent)
 {
     m_edit->setPlaceholderText(QStringLiteral("Pinboard Name"));
     m_edit->setAccessibleName(m_edit->placeholderText());
+    m_edit->setMaxLength(maxTypedLength);
     m_edit->setFrame(false);
     m_edit->setFont(uiFont(namePoints, QFont::Medium));
     m_edit->setFixedWidth(editWidth);

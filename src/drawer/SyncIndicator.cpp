@@ -123,14 +123,14 @@ QStringList SyncIndicator::lines() const
     const QDateTime now = m_model.clock().now();
     switch (status.kind) {
     case Kind::upToDate:
-        return {QStringLiteral("Up to date · synced ") + relativeDateText(status.date, now)};
+        return sync.withNotice({QStringLiteral("Up to date · synced ") + relativeDateText(status.date, now)});
     case Kind::failed:
-        return {QStringLiteral("Sync failed: ") + status.text};
+        return sync.withNotice({QStringLiteral("Sync failed: ") + status.text});
     case Kind::noAccount:
         return {QStringLiteral("To sync, have a file-sync engine keep the sync folder %1 in step")
                     .arg(homeShortened(sync.folderPath()))};
     case Kind::syncing:
-        return QStringList{sync.activityTitle()} + sync.detailLines(now);
+        return sync.withNotice(QStringList{sync.activityTitle()} + sync.detailLines(now));
     case Kind::off:
         break;
     }

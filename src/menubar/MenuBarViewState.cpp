@@ -78,6 +78,83 @@ void MenuBarViewState::storeSaved(const SaveSummary &summary)
         return;
     dropRemoved(summary.removedClipIDs);
     follow(&summary);
+    followInResults(summary);
+}
+
+void MenuBarViewState::followInResults(const SaveSummary &summary)
+{
+    // A search about to start reads the save itself.
+    if (!isSearching() || m_searchPause.isActive() || !summary.entities.contains(QLatin1String(ClipItem::spec().name)))
+        return;
+    const bool placed = m_results && summary.savedRecords && placeInResults(*summary.savedRecords);
+    if (m_search.isRunning()) {
+        // It may have read the store before this save: what it finds is
+        // brought up to date once it ends, so copies in quick succession
+        // never keep a long search from ending.
+        m_missedBySearch.removed += summary.removedClipIDs;
+        if (summary.savedRecords)
+            m_missedBySearch.saved.insert(m_missedBySearch.saved.end(), summary.savedRecords->cbegin(),
+                                          summary.savedRecords->cend());
+        else
+            m_missedBySearch.unknown = true;
+    } else if (!placed) {
+        searchAgainQuietly();
+    }
+    visibleMayHaveChanged();
+    emit searchChanged(); // the title counts the matches
+}
+
+// False when a clip's place is only known by reading the store: a match that
+// is not the newest, or one only the rest of a long text could tell.
+bool MenuBarViewState::placeInResults(const std::vector<std::shared_ptr<Record>> &saved)
+{
+    const PinboardPtr board = selectedBoard();
+    const QString text = trimmedSearchText(m_query);
+    // The date the results are ordered by, newest first.
+    const auto dateOf = [&](const ClipItem &clip) {
+        return board ? clip.pinnedAt().value_or(QDateTime()) : clip.createdAt();
+    };
+    QList<ClipItemPtr> matching;
+    for (const std::shared_ptr<Record> &record : saved) {
+        if (&record->entity() != &ClipItem::spec())
+            continue;
+        auto clip = std::static_pointer_cast<ClipItem>(record);
+        const bool inScope = !clip->isGone() && (!board || clip->pinboardID() == board->id());
+        const std::optional<bool> matches = inScope ? clip->matchesHeld(text, m_filters) : std::optional(false);
+        if (!matches)
+            return false;
+        if (*matches)
+            matching.append(std::move(clip));
+        else
+            m_results->removeOne(clip->id());
+    }
+    std::sort(matching.begin(), matching.end(),
+              [&](const ClipItemPtr &a, const ClipItemPtr &b) { return dateOf(*a) < dateOf(*b); });
+    for (const ClipItemPtr &clip : std::as_const(matching)) {
+        if (!m_results->isEmpty() && m_results->first() == clip->id())
+            continue;
+        if (!m_results->isEmpty()) {
+            const ClipItemPtr front = clipWithID(m_results->first());
+            if (!front)
+                return false;
+            if (dateOf(*clip) < dateOf(*front)) {
+                // An older clip that already matched keeps its place.
+                if (!m_results->contains(clip->id()))
+                    return false;
+                continue;
+            }
+        }
+        m_results->removeOne(clip->id());
+        m_results->prepend(clip->id());
+    }
+    return true;
+}
+
+// The shown results stay until the new search's whole list replaces them.
+void MenuBarViewState::searchAgainQuietly()
+{
+    m_quietSearch = m_results.has_value();
+    computeResults();
 }
 
 // Deleted results leave at once, without a new search.
@@ -243,6 +320,7 @@ void MenuBarViewState::cyclePinboardScope(bool forward)
 
 void MenuBarViewState::computeResults()
 {
+    m_missedBySearch = {}; // a search started now reads every save so far
     const PinboardPtr board = selectedBoard();
     m_search.start({trimmedSearchText(m_query), m_filters, board ? board->id() : QUuid(), -1, firstFrameClips});
 }
@@ -251,6 +329,7 @@ void MenuBarViewState::scheduleResults()
 {
     // The search that was running is for a key that no longer holds.
     m_search.cancel();
+    m_quietSearch = false;
     if (!isSearching()) {
         m_searchPause.stop();
         if (m_results) {
@@ -269,10 +348,13 @@ void MenuBarViewState::forgetResults()
 {
     m_results.reset();
     m_resultsWhole = false;
+    m_quietSearch = false;
 }
 
 void MenuBarViewState::showFirstResults(const QList<QUuid> &ids)
 {
+    if (m_quietSearch)
+        return;
     m_results = ids;
     m_resultsWhole = false;
     visibleMayHaveChanged();
@@ -280,18 +362,29 @@ void MenuBarViewState::showFirstResults(const QList<QUuid> &ids)
     emit scrollToTopRequested();
 }
 
-// The whole list starts with the first results: what was shown stays in place.
+// The whole list starts with the first results, and one searched again
+// after a save with what was shown: what was shown stays in place.
 void MenuBarViewState::applyResults(const QList<QUuid> &ids, int pages)
 {
-    const bool firstShown = m_results && !m_resultsWhole;
+    const bool shownStays = (m_results && !m_resultsWhole) || std::exchange(m_quietSearch, false);
     m_results = ids;
     m_resultsWhole = true;
     m_lastSearchFetches = pages;
+    followMissedSaves();
     visibleMayHaveChanged();
     // An empty result after an empty wait changes no id, but the title and the empty state change.
     emit searchChanged();
-    if (!firstShown)
+    if (!shownStays)
         emit scrollToTopRequested();
+}
+
+// The saves made while the search read the store, which it may not have seen.
+void MenuBarViewState::followMissedSaves()
+{
+    const MissedSaves missed = std::exchange(m_missedBySearch, {});
+    dropRemoved(missed.removed);
+    if (missed.unknown || !placeInResults(missed.saved))
+        searchAgainQuietly();
 }
 
 void MenuBarViewState::visibleMayHaveChanged()

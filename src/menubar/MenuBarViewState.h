@@ -11,12 +11,15 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace tamo {
 
 class AppModel;
 class ModelContext;
+class Record;
 struct SaveSummary;
 
 // The menu-bar panel's own selection, search and pinboard scope. The drawer
@@ -142,6 +145,13 @@ private:
     void storeSaved(const SaveSummary &summary);
     // Without a save to follow (null), the lists are read again.
     void follow(const SaveSummary *summary);
+    // The shown results take in what a save changed: new matches at the
+    // front, clips that no longer match leave; what cannot be placed without
+    // reading the store has the search run again behind the shown results.
+    void followInResults(const SaveSummary &summary);
+    bool placeInResults(const std::vector<std::shared_ptr<Record>> &saved);
+    void searchAgainQuietly();
+    void followMissedSaves();
     void readFirstClips();
     void scheduleResults();
     void forgetResults();
@@ -162,6 +172,14 @@ private:
     QList<SearchFilter> m_filters;
     std::optional<QList<QUuid>> m_results; // shown: the first results or the whole list
     bool m_resultsWhole = false;
+    bool m_quietSearch = false; // the running search only brings shown results up to date
+    struct MissedSaves
+    {
+        std::vector<std::shared_ptr<Record>> saved;
+        QList<QUuid> removed;
+        bool unknown = false; // a change made through another connection
+    };
+    MissedSaves m_missedBySearch; // saves made while the running search read the store
     ClipSearch m_search;
     QUuid m_boardID;
     QUuid m_renamingBoardID;

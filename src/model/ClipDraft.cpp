@@ -4,6 +4,7 @@
 #include "model/ImageEncoding.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QUrl>
@@ -61,6 +62,23 @@ ClipDraft ClipDraft::fromText(QString text, std::optional<QByteArray> rtf, std::
     draft.rtfData = std::move(rtf);
     draft.sourceBundleID = std::move(bundleID);
     draft.sourceAppName = std::move(appName);
+    return draft;
+}
+
+ClipDraft ClipDraft::fromCappedText(const QString &text, std::optional<QByteArray> rtf,
+                                    std::optional<QString> bundleID, std::optional<QString> appName)
+{
+    if (text.size() <= largestText)
+        return fromText(text, std::move(rtf), std::move(bundleID), std::move(appName));
+    qsizetype length = largestText;
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    const auto megabytes = [](qsizetype characters) {
+        return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
+    };
+    ClipDraft draft = fromText(text.first(length), std::nullopt, std::move(bundleID), std::move(appName));
+    draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
+                      .arg(megabytes(length), megabytes(text.size()));
     return draft;
 }
 

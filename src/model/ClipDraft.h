@@ -16,7 +16,7 @@ struct ClipDraft
 {
     ClipKind kind = ClipKind::text;
     std::optional<QString> text;
-    std::optional<QByteArray> rtfData;
+    std::optional<QByteArray> rtfData; // rich text: RTF, or HTML where the copy had no RTF
     std::optional<QByteArray> imageData;
     int imageWidth = 0;
     int imageHeight = 0;
@@ -32,6 +32,14 @@ struct ClipDraft
     // exactly as copied.
     static ClipDraft fromText(QString text, std::optional<QByteArray> rtf = {},
                               std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
+
+    // The longest text a clip holds: 16 MB of plain text.
+    static constexpr qsizetype largestText = 16 * 1024 * 1024;
+    // fromText for a text of any length: a longer one keeps its first
+    // largestText characters, titled with what was cut, and no RTF (which
+    // would describe the whole).
+    static ClipDraft fromCappedText(const QString &text, std::optional<QByteArray> rtf = {},
+                                    std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
 
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its
     // content hash stays stable), other readable formats are converted.

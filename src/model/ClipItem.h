@@ -50,6 +50,7 @@ public:
     const std::optional<QString> &textPreview() const { return m_text; }
     // Editing the text keeps the content hash the hash of the content.
     void setText(const std::optional<QString> &text);
+    // The rich text: RTF, or HTML where the copy had no RTF.
     std::optional<QByteArray> rtfData() const;
     void setRtfData(const std::optional<QByteArray> &data);
     // The bytes kept in this record; see storedImageData() for local-only images.

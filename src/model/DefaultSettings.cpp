@@ -1,7 +1,9 @@
 #include "model/DefaultSettings.h"
 
+#include "model/ProductLinks.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
+#include "model/WebAddress.h"
 #include "platform/Defaults.h"
 #include "platform/KeyCodes.h"
 
@@ -61,10 +63,9 @@ Defaults::ValueRule wholeWithin(qint64 least, qint64 most)
     };
 }
 
-bool webAddress(const QVariant &value)
+bool secureWebAddress(const QVariant &value)
 {
-    const QUrl url(value.toString(), QUrl::StrictMode);
-    return url.isValid() && !url.host().isEmpty() && (url.scheme() == u"https" || url.scheme() == u"http");
+    return isSecureWebAddress(QUrl(value.toString(), QUrl::StrictMode));
 }
 
 bool keyCode(const QVariant &value)
@@ -152,7 +153,7 @@ void registerDefaultSettings(Defaults &defaults)
         // Apps whose copies are never kept; ids that name no installed app are harmless.
         {keys::ignoredApps, passwordManagerIds()},
         {keys::checkForUpdates, true},
-        {keys::updateFeedURL, QStringLiteral("https://tamocove.app/version.json"), webAddress},
+        {keys::updateFeedURL, ProductLinks::updateFeed().toString(), secureWebAddress},
         {keys::windowSwitcherEnabled, false},
         {keys::windowSwitcherBrowserTabs, false},
         {keys::threeFingerMiddleClick, false},
@@ -189,6 +190,7 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::iCloudImportedOnce, false},
         {keys::syncFolder, QString()},
         {keys::importedPinboardFiles, QVariantMap()},
+        {keys::pasteImportUnfinished, false},
         {keys::welcomeClipsChecked, false},
         {keys::linkedInCardChecked, false},
         {keys::lastUpdateCheck, someDate},

@@ -1,5 +1,7 @@
 #include "model/ModelContainer.h"
 
+#include "platform/PrivateFiles.h"
+
 #include "model/ModelContext.h"
 #include "model/Schema.h"
 #include "model/Sqlite.h"
@@ -121,7 +123,7 @@ StoreOpenError::StoreOpenError(const QString &reason, Cause cause, const QString
 ModelContainer::ModelContainer(const QString &storeDirectory)
     : m_directory(storeDirectory)
 {
-    if (!QDir().mkpath(storeDirectory))
+    if (!privatefiles::makeFolder(storeDirectory))
         throw StoreOpenError(QStringLiteral("cannot create the folder %1").arg(storeDirectory));
     const QString synced = QDir(storeDirectory).filePath(QLatin1String(syncedStoreName));
     const QString local = QDir(storeDirectory).filePath(QLatin1String(localStoreName));

@@ -428,6 +428,11 @@ void ModelContext::discardChanges()
     m_inserted.clear();
     m_removed.clear();
     m_removedClipKeys.clear();
+    readBackChanges();
+}
+
+void ModelContext::readBackChanges()
+{
     const auto changed = std::exchange(m_changed, {});
     for (Record *record : changed.keys()) {
         const EntitySpec &entity = record->entity();
@@ -592,15 +597,11 @@ bool ModelContext::save()
         writeDeletions(summary);
         transaction.commit();
     } catch (const sql::Error &error) {
-        // Nothing was written: the records stay pending for the next save.
+        // Nothing was written: new records stay pending for the next save.
         for (Record *record : newlyKeyed)
             record->m_rowID = 0;
-        m_lastError = error.message();
-        m_diskFull = error.isDiskFull();
-        const qsizetype removals = m_removed.size() + m_removedClipKeys.size();
-        if (removals > 0)
-            std::fprintf(stderr, "TamoCove: could not delete %lld records: %s\n", qlonglong(removals),
-                         qPrintable(m_lastError));
+        noteFailure(error);
+        takeBackRemovals();
         return false;
     }
 
@@ -656,7 +657,8 @@ bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)
     } catch (const sql::Error &error) {
         for (auto record = m_inserted.begin(); record != local; ++record)
             (*record)->m_rowID = 0;
-        m_lastError = error.message();
+        noteFailure(error);
+        takeBackRemovals();
         return false;
     }
     for (auto record = m_inserted.begin(); record != local; ++record) {
@@ -666,6 +668,36 @@ bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)
     }
     m_inserted.erase(m_inserted.begin(), local);
     return true;
+}
+
+void ModelContext::noteFailure(const sql::Error &error)
+{
+    m_lastError = error.message();
+    m_diskFull = error.isDiskFull();
+}
+
+// A removal kept pending would be lost without a word by a quit before room
+// is made, and the clip would be back at the next launch. So it is taken back
+// at once, with the edits made alongside it (a deleted pinboard's unpinned
+// clips), and the views list the records as the store still holds them.
+void ModelContext::takeBackRemovals()
+{
+    if (m_removed.isEmpty() && m_removedClipKeys.isEmpty())
+        return;
+    std::fprintf(stderr, "TamoCove: could not delete %lld records: %s\n",
+                 qlonglong(m_removed.size() + m_removedClipKeys.size()), qPrintable(m_lastError));
+    SaveSummary restored;
+    for (Record *record : m_removed.keys())
+        restored.entities.insert(QLatin1String(record->entity().name));
+    for (Record *record : m_changed.keys())
+        restored.entities.insert(QLatin1String(record->entity().name));
+    if (!m_removedClipKeys.isEmpty())
+        restored.entities.insert(QLatin1String(ClipItem::spec().name));
+    m_removed.clear();
+    m_removedClipKeys.clear();
+    readBackChanges();
+    emit didSave(restored);
+    emit removalsTakenBack();
 }
 
 void ModelContext::forgetRemovedClips(const QSet<qint64> &keys)

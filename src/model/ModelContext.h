@@ -14,7 +14,7 @@
 
 namespace tamo {
 
-namespace sql { class Database; class Statement; }
+namespace sql { class Database; class Error; class Statement; }
 
 // What one save wrote, for the views that re-query and for closing previews
 // of removed clips.
@@ -131,8 +131,10 @@ public:
     // that must not be completed by the next one.
     void discardChanges();
     // Writes every pending change in one transaction, after new local
-    // records, which commit on their own first. On failure what was not
-    // written stays pending and lastError() says why.
+    // records, which commit on their own first. On failure lastError() says
+    // why and new records stay pending; removals are taken back with the
+    // edits made alongside them (the views list those records again, as
+    // after a save), so nothing the user deleted waits in memory only.
     bool save();
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
@@ -148,6 +150,8 @@ signals:
     // A field of an inserted record changed in memory.
     void recordChanged(const tamo::Record *record);
     void didSave(const tamo::SaveSummary &summary);
+    // A save failed and took back its removals (with lastError()).
+    void removalsTakenBack();
 
 private:
     friend class Record;
@@ -177,6 +181,10 @@ private:
     void writeUpdate(Record &record);
     void writeDeletions(SaveSummary &summary);
     bool commitLocalInsertsFirst(SaveSummary &summary);
+    void noteFailure(const sql::Error &error);
+    void takeBackRemovals();
+    // Changed records read their stored values again.
+    void readBackChanges();
     void forgetRemovedClips(const QSet<qint64> &keys);
 
     sql::Database &m_db;

@@ -61,6 +61,7 @@ inline constexpr Key iCloudLastSynced{"iCloudLastSynced"};
 inline constexpr Key iCloudImportedOnce{"iCloudImportedOnce"};
 inline constexpr Key syncFolder{"syncFolder"};
 inline constexpr Key importedPinboardFiles{"importedPinboardFiles"};
+inline constexpr Key pasteImportUnfinished{"pasteImportUnfinished"};
 inline constexpr Key welcomeClipsChecked{"welcomeClipsChecked"};
 inline constexpr Key linkedInCardChecked{"linkedInCardChecked"};
 inline constexpr Key lastUpdateCheck{"lastUpdateCheck"};

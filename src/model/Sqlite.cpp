@@ -3,7 +3,11 @@
 #include <sqlite3.h>
 
 #include <QDateTime>
+#include <QFile>
 #include <QUuid>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tamo::sql {
 
@@ -157,6 +161,14 @@ std::optional<QByteArray> Statement::blob(int column) const
     return QByteArray(data, sqlite3_column_bytes(m_stmt, column));
 }
 
+std::optional<QByteArray> Statement::blobInPlace(int column) const
+{
+    if (isNull(column))
+        return std::nullopt;
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+    return QByteArray::fromRawData(data, sqlite3_column_bytes(m_stmt, column));
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(m_stmt);
@@ -185,6 +197,12 @@ Database::~Database()
 
 void Database::open(const QString &path)
 {
+    // Made only the user's before SQLite makes it: its -wal and -shm files take its mode.
+    if (!path.isEmpty() && !path.startsWith(u':')) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
+    }
     open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 

@@ -59,6 +59,8 @@ public:
     QString text(int column) const;
     std::optional<QString> optionalText(int column) const;
     std::optional<QByteArray> blob(int column) const;
+    // The blob without a copy: valid until the statement steps or resets.
+    std::optional<QByteArray> blobInPlace(int column) const;
     int columnCount() const;
     QVariant value(int column) const;  // as stored: integer, real, text, blob or NULL (invalid)
 

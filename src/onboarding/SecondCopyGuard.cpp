@@ -79,10 +79,10 @@ QStringList SecondCopyGuard::installedCopies() const
     return copies;
 }
 
-void SecondCopyGuard::terminateRunningCopies()
+bool SecondCopyGuard::terminateRunningCopies()
 {
     if (!isInstalled(m_services.copies.ownLocation()))
-        return;
+        return false;
     m_services.copies.announceGuard();
 
     // Only copies started before this one: of two launched together, the
@@ -94,21 +94,25 @@ void SecondCopyGuard::terminateRunningCopies()
         if (copy.startTicks < ownStart || (copy.startTicks == ownStart && copy.pid < ownPid))
             older.append(copy);
     }
-    if (!older.isEmpty()) {
-        for (const RunningCopy &copy : older)
-            m_services.copies.terminate(copy.pid);
-        const QDateTime deadline = m_services.clock.now().addMSecs(launchWaitMs);
-        auto anyRunning = [&] {
-            return std::any_of(older.cbegin(), older.cend(),
-                               [&](const RunningCopy &copy) { return m_services.copies.isRunning(copy.pid); });
-        };
+    auto anyRunning = [&] {
+        return std::any_of(older.cbegin(), older.cend(),
+                           [&](const RunningCopy &copy) { return m_services.copies.isRunning(copy.pid); });
+    };
+    auto waitForAll = [&](int ms) {
+        const QDateTime deadline = m_services.clock.now().addMSecs(ms);
         while (anyRunning() && m_services.clock.now() < deadline)
             m_services.pause(launchWaitStepMs);
-        for (const RunningCopy &copy : older) {
-            if (m_services.copies.isRunning(copy.pid))
-                m_services.copies.forceTerminate(copy.pid);
-        }
+    };
+    for (const RunningCopy &copy : older)
+        m_services.copies.terminate(copy.pid);
+    waitForAll(launchWaitMs);
+    for (const RunningCopy &copy : older) {
+        if (m_services.copies.isRunning(copy.pid))
+            m_services.copies.forceTerminate(copy.pid);
     }
+    // Until it has ended, a copy still holds the store, and this launch
+    // would hand itself over to a copy about to die.
+    waitForAll(forcedExitWaitMs);
 
     m_watching = true;
     for (const RunningCopy &copy : runningCopies())
@@ -117,6 +121,7 @@ void SecondCopyGuard::terminateRunningCopies()
     watch->setInterval(watchIntervalMs);
     connect(watch, &QTimer::timeout, this, &SecondCopyGuard::handleRunningCopiesChange);
     watch->start();
+    return !older.isEmpty();
 }
 
 void SecondCopyGuard::handleRunningCopiesChange()

@@ -40,6 +40,7 @@ public:
     };
 
     static constexpr int launchWaitMs = 3000;
+    static constexpr int forcedExitWaitMs = 2000;
     static constexpr int launchWaitStepMs = 100;
     static constexpr int watchIntervalMs = 1000;
     static constexpr int forceQuitDelayMs = 2000;
@@ -63,8 +64,9 @@ public:
 
     // Before the settings and the store are read, so that a copy it quits
     // has saved both: quits older running copies (forcing those still
-    // running after 3 s) and starts watching for later ones.
-    void terminateRunningCopies();
+    // running after 3 s, and waiting for them to end) and starts watching
+    // for later ones. True when it ended some.
+    bool terminateRunningCopies();
     // After the core started: points the login item at this copy once on an
     // existing installation, and offers one extra installed copy for the trash.
     void run(bool existingInstall, Defaults &defaults);

@@ -27,11 +27,34 @@ namespace tamo {
 namespace {
 
 constexpr qint64 crashReportAgeSecs = 30LL * 24 * 3600;
+constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+// The report holds the user's settings and logs: its files are the user's alone.
+bool openPrivate(QFile &file)
+{
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.setPermissions(ownerOnly);
+}
 
 bool writeText(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit();
+    QFile file(path);
+    return openPrivate(file) && file.write(text.toUtf8()) >= 0 && file.flush();
+}
+
+// Where a report is put together: the session's private runtime folder, else
+// the temporary folder.
+QString workingParent()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+}
+
+// journalctl ends with 1 both when it fails and when its --grep matched
+// nothing; then it says so on its standard output.
+bool journalFoundNothing(const QString &extractFile)
+{
+    QFile file(extractFile);
+    return file.open(QIODevice::ReadOnly) && file.read(4096).contains("-- No entries --");
 }
 
 } // namespace
@@ -47,7 +70,7 @@ public:
         , m_destination(std::move(destination))
         , m_receiver(receiver)
         , m_done(std::move(done))
-        , m_root(QDir::tempPath() + QStringLiteral("/Tamo-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper())
+        , m_root(workingParent() + QStringLiteral("/Tamo-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper())
         , m_name(QFileInfo(m_destination).completeBaseName())
         , m_folder(m_root + u'/' + m_name)
     {
@@ -55,8 +78,9 @@ public:
 
     void start()
     {
-        if (!QDir().mkpath(m_folder))
-            return fail(QStringLiteral("Couldn't create a temporary folder in %1.").arg(QDir::tempPath()));
+        const QFile::Permissions privateFolder = ownerOnly | QFile::ExeOwner;
+        if (!QDir().mkdir(m_root, privateFolder) || !QDir().mkdir(m_folder, privateFolder))
+            return fail(QStringLiteral("Couldn't create a temporary folder in %1.").arg(workingParent()));
         if (!writeText(m_folder + QStringLiteral("/preferences.txt"),
                        SupportSummary::preferencesText(m_report.m_defaults, connectedScreenIDs())))
             return fail(QStringLiteral("Couldn't write the report's settings file."));
@@ -74,17 +98,18 @@ private:
         return ids;
     }
 
-    // Runs a tool with its time-out; `finished` gets nothing on success, else why it failed.
+    // Runs a tool with its time-out; `finished` gets nothing on success, else
+    // why it failed. `succeeded` tells an exit code that is no failure.
     void runTool(const QString &program, const QStringList &arguments, const QString &outputFile,
-                 std::function<void(std::optional<QString>)> finished)
+                 std::function<void(std::optional<QString>)> finished,
+                 std::function<bool(int code)> succeeded = [](int code) { return code == 0; })
     {
         auto *process = new QProcess(this);
         process->setWorkingDirectory(m_root);
         process->setProcessChannelMode(QProcess::MergedChannels);
-        if (outputFile.isEmpty())
-            process->setStandardOutputFile(QProcess::nullDevice());
-        else
-            process->setStandardOutputFile(outputFile);
+        QFile output(outputFile);
+        process->setStandardOutputFile(!outputFile.isEmpty() && openPrivate(output) ? outputFile
+                                                                                    : QProcess::nullDevice());
         const QString name = QFileInfo(program).fileName();
         auto *timer = new QTimer(process);
         timer->setSingleShot(true);
@@ -98,12 +123,12 @@ private:
             finished(std::move(failure));
         };
         connect(process, &QProcess::finished, this,
-                [report, name, timedOut](int code, QProcess::ExitStatus status) {
+                [report, name, timedOut, succeeded](int code, QProcess::ExitStatus status) {
                     if (*timedOut)
                         report(QStringLiteral("%1 did not finish in time.").arg(name));
                     else if (status != QProcess::NormalExit)
                         report(QStringLiteral("%1 stopped unexpectedly.").arg(name));
-                    else if (code != 0)
+                    else if (!succeeded(code))
                         report(QStringLiteral("%1 stopped with code %2.").arg(name).arg(code));
                     else
                         report(std::nullopt);
@@ -123,12 +148,15 @@ private:
         const QStringList arguments = QStringList{QStringLiteral("--since=-3d"), QStringLiteral("--priority=info"),
                                                   QStringLiteral("--output=short-iso"), QStringLiteral("--no-pager")}
                                       + extract.filter;
-        runTool(m_report.m_tools.journalctl, arguments, file, [this, file](std::optional<QString> failure) {
-            if (failure)
-                writeText(file, QStringLiteral("Could not read the log: ") + *failure + u'\n');
-            if (--m_runningExtracts == 0)
-                finishFolder();
-        });
+        runTool(
+            m_report.m_tools.journalctl, arguments, file,
+            [this, file](std::optional<QString> failure) {
+                if (failure)
+                    writeText(file, QStringLiteral("Could not read the log: ") + *failure + u'\n');
+                if (--m_runningExtracts == 0)
+                    finishFolder();
+            },
+            [file](int code) { return code == 0 || (code == 1 && journalFoundNothing(file)); });
     }
 
     void finishFolder()
@@ -136,10 +164,13 @@ private:
         const QStringList crashes = qualifyingCrashReports(m_report.m_crashFolder, m_report.m_model.clock().now());
         if (!crashes.isEmpty()) {
             const QString target = m_folder + QStringLiteral("/crashes");
-            if (!QDir().mkpath(target))
+            if (!QDir().mkdir(target, ownerOnly | QFile::ExeOwner))
                 return fail(QStringLiteral("Couldn't create the report's crashes folder."));
-            for (const QString &crash : crashes)
-                QFile::copy(crash, target + u'/' + QFileInfo(crash).fileName()); // an unreadable one is left out
+            for (const QString &crash : crashes) {
+                const QString copy = target + u'/' + QFileInfo(crash).fileName();
+                if (QFile::copy(crash, copy)) // an unreadable one is left out
+                    QFile::setPermissions(copy, ownerOnly);
+            }
         }
         const QString summary = SupportSummary::summary(m_report.m_model, m_report.m_defaults,
                                                         m_folder + QStringLiteral("/sync.log"));

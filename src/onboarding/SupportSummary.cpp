@@ -67,27 +67,17 @@ QString countLine(const QString &label, int count)
     return label + (count < 0 ? QStringLiteral("unavailable") : QString::number(count));
 }
 
+// Files under /proc and /sys have no size: they are read until a read gives nothing.
 QString firstLine(const QString &path, const QByteArray &prefix)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
+    for (QByteArray line = file.readLine(); !line.isEmpty(); line = file.readLine()) {
         if (line.startsWith(prefix))
             return QString::fromUtf8(line.mid(prefix.size())).trimmed();
     }
     return {};
-}
-
-QString computerLine()
-{
-    QString model = firstLine(QStringLiteral("/sys/class/dmi/id/product_name"), {});
-    QString cpu = firstLine(QStringLiteral("/proc/cpuinfo"), "model name");
-    if (cpu.startsWith(u':'))
-        cpu = cpu.mid(1).trimmed();
-    return QStringLiteral("Computer: ") + (model.isEmpty() ? QStringLiteral("unknown") : model) + QStringLiteral(", ")
-           + (cpu.isEmpty() ? QStringLiteral("unknown") : cpu);
 }
 
 QString storeSize(const QString &storeDirectory, const QString &name)
@@ -99,13 +89,15 @@ QString storeSize(const QString &storeDirectory, const QString &name)
     return byteSize(total);
 }
 
-QString syncStatusText(const SyncStatus &status, const CloudSyncService &sync)
+QString syncStatusText(const SyncStatus &status, const CloudSyncService &sync, const Defaults &defaults)
 {
     switch (status.kind) {
     case SyncStatus::Kind::upToDate: return QStringLiteral("up to date, synced ") + date(status.date);
     case SyncStatus::Kind::failed: return QStringLiteral("failed: ") + status.text;
     case SyncStatus::Kind::off: return QStringLiteral("off");
-    case SyncStatus::Kind::noAccount: return QStringLiteral("no sync folder");
+    case SyncStatus::Kind::noAccount:
+        return QStringLiteral("no sync folder (create the folder %1 to sync)")
+            .arg(QFileInfo(FolderSync::folderPath(defaults)).absolutePath());
     case SyncStatus::Kind::syncing: return sync.activityTitle();
     }
     return {};
@@ -207,6 +199,16 @@ QStringList inputSourceLines(AppModel &model, const Defaults &defaults)
 
 } // namespace
 
+QString computerLine()
+{
+    QString model = firstLine(QStringLiteral("/sys/class/dmi/id/product_name"), {});
+    QString cpu = firstLine(QStringLiteral("/proc/cpuinfo"), "model name");
+    if (cpu.startsWith(u':'))
+        cpu = cpu.mid(1).trimmed();
+    return QStringLiteral("Computer: ") + (model.isEmpty() ? QStringLiteral("unknown") : model) + QStringLiteral(", ")
+           + (cpu.isEmpty() ? QStringLiteral("unknown") : cpu);
+}
+
 QStringList bonusFeaturesSection(AppModel &model, const Defaults &defaults)
 {
     const bool switcher = defaults.boolValue(keys::windowSwitcherEnabled);
@@ -250,35 +252,39 @@ QString byteSize(qint64 bytes)
     return locale.toString(bytes / 1e9, 'f', 2) + QStringLiteral(" GB");
 }
 
-QString settingLine(const QString &key, const QVariant &value)
+namespace {
+
+// Lists and dictionaries show what they hold, however deeply nested.
+QString valueText(const QVariant &value)
 {
-    QString text;
     switch (value.typeId()) {
     case QMetaType::QByteArray:
-        text = QStringLiteral("<%1 bytes>").arg(value.toByteArray().size());
-        break;
+        return QStringLiteral("<%1 bytes>").arg(value.toByteArray().size());
     case QMetaType::QVariantList: {
         QStringList items;
         for (const QVariant &item : value.toList())
-            items.append(item.toString());
-        text = u'[' + items.join(QStringLiteral(", ")) + u']';
-        break;
+            items.append(valueText(item));
+        return u'[' + items.join(QStringLiteral(", ")) + u']';
     }
     case QMetaType::QVariantMap: {
         const QVariantMap map = value.toMap();
         QStringList items;
         for (auto it = map.cbegin(); it != map.cend(); ++it)
-            items.append(it.key() + QStringLiteral(": ") + it.value().toString());
-        text = u'{' + items.join(QStringLiteral(", ")) + u'}';
-        break;
+            items.append(it.key() + QStringLiteral(": ") + valueText(it.value()));
+        return u'{' + items.join(QStringLiteral(", ")) + u'}';
     }
     case QMetaType::QDateTime:
-        text = date(value.toDateTime());
-        break;
+        return date(value.toDateTime());
     default:
-        text = value.toString();
+        return value.toString();
     }
-    return key + QStringLiteral(" = ") + text;
+}
+
+} // namespace
+
+QString settingLine(const QString &key, const QVariant &value)
+{
+    return key + QStringLiteral(" = ") + valueText(value);
 }
 
 QStringList syncResets(const QString &logPath)
@@ -385,9 +391,9 @@ QString summary(AppModel &model, Defaults &defaults, const QString &syncLog)
         QStringLiteral("TamoCove launched: ")
             + (model.startTime().isValid() ? date(model.startTime()) : QStringLiteral("never")),
         QString(),
-        QStringLiteral("Sync: ") + onOff(sync.isEnabled()),
+        QStringLiteral("Sync History and Pinboards: ") + onOff(sync.isEnabled()),
         QStringLiteral("Sync folder: ") + FolderSync::folderPath(defaults),
-        QStringLiteral("Sync status: ") + syncStatusText(status, sync),
+        QStringLiteral("Sync status: ") + syncStatusText(status, sync, defaults),
     };
     if (status.kind == SyncStatus::Kind::syncing)
         lines << QStringLiteral("Running sync: ") + sync.activityTitle();

@@ -28,6 +28,8 @@ QStringList layoutSection(const Defaults &defaults, const QList<ScreenCardSizes:
                           const QStringList &connectedScreenIDs);
 QString screenLine(const ScreenCardSizes::Screen &screen, const QString &activeID, const QStringList &connectedIDs);
 QString settingLine(const QString &key, const QVariant &value);
+// "Computer: <model>, <processor>", each "unknown" when the system does not tell.
+QString computerLine();
 // The bonus tools: their switches, shortcuts and what they are doing now.
 QStringList bonusFeaturesSection(AppModel &model, const Defaults &defaults);
 // The date and time of each "resetting internal state after error" line, oldest first.

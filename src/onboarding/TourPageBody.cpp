@@ -4,7 +4,6 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/ShortcutComparisonBar.h"
-#include "platform/Accessibility.h"
 #include "platform/Defaults.h"
 #include "platform/KeyNames.h"
 #include "settings/DefaultsBindings.h"
@@ -19,8 +18,6 @@
 namespace tamo {
 
 namespace {
-
-constexpr int bonusSettingsPage = 4;
 
 QLatin1StringView bonusKey(BonusFeature feature)
 {
@@ -44,12 +41,17 @@ QString bonusTitle(BonusFeature feature)
     return {};
 }
 
-// Empties a holder widget's layout, deleting what it held.
+// Empties a holder widget's layout. What it held goes once control is back
+// in the event loop: the button whose click rebuilt the row is still
+// emitting.
 QHBoxLayout *clearedRow(QWidget *holder)
 {
     auto *row = static_cast<QHBoxLayout *>(holder->layout());
     while (QLayoutItem *item = row->takeAt(0)) {
-        delete item->widget();
+        if (QWidget *widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
         delete item;
     }
     return row;
@@ -211,7 +213,7 @@ QWidget *TourPageBody::onLabel(const QString &text)
     return holder;
 }
 
-QWidget *TourPageBody::accessibilityWarning(std::function<void()> openSettings)
+QWidget *TourPageBody::accessibilityWarning(SettingsPage explainedOn)
 {
     auto *holder = rowHolder(10 * m_scale);
     auto *icon = new QLabel;
@@ -223,7 +225,8 @@ QWidget *TourPageBody::accessibilityWarning(std::function<void()> openSettings)
     palette.setColor(QPalette::WindowText, OnboardingStyle::warning());
     label->setPalette(palette);
     auto *open = new QPushButton(QStringLiteral("Open Settings…"));
-    connect(open, &QPushButton::clicked, this, std::move(openSettings));
+    // X11 has no permission to ask for: the settings say what the display lacks.
+    connect(open, &QPushButton::clicked, this, [this, explainedOn] { m_env.model.showPreferences(int(explainedOn)); });
     holder->layout()->addWidget(icon);
     holder->layout()->addWidget(label);
     holder->layout()->addWidget(open);
@@ -246,7 +249,7 @@ void TourPageBody::rebuildDirectPasteOffer()
         connect(turnOn, &QPushButton::clicked, this, [this] { m_env.model.setDirectPaste(true); });
         row->addWidget(turnOn);
     } else if (!m_env.model.accessibilityGranted()) {
-        row->addWidget(accessibilityWarning([this] { m_env.accessibility.promptForTrust(); }));
+        row->addWidget(accessibilityWarning(SettingsPage::general));
     } else {
         row->addWidget(onLabel(QStringLiteral("Direct Paste is on")));
     }
@@ -259,19 +262,18 @@ void TourPageBody::rebuildBonusState()
     const BonusFeature feature = *m_page.bonus;
     if (!m_env.defaults.boolValue(bonusKey(feature)))
         return;
-    auto openBonusSettings = [this] { m_env.model.showPreferences(bonusSettingsPage); };
-    auto prompt = [this] { m_env.accessibility.promptForTrust(); };
+    auto openBonusSettings = [this] { m_env.model.showPreferences(int(SettingsPage::bonus)); };
     switch (feature) {
     case BonusFeature::windowSwitcher:
         if (!m_env.model.accessibilityGranted())
-            warning->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(SettingsPage::bonus));
         else
             row->addWidget(onLabel(QStringLiteral("On: press ")
                                    + keyNames(m_env.defaults.string(keys::windowSwitcherHotKeyDisplay).value_or(QString()))));
         break;
     case BonusFeature::windowSize:
         if (!m_env.model.accessibilityGranted()) {
-            warning->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(SettingsPage::bonus));
         } else {
             row->addWidget(onLabel(QStringLiteral("On: press ")
                                    + keyNames(m_env.defaults.string(keys::windowSizeHotKeyDisplay).value_or(QString()))));
@@ -283,7 +285,7 @@ void TourPageBody::rebuildBonusState()
     case BonusFeature::middleClick:
         // Ready only once the click converter really runs, whatever the permission says.
         if (!m_env.model.middleClickActive())
-            warning->addWidget(accessibilityWarning(prompt));
+            warning->addWidget(accessibilityWarning(SettingsPage::bonus));
         else
             row->addWidget(onLabel(QStringLiteral("Middle click is on")));
         break;

@@ -1,17 +1,15 @@
 #pragma once
 
 #include "onboarding/TourPages.h"
+#include "settings/SettingsPage.h"
 
 #include <QWidget>
-
-#include <functional>
 
 class QPushButton;
 class QVBoxLayout;
 
 namespace tamo {
 
-class Accessibility;
 class AppModel;
 class Defaults;
 
@@ -20,7 +18,6 @@ struct TourEnvironment
 {
     AppModel &model;
     Defaults &defaults;
-    Accessibility &accessibility;
 };
 
 // The text under a tour page's illustration: badges, title, text or the
@@ -37,7 +34,9 @@ public:
 private:
     void addBadge(QVBoxLayout *layout, const QString &text, const QColor &colour);
     QWidget *shortcutBlock();
-    QWidget *accessibilityWarning(std::function<void()> openSettings);
+    // The warning where synthetic input is missing, with a button to the
+    // settings page that explains it.
+    QWidget *accessibilityWarning(SettingsPage explainedOn);
     QWidget *onLabel(const QString &text);
     QPushButton *actionButton(const QString &text) const;
     void rebuildDirectPasteOffer();

@@ -1,6 +1,7 @@
 #include "onboarding/UpdateChecker.h"
 
 #include "model/SettingsKeys.h"
+#include "model/WebAddress.h"
 #include "onboarding/UpdateFeed.h"
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
@@ -61,7 +62,13 @@ void UpdateChecker::fetchLatest(QObject *receiver, std::function<void(std::optio
 
 void UpdateChecker::fetchFeed(QObject *receiver, std::function<void(std::optional<FeedRelease>)> done)
 {
-    QNetworkRequest request(QUrl(m_services.defaults.string(keys::updateFeedURL).value_or(QString())));
+    const QUrl feed(m_services.defaults.string(keys::updateFeedURL).value_or(QString()), QUrl::StrictMode);
+    // A feed anyone on the way could rewrite could offer any download.
+    if (!isSecureWebAddress(feed)) {
+        QTimer::singleShot(0, receiver, [done = std::move(done)] { done(std::nullopt); });
+        return;
+    }
+    QNetworkRequest request(feed);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(timeoutMs);
@@ -74,9 +81,9 @@ void UpdateChecker::fetchFeed(QObject *receiver, std::function<void(std::optiona
     });
     QPointer<UpdateChecker> self(this);
     connect(reply, &QNetworkReply::finished, receiver, [self, reply, done = std::move(done)] {
-        // The status is not looked at: any body that arrived is read as the feed.
-        const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()
-                              && reply->error() != QNetworkReply::OperationCanceledError;
+        // Only a successful answer is the feed: an error page may hold JSON too.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool answered = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
         const auto release = answered ? decodeUpdateFeed(reply->readAll()) : std::nullopt;
         if (release && self)
             self->m_services.defaults.setValue(keys::lastUpdateCheck, self->m_services.clock.now());

@@ -1,25 +1,23 @@
 #include "onboarding/UpdateFeed.h"
 
+#include "model/WebAddress.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cmath>
 #include <limits>
 
 namespace tamo {
 
 namespace {
 
-// JSON numbers arrive as doubles; only whole ones in int's range are builds.
-std::optional<int> wholeNumber(const QJsonValue &value)
+// Only whole numbers that fit a signed 64-bit number are builds; the
+// smallest one stands for "not one".
+std::optional<qint64> wholeNumber(const QJsonValue &value)
 {
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (std::trunc(number) != number || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(number);
+    constexpr qint64 notWhole = std::numeric_limits<qint64>::min();
+    const qint64 number = value.toInteger(notWhole);
+    return number == notWhole ? std::nullopt : std::optional(number);
 }
 
 std::optional<QUrl> downloadAddress(const QJsonValue &value)
@@ -27,8 +25,7 @@ std::optional<QUrl> downloadAddress(const QJsonValue &value)
     if (!value.isString())
         return std::nullopt;
     const QUrl url(value.toString(), QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != u"https" && scheme != u"http"))
+    if (!isSecureWebAddress(url))
         return std::nullopt;
     return url;
 }

@@ -5,6 +5,7 @@
 #include "model/ContentHash.h"
 #include "model/ModelContext.h"
 #include "model/Pinboard.h"
+#include "model/ProductLinks.h"
 #include "model/SettingsKeys.h"
 #include "app/Product.h"
 #include "platform/Clock.h"
@@ -31,11 +32,11 @@ const QList<WelcomeClips::Link> &WelcomeClips::links()
     static const QList<Link> table{
         {QStringLiteral("Say Thanks on LinkedIn"), QStringLiteral("https://www.linkedin.com/posts/tamocove_thanks"),
          keywords({"linkedin", "thanks", "share", "feedback"})},
-        {QStringLiteral("TamoCove Website"), QStringLiteral("https://tamocove.app/"),
+        {QStringLiteral("TamoCove Website"), ProductLinks::website().toString(),
          keywords({"website", "download", "home"})},
-        {QStringLiteral("TamoCove Help Guide"), QStringLiteral("https://tamocove.app/help"),
+        {QStringLiteral("TamoCove Help Guide"), ProductLinks::sitePage(QStringLiteral("help")).toString(),
          keywords({"help", "docs", "guide", "shortcuts"})},
-        {QStringLiteral("TamoCove Support"), QStringLiteral("https://tamocove.app/support"),
+        {QStringLiteral("TamoCove Support"), ProductLinks::sitePage(QStringLiteral("support")).toString(),
          keywords({"support", "contact", "feedback", "bug"})},
         {QStringLiteral("Buy Me a Coffee"), QStringLiteral("https://www.buymeacoffee.com/tamocove"),
          keywords({"coffee", "support", "donate", "tip"})},

@@ -1,6 +1,8 @@
 #include "platform/DefaultsFile.h"
 
 #include "platform/DefaultsJson.h"
+#include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,16 +21,18 @@ DefaultsFile::DefaultsFile(QString path)
 
 DefaultsFile::Contents DefaultsFile::load()
 {
-    QFile file(m_path);
-    if (!file.exists())
+    // A link to the user's dotfiles is followed; a FIFO, a device or a file
+    // far larger than any settings is unreadable, never waited on.
+    const FileContents file = readRegularFile(m_path, largestFile, FileLinks::follow);
+    if (file.refusal == FileRefusal::missing)
         return {};
 
     Contents contents;
     bool isObject = false;
     bool complete = false;
-    if (file.open(QIODevice::ReadOnly)) {
+    if (file.ok()) {
         QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+        const QJsonDocument document = QJsonDocument::fromJson(file.bytes, &error);
         isObject = error.error == QJsonParseError::NoError && document.isObject();
         complete = isObject;
         const QJsonObject object = document.object();
@@ -38,7 +42,6 @@ DefaultsFile::Contents DefaultsFile::load()
             else
                 complete = false;
         }
-        file.close();
     }
     if (complete)
         return contents;
@@ -73,11 +76,12 @@ bool DefaultsFile::save(const QVariantMap &entries)
 
     QString failure;
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    if (!privatefiles::makeFolder(folder)) {
         failure = QStringLiteral("cannot create the folder %1").arg(folder);
     } else {
         QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+            || file.write(bytes) != bytes.size() || !file.commit())
             failure = file.errorString();
     }
     if (failure.isEmpty())

@@ -13,6 +13,9 @@ namespace tamo {
 class DefaultsFile
 {
 public:
+    // Settings are a few kilobytes; a larger file is refused as unreadable.
+    static constexpr qint64 largestFile = 2 * 1024 * 1024;
+
     explicit DefaultsFile(QString path);
 
     struct Contents

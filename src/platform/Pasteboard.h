@@ -20,6 +20,8 @@ namespace tamo {
 namespace PasteboardType {
 inline const QString string = QStringLiteral("public.utf8-plain-text");
 inline const QString rtf = QStringLiteral("public.rtf");
+// The rich text of browsers and GTK apps, which offer no RTF.
+inline const QString html = QStringLiteral("public.html");
 inline const QString png = QStringLiteral("public.png");
 inline const QString tiff = QStringLiteral("public.tiff");
 inline const QString fileURL = QStringLiteral("public.file-url"); // data: a text/uri-list
@@ -83,8 +85,9 @@ public:
 
     // The changes after `changeCount`, oldest first, each with its own copy,
     // so a burst of copies handled late is handled copy by copy. Only the
-    // latest changes are kept.
-    virtual QList<PasteboardChange> changesSince(int changeCount) const = 0;
+    // latest changes are kept, and those up to `changeCount` are let go: the
+    // caller has them, and a copy kept longer would keep what it read.
+    virtual QList<PasteboardChange> changesSince(int changeCount) = 0;
 
     // Each copy another app makes is handed to `readAhead` on a worker thread
     // as soon as it is noticed, however busy the main thread is, so what it

@@ -23,6 +23,7 @@ public:
 //   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, and the
 //                 text text/html shows when no plain text is offered
 //   rtf           text/rtf, application/rtf, text/richtext
+//   html          text/html
 //   png, tiff     image/png, image/tiff
 //   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"

@@ -1,7 +1,7 @@
 #include "settings/AboutPage.h"
 
 #include "app/AppModel.h"
-#include "app/ProductLinks.h"
+#include "model/ProductLinks.h"
 #include "app/RelativeDate.h"
 #include "cards/ViewStyles.h"
 #include "model/SettingsKeys.h"

@@ -1,7 +1,7 @@
 #include "settings/GeneralPage.h"
 
 #include "app/AppModel.h"
-#include "app/ProductLinks.h"
+#include "model/ProductLinks.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"

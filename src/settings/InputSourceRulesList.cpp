@@ -7,9 +7,9 @@
 #include "platform/Symbols.h"
 #include "settings/AppListRow.h"
 #include "settings/FormKit.h"
+#include "settings/Pickers.h"
 
 #include <QCollator>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -78,8 +78,10 @@ void InputSourceRulesList::removeSelectedRule()
 
 void InputSourceRulesList::setRuleSource(const QString &bundleID, const QString &layoutID)
 {
+    // The rule's pop-up already shows the choice: the rows stay, as it is
+    // still emitting when this runs.
     m_rules.insert(bundleID, layoutID);
-    store();
+    m_defaults.setValue(keys::inputSourceRules, m_rules);
 }
 
 void InputSourceRulesList::store()
@@ -90,18 +92,16 @@ void InputSourceRulesList::store()
 
 QWidget *InputSourceRulesList::layoutMenu(const QString &bundleID)
 {
-    auto *menu = new QComboBox;
+    auto *menu = new PopUpPicker({});
     menu->setAccessibleName(QStringLiteral("Keyboard Layout"));
-    menu->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     const QString current = m_rules.value(bundleID).toString();
     for (const KeyboardLayout &layout : std::as_const(m_layouts))
         menu->addItem(symbolIcon(QStringLiteral("keyboard")), layout.name, layout.id);
     if (menu->findData(current) < 0)
         menu->addItem(QStringLiteral("Not available"), current);
-    menu->setCurrentIndex(menu->findData(current));
-    connect(menu, &QComboBox::activated, this, [this, menu, bundleID](int index) {
-        setRuleSource(bundleID, menu->itemData(index).toString());
-    });
+    menu->setCurrentValue(current);
+    connect(menu, &PopUpPicker::picked, this,
+            [this, bundleID](const QVariant &layoutID) { setRuleSource(bundleID, layoutID.toString()); });
     return menu;
 }
 

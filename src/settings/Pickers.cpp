@@ -1,5 +1,7 @@
 #include "settings/Pickers.h"
 
+#include "settings/WheelNeedsFocus.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QToolButton>
@@ -12,6 +14,7 @@ PopUpPicker::PopUpPicker(const QList<Choice> &choices, QWidget *parent)
     for (const Choice &choice : choices)
         addItem(choice.text, choice.value);
     setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    takeWheelOnlyWithFocus(this);
     connect(this, &QComboBox::activated, this, [this](int index) { emit picked(itemData(index)); });
 }
 

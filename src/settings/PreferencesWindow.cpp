@@ -8,7 +8,10 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QShortcut>
+
+#include <utility>
 
 namespace tamo {
 
@@ -69,6 +72,21 @@ PreferencesWindow::PreferencesWindow(SettingsNavigation &navigation, const Setti
     });
     connect(&m_navigation, &SettingsNavigation::pageChanged, this, &PreferencesWindow::showPage);
     showPage(m_navigation.page());
+}
+
+void PreferencesWindow::showEvent(QShowEvent *event)
+{
+    // Not for a window the window manager only restored.
+    if (!event->spontaneous() && std::exchange(m_closedSinceBuilt, false))
+        showPage(m_navigation.page());
+    QWidget::showEvent(event);
+}
+
+void PreferencesWindow::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_closedSinceBuilt = true;
+    QWidget::hideEvent(event);
 }
 
 void PreferencesWindow::showPage(SettingsPage page)

@@ -15,7 +15,8 @@ class SettingsPages;
 
 // The settings window: a fixed 715 × 560 window above other windows, the
 // sidebar of pages beside the page shown, titled after that page. Closing it
-// only hides it.
+// only hides it; opened again, it builds its page afresh, as a page does
+// what it does each time it is shown when it is built.
 class PreferencesWindow : public QWidget
 {
     Q_OBJECT
@@ -29,6 +30,10 @@ public:
     // The page shown; null for a page without a builder.
     QWidget *pageView() const { return m_page; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void showPage(SettingsPage page);
 
@@ -37,6 +42,7 @@ private:
     QListWidget *m_sidebar;
     QScrollArea *m_detail;
     QPointer<QWidget> m_page;
+    bool m_closedSinceBuilt = false;
 };
 
 } // namespace tamo

@@ -6,6 +6,7 @@
 #include "settings/CardScaleTexts.h"
 #include "settings/DefaultsBindings.h"
 #include "settings/FormKit.h"
+#include "settings/WheelNeedsFocus.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -160,6 +161,7 @@ ScaleControl::ScaleControl(Defaults &defaults, QLatin1StringView key, const Look
 {
     m_slider->setRange(0, sliderSteps);
     m_slider->setFixedWidth(200);
+    takeWheelOnlyWithFocus(m_slider);
     m_value->setWordWrap(false);
     m_reset->setFlat(true);
     m_reset->setFont(uiFont(11));

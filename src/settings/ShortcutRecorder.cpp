@@ -137,6 +137,9 @@ void ShortcutRecorder::showLabel()
 {
     setText(m_recording ? QStringLiteral("Type shortcut…")
                         : keyNames(m_defaults.string(m_shortcut.displayKey).value_or(QString())));
+    // Named after what it sets, the button reads its shortcut, or that it
+    // records, as its description.
+    setAccessibleDescription(text());
 }
 
 ShortcutRecorder *makeMainShortcutRecorder(AppModel &model, Defaults &defaults)

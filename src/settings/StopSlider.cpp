@@ -1,6 +1,7 @@
 #include "settings/StopSlider.h"
 
 #include "settings/FormKit.h"
+#include "settings/WheelNeedsFocus.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,7 @@ StopSlider::StopSlider(const QStringList &stopNames, QWidget *parent)
     m_slider->setPageStep(1);
     m_slider->setTickPosition(QSlider::TicksBelow);
     m_slider->setTickInterval(1);
+    takeWheelOnlyWithFocus(m_slider);
     connect(m_slider, &QSlider::valueChanged, this, &StopSlider::moved);
 
     int namesHeight = 0;

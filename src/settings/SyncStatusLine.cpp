@@ -87,12 +87,13 @@ void SyncStatusLine::refresh()
         return;
     case Kind::upToDate:
         showSymbol(QStringLiteral("checkmark.icloud.fill"), green);
-        m_text->setText(QStringLiteral("Up to date · synced ") + relativeDateText(status.date, now));
+        m_text->setText(m_sync.withNotice({QStringLiteral("Up to date · synced ") + relativeDateText(status.date, now)})
+                            .join(u'\n'));
         colours.setColor(QPalette::WindowText, green);
         break;
     case Kind::failed:
         showSymbol(QStringLiteral("exclamationmark.icloud.fill"), orange);
-        m_text->setText(status.text);
+        m_text->setText(m_sync.withNotice({status.text}).join(u'\n'));
         colours.setColor(QPalette::WindowText, orange);
         break;
     case Kind::noAccount:
@@ -103,7 +104,7 @@ void SyncStatusLine::refresh()
     case Kind::syncing: {
         QStringList lines{m_sync.activityTitle()};
         lines += m_sync.detailLines(now);
-        m_text->setText(lines.join(u'\n'));
+        m_text->setText(m_sync.withNotice(lines).join(u'\n'));
         colours = QPalette();
         m_text->setPalette(colours);
         makeSecondary(m_text);

@@ -61,8 +61,25 @@ void ChangeExport::queueUntravelled()
     transaction.commit();
 }
 
+// The numbers a run may give its segments are noted before any is written,
+// so a file of ours whose run failed or was cut short still counts as ours.
+void ChangeExport::reserveSequences()
+{
+    const qint64 queued = [&] {
+        sql::Statement count = m_store.db.prepare(QStringLiteral("SELECT count(*) FROM main.MirrorOutbox"));
+        return count.step() ? count.int64(0) : 0;
+    }();
+    if (queued == 0)
+        return;
+    const qint64 next = m_writer.nextSequence(m_store.ledger.writtenSequence());
+    sql::Transaction transaction(m_store.db);
+    m_store.ledger.reserveSequence(next + (queued - 1) / Segment::largestBatch);
+    transaction.commit();
+}
+
 ChangeExport::Result ChangeExport::run(qint64 wallMillis)
 {
+    reserveSequences();
     sql::Transaction transaction(m_store.db);
     qint64 lastSequence = 0;
     const QList<Queued> queue = readQueue(m_store.db, lastSequence);

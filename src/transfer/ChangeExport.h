@@ -28,6 +28,8 @@ public:
     void queueUntravelled();
 
 private:
+    void reserveSequences();
+
     MirrorStore m_store;
     DeviceWriter &m_writer;
 };

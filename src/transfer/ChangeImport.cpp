@@ -1,14 +1,13 @@
 #include "transfer/ChangeImport.h"
 
 #include "model/Sqlite.h"
-#include "transfer/DurableFile.h"
+#include "platform/RegularFile.h"
 #include "transfer/RecordRows.h"
 #include "transfer/Segment.h"
 #include "transfer/SyncFolder.h"
 #include "transfer/SyncLedger.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace tamo {
 
@@ -19,12 +18,14 @@ ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, Q
 {
 }
 
-ChangeImport::Result ChangeImport::run()
+ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
 {
     Result result;
     for (const QString &device : m_folder.devices()) {
         if (device == m_ownDevice)
             continue;
+        if (stop.load(std::memory_order_relaxed))
+            break;
         const QList<qint64> segments = m_folder.segments(device);
         const QList<qint64> snapshots = m_folder.snapshots(device);
         const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
@@ -35,15 +36,14 @@ ChangeImport::Result ChangeImport::run()
                 break; // nothing new, or an earlier segment has not arrived yet
             const qint64 sequence = segment ? applied + 1 : latestSnapshot;
             const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
-            QString readError;
-            const std::optional<QByteArray> bytes = readFileBounded(path, Segment::largestFile, &readError);
-            if (!bytes) {
+            SegmentFile file(path, device, sequence);
+            if (file.refusal() != FileRefusal::none) {
                 // A file its device has just rewritten away is no failure: its replacement comes next time.
-                if (QFileInfo::exists(path))
-                    result.failures.append(failureText(device, path, readError, QStringLiteral("can't be read")));
+                if (file.refusal() != FileRefusal::missing)
+                    result.failures.append(failureText(device, path, file.errorString(), QStringLiteral("can't be read")));
                 break;
             }
-            const SegmentRead read = readSegment(*bytes, device, sequence);
+            const SegmentRead read = file.check(stop);
             if (read.result == SegmentRead::Result::incomplete)
                 break;
             if (read.result == SegmentRead::Result::newerFormat) {
@@ -54,7 +54,7 @@ ChangeImport::Result ChangeImport::run()
                 result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            if (!apply(device, sequence, read.segment.changes, result.changed))
+            if (!apply(device, sequence, file, result, stop))
                 break;
             applied = sequence;
             ++result.applied;
@@ -71,16 +71,21 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
         .arg(name.isEmpty() ? device : name, what, reason, QDir(m_folder.root()).relativeFilePath(path));
 }
 
-bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes,
-                         ChangedRows &changed)
+bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
+                         const std::atomic<bool> &stop)
 {
-    // Applied in batches, so a large snapshot never holds all its images at
-    // once; applying a batch again changes nothing, so a batch left waiting
-    // just runs again.
-    for (qsizetype start = 0; start < changes.size() || start == 0; start += Segment::largestBatch) {
-        const QList<SyncChange> batch = changes.mid(start, Segment::largestBatch);
+    // Applied in batches, so a large snapshot never holds all its changes or
+    // images at once; applying a batch again changes nothing, so a batch left
+    // waiting, or stopped by a quit, just runs again.
+    for (bool last = false; !last;) {
+        if (stop.load(std::memory_order_relaxed))
+            return false;
+        const std::optional<QList<SyncChange>> batch = file.nextChanges(Segment::largestBatch);
+        if (!batch)
+            return false; // changed since it was checked: read again next time
+        last = batch->size() < Segment::largestBatch;
         QHash<QString, QByteArray> blobs;
-        for (const SyncChange &change : batch) {
+        for (const SyncChange &change : *batch) {
             for (const QString &name : change.blobs) {
                 if (name.isEmpty() || blobs.contains(name))
                     continue;
@@ -91,9 +96,9 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
             }
         }
         sql::Transaction transaction(m_store.db);
-        for (const SyncChange &change : batch)
-            applyChange(change, blobs, changed);
-        if (start + Segment::largestBatch >= changes.size())
+        for (const SyncChange &change : *batch)
+            applyChange(change, blobs, result);
+        if (last)
             m_store.ledger.setAppliedSequence(device, sequence);
         m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
         transaction.commit();
@@ -101,15 +106,18 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, const QList<Syn
     return true;
 }
 
-void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed)
+void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result)
 {
+    ChangedRows &changed = result.changed;
     m_store.clock.observe(change.time);
     const EntitySpec &entity = *syncedEntity(change.entity);
     if (m_store.ledger.isDeleted(change.recordID))
         return;
     if (change.operation == SyncChange::Operation::remove) {
-        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID))
+        if (const std::optional<qint64> key = m_store.rows.remove(entity, change.recordID)) {
             changed[change.entity].insert(*key);
+            ++result.removed;
+        }
         m_store.ledger.markDeleted(change.entity, change.recordID);
         return;
     }

@@ -8,8 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace tamo {
 
+class SegmentFile;
 class SyncFolder;
 struct SyncChange;
 
@@ -29,15 +32,26 @@ public:
     {
         int applied = 0;        // segments
         ChangedRows changed;    // per record type, the keys of the rows that changed
+        int removed = 0;        // records
         QStringList failures;   // texts for the user, one per device that stopped
     };
-    Result run();
+    // Stops between files and batches once `stop` is set.
+    Result run(const std::atomic<bool> &stop = neverStopped());
+    void setOwnDevice(const QString &device) { m_ownDevice = device; }
+
+    static const std::atomic<bool> &neverStopped()
+    {
+        static const std::atomic<bool> never{false};
+        return never;
+    }
 
 private:
-    // False when the segment has to wait: a blob it names has not arrived.
-    bool apply(const QString &device, qint64 sequence, const QList<SyncChange> &changes, ChangedRows &changed);
+    // False when the segment has to wait: a blob it names has not arrived,
+    // or the import is stopped.
+    bool apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
+               const std::atomic<bool> &stop);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
-    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, ChangedRows &changed);
+    void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
 
     MirrorStore m_store;
     const SyncFolder &m_folder;

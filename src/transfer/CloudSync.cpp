@@ -102,13 +102,17 @@ void CloudSync::start(bool storeIsEmpty)
         return;
     connect(m_mirror, &SyncMirror::accountChanged, this, &CloudSync::checkAccount);
     connect(m_mirror, &SyncMirror::keyValuesChangedExternally, this, &CloudSync::applyRemoteCapacity);
-    m_keyValues.synchronize();
-    if (m_keyValues.value(keys::historyCapacity).isValid()) {
-        applyRemoteCapacity();
-    } else if (!storeIsEmpty) {
-        // A machine that already holds clips publishes its capacity when none is shared yet.
-        m_keyValues.setValue(keys::historyCapacity, rawValue(currentHistoryCapacity(m_defaults)));
-    }
+    QPointer<CloudSync> self(this);
+    m_keyValues.synchronize([self, storeIsEmpty] {
+        if (!self)
+            return;
+        if (self->m_keyValues.value(keys::historyCapacity).isValid()) {
+            self->applyRemoteCapacity();
+        } else if (!storeIsEmpty) {
+            // A machine that already holds clips publishes its capacity when none is shared yet.
+            self->m_keyValues.setValue(keys::historyCapacity, rawValue(currentHistoryCapacity(self->m_defaults)));
+        }
+    });
     checkAccount();
     m_mirror->start();
 }
@@ -162,6 +166,10 @@ void CloudSync::handleEvent(const CloudEvent &event)
     }
     m_running.remove(event.id);
     updateActivity();
+    if (!event.notice.isEmpty() && event.notice != m_notice) {
+        m_notice = event.notice;
+        emit statusChanged();
+    }
     if (!event.succeeded) {
         setStatus(Status::failed(event.error.isEmpty() ? QStringLiteral("Sync failed.") : event.error));
         return;

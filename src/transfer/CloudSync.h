@@ -61,6 +61,7 @@ public:
     QString folderPath() const override;
     QString activityTitle() const override;
     QStringList detailLines(const QDateTime &now) const override;
+    QString notice() const override { return m_notice; }
     void observe(QObject *receiver, std::function<void()> changed) override;
 
     // Writes the choice, asks, and relaunches; Cancel, or a relaunch that
@@ -88,6 +89,7 @@ private:
     std::optional<Activity> m_activity;
     std::optional<QDateTime> m_lastSynced;
     QHash<QUuid, CloudEvent> m_running;
+    QString m_notice; // the latest the mirror gave, kept while we run
 };
 
 } // namespace tamo

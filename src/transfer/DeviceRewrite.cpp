@@ -40,7 +40,10 @@ QString DeviceRewrite::run(qint64 wallMillis)
 {
     if (!m_store.ledger.erasurePending())
         return {};
-    Segment snapshot{m_writer.device(), m_store.ledger.writtenSequence(), {}};
+    const qint64 writtenSequence = m_store.ledger.writtenSequence();
+    // Under a new identity, what was written under the former ones is ours too.
+    const QSet<QString> own = m_store.ledger.ownDevices();
+    Segment snapshot{m_writer.device(), std::max<qint64>(writtenSequence, 1), {}};
     QSet<QString> blobNames;
     QSet<QString> written;
     {
@@ -52,7 +55,7 @@ QString DeviceRewrite::run(qint64 wallMillis)
             for (const QString &recordID : recordIDs(m_store.db, *entity)) {
                 std::map<HybridTime, SyncChange> changes;
                 for (const auto &[field, time] : m_store.ledger.fieldTimes(recordID)) {
-                    if (time.device == m_writer.device())
+                    if (own.contains(time.device))
                         changes.try_emplace(time, SyncChange{time, QLatin1String(entity->name), recordID, {}, {}, {}});
                 }
                 if (changes.empty())
@@ -83,17 +86,23 @@ QString DeviceRewrite::run(qint64 wallMillis)
         for (const auto &[entity, recordID] : m_store.ledger.deletions())
             snapshot.changes.append({deletedAt, entity, recordID, SyncChange::Operation::remove, {}, {}});
     }
-    if (snapshot.sequence == 0) {
+    if (writtenSequence == 0 && written.isEmpty()) {
         // Nothing was ever written, so nothing is there to erase.
         sql::Transaction transaction(m_store.db);
         m_store.ledger.resetWritten({});
         transaction.commit();
         return {};
     }
+    {
+        sql::Transaction transaction(m_store.db);
+        m_store.ledger.reserveSequence(snapshot.sequence);
+        transaction.commit();
+    }
     if (const QString error = m_writer.writeSnapshot(snapshot, blobNames); !error.isEmpty())
         return error;
     sql::Transaction transaction(m_store.db);
     m_store.ledger.resetWritten(written);
+    m_store.ledger.setWrittenSequence(snapshot.sequence);
     m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
     return {};

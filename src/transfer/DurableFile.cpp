@@ -1,5 +1,7 @@
 #include "transfer/DurableFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -48,7 +50,7 @@ int writeWhole(const QString &path, const QByteArray &bytes)
     const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
                               + QStringLiteral(".partial-") + QString::number(QRandomGenerator::global()->generate(), 16);
     const QByteArray temporaryName = QFile::encodeName(temporary);
-    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
     int error = writeAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : errno;
@@ -76,16 +78,13 @@ QString writeFileDurably(const QString &path, const QByteArray &bytes, int *erro
 
 std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit, QString *error)
 {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError) {
+    FileContents contents = readRegularFile(path, limit, FileLinks::follow);
+    if (!contents.ok()) {
         if (error)
-            *error = file.errorString();
+            *error = contents.error;
         return std::nullopt;
     }
-    return bytes;
+    return std::move(contents.bytes);
 }
 
 } // namespace tamo

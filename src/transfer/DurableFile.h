@@ -13,9 +13,9 @@ namespace tamo {
 // text, empty on success; `errorNumber` then receives the system's code.
 QString writeFileDurably(const QString &path, const QByteArray &bytes, int *errorNumber = nullptr);
 
-// Reads at most `limit` bytes; a larger file yields limit + 1 bytes so the
-// caller can refuse it without holding all of it. Empty optional on error,
-// which `error` then describes.
+// Reads a regular file of at most `limit` bytes (links followed); empty
+// optional when it cannot be read, is no regular file or is larger, which
+// `error` then describes.
 std::optional<QByteArray> readFileBounded(const QString &path, qsizetype limit, QString *error = nullptr);
 
 } // namespace tamo

@@ -1,5 +1,7 @@
 #include "transfer/FolderKeyValueStore.h"
 
+#include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 #include "transfer/DurableFile.h"
 
 #include <QDateTime>
@@ -7,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tamo {
 
@@ -25,12 +28,13 @@ FolderKeyValueStore::FolderKeyValueStore(QString folderRoot, WallClock wallMilli
 {
 }
 
-void FolderKeyValueStore::setDevice(const QString &device)
+void FolderKeyValueStore::setDevice(const QString &device, const Entries &own)
 {
-    const Entries pending = m_own;
+    // Values of a former identity stay in its file, stamped as they were.
+    const Entries pending = m_device.isEmpty() ? m_own : Entries();
     m_device = device;
     m_clock = HybridClock(device, m_clock.last());
-    m_own = readDevice(device);
+    m_own = own;
     for (const Entry &entry : std::as_const(m_own))
         m_clock.observe(entry.time);
     // Values set before the device was known are stamped with it now.
@@ -60,15 +64,50 @@ QVariant FolderKeyValueStore::value(const QString &key) const
     return found == m_merged.constEnd() ? QVariant() : found->value.toVariant();
 }
 
-void FolderKeyValueStore::synchronize()
+void FolderKeyValueStore::synchronize(std::function<void()> whenDone)
 {
-    Entries merged = m_own;
-    const QStringList files = QDir(m_folder.root() + QStringLiteral("/kv")).entryList({QStringLiteral("*.json")}, QDir::Files);
+    if (m_reading) {
+        m_readAgain = true;
+        if (whenDone)
+            m_afterNextRead.append(std::move(whenDone));
+        return;
+    }
+    if (whenDone)
+        m_afterThisRead.append(std::move(whenDone));
+    startRead();
+}
+
+void FolderKeyValueStore::startRead()
+{
+    m_reading = true;
+    QtConcurrent::run(&FolderKeyValueStore::readOthers, m_folder, m_device)
+        .then(this, [this](const QList<Entries> &others) {
+            m_reading = false;
+            merge(others);
+            const QList<std::function<void()>> done = std::exchange(m_afterThisRead, std::exchange(m_afterNextRead, {}));
+            if (std::exchange(m_readAgain, false))
+                startRead();
+            for (const std::function<void()> &run : done)
+                run();
+        });
+}
+
+QList<FolderKeyValueStore::Entries> FolderKeyValueStore::readOthers(const SyncFolder &folder, const QString &ownDevice)
+{
+    QList<Entries> others;
+    const QStringList files = QDir(folder.root() + QStringLiteral("/kv")).entryList({QStringLiteral("*.json")}, QDir::Files);
     for (const QString &file : files) {
         const QString device = file.chopped(5);
-        if (!isSyncID(device) || device == m_device)
-            continue;
-        const Entries entries = readDevice(device);
+        if (isSyncID(device) && device != ownDevice)
+            others.append(readDevice(folder, device));
+    }
+    return others;
+}
+
+void FolderKeyValueStore::merge(const QList<Entries> &others)
+{
+    Entries merged = m_own;
+    for (const Entries &entries : others) {
         for (auto it = entries.begin(); it != entries.end(); ++it) {
             m_clock.observe(it->time);
             const auto held = merged.constFind(it.key());
@@ -88,15 +127,13 @@ void FolderKeyValueStore::synchronize()
         emit changedExternally();
 }
 
-FolderKeyValueStore::Entries FolderKeyValueStore::readDevice(const QString &device) const
+FolderKeyValueStore::Entries FolderKeyValueStore::readDevice(const SyncFolder &folder, const QString &device)
 {
     Entries entries;
     if (device.isEmpty())
         return entries;
-    const std::optional<QByteArray> bytes = readFileBounded(m_folder.keyValueFile(device), largestFile);
-    if (!bytes || bytes->size() > largestFile)
-        return entries;
-    const QJsonObject object = QJsonDocument::fromJson(*bytes).object();
+    const FileContents file = readRegularFile(folder.keyValueFile(device), largestFile);
+    const QJsonObject object = QJsonDocument::fromJson(file.bytes).object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QJsonObject entry = it.value().toObject();
         const std::optional<HybridTime> time = HybridTime::parse(entry.value(QLatin1String("hlc")).toString());
@@ -116,7 +153,7 @@ void FolderKeyValueStore::writeOwn()
     QJsonObject object;
     for (auto it = m_own.begin(); it != m_own.end(); ++it)
         object.insert(it.key(), QJsonObject{{QStringLiteral("v"), it->value}, {QStringLiteral("hlc"), it->time.toString()}});
-    if (!QDir().mkpath(QFileInfo(m_folder.keyValueFile(m_device)).absolutePath()))
+    if (!privatefiles::makeFolder(QFileInfo(m_folder.keyValueFile(m_device)).absolutePath()))
         return;
     m_ownWritten = writeFileDurably(m_folder.keyValueFile(m_device), QJsonDocument(object).toJson(QJsonDocument::Compact))
                        .isEmpty();

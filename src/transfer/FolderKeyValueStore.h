@@ -24,20 +24,6 @@ public:
 
     explicit FolderKeyValueStore(QString folderRoot, WallClock wallMillis = {}, QObject *parent = nullptr);
 
-    // This device's identity; until it is known, values set stay here.
-    void setDevice(const QString &device);
-
-    void setValue(const QString &key, const QVariant &value) override;
-    QVariant value(const QString &key) const override;
-    // Reads every device's entries; writes this device's own once the
-    // folder is there for it.
-    void synchronize() override;
-
-signals:
-    // Another device's write changed a value.
-    void changedExternally();
-
-private:
     struct Entry
     {
         QJsonValue value;
@@ -45,7 +31,27 @@ private:
     };
     using Entries = QHash<QString, Entry>;
 
-    Entries readDevice(const QString &device) const;
+    // What a device's file holds; reads the folder, so never on the main thread.
+    static Entries readDevice(const SyncFolder &folder, const QString &device);
+
+    // This device's identity and what its file holds; until it is known,
+    // values set stay here.
+    void setDevice(const QString &device, const Entries &own);
+
+    void setValue(const QString &key, const QVariant &value) override;
+    QVariant value(const QString &key) const override;
+    // Reads every other device's entries on a worker thread, merges them
+    // here, and writes this device's own once the folder is there for it.
+    void synchronize(std::function<void()> whenDone = {}) override;
+
+signals:
+    // Another device's write changed a value.
+    void changedExternally();
+
+private:
+    static QList<Entries> readOthers(const SyncFolder &folder, const QString &ownDevice);
+    void startRead();
+    void merge(const QList<Entries> &others);
     void writeOwn();
 
     SyncFolder m_folder;
@@ -55,6 +61,11 @@ private:
     Entries m_merged;
     Entries m_own;
     bool m_ownWritten = true;
+    bool m_reading = false;
+    bool m_readAgain = false;
+    // Those asked for during a read wait for the next, which sees what they saw.
+    QList<std::function<void()>> m_afterThisRead;
+    QList<std::function<void()>> m_afterNextRead;
 };
 
 } // namespace tamo

@@ -6,6 +6,8 @@
 
 #include <QUuid>
 
+#include <algorithm>
+
 namespace tamo {
 
 namespace {
@@ -26,7 +28,7 @@ std::unique_ptr<sql::Database> openStore(const QString &storeFile)
 
 QString deviceOf(SyncLedger &ledger)
 {
-    QString device = ledger.value(QStringLiteral("device"));
+    QString device = ledger.device();
     if (!isSyncID(device)) {
         device = QUuid::createUuid().toString(QUuid::WithoutBraces);
         ledger.setValue(QStringLiteral("device"), device);
@@ -59,6 +61,7 @@ MirrorStore FolderMirror::store()
 
 QString FolderMirror::prepare(const QString &deviceName)
 {
+    m_deviceName = deviceName;
     const QString error = m_writer.prepare(deviceName);
     if (error.isEmpty())
         m_export.queueUntravelled();
@@ -67,12 +70,69 @@ QString FolderMirror::prepare(const QString &deviceName)
 
 ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)
 {
+    reviewOwnFolder();
     return m_export.run(wallMillis);
 }
 
-ChangeImport::Result FolderMirror::importChanges()
+// Only this installation writes its device folder, so no file there is
+// numbered past what it reserved. One that is means a second installation
+// writes there under the same identity (a home folder copied to another
+// computer): neither would ever read the other's files, so this one moves to
+// a new identity. A newest file older than our last one means the folder lost
+// what we wrote (moved away, or replaced by an older copy): our part is
+// written again.
+void FolderMirror::reviewOwnFolder()
 {
-    return m_import.run();
+    const qint64 written = m_ledger.writtenSequence();
+    qint64 newest = 0;
+    for (const QList<qint64> &files : {m_folder.segments(m_device), m_folder.snapshots(m_device)}) {
+        if (!files.isEmpty())
+            newest = std::max(newest, files.last());
+    }
+    if (newest > std::max(written, m_ledger.reservedSequence())) {
+        takeNewDevice();
+    } else if (newest < written && !m_ledger.erasurePending()) {
+        sql::Transaction transaction(*m_db);
+        m_ledger.requestRewrite();
+        transaction.commit();
+    }
+}
+
+void FolderMirror::takeNewDevice()
+{
+    const QString former = m_device;
+    const QString device = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        sql::Transaction transaction(*m_db);
+        m_ledger.takeNewDevice(device);
+        transaction.commit();
+    }
+    m_device = device;
+    m_clock = HybridClock(device, m_clock.last());
+    m_writer.setDevice(device);
+    m_import.setOwnDevice(device);
+    // The new folder, with everything this installation wrote under the old
+    // identity, goes out with the next rewrite.
+    m_writer.prepare(m_deviceName.isEmpty() ? m_folder.deviceName(former) : m_deviceName);
+    m_notice = QStringLiteral("Another computer was syncing under this computer's identity (a copy of this home "
+                              "folder); this computer now syncs as a new device.");
+}
+
+ChangeImport::Result FolderMirror::importChanges(const std::atomic<bool> &stop)
+{
+    ChangeImport::Result result = m_import.run(stop);
+    if (result.removed > 0 || m_logHoldsDeletions)
+        eraseLog();
+    return result;
+}
+
+// Deleted records leave the store file as the app's own deletions do: their
+// freed space is zero-filled, and the log that still holds their pages is
+// copied over and truncated. A reader in the way only delays it to the next run.
+void FolderMirror::eraseLog()
+{
+    sql::Statement checkpoint = m_db->prepare(QStringLiteral("PRAGMA main.wal_checkpoint(TRUNCATE)"));
+    m_logHoldsDeletions = !checkpoint.step() || checkpoint.int64(0) != 0;
 }
 
 QString FolderMirror::eraseDeleted(qint64 wallMillis)

@@ -9,6 +9,7 @@
 #include "transfer/SyncLedger.h"
 
 #include <memory>
+#include <utility>
 
 namespace tamo {
 
@@ -25,10 +26,16 @@ public:
     ~FolderMirror();
 
     const QString &device() const { return m_device; }
+    // What the user should know of the last runs (a new device identity);
+    // empty when nothing. Reading it clears it.
+    QString takeNotice() { return std::exchange(m_notice, {}); }
     // Creates this device's folder; the error text or empty.
     QString prepare(const QString &deviceName);
+    // First checks that this device's folder is as this installation left it.
     ChangeExport::Result exportChanges(qint64 wallMillis);
-    ChangeImport::Result importChanges();
+    // Stops between files and batches once `stop` is set. Records deleted by
+    // what arrived are erased from the store's file and log.
+    ChangeImport::Result importChanges(const std::atomic<bool> &stop = ChangeImport::neverStopped());
     // Rewrites this device's files once content they hold was deleted; the
     // error text or empty.
     QString eraseDeleted(qint64 wallMillis);
@@ -36,6 +43,9 @@ public:
 private:
     // The parts of the store that the export, import and rewrite share.
     MirrorStore store();
+    void reviewOwnFolder();
+    void takeNewDevice();
+    void eraseLog();
 
     std::unique_ptr<sql::Database> m_db;
     SyncLedger m_ledger;
@@ -47,6 +57,9 @@ private:
     ChangeExport m_export;
     ChangeImport m_import;
     DeviceRewrite m_rewrite;
+    QString m_deviceName;
+    QString m_notice;
+    bool m_logHoldsDeletions = false;
 };
 
 } // namespace tamo

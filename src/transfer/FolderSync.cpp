@@ -3,6 +3,7 @@
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/SettingsKeys.h"
+#include "model/StoreMaintenance.h"
 #include "model/Sqlite.h"
 #include "platform/Defaults.h"
 #include "platform/FolderWatcher.h"
@@ -33,6 +34,8 @@ FolderSync::FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *pare
 
 FolderSync::~FolderSync()
 {
+    // An import under way stops at its next file or batch, so quitting waits a moment at most.
+    m_stopping->store(true);
     QMetaObject::invokeMethod(m_threadContext, [this] { m_mirror.reset(); }, Qt::BlockingQueuedConnection);
     m_threadContext->deleteLater();
     m_thread.quit();
@@ -58,12 +61,14 @@ void FolderSync::attach(ModelContainer &container)
     // The device's identity lives in the store; the shared settings need it
     // before the first event runs. Opening touches nothing in the folder.
     QString device;
-    QMetaObject::invokeMethod(m_threadContext, [this, &device] {
+    FolderKeyValueStore::Entries own;
+    QMetaObject::invokeMethod(m_threadContext, [this, &device, &own] {
         if (openMirror().isEmpty())
             device = m_mirror->device();
+        own = FolderKeyValueStore::readDevice(SyncFolder(m_root), device);
     }, Qt::BlockingQueuedConnection);
     m_ownDevice = device;
-    m_keyValues.setDevice(device);
+    m_keyValues.setDevice(device, own);
 }
 
 QString FolderSync::openMirror()
@@ -88,15 +93,29 @@ void FolderSync::onFolderThread(std::function<void(FolderMirror *, const QString
 
 void FolderSync::runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work)
 {
-    CloudEvent event{QUuid::createUuid(), type, QDateTime::currentDateTime(), std::nullopt, false, {}};
+    CloudEvent event{QUuid::createUuid(), type, QDateTime::currentDateTime(), std::nullopt, false, {}, {}};
     emit progressed(event);
     QPointer<FolderSync> self(this);
     onFolderThread([self, event, work = std::move(work)](FolderMirror *mirror, const QString &openError) mutable {
         const Outcome outcome = mirror ? work(*mirror) : Outcome{openError, {}};
-        QMetaObject::invokeMethod(self, [self, event, outcome]() mutable {
+        if (mirror)
+            event.notice = mirror->takeNotice();
+        const QString device = mirror ? mirror->device() : QString();
+        QMetaObject::invokeMethod(self, [self, event, outcome, device]() mutable {
+            self->followDevice(device);
             self->finish(event, outcome);
         });
     });
+}
+
+// A second installation found writing under our identity had the mirror
+// take a new one; the shared settings follow it.
+void FolderSync::followDevice(const QString &device)
+{
+    if (device.isEmpty() || device == m_ownDevice)
+        return;
+    m_ownDevice = device;
+    m_keyValues.setDevice(device, {}); // a new identity has no file of its own yet
 }
 
 void FolderSync::finish(CloudEvent event, const Outcome &outcome)
@@ -106,6 +125,10 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
         // What arrived is no change of ours to send back.
         const QScopedValueRollback refreshing(m_refreshing, true);
         m_container->mainContext().refreshAfterExternalChange(outcome.changed);
+        // Clips deleted elsewhere take their local-only images and edit dates
+        // with them, as a deletion made here does.
+        if (outcome.removed > 0)
+            StoreMaintenance(m_container->mainContext()).removeOrphanLocalRecords();
     }
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
@@ -149,12 +172,8 @@ void FolderSync::start()
 {
     m_started = true;
     m_busy = true;
-    whenUsable([this] {
-        runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
-            return Outcome{mirror.prepare(QHostInfo::localHostName()), {}};
-        });
-        exportAndImport();
-    });
+    // Each launch sets up, so what was saved while sync was off goes out.
+    whenUsable(SetUp::always);
 }
 
 void FolderSync::syncNow()
@@ -166,28 +185,45 @@ void FolderSync::syncNow()
         return;
     }
     m_busy = true;
-    whenUsable([this] { exportAndImport(); });
+    whenUsable(SetUp::whenMissing);
 }
 
-void FolderSync::whenUsable(std::function<void()> run)
+void FolderSync::whenUsable(SetUp setUp)
 {
     // Without a usable folder nothing runs and nothing is written; the
     // account check tells the user, and a later look may find it usable.
     QPointer<FolderSync> self(this);
     const QString root = m_root;
-    QMetaObject::invokeMethod(m_threadContext, [self, root, run = std::move(run)] {
-        const bool usable = SyncFolder(root).accountStatus() == AccountStatus::available;
-        QMetaObject::invokeMethod(self, [self, usable, run] {
+    const QString device = m_ownDevice;
+    QMetaObject::invokeMethod(m_threadContext, [self, root, device, setUp] {
+        const SyncFolder folder(root);
+        const bool usable = folder.accountStatus() == AccountStatus::available;
+        // A folder that appeared, or was moved away and back, while we ran
+        // may lack our device folder.
+        const bool setUpNow = usable && (setUp == SetUp::always || !folder.holdsDevice(device));
+        QMetaObject::invokeMethod(self, [self, usable, setUpNow] {
             const bool changed = self->m_usable.has_value() && *self->m_usable != usable;
             self->m_usable = usable;
             if (changed)
                 emit self->accountChanged();
             self->m_watcher.watch(self->watchedFolders());
-            if (usable)
-                run();
-            else
+            if (!usable) {
                 self->m_busy = false;
+                if (std::exchange(self->m_again, false))
+                    self->syncNow(); // asked for while we looked: look again
+                return;
+            }
+            if (setUpNow)
+                self->setUp();
+            self->exportAndImport();
         });
+    });
+}
+
+void FolderSync::setUp()
+{
+    runEvent(CloudEvent::Type::setup, [](FolderMirror &mirror) {
+        return Outcome{mirror.prepare(QHostInfo::localHostName()), {}};
     });
 }
 
@@ -195,10 +231,10 @@ void FolderSync::exportAndImport()
 {
     m_busy = true;
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
-    runEvent(CloudEvent::Type::import, [wallMillis](FolderMirror &mirror) {
+    runEvent(CloudEvent::Type::import, [wallMillis, stopping = m_stopping](FolderMirror &mirror) {
         // Export first, so a deletion made here is known before others' edits arrive.
         const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
-        const ChangeImport::Result imported = mirror.importChanges();
+        const ChangeImport::Result imported = mirror.importChanges(*stopping);
         QStringList failures = imported.failures;
         if (!exported.error.isEmpty())
             failures.prepend(exported.error);
@@ -206,7 +242,7 @@ void FolderSync::exportAndImport()
         if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
             failures.append(error);
         failures.removeDuplicates();
-        return Outcome{failures.join(QLatin1Char('\n')), imported.changed};
+        return Outcome{failures.join(QLatin1Char('\n')), imported.changed, imported.removed};
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <memory>
 
 namespace tamo {
@@ -44,9 +45,11 @@ private:
     {
         QString error;
         ChangeImport::ChangedRows changed;
+        int removed = 0;
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);
+    void followDevice(const QString &device);
     QStringList watchedFolders() const;
     // Runs on the folder thread; the mirror opens there on first use.
     void onFolderThread(std::function<void(FolderMirror *, const QString &openError)> work);
@@ -55,7 +58,11 @@ private:
     void exportAndImport();
     // After a save: this device's changes go out; nothing is imported.
     void exportSaved();
-    void whenUsable(std::function<void()> run);
+    enum class SetUp { always, whenMissing };
+    // Sets up (as asked, or when our device folder is missing), then
+    // exports and imports, once the folder is found usable.
+    void whenUsable(SetUp setUp);
+    void setUp();
 
     QString m_root;
     FolderWatcher &m_watcher;
@@ -66,6 +73,7 @@ private:
     QThread m_thread;
     QObject *m_threadContext;
     std::unique_ptr<FolderMirror> m_mirror; // used on the folder thread only
+    std::shared_ptr<std::atomic<bool>> m_stopping = std::make_shared<std::atomic<bool>>(false);
     std::optional<bool> m_usable;
     bool m_started = false;
     bool m_busy = false;

@@ -1,10 +1,13 @@
 #include "transfer/PasteDatabase.h"
 
+#include "app/CrashHandler.h"
 #include "model/ContentHash.h"
 #include "model/Sqlite.h"
+#include "model/TypedText.h"
 #include "transfer/PasteItems.h"
 #include "transfer/PrivateCopy.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +18,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <dirent.h>
+#include <sqlite3.h>
 
 #include <cerrno>
 #include <cmath>
@@ -46,29 +50,77 @@ qint64 integerColumn(const sql::Statement &row, int column)
     return row.int64(column);
 }
 
+// Watches every step of a query of the other app's database: a step that
+// runs past its budget, or any once the read is cancelled, is interrupted.
+class WatchedQueries
+{
+public:
+    WatchedQueries(sql::Database &db, const ReadEnvironment &environment)
+        : m_db(db), m_cancelled(environment.cancelled), m_budget(environment.stepBudget)
+    {
+        m_deadline.setRemainingTime(m_budget);
+        sqlite3_progress_handler(m_db.handle(), 1000, &WatchedQueries::interrupts, this);
+    }
+    ~WatchedQueries() { sqlite3_progress_handler(m_db.handle(), 0, nullptr, nullptr); }
+    WatchedQueries(const WatchedQueries &) = delete;
+    WatchedQueries &operator=(const WatchedQueries &) = delete;
+
+    bool step(sql::Statement &rows)
+    {
+        m_deadline.setRemainingTime(m_budget);
+        return rows.step();
+    }
+    // Why a failed query failed, when it was interrupted.
+    std::optional<ImportError> interruption() const
+    {
+        if (m_cancelled->load())
+            return ImportError::cancelled();
+        if (m_timedOut)
+            return ImportError::unreadable(QStringLiteral("one of its queries took longer than %1 seconds")
+                                               .arg(std::chrono::duration<double>(m_budget).count()));
+        return std::nullopt;
+    }
+
+private:
+    static int interrupts(void *self)
+    {
+        auto *watch = static_cast<WatchedQueries *>(self);
+        if (watch->m_cancelled->load())
+            return 1;
+        watch->m_timedOut = watch->m_deadline.hasExpired();
+        return watch->m_timedOut ? 1 : 0;
+    }
+
+    sql::Database &m_db;
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
+    std::chrono::milliseconds m_budget;
+    QDeadlineTimer m_deadline;
+    bool m_timedOut = false;
+};
+
 using Apps = QHash<qint64, std::pair<std::optional<QString>, std::optional<QString>>>;
 
-Apps readApps(sql::Database &db, const QString &table)
+Apps readApps(sql::Database &db, WatchedQueries &watch, const QString &table)
 {
     Apps apps;
     sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, ZBUNDLEIDENTIFIER, ZNAME FROM ") + table);
-    while (rows.step())
+    while (watch.step(rows))
         apps.insert(rows.int64(0), {rows.optionalText(1), rows.optionalText(2)});
     return apps;
 }
 
 QString boardName(const sql::Statement &row)
 {
-    return row.optionalText(1).value_or(QStringLiteral("Untitled"));
+    return cappedTypedText(row.optionalText(1).value_or(QStringLiteral("Untitled")));
 }
 
-QList<Board> readPaste3Boards(sql::Database &db)
+QList<Board> readPaste3Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
         "SELECT Z_PK, ZNAME, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
         "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'"));
-    while (rows.step()) {
+    while (watch.step(rows)) {
         Board board{rows.int64(0), boardName(rows), std::nullopt, integerColumn(rows, 3)};
         if (!rows.isNull(2))
             board.rgb = unpackColor(integerColumn(rows, 2));
@@ -77,7 +129,7 @@ QList<Board> readPaste3Boards(sql::Database &db)
     return boards;
 }
 
-QList<Board> readPaste7Boards(sql::Database &db)
+QList<Board> readPaste7Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
@@ -85,13 +137,13 @@ QList<Board> readPaste7Boards(sql::Database &db)
         "FROM ZLISTENTITY l LEFT JOIN ZLISTMETADATAENTITY m ON m.Z_PK = l.ZMETADATA\n"
         "WHERE COALESCE(l.ZRAWTYPE, 2) != 1 AND COALESCE(l.ZIDENTIFIER, '') != 'sharedPasteboardHistory'\n"
         "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK"));
-    while (rows.step())
+    while (watch.step(rows))
         boards.append({rows.int64(0), boardName(rows), listColor(rows.blob(2)), qint64(boards.size())});
     return boards;
 }
 
 // Clip key → list key, the first row of each clip winning.
-QHash<qint64, qint64> readMembership(sql::Database &db, const QList<Board> &boards)
+QHash<qint64, qint64> readMembership(sql::Database &db, WatchedQueries &watch, const QList<Board> &boards)
 {
     QHash<qint64, qint64> membership;
     const std::optional<JoinTable> join = findListJoinTable(db);
@@ -102,7 +154,7 @@ QHash<qint64, qint64> readMembership(sql::Database &db, const QList<Board> &boar
         boardIDs.insert(board.pasteID);
     sql::Statement rows = db.prepare(QStringLiteral("SELECT %1, %2 FROM %3")
                                          .arg(quoted(join->clipColumn), quoted(join->listColumn), quoted(join->table)));
-    while (rows.step()) {
+    while (watch.step(rows)) {
         const qint64 list = rows.int64(1);
         if (boardIDs.contains(list) && !membership.contains(rows.int64(0)))
             membership.insert(rows.int64(0), list);
@@ -122,46 +174,6 @@ struct ClipRow
     std::optional<QString> title;
     std::optional<qint64> list;
 };
-
-QList<ClipRow> readClipRows(sql::Database &db, Version version, const Apps &apps,
-                            const QHash<qint64, qint64> &membership)
-{
-    const QString statement = version == Version::paste3
-        ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
-                         "d.ZPASTEBOARDITEMS, s.ZTITLE\n"
-                         "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
-                         "ORDER BY s.ZTIMESTAMP DESC")
-        : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
-                         "       i.ZDISPLAYORDERINPINBOARD, d.ZRAWPASTEBOARDITEMS, i.ZTITLE, i.ZLIST\n"
-                         "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
-                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
-    QList<ClipRow> clips;
-    sql::Statement rows = db.prepare(statement);
-    while (rows.step()) {
-        if (clips.size() == maxClipRows)
-            throw ImportError::unreadable(
-                QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
-        ClipRow row;
-        row.key = rows.int64(0);
-        row.date = rows.real(1);
-        const auto app = apps.value(rows.int64(2));
-        row.bundleID = app.first;
-        row.appName = app.second;
-        row.order = integerColumn(rows, 3);
-        if (!rows.isNull(4))
-            row.data = rows.blob(4).value_or(QByteArray());
-        if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
-            row.title = title;
-        if (version == Version::paste3) {
-            if (const auto list = membership.constFind(row.key); list != membership.constEnd())
-                row.list = *list;
-        } else if (!rows.isNull(6)) {
-            row.list = rows.int64(6);
-        }
-        clips.append(row);
-    }
-    return clips;
-}
 
 std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString &externalFolder)
 {
@@ -186,35 +198,118 @@ std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString
     return clip;
 }
 
-Snapshot readDatabase(const ReadEnvironment &environment, Version version, const QString &folder,
-                      const QString &databaseName, const QString &externalFolder)
-{
-    PrivateCopy copy(environment.temporaryRoot);
-    copy.copyDatabase(folder, databaseName);
-    Snapshot snapshot;
-    QList<ClipRow> rows;
-    try {
-        sql::Database db;
-        db.openReadOnly(copy.filePath(databaseName));
-        const bool older = version == Version::paste3;
-        const Apps apps = readApps(db, older ? QStringLiteral("ZAPPLICATION") : QStringLiteral("ZAPPLICATIONENTITY"));
-        snapshot.boards = older ? readPaste3Boards(db) : readPaste7Boards(db);
-        const QHash<qint64, qint64> membership = older ? readMembership(db, snapshot.boards) : QHash<qint64, qint64>();
-        rows = readClipRows(db, version, apps, membership);
-    } catch (const sql::Error &error) {
-        throw ImportError::unreadable(error.message());
-    }
+// Rows are decoded a batch at a time, spread over the thread pool: a batch
+// ends at this many rows or bytes, so large rows are never all in memory. A
+// row this large is decoded alone, from the database's own buffer.
+constexpr qsizetype batchRows = 256;
+constexpr qsizetype batchBytes = 32 * 1024 * 1024;
 
-    // Decoding (archives, decompression, images) is the slow part: spread it
-    // over the thread pool, keeping the rows' order.
-    const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
-        rows, [version, externalFolder](const ClipRow &row) { return decodeRow(row, version, externalFolder); });
-    rows.clear();
-    for (const std::optional<Clip> &clip : decoded) {
+void readClips(sql::Database &db, WatchedQueries &watch, Version version, const Apps &apps,
+               const QHash<qint64, qint64> &membership, const QString &externalFolder,
+               const std::atomic<bool> &cancelled, Snapshot &snapshot)
+{
+    // Sorted without their data, which is read a row at a time: a sort
+    // would hold every row's data at once.
+    const QString statement = version == Version::paste3
+        ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
+                         "d.rowid, s.ZTITLE\n"
+                         "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
+                         "ORDER BY s.ZTIMESTAMP DESC")
+        : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
+                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, i.ZTITLE, i.ZLIST\n"
+                         "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
+                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
+    sql::Statement data = db.prepare(version == Version::paste3
+                                         ? QStringLiteral("SELECT ZPASTEBOARDITEMS FROM ZSNIPPETDATA WHERE rowid = ?")
+                                         : QStringLiteral("SELECT ZRAWPASTEBOARDITEMS FROM ZITEMDATAENTITY WHERE rowid = ?"));
+    QList<ClipRow> batch;
+    qsizetype bytes = 0;
+    int rowsRead = 0;
+    auto keep = [&snapshot](const std::optional<Clip> &clip) {
         if (clip)
             snapshot.clips.append(*clip);
         else
             ++snapshot.unreadable;
+    };
+    auto decodeBatch = [&] {
+        const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
+            batch, [version, externalFolder](const ClipRow &row) {
+                CrashHandler::coverThisThread();
+                return decodeRow(row, version, externalFolder);
+            });
+        batch.clear();
+        bytes = 0;
+        for (const std::optional<Clip> &clip : decoded)
+            keep(clip);
+        if (cancelled.load())
+            throw ImportError::cancelled();
+    };
+    sql::Statement rows = db.prepare(statement);
+    while (watch.step(rows)) {
+        if (rowsRead++ == maxClipRows)
+            throw ImportError::unreadable(
+                QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
+        ClipRow row;
+        row.key = rows.int64(0);
+        row.date = rows.real(1);
+        const auto app = apps.value(rows.int64(2));
+        row.bundleID = app.first;
+        row.appName = app.second;
+        row.order = integerColumn(rows, 3);
+        data.reset();
+        data.bindInt64(1, rows.int64(4));
+        const bool found = watch.step(data);
+        const bool large = found && !data.isNull(0) && data.blobInPlace(0)->size() >= batchBytes;
+        if (found && !data.isNull(0))
+            row.data = large ? data.blobInPlace(0) : data.blob(0);
+        if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
+            row.title = cappedTypedText(*title);
+        if (version == Version::paste3) {
+            if (const auto list = membership.constFind(row.key); list != membership.constEnd())
+                row.list = *list;
+        } else if (!rows.isNull(6)) {
+            row.list = rows.int64(6);
+        }
+        if (large) {
+            decodeBatch();
+            keep(decodeRow(row, version, externalFolder));
+            data.reset();
+            continue;
+        }
+        bytes += row.data ? row.data->size() : 0;
+        batch.append(std::move(row));
+        if (batch.size() == batchRows || bytes >= batchBytes)
+            decodeBatch();
+    }
+    decodeBatch();
+}
+
+Snapshot readDatabase(const ReadEnvironment &environment, Version version, const QString &folder,
+                      const QString &databaseName, const QString &externalFolder)
+{
+    CrashHandler::coverThisThread();
+    PrivateCopy copy(environment.temporaryRoot);
+    copy.copyDatabase(folder, databaseName);
+    Snapshot snapshot;
+    sql::Database db;
+    try {
+        db.openReadOnly(copy.filePath(databaseName));
+    } catch (const sql::Error &error) {
+        throw ImportError::unreadable(error.message());
+    }
+    WatchedQueries watch(db, environment);
+    try {
+        const bool older = version == Version::paste3;
+        const Apps apps =
+            readApps(db, watch, older ? QStringLiteral("ZAPPLICATION") : QStringLiteral("ZAPPLICATIONENTITY"));
+        snapshot.boards = older ? readPaste3Boards(db, watch) : readPaste7Boards(db, watch);
+        const QHash<qint64, qint64> membership =
+            older ? readMembership(db, watch, snapshot.boards) : QHash<qint64, qint64>();
+        readClips(db, watch, version, apps, membership, externalFolder, *environment.cancelled, snapshot);
+    } catch (const sql::Error &error) {
+        throw watch.interruption().value_or(ImportError::unreadable(error.message()));
+    } catch (const ImportError &error) {
+        throw watch.interruption().value_or(error);
     }
     return snapshot;
 }
@@ -252,6 +347,8 @@ QString ImportError::text() const
                               "folder, then import again.");
     case Kind::failed:
         return m_message;
+    case Kind::cancelled:
+        return QStringLiteral("The import was cancelled.");
     }
     return m_message;
 }

@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tamo::sql { class Database; }
@@ -48,7 +51,7 @@ struct Snapshot
 class ImportError
 {
 public:
-    enum class Kind { notFound, unreadable, notInstalled, needsFullDiskAccess, failed };
+    enum class Kind { notFound, unreadable, notInstalled, needsFullDiskAccess, failed, cancelled };
 
     static ImportError notFound(Version version) { return {Kind::notFound, version, {}}; }
     static ImportError unreadable(const QString &message) { return {Kind::unreadable, Version::paste7, message}; }
@@ -56,6 +59,7 @@ public:
     static ImportError needsFullDiskAccess() { return {Kind::needsFullDiskAccess, Version::paste7, {}}; }
     // A file-system or store failure, described by `message`.
     static ImportError failed(const QString &message) { return {Kind::failed, Version::paste7, message}; }
+    static ImportError cancelled() { return {Kind::cancelled, Version::paste7, {}}; }
 
     Kind kind() const { return m_kind; }
     QString text() const;
@@ -89,6 +93,12 @@ struct ReadEnvironment
     std::function<bool()> pasteInstalled;
     // Lists a folder; 0, or the errno of the failure.
     std::function<int(const QString &folder)> listFolder;
+    // Set by whoever stops the read (a quit): it then ends within moments
+    // with ImportError::cancelled().
+    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
+    // How long one step of a query may take: the other app's database may
+    // hold a view whose query never ends.
+    std::chrono::milliseconds stepBudget = std::chrono::seconds(20);
 
     // The user's home, $XDG_RUNTIME_DIR (else the temporary folder), the
     // real listing; `pasteInstalled` is the caller's.
@@ -97,6 +107,8 @@ struct ReadEnvironment
 
 // More rows than this are refused rather than read into memory.
 inline constexpr int maxClipRows = 500000;
+// A larger database is refused rather than copied.
+inline constexpr qint64 maxDatabaseBytes = 8LL * 1024 * 1024 * 1024;
 
 Version detectedVersion(const QString &home);
 

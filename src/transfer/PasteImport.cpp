@@ -3,8 +3,11 @@
 #include "app/AppModel.h"
 #include "model/ModelContainer.h"
 #include "model/SettingsEnums.h"
+#include "model/SettingsKeys.h"
 #include "platform/Alerts.h"
+#include "platform/Defaults.h"
 #include "platform/Workspace.h"
+#include "transfer/PrivateCopy.h"
 #include "transfer/TransferServices.h"
 
 #include <QComboBox>
@@ -16,6 +19,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -77,11 +81,23 @@ std::optional<Version> DialogPasteVersionPrompt::ask(Version preselected)
 PasteHistoryImport::PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt,
                                        PasteImporter::ReadEnvironment environment, QObject *parent)
     : QObject(parent), m_defaults(defaults), m_alerts(alerts), m_prompt(prompt),
-      m_environment(std::move(environment))
+      m_environment(std::move(environment)), m_reader(new QThreadPool)
 {
+    m_reader->setMaxThreadCount(1);
 }
 
-PasteHistoryImport::~PasteHistoryImport() = default;
+PasteHistoryImport::~PasteHistoryImport()
+{
+    if (m_cancelRead)
+        m_cancelRead->store(true);
+    // A cancelled read ends within moments; one that does not is left
+    // behind, its pool with it, and its private copy removed here.
+    if (m_reader->waitForDone(quitWaitMilliseconds)) {
+        delete m_reader;
+    } else {
+        PrivateCopy::removeCopyInUse();
+    }
+}
 
 void PasteHistoryImport::importPasteHistory()
 {
@@ -108,7 +124,8 @@ void PasteHistoryImport::runPasteImport(Version version)
     // The workspace belongs to the main thread: ask it here.
     PasteImporter::ReadEnvironment environment = m_environment;
     environment.pasteInstalled = [installed = m_environment.pasteInstalled()] { return installed; };
-    watcher->setFuture(QtConcurrent::run([version, environment]() -> ReadResult {
+    environment.cancelled = m_cancelRead = std::make_shared<std::atomic<bool>>(false);
+    watcher->setFuture(QtConcurrent::run(m_reader, [version, environment]() -> ReadResult {
         try {
             return PasteImporter::readSnapshot(version, environment);
         } catch (const ImportError &error) {
@@ -119,6 +136,10 @@ void PasteHistoryImport::runPasteImport(Version version)
 
 void PasteHistoryImport::startMerge(PasteImporter::Snapshot snapshot)
 {
+    // Marked on disk while merging: an import cut short is continued by the next.
+    m_continuesEarlier = m_defaults.boolValue(keys::pasteImportUnfinished);
+    m_defaults.setValue(keys::pasteImportUnfinished, true);
+    m_defaults.flush();
     m_merge = std::make_unique<PasteMerge>(m_model->container().mainContext(), m_model->clips(),
                                            m_model->pinboards(), m_model->clock(), std::move(snapshot));
     mergeNextSlice();
@@ -128,6 +149,9 @@ void PasteHistoryImport::mergeNextSlice()
 {
     QString error;
     if (!m_merge->mergeSlice(sliceMilliseconds, &error)) {
+        // This merge was taken back; what an earlier one left is still there.
+        m_defaults.setValue(keys::pasteImportUnfinished, m_continuesEarlier);
+        m_defaults.flush();
         m_merge.reset();
         showError(ImportError::failed(error));
         return;
@@ -137,8 +161,11 @@ void PasteHistoryImport::mergeNextSlice()
         QTimer::singleShot(0, this, &PasteHistoryImport::mergeNextSlice);
         return;
     }
-    const PasteImportSummary summary = m_merge->summary();
+    PasteImportSummary summary = m_merge->summary();
+    summary.continuedEarlier = m_continuesEarlier;
     m_merge.reset();
+    m_defaults.remove(keys::pasteImportUnfinished);
+    m_defaults.flush();
     m_alerts.runModal({summaryMessage(summary), summaryDetail(summary, m_defaults), {}, -1});
     finish();
 }
@@ -146,6 +173,10 @@ void PasteHistoryImport::mergeNextSlice()
 void PasteHistoryImport::showError(const ImportError &error)
 {
     using Kind = ImportError::Kind;
+    if (error.kind() == Kind::cancelled) {
+        finish();
+        return;
+    }
     AlertSpec spec = AlertSpec::failure(QStringLiteral("Import failed"), error.text());
     if (error.kind() == Kind::notFound || error.kind() == Kind::notInstalled)
         spec.message = QStringLiteral("Paste wasn't found");
@@ -171,7 +202,10 @@ QString PasteHistoryImport::summaryMessage(const PasteImportSummary &summary)
 
 QString PasteHistoryImport::summaryDetail(const PasteImportSummary &summary, const Defaults &defaults)
 {
-    QStringList sentences{counted(summary.pinboardsCreated, QStringLiteral("new pinboard")) + QStringLiteral(" created.")};
+    QStringList sentences;
+    if (summary.continuedEarlier)
+        sentences.append(QStringLiteral("It continued an earlier import that did not finish."));
+    sentences.append(counted(summary.pinboardsCreated, QStringLiteral("new pinboard")) + QStringLiteral(" created."));
     if (summary.titles >= 1)
         sentences.append(counted(summary.titles, QStringLiteral("card title")) + QStringLiteral(" brought over."));
     if (summary.alreadyPresent >= 1)

@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+class QThreadPool;
+
 #include <memory>
 #include <variant>
 
@@ -52,6 +54,8 @@ public:
     void importPasteHistory() override;
     void runPasteImport(PasteImporter::Version version);
     bool isRunning() const { return m_running; }
+    // How long a quit waits for a cancelled read to end before leaving it.
+    static constexpr int quitWaitMilliseconds = 500;
 
     static QString summaryMessage(const PasteImportSummary &summary);
     static QString summaryDetail(const PasteImportSummary &summary, const Defaults &defaults);
@@ -73,7 +77,11 @@ private:
     Alerts &m_alerts;
     PasteVersionPrompt &m_prompt;
     PasteImporter::ReadEnvironment m_environment;
+    // The read runs on a pool of its own, which a quit waits on only briefly.
+    QThreadPool *m_reader;
+    std::shared_ptr<std::atomic<bool>> m_cancelRead;
     std::unique_ptr<PasteMerge> m_merge;
+    bool m_continuesEarlier = false;
     bool m_running = false;
 };
 

@@ -1,7 +1,7 @@
 #include "transfer/PasteItems.h"
 
 #include "model/StoredFilePath.h"
-#include "transfer/DurableFile.h"
+#include "platform/RegularFile.h"
 #include "transfer/KeyedArchive.h"
 #include "transfer/Lzfse.h"
 #include "transfer/StrictValues.h"
@@ -49,9 +49,14 @@ private:
     qsizetype m_left = maxValueBytes;
 };
 
+// The most a row's JSON may inflate to: room for the longest text a clip
+// keeps, as Base64 of UTF-8, with the item's other types beside it. A
+// longer one is refused as it inflates, before it fills memory.
+constexpr qsizetype maxJsonBytes = 64 * 1024 * 1024;
+
 // Raw DEFLATE (no zlib header), as the platform's "zlib" compression writes
-// it; nothing when damaged, unfinished or larger than maxValueBytes.
-std::optional<QByteArray> inflateRaw(const QByteArray &bytes)
+// it; nothing when damaged, unfinished or larger than `limit`.
+std::optional<QByteArray> inflateRaw(const QByteArray &bytes, qsizetype limit)
 {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
@@ -62,12 +67,12 @@ std::optional<QByteArray> inflateRaw(const QByteArray &bytes)
     constexpr qsizetype chunk = 64 * 1024;
     int status = Z_OK;
     while (status == Z_OK) {
-        if (out.size() >= maxValueBytes) {
+        if (out.size() >= limit) {
             status = Z_MEM_ERROR;
             break;
         }
         const qsizetype before = out.size();
-        const qsizetype room = std::min(chunk, maxValueBytes - before);
+        const qsizetype room = std::min(chunk, limit - before);
         out.resize(before + room);
         stream.next_out = reinterpret_cast<Bytef *>(out.data() + before);
         stream.avail_out = uInt(room);
@@ -205,7 +210,8 @@ std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QStr
 {
     if (stored.isEmpty())
         return std::nullopt;
-    const QByteArray rest = stored.mid(1);
+    // Not copied: a stored value may be hundreds of megabytes.
+    const QByteArray rest = QByteArray::fromRawData(stored.constData() + 1, stored.size() - 1);
     switch (Marker(stored.at(0))) {
     case Marker::inline_:
         return rest;
@@ -214,10 +220,11 @@ std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QStr
         const QString name = QString::fromUtf8(end < 0 ? rest : rest.left(end));
         if (!isPlainFileName(name))
             return std::nullopt;
-        std::optional<QByteArray> bytes = readFileBounded(QDir(externalFolder).filePath(name), maxValueBytes);
-        if (!bytes || bytes->size() > maxValueBytes)
+        // Only a regular file: a FIFO would never end, a link to a device never stop.
+        FileContents file = readRegularFile(QDir(externalFolder).filePath(name), maxValueBytes);
+        if (!file.ok())
             return std::nullopt;
-        return bytes;
+        return std::move(file.bytes);
     }
     }
     return std::nullopt;
@@ -266,7 +273,7 @@ std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes)
         const std::optional<QByteArray> plist = lzfse::decode(bytes, maxValueBytes);
         return plist ? itemsFromPropertyList(*plist) : std::nullopt;
     }
-    const std::optional<QByteArray> json = inflateRaw(bytes);
+    const std::optional<QByteArray> json = inflateRaw(bytes, maxJsonBytes);
     return json ? itemsFromJson(*json) : std::nullopt;
 }
 
@@ -309,7 +316,7 @@ std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std
         std::optional<QByteArray> rtf;
         if (const auto found = first.constFind(rtfType); found != first.constEnd())
             rtf = *found;
-        return ClipDraft::fromText(*text, rtf, bundleID, appName);
+        return ClipDraft::fromCappedText(*text, rtf, bundleID, appName);
     }
     for (const QString &type : imageTypes) {
         if (const auto image = first.constFind(type); image != first.constEnd())

@@ -27,6 +27,7 @@ inline constexpr qsizetype maxValueBytes = 256 * 1024 * 1024;
 // A pasteboard-data column: marker 1 and the bytes, or marker 2 and the name
 // of a file in `externalFolder`. A name that is not one plain file name
 // gives nothing: the database never chooses which of the user's files to read.
+// Inline bytes are not copied: they are valid while `stored` is.
 std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QString &externalFolder);
 
 // The older generation: a keyed archive of "PasteCore.PasteboardItem" objects.

@@ -21,6 +21,8 @@ struct PasteImportSummary
     int alreadyPresent = 0;
     int skipped = 0;
     int titles = 0;
+    // An earlier import was cut short (the app quit or died while merging).
+    bool continuedEarlier = false;
 
     bool operator==(const PasteImportSummary &) const = default;
 };

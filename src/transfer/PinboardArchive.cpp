@@ -1,8 +1,10 @@
 #include "transfer/PinboardArchive.h"
 
+#include "model/ClipDraft.h"
 #include "model/ClipItem.h"
 #include "model/Emoji.h"
 #include "model/PinboardPalette.h"
+#include "model/TypedText.h"
 #include "transfer/ArchiveBounds.h"
 #include "transfer/StrictValues.h"
 
@@ -11,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <cmath>
 
@@ -180,8 +183,15 @@ PinboardArchive::Clip readClip(const QJsonValue &value)
     const Fields fields(value, QStringLiteral("A clip"));
     PinboardArchive::Clip clip;
     clip.kind = fields.requiredString(QStringLiteral("kind"));
-    clip.title = fields.optionalString(QStringLiteral("title"));
+    clip.title = cappedTypedText(fields.optionalString(QStringLiteral("title")));
     clip.text = fields.optionalString(QStringLiteral("text"));
+    if (clip.text && clip.text->size() > ClipDraft::largestText) {
+        // Kept as a copy of that length would be.
+        ClipDraft cut = ClipDraft::fromCappedText(*clip.text);
+        clip.text = std::move(cut.text);
+        if (!clip.title)
+            clip.title = cut.title;
+    }
     clip.keywords = Fields::strings(fields.required(QStringLiteral("keywords")), QStringLiteral("keywords"));
     clip.rtf = fields.optionalBytes(QStringLiteral("rtf"));
     clip.image = fields.optionalBytes(QStringLiteral("image"));
@@ -205,7 +215,7 @@ PinboardArchive::Board readBoard(const QJsonValue &value, qsizetype &clipBudget)
 {
     const Fields fields(value, QStringLiteral("A pinboard"));
     PinboardArchive::Board board;
-    board.name = fields.requiredString(QStringLiteral("name"));
+    board.name = cappedTypedText(fields.requiredString(QStringLiteral("name")));
     board.color = fields.requiredString(QStringLiteral("color"));
     const QJsonArray clips = Fields::array(fields.required(QStringLiteral("clips")), QStringLiteral("clips"));
     clipBudget -= clips.size();
@@ -380,9 +390,18 @@ MergedMetadata mergedMetadata(const ClipItem &local, const PinboardArchive::Clip
     merged.title = local.title() && !local.title()->isEmpty() ? local.title() : fileTitle;
     merged.emoji = local.iconEmoji() ? local.iconEmoji() : fileEmoji;
     merged.keywords = local.keywords();
+    // Looked up by their case-folded form, so a file of many keywords costs
+    // no more than reading it.
+    QSet<QString> known;
+    known.reserve(merged.keywords.size() + file.keywords.size());
+    for (const QString &keyword : std::as_const(merged.keywords))
+        known.insert(keyword.toCaseFolded());
     for (const QString &keyword : file.keywords) {
-        if (!merged.keywords.contains(keyword, Qt::CaseInsensitive))
+        const QString folded = keyword.toCaseFolded();
+        if (!known.contains(folded)) {
+            known.insert(folded);
             merged.keywords.append(keyword);
+        }
     }
     return merged;
 }

@@ -6,15 +6,69 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "transfer/DurableFile.h"
+#include "platform/RegularFile.h"
 #include "transfer/PinboardPicker.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QLocale>
 
 #include <algorithm>
 
 namespace tamo {
+
+namespace {
+
+QString readFailure(const FileContents &file)
+{
+    switch (file.refusal) {
+    case FileRefusal::notRegular:
+        return QStringLiteral("It is not a regular file.");
+    case FileRefusal::tooLarge:
+        return QStringLiteral("The file is larger than %1 MB.").arg(PinboardArchive::maxFileBytes / (1024 * 1024));
+    default:
+        return file.error;
+    }
+}
+
+// A file's pinboards, or why it could not be opened.
+struct ReadArchive
+{
+    std::optional<PinboardArchive> archive;
+    QString failure;
+};
+
+ReadArchive readArchive(const QString &path)
+{
+    const FileContents file = readRegularFile(path, PinboardArchive::maxFileBytes, FileLinks::follow);
+    if (!file.ok())
+        return {std::nullopt, readFailure(file)};
+    try {
+        return {PinboardArchive::decode(file.bytes), {}};
+    } catch (const ArchiveError &error) {
+        return {std::nullopt, error.text()};
+    }
+}
+
+// A handed-over file may be anything, and may be large: it is read and
+// decoded on a worker thread while the event loop goes on; nothing when
+// the app quits first.
+std::optional<ReadArchive> readWhileEventsRun(const QString &path)
+{
+    QFutureWatcher<ReadArchive> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run(readArchive, path));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!watcher.isFinished())
+        return std::nullopt;
+    return watcher.result();
+}
+
+} // namespace
 
 void PinboardImport::run(const QString &path)
 {
@@ -24,19 +78,15 @@ void PinboardImport::run(const QString &path)
     const QString fileName = QFileInfo(path).fileName();
     const QString couldNotOpen = QStringLiteral("Couldn't open “") + fileName + QStringLiteral("”");
 
-    QString readError;
-    const auto bytes = readFileBounded(path, PinboardArchive::maxFileBytes, &readError);
-    if (!bytes) {
-        showErrorAlert(alerts, couldNotOpen, readError);
+    std::optional<ReadArchive> read = readWhileEventsRun(path);
+    if (!read)
+        return; // the app quits
+    if (!read->archive) {
+        showErrorAlert(alerts, couldNotOpen, read->failure);
         return;
     }
-    PinboardArchive archive;
-    try {
-        archive = PinboardArchive::decode(*bytes);
-    } catch (const ArchiveError &error) {
-        showErrorAlert(alerts, couldNotOpen, error.text());
-        return;
-    }
+    const PinboardArchive archive = std::move(*read->archive);
+    read.reset();
     if (archive.pinboards.isEmpty()) {
         showErrorAlert(alerts, QStringLiteral("Nothing to import"), ArchiveError::notPinboards().text());
         return;

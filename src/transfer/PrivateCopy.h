@@ -6,10 +6,16 @@ namespace tamo {
 
 // A private copy of another app's database: a folder only this user can
 // enter, named "TamoPasteImport-<UUID>", holding files only this user can
-// read, removed however the read ends. Throws PasteImporter::ImportError.
+// read, removed however the read ends: by its destructor, or, should the
+// process crash or quit while the copy is in use, by removeCopyInUse().
+// Throws PasteImporter::ImportError.
 class PrivateCopy
 {
 public:
+    // Removes the newest copy still in use, with the files copyDatabase()
+    // made; async-signal-safe.
+    static void removeCopyInUse();
+
     explicit PrivateCopy(const QString &root);
     ~PrivateCopy();
     PrivateCopy(const PrivateCopy &) = delete;

@@ -1,5 +1,6 @@
 #include "transfer/PropertyList.h"
 
+#include "transfer/PropertyListShape.h"
 #include "transfer/StrictValues.h"
 
 #include <plist/plist.h>
@@ -15,10 +16,20 @@ void PropertyList::Free::operator()(void *node) const
 
 std::optional<PropertyList> PropertyList::parse(QByteArrayView bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > std::numeric_limits<uint32_t>::max())
+    if (bytes.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
+    const std::optional<PropertyListShape> shape = propertyListShape(bytes);
+    if (!shape)
+        return std::nullopt;
+    QByteArray cleared;
+    if (!shape->keyBytesToClear.isEmpty()) {
+        cleared = bytes.toByteArray();
+        for (const qsizetype at : shape->keyBytesToClear)
+            cleared[at] = '\0';
+        bytes = cleared;
+    }
     plist_t root = nullptr;
-    plist_from_memory(bytes.data(), uint32_t(bytes.size()), &root);
+    plist_from_bin(bytes.data(), uint32_t(bytes.size()), &root);
     if (!root)
         return std::nullopt;
     return PropertyList(root);

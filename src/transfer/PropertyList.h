@@ -11,8 +11,9 @@ using plist_t = void *;
 
 namespace tamo {
 
-// A parsed property list (binary or XML), owned, with strict readers of its
-// nodes: each gives nothing for a node of another type.
+// A parsed binary property list, owned, with strict readers of its nodes:
+// each gives nothing for a node of another type. Lists are only handed to
+// the library once their shape is known to be bounded (PropertyListShape).
 class PropertyList
 {
 public:
@@ -29,7 +30,8 @@ public:
     static quint32 count(plist_t node); // of an array
     static plist_t item(plist_t array, quint32 index);
     // Values are looked up by key only: the library aborts on handing over
-    // a key with an embedded NUL, which a file may hold.
+    // a key with an embedded NUL, which a file may hold. Such keys never
+    // match (they read as empty).
     static plist_t value(plist_t dictionary, const char *key);
 private:
     struct Free

@@ -224,53 +224,196 @@ QByteArray Segment::encode() const
     return bytes;
 }
 
+namespace {
+
+// The lines of a segment, checked as they come, in the order readSegment
+// tells its verdicts: format, completeness, footer, checksum, header, changes.
+class SegmentCheck
+{
+public:
+    SegmentCheck(const QString &device, qint64 sequence, QList<SyncChange> *changes)
+        : m_device(device), m_sequence(sequence), m_changes(changes)
+    {
+    }
+
+    // One whole line, without its line end. The last line so far waits:
+    // it is the footer unless another follows.
+    void add(QByteArrayView text)
+    {
+        if (m_lines++ == 0) {
+            m_header = parseObject(text);
+            m_hash.addData(text);
+            m_hash.addData("\n");
+            return;
+        }
+        if (m_lines > 2)
+            addChange(m_pending);
+        m_pending = text.toByteArray();
+    }
+
+    // `endsWithLineEnd`: nothing came after the last line end.
+    SegmentRead finish(bool endsWithLineEnd)
+    {
+        const std::optional<qint64> format =
+            m_header ? exactInteger(m_header->value(QLatin1String("format"))) : std::nullopt;
+        if (format && *format > Segment::format)
+            return {Result::newerFormat, {}, {}};
+        if (!endsWithLineEnd || m_lines < 2)
+            return {Result::incomplete, {}, {}};
+        const std::optional<QJsonObject> footer = parseObject(m_pending);
+        if (!footer || !footer->contains(QLatin1String("sha256")))
+            return {Result::incomplete, {}, {}};
+        if (!hasExactlyKeys(*footer, {"count", "sha256"}))
+            return refused(QStringLiteral("a malformed footer"));
+        if (footer->value(QLatin1String("sha256")).toString() != QString::fromLatin1(m_hash.result().toHex()))
+            return refused(QStringLiteral("damaged: its checksum does not match"));
+        if (!m_header || !hasExactlyKeys(*m_header, {"format", "device", "seq"}) || format != Segment::format)
+            return refused(QStringLiteral("a malformed header"));
+        if (m_header->value(QLatin1String("device")).toString() != m_device
+            || exactInteger(m_header->value(QLatin1String("seq"))) != m_sequence)
+            return refused(QStringLiteral("a header that does not match its file name"));
+        if (!m_problem.isEmpty())
+            return refused(m_problem);
+        if (exactInteger(footer->value(QLatin1String("count"))) != m_count)
+            return refused(QStringLiteral("a count that does not match its changes"));
+        return {Result::complete, {m_device, m_sequence, {}}, {}};
+    }
+
+    qsizetype changeCount() const { return m_count; }
+
+private:
+    void addChange(QByteArrayView text)
+    {
+        m_hash.addData(text);
+        m_hash.addData("\n");
+        ++m_count;
+        if (!m_problem.isEmpty())
+            return; // the verdict is known; only the checksum may still say more
+        SyncChange change;
+        m_problem = readChange(text, change);
+        if (m_problem.isEmpty() && m_changes)
+            m_changes->append(std::move(change));
+    }
+
+    QString m_device;
+    qint64 m_sequence;
+    QList<SyncChange> *m_changes;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    qsizetype m_lines = 0;
+    qsizetype m_count = 0;
+    std::optional<QJsonObject> m_header;
+    QByteArray m_pending;
+    QString m_problem;
+};
+
+} // namespace
+
 SegmentRead readSegment(const QByteArray &bytes, const QString &expectedDevice, qint64 expectedSequence)
 {
     if (bytes.size() > Segment::largestFile)
         return refused(QStringLiteral("too large"));
-
-    // A newer format is told apart before anything else, however the rest looks.
-    const qsizetype headerEnd = bytes.indexOf('\n');
-    if (headerEnd >= 0) {
-        const std::optional<QJsonObject> header = parseObject(QByteArrayView(bytes).first(headerEnd));
-        const std::optional<qint64> format = header ? exactInteger(header->value(QLatin1String("format"))) : std::nullopt;
-        if (format && *format > Segment::format)
-            return {Result::newerFormat, {}, {}};
-    }
-
-    if (!bytes.endsWith('\n') || headerEnd == bytes.size() - 1)
-        return {Result::incomplete, {}, {}};
-    const qsizetype footerStart = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
-    const std::optional<QJsonObject> footer =
-        parseObject(QByteArrayView(bytes).sliced(footerStart, bytes.size() - 1 - footerStart));
-    if (!footer || !footer->contains(QLatin1String("sha256")))
-        return {Result::incomplete, {}, {}};
-    if (!hasExactlyKeys(*footer, {"count", "sha256"}))
-        return refused(QStringLiteral("a malformed footer"));
-    if (footer->value(QLatin1String("sha256")).toString() != sha256Hex(QByteArrayView(bytes).first(footerStart)))
-        return refused(QStringLiteral("damaged: its checksum does not match"));
-
-    const std::optional<QJsonObject> header = parseObject(QByteArrayView(bytes).first(headerEnd));
-    if (!header || !hasExactlyKeys(*header, {"format", "device", "seq"})
-        || exactInteger(header->value(QLatin1String("format"))) != Segment::format)
-        return refused(QStringLiteral("a malformed header"));
-    if (header->value(QLatin1String("device")).toString() != expectedDevice
-        || exactInteger(header->value(QLatin1String("seq"))) != expectedSequence)
-        return refused(QStringLiteral("a header that does not match its file name"));
-
-    SegmentRead read{Result::complete, {expectedDevice, expectedSequence, {}}, {}};
-    for (qsizetype start = headerEnd + 1; start < footerStart;) {
-        const qsizetype end = bytes.indexOf('\n', start);
-        SyncChange change;
-        const QString problem = readChange(QByteArrayView(bytes).sliced(start, end - start), change);
-        if (!problem.isEmpty())
-            return refused(problem);
-        read.segment.changes.append(std::move(change));
-        start = end + 1;
-    }
-    if (exactInteger(footer->value(QLatin1String("count"))) != read.segment.changes.size())
-        return refused(QStringLiteral("a count that does not match its changes"));
+    SegmentRead read;
+    SegmentCheck check(expectedDevice, expectedSequence, &read.segment.changes);
+    qsizetype start = 0;
+    for (qsizetype end; (end = bytes.indexOf('\n', start)) >= 0; start = end + 1)
+        check.add(QByteArrayView(bytes).sliced(start, end - start));
+    QList<SyncChange> changes = std::move(read.segment.changes);
+    read = check.finish(start == bytes.size());
+    if (read.result == Result::complete)
+        read.segment.changes = std::move(changes);
     return read;
+}
+
+// Whole lines from a file, a piece at a time.
+class SegmentFile::Lines
+{
+public:
+    explicit Lines(RegularFile &file) : m_file(file) {}
+
+    // The next whole line without its line end; nothing at the end of the
+    // file or when it cannot be read.
+    std::optional<QByteArray> next()
+    {
+        for (;;) {
+            const qsizetype end = m_buffer.indexOf('\n', m_scanned);
+            if (end >= 0) {
+                QByteArray text = m_buffer.mid(m_start, end - m_start);
+                m_start = m_scanned = end + 1;
+                return text;
+            }
+            m_scanned = m_buffer.size();
+            if (m_ended)
+                return std::nullopt;
+            m_buffer.remove(0, m_start);
+            m_scanned -= m_start;
+            m_start = 0;
+            constexpr qsizetype piece = 1024 * 1024;
+            const qsizetype at = m_buffer.size();
+            m_buffer.resize(at + piece);
+            const qint64 got = m_file.read(m_buffer.data() + at, piece);
+            m_buffer.resize(at + qsizetype(qMax<qint64>(got, 0)));
+            m_ended = got <= 0;
+        }
+    }
+
+    // At the end: whether the file ended right after a line end.
+    bool endsWithLineEnd() const { return m_start == m_buffer.size(); }
+
+private:
+    RegularFile &m_file;
+    QByteArray m_buffer;
+    qsizetype m_start = 0;   // where the next line begins
+    qsizetype m_scanned = 0; // how far no line end was found
+    bool m_ended = false;
+};
+
+SegmentFile::SegmentFile(const QString &path, QString expectedDevice, qint64 expectedSequence)
+    : m_file(RegularFile::open(path, Segment::largestFile))
+    , m_device(std::move(expectedDevice))
+    , m_sequence(expectedSequence)
+{
+}
+
+SegmentFile::~SegmentFile() = default;
+
+SegmentRead SegmentFile::check(const std::atomic<bool> &stop)
+{
+    if (!m_file.rewind())
+        return refused(m_file.errorString());
+    m_lines = std::make_unique<Lines>(m_file);
+    SegmentCheck check(m_device, m_sequence, nullptr);
+    while (const std::optional<QByteArray> text = m_lines->next()) {
+        if (stop.load(std::memory_order_relaxed))
+            return {Result::incomplete, {}, {}};
+        check.add(*text);
+    }
+    if (m_file.refusal() != FileRefusal::none)
+        return refused(m_file.errorString());
+    const SegmentRead read = check.finish(m_lines->endsWithLineEnd());
+    m_changes = read.result == Result::complete ? check.changeCount() : 0;
+    m_handedOut = 0;
+    m_lines.reset();
+    if (read.result == Result::complete && m_file.rewind()) {
+        m_lines = std::make_unique<Lines>(m_file);
+        m_lines->next(); // the header, checked above
+    }
+    return read;
+}
+
+std::optional<QList<SyncChange>> SegmentFile::nextChanges(qsizetype count)
+{
+    if (!m_lines)
+        return std::nullopt;
+    QList<SyncChange> changes;
+    while (changes.size() < count && m_handedOut < m_changes) {
+        const std::optional<QByteArray> text = m_lines->next();
+        SyncChange change;
+        if (!text || !readChange(*text, change).isEmpty())
+            return std::nullopt;
+        changes.append(std::move(change));
+        ++m_handedOut;
+    }
+    return changes;
 }
 
 } // namespace tamo

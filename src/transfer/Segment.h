@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RegularFile.h"
 #include "transfer/HybridTime.h"
 
 #include <QByteArray>
@@ -9,6 +10,9 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
+#include <memory>
+#include <optional>
 
 namespace tamo {
 
@@ -71,6 +75,38 @@ struct SegmentRead
 // shape, every field a column of a synced entity with the type of that
 // column, every identity and blob name of its exact form.
 SegmentRead readSegment(const QByteArray &bytes, const QString &expectedDevice, qint64 expectedSequence);
+
+// A segment file read as readSegment reads bytes, but in two passes over the
+// file so that neither its bytes nor all its changes are held at once: the
+// first checks every line and the checksum, the second hands the changes out
+// in batches.
+class SegmentFile
+{
+public:
+    SegmentFile(const QString &path, QString expectedDevice, qint64 expectedSequence);
+    ~SegmentFile();
+
+    // Why the file could not be opened; FileRefusal::none once it is.
+    FileRefusal refusal() const { return m_file.refusal(); }
+    QString errorString() const { return m_file.errorString(); }
+
+    // The first pass; the changes are left out of the result. Once `stop` is
+    // set it ends early as incomplete, to be read again another time.
+    SegmentRead check(const std::atomic<bool> &stop);
+    // After a complete check: the next changes, at most `count`, empty at the
+    // end; nothing when the file no longer reads as it was checked.
+    std::optional<QList<SyncChange>> nextChanges(qsizetype count);
+
+private:
+    class Lines;
+
+    RegularFile m_file;
+    QString m_device;
+    qint64 m_sequence;
+    qsizetype m_changes = 0;
+    qsizetype m_handedOut = 0;
+    std::unique_ptr<Lines> m_lines;
+};
 
 // The entities whose records travel, and the one of that name (null for any other).
 const std::array<const EntitySpec *, 3> &syncedEntities();

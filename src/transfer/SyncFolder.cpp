@@ -1,5 +1,7 @@
 #include "transfer/SyncFolder.h"
 
+#include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 #include "transfer/DurableFile.h"
 #include "transfer/Segment.h"
 
@@ -115,7 +117,7 @@ AccountStatus SyncFolder::accountStatus() const
     const QFileInfo root(m_root);
     if (m_root.isEmpty() || !root.absoluteDir().exists())
         return AccountStatus::noAccount;
-    if (!root.exists() && !QDir().mkdir(m_root))
+    if (!root.exists() && !privatefiles::makeFolder(m_root))
         return AccountStatus::restricted;
     if (!root.isDir())
         return AccountStatus::noAccount;
@@ -128,20 +130,26 @@ AccountStatus SyncFolder::accountStatus() const
                    ? AccountStatus::available
                    : AccountStatus::restricted;
     }
-    const std::optional<QByteArray> bytes = readFileBounded(accountFile(), 64 * 1024);
-    if (!bytes)
+    const FileContents account = readRegularFile(accountFile(), 64 * 1024);
+    if (!account.ok())
         return AccountStatus::couldNotDetermine;
-    const QJsonValue format = QJsonDocument::fromJson(*bytes).object().value(QLatin1String("format"));
+    const QJsonValue format = QJsonDocument::fromJson(account.bytes).object().value(QLatin1String("format"));
     if (format.toDouble() > Segment::format)
         return AccountStatus::temporarilyUnavailable;
     return AccountStatus::available;
 }
 
+bool SyncFolder::holdsDevice(const QString &device) const
+{
+    return isSyncID(device) && QFileInfo(deviceFile(device)).isFile()
+           && QFileInfo(deviceFolder(device) + QStringLiteral("/blobs")).isDir();
+}
+
 QString SyncFolder::deviceName(const QString &device) const
 {
     constexpr qsizetype longestName = 255;
-    const std::optional<QByteArray> bytes = readFileBounded(deviceFile(device), 64 * 1024);
-    const QJsonValue name = bytes ? QJsonDocument::fromJson(*bytes).object().value(QLatin1String("name")) : QJsonValue();
+    const FileContents file = readRegularFile(deviceFile(device), 64 * 1024);
+    const QJsonValue name = QJsonDocument::fromJson(file.bytes).object().value(QLatin1String("name"));
     return name.isString() && name.toString().size() <= longestName ? name.toString() : QString();
 }
 
@@ -166,10 +174,10 @@ std::optional<QByteArray> SyncFolder::readBlob(const QString &device, const QStr
 {
     if (!isSyncID(device) || !isBlobName(blobName))
         return std::nullopt;
-    std::optional<QByteArray> bytes = readFileBounded(blobFile(device, blobName), largestBlob);
-    if (!bytes || bytes->size() > largestBlob || blobNameOf(*bytes) != blobName)
+    FileContents blob = readRegularFile(blobFile(device, blobName), largestBlob);
+    if (!blob.ok() || blobNameOf(blob.bytes) != blobName)
         return std::nullopt;
-    return bytes;
+    return std::move(blob.bytes);
 }
 
 QString DeviceWriter::write(const QString &path, const QByteArray &bytes) const
@@ -187,8 +195,10 @@ DeviceWriter::DeviceWriter(const SyncFolder &folder, QString device)
 
 QString DeviceWriter::prepare(const QString &deviceName)
 {
-    if (!QDir().mkpath(m_folder.deviceFolder(m_device) + QStringLiteral("/blobs")))
+    if (!privatefiles::makeFolder(m_folder.deviceFolder(m_device) + QStringLiteral("/blobs")))
         return writeFailure(errno, QString::fromLocal8Bit(std::strerror(errno)));
+    // Files an earlier version left readable to others.
+    privatefiles::tighten(m_folder.deviceFolder(m_device));
     if (QFileInfo::exists(m_folder.deviceFile(m_device)))
         return {};
     const QJsonObject device{{QStringLiteral("format"), Segment::format},

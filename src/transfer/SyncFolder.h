@@ -42,6 +42,8 @@ public:
     // account by writing account.json.
     AccountStatus accountStatus() const;
 
+    // Whether the device's folder is set up (its device.json and blobs).
+    bool holdsDevice(const QString &device) const;
     // The name the device gave itself (its host name); empty when unknown.
     QString deviceName(const QString &device) const;
     // Devices with a folder of the right name; anything else is ignored.
@@ -66,6 +68,7 @@ public:
     DeviceWriter(const SyncFolder &folder, QString device);
 
     const QString &device() const { return m_device; }
+    void setDevice(const QString &device) { m_device = device; }
     // Creates the device folder and its device.json; the error text or empty.
     QString prepare(const QString &deviceName);
     // Stores bytes under their hash (once); the error text or empty.

@@ -62,7 +62,7 @@ void SyncLedger::markDeleted(const QString &entity, const QString &recordID)
     written->bindText(1, recordID);
     written->run();
     if (m_db.changes() > 0)
-        setValue(QStringLiteral("erase"), QStringLiteral("1"));
+        requestRewrite();
 }
 
 QList<std::pair<QString, QString>> SyncLedger::deletions()
@@ -110,6 +110,17 @@ void SyncLedger::setWrittenSequence(qint64 sequence)
     setValue(QStringLiteral("sequence"), QString::number(sequence));
 }
 
+qint64 SyncLedger::reservedSequence()
+{
+    return value(QStringLiteral("reserved")).toLongLong();
+}
+
+void SyncLedger::reserveSequence(qint64 sequence)
+{
+    if (sequence > reservedSequence())
+        setValue(QStringLiteral("reserved"), QString::number(sequence));
+}
+
 void SyncLedger::noteWritten(const QString &recordID)
 {
     auto statement = m_db.cached(QStringLiteral("INSERT OR IGNORE INTO SyncWritten VALUES (?)"));
@@ -120,6 +131,34 @@ void SyncLedger::noteWritten(const QString &recordID)
 bool SyncLedger::erasurePending()
 {
     return value(QStringLiteral("erase")) == QLatin1String("1");
+}
+
+void SyncLedger::requestRewrite()
+{
+    setValue(QStringLiteral("erase"), QStringLiteral("1"));
+}
+
+QString SyncLedger::device()
+{
+    return value(QStringLiteral("device"));
+}
+
+QSet<QString> SyncLedger::ownDevices()
+{
+    QSet<QString> devices{device()};
+    for (const QString &former : value(QStringLiteral("formerDevices")).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        devices.insert(former);
+    return devices;
+}
+
+void SyncLedger::takeNewDevice(const QString &device)
+{
+    const QString formers = value(QStringLiteral("formerDevices"));
+    setValue(QStringLiteral("formerDevices"), (formers + QLatin1Char(' ') + this->device()).trimmed());
+    setValue(QStringLiteral("device"), device);
+    setWrittenSequence(0);
+    setValue(QStringLiteral("reserved"), QStringLiteral("0"));
+    requestRewrite();
 }
 
 void SyncLedger::resetWritten(const QSet<QString> &recordIDs)

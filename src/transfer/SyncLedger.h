@@ -48,12 +48,25 @@ public:
     // after its files are rewritten and the old ones removed.
     qint64 writtenSequence();
     void setWrittenSequence(qint64 sequence);
+    // The highest number this device noted before writing a file (it may
+    // have been cut short before its sequence was saved); never lowered.
+    qint64 reservedSequence();
+    void reserveSequence(qint64 sequence);
 
     // Records whose content this device's own files hold.
     void noteWritten(const QString &recordID);
     bool erasurePending();
+    // Has this device's files rewritten from the store at the next chance.
+    void requestRewrite();
     // After a rewrite: the files hold exactly these records, nothing deleted.
     void resetWritten(const QSet<QString> &recordIDs);
+
+    // This installation's identity, and the ones it wrote under before.
+    QString device();
+    QSet<QString> ownDevices();
+    // From now on this installation writes under `device`, into a folder of
+    // its own that a rewrite fills with what it wrote before.
+    void takeNewDevice(const QString &device);
 
     QString value(const QString &key);
     void setValue(const QString &key, const QString &value);

@@ -21,6 +21,7 @@ struct CloudEvent
     std::optional<QDateTime> ended; // none while it runs
     bool succeeded = false;
     QString error; // the failure's text; may be empty
+    QString notice; // what the user should know beside success or failure
 };
 
 enum class AccountStatus { available, noAccount, restricted, couldNotDetermine, temporarilyUnavailable };

@@ -79,10 +79,17 @@ public:
     SyncStatus status() const override { return syncStatus; }
     QString activityTitle() const override { return QStringLiteral("Writing to the sync folder · started now"); }
     QStringList detailLines(const QDateTime &) const override { return {QStringLiteral("Last synced now")}; }
+    QString syncNotice;
+    QString notice() const override { return syncNotice; }
     void syncNow(ModelContext &) override { note(QStringLiteral("sync.now")); }
     void observe(QObject *, std::function<void()> changed) override { syncChanged = std::move(changed); }
     void start(bool storeIsEmpty) override { note(storeIsEmpty ? QStringLiteral("sync.start(empty)") : QStringLiteral("sync.start")); }
     void start() override { note(QStringLiteral("updates.start")); }
+    void fetchLatest(QObject *, std::function<void(std::optional<UpdateRelease>)> done) override
+    {
+        note(QStringLiteral("update.fetch"));
+        done(std::nullopt);
+    }
 
     bool whatsNewShouldShow() const override { const_cast<RecordingExtensions *>(this)->note(QStringLiteral("tour.due?")); return false; }
     void showWhatsNew() override { note(QStringLiteral("tour.show")); }

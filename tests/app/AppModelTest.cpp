@@ -314,6 +314,90 @@ TEST_F(AppModelTest, AFullDiskIsToldOnceAndTheCopiesWaitForRoom)
     EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 3);
 }
 
+// An 11 MB image commits on its own first; its full disk went untold and held
+// back every later copy without a word.
+TEST_F(AppModelTest, EveryKindOfCopyTellsOfAFullDisk)
+{
+    ClipDraft largeImage;
+    largeImage.imageData = QByteArray(ClipLibrary::largestSyncedImage + 1024 * 1024, 'x');
+    const struct
+    {
+        const char *name;
+        ClipDraft draft;
+    } copies[] = {
+        {"text", ClipDraft::fromText(QStringLiteral("a text"))},
+        {"image kept on this machine", largeImage},
+    };
+    for (const auto &copy : copies) {
+        SCOPED_TRACE(copy.name);
+        TempDir store;
+        AppModel app(services(), store.path(), ext.extensions());
+        const qsizetype shownBefore = alerts.shown().size();
+        DiskWithoutRoom disk;
+        alerts.answer(0);
+        app.ingest(copy.draft);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(alerts.shown().size(), shownBefore + 1);
+        EXPECT_EQ(alerts.shown().last().message, QStringLiteral("TamoCove cannot save new clips: the disk is full"));
+
+        disk.lift();
+        app.ingest(ClipDraft::fromText(QStringLiteral("later")));
+        EXPECT_EQ(app.container().mainContext().fetchCount<ClipItem>(), 2) << "the waiting copy went in with the next";
+    }
+}
+
+// A deletion the disk could not take was hidden, lost at quit, and the clip
+// was back at the next launch.
+TEST_F(AppModelTest, ADeletionTheDiskCannotTakeIsUndoneAtOnceAndTold)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void(AppModel &, const ClipItemPtr &)> remove;
+    } deletions[] = {
+        {"delete", [](AppModel &app, const ClipItemPtr &clip) { app.deleteItems({clip}); }},
+        {"clear history", [this](AppModel &app, const ClipItemPtr &) {
+             alerts.answer(0);
+             app.clearHistory();
+         }},
+        {"delete its pinboard", [](AppModel &app, const ClipItemPtr &) {
+             app.deletePinboard(app.pinboards().orderedPinboards().first());
+         }},
+    };
+    for (const auto &deletion : deletions) {
+        SCOPED_TRACE(deletion.name);
+        TempDir store;
+        QUuid clipID;
+        {
+            AppModel app(services(), store.path(), ext.extensions());
+            ModelContext &context = app.container().mainContext();
+            const ClipItemPtr clip = app.clips().ingest(ClipDraft::fromText(QStringLiteral("private")))->clip;
+            clipID = clip->id();
+            const QList<ClipItemPtr> pinned{app.clips().ingest(ClipDraft::fromText(QStringLiteral("pinned")))->clip};
+            ASSERT_TRUE(app.clips().pin(pinned, *app.newPinboard()));
+            QSignalSpy listed(&context, &ModelContext::didSave);
+            const qsizetype shownBefore = alerts.shown().size();
+
+            DiskWithoutRoom disk;
+            alerts.answer(0);
+            deletion.remove(app, clip);
+            QCoreApplication::processEvents();
+            ASSERT_GT(alerts.shown().size(), shownBefore);
+            EXPECT_EQ(alerts.shown().last().message, QStringLiteral("TamoCove cannot delete: the disk is full"));
+            EXPECT_EQ(context.fetch<ClipItem>().size(), 2) << "listed again";
+            EXPECT_EQ(context.fetch<Pinboard>().size(), 1);
+            EXPECT_TRUE(pinned.first()->pinboardID()) << "the edits made with it are undone too";
+            EXPECT_FALSE(listed.isEmpty()) << "the views read the store again";
+            EXPECT_FALSE(context.hasChanges()) << "nothing waits in memory for a quit to lose";
+        }
+        AppModel restarted(services(), store.path(), ext.extensions());
+        EXPECT_EQ(restarted.container().mainContext().fetchCount<ClipItem>(), 2);
+        restarted.deleteItems(restarted.container().mainContext().fetch<ClipItem>(
+            FetchDescriptor().where(ClipItem::IdColumn, FetchDescriptor::Compare::equal, clipID)));
+        EXPECT_EQ(restarted.container().mainContext().fetchCount<ClipItem>(), 1) << "deleted once there is room";
+    }
+}
+
 // Repeats only a cut-short sync or import leaves behind are folded after the
 // launch, from a scan that runs off the main thread.
 TEST_F(AppModelTest, RepeatedClipsFoundAtStartAreFoldedAfterTheLaunch)

@@ -1,6 +1,7 @@
 #include "TinyHttpServer.h"
 #include "support/TestImages.h"
 
+#include "app/AddressCheck.h"
 #include "app/LinkPreviews.h"
 #include "model/DefaultSettings.h"
 #include "model/SettingsKeys.h"
@@ -44,6 +45,15 @@ TinyHttpServer::Route status(const QByteArray &statusLine)
     return {statusLine, {"Content-Type: text/html"}, "<title>Error page</title>"};
 }
 
+// The test server is on this computer, which no preview reaches otherwise.
+AddressCheck reachingTheTestServer()
+{
+    AddressCheck check;
+    check.allowsURL = [](const QUrl &url) { return url.host() == u"127.0.0.1" || isPublicWebURL(url); };
+    check.allowsAddress = [](const QHostAddress &address) { return address.isLoopback() || isPublicAddress(address); };
+    return check;
+}
+
 class LinkPreviewsTest : public StoreFixture
 {
 protected:
@@ -70,7 +80,7 @@ protected:
     TinyHttpServer server;
     Defaults defaults{dir.file("defaults.json")};
     CountingNetwork network;
-    LinkPreviews previews{context(), defaults, network};
+    LinkPreviews previews{context(), defaults, network, reachingTheTestServer()};
 };
 
 struct Expected
@@ -155,7 +165,120 @@ TEST_F(LinkPreviewsTest, FetchesNothingItShouldNot)
     EXPECT_EQ(network.requests, 0);
 
     previews.request(link); // not counted as tried while the setting was off
-    EXPECT_EQ(network.requests, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return network.requests == 1; }));
+}
+
+TEST(AddressCheckTest, OnlyPublicAddressesArePublic)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"93.184.216.34", true},  {"2606:2800:220:1::1", true}, {"8.8.8.8", true},
+        {"127.0.0.1", false},     {"127.8.9.10", false},        {"::1", false},
+        {"10.1.2.3", false},      {"172.16.0.1", false},        {"172.31.255.255", false},
+        {"172.32.0.1", true},     {"192.168.1.1", false},       {"100.64.0.1", false}, // carrier NAT
+        {"169.254.169.254", false}, {"fe80::1", false},         {"fd12:3456::1", false},
+        {"0.0.0.0", false},       {"::", false},                {"224.0.0.251", false},
+        {"255.255.255.255", false}, {"::ffff:192.168.1.1", false}, {"::ffff:93.184.216.34", true},
+        {"192.0.2.10", false},    {"2001:db8::1", false},
+    };
+    for (const auto &[address, isPublic] : cases)
+        EXPECT_EQ(isPublicAddress(QHostAddress(QString::fromLatin1(address))), isPublic) << address;
+}
+
+TEST(AddressCheckTest, OnlyHttpsToPublicHostsIsAPublicWebURL)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"https://example.com/page", true},
+        {"https://93.184.216.34/", true},
+        {"http://example.com/page", false}, // in the clear
+        {"ftp://example.com/", false},
+        {"https://localhost/", false},
+        {"https://LOCALHOST./", false},
+        {"https://app.localhost/", false},
+        {"https://router/", false}, // one label: a local search domain answers
+        {"https://router./", false},
+        {"https://printer.local/", false},
+        {"https://nas.lan/", false},
+        {"https://wiki.internal/", false},
+        {"https://box.home.arpa/", false},
+        {"https://127.0.0.1/", false},
+        {"https://[::1]:8443/", false},
+        {"https://192.168.1.1/admin", false},
+        {"https://169.254.169.254/latest/meta-data", false},
+    };
+    for (const auto &[url, isPublic] : cases)
+        EXPECT_EQ(isPublicWebURL(QUrl(QString::fromLatin1(url))), isPublic) << url;
+}
+
+// Links to this computer or the local network are never asked, nor are names
+// that stand for such an address, whatever they look like.
+TEST_F(LinkPreviewsTest, NeverAsksThisComputerOrTheLocalNetwork)
+{
+    const QHash<QString, QList<QHostAddress>> names{
+        {QStringLiteral("intranet.example"), {QHostAddress(QStringLiteral("10.0.0.5"))}},
+        {QStringLiteral("mixed.example"),
+         {QHostAddress(QStringLiteral("93.184.216.34")), QHostAddress(QStringLiteral("192.168.1.1"))}},
+        {QStringLiteral("public.example"), {QHostAddress(QStringLiteral("93.184.216.34"))}},
+    };
+    AddressCheck standard;
+    standard.lookup = [&](const QString &host, QObject *context, auto found) {
+        QMetaObject::invokeMethod(context, [found, addresses = names.value(host)] { found(addresses); },
+                                  Qt::QueuedConnection);
+    };
+    LinkPreviews guarded{context(), defaults, network, standard};
+    QSignalSpy ended(&guarded, &LinkPreviews::fetchEnded);
+
+    enum Refusal { asWritten, byItsAddresses, forNow };
+    const std::pair<const char *, Refusal> refused[] = {
+        {"http://public.example/", asWritten},     {"https://localhost/", asWritten},
+        {"https://127.0.0.1/", asWritten},         {"https://[::1]/", asWritten},
+        {"https://192.168.1.1/admin", asWritten},  {"https://169.254.169.254/latest", asWritten},
+        {"https://router/", asWritten},            {"https://printer.local/", asWritten},
+        {"https://intranet.example/", byItsAddresses}, {"https://mixed.example/", byItsAddresses},
+        {"https://unknown.example/", forNow}, // not found now: tried again on a later run
+    };
+    for (const auto &[link, refusal] : refused) {
+        SCOPED_TRACE(link);
+        const ClipItemPtr clip = addClip(QString::fromLatin1(link), clock.now());
+        context().save();
+        guarded.request(clip);
+        if (refusal != asWritten) {
+            ASSERT_TRUE(ended.wait(5000));
+            EXPECT_EQ(clip->linkPreviewFetched(), refusal == byItsAddresses);
+        }
+        EXPECT_EQ(network.requests, 0);
+        EXPECT_FALSE(clip->linkTitle());
+    }
+
+    const ClipItemPtr allowed = addClip(QStringLiteral("https://public.example/"), clock.now());
+    context().save();
+    guarded.request(allowed);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return network.requests == 1; }));
+}
+
+// A page that moves to, or names an image on, an address the check refuses
+// does not lead the fetch there.
+TEST_F(LinkPreviewsTest, RedirectsAndImagesAreCheckedToo)
+{
+    // The test server under a name only this computer has.
+    QUrl local = server.url("/secret");
+    local.setHost(QStringLiteral("localhost"));
+    server.route("/secret", html("<title>Secret</title>"));
+    server.route("/moves-inwards", {"302 Found", {"Location: " + local.toEncoded()}, {}});
+    server.route("/image-inwards.html", html("<title>Outside</title><meta property=og:image content=\""
+                                             + local.toEncoded() + "\">"));
+    const Expected cases[] = {
+        {"/moves-inwards", std::nullopt, {}, true},
+        {"/image-inwards.html", "Outside", {}, true},
+    };
+    for (const Expected &expected : cases) {
+        SCOPED_TRACE(expected.path);
+        const ClipItemPtr clip = addLink(expected.path);
+        fetch(clip);
+        EXPECT_EQ(clip->linkTitle(), expected.title);
+        EXPECT_FALSE(clip->linkImageData());
+        EXPECT_EQ(clip->linkPreviewFetched(), expected.fetched);
+    }
+    EXPECT_EQ(server.hits("/secret"), 0);
 }
 
 TEST_F(LinkPreviewsTest, DropsTheResultForAClipDeletedMeanwhile)

@@ -31,6 +31,7 @@ ClipItemPtr richText(const QString &text, const QByteArray &rtf)
 }
 
 const QByteArray rtf = "{\\rtf1\\ansi {\\b Hello}}";
+const QByteArray html = "<meta charset=\"utf-8\"><b>Hello</b>";
 
 class PasteboardWriterTest : public ::testing::Test
 {
@@ -76,6 +77,9 @@ TEST_F(PasteboardWriterTest, EachKindOffersWhatOtherAppsRead)
     const QList<Row> rows{
         {"rich text", richText("Hello", rtf), false, {{PasteboardType::string, "Hello"}, {PasteboardType::rtf, rtf}}},
         {"rich text as plain text", richText("Hello", rtf), true, {{PasteboardType::string, "Hello"}}},
+        {"a browser's rich text", richText("Hello", html), false,
+         {{PasteboardType::string, "Hello"}, {PasteboardType::html, html}}},
+        {"a browser's rich text as plain text", richText("Hello", html), true, {{PasteboardType::string, "Hello"}}},
         {"text", textClip("Grüße\n"), false, {{PasteboardType::string, "Grüße\n"}}},
         {"link", textClip("https://example.com/a?b=1"), false, {{PasteboardType::string, "https://example.com/a?b=1"}}},
         {"colour", textClip("#FF8800"), false, {{PasteboardType::string, "#FF8800"}}},

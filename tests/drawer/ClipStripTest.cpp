@@ -164,6 +164,26 @@ TEST_F(ClipStripTest, ALongTextMatchingPastItsBeginningJoinsTheRowInItsPlace)
     EXPECT_EQ(texts(strip->visibleClips()), QStringList({"needle up front"}));
 }
 
+// The store's search for a text that was cleared before it ended shows
+// nothing it found: the filter chosen meanwhile decides alone.
+TEST_F(ClipStripTest, AWholeTextSearchForAClearedTextDeliversNothing)
+{
+    const QString filler(5000, QLatin1Char('x'));
+    addTexts({filler + " needle", "https://example.com/needle"});
+    const auto strip = makeStrip();
+    model().setSearchText(QStringLiteral("needle")); // the long text needs the store's search
+    model().setSearchText({});
+    model().setSearchFilters({SearchFilter::kind(ClipKind::link)});
+
+    // The same search, started after the row's, ends after it.
+    ClipSearch reference(model().container().storeDirectory());
+    QSignalSpy finished(&reference, &ClipSearch::finished);
+    reference.start({QStringLiteral("needle"), {}, {}, historyFetchLimit});
+    ASSERT_TRUE(finished.wait(10000));
+    QTest::qWait(100);
+    EXPECT_EQ(texts(strip->visibleClips()), QStringList({"https://example.com/needle"}));
+}
+
 TEST_F(ClipStripTest, NoMatchShowsTheEmptyStateAndLeavesNothingSelected)
 {
     addTexts({"apple", "banana"});

@@ -17,6 +17,7 @@
 #include "menubar/MenuBarClipsView.h"
 #include "menubar/MenuBarKeys.h"
 #include "menubar/MenuBarPinboardChip.h"
+#include "model/ClipLibrary.h"
 #include "model/SettingsEnums.h"
 #include "support/KeyPresses.h"
 #include "support/ShownText.h"
@@ -163,6 +164,74 @@ TEST_F(MenuBarClipsViewTest, AResultDeletedElsewhereVanishes)
     model().deleteItems({clips[1]});
     EXPECT_EQ(texts(shown()), QStringList({"clip 3", "clip 1"}));
     EXPECT_EQ(view->grid()->cards().size(), 2);
+}
+
+// Copies saved while a search shows (or is still on its way) join its results
+// at the front; clips only the store can place are found by searching again.
+TEST_F(MenuBarClipsViewTest, MatchingCopiesJoinTheResultsAtTheFront)
+{
+    const QString filler(5000, QLatin1Char('x'));
+    const struct
+    {
+        const char *name;
+        QStringList history;
+        QString query;
+        bool copiesAfterResults;
+        QStringList copies; // 150 ms apart
+        QStringList shown;
+    } cases[] = {
+        {"matches while the search starts", {"busy day", "quiet"}, "busy", false,
+         {"busy 1", "busy 2", "not this", "busy 3", "busy 4", "busy 5"},
+         {"busy 5", "busy 4", "busy 3", "busy 2", "busy 1", "busy day"}},
+        {"a first match after none", {"horse"}, "zebra", true, {"zebra crossing one"}, {"zebra crossing one"}},
+        {"an older match copied again", {"busy old", "quiet"}, "busy", true, {"busy new", "busy old"},
+         {"busy old", "busy new"}},
+        {"a match past a long text's beginning", {"busy day"}, "busy", true, {filler + " busy"},
+         {filler + " busy", "busy day"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        clearHistory();
+        for (const QString &text : c.history) {
+            clock.advance(1000);
+            model().clips().ingest(ClipDraft::fromText(text));
+        }
+        makeView();
+        if (c.copiesAfterResults)
+            search(c.query);
+        else
+            state().setQuery(c.query);
+        for (const QString &text : c.copies) {
+            QTest::qWait(150);
+            clock.advance(150);
+            ASSERT_TRUE(model().clips().ingest(ClipDraft::fromText(text)));
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return state().results() && texts(shown()) == c.shown; }))
+            << texts(shown()).join(", ").toStdString();
+        EXPECT_EQ(view->titleLabel()->text(),
+                  c.shown.size() == 1 ? QStringLiteral("1 Match") : QStringLiteral("%1 Matches").arg(c.shown.size()));
+        EXPECT_TRUE(view->emptyView()->isHidden());
+    }
+}
+
+// A search of a long history ends and shows while copies keep arriving;
+// each copy does not start it over.
+TEST_F(MenuBarClipsViewTest, ASteadyStreamOfCopiesLetsTheSearchEnd)
+{
+    addClips(5'000, "note");
+    makeView();
+    state().setQuery("note");
+    int copies = 0;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            clock.advance(20);
+            model().clips().ingest(ClipDraft::fromText(QStringLiteral("note copied %1").arg(++copies)));
+            return state().results() && state().results()->size() > 5'000;
+        },
+        30'000);
+    ASSERT_TRUE(ended) << copies << " copies";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().results()->size() == 5'000 + copies; }));
+    EXPECT_EQ(shown().first()->text(), QStringLiteral("note copied %1").arg(copies));
 }
 
 TEST_F(MenuBarClipsViewTest, TabCyclesTheScopeAndADeletedScopeFallsBackToTheHistory)

@@ -2,7 +2,6 @@
 
 #include "model/ClipListQuery.h"
 #include "model/ClipSearch.h"
-#include "model/FetchDescriptor.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -125,47 +124,56 @@ TEST_F(ClipListQueryTest, StartingASearchCancelsTheOneRunning)
 TEST_F(ClipListQueryTest, TheFirstMatchesStartTheWholeList)
 {
     const QString editor = QStringLiteral("org.example.editor");
-    for (int second = 0; second < 1200; ++second) {
-        const QString text = second % 10 == 3 ? QStringLiteral("https://example.org/%1").arg(second)
-                                              : QStringLiteral("clip %1").arg(second);
+    const auto textAt = [](int second) {
+        return second % 10 == 3 ? QStringLiteral("https://example.org/%1").arg(second)
+                                : QStringLiteral("clip %1").arg(second);
+    };
+    const auto fromEditor = [](int second) { return second % 4 != 0; };
+    const auto pinned = [](int second) { return second % 3 == 0; };
+    constexpr int clipCount = 1200;
+    QList<QUuid> idAt; // by second
+    for (int second = 0; second < clipCount; ++second) {
         auto clip = std::make_shared<ClipItem>(
-            ClipDraft::fromText(text, {}, second % 4 ? std::optional(editor) : std::nullopt, QStringLiteral("Editor")),
+            ClipDraft::fromText(textAt(second), {}, fromEditor(second) ? std::optional(editor) : std::nullopt,
+                                QStringLiteral("Editor")),
             start.addSecs(second));
         context().insert(clip);
-        if (second % 3 == 0)
-            clip->setPin(board, start.addSecs(2000 - second));
+        if (pinned(second))
+            clip->setPin(board, start.addSecs(2000 - second)); // the oldest clip pinned last
+        idAt.append(clip->id());
     }
     ASSERT_TRUE(context().save());
 
     constexpr int firstCount = 20;
+    const auto holds = [&](int second, const char *part) { return textAt(second).contains(QLatin1String(part)); };
     struct Case
     {
         const char *name;
         ClipSearch::Query query;
+        std::function<bool(int second)> found;
     };
     const QList<Case> cases{
-        {"a text most clips hold", {QStringLiteral("1"), {}, {}}},
-        {"a rare text", {QStringLiteral("clip 111"), {}, {}}},
-        {"no match", {QStringLiteral("nowhere"), {}, {}}},
-        {"a kind", {{}, {SearchFilter::kind(ClipKind::link)}, {}}},
-        {"an app and a text", {QStringLiteral("9"), {SearchFilter::app(editor, QStringLiteral("Editor"))}, {}}},
-        {"a pinboard", {QStringLiteral("5"), {}, board}},
-        {"the newest clips only", {QStringLiteral("2"), {}, {}, 300}},
-        {"the newest clips, past the first page", {QStringLiteral("2"), {}, {}, 700}},
+        {"a text most clips hold", {QStringLiteral("1"), {}, {}}, [&](int s) { return holds(s, "1"); }},
+        {"a rare text", {QStringLiteral("clip 111"), {}, {}}, [&](int s) { return holds(s, "clip 111"); }},
+        {"no match", {QStringLiteral("nowhere"), {}, {}}, [](int) { return false; }},
+        {"a kind", {{}, {SearchFilter::kind(ClipKind::link)}, {}}, [](int s) { return s % 10 == 3; }},
+        {"an app and a text", {QStringLiteral("9"), {SearchFilter::app(editor, QStringLiteral("Editor"))}, {}},
+         [&](int s) { return fromEditor(s) && holds(s, "9"); }},
+        {"a pinboard", {QStringLiteral("5"), {}, board}, [&](int s) { return pinned(s) && holds(s, "5"); }},
+        {"the newest clips only", {QStringLiteral("2"), {}, {}, 300},
+         [&](int s) { return s >= clipCount - 300 && holds(s, "2"); }},
+        {"the newest clips, past the first page", {QStringLiteral("2"), {}, {}, 700},
+         [&](int s) { return s >= clipCount - 700 && holds(s, "2"); }},
     };
     for (Case test : cases) {
         SCOPED_TRACE(test.name);
         test.query.firstMatchCount = firstCount;
-        const FetchDescriptor scope =
-            test.query.pinboardID.isNull()
-                ? FetchDescriptor().sorted(ClipItem::CreatedAtColumn, false).limited(test.query.historyLimit)
-                : FetchDescriptor()
-                      .where(ClipItem::PinboardIDColumn, FetchDescriptor::Compare::equal, test.query.pinboardID)
-                      .sorted(ClipItem::PinnedAtColumn, false);
+        // The history newest first; the pinboard most recently pinned first, which is oldest first here.
         QList<QUuid> expected;
-        for (const ClipItemPtr &clip : context().fetch<ClipItem>(scope)) {
-            if (clip->matches(test.query.text, test.query.filters))
-                expected.append(clip->id());
+        for (int i = 0; i < clipCount; ++i) {
+            const int second = test.query.pinboardID.isNull() ? clipCount - 1 - i : i;
+            if (test.found(second))
+                expected.append(idAt[second]);
         }
 
         ClipSearch search(dir.path());
@@ -175,8 +183,9 @@ TEST_F(ClipListQueryTest, TheFirstMatchesStartTheWholeList)
         ASSERT_TRUE(finished.wait(10000));
         EXPECT_EQ(finished.first().first().value<QList<QUuid>>(), expected);
         ASSERT_EQ(first.size(), expected.size() >= firstCount ? 1 : 0);
-        if (!first.isEmpty())
+        if (!first.isEmpty()) {
             EXPECT_EQ(first.first().first().value<QList<QUuid>>(), expected.first(firstCount));
+        }
     }
 }
 

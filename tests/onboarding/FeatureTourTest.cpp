@@ -48,7 +48,7 @@ protected:
         view().setIndex(number - 1);
     }
 
-    FeatureTour tour{{model(), defaults, accessibility}};
+    FeatureTour tour{{model(), defaults}};
 };
 
 TEST_F(FeatureTourTest, ShownOncePerTourVersion)
@@ -148,6 +148,44 @@ TEST_F(FeatureTourTest, BonusRowsSwitchTheToolsInPlace)
     EXPECT_FALSE(shows(QStringLiteral("On")));
 }
 
+TEST_F(FeatureTourTest, OpenSettingsShowsThePageThatSaysWhatTheDisplayLacks)
+{
+    accessibility.trusted = false;
+    model().refreshPermissions();
+    defaults.setValue(keys::directPaste, true);
+    defaults.setValue(keys::windowSwitcherEnabled, true);
+    tour.show();
+    const struct {
+        int page;
+        const char *opened;
+    } pages[] = {{1, "settings:0"}, {9, "settings:4"}};
+    for (const auto &expected : pages) {
+        goToPage(expected.page);
+        ASSERT_TRUE(shows(QStringLiteral("Allow TamoCove in Accessibility to finish"))) << expected.page;
+        ext.log.clear();
+        button(QStringLiteral("Open Settings…"))->click();
+        EXPECT_EQ(ext.log.filter(QStringLiteral("settings")), QStringList{QString::fromUtf8(expected.opened)})
+            << expected.page;
+    }
+}
+
+TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
+{
+    tour.show();
+    goToPage(5);
+    auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+`."));
+    auto *recorder = tour.window()->findChild<ShortcutRecorder *>();
+    ASSERT_NE(recorder, nullptr);
+    EXPECT_EQ(recorder->accessibleName(), QStringLiteral("Open TamoCove"));
+    recorder->click();
+    EXPECT_TRUE(recorder->isRecording());
+    goToPage(6);
+    EXPECT_EQ(tour.window()->findChild<ShortcutComparisonBar *>(), nullptr);
+    EXPECT_EQ(tour.window()->findChild<ShortcutRecorder *>(), nullptr); // left, so no longer recording
+}
+
 TEST_F(FeatureTourTest, EveryPageUsesThisDesktopsWords)
 {
     tour.show();
@@ -191,23 +229,6 @@ TEST_F(FeatureTourTest, TheTipNamesTheKeyLeftOfOneAsTheLayoutDoes)
                               .arg(QString::fromUtf8(row.pick))));
         tour.window()->close();
     }
-}
-
-TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
-{
-    tour.show();
-    goToPage(5);
-    auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+`."));
-    auto *recorder = tour.window()->findChild<ShortcutRecorder *>();
-    ASSERT_NE(recorder, nullptr);
-    EXPECT_EQ(recorder->accessibleName(), QStringLiteral("Open TamoCove"));
-    recorder->click();
-    EXPECT_TRUE(recorder->isRecording());
-    goToPage(6);
-    EXPECT_EQ(tour.window()->findChild<ShortcutComparisonBar *>(), nullptr);
-    EXPECT_EQ(tour.window()->findChild<ShortcutRecorder *>(), nullptr); // left, so no longer recording
 }
 
 } // namespace

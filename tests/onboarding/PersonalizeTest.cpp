@@ -170,6 +170,33 @@ TEST_F(PersonalizeTest, StyleAndSizePagesWorkWithTheSettingsOwnControls)
     EXPECT_DOUBLE_EQ(defaults.doubleValue(keys::cardScale), 1.5);
 }
 
+TEST_F(PersonalizeTest, BackKeepsItsGapFromNextHereAndInTheTour)
+{
+    FeatureTour tour{{model(), defaults}};
+    personalization.present();
+    view().move(+1);
+    tour.show();
+    static_cast<TourView *>(tour.window()->content())->setIndex(1);
+    const struct {
+        const char *name;
+        QWidget *window;
+        double scale;
+    } windows[] = {{"personalisation", personalization.window(), 1.0}, {"tour", tour.window(), TourView::scale}};
+    for (const auto &shown : windows) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown.window)) << shown.name;
+        QRect back;
+        QRect next;
+        for (QAbstractButton *b : shown.window->findChildren<QAbstractButton *>()) {
+            if (b->text() == QStringLiteral("Back"))
+                back = b->geometry();
+            if (b->text() == QStringLiteral("Next"))
+                next = b->geometry();
+        }
+        ASSERT_TRUE(back.isValid() && next.isValid()) << shown.name;
+        EXPECT_GE(next.left() - back.right() - 1, qRound(8 * shown.scale)) << shown.name;
+    }
+}
+
 TEST_F(PersonalizeTest, AnOpenFromTheSettingsKeepsTheFirstRunAction)
 {
     QStringList ran;

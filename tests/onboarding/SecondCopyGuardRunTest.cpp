@@ -1,11 +1,13 @@
 #include "support/TempDir.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace tamo::testing {
@@ -63,6 +65,47 @@ TEST_F(SecondCopyGuardRun, TheNewestCopyAloneSurvives)
     // The survivor's watcher leaves no one behind it, and nobody quits it.
     QTest::qWait(2500);
     EXPECT_TRUE(running(other));
+}
+
+TEST_F(SecondCopyGuardRun, OfTwoCopiesStartedAtOnceExactlyOneKeepsRunning)
+{
+    TempDir store;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        // In the last round both are slow to quit, so the older is forced.
+        const bool stubborn = round == 19;
+        const QString startAt = QString::number(QDateTime::currentMSecsSinceEpoch() + 300);
+        struct Copy
+        {
+            std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
+            QByteArray output;
+        };
+        Copy copies[2];
+        for (int i = 0; i < 2; ++i) {
+            QStringList arguments{root.file(QStringLiteral("A")) + u':' + root.file(QStringLiteral("B")), store.path(),
+                                  startAt};
+            if (stubborn)
+                arguments.append(QStringLiteral("stubborn"));
+            copies[i].process->start(root.file(QLatin1String(i == 0 ? "A" : "B") + QStringLiteral("/tamo_guard_child")),
+                                     arguments);
+            ASSERT_TRUE(copies[i].process->waitForStarted());
+        }
+        const auto owner = [](Copy &copy) {
+            copy.output += copy.process->readAllStandardOutput();
+            return copy.output.contains("owner\n") && running(*copy.process);
+        };
+        // Settled once each has ended or holds the store.
+        const auto settled = [&] {
+            return std::all_of(std::begin(copies), std::end(copies),
+                               [&](Copy &copy) { return !running(*copy.process) || owner(copy); });
+        };
+        EXPECT_TRUE(QTest::qWaitFor(settled, 20000));
+        EXPECT_EQ(std::count_if(std::begin(copies), std::end(copies), owner), 1);
+        for (Copy &copy : copies) {
+            copy.process->kill();
+            copy.process->waitForFinished();
+        }
+    }
 }
 
 } // namespace

@@ -13,11 +13,18 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+#include <thread>
+
 #include <csignal>
+
+#include <sys/stat.h>
 
 namespace tamo::testing {
 namespace {
@@ -41,13 +48,23 @@ protected:
                   "echo \"2026-03-15T11:00:00+0000 host tamocove[1]: args $*\"\n"
                   "echo '2026-03-14T09:30:12+0000 host tamocove[1]: sync: resetting internal state after error'\n");
         QFile::setPermissions(tools.file(QStringLiteral("journalctl")), QFile::ReadOwner | QFile::ExeOwner);
-        // A temporary folder of the test's own, to see that a report leaves nothing in it.
+        // Temporary and runtime folders of the test's own, to see that a report leaves nothing in them.
         m_savedTemp = qgetenv("TMPDIR");
+        m_savedRuntime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     }
-    ~SupportReportTest() override { qputenv("TMPDIR", m_savedTemp); }
+    ~SupportReportTest() override
+    {
+        qputenv("TMPDIR", m_savedTemp);
+        qputenv("XDG_RUNTIME_DIR", m_savedRuntime);
+    }
 
-    bool temporaryFolderIsEmpty() const { return QDir(temp.path()).isEmpty(); }
+    bool temporaryFolderIsEmpty() const { return QDir(temp.path()).isEmpty() && QDir(runtime.path()).isEmpty(); }
+    void answerJournal(const QByteArray &script)
+    {
+        writeFile(tools.file(QStringLiteral("journalctl")), "#!/bin/sh\n" + script);
+    }
 
     // Makes a report at `destination` and waits for the answer.
     SupportReportResult make(const QString &destination, SupportReport::Tools toolPaths = {})
@@ -82,7 +99,9 @@ protected:
     }
 
     TempDir temp;
+    TempDir runtime;
     QByteArray m_savedTemp;
+    QByteArray m_savedRuntime;
     TempDir tools;
     TempDir crashes;
     TempDir out;
@@ -153,7 +172,7 @@ TEST_F(SupportReportTest, FailuresLeaveTheDestinationAsItWas)
 
 TEST_F(SupportReportTest, AToolThatHangsIsStoppedAndNoted)
 {
-    writeFile(tools.file(QStringLiteral("journalctl")), "#!/bin/sh\nexec sleep 30\n");
+    answerJournal("exec sleep 30\n");
     SupportReport::Tools toolPaths;
     toolPaths.timeoutMs = 300;
     const QString destination = out.file(QStringLiteral("Slow.zip"));
@@ -161,6 +180,66 @@ TEST_F(SupportReportTest, AToolThatHangsIsStoppedAndNoted)
     EXPECT_EQ(result.path, destination);
     EXPECT_EQ(entryText(destination, QStringLiteral("Slow/tamo.log")),
               QStringLiteral("Could not read the log: journalctl did not finish in time.\n"));
+}
+
+// journalctl ends with 1 when its --grep matches nothing: an empty extract, no failure.
+TEST_F(SupportReportTest, AJournalThatMatchedNothingIsNoFailure)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray script;
+        QString extract;
+    } cases[] = {
+        {"nothing matched", "echo '-- No entries --'; exit 1\n", "-- No entries --\n"},
+        {"a failure", "echo 'Failed to open the journal' >&2; exit 1\n",
+         "Could not read the log: journalctl stopped with code 1.\n"},
+        {"another code", "echo '-- No entries --'; exit 2\n",
+         "Could not read the log: journalctl stopped with code 2.\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        answerJournal(c.script);
+        const QString destination = out.file(QStringLiteral("Quiet.zip"));
+        ASSERT_EQ(make(destination).path, destination);
+        EXPECT_EQ(entryText(destination, QStringLiteral("Quiet/sync.log")), c.extract);
+    }
+}
+
+// Under a umask that lets others read, the working folder and its files are
+// still the user's alone; it is in the session's runtime folder when there is one.
+TEST_F(SupportReportTest, TheWorkingFolderIsPrivate)
+{
+    const mode_t savedMask = ::umask(022);
+    const auto restoreMask = qScopeGuard([savedMask] { ::umask(savedMask); });
+    answerJournal("echo \"$(dirname \"$(pwd -P)\") $(stat -c %a .) $(stat -L -c %a /proc/self/fd/1)\"\n");
+    const struct
+    {
+        const char *name;
+        bool runtimeFolder;
+        QString parent;
+    } cases[] = {
+        {"in the runtime folder", true, runtime.path()},
+        {"in the temporary folder", false, temp.path()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.runtimeFolder)
+            qunsetenv("XDG_RUNTIME_DIR");
+        const QString destination = out.file(QStringLiteral("Private.zip"));
+        ASSERT_EQ(make(destination).path, destination);
+        EXPECT_EQ(entryText(destination, QStringLiteral("Private/tamo.log")),
+                  QStringLiteral("%1 700 600\n").arg(QFileInfo(c.parent).canonicalFilePath()));
+        QProcess modes;
+        modes.start(QStringLiteral("unzip"), {QStringLiteral("-Z"), destination});
+        modes.waitForFinished();
+        for (const QString &line : QString::fromUtf8(modes.readAllStandardOutput()).split(u'\n')) {
+            if (line.contains(QLatin1String("Private/")))
+                EXPECT_TRUE(line.startsWith(QLatin1String("-rw------- ")) || line.startsWith(QLatin1String("drwx------ ")))
+                    << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(temporaryFolderIsEmpty());
 }
 
 TEST_F(SupportReportTest, CancellingWritesNothing)
@@ -173,10 +252,21 @@ TEST_F(SupportReportTest, CancellingWritesNothing)
     EXPECT_TRUE(result->path.isEmpty() && result->error.isEmpty());
 }
 
-TEST(CrashHandlerTest, AFatalSignalLeavesAReportBehind)
+namespace {
+
+// Deep enough to overflow any thread's stack, and no loop a compiler could make of it.
+int overflowStack(int depth)
 {
-    // The dying child runs this test again from the start: it finds the
-    // parent's folder in its environment.
+    volatile char frame[512];
+    frame[0] = char(depth);
+    return depth == std::numeric_limits<int>::max() ? 0 : overflowStack(depth + 1) + frame[0];
+}
+
+// The report `crash` leaves in a fresh folder when the handler is installed
+// before it. The dying child runs the test again from the start: it finds
+// the parent's folder in its environment.
+QByteArray reportAfter(const std::function<void()> &crash, int signal)
+{
     TempDir ownFolder;
     if (qEnvironmentVariableIsEmpty("TAMO_CRASH_TEST_FOLDER"))
         qputenv("TAMO_CRASH_TEST_FOLDER", QFile::encodeName(ownFolder.path()));
@@ -185,16 +275,38 @@ TEST(CrashHandlerTest, AFatalSignalLeavesAReportBehind)
     EXPECT_EXIT(
         {
             CrashHandler::install(folder);
-            std::raise(SIGSEGV);
+            crash();
         },
-        ::testing::KilledBySignal(SIGSEGV), "");
+        ::testing::KilledBySignal(signal), "");
     qunsetenv("TAMO_CRASH_TEST_FOLDER");
     const QStringList reports = QDir(folder).entryList({QStringLiteral("TamoCove-*.crash")});
-    ASSERT_EQ(reports.size(), 1);
-    const QByteArray text = readFile(folder + u'/' + reports[0]);
+    EXPECT_EQ(SupportReport::qualifyingCrashReports(folder, QDateTime::currentDateTime()).size(), reports.size());
+    return reports.size() == 1 ? readFile(folder + u'/' + reports[0]) : QByteArray();
+}
+
+} // namespace
+
+TEST(CrashHandlerTest, AFatalSignalLeavesAReportBehind)
+{
+    const QByteArray text = reportAfter([] { std::raise(SIGSEGV); }, SIGSEGV);
     EXPECT_TRUE(text.contains("Signal: 11 (SIGSEGV)")) << text.toStdString();
     EXPECT_TRUE(text.contains("Call stack:"));
-    EXPECT_EQ(SupportReport::qualifyingCrashReports(folder, QDateTime::currentDateTime()).size(), 1);
+}
+
+TEST(CrashHandlerTest, AThreadThatOverflowsItsStackLeavesAReportBehind)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reports stack overflows itself";
+#endif
+    const QByteArray text = reportAfter(
+        [] {
+            std::thread([] {
+                CrashHandler::coverThisThread();
+                overflowStack(0);
+            }).join();
+        },
+        SIGSEGV);
+    EXPECT_TRUE(text.contains("Signal: 11 (SIGSEGV)")) << text.toStdString();
 }
 
 // ------------------------------------------------------------- summary texts
@@ -277,6 +389,64 @@ TEST_F(SupportSummaryTest, SettingsListOnlyWhatWasWrittenInKeyOrder)
     const QString saved = text.section(QStringLiteral("Saved settings (unchanged defaults aren't listed):\n"), 1);
     EXPECT_EQ(saved, QStringLiteral("blob = <12 bytes>\ncardStyle = classic\nwhatsNewShown = 1.74\n"));
     EXPECT_TRUE(text.contains(QLatin1String("\nCard style: Classic\n")));
+}
+
+TEST_F(SupportSummaryTest, NestedSettingsShowWhatTheyHold)
+{
+    const QVariantMap sizes{{QStringLiteral("cardScale"), 1.25}, {QStringLiteral("textScale"), 1}};
+    const struct
+    {
+        QVariant value;
+        const char *line;
+    } cases[] = {
+        {QVariantMap{{QStringLiteral("0-0-0 1440x900"), sizes}},
+         "key = {0-0-0 1440x900: {cardScale: 1.25, textScale: 1}}"},
+        {QVariantList{sizes, QVariantList{1, 2}}, "key = [{cardScale: 1.25, textScale: 1}, [1, 2]]"},
+        {QVariantMap{{QStringLiteral("blob"), QByteArray(3, 'x')}}, "key = {blob: <3 bytes>}"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SupportSummary::settingLine(QStringLiteral("key"), c.value), QString::fromUtf8(c.line));
+}
+
+// Files under /proc have no size; the processor's name is still read from them.
+TEST_F(SupportSummaryTest, TheComputerLineNamesTheProcessor)
+{
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    ASSERT_TRUE(cpuinfo.open(QIODevice::ReadOnly));
+    QString processor;
+    for (const QByteArray &line : cpuinfo.readAll().split('\n')) {
+        if (line.startsWith("model name")) {
+            processor = QString::fromUtf8(line.mid(line.indexOf(':') + 1)).trimmed();
+            break;
+        }
+    }
+    if (processor.isEmpty())
+        GTEST_SKIP() << "this processor has no model name in /proc/cpuinfo";
+    EXPECT_TRUE(SupportSummary::computerLine().endsWith(QStringLiteral(", ") + processor))
+        << SupportSummary::computerLine().toStdString();
+}
+
+TEST_F(SupportSummaryTest, SyncLinesSpeakOfTheSyncFolder)
+{
+    defaults.setValue(keys::syncFolder, QStringLiteral("/media/share/TamoCove"));
+    AppModel &started = startedModel();
+    const struct
+    {
+        SyncStatus status;
+        const char *statusLine;
+    } cases[] = {
+        {SyncStatus::of(SyncStatus::Kind::off), "Sync status: off"},
+        {SyncStatus::of(SyncStatus::Kind::noAccount),
+         "Sync status: no sync folder (create the folder /media/share to sync)"},
+    };
+    for (const auto &c : cases) {
+        ext.syncStatus = c.status;
+        const QString summary = SupportSummary::summary(started, defaults, QStringLiteral("/nonexistent/sync.log"));
+        EXPECT_FALSE(summary.contains(QLatin1String("iCloud"))) << summary.toStdString();
+        for (const char *line : {"Sync History and Pinboards: off", "Sync folder: /media/share/TamoCove", c.statusLine,
+                                 "First read of the sync folder done: false"})
+            EXPECT_TRUE(summary.contains(u'\n' + QString::fromUtf8(line) + u'\n')) << line;
+    }
 }
 
 TEST_F(SupportSummaryTest, SyncResetsComeFromTheLogAndAFailedReadCountsNone)

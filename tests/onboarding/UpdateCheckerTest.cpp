@@ -5,11 +5,15 @@
 #include "support/TempDir.h"
 
 #include "model/DefaultSettings.h"
+#include "model/ProductLinks.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/UpdateChecker.h"
 #include "onboarding/UpdateFeed.h"
+#include "onboarding/WelcomeClips.h"
 #include "platform/Defaults.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QSignalSpy>
@@ -28,15 +32,20 @@ TEST(UpdateFeedTest, DecodesOnlyWellFormedFeeds)
     } cases[] = {
         {R"({"version":"2.0","build":120,"url":"https://tamocove.app/dl","notes":"Faster"})", true, "Faster"},
         {R"({"version":"2.0","build":120,"url":"https://tamocove.app/dl","notes":null,"extra":1})", true, nullptr},
-        {R"({"version":"2.0","build":-3,"url":"http://tamocove.app/dl"})", true, nullptr},
+        {R"({"version":"2.0","build":-3,"url":"https://tamocove.app/dl"})", true, nullptr},
         {R"({"version":"2.0","build":"120","url":"https://tamocove.app/dl"})", false, nullptr},
         {R"({"version":"2.0","build":1.5,"url":"https://tamocove.app/dl"})", false, nullptr},
-        {R"({"version":"2.0","build":3000000000,"url":"https://tamocove.app/dl"})", false, nullptr},
+        // Builds are signed 64-bit numbers.
+        {R"({"version":"2.0","build":3000000000,"url":"https://tamocove.app/dl"})", true, nullptr},
+        {R"({"version":"2.0","build":9223372036854775807,"url":"https://tamocove.app/dl"})", true, nullptr},
+        {R"({"version":"2.0","build":9223372036854775808,"url":"https://tamocove.app/dl"})", false, nullptr},
+        {R"({"version":"2.0","build":1e300,"url":"https://tamocove.app/dl"})", false, nullptr},
         {R"({"version":2,"build":120,"url":"https://tamocove.app/dl"})", false, nullptr},
         {R"({"build":120,"url":"https://tamocove.app/dl"})", false, nullptr},
         {R"({"version":"2.0","build":120,"url":"https://tamocove.app/dl","notes":5})", false, nullptr},
-        // The download link is opened by the desktop: nothing but the web.
+        // The download link is opened by the desktop: nothing but the web, and only over TLS.
         {R"({"version":"2.0","build":120,"url":"file:///usr/bin/xterm"})", false, nullptr},
+        {R"({"version":"2.0","build":120,"url":"http://tamocove.app/dl"})", false, nullptr},
         {R"({"version":"2.0","build":120,"url":"not a link"})", false, nullptr},
         {R"([1,2])", false, nullptr},
         {"<html>Bad gateway</html>", false, nullptr},
@@ -44,6 +53,9 @@ TEST(UpdateFeedTest, DecodesOnlyWellFormedFeeds)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.json);
         const auto feed = decodeUpdateFeed(QByteArray(c.json));
+        if (feed) {
+            EXPECT_EQ(QByteArray::number(feed->release.build), QJsonDocument::fromJson(c.json)["build"].toVariant().toByteArray());
+        }
         ASSERT_EQ(feed.has_value(), c.decodes);
         if (feed) {
             EXPECT_EQ(feed->notes, c.notes ? std::optional(QString::fromUtf8(c.notes)) : std::nullopt);
@@ -51,7 +63,8 @@ TEST(UpdateFeedTest, DecodesOnlyWellFormedFeeds)
     }
 }
 
-// Counts the requests as they are made, so a test knows at once whether a check started.
+// Counts the requests as they are made, so a test knows at once whether a
+// check started; trusts the test server's certificate.
 class CountingNetwork : public QNetworkAccessManager
 {
 public:
@@ -61,7 +74,11 @@ protected:
     QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *data) override
     {
         requests.append(request);
-        return QNetworkAccessManager::createRequest(op, request, data);
+        QNetworkRequest trusting(request);
+        QSslConfiguration tls = trusting.sslConfiguration();
+        tls.addCaCertificate(TlsTcpServer::certificate());
+        trusting.setSslConfiguration(tls);
+        return QNetworkAccessManager::createRequest(op, trusting, data);
     }
 };
 
@@ -124,7 +141,7 @@ protected:
     FakeAlerts alerts;
     FakeWorkspace workspace;
     HidingDrawer drawer;
-    TinyHttpServer server;
+    TinyHttpServer server{TinyHttpServer::Scheme::https};
     UpdateChecker checker{{defaults, clock, network, alerts, workspace, drawer}, QStringLiteral("1.5"), 100};
 };
 
@@ -137,9 +154,9 @@ TEST_F(UpdateCheckerTest, UnlessToldOtherwiseItIsThisProgramsVersion)
     EXPECT_NE(product::version(), QStringLiteral("?")) << "the build gives the version";
 }
 
-TEST_F(UpdateCheckerTest, FetchReadsAnyAnswerAndDatesOnlyAGoodOne)
+TEST_F(UpdateCheckerTest, FetchReadsOnlyASuccessfulAnswerAndDatesOnlyAGoodOne)
 {
-    serve(feed(120), "500 Internal Server Error");
+    serve(feed(120));
     const auto release = fetch();
     ASSERT_TRUE(release.has_value());
     EXPECT_EQ(release->build, 120);
@@ -149,12 +166,65 @@ TEST_F(UpdateCheckerTest, FetchReadsAnyAnswerAndDatesOnlyAGoodOne)
     EXPECT_EQ(network.requests[0].transferTimeout(), 20000);
 
     const QDateTime lastGood = clock.now();
-    clock.advance(60 * 1000);
-    serve("{\"version\":");
-    EXPECT_FALSE(fetch().has_value());
-    defaults.setValue(keys::updateFeedURL, QStringLiteral("http://127.0.0.1:1/version.json"));
+    const struct
+    {
+        const char *name;
+        QByteArray status;
+        QByteArray body;
+    } failures[] = {
+        {"not found", "404 Not Found", feed(130)},
+        {"server error", "500 Internal Server Error", feed(130)},
+        {"half a feed", "200 OK", "{\"version\":"},
+    };
+    for (const auto &c : failures) {
+        SCOPED_TRACE(c.name);
+        clock.advance(60 * 1000);
+        serve(c.body, c.status);
+        EXPECT_FALSE(fetch().has_value());
+    }
+    defaults.setValue(keys::updateFeedURL, QStringLiteral("https://127.0.0.1:1/version.json"));
     EXPECT_FALSE(fetch().has_value());
     EXPECT_EQ(defaults.date(keys::lastUpdateCheck), lastGood);
+}
+
+// A feed read in the clear could offer anyone's download: it is never asked.
+TEST_F(UpdateCheckerTest, APlainHttpFeedIsNeverRead)
+{
+    TinyHttpServer plain;
+    plain.route("/version.json", {"200 OK", {"Content-Type: application/json"}, feed(130)});
+    const QString address = plain.url("/version.json").toString();
+    // The setting refuses it and reads as the product's own feed…
+    defaults.setValue(keys::updateFeedURL, address);
+    EXPECT_EQ(defaults.string(keys::updateFeedURL), ProductLinks::updateFeed().toString());
+
+    // … and the check refuses it wherever it comes from.
+    Defaults unchecked{dir.file(QStringLiteral("unchecked.json"))};
+    unchecked.setValue(keys::updateFeedURL, address);
+    UpdateChecker reading{{unchecked, clock, network, alerts, workspace, drawer}, QStringLiteral("1.5"), 100};
+    std::optional<std::optional<UpdateRelease>> result;
+    reading.fetchLatest(&reading, [&](std::optional<UpdateRelease> release) { result = release; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+    EXPECT_FALSE(result->has_value());
+    EXPECT_TRUE(network.requests.isEmpty());
+    EXPECT_EQ(plain.hits("/version.json"), 0);
+}
+
+// The About page, the feed and the welcome clips name one site.
+TEST(ProductLinksTest, EveryAddressOfOursIsOnTheOneSite)
+{
+    TempDir dir;
+    Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
+    registerDefaultSettings(defaults);
+    QList<QUrl> ours{ProductLinks::website(), QUrl(defaults.string(keys::updateFeedURL).value_or(QString()))};
+    for (const WelcomeClips::Link &link : WelcomeClips::links()) {
+        if (link.title.startsWith(QLatin1String("TamoCove")))
+            ours.append(QUrl(link.url));
+    }
+    ASSERT_EQ(ours.size(), 5);
+    for (const QUrl &url : ours) {
+        EXPECT_EQ(url.scheme(), QStringLiteral("https")) << url.toString().toStdString();
+        EXPECT_EQ(url.host(), ProductLinks::websiteHost()) << url.toString().toStdString();
+    }
 }
 
 TEST_F(UpdateCheckerTest, AlertsFollowTheBuildsAndWhoAsked)

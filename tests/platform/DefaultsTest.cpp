@@ -1,4 +1,5 @@
 #include "platform/Defaults.h"
+#include "platform/DefaultsFile.h"
 
 #include "support/TempDir.h"
 #include "support/WarningLog.h"
@@ -12,7 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
+#include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using tamo::Defaults;
@@ -282,6 +284,35 @@ TEST(Defaults, UnreadableFileIsMovedAsideReportedOnceAndReplaced)
         Defaults reopened(path);
         EXPECT_EQ(reopened.loadProblem(), std::nullopt);
         EXPECT_EQ(reopened.persistentEntries(), (QVariantMap{{QStringLiteral("sound"), false}}));
+    }
+}
+
+TEST(Defaults, SettingsThatAreNoRegularFileOrTooLargeAreSetAsideWithoutWaiting)
+{
+    const char *const cases[] = {"fifo", "link to a fifo", "link to /dev/zero", "too large"};
+    for (const char *name : cases) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const QString path = dir.file(QStringLiteral("defaults.json"));
+        const QString fifo = dir.file(QStringLiteral("fifo"));
+        const std::string_view kind(name);
+        if (kind == "too large")
+            writeFile(path, "{\"a\": \"" + QByteArray(tamo::DefaultsFile::largestFile, 'x') + "\"}");
+        else if (kind == "link to /dev/zero")
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            ASSERT_EQ(::mkfifo(QFile::encodeName(kind == "fifo" ? path : fifo).constData(), 0600), 0);
+        if (kind == "link to a fifo")
+            ASSERT_TRUE(QFile::link(fifo, path));
+
+        Defaults defaults(path);
+        ASSERT_TRUE(defaults.loadProblem().has_value());
+        EXPECT_TRUE(defaults.persistentEntries().isEmpty());
+        const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        EXPECT_EQ(entries.filter(QStringLiteral("unreadable")).size(), 1);
+        defaults.setValue(QStringLiteral("sound"), false);
+        EXPECT_TRUE(defaults.flush());
+        EXPECT_EQ(Defaults(path).persistentEntries(), (QVariantMap{{QStringLiteral("sound"), false}}));
     }
 }
 

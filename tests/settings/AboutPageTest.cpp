@@ -1,6 +1,6 @@
 #include "SettingsFixture.h"
 
-#include "app/ProductLinks.h"
+#include "model/ProductLinks.h"
 #include "model/SettingsKeys.h"
 #include "settings/AboutPage.h"
 

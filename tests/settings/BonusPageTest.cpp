@@ -12,9 +12,12 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -86,6 +89,48 @@ TEST_F(SettingsFixture, InputSourceRulesAreAddedWithTheCurrentLayoutAndKeepWhatT
     rules->removeSelectedRule();
     EXPECT_FALSE(defaults.dictionary(keys::inputSourceRules).contains(QStringLiteral("org.example.Old")));
     EXPECT_FALSE(rules->removeButton()->isEnabled());
+}
+
+TEST_F(SettingsFixture, ALayoutChosenInARulesPopUpIsStoredOnceAndThePopUpLives)
+{
+    ext.layouts = {{QStringLiteral("us"), QStringLiteral("English (US)")}, {QStringLiteral("de"), QStringLiteral("German")}};
+    defaults.setValue(keys::inputSourceByApp, true);
+    const QStringList apps{QStringLiteral("org.example.A"), QStringLiteral("org.example.B")};
+    defaults.setValue(keys::inputSourceRules, QVariantMap{{apps[0], QStringLiteral("us")}, {apps[1], QStringLiteral("us")}});
+    startedModel();
+    BonusPage page(environment());
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    const QList<QComboBox *> menus = page.findChild<InputSourceRulesList *>()->findChildren<QComboBox *>();
+    ASSERT_EQ(menus.size(), 2);
+
+    const struct {
+        const char *how;
+        std::function<void(QComboBox *)> choose;
+    } ways[] = {
+        {"chosen in the open pop-up",
+         [](QComboBox *menu) {
+             menu->showPopup();
+             QTest::keyClick(menu->view(), Qt::Key_Down);
+             QTest::keyClick(menu->view(), Qt::Key_Return);
+         }},
+        {"a wheel notch over the pop-up it was tabbed to",
+         [](QComboBox *menu) {
+             menu->setFocus(Qt::TabFocusReason);
+             const QPointF at = menu->rect().center();
+             QWheelEvent notch(at, menu->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+             QApplication::sendEvent(menu, &notch);
+         }},
+    };
+    for (int i = 0; i < 2; ++i) {
+        QSignalSpy writes(&defaults, &Defaults::valueChanged);
+        ways[i].choose(menus[i]);
+        EXPECT_EQ(defaults.dictionary(keys::inputSourceRules).value(apps[i]), QStringLiteral("de")) << ways[i].how;
+        EXPECT_EQ(writes.count(), 1) << ways[i].how;
+        EXPECT_EQ(menus[i]->currentText(), QStringLiteral("German")) << ways[i].how;
+    }
+    EXPECT_EQ(defaults.dictionary(keys::inputSourceRules).size(), 2);
 }
 
 TEST_F(SettingsFixture, TheMiddleClickStatusSaysWhatItWaitsFor)

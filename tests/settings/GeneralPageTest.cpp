@@ -107,6 +107,11 @@ TEST_F(GeneralPageTest, SyncStatusLineFollowsTheStatus)
         ext.syncChanged();
         EXPECT_EQ(line->text(), step.text);
     }
+    ext.syncNotice = QStringLiteral("This computer now syncs as a new device.");
+    ext.syncStatus = SyncStatus::upToDate(clock.now().addSecs(-300));
+    ext.syncChanged();
+    EXPECT_EQ(line->text(), QStringLiteral("Up to date · synced 5 minutes ago\nThis computer now syncs as a new device."))
+        << "what sync noticed stays under the status";
     ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount);
     ext.syncChanged();
     EXPECT_TRUE(line->text().startsWith(QStringLiteral("Create the folder "))) << line->text().toStdString();

@@ -1,5 +1,6 @@
 #include "SettingsFixture.h"
 
+#include "cards/ScreenCardSizes.h"
 #include "model/SettingsKeys.h"
 #include "settings/PreferencesWindow.h"
 #include "settings/PreferencesWindowController.h"
@@ -82,7 +83,7 @@ TEST_F(SettingsWindowTest, OpensOnTheAskedPageAndKeepsItAndItsPlace)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
     EXPECT_EQ(window->pos(), place);
-    EXPECT_EQ(built[SettingsPage::privacy], 1);
+    EXPECT_EQ(built[SettingsPage::privacy], 2) << "opened again, the page starts afresh";
 
     controller.showPreferences(42); // no such page
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Privacy"));
@@ -149,16 +150,30 @@ TEST_F(SettingsFixture, EveryControlOfEveryPageHasAName)
     }
 }
 
-TEST_F(SettingsFixture, EveryPageUsesThisDesktopsWords)
+TEST_F(SettingsFixture, WhatAPageDoesWhenShownItDoesAgainWhenTheWindowOpensAgainOnIt)
 {
     startedModel();
     PreferencesWindowController controller;
     controller.setPages(standardSettingsPages(environment()));
-    for (const SettingsPage page : allSettingsPages()) {
-        controller.showPreferences(int(page));
-        const QStringList foreign = foreignWords(textsIn(controller.window()));
-        EXPECT_TRUE(foreign.isEmpty()) << pageInfo(page).title.toStdString() << ": "
-                                       << foreign.join(u" | ").toStdString();
+    const QString mainScreen = ScreenCardSizes::screenID(FakeScreens::oneScreen());
+    const struct {
+        SettingsPage page;
+        std::function<void()> whileClosed;
+        std::function<bool()> doneAgain;
+    } pages[] = {
+        {SettingsPage::about, [this] { ext.log.clear(); }, [this] { return ext.log.contains(QStringLiteral("update.fetch")); }},
+        {SettingsPage::tamos, [this] { defaults.setValue(keys::screenCardSizesActive, QStringLiteral("elsewhere")); },
+         [this, mainScreen] { return defaults.string(keys::screenCardSizesActive) == mainScreen; }},
+        {SettingsPage::bonus, [this] { accessibility.trusted = false; }, [this] { return !model().accessibilityGranted(); }},
+    };
+    for (const auto &page : pages) {
+        controller.showPreferences(int(page.page));
+        QCoreApplication::processEvents();
+        controller.window()->close();
+        page.whileClosed();
+        controller.showPreferences(std::nullopt);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(page.doneAgain()) << pageInfo(page.page).title.toStdString();
     }
 }
 
@@ -192,5 +207,18 @@ TEST_F(SettingsFixture, PagesShowDefaultsForUnfitValuesAndWriteNothingUnasked)
             entries->remove(keys::screenCardSizesActive);
         }
         EXPECT_EQ(after, before) << pageInfo(page).title.toStdString();
+    }
+}
+
+TEST_F(SettingsFixture, EveryPageUsesThisDesktopsWords)
+{
+    startedModel();
+    PreferencesWindowController controller;
+    controller.setPages(standardSettingsPages(environment()));
+    for (const SettingsPage page : allSettingsPages()) {
+        controller.showPreferences(int(page));
+        const QStringList foreign = foreignWords(textsIn(controller.window()));
+        EXPECT_TRUE(foreign.isEmpty()) << pageInfo(page).title.toStdString() << ": "
+                                       << foreign.join(u" | ").toStdString();
     }
 }

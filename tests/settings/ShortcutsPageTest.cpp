@@ -8,6 +8,7 @@
 #include "settings/ShortcutRecorder.h"
 #include "settings/ShortcutsPage.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QShortcut>
 
@@ -77,6 +78,22 @@ TEST_F(ShortcutsPageTest, EscapeOrLeavingThePageKeepsAndRestoresTheOldShortcut)
     closePage(); // another page was chosen
     EXPECT_EQ(registeredMain(), before);
     EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⇧⌘V"));
+}
+
+TEST_F(ShortcutsPageTest, AScreenReaderHearsTheShortcutHeldAndWhenItRecords)
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(recorder());
+    ASSERT_TRUE(accessible);
+    const auto heard = [accessible] {
+        return accessible->text(QAccessible::Name) + u'|' + accessible->text(QAccessible::Description);
+    };
+    EXPECT_EQ(heard(), QStringLiteral("Open TamoCove|Ctrl+Shift+V"));
+    QTest::mouseClick(recorder(), Qt::LeftButton);
+    EXPECT_EQ(heard(), QStringLiteral("Open TamoCove|Type shortcut…"));
+    QTest::keyClick(recorder(), Qt::Key_J, Qt::AltModifier);
+    EXPECT_EQ(heard(), QStringLiteral("Open TamoCove|Alt+J"));
+    defaults.setValue(keys::hotKeyDisplay, QStringLiteral("⌃⌥Space")); // set elsewhere
+    EXPECT_EQ(heard(), QStringLiteral("Open TamoCove|Super+Alt+Space"));
 }
 
 TEST_F(ShortcutsPageTest, WhileRecordingNoKeyReachesAWindowNorItsShortcuts)

@@ -33,7 +33,7 @@ public:
     int changeCount() const override { return m_changeCount; }
     std::shared_ptr<PasteboardContents> contents() const override { return std::make_shared<ItemContents>(m_item); }
     std::optional<qint64> ownerProcessID() const override { return m_owner; }
-    QList<PasteboardChange> changesSince(int changeCount) const override
+    QList<PasteboardChange> changesSince(int changeCount) override
     {
         QList<PasteboardChange> changes;
         std::copy_if(m_changes.cbegin(), m_changes.cend(), std::back_inserter(changes),

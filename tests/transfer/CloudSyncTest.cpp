@@ -9,6 +9,7 @@
 #include "support/FakeAlerts.h"
 #include "support/FakeClock.h"
 #include "support/FakeRelauncher.h"
+#include "support/SynchronizeNow.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -50,12 +51,12 @@ const QUuid second = QUuid::createUuid();
 
 CloudEvent began(const QUuid &id, Type type, int atSecond)
 {
-    return {id, type, t0.addSecs(atSecond), std::nullopt, false, {}};
+    return {id, type, t0.addSecs(atSecond), std::nullopt, false, {}, {}};
 }
 
 CloudEvent ended(const QUuid &id, Type type, int atSecond, bool succeeded = true, const QString &error = {})
 {
-    return {id, type, t0, t0.addSecs(atSecond), succeeded, error};
+    return {id, type, t0, t0.addSecs(atSecond), succeeded, error, {}};
 }
 
 class CloudSyncTest : public ::testing::Test
@@ -194,18 +195,19 @@ TEST_F(CloudSyncTest, ACapacityChangedOnAnotherMachineIsAppliedHereThroughTheFol
     for (auto [store, device] : {std::pair{&here, "aaaaaaaa-0000-4000-8000-000000000001"},
                                  std::pair{&elsewhere, "bbbbbbbb-0000-4000-8000-000000000002"}}) {
         QDir().mkpath(SyncFolder(folder.path()).deviceFolder(QLatin1String(device)));
-        store->setDevice(QLatin1String(device));
+        store->setDevice(QLatin1String(device), FolderKeyValueStore::readDevice(SyncFolder(folder.path()), QLatin1String(device)));
     }
     QObject::connect(&here, &FolderKeyValueStore::changedExternally, &mirror, &SyncMirror::keyValuesChangedExternally);
     defaults.setValue(keys::historyCapacity, 2);
     CloudSync sync(defaults, clock, here, &mirror);
     sync.onCapacityChange = [this] { ++capacityChanges; };
     sync.start(false);
-    elsewhere.synchronize();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return here.value(keys::historyCapacity).isValid(); }, 10000));
+    testing::synchronizeNow(elsewhere);
     EXPECT_EQ(elsewhere.value(keys::historyCapacity).toInt(), 2) << "a machine with clips publishes its capacity";
 
     elsewhere.setValue(keys::historyCapacity, 0);
-    here.synchronize();
+    testing::synchronizeNow(here);
     EXPECT_EQ(defaults.integer(keys::historyCapacity), 0);
     EXPECT_EQ(capacityChanges, 1) << "the history is trimmed to the new capacity";
 }
@@ -235,6 +237,11 @@ TEST_F(CloudSyncTest, TextsSayWhatRunsAndWhenItLastWorked)
     EXPECT_EQ(sync->detailLines(t0.addSecs(121)),
               (QStringList{QStringLiteral("Large histories can take several minutes. You can keep using TamoCove."),
                            QStringLiteral("Last synced 3 minutes ago")}));
+    CloudEvent noticed = ended(second, Type::export_, -60);
+    noticed.notice = QStringLiteral("This computer now syncs as a new device.");
+    emit mirror.progressed(noticed);
+    emit mirror.progressed(ended(second, Type::export_, -60));
+    EXPECT_EQ(sync->notice(), noticed.notice) << "kept while the app runs";
 
     const struct
     {

@@ -2,14 +2,22 @@
 
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
+#include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "platform/FolderWatcher.h"
 #include "support/TempDir.h"
+#include "support/TestImages.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <string_view>
+#include <sys/stat.h>
+#include <functional>
 
 namespace tamo {
 namespace {
@@ -90,6 +98,125 @@ TEST(FolderSync, AFolderWhoseParentIsMissingIsNeitherCreatedNorUsed)
     EXPECT_EQ(answer, AccountStatus::noAccount);
     EXPECT_TRUE(machine.ended.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(home.file(QStringLiteral("Sync"))));
+}
+
+// Each file another device wrote, made a FIFO or a link to one: the import
+// goes on without it, and a quit right after start and one after the import
+// both end at once.
+TEST(FolderSync, AFifoInTheFolderNeitherHoldsUpTheImportNorTheQuit)
+{
+    const char *const cases[] = {"account.json", "kv", "device.json", "segment", "snapshot", "blob", "linked segment"};
+    for (const char *name : cases) {
+        SCOPED_TRACE(name);
+        testing::TempDir shared;
+        QString deviceA;
+        {
+            Machine a(shared.path());
+            auto clip = std::make_shared<ClipItem>(*ClipDraft::fromImage(testing::encodedImage(QSize(4, 4), Qt::red)),
+                                                   QDateTime::currentDateTime());
+            a.container.mainContext().insert(clip);
+            ASSERT_TRUE(a.container.mainContext().save());
+            a.sync.start();
+            ASSERT_TRUE(a.waitForEnds(2));
+            deviceA = SyncFolder(shared.path()).devices().value(0);
+        }
+        const SyncFolder folder(shared.path());
+        const QString blobs = folder.deviceFolder(deviceA) + QStringLiteral("/blobs");
+        const std::string_view kind(name);
+        const QString target = kind == "account.json"  ? folder.accountFile()
+                               : kind == "kv"          ? folder.keyValueFile(deviceA)
+                               : kind == "device.json" ? folder.deviceFile(deviceA)
+                               : kind == "snapshot"    ? folder.snapshotFile(deviceA, 2)
+                               : kind == "blob"        ? blobs + u'/' + QDir(blobs).entryList(QDir::Files).value(0)
+                                                       : folder.segmentFile(deviceA, 1);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::remove(target);
+        const QString fifo = shared.file(QStringLiteral("fifo"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(kind == "linked segment" ? fifo : target).constData(), 0600), 0);
+        if (kind == "linked segment")
+            ASSERT_TRUE(QFile::link(fifo, target));
+
+        auto quitAtOnce = std::make_unique<Machine>(shared.path());
+        quitAtOnce->sync.start();
+        quitAtOnce.reset();
+
+        Machine b(shared.path());
+        b.sync.start();
+        if (kind != "account.json") // an unusable folder runs nothing
+            ASSERT_TRUE(b.waitForEnds(2));
+        b.sync.syncNow();
+    }
+}
+
+// A clip deleted on another machine left its picture, too large to sync, in
+// this machine's store.
+TEST(FolderSync, AClipDeletedElsewhereTakesItsLocalPictureWithIt)
+{
+    testing::TempDir shared;
+    Machine a(shared.path());
+    Machine b(shared.path());
+    const QByteArray picture(1024 * 1024, 'p');
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("large")), QDateTime::currentDateTime());
+    clip->setImageIsLocalOnly(true);
+    a.container.mainContext().insert(std::make_shared<LocalImage>(clip->id(), picture));
+    a.container.mainContext().insert(clip);
+    ASSERT_TRUE(a.container.mainContext().save());
+    a.sync.start();
+    ASSERT_TRUE(a.waitForEnds(2));
+    b.sync.start();
+    ASSERT_TRUE(b.waitForEnds(2));
+
+    b.container.mainContext().remove(b.container.mainContext().fetch<ClipItem>().constFirst());
+    ASSERT_TRUE(b.container.mainContext().save());
+    ASSERT_TRUE(b.waitForEnds(3));
+    a.sync.syncNow();
+    ASSERT_TRUE(a.waitForEnds(3));
+    EXPECT_EQ(a.container.mainContext().fetchCount<LocalImage>(), 0);
+    for (const QString &name : QDir(a.dir.path()).entryList(QDir::Files))
+        EXPECT_FALSE(testing::readFile(a.dir.file(name)).contains(picture.left(4096))) << qPrintable(name);
+}
+
+// A folder that became usable while the app ran stayed failed until a
+// relaunch: its device folder was only made at start.
+TEST(FolderSync, AFolderThatBecomesUsableWhileRunningIsSetUpAndUsed)
+{
+    testing::TempDir home;
+    const QString folder = home.file(QStringLiteral("Sync/TamoCove"));
+    const QString away = home.file(QStringLiteral("Sync/Away"));
+    const struct
+    {
+        const char *name;
+        std::function<void()> change;
+        int events; // the runs Sync Now starts
+    } steps[] = {
+        {"its parent made after the start", [&] { QDir().mkpath(home.file(QStringLiteral("Sync"))); }, 2},
+        {"moved away", [&] { QDir().rename(folder, away); }, 2},
+        {"moved back", [&] {
+             QDir(folder).removeRecursively();
+             QDir().rename(away, folder);
+         }, 1},
+    };
+    Machine machine(folder);
+    machine.sync.start(); // finds no folder: nothing runs
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        const qsizetype before = machine.ended.size();
+        machine.sync.syncNow();
+        ASSERT_TRUE(machine.waitForEnds(int(before) + step.events));
+        machine.container.mainContext().insert(std::make_shared<ClipItem>(
+            ClipDraft::fromText(QLatin1String(step.name)), QDateTime::currentDateTime()));
+        ASSERT_TRUE(machine.container.mainContext().save());
+        ASSERT_TRUE(machine.waitForEnds(int(before) + step.events + 1)) << "the save went out";
+        for (qsizetype i = before; i < machine.ended.size(); ++i)
+            EXPECT_TRUE(machine.ended[i].succeeded) << qPrintable(machine.ended[i].error);
+    }
+
+    // Whatever the folder went through, a machine joining now finds every clip.
+    Machine joining(folder);
+    joining.sync.start();
+    ASSERT_TRUE(joining.waitForEnds(2));
+    EXPECT_EQ(joining.container.mainContext().fetchCount<ClipItem>(), 3);
 }
 
 } // namespace

@@ -100,6 +100,9 @@ TEST(LzfseTest, RefusesDamagedTruncatedAndOversizedStreams)
     QByteArray flipped = good;
     for (qsizetype i = 380; i < 400; ++i)
         flipped[i] = char(0xff);
+    const qsizetype loremBytes = lzfse::decode(good, cap).value_or(QByteArray()).size();
+    ASSERT_GT(loremBytes, 0);
+    const QByteArray storedBlock = QByteArray("bvx-") + le32(100) + QByteArray(100, 'x');
     const struct
     {
         const char *name;
@@ -113,6 +116,10 @@ TEST(LzfseTest, RefusesDamagedTruncatedAndOversizedStreams)
         {"unknown block", QByteArray("bvxZ") + le32(1) + "bvx$", cap},
         {"flipped payload byte", flipped, cap},
         {"raw size beyond the cap", abc, 299},
+        // Each block within the cap, together beyond it.
+        {"three stored blocks", storedBlock.repeated(3) + "bvx$", 250},
+        {"two LZVN blocks", abc.chopped(4) + abc, 500},
+        {"two LZFSE blocks", good.chopped(4) + good, loremBytes * 3 / 2},
         {"stored block claiming 4 GB", QByteArray("bvx-") + le32(0xffffffffu) + "abc", qsizetype(1) << 40},
         {"packed block claiming 4 GB", QByteArray("bvx2") + le32(0xffffffffu) + good.mid(8), qsizetype(1) << 40},
         {"LZVN claiming more than it holds", lzvnBlock(1000000, QByteArray::fromHex("e1610600000000000000")) + "bvx$",

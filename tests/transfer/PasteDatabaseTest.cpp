@@ -1,16 +1,21 @@
 #include "transfer/PasteFixtures.h"
 
+#include "model/TypedText.h"
 #include "support/TempDir.h"
 #include "transfer/PrivateCopy.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <unistd.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -110,6 +115,27 @@ TEST(PasteDatabaseTest, OlderGenerationWithListsMembershipAndUnreadableRows)
     EXPECT_EQ(snapshot.clips[1].title, std::nullopt);
     EXPECT_FALSE(newest.contentHash.isEmpty());
     EXPECT_TRUE(reader.leftNothingBehind());
+}
+
+TEST(PasteDatabaseTest, ADeeplyNestedRowIsSkippedInBothGenerations)
+{
+    const QByteArray nested = inlineValue(nestedArrays(100000));
+    for (const Version version : {Version::paste3, Version::paste7}) {
+        ReaderHome reader;
+        if (version == Version::paste3) {
+            reader.paste.addPaste3Clip(1, 2, archived(QStringLiteral("kept")));
+            reader.paste.addPaste3Clip(2, 1, nested);
+        } else {
+            reader.paste.addPaste7Clip(1, 2.0, raw(QStringLiteral("kept")));
+            reader.paste.addPaste7Clip(2, 1.0, nested);
+        }
+        reader.paste.close();
+        const Snapshot snapshot = readSnapshot(version, reader.environment());
+        ASSERT_EQ(snapshot.clips.size(), 1) << int(version);
+        EXPECT_EQ(snapshot.clips[0].draft.text, QStringLiteral("kept"));
+        EXPECT_EQ(snapshot.unreadable, 1);
+        EXPECT_TRUE(reader.leftNothingBehind());
+    }
 }
 
 TEST(PasteDatabaseTest, JoinTablesFoundByTheirColumnsWhateverTheirNames)
@@ -304,6 +330,93 @@ TEST(PasteDatabaseTest, AMillionRowsAreRefusedBeforeTheyFillMemory)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->text(), QStringLiteral("Paste's database couldn't be read: it holds more than 500,000 clips"));
     EXPECT_TRUE(reader.leftNothingBehind());
+}
+
+TEST(PasteDatabaseTest, FilesThatNeverEndAreNotRead)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(ReaderHome &, const QString &folder)> prepare;
+        std::optional<QString> failure; // else every row naming a file is skipped
+    };
+    auto fifo = [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); };
+    const QString external = QStringLiteral(".db_SUPPORT/_EXTERNAL_DATA/");
+    const Case cases[] = {
+        {"external data that is a FIFO", [&](ReaderHome &, const QString &folder) { fifo(folder + external + "A"); }, {}},
+        {"external data linking to an endless device", [&](ReaderHome &, const QString &folder) {
+             QFile::link(QStringLiteral("/dev/zero"), folder + external + "A");
+         }, {}},
+        {"a database that is a FIFO", [&](ReaderHome &, const QString &folder) {
+             QFile::remove(folder + "/db.sqlite");
+             fifo(folder + "/db.sqlite");
+         }, QStringLiteral("“db.sqlite” couldn't be copied: not a regular file")},
+        {"a log that is a FIFO", [&](ReaderHome &, const QString &folder) { fifo(folder + "/db.sqlite-wal"); },
+         QStringLiteral("“db.sqlite-wal” couldn't be copied: not a regular file")},
+    };
+    for (const Case &c : cases) {
+        ReaderHome reader;
+        for (int key = 1; key <= 30; ++key)
+            reader.paste.addPaste7Clip(key, double(key), QByteArray("\x02" "A"));
+        reader.paste.close();
+        const QString folder = reader.paste.locations().paste7Folder;
+        QDir().mkpath(folder + external);
+        c.prepare(reader, folder);
+        Snapshot snapshot;
+        const auto error = failure([&] { snapshot = readPaste7Snapshot(reader.environment()); });
+        if (c.failure) {
+            EXPECT_EQ(error, ImportError::failed(*c.failure)) << c.name;
+        } else {
+            EXPECT_EQ(error, std::nullopt) << c.name;
+            EXPECT_EQ(snapshot.unreadable, 30) << c.name;
+        }
+        EXPECT_TRUE(reader.leftNothingBehind()) << c.name;
+    }
+}
+
+TEST(PasteDatabaseTest, AQueryThatNeverEndsRunsOutOfTime)
+{
+    ReaderHome reader;
+    reader.paste.makeEndlessClipView();
+    reader.paste.close();
+    ReadEnvironment environment = reader.environment();
+    environment.stepBudget = std::chrono::milliseconds(200);
+    const auto error = failure([&] { readPaste7Snapshot(environment); });
+    EXPECT_EQ(error, ImportError::unreadable(QStringLiteral("one of its queries took longer than 0.2 seconds")));
+    EXPECT_TRUE(reader.leftNothingBehind());
+}
+
+TEST(PasteDatabaseTest, ACancelledReadEndsAtOnceWhateverItWaitsOn)
+{
+    ReaderHome reader;
+    reader.paste.makeEndlessClipView();
+    reader.paste.close();
+    ReadEnvironment environment = reader.environment();
+    environment.stepBudget = std::chrono::minutes(10);
+    QFuture<std::optional<ImportError>> read =
+        QtConcurrent::run([environment] { return failure([&] { readPaste7Snapshot(environment); }); });
+    // Cancelled once the copy is made, while its query runs.
+    QDeadlineTimer deadline(std::chrono::seconds(60));
+    while (reader.leftNothingBehind() && !deadline.hasExpired())
+        QThread::msleep(10);
+    environment.cancelled->store(true);
+    read.waitForFinished();
+    EXPECT_EQ(read.result(), ImportError::cancelled());
+    EXPECT_TRUE(reader.leftNothingBehind());
+}
+
+TEST(PasteDatabaseTest, NamesAndTitlesAreCutToWhatCanBeTyped)
+{
+    ReaderHome reader;
+    reader.paste.paste7().prepare(QStringLiteral("INSERT INTO ZLISTENTITY VALUES (5, ?, NULL, NULL, 2, NULL)"))
+        .bindText(1, QString(100000, u'n')).run();
+    reader.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("x")), 5, QString(300000, u't'));
+    reader.paste.close();
+    const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+    ASSERT_EQ(snapshot.boards.size(), 1);
+    EXPECT_EQ(snapshot.boards[0].name, QString(maxTypedLength, u'n'));
+    ASSERT_EQ(snapshot.clips.size(), 1);
+    EXPECT_EQ(snapshot.clips[0].title, QString(maxTypedLength, u't'));
 }
 
 TEST(PasteDatabaseTest, NumbersNoIntegerHoldsReadAsTheirFallback)

@@ -27,6 +27,70 @@ inline QByteArray binaryPlist(plist_t root)
     return result;
 }
 
+// A binary property list written object by object, for shapes the list
+// library cannot write (or would recurse on): references are 4 bytes wide.
+class RawPlist
+{
+public:
+    quint32 array(const QList<quint32> &elements) { return add(0xa, elements.size(), references(elements)); }
+    quint32 dictionary(const QList<quint32> &keys, const QList<quint32> &values)
+    {
+        return add(0xd, keys.size(), references(keys) + references(values));
+    }
+    quint32 string(const QByteArray &ascii) { return add(0x5, ascii.size(), ascii); }
+    quint32 data(const QByteArray &bytes) { return add(0x4, bytes.size(), bytes); }
+
+    QByteArray bytes(quint32 root) const
+    {
+        QByteArray out = "bplist00";
+        QByteArray table;
+        for (const QByteArray &object : m_objects) {
+            table += bigEndian(quint64(out.size()), 8);
+            out += object;
+        }
+        const quint64 tableAt = quint64(out.size());
+        out += table;
+        out += QByteArray(6, '\0') + char(8) + char(4);
+        return out + bigEndian(quint64(m_objects.size()), 8) + bigEndian(root, 8) + bigEndian(tableAt, 8);
+    }
+
+private:
+    static QByteArray bigEndian(quint64 value, int size)
+    {
+        QByteArray out(size, '\0');
+        for (int i = 0; i < size; ++i)
+            out[size - 1 - i] = char(value >> (8 * i));
+        return out;
+    }
+    static QByteArray references(const QList<quint32> &indices)
+    {
+        QByteArray out;
+        for (const quint32 index : indices)
+            out += bigEndian(index, 4);
+        return out;
+    }
+    quint32 add(int type, qsizetype count, const QByteArray &body)
+    {
+        QByteArray object(1, char(type << 4 | int(std::min<qsizetype>(count, 15))));
+        if (count >= 15)
+            object += char(0x13) + bigEndian(quint64(count), 8);
+        m_objects.append(object + body);
+        return quint32(m_objects.size() - 1);
+    }
+
+    QList<QByteArray> m_objects;
+};
+
+// `depth` arrays, each holding the next.
+inline QByteArray nestedArrays(int depth)
+{
+    RawPlist plist;
+    quint32 inner = plist.array({});
+    for (int i = 1; i < depth; ++i)
+        inner = plist.array({inner});
+    return plist.bytes(inner);
+}
+
 inline plist_t dataNode(const QByteArray &bytes)
 {
     return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
@@ -197,6 +261,17 @@ public:
             .bind(7, list).run();
         paste7().prepare(QStringLiteral("INSERT INTO ZITEMDATAENTITY (ZITEM, ZRAWPASTEBOARDITEMS) VALUES (?, ?)"))
             .bind(1, key).bind(2, stored).run();
+    }
+
+    // The newer generation's clip table as a view whose query never ends.
+    void makeEndlessClipView()
+    {
+        paste7().exec(QStringLiteral(
+            "DROP TABLE ZITEMENTITY;"
+            "CREATE VIEW ZITEMENTITY AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+            "SELECT i AS Z_PK, i AS ZTIMESTAMP, NULL AS ZCREATEDAT, 0 AS ZSOURCEAPPLICATION, "
+            "0 AS ZDISPLAYORDERINPINBOARD, NULL AS ZTITLE, NULL AS ZLIST FROM n;"
+            "INSERT INTO ZITEMDATAENTITY (ZITEM, ZRAWPASTEBOARDITEMS) VALUES (1, x'01'), (2, x'01');"));
     }
 
     void close() { m_db.close(); }

@@ -10,7 +10,9 @@
 #include "model/ContentHash.h"
 #include "transfer/PasteImport.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 
 using namespace tamo;
@@ -325,4 +327,57 @@ TEST(PasteImportTest, AFolderItMayNotReadOffersToShowIt)
         EXPECT_EQ(alert.buttons, (QStringList{QStringLiteral("Show Folder"), QStringLiteral("Cancel")}));
         EXPECT_EQ(home.workspace.revealedFiles().size(), answer == 0 ? 1 : 0);
     }
+}
+
+TEST(PasteImportTest, QuittingDuringAReadThatNeverEndsLeavesNothingBehind)
+{
+    ImportHome home;
+    home.paste.makeEndlessClipView();
+    home.paste.close();
+    ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
+                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    environment.stepBudget = std::chrono::minutes(10);
+    auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, environment);
+    importer->attach(*home.model);
+    importer->runPasteImport(Version::paste7);
+    QDeadlineTimer deadline(std::chrono::seconds(60));
+    while (QDir(home.temporary.path()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(10);
+    ASSERT_FALSE(QDir(home.temporary.path()).isEmpty());
+    importer.reset();
+    EXPECT_TRUE(QDir(home.temporary.path()).isEmpty());
+    EXPECT_TRUE(home.alerts.shown().isEmpty());
+}
+
+TEST(PasteImportTest, AnImportCutShortIsContinuedAndSaysSo)
+{
+    ImportHome home;
+    home.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("one")));
+    home.paste.addPaste7Clip(2, 2.0, raw(QStringLiteral("two")));
+    home.paste.close();
+    // What an import that quit or died while merging leaves on disk.
+    home.defaults.setValue(keys::pasteImportUnfinished, true);
+    const QString note = QStringLiteral("It continued an earlier import that did not finish.");
+
+    home.runImport(Version::paste7);
+    EXPECT_TRUE(home.summary().contains(QStringLiteral("|") + note + QStringLiteral(" 0 new pinboards created.")))
+        << home.summary().toStdString();
+    EXPECT_FALSE(home.defaults.hasPersistentValue(keys::pasteImportUnfinished));
+
+    home.runImport(Version::paste7);
+    EXPECT_FALSE(home.summary().contains(note));
+}
+
+TEST(PasteImportTest, AMergeInProgressIsMarkedOnDisk)
+{
+    ImportHome home;
+    home.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("one")));
+    home.paste.close();
+    bool markedWhileMerging = false;
+    QObject::connect(&home.context(), &ModelContext::didSave, &home.importer, [&] {
+        markedWhileMerging = home.defaults.boolValue(keys::pasteImportUnfinished);
+    });
+    home.runImport(Version::paste7);
+    EXPECT_TRUE(markedWhileMerging);
+    EXPECT_FALSE(home.defaults.boolValue(keys::pasteImportUnfinished));
 }

@@ -131,8 +131,7 @@ TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
     const QByteArray nulKey = QByteArray::fromBase64(
         "YnZ4LWYAAABicGxpc3QwMKEB0QIDWmRhdGFCeVR5cGXRBAVfEA9wdWJsaWMuZmlsZS11cmxPEAAAAACaxdAvL3RtcC9kaXIvCAoNGCItAAAAAAAAAQEA"
         "AAAAAAAABgAAAAAAAAAAAAAAAAAAAEBidngk");
-    const auto read = rawPasteboardItems(nulKey);
-    EXPECT_TRUE(!read || read->size() == 1);
+    EXPECT_EQ(rawPasteboardItems(nulKey), Items{PasteboardItem()});
     const Items items{textItem(QStringLiteral("hi")), {{QStringLiteral("public.rtf"), "{\\rtf1}"}}};
     EXPECT_EQ(rawPasteboardItems(plistItems(items)), items);
     EXPECT_EQ(rawPasteboardItems(withLzfse(plistItems(items))), items);
@@ -144,6 +143,40 @@ TEST(PasteItemsTest, NewerItemsByTheirFirstBytes)
     EXPECT_EQ(rawPasteboardItems(deflateRaw(R"({"dataByType":{}})")), std::nullopt);
     EXPECT_EQ(rawPasteboardItems(deflateRaw("[1]")), std::nullopt);
     EXPECT_EQ(rawPasteboardItems(deflateRaw(R"([{"dataByType":{}}])").chopped(2)), std::nullopt);
+}
+
+TEST(PasteItemsTest, TypesAreMatchedByTheirWholeName)
+{
+    const QByteArray shadow("public.utf8-plain-text\0evil", 27);
+    const struct
+    {
+        const char *name;
+        QList<QByteArray> keys;
+        Items expected;
+    } cases[] = {
+        {"a longer key before the real one", {shadow, "public.utf8-plain-text"}, {textItem(QStringLiteral("1"))}},
+        {"a longer key after the real one", {"public.utf8-plain-text", shadow}, {textItem(QStringLiteral("0"))}},
+        {"only the longer key", {shadow}, {{}}},
+    };
+    for (const auto &c : cases) {
+        RawPlist plist;
+        QList<quint32> keys;
+        QList<quint32> values;
+        for (const QByteArray &key : c.keys) {
+            keys.append(plist.string(key));
+            values.append(plist.data(QByteArray::number(values.size())));
+        }
+        const quint32 item = plist.dictionary({plist.string("dataByType")}, {plist.dictionary(keys, values)});
+        EXPECT_EQ(rawPasteboardItems(plist.bytes(plist.array({item}))), c.expected) << c.name;
+    }
+}
+
+TEST(PasteItemsTest, DeeplyNestedListsAreRefusedInEveryContainer)
+{
+    const QByteArray nested = nestedArrays(100000);
+    EXPECT_EQ(rawPasteboardItems(nested), std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(withLzfse(nested)), std::nullopt);
+    EXPECT_EQ(unarchiveItems(nested), std::nullopt);
 }
 
 TEST(PasteItemsTest, JsonElementsKeepTheirPlaceAndOnlyStrictBase64)
@@ -175,6 +208,19 @@ TEST(PasteItemsTest, ADeflateBombStopsAtTheCap)
     deflateEnd(&stream);
     ASSERT_LT(bomb.size(), 1024 * 1024);
     EXPECT_EQ(rawPasteboardItems(bomb), std::nullopt);
+}
+
+TEST(PasteItemsTest, TextsAreKeptAsACopyWouldKeepThem)
+{
+    // Cut to the capture's length, and a JSON too long to hold such a text
+    // refused as it inflates.
+    const QString longText(ClipDraft::largestText + 1024 * 1024, u'a');
+    const auto draft = makeDraft({{{utf8, longText.toUtf8()}, {QStringLiteral("public.rtf"), "{\\rtf1}"}}}, {}, {});
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text->size(), ClipDraft::largestText);
+    EXPECT_EQ(draft->title, QStringLiteral("Cut to the first 16 MB of 17 MB"));
+    EXPECT_EQ(draft->rtfData, std::nullopt);
+    EXPECT_EQ(rawPasteboardItems(jsonItems({textItem(QString(50 * 1024 * 1024, u'a'))})), std::nullopt);
 }
 
 TEST(PasteItemsTest, DraftsFollowFilesThenTextThenImages)

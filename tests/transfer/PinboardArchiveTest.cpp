@@ -2,6 +2,8 @@
 #include "support/TestImages.h"
 
 #include "transfer/PinboardArchive.h"
+#include "model/ClipDraft.h"
+#include "model/TypedText.h"
 #include "transfer/StrictValues.h"
 
 #include <QJsonArray>
@@ -237,6 +239,31 @@ TEST(PinboardArchiveTest, CountsAreRefusedWhileReadingWhereverTheFileKeepsThem)
             EXPECT_EQ(error.text().toStdString(), refusal ? refusal : "") << name;
         }
     }
+}
+
+TEST(PinboardArchiveTest, NamesAndTitlesAreCutToWhatCanBeTyped)
+{
+    PinboardArchive archive = fullArchive();
+    archive.pinboards[0].name = QString(100000, u'n');
+    archive.pinboards[0].clips[0].title = QString(300000, u't');
+    const PinboardArchive read = PinboardArchive::decode(archive.encode());
+    EXPECT_EQ(read.pinboards[0].name, QString(maxTypedLength, u'n'));
+    EXPECT_EQ(read.pinboards[0].clips[0].title, QString(maxTypedLength, u't'));
+    EXPECT_EQ(read.pinboards[1].name, QStringLiteral("Empty"));
+}
+
+TEST(PinboardArchiveTest, TextsAreCutAsACopyIsCut)
+{
+    PinboardArchive archive = fullArchive();
+    auto &clips = archive.pinboards[0].clips;
+    clips[0].text = QString(ClipDraft::largestText + 1024 * 1024, u'a');
+    clips[1] = clips[0];
+    clips[1].title.reset();
+    const PinboardArchive read = PinboardArchive::decode(archive.encode());
+    for (const auto &clip : read.pinboards[0].clips.first(2))
+        EXPECT_EQ(clip.text->size(), ClipDraft::largestText);
+    EXPECT_EQ(read.pinboards[0].clips[0].title, QStringLiteral("Meeting"));
+    EXPECT_EQ(read.pinboards[0].clips[1].title, QStringLiteral("Cut to the first 16 MB of 17 MB"));
 }
 
 TEST(PinboardArchiveTest, DatesNeedAFullDateTimeWithZone)

@@ -19,7 +19,10 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -223,6 +226,24 @@ TEST(PinboardFilesTest, FilesThatCannotBeImportedSayWhyAndChangeNothing)
     home.alerts.answer(0);
     home.files.importPinboards(home.configDir.file(QStringLiteral("missing.tamocove")));
     EXPECT_EQ(home.alerts.shown()[0].message, QStringLiteral("Couldn't open “missing.tamocove”"));
+}
+
+TEST(PinboardFilesTest, AHandedOverFifoOrDeviceIsRefusedWithoutWaitingOnIt)
+{
+    Home home;
+    const QString fifo = home.configDir.file(QStringLiteral("fifo.tamocove"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toFifo = home.configDir.file(QStringLiteral("to-fifo.tamocove"));
+    const QString toZero = home.configDir.file(QStringLiteral("zero.tamocove"));
+    ASSERT_TRUE(QFile::link(fifo, toFifo));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), toZero));
+    for (const QString &path : {fifo, toFifo, toZero}) {
+        home.alerts.answer(0);
+        home.files.importPinboards(path);
+        EXPECT_EQ(home.alerts.shown().last().message, QStringLiteral("Couldn't open “%1”").arg(QFileInfo(path).fileName()));
+        EXPECT_EQ(home.alerts.shown().last().informativeText, QStringLiteral("It is not a regular file."));
+    }
+    EXPECT_EQ(home.alerts.shown().size(), 3);
 }
 
 TEST(PinboardFilesTest, MatchingTheFileUnpinsOnlyWhatNoPinboardOfTheFileHas)

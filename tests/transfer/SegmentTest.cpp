@@ -1,8 +1,13 @@
 #include "transfer/Segment.h"
 
+#include "support/TempDir.h"
+
 #include <QCryptographicHash>
+#include <QFile>
 #include <QJsonArray>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace tamo {
 namespace {
@@ -121,6 +126,77 @@ TEST(Segment, DamageThatLeavesEveryLineValidIsCaughtByTheChecksum)
     const SegmentRead read = readSegment(damaged, device, 7);
     EXPECT_EQ(read.result, SegmentRead::Result::refused);
     EXPECT_TRUE(read.reason.contains(QLatin1String("checksum"))) << qPrintable(read.reason);
+}
+
+TEST(Segment, AFileReadInTwoPassesGivesTheVerdictOfItsBytesAndItsChangesInBatches)
+{
+    const SyncChange removal{HybridTime{1700000000001, 0, device}, QStringLiteral("Pinboard"), rid,
+                             SyncChange::Operation::remove, {}, {}};
+    const QByteArray whole = Segment{device, 7, {sampleUpsert(), removal, removal}}.encode();
+    QByteArray flipped = whole;
+    flipped[header.size() + 10] = 'X';
+    const QByteArray cases[] = {
+        whole,
+        whole.chopped(5),
+        header + '\n',
+        R"({"format":2,"device":"x","seq":7})" "\n\x01garbage",
+        flipped,
+        sealed({header}, 1),
+        sealed({header, "[1,2]"}),
+    };
+    const std::atomic<bool> running{false};
+    testing::TempDir dir;
+    const QString path = dir.file(QStringLiteral("seg-000000007.jsonl"));
+    for (const QByteArray &bytes : cases) {
+        SCOPED_TRACE(bytes.left(60).toStdString());
+        testing::writeFile(path, bytes);
+        const SegmentRead expected = readSegment(bytes, device, 7);
+        SegmentFile file(path, device, 7);
+        const SegmentRead read = file.check(running);
+        EXPECT_EQ(read.result, expected.result);
+        EXPECT_EQ(read.reason, expected.reason);
+        QList<SyncChange> changes;
+        while (const std::optional<QList<SyncChange>> batch = file.nextChanges(2)) {
+            changes += *batch;
+            if (batch->size() < 2)
+                break;
+        }
+        EXPECT_EQ(changes, expected.segment.changes);
+    }
+}
+
+TEST(Segment, AFileReadInTwoPassesStopsWhenAskedAndWhenItChangesBetweenThem)
+{
+    testing::TempDir dir;
+    const QString path = dir.file(QStringLiteral("seg-000000007.jsonl"));
+    // Larger than the piece read at a time, so the second pass still reads from the file.
+    const QByteArray whole = Segment{device, 7, QList<SyncChange>(8000, sampleUpsert())}.encode();
+    ASSERT_GT(whole.size(), 2 * 1024 * 1024);
+    testing::writeFile(path, whole);
+    const std::atomic<bool> stopped{true};
+    EXPECT_EQ(SegmentFile(path, device, 7).check(stopped).result, SegmentRead::Result::incomplete);
+
+    const std::atomic<bool> running{false};
+    SegmentFile file(path, device, 7);
+    ASSERT_EQ(file.check(running).result, SegmentRead::Result::complete);
+    ASSERT_TRUE(QFile::resize(path, whole.size() / 2));
+    std::optional<QList<SyncChange>> batch;
+    qsizetype handedOut = 0;
+    while ((batch = file.nextChanges(Segment::largestBatch)) && !batch->isEmpty())
+        handedOut += batch->size();
+    EXPECT_EQ(batch, std::nullopt);
+    EXPECT_LT(handedOut, 8000);
+}
+
+TEST(Segment, AFileThatIsNoRegularFileIsNotOpened)
+{
+    testing::TempDir dir;
+    const QString fifo = dir.file(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString link = dir.file(QStringLiteral("seg-000000007.jsonl"));
+    ASSERT_TRUE(QFile::link(fifo, link));
+    EXPECT_EQ(SegmentFile(fifo, device, 7).refusal(), FileRefusal::notRegular);
+    EXPECT_EQ(SegmentFile(link, device, 7).refusal(), FileRefusal::link);
 }
 
 TEST(HybridClock, OrdersLaterEditsAfterEverythingSeenWhateverTheWallClock)

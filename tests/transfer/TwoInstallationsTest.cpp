@@ -26,12 +26,33 @@ constexpr qint64 now = 1'700'000'000'000;
 // One machine: its own store, and a mirror onto the shared folder.
 struct Installation
 {
-    explicit Installation(const QString &folder)
-        : container(dir.path())
+    // `copiedFrom`: a store folder copied as it is, as with a home folder
+    // restored or copied onto a second computer.
+    explicit Installation(const QString &folder, const QString &copiedFrom = {})
+        : container((copyStore(copiedFrom, dir.path()), dir.path()))
     {
         container.enableChangeTracking();
         mirror = std::make_unique<FolderMirror>(dir.file(QStringLiteral("Tamo.store")), folder);
         EXPECT_EQ(mirror->prepare(QStringLiteral("host")), QString());
+    }
+
+    static void copyStore(const QString &from, const QString &to)
+    {
+        if (from.isEmpty())
+            return;
+        for (const QString &name : QDir(from).entryList({QStringLiteral("*.store"), QStringLiteral("*.store-wal")}, QDir::Files))
+            ASSERT_TRUE(QFile::copy(QDir(from).filePath(name), QDir(to).filePath(name))) << qPrintable(name);
+    }
+
+    // Every file of the store folder that holds `bytes`.
+    QStringList filesHolding(const QByteArray &bytes) const
+    {
+        QStringList holding;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files)) {
+            if (testing::readFile(dir.file(name)).contains(bytes))
+                holding.append(name);
+        }
+        return holding;
     }
 
     ModelContext &context() { return container.mainContext(); }
@@ -310,6 +331,95 @@ TEST_F(TwoInstallations, DeletedContentLeavesEveryFileInTheFolder)
     const ChangeImport::Result joined = c.mirror->importChanges();
     EXPECT_TRUE(joined.failures.isEmpty()) << qPrintable(joined.failures.join(u'\n'));
     EXPECT_EQ(c.dump(), a.dump());
+}
+
+// After its first rewrite a machine no longer rewrote its files, so a clip
+// deleted later stayed readable in its snapshot.
+TEST_F(TwoInstallations, EveryLaterDeletionRewritesTheFilesAgain)
+{
+    const struct
+    {
+        const char *name;
+        bool deletedElsewhere;
+    } cases[] = {{"deleted here", false}, {"deleted on the other machine", true}};
+    int round = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString first = QStringLiteral("first marker-%1a").arg(round);
+        const QString second = QStringLiteral("second marker-%1b").arg(round++);
+        addClip(a, first);
+        addClip(a, second);
+        pump();
+        a.context().remove(a.clip(first));
+        save(a);
+        pump();
+
+        Installation &deleting = c.deletedElsewhere ? b : a;
+        deleting.context().remove(deleting.clip(second));
+        save(deleting);
+        pump();
+        for (const QString &file : folderFiles())
+            EXPECT_FALSE(testing::readFile(file).contains(second.toUtf8())) << qPrintable(file);
+        EXPECT_EQ(a.clip(second), nullptr);
+        EXPECT_EQ(b.clip(second), nullptr);
+    }
+}
+
+// A deletion that came from the other machine left the text and the image in
+// this machine's store log until it quit.
+TEST_F(TwoInstallations, ADeletionFromTheOtherMachineIsErasedFromThisOnesFiles)
+{
+    const QByteArray text = "deleted elsewhere 7c1e94";
+    QByteArray image;
+    for (int i = 0; i < 64 * 1024; ++i)
+        image.append(char('a' + (i * 7919) % 26));
+    const QByteArray imageMark = image.mid(30'000, 64);
+    auto textClip = std::make_shared<ClipItem>(ClipDraft::fromText(QString::fromUtf8(text)), QDateTime::fromMSecsSinceEpoch(now));
+    auto imageClip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("picture")), QDateTime::fromMSecsSinceEpoch(now));
+    imageClip->setImageData(image);
+    b.context().insert(textClip);
+    b.context().insert(imageClip);
+    save(b);
+    addClip(b, QStringLiteral("kept"));
+    pump();
+    ASSERT_FALSE(a.filesHolding(text).isEmpty()) << "arrived";
+
+    b.context().remove(textClip);
+    b.context().remove(imageClip);
+    save(b);
+    pump();
+    addClip(a, QStringLiteral("a later copy"));
+    EXPECT_EQ(a.dump().size(), 2);
+    EXPECT_EQ(a.filesHolding(text), QStringList());
+    EXPECT_EQ(a.filesHolding(imageMark), QStringList());
+}
+
+// A home folder copied to a second computer kept its sync identity: both
+// wrote into one device folder and skipped it as their own, so neither saw
+// the other's clips.
+TEST_F(TwoInstallations, TwoComputersFromOneCopiedHomeExchangeTheirClips)
+{
+    addClip(a, QStringLiteral("before the copy"));
+    pump();
+    Installation copy{folder.path(), a.dir.path()};
+    ASSERT_EQ(copy.mirror->device(), a.mirror->device());
+
+    addClip(a, QStringLiteral("from the first"));
+    addClip(copy, QStringLiteral("from the copy"));
+    for (int i = 0; i < 2; ++i) {
+        for (Installation *side : {&a, &copy, &b})
+            EXPECT_EQ(side->mirror->exportChanges(now).error, QString());
+        for (Installation *side : {&a, &copy, &b})
+            EXPECT_TRUE(side->mirror->importChanges().failures.isEmpty());
+        for (Installation *side : {&a, &copy, &b})
+            EXPECT_EQ(side->mirror->eraseDeleted(now), QString());
+    }
+    EXPECT_NE(copy.mirror->device(), a.mirror->device());
+    EXPECT_FALSE(copy.mirror->takeNotice().isEmpty()) << "the sync status tells why";
+    EXPECT_TRUE(a.mirror->takeNotice().isEmpty());
+    EXPECT_EQ(a.dump().size(), 3);
+    EXPECT_EQ(copy.dump(), a.dump());
+    EXPECT_EQ(b.dump(), a.dump());
 }
 
 TEST_F(TwoInstallations, ARefusedFileIsNamedWithItsDevice)

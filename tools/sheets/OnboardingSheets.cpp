@@ -74,7 +74,7 @@ void writeOnboardingSheets(Scene &scene, const QString &theme, const QString &fo
     save(tile(personalize, 2), folder, QStringLiteral("onboarding-personalize-%1.png").arg(theme));
 
     QList<QImage> tour;
-    TourView tourView({model, scene.defaults, scene.accessibility}, [] {});
+    TourView tourView({model, scene.defaults}, [] {});
     tourView.setFixedSize(644, 621);
     for (int page = 0; page < FeatureTourPages::pages().size(); ++page) {
         tourView.setIndex(page);

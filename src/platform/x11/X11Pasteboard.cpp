@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScopedValueRollback>
 #include <QThreadPool>
 
 namespace tamo::x11 {
@@ -92,10 +93,13 @@ X11Pasteboard::~X11Pasteboard()
 }
 
 // Qt tells of our own writes at once, from inside the write; the watch tells
-// of everyone else's. Without the watch (offscreen) Qt tells of every change.
+// of everyone else's. Qt also tells late of changes it saw on its own
+// connection, an owner that quit before our write among them: with the watch
+// those are counted already. Without the watch (offscreen) Qt tells of every
+// change.
 void X11Pasteboard::qtClipboardChanged()
 {
-    if (m_watch && m_watch->isWatching() && !m_clipboard->ownsClipboard())
+    if (m_watch && m_watch->isWatching() && !m_writing)
         return;
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
@@ -137,14 +141,11 @@ void X11Pasteboard::record(uint32_t owner, std::optional<qint64> processID,
     emit changed();
 }
 
-QList<PasteboardChange> X11Pasteboard::changesSince(int changeCount) const
+QList<PasteboardChange> X11Pasteboard::changesSince(int changeCount)
 {
-    QList<PasteboardChange> changes;
-    for (const PasteboardChange &change : m_recent) {
-        if (change.changeCount > changeCount)
-            changes.append(change);
-    }
-    return changes;
+    while (!m_recent.empty() && m_recent.front().changeCount <= changeCount)
+        m_recent.pop_front();
+    return {m_recent.cbegin(), m_recent.cend()};
 }
 
 void X11Pasteboard::setReadAhead(std::function<void(PasteboardContents &)> readAhead)
@@ -176,7 +177,10 @@ std::optional<int> X11Pasteboard::writeItems(const QList<PasteboardItem> &items)
         return std::nullopt;
 
     const int countBefore = m_changeCount;
-    m_clipboard->setMimeData(PasteboardMime::mimeData(item), QClipboard::Clipboard);
+    {
+        const QScopedValueRollback writing(m_writing, true);
+        m_clipboard->setMimeData(PasteboardMime::mimeData(item), QClipboard::Clipboard);
+    }
     // Qt reports the change at once, even when the server kept an owner whose
     // copy is newer than Qt's last known server time.
     const bool owned = m_clipboard->ownsClipboard()

@@ -34,7 +34,7 @@ public:
     int changeCount() const override { return m_changeCount; }
     std::shared_ptr<PasteboardContents> contents() const override;
     std::optional<qint64> ownerProcessID() const override { return m_ownerProcessID; }
-    QList<PasteboardChange> changesSince(int changeCount) const override;
+    QList<PasteboardChange> changesSince(int changeCount) override;
     void setReadAhead(std::function<void(PasteboardContents &)> readAhead) override;
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
     void setFollowsSelection(bool follow) override;
@@ -58,6 +58,7 @@ private:
     std::deque<PasteboardChange> m_recent;
     X11SelectionReader::Limits m_readLimits;
     std::atomic<uint32_t> m_ownWindow = 0; // Qt's clipboard window, once we wrote
+    bool m_writing = false;
     QMutex m_readAheadLock;
     std::function<void(PasteboardContents &)> m_readAhead;
     X11SelectionWatch::Notice m_selectionNotice; // PRIMARY's newest owner

@@ -5,6 +5,7 @@
 #include "platform/x11/X11Reply.h"
 
 #include <QDebug>
+#include <QScopeGuard>
 
 #include <poll.h>
 
@@ -46,47 +47,26 @@ X11SelectionReader::X11SelectionReader(QByteArray selection, uint32_t owner, con
 
 X11SelectionReader::~X11SelectionReader()
 {
-    if (m_xcb)
-        xcb_disconnect(m_xcb);
+    disconnect();
 }
 
+// Opens the connection a read needs, once per read; the budget for the
+// whole copy starts with the first.
 bool X11SelectionReader::connect()
 {
-    if (m_connectTried)
+    if (m_xcb)
         return m_window != 0;
-    m_connectTried = true;
-    m_clock.start();
-    m_deadlineMs = m_limits.budget.count();
-
-    uint32_t root = 0;
-    m_xcb = connectOwn(&root);
-    if (!m_xcb)
-        return false;
-
-    // Every atom in one round trip.
-    QList<QByteArray> names{m_selectionName, "TARGETS", "INCR", transferProperty};
-    for (const QString &target : m_wanted)
-        names.append(target.toLatin1());
-    QList<xcb_intern_atom_cookie_t> cookies;
-    for (const QByteArray &name : names)
-        cookies.append(xcb_intern_atom(m_xcb, false, uint16_t(name.size()), name.constData()));
-    QList<uint32_t> atoms;
-    for (const xcb_intern_atom_cookie_t cookie : cookies) {
-        const auto reply = replyTo<xcb_intern_atom_reply>(m_xcb, cookie);
-        atoms.append(reply ? reply->atom : uint32_t(XCB_ATOM_NONE));
+    if (!m_clock.isValid()) {
+        m_clock.start();
+        m_deadlineMs = m_limits.budget.count();
     }
-    m_selection = atoms[0];
-    m_targetsAtom = atoms[1];
-    m_incr = atoms[2];
-    m_property = atoms[3];
-    for (qsizetype i = 0; i < m_wanted.size(); ++i)
-        m_wantedByAtom.insert(atoms[4 + i], m_wanted[i]);
-    if (!m_selection || !m_targetsAtom || !m_property)
+    m_xcb = connectOwn(&m_root);
+    if (!m_xcb || !internAtoms())
         return false;
 
     const uint32_t window = xcb_generate_id(m_xcb);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, root, 0, 0, 1, 1, 0,
+    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, m_root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
     // Owners may refuse requests stamped CurrentTime: take the server's time
     // from a property change of our own.
@@ -103,7 +83,50 @@ bool X11SelectionReader::connect()
     return true;
 }
 
+// Atoms outlive connections: asked for once, every one in one round trip.
+bool X11SelectionReader::internAtoms()
+{
+    if (m_selection)
+        return true;
+    QList<QByteArray> names{m_selectionName, "TARGETS", "INCR", transferProperty};
+    for (const QString &target : m_wanted)
+        names.append(target.toLatin1());
+    QList<xcb_intern_atom_cookie_t> cookies;
+    for (const QByteArray &name : names)
+        cookies.append(xcb_intern_atom(m_xcb, false, uint16_t(name.size()), name.constData()));
+    QList<uint32_t> atoms;
+    for (const xcb_intern_atom_cookie_t cookie : cookies) {
+        const auto reply = replyTo<xcb_intern_atom_reply>(m_xcb, cookie);
+        atoms.append(reply ? reply->atom : uint32_t(XCB_ATOM_NONE));
+    }
+    if (!atoms[0] || !atoms[1] || !atoms[3])
+        return false;
+    m_targetsAtom = atoms[1];
+    m_incr = atoms[2];
+    m_property = atoms[3];
+    for (qsizetype i = 0; i < m_wanted.size(); ++i)
+        m_wantedByAtom.insert(atoms[4 + i], m_wanted[i]);
+    m_selection = atoms[0];
+    return true;
+}
+
+// Our window goes with the connection, and with it whatever an owner still
+// meant to send there.
+void X11SelectionReader::disconnect()
+{
+    if (m_xcb)
+        xcb_disconnect(m_xcb);
+    m_xcb = nullptr;
+    m_window = 0;
+}
+
 QStringList X11SelectionReader::targets()
+{
+    const auto closing = qScopeGuard([this] { disconnect(); });
+    return listTargets();
+}
+
+QStringList X11SelectionReader::listTargets()
 {
     if (m_targets)
         return *m_targets;
@@ -125,7 +148,8 @@ QStringList X11SelectionReader::targets()
 
 std::optional<QByteArray> X11SelectionReader::read(const QString &target)
 {
-    if (!targets().contains(target) || m_gaveUp)
+    const auto closing = qScopeGuard([this] { disconnect(); });
+    if (!listTargets().contains(target) || m_gaveUp || !connect())
         return std::nullopt;
     const uint32_t atom = m_wantedByAtom.key(target);
     std::optional<Transfer> transfer = convert(atom, m_limits.maxBytes);

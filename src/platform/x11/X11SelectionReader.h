@@ -16,7 +16,9 @@ namespace tamo::x11 {
 
 // Reads a selection (CLIPBOARD or PRIMARY) on an X connection of its own, so an owner
 // that answers slowly or never stalls only the thread that reads. One reader
-// serves one copy, on one thread at a time.
+// serves one copy, on one thread at a time. The connection lives only while a
+// read goes on: a copy kept for later holds none, and the server's client
+// slots are never used up by the copies of a long day.
 //
 // All waits for the owner share one time budget. A transfer in increments
 // (INCR) extends it by `silence` with every chunk that arrives, so a large
@@ -62,6 +64,9 @@ private:
     };
 
     bool connect();
+    bool internAtoms();
+    void disconnect();
+    QStringList listTargets();
     std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
     std::optional<Transfer> transferOf(uint32_t target, qsizetype maxBytes);
     std::optional<Transfer> readIncrements(qsizetype maxBytes, quint32 announcedBytes);
@@ -79,8 +84,8 @@ private:
     const uint32_t m_owner;
     const QStringList m_wanted;
     const Limits m_limits;
-    xcb_connection_t *m_xcb = nullptr;
-    bool m_connectTried = false;
+    xcb_connection_t *m_xcb = nullptr; // only during a read
+    uint32_t m_root = 0;
     uint32_t m_window = 0;
     uint32_t m_property = 0;
     uint32_t m_selection = 0;

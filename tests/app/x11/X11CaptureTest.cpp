@@ -4,21 +4,28 @@
 #include "model/SettingsKeys.h"
 #include "platform/Defaults.h"
 #include "platform/x11/ClipboardCopies.h"
+#include "platform/x11/OtherClient.h"
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
+#include "platform/x11/XClients.h"
 #include "support/TempDir.h"
 #include "support/WarningLog.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
+
+#include <unistd.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -29,6 +36,49 @@ QByteArray pngBytes(QSize size)
 {
     return tamo::testing::encodedImage(size, Qt::darkGreen);
 }
+
+// Noise does not compress: a 1 MB PNG, as a screenshot of a photo is.
+QByteArray megabytePng()
+{
+    QImage image(600, 600, QImage::Format_RGB32);
+    QRandomGenerator generator(11);
+    for (int y = 0; y < image.height(); ++y)
+        generator.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), image.width());
+    return tamo::testing::encodedImage(image);
+}
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(1).toLongLong() * qint64(getpagesize());
+}
+
+// The first pointer button, pressed through XTest until released or the
+// test ends.
+class HeldButton
+{
+public:
+    HeldButton() { xdotool(QStringLiteral("mousedown")); }
+    ~HeldButton() { release(); }
+    HeldButton(const HeldButton &) = delete;
+    HeldButton &operator=(const HeldButton &) = delete;
+
+    void release()
+    {
+        if (std::exchange(m_held, false))
+            xdotool(QStringLiteral("mouseup"));
+    }
+
+private:
+    static void xdotool(const QString &action)
+    {
+        EXPECT_EQ(QProcess::execute(QStringLiteral("xdotool"), {action, QStringLiteral("1")}), 0);
+    }
+
+    bool m_held = true;
+};
 
 // Copies made by other X clients, captured by a monitor on the real clipboard.
 class X11CaptureTest : public ::testing::Test
@@ -254,6 +304,71 @@ TEST_F(X11CaptureTest, OfABurstOfSelectionsOnlyTheSettledOneIsKept)
     EXPECT_EQ(draft->text, QStringLiteral("drag 5"));
     settle();
     EXPECT_EQ(drafts.size(), 1);
+}
+
+// A copy is read on a connection of its own, which goes when the read ends:
+// kept for every copy, they filled the server's 256 client slots after 250
+// copies, and then no app could open a window.
+TEST_F(X11CaptureTest, ThreeHundredCopiesLeaveTheConnectionsToTheServerAsTheyWere)
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    auto owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "before");
+    ASSERT_TRUE(nextDraft());
+    QThreadPool::globalInstance()->waitForDone();
+    const std::optional<int> before = xClientsOf(pid);
+    ASSERT_TRUE(before) << "the X server lists no clients";
+
+    for (int copy = 1; copy <= 300; ++copy) {
+        owner = copyWithXclip(QStringLiteral("UTF8_STRING"), "copy " + QByteArray::number(copy));
+        const ClipDraft *draft = nextDraft();
+        ASSERT_TRUE(draft) << "copy " << copy << " was not captured";
+        ASSERT_EQ(draft->text, QStringLiteral("copy %1").arg(copy));
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return xClientsOf(pid).value_or(INT_MAX) <= *before; }, 5000))
+        << xClientsOf(pid).value_or(-1) << " connections against " << *before << " before";
+    EXPECT_TRUE(OtherClient().isConnected());
+}
+
+// What a copy read is let go once its capture is done.
+TEST_F(X11CaptureTest, AHundredImagesLeaveTheMemoryAsItWas)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer keeps freed memory";
+#endif
+    const QByteArray png = megabytePng();
+    ASSERT_GT(png.size(), 1000 * 1000);
+    const auto copyImages = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            const auto owner = copyWithXclip(QStringLiteral("image/png"), png);
+            const ClipDraft *draft = nextDraft();
+            ASSERT_TRUE(draft) << "image " << i << " was not captured";
+            drafts.last().imageData.reset(); // the test keeps none
+        }
+        QThreadPool::globalInstance()->waitForDone();
+    };
+    copyImages(10);
+    const qint64 before = residentBytes();
+    copyImages(100);
+    // Generous: kept payloads grew it by 170 MB.
+    EXPECT_LT(residentBytes() - before, 40 * 1024 * 1024) << (residentBytes() - before) / 1024 << " kB more";
+}
+
+// A pause in a drag is no end of it: while the button is held, however long,
+// the selection is not taken.
+TEST_F(X11CaptureTest, ASelectionIsTakenOnlyOnceThePointerButtonIsReleased)
+{
+    defaults.setValue(keys::saveAutomaticCopies, true);
+    HeldButton button;
+
+    const auto owner = select(selecting(QStringLiteral("half a drag")));
+    settle();
+    EXPECT_TRUE(drafts.isEmpty());
+
+    button.release();
+    const ClipDraft *draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QStringLiteral("half a drag"));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
-#include "../../platform/x11/ChildProcess.h"
+#include "../../platform/x11/ClipboardCopies.h"
+#include "app/CaptureDrafts.h"
+#include "app/PasteboardCopy.h"
 #include "app/PasteboardWriter.h"
 #include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/SourceAppPublisher.h"
 #include "model/SyncState.h"
+#include "platform/AppInfo.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 
@@ -65,4 +68,25 @@ TEST_F(X11PasteboardWriterTest, SeveralClipsPasteAsTheirJoinedTextAndOneFileList
               QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"));
     EXPECT_EQ(readClipboardWithXclip(QStringLiteral("x-special/gnome-copied-files")),
               QByteArray("copy\nfile:///tmp/a%20b.txt\nfile:///tmp/c"));
+}
+
+// Browsers and GTK apps carry their rich text as HTML, with no RTF: a clip
+// made of such a copy and saved pastes both back as they came.
+TEST_F(X11PasteboardWriterTest, ACopyOfHtmlAndTextPastesBackBothByteForByte)
+{
+    const QByteArray html = "<meta charset=\"utf-8\"><b>Grüße</b> &amp; <i>more</i>";
+    const QByteArray text = "Grüße & more";
+    auto owner = ClipboardCopies(pasteboard).peer(
+        QStringLiteral("copy"), {QStringLiteral("text/plain;charset=utf-8"), QString::fromUtf8(text),
+                                 QStringLiteral("text/html"), QString::fromUtf8(html)});
+    PasteboardCopy copy(*pasteboard.contents());
+    const std::optional<ClipDraft> draft = CaptureDrafts::fromCopy(copy, AppInfo());
+    ASSERT_TRUE(draft);
+    const std::optional<IngestResult> saved = library.ingest(*draft);
+    ASSERT_TRUE(saved);
+    owner.reset();
+
+    ASSERT_TRUE(writer.write({saved->clip}, false));
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("text/html")), html);
+    EXPECT_EQ(readClipboardWithXclip(QStringLiteral("UTF8_STRING")), text);
 }

@@ -6,18 +6,8 @@
 # Usage: unison_sync.sh <path to tamocove>
 set -euo pipefail
 app=$1
-for tool in Xvfb openbox unison xclip xdotool sqlite3; do
-    command -v "$tool" >/dev/null || { echo "unison_sync: $tool is missing (scripts/deps test)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/../../support/e2e.sh"
+e2e_begin unison_sync Xvfb openbox unison xclip xdotool sqlite3
 
 start_display() { # side; sets display[side] to the number Xvfb chose
     local file=$work/display$1
