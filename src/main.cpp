@@ -121,6 +121,7 @@ int main(int argc, char **argv)
     // touches the sync folder.
     PollingFolderWatcher folderWatcher;
     std::unique_ptr<FolderSync> folderSync;
+    CloudSync::chooseFirstLaunchDefault(defaults);
     if (CloudSync::isEnabled(defaults))
         folderSync = std::make_unique<FolderSync>(FolderSync::folderPath(defaults), folderWatcher);
     NullKeyValueStore noSharedSettings;

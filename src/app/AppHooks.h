@@ -262,6 +262,8 @@ public:
     // The keyboard layouts an app can be given, and the one in use ("" when none).
     virtual QList<KeyboardLayout> keyboardLayouts() const { return {}; }
     virtual QString currentKeyboardLayout() const { return {}; }
+    // What the key left of 1 types in the current layout; "" when unknown.
+    virtual QString keyLeftOfOne() const { return {}; }
     // The window sizer's screens: connected ones first, then those only remembered.
     virtual QList<WindowSizerScreen> windowSizerScreens() const { return {}; }
     // Saves the size of the window last used on the screen, never one of

@@ -177,6 +177,7 @@ void AppModel::start()
 
     m_startTime = m_platform.clock->now();
     migrateInstallDependentDefaults();
+    replaceRetiredDefaults(defaults);
     registerDefaultSettings(defaults);
     m_ext.cardSizes->startCardSizes();
 
@@ -236,7 +237,7 @@ void AppModel::start()
 void AppModel::reportSettingsProblem()
 {
     if (const auto problem = m_platform.defaults->loadProblem())
-        m_platform.alerts->runModal({QStringLiteral("TamoCove could not read its settings"), *problem, {}, -1});
+        m_platform.alerts->runModal(AlertSpec::failure(QStringLiteral("TamoCove could not read its settings"), *problem));
 }
 
 void AppModel::migrateInstallDependentDefaults()
@@ -346,10 +347,9 @@ void AppModel::reportUnsavedCopy()
     if (!context.lastSaveFoundDiskFull() || m_toldDiskFull)
         return;
     m_toldDiskFull = true;
-    showAlertSoon({QStringLiteral("TamoCove cannot save new clips: the disk is full"),
-                   QStringLiteral("Your copies are kept until there is room. Free some space on the disk and they "
-                                  "are saved with your next copy."),
-                   {}});
+    showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove cannot save new clips: the disk is full"),
+                                     QStringLiteral("Your copies are kept until there is room. Free some space on "
+                                                    "the disk and they are saved with your next copy.")));
 }
 
 void AppModel::deleteAsked(const std::function<QList<QUuid>()> &deletion)
@@ -364,12 +364,12 @@ void AppModel::deleteAsked(const std::function<QList<QUuid>()> &deletion)
         return;
     // The store took the deletion back at once and lists the clips again.
     if (context.lastSaveFoundDiskFull()) {
-        showAlertSoon({QStringLiteral("TamoCove cannot delete: the disk is full"),
-                       QStringLiteral("Nothing was deleted. Free some space on the disk and try again."), {}});
+        showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove cannot delete: the disk is full"),
+                                         QStringLiteral("Nothing was deleted. Free some space on the disk and try again.")));
         return;
     }
-    showAlertSoon({QStringLiteral("TamoCove could not delete"),
-                   QStringLiteral("Nothing was deleted: %1").arg(context.lastError()), {}});
+    showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove could not delete"),
+                                     QStringLiteral("Nothing was deleted: %1").arg(context.lastError())));
 }
 
 void AppModel::showAlertSoon(const AlertSpec &alert)

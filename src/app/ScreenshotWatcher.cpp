@@ -137,12 +137,10 @@ void ScreenshotWatcher::decoded(const QString &path, const QByteArray &png)
 
 void ScreenshotWatcher::showUnreadableFolderAlert()
 {
-    AlertSpec alert;
-    alert.message = QStringLiteral("TamoCove can't read your screenshot folder");
-    alert.informativeText =
+    m_alerts.runModal(AlertSpec::failure(
+        QStringLiteral("TamoCove can't read your screenshot folder"),
         QStringLiteral("New screenshots are copied from “%1”. Check that this folder exists and that you can open it.")
-            .arg(m_folder.path());
-    m_alerts.runModal(alert);
+            .arg(m_folder.path())));
 }
 
 } // namespace tamo

@@ -30,6 +30,8 @@ bool userWantsAFreshStore(Alerts &alerts, const QString &file)
                        "fresh history with every clip that can still be read from it.")
             .arg(file),
         {QStringLiteral("Move Aside and Start Fresh"), QStringLiteral("Quit")},
+        -1,
+        AlertSpec::Style::warning,
     };
     return alerts.runModal(spec) == startFreshButton;
 }
@@ -70,7 +72,8 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
             std::fprintf(stderr, "%s\n", qPrintable(error.message()));
             const bool offer = error.cause() == StoreOpenError::Cause::damaged && !rescued.contains(error.file());
             if (!offer) {
-                services.alerts->runModal({QStringLiteral("TamoCove cannot open its history"), error.message(), {}});
+                services.alerts->runModal(
+                    AlertSpec::failure(QStringLiteral("TamoCove cannot open its history"), error.message()));
                 return nullptr;
             }
             if (!userWantsAFreshStore(*services.alerts, error.file()))
@@ -78,10 +81,10 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
             rescued.insert(error.file());
             const auto result = StoreRescue::moveAsideAndStartFresh(error.file());
             if (!result) {
-                services.alerts->runModal({QStringLiteral("TamoCove cannot move its damaged history aside"),
-                                           QStringLiteral("Move or delete “%1” yourself, then open TamoCove again.")
-                                               .arg(error.file()),
-                                           {}});
+                services.alerts->runModal(
+                    AlertSpec::failure(QStringLiteral("TamoCove cannot move its damaged history aside"),
+                                       QStringLiteral("Move or delete “%1” yourself, then open TamoCove again.")
+                                           .arg(error.file())));
                 return nullptr;
             }
             printRescue(*result);
@@ -127,10 +130,9 @@ void StoreVerifier::offerRescue(const StoreOpenError &damage)
     marker.close();
     if (!marked || !m_relauncher.relaunch()) {
         marker.remove();
-        m_alerts.runModal({QStringLiteral("TamoCove cannot move its damaged history aside"),
-                           QStringLiteral("Quit TamoCove, move or delete “%1” yourself, then open TamoCove again.")
-                               .arg(damage.file()),
-                           {}});
+        m_alerts.runModal(AlertSpec::failure(
+            QStringLiteral("TamoCove cannot move its damaged history aside"),
+            QStringLiteral("Quit TamoCove, move or delete “%1” yourself, then open TamoCove again.").arg(damage.file())));
     }
 }
 

@@ -102,6 +102,11 @@ QList<KeyboardLayout> BonusToolbox::keyboardLayouts() const
     return m_inputSources ? m_inputSources->availableSources() : QList<KeyboardLayout>();
 }
 
+QString BonusToolbox::keyLeftOfOne() const
+{
+    return m_platform.keyboardLayouts ? m_platform.keyboardLayouts->keyLeftOfOne() : QString();
+}
+
 QString BonusToolbox::currentKeyboardLayout() const
 {
     return m_platform.keyboardLayouts ? m_platform.keyboardLayouts->currentLayoutID() : QString();

@@ -72,6 +72,7 @@ public:
     int unreadableTouchDevices() const override;
     int readTouchDevices() const override;
     QList<KeyboardLayout> keyboardLayouts() const override;
+    QString keyLeftOfOne() const override;
     QString currentKeyboardLayout() const override;
     WindowSizeCounts windowSizeCounts() const override;
     bool tapToClick() const override;

@@ -7,6 +7,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,8 @@ constexpr qreal baseBadgeExtraHeight = 4;
 constexpr qreal compactTagShare = 0.3; // of the header's width at most
 constexpr qreal emojiShare = 0.82;     // of the icon's side
 constexpr float bandDetailOpacity = 0.78f;
+constexpr qreal iconPlateMargin = 0.08;   // of the icon's side, around it on a classic band
+constexpr qreal iconPlateRounding = 0.25;
 const QColor darkText(0x1D, 0x1D, 0x1F);
 constexpr qreal minWhiteContrast = 3.0; // enough for a semibold label
 
@@ -212,6 +215,15 @@ void CardHeader::paintIcon(QPainter &painter) const
         painter.setPen(labelColor());
         painter.drawText(icon, Qt::AlignCenter, header.emoji);
     } else if (!header.icon.isNull()) {
+        // The band takes the icon's own colour, so on it the icon sits on a
+        // light plate of its own to stay visible.
+        if (m_appearance.style == CardStyle::classic) {
+            const qreal margin = icon.width() * iconPlateMargin;
+            const QRectF plate = icon.adjusted(-margin, -margin, margin, margin);
+            QPainterPath path;
+            path.addRoundedRect(plate, plate.width() * iconPlateRounding, plate.height() * iconPlateRounding);
+            painter.fillPath(path, QColor(255, 255, 255, 230));
+        }
         painter.drawImage(icon, header.icon);
     }
 }

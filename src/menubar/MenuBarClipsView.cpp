@@ -261,7 +261,7 @@ QWidget *MenuBarClipsView::buildBottomBar()
 QToolButton *MenuBarClipsView::buildDrawerButton(QWidget *bar)
 {
     auto *button = toolButton({}, tr("Show every clip and pinboard"), bar);
-    button->setAccessibleName(tr("Open TamoCove Drawer"));
+    button->setAccessibleName(tr("Open TamoCove Panel"));
     auto *row = new QHBoxLayout(button);
     row->setContentsMargins(4, 0, 4, 0);
     row->setSpacing(7);
@@ -278,7 +278,7 @@ QToolButton *MenuBarClipsView::buildDrawerButton(QWidget *bar)
     QLabel *symbol = label({}, sharedLabelColor());
     symbol->setPixmap(tintedSymbol(QStringLiteral("rectangle.bottomhalf.inset.filled"), barSymbolSide,
                                    sharedLabelColor(), devicePixelRatioF()));
-    label(tr("Open TamoCove Drawer"), sharedLabelColor());
+    label(tr("Open TamoCove Panel"), sharedLabelColor());
     m_drawerShortcut = label({}, sharedSecondaryLabelColor());
     button->setFixedHeight(barButtonSide);
     return button;

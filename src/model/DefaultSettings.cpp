@@ -80,7 +80,54 @@ bool modifiers(const QVariant &value)
     return isWhole(value) && (value.toLongLong() & ~qint64(AllCarbonModifiers)) == 0;
 }
 
+struct KnownApp
+{
+    const char *id;
+    const char *name;
+};
+
+// Desktop ids of the password managers as Debian and Flathub ship them.
+constexpr KnownApp passwordManagers[] = {
+    {"org.keepassxc.KeePassXC", "KeePassXC"},
+    {"keepass2", "KeePass 2"},
+    {"org.gnome.seahorse.Application", "Passwords and Keys"},
+    {"org.gnome.World.Secrets", "Secrets"},
+    {"org.kde.kwalletmanager5", "KWalletManager"},
+    {"org.kde.kwalletmanager", "KWalletManager"},
+    {"bitwarden", "Bitwarden"},
+    {"com.bitwarden.desktop", "Bitwarden"},
+    {"1password", "1Password"},
+    {"enpass", "Enpass"},
+};
+
+QStringList passwordManagerIds()
+{
+    QStringList ids;
+    for (const KnownApp &app : passwordManagers)
+        ids.append(QString::fromLatin1(app.id));
+    return ids;
+}
+
 } // namespace
+
+QString defaultIgnoredAppName(const QString &id)
+{
+    for (const KnownApp &app : passwordManagers) {
+        if (id == QLatin1String(app.id))
+            return QString::fromLatin1(app.name);
+    }
+    return {};
+}
+
+void replaceRetiredDefaults(Defaults &defaults)
+{
+    // Earlier builds wrote the ignore list's first default, which named no
+    // app on this desktop; a list the user changed stays as it is.
+    const QStringList retiredIgnoredApps{QStringLiteral("com.apple.keychainaccess"),
+                                         QStringLiteral("com.apple.Passwords")};
+    if (defaults.hasPersistentValue(keys::ignoredApps) && defaults.stringList(keys::ignoredApps) == retiredIgnoredApps)
+        defaults.remove(keys::ignoredApps);
+}
 
 void registerDefaultSettings(Defaults &defaults)
 {
@@ -104,8 +151,7 @@ void registerDefaultSettings(Defaults &defaults)
         {keys::skipSecrets, false},
         {keys::saveAutomaticCopies, false},
         // Apps whose copies are never kept; ids that name no installed app are harmless.
-        {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"),
-                                        QStringLiteral("com.apple.Passwords")}},
+        {keys::ignoredApps, passwordManagerIds()},
         {keys::checkForUpdates, true},
         {keys::updateFeedURL, ProductLinks::updateFeed().toString(), secureWebAddress},
         {keys::windowSwitcherEnabled, false},

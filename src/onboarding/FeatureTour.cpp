@@ -1,8 +1,10 @@
 #include "onboarding/FeatureTour.h"
 
+#include "app/AppModel.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/OnboardingWindow.h"
+#include "onboarding/PageTransition.h"
 #include "onboarding/ShortcutComparisonBar.h"
 #include "platform/Defaults.h"
 
@@ -84,6 +86,7 @@ void TourView::setIndex(int index)
 {
     if (index < 0 || index >= pageCount())
         return;
+    PageTransition::start(this, index > m_index);
     m_index = index;
     const TourPage &page = FeatureTourPages::pages()[index];
     delete m_body;
@@ -93,7 +96,8 @@ void TourView::setIndex(int index)
     delete m_comparison;
     m_comparison = nullptr;
     if (page.showsShortcutComparison) {
-        m_comparison = new ShortcutComparisonBar(QStringLiteral("⇧⌘V"), s, this);
+        m_comparison = new ShortcutComparisonBar(
+            QStringLiteral("⇧⌘V"), ShortcutComparisonBar::recommended(m_env.model.bonusTools().keyLeftOfOne()), s, this);
         const int inset = qRound(28 * s);
         const int height = qRound(40 * s);
         m_comparison->setGeometry(inset, artSize.height() - qRound(14 * s) - height, artSize.width() - 2 * inset,

@@ -7,6 +7,7 @@
 #include "cards/ViewStyles.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/OnboardingStyle.h"
+#include "onboarding/PageTransition.h"
 #include "platform/Defaults.h"
 #include "settings/CardStyleOption.h"
 #include "settings/ScaleControl.h"
@@ -167,9 +168,14 @@ PersonalizeView::PersonalizeView(const PersonalizeEnvironment &environment, std:
     header->addWidget(m_explanation);
     layout->addLayout(header);
 
+    // A stacked layout lays its pages over its whole widget, margins or not:
+    // the margins belong to the layout around it.
     auto *pageArea = new QWidget;
-    m_pages = new QStackedLayout(pageArea);
-    m_pages->setContentsMargins(36, 18, 36, 18);
+    auto *pageMargins = new QVBoxLayout(pageArea);
+    pageMargins->setContentsMargins(36, 18, 36, 18);
+    auto *stack = new QWidget;
+    pageMargins->addWidget(stack);
+    m_pages = new QStackedLayout(stack);
     m_pages->addWidget(opensPage());
     m_pages->addWidget(layoutPage());
     m_pages->addWidget(stylePage());
@@ -257,6 +263,7 @@ void PersonalizeView::advance()
 
 void PersonalizeView::show(Step step)
 {
+    PageTransition::start(m_pages->parentWidget(), int(step) > int(m_step));
     m_step = step;
     const PageText text = pageText(step);
     m_stepLabel->setText(QStringLiteral("Make TamoCove Yours · Step %1 of 3").arg(stepNumber(step)));
@@ -310,7 +317,7 @@ QWidget *PersonalizeView::opensPage()
                        QStringLiteral("TamoCove Panel"), QStringLiteral("Slides up from the bottom of the screen"),
                        rawValue(ShortcutTarget::drawer), {}},
                       {{QStringLiteral("PersonalizeMenuBar"), Qt::AlignTop, false, true},
-                       QStringLiteral("Menu Bar Clips"), QStringLiteral("Drops down from TamoCove's menu bar icon"),
+                       QStringLiteral("Tray Clips"), QStringLiteral("Drops down from TamoCove's tray icon"),
                        rawValue(ShortcutTarget::menuBar), [](Defaults &defaults) {
                            // The panel only drops down from a shown icon with recent clips on.
                            defaults.setValue(keys::menuBarRecentClips, true);
@@ -352,10 +359,12 @@ QWidget *PersonalizeView::sizePage()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(10);
 
-    // The sample is drawn at 0.4 of its size in a frame as tall as the
-    // largest card needs, so the page does not shift while the size changes.
+    // The sample is drawn at 0.6 of its size, large enough to read, in a
+    // frame as tall as the largest card needs, so the page does not shift
+    // while the size changes.
+    constexpr double sampleShare = 0.6;
     auto *frame = new QWidget;
-    frame->setFixedHeight(qRound(182.4));
+    frame->setFixedHeight(qRound(456 * sampleShare));
     auto *frameLayout = new QHBoxLayout(frame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     auto *card = new ClipCard({m_env.model.icons(), m_env.thumbnails, m_env.defaults, m_env.model.clock(), nullptr},
@@ -368,11 +377,11 @@ QWidget *PersonalizeView::sizePage()
     preview->setAlignment(Qt::AlignCenter);
     preview->setAccessibleName(QStringLiteral("Sample card"));
     frameLayout->addWidget(preview);
-    auto render = [this, card, preview] {
+    auto render = [this, card, preview, sampleShare] {
         const double s = std::clamp(m_env.defaults.doubleValue(keys::cardScale), 0.75, 1.5);
         card->setSize(CardSize{s});
         card->resize(card->sizeHint());
-        const int side = qRound(std::round(304 * s) * 0.4);
+        const int side = qRound(std::round(304 * s) * sampleShare);
         preview->setPixmap(card->grab().scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     };
     connect(&m_env.defaults, &Defaults::valueChanged, preview, [render](const QString &key) {
@@ -389,7 +398,8 @@ QWidget *PersonalizeView::sizePage()
     formLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     formLayout->addRow(QStringLiteral("Card Size"), makeCardSizeControl(m_env.defaults));
     formLayout->addRow(QStringLiteral("Font Size"), makeFontSizeControl(m_env.defaults, m_sample->text().value_or(QString())));
-    form->setFixedHeight(270);
+    // The controls keep their size whatever they show, so the form never shifts.
+    form->setFixedHeight(form->sizeHint().height());
     column->addWidget(form, 0, Qt::AlignHCenter);
     return page;
 }

@@ -194,14 +194,17 @@ void SecondCopyGuard::offerToTrashExtraCopy(const std::optional<QString> &locati
 {
     const QString name = displayName(location);
     AlertSpec alert;
-    alert.message = wasRunning ? QStringLiteral("The other copy, %1, was closed").arg(name)
-                               : QStringLiteral("Another copy, %1, is installed").arg(name);
-    alert.informativeText = QStringLiteral(
-        "Both copies share your history, so only one can run. Your clips, pinboards and settings are all here.");
+    alert.message = wasRunning ? QStringLiteral("The other copy of TamoCove was closed")
+                               : QStringLiteral("Another copy of TamoCove is installed");
+    // Both copies are usually named alike here, so their places tell them apart.
+    alert.informativeText = QStringLiteral("This copy: %1\n").arg(m_services.copies.ownLocation());
+    if (location)
+        alert.informativeText += QStringLiteral("The other copy: %1\n").arg(*location);
+    alert.informativeText += QStringLiteral(
+        "\nBoth copies share your history, so only one can run. Your clips, pinboards and settings are all here.");
     if (location) {
-        alert.informativeText += QStringLiteral("\n\nThey're saved on this computer, not inside the app, so the extra "
-                                                "copy (%1) is safe to delete. Move it to the Trash?")
-                                     .arg(name);
+        alert.informativeText += QStringLiteral("\n\nThey're saved on this computer, not inside the app, so the other "
+                                                "copy is safe to delete. Move it to the Trash?");
         alert.buttons = {QStringLiteral("Move to Trash"), QStringLiteral("Keep It")};
     }
     if (m_services.alerts.runModal(alert) != 0 || !location)

@@ -20,10 +20,16 @@ QPainterPath rounded(const QRectF &rect, double radius)
 
 } // namespace
 
-ShortcutComparisonBar::ShortcutComparisonBar(const QString &current, double scale, QWidget *parent)
+QString ShortcutComparisonBar::recommended(const QString &keyLeftOfOne)
+{
+    return QStringLiteral("⌘") + (keyLeftOfOne.isEmpty() ? QStringLiteral("`") : keyLeftOfOne);
+}
+
+ShortcutComparisonBar::ShortcutComparisonBar(const QString &current, const QString &pick, double scale,
+                                             QWidget *parent)
     : QWidget(parent)
     , m_current(keyCapNames(current))
-    , m_pick(keyCapNames(recommended))
+    , m_pick(keyCapNames(pick))
     , m_scale(scale)
 {
     setAttribute(Qt::WA_TranslucentBackground);

@@ -14,10 +14,11 @@ class ShortcutComparisonBar : public QWidget
     Q_OBJECT
 
 public:
-    // The recommended shortcut, in glyphs: Ctrl and the § key left of 1.
-    static inline const QString recommended = QStringLiteral("⌘§");
+    // The recommended shortcut, in glyphs: Ctrl and the key left of 1, as the
+    // current layout names that key ("`" when it does not tell).
+    static QString recommended(const QString &keyLeftOfOne);
 
-    ShortcutComparisonBar(const QString &current, double scale, QWidget *parent = nullptr);
+    ShortcutComparisonBar(const QString &current, const QString &pick, double scale, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
 

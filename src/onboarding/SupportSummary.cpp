@@ -12,6 +12,7 @@
 #include "app/Product.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/KeyNames.h"
 #include "platform/Workspace.h"
 #include "settings/AppListRow.h"
 #include "transfer/FolderSync.h"
@@ -48,7 +49,7 @@ QString factor(double value)
 QString points(double value)
 {
     const bool whole = std::fabs(value - std::round(value)) < 1e-9;
-    return QLocale().toString(value, 'f', whole ? 0 : 1) + QStringLiteral(" pt");
+    return QLocale().toString(value, 'f', whole ? 0 : 1) + QStringLiteral(" px");
 }
 
 double nearest(double x)
@@ -112,9 +113,11 @@ QString hotKeyState(AppModel &model, bool enabled, int slot)
                                                      : QStringLiteral(", shortcut NOT registered (taken by another app?)");
 }
 
+// As the user reads it; preferences.txt keeps the stored glyphs.
 QString shortcut(const Defaults &defaults, const QString &key)
 {
-    return defaults.string(key).value_or(QStringLiteral("?"));
+    const std::optional<QString> stored = defaults.string(key);
+    return stored ? keyNames(*stored) : QStringLiteral("?");
 }
 
 QString layoutName(const QList<KeyboardLayout> &layouts, const QString &id)
@@ -148,18 +151,18 @@ QStringList inputSourceLines(AppModel &model, const Defaults &defaults)
 {
     const BonusTools &tools = model.bonusTools();
     const QList<KeyboardLayout> layouts = tools.keyboardLayouts();
-    QStringList lines{QStringLiteral("Input source by app (no permission needed): ")
+    QStringList lines{QStringLiteral("Keyboard layout by app (no permission needed): ")
                       + onOff(defaults.boolValue(keys::inputSourceByApp)) + QStringLiteral(", ")
                       + (tools.isWatchingAppSwitches() ? QStringLiteral("watching app switches")
                                                        : QStringLiteral("not watching"))};
     const QString current = tools.currentKeyboardLayout();
-    lines << QStringLiteral("  Current input source: ")
+    lines << QStringLiteral("  Current keyboard layout: ")
                  + (current.isEmpty() ? QStringLiteral("unknown")
                                       : layoutName(layouts, current) + QStringLiteral(" (") + current + u')');
     QStringList enabled;
     for (const KeyboardLayout &layout : layouts)
         enabled << layoutName(layouts, layout.id) + QStringLiteral(" (") + layout.id + u')';
-    lines << QStringLiteral("  Enabled input sources: ")
+    lines << QStringLiteral("  Enabled keyboard layouts: ")
                  + (enabled.isEmpty() ? QStringLiteral("none found") : enabled.join(QStringLiteral(", ")));
     lines << QStringLiteral("  Desktop keeps a layout per window: ") + onOff(tools.followsWindowLayout());
 
@@ -321,32 +324,32 @@ QStringList layoutSection(const Defaults &defaults, const QList<ScreenCardSizes:
     const double labelPanel = half(s * 13);
     const double labelMenuBar = half(m * 13);
 
-    QString target = QStringLiteral("TamoCove Panel (drawer)");
+    QString target = QStringLiteral("TamoCove Panel");
     if (defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar))
-        target = recent ? QStringLiteral("Menu Bar Clips")
-                        : QStringLiteral("TamoCove Panel (drawer): Menu Bar Clips is chosen but the menu bar clips are off");
+        target = recent ? QStringLiteral("Tray Clips")
+                        : QStringLiteral("TamoCove Panel: Tray Clips is chosen but the tray clips are off");
     const qint64 visibleCards = defaults.integer(keys::menuBarVisibleCards);
 
     QStringList lines{
         QStringLiteral("Layout in effect (defaults included):"),
         QStringLiteral("Open TamoCove shortcut opens: ") + target,
-        QStringLiteral("Menu bar icon: ") + onOff(icon),
-        QStringLiteral("Recent clips in the menu bar: ") + onOff(recent),
-        QStringLiteral("Menu bar layout: ")
+        QStringLiteral("Tray icon: ") + onOff(icon),
+        QStringLiteral("Recent clips in the tray: ") + onOff(recent),
+        QStringLiteral("Tray clips layout: ")
             + (defaults.string(keys::menuBarLayout) == rawValue(MenuBarLayout::horizontal) ? QStringLiteral("Horizontal")
                                                                                           : QStringLiteral("Vertical")),
-        QStringLiteral("Menu bar visible cards: ")
+        QStringLiteral("Tray clips visible cards: ")
             + (visibleCards >= 1 ? QString::number(visibleCards) : QStringLiteral("default")),
         QStringLiteral("Card style: ")
             + (defaults.string(keys::cardStyle) == rawValue(CardStyle::classic) ? QStringLiteral("Classic")
                                                                                : QStringLiteral("Glass")),
         QStringLiteral("Card size: ") + factor(s) + QStringLiteral(", cards ") + points(nearest(s * 304))
-            + QStringLiteral(" in the TamoCove panel, ") + points(nearest(m * 304)) + QStringLiteral(" in the menu bar"),
+            + QStringLiteral(" in the TamoCove panel, ") + points(nearest(m * 304)) + QStringLiteral(" in the tray"),
         QStringLiteral("Font size: ") + factor(textScale) + QStringLiteral(", text clips ") + points(half(t * labelPanel))
             + QStringLiteral(" in the TamoCove panel, ") + points(half(t * labelMenuBar))
-            + QStringLiteral(" in the menu bar"),
+            + QStringLiteral(" in the tray"),
         QStringLiteral("Card labels: ") + points(labelPanel) + QStringLiteral(" in the TamoCove panel, ")
-            + points(labelMenuBar) + QStringLiteral(" in the menu bar"),
+            + points(labelMenuBar) + QStringLiteral(" in the tray"),
         QStringLiteral("Sizes per screen (card size, font size; * in use, + connected):"),
     };
     const QString active = defaults.string(keys::screenCardSizesActive).value_or(QString());

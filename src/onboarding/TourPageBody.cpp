@@ -36,7 +36,7 @@ QString bonusTitle(BonusFeature feature)
     case BonusFeature::windowSwitcher: return QStringLiteral("Window Switcher");
     case BonusFeature::windowSize: return QStringLiteral("Window Size");
     case BonusFeature::middleClick: return QStringLiteral("Middle Click");
-    case BonusFeature::inputSource: return QStringLiteral("Input Source by App");
+    case BonusFeature::inputSource: return QStringLiteral("Keyboard Layout by App");
     }
     return {};
 }
@@ -112,6 +112,10 @@ TourPageBody::TourPageBody(const TourPage &page, const TourEnvironment &environm
         auto *name = new QLabel(title);
         name->setFont(OnboardingStyle::font(13 * scale, QFont::Medium));
         SwitchToggle *toggle = boundSwitch(m_env.defaults, bonusKey(*page.bonus), [this](bool on) { switchBonus(on); });
+        // The switch is "on" in the tour's colour, not the desktop's.
+        QPalette accented = toggle->palette();
+        accented.setColor(QPalette::Highlight, OnboardingStyle::accent());
+        toggle->setPalette(accented);
         toggle->setAccessibleName(title);
         name->setBuddy(toggle);
         m_bonusState = rowHolder(12 * scale);
@@ -171,9 +175,10 @@ QWidget *TourPageBody::shortcutBlock()
     const QString paragraphs =
         QStringLiteral("TamoCove opens with %1, but the best shortcut is the one your hand finds without looking. "
                        "Choose your own below, or in Settings → Shortcuts.\n"
-                       "Mine is %2: control plus the § key left of 1, both under your left thumb and pinky, so "
-                       "TamoCove is one quick press away.")
-            .arg(keyNames(QStringLiteral("⇧⌘V")), keyNames(ShortcutComparisonBar::recommended));
+                       "Mine is %2: Ctrl under your left little finger and the key left of 1 under your ring finger, "
+                       "so TamoCove is one quick press away.")
+            .arg(keyNames(QStringLiteral("⇧⌘V")),
+                 keyNames(ShortcutComparisonBar::recommended(m_env.model.bonusTools().keyLeftOfOne())));
     auto *text = new QLabel(paragraphs);
     text->setFont(OnboardingStyle::font(13 * m_scale));
     OnboardingStyle::makeSecondary(text);
@@ -228,12 +233,19 @@ QWidget *TourPageBody::accessibilityWarning(SettingsPage explainedOn)
     return holder;
 }
 
+QPushButton *TourPageBody::actionButton(const QString &text) const
+{
+    // Room around the title, as the desktop's own dialog buttons have.
+    auto *button = new QPushButton(text);
+    button->setMinimumSize(button->sizeHint().width() + qRound(24 * m_scale), qRound(30 * m_scale));
+    return button;
+}
+
 void TourPageBody::rebuildDirectPasteOffer()
 {
     QHBoxLayout *row = clearedRow(m_offer);
     if (!m_env.defaults.boolValue(keys::directPaste)) {
-        auto *turnOn = new QPushButton(QStringLiteral("Turn On Direct Paste"));
-        turnOn->setMinimumHeight(qRound(30 * m_scale));
+        QPushButton *turnOn = actionButton(QStringLiteral("Turn On Direct Paste"));
         connect(turnOn, &QPushButton::clicked, this, [this] { m_env.model.setDirectPaste(true); });
         row->addWidget(turnOn);
     } else if (!m_env.model.accessibilityGranted()) {
@@ -265,7 +277,7 @@ void TourPageBody::rebuildBonusState()
         } else {
             row->addWidget(onLabel(QStringLiteral("On: press ")
                                    + keyNames(m_env.defaults.string(keys::windowSizeHotKeyDisplay).value_or(QString()))));
-            auto *sizes = new QPushButton(QStringLiteral("Set Sizes…"));
+            QPushButton *sizes = actionButton(QStringLiteral("Set Sizes…"));
             connect(sizes, &QPushButton::clicked, this, openBonusSettings);
             row->addWidget(sizes);
         }
@@ -279,7 +291,7 @@ void TourPageBody::rebuildBonusState()
         break;
     case BonusFeature::inputSource: {
         row->addWidget(onLabel(QStringLiteral("On")));
-        auto *apps = new QPushButton(QStringLiteral("Choose Apps…"));
+        QPushButton *apps = actionButton(QStringLiteral("Choose Apps…"));
         connect(apps, &QPushButton::clicked, this, openBonusSettings);
         row->addWidget(apps);
         break;

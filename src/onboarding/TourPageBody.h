@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QPushButton;
 class QVBoxLayout;
 
 namespace tamo {
@@ -37,6 +38,7 @@ private:
     // settings page that explains it.
     QWidget *accessibilityWarning(SettingsPage explainedOn);
     QWidget *onLabel(const QString &text);
+    QPushButton *actionButton(const QString &text) const;
     void rebuildDirectPasteOffer();
     void rebuildBonusState();
     void switchBonus(bool on);

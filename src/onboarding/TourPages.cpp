@@ -42,16 +42,16 @@ const QList<TourPage> &pages()
             "it anytime in Settings → General.");
         directPaste.offersDirectPaste = true;
         pages << directPaste;
-        pages << page("WhatsNewMenuBarSearch", "Search, right from the menu bar",
-                      "The menu bar panel opens ready to type: search your whole history and filter by type or app, "
-                      "with every match as cards. Want ⇧⌘V to open it too? Choose Menu Bar Clips in Settings → "
+        pages << page("WhatsNewMenuBarSearch", "Search, right from the tray",
+                      "Tray Clips opens ready to type: search your whole history and filter by type or app, "
+                      "with every match as cards. Want ⇧⌘V to open it too? Choose Tray Clips in Settings → "
                       "Shortcuts.");
         pages << page("WhatsNewScreenSizes", "The feature you didn't know you needed",
                       "I work on my laptop, a big ultrawide, and a lower-resolution LG at work, and kept resizing the "
                       "cards every time I switched. Now TamoCove remembers Card Size and Font Size for each screen and "
                       "resolution. New screens are added the moment you connect them; tune each in Settings → Clips.");
-        pages << page("WhatsNewMenuBar", "Recent clips, right in the menu bar",
-                      "Click TamoCove's menu bar icon to see your whole history as cards, newest first, and click one "
+        pages << page("WhatsNewMenuBar", "Recent clips, right in the tray",
+                      "Click TamoCove's tray icon to see your whole history as cards, newest first, and click one "
                       "to paste it. Right-click the icon for the TamoCove menu, or turn this off in Settings → Clips.");
         TourPage shortcut = page("WhatsNewShortcut", "Make the shortcut yours", "");
         shortcut.showsShortcutComparison = true;
@@ -70,10 +70,10 @@ const QList<TourPage> &pages()
                            "window you're using takes your favorite size, with the same gap on both sides. Each screen "
                            "keeps its own size. Turn it on below, or in Settings → Bonus.",
                            BonusFeature::windowSize);
-        pages << bonusPage("WhatsNewMiddleClick", "Miss Windows? Middle click is back",
-                           "Not part of TamoCove's clipboard — a separate bonus, off by default. Click with three "
-                           "fingers on your touchpad to open a link in a new tab, or close a tab, in one click. Turn "
-                           "it on below, or in Settings → Bonus.",
+        pages << bonusPage("WhatsNewMiddleClick", "Middle click with three fingers",
+                           "Not part of TamoCove's clipboard — a separate bonus, off by default. A three-finger click "
+                           "or tap on your touchpad becomes a middle click: open a link in a new tab, or close a tab, "
+                           "in one click. Turn it on below, or in Settings → Bonus.",
                            BonusFeature::middleClick);
         pages << bonusPage("WhatsNewInputSource", "Bilingual?",
                            "Not part of TamoCove's clipboard — a separate bonus, off by default. Give each app its "

@@ -1,6 +1,8 @@
 #include "platform/Alerts.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -21,7 +23,29 @@ QMessageBox::ButtonRole roleOf(int index, const AlertSpec &spec, int count)
     return QMessageBox::AcceptRole;
 }
 
+constexpr int iconSide = 48;
+
+void showIcon(QMessageBox &box, AlertSpec::Style style)
+{
+    if (style == AlertSpec::Style::warning) {
+        box.setIcon(QMessageBox::Warning);
+        return;
+    }
+    const QIcon appIcon = QGuiApplication::windowIcon();
+    if (!appIcon.isNull())
+        box.setIconPixmap(appIcon.pixmap(iconSide, iconSide));
+}
+
 } // namespace
+
+AlertSpec AlertSpec::failure(const QString &message, const QString &informativeText)
+{
+    AlertSpec spec;
+    spec.message = message;
+    spec.informativeText = informativeText;
+    spec.style = Style::warning;
+    return spec;
+}
 
 MessageBoxAlerts::Box MessageBoxAlerts::build(const AlertSpec &spec)
 {
@@ -32,6 +56,13 @@ MessageBoxAlerts::Box MessageBoxAlerts::build(const AlertSpec &spec)
     // Texts carry names and paths the user chose; "<b>" in one must show as typed.
     box->setTextFormat(Qt::PlainText);
     box->setText(spec.message);
+    // The headline stands out from the explanation, as the desktop's own alerts do.
+    if (auto *headline = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = headline->font();
+        bold.setBold(true);
+        headline->setFont(bold);
+    }
+    showIcon(*box, spec.style);
     box->setInformativeText(spec.informativeText);
     if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);  // QMessageBox leaves this one on AutoText

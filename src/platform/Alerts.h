@@ -16,10 +16,18 @@ namespace tamo {
 // Escape and closing the dialog, so it should be the Cancel button.
 struct AlertSpec
 {
+    // A warning is for something that failed or went wrong; it carries the
+    // desktop's warning icon where a question carries the app's.
+    enum class Style { informational, warning };
+
     QString message;
     QString informativeText;
     QStringList buttons;         // empty means a single "OK"
     int destructiveButton = -1;  // index into buttons, or -1
+    Style style = Style::informational;
+
+    // A single "OK" alert about something that failed.
+    static AlertSpec failure(const QString &message, const QString &informativeText);
 
     bool operator==(const AlertSpec &) const = default;
 };

@@ -34,6 +34,26 @@ QString keyName(const QString &key)
 
 } // namespace
 
+QString keysymCap(quint32 keysym)
+{
+    // Numbers as in X11/keysymdef.h, kept free of X headers.
+    constexpr quint32 unicodeFlag = 0x01000000;
+    static const QHash<quint32, QString> deadKeys{
+        {0xfe50, QStringLiteral("`")}, {0xfe51, QStringLiteral("´")}, {0xfe52, QStringLiteral("^")},
+        {0xfe53, QStringLiteral("~")}, {0xfe57, QStringLiteral("¨")}, {0xfe58, QStringLiteral("°")},
+    };
+    const bool latin1 = (keysym >= 0x21 && keysym <= 0x7e) || (keysym >= 0xa1 && keysym <= 0xff);
+    if (latin1)
+        return QString(QChar(char16_t(keysym)));
+    if ((keysym & 0xff000000) == unicodeFlag) {
+        const char32_t codePoint = keysym & 0x00ffffff;
+        if (QChar::isPrint(codePoint) && !QChar::isSpace(codePoint))
+            return QString::fromUcs4(&codePoint, 1);
+        return {};
+    }
+    return deadKeys.value(keysym);
+}
+
 QStringList keyCapNames(const QString &glyphShortcut)
 {
     QStringList names;

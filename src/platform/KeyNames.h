@@ -14,4 +14,8 @@ QStringList keyCapNames(const QString &glyphShortcut);
 // The same joined the desktop's way: "Ctrl+Shift+V".
 QString keyNames(const QString &glyphShortcut);
 
+// What a key's cap shows for the keysym it types: "`" for grave, "^" for a
+// dead circumflex, "ö" for odiaeresis; empty for keys without a printable cap.
+QString keysymCap(quint32 keysym);
+
 } // namespace tamo

@@ -31,6 +31,9 @@ public:
     virtual int select(const QString &id) = 0;
     // Whether the desktop keeps a layout per window of its own.
     virtual bool followsWindowLayout() const = 0;
+    // What the key left of 1 types in the current layout ("`" on US, "^" on
+    // German); empty when the display does not tell.
+    virtual QString keyLeftOfOne() const = 0;
 };
 
 } // namespace tamo

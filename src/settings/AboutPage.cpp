@@ -115,7 +115,7 @@ void AboutPage::addGetStarted()
     connect(tour, &QPushButton::clicked, this, [&onboarding] { onboarding.showWhatsNew(); });
     section->addRow(QStringLiteral("Explore Features"),
                     QStringLiteral("A short tour of TamoCove's features, newest first. Also the light bulb button in "
-                                   "the TamoCove panel and the menu bar."),
+                                   "the TamoCove panel and the tray."),
                     tour);
     QPushButton *personalize = pageButton(QStringLiteral("Personalize…"), this);
     connect(personalize, &QPushButton::clicked, this, [&onboarding] { onboarding.presentPersonalize({}); });

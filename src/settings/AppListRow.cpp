@@ -1,6 +1,7 @@
 #include "settings/AppListRow.h"
 
 #include "cards/ViewStyles.h"
+#include "model/DefaultSettings.h"
 #include "platform/Workspace.h"
 
 #include <QHBoxLayout>
@@ -16,7 +17,8 @@ QString appDisplayName(const Workspace &workspace, const QString &bundleID)
         if (app.bundleID == bundleID && !app.name.isEmpty())
             return app.name;
     }
-    return bundleID;
+    const QString known = defaultIgnoredAppName(bundleID);
+    return known.isEmpty() ? bundleID : known;
 }
 
 AppListRow::AppListRow(const Workspace &workspace, const QString &bundleID, QWidget *parent)

@@ -194,15 +194,15 @@ void BonusPage::addInputSources()
 {
     Defaults &defaults = m_env.defaults;
     AppModel &model = m_env.model;
-    FormSection *section = addSection(QStringLiteral("Input Source by App"));
-    section->addRow(QStringLiteral("Switch Input Source by App"),
+    FormSection *section = addSection(QStringLiteral("Keyboard Layout by App"));
+    section->addRow(QStringLiteral("Switch Keyboard Layout by App"),
                     QStringLiteral("Each app below opens in its own language. Other apps are left alone."),
                     boundSwitch(defaults, keys::inputSourceByApp, [&model](bool on) { model.setInputSourceByApp(on); }));
     auto *rules = new InputSourceRulesList(defaults, model.workspace(), model.bonusTools(), m_env.appChooser);
     section->addWidget(rules);
     followKeys(this, defaults, {keys::inputSourceByApp},
                [rules, &defaults] { rules->setVisible(defaults.boolValue(keys::inputSourceByApp)); });
-    addHelp(section, QStringLiteral("Input Source by App"), [] {
+    addHelp(section, QStringLiteral("Keyboard Layout by App"), [] {
         return QStringList{
             QStringLiteral("Give an app its own keyboard language, and TamoCove switches to it whenever that app "
                            "comes to the front, with Alt+Tab, the window switcher, the taskbar or a click."),

@@ -54,17 +54,17 @@ double previewPointSize(double textScale, double cardScale)
     return halfPoints(base * factor);
 }
 
-QString cardSizeText(double cardScale)
+QString cardSizeText(double cardScale, double pixelRatio)
 {
-    const int side = cardSide(cardScale);
-    return QStringLiteral("%1 × %1 pt · %2%").arg(side).arg(percentage(cardScale));
+    const int side = int(std::round(cardSide(cardScale) * finite(pixelRatio)));
+    return QStringLiteral("%1 × %1 px · %2%").arg(side).arg(percentage(cardScale));
 }
 
-QString fontSizeText(double textScale, double cardScale)
+QString fontSizeText(double textScale, double cardScale, double pixelRatio)
 {
-    const double size = previewPointSize(textScale, cardScale);
+    const double size = halfPoints(previewPointSize(textScale, cardScale) * finite(pixelRatio));
     const int decimals = size == std::floor(size) ? 0 : 1;
-    return QStringLiteral("%1 pt · %2%").arg(QLocale().toString(size, 'f', decimals)).arg(percentage(textScale));
+    return QStringLiteral("%1 px · %2%").arg(QLocale().toString(size, 'f', decimals)).arg(percentage(textScale));
 }
 
 } // namespace tamo::CardScaleTexts

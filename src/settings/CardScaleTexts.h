@@ -16,14 +16,15 @@ inline constexpr double textSizeMax = 1.75;
 double snapped(double value);
 // The factor as a whole percentage, rounded half away from zero.
 int percentage(double scale);
-// The side of the card in points: 228 to 456.
+// The side of the card in logical pixels: 228 to 456.
 int cardSide(double cardScale);
-// The cards' text size in points, to the nearest half point.
+// The cards' text size in logical pixels, to the nearest half.
 double previewPointSize(double textScale, double cardScale);
 
-// "304 × 304 pt · 100%"
-QString cardSizeText(double cardScale);
-// "13 pt · 100%", "16.5 pt · 125%"
-QString fontSizeText(double textScale, double cardScale);
+// Shown in device pixels at the screen's scale: "304 × 304 px · 100%" at 1,
+// "608 × 608 px · 100%" at 2.
+QString cardSizeText(double cardScale, double pixelRatio);
+// "13 px · 100%", "16.5 px · 125%"
+QString fontSizeText(double textScale, double cardScale, double pixelRatio);
 
 } // namespace tamo::CardScaleTexts

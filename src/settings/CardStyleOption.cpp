@@ -9,6 +9,7 @@
 #include "platform/Defaults.h"
 #include "settings/DefaultsBindings.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -48,8 +49,8 @@ ClipItemPtr CardStyleOption::sampleClip(const Clock &clock)
 {
     ClipDraft draft = ClipDraft::fromText(QStringLiteral("Meet at the north entrance at 7:30. I\u2019ll bring the "
                                                          "tickets and the charger you left in my car."));
-    draft.sourceBundleID = QStringLiteral("com.apple.Notes");
-    draft.sourceAppName = QStringLiteral("Notes");
+    draft.sourceBundleID = QStringLiteral("org.gnome.TextEditor");
+    draft.sourceAppName = QStringLiteral("Text Editor");
     return std::make_shared<ClipItem>(draft, clock.now().addSecs(-180));
 }
 
@@ -79,11 +80,15 @@ void CardStyleOption::paintEvent(QPaintEvent *)
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2.5));
         painter.drawRoundedRect(ring.adjusted(1.25, 1.25, -1.25, -1.25), radius, radius);
     }
-    painter.save();
-    painter.translate(ringReach, ringReach);
-    painter.scale(m_scale, m_scale);
-    m_card->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    painter.restore();
+    // Drawn at full size first and then shrunk: rendered straight into a
+    // scaled painter the card kept its unscaled clip and lost three corners.
+    const qreal ratio = devicePixelRatioF();
+    QImage card(m_card->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    card.setDevicePixelRatio(ratio);
+    card.fill(Qt::transparent);
+    m_card->render(&card, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(ringReach, ringReach), QSizeF(m_card->size()) * m_scale), card);
 
     const QColor mark = isChecked() ? palette().color(QPalette::Highlight) : sharedSecondaryLabelColor();
     const QPixmap circle = tintedSymbol(isChecked() ? QStringLiteral("largecircle.fill.circle") : QStringLiteral("circle"),

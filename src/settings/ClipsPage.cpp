@@ -97,7 +97,7 @@ void ClipsPage::addCards()
 
     section->addRow(QStringLiteral("Card Size"), {}, makeCardSizeControl(defaults), FormRow::Layout::below);
     section->addRow(QStringLiteral("Font Size"),
-                    QStringLiteral("The copied text on the cards, in the TamoCove panel and the menu bar."),
+                    QStringLiteral("The copied text on the cards, in the TamoCove panel and the tray."),
                     makeFontSizeControl(defaults, m_sample->text().value_or(QString())), FormRow::Layout::below);
 }
 
@@ -128,8 +128,8 @@ void ClipsPage::loadScreens(bool activateMain)
 void ClipsPage::addMenuBar()
 {
     Defaults &defaults = m_env.defaults;
-    FormSection *section = addSection(QStringLiteral("Menu Bar"));
-    FormRow *recent = section->addRow(QStringLiteral("Recent Clips in the Menu Bar"), {},
+    FormSection *section = addSection(QStringLiteral("Tray"));
+    FormRow *recent = section->addRow(QStringLiteral("Recent Clips in the Tray"), {},
                                       boundSwitch(defaults, keys::menuBarRecentClips));
     auto *layout = new SegmentedPicker({{QStringLiteral("Vertical"), rawValue(MenuBarLayout::vertical)},
                                         {QStringLiteral("Horizontal"), rawValue(MenuBarLayout::horizontal)}});
@@ -149,9 +149,9 @@ void ClipsPage::addMenuBar()
                [=, &defaults] {
                    const bool icon = defaults.boolValue(keys::showMenuBarIcon);
                    recent->setEnabled(icon);
-                   recent->setDescription(icon ? QStringLiteral("Click TamoCove's menu bar icon to see your clips, "
+                   recent->setDescription(icon ? QStringLiteral("Click TamoCove's tray icon to see your clips, "
                                                                 "newest first. Right-click it for the TamoCove menu.")
-                                               : QStringLiteral("Turn on Show TamoCove in the Menu Bar in General "
+                                               : QStringLiteral("Turn on Show TamoCove in the Tray in General "
                                                                 "to use this."));
                    const bool applies = panelOptionsApply(defaults);
                    const bool horizontal = isHorizontal(defaults);

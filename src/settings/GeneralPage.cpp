@@ -164,7 +164,7 @@ void GeneralPage::addOther()
 {
     FormSection *section = addSection(QStringLiteral("Other"));
     section->addRow(QStringLiteral("Sound Effects"), {}, boundSwitch(m_env.defaults, keys::soundEffects));
-    section->addRow(QStringLiteral("Show TamoCove in the Menu Bar"), {},
+    section->addRow(QStringLiteral("Show TamoCove in the Tray"), {},
                     boundSwitch(m_env.defaults, keys::showMenuBarIcon));
 }
 

@@ -93,7 +93,7 @@ void InputSourceRulesList::store()
 QWidget *InputSourceRulesList::layoutMenu(const QString &bundleID)
 {
     auto *menu = new PopUpPicker({});
-    menu->setAccessibleName(QStringLiteral("Input Source"));
+    menu->setAccessibleName(QStringLiteral("Keyboard Layout"));
     const QString current = m_rules.value(bundleID).toString();
     for (const KeyboardLayout &layout : std::as_const(m_layouts))
         menu->addItem(symbolIcon(QStringLiteral("keyboard")), layout.name, layout.id);

@@ -16,10 +16,13 @@ PrivacyPage::PrivacyPage(SettingsEnvironment &environment, QWidget *parent)
     , m_env(environment)
 {
     Defaults &defaults = m_env.defaults;
+    // X11 gives no way to leave a window out of a screen capture: shown, greyed, and saying why.
+    auto *screenSharing = boundSwitch(defaults, keys::showDuringScreenSharing);
+    screenSharing->setEnabled(false);
     addSection(QStringLiteral("Privacy"))
         ->addRow(QStringLiteral("Show During Screen Sharing"),
-                 QStringLiteral("Allow TamoCove to appear to others when you share or record your screen."),
-                 boundSwitch(defaults, keys::showDuringScreenSharing));
+                 QStringLiteral("X11 cannot keep windows out of screen sharing, so TamoCove is always shown."),
+                 screenSharing);
 
     FormSection *sensitive = addSection(QStringLiteral("Sensitive Data"));
     sensitive->addRow(QStringLiteral("Don't Save API Keys and Tokens"),

@@ -8,6 +8,7 @@
 #include "settings/FormKit.h"
 #include "settings/WheelNeedsFocus.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -95,18 +97,40 @@ protected:
     }
 };
 
-// The sample text at the cards' text size, cut off at the square's edges.
+// The sample text at the cards' text size: as many whole lines as fit, a
+// word too long for a line broken where it must.
 class TextPreview : public PreviewSquare
 {
 public:
     explicit TextPreview(const QString &text) : m_text(text) {}
 
 protected:
-    void paintInside(QPainter &painter, const QRectF &) override
+    void paintInside(QPainter &painter, const QRectF &square) override
     {
-        painter.setFont(uiFont(value()));
+        constexpr double inset = 8;
+        const QRectF area = square.adjusted(inset, inset, -inset, -inset);
+        QTextLayout text(m_text, uiFont(value()));
+        QTextOption wrapping;
+        wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        text.setTextOption(wrapping);
+        text.beginLayout();
+        double y = 0;
+        // Every line made is laid out here; the last may not fit and is left undrawn.
+        while (y < area.height()) {
+            QTextLine line = text.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(area.width());
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        text.endLayout();
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(QRectF(10, 8, 71.2, previewSide), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, m_text);
+        for (int i = 0; i < text.lineCount(); ++i) {
+            const QTextLine line = text.lineAt(i);
+            if (line.y() + line.height() <= area.height() + 0.5)
+                line.draw(&painter, area.topLeft());
+        }
     }
 
 private:
@@ -156,10 +180,16 @@ ScaleControl::ScaleControl(Defaults &defaults, QLatin1StringView key, const Look
     valueRow->addWidget(m_value);
     valueRow->addWidget(m_reset);
     valueRow->addStretch(1);
+    // The row keeps its height while the reset link comes and goes, so the slider never moves.
+    QSizePolicy keepRoom = m_reset->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_reset->setSizePolicy(keepRoom);
+    // At the top beside the taller preview, level with the row's label.
     auto *column = new QVBoxLayout;
-    column->setSpacing(6);
+    column->setSpacing(2);
     column->addLayout(sliderRow);
     column->addLayout(valueRow);
+    column->addStretch(1);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);
@@ -199,7 +229,9 @@ ScaleControl *makeCardSizeControl(Defaults &defaults)
     auto *control = new ScaleControl(defaults, keys::cardScale,
                                      {CardScaleTexts::cardSizeMin, CardScaleTexts::cardSizeMax, QStringLiteral("square"),
                                       10, QStringLiteral("square"), 16},
-                                     miniature, &CardScaleTexts::cardSizeText);
+                                     miniature, [](double cardScale) {
+                                         return CardScaleTexts::cardSizeText(cardScale, qApp->devicePixelRatio());
+                                     });
     control->slider()->setAccessibleName(QStringLiteral("Card Size"));
     QObject::connect(control, &ScaleControl::scaleShown, miniature, &CardMiniature::setValue);
     control->refresh();
@@ -214,7 +246,8 @@ ScaleControl *makeFontSizeControl(Defaults &defaults, const QString &sampleText)
         {CardScaleTexts::textSizeMin, CardScaleTexts::textSizeMax, QStringLiteral("textformat.size.smaller"), 11,
          QStringLiteral("textformat.size.larger"), 15},
         preview, [&defaults](double textScale) {
-            return CardScaleTexts::fontSizeText(textScale, readScale(defaults, keys::cardScale));
+            return CardScaleTexts::fontSizeText(textScale, readScale(defaults, keys::cardScale),
+                                                qApp->devicePixelRatio());
         });
     QObject::connect(control, &ScaleControl::scaleShown, preview, [preview, &defaults](double textScale) {
         preview->setValue(CardScaleTexts::previewPointSize(textScale, readScale(defaults, keys::cardScale)));

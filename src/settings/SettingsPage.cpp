@@ -15,7 +15,7 @@ const QList<Entry> &entries()
     static const QList<Entry> table{
         {SettingsPage::general, {QStringLiteral("general"), QStringLiteral("General"), QStringLiteral("gearshape.fill"), QColor(0x8E, 0x8E, 0x93)}},
         {SettingsPage::tamos, {QStringLiteral("tamos"), QStringLiteral("Clips"), QStringLiteral("list.clipboard.fill"), QColor(0xFF, 0x95, 0x00)}},
-        {SettingsPage::shortcuts, {QStringLiteral("shortcuts"), QStringLiteral("Shortcuts"), QStringLiteral("command"), QColor(0x00, 0x7A, 0xFF)}},
+        {SettingsPage::shortcuts, {QStringLiteral("shortcuts"), QStringLiteral("Shortcuts"), QStringLiteral("keyboard"), QColor(0x00, 0x7A, 0xFF)}},
         {SettingsPage::privacy, {QStringLiteral("privacy"), QStringLiteral("Privacy"), QStringLiteral("hand.raised.fill"), QColor(0x00, 0x7A, 0xFF)}},
         {SettingsPage::bonus, {QStringLiteral("bonus"), QStringLiteral("Bonus"), QStringLiteral("gift.fill"), QColor(0xFF, 0x2D, 0x55)}},
         {SettingsPage::about, {QStringLiteral("about"), QStringLiteral("About"), QStringLiteral("info.circle.fill"), QColor(0x58, 0x56, 0xD6)}},

@@ -30,10 +30,10 @@ QString targetNote(const Defaults &defaults)
 {
     const bool toMenuBar = defaults.string(keys::shortcutTarget) == rawValue(ShortcutTarget::menuBar);
     if (toMenuBar && !(defaults.boolValue(keys::menuBarRecentClips) && defaults.boolValue(keys::showMenuBarIcon)))
-        return QStringLiteral("Turn on Recent Clips in the Menu Bar in Clips settings; until then the shortcut opens "
+        return QStringLiteral("Turn on Recent Clips in the Tray in Clips settings; until then the shortcut opens "
                               "the TamoCove panel.");
     if (toMenuBar)
-        return QStringLiteral("Your recent clips drop down from TamoCove's menu bar icon, ready to search.");
+        return QStringLiteral("Your recent clips drop down from TamoCove's tray icon, ready to search.");
     return QStringLiteral("The TamoCove panel slides up from the bottom of the screen.");
 }
 
@@ -77,7 +77,7 @@ void ShortcutsPage::addMainShortcut(SettingsEnvironment &environment)
     section->addRow(QStringLiteral("Open TamoCove"), {}, makeMainShortcutRecorder(environment.model, defaults));
 
     auto *target = new PopUpPicker({{QStringLiteral("TamoCove Panel"), rawValue(ShortcutTarget::drawer)},
-                                    {QStringLiteral("Menu Bar Clips"), rawValue(ShortcutTarget::menuBar)}});
+                                    {QStringLiteral("Tray Clips"), rawValue(ShortcutTarget::menuBar)}});
     FormRow *row = section->addRow(QStringLiteral("The Shortcut Opens"), {}, target);
     connect(target, &PopUpPicker::picked, this, [&defaults](const QVariant &value) {
         defaults.setValue(keys::shortcutTarget, value.toString());

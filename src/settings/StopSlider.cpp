@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tamo {
 
@@ -23,19 +26,56 @@ StopSlider::StopSlider(const QStringList &stopNames, QWidget *parent)
     takeWheelOnlyWithFocus(m_slider);
     connect(m_slider, &QSlider::valueChanged, this, &StopSlider::moved);
 
-    auto *names = new QHBoxLayout;
-    names->setContentsMargins(0, 0, 0, 0);
-    for (qsizetype i = 0; i < stopNames.size(); ++i) {
-        names->addWidget(secondaryLabel(stopNames[i], 11, this));
-        if (i + 1 < stopNames.size())
-            names->addStretch(1);
+    int namesHeight = 0;
+    for (const QString &name : stopNames) {
+        QLabel *label = secondaryLabel(name, 11, this);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_names.append(label);
+        namesHeight = std::max(namesHeight, label->sizeHint().height());
     }
+
+    // The slider is inset so that the first and last names, centred under
+    // their ticks, still fit.
+    const int handle = style()->pixelMetric(QStyle::PM_SliderLength, nullptr, m_slider);
+    const auto overhang = [handle](const QLabel *label) {
+        return label ? std::max(0, (label->sizeHint().width() - handle + 1) / 2) : 0;
+    };
+    auto *sliderRow = new QHBoxLayout;
+    sliderRow->setContentsMargins(overhang(m_names.value(0)), 0, overhang(m_names.value(m_names.size() - 1)), 0);
+    sliderRow->addWidget(m_slider);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(m_slider);
-    layout->addLayout(names);
+    layout->setSpacing(0);
+    layout->addLayout(sliderRow);
+    // Room for the names, which are placed by hand under their ticks.
+    layout->addSpacing(namesGap + namesHeight);
+}
+
+void StopSlider::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeNames();
+}
+
+int StopSlider::tickCentre(int stop) const
+{
+    // As the style draws the ticks: across the groove less one handle length.
+    const int handle = style()->pixelMetric(QStyle::PM_SliderLength, nullptr, m_slider);
+    const int span = m_slider->width() - handle;
+    return m_slider->x() + QStyle::sliderPositionFromValue(m_slider->minimum(), m_slider->maximum(), stop, span)
+           + handle / 2;
+}
+
+void StopSlider::placeNames()
+{
+    const int top = m_slider->geometry().bottom() + 1 + namesGap;
+    for (int stop = 0; stop < m_names.size(); ++stop) {
+        QLabel *label = m_names.at(stop);
+        const QSize size = label->sizeHint();
+        const int left = std::clamp(tickCentre(stop) - size.width() / 2, 0, std::max(0, width() - size.width()));
+        label->setGeometry(left, top, size.width(), size.height());
+    }
 }
 
 int StopSlider::value() const

@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tamo {
 
 SupportReportButton::SupportReportButton(OnboardingService &onboarding, Workspace &workspace, Alerts &alerts,
@@ -25,7 +27,13 @@ SupportReportButton::SupportReportButton(OnboardingService &onboarding, Workspac
     layout->addWidget(m_spinner);
     layout->addWidget(m_button);
     connect(m_button, &QPushButton::clicked, this, &SupportReportButton::exportReport);
-    setExporting(false);
+    // As wide while collecting as before, so the row does not jump.
+    int widest = 0;
+    for (const bool exporting : {true, false}) {
+        setExporting(exporting);
+        widest = std::max(widest, m_button->sizeHint().width());
+    }
+    m_button->setMinimumWidth(widest);
 }
 
 bool SupportReportButton::isExporting() const
@@ -39,7 +47,7 @@ void SupportReportButton::exportReport()
     m_onboarding.createSupportReport(this, [this](const SupportReportResult &result) {
         setExporting(false);
         if (!result.error.isEmpty())
-            m_alerts.runModal({QStringLiteral("Couldn't export the support report"), result.error, {}});
+            m_alerts.runModal(AlertSpec::failure(QStringLiteral("Couldn't export the support report"), result.error));
         else if (!result.path.isEmpty())
             m_workspace.revealFile(result.path);
     });

@@ -51,7 +51,9 @@ SyncStatusLine::SyncStatusLine(CloudSyncService &sync, const Defaults &defaults,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
     layout->addWidget(m_symbol, 0, Qt::AlignTop);
-    layout->addWidget(m_text, 1);
+    // The text stays beside its symbol; a capped label given the spare width sits centred in it.
+    layout->addWidget(m_text);
+    layout->addStretch(1);
 
     m_turning->setStartValue(0.0);
     m_turning->setEndValue(360.0);

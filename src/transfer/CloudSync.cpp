@@ -12,6 +12,8 @@
 #include "transfer/FolderSync.h"
 #include "transfer/SyncMirror.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 
@@ -72,6 +74,14 @@ bool CloudSync::isEnabled(const Defaults &defaults)
 {
     // On unless turned off; a value it cannot use counts as none.
     return !defaults.value(keys::iCloudSync).isValid() || defaults.boolValue(keys::iCloudSync);
+}
+
+void CloudSync::chooseFirstLaunchDefault(Defaults &defaults)
+{
+    if (defaults.hasPersistentValue(keys::iCloudSync))
+        return;
+    const QFileInfo folder(FolderSync::folderPath(defaults));
+    defaults.setValue(keys::iCloudSync, folder.absoluteDir().exists());
 }
 
 bool CloudSync::isEnabled() const
@@ -255,9 +265,9 @@ void CloudSync::confirmToggle(bool turnOn, Defaults &defaults, Alerts &alerts, R
     if (!relauncher.relaunch()) {
         // Quitting now would leave the user with no TamoCove at all.
         defaults.setValue(keys::iCloudSync, wasOn);
-        alerts.runModal({QStringLiteral("TamoCove could not restart"),
-                         QStringLiteral("Your sync setting was not changed. Quit and open TamoCove again to try once more."),
-                         {}});
+        alerts.runModal(AlertSpec::failure(
+            QStringLiteral("TamoCove could not restart"),
+            QStringLiteral("Your sync setting was not changed. Quit and open TamoCove again to try once more.")));
     }
 }
 

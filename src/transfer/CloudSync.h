@@ -45,6 +45,10 @@ public:
               QObject *parent = nullptr);
 
     static bool isEnabled(const Defaults &defaults);
+    // At the first launch sync starts on only where the sync folder can
+    // already be made, so nobody is warned about a folder they never asked
+    // for; the choice is stored, so a folder made later changes nothing.
+    static void chooseFirstLaunchDefault(Defaults &defaults);
     bool isEnabled() const override;
     bool importedOnce() const override;
     void start(bool storeIsEmpty) override;

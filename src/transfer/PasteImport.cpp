@@ -177,7 +177,7 @@ void PasteHistoryImport::showError(const ImportError &error)
         finish();
         return;
     }
-    AlertSpec spec{QStringLiteral("Import failed"), error.text(), {}, -1};
+    AlertSpec spec = AlertSpec::failure(QStringLiteral("Import failed"), error.text());
     if (error.kind() == Kind::notFound || error.kind() == Kind::notInstalled)
         spec.message = QStringLiteral("Paste wasn't found");
     if (error.kind() == Kind::needsFullDiskAccess) {

@@ -6,7 +6,7 @@ namespace tamo {
 
 void showErrorAlert(Alerts &alerts, const QString &title, const QString &error)
 {
-    alerts.runModal({title, error, {}, -1});
+    alerts.runModal(AlertSpec::failure(title, error));
 }
 
 QString counted(qsizetype count, const QString &noun)

@@ -117,6 +117,7 @@ public:
     int readTouchDevices() const override { return readTouch; }
     QList<KeyboardLayout> keyboardLayouts() const override { return layouts; }
     QString currentKeyboardLayout() const override { return currentLayout; }
+    QString keyLeftOfOne() const override { return leftOfOne; }
 
     WindowSizeCounts windowSizeCounts() const override { return windowSizes; }
     bool tapToClick() const override { return tapping; }
@@ -152,6 +153,7 @@ public:
     int readTouch = 0;
     QList<KeyboardLayout> layouts;
     QString currentLayout;
+    QString leftOfOne;
     WindowSizeCounts windowSizes;
     bool tapping = false;
     bool watchingApps = false;

@@ -473,7 +473,7 @@ TEST_F(MenuBarClipsViewTest, BottomBarButtonsReachTheirActions)
 {
     makeView();
     const std::pair<QString, QString> rows[] = {
-        {"Open TamoCove Drawer", "openTamo"},
+        {"Open TamoCove Panel", "openTamo"},
         {"TamoCove Menu", "menu"},
     };
     for (const auto &[name, action] : rows) {

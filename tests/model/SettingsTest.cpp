@@ -42,7 +42,9 @@ const std::pair<QLatin1StringView, QVariant> registeredDefaults[] = {
     {keys::linkPreviews, true},
     {keys::skipSecrets, false},
     {keys::saveAutomaticCopies, false},
-    {keys::ignoredApps, QStringList{QStringLiteral("com.apple.keychainaccess"), QStringLiteral("com.apple.Passwords")}},
+    {keys::ignoredApps, QStringList{"org.keepassxc.KeePassXC", "keepass2", "org.gnome.seahorse.Application",
+                                    "org.gnome.World.Secrets", "org.kde.kwalletmanager5", "org.kde.kwalletmanager",
+                                    "bitwarden", "com.bitwarden.desktop", "1password", "enpass"}},
     {keys::checkForUpdates, true},
     {keys::windowSwitcherEnabled, false},
     {keys::windowSwitcherBrowserTabs, false},
@@ -86,6 +88,36 @@ TEST(DefaultSettings, RegisterDefaultsWithTheirTypesWithoutWritingAny)
     EXPECT_TRUE(fresh.defaults.persistentEntries().isEmpty());
     QCoreApplication::processEvents();
     EXPECT_FALSE(QFile::exists(fresh.dir.file(QStringLiteral("defaults.json"))));
+}
+
+TEST(DefaultSettings, OnlyAnUntouchedRetiredIgnoreListMakesWayForTheNewDefault)
+{
+    const QStringList retired{QStringLiteral("com.apple.keychainaccess"), QStringLiteral("com.apple.Passwords")};
+    const struct
+    {
+        const char *name;
+        QVariant stored; // invalid: never written
+        bool replaced;
+    } cases[] = {
+        {"never written", QVariant(), false},
+        {"the retired default", retired, true},
+        {"the retired default and one more", retired + QStringList{QStringLiteral("org.a")}, false},
+        {"reordered by the user", QStringList{retired.at(1), retired.at(0)}, false},
+        {"emptied by the user", QStringList(), false},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.name);
+        FreshDefaults fresh;
+        if (test.stored.isValid())
+            fresh.defaults.setValue(keys::ignoredApps, test.stored);
+        replaceRetiredDefaults(fresh.defaults);
+        registerDefaultSettings(fresh.defaults);
+        EXPECT_EQ(fresh.defaults.hasPersistentValue(keys::ignoredApps), test.stored.isValid() && !test.replaced);
+        if (test.replaced || !test.stored.isValid())
+            EXPECT_TRUE(fresh.defaults.stringList(keys::ignoredApps).contains(QStringLiteral("org.keepassxc.KeePassXC")));
+        else
+            EXPECT_EQ(fresh.defaults.stringList(keys::ignoredApps), test.stored.toStringList());
+    }
 }
 
 // A hand-edited "hotKeyCode": "nine" once read as 0 and made the shortcut Shift+Ctrl+A.

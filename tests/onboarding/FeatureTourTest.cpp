@@ -2,10 +2,13 @@
 
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
+#include "onboarding/OnboardingStyle.h"
 #include "onboarding/OnboardingWindow.h"
 #include "onboarding/ShortcutComparisonBar.h"
+#include "onboarding/TourPages.h"
 #include "settings/ShortcutRecorder.h"
 #include "settings/SwitchToggle.h"
+#include "support/DesktopWords.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -172,7 +175,7 @@ TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
     goToPage(5);
     auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+§."));
+    EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: Ctrl+`."));
     auto *recorder = tour.window()->findChild<ShortcutRecorder *>();
     ASSERT_NE(recorder, nullptr);
     EXPECT_EQ(recorder->accessibleName(), QStringLiteral("Open TamoCove"));
@@ -181,6 +184,51 @@ TEST_F(FeatureTourTest, ShortcutPageComparesTheShippedShortcutWithTheTip)
     goToPage(6);
     EXPECT_EQ(tour.window()->findChild<ShortcutComparisonBar *>(), nullptr);
     EXPECT_EQ(tour.window()->findChild<ShortcutRecorder *>(), nullptr); // left, so no longer recording
+}
+
+TEST_F(FeatureTourTest, EveryPageUsesThisDesktopsWords)
+{
+    tour.show();
+    for (int page = 1; page <= int(FeatureTourPages::pages().size()); ++page) {
+        goToPage(page);
+        QCoreApplication::processEvents();
+        const QStringList foreign = foreignWords(textsIn(tour.window()));
+        EXPECT_TRUE(foreign.isEmpty()) << "page " << page << ": " << foreign.join(u" | ").toStdString();
+    }
+}
+
+TEST_F(FeatureTourTest, BonusSwitchesAreOnInTheToursColour)
+{
+    tour.show();
+    for (int page = 1; page <= int(FeatureTourPages::pages().size()); ++page) {
+        goToPage(page);
+        for (SwitchToggle *toggle : tour.window()->findChildren<SwitchToggle *>())
+            EXPECT_EQ(toggle->palette().color(QPalette::Highlight), OnboardingStyle::accent()) << "page " << page;
+    }
+}
+
+TEST_F(FeatureTourTest, TheTipNamesTheKeyLeftOfOneAsTheLayoutDoes)
+{
+    const struct
+    {
+        const char *layoutSays;
+        const char *pick;
+    } rows[] = {{"", "Ctrl+`"}, {"`", "Ctrl+`"}, {"^", "Ctrl+^"}, {"²", "Ctrl+²"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.layoutSays);
+        ext.leftOfOne = QString::fromUtf8(row.layoutSays);
+        tour.show();
+        goToPage(5);
+        auto *bar = tour.window()->findChild<ShortcutComparisonBar *>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->accessibleName(), QStringLiteral("Default: Ctrl+Shift+V. My pick: %1.").arg(QString::fromUtf8(row.pick)));
+        EXPECT_TRUE(shows(QStringLiteral("TamoCove opens with Ctrl+Shift+V, but the best shortcut is the one your hand "
+                                         "finds without looking. Choose your own below, or in Settings → Shortcuts.\n"
+                                         "Mine is %1: Ctrl under your left little finger and the key left of 1 under "
+                                         "your ring finger, so TamoCove is one quick press away.")
+                              .arg(QString::fromUtf8(row.pick))));
+        tour.window()->close();
+    }
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
 #include "onboarding/OnboardingWindow.h"
+#include "onboarding/PageTransition.h"
 #include "onboarding/Personalization.h"
 #include "settings/CardStyleOption.h"
 #include "settings/ScaleControl.h"
+#include "support/DesktopWords.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -46,6 +48,56 @@ protected:
     Personalization personalization{{model(), defaults, thumbnails}};
 };
 
+TEST_F(PersonalizeTest, EveryStepUsesThisDesktopsWords)
+{
+    for (const char *choice : {"TamoCove Panel", "Tray Clips"}) {
+        personalization.present(); // from the first step whenever it was closed
+        QAbstractButton *opens = button(QString::fromUtf8(choice));
+        ASSERT_TRUE(opens) << choice;
+        opens->click();
+        for (int step = 0; step < 4; ++step) {
+            const QStringList foreign = foreignWords(textsIn(personalization.window()));
+            EXPECT_TRUE(foreign.isEmpty()) << choice << " step " << step << ": " << foreign.join(u" | ").toStdString();
+            QAbstractButton *next = button(QStringLiteral("Next"));
+            if (!next)
+                break;
+            next->click();
+        }
+        personalization.window()->close();
+    }
+}
+
+TEST_F(PersonalizeTest, AStepFadesTheLastPageOutAndLeavesNothingBehind)
+{
+    personalization.present();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(personalization.window()));
+    for (const char *go : {"Next", "Back"}) {
+        SCOPED_TRACE(go);
+        button(QString::fromUtf8(go))->click();
+        const QList<PageTransition *> fading = personalization.window()->findChildren<PageTransition *>();
+        ASSERT_EQ(fading.size(), 1);
+        EXPECT_TRUE(fading.first()->testAttribute(Qt::WA_TransparentForMouseEvents));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return personalization.window()->findChildren<PageTransition *>().isEmpty(); }, 5000));
+    }
+}
+
+// The pages once ran from the window's left edge to 6 px short of its right.
+TEST_F(PersonalizeTest, ThePagesKeepTheirMarginsFromTheWindowEdges)
+{
+    personalization.present();
+    QWidget *window = personalization.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    for (const char *choice : {"TamoCove Panel", "Tray Clips"}) {
+        SCOPED_TRACE(choice);
+        QAbstractButton *card = button(QString::fromUtf8(choice));
+        ASSERT_TRUE(card);
+        const QRect onWindow(card->mapTo(window, QPoint(0, 0)), card->size());
+        EXPECT_GE(onWindow.left(), 36);
+        EXPECT_LE(onWindow.right(), window->width() - 36);
+    }
+}
+
 TEST_F(PersonalizeTest, PagesFollowWhatTheShortcutOpens)
 {
     using Step = PersonalizeView::Step;
@@ -53,7 +105,7 @@ TEST_F(PersonalizeTest, PagesFollowWhatTheShortcutOpens)
     EXPECT_TRUE(defaults.boolValue(keys::personalizeShown));
     EXPECT_EQ(button(QStringLiteral("Back")), nullptr);
 
-    button(QStringLiteral("Menu Bar Clips"))->click();
+    button(QStringLiteral("Tray Clips"))->click();
     EXPECT_EQ(defaults.string(keys::shortcutTarget), QStringLiteral("menuBar"));
     EXPECT_TRUE(defaults.boolValue(keys::menuBarRecentClips) && defaults.boolValue(keys::showMenuBarIcon));
     button(QStringLiteral("Next"))->click();

@@ -222,7 +222,7 @@ TEST_F(SecondCopyGuardTest, LaterCopiesAreClosedWithOneAlertUnlessTheyGuardThems
     EXPECT_EQ(copies.log, (QStringList{"term 31", "term 32"}));
     advance(SecondCopyGuard::closedAlertDelayMs);
     ASSERT_EQ(alerts.shown().size(), 1);
-    EXPECT_EQ(alerts.shown()[0].message, QStringLiteral("The other copy, tamocove, was closed"));
+    EXPECT_EQ(alerts.shown()[0].message, QStringLiteral("The other copy of TamoCove was closed"));
     EXPECT_EQ(alerts.shown()[0].buttons, (QStringList{"Move to Trash", "Keep It"}));
     advance(SecondCopyGuard::forceQuitDelayMs);
     EXPECT_EQ(copies.log, (QStringList{"term 31", "term 32", "kill 31"}));
@@ -246,12 +246,16 @@ TEST_F(SecondCopyGuardTest, EachInstalledCopyIsOfferedOnceOneALaunch)
     advance(SecondCopyGuard::launchOfferDelayMs);
 
     ASSERT_EQ(alerts.shown().size(), 2);
-    EXPECT_EQ(alerts.shown()[0].message, QStringLiteral("Another copy, tamocove, is installed"));
-    EXPECT_EQ(alerts.shown()[1].message, QStringLiteral("Another copy, Vostra, is installed"));
+    EXPECT_EQ(alerts.shown()[0].message, QStringLiteral("Another copy of TamoCove is installed"));
+    EXPECT_EQ(alerts.shown()[1].message, QStringLiteral("Another copy of TamoCove is installed"));
+    // Two copies both named tamocove are told apart by their places.
+    EXPECT_TRUE(alerts.shown()[0].informativeText.startsWith(
+        QStringLiteral("This copy: %1\nThe other copy: %2\n").arg(copies.own, first)));
     EXPECT_EQ(alerts.shown()[1].informativeText,
-              QStringLiteral("Both copies share your history, so only one can run. Your clips, pinboards and settings "
-                             "are all here.\n\nThey're saved on this computer, not inside the app, so the extra copy "
-                             "(Vostra) is safe to delete. Move it to the Trash?"));
+              QStringLiteral("This copy: %1\nThe other copy: %2\n\n").arg(copies.own, second)
+                  + QStringLiteral("Both copies share your history, so only one can run. Your clips, pinboards and "
+                                   "settings are all here.\n\nThey're saved on this computer, not inside the app, so "
+                                   "the other copy is safe to delete. Move it to the Trash?"));
     EXPECT_EQ(defaults.stringList(keys::renameExtraCopiesOffered), (QStringList{first, second}));
     EXPECT_EQ(copies.log, QStringList{"term 41"}); // the running copy is asked to quit first
     EXPECT_EQ(copies.trashed, QStringList{second});

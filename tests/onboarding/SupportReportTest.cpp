@@ -8,6 +8,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/SupportReport.h"
 #include "onboarding/SupportSummary.h"
+#include "support/DesktopWords.h"
 
 #include <QDir>
 #include <QFile>
@@ -337,12 +338,12 @@ TEST_F(SupportSummaryTest, LayoutLinesWorkOutTheSizesInEffect)
         const char *fontLine;
         const char *labelLine;
     } cases[] = {
-        {1.0, 1.0, "Card size: 1.00, cards 304 pt in the TamoCove panel, 219 pt in the menu bar",
-         "Font size: 1.00, text clips 13 pt in the TamoCove panel, 9.5 pt in the menu bar",
-         "Card labels: 13 pt in the TamoCove panel, 9.5 pt in the menu bar"},
-        {2.0, 3.0, "Card size: 1.50, cards 456 pt in the TamoCove panel, 328 pt in the menu bar",
-         "Font size: 3.00, text clips 34 pt in the TamoCove panel, 24.5 pt in the menu bar",
-         "Card labels: 19.5 pt in the TamoCove panel, 14 pt in the menu bar"},
+        {1.0, 1.0, "Card size: 1.00, cards 304 px in the TamoCove panel, 219 px in the tray",
+         "Font size: 1.00, text clips 13 px in the TamoCove panel, 9.5 px in the tray",
+         "Card labels: 13 px in the TamoCove panel, 9.5 px in the tray"},
+        {2.0, 3.0, "Card size: 1.50, cards 456 px in the TamoCove panel, 328 px in the tray",
+         "Font size: 3.00, text clips 34 px in the TamoCove panel, 24.5 px in the tray",
+         "Card labels: 19.5 px in the TamoCove panel, 14 px in the tray"},
     };
     for (const auto &c : cases) {
         defaults.setValue(keys::cardScale, c.cardScale);
@@ -360,9 +361,15 @@ TEST_F(SupportSummaryTest, TargetLineSaysWhenTheMenuBarChoiceCannotWork)
     defaults.setValue(keys::showMenuBarIcon, false);
     defaults.setValue(keys::menuBarVisibleCards, 0);
     const QStringList lines = SupportSummary::layoutSection(defaults, {}, {});
-    EXPECT_EQ(lines[1], QStringLiteral("Open TamoCove shortcut opens: TamoCove Panel (drawer): Menu Bar Clips is "
-                                       "chosen but the menu bar clips are off"));
-    EXPECT_EQ(lines[5], QStringLiteral("Menu bar visible cards: default"));
+    EXPECT_EQ(lines[1], QStringLiteral("Open TamoCove shortcut opens: TamoCove Panel: Tray Clips is "
+                                       "chosen but the tray clips are off"));
+    EXPECT_EQ(lines[5], QStringLiteral("Tray clips visible cards: default"));
+}
+
+TEST_F(SupportSummaryTest, TheSummaryUsesThisDesktopsWords)
+{
+    const QStringList foreign = foreignWords(SupportSummary::summary(model(), defaults, QString()).split(u'\n'));
+    EXPECT_TRUE(foreign.isEmpty()) << foreign.join(u" | ").toStdString();
 }
 
 TEST_F(SupportSummaryTest, ScreenLinesMarkTheActiveAndConnectedScreens)
@@ -461,12 +468,12 @@ TEST_F(SupportSummaryTest, BonusSectionWithEverythingOff)
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults),
               (QStringList{
                   "Bonus features:",
-                  "Window switcher: off, shortcut ⌃1, Show Tabs off",
-                  "Window Size: off, shortcut ⌃⌘Z, 0 screen(s) with a size, 0 captured",
+                  "Window switcher: off, shortcut Super+1, Show Tabs off",
+                  "Window Size: off, shortcut Super+Ctrl+Z, 0 screen(s) with a size, 0 captured",
                   "Three-finger middle click: off, touchpad Tap to Click off",
-                  "Input source by app (no permission needed): off, not watching",
-                  "  Current input source: unknown",
-                  "  Enabled input sources: none found",
+                  "Keyboard layout by app (no permission needed): off, not watching",
+                  "  Current keyboard layout: unknown",
+                  "  Enabled keyboard layouts: none found",
                   "  Desktop keeps a layout per window: off",
                   "  Rules: none",
                   "  Recent switches (this launch, newest last): none",
@@ -499,12 +506,12 @@ TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
                      Outcome::failed, 3}};
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults).mid(1),
               (QStringList{
-                  "Window switcher: on, shortcut NOT registered (taken by another app?), shortcut ⌃1, Show Tabs off",
-                  "Window Size: on, shortcut registered, shortcut ⌃⌘Z, 2 screen(s) with a size, 1 captured",
+                  "Window switcher: on, shortcut NOT registered (taken by another app?), shortcut Super+1, Show Tabs off",
+                  "Window Size: on, shortcut registered, shortcut Super+Ctrl+Z, 2 screen(s) with a size, 1 captured",
                   "Three-finger middle click: on, waiting for Accessibility, touchpad Tap to Click on",
-                  "Input source by app (no permission needed): on, watching app switches",
-                  "  Current input source: English (US) (us)",
-                  "  Enabled input sources: English (US) (us), de (de)",
+                  "Keyboard layout by app (no permission needed): on, watching app switches",
+                  "  Current keyboard layout: English (US) (us)",
+                  "  Enabled keyboard layouts: English (US) (us), de (de)",
                   "  Desktop keeps a layout per window: on",
                   "  Rules: 2",
                   "    com.example.Gone (com.example.Gone) → fr (fr) [app not installed, source not enabled]",
@@ -519,7 +526,7 @@ TEST_F(SupportSummaryTest, BonusSectionTellsWhatEachToolIsDoing)
     accessibility.trusted = false;
     model().refreshPermissions();
     EXPECT_EQ(SupportSummary::bonusFeaturesSection(model(), defaults)[1],
-              QStringLiteral("Window switcher: on, waiting for Accessibility, shortcut ⌃1, Show Tabs off"));
+              QStringLiteral("Window switcher: on, waiting for Accessibility, shortcut Super+1, Show Tabs off"));
 }
 
 TEST_F(SupportSummaryTest, ByteSizesReadAsAFileManagerCounts)

@@ -1,7 +1,9 @@
 #include "platform/Alerts.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -106,4 +108,35 @@ TEST(MessageBoxAlerts, EvenAShortAlertIsWideEnoughForItsTitle)
         EXPECT_GE(alert.box->width(), MessageBoxAlerts::minimumWidth) << row.message;
         alert.box->close();
     }
+}
+
+TEST(MessageBoxAlerts, TheHeadlineIsBoldAndAFailureCarriesTheWarningIcon)
+{
+    QPixmap appIcon(32, 32);
+    appIcon.fill(Qt::blue);
+    QApplication::setWindowIcon(QIcon(appIcon));
+    const struct
+    {
+        const char *name;
+        AlertSpec spec;
+        QMessageBox::Icon icon;
+    } rows[] = {
+        {"a question", {QStringLiteral("Turn on sync?"), QStringLiteral("TamoCove restarts."), {}}, QMessageBox::NoIcon},
+        {"a failure", AlertSpec::failure(QStringLiteral("Import failed"), QStringLiteral("Disk full.")),
+         QMessageBox::Warning},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const MessageBoxAlerts::Box alert = MessageBoxAlerts::build(row.spec);
+        EXPECT_EQ(alert.box->icon(), row.icon);
+        EXPECT_FALSE(alert.box->iconPixmap().isNull()) << "no empty gutter beside the texts";
+        for (const QLabel *label : alert.box->findChildren<QLabel *>()) {
+            if (label->text() == row.spec.message) {
+                EXPECT_TRUE(label->font().bold());
+            } else if (label->text() == row.spec.informativeText) {
+                EXPECT_FALSE(label->font().bold());
+            }
+        }
+    }
+    EXPECT_EQ(AlertSpec::failure(QStringLiteral("a"), QStringLiteral("b")).buttons, QStringList());
 }

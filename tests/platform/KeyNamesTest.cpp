@@ -19,3 +19,24 @@ TEST(KeyNames, StoredGlyphsReadAsThisDesktopNamesKeys)
     EXPECT_EQ(tamo::keyCapNames(QStringLiteral("⇧⌘V")),
               (QStringList{QStringLiteral("Ctrl"), QStringLiteral("Shift"), QStringLiteral("V")}));
 }
+
+TEST(KeyNames, AKeysymReadsAsItsKeyCap)
+{
+    const struct
+    {
+        quint32 keysym;
+        const char *cap;
+    } rows[] = {
+        {0x60, "`"},          // grave, US
+        {0xfe52, "^"},        // dead circumflex, German
+        {0xb2, "²"},          // twosuperior, French
+        {0xa7, "§"},          // section, where a layout has it there
+        {0x10004e9, "ө"},     // a Unicode keysym
+        {0x20, ""},           // space has no cap of its own
+        {0xff0d, ""},         // Return
+        {0x1000000, ""},      // a control character
+        {0, ""},              // NoSymbol
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(tamo::keysymCap(row.keysym), QString::fromUtf8(row.cap)) << std::hex << row.keysym;
+}

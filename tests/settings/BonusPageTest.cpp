@@ -219,7 +219,7 @@ TEST_F(BonusPageTest, AFreshInstallationShowsFourSwitchesOffAndNothingElse)
     defaults.setValue(keys::windowSizeEnabled, false);
     ext.sizerScreens = {sizerScreen("A", "Fake Display")};
     shownPage();
-    for (const char *title : {"Window Switcher", "Window Size", "Three-Finger Middle Click", "Switch Input Source by App"})
+    for (const char *title : {"Window Switcher", "Window Size", "Three-Finger Middle Click", "Switch Keyboard Layout by App"})
         EXPECT_FALSE(control<SwitchToggle>(page(), QString::fromUtf8(title))->isChecked()) << title;
     for (const char *title : {"Shortcut", "Show Tabs", "Status", screenA})
         EXPECT_FALSE(isShown(page(), QString::fromUtf8(title))) << title;
@@ -240,7 +240,7 @@ TEST_F(BonusPageTest, EachSwitchStoresItsKeyAndSwitchesItsTool)
         {"Show Tabs", keys::windowSwitcherBrowserTabs, "", ""},
         {"Window Size", keys::windowSizeEnabled, "sizer:1", "sizer:0"},
         {"Three-Finger Middle Click", keys::threeFingerMiddleClick, "middleClick:1", "middleClick:0"},
-        {"Switch Input Source by App", keys::inputSourceByApp, "inputSources:1", "inputSources:0"},
+        {"Switch Keyboard Layout by App", keys::inputSourceByApp, "inputSources:1", "inputSources:0"},
     };
     defaults.setValue(keys::windowSizeEnabled, false);
     shownPage();
@@ -380,7 +380,7 @@ TEST_F(BonusPageTest, HelpNamesTheShortcutOfNowAndClosesOnASecondClick)
         {"Window Switcher Help", 3, "Press Super+Alt+K to list every open window"},
         {"Window Size Help", 3, "Size a window the way you like it"},
         {"Middle Click Help", 2, "On a touchpad or multitouch mouse"},
-        {"Input Source by App Help", 3, "Give an app its own keyboard language"},
+        {"Keyboard Layout by App Help", 3, "Give an app its own keyboard language"},
     };
     const QList<HelpButton *> buttons = helpButtons();
     ASSERT_EQ(buttons.size(), 4);

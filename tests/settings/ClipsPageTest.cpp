@@ -40,20 +40,25 @@ TEST(CardScaleTextsTest, SizesAndTextsFollowTheFactors)
     EXPECT_EQ(snapped(1.05), 1.05);
     const struct {
         double scale;
+        double ratio;
         const char *text;
-    } cards[] = {{0.75, "228 × 228 pt · 75%"}, {1.5, "456 × 456 pt · 150%"}, {2.0, "456 × 456 pt · 200%"},
-                 {0.5, "228 × 228 pt · 50%"}, {1.0, "304 × 304 pt · 100%"}};
+    } cards[] = {{0.75, 1, "228 × 228 px · 75%"}, {1.5, 1, "456 × 456 px · 150%"}, {2.0, 1, "456 × 456 px · 200%"},
+                 {0.5, 1, "228 × 228 px · 50%"}, {1.0, 1, "304 × 304 px · 100%"}, {1.0, 2, "608 × 608 px · 100%"},
+                 {0.75, 1.25, "285 × 285 px · 75%"}};
     for (const auto &step : cards)
-        EXPECT_EQ(cardSizeText(step.scale), QString::fromUtf8(step.text)) << step.scale;
+        EXPECT_EQ(cardSizeText(step.scale, step.ratio), QString::fromUtf8(step.text)) << step.scale << " " << step.ratio;
     const struct {
         double text;
         double card;
+        double ratio;
         const char *shown;
-    } fonts[] = {{1.0, 1.0, "13 pt · 100%"}, {1.25, 1.0, "16.5 pt · 125%"}, {0.5, 1.0, "10 pt · 50%"},
-                 {0.75, 1.0, "10 pt · 75%"}, {1.0, 1.5, "19.5 pt · 100%"}, {0.75, 0.75, "7.5 pt · 75%"}};
+    } fonts[] = {{1.0, 1.0, 1, "13 px · 100%"},     {1.25, 1.0, 1, "16.5 px · 125%"}, {0.5, 1.0, 1, "10 px · 50%"},
+                 {0.75, 1.0, 1, "10 px · 75%"},     {1.0, 1.5, 1, "19.5 px · 100%"},  {0.75, 0.75, 1, "7.5 px · 75%"},
+                 {1.0, 1.0, 2, "26 px · 100%"},     {1.25, 1.0, 1.5, "25 px · 125%"}};
     for (const auto &step : fonts)
-        EXPECT_EQ(fontSizeText(step.text, step.card), QString::fromUtf8(step.shown)) << step.text << " " << step.card;
-    EXPECT_EQ(cardSizeText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("304 × 304 pt · 100%"));
+        EXPECT_EQ(fontSizeText(step.text, step.card, step.ratio), QString::fromUtf8(step.shown))
+            << step.text << " " << step.card << " " << step.ratio;
+    EXPECT_EQ(cardSizeText(std::numeric_limits<double>::quiet_NaN(), 1), QStringLiteral("304 × 304 px · 100%"));
 }
 
 TEST_F(ClipsPageTest, SizeControlsStoreSnappedValuesAndOfferAReset)
@@ -65,15 +70,15 @@ TEST_F(ClipsPageTest, SizeControlsStoreSnappedValuesAndOfferAReset)
     EXPECT_EQ(defaults.doubleValue(keys::cardScale), 1.0);
     size->slider()->setValue(1000); // 1.5
     EXPECT_EQ(defaults.doubleValue(keys::cardScale), 1.5);
-    EXPECT_EQ(size->valueText(), QStringLiteral("456 × 456 pt · 150%"));
+    EXPECT_EQ(size->valueText(), QStringLiteral("456 × 456 px · 150%"));
     EXPECT_FALSE(size->resetButton()->isHidden());
-    EXPECT_EQ(control<ScaleControl>(page(), QStringLiteral("Font Size"))->valueText(), QStringLiteral("19.5 pt · 100%"))
+    EXPECT_EQ(control<ScaleControl>(page(), QStringLiteral("Font Size"))->valueText(), QStringLiteral("19.5 px · 100%"))
         << "the text size follows the card size";
     click(size->resetButton());
     EXPECT_EQ(defaults.doubleValue(keys::cardScale), 1.0);
 
     defaults.setValue(keys::cardTextScale, QStringLiteral("a string")); // of the wrong type
-    EXPECT_EQ(control<ScaleControl>(page(), QStringLiteral("Font Size"))->valueText(), QStringLiteral("13 pt · 100%"));
+    EXPECT_EQ(control<ScaleControl>(page(), QStringLiteral("Font Size"))->valueText(), QStringLiteral("13 px · 100%"));
 }
 
 TEST_F(ClipsPageTest, StyleOptionsChooseTheCardStyle)
@@ -95,10 +100,10 @@ TEST_F(ClipsPageTest, StyleOptionsChooseTheCardStyle)
 TEST_F(ClipsPageTest, MenuBarRowsFollowTheIconAndRecentClips)
 {
     page();
-    const QString recent = QStringLiteral("Recent Clips in the Menu Bar");
+    const QString recent = QStringLiteral("Recent Clips in the Tray");
     defaults.setValue(keys::showMenuBarIcon, false);
     EXPECT_FALSE(row(page(), recent)->isEnabled());
-    EXPECT_EQ(row(page(), recent)->description(), QStringLiteral("Turn on Show TamoCove in the Menu Bar in General to use this."));
+    EXPECT_EQ(row(page(), recent)->description(), QStringLiteral("Turn on Show TamoCove in the Tray in General to use this."));
     EXPECT_FALSE(row(page(), QStringLiteral("Layout"))->isEnabled());
     EXPECT_FALSE(row(page(), QStringLiteral("Panel Size"))->isEnabled());
     EXPECT_TRUE(defaults.boolValue(keys::menuBarRecentClips)) << "the stored value stays";

@@ -5,6 +5,7 @@
 #include "model/ModelContext.h"
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
+#include "platform/Alerts.h"
 #include "settings/GeneralPage.h"
 #include "settings/HistoryCapacityControl.h"
 #include "settings/PasteNoticeSample.h"
@@ -14,6 +15,7 @@
 #include "settings/SupportReportButton.h"
 #include "settings/SyncStatusLine.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
@@ -55,7 +57,7 @@ TEST_F(GeneralPageTest, SwitchesWriteOnlyWhatTheUserChanges)
     click(control<SwitchToggle>(page(), QStringLiteral("Always Paste as Plain Text")));
     EXPECT_TRUE(defaults.boolValue(keys::alwaysPlainText));
     defaults.setValue(keys::showMenuBarIcon, false); // from elsewhere
-    EXPECT_FALSE(control<SwitchToggle>(page(), QStringLiteral("Show TamoCove in the Menu Bar"))->isChecked());
+    EXPECT_FALSE(control<SwitchToggle>(page(), QStringLiteral("Show TamoCove in the Tray"))->isChecked());
 }
 
 TEST_F(GeneralPageTest, LaunchAtLoginShowsTheRealStateAfterAFailure)
@@ -113,6 +115,18 @@ TEST_F(GeneralPageTest, SyncStatusLineFollowsTheStatus)
     ext.syncStatus = SyncStatus::of(SyncStatus::Kind::noAccount);
     ext.syncChanged();
     EXPECT_TRUE(line->text().startsWith(QStringLiteral("Create the folder "))) << line->text().toStdString();
+
+    // The text once sat some 140 px right of its symbol, centred in the spare width.
+    page().resize(600, 900);
+    page().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page()));
+    ASSERT_GT(line->width(), 400);
+    const QList<QLabel *> parts = line->findChildren<QLabel *>();
+    ASSERT_EQ(parts.size(), 2);
+    const QLabel *text = parts.at(0)->text().isEmpty() ? parts.at(1) : parts.at(0);
+    const QLabel *symbol = text == parts.at(0) ? parts.at(1) : parts.at(0);
+    const int textStart = text->geometry().left() + text->contentsRect().left();
+    EXPECT_LE(textStart - symbol->geometry().right(), 12);
 }
 
 TEST_F(GeneralPageTest, CapacityAsksOnlyAboutTheStopTheSliderRestsOn)
@@ -136,6 +150,29 @@ TEST_F(GeneralPageTest, CapacityAsksOnlyAboutTheStopTheSliderRestsOn)
     waitForCheck();
     EXPECT_EQ(alerts.shown().size(), 1);
     EXPECT_EQ(defaults.integer(keys::historyCapacity), 3);
+}
+
+// "Unlimited" once sat some 20 px left of its tick, the middle names further still.
+TEST_F(GeneralPageTest, EachCapacityNameIsCentredUnderItsTick)
+{
+    for (const int width : {240, 320, 420}) {
+        SCOPED_TRACE(width);
+        StopSlider slider({QStringLiteral("Day"), QStringLiteral("Week"), QStringLiteral("Month"),
+                           QStringLiteral("Unlimited")});
+        slider.resize(width, slider.minimumSizeHint().height());
+        slider.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&slider));
+        const QList<QLabel *> names = slider.findChildren<QLabel *>();
+        ASSERT_EQ(names.size(), 4);
+        for (int stop = 0; stop < names.size(); ++stop) {
+            const QRect name = names.at(stop)->geometry();
+            EXPECT_LE(std::abs(name.center().x() - slider.tickCentre(stop)), 1) << names.at(stop)->text().toStdString();
+            EXPECT_GE(name.left(), 0);
+            EXPECT_LE(name.right(), slider.width() - 1);
+            EXPECT_GT(name.top(), slider.slider()->geometry().bottom()) << "under the slider";
+            EXPECT_LE(name.bottom(), slider.height() - 1) << "shown whole";
+        }
+    }
 }
 
 TEST_F(GeneralPageTest, InvalidStoredCapacityShowsMonthAndRemoteChangesMoveTheSlider)
@@ -199,9 +236,12 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
     auto *button = control<SupportReportButton>(page, QStringLiteral("Support Report"));
     ASSERT_TRUE(button);
 
+    const int idleWidth = button->button()->sizeHint().expandedTo(button->button()->minimumSize()).width();
     click(button->button());
     EXPECT_TRUE(button->isExporting());
     EXPECT_EQ(button->button()->text(), QStringLiteral("Collecting…"));
+    EXPECT_EQ(button->button()->sizeHint().expandedTo(button->button()->minimumSize()).width(), idleWidth)
+        << "no narrower while collecting";
     reports.finish({}); // cancelled
     EXPECT_EQ(button->button()->text(), QStringLiteral("Export Support Report…"));
     EXPECT_TRUE(alerts.shown().isEmpty());
@@ -216,5 +256,6 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
     ASSERT_EQ(alerts.shown().size(), 1);
     EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Couldn't export the support report"));
     EXPECT_EQ(alerts.shown().first().informativeText, QStringLiteral("zip stopped with code 2"));
+    EXPECT_EQ(alerts.shown().first().style, AlertSpec::Style::warning);
     EXPECT_FALSE(button->isExporting());
 }

@@ -31,7 +31,8 @@ protected:
 TEST_F(PrivacyPageTest, IgnoredAppsStartFromTheStoredListOrTheDefaults)
 {
     workspace.install({QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("KeePassXC")});
-    EXPECT_EQ(rowNames(), QStringList({"com.apple.keychainaccess", "com.apple.Passwords"})) << "not installed: the id";
+    EXPECT_EQ(rowNames().first(), QStringLiteral("KeePassXC")) << "installed: its name";
+    EXPECT_EQ(rowNames().at(1), QStringLiteral("KeePass 2")) << "one of the defaults, not installed: its name";
     EXPECT_FALSE(list()->removeButton()->isEnabled());
 
     defaults.setValue(keys::ignoredApps, QStringList{QStringLiteral("org.keepassxc.KeePassXC")});
@@ -40,6 +41,11 @@ TEST_F(PrivacyPageTest, IgnoredAppsStartFromTheStoredListOrTheDefaults)
     for (const AppListRow *row : named.findChildren<AppListRow *>())
         names.append(row->accessibleName());
     EXPECT_EQ(names, QStringList({"KeePassXC"}));
+
+    defaults.setValue(keys::ignoredApps, QStringList{QStringLiteral("org.example.Tool")});
+    PrivacyPage unknown(environment());
+    EXPECT_EQ(unknown.findChild<AppListRow *>()->accessibleName(), QStringLiteral("org.example.Tool"))
+        << "neither installed nor a default: the id";
 
     defaults.setValue(keys::ignoredApps, QStringList());
     PrivacyPage empty(environment());
@@ -65,7 +71,7 @@ TEST_F(PrivacyPageTest, AddingSkipsThisAppAndKnownAppsAndCancelWritesNothing)
 
     defaults.remove(keys::ignoredApps);
     PrivacyPage fresh(environment());
-    appChooser.answer(QStringList{QStringLiteral("com.apple.Passwords")});
+    appChooser.answer(QStringList{QStringLiteral("org.keepassxc.KeePassXC")});
     fresh.findChild<IgnoredAppsList *>()->addApps();
     EXPECT_TRUE(defaults.hasPersistentValue(keys::ignoredApps)) << "written even when nothing was added";
 }
@@ -122,4 +128,13 @@ TEST_F(PrivacyPageTest, SkippingSecretsOffersABackupFirst)
     click(skip);
     EXPECT_TRUE(defaults.boolValue(keys::skipSecrets));
     EXPECT_EQ(alerts.shown().size(), 4);
+}
+
+TEST_F(PrivacyPageTest, ScreenSharingIsShownAsSomethingX11CannotDo)
+{
+    auto *screenSharing = control<SwitchToggle>(page(), QStringLiteral("Show During Screen Sharing"));
+    ASSERT_TRUE(screenSharing);
+    EXPECT_FALSE(screenSharing->isEnabled());
+    EXPECT_TRUE(screenSharing->isChecked());
+    EXPECT_TRUE(row(page(), QStringLiteral("Show During Screen Sharing"))->description().contains(u"X11 cannot"));
 }

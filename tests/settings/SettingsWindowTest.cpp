@@ -7,6 +7,7 @@
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPage.h"
 #include "settings/StandardPages.h"
+#include "support/DesktopWords.h"
 #include "support/ShownText.h"
 #include "support/UnnamedControls.h"
 
@@ -206,5 +207,18 @@ TEST_F(SettingsFixture, PagesShowDefaultsForUnfitValuesAndWriteNothingUnasked)
             entries->remove(keys::screenCardSizesActive);
         }
         EXPECT_EQ(after, before) << pageInfo(page).title.toStdString();
+    }
+}
+
+TEST_F(SettingsFixture, EveryPageUsesThisDesktopsWords)
+{
+    startedModel();
+    PreferencesWindowController controller;
+    controller.setPages(standardSettingsPages(environment()));
+    for (const SettingsPage page : allSettingsPages()) {
+        controller.showPreferences(int(page));
+        const QStringList foreign = foreignWords(textsIn(controller.window()));
+        EXPECT_TRUE(foreign.isEmpty()) << pageInfo(page).title.toStdString() << ": "
+                                       << foreign.join(u" | ").toStdString();
     }
 }

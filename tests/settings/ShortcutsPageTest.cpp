@@ -123,9 +123,9 @@ TEST_F(ShortcutsPageTest, TargetNoteFollowsTheThreeSettings)
         bool icon;
         const char *note;
     } cases[] = {
-        {ShortcutTarget::menuBar, true, false, "Turn on Recent Clips in the Menu Bar in Clips settings; until then the shortcut opens the TamoCove panel."},
-        {ShortcutTarget::menuBar, false, true, "Turn on Recent Clips in the Menu Bar in Clips settings; until then the shortcut opens the TamoCove panel."},
-        {ShortcutTarget::menuBar, true, true, "Your recent clips drop down from TamoCove's menu bar icon, ready to search."},
+        {ShortcutTarget::menuBar, true, false, "Turn on Recent Clips in the Tray in Clips settings; until then the shortcut opens the TamoCove panel."},
+        {ShortcutTarget::menuBar, false, true, "Turn on Recent Clips in the Tray in Clips settings; until then the shortcut opens the TamoCove panel."},
+        {ShortcutTarget::menuBar, true, true, "Your recent clips drop down from TamoCove's tray icon, ready to search."},
         {ShortcutTarget::drawer, false, false, "The TamoCove panel slides up from the bottom of the screen."},
     };
     for (const auto &step : cases) {

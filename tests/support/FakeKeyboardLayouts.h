@@ -24,6 +24,9 @@ public:
         return 0;
     }
     bool followsWindowLayout() const override { return false; }
+    QString keyLeftOfOne() const override { return leftOfOne; }
+
+    QString leftOfOne = QStringLiteral("`");
 };
 
 } // namespace tamo::testing

@@ -285,5 +285,39 @@ TEST_F(CloudSyncTest, TheSwitchAsksThenRelaunchesOrPutsTheOldValueBack)
     }
 }
 
+TEST_F(CloudSyncTest, AtTheFirstLaunchSyncIsOnOnlyWhereItsFolderCanBeMade)
+{
+    const struct
+    {
+        const char *name;
+        bool parentExists;
+        QVariant stored; // invalid: never written
+        bool enabled;
+    } cases[] = {
+        {"fresh, the folder's parent exists", true, QVariant(), true},
+        {"fresh, no parent: no warning to come", false, QVariant(), false},
+        {"turned off by the user", true, false, false},
+        {"turned on by the user before making the folder", false, true, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::TempDir home;
+        const QString parent = home.file(QStringLiteral("Sync"));
+        if (c.parentExists)
+            ASSERT_TRUE(QDir().mkpath(parent));
+        defaults.setValue(keys::syncFolder, parent + QStringLiteral("/TamoCove"));
+        defaults.remove(keys::iCloudSync);
+        if (c.stored.isValid())
+            defaults.setValue(keys::iCloudSync, c.stored);
+        CloudSync::chooseFirstLaunchDefault(defaults);
+        EXPECT_EQ(CloudSync::isEnabled(defaults), c.enabled);
+
+        // Making the folder later does not switch sync on unasked.
+        QDir().mkpath(parent);
+        CloudSync::chooseFirstLaunchDefault(defaults);
+        EXPECT_EQ(CloudSync::isEnabled(defaults), c.enabled);
+    }
+}
+
 } // namespace
 } // namespace tamo

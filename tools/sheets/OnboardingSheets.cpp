@@ -6,10 +6,12 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
+#include "onboarding/PageTransition.h"
 #include "onboarding/PersonalizeView.h"
 #include "onboarding/TourPages.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QPainter>
 
 #include <cstdio>
@@ -40,6 +42,11 @@ QImage picture(QWidget &view)
     view.setAttribute(Qt::WA_DontShowOnScreen);
     view.show();
     QCoreApplication::processEvents(); // a page's new widgets show from the event loop
+    // The page a step left fades out first.
+    QDeadlineTimer deadline(10 * PageTransition::durationMs);
+    while (!view.findChildren<PageTransition *>().isEmpty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents(); // the removed picture's deletion
     return view.grab().toImage();
 }
 

@@ -1,11 +1,13 @@
 #include "platform/x11/X11KeyboardLayouts.h"
 
+#include "platform/KeyNames.h"
 #include "platform/x11/X11Reply.h"
 
 #include <QProcess>
 
 // The header names a field "explicit", which C++ reserves.
 #define explicit explicit_
+#include <xcb/xcb_keysyms.h>
 #include <xcb/xkb.h>
 #undef explicit
 
@@ -80,6 +82,27 @@ bool X11KeyboardLayouts::followsWindowLayout() const
     if (!gsettings.waitForFinished(2000) || gsettings.exitStatus() != QProcess::NormalExit || gsettings.exitCode() != 0)
         return false;
     return gsettings.readAllStandardOutput().trimmed() == "true";
+}
+
+QString X11KeyboardLayouts::keyLeftOfOne() const
+{
+    // The evdev key code of the key left of 1 (TLDE) on every PC keyboard.
+    constexpr xcb_keycode_t leftOfOne = 49;
+    int group = 0;
+    if (m_hasXkb) {
+        const auto state = replyTo<xcb_xkb_get_state_reply>(
+            m_connection.xcb, xcb_xkb_get_state(m_connection.xcb, XCB_XKB_ID_USE_CORE_KBD));
+        group = state ? state->lockedGroup : 0;
+    }
+    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(m_connection.xcb);
+    if (!symbols)
+        return {};
+    // The core map holds the first two groups, two columns each.
+    xcb_keysym_t keysym = group < 2 ? xcb_key_symbols_get_keysym(symbols, leftOfOne, 2 * group) : 0;
+    if (keysym == 0)
+        keysym = xcb_key_symbols_get_keysym(symbols, leftOfOne, 0);
+    xcb_key_symbols_free(symbols);
+    return keysymCap(keysym);
 }
 
 } // namespace tamo::x11

@@ -18,6 +18,7 @@ public:
     QString currentLayoutID() const override;
     int select(const QString &id) override;
     bool followsWindowLayout() const override;
+    QString keyLeftOfOne() const override;
 
 private:
     QStringList layoutIDs() const;

@@ -40,9 +40,11 @@ TEST_F(InputSourcesX11Test, TheDisplaysLayoutsAreListedNamedAndSelected)
     EXPECT_EQ(layouts.layouts(), expected);
     EXPECT_EQ(layouts.select(QStringLiteral("de(nodeadkeys)")), 0);
     EXPECT_EQ(layouts.currentLayoutID(), QStringLiteral("de(nodeadkeys)"));
+    EXPECT_EQ(layouts.keyLeftOfOne(), QStringLiteral("^")) << "the key left of 1, as the current layout names it";
     EXPECT_NE(layouts.select(QStringLiteral("fr")), 0) << "not configured";
     EXPECT_EQ(layouts.select(QStringLiteral("us")), 0);
     EXPECT_EQ(layouts.currentLayoutID(), QStringLiteral("us"));
+    EXPECT_EQ(layouts.keyLeftOfOne(), QStringLiteral("`"));
 }
 
 TEST_F(InputSourcesX11Test, EachAppGetsItsLayoutWhenItComesToTheFront)

@@ -88,7 +88,7 @@ TEST_F(WheelOverSettingsX11Test, TheWheelOverAControlScrollsThePageAndChangesNot
         {SettingsPage::tamos, "Font Size", keys::cardTextScale},
         {SettingsPage::tamos, "Panel Size", keys::menuBarVisibleCards},
         {SettingsPage::shortcuts, "The Shortcut Opens", keys::shortcutTarget},
-        {SettingsPage::bonus, "Input Source", keys::inputSourceRules},
+        {SettingsPage::bonus, "Keyboard Layout", keys::inputSourceRules},
     };
     for (const auto &expected : controls) {
         SCOPED_TRACE(expected.control);
