@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -251,9 +250,14 @@ private:
                 return {literalIndices(atoms), reach, reach};
         }
         if (detector.rule && !detector.rule->keywords.empty()) {
+            // Split by hand: clang's <ranges> does not take libstdc++ 12's views::split.
             std::vector<std::string> keywords;
-            for (const auto keyword : std::views::split(detector.rule->keywords, ' '))
-                keywords.emplace_back(keyword.begin(), keyword.end());
+            std::string_view rest = detector.rule->keywords;
+            while (!rest.empty()) {
+                const std::size_t space = std::min(rest.find(' '), rest.size());
+                keywords.emplace_back(rest.substr(0, space));
+                rest.remove_prefix(std::min(space + 1, rest.size()));
+            }
             return {literalIndices(keywords), 0, 1 + reach};
         }
         return {};
