@@ -84,11 +84,17 @@ void paintRadioCaption(QPainter &painter, const QPalette &palette, bool checked,
 
 namespace tamo {
 
-PageDots::PageDots(const Look &look, const QString &name) : m_look(look)
+PageDots::PageDots(const Look &look, const QString &name) : m_look(look), m_glide(new QVariantAnimation(this))
 {
     setFixedSize(qRound(look.currentWidth + (look.count - 1) * (look.dot.width() + look.spacing)),
                  qRound(look.dot.height()));
     setAccessibleName(name);
+    m_glide->setDuration(glideMs);
+    m_glide->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_glide, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        m_position = value.toDouble();
+        update();
+    });
     setCurrent(0);
 }
 
@@ -96,7 +102,15 @@ void PageDots::setCurrent(int index)
 {
     m_current = index;
     setAccessibleDescription(QStringLiteral("%1 of %2").arg(index + 1).arg(m_look.count));
-    update();
+    m_glide->stop();
+    if (!isVisible()) {
+        m_position = index;
+        update();
+        return;
+    }
+    m_glide->setStartValue(m_position);
+    m_glide->setEndValue(double(index));
+    m_glide->start();
 }
 
 void PageDots::paintEvent(QPaintEvent *)
@@ -107,11 +121,19 @@ void PageDots::paintEvent(QPaintEvent *)
     QColor other = palette().color(QPalette::WindowText);
     other.setAlphaF(float(m_look.otherOpacity));
     const double radius = m_look.dot.height() / 2;
+    const QColor accent = OnboardingStyle::accent();
     double x = 0;
     for (int i = 0; i < m_look.count; ++i) {
-        const double width = i == m_current ? m_look.currentWidth : m_look.dot.width();
-        const bool accent = i == m_current || (m_look.fillReached && i < m_current);
-        painter.setBrush(accent ? OnboardingStyle::accent() : other);
+        // How much of the current page's mark this one holds on the way.
+        const double share = std::max(0.0, 1 - std::abs(i - m_position));
+        const double width = m_look.dot.width() + share * (m_look.currentWidth - m_look.dot.width());
+        const double lit = m_look.fillReached && i < m_position ? 1 : share;
+        QColor colour = other;
+        colour.setRedF(float(other.redF() + lit * (accent.redF() - other.redF())));
+        colour.setGreenF(float(other.greenF() + lit * (accent.greenF() - other.greenF())));
+        colour.setBlueF(float(other.blueF() + lit * (accent.blueF() - other.blueF())));
+        colour.setAlphaF(float(other.alphaF() + lit * (accent.alphaF() - other.alphaF())));
+        painter.setBrush(colour);
         painter.drawRoundedRect(QRectF(x, 0, width, m_look.dot.height()), radius, radius);
         x += width + m_look.spacing;
     }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPixmap>
 #include <QString>
+#include <QVariantAnimation>
 #include <QWidget>
 
 class QPainter;
@@ -40,9 +41,11 @@ void paintRadioCaption(QPainter &painter, const QPalette &palette, bool checked,
 } // namespace OnboardingStyle
 
 // Where a paged window is: one mark per page, the current one wider where
-// the look asks for it.
+// the look asks for it; the mark glides to a new page.
 class PageDots : public QWidget
 {
+    Q_OBJECT
+
 public:
     struct Look
     {
@@ -54,8 +57,12 @@ public:
         bool fillReached;    // pages before the current one take the accent too
     };
 
+    static constexpr int glideMs = 240;
+
     PageDots(const Look &look, const QString &name);
     void setCurrent(int index);
+    // Where the mark is on its way between pages: the current page once it arrived.
+    double position() const { return m_position; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -63,6 +70,8 @@ protected:
 private:
     Look m_look;
     int m_current = 0;
+    double m_position = 0;
+    QVariantAnimation *m_glide;
 };
 
 } // namespace tamo

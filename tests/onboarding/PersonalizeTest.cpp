@@ -5,6 +5,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
 #include "onboarding/OnboardingWindow.h"
+#include "onboarding/OnboardingStyle.h"
 #include "onboarding/PageTransition.h"
 #include "onboarding/Personalization.h"
 #include "settings/CardStyleOption.h"
@@ -67,18 +68,24 @@ TEST_F(PersonalizeTest, EveryStepUsesThisDesktopsWords)
     }
 }
 
+// The page fades and slides, and the page mark glides to its page rather than jumping.
 TEST_F(PersonalizeTest, AStepFadesTheLastPageOutAndLeavesNothingBehind)
 {
     personalization.present();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(personalization.window()));
-    for (const char *go : {"Next", "Back"}) {
+    auto *dots = personalization.window()->findChild<PageDots *>();
+    ASSERT_TRUE(dots);
+    for (const auto &[go, page] : {std::pair{"Next", 1.0}, std::pair{"Back", 0.0}}) {
         SCOPED_TRACE(go);
+        const double from = dots->position();
         button(QString::fromUtf8(go))->click();
         const QList<PageTransition *> fading = personalization.window()->findChildren<PageTransition *>();
         ASSERT_EQ(fading.size(), 1);
         EXPECT_TRUE(fading.first()->testAttribute(Qt::WA_TransparentForMouseEvents));
+        EXPECT_DOUBLE_EQ(dots->position(), from) << "the mark jumped";
         EXPECT_TRUE(QTest::qWaitFor(
             [this] { return personalization.window()->findChildren<PageTransition *>().isEmpty(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dots->position() == page; }, 5000)) << "the mark never arrived";
     }
 }
 

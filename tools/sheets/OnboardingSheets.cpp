@@ -6,6 +6,7 @@
 #include "model/SettingsEnums.h"
 #include "model/SettingsKeys.h"
 #include "onboarding/FeatureTour.h"
+#include "onboarding/OnboardingStyle.h"
 #include "onboarding/PageTransition.h"
 #include "onboarding/PersonalizeView.h"
 #include "onboarding/TourPages.h"
@@ -47,6 +48,9 @@ QImage picture(QWidget &view)
     while (!view.findChildren<PageTransition *>().isEmpty() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents(); // the removed picture's deletion
+    // The page mark glides to its page meanwhile.
+    for (QDeadlineTimer glide(PageDots::glideMs); !glide.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return view.grab().toImage();
 }
 
