@@ -23,6 +23,7 @@ inline const char *const base64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrs
 inline const char *const base64url = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 inline const char *const hex = "0123456789abcdef";
 inline const char *const digits = "0123456789";
+inline const char *const lowerDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
 inline const char *const printable = "ABCDEFGHJKLMNPQRSTUVWXYZabcdefghijkmnopqrstuvwxyz23456789!#%^*_+=-";
 
 class Random
@@ -86,6 +87,13 @@ inline QString pemBody(Random &random, int lines)
 inline QString pem(Random &random, const QString &label, int lines, const QString &headers = {})
 {
     return QStringLiteral("-----BEGIN %1-----\n%2%3-----END %1-----\n").arg(label, headers, pemBody(random, lines));
+}
+
+// A random version-4 UUID, its variant drawn too.
+inline QString versionFourUuid(Random &r)
+{
+    return r.chars(hex, 8) + "-" + r.chars(hex, 4) + "-4" + r.chars(hex, 3) + "-" + r.pick({"8", "9", "a", "b"})
+        + r.chars(hex, 3) + "-" + r.chars(hex, 12);
 }
 
 using Generate = std::function<QString(Random &)>;

@@ -5,14 +5,7 @@ namespace tamo::bench {
 
 namespace {
 
-const char *const lowerDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
 const char *const lowerBase32 = "abcdefghijklmnopqrstuvwxyz234567";
-
-QString uuid(Random &r)
-{
-    return r.chars(hex, 8) + "-" + r.chars(hex, 4) + "-4" + r.chars(hex, 3) + "-" + r.pick({"8", "9", "a", "b"})
-        + r.chars(hex, 3) + "-" + r.chars(hex, 12);
-}
 
 // A provider's key and where people keep it. Keys whose own shape tells
 // them are also copied bare and in URLs; generic-looking ones only where
@@ -49,8 +42,8 @@ const QList<Provider> &providers()
         {"source hosting & CI", "Octopus Deploy key", "OCTOPUS_API_KEY", "octopus", "api_key", true, [](Random &r) { return "API-" + r.chars(upperDigits, 27); }},
         {"source hosting & CI", "Harness token", "HARNESS_PLATFORM_API_KEY", "harness", "api_key", true, [](Random &r) { return "pat." + base62Key(r, 22) + "." + r.chars(hex, 24) + "." + base62Key(r, 20); }},
         {"source hosting & CI", "Travis CI token", "TRAVIS_TOKEN", "travis", "api_token", false, [](Random &r) { return r.chars(base64url, 22); }},
-        {"source hosting & CI", "Codecov token", "CODECOV_TOKEN", "codecov", "token", false, uuid},
-        {"source hosting & CI", "Snyk token", "SNYK_TOKEN", "snyk", "api_token", false, uuid},
+        {"source hosting & CI", "Codecov token", "CODECOV_TOKEN", "codecov", "token", false, versionFourUuid},
+        {"source hosting & CI", "Snyk token", "SNYK_TOKEN", "snyk", "api_token", false, versionFourUuid},
         // Package registries
         {"package registries", "npm token", "NPM_TOKEN", "npm", "auth_token", true, [](Random &r) { return checksummed(r, "npm_"); }},
         {"package registries", "PyPI token", "TWINE_PASSWORD", "pypi", "password", true, [](Random &r) { return "pypi-AgEIcHlwaS5vcmc" + r.chars(base64url, 140); }},
@@ -72,13 +65,13 @@ const QList<Provider> &providers()
         {"cloud", "Cloudflare global API key", "CF_API_KEY", "cloudflare", "api_key", false, [](Random &r) { return r.chars(hex, 37); }},
         {"cloud", "Cloudflare origin CA key", "CF_ORIGIN_CA_KEY", "cloudflare", "origin_ca_key", true, [](Random &r) { return "v1.0-" + r.chars(hex, 24) + "-" + r.chars(hex, 146); }},
         {"cloud", "DigitalOcean token", "DIGITALOCEAN_TOKEN", "digitalocean", "token", true, [](Random &r) { return "dop_v1_" + r.chars(hex, 64); }},
-        {"cloud", "Heroku API key", "HEROKU_API_KEY", "heroku", "api_key", false, uuid},
+        {"cloud", "Heroku API key", "HEROKU_API_KEY", "heroku", "api_key", false, versionFourUuid},
         {"cloud", "Alibaba Cloud key id", "ALIBABA_CLOUD_ACCESS_KEY_ID", "alibaba", "access_key_id", true, [](Random &r) { return "LTAI" + base62Key(r, 20); }},
         {"cloud", "Alibaba Cloud secret", "ALIBABA_CLOUD_ACCESS_KEY_SECRET", "alibaba", "access_key_secret", false, [](Random &r) { return base62Key(r, 30); }},
         {"cloud", "Linode token", "LINODE_TOKEN", "linode", "token", false, [](Random &r) { return r.chars(hex, 64); }},
         {"cloud", "Vultr key", "VULTR_API_KEY", "vultr", "api_key", false, [](Random &r) { return r.chars(upperDigits, 36); }},
         {"cloud", "Hetzner token", "HCLOUD_TOKEN", "hcloud", "token", false, [](Random &r) { return base62Key(r, 64); }},
-        {"cloud", "Scaleway secret key", "SCW_SECRET_KEY", "scaleway", "secret_key", false, uuid},
+        {"cloud", "Scaleway secret key", "SCW_SECRET_KEY", "scaleway", "secret_key", false, versionFourUuid},
         {"cloud", "Vault token", "VAULT_TOKEN", "vault", "token", true, [](Random &r) { return "hvs." + r.chars(base64url, 90); }},
         {"cloud", "Terraform Cloud token", "TFE_TOKEN", "terraform", "token", true, [](Random &r) { return base62Key(r, 14) + ".atlasv1." + base62Key(r, 67); }},
         {"cloud", "Doppler token", "DOPPLER_TOKEN", "doppler", "token", true, [](Random &r) { return "dp.st.prd." + base62Key(r, 43); }},
@@ -118,7 +111,7 @@ const QList<Provider> &providers()
         {"messaging & email", "Mailgun key", "MAILGUN_API_KEY", "mailgun", "api_key", true, [](Random &r) { return "key-" + r.chars(hex, 32); }},
         {"messaging & email", "Mailchimp key", "MAILCHIMP_KEY", "mailchimp", "key", true, [](Random &r) { return r.chars(hex, 32) + "-us" + QString::number(1 + r.below(21)); }},
         {"messaging & email", "Brevo key", "BREVO_API_KEY", "brevo", "api_key", true, [](Random &r) { return "xkeysib-" + r.chars(hex, 64) + "-" + base62Key(r, 16); }},
-        {"messaging & email", "Postmark token", "POSTMARK_SERVER_TOKEN", "postmark", "server_token", false, uuid},
+        {"messaging & email", "Postmark token", "POSTMARK_SERVER_TOKEN", "postmark", "server_token", false, versionFourUuid},
         {"messaging & email", "Mandrill key", "MANDRILL_API_KEY", "mandrill", "api_key", true, [](Random &r) { return "md-" + base62Key(r, 22); }},
         {"messaging & email", "MessageBird key", "MESSAGEBIRD_ACCESS_KEY", "messagebird", "access_key", false, [](Random &r) { return base62Key(r, 25); }},
         {"messaging & email", "Mattermost token", "MATTERMOST_TOKEN", "mattermost", "token", false, [](Random &r) { return r.chars(lowerDigits, 26); }},
@@ -134,7 +127,7 @@ const QList<Provider> &providers()
         {"payments & commerce", "Shopify token", "SHOPIFY_ACCESS_TOKEN", "shopify", "access_token", true, [](Random &r) { return r.pick({"shpat_", "shpca_", "shpss_"}) + r.chars(hex, 32); }},
         {"payments & commerce", "Paystack key", "PAYSTACK_SECRET_KEY", "paystack", "secret_key", true, [](Random &r) { return "sk_live_" + r.chars(hex, 40); }},
         {"payments & commerce", "Flutterwave key", "FLW_SECRET_KEY", "flutterwave", "secret_key", true, [](Random &r) { return "FLWSECK-" + r.chars(hex, 32) + "-X"; }},
-        {"payments & commerce", "Plaid access token", "PLAID_ACCESS_TOKEN", "plaid", "access_token", true, [](Random &r) { return "access-production-" + uuid(r); }},
+        {"payments & commerce", "Plaid access token", "PLAID_ACCESS_TOKEN", "plaid", "access_token", true, [](Random &r) { return "access-production-" + versionFourUuid(r); }},
         {"payments & commerce", "Plaid secret", "PLAID_SECRET", "plaid", "secret", false, [](Random &r) { return r.chars(hex, 30); }},
         {"payments & commerce", "Coinbase secret", "COINBASE_API_SECRET", "coinbase", "api_secret", false, [](Random &r) { return r.chars(base64url, 64); }},
         {"payments & commerce", "Duffel token", "DUFFEL_ACCESS_TOKEN", "duffel", "access_token", true, [](Random &r) { return "duffel_live_" + r.chars(base64url, 43); }},
@@ -153,7 +146,7 @@ const QList<Provider> &providers()
         {"monitoring", "Honeycomb key", "HONEYCOMB_API_KEY", "honeycomb", "api_key", false, [](Random &r) { return base62Key(r, 22); }},
         {"monitoring", "Sumo Logic key", "SUMO_ACCESS_KEY", "sumologic", "access_key", false, [](Random &r) { return base62Key(r, 64); }},
         {"monitoring", "PagerDuty key", "PAGERDUTY_TOKEN", "pagerduty", "token", false, [](Random &r) { return "u+" + r.chars(base64url, 18); }},
-        {"monitoring", "Splunk HEC token", "SPLUNK_HEC_TOKEN", "splunk", "hec_token", false, uuid},
+        {"monitoring", "Splunk HEC token", "SPLUNK_HEC_TOKEN", "splunk", "hec_token", false, versionFourUuid},
         {"monitoring", "Rollbar token", "ROLLBAR_ACCESS_TOKEN", "rollbar", "access_token", false, [](Random &r) { return r.chars(hex, 32); }},
         // Productivity and developer tools
         {"productivity & dev tools", "Linear key", "LINEAR_API_KEY", "linear", "api_key", true, [](Random &r) { return "lin_api_" + base62Key(r, 40); }},
@@ -162,7 +155,7 @@ const QList<Provider> &providers()
         {"productivity & dev tools", "Airtable token", "AIRTABLE_TOKEN", "airtable", "token", true, [](Random &r) { return "pat" + base62Key(r, 14) + "." + r.chars(hex, 64); }},
         {"productivity & dev tools", "Asana token", "ASANA_PAT", "asana", "access_token", false, [](Random &r) { return "2/" + r.chars(digits, 16) + "/" + r.chars(digits, 16) + ":" + r.chars(hex, 32); }},
         {"productivity & dev tools", "Postman key", "POSTMAN_API_KEY", "postman", "api_key", true, [](Random &r) { return "PMAK-" + r.chars(hex, 24) + "-" + r.chars(hex, 34); }},
-        {"productivity & dev tools", "HubSpot token", "HUBSPOT_ACCESS_TOKEN", "hubspot", "access_token", true, [](Random &r) { return "pat-na1-" + uuid(r); }},
+        {"productivity & dev tools", "HubSpot token", "HUBSPOT_ACCESS_TOKEN", "hubspot", "access_token", true, [](Random &r) { return "pat-na1-" + versionFourUuid(r); }},
         {"productivity & dev tools", "Typeform token", "TYPEFORM_TOKEN", "typeform", "token", true, [](Random &r) { return "tfp_" + base62Key(r, 44) + "_" + base62Key(r, 14); }},
         {"productivity & dev tools", "Contentful token", "CONTENTFUL_MANAGEMENT_TOKEN", "contentful", "management_token", true, [](Random &r) { return "CFPAT-" + r.chars(base64url, 43); }},
         {"productivity & dev tools", "ClickUp token", "CLICKUP_API_TOKEN", "clickup", "api_token", true, [](Random &r) { return "pk_" + r.chars(digits, 8) + "_" + r.chars(upperDigits, 32); }},
@@ -172,7 +165,7 @@ const QList<Provider> &providers()
         {"productivity & dev tools", "Dropbox token", "DROPBOX_ACCESS_TOKEN", "dropbox", "access_token", true, [](Random &r) { return "sl." + r.chars(base64url, 135); }},
         {"productivity & dev tools", "Mapbox secret token", "MAPBOX_SECRET_TOKEN", "mapbox", "secret_token", true, [](Random &r) { return "sk.eyJ1Ijoi" + r.chars(base64url, 70) + "." + r.chars(base64url, 22); }},
         {"productivity & dev tools", "Okta token", "OKTA_API_TOKEN", "okta", "api_token", false, [](Random &r) { return "00" + r.chars(base64url, 40); }},
-        {"productivity & dev tools", "LaunchDarkly key", "LAUNCHDARKLY_ACCESS_TOKEN", "launchdarkly", "access_token", false, [](Random &r) { return "api-" + uuid(r); }},
+        {"productivity & dev tools", "LaunchDarkly key", "LAUNCHDARKLY_ACCESS_TOKEN", "launchdarkly", "access_token", false, [](Random &r) { return "api-" + versionFourUuid(r); }},
         {"productivity & dev tools", "Prefect key", "PREFECT_API_KEY", "prefect", "api_key", true, [](Random &r) { return "pnu_" + base62Key(r, 36); }},
         {"productivity & dev tools", "ReadMe key", "README_API_KEY", "readme", "api_key", true, [](Random &r) { return "rdme_" + r.chars(lowerDigits, 70); }},
         // Databases
@@ -241,17 +234,17 @@ QString identifier(Random &r)
 const QList<Kind> &lookAlikes()
 {
     static const QList<Kind> kinds = {
-        {"UUIDs in a log", [](Random &r) { return "2026-12-07T10:00:0" + QString::number(r.below(10)) + "Z INFO request_id=" + uuid(r) + " trace=" + r.chars(hex, 32) + " span=" + r.chars(hex, 16) + " user=" + uuid(r) + "\n"; }},
+        {"UUIDs in a log", [](Random &r) { return "2026-12-07T10:00:0" + QString::number(r.below(10)) + "Z INFO request_id=" + versionFourUuid(r) + " trace=" + r.chars(hex, 32) + " span=" + r.chars(hex, 16) + " user=" + versionFourUuid(r) + "\n"; }},
         {"git log", gitLog},
         {"base64 image", [](Random &r) { return r.pick({"<img src=\"data:image/png;base64,iVBORw0KGgo", ".icon { background: url(data:image/svg+xml;base64,PHN2Zy"}) + r.chars(base64, 800 + r.below(1200)) + "=\">"; }},
         {"long identifiers", [](Random &r) { return identifier(r) + " " + identifier(r) + " " + identifier(r); }},
         {"CSS", [](Random &r) { return ".sk-" + r.chars("abcdefghijklmnopqrstuvwxyz", 8) + "-container{display:flex;color:#" + r.chars(hex, 6) + ";background:#" + r.chars(hex, 6) + "}.css-" + r.chars(lowerDigits, 6) + "{margin:0 auto}\n"; }},
         {"minified JavaScript", [](Random &r) { return "!function(e,t){var n=" + r.chars(digits, 4) + ",r=\"" + r.chars(base62, 12) + "\";e.exports={key:n,id:\"" + r.chars(hex, 24) + "\",hash:\"" + r.chars(hex, 40) + "\"}}(window,document);"; }},
-        {"paths", [](Random &r) { return r.pick({"/usr/lib/x86_64-linux-gnu/libQt6Core.so.6", "/home/ada/.cache/pip/wheels/" + r.chars(hex, 2) + "/" + r.chars(hex, 62), "C:\\Users\\ada\\AppData\\Local\\Temp\\" + uuid(r) + ".tmp", "node_modules/.pnpm/lodash@4.17.21/node_modules/lodash", "/var/lib/docker/overlay2/" + r.chars(hex, 64) + "/merged"}); }},
+        {"paths", [](Random &r) { return r.pick({"/usr/lib/x86_64-linux-gnu/libQt6Core.so.6", "/home/ada/.cache/pip/wheels/" + r.chars(hex, 2) + "/" + r.chars(hex, 62), "C:\\Users\\ada\\AppData\\Local\\Temp\\" + versionFourUuid(r) + ".tmp", "node_modules/.pnpm/lodash@4.17.21/node_modules/lodash", "/var/lib/docker/overlay2/" + r.chars(hex, 64) + "/merged"}); }},
         {"checksums and digests", [](Random &r) { return r.pick({"sha256:" + r.chars(hex, 64), r.chars(hex, 64) + "  app-2.4.1-linux-x86_64.tar.gz", "golang.org/x/text v0.14.0 h1:" + r.chars(base64, 43) + "=", "--hash=sha256:" + r.chars(hex, 64), "\"integrity\": \"sha512-" + r.chars(base64, 86) + "==\""}); }},
-        {"provider settings that are no key", [](Random &r) { return r.pick({"[datadog]\nsite = datadoghq.eu\ncommit = " + r.chars(hex, 40) + "\n", "DATADOG_SITE=datadoghq.com\nDD_ENV=prod\nDD_VERSION=" + r.chars(hex, 40) + "\n", "heroku:\n  app_id: " + uuid(r) + "\n", "{\"cloudflare\": {\"zone_id\": \"" + r.chars(hex, 32) + "\", \"account_id\": \"" + r.chars(hex, 32) + "\"}}", "[twilio]\naccount_sid = AC" + r.chars(hex, 32) + "\n", "algolia:\n  app_id: " + r.chars(upperDigits, 10) + "\n  search_only_key_hash: " + r.chars(hex, 32) + "\n"}); }},
+        {"provider settings that are no key", [](Random &r) { return r.pick({"[datadog]\nsite = datadoghq.eu\ncommit = " + r.chars(hex, 40) + "\n", "DATADOG_SITE=datadoghq.com\nDD_ENV=prod\nDD_VERSION=" + r.chars(hex, 40) + "\n", "heroku:\n  app_id: " + versionFourUuid(r) + "\n", "{\"cloudflare\": {\"zone_id\": \"" + r.chars(hex, 32) + "\", \"account_id\": \"" + r.chars(hex, 32) + "\"}}", "[twilio]\naccount_sid = AC" + r.chars(hex, 32) + "\n", "algolia:\n  app_id: " + r.chars(upperDigits, 10) + "\n  search_only_key_hash: " + r.chars(hex, 32) + "\n"}); }},
         {"public keys and ids", [](Random &r) { return r.pick({"pk_live_51" + r.chars(base62, 97), "phc_" + r.chars(base62, 43), "NEXT_PUBLIC_SUPABASE_URL=https://" + r.chars(lowerDigits, 20) + ".supabase.co", "ga('create', 'UA-" + r.chars(digits, 8) + "-1');", "ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAI" + r.chars(base64, 43) + " ada@host", "arn:aws:iam::" + r.chars(digits, 12) + ":role/deploy"}); }},
-        {"Azure resource ids", [](Random &r) { return "/subscriptions/" + uuid(r) + "/resourceGroups/rg-app/providers/Microsoft.Storage/storageAccounts/st" + r.chars(lowerDigits, 10); }},
+        {"Azure resource ids", [](Random &r) { return "/subscriptions/" + versionFourUuid(r) + "/resourceGroups/rg-app/providers/Microsoft.Storage/storageAccounts/st" + r.chars(lowerDigits, 10); }},
         {"prose about keys", [](Random &r) { return r.pick({"Rotate the Datadog application key every 90 days; the API key can stay.", "Azure storage account keys are 88 characters of base64 ending in ==.", "Cloudflare origin CA keys start with v1.0- and are shown once.", "Set DD_APP_KEY in your shell before running the exporter."}) + " See ticket " + r.chars(upperDigits, 6) + "."; }},
         {"hex colours and numbers", [](Random &r) { QString t; for (int i = 0; i < 20; ++i) t += "#" + r.chars(hex, 6) + " " + r.chars(digits, 12) + " "; return t; }},
     };

@@ -99,12 +99,7 @@ Strength strengthOf(QStringView name)
 // `value: …`, or {"name": "API_TOKEN", "value": "…"}.
 QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
 {
-    constexpr qsizetype maxDistance = 300;
-    qsizetype from = fieldStart;
-    for (int lineBreaks = 0; from > 0 && fieldStart - from < maxDistance; --from) {
-        if (text[from - 1] == u'\n' && ++lineBreaks == 2)
-            break;
-    }
+    const qsizetype from = startOfLineAbove(text, fieldStart, 300);
     const QStringView before = text.sliced(from, fieldStart - from);
     const qsizetype nameAt = before.lastIndexOf(u"name", -1, Qt::CaseInsensitive);
     if (nameAt < 0)

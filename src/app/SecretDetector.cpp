@@ -343,12 +343,7 @@ std::string latin1Of(QStringView text)
 // of `at` or the line above, before `at`.
 bool keywordNear(QStringView text, qsizetype at, std::string_view keywords)
 {
-    constexpr qsizetype maxDistance = 200;
-    qsizetype from = at;
-    for (int lineBreaks = 0; from > 0 && at - from < maxDistance; --from) {
-        if (text[from - 1] == u'\n' && ++lineBreaks == 2)
-            break;
-    }
+    const qsizetype from = startOfLineAbove(text, at, 200);
     const QStringView before = text.sliced(from, at - from);
     for (QLatin1StringView keyword : QLatin1StringView(keywords.data(), qsizetype(keywords.size())).tokenize(u' ', Qt::SkipEmptyParts)) {
         const std::u16string word = QString(keyword).toStdU16String();

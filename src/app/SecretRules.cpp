@@ -404,7 +404,7 @@ constexpr SecretRule table[] = {
     {"dropbox-sl", "Dropbox", Where::anywhere, "", R"x(sl\.([0-9A-Za-z_.-]{130,}))x", 3.5, isMixedCaseRandom, ""}, // dropbox.com developers "OAuth guide"
     {"mapbox-sk-eyj", "Mapbox", Where::anywhere, "", R"x(sk\.eyJ([0-9A-Za-z_.-]{80,}))x", 3.5, isMixedCaseRandom, ""}, // docs.mapbox.com "Access tokens" (sk. tokens)
     // ---- Encryption keys ----
-    {"age-age-secret-key-1", "age", Where::anywhere, "", R"x(AGE-SECRET-KEY-1([A-Z0-9]{58}))x", 3.5, isVaried, ""}, // age-encryption.org/v1 specification
+    {"age-age-secret-key-1", "age", Where::anywhere, "", R"x(AGE-SECRET-KEY-1([A-Z0-9]{58}))x", 3.5, isVaried, ""}, // age-encryption.org/v1: the Bech32 secret key line
     // ---- Formerly found by hand-written readers ----
     {"jwt", "JSON Web Token", Where::anywhere, "", R"x((eyJ[0-9A-Za-z_-]{13,}\.eyJ[0-9A-Za-z_-]{13,}\.[0-9A-Za-z_-]{32,}))x", 3.5, isVaried, ""}, // RFC 7519 "JSON Web Token" (header.payload.signature in base64url)
     {"discord-bot-token", "Discord", Where::anywhere, "", R"x(([MNO][0-9A-Za-z_-]+\.[0-9A-Za-z_-]{6}\.[0-9A-Za-z_-]+))x", 3.5, isDiscordBotToken, ""}, // discord.com developers "Reference: Authentication" (bot token parts)

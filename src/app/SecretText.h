@@ -222,6 +222,18 @@ inline bool isUuid(QStringView body)
 // Where the lower-case ASCII `needle` starts in `haystack`, ignoring case,
 // or -1. Far cheaper than QStringView::indexOf with Qt::CaseInsensitive,
 // which folds all of Unicode; the scan runs this on every candidate.
+// Where the line above the one holding `at` starts, looking back at most
+// `maxDistance` characters: the context a value's name or provider sits in.
+inline qsizetype startOfLineAbove(QStringView text, qsizetype at, qsizetype maxDistance)
+{
+    qsizetype from = at;
+    for (int lineBreaks = 0; from > 0 && at - from < maxDistance; --from) {
+        if (text[from - 1] == u'\n' && ++lineBreaks == 2)
+            break;
+    }
+    return from;
+}
+
 inline qsizetype indexOfIgnoringCase(QStringView haystack, std::u16string_view needle, qsizetype from = 0)
 {
     const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
