@@ -419,8 +419,9 @@ TEST(SecretDetector, FindsEveryPrefixedTokenFormat)
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(SecretDetector::containsSecret("Here it is: " + c.text + " (rotate it soon)")) << qPrintable(c.text);
         // After the dot of a dotted prefix another token may start.
-        if (!QLatin1String(c.name).contains(u'.'))
+        if (!QLatin1String(c.name).contains(u'.')) {
             EXPECT_FALSE(SecretDetector::containsSecret("x" + c.text)) << "glued to a word: " << qPrintable(c.text);
+        }
     }
 }
 

@@ -105,8 +105,9 @@ TEST_F(StoreOpeningTest, DamageFoundWhileRunningIsMovedAsideAtTheNextLaunchWhenT
         ASSERT_TRUE(relaunched);
         const QStringList aside = QDir(home.path()).entryList({QStringLiteral("Tamo.store.damaged-*[0-9]")});
         EXPECT_EQ(aside.size(), answer == startFresh ? 1 : 0);
-        if (answer == startFresh)
+        if (answer == startFresh) {
             EXPECT_GT(relaunched->container().mainContext().fetchCount<ClipItem>(), 0) << "readable rows kept";
+        }
         EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("Tamo.store.rescue"))));
     }
 }

@@ -234,9 +234,10 @@ TEST_F(SupportReportTest, TheWorkingFolderIsPrivate)
         modes.start(QStringLiteral("unzip"), {QStringLiteral("-Z"), destination});
         modes.waitForFinished();
         for (const QString &line : QString::fromUtf8(modes.readAllStandardOutput()).split(u'\n')) {
-            if (line.contains(QLatin1String("Private/")))
+            if (line.contains(QLatin1String("Private/"))) {
                 EXPECT_TRUE(line.startsWith(QLatin1String("-rw------- ")) || line.startsWith(QLatin1String("drwx------ ")))
                     << line.toStdString();
+            }
         }
     }
     EXPECT_TRUE(temporaryFolderIsEmpty());
