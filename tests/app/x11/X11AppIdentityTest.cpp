@@ -116,7 +116,7 @@ TEST_F(X11AppIdentityTest, AWindowWithoutItsProcessIdIsOneAppEverywhere)
         // Managed and in front: the manager lists it, and it is the active window.
         ASSERT_TRUE(QTest::qWaitFor([&] {
             return desktop.switcherName(notes.pid()).isValid() && desktop.workspace.frontmostProcessID() == notes.pid();
-        }, 10000)) << "the Tk window did not come to the front";
+        }, 30000)) << "the Tk window did not come to the front";
 
         EXPECT_EQ(desktop.workspace.frontmostApp(), row.expected) << "front app";
         EXPECT_EQ(desktop.switcherName(notes.pid()), row.expected) << "window switcher";
@@ -163,7 +163,7 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         ChildProcess copier(QStringLiteral(TAMO_X11_TEST_PEER),
                             {QStringLiteral("copy"), QStringLiteral("text/plain"), QStringLiteral("salary 91,500")});
         ASSERT_TRUE(copier.waitForLine(QStringLiteral("owned")));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 30000));
         // Copies are handled in order: once this one is in, the peer's was decided.
         // xclip stays in the background with the clipboard: never on our output, or ctest waits for it.
         QProcess xclip;
@@ -171,7 +171,7 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         xclip.setStandardErrorFile(QProcess::nullDevice());
         xclip.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("printf marker | xclip -selection clipboard")});
         ASSERT_TRUE(xclip.waitForFinished());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("marker")); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("marker")); }, 30000));
 
         EXPECT_EQ(credits.value(QStringLiteral("salary 91,500")), row.credit);
         EXPECT_EQ(credits.contains(QStringLiteral("salary 91,500")), !row.credit.isEmpty());
