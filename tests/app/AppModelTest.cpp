@@ -135,7 +135,7 @@ TEST_F(AppModelTest, CopiesMadeWhileTheSettingsAlertWaitsAreKept)
     alerts.answer(0);
     alerts.whileShown = [&] {
         pasteboard.copy(textItem(QStringLiteral("copied while the alert waits")));
-        QTest::qWaitFor([&] { return context.fetchCount<ClipItem>() == 1; }, 2000);
+        (void)QTest::qWaitFor([&] { return context.fetchCount<ClipItem>() == 1; }, 2000);
     };
     app.start();
     QTRY_COMPARE_WITH_TIMEOUT(alerts.shown().size(), 1, 2000);

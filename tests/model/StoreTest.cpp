@@ -501,8 +501,9 @@ TEST(StoreMigration, AStoreFromBeforeTheSourceAppTallyIsCountedWhenOpenedOrRescu
                                         QStringLiteral("App %1").arg(i), now.addSecs(i)));
             ASSERT_TRUE(context.save()) << context.lastError().toStdString();
         }
-        if (rescued)
+        if (rescued) {
             ASSERT_TRUE(StoreRescue::moveAsideAndStartFresh(synced));
+        }
         ModelContainer container(dir.path());
         EXPECT_EQ(container.mainContext().fetchCount<ClipItem>(), 5) << rescued;
         EXPECT_EQ(talliedApps(container.mainContext()),

@@ -302,8 +302,9 @@ TEST(Defaults, SettingsThatAreNoRegularFileOrTooLargeAreSetAsideWithoutWaiting)
             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
         else
             ASSERT_EQ(::mkfifo(QFile::encodeName(kind == "fifo" ? path : fifo).constData(), 0600), 0);
-        if (kind == "link to a fifo")
+        if (kind == "link to a fifo") {
             ASSERT_TRUE(QFile::link(fifo, path));
+        }
 
         Defaults defaults(path);
         ASSERT_TRUE(defaults.loadProblem().has_value());

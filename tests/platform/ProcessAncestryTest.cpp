@@ -95,8 +95,9 @@ TEST_F(ProcessAncestryTest, NamesTheProgramAProcessRuns)
         {0, {}, {}},
     };
     for (const auto &row : rows) {
-        if (!row.program.isEmpty())
+        if (!row.program.isEmpty()) {
             ASSERT_TRUE(QFile::link(row.program, proc.file(QStringLiteral("%1/exe").arg(row.pid))));
+        }
         EXPECT_EQ(executableName(row.pid, proc.path()), row.name) << row.pid;
     }
 }

@@ -251,8 +251,9 @@ TEST_F(BonusPageTest, EachSwitchStoresItsKeyAndSwitchesItsTool)
             EXPECT_EQ(defaults.boolValue(expected.key), on) << expected.title;
             EXPECT_EQ(control<SwitchToggle>(page(), QString::fromUtf8(expected.title))->isChecked(), on) << expected.title;
             const QString told = QString::fromUtf8(on ? expected.on : expected.off);
-            if (!told.isEmpty())
+            if (!told.isEmpty()) {
                 EXPECT_TRUE(ext.log.contains(told)) << expected.title << ext.log.join(u' ').toStdString();
+            }
         }
         if (expected.key == keys::windowSwitcherEnabled)
             click(control<SwitchToggle>(page(), QString::fromUtf8(expected.title))); // on, for Show Tabs

@@ -144,8 +144,9 @@ TEST_F(SettingsFixture, EveryControlOfEveryPageHasAName)
         EXPECT_TRUE(unnamed.isEmpty()) << title << ": " << unnamed.join(u", ").toStdString();
         // A command button is named by the words a person reads on it.
         for (QPushButton *button : window->findChildren<QPushButton *>()) {
-            if (button->metaObject() == &QPushButton::staticMetaObject && !button->text().isEmpty())
+            if (button->metaObject() == &QPushButton::staticMetaObject && !button->text().isEmpty()) {
                 EXPECT_EQ(shownText(button).toStdString(), QString(button->text()).remove(u'&').toStdString()) << title;
+            }
         }
     }
 }

@@ -55,8 +55,9 @@ TEST_F(ShortcutsPageTest, RecorderTakesOnlyFreeChordsWithCtrlAltOrSuper)
     for (const auto &press : presses) {
         QTest::keyClick(recorder(), press.key, press.modifiers);
         EXPECT_EQ(recorder()->isRecording(), press.recording) << press.key;
-        if (press.recording)
+        if (press.recording) {
             EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⇧⌘V"));
+        }
     }
     EXPECT_EQ(defaults.string(keys::hotKeyDisplay), QStringLiteral("⌃⌥Space"));
     EXPECT_EQ(defaults.integer(keys::hotKeyCode), KeyCodes::Space);

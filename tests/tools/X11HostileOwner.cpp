@@ -29,7 +29,7 @@ xcb_atom_t clipboard, targets, utf8, incr;
 xcb_atom_t atom(const char *name)
 {
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, false, strlen(name), name), nullptr);
-    const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
+    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return value;
 }

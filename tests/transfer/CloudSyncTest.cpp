@@ -303,8 +303,9 @@ TEST_F(CloudSyncTest, AtTheFirstLaunchSyncIsOnOnlyWhereItsFolderCanBeMade)
         SCOPED_TRACE(c.name);
         testing::TempDir home;
         const QString parent = home.file(QStringLiteral("Sync"));
-        if (c.parentExists)
+        if (c.parentExists) {
             ASSERT_TRUE(QDir().mkpath(parent));
+        }
         defaults.setValue(keys::syncFolder, parent + QStringLiteral("/TamoCove"));
         defaults.remove(keys::iCloudSync);
         if (c.stored.isValid())

@@ -133,8 +133,9 @@ TEST(FolderSync, AFifoInTheFolderNeitherHoldsUpTheImportNorTheQuit)
         QFile::remove(target);
         const QString fifo = shared.file(QStringLiteral("fifo"));
         ASSERT_EQ(::mkfifo(QFile::encodeName(kind == "linked segment" ? fifo : target).constData(), 0600), 0);
-        if (kind == "linked segment")
+        if (kind == "linked segment") {
             ASSERT_TRUE(QFile::link(fifo, target));
+        }
 
         auto quitAtOnce = std::make_unique<Machine>(shared.path());
         quitAtOnce->sync.start();
@@ -142,8 +143,9 @@ TEST(FolderSync, AFifoInTheFolderNeitherHoldsUpTheImportNorTheQuit)
 
         Machine b(shared.path());
         b.sync.start();
-        if (kind != "account.json") // an unusable folder runs nothing
+        if (kind != "account.json") { // an unusable folder runs nothing
             ASSERT_TRUE(b.waitForEnds(2));
+        }
         b.sync.syncNow();
     }
 }

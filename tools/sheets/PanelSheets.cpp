@@ -214,7 +214,7 @@ struct MenuBarPanel
 
 void shootMenuBar(Scene &full, Scene &empty, const Boards &boards, const Camera &camera)
 {
-    for (const QString layout : {QStringLiteral("vertical"), QStringLiteral("horizontal")}) {
+    for (const QString &layout : {QStringLiteral("vertical"), QStringLiteral("horizontal")}) {
         MenuBarPanel panel(full, layout);
         camera.shoot(*panel.view, QStringLiteral("menubar-%1-history").arg(layout));
     }

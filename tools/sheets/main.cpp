@@ -100,7 +100,7 @@ void installApps(tamo::testing::FakeWorkspace &workspace)
 int runForEachTheme(const QString &folder)
 {
     int failures = 0;
-    for (const QString theme : {QStringLiteral("light"), QStringLiteral("dark")})
+    for (const QString &theme : {QStringLiteral("light"), QStringLiteral("dark")})
         failures += QProcess::execute(QCoreApplication::applicationFilePath(), {folder, theme}) != 0;
     return failures;
 }
