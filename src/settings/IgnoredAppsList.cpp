@@ -4,13 +4,17 @@
 #include "platform/AppChooser.h"
 #include "platform/Defaults.h"
 #include "platform/Symbols.h"
+#include "platform/Workspace.h"
 #include "settings/AppListRow.h"
 #include "settings/FormKit.h"
 
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tamo {
 
@@ -54,7 +58,8 @@ void IgnoredAppsList::removeSelectedApp()
 {
     if (m_selection.isEmpty())
         return;
-    m_apps.removeAll(m_selection);
+    const QString name = appDisplayName(m_workspace, m_selection);
+    m_apps.removeIf([&](const QString &bundleID) { return appDisplayName(m_workspace, bundleID) == name; });
     m_selection.clear();
     store();
 }
@@ -65,13 +70,36 @@ void IgnoredAppsList::store()
     showApps();
 }
 
+// An app listed under two ids (its package's and its Flatpak's) is one row,
+// shown by the id that is installed; removing the row removes both.
+QStringList IgnoredAppsList::shownApps() const
+{
+    const auto installed = [this](const QString &bundleID) {
+        const QList<AppInfo> apps = m_workspace.installedApps();
+        return std::any_of(apps.cbegin(), apps.cend(), [&](const AppInfo &app) { return app.bundleID == bundleID; });
+    };
+    QStringList shown;
+    QHash<QString, qsizetype> rowOfName;
+    for (const QString &bundleID : m_apps) {
+        const QString name = appDisplayName(m_workspace, bundleID);
+        const auto row = rowOfName.constFind(name);
+        if (row == rowOfName.cend()) {
+            rowOfName.insert(name, shown.size());
+            shown.append(bundleID);
+        } else if (!installed(shown.at(*row)) && installed(bundleID)) {
+            shown[*row] = bundleID;
+        }
+    }
+    return shown;
+}
+
 void IgnoredAppsList::showApps()
 {
     while (QLayoutItem *item = m_rows->takeAt(0)) {
         delete item->widget();
         delete item;
     }
-    for (const QString &bundleID : std::as_const(m_apps)) {
+    for (const QString &bundleID : shownApps()) {
         auto *row = new AppListRow(m_workspace, bundleID, this);
         connect(row, &AppListRow::clicked, this, &IgnoredAppsList::select);
         m_rows->addWidget(row);

@@ -30,6 +30,7 @@ public:
     QToolButton *removeButton() const { return m_remove; }
 
 private:
+    QStringList shownApps() const;
     void showApps();
     void store();
 

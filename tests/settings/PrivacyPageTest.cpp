@@ -88,6 +88,32 @@ TEST_F(PrivacyPageTest, RemovingTheSelectedAppClearsTheSelection)
     EXPECT_FALSE(list()->removeButton()->isEnabled());
 }
 
+TEST_F(PrivacyPageTest, AnAppUnderTwoIdsIsOneRowAndRemovingItStopsIgnoringBoth)
+{
+    EXPECT_EQ(rowNames().count(QStringLiteral("Bitwarden")), 1) << "neither installed";
+    EXPECT_EQ(rowNames().count(QStringLiteral("KWalletManager")), 1);
+
+    workspace.install({QStringLiteral("com.bitwarden.desktop"), QStringLiteral("Bitwarden")});
+    PrivacyPage installed(environment());
+    auto *list = installed.findChild<IgnoredAppsList *>();
+    AppListRow *bitwarden = nullptr;
+    for (AppListRow *row : list->findChildren<AppListRow *>()) {
+        if (row->accessibleName() == QStringLiteral("Bitwarden")) {
+            EXPECT_FALSE(bitwarden) << "shown twice";
+            bitwarden = row;
+        }
+    }
+    ASSERT_TRUE(bitwarden);
+    EXPECT_EQ(bitwarden->bundleID(), QStringLiteral("com.bitwarden.desktop")) << "shown by the installed id";
+
+    QTest::mouseClick(bitwarden, Qt::LeftButton);
+    list->removeSelectedApp();
+    const QStringList stored = defaults.stringList(keys::ignoredApps);
+    EXPECT_FALSE(stored.contains(QStringLiteral("bitwarden")));
+    EXPECT_FALSE(stored.contains(QStringLiteral("com.bitwarden.desktop")));
+    EXPECT_TRUE(stored.contains(QStringLiteral("org.kde.kwalletmanager5")));
+}
+
 TEST_F(PrivacyPageTest, SkippingSecretsOffersABackupFirst)
 {
     struct Exports : RecordingExtensions
