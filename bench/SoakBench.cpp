@@ -2,9 +2,11 @@
 // 1 MB PNGs, file lists, HTML with its text) made by other X clients on the
 // X server of DISPLAY, each captured into a store by the app model as main()
 // puts it together. Prints what the process holds (open files, X
-// connections, threads, resident memory) at the start, after 1,000 copies and
-// at the end: none of it should grow with the copies. `--copies N` makes
-// another number of copies.
+// connections, threads, resident memory and the part of it the heap holds in
+// use) at the start, after 1,000 copies, at the end and once the thread
+// pool's idle workers have expired: none of it should grow with the copies.
+// The copiers are stopped before each count, so their pipes are not counted.
+// `--copies N` makes another number of copies.
 #include "platform/x11/XClients.h"
 
 #include "app/AppDelegate.h"
@@ -15,6 +17,7 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/HeapSettings.h"
 #include "platform/x11/X11Platform.h"
 #include "ProcessStatus.h"
 
@@ -30,10 +33,12 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <functional>
 #include <list>
+#include <malloc.h>
 #include <memory>
 
 using namespace tamo;
@@ -52,6 +57,7 @@ struct Holdings
     int xClients = -1;
     int threads = 0;
     double residentMegabytes = 0;
+    double heapInUseMegabytes = 0;
 
     static Holdings now()
     {
@@ -67,13 +73,15 @@ struct Holdings
                     holdings.residentMegabytes = line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
             }
         }
+        const struct mallinfo2 heap = mallinfo2();
+        holdings.heapInUseMegabytes = double(heap.uordblks + heap.hblkhd) / (1024 * 1024);
         return holdings;
     }
 
     void print(const char *when) const
     {
-        std::printf("  %-18s open files %4d   X connections %3d   threads %3d   resident %7.1f MB\n", when, openFiles,
-                    xClients, threads, residentMegabytes);
+        std::printf("  %-18s open files %4d   X connections %3d   threads %3d   resident %6.1f MB   heap in use %5.1f MB\n",
+                    when, openFiles, xClients, threads, residentMegabytes, heapInUseMegabytes);
         std::fflush(stdout);
     }
 };
@@ -235,13 +243,15 @@ int soak(int copies)
         if (!bench::runUntil([&] { return saves > savesBefore; }, captureTimeoutMs))
             ++missed;
         if (number == checkpoint || number == copies) {
+            copier.stop();
             bench::runUntil([] { return false; }, 500); // the last reads end
             Holdings::now().print(qPrintable(QStringLiteral("after %1").arg(number)));
         }
     }
-    copier.stop();
     std::printf("  %d copies in %.0f s, %d not captured within %d s\n", copies, elapsed.elapsed() / 1000.0, missed,
                 captureTimeoutMs / 1000);
+    bench::runUntil([] { return false; }, QThreadPool::globalInstance()->expiryTimeout() + 2000);
+    Holdings::now().print("idle workers gone");
     return 0;
 }
 
@@ -249,6 +259,7 @@ int soak(int copies)
 
 int main(int argc, char **argv)
 {
+    giveLargeBlocksBackWhenFreed();
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     else

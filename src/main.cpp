@@ -32,6 +32,7 @@
 #include "platform/EvdevTouchDevices.h"
 #include "platform/FilePanels.h"
 #include "platform/FolderWatcher.h"
+#include "platform/HeapSettings.h"
 #include "platform/LoginItem.h"
 #include "platform/PrivateFiles.h"
 #include "platform/ProgramCopies.h"
@@ -72,6 +73,7 @@ QStringList absolutePaths(const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
+    giveLargeBlocksBackWhenFreed();
     QApplication app(argc, argv);
     installAccessibleWindows();
     QApplication::setApplicationName(QStringLiteral("TamoCove"));

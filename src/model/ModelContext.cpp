@@ -16,7 +16,6 @@ namespace tamo {
 namespace {
 
 constexpr int keysPerStatement = 500; // stays far below SQLite's bound-parameter limit
-constexpr qsizetype identitySweepThreshold = 8192;
 
 QString tableOf(const EntitySpec &entity)
 {
@@ -242,7 +241,7 @@ std::vector<std::shared_ptr<Record>> ModelContext::recordsFor(const EntitySpec &
     const auto &known = m_identityMap[&entity];
     records.reserve(keys.size());
     for (qint64 key : keys) {
-        std::shared_ptr<Record> record = known.value(key).lock();
+        std::shared_ptr<Record> record = known.find(key);
         if (!record)
             record = loaded.value(key);
         // Removed but not yet saved: already gone for the views.
@@ -324,13 +323,9 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
 {
     QHash<qint64, std::shared_ptr<Record>> loaded;
     auto &known = m_identityMap[&entity];
-    // Records nobody holds any more leave dead entries; sweep them now and
-    // then so paging through a large history doesn't grow the map for good.
-    if (known.size() > identitySweepThreshold)
-        known.removeIf([](const auto &entry) { return entry.value().expired(); });
     QList<qint64> missing;
     for (qint64 key : keys) {
-        if (known.value(key).expired())
+        if (!known.find(key))
             missing.append(key);
     }
 
@@ -339,7 +334,7 @@ QHash<qint64, std::shared_ptr<Record>> ModelContext::materialize(const EntitySpe
         record->m_context = this;
         record->m_rowID = statement.int64(0);
         readColumns(*record, statement);
-        known.insert(record->m_rowID, record);
+        known.remember(record->m_rowID, record);
         loaded.insert(record->m_rowID, record);
     });
     return loaded;
@@ -400,10 +395,7 @@ void ModelContext::refreshAfterExternalChange(const QHash<QString, QSet<qint64>>
         // Records with changes of their own keep them; the next save decides.
         QHash<qint64, std::shared_ptr<Record>> held;
         for (const qint64 key : rows) {
-            const auto entry = it.value().constFind(key);
-            if (entry == it.value().constEnd())
-                continue;
-            std::shared_ptr<Record> record = entry.value().lock();
+            std::shared_ptr<Record> record = it.value().find(key);
             if (record && record->m_dirty == 0 && !m_removed.contains(record.get()))
                 held.insert(key, std::move(record));
         }
@@ -608,7 +600,7 @@ bool ModelContext::save()
     for (const auto &record : m_inserted) {
         record->m_dirty = 0;
         record->releaseStoredContent();
-        m_identityMap[&record->entity()].insert(record->m_rowID, record);
+        m_identityMap[&record->entity()].remember(record->m_rowID, record);
     }
     for (Record *record : m_changed.keys()) {
         record->m_dirty = 0;
@@ -663,7 +655,7 @@ bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)
     }
     for (auto record = m_inserted.begin(); record != local; ++record) {
         (*record)->m_dirty = 0;
-        m_identityMap[&(*record)->entity()].insert((*record)->m_rowID, *record);
+        m_identityMap[&(*record)->entity()].remember((*record)->m_rowID, *record);
         summary.entities.insert(QLatin1String((*record)->entity().name));
     }
     m_inserted.erase(m_inserted.begin(), local);
@@ -704,7 +696,7 @@ void ModelContext::forgetRemovedClips(const QSet<qint64> &keys)
 {
     auto &clips = m_identityMap[&ClipItem::spec()];
     for (qint64 key : keys) {
-        if (auto record = clips.take(key).lock())
+        if (auto record = clips.take(key))
             record->m_gone = true;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FetchDescriptor.h"
+#include "model/IdentityTable.h"
 #include "model/Record.h"
 
 #include <QHash>
@@ -189,7 +190,7 @@ private:
 
     sql::Database &m_db;
     Checkpoint m_afterDeletion;
-    QHash<const EntitySpec *, QHash<qint64, std::weak_ptr<Record>>> m_identityMap;
+    QHash<const EntitySpec *, IdentityTable> m_identityMap;
     std::vector<std::shared_ptr<Record>> m_inserted;
     QHash<Record *, std::shared_ptr<Record>> m_changed;   // held until saved
     QHash<Record *, std::shared_ptr<Record>> m_removed;

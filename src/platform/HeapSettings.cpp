@@ -1,0 +1,13 @@
+#include "platform/HeapSettings.h"
+
+#include <malloc.h>
+
+namespace tamo {
+
+void giveLargeBlocksBackWhenFreed()
+{
+    constexpr int ownMappingFrom = 256 * 1024;
+    mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
+}
+
+} // namespace tamo
