@@ -41,6 +41,12 @@ bool isWebLink(QStringView text)
     return url.isValid() && !url.host().isEmpty();
 }
 
+// A size in whole megabytes of characters, at least 1.
+QString megabytes(qsizetype characters)
+{
+    return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
+}
+
 } // namespace
 
 ClipKind classifyText(QStringView text)
@@ -70,15 +76,20 @@ ClipDraft ClipDraft::fromCappedText(const QString &text, std::optional<QByteArra
 {
     if (text.size() <= largestText)
         return fromText(text, std::move(rtf), std::move(bundleID), std::move(appName));
-    qsizetype length = largestText;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    const auto megabytes = [](qsizetype characters) {
-        return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
-    };
-    ClipDraft draft = fromText(text.first(length), std::nullopt, std::move(bundleID), std::move(appName));
+    ClipDraft draft = fromCutText(text, std::move(bundleID), std::move(appName));
     draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
-                      .arg(megabytes(length), megabytes(text.size()));
+                      .arg(megabytes(draft.text->size()), megabytes(text.size()));
+    return draft;
+}
+
+ClipDraft ClipDraft::fromCutText(const QString &text, std::optional<QString> bundleID, std::optional<QString> appName)
+{
+    qsizetype length = std::min(text.size(), largestText);
+    if (length < text.size() && text.at(length - 1).isHighSurrogate())
+        --length;
+    ClipDraft draft = fromText(text.first(length), std::nullopt, std::move(bundleID), std::move(appName));
+    draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of a longer text")
+                      .arg(megabytes(length));
     return draft;
 }
 

@@ -182,10 +182,11 @@ std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString
     const std::optional<QByteArray> stored = resolveStoredData(*row.data, externalFolder);
     if (!stored)
         return std::nullopt;
-    const auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored);
+    CutTypes cutTypes;
+    const auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored, &cutTypes);
     if (!items)
         return std::nullopt;
-    std::optional<ClipDraft> draft = makeDraft(*items, row.bundleID, row.appName);
+    std::optional<ClipDraft> draft = makeDraft(*items, row.bundleID, row.appName, cutTypes);
     if (!draft)
         return std::nullopt;
     Clip clip;
