@@ -76,20 +76,21 @@ ClipDraft ClipDraft::fromCappedText(const QString &text, std::optional<QByteArra
 {
     if (text.size() <= largestText)
         return fromText(text, std::move(rtf), std::move(bundleID), std::move(appName));
-    ClipDraft draft = fromCutText(text, std::move(bundleID), std::move(appName));
+    ClipDraft draft = fromCutText(text.first(largestText), std::move(bundleID), std::move(appName));
     draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
                       .arg(megabytes(draft.text->size()), megabytes(text.size()));
     return draft;
 }
 
-ClipDraft ClipDraft::fromCutText(const QString &text, std::optional<QString> bundleID, std::optional<QString> appName)
+ClipDraft ClipDraft::fromCutText(QString text, std::optional<QString> bundleID, std::optional<QString> appName)
 {
-    qsizetype length = std::min(text.size(), largestText);
-    if (length < text.size() && text.at(length - 1).isHighSurrogate())
-        --length;
-    ClipDraft draft = fromText(text.first(length), std::nullopt, std::move(bundleID), std::move(appName));
-    draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of a longer text")
-                      .arg(megabytes(length));
+    // Cut in place: the text may be the largest a clip holds.
+    if (text.size() >= largestText)
+        text.truncate(text.at(largestText - 1).isHighSurrogate() ? largestText - 1 : largestText);
+    const QString title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of a longer text")
+                              .arg(megabytes(text.size()));
+    ClipDraft draft = fromText(std::move(text), std::nullopt, std::move(bundleID), std::move(appName));
+    draft.title = title;
     return draft;
 }
 

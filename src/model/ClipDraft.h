@@ -42,7 +42,7 @@ struct ClipDraft
                                     std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
     // The start of a text whose end was never read, at most largestText
     // characters: titled as cut from a longer one, without RTF.
-    static ClipDraft fromCutText(const QString &text, std::optional<QString> bundleID = {},
+    static ClipDraft fromCutText(QString text, std::optional<QString> bundleID = {},
                                  std::optional<QString> appName = {});
 
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its

@@ -166,7 +166,7 @@ std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std
     const PasteboardItem &first = items.first();
     if (std::optional<QString> text = plainText(first); text && !text->trimmed().isEmpty()) {
         if (cutTypes.contains(textType(first)))
-            return ClipDraft::fromCutText(*text, bundleID, appName);
+            return ClipDraft::fromCutText(std::move(*text), bundleID, appName);
         std::optional<QByteArray> rtf;
         if (const auto found = first.constFind(rtfType); found != first.constEnd())
             rtf = *found;

@@ -17,15 +17,13 @@ class InflatingSource
 public:
     enum class End { none, finished, limit, damaged };
 
-    InflatingSource(const QByteArray &bytes, qsizetype limit) : m_left(limit), m_buffer(64 * 1024, Qt::Uninitialized)
+    InflatingSource(const CompressedChunks &chunks, qsizetype limit)
+        : m_chunks(chunks), m_left(limit), m_buffer(64 * 1024, Qt::Uninitialized)
     {
-        if (inflateInit2(&m_stream, -MAX_WBITS) != Z_OK) {
+        if (inflateInit2(&m_stream, -MAX_WBITS) != Z_OK)
             m_end = End::damaged;
-            return;
-        }
-        m_open = true;
-        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
-        m_stream.avail_in = uInt(std::min<qsizetype>(bytes.size(), std::numeric_limits<uInt>::max()));
+        else
+            m_open = true;
     }
     ~InflatingSource()
     {
@@ -49,6 +47,8 @@ private:
                 m_end = End::limit;
                 break;
             }
+            if (m_stream.avail_in == 0 && !takeInput())
+                break;
             const qsizetype room = std::min<qsizetype>(m_buffer.size(), m_left);
             m_stream.next_out = reinterpret_cast<Bytef *>(m_buffer.data());
             m_stream.avail_out = uInt(room);
@@ -63,6 +63,24 @@ private:
         return m_size > 0;
     }
 
+    // The next chunk of input, once all before it were taken.
+    bool takeInput()
+    {
+        if (m_inputEnded)
+            return true; // what inflate holds may still come out
+        const std::optional<QByteArrayView> chunk = m_chunks();
+        if (!chunk) {
+            m_end = End::damaged;
+            return false;
+        }
+        m_inputEnded = chunk->isEmpty();
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(chunk->data()));
+        m_stream.avail_in = uInt(std::min<qsizetype>(chunk->size(), std::numeric_limits<uInt>::max()));
+        return true;
+    }
+
+    const CompressedChunks &m_chunks;
+    bool m_inputEnded = false;
     z_stream m_stream{};
     bool m_open = false;
     qsizetype m_left;
@@ -85,7 +103,8 @@ constexpr qsizetype longestKey = 64;
 class JsonItemsReader
 {
 public:
-    JsonItemsReader(const QByteArray &bytes, CutTypes *cutTypes) : m_source(bytes, maxJsonBytes), m_cutTypes(cutTypes)
+    JsonItemsReader(const CompressedChunks &chunks, CutTypes *cutTypes)
+        : m_source(chunks, maxJsonBytes), m_cutTypes(cutTypes)
     {
     }
 
@@ -436,7 +455,17 @@ private:
 
 std::optional<QList<PasteboardItem>> itemsFromDeflatedJson(const QByteArray &bytes, CutTypes *cutTypes)
 {
-    return JsonItemsReader(bytes, cutTypes).read();
+    bool handedOut = false;
+    return itemsFromDeflatedJson(
+        [&]() -> std::optional<QByteArrayView> {
+            return std::exchange(handedOut, true) ? QByteArrayView() : QByteArrayView(bytes);
+        },
+        cutTypes);
+}
+
+std::optional<QList<PasteboardItem>> itemsFromDeflatedJson(const CompressedChunks &chunks, CutTypes *cutTypes)
+{
+    return JsonItemsReader(chunks, cutTypes).read();
 }
 
 } // namespace tamo::PasteImporter

@@ -2,6 +2,10 @@
 
 #include "transfer/PasteItems.h"
 
+#include <QByteArrayView>
+
+#include <functional>
+
 namespace tamo::PasteImporter {
 
 // The most of a row's JSON that is inflated: room for the longest text a
@@ -16,5 +20,12 @@ inline constexpr qsizetype maxJsonBytes = 72 * 1024 * 1024;
 // Nothing for JSON that is malformed before that, damaged DEFLATE, or
 // anything but a non-empty array of objects.
 std::optional<QList<PasteboardItem>> itemsFromDeflatedJson(const QByteArray &bytes, CutTypes *cutTypes);
+
+// The compressed bytes a chunk at a time: an empty chunk once all were
+// handed out, nothing when they could not be read. A chunk is valid until
+// the next is asked for.
+using CompressedChunks = std::function<std::optional<QByteArrayView>()>;
+// The same, for a value too large to hold: read as it is inflated.
+std::optional<QList<PasteboardItem>> itemsFromDeflatedJson(const CompressedChunks &chunks, CutTypes *cutTypes);
 
 } // namespace tamo::PasteImporter
