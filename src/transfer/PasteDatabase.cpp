@@ -293,10 +293,13 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
                          "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
                          "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
     const DataColumn &stored = version == Version::paste3 ? paste3Data : paste7Data;
+    // A value's size, and the value when it is small: SQLite does not read
+    // a value that only length() asks for.
+    sql::Statement sized = db.prepare(QStringLiteral("SELECT length(%1), CASE WHEN length(%1) < %3 THEN %1 END "
+                                                     "FROM %2 WHERE rowid = ?")
+                                          .arg(QLatin1String(stored.column), QLatin1String(stored.table))
+                                          .arg(batchBytes));
     sql::Statement data = db.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
-                                         .arg(QLatin1String(stored.column), QLatin1String(stored.table)));
-    // The size alone: SQLite does not read a value that only length() asks for.
-    sql::Statement size = db.prepare(QStringLiteral("SELECT length(%1) FROM %2 WHERE rowid = ?")
                                          .arg(QLatin1String(stored.column), QLatin1String(stored.table)));
     QList<ClipRow> batch;
     qsizetype bytes = 0;
@@ -341,9 +344,10 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
             row.list = rows.int64(6);
         }
         const qint64 rowid = rows.int64(4);
-        size.reset();
-        size.bindInt64(1, rowid);
-        const bool large = watch.step(size) && size.int64(0) >= batchBytes;
+        sized.reset();
+        sized.bindInt64(1, rowid);
+        const bool found = watch.step(sized);
+        const bool large = found && sized.int64(0) >= batchBytes;
         if (large && version == Version::paste7) {
             if (std::optional<std::optional<Clip>> clip = decodeStreamedRow(db, row, rowid)) {
                 decodeBatch();
@@ -351,16 +355,18 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
                 continue;
             }
         }
-        data.reset();
-        data.bindInt64(1, rowid);
-        if (watch.step(data) && !data.isNull(0))
-            row.data = large ? data.blobInPlace(0) : data.blob(0);
         if (large) {
+            data.reset();
+            data.bindInt64(1, rowid);
+            if (watch.step(data))
+                row.data = data.blobInPlace(0);
             decodeBatch();
             keep(decodeRow(row, version, externalFolder));
             data.reset();
             continue;
         }
+        if (found && !sized.isNull(1))
+            row.data = sized.blob(1);
         bytes += row.data ? row.data->size() : 0;
         batch.append(std::move(row));
         if (batch.size() == batchRows || bytes >= batchBytes)
