@@ -99,6 +99,7 @@ struct Stopped {};
 constexpr qsizetype maxDepth = 1024;
 // Longer than any key compared: such a key matches none.
 constexpr qsizetype longestKey = 64;
+constexpr char32_t replacement = 0xFFFD;
 
 class JsonItemsReader
 {
@@ -278,7 +279,30 @@ private:
 
     char32_t escaped()
     {
-        switch (get()) {
+        const int c = get();
+        if (c != 'u')
+            return simpleEscape(c);
+        const char32_t unit = hexUnit();
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        if (!high || peek() != '\\')
+            return high || (unit >= 0xDC00 && unit <= 0xDFFF) ? replacement : unit;
+        // A pair of escapes for one character beyond the first plane. Half a
+        // pair, which JSON allows, reads as a replacement character with the
+        // escape after it: no key or Base64 holds either.
+        get();
+        if (const int next = get(); next != 'u') {
+            simpleEscape(next);
+            return replacement;
+        }
+        const char32_t low = hexUnit();
+        if (low < 0xDC00 || low > 0xDFFF)
+            return replacement;
+        return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    }
+
+    static char32_t simpleEscape(int c)
+    {
+        switch (c) {
         case '"': return '"';
         case '\\': return '\\';
         case '/': return '/';
@@ -287,21 +311,8 @@ private:
         case 'n': return '\n';
         case 'r': return '\r';
         case 't': return '\t';
-        case 'u': break;
         default: throw Malformed();
         }
-        const char32_t unit = hexUnit();
-        if (unit < 0xD800 || unit > 0xDFFF)
-            return unit;
-        // A pair of escapes for one character beyond the first plane; half a pair is refused.
-        if (unit > 0xDBFF)
-            throw Malformed();
-        expect('\\');
-        expect('u');
-        const char32_t low = hexUnit();
-        if (low < 0xDC00 || low > 0xDFFF)
-            throw Malformed();
-        return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
     }
 
     char32_t hexUnit()
