@@ -212,8 +212,8 @@ std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString
     if (!stored)
         return std::nullopt;
     CutTypes cutTypes;
-    return clipFromItems(row, version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored, &cutTypes),
-                         cutTypes);
+    auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored, &cutTypes);
+    return clipFromItems(row, std::move(items), cutTypes);
 }
 
 // A row's value read from the database a chunk at a time, never whole.

@@ -42,6 +42,16 @@ std::optional<QString> decodeUtf16(const QByteArray &bytes)
     return text;
 }
 
+// The type of an item's text: the first text type it holds; empty for none.
+QString textType(const PasteboardItem &item)
+{
+    for (const QString &type : utf8TextTypes + utf16TextTypes) {
+        if (item.contains(type))
+            return type;
+    }
+    return {};
+}
+
 // A local file's path as capture keeps it; nothing for other URLs.
 std::optional<QString> filePath(const QByteArray &urlBytes)
 {
@@ -123,15 +133,6 @@ std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes,
         return plist ? itemsFromPropertyList(*plist, cutTypes) : std::nullopt;
     }
     return itemsFromDeflatedJson(bytes, cutTypes);
-}
-
-QString textType(const PasteboardItem &item)
-{
-    for (const QString &type : utf8TextTypes + utf16TextTypes) {
-        if (item.contains(type))
-            return type;
-    }
-    return {};
 }
 
 std::optional<QString> plainText(const PasteboardItem &item)

@@ -43,9 +43,7 @@ using CutTypes = QSet<QString>;
 // are read up to the longest a clip keeps, no further.
 std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes, CutTypes *cutTypes = nullptr);
 
-// The type of an item's text: the first text type it holds; empty for none.
-QString textType(const PasteboardItem &item);
-// The text of that type.
+// The text of an item: the first text type it holds decides.
 std::optional<QString> plainText(const PasteboardItem &item);
 
 // Files in any item, else the first item's text, else its PNG or TIFF. A

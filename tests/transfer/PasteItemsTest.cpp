@@ -316,7 +316,8 @@ TEST(PasteItemsTest, TextsPastTheCapAreCutAsTheyAreDecoded)
              return plistOfTypes({{"public.utf8-plain-text", plist.string(over.toBase64())}}, plist);
          },
          QStringLiteral("ab"), cap, cutTitle},
-        {"property list, small", [] { return plistItems({textItem(QStringLiteral("ab"))}); }, QStringLiteral("ab"), 2, {}},
+        {"property list, small", [] { return plistItems({textItem(QStringLiteral("ab"))}); }, QStringLiteral("ab"), 2,
+         {}},
     };
     for (const auto &c : cases) {
         CutTypes cutTypes;
