@@ -1,7 +1,8 @@
 // Reads of hostile Paste histories, each in a process of its own: peak
 // memory (VmHWM) of the whole read, its time and outcome, and how long the
 // read takes to end once cancelled halfway (as a quit cancels it).
-//   - one row of 225 KB raw-DEFLATE JSON that inflates to 150 MB
+//   - one row of 225 KB raw-DEFLATE JSON that inflates to 150 MB, and two
+//   - a row holding a binary property list of 200 MB
 //   - 30 rows naming a link to /dev/zero
 //   - a database of 800 MB: 4 rows of 200 MB (DEFLATE JSON, stored blocks)
 //   - the clip table a view over an endless recursive query
@@ -52,12 +53,14 @@ QByteArray deflatedJsonText(const QByteArray &base64, int chunks, int level)
     return out;
 }
 
-QByteArray randomBase64(qsizetype bytes)
+// Base64 of random lowercase letters: a text that could have been copied.
+QByteArray randomTextBase64(qsizetype bytes)
 {
-    QByteArray random(bytes, Qt::Uninitialized);
+    QByteArray text(bytes, Qt::Uninitialized);
     QRandomGenerator generator(7);
-    generator.fillRange(reinterpret_cast<quint32 *>(random.data()), bytes / 4);
-    return random.toBase64();
+    for (char &c : text)
+        c = char('a' + generator.bounded(26));
+    return text.toBase64();
 }
 
 struct Case
@@ -66,11 +69,27 @@ struct Case
     std::function<void(PasteHome &, const QString &home)> build;
 };
 
+// 150 MB of Base64 of "a"s: compresses about 1000 to 1.
+QByteArray bombRow()
+{
+    return inlineValue(deflatedJsonText(QByteArray("YWFh").repeated(1024 * 1024), 36, 9));
+}
+
 const Case cases[] = {
     {"225 KB of DEFLATE JSON inflating to 150 MB",
+     [](PasteHome &paste, const QString &) { paste.addPaste7Clip(1, 1.0, bombRow()); }},
+    {"two rows of 225 KB of DEFLATE JSON inflating to 150 MB",
      [](PasteHome &paste, const QString &) {
-         // 150 MB of Base64 of "a"s: compresses about 1000 to 1.
-         paste.addPaste7Clip(1, 1.0, inlineValue(deflatedJsonText(QByteArray("YWFh").repeated(1024 * 1024), 36, 9)));
+         paste.addPaste7Clip(1, 1.0, bombRow());
+         paste.addPaste7Clip(2, 2.0, bombRow());
+     }},
+    {"a row holding a binary property list of 200 MB",
+     [](PasteHome &paste, const QString &) {
+         RawPlist plist;
+         const quint32 text = plist.data(QByteArray("copied text ").repeated(200 * 1024 * 1024 / 12));
+         const quint32 dataByType = plist.dictionary({plist.string("public.utf8-plain-text")}, {text});
+         const quint32 item = plist.dictionary({plist.string("dataByType")}, {dataByType});
+         paste.addPaste7Clip(1, 1.0, inlineValue(plist.bytes(plist.array({item}))));
      }},
     {"30 rows naming a link to /dev/zero",
      [](PasteHome &paste, const QString &) {
@@ -82,8 +101,8 @@ const Case cases[] = {
      }},
     {"800 MB database, 4 rows of 200 MB",
      [](PasteHome &paste, const QString &) {
-         // Random Base64 in stored DEFLATE blocks: 200 MB a row.
-         const QByteArray chunk = randomBase64(3 * 1024 * 1024);
+         // Base64 of text in stored DEFLATE blocks: 200 MB a row.
+         const QByteArray chunk = randomTextBase64(3 * 1024 * 1024);
          const QByteArray row = inlineValue(deflatedJsonText(chunk, 50, 0));
          for (int key = 1; key <= 4; ++key)
              paste.addPaste7Clip(key, double(key), row);

@@ -41,6 +41,12 @@ bool isWebLink(QStringView text)
     return url.isValid() && !url.host().isEmpty();
 }
 
+// A size in whole megabytes of characters, at least 1.
+QString megabytes(qsizetype characters)
+{
+    return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
+}
+
 } // namespace
 
 ClipKind classifyText(QStringView text)
@@ -70,15 +76,21 @@ ClipDraft ClipDraft::fromCappedText(const QString &text, std::optional<QByteArra
 {
     if (text.size() <= largestText)
         return fromText(text, std::move(rtf), std::move(bundleID), std::move(appName));
-    qsizetype length = largestText;
-    if (text.at(length - 1).isHighSurrogate())
-        --length;
-    const auto megabytes = [](qsizetype characters) {
-        return QString::number(std::max<qsizetype>(1, (characters + 512 * 1024) / (1024 * 1024)));
-    };
-    ClipDraft draft = fromText(text.first(length), std::nullopt, std::move(bundleID), std::move(appName));
+    ClipDraft draft = fromCutText(text.first(largestText), std::move(bundleID), std::move(appName));
     draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
-                      .arg(megabytes(length), megabytes(text.size()));
+                      .arg(megabytes(draft.text->size()), megabytes(text.size()));
+    return draft;
+}
+
+ClipDraft ClipDraft::fromCutText(QString text, std::optional<QString> bundleID, std::optional<QString> appName)
+{
+    // Cut in place: the text may be the largest a clip holds.
+    if (text.size() >= largestText)
+        text.truncate(text.at(largestText - 1).isHighSurrogate() ? largestText - 1 : largestText);
+    const QString title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of a longer text")
+                              .arg(megabytes(text.size()));
+    ClipDraft draft = fromText(std::move(text), std::nullopt, std::move(bundleID), std::move(appName));
+    draft.title = title;
     return draft;
 }
 

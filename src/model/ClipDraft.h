@@ -40,6 +40,10 @@ struct ClipDraft
     // would describe the whole).
     static ClipDraft fromCappedText(const QString &text, std::optional<QByteArray> rtf = {},
                                     std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
+    // The start of a text whose end was never read, at most largestText
+    // characters: titled as cut from a longer one, without RTF.
+    static ClipDraft fromCutText(QString text, std::optional<QString> bundleID = {},
+                                 std::optional<QString> appName = {});
 
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its
     // content hash stays stable), other readable formats are converted.

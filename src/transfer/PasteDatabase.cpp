@@ -5,6 +5,7 @@
 #include "model/Sqlite.h"
 #include "model/TypedText.h"
 #include "transfer/PasteItems.h"
+#include "transfer/PasteJsonItems.h"
 #include "transfer/PrivateCopy.h"
 
 #include <QDeadlineTimer>
@@ -162,6 +163,15 @@ QHash<qint64, qint64> readMembership(sql::Database &db, WatchedQueries &watch, c
     return membership;
 }
 
+// Where each generation keeps its rows' values.
+struct DataColumn
+{
+    const char *table;
+    const char *column;
+};
+constexpr DataColumn paste3Data{"ZSNIPPETDATA", "ZPASTEBOARDITEMS"};
+constexpr DataColumn paste7Data{"ZITEMDATAENTITY", "ZRAWPASTEBOARDITEMS"};
+
 // One clip row as stored, decoded later on the worker threads.
 struct ClipRow
 {
@@ -175,17 +185,13 @@ struct ClipRow
     std::optional<qint64> list;
 };
 
-std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString &externalFolder)
+std::optional<Clip> clipFromItems(const ClipRow &row, std::optional<QList<PasteboardItem>> items,
+                                  const CutTypes &cutTypes)
 {
-    if (!row.data)
-        return std::nullopt;
-    const std::optional<QByteArray> stored = resolveStoredData(*row.data, externalFolder);
-    if (!stored)
-        return std::nullopt;
-    const auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored);
     if (!items)
         return std::nullopt;
-    std::optional<ClipDraft> draft = makeDraft(*items, row.bundleID, row.appName);
+    std::optional<ClipDraft> draft = makeDraft(*items, row.bundleID, row.appName, cutTypes);
+    items.reset(); // a text's bytes need not be held while it is hashed
     if (!draft)
         return std::nullopt;
     Clip clip;
@@ -198,9 +204,76 @@ std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString
     return clip;
 }
 
+std::optional<Clip> decodeRow(const ClipRow &row, Version version, const QString &externalFolder)
+{
+    if (!row.data)
+        return std::nullopt;
+    const std::optional<QByteArray> stored = resolveStoredData(*row.data, externalFolder);
+    if (!stored)
+        return std::nullopt;
+    CutTypes cutTypes;
+    auto items = version == Version::paste3 ? unarchiveItems(*stored) : rawPasteboardItems(*stored, &cutTypes);
+    return clipFromItems(row, std::move(items), cutTypes);
+}
+
+// A row's value read from the database a chunk at a time, never whole.
+class StoredBlob
+{
+public:
+    StoredBlob(sql::Database &db, const char *table, const char *column, qint64 rowid)
+    {
+        if (sqlite3_blob_open(db.handle(), "main", table, column, rowid, 0, &m_blob) != SQLITE_OK) {
+            sqlite3_blob_close(m_blob);
+            m_blob = nullptr;
+        }
+    }
+    ~StoredBlob() { sqlite3_blob_close(m_blob); }
+    StoredBlob(const StoredBlob &) = delete;
+    StoredBlob &operator=(const StoredBlob &) = delete;
+
+    bool isOpen() const { return m_blob; }
+    int size() const { return sqlite3_blob_bytes(m_blob); }
+    // Bytes from `at`, as many as there are up to `length`; nothing on a failed read.
+    std::optional<QByteArrayView> read(int at, int length)
+    {
+        m_buffer.resize(std::clamp(size() - at, 0, length));
+        if (sqlite3_blob_read(m_blob, m_buffer.data(), int(m_buffer.size()), at) != SQLITE_OK)
+            return std::nullopt;
+        return QByteArrayView(m_buffer);
+    }
+
+private:
+    sqlite3_blob *m_blob = nullptr;
+    QByteArray m_buffer;
+};
+
+// A large row of the newer generation whose value is DEFLATE JSON held in
+// the row: decoded as it is read, so that the row is never all in memory.
+// Nothing when the value is stored another way.
+std::optional<std::optional<Clip>> decodeStreamedRow(sql::Database &db, const ClipRow &row, qint64 rowid)
+{
+    StoredBlob blob(db, paste7Data.table, paste7Data.column, rowid);
+    const std::optional<QByteArrayView> start = blob.isOpen() ? blob.read(0, 9) : std::nullopt;
+    if (!start || !start->startsWith('\x01') || start->sliced(1).startsWith("bplist00")
+        || start->sliced(1).startsWith("bvx"))
+        return std::nullopt;
+    constexpr int chunk = 1024 * 1024;
+    int at = 1; // after the marker
+    CutTypes cutTypes;
+    std::optional<QList<PasteboardItem>> items = itemsFromDeflatedJson(
+        [&]() -> std::optional<QByteArrayView> {
+            const std::optional<QByteArrayView> bytes = blob.read(at, chunk);
+            at += bytes ? int(bytes->size()) : 0;
+            return bytes;
+        },
+        &cutTypes);
+    return clipFromItems(row, std::move(items), cutTypes);
+}
+
 // Rows are decoded a batch at a time, spread over the thread pool: a batch
 // ends at this many rows or bytes, so large rows are never all in memory. A
-// row this large is decoded alone, from the database's own buffer.
+// row this large is decoded alone: DEFLATE JSON as it is read, any other
+// value from the database's own buffer.
 constexpr qsizetype batchRows = 256;
 constexpr qsizetype batchBytes = 32 * 1024 * 1024;
 
@@ -219,9 +292,15 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
                          "       i.ZDISPLAYORDERINPINBOARD, d.rowid, i.ZTITLE, i.ZLIST\n"
                          "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
                          "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
-    sql::Statement data = db.prepare(version == Version::paste3
-                                         ? QStringLiteral("SELECT ZPASTEBOARDITEMS FROM ZSNIPPETDATA WHERE rowid = ?")
-                                         : QStringLiteral("SELECT ZRAWPASTEBOARDITEMS FROM ZITEMDATAENTITY WHERE rowid = ?"));
+    const DataColumn &stored = version == Version::paste3 ? paste3Data : paste7Data;
+    // A value's size, and the value when it is small: SQLite does not read
+    // a value that only length() asks for.
+    sql::Statement sized = db.prepare(QStringLiteral("SELECT length(%1), CASE WHEN length(%1) < %3 THEN %1 END "
+                                                     "FROM %2 WHERE rowid = ?")
+                                          .arg(QLatin1String(stored.column), QLatin1String(stored.table))
+                                          .arg(batchBytes));
+    sql::Statement data = db.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
+                                         .arg(QLatin1String(stored.column), QLatin1String(stored.table)));
     QList<ClipRow> batch;
     qsizetype bytes = 0;
     int rowsRead = 0;
@@ -256,12 +335,6 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         row.bundleID = app.first;
         row.appName = app.second;
         row.order = integerColumn(rows, 3);
-        data.reset();
-        data.bindInt64(1, rows.int64(4));
-        const bool found = watch.step(data);
-        const bool large = found && !data.isNull(0) && data.blobInPlace(0)->size() >= batchBytes;
-        if (found && !data.isNull(0))
-            row.data = large ? data.blobInPlace(0) : data.blob(0);
         if (std::optional<QString> title = rows.optionalText(5); title && !title->trimmed().isEmpty())
             row.title = cappedTypedText(*title);
         if (version == Version::paste3) {
@@ -270,12 +343,30 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         } else if (!rows.isNull(6)) {
             row.list = rows.int64(6);
         }
+        const qint64 rowid = rows.int64(4);
+        sized.reset();
+        sized.bindInt64(1, rowid);
+        const bool found = watch.step(sized);
+        const bool large = found && sized.int64(0) >= batchBytes;
+        if (large && version == Version::paste7) {
+            if (std::optional<std::optional<Clip>> clip = decodeStreamedRow(db, row, rowid)) {
+                decodeBatch();
+                keep(*clip);
+                continue;
+            }
+        }
         if (large) {
+            data.reset();
+            data.bindInt64(1, rowid);
+            if (watch.step(data))
+                row.data = data.blobInPlace(0);
             decodeBatch();
             keep(decodeRow(row, version, externalFolder));
             data.reset();
             continue;
         }
+        if (found && !sized.isNull(1))
+            row.data = sized.blob(1);
         bytes += row.data ? row.data->size() : 0;
         batch.append(std::move(row));
         if (batch.size() == batchRows || bytes >= batchBytes)

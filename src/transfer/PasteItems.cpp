@@ -4,16 +4,16 @@
 #include "platform/RegularFile.h"
 #include "transfer/KeyedArchive.h"
 #include "transfer/Lzfse.h"
+#include "transfer/PasteJsonItems.h"
+#include "transfer/PastePlistItems.h"
+#include "transfer/PasteValues.h"
 #include "transfer/StrictValues.h"
 
 #include <QDir>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
 #include <QUrl>
-
-#include <zlib.h>
 
 #include <cmath>
 
@@ -31,62 +31,6 @@ bool isPlainFileName(const QString &name)
            && !name.contains(u'/') && !name.contains(QChar(0));
 }
 
-// What one clip's items may add up to, so that shared or repeated values
-// cannot multiply into more memory than one large value.
-class Budget
-{
-public:
-    bool spend(qsizetype bytes)
-    {
-        if (bytes > m_left)
-            return false;
-        m_left -= bytes;
-        return true;
-    }
-    qsizetype left() const { return m_left; }
-
-private:
-    qsizetype m_left = maxValueBytes;
-};
-
-// The most a row's JSON may inflate to: room for the longest text a clip
-// keeps, as Base64 of UTF-8, with the item's other types beside it. A
-// longer one is refused as it inflates, before it fills memory.
-constexpr qsizetype maxJsonBytes = 64 * 1024 * 1024;
-
-// Raw DEFLATE (no zlib header), as the platform's "zlib" compression writes
-// it; nothing when damaged, unfinished or larger than `limit`.
-std::optional<QByteArray> inflateRaw(const QByteArray &bytes, qsizetype limit)
-{
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
-        return std::nullopt;
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
-    stream.avail_in = uInt(std::min<qsizetype>(bytes.size(), std::numeric_limits<uInt>::max()));
-    QByteArray out;
-    constexpr qsizetype chunk = 64 * 1024;
-    int status = Z_OK;
-    while (status == Z_OK) {
-        if (out.size() >= limit) {
-            status = Z_MEM_ERROR;
-            break;
-        }
-        const qsizetype before = out.size();
-        const qsizetype room = std::min(chunk, limit - before);
-        out.resize(before + room);
-        stream.next_out = reinterpret_cast<Bytef *>(out.data() + before);
-        stream.avail_out = uInt(room);
-        status = inflate(&stream, Z_NO_FLUSH);
-        out.resize(before + room - qsizetype(stream.avail_out));
-        if (status == Z_BUF_ERROR && stream.avail_in > 0)
-            status = Z_OK; // the output chunk was full
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END)
-        return std::nullopt;
-    return out;
-}
-
 std::optional<QString> decodeUtf16(const QByteArray &bytes)
 {
     if (bytes.size() % 2 != 0)
@@ -98,99 +42,14 @@ std::optional<QString> decodeUtf16(const QByteArray &bytes)
     return text;
 }
 
-std::optional<QByteArray> decodeBase64(const QString &text, Budget &budget)
+// The type of an item's text: the first text type it holds; empty for none.
+QString textType(const PasteboardItem &item)
 {
-    std::optional<QByteArray> bytes = strict::decodeBase64(text, budget.left());
-    if (!bytes || !budget.spend(bytes->size()))
-        return std::nullopt;
-    return bytes;
-}
-
-const QStringList utf8TextTypes{QStringLiteral("public.utf8-plain-text"), QStringLiteral("public.text"),
-                                 QStringLiteral("public.plain-text"), QStringLiteral("public.url")};
-const QStringList utf16TextTypes{QStringLiteral("public.utf16-external-plain-text"),
-                                  QStringLiteral("public.utf16-plain-text")};
-const QString fileURLType = QStringLiteral("public.file-url");
-const QString rtfType = QStringLiteral("public.rtf");
-const QStringList imageTypes{QStringLiteral("public.png"), QStringLiteral("public.tiff")};
-
-// The types a capture is made of. An item's other types are never read: it
-// keeps memory to what is used, and looking types up by name spares the
-// property-list library keys it cannot hand over (an embedded NUL makes it
-// abort).
-const QStringList &capturedTypes()
-{
-    static const QStringList types = utf8TextTypes + utf16TextTypes + QStringList{fileURLType, rtfType} + imageTypes;
-    return types;
-}
-
-// Bytes enter as they are, text as Base64; anything else is left out.
-PasteboardItem dataDictionary(plist_t dataByType, Budget &budget)
-{
-    PasteboardItem item;
-    for (const QString &type : capturedTypes()) {
-        const plist_t value = PropertyList::value(dataByType, type.toLatin1().constData());
-        if (std::optional<QByteArray> bytes = PropertyList::data(value)) {
-            if (budget.spend(bytes->size()))
-                item.insert(type, *bytes);
-        } else if (const std::optional<QString> text = PropertyList::string(value)) {
-            if (const auto decoded = decodeBase64(*text, budget))
-                item.insert(type, *decoded);
-        }
+    for (const QString &type : utf8TextTypes + utf16TextTypes) {
+        if (item.contains(type))
+            return type;
     }
-    return item;
-}
-
-PasteboardItem dataDictionary(const QJsonObject &dataByType, Budget &budget)
-{
-    PasteboardItem item;
-    for (const QString &type : capturedTypes()) {
-        const QJsonValue value = dataByType.value(type);
-        if (!value.isString())
-            continue;
-        if (const auto decoded = decodeBase64(value.toString(), budget))
-            item.insert(type, *decoded);
-    }
-    return item;
-}
-
-std::optional<QList<PasteboardItem>> itemsFromPropertyList(const QByteArray &bytes)
-{
-    const std::optional<PropertyList> list = PropertyList::parse(bytes);
-    if (!list || !PropertyList::isArray(list->root()) || PropertyList::count(list->root()) == 0)
-        return std::nullopt;
-    const quint32 count = PropertyList::count(list->root());
-    for (quint32 i = 0; i < count; ++i) {
-        if (!PropertyList::isDictionary(PropertyList::item(list->root(), i)))
-            return std::nullopt;
-    }
-    Budget budget;
-    QList<PasteboardItem> items;
-    for (quint32 i = 0; i < count; ++i) {
-        const plist_t dataByType = PropertyList::value(PropertyList::item(list->root(), i), "dataByType");
-        items.append(PropertyList::isDictionary(dataByType) ? dataDictionary(dataByType, budget) : PasteboardItem());
-    }
-    return items;
-}
-
-std::optional<QList<PasteboardItem>> itemsFromJson(const QByteArray &bytes)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray() || document.array().isEmpty())
-        return std::nullopt;
-    const QJsonArray array = document.array();
-    for (const QJsonValue &element : array) {
-        if (!element.isObject())
-            return std::nullopt;
-    }
-    Budget budget;
-    QList<PasteboardItem> items;
-    for (const QJsonValue &element : array) {
-        const QJsonValue dataByType = element.toObject().value(QLatin1String("dataByType"));
-        items.append(dataByType.isObject() ? dataDictionary(dataByType.toObject(), budget) : PasteboardItem());
-    }
-    return items;
+    return {};
 }
 
 // A local file's path as capture keeps it; nothing for other URLs.
@@ -265,33 +124,27 @@ std::optional<QList<PasteboardItem>> unarchiveItems(const QByteArray &bytes)
     return items;
 }
 
-std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes)
+std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes, CutTypes *cutTypes)
 {
     if (bytes.startsWith("bplist00"))
-        return itemsFromPropertyList(bytes);
+        return itemsFromPropertyList(bytes, cutTypes);
     if (bytes.startsWith("bvx")) {
         const std::optional<QByteArray> plist = lzfse::decode(bytes, maxValueBytes);
-        return plist ? itemsFromPropertyList(*plist) : std::nullopt;
+        return plist ? itemsFromPropertyList(*plist, cutTypes) : std::nullopt;
     }
-    const std::optional<QByteArray> json = inflateRaw(bytes, maxJsonBytes);
-    return json ? itemsFromJson(*json) : std::nullopt;
+    return itemsFromDeflatedJson(bytes, cutTypes);
 }
 
 std::optional<QString> plainText(const PasteboardItem &item)
 {
-    for (const QString &type : utf8TextTypes) {
-        if (const auto bytes = item.constFind(type); bytes != item.constEnd())
-            return strict::decodeUtf8(*bytes);
-    }
-    for (const QString &type : utf16TextTypes) {
-        if (const auto bytes = item.constFind(type); bytes != item.constEnd())
-            return decodeUtf16(*bytes);
-    }
-    return std::nullopt;
+    const QString type = textType(item);
+    if (type.isEmpty())
+        return std::nullopt;
+    return utf8TextTypes.contains(type) ? strict::decodeUtf8(item.value(type)) : decodeUtf16(item.value(type));
 }
 
 std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std::optional<QString> &bundleID,
-                                   const std::optional<QString> &appName)
+                                   const std::optional<QString> &appName, const CutTypes &cutTypes)
 {
     QStringList paths;
     for (const PasteboardItem &item : items) {
@@ -313,6 +166,8 @@ std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std
 
     const PasteboardItem &first = items.first();
     if (std::optional<QString> text = plainText(first); text && !text->trimmed().isEmpty()) {
+        if (cutTypes.contains(textType(first)))
+            return ClipDraft::fromCutText(std::move(*text), bundleID, appName);
         std::optional<QByteArray> rtf;
         if (const auto found = first.constFind(rtfType); found != first.constEnd())
             rtf = *found;

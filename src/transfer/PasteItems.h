@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -33,16 +34,22 @@ std::optional<QByteArray> resolveStoredData(const QByteArray &stored, const QStr
 // The older generation: a keyed archive of "PasteCore.PasteboardItem" objects.
 std::optional<QList<PasteboardItem>> unarchiveItems(const QByteArray &bytes);
 
+// The types of the first item whose texts were cut where a clip's text
+// ends, the rest of them never read.
+using CutTypes = QSet<QString>;
+
 // The newer generation: a property list, LZFSE-compressed property list or
-// raw-DEFLATE-compressed JSON array of {"dataByType": {type: bytes}}.
-std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes);
+// raw-DEFLATE-compressed JSON array of {"dataByType": {type: bytes}}. Texts
+// are read up to the longest a clip keeps, no further.
+std::optional<QList<PasteboardItem>> rawPasteboardItems(const QByteArray &bytes, CutTypes *cutTypes = nullptr);
 
 // The text of an item: the first text type it holds decides.
 std::optional<QString> plainText(const PasteboardItem &item);
 
-// Files in any item, else the first item's text, else its PNG or TIFF.
+// Files in any item, else the first item's text, else its PNG or TIFF. A
+// text of one of `cutTypes` is titled as the start of a longer one.
 std::optional<ClipDraft> makeDraft(const QList<PasteboardItem> &items, const std::optional<QString> &bundleID,
-                                   const std::optional<QString> &appName);
+                                   const std::optional<QString> &appName, const CutTypes &cutTypes = {});
 
 // A newer-generation list's colour: {"colorCode": 0xRRGGBB}.
 std::optional<std::array<double, 3>> listColor(const std::optional<QByteArray> &attributes);

@@ -138,6 +138,55 @@ TEST(PasteDatabaseTest, ADeeplyNestedRowIsSkippedInBothGenerations)
     }
 }
 
+TEST(PasteDatabaseTest, RowsTooLargeToBatchKeepTheStartOfTheirText)
+{
+    // Each row is over 32 MB: JSON is inflated as it is read from the
+    // database, a property list read in place.
+    const QByteArray text = QByteArray("ab").repeated(25 * 1024 * 1024 / 2);
+    const QByteArray json = "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + text.toBase64() + "\"}}]";
+    const QString cut = QStringLiteral("Cut to the first 16 MB of a longer text");
+    const struct
+    {
+        const char *name;
+        std::function<QByteArray()> stored;
+        std::optional<QString> title; // nothing: the row is skipped
+    } cases[] = {
+        {"DEFLATE JSON", [&] { return inlineValue(deflateRaw(json, 0)); }, cut},
+        {"damaged DEFLATE JSON",
+         [&] {
+             QByteArray stream = deflateRaw(json, 0);
+             stream[0] = '\x06'; // a block type that does not exist
+             return inlineValue(stream);
+         },
+         std::nullopt},
+        {"a property list",
+         [&] {
+             RawPlist plist;
+             const quint32 types = plist.dictionary({plist.string("public.utf8-plain-text")}, {plist.data(text)});
+             return inlineValue(plist.bytes(plist.array({plist.dictionary({plist.string("dataByType")}, {types})})));
+         },
+         cut},
+    };
+    for (const auto &c : cases) {
+        ReaderHome reader;
+        reader.paste.addPaste7Clip(1, 3.0, raw(QStringLiteral("before")));
+        reader.paste.addPaste7Clip(2, 2.0, c.stored());
+        reader.paste.addPaste7Clip(3, 1.0, raw(QStringLiteral("after")));
+        reader.paste.close();
+        const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+        ASSERT_EQ(snapshot.clips.size(), c.title ? 3 : 2) << c.name;
+        EXPECT_EQ(snapshot.clips.first().draft.text, QStringLiteral("before")) << c.name;
+        EXPECT_EQ(snapshot.clips.last().draft.text, QStringLiteral("after")) << c.name;
+        EXPECT_EQ(snapshot.unreadable, c.title ? 0 : 1) << c.name;
+        if (c.title) {
+            const ClipDraft &draft = snapshot.clips[1].draft;
+            EXPECT_EQ(draft.text->size(), ClipDraft::largestText) << c.name;
+            EXPECT_TRUE(draft.text->startsWith(QStringLiteral("abab"))) << c.name;
+            EXPECT_EQ(draft.title, c.title) << c.name;
+        }
+    }
+}
+
 TEST(PasteDatabaseTest, JoinTablesFoundByTheirColumnsWhateverTheirNames)
 {
     const struct

@@ -163,10 +163,11 @@ inline QByteArray plistItems(const Items &items)
     return binaryPlist(array);
 }
 
-inline QByteArray deflateRaw(const QByteArray &bytes)
+// Level 0 writes stored blocks: as long as the bytes.
+inline QByteArray deflateRaw(const QByteArray &bytes, int level = Z_BEST_COMPRESSION)
 {
     z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
     QByteArray out(int(deflateBound(&stream, uLong(bytes.size()))), Qt::Uninitialized);
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
     stream.avail_in = uInt(bytes.size());

@@ -212,15 +212,176 @@ TEST(PasteItemsTest, ADeflateBombStopsAtTheCap)
 
 TEST(PasteItemsTest, TextsAreKeptAsACopyWouldKeepThem)
 {
-    // Cut to the capture's length, and a JSON too long to hold such a text
-    // refused as it inflates.
     const QString longText(ClipDraft::largestText + 1024 * 1024, u'a');
     const auto draft = makeDraft({{{utf8, longText.toUtf8()}, {QStringLiteral("public.rtf"), "{\\rtf1}"}}}, {}, {});
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->text->size(), ClipDraft::largestText);
     EXPECT_EQ(draft->title, QStringLiteral("Cut to the first 16 MB of 17 MB"));
     EXPECT_EQ(draft->rtfData, std::nullopt);
-    EXPECT_EQ(rawPasteboardItems(jsonItems({textItem(QString(50 * 1024 * 1024, u'a'))})), std::nullopt);
+}
+
+namespace {
+
+// JSON items written by hand, values as they are (Base64 or anything
+// else), so that a test never holds a long text as a document.
+QByteArray rawJson(const QList<QList<std::pair<QByteArray, QByteArray>>> &items)
+{
+    QByteArray json = "[";
+    for (const auto &item : items) {
+        json += R"({"dataByType":{)";
+        for (const auto &[type, value] : item)
+            json += '"' + type + R"(":)" + value + ',';
+        if (!item.isEmpty())
+            json.chop(1);
+        json += "}},";
+    }
+    json.chop(1);
+    return json + "]";
+}
+
+QByteArray quotedBase64(const QByteArray &bytes)
+{
+    return '"' + bytes.toBase64() + '"';
+}
+
+QByteArray plistOfTypes(const QList<std::pair<QByteArray, quint32>> &types, RawPlist &plist)
+{
+    QList<quint32> keys;
+    QList<quint32> values;
+    for (const auto &[type, value] : types) {
+        keys.append(plist.string(type));
+        values.append(value);
+    }
+    const quint32 item = plist.dictionary({plist.string("dataByType")}, {plist.dictionary(keys, values)});
+    return plist.bytes(plist.array({item}));
+}
+
+} // namespace
+
+TEST(PasteItemsTest, TextsPastTheCapAreCutAsTheyAreDecoded)
+{
+    const qsizetype cap = ClipDraft::largestText;
+    const QByteArray over = QByteArray("ab").repeated(cap / 2 + 512 * 1024);
+    const QString euro(QChar(0x20AC));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString cutTitle = QStringLiteral("Cut to the first 16 MB of a longer text");
+    const struct
+    {
+        const char *name;
+        std::function<QByteArray()> bytes; // built one at a time: each is large
+        QString unit;      // what the kept text repeats
+        qsizetype length;  // of the kept text
+        QString title;
+    } cases[] = {
+        {"JSON, ASCII, its RTF dropped",
+         [&] {
+             return deflateRaw(rawJson({{{"public.rtf", quotedBase64("{\\rtf1}")},
+                                         {"public.utf8-plain-text", quotedBase64(over)}}}));
+         },
+         QStringLiteral("ab"), cap, cutTitle},
+        {"JSON, three bytes a character",
+         [&] { return deflateRaw(rawJson({{{"public.text", quotedBase64(euro.toUtf8().repeated(cap + 1))}}})); },
+         euro, cap, cutTitle},
+        {"JSON, a pair per character",
+         [&] { return deflateRaw(rawJson({{{"public.text", quotedBase64(emoji.toUtf8().repeated(cap / 2 + 1))}}})); },
+         emoji, cap, cutTitle},
+        {"JSON, UTF-16",
+         [&] {
+             return deflateRaw(
+                 rawJson({{{"public.utf16-plain-text", quotedBase64(QByteArray("a\0", 2).repeated(cap + 3))}}}));
+         },
+         QStringLiteral("a"), cap, cutTitle},
+        {"JSON, the next item's text cut",
+         [&] {
+             return deflateRaw(rawJson({{{"public.utf8-plain-text", quotedBase64("whole")}},
+                                        {{"public.utf8-plain-text", quotedBase64(over)}}}));
+         },
+         QStringLiteral("whole"), 5, {}},
+        {"JSON, inflated to its limit before the text's end",
+         [&] {
+             return deflateRaw(rawJson({{{"zz.other", '"' + QByteArray(60 * 1024 * 1024, 'x') + '"'},
+                                         {"public.utf8-plain-text", quotedBase64(over)}}}));
+         },
+         QStringLiteral("ab"), 0, QStringLiteral("Cut to the first 9 MB of a longer text")},
+        {"JSON, small", [] { return jsonItems({textItem(QStringLiteral("ab"))}); }, QStringLiteral("ab"), 2, {}},
+        {"property list, data",
+         [&] {
+             RawPlist plist;
+             return plistOfTypes({{"public.utf8-plain-text", plist.data(over)}}, plist);
+         },
+         QStringLiteral("ab"), cap, cutTitle},
+        {"property list, Base64",
+         [&] {
+             RawPlist plist;
+             return plistOfTypes({{"public.utf8-plain-text", plist.string(over.toBase64())}}, plist);
+         },
+         QStringLiteral("ab"), cap, cutTitle},
+        {"property list, small", [] { return plistItems({textItem(QStringLiteral("ab"))}); }, QStringLiteral("ab"), 2,
+         {}},
+    };
+    for (const auto &c : cases) {
+        CutTypes cutTypes;
+        const auto items = rawPasteboardItems(c.bytes(), &cutTypes);
+        ASSERT_TRUE(items) << c.name;
+        const auto draft = makeDraft(*items, {}, {}, cutTypes);
+        ASSERT_TRUE(draft && draft->text) << c.name;
+        const QString &text = *draft->text;
+        if (c.length > 0)
+            EXPECT_EQ(text.size(), c.length) << c.name;
+        else
+            EXPECT_GT(text.size(), 1024 * 1024) << c.name;
+        EXPECT_EQ(text.count(c.unit) * c.unit.size(), text.size()) << c.name;
+        EXPECT_EQ(draft->title.value_or(QString()), c.title) << c.name;
+        EXPECT_EQ(draft->rtfData, std::nullopt) << c.name;
+    }
+}
+
+TEST(PasteItemsTest, JsonIsReadStrictlyWithoutBuildingTheDocument)
+{
+    const PasteboardItem hi{{utf8, "hi"}};
+    const struct
+    {
+        const char *name;
+        QByteArray json;
+        std::optional<Items> expected;
+    } cases[] = {
+        {"escapes, as the platform writes slashes", R"([{"dataByType":{"public.utf8-plain-text":"P\/8=",)"
+                                                    R"("\u0070ublic.rtf":"aGk="}}])",
+         Items{{{utf8, "?\xff"}, {QStringLiteral("public.rtf"), "hi"}}}},
+        {"other members and values skipped", R"( [ {"a":[1,-2.5e+3,{"b":[true,false,null,"\u00e9\ud83d\ude00"]}],)"
+                                             R"("dataByType":{"x":{},"public.utf8-plain-text":"aGk="},"c":[]} ] )",
+         Items{hi}},
+        {"a later key replaces an earlier one", R"([{"dataByType":{"public.utf8-plain-text":"eA==",)"
+                                                R"("public.utf8-plain-text":"aGk="}}])", Items{hi}},
+        {"a later value that is no Base64 removes the type", R"([{"dataByType":{"public.utf8-plain-text":"aGk=",)"
+                                                             R"("public.utf8-plain-text":5}}])", Items{{}}},
+        {"Base64 with set unused bits", R"([{"dataByType":{"public.utf8-plain-text":"aGl="}}])", Items{{}}},
+        {"Base64 with padding inside", R"([{"dataByType":{"public.utf8-plain-text":"aA==aGk="}}])", Items{{}}},
+        {"Base64 with one character of padding too many", R"([{"dataByType":{"public.utf8-plain-text":"a==="}}])",
+         Items{{}}},
+        {"halves of surrogate pairs, which JSON allows", R"([{"a":"\ud83d\u0041\ude00\ud83d\n","\udc00":1}])",
+         Items{{}}},
+        {"half a surrogate pair before a bad escape", R"([{"a":"\ud83d\x"}])", std::nullopt},
+        {"garbage after the array", R"([{"dataByType":{}}] x)", std::nullopt},
+        {"an unknown escape", R"([{"a":"\x"}])", std::nullopt},
+        {"a control character in a string", "[{\"a\":\"\t\"}]", std::nullopt},
+        {"UTF-8 that is not well-formed", "[{\"a\":\"\xC0\xAF\"}]", std::nullopt},
+        {"an encoded surrogate", "[{\"a\":\"\xED\xA0\x80\"}]", std::nullopt},
+        {"a number with a leading zero", R"([{"a":01}])", std::nullopt},
+        {"a number without its fraction", R"([{"a":1.}])", std::nullopt},
+        {"a bare minus", R"([{"a":-}])", std::nullopt},
+        {"a misspelt literal", R"([{"a":tru}])", std::nullopt},
+        {"a trailing comma", R"([{"dataByType":{},}])", std::nullopt},
+        {"a key that is no string", R"([{dataByType:{}}])", std::nullopt},
+        {"an unclosed array", R"([{"dataByType":{}})", std::nullopt},
+        {"a mismatched bracket", R"([{"a":[1}]}])", std::nullopt},
+        {"nesting deeper than 1024", "[{\"a\":" + QByteArray(1025, '[') + QByteArray(1025, ']') + "}]", std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(rawPasteboardItems(deflateRaw(c.json)), c.expected) << c.name;
+    // Nesting as deep as allowed is read.
+    EXPECT_EQ(rawPasteboardItems(deflateRaw("[{\"a\":" + QByteArray(1024, '[') + QByteArray(1024, ']') + "}]")),
+              Items{{}});
 }
 
 TEST(PasteItemsTest, DraftsFollowFilesThenTextThenImages)
