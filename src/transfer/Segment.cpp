@@ -254,9 +254,10 @@ public:
     // `endsWithLineEnd`: nothing came after the last line end.
     SegmentRead finish(bool endsWithLineEnd)
     {
-        const std::optional<qint64> format =
-            m_header ? exactInteger(m_header->value(QLatin1String("format"))) : std::nullopt;
-        if (format && *format > Segment::format)
+        // No format reads as one that is never ours.
+        const qint64 format =
+            m_header ? exactInteger(m_header->value(QLatin1String("format"))).value_or(-1) : -1;
+        if (format > Segment::format)
             return {Result::newerFormat, {}, {}};
         if (!endsWithLineEnd || m_lines < 2)
             return {Result::incomplete, {}, {}};

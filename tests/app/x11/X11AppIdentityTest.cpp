@@ -165,8 +165,9 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         ASSERT_TRUE(copier.waitForLine(QStringLiteral("owned")));
         ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 30000));
         // A copy read after the next owner took over is gone on X11: let the peer's be read first.
-        if (!row.credit.isEmpty())
+        if (!row.credit.isEmpty()) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("salary 91,500")); }, 30000));
+        }
         // Copies are handled in order: once this one is in, the peer's was decided.
         // xclip stays in the background with the clipboard: never on our output, or ctest waits for it.
         QProcess xclip;
