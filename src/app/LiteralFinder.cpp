@@ -1,7 +1,11 @@
 #include "app/LiteralFinder.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <deque>
+#include <limits>
+#include <numeric>
 
 namespace tamo {
 
@@ -19,27 +23,30 @@ LiteralFinder::LiteralFinder(const std::vector<std::string> &literals) : m_liter
 
     // The trie, with -1 for a missing move.
     std::vector<int> moves(m_symbols, -1);
-    m_found.emplace_back();
+    std::vector<std::vector<int>> found(1);
     for (size_t index = 0; index < literals.size(); ++index) {
         const std::string &literal = literals[index];
         m_lengths.push_back(uint8_t(std::min<size_t>(literal.size(), 255)));
+        m_longest = std::max<size_t>(m_longest, m_lengths.back());
+        if (literal.empty())
+            continue; // found nowhere rather than everywhere
         int state = 0;
         for (char c : literal) {
             const uint8_t symbol = m_symbolOf[static_cast<unsigned char>(c)];
             const size_t move = size_t(state) * m_symbols + symbol;
             if (moves[move] < 0) {
-                moves[move] = int(m_found.size());
-                m_found.emplace_back();
+                moves[move] = int(found.size());
+                found.emplace_back();
                 moves.resize(moves.size() + m_symbols, -1);
             }
             state = moves[move];
         }
-        m_found[size_t(state)].push_back(int(index));
+        found[size_t(state)].push_back(int(index));
     }
 
     // Breadth first, each missing move takes its fallback's move, and each
     // state reports what its fallback reports.
-    std::vector<int> fallback(m_found.size(), 0);
+    std::vector<int> fallback(found.size(), 0);
     std::deque<int> queue;
     for (size_t symbol = 0; symbol < m_symbols; ++symbol) {
         int &move = moves[symbol];
@@ -59,26 +66,75 @@ LiteralFinder::LiteralFinder(const std::vector<std::string> &literals) : m_liter
                 continue;
             }
             fallback[size_t(move)] = fallbackMove;
-            const std::vector<int> &inherited = m_found[size_t(fallbackMove)];
-            m_found[size_t(move)].insert(m_found[size_t(move)].end(), inherited.begin(), inherited.end());
+            const std::vector<int> &inherited = found[size_t(fallbackMove)];
+            found[size_t(move)].insert(found[size_t(move)].end(), inherited.begin(), inherited.end());
             queue.push_back(move);
         }
     }
-    m_moves = std::move(moves);
-    for (const std::vector<int> &found : m_found)
-        m_reports.push_back(!found.empty());
+
+    // Numbered so that the states ending a literal come last: the scan then
+    // tells them by one comparison.
+    std::vector<int> order(found.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_partition(order.begin(), order.end(), [&found](int state) { return found[size_t(state)].empty(); });
+    std::vector<State> renumbered(found.size());
+    for (size_t number = 0; number < order.size(); ++number)
+        renumbered[size_t(order[number])] = State(number);
+    m_firstReporting = State(std::count_if(found.begin(), found.end(), [](const auto &f) { return f.empty(); }));
+    m_moves.resize(moves.size());
+    m_found.resize(found.size());
+    for (size_t state = 0; state < found.size(); ++state) {
+        const size_t to = renumbered[state];
+        for (size_t symbol = 0; symbol < m_symbols; ++symbol)
+            m_moves[to * m_symbols + symbol] = renumbered[size_t(moves[state * m_symbols + symbol])];
+        m_found[to] = std::move(found[state]);
+    }
+}
+
+// The text is read as a few stripes at once: the moves of one stripe wait
+// on the table, and the others' hide that wait. Each stripe starts early by
+// the longest literal, so a literal crossing into it is found whole; it
+// keeps only what ends inside it.
+void LiteralFinder::findInStripes(std::string_view text, std::vector<Occurrence> *stripes, size_t stripeCount) const
+{
+    const size_t stripe = text.size() / stripeCount;
+    const size_t lead = m_longest;
+    std::array<size_t, maxStripes> at{}, begin{}, end{};
+    std::array<State, maxStripes> state{};
+    for (size_t s = 0; s < stripeCount; ++s) {
+        begin[s] = s * stripe;
+        end[s] = s + 1 == stripeCount ? text.size() : begin[s] + stripe;
+        at[s] = begin[s] - std::min(begin[s], lead);
+    }
+    const auto step = [&](size_t s) {
+        state[s] = next(state[s], text[at[s]]);
+        if (state[s] >= m_firstReporting && at[s] >= begin[s])
+            stripes[s].push_back({uint32_t(at[s]), state[s]});
+        ++at[s];
+    };
+    // Every stripe has at least `stripe` bytes to read; the last may have more.
+    for (size_t i = 0; i < stripe; ++i) {
+        for (size_t s = 0; s < stripeCount; ++s)
+            step(s);
+    }
+    for (size_t s = 0; s < stripeCount; ++s) {
+        while (at[s] < end[s])
+            step(s);
+    }
 }
 
 std::vector<std::vector<uint32_t>> LiteralFinder::find(std::string_view text) const
 {
+    constexpr size_t minStripe = 16 * 1024;
+    const size_t stripeCount = std::clamp<size_t>(text.size() / minStripe, 1, maxStripes);
+    std::array<std::vector<Occurrence>, maxStripes> stripes;
+    findInStripes(text, stripes.data(), stripeCount);
     std::vector<std::vector<uint32_t>> found(m_literalCount);
-    int state = 0;
-    for (size_t at = 0; at < text.size(); ++at) {
-        state = next(state, m_symbolOf[static_cast<unsigned char>(text[at])]);
-        if (!m_reports[size_t(state)])
-            continue;
-        for (int literal : m_found[size_t(state)])
-            found[size_t(literal)].push_back(uint32_t(at + 1 - m_lengths[size_t(literal)]));
+    for (size_t s = 0; s < stripeCount; ++s) {
+        for (const Occurrence &occurrence : stripes[s]) {
+            for (int literal : m_found[occurrence.state])
+                found[size_t(literal)].push_back(occurrence.end + 1 - m_lengths[size_t(literal)]);
+        }
     }
     return found;
 }

@@ -19,14 +19,27 @@ public:
     std::vector<std::vector<uint32_t>> find(std::string_view text) const;
 
 private:
-    int next(int state, uint8_t symbol) const { return m_moves[size_t(state) * m_symbols + symbol]; }
+    using State = uint32_t;
+    struct Occurrence
+    {
+        uint32_t end;
+        State state;
+    };
+
+    State next(State state, char byte) const
+    {
+        return m_moves[size_t(state) * m_symbols + m_symbolOf[static_cast<unsigned char>(byte)]];
+    }
+    static constexpr size_t maxStripes = 4;
+    void findInStripes(std::string_view text, std::vector<Occurrence> *stripes, size_t stripeCount) const;
 
     size_t m_literalCount = 0;
+    size_t m_longest = 0;
     size_t m_symbols = 1;                  // symbol 0 is any byte no literal holds
     uint8_t m_symbolOf[256] = {};
-    std::vector<int> m_moves;              // state × symbol → state
+    std::vector<State> m_moves;            // state × symbol → state
+    State m_firstReporting = 0;            // states from here on end a literal
     std::vector<std::vector<int>> m_found; // literals ending in a state
-    std::vector<uint8_t> m_reports;        // whether a state ends a literal
     std::vector<uint8_t> m_lengths;
 };
 

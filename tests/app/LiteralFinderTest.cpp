@@ -14,6 +14,14 @@ struct Case
     std::vector<std::vector<uint32_t>> found;
 };
 
+std::string textWith(const std::string &literal, std::initializer_list<size_t> offsets)
+{
+    std::string text(64 * 1024, 'x');
+    for (size_t offset : offsets)
+        text.replace(offset, literal.size(), literal);
+    return text;
+}
+
 void PrintTo(const Case &c, std::ostream *os)
 {
     *os << c.name;
@@ -38,7 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"LiteralInsideAnother", {"password", "word", "pass"}, "xpassword", {{1}, {5}, {1}}},
                       Case{"RestartsAfterAFalseStart", {"secret"}, "secsecret", {{3}}},
                       Case{"BytesNoLiteralHolds", {"key"}, "\x80k\xffkey\x80", {{3}}},
-                      Case{"SharedPrefixes", {"api_key", "api_token"}, "api_token api_key", {{10}, {0}}}),
+                      Case{"SharedPrefixes", {"api_key", "api_token"}, "api_token api_key", {{10}, {0}}},
+                      // A long text is read in stripes: a literal across, on or by their
+                      // edges is found once.
+                      Case{"AcrossStripeEdges", {"token"}, textWith("token", {0, 16382, 32768, 49151, 65531}),
+                           {{0, 16382, 32768, 49151, 65531}}}),
     [](const ::testing::TestParamInfo<Case> &info) { return info.param.name; });
 
 } // namespace
