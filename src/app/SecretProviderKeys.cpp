@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <string>
 #include <vector>
 
 namespace tamo::secretproviders {
@@ -57,8 +58,10 @@ public:
         Rows rows;
         if (!m_compiled || value.size() > maxKeyLength)
             return rows;
+        std::string latin1(size_t(value.size()), '\0');
+        std::transform(value.begin(), value.end(), latin1.begin(), [](QChar c) { return char(c.toLatin1()); });
         std::vector<int> hits;
-        if (!m_set.Match(value.toLatin1().toStdString(), &hits))
+        if (!m_set.Match(latin1, &hits))
             return rows;
         for (int hit : hits)
             rows.set(size_t(hit));
@@ -69,17 +72,17 @@ public:
     // only for rows a name picked out: most values sit under none.
     bool passesOneOf(Rows rows, QStringView value) const
     {
-        for (size_t row = 0; row < m_rows.size(); ++row) {
+        for (size_t row = 0; rows.any() && row < m_rows.size(); ++row) {
             if (rows.test(row) && secretrules::passes(*m_rows[row], value, value))
                 return true;
         }
         return false;
     }
 
-    // The rows whose provider `text` names, ignoring case, at the start of a
-    // word: after a non-letter or where camelCase starts one, so "dd_" is
-    // not found in "add_".
-    Rows namedIn(QStringView text) const
+    // Those of `rows` whose provider `text` names, ignoring case, at the
+    // start of a word: after a non-letter or where camelCase starts one, so
+    // "dd_" is not found in "add_".
+    Rows namedIn(QStringView text, Rows rows) const
     {
         Rows named;
         for (qsizetype at = 0; at < text.size(); ++at) {
@@ -88,12 +91,14 @@ public:
             if (c >= m_names.size() || !wordStart)
                 continue;
             for (const ProviderName &provider : m_names[c]) {
+                if ((provider.rows & rows).none())
+                    continue;
                 const qsizetype end = std::min(text.size(), at + qsizetype(provider.name.size()));
                 if (indexOfIgnoringCase(text.first(end), provider.name, at) == at)
                     named |= provider.rows;
             }
         }
-        return named;
+        return named & rows;
     }
 
 private:
@@ -208,7 +213,7 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
     const ProviderRows::Rows matching = rows.matching(value);
     if (matching.none())
         return false;
-    const auto fitsOneNamedIn = [&](QStringView text) { return rows.passesOneOf(matching & rows.namedIn(text), value); };
+    const auto fitsOneNamedIn = [&](QStringView text) { return rows.passesOneOf(rows.namedIn(text, matching), value); };
     if (fitsOneNamedIn(name))
         return true;
     if (!soundsLikeKey(name))
