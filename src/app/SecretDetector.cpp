@@ -48,49 +48,6 @@ struct Detector
     const secretstructures::Structure *structure = nullptr;    // a structure
 };
 
-// `pattern` with every counted repetition, {n}, {n,m} or {n,}, widened to
-// any number of repeats, so it matches wherever `pattern` does: counters
-// over overlapping classes would multiply the states of a set's DFA.
-std::string widened(std::string_view pattern)
-{
-    std::string wide;
-    wide.reserve(pattern.size());
-    for (size_t at = 0; at < pattern.size(); ++at) {
-        const char c = pattern[at];
-        if (c == '\\' && at + 1 < pattern.size()) {
-            wide += pattern.substr(at, 2);
-            ++at;
-            continue;
-        }
-        const size_t close = c == '{' ? pattern.find('}', at) : std::string_view::npos;
-        const std::string_view counts = close == std::string_view::npos ? std::string_view() : pattern.substr(at + 1, close - at - 1);
-        const bool repetition = !counts.empty() && counts.find_first_not_of("0123456789,") == std::string_view::npos
-            && counts.front() != ',';
-        if (!repetition) {
-            wide += c;
-            continue;
-        }
-        wide += counts.front() == '0' && (counts.size() == 1 || counts[1] == ',') ? '*' : '+';
-        at = close;
-    }
-    return wide;
-}
-
-// Whether `pattern` starts with two literal characters (after its opening
-// groups), so that a set only follows it from where they occur.
-bool startsWithLiteral(std::string_view pattern)
-{
-    while (pattern.starts_with('(') && !pattern.starts_with("(?"))
-        pattern.remove_prefix(1);
-    const auto literal = [](std::string_view rest) -> size_t {
-        if (rest.size() >= 2 && rest[0] == '\\' && std::ispunct(static_cast<unsigned char>(rest[1])))
-            return 2;
-        return !rest.empty() && (std::isalnum(static_cast<unsigned char>(rest[0])) || rest[0] == '_' || rest[0] == '-') ? 1 : 0;
-    };
-    const size_t first = literal(pattern);
-    return first > 0 && literal(pattern.substr(first)) > 0 && pattern.substr(first + literal(pattern.substr(first))).find_first_of("?*{") != 0;
-}
-
 // Where in the text a detector's pattern is run: whole lines, in order.
 struct Window
 {
@@ -103,62 +60,112 @@ using Windows = std::vector<Window>;
 class Lines
 {
 public:
-    explicit Lines(std::string_view text) : m_size(text.size())
+    explicit Lines(std::string_view text) : m_size(text.size()), m_lineAtBlock((text.size() >> blockBits) + 1)
     {
         for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
-            m_breaks.push_back(at);
+            m_breaks.push_back(uint32_t(at));
+        size_t line = 0;
+        for (size_t block = 0; block < m_lineAtBlock.size(); ++block) {
+            while (line < m_breaks.size() && m_breaks[line] < block << blockBits)
+                ++line;
+            m_lineAtBlock[block] = uint32_t(line);
+        }
     }
 
-    // From the start of the line `above` lines above `at`'s to the end of
-    // the line `below` lines below it.
-    Window around(size_t at, size_t above, size_t below) const
+    // The lines holding the offsets, sorted as they are, each line once.
+    std::vector<uint32_t> holding(const std::vector<uint32_t> &offsets) const
     {
-        const size_t line = size_t(std::lower_bound(m_breaks.begin(), m_breaks.end(), at) - m_breaks.begin());
+        std::vector<uint32_t> holding;
+        for (uint32_t offset : offsets) {
+            uint32_t line = m_lineAtBlock[offset >> blockBits];
+            while (line < m_breaks.size() && m_breaks[line] < offset)
+                ++line;
+            if (holding.empty() || holding.back() != line)
+                holding.push_back(line);
+        }
+        return holding;
+    }
+
+    // From the start of the line `above` lines above `line` to the end of
+    // the line `below` lines below it.
+    Window around(size_t line, size_t above, size_t below) const
+    {
         return {line > above ? m_breaks[line - above - 1] + 1 : 0,
                 line + below < m_breaks.size() ? m_breaks[line + below] + 1 : m_size};
     }
 
 private:
+    static constexpr int blockBits = 6;
     size_t m_size;
-    std::vector<size_t> m_breaks;
+    std::vector<uint32_t> m_breaks;     // where each line ends
+    std::vector<uint32_t> m_lineAtBlock; // the line of every 64th offset, to start a look-up from
 };
 
-// Every token row and structure, compiled once. Those that start with a
-// literal run together as one set in one pass over the text, and then on
-// their own over the whole text: RE2 skips to their literal. The others
-// need literal atoms (RE2's prefilters); one pass finds where every atom
-// occurs, and each candidate the atoms leave runs only on the lines around
-// its own atoms, to find and judge its matches.
+// Every token row and structure, compiled once. RE2's prefilter gives each
+// pattern the literal atoms one of which every match holds; one pass finds
+// where every atom occurs, and a pattern runs only on the lines around its
+// own atoms, to find and judge its matches. Patterns with no literal at all
+// run together as one set over the whole text, and on their own only if the
+// set finds one of them.
 class Detectors
 {
 public:
-    // A detector that may match, and where.
-    struct Candidate
+    // Literals of which one occurs in every match of a pattern, or near it,
+    // and how many lines around one the match may reach.
+    struct Anchors
     {
-        int detector;
-        Windows windows;
+        std::vector<int> literals;
+        size_t above = 0;
+        size_t below = 0;
+
+        bool operator==(const Anchors &) const = default;
+    };
+
+    // The detectors anchored alike, which share their windows.
+    struct Anchoring
+    {
+        Anchors anchors;
+        std::vector<int> detectors;
+    };
+
+    // What may match in a text, and where.
+    struct Candidates
+    {
+        std::vector<int> everywhere; // run over the whole text
+        std::vector<std::pair<const Anchoring *, Windows>> anchored;
     };
 
     Detectors()
-        : m_literalLed(latin1Options(), RE2::UNANCHORED)
+        : m_unanchored(latin1Options(), RE2::UNANCHORED)
         , m_listedTokens(latin1Options(), RE2::ANCHOR_START)
     {
         for (const secretrules::SecretRule &rule : secretrules::rules()) {
             if (rule.where != secretrules::Where::anywhere)
                 continue;
-            const std::string standingAlone = std::string(rule.pattern).append(tokenEnd);
             add(std::string("(").append(rule.pattern).append(")").append(tokenEnd), &rule, nullptr);
             if (!secretrules::isAnyIssuer(rule))
-                m_listedTokens.Add(standingAlone, nullptr);
+                m_listedTokens.Add(std::string(rule.pattern).append(tokenEnd), nullptr);
         }
         for (const secretstructures::Structure &structure : secretstructures::structures())
             add(std::string(structure.pattern), nullptr, &structure);
         m_filter.Compile(&m_literals);
         m_filterAtoms = m_literals.size();
-        for (int detector : m_filteredDetectors)
-            m_anchorsOfFiltered.push_back(anchorsOf(m_detectors[size_t(detector)]));
+        for (int detector = 0; detector < int(m_detectors.size()); ++detector) {
+            Anchors anchors = anchorsOf(m_detectors[size_t(detector)]);
+            if (anchors.literals.empty()) {
+                m_unanchored.Add(m_detectors[size_t(detector)].pattern->pattern(), nullptr);
+                m_unanchoredDetectors.push_back(detector);
+                continue;
+            }
+            std::sort(anchors.literals.begin(), anchors.literals.end());
+            auto alike = std::find_if(m_anchorings.begin(), m_anchorings.end(),
+                                      [&anchors](const Anchoring &anchoring) { return anchoring.anchors == anchors; });
+            if (alike == m_anchorings.end())
+                alike = m_anchorings.insert(alike, {std::move(anchors), {}});
+            alike->detectors.push_back(detector);
+        }
         m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
-        m_compiled = m_literalLed.Compile() && m_listedTokens.Compile();
+        m_compiled = m_unanchored.Compile() && m_listedTokens.Compile();
         Q_ASSERT(m_compiled);
     }
 
@@ -169,38 +176,44 @@ public:
         return m_compiled && m_listedTokens.Match(re2::StringPiece(latin1.data(), latin1.size()), &hits);
     }
 
-    // The detectors whose pattern may match in `latin1`, in table order.
-    std::vector<Candidate> candidates(const std::string &latin1) const
+    // The detectors whose pattern may match in `latin1`, and where.
+    Candidates candidates(const std::string &latin1) const
     {
-        const Windows whole{{0, latin1.size()}};
-        std::vector<Candidate> candidates;
-        std::vector<int> hits;
+        Candidates candidates;
+        std::vector<int> unanchoredHits;
         RE2::Set::ErrorInfo error{};
-        if (!m_compiled || (!m_literalLed.Match(latin1, &hits, &error) && error.kind != RE2::Set::kNoError)) {
+        if (!m_compiled || (!m_unanchored.Match(latin1, &unanchoredHits, &error) && error.kind != RE2::Set::kNoError)) {
             for (int detector = 0; detector < int(m_detectors.size()); ++detector) // out of memory: try each
-                candidates.push_back({detector, whole});
+                candidates.everywhere.push_back(detector);
             return candidates;
         }
-        for (int hit : hits)
-            candidates.push_back({m_literalLedDetectors[size_t(hit)], whole});
-
         const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
         std::vector<int> foundAtoms;
         for (size_t atom = 0; atom < m_filterAtoms; ++atom) {
             if (!occurrences[atom].empty())
                 foundAtoms.push_back(int(atom));
         }
-        std::vector<int> filtered;
-        m_filter.AllPotentials(foundAtoms, &filtered);
+        std::vector<int> potentials;
+        m_filter.AllPotentials(foundAtoms, &potentials);
+        std::vector<bool> potential(m_detectors.size(), false);
+        for (int detector : potentials)
+            potential[size_t(detector)] = true;
+        for (int hit : unanchoredHits)
+            candidates.everywhere.push_back(m_unanchoredDetectors[size_t(hit)]);
+
         const Lines lines(latin1);
-        for (int potential : filtered) {
-            const Anchors &anchors = m_anchorsOfFiltered[size_t(potential)];
-            Windows windows = anchors.literals.empty() ? whole : windowsAround(anchors, occurrences, lines);
+        std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
+        for (size_t literal = 0; literal < occurrences.size(); ++literal)
+            linesOf[literal] = lines.holding(occurrences[literal]);
+        for (const Anchoring &anchoring : m_anchorings) {
+            const bool anyPotential = std::any_of(anchoring.detectors.begin(), anchoring.detectors.end(),
+                                                  [&potential](int detector) { return potential[size_t(detector)]; });
+            if (!anyPotential)
+                continue;
+            Windows windows = windowsAround(anchoring.anchors, linesOf, lines);
             if (!windows.empty())
-                candidates.push_back({m_filteredDetectors[size_t(potential)], std::move(windows)});
+                candidates.anchored.emplace_back(&anchoring, std::move(windows));
         }
-        std::sort(candidates.begin(), candidates.end(),
-                  [](const Candidate &a, const Candidate &b) { return a.detector < b.detector; });
         return candidates;
     }
 
@@ -211,26 +224,11 @@ private:
     {
         auto compiled = std::make_unique<RE2>(pattern, latin1Options());
         Q_ASSERT_X(compiled->ok(), "secret pattern", pattern.c_str());
-        const int detector = int(m_detectors.size());
-        if (startsWithLiteral(pattern)) {
-            m_literalLed.Add(widened(pattern), nullptr);
-            m_literalLedDetectors.push_back(detector);
-        } else {
-            int index = -1;
-            m_filter.Add(pattern, latin1Options(), &index);
-            m_filteredDetectors.push_back(detector);
-        }
+        int index = -1;
+        m_filter.Add(pattern, latin1Options(), &index);
+        Q_ASSERT(index == int(m_detectors.size()));
         m_detectors.push_back({std::move(compiled), rule, structure});
     }
-
-    // Literals of which one occurs in every match of a filtered pattern, or
-    // near it, and how many lines around one the match may reach.
-    struct Anchors
-    {
-        std::vector<int> literals; // none: the pattern runs on the whole text
-        size_t above = 0;
-        size_t below = 0;
-    };
 
     // The pattern's own atoms, down to two characters where three leave
     // none, or else the keywords its row needs on the token's line or the
@@ -238,8 +236,9 @@ private:
     Anchors anchorsOf(const Detector &detector)
     {
         const std::string &pattern = detector.pattern->pattern();
+        const std::string_view source = detector.rule ? detector.rule->pattern : detector.structure->pattern;
         // A token's end may take the line break after it, which its window holds.
-        const size_t reach = mayCrossLines(detector.rule ? detector.rule->pattern : detector.structure->pattern) ? 2 : 0;
+        const size_t reach = mayCrossLines(source) ? 2 : 0;
         for (int atomLength : {minAtomLength, minAtomLength - 1}) {
             re2::FilteredRE2 alone(atomLength);
             int index = -1;
@@ -247,7 +246,7 @@ private:
             std::vector<std::string> atoms;
             alone.Compile(&atoms);
             if (!atoms.empty())
-                return {literalIndices(atoms), reach, reach};
+                return {literalIndices(atoms), reach > 0 && mayCrossLinesBefore(source, atoms) ? reach : 0, reach};
         }
         if (detector.rule && !detector.rule->keywords.empty()) {
             // Split by hand: clang's <ranges> does not take libstdc++ 12's views::split.
@@ -278,29 +277,87 @@ private:
         return indices;
     }
 
-    // Whether a match may hold a line break: conservative, any class or
-    // escape that takes one.
+    // Whether a match may hold a line break: conservative, any escape or
+    // class that takes one, as [^"] does and [^\s"] does not.
     static bool mayCrossLines(std::string_view pattern)
     {
-        for (std::string_view takesBreak : {"\\s", "\\n", "\\W", "\\D", "[^", "(?s"}) {
-            if (pattern.find(takesBreak) != std::string_view::npos)
+        const auto takesBreak = [](std::string_view escape) {
+            return escape == "\\s" || escape == "\\n" || escape == "\\W" || escape == "\\D";
+        };
+        if (pattern.find("(?s") != std::string_view::npos)
+            return true;
+        for (size_t at = 0; at < pattern.size(); ++at) {
+            if (pattern[at] == '\\') {
+                if (takesBreak(pattern.substr(at, 2)))
+                    return true;
+                ++at;
+                continue;
+            }
+            if (pattern[at] != '[')
+                continue;
+            const bool negated = pattern.substr(at + 1, 1) == "^";
+            size_t end = at + 1 + negated;
+            end += pattern.substr(end, 1) == "]"; // a ']' first is a member
+            bool holdsBreak = false;
+            for (; end < pattern.size() && pattern[end] != ']'; ++end) {
+                if (pattern[end] == '\\')
+                    holdsBreak = takesBreak(pattern.substr(end++, 2)) || holdsBreak;
+                else
+                    holdsBreak = holdsBreak || pattern[end] == '\n';
+            }
+            if (holdsBreak != negated)
                 return true;
+            at = end;
         }
         return false;
     }
 
+    // Whether a match may start on a line above the atom it holds: the
+    // pattern may take a line break before the last place one of its atoms
+    // is spelt out. An atom not spelt out in it, put together from classes
+    // or escapes, may stand anywhere.
+    static bool mayCrossLinesBefore(std::string_view pattern, const std::vector<std::string> &atoms)
+    {
+        std::string lower(pattern);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        size_t lastAtom = 0;
+        for (const std::string &atom : atoms) {
+            const size_t at = lower.rfind(atom);
+            if (at == std::string::npos)
+                return true;
+            lastAtom = std::max(lastAtom, at);
+        }
+        return mayCrossLines(pattern.substr(0, lastAtom));
+    }
+
     // The lines around every occurrence of the anchors, overlaps joined.
-    static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &occurrences,
+    // Windows a short gap apart are joined: one longer run of a pattern
+    // costs less than a second start.
+    static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &linesOf,
                                  const Lines &lines)
     {
-        std::vector<uint32_t> at;
-        for (int literal : anchors.literals)
-            at.insert(at.end(), occurrences[size_t(literal)].begin(), occurrences[size_t(literal)].end());
-        std::sort(at.begin(), at.end());
+        constexpr size_t joinedGap = 256;
+        std::vector<uint32_t> merged;
+        const std::vector<uint32_t> *atLines = &merged;
+        for (int literal : anchors.literals) {
+            const std::vector<uint32_t> &more = linesOf[size_t(literal)];
+            if (more.empty())
+                continue;
+            if (atLines->empty()) {
+                atLines = &more;
+                continue;
+            }
+            if (atLines != &merged)
+                merged = *atLines;
+            const size_t middle = merged.size();
+            merged.insert(merged.end(), more.begin(), more.end());
+            std::inplace_merge(merged.begin(), merged.begin() + std::ptrdiff_t(middle), merged.end());
+            atLines = &merged;
+        }
         Windows windows;
-        for (uint32_t offset : at) {
-            const Window window = lines.around(offset, anchors.above, anchors.below);
-            if (!windows.empty() && window.begin <= windows.back().end)
+        for (uint32_t line : *atLines) {
+            const Window window = lines.around(line, anchors.above, anchors.below);
+            if (!windows.empty() && window.begin <= windows.back().end + joinedGap)
                 windows.back().end = std::max(windows.back().end, window.end);
             else
                 windows.push_back(window);
@@ -309,13 +366,12 @@ private:
     }
 
     static constexpr int minAtomLength = 3;
-    RE2::Set m_literalLed;
-    std::vector<int> m_literalLedDetectors;
+    RE2::Set m_unanchored;
     re2::FilteredRE2 m_filter{minAtomLength};
-    std::vector<int> m_filteredDetectors;
     std::vector<std::string> m_literals; // the filter's atoms first, then other anchors
     size_t m_filterAtoms = 0;
-    std::vector<Anchors> m_anchorsOfFiltered;
+    std::vector<Anchoring> m_anchorings;
+    std::vector<int> m_unanchoredDetectors; // by their index in the unanchored set
     std::unique_ptr<LiteralFinder> m_literalFinder;
     RE2::Set m_listedTokens;
     std::vector<Detector> m_detectors;
@@ -360,14 +416,7 @@ class Scan
 public:
     Scan(QStringView text, const std::string &latin1) : m_text(text), m_latin1(latin1), m_headings(text) {}
 
-    // Whether any match of `detector` inside `windows` holds a secret.
-    bool holdsSecret(const Detector &detector, const Windows &windows)
-    {
-        return std::any_of(windows.begin(), windows.end(),
-                           [&](const Window &window) { return holdsSecret(detector, window); });
-    }
-
-private:
+    // Whether any match of `detector` inside `window` holds a secret.
     bool holdsSecret(const Detector &detector, const Window &window)
     {
         constexpr int maxGroups = 4;
@@ -385,6 +434,8 @@ private:
         }
         return false;
     }
+
+private:
 
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
 
@@ -447,11 +498,21 @@ bool containsSecret(QStringView text)
         return false;
     const Detectors &all = detectors();
     const std::string latin1 = latin1Of(text);
-    const std::vector<Detectors::Candidate> candidates = all.candidates(latin1);
+    const Detectors::Candidates candidates = all.candidates(latin1);
     Scan scan(text, latin1);
-    return std::any_of(candidates.begin(), candidates.end(), [&](const Detectors::Candidate &candidate) {
-        return scan.holdsSecret(all[candidate.detector], candidate.windows);
-    });
+    const Window whole{0, latin1.size()};
+    if (std::any_of(candidates.everywhere.begin(), candidates.everywhere.end(),
+                    [&](int detector) { return scan.holdsSecret(all[detector], whole); }))
+        return true;
+    for (const auto &[anchoring, windows] : candidates.anchored) {
+        for (const Window &window : windows) {
+            for (int detector : anchoring->detectors) {
+                if (scan.holdsSecret(all[detector], window))
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace tamo::SecretDetector

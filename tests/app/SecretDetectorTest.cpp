@@ -662,6 +662,39 @@ TEST(SecretDetector, FindsCredentialsSpreadOverLinesDeepInALongText)
     EXPECT_FALSE(SecretDetector::containsSecret(ordinary));
 }
 
+// Patterns run only on the lines around the words they need, or over the
+// whole text where they need none: a credential found at the start, in the
+// middle or at the very end of a long text full of those words, also where
+// its match starts on the line above its word or ends past a line break.
+TEST(SecretDetector, FindsACredentialWhereverItSitsInALongText)
+{
+    const QString password = "Xq7." + base62(6) + "~k2";
+    const Case cases[] = {
+        {"token on a line of its own", "ghp_" "z9o6xi99fLJJ515cbpKf9YYueE0gCP0bUAhL"},
+        {"token before a Windows line break", "export GH=" "ghp_" "z9o6xi99fLJJ515cbpKf9YYueE0gCP0bUAhL\r"},
+        {"URL with a password", "postgres://app:" "NS1ztvWs4IHXYJI3" "@db.example.com:5432/app"},
+        {"curl -u starting a continued line", "curl https://ci.example.com \\\n-u ada:" + password},
+        {"password option starting a line", "--password=" + password},
+        {"netrc entry over three lines", "machine api.example.com\nlogin ada\npassword " + password},
+        {"installer's password two lines down", "Please use the following password to proceed:\n\n" + hex(32)},
+        {"kubeadm token below its keyword", "# kubeadm bootstrap token\n" + lower(6) + "." + lower(16)},
+        {"private key block", pemBlock("RSA " "PRIVATE KEY")},
+        {"Discord bot token", "MTE5MTkyMTAzNTE4MDY2MTIx" ".8TlPlu._wsmzGlZT6WkwmBEmvX1Ylb3joqBfKsUBXpXkR"},
+        {"Ably key", base62(6) + "." + base62(6) + ":" + base62(43)},
+        {"token of an issuer no row lists", "acmecloud_" + base62(40)},
+    };
+    QString filler;
+    for (int line = 0; line < 500; ++line)
+        filler += QStringLiteral("the password, token and login docs, -p for the port, key=value %1\n").arg(line);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text + "\n" + filler)) << "at the start";
+        EXPECT_TRUE(SecretDetector::containsSecret(filler + c.text + "\n" + filler)) << "in the middle";
+        EXPECT_TRUE(SecretDetector::containsSecret(filler + c.text)) << "at the end";
+    }
+    EXPECT_FALSE(SecretDetector::containsSecret(filler));
+}
+
 TEST(SecretDetector, LeavesStructuralLookAlikesAlone)
 {
     const Case cases[] = {
