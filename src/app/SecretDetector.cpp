@@ -331,12 +331,9 @@ private:
     }
 
     // The lines around every occurrence of the anchors, overlaps joined.
-    // Windows a short gap apart are joined: one longer run of a pattern
-    // costs less than a second start.
     static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &linesOf,
                                  const Lines &lines)
     {
-        constexpr size_t joinedGap = 256;
         std::vector<uint32_t> merged;
         const std::vector<uint32_t> *atLines = &merged;
         for (int literal : anchors.literals) {
@@ -357,7 +354,7 @@ private:
         Windows windows;
         for (uint32_t line : *atLines) {
             const Window window = lines.around(line, anchors.above, anchors.below);
-            if (!windows.empty() && window.begin <= windows.back().end + joinedGap)
+            if (!windows.empty() && window.begin <= windows.back().end)
                 windows.back().end = std::max(windows.back().end, window.end);
             else
                 windows.push_back(window);

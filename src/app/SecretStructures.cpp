@@ -199,7 +199,7 @@ constexpr Structure table[] = {
     {"credential-constructor", R"x((?:NetworkCredential|PSCredential|PasswordAuthentication|UsernamePasswordCredentials?|BasicAWSCredentials|BasicCredentials|SqlCredential)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.]+)\s*,\s*@?["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
-    {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)\s+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
+    {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)[ \t]+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
     // Passwords installers and servers print once.
     {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
