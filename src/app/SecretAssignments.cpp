@@ -101,7 +101,7 @@ QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
 {
     const qsizetype from = startOfLineAbove(text, fieldStart, 300);
     const QStringView before = text.sliced(from, fieldStart - from);
-    const qsizetype nameAt = before.lastIndexOf(u"name", -1, Qt::CaseInsensitive);
+    const qsizetype nameAt = lastIndexOfIgnoringCase(before, u"name");
     if (nameAt < 0)
         return {};
     Reader reader(before.sliced(nameAt + 4));
@@ -208,7 +208,7 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
 bool endsValue(QChar c)
 {
     static constexpr std::u16string_view ends = u",;&<>()[]{}\\|";
-    return is(c, Blank | Quote) || ends.find(c.unicode()) != ends.npos;
+    return !is(c, Base62) && (is(c, Blank | Quote) || ends.find(c.unicode()) != ends.npos);
 }
 
 // References to a secret kept elsewhere (${VAR}, %VAR%, {{ secrets.X }},
@@ -264,10 +264,8 @@ bool isPlaceholder(QStringView value)
                                                     u"eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
                                                     u"c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
                                                     u"abcdef.0123456789abcdef", u"minioadmin"};
-    const QString lower = value.toString().toLower();
-    return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
-        return lower.contains(QStringView(word.data(), qsizetype(word.size())));
-    });
+    return std::any_of(std::begin(words), std::end(words),
+                       [value](std::u16string_view word) { return containsIgnoringCase(value, word); });
 }
 
 namespace {

@@ -93,8 +93,7 @@ public:
             for (const ProviderName &provider : m_names[c]) {
                 if ((provider.rows & rows).none())
                     continue;
-                const qsizetype end = std::min(text.size(), at + qsizetype(provider.name.size()));
-                if (indexOfIgnoringCase(text.first(end), provider.name, at) == at)
+                if (startsWithIgnoringCase(text, at, provider.name))
                     named |= provider.rows;
             }
         }

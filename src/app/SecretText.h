@@ -219,9 +219,6 @@ inline bool isUuid(QStringView body)
     return isVaried(body);
 }
 
-// Where the lower-case ASCII `needle` starts in `haystack`, ignoring case,
-// or -1. Far cheaper than QStringView::indexOf with Qt::CaseInsensitive,
-// which folds all of Unicode; the scan runs this on every candidate.
 // Where the line above the one holding `at` starts, looking back at most
 // `maxDistance` characters: the context a value's name or provider sits in.
 inline qsizetype startOfLineAbove(QStringView text, qsizetype at, qsizetype maxDistance)
@@ -234,15 +231,36 @@ inline qsizetype startOfLineAbove(QStringView text, qsizetype at, qsizetype maxD
     return from;
 }
 
-inline qsizetype indexOfIgnoringCase(QStringView haystack, std::u16string_view needle, qsizetype from = 0)
+// Whether the lower-case ASCII `needle` starts at `at` in `haystack`,
+// ignoring case. Far cheaper than QStringView's Qt::CaseInsensitive
+// searches, which fold all of Unicode; the scan runs this on every candidate.
+inline bool startsWithIgnoringCase(QStringView haystack, qsizetype at, std::u16string_view needle)
 {
     const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    const qsizetype last = haystack.size() - qsizetype(needle.size());
-    for (qsizetype at = from; at <= last; ++at) {
-        size_t matched = 0;
-        while (matched < needle.size() && lower(haystack[at + qsizetype(matched)].unicode()) == needle[matched])
-            ++matched;
-        if (matched == needle.size())
+    if (at < 0 || haystack.size() - at < qsizetype(needle.size()))
+        return false;
+    for (size_t i = 0; i < needle.size(); ++i) {
+        if (lower(haystack[at + qsizetype(i)].unicode()) != needle[i])
+            return false;
+    }
+    return true;
+}
+
+// Where the lower-case ASCII `needle` starts in `haystack`, ignoring case, or -1.
+inline qsizetype indexOfIgnoringCase(QStringView haystack, std::u16string_view needle, qsizetype from = 0)
+{
+    for (qsizetype at = from; at <= haystack.size() - qsizetype(needle.size()); ++at) {
+        if (startsWithIgnoringCase(haystack, at, needle))
+            return at;
+    }
+    return -1;
+}
+
+// Where the last `needle`, lower-case ASCII, starts in `haystack`, ignoring case, or -1.
+inline qsizetype lastIndexOfIgnoringCase(QStringView haystack, std::u16string_view needle)
+{
+    for (qsizetype at = haystack.size() - qsizetype(needle.size()); at >= 0; --at) {
+        if (startsWithIgnoringCase(haystack, at, needle))
             return at;
     }
     return -1;
