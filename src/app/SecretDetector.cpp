@@ -501,15 +501,23 @@ bool containsSecret(QStringView text)
     if (std::any_of(candidates.everywhere.begin(), candidates.everywhere.end(),
                     [&](int detector) { return scan.holdsSecret(all[detector], whole); }))
         return true;
-    for (const auto &[anchoring, windows] : candidates.anchored) {
-        for (const Window &window : windows) {
-            for (int detector : anchoring->detectors) {
-                if (scan.holdsSecret(all[detector], window))
-                    return true;
+    // Block by block, so that every pattern reads a block while it is still
+    // in the cache; each anchoring's windows are taken in the block they start in.
+    constexpr size_t blockSize = 256 * 1024;
+    std::vector<size_t> next(candidates.anchored.size(), 0);
+    for (size_t blockEnd = blockSize;; blockEnd += blockSize) {
+        for (size_t anchored = 0; anchored < candidates.anchored.size(); ++anchored) {
+            const auto &[anchoring, windows] = candidates.anchored[anchored];
+            for (; next[anchored] < windows.size() && windows[next[anchored]].begin < blockEnd; ++next[anchored]) {
+                for (int detector : anchoring->detectors) {
+                    if (scan.holdsSecret(all[detector], windows[next[anchored]]))
+                        return true;
+                }
             }
         }
+        if (blockEnd >= latin1.size())
+            return false;
     }
-    return false;
 }
 
 } // namespace tamo::SecretDetector
