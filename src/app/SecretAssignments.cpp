@@ -264,8 +264,10 @@ bool isPlaceholder(QStringView value)
                                                     u"eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
                                                     u"c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
                                                     u"abcdef.0123456789abcdef", u"minioadmin"};
-    return std::any_of(std::begin(words), std::end(words),
-                       [value](std::u16string_view word) { return containsIgnoringCase(value, word); });
+    const QString lower = value.toString().toLower();
+    return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
+        return lower.contains(QStringView(word.data(), qsizetype(word.size())));
+    });
 }
 
 namespace {
@@ -276,13 +278,9 @@ bool mixesLettersWithDigits(QStringView value)
     return containsAny(value, Letter) && (containsAny(value, Digit) || isRandomLetterMix(value));
 }
 
-// `inCode`: the value may be code naming a value (settings.secret_key2)
-// rather than the value itself, as in source files.
-bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
+// Long enough and varied enough for a secret of the strength asked.
+bool hasSecretShape(QStringView value, Strength strength)
 {
-    if (strength == Strength::notSecret || strength == Strength::unnamed || value.isEmpty() || startsAsReference(value, quoted) || isPublicKey(value)
-        || secretrules::failsItsChecksum(value) || isPlaceholder(value) || (inCode && isCodeName(value)))
-        return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
         return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
@@ -290,6 +288,16 @@ bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = 
     }
     const qsizetype minLength = strength == Strength::token ? 20 : 16;
     return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8);
+}
+
+// `inCode`: the value may be code naming a value (settings.secret_key2)
+// rather than the value itself, as in source files. The shape is judged
+// first: it is the cheapest test, and most values fail it.
+bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
+{
+    return strength != Strength::notSecret && strength != Strength::unnamed && hasSecretShape(value, strength)
+        && !startsAsReference(value, quoted) && !isPublicKey(value) && !(inCode && isCodeName(value))
+        && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
 }
 
 } // namespace

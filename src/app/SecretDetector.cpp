@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,15 @@ struct Window
 };
 using Windows = std::vector<Window>;
 
+// Adds a window after those in `windows`, joined with the last where they overlap.
+void join(Windows &windows, const Window &window)
+{
+    if (!windows.empty() && window.begin <= windows.back().end)
+        windows.back().end = std::max(windows.back().end, window.end);
+    else
+        windows.push_back(window);
+}
+
 // The lines of a text, found once, to widen a hit into the lines around it.
 class Lines
 {
@@ -72,26 +82,32 @@ public:
         }
     }
 
+    size_t lineOf(size_t offset) const
+    {
+        size_t line = m_lineAtBlock[offset >> blockBits];
+        while (line < m_breaks.size() && m_breaks[line] < offset)
+            ++line;
+        return line;
+    }
+
     // The lines holding the offsets, sorted as they are, each line once.
     std::vector<uint32_t> holding(const std::vector<uint32_t> &offsets) const
     {
         std::vector<uint32_t> holding;
         for (uint32_t offset : offsets) {
-            uint32_t line = m_lineAtBlock[offset >> blockBits];
-            while (line < m_breaks.size() && m_breaks[line] < offset)
-                ++line;
+            const auto line = uint32_t(lineOf(offset));
             if (holding.empty() || holding.back() != line)
                 holding.push_back(line);
         }
         return holding;
     }
 
-    // From the start of the line `above` lines above `line` to the end of
-    // the line `below` lines below it.
-    Window around(size_t line, size_t above, size_t below) const
+    // From the start of the line `above` lines above `first` to the end of
+    // the line `below` lines below `last`.
+    Window around(size_t first, size_t last, size_t above, size_t below) const
     {
-        return {line > above ? m_breaks[line - above - 1] + 1 : 0,
-                line + below < m_breaks.size() ? m_breaks[line + below] + 1 : m_size};
+        return {first > above ? m_breaks[first - above - 1] + 1 : 0,
+                last + below < m_breaks.size() ? m_breaks[last + below] + 1 : m_size};
     }
 
 private:
@@ -154,7 +170,8 @@ public:
             Anchors anchors = anchorsOf(m_detectors[size_t(detector)]);
             if (anchors.literals.empty()) {
                 m_unanchored.Add(m_detectors[size_t(detector)].pattern->pattern(), nullptr);
-                m_unanchoredDetectors.push_back(detector);
+                m_unanchoredReach = std::max(m_unanchoredReach, anchors.below);
+                m_unanchoredAnchorings.push_back({std::move(anchors), {detector}});
                 continue;
             }
             std::sort(anchors.literals.begin(), anchors.literals.end());
@@ -180,13 +197,18 @@ public:
     Candidates candidates(const std::string &latin1) const
     {
         Candidates candidates;
-        std::vector<int> unanchoredHits;
-        RE2::Set::ErrorInfo error{};
-        if (!m_compiled || (!m_unanchored.Match(latin1, &unanchoredHits, &error) && error.kind != RE2::Set::kNoError)) {
+        const Lines lines(latin1);
+        std::optional<std::vector<Windows>> unanchored = m_compiled ? unanchoredWindows(latin1, lines) : std::nullopt;
+        if (!unanchored) {
             for (int detector = 0; detector < int(m_detectors.size()); ++detector) // out of memory: try each
                 candidates.everywhere.push_back(detector);
             return candidates;
         }
+        for (size_t index = 0; index < unanchored->size(); ++index) {
+            if (!(*unanchored)[index].empty())
+                candidates.anchored.emplace_back(&m_unanchoredAnchorings[index], std::move((*unanchored)[index]));
+        }
+
         const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
         std::vector<int> foundAtoms;
         for (size_t atom = 0; atom < m_filterAtoms; ++atom) {
@@ -198,10 +220,6 @@ public:
         std::vector<bool> potential(m_detectors.size(), false);
         for (int detector : potentials)
             potential[size_t(detector)] = true;
-        for (int hit : unanchoredHits)
-            candidates.everywhere.push_back(m_unanchoredDetectors[size_t(hit)]);
-
-        const Lines lines(latin1);
         std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
         for (size_t literal = 0; literal < occurrences.size(); ++literal)
             linesOf[literal] = lines.holding(occurrences[literal]);
@@ -259,7 +277,7 @@ private:
             }
             return {literalIndices(keywords), 0, 1 + reach};
         }
-        return {};
+        return {{}, reach, reach};
     }
 
     // Where `literals` are among those the one pass looks for, added if new.
@@ -330,6 +348,28 @@ private:
         return mayCrossLines(pattern.substr(0, lastAtom));
     }
 
+    // Where each pattern of the unanchored set may match: the set runs block
+    // by block, each block taken with the lines a match may reach past it,
+    // so a pattern found in one block runs only there. None where the set
+    // runs out of memory.
+    std::optional<std::vector<Windows>> unanchoredWindows(const std::string &latin1, const Lines &lines) const
+    {
+        constexpr size_t blockSize = 64 * 1024;
+        std::vector<Windows> windows(m_unanchoredAnchorings.size());
+        std::vector<int> hits;
+        for (size_t begin = 0; begin < latin1.size(); begin += blockSize) {
+            const size_t end = std::min(latin1.size(), begin + blockSize);
+            const Window block = lines.around(lines.lineOf(begin), lines.lineOf(end - 1), m_unanchoredReach, m_unanchoredReach);
+            RE2::Set::ErrorInfo error{};
+            const re2::StringPiece inside(latin1.data() + block.begin, block.end - block.begin);
+            if (!m_unanchored.Match(inside, &hits, &error) && error.kind != RE2::Set::kNoError)
+                return std::nullopt;
+            for (int hit : hits)
+                join(windows[size_t(hit)], block);
+        }
+        return windows;
+    }
+
     // The lines around every occurrence of the anchors, overlaps joined.
     static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &linesOf,
                                  const Lines &lines)
@@ -352,13 +392,8 @@ private:
             atLines = &merged;
         }
         Windows windows;
-        for (uint32_t line : *atLines) {
-            const Window window = lines.around(line, anchors.above, anchors.below);
-            if (!windows.empty() && window.begin <= windows.back().end)
-                windows.back().end = std::max(windows.back().end, window.end);
-            else
-                windows.push_back(window);
-        }
+        for (uint32_t line : *atLines)
+            join(windows, lines.around(line, line, anchors.above, anchors.below));
         return windows;
     }
 
@@ -368,7 +403,8 @@ private:
     std::vector<std::string> m_literals; // the filter's atoms first, then other anchors
     size_t m_filterAtoms = 0;
     std::vector<Anchoring> m_anchorings;
-    std::vector<int> m_unanchoredDetectors; // by their index in the unanchored set
+    std::vector<Anchoring> m_unanchoredAnchorings; // by their index in the unanchored set
+    size_t m_unanchoredReach = 0;                  // lines past a block a match of one may reach
     std::unique_ptr<LiteralFinder> m_literalFinder;
     RE2::Set m_listedTokens;
     std::vector<Detector> m_detectors;

@@ -3,6 +3,7 @@
 #include "app/SecretText.h"
 
 #include <re2/re2.h>
+#include <re2/set.h>
 
 #include <QString>
 
@@ -686,20 +687,34 @@ double entropy(QStringView text)
 
 bool failsItsChecksum(QStringView value)
 {
-    static const std::vector<std::pair<const SecretRule *, std::unique_ptr<RE2>>> checksummed = [] {
-        std::vector<std::pair<const SecretRule *, std::unique_ptr<RE2>>> compiled;
+    // The checksummed rows as one set, to find in one pass the row a value may be of.
+    struct Checksummed
+    {
+        RE2::Set set{RE2::Options(), RE2::ANCHOR_BOTH};
+        std::vector<std::unique_ptr<RE2>> rows;
+        bool compiled = false;
+    };
+    static const Checksummed checksummed = [] {
+        Checksummed compiled;
         for (const SecretRule &rule : table) {
-            if (rule.looksReal == hasBase62Checksum)
-                compiled.emplace_back(&rule, std::make_unique<RE2>(std::string(rule.pattern)));
+            if (rule.looksReal == hasBase62Checksum) {
+                compiled.set.Add(rule.pattern, nullptr);
+                compiled.rows.push_back(std::make_unique<RE2>(std::string(rule.pattern)));
+            }
         }
+        compiled.compiled = compiled.set.Compile();
         return compiled;
     }();
-    if (value.size() > 128)
+    constexpr qsizetype maxChecksummed = 128;
+    if (value.size() > maxChecksummed || !checksummed.compiled)
         return false;
     const std::string ascii = value.toLatin1().toStdString();
+    std::vector<int> rows;
+    if (!checksummed.set.Match(ascii, &rows))
+        return false;
     std::string random;
-    return std::any_of(checksummed.begin(), checksummed.end(), [&](const auto &row) {
-        return RE2::FullMatch(ascii, *row.second, &random) && !hasBase62Checksum(QString::fromLatin1(random));
+    return std::any_of(rows.begin(), rows.end(), [&](int row) {
+        return RE2::FullMatch(ascii, *checksummed.rows[size_t(row)], &random) && !hasBase62Checksum(QString::fromLatin1(random));
     });
 }
 

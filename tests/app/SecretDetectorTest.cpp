@@ -662,9 +662,10 @@ TEST(SecretDetector, FindsCredentialsSpreadOverLinesDeepInALongText)
     EXPECT_FALSE(SecretDetector::containsSecret(ordinary));
 }
 
-// Patterns run only on the lines around the words they need, or over the
-// whole text where they need none: a credential found at the start, in the
-// middle or at the very end of a long text full of those words, also where
+// Patterns run only on the lines around the words they need, and those
+// that need none only on the blocks of text where they may match: a
+// credential found at the start, in the middle, across the edge of a 64 KB
+// block or at the very end of a long text full of those words, also where
 // its match starts on the line above its word or ends past a line break.
 TEST(SecretDetector, FindsACredentialWhereverItSitsInALongText)
 {
@@ -684,12 +685,14 @@ TEST(SecretDetector, FindsACredentialWhereverItSitsInALongText)
         {"token of an issuer no row lists", "acmecloud_" + base62(40)},
     };
     QString filler;
-    for (int line = 0; line < 500; ++line)
+    for (int line = 0; line < 1000; ++line)
         filler += QStringLiteral("the password, token and login docs, -p for the port, key=value %1\n").arg(line);
+    const QString toBlockEdge = filler.left(64 * 1024 - 8) + "\n";
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(SecretDetector::containsSecret(c.text + "\n" + filler)) << "at the start";
         EXPECT_TRUE(SecretDetector::containsSecret(filler + c.text + "\n" + filler)) << "in the middle";
+        EXPECT_TRUE(SecretDetector::containsSecret(toBlockEdge + c.text + "\n" + filler)) << "across a block edge";
         EXPECT_TRUE(SecretDetector::containsSecret(filler + c.text)) << "at the end";
     }
     EXPECT_FALSE(SecretDetector::containsSecret(filler));
