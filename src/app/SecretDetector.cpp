@@ -422,9 +422,8 @@ const Detectors &detectors()
 std::string latin1Of(QStringView text)
 {
     std::string bytes(size_t(text.size()), '\0');
-    const char16_t *units = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        bytes[size_t(i)] = units[i] < 0x80 ? char(units[i]) : char(0x80);
+    std::transform(text.utf16(), text.utf16() + text.size(), bytes.begin(),
+                   [](char16_t unit) { return char(std::min<char16_t>(unit, 0x80)); }); // a loop the compiler vectorizes
     return bytes;
 }
 
