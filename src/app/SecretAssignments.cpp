@@ -123,9 +123,8 @@ bool isGenericQualifier(QStringView word)
         u"unique", u"index", u"item", u"entity", u"resource", u"next", u"page", u"sync", u"request", u"message",
         u"event", u"group", u"user", u"file", u"bucket", u"config", u"registry", u"query", u"search", u"type",
         u"id", u"my", u"the", u"this", u"new", u"old", u"default", u"local", u"test", u"dev", u"hot", u"short", u"cut"};
-    return std::any_of(std::begin(words), std::end(words), [word](std::u16string_view generic) {
-        return word.compare(QStringView(generic.data(), qsizetype(generic.size())), Qt::CaseInsensitive) == 0;
-    });
+    return std::any_of(std::begin(words), std::end(words),
+                       [word](std::u16string_view generic) { return equalsIgnoringCase(word, generic); });
 }
 
 // A name's words, split at separators and where camelCase starts one.
@@ -156,8 +155,7 @@ Strength providerKeyStrength(QStringView text, QStringView name)
     if (words.size() < 2 || isGenericQualifier(words.front()))
         return Strength::unnamed;
     const QStringView last = words.back();
-    const bool keyWord = last.compare(u"key", Qt::CaseInsensitive) == 0 || last.compare(u"secret", Qt::CaseInsensitive) == 0
-        || last.compare(u"token", Qt::CaseInsensitive) == 0;
+    const bool keyWord = equalsIgnoringCase(last, u"key") || equalsIgnoringCase(last, u"secret") || equalsIgnoringCase(last, u"token");
     if (!keyWord)
         return Strength::unnamed;
     if (words.size() == 2)
@@ -195,7 +193,7 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
     while (start > 0 && end - start < maxNameLength && is(text[start - 1], TokenChar | Dot))
         --start;
     const QStringView name = text.sliced(start, end - start);
-    if (name.compare(u"value", Qt::CaseInsensitive) == 0) {
+    if (equalsIgnoringCase(name, u"value")) {
         const QStringView named = nameOfValueField(text, start);
         if (!named.isEmpty())
             return {named, strengthOf(named)};

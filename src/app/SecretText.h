@@ -246,6 +246,12 @@ inline bool startsWithIgnoringCase(QStringView haystack, qsizetype at, std::u16s
     return true;
 }
 
+// Whether `text` is the lower-case ASCII `word`, ignoring case.
+inline bool equalsIgnoringCase(QStringView text, std::u16string_view word)
+{
+    return text.size() == qsizetype(word.size()) && startsWithIgnoringCase(text, 0, word);
+}
+
 // Where the lower-case ASCII `needle` starts in `haystack`, ignoring case, or -1.
 inline qsizetype indexOfIgnoringCase(QStringView haystack, std::u16string_view needle, qsizetype from = 0)
 {
