@@ -349,17 +349,20 @@ private:
     }
 
     // Where each pattern of the unanchored set may match: the set runs block
-    // by block, each block taken with the lines a match may reach past it,
-    // so a pattern found in one block runs only there. None where the set
-    // runs out of memory.
+    // by block, each block whole lines (at least 64 KB of them, or one longer
+    // line) taken with the lines a match may reach past it, so a pattern
+    // found in one block runs only there and no line is read more than a few
+    // times. None where the set runs out of memory.
     std::optional<std::vector<Windows>> unanchoredWindows(const std::string &latin1, const Lines &lines) const
     {
         constexpr size_t blockSize = 64 * 1024;
         std::vector<Windows> windows(m_unanchoredAnchorings.size());
         std::vector<int> hits;
-        for (size_t begin = 0; begin < latin1.size(); begin += blockSize) {
-            const size_t end = std::min(latin1.size(), begin + blockSize);
-            const Window block = lines.around(lines.lineOf(begin), lines.lineOf(end - 1), m_unanchoredReach, m_unanchoredReach);
+        for (size_t begin = 0; begin < latin1.size();) {
+            const size_t first = lines.lineOf(begin);
+            const size_t last = lines.lineOf(std::min(latin1.size(), begin + blockSize) - 1);
+            const Window block = lines.around(first, last, m_unanchoredReach, m_unanchoredReach);
+            begin = lines.around(last, last, 0, 0).end;
             RE2::Set::ErrorInfo error{};
             const re2::StringPiece inside(latin1.data() + block.begin, block.end - block.begin);
             if (!m_unanchored.Match(inside, &hits, &error) && error.kind != RE2::Set::kNoError)
