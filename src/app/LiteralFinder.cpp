@@ -123,6 +123,17 @@ void LiteralFinder::findInStripes(std::string_view text, std::vector<Occurrence>
     }
 }
 
+bool LiteralFinder::occursIn(std::string_view text) const
+{
+    State state = 0;
+    for (char byte : text) {
+        state = next(state, byte);
+        if (state >= m_firstReporting)
+            return true;
+    }
+    return false;
+}
+
 std::vector<std::vector<uint32_t>> LiteralFinder::find(std::string_view text) const
 {
     constexpr size_t minStripe = 16 * 1024;

@@ -18,6 +18,9 @@ public:
     // Start offsets of each literal's occurrences in `text`, by literal.
     std::vector<std::vector<uint32_t>> find(std::string_view text) const;
 
+    // Whether any of the literals occurs in `text`.
+    bool occursIn(std::string_view text) const;
+
 private:
     using State = uint32_t;
     struct Occurrence

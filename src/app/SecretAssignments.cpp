@@ -1,5 +1,6 @@
 #include "app/SecretAssignments.h"
 
+#include "app/LiteralFinder.h"
 #include "app/SecretProviderKeys.h"
 #include "app/SecretText.h"
 #include "app/SecretRules.h"
@@ -254,18 +255,14 @@ bool isCodeName(QStringView value)
 
 bool isPlaceholder(QStringView value)
 {
-    static constexpr std::u16string_view words[] = {u"example", u"placeholder", u"changeme", u"change_me",
-                                                    u"change-me", u"your", u"xxxx", u"****", u"dummy", u"redacted",
-                                                    u"sample", u"replace", u"insert", u"fixme", u"todo", u"...",
-                                                    u"secret", u"password", u"://",
-                                                    // Local emulators' published keys and documentation tokens.
-                                                    u"eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
-                                                    u"c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
-                                                    u"abcdef.0123456789abcdef", u"minioadmin"};
-    const QString lower = value.toString().toLower();
-    return std::any_of(std::begin(words), std::end(words), [&lower](std::u16string_view word) {
-        return lower.contains(QStringView(word.data(), qsizetype(word.size())));
-    });
+    static const LiteralFinder words({"example", "placeholder", "changeme", "change_me", "change-me", "your", "xxxx",
+                                      "****", "dummy", "redacted", "sample", "replace", "insert", "fixme", "todo", "...",
+                                      "secret", "password", "://",
+                                      // Local emulators' published keys and documentation tokens.
+                                      "eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
+                                      "c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
+                                      "abcdef.0123456789abcdef", "minioadmin"});
+    return words.occursIn(bytesOf(value));
 }
 
 namespace {

@@ -420,16 +420,6 @@ const Detectors &detectors()
     return compiled;
 }
 
-// The text as one byte per UTF-16 unit, so offsets agree; every non-ASCII
-// unit reads as a byte no pattern asks for.
-std::string latin1Of(QStringView text)
-{
-    std::string bytes(size_t(text.size()), '\0');
-    std::transform(text.utf16(), text.utf16() + text.size(), bytes.begin(),
-                   [](char16_t unit) { return char(std::min<char16_t>(unit, 0x80)); }); // a loop the compiler vectorizes
-    return bytes;
-}
-
 // Whether one of the space-separated lower-case `keywords` is on the line
 // of `at` or the line above, before `at`.
 bool keywordNear(QStringView text, qsizetype at, std::string_view keywords)
@@ -532,7 +522,7 @@ bool containsSecret(QStringView text)
     if (text.isEmpty())
         return false;
     const Detectors &all = detectors();
-    const std::string latin1 = latin1Of(text);
+    const std::string latin1 = bytesOf(text);
     const Detectors::Candidates candidates = all.candidates(latin1);
     Scan scan(text, latin1);
     const Window whole{0, latin1.size()};

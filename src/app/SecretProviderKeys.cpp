@@ -58,10 +58,8 @@ public:
         Rows rows;
         if (!m_compiled || value.size() > maxKeyLength)
             return rows;
-        std::string latin1(size_t(value.size()), '\0');
-        std::transform(value.begin(), value.end(), latin1.begin(), [](QChar c) { return char(c.toLatin1()); });
         std::vector<int> hits;
-        if (!m_set.Match(latin1, &hits))
+        if (!m_set.Match(bytesOf(value), &hits))
             return rows;
         for (int hit : hits)
             rows.set(size_t(hit));

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace tamo::secrettext {
@@ -229,6 +230,16 @@ inline qsizetype startOfLineAbove(QStringView text, qsizetype at, qsizetype maxD
             break;
     }
     return from;
+}
+
+// The text as one byte per UTF-16 unit, so offsets agree; every non-ASCII
+// unit reads as 0x80, a byte no pattern or literal asks for.
+inline std::string bytesOf(QStringView text)
+{
+    std::string bytes(size_t(text.size()), '\0');
+    std::transform(text.utf16(), text.utf16() + text.size(), bytes.begin(),
+                   [](char16_t unit) { return char(std::min<char16_t>(unit, 0x80)); }); // a loop the compiler vectorizes
+    return bytes;
 }
 
 // Whether the lower-case ASCII `needle` starts at `at` in `haystack`,

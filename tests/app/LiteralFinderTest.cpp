@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tamo;
 
 namespace {
@@ -34,7 +36,10 @@ class LiteralFinderTest : public ::testing::TestWithParam<Case>
 TEST_P(LiteralFinderTest, FindsEveryOccurrence)
 {
     const Case &c = GetParam();
-    EXPECT_EQ(LiteralFinder(c.literals).find(c.text), c.found);
+    const LiteralFinder finder(c.literals);
+    EXPECT_EQ(finder.find(c.text), c.found);
+    const bool anyFound = std::any_of(c.found.begin(), c.found.end(), [](const auto &at) { return !at.empty(); });
+    EXPECT_EQ(finder.occursIn(c.text), anyFound);
 }
 
 INSTANTIATE_TEST_SUITE_P(
