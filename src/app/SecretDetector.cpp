@@ -70,21 +70,22 @@ void join(Windows &windows, const Window &window)
 class Lines
 {
 public:
-    explicit Lines(std::string_view text) : m_size(text.size()), m_lineAtBlock((text.size() >> blockBits) + 1)
+    explicit Lines(std::string_view text) : m_size(text.size()), m_lineAtStep((text.size() >> stepBits) + 1)
     {
         for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
             m_breaks.push_back(uint32_t(at));
         size_t line = 0;
-        for (size_t block = 0; block < m_lineAtBlock.size(); ++block) {
-            while (line < m_breaks.size() && m_breaks[line] < block << blockBits)
+        for (size_t step = 0; step < m_lineAtStep.size(); ++step) {
+            while (line < m_breaks.size() && m_breaks[line] < step << stepBits)
                 ++line;
-            m_lineAtBlock[block] = uint32_t(line);
+            m_lineAtStep[step] = uint32_t(line);
         }
     }
 
+    // The line holding `offset`.
     size_t lineOf(size_t offset) const
     {
-        size_t line = m_lineAtBlock[offset >> blockBits];
+        size_t line = m_lineAtStep[offset >> stepBits];
         while (line < m_breaks.size() && m_breaks[line] < offset)
             ++line;
         return line;
@@ -111,18 +112,18 @@ public:
     }
 
 private:
-    static constexpr int blockBits = 6;
+    static constexpr int stepBits = 6;
     size_t m_size;
     std::vector<uint32_t> m_breaks;     // where each line ends
-    std::vector<uint32_t> m_lineAtBlock; // the line of every 64th offset, to start a look-up from
+    std::vector<uint32_t> m_lineAtStep; // the line of every 64th offset, to start a look-up from
 };
 
 // Every token row and structure, compiled once. RE2's prefilter gives each
 // pattern the literal atoms one of which every match holds; one pass finds
 // where every atom occurs, and a pattern runs only on the lines around its
 // own atoms, to find and judge its matches. Patterns with no literal at all
-// run together as one set over the whole text, and on their own only if the
-// set finds one of them.
+// run together as one set over the text, block by block, and on their own
+// only on the blocks where the set finds them.
 class Detectors
 {
 public:
@@ -147,7 +148,7 @@ public:
     // What may match in a text, and where.
     struct Candidates
     {
-        std::vector<int> everywhere; // run over the whole text
+        std::vector<int> everywhere; // run over the whole text: all, where a set ran out of memory
         std::vector<std::pair<const Anchoring *, Windows>> anchored;
     };
 
