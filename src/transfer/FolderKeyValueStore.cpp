@@ -26,6 +26,7 @@ FolderKeyValueStore::FolderKeyValueStore(QString folderRoot, WallClock wallMilli
     , m_wallMillis(wallMillis ? std::move(wallMillis) : WallClock([] { return QDateTime::currentMSecsSinceEpoch(); }))
     , m_clock(QString())
 {
+    connect(&m_read, &QFutureWatcherBase::finished, this, &FolderKeyValueStore::readFinished);
 }
 
 void FolderKeyValueStore::setDevice(const QString &device, const Entries &own)
@@ -80,16 +81,18 @@ void FolderKeyValueStore::synchronize(std::function<void()> whenDone)
 void FolderKeyValueStore::startRead()
 {
     m_reading = true;
-    QtConcurrent::run(&FolderKeyValueStore::readOthers, m_folder, m_device)
-        .then(this, [this](const QList<Entries> &others) {
-            m_reading = false;
-            merge(others);
-            const QList<std::function<void()>> done = std::exchange(m_afterThisRead, std::exchange(m_afterNextRead, {}));
-            if (std::exchange(m_readAgain, false))
-                startRead();
-            for (const std::function<void()> &run : done)
-                run();
-        });
+    m_read.setFuture(QtConcurrent::run(&FolderKeyValueStore::readOthers, m_folder, m_device));
+}
+
+void FolderKeyValueStore::readFinished()
+{
+    m_reading = false;
+    merge(m_read.result());
+    const QList<std::function<void()>> done = std::exchange(m_afterThisRead, std::exchange(m_afterNextRead, {}));
+    if (std::exchange(m_readAgain, false))
+        startRead();
+    for (const std::function<void()> &run : done)
+        run();
 }
 
 QList<FolderKeyValueStore::Entries> FolderKeyValueStore::readOthers(const SyncFolder &folder, const QString &ownDevice)

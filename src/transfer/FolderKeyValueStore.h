@@ -4,6 +4,7 @@
 #include "transfer/HybridTime.h"
 #include "transfer/SyncFolder.h"
 
+#include <QFutureWatcher>
 #include <QHash>
 #include <QJsonValue>
 #include <QObject>
@@ -51,6 +52,7 @@ signals:
 private:
     static QList<Entries> readOthers(const SyncFolder &folder, const QString &ownDevice);
     void startRead();
+    void readFinished();
     void merge(const QList<Entries> &others);
     void writeOwn();
 
@@ -61,6 +63,8 @@ private:
     Entries m_merged;
     Entries m_own;
     bool m_ownWritten = true;
+    // A member, so a store gone before its read ends drops the result.
+    QFutureWatcher<QList<Entries>> m_read;
     bool m_reading = false;
     bool m_readAgain = false;
     // Those asked for during a read wait for the next, which sees what they saw.

@@ -73,6 +73,8 @@ protected:
         QTimer step;
         step.setInterval(50);
         QObject::connect(&step, &QTimer::timeout, [&] {
+            if (path.isEmpty())
+                return; // clicked: the menu is closing
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             const QList<QAction *> actions = menu && menu->isVisible() ? menu->actions() : QList<QAction *>();
             const auto found = std::find_if(actions.begin(), actions.end(),
