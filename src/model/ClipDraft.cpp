@@ -74,11 +74,17 @@ ClipDraft ClipDraft::fromText(QString text, std::optional<QByteArray> rtf, std::
 ClipDraft ClipDraft::fromCappedText(const QString &text, std::optional<QByteArray> rtf,
                                     std::optional<QString> bundleID, std::optional<QString> appName)
 {
-    if (text.size() <= largestText)
-        return fromText(text, std::move(rtf), std::move(bundleID), std::move(appName));
-    ClipDraft draft = fromCutText(text.first(largestText), std::move(bundleID), std::move(appName));
+    return fromTextStart(text, text.size(), std::move(rtf), std::move(bundleID), std::move(appName));
+}
+
+ClipDraft ClipDraft::fromTextStart(QString start, qsizetype length, std::optional<QByteArray> rtf,
+                                   std::optional<QString> bundleID, std::optional<QString> appName)
+{
+    if (length <= largestText)
+        return fromText(std::move(start), std::move(rtf), std::move(bundleID), std::move(appName));
+    ClipDraft draft = fromCutText(std::move(start), std::move(bundleID), std::move(appName));
     draft.title = QCoreApplication::translate("CaptureDrafts", "Cut to the first %1 MB of %2 MB")
-                      .arg(megabytes(draft.text->size()), megabytes(text.size()));
+                      .arg(megabytes(draft.text->size()), megabytes(length));
     return draft;
 }
 

@@ -44,6 +44,11 @@ struct ClipDraft
     // characters: titled as cut from a longer one, without RTF.
     static ClipDraft fromCutText(QString text, std::optional<QString> bundleID = {},
                                  std::optional<QString> appName = {});
+    // fromCappedText for a text read only as far as it is kept: `start`
+    // holds its first largestText characters, or all of it when it is no
+    // longer, and `length` says how long the whole is.
+    static ClipDraft fromTextStart(QString start, qsizetype length, std::optional<QByteArray> rtf = {},
+                                   std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
 
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its
     // content hash stays stable), other readable formats are converted.
