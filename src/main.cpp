@@ -46,6 +46,7 @@
 #include "transfer/CloudSync.h"
 #include "transfer/FolderSync.h"
 #include "transfer/PasteImport.h"
+#include "transfer/ImportProgress.h"
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardPicker.h"
 
@@ -131,7 +132,8 @@ int main(int argc, char **argv)
     CloudSync cloudSync(defaults, clock, sharedSettings, folderSync.get());
     DialogFilePanels filePanels;
     DialogPinboardPicker pinboardPicker;
-    PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, clock);
+    ImportProgressWindow importProgress;
+    PinboardFiles pinboardFiles(defaults, alerts, filePanels, pinboardPicker, importProgress, clock);
     EvdevTouchDevices touchDevices;
     LogindSystemSleep systemSleep;
     BonusToolbox bonusTools({&platform.windowServer(), &platform.accessibility(), &defaults, &platform.screens(),

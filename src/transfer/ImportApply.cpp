@@ -8,132 +8,204 @@
 #include "model/SourceApp.h"
 #include "platform/Clock.h"
 #include "platform/Workspace.h"
+#include "transfer/SpooledPinboardFile.h"
 #include "transfer/TransferServices.h"
+
+#include <QElapsedTimer>
 
 namespace tamo {
 
 ImportApply::ImportApply(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, AppIcons &icons,
-                         Workspace &workspace, const Clock &clock)
-    : m_context(context), m_clips(clips), m_pinboards(pinboards), m_icons(icons), m_workspace(workspace), m_clock(clock)
+                         Workspace &workspace, const Clock &clock, SpooledPinboardFile &file, QList<ImportPlan> plans,
+                         bool matchFile)
+    : m_context(context), m_clips(clips), m_pinboards(pinboards), m_icons(icons), m_workspace(workspace),
+      m_file(file), m_plans(std::move(plans)), m_matchFile(matchFile), m_now(clock.now()),
+      m_working(pinboards.orderedPinboards()), m_editDates(clips.editDatesByClip())
 {
-}
-
-std::optional<ImportResult> ImportApply::apply(const QList<ImportPlan> &plans, const QList<PinboardArchive::App> &apps,
-                                               bool matchFile, QString *error)
-{
-    QList<PinboardPtr> working = m_pinboards.orderedPinboards();
-    m_editDates = m_clips.editDatesByClip();
     // Only the ids of the whole history are needed, and only the clips the
     // plans name: a large history is not read record by record.
-    m_usedClipIDs = storedValues(m_context, ClipItem::IdColumn);
-    const auto clipWithID = [this](const QUuid &id) { return firstClipWhere(m_context, ClipItem::IdColumn, id); };
-    QSet<QString> createdHashes;
-    QSet<QString> usedBundleIDs;
-    ImportResult result;
-    const QDateTime now = m_clock.now();
-    auto pinDate = [&now](const PinboardArchive::Clip &file) { return file.pinnedAt.value_or(now); };
+    for (const QString &id : storedValues(m_context, ClipItem::IdColumn))
+        m_usedClipIDs.insert(QUuid::fromString(id));
+    for (const ImportPlan &plan : m_plans)
+        m_clipCount += plan.clipCount();
+}
 
-    for (const ImportPlan &plan : plans) {
-        // The landing pinboard may have been deleted while the dialogs were open.
-        const QList<PinboardPtr> landing = plan.existing ? m_pinboards.pinboardWithID(*plan.existing) : QList<PinboardPtr>();
-        QUuid target;
-        if (!landing.isEmpty()) {
-            target = *plan.existing;
-            if (matchFile) {
-                for (const PinboardPtr &pinboard : landing) {
-                    pinboard->setName(plan.board.name);
-                    pinboard->setColorIndex(paletteIndexNamed(plan.board.color));
-                }
-            }
-        } else {
-            const bool idFree = plan.board.id && std::none_of(working.cbegin(), working.cend(), [&](const PinboardPtr &p) {
-                return p->id() == *plan.board.id;
-            });
-            const int order = working.isEmpty() ? 0 : working.last()->order() + 1;
-            auto pinboard = std::make_shared<Pinboard>(plan.board.name, paletteIndexNamed(plan.board.color), order,
-                                                       idFree ? *plan.board.id : QUuid::createUuid());
-            m_context.insert(pinboard);
-            working.append(pinboard);
-            target = pinboard->id();
-            ++result.newPinboards;
-        }
-        for (const PinboardArchive::Clip &clip : plan.board.clips) {
-            if (clip.sourceBundleID)
-                usedBundleIDs.insert(*clip.sourceBundleID);
-        }
-
-        for (const auto &[file, hash] : plan.newClips) {
-            if (createdHashes.contains(hash)) {
-                ++result.stayed;
-                continue;
-            }
-            ClipDraft draft;
-            draft.kind = clipKindFromRaw(file.kind).value_or(ClipKind::text);
-            draft.text = file.text;
-            draft.rtfData = file.rtf;
-            draft.imageData = file.image;
-            draft.imageWidth = file.imageWidth.value_or(0);
-            draft.imageHeight = file.imageHeight.value_or(0);
-            draft.filePaths = file.filePaths.value_or(QStringList());
-            draft.sourceBundleID = file.sourceBundleID;
-            draft.sourceAppName = file.sourceAppName;
-            const ClipItemPtr clip = m_clips.makeClip(draft, freshID(file.id));
-            clip->setCreatedAt(file.createdAt);
-            clip->setPin(target, pinDate(file));
-            applyMerge(*clip, file);
-            createdHashes.insert(hash);
-            ++result.added;
-        }
-        auto each = [&clipWithID](const QList<ImportPlan::Match> &matches, auto &&action) {
-            for (const ImportPlan::Match &match : matches) {
-                if (const ClipItemPtr clip = clipWithID(match.item); clip && !clip->isGone())
-                    action(*clip, match.clip);
-            }
-        };
-        each(plan.repinned, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
-            clip.setPin(target, pinDate(file));
-            applyMerge(clip, file);
-            ++result.added;
-        });
-        each(plan.updated, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
-            applyMerge(clip, file);
-            if (matchFile && file.pinnedAt)
-                clip.setPin(clip.pinboardID(), file.pinnedAt);
-            ++result.updated;
-        });
-        each(plan.unchanged, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
-            if (matchFile && file.pinnedAt && file.pinnedAt != clip.pinnedAt())
-                clip.setPin(clip.pinboardID(), file.pinnedAt);
-            ++result.alreadyThere;
-        });
-        each(plan.elsewhere, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
-            if (!matchFile) {
-                ++result.stayed;
-                return;
-            }
-            clip.setPin(target, pinDate(file));
-            applyMerge(clip, file);
-            ++result.moved;
-        });
-        if (matchFile) {
-            for (const QUuid &id : plan.removable) {
-                // Two pinboards of the file landing on one list the same clips.
-                if (const ClipItemPtr clip = clipWithID(id); clip && !clip->isGone() && clip->pinboardID() == target) {
-                    clip->setPin(std::nullopt, std::nullopt);
-                    ++result.unpinned;
-                }
-            }
-        }
+bool ImportApply::applySlice(int milliseconds, QString *error)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int applied = 0; applied < m_sliceSize.items() && m_plan < m_plans.size(); ++applied)
+        applyNext();
+    if (m_plan == m_plans.size() && !m_appsAdded) {
+        addSourceApps();
+        m_appsAdded = true;
     }
-    addSourceApps(apps, usedBundleIDs);
-
     if (!m_context.save()) {
         if (error)
             *error = m_context.lastError();
         m_context.discardChanges();
-        return std::nullopt;
+        return false;
     }
-    return result;
+    m_saved = m_result;
+    m_sliceSize.took(timer.elapsed(), milliseconds);
+    return true;
+}
+
+void ImportApply::applyNext()
+{
+    const ImportPlan &plan = m_plans[m_plan];
+    const qsizetype item = m_item++;
+    const auto each = [&](const QList<ImportPlan::Match> &matches, auto &&action) {
+        if (item >= matches.size())
+            return false;
+        ++m_appliedClips;
+        if (auto found = matched(matches[item]))
+            action(*found->first, found->second);
+        return true;
+    };
+    bool more = true;
+    switch (m_step) {
+    case Step::landing:
+        land(plan);
+        more = false;
+        break;
+    case Step::newClips:
+        more = item < plan.newClips.size();
+        if (more)
+            addClip(plan.newClips[item]);
+        break;
+    case Step::repinned:
+        more = each(plan.repinned, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
+            clip.setPin(m_target, pinDate(file));
+            applyMerge(clip, file);
+            ++m_result.added;
+        });
+        break;
+    case Step::updated:
+        more = each(plan.updated, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
+            applyMerge(clip, file);
+            if (m_matchFile && file.pinnedAt)
+                clip.setPin(clip.pinboardID(), file.pinnedAt);
+            ++m_result.updated;
+        });
+        break;
+    case Step::unchanged:
+        more = each(plan.unchanged, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
+            if (m_matchFile && file.pinnedAt && file.pinnedAt != clip.pinnedAt())
+                clip.setPin(clip.pinboardID(), file.pinnedAt);
+            ++m_result.alreadyThere;
+        });
+        break;
+    case Step::elsewhere:
+        more = each(plan.elsewhere, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
+            if (!m_matchFile) {
+                ++m_result.stayed;
+                return;
+            }
+            clip.setPin(m_target, pinDate(file));
+            applyMerge(clip, file);
+            ++m_result.moved;
+        });
+        break;
+    case Step::unpinning:
+        more = m_matchFile && item < plan.removable.size();
+        if (more)
+            unpin(plan.removable[item]);
+        break;
+    }
+    if (!more)
+        nextStep();
+}
+
+void ImportApply::nextStep()
+{
+    m_item = 0;
+    if (m_step != Step::unpinning) {
+        m_step = Step(int(m_step) + 1);
+        return;
+    }
+    m_step = Step::landing;
+    ++m_plan;
+}
+
+void ImportApply::land(const ImportPlan &plan)
+{
+    // The landing pinboard may have been deleted while the dialogs were open.
+    const QList<PinboardPtr> landing = plan.existing ? m_pinboards.pinboardWithID(*plan.existing) : QList<PinboardPtr>();
+    if (!landing.isEmpty()) {
+        m_target = *plan.existing;
+        if (m_matchFile) {
+            for (const PinboardPtr &pinboard : landing) {
+                pinboard->setName(plan.board.name);
+                pinboard->setColorIndex(paletteIndexNamed(plan.board.color));
+            }
+        }
+        return;
+    }
+    const bool idFree = plan.board.id && std::none_of(m_working.cbegin(), m_working.cend(), [&](const PinboardPtr &p) {
+        return p->id() == *plan.board.id;
+    });
+    const int order = m_working.isEmpty() ? 0 : m_working.last()->order() + 1;
+    auto pinboard = std::make_shared<Pinboard>(plan.board.name, paletteIndexNamed(plan.board.color), order,
+                                               idFree ? *plan.board.id : QUuid::createUuid());
+    m_context.insert(pinboard);
+    m_working.append(pinboard);
+    m_target = pinboard->id();
+    ++m_result.newPinboards;
+}
+
+void ImportApply::addClip(qsizetype index)
+{
+    ++m_appliedClips;
+    const PinboardArchive::Clip file = fileClip(index);
+    const QByteArrayView content = m_file.contentKey(index);
+    if (m_createdContent.contains(content)) {
+        ++m_result.stayed;
+        return;
+    }
+    ClipDraft draft;
+    draft.kind = clipKindFromRaw(file.kind).value_or(ClipKind::text);
+    draft.text = file.text;
+    draft.rtfData = file.rtf;
+    draft.imageData = file.image;
+    draft.imageWidth = file.imageWidth.value_or(0);
+    draft.imageHeight = file.imageHeight.value_or(0);
+    draft.filePaths = file.filePaths.value_or(QStringList());
+    draft.sourceBundleID = file.sourceBundleID;
+    draft.sourceAppName = file.sourceAppName;
+    const ClipItemPtr clip = m_clips.makeClip(draft, freshID(file.id));
+    clip->setCreatedAt(file.createdAt);
+    clip->setPin(m_target, pinDate(file));
+    applyMerge(*clip, file);
+    m_createdContent.insert(content);
+    ++m_result.added;
+}
+
+std::optional<std::pair<ClipItemPtr, PinboardArchive::Clip>> ImportApply::matched(const ImportPlan::Match &match)
+{
+    PinboardArchive::Clip file = fileClip(match.clip);
+    const ClipItemPtr clip = firstClipWhere(m_context, ClipItem::IdColumn, match.item);
+    if (!clip || clip->isGone())
+        return std::nullopt;
+    return std::pair(clip, std::move(file));
+}
+
+void ImportApply::unpin(const QUuid &id)
+{
+    // Two pinboards of the file landing on one list the same clips.
+    const ClipItemPtr clip = firstClipWhere(m_context, ClipItem::IdColumn, id);
+    if (clip && !clip->isGone() && clip->pinboardID() == m_target) {
+        clip->setPin(std::nullopt, std::nullopt);
+        ++m_result.unpinned;
+    }
+}
+
+PinboardArchive::Clip ImportApply::fileClip(qsizetype index)
+{
+    PinboardArchive::Clip clip = m_file.clip(index);
+    if (clip.sourceBundleID)
+        m_usedBundleIDs.insert(*clip.sourceBundleID);
+    return clip;
 }
 
 void ImportApply::applyMerge(ClipItem &clip, const PinboardArchive::Clip &file)
@@ -155,20 +227,20 @@ void ImportApply::applyMerge(ClipItem &clip, const PinboardArchive::Clip &file)
 // other content; such clips get an id of their own.
 QUuid ImportApply::freshID(const std::optional<QUuid> &wanted)
 {
-    QUuid id = wanted && !wanted->isNull() && !m_usedClipIDs.contains(wanted->toString()) ? *wanted : QUuid::createUuid();
-    m_usedClipIDs.insert(id.toString());
+    QUuid id = wanted && !wanted->isNull() && !m_usedClipIDs.contains(*wanted) ? *wanted : QUuid::createUuid();
+    m_usedClipIDs.insert(id);
     return id;
 }
 
-void ImportApply::addSourceApps(const QList<PinboardArchive::App> &apps, const QSet<QString> &used)
+void ImportApply::addSourceApps()
 {
     QSet<QString> known;
     for (const auto &app : m_context.fetch<SourceApp>())
         known.insert(app->bundleID());
     for (const auto &app : m_context.pendingInserts<SourceApp>())
         known.insert(app->bundleID());
-    for (const PinboardArchive::App &app : apps) {
-        if (!used.contains(app.bundleID) || isCompanionPhoneApp(app.bundleID))
+    for (const PinboardArchive::App &app : m_file.apps()) {
+        if (!m_usedBundleIDs.contains(app.bundleID) || isCompanionPhoneApp(app.bundleID))
             continue;
         if (!known.contains(app.bundleID) && !m_workspace.isInstalled(app.bundleID)) {
             m_context.insert(std::make_shared<SourceApp>(app.bundleID, app.name, app.icon, app.tint));

@@ -5,8 +5,7 @@
 #include "model/ContentHash.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
-
-#include <QtConcurrent>
+#include "transfer/SpooledPinboardFile.h"
 
 #include <algorithm>
 
@@ -34,6 +33,11 @@ QString ImportPlan::summary() const
     return parts.isEmpty() ? QStringLiteral("nothing new") : parts.join(QStringLiteral(", "));
 }
 
+qsizetype ImportPlan::clipCount() const
+{
+    return newClips.size() + repinned.size() + updated.size() + unchanged.size() + elsewhere.size();
+}
+
 QString contentHashOf(const PinboardArchive::Clip &clip)
 {
     return makeContentHash(clipKindFromRaw(clip.kind).value_or(ClipKind::text), clip.text, clip.image,
@@ -55,73 +59,80 @@ QSet<QString> storedValues(ModelContext &context, int column)
     return values;
 }
 
-ImportPlanner::ImportPlanner(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards)
-    : m_context(context), m_clips(clips), m_pinboards(pinboards)
+ImportPlanner::ImportPlanner(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards,
+                             SpooledPinboardFile &file)
+    : m_context(context), m_clips(clips), m_file(file), m_pinboards(pinboards.orderedPinboards()),
+      m_storedIDs(storedValues(context, ClipItem::IdColumn)),
+      m_storedHashes(storedValues(context, ClipItem::ContentHashColumn)), m_editDates(clips.editDatesByClip())
 {
 }
 
-QList<ImportPlan> ImportPlanner::makePlans(const QList<PinboardArchive::Board> &boards)
+bool ImportPlanner::planSome(const QDeadlineTimer &deadline)
 {
-    const QList<PinboardPtr> pinboards = m_pinboards.orderedPinboards();
-    const QSet<QString> storedIDs = storedValues(m_context, ClipItem::IdColumn);
-    const QSet<QString> storedHashes = storedValues(m_context, ClipItem::ContentHashColumn);
-    const QHash<QUuid, QDateTime> editDates = m_clips.editDatesByClip();
-    QSet<QUuid> claimed;
-    QHash<QUuid, QSet<QUuid>> matchedOnLanding; // local pinboard → clips the file has for it
-
-    // Hashing the images is most of planning's work: all at once, on every core.
-    QList<const PinboardArchive::Clip *> fileClips;
-    for (const PinboardArchive::Board &board : boards) {
-        for (const PinboardArchive::Clip &clip : board.clips)
-            fileClips.append(&clip);
-    }
-    const QList<QString> hashes = QtConcurrent::blockingMapped(
-        fileClips, [](const PinboardArchive::Clip *clip) { return contentHashOf(*clip); });
-    qsizetype next = 0;
-
-    QList<ImportPlan> plans;
-    for (const PinboardArchive::Board &board : boards) {
-        ImportPlan plan{board, std::nullopt, {}, {}, {}, {}, {}, {}};
-        auto landing = std::find_if(pinboards.cbegin(), pinboards.cend(),
-                                    [&](const PinboardPtr &p) { return board.id && p->id() == *board.id; });
-        if (landing == pinboards.cend()) {
-            landing = std::find_if(pinboards.cbegin(), pinboards.cend(),
-                                   [&](const PinboardPtr &p) { return p->name().toLower() == board.name.toLower(); });
+    const auto &boards = m_file.pinboards();
+    for (;;) {
+        const bool boardDone = m_plans.isEmpty() ||
+                               m_clip == boards[m_plans.size() - 1].firstClip + boards[m_plans.size() - 1].clipCount;
+        if (boardDone) {
+            if (m_plans.size() == boards.size())
+                return true;
+            startPlan();
+            continue;
         }
-        if (landing != pinboards.cend())
-            plan.existing = (*landing)->id();
-
-        for (const PinboardArchive::Clip &fileClip : board.clips) {
-            const QString &hash = hashes[next++];
-            ClipItemPtr local;
-            if (fileClip.id && storedIDs.contains(fileClip.id->toString()))
-                local = firstClipWhere(m_context, ClipItem::IdColumn, *fileClip.id);
-            if (!local && storedHashes.contains(hash))
-                local = firstClipWhere(m_context, ClipItem::ContentHashColumn, hash);
-            if (!local) {
-                plan.newClips.append({fileClip, hash});
-                continue;
-            }
-            if (claimed.contains(local->id()))
-                continue;
-            claimed.insert(local->id());
-            if (plan.existing)
-                matchedOnLanding[*plan.existing].insert(local->id());
-            const ImportPlan::Match match{local->id(), fileClip};
-            if (!local->pinboardID()) {
-                plan.repinned.append(match);
-            } else if (plan.existing && *local->pinboardID() == *plan.existing) {
-                const auto edited = editDates.constFind(local->id());
-                const auto merged = mergedMetadata(
-                    *local, fileClip, edited == editDates.cend() ? std::nullopt : std::optional(*edited));
-                (merged.sameValues(currentMetadata(*local)) ? plan.unchanged : plan.updated).append(match);
-            } else {
-                plan.elsewhere.append(match);
-            }
-        }
-        plans.append(plan);
+        planClip(m_plans.last(), m_clip++);
+        if (deadline.hasExpired())
+            return false;
     }
+}
 
+void ImportPlanner::startPlan()
+{
+    const PinboardArchive::Board &board = m_file.pinboards()[m_plans.size()].board;
+    ImportPlan plan{board, std::nullopt, {}, {}, {}, {}, {}, {}};
+    auto landing = std::find_if(m_pinboards.cbegin(), m_pinboards.cend(),
+                                [&](const PinboardPtr &p) { return board.id && p->id() == *board.id; });
+    if (landing == m_pinboards.cend()) {
+        landing = std::find_if(m_pinboards.cbegin(), m_pinboards.cend(),
+                               [&](const PinboardPtr &p) { return p->name().toLower() == board.name.toLower(); });
+    }
+    if (landing != m_pinboards.cend())
+        plan.existing = (*landing)->id();
+    m_plans.append(plan);
+}
+
+void ImportPlanner::planClip(ImportPlan &plan, qsizetype index)
+{
+    const std::optional<QUuid> id = m_file.clipID(index);
+    const QString hash = m_file.contentHash(index);
+    ClipItemPtr local;
+    if (id && m_storedIDs.contains(id->toString()))
+        local = firstClipWhere(m_context, ClipItem::IdColumn, *id);
+    if (!local && m_storedHashes.contains(hash))
+        local = firstClipWhere(m_context, ClipItem::ContentHashColumn, hash);
+    if (!local) {
+        plan.newClips.append(index);
+        return;
+    }
+    if (m_claimed.contains(local->id()))
+        return;
+    m_claimed.insert(local->id());
+    if (plan.existing)
+        m_matchedOnLanding[*plan.existing].insert(local->id());
+    const ImportPlan::Match match{local->id(), index};
+    if (!local->pinboardID()) {
+        plan.repinned.append(match);
+    } else if (plan.existing && *local->pinboardID() == *plan.existing) {
+        const auto edited = m_editDates.constFind(local->id());
+        const auto merged = mergedMetadata(*local, m_file.clip(index),
+                                           edited == m_editDates.cend() ? std::nullopt : std::optional(*edited));
+        (merged.sameValues(currentMetadata(*local)) ? plan.unchanged : plan.updated).append(match);
+    } else {
+        plan.elsewhere.append(match);
+    }
+}
+
+QList<ImportPlan> ImportPlanner::takePlans()
+{
     // A clip that any pinboard of the file brings to a landing pinboard is
     // in the file for that pinboard, so it is never "not in the file".
     QList<ClipItemPtr> pinned =
@@ -129,16 +140,16 @@ QList<ImportPlan> ImportPlanner::makePlans(const QList<PinboardArchive::Board> &
     std::stable_sort(pinned.begin(), pinned.end(), [](const ClipItemPtr &a, const ClipItemPtr &b) {
         return a->pinnedAt().value_or(QDateTime()) > b->pinnedAt().value_or(QDateTime());
     });
-    for (ImportPlan &plan : plans) {
+    for (ImportPlan &plan : m_plans) {
         if (!plan.existing)
             continue;
-        const QSet<QUuid> matched = matchedOnLanding.value(*plan.existing);
+        const QSet<QUuid> matched = m_matchedOnLanding.value(*plan.existing);
         for (const ClipItemPtr &clip : pinned) {
             if (*clip->pinboardID() == *plan.existing && !matched.contains(clip->id()))
                 plan.removable.append(clip->id());
         }
     }
-    return plans;
+    return std::exchange(m_plans, {});
 }
 
 } // namespace tamo

@@ -16,18 +16,13 @@ namespace {
 
 // Far enough for any real display order, near enough that a date stays valid.
 constexpr qint64 longestPinOffset = 100LL * 365 * 86400;
-// Clips a slice takes: the first a few, later ones as many as fitted the
-// time in the slice before, its save included (saves cost most).
-constexpr int firstSliceClips = 50;
-constexpr int fewestSliceClips = 10;
-constexpr int mostSliceClips = 1000;
 
 } // namespace
 
 PasteMerge::PasteMerge(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, const Clock &clock,
                        PasteImporter::Snapshot snapshot)
     : m_context(context), m_clips(clips), m_pinboards(pinboards), m_clock(clock), m_snapshot(std::move(snapshot)),
-      m_now(clock.now()), m_sliceClips(firstSliceClips)
+      m_now(clock.now())
 {
     m_summary.skipped = m_snapshot.unreadable;
     mergeBoards();
@@ -115,7 +110,7 @@ bool PasteMerge::mergeSlice(int milliseconds, QString *error)
 {
     QElapsedTimer timer;
     timer.start();
-    for (int merged = 0; merged < m_sliceClips && !isFinished(); ++merged)
+    for (int merged = 0; merged < m_sliceSize.items() && !isFinished(); ++merged)
         mergeClip(m_snapshot.clips.at(m_next++));
     if (!m_context.save()) {
         if (error)
@@ -128,10 +123,7 @@ bool PasteMerge::mergeSlice(int milliseconds, QString *error)
     m_unsavedClips.clear();
     m_unsavedPinboards.clear();
     m_targets.clear();
-    const qint64 took = std::max<qint64>(1, timer.elapsed());
-    const qint64 fitting = qint64(m_sliceClips) * milliseconds / took;
-    m_sliceClips = int(std::clamp<qint64>(fitting, std::max(fewestSliceClips, m_sliceClips / 2),
-                                          std::min(mostSliceClips, m_sliceClips * 2)));
+    m_sliceSize.took(timer.elapsed(), milliseconds);
     return true;
 }
 

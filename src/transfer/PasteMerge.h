@@ -3,6 +3,7 @@
 #include "model/ClipItem.h"
 #include "model/Pinboard.h"
 #include "transfer/PasteDatabase.h"
+#include "transfer/SliceSize.h"
 
 #include <QHash>
 #include <QSet>
@@ -67,7 +68,7 @@ private:
     PasteImporter::Snapshot m_snapshot;
     QDateTime m_now;
     qsizetype m_next = 0;
-    int m_sliceClips;
+    SliceSize m_sliceSize;
     PasteImportSummary m_summary;
     QHash<qint64, QUuid> m_boardMap;
     // Clips of the current slice by content; saved ones are found in the

@@ -11,14 +11,14 @@
 namespace tamo {
 
 PinboardFiles::PinboardFiles(Defaults &defaults, Alerts &alerts, FilePanels &panels, PinboardPicker &picker,
-                             const Clock &clock)
-    : m_defaults(defaults), m_alerts(alerts), m_panels(panels), m_picker(picker), m_clock(clock)
+                             ImportProgress &progress, const Clock &clock)
+    : m_defaults(defaults), m_alerts(alerts), m_panels(panels), m_picker(picker), m_progress(progress), m_clock(clock)
 {
 }
 
 void PinboardFiles::attach(AppModel &model)
 {
-    m_services.emplace(TransferServices{model, m_defaults, m_alerts, m_panels, m_picker, m_clock});
+    m_services.emplace(TransferServices{model, m_defaults, m_alerts, m_panels, m_picker, m_progress, m_clock});
 }
 
 bool PinboardFiles::exportPinboards()
@@ -37,8 +37,16 @@ void PinboardFiles::chooseImportFile()
 
 void PinboardFiles::importPinboards(const QString &path)
 {
-    if (m_services)
-        PinboardImport(*m_services).run(path);
+    if (!m_services || m_quitting)
+        return;
+    m_waiting.append(path);
+    // The import runs the event loop, in which more files may come.
+    if (m_importing)
+        return;
+    m_importing = true;
+    while (!m_waiting.isEmpty() && !m_quitting)
+        m_quitting = !PinboardImport(*m_services).run(m_waiting.takeFirst());
+    m_importing = false;
 }
 
 void PinboardFiles::seedIconsFromSourceApps()

@@ -8,11 +8,13 @@
 namespace tamo {
 
 // The app's pinboard-file commands. Made before the model, which calls
-// seedIconsFromSourceApps at start; attach() hands it the model.
+// seedIconsFromSourceApps at start; attach() hands it the model. Files to
+// import wait while one is imported, and are taken one after the other.
 class PinboardFiles final : public PinboardFileService
 {
 public:
-    PinboardFiles(Defaults &defaults, Alerts &alerts, FilePanels &panels, PinboardPicker &picker, const Clock &clock);
+    PinboardFiles(Defaults &defaults, Alerts &alerts, FilePanels &panels, PinboardPicker &picker,
+                  ImportProgress &progress, const Clock &clock);
 
     void attach(AppModel &model);
 
@@ -27,8 +29,12 @@ private:
     Alerts &m_alerts;
     FilePanels &m_panels;
     PinboardPicker &m_picker;
+    ImportProgress &m_progress;
     const Clock &m_clock;
     std::optional<TransferServices> m_services;
+    QStringList m_waiting;
+    bool m_importing = false;
+    bool m_quitting = false;
 };
 
 } // namespace tamo

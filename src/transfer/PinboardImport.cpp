@@ -6,14 +6,19 @@
 #include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "platform/RegularFile.h"
+#include "transfer/ImportProgress.h"
+#include "transfer/JsonStream.h"
+#include "transfer/PasteImport.h"
 #include "transfer/PinboardPicker.h"
+#include "transfer/SpooledPinboardFile.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QLocale>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -21,81 +26,172 @@ namespace tamo {
 
 namespace {
 
-QString readFailure(const FileContents &file)
+// A file's pinboards, or why it could not be read; neither when cancelled.
+struct ReadFile
 {
-    switch (file.refusal) {
-    case FileRefusal::notRegular:
-        return QStringLiteral("It is not a regular file.");
-    case FileRefusal::tooLarge:
-        return QStringLiteral("The file is larger than %1 MB.").arg(PinboardArchive::maxFileBytes / (1024 * 1024));
-    default:
-        return file.error;
-    }
-}
-
-// A file's pinboards, or why it could not be opened.
-struct ReadArchive
-{
-    std::optional<PinboardArchive> archive;
+    std::shared_ptr<SpooledPinboardFile> file;
     QString failure;
 };
 
-ReadArchive readArchive(const QString &path)
+ReadFile readFile(const QString &path, const QString &spoolFolder, const std::shared_ptr<std::atomic<bool>> &cancelled,
+                  const std::shared_ptr<std::atomic<qint64>> &bytesRead)
 {
-    const FileContents file = readRegularFile(path, PinboardArchive::maxFileBytes, FileLinks::follow);
-    if (!file.ok())
-        return {std::nullopt, readFailure(file)};
     try {
-        return {PinboardArchive::decode(file.bytes), {}};
+        return {SpooledPinboardFile::read(path, spoolFolder, *cancelled, *bytesRead), {}};
     } catch (const ArchiveError &error) {
-        return {std::nullopt, error.text()};
+        return {nullptr, error.text()};
+    } catch (const ReadCancelled &) {
+        return {};
     }
 }
 
-// A handed-over file may be anything, and may be large: it is read and
-// decoded on a worker thread while the event loop goes on; nothing when
-// the app quits first.
-std::optional<ReadArchive> readWhileEventsRun(const QString &path)
+// Runs parts of an import from the event loop, input and all, under the
+// progress window: each part until it is done, the user stops it, or the
+// app quits.
+class ImportLoop
 {
-    QFutureWatcher<ReadArchive> watcher;
-    QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run(readArchive, path));
-    if (!watcher.isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!watcher.isFinished())
-        return std::nullopt;
-    return watcher.result();
+public:
+    enum class Outcome { done, stopped, failed, quitting };
+
+    ImportLoop(ImportProgress &progress, const QString &title) : m_progress(progress)
+    {
+        progress.begin(title, [this] {
+            m_stopped = true;
+            m_loop.quit();
+        });
+    }
+    ~ImportLoop() { m_progress.end(); }
+
+    // Waits for `watcher`'s work, calling `poll` now and then.
+    Outcome waitFor(QFutureWatcherBase &watcher, const std::function<void()> &poll)
+    {
+        QTimer ticks;
+        QObject::connect(&ticks, &QTimer::timeout, poll);
+        ticks.start(100);
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &m_loop, &QEventLoop::quit);
+        if (!watcher.isFinished() && !m_stopped)
+            m_loop.exec();
+        return watcher.isFinished() ? Outcome::done : outcome();
+    }
+
+    // Calls `slice`, a short piece of work each time, from every turn of
+    // the event loop until it returns true; an ArchiveError it throws ends
+    // the part as failed, with failure() saying why.
+    Outcome runSlices(const std::function<bool()> &slice)
+    {
+        bool done = false;
+        QTimer turns;
+        QObject::connect(&turns, &QTimer::timeout, [&] {
+            try {
+                done = slice();
+            } catch (const ArchiveError &error) {
+                m_failure = error.text();
+            }
+            if (done || !m_failure.isEmpty())
+                m_loop.quit();
+        });
+        turns.start(0);
+        if (!m_stopped)
+            m_loop.exec();
+        return done ? Outcome::done : !m_failure.isEmpty() ? Outcome::failed : outcome();
+    }
+
+    ImportProgress &progress() { return m_progress; }
+    QString failure() const { return m_failure; }
+    bool stopRequested() const { return m_stopped; }
+
+private:
+    Outcome outcome() const { return m_stopped ? Outcome::stopped : Outcome::quitting; }
+
+    ImportProgress &m_progress;
+    QEventLoop m_loop;
+    bool m_stopped = false;
+    QString m_failure;
+};
+
+QString clipsOf(qint64 done, qint64 total)
+{
+    const QLocale locale;
+    return locale.toString(done) + QStringLiteral(" of ") + locale.toString(total) + QStringLiteral(" clips");
 }
 
 } // namespace
 
-void PinboardImport::run(const QString &path)
+// What reading and comparing a file with the store came to.
+struct PinboardImport::Planned
 {
+    ImportLoop::Outcome outcome;
+    std::shared_ptr<SpooledPinboardFile> file;
+    QList<ImportPlan> plans;
+    QString failure;
+};
+
+PinboardImport::Planned PinboardImport::readAndPlan(const QString &path, const QString &title)
+{
+    using Outcome = ImportLoop::Outcome;
+    AppModel &model = m_services.model;
+    ImportLoop loop(m_services.progress, title);
+    // A handed-over file may be anything, and may be large: it is read on a
+    // worker thread while the event loop goes on.
+    const auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    const auto bytesRead = std::make_shared<std::atomic<qint64>>(0);
+    const qint64 size = QFileInfo(path).size();
+    QFutureWatcher<ReadFile> watcher;
+    watcher.setFuture(QtConcurrent::run(readFile, path, model.container().storeDirectory(), cancelled, bytesRead));
+    const Outcome read = loop.waitFor(watcher, [&] {
+        loop.progress().update(QStringLiteral("Reading the file…"), bytesRead->load(), size);
+    });
+    if (read != Outcome::done) {
+        cancelled->store(true);
+        return {read, nullptr, {}, {}};
+    }
+    const ReadFile result = watcher.result();
+    if (!result.file)
+        return {Outcome::failed, nullptr, {}, result.failure};
+
+    ImportPlanner planner(model.container().mainContext(), model.clips(), model.pinboards(), *result.file);
+    const Outcome planned = loop.runSlices([&] {
+        const bool done = planner.planSome(QDeadlineTimer(PasteHistoryImport::sliceMilliseconds));
+        loop.progress().update(QStringLiteral("Comparing with your clips…"), planner.plannedClips(),
+                               result.file->clipCount());
+        return done;
+    });
+    // A stop asked for during the last slice still comes before the choice.
+    if (planned != Outcome::done || loop.stopRequested())
+        return {loop.stopRequested() ? Outcome::stopped : planned, nullptr, {}, loop.failure()};
+    return {Outcome::done, result.file, planner.takePlans(), {}};
+}
+
+bool PinboardImport::run(const QString &path)
+{
+    using Outcome = ImportLoop::Outcome;
     AppModel &model = m_services.model;
     Alerts &alerts = m_services.alerts;
     model.drawer().hide(false);
     const QString fileName = QFileInfo(path).fileName();
-    const QString couldNotOpen = QStringLiteral("Couldn't open “") + fileName + QStringLiteral("”");
+    const QString title = QStringLiteral("Importing “") + fileName + QStringLiteral("”");
 
-    std::optional<ReadArchive> read = readWhileEventsRun(path);
-    if (!read)
-        return; // the app quits
-    if (!read->archive) {
-        showErrorAlert(alerts, couldNotOpen, read->failure);
-        return;
+    Planned planned = readAndPlan(path, title);
+    switch (planned.outcome) {
+    case Outcome::quitting:
+        return false;
+    case Outcome::stopped:
+        return true;
+    case Outcome::failed:
+        showErrorAlert(alerts, QStringLiteral("Couldn't open “") + fileName + QStringLiteral("”"), planned.failure);
+        return true;
+    case Outcome::done:
+        break;
     }
-    const PinboardArchive archive = std::move(*read->archive);
-    read.reset();
-    if (archive.pinboards.isEmpty()) {
+    SpooledPinboardFile &file = *planned.file;
+    const QList<ImportPlan> &plans = planned.plans;
+    if (plans.isEmpty()) {
         showErrorAlert(alerts, QStringLiteral("Nothing to import"), ArchiveError::notPinboards().text());
-        return;
+        return true;
     }
 
-    const QString key = fileKey(archive.exportedAt);
+    const QString key = fileKey(file.exportedAt());
     QVariantMap remembered = importedFiles();
-    ModelContext &context = model.container().mainContext();
-    const QList<ImportPlan> plans = ImportPlanner(context, model.clips(), model.pinboards()).makePlans(archive.pinboards);
     if (std::none_of(plans.cbegin(), plans.cend(), [](const ImportPlan &plan) { return plan.hasWork(); })) {
         QString detail = QStringLiteral("Everything in “") + fileName + QStringLiteral("” is already in TamoCove.");
         if (remembered.contains(key)) {
@@ -106,7 +202,7 @@ void PinboardImport::run(const QString &path)
                       locale.toString(when.time(), QLocale::ShortFormat) + u'.';
         }
         alerts.runModal({QStringLiteral("Nothing new to import"), detail, {}, -1});
-        return;
+        return true;
     }
 
     PickerRequest request{
@@ -121,10 +217,11 @@ void PinboardImport::run(const QString &path)
         request.optionTitle = QStringLiteral("Match the file: its order, name and color, and unpin clips it doesn't have");
     const PickerAnswer answer = m_services.picker.run(request);
     if (!answer.indices || answer.indices->isEmpty())
-        return;
+        return true;
     QList<ImportPlan> chosen;
     for (int index : *answer.indices)
         chosen.append(plans[index]);
+    planned.plans.clear();
 
     if (answer.option) {
         QSet<QUuid> unpinning;
@@ -138,21 +235,51 @@ void PinboardImport::run(const QString &path)
                      fileName + QStringLiteral("”. Unpinned clips stay in your clipboard history."),
                  {QStringLiteral("Unpin and Import"), QStringLiteral("Cancel")}, -1});
             if (button != 0)
-                return;
+                return true;
         }
     }
 
-    QString saveError;
-    const auto result = ImportApply(context, model.clips(), model.pinboards(), model.icons(), model.workspace(),
-                                    m_services.clock)
-                            .apply(chosen, archive.apps, answer.option, &saveError);
-    if (!result) {
-        showErrorAlert(alerts, QStringLiteral("Import failed"), saveError);
-        return;
+    const int pinboards = int(chosen.size());
+    ImportApply apply(model.container().mainContext(), model.clips(), model.pinboards(), model.icons(),
+                      model.workspace(), m_services.clock, file, std::move(chosen), answer.option);
+    QString error;
+    bool saveFailed = false;
+    Outcome applied;
+    {
+        ImportLoop loop(m_services.progress, title);
+        applied = loop.runSlices([&] {
+            saveFailed = !apply.applySlice(PasteHistoryImport::sliceMilliseconds, &error);
+            loop.progress().update(QStringLiteral("Adding ") + clipsOf(apply.appliedClips(), apply.clipCount()) + u'…',
+                                   apply.appliedClips(), apply.clipCount());
+            return saveFailed || apply.isFinished();
+        });
+        if (applied == Outcome::failed)
+            error = loop.failure();
+    }
+    if (saveFailed)
+        applied = Outcome::failed;
+    switch (applied) {
+    case Outcome::quitting:
+        return false;
+    case Outcome::failed:
+        // What earlier slices saved stays, as after a stop.
+        if (apply.result() != ImportResult())
+            error += QStringLiteral(" Before that: ") + resultDetail(apply.result());
+        showErrorAlert(alerts, QStringLiteral("Import failed"), error);
+        return true;
+    case Outcome::stopped:
+        alerts.runModal({QStringLiteral("Import stopped"),
+                         resultDetail(apply.result()) + QStringLiteral(" Import “") + fileName +
+                             QStringLiteral("” again to add the rest."),
+                         {}, -1});
+        return true;
+    case Outcome::done:
+        break;
     }
     remembered.insert(key, m_services.clock.now());
     m_services.defaults.setValue(keys::importedPinboardFiles, remembered);
-    alerts.runModal({resultMessage(int(chosen.size())), resultDetail(*result), {}, -1});
+    alerts.runModal({resultMessage(pinboards), resultDetail(apply.result()), {}, -1});
+    return true;
 }
 
 QString PinboardImport::resultMessage(int pinboards)

@@ -8,6 +8,7 @@ class Alerts;
 class AppModel;
 class Clock;
 class Defaults;
+class ImportProgress;
 class PinboardPicker;
 
 // What export and import of pinboard files work with.
@@ -18,6 +19,7 @@ struct TransferServices
     Alerts &alerts;
     FilePanels &panels;
     PinboardPicker &picker;
+    ImportProgress &progress;
     const Clock &clock;
 };
 

@@ -10,6 +10,7 @@
 #include "model/SettingsKeys.h"
 #include "model/Sqlite.h"
 #include "transfer/ImportPlan.h"
+#include "transfer/ImportProgress.h"
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardImport.h"
 #include "transfer/PinboardPicker.h"
@@ -20,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -46,6 +48,38 @@ public:
             return {};
         }
         return answers.takeFirst();
+    }
+};
+
+// Records what the progress window would show; a test stops the import
+// through `stop`, as the Cancel button does.
+class FakeProgress final : public ImportProgress
+{
+public:
+    QStringList titles;
+    QStringList steps;
+    std::function<void()> stop;
+    std::function<void(const QString &step)> onUpdate; // "" as an import begins
+    bool shown = false;
+
+    void begin(const QString &title, std::function<void()> stopping) override
+    {
+        titles.append(title);
+        stop = std::move(stopping);
+        shown = true;
+        if (onUpdate)
+            onUpdate({});
+    }
+    void update(const QString &step, qint64, qint64) override
+    {
+        steps.append(step);
+        if (onUpdate)
+            onUpdate(step);
+    }
+    void end() override
+    {
+        stop = nullptr;
+        shown = false;
     }
 };
 
@@ -86,7 +120,8 @@ struct Home : FakePlatform
 
     FakeFilePanels panels;
     FakePicker picker;
-    PinboardFiles files{defaults, alerts, panels, picker, clock};
+    FakeProgress progress;
+    PinboardFiles files{defaults, alerts, panels, picker, progress, clock};
     std::unique_ptr<AppModel> model;
 };
 
@@ -405,4 +440,127 @@ TEST(PinboardFilesTest, ARunningInstanceHandedGoodBadAndCutFilesStaysUpAndImport
                                                  "Couldn't open “cut.tamocove”|Nothing new to import");
     EXPECT_EQ(home.context().fetchCount<ClipItem>(), 2);
     EXPECT_EQ(home.model->pinboards().orderedPinboards().size(), 1);
+}
+
+namespace {
+
+// Two pinboards of `clips` texts each: more than one slice of work.
+QString twoLongPinboards(Home &home, int clips)
+{
+    QStringList boards;
+    for (const QString &name : {QStringLiteral("A"), QStringLiteral("B")}) {
+        QStringList texts;
+        for (int i = 0; i < clips; ++i)
+            texts.append(clipJson(name + QString::number(i)));
+        boards.append(QStringLiteral(R"({"name":"%1","color":"Blue","clips":[%2]})").arg(name, texts.join(u',')));
+    }
+    const QString path = home.configDir.file(QStringLiteral("long.tamocove"));
+    writeFile(path, archiveBytes(u'[' + boards.join(u',') + u']'));
+    return path;
+}
+
+// What a stopped or cut-short import leaves: whole clips, each pinned to a
+// pinboard of the file, and nothing pending.
+void expectConsistentlyPartial(Home &home, qsizetype clips, const char *name)
+{
+    EXPECT_FALSE(home.context().hasChanges()) << name;
+    EXPECT_EQ(home.context().fetchCount<ClipItem>(), clips) << name;
+    QSet<QUuid> boards;
+    for (const PinboardPtr &board : home.model->pinboards().orderedPinboards())
+        boards.insert(board->id());
+    for (const ClipItemPtr &clip : home.context().fetch<ClipItem>())
+        EXPECT_TRUE(clip->pinboardID() && boards.contains(*clip->pinboardID())) << name;
+    EXPECT_FALSE(home.defaults.hasPersistentValue(keys::importedPinboardFiles)) << name;
+}
+
+// Where an import can be stopped: no step stops it before it began.
+const std::vector<std::pair<const char *, QString>> stoppingPoints{
+    {"while reading", QString()},
+    {"while comparing", QStringLiteral("Comparing")},
+    {"while adding", QStringLiteral("Adding")},
+};
+
+} // namespace
+
+// A text of 200 MB once arrived whole, 1.7 GB of memory on the way.
+TEST(PinboardFilesTest, AnOversizedTextIsCutAsACopyIsCut)
+{
+    Home home;
+    const QString path = home.configDir.file(QStringLiteral("big.tamocove"));
+    writeFile(path, archiveBytes(QStringLiteral(R"([{"name":"A","color":"Blue","clips":[%1]}])")
+                                     .arg(clipJson(QString(ClipDraft::largestText + 1024 * 1024, u'a')))));
+    home.picker.answers = {tick({0})};
+    home.alerts.answer(0);
+    home.files.importPinboards(path);
+    const auto clips = home.context().fetch<ClipItem>();
+    ASSERT_EQ(clips.size(), 1);
+    EXPECT_EQ(clips[0]->text()->size(), ClipDraft::largestText);
+    EXPECT_EQ(clips[0]->title(), ClipDraft::fromCappedText(QString(ClipDraft::largestText + 1024 * 1024, u'a')).title);
+}
+
+TEST(PinboardFilesTest, AStoppedImportKeepsWholeClipsAndImportingAgainAddsTheRest)
+{
+    for (const auto &[name, step] : stoppingPoints) {
+        Home home;
+        const QString path = twoLongPinboards(home, 300);
+        home.progress.onUpdate = [&, step = step](const QString &now) {
+            if (home.progress.stop && now.startsWith(step) && (!step.isEmpty() || now.isEmpty()))
+                home.progress.stop();
+        };
+        home.picker.answers = {tick({0, 1})};
+        home.alerts.answer(0);
+        home.files.importPinboards(path);
+        EXPECT_FALSE(home.progress.shown) << name;
+        const qsizetype kept = home.context().fetchCount<ClipItem>();
+        if (step == u"Adding") {
+            ASSERT_EQ(home.alerts.shown().size(), 1) << name;
+            EXPECT_EQ(home.alerts.shown()[0].message, QStringLiteral("Import stopped")) << name;
+            EXPECT_TRUE(home.alerts.shown()[0].informativeText.startsWith(
+                QStringLiteral("%1 clips added").arg(kept))) << name;
+            EXPECT_GT(kept, 0) << name;
+            EXPECT_LT(kept, 600) << name;
+        } else {
+            EXPECT_TRUE(home.alerts.shown().isEmpty()) << name;
+            EXPECT_EQ(kept, 0) << name;
+        }
+        expectConsistentlyPartial(home, kept, name);
+
+        home.progress.onUpdate = nullptr;
+        home.picker.answers = {tick({0, 1})};
+        home.alerts.answer(0);
+        home.files.importPinboards(path);
+        EXPECT_EQ(home.alerts.shown().last().message, QStringLiteral("Imported 2 pinboards")) << name;
+        EXPECT_EQ(home.context().fetchCount<ClipItem>(), 600) << name;
+        EXPECT_EQ(home.model->pinboards().orderedPinboards().size(), 2) << name;
+    }
+}
+
+TEST(PinboardFilesTest, AQuitDuringAnImportEndsItAtOnceAndLeavesWholeClips)
+{
+    for (const auto &[name, step] : stoppingPoints) {
+        Home home;
+        const QString path = twoLongPinboards(home, 300);
+        home.progress.onUpdate = [step = step](const QString &now) {
+            if (now.startsWith(step) && (!step.isEmpty() || now.isEmpty()))
+                QCoreApplication::quit();
+        };
+        home.picker.answers = {tick({0, 1})};
+        bool returned = false;
+        QTimer::singleShot(0, [&] {
+            home.files.importPinboards(path);
+            returned = true;
+        });
+        QTimer giveUp;
+        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        giveUp.start(60'000);
+        EXPECT_EQ(QCoreApplication::exec(), 0) << name;
+        EXPECT_TRUE(returned) << name;
+        EXPECT_TRUE(home.alerts.shown().isEmpty()) << name;
+        expectConsistentlyPartial(home, home.context().fetchCount<ClipItem>(), name);
+        // A read cut short ends: nothing is left running on the pool a quit waits on.
+        EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(60'000)) << name;
+        // Files handed over while quitting are left alone.
+        home.files.importPinboards(path);
+        EXPECT_TRUE(home.alerts.shown().isEmpty()) << name;
+    }
 }
