@@ -34,7 +34,9 @@ bool ImportApply::applySlice(int milliseconds, QString *error)
 {
     QElapsedTimer timer;
     timer.start();
-    for (int applied = 0; applied < m_sliceSize.items() && m_plan < m_plans.size(); ++applied)
+    // A slice ends early after a large clip or two.
+    for (int applied = 0; applied < m_sliceSize.items() && m_plan < m_plans.size() && timer.elapsed() < milliseconds;
+         ++applied)
         applyNext();
     if (m_plan == m_plans.size() && !m_appsAdded) {
         addSourceApps();
@@ -173,6 +175,7 @@ void ImportApply::addClip(qsizetype index)
     draft.filePaths = file.filePaths.value_or(QStringList());
     draft.sourceBundleID = file.sourceBundleID;
     draft.sourceAppName = file.sourceAppName;
+    draft.contentHash = m_file.contentHash(index); // taken while reading
     const ClipItemPtr clip = m_clips.makeClip(draft, freshID(file.id));
     clip->setCreatedAt(file.createdAt);
     clip->setPin(m_target, pinDate(file));

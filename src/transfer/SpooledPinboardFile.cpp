@@ -104,6 +104,8 @@ public:
         : m_file(file), m_stream(file.m_spool.get()), m_cancelled(cancelled)
     {
         m_stream.setVersion(QDataStream::Qt_6_0);
+        // Read back on this machine: texts go as they are held, unswapped.
+        m_stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
     }
 
     void clip(PinboardArchive::Clip clip) override
@@ -209,6 +211,7 @@ PinboardArchive::Clip SpooledPinboardFile::clip(qsizetype index)
     PinboardArchive::Clip clip;
     QDataStream stream(spooledBytes(index));
     stream.setVersion(QDataStream::Qt_6_0);
+    stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
     stream >> clip;
     if (stream.status() != QDataStream::Ok)
         fail(QStringLiteral("What was read of the file couldn't be read back."));
