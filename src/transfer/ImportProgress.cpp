@@ -80,6 +80,12 @@ void ImportProgressWindow::end()
 
 void ImportProgressWindow::closeEvent(QCloseEvent *event)
 {
+    // The title bar's close button stops the import; a quit closes every
+    // window, and one that refused would cancel it.
+    if (!event->spontaneous()) {
+        QWidget::closeEvent(event);
+        return;
+    }
     event->ignore();
     stop();
 }
