@@ -84,11 +84,11 @@ public:
         require(exportedAt.has_value(), QStringLiteral("exportedAt"));
         require(pinboards, QStringLiteral("pinboards"));
         require(apps, QStringLiteral("apps"));
-        if (*format != QLatin1String(PinboardArchive::formatName))
+        if (format.value_or(QString()) != QLatin1String(PinboardArchive::formatName))
             throw ArchiveError::notPinboards();
-        if (*version >= 2)
+        if (version.value_or(0) >= 2)
             throw ArchiveError::newerVersion();
-        return *exportedAt;
+        return exportedAt.value_or(QDateTime());
     }
 
 private:
