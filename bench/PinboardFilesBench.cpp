@@ -329,11 +329,16 @@ void importThroughTheApp(const QString &folder, const QString &file, int quitAft
     qint64 lastTick = 0;
     qint64 longestGap = 0;
     QString longestGapStep;
+    int gapsOver100 = 0;
+    int turns = 0;
     qint64 quitAt = -1;
     {
         ImportingApp app(folder);
         QTimer ticks;
         QObject::connect(&ticks, &QTimer::timeout, [&] {
+            ++turns;
+            if (clock.elapsed() - lastTick > 100)
+                ++gapsOver100;
             if (clock.elapsed() - lastTick > longestGap) {
                 longestGap = clock.elapsed() - lastTick;
                 longestGapStep = app.answers.step;
@@ -357,9 +362,10 @@ void importThroughTheApp(const QString &folder, const QString &file, int quitAft
         QThreadPool::globalInstance()->waitForDone();
         longestGap = std::max(longestGap, clock.elapsed() - lastTick);
         if (quitAt < 0)
-            std::printf("  imported in %.2f s; peak %.0f MB; longest event-loop gap %lld ms (%s)\n  %s\n",
+            std::printf("  imported in %.2f s; peak %.0f MB; longest event-loop gap %lld ms (%s), %d of %d gaps "
+                        "over 100 ms\n  %s\n",
                         clock.elapsed() / 1000.0, bench::statusMegabytes("VmHWM:"), longestGap,
-                        qPrintable(longestGapStep), qPrintable(app.answers.last.left(200)));
+                        qPrintable(longestGapStep), gapsOver100, turns, qPrintable(app.answers.last.left(200)));
     }
     if (quitAt >= 0)
         std::printf("  quit %.1f s into the import: ended %lld ms later (target under 1000)\n", quitAt / 1000.0,
