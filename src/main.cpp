@@ -143,7 +143,7 @@ int main(int argc, char **argv)
                              &platform.keyboardLayouts(), &touchDevices, &platform.clickConverter(), &systemSleep},
                             QCoreApplication::applicationPid());
     DialogPasteVersionPrompt pasteVersionPrompt;
-    PasteHistoryImport pasteImport(defaults, alerts, pasteVersionPrompt,
+    PasteHistoryImport pasteImport(defaults, alerts, pasteVersionPrompt, importProgress,
                                    PasteImporter::ReadEnvironment::standard([&platform] {
                                        return platform.workspace().isInstalled(QStringLiteral("com.wiheads.paste"));
                                    }));

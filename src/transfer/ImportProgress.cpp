@@ -4,12 +4,20 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace tamo {
+
+QString addingClipsStep(qint64 done, qint64 total)
+{
+    const QLocale locale;
+    return QStringLiteral("Adding ") + locale.toString(done) + QStringLiteral(" of ") + locale.toString(total) +
+           QStringLiteral(" clips…");
+}
 
 ImportProgressWindow::ImportProgressWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -22,6 +22,9 @@ public:
     virtual void end() = 0;
 };
 
+// The step of an import that adds clips: "Adding 1,200 of 5,000 clips…".
+QString addingClipsStep(qint64 done, qint64 total);
+
 // A small window above the others with the title, a bar, the step and a
 // Cancel button. It shows only once an import has taken a moment, so a
 // short one shows nothing; closing it or Escape stops the import too.

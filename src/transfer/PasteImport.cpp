@@ -7,6 +7,7 @@
 #include "platform/Alerts.h"
 #include "platform/Defaults.h"
 #include "platform/Workspace.h"
+#include "transfer/ImportProgress.h"
 #include "transfer/PrivateCopy.h"
 #include "transfer/TransferServices.h"
 
@@ -79,8 +80,9 @@ std::optional<Version> DialogPasteVersionPrompt::ask(Version preselected)
 }
 
 PasteHistoryImport::PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt,
-                                       PasteImporter::ReadEnvironment environment, QObject *parent)
-    : QObject(parent), m_defaults(defaults), m_alerts(alerts), m_prompt(prompt),
+                                       ImportProgress &progress, PasteImporter::ReadEnvironment environment,
+                                       QObject *parent)
+    : QObject(parent), m_defaults(defaults), m_alerts(alerts), m_prompt(prompt), m_progress(progress),
       m_environment(std::move(environment)), m_reader(new QThreadPool)
 {
     m_reader->setMaxThreadCount(1);
@@ -88,6 +90,8 @@ PasteHistoryImport::PasteHistoryImport(Defaults &defaults, Alerts &alerts, Paste
 
 PasteHistoryImport::~PasteHistoryImport()
 {
+    if (m_running)
+        m_progress.end();
     if (m_cancelRead)
         m_cancelRead->store(true);
     // A cancelled read ends within moments; one that does not is left
@@ -112,6 +116,10 @@ void PasteHistoryImport::importPasteHistory()
 void PasteHistoryImport::runPasteImport(Version version)
 {
     m_running = true;
+    m_stopping = false;
+    m_cancelRead = std::make_shared<std::atomic<bool>>(false);
+    m_progress.begin(QStringLiteral("Importing from Paste"), [this] { stop(); });
+    m_progress.update(QStringLiteral("Reading your Paste history…"), 0, 0);
     auto *watcher = new QFutureWatcher<ReadResult>(this);
     connect(watcher, &QFutureWatcher<ReadResult>::finished, this, [this, watcher] {
         watcher->deleteLater();
@@ -124,7 +132,7 @@ void PasteHistoryImport::runPasteImport(Version version)
     // The workspace belongs to the main thread: ask it here.
     PasteImporter::ReadEnvironment environment = m_environment;
     environment.pasteInstalled = [installed = m_environment.pasteInstalled()] { return installed; };
-    environment.cancelled = m_cancelRead = std::make_shared<std::atomic<bool>>(false);
+    environment.cancelled = m_cancelRead;
     watcher->setFuture(QtConcurrent::run(m_reader, [version, environment]() -> ReadResult {
         try {
             return PasteImporter::readSnapshot(version, environment);
@@ -134,8 +142,21 @@ void PasteHistoryImport::runPasteImport(Version version)
     }));
 }
 
+void PasteHistoryImport::stop()
+{
+    m_stopping = true;
+    // A read ends within moments; a merge at its next slice.
+    if (m_cancelRead)
+        m_cancelRead->store(true);
+}
+
 void PasteHistoryImport::startMerge(PasteImporter::Snapshot snapshot)
 {
+    // Stopped as the read ended: nothing was added.
+    if (m_stopping) {
+        finish();
+        return;
+    }
     // Marked on disk while merging: an import cut short is continued by the next.
     m_continuesEarlier = m_defaults.boolValue(keys::pasteImportUnfinished);
     m_defaults.setValue(keys::pasteImportUnfinished, true);
@@ -147,6 +168,10 @@ void PasteHistoryImport::startMerge(PasteImporter::Snapshot snapshot)
 
 void PasteHistoryImport::mergeNextSlice()
 {
+    if (m_stopping) {
+        showStopped();
+        return;
+    }
     QString error;
     if (!m_merge->mergeSlice(sliceMilliseconds, &error)) {
         // This merge was taken back; what an earlier one left is still there.
@@ -156,6 +181,8 @@ void PasteHistoryImport::mergeNextSlice()
         showError(ImportError::failed(error));
         return;
     }
+    m_progress.update(addingClipsStep(m_merge->mergedClips(), m_merge->clipCount()), m_merge->mergedClips(),
+                      m_merge->clipCount());
     if (!m_merge->isFinished()) {
         // Let the app handle input and repaint between slices.
         QTimer::singleShot(0, this, &PasteHistoryImport::mergeNextSlice);
@@ -166,13 +193,26 @@ void PasteHistoryImport::mergeNextSlice()
     m_merge.reset();
     m_defaults.remove(keys::pasteImportUnfinished);
     m_defaults.flush();
+    m_progress.end();
     m_alerts.runModal({summaryMessage(summary), summaryDetail(summary, m_defaults), {}, -1});
+    finish();
+}
+
+void PasteHistoryImport::showStopped()
+{
+    // Every slice so far is saved and the mark stays on disk, so the next
+    // import adds the rest, skipping what is here, and says it continued.
+    PasteImportSummary summary = m_merge->summary();
+    m_merge.reset();
+    m_progress.end();
+    m_alerts.runModal({QStringLiteral("Import stopped"), stoppedDetail(summary), {}, -1});
     finish();
 }
 
 void PasteHistoryImport::showError(const ImportError &error)
 {
     using Kind = ImportError::Kind;
+    m_progress.end();
     if (error.kind() == Kind::cancelled) {
         finish();
         return;
@@ -191,6 +231,7 @@ void PasteHistoryImport::showError(const ImportError &error)
 
 void PasteHistoryImport::finish()
 {
+    m_progress.end();
     m_running = false;
     emit finished();
 }
@@ -198,6 +239,13 @@ void PasteHistoryImport::finish()
 QString PasteHistoryImport::summaryMessage(const PasteImportSummary &summary)
 {
     return QStringLiteral("Imported ") + QLocale().toString(summary.imported) + QStringLiteral(" clips");
+}
+
+QString PasteHistoryImport::stoppedDetail(const PasteImportSummary &summary)
+{
+    return counted(summary.imported, QStringLiteral("clip")) +
+           QStringLiteral(" imported before you stopped. Import from Paste again to add the rest; clips already in "
+                          "TamoCove are skipped.");
 }
 
 QString PasteHistoryImport::summaryDetail(const PasteImportSummary &summary, const Defaults &defaults)

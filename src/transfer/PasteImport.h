@@ -16,6 +16,7 @@ namespace tamo {
 class Alerts;
 class AppModel;
 class Defaults;
+class ImportProgress;
 
 // The confirmation with its choice of the other app's version.
 class PasteVersionPrompt
@@ -34,8 +35,10 @@ public:
 };
 
 // Imports the other clipboard manager's history: asks, reads the database
-// on a worker thread, merges on the main thread a slice at a time, and
-// reports what it did. One import runs at a time. Made before the model,
+// on a worker thread, merges on the main thread a slice at a time under a
+// progress window that can stop it, and reports what it did. A stopped
+// merge keeps the slices it saved and is continued by the next import, as
+// one cut short by a quit. One import runs at a time. Made before the model,
 // which reaches it through its windows; attach() hands it the model.
 class PasteHistoryImport : public QObject, public AppWindows
 {
@@ -45,7 +48,7 @@ public:
     // answers input well within a tenth of a second.
     static constexpr int sliceMilliseconds = 30;
 
-    PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt,
+    PasteHistoryImport(Defaults &defaults, Alerts &alerts, PasteVersionPrompt &prompt, ImportProgress &progress,
                        PasteImporter::ReadEnvironment environment, QObject *parent = nullptr);
     ~PasteHistoryImport() override;
 
@@ -59,6 +62,7 @@ public:
 
     static QString summaryMessage(const PasteImportSummary &summary);
     static QString summaryDetail(const PasteImportSummary &summary, const Defaults &defaults);
+    static QString stoppedDetail(const PasteImportSummary &summary);
 
 signals:
     // The import ended, whatever its outcome, and its alert was answered.
@@ -69,6 +73,8 @@ private:
 
     void startMerge(PasteImporter::Snapshot snapshot);
     void mergeNextSlice();
+    void stop();
+    void showStopped();
     void showError(const PasteImporter::ImportError &error);
     void finish();
 
@@ -76,6 +82,7 @@ private:
     Defaults &m_defaults;
     Alerts &m_alerts;
     PasteVersionPrompt &m_prompt;
+    ImportProgress &m_progress;
     PasteImporter::ReadEnvironment m_environment;
     // The read runs on a pool of its own, which a quit waits on only briefly.
     QThreadPool *m_reader;
@@ -83,6 +90,7 @@ private:
     std::unique_ptr<PasteMerge> m_merge;
     bool m_continuesEarlier = false;
     bool m_running = false;
+    bool m_stopping = false;
 };
 
 } // namespace tamo

@@ -44,6 +44,8 @@ public:
     // and the whole merge has been taken back.
     bool mergeSlice(int milliseconds, QString *error);
     bool isFinished() const { return m_next == m_snapshot.clips.size(); }
+    qsizetype mergedClips() const { return m_next; }
+    qsizetype clipCount() const { return m_snapshot.clips.size(); }
     const PasteImportSummary &summary() const { return m_summary; }
 
 private:

@@ -109,12 +109,6 @@ private:
     QString m_failure;
 };
 
-QString clipsOf(qint64 done, qint64 total)
-{
-    const QLocale locale;
-    return locale.toString(done) + QStringLiteral(" of ") + locale.toString(total) + QStringLiteral(" clips");
-}
-
 } // namespace
 
 // What reading and comparing a file with the store came to.
@@ -249,8 +243,8 @@ bool PinboardImport::run(const QString &path)
         ImportLoop loop(m_services.progress, title);
         applied = loop.runSlices([&] {
             saveFailed = !apply.applySlice(PasteHistoryImport::sliceMilliseconds, &error);
-            loop.progress().update(QStringLiteral("Adding ") + clipsOf(apply.appliedClips(), apply.clipCount()) + u'…',
-                                   apply.appliedClips(), apply.clipCount());
+            loop.progress().update(addingClipsStep(apply.appliedClips(), apply.clipCount()), apply.appliedClips(),
+                                   apply.clipCount());
             return saveFailed || apply.isFinished();
         });
         if (applied == Outcome::failed)

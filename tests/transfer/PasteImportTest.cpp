@@ -1,4 +1,5 @@
 #include "app/AppModelFixture.h"
+#include "transfer/FakeImportProgress.h"
 #include "transfer/PasteFixtures.h"
 
 #include "model/ClipLibrary.h"
@@ -83,7 +84,8 @@ struct ImportHome : FakePlatform
     TempDir temporary;
     PasteHome paste{home.path()};
     FakePrompt prompt;
-    PasteHistoryImport importer{defaults, alerts, prompt,
+    FakeImportProgress progress;
+    PasteHistoryImport importer{defaults, alerts, prompt, progress,
                                 ReadEnvironment{home.path(), temporary.path(), [] { return true; },
                                                 [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }}};
     std::unique_ptr<AppModel> model;
@@ -313,7 +315,7 @@ TEST(PasteImportTest, AFolderItMayNotReadOffersToShowIt)
 {
     for (const int answer : {0, 1}) {
         ImportHome home;
-        PasteHistoryImport refused{home.defaults, home.alerts, home.prompt,
+        PasteHistoryImport refused{home.defaults, home.alerts, home.prompt, home.progress,
                                    ReadEnvironment{home.home.path(), home.temporary.path(), [] { return true; },
                                                    [](const QString &) { return EACCES; }}};
         refused.attach(*home.model);
@@ -337,7 +339,8 @@ TEST(PasteImportTest, QuittingDuringAReadThatNeverEndsLeavesNothingBehind)
     ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
                                 [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
     environment.stepBudget = std::chrono::minutes(10);
-    auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, environment);
+    auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, home.progress,
+                                                         environment);
     importer->attach(*home.model);
     importer->runPasteImport(Version::paste7);
     QDeadlineTimer deadline(std::chrono::seconds(60));
@@ -380,4 +383,132 @@ TEST(PasteImportTest, AMergeInProgressIsMarkedOnDisk)
     home.runImport(Version::paste7);
     EXPECT_TRUE(markedWhileMerging);
     EXPECT_FALSE(home.defaults.boolValue(keys::pasteImportUnfinished));
+}
+
+namespace {
+
+// More clips than the merge's first slice takes.
+constexpr int manyClips = 120;
+
+void addManyClips(ImportHome &home)
+{
+    for (int key = 1; key <= manyClips; ++key)
+        home.paste.addPaste7Clip(key, double(key), raw(QStringLiteral("clip %1").arg(key)));
+    home.paste.close();
+}
+
+// Runs `act` once the read or the merge is under way, between two slices
+// of a merge: before the one that follows the first.
+struct Phase
+{
+    const char *name;
+    void (*prepare)(ImportHome &);
+    void (*arm)(ImportHome &, std::function<void()> act);
+};
+
+const Phase phases[] = {
+    {"reading", [](ImportHome &home) {
+         home.paste.makeEndlessClipView();
+         home.paste.close();
+     }, [](ImportHome &home, std::function<void()> act) {
+         // Under way once its private copy is there.
+         auto *poll = new QTimer(home.model.get());
+         QObject::connect(poll, &QTimer::timeout, [&home, poll, act] {
+             if (QDir(home.temporary.path()).isEmpty())
+                 return;
+             poll->deleteLater();
+             poll->stop();
+             act();
+         });
+         poll->start(5);
+     }},
+    {"merging", addManyClips, [](ImportHome &home, std::function<void()> act) {
+         home.progress.onUpdate = [&home, act](const QString &step) {
+             if (!step.startsWith(QStringLiteral("Adding")))
+                 return;
+             QMetaObject::invokeMethod(home.model.get(), act, Qt::QueuedConnection);
+             home.progress.onUpdate = nullptr; // ends this lambda's captures
+         };
+     }},
+};
+
+} // namespace
+
+// Cancel stops a read at once and changes nothing; it stops a merge between
+// slices, keeping what was saved, and the next import adds the rest once.
+TEST(PasteImportTest, StoppingLeavesTheStoreWholeAndTheNextImportAddsTheRest)
+{
+    for (const Phase &phase : phases) {
+        ImportHome home;
+        phase.prepare(home);
+        home.alerts.answer(0);
+        QSignalSpy finished(&home.importer, &PasteHistoryImport::finished);
+        bool stopped = false;
+        phase.arm(home, [&] {
+            stopped = bool(home.progress.stop);
+            home.progress.stop();
+        });
+        home.importer.runPasteImport(Version::paste7);
+        EXPECT_EQ(home.progress.titles, QStringList{QStringLiteral("Importing from Paste")}) << phase.name;
+        ASSERT_TRUE(finished.wait(20000)) << phase.name;
+        ASSERT_TRUE(stopped) << phase.name;
+        EXPECT_FALSE(home.progress.shown) << phase.name;
+        EXPECT_TRUE(QDir(home.temporary.path()).isEmpty()) << phase.name;
+        const qsizetype kept = home.context().fetchCount<ClipItem>();
+        if (std::string(phase.name) == "reading") {
+            EXPECT_TRUE(home.alerts.shown().isEmpty()) << phase.name;
+            EXPECT_EQ(kept, 0) << phase.name;
+            EXPECT_FALSE(home.defaults.boolValue(keys::pasteImportUnfinished)) << phase.name;
+            continue;
+        }
+        ASSERT_EQ(home.alerts.shown().size(), 1) << phase.name;
+        EXPECT_EQ(home.alerts.shown().last().message, QStringLiteral("Import stopped"));
+        EXPECT_TRUE(home.alerts.shown().last().informativeText.startsWith(QString::number(kept) +
+                                                                          QStringLiteral(" clips imported before")))
+            << home.alerts.shown().last().informativeText.toStdString();
+        EXPECT_GT(kept, 0);
+        EXPECT_LT(kept, manyClips);
+        EXPECT_TRUE(home.progress.steps.contains(QStringLiteral("Adding %1 of %2 clips…").arg(kept).arg(manyClips)));
+        EXPECT_TRUE(home.defaults.boolValue(keys::pasteImportUnfinished));
+
+        home.runImport(Version::paste7);
+        EXPECT_EQ(home.context().fetchCount<ClipItem>(), manyClips);
+        EXPECT_TRUE(home.summary().startsWith(QStringLiteral("Imported %1 clips|It continued").arg(manyClips - kept)))
+            << home.summary().toStdString();
+        EXPECT_FALSE(home.defaults.boolValue(keys::pasteImportUnfinished));
+    }
+}
+
+// A quit leaves the import where it is without waiting on it: a read is
+// cancelled and its copy removed, a merge keeps its saved slices for the
+// next import to continue; no alert comes up either way.
+TEST(PasteImportTest, AQuitDuringAnyPartEndsTheImportAtOnce)
+{
+    for (const Phase &phase : phases) {
+        ImportHome home;
+        phase.prepare(home);
+        ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
+                                    [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+        environment.stepBudget = std::chrono::minutes(10);
+        auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, home.progress,
+                                                             environment);
+        importer->attach(*home.model);
+        QSignalSpy finished(importer.get(), &PasteHistoryImport::finished);
+        bool quit = false;
+        phase.arm(home, [&] {
+            quit = finished.isEmpty();
+            importer.reset();
+        });
+        importer->runPasteImport(Version::paste7);
+        QDeadlineTimer deadline(std::chrono::seconds(60));
+        while (importer && !deadline.hasExpired())
+            QTest::qWait(5);
+        ASSERT_TRUE(quit) << phase.name;
+        EXPECT_FALSE(home.progress.shown) << phase.name;
+        EXPECT_TRUE(QDir(home.temporary.path()).isEmpty()) << phase.name;
+        EXPECT_TRUE(home.alerts.shown().isEmpty()) << phase.name;
+        const qsizetype kept = home.context().fetchCount<ClipItem>();
+        EXPECT_EQ(home.defaults.boolValue(keys::pasteImportUnfinished), kept > 0) << phase.name;
+        EXPECT_FALSE(home.context().hasChanges()) << phase.name;
+    }
 }

@@ -10,7 +10,7 @@
 #include "model/SettingsKeys.h"
 #include "model/Sqlite.h"
 #include "transfer/ImportPlan.h"
-#include "transfer/ImportProgress.h"
+#include "transfer/FakeImportProgress.h"
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardImport.h"
 #include "transfer/PinboardPicker.h"
@@ -51,38 +51,6 @@ public:
     }
 };
 
-// Records what the progress window would show; a test stops the import
-// through `stop`, as the Cancel button does.
-class FakeProgress final : public ImportProgress
-{
-public:
-    QStringList titles;
-    QStringList steps;
-    std::function<void()> stop;
-    std::function<void(const QString &step)> onUpdate; // "" as an import begins
-    bool shown = false;
-
-    void begin(const QString &title, std::function<void()> stopping) override
-    {
-        titles.append(title);
-        stop = std::move(stopping);
-        shown = true;
-        if (onUpdate)
-            onUpdate({});
-    }
-    void update(const QString &step, qint64, qint64) override
-    {
-        steps.append(step);
-        if (onUpdate)
-            onUpdate(step);
-    }
-    void end() override
-    {
-        stop = nullptr;
-        shown = false;
-    }
-};
-
 // One installation: its own store, settings and dialogs.
 struct Home : FakePlatform
 {
@@ -120,7 +88,7 @@ struct Home : FakePlatform
 
     FakeFilePanels panels;
     FakePicker picker;
-    FakeProgress progress;
+    FakeImportProgress progress;
     PinboardFiles files{defaults, alerts, panels, picker, progress, clock};
     std::unique_ptr<AppModel> model;
 };
