@@ -20,6 +20,8 @@ public:
     // What the import does now: `done` of `total`, no measure while `total` is 0.
     virtual void update(const QString &step, qint64 done, qint64 total) = 0;
     virtual void end() = 0;
+    // Between begin() and end().
+    virtual bool inUse() const = 0;
 };
 
 // The step of an import that adds clips: "Adding 1,200 of 5,000 clips…".
@@ -39,6 +41,7 @@ public:
     void begin(const QString &title, std::function<void()> stop) override;
     void update(const QString &step, qint64 done, qint64 total) override;
     void end() override;
+    bool inUse() const override { return bool(m_stop); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -105,7 +105,7 @@ PasteHistoryImport::~PasteHistoryImport()
 
 void PasteHistoryImport::importPasteHistory()
 {
-    if (m_running || !m_model)
+    if (m_running || !m_model || refusedWhileImporting(m_progress, m_alerts))
         return;
     m_model->drawer().hide(false);
     const std::optional<Version> version = m_prompt.ask(PasteImporter::detectedVersion(m_environment.home));

@@ -162,6 +162,8 @@ bool PinboardImport::run(const QString &path)
     AppModel &model = m_services.model;
     Alerts &alerts = m_services.alerts;
     model.drawer().hide(false);
+    if (refusedWhileImporting(m_services.progress, alerts))
+        return true;
     const QString fileName = QFileInfo(path).fileName();
     const QString title = QStringLiteral("Importing “") + fileName + QStringLiteral("”");
 

@@ -38,6 +38,10 @@ inline bool isCompanionPhoneApp(const QString &bundleID)
 // A warning whose informative text is the error's description.
 void showErrorAlert(Alerts &alerts, const QString &title, const QString &error);
 
+// True, once it has said so, while another import is under way: they share
+// one progress window, and each stops only itself.
+bool refusedWhileImporting(ImportProgress &progress, Alerts &alerts);
+
 // "1 clip", "2 clips".
 QString counted(qsizetype count, const QString &noun);
 

@@ -36,6 +36,7 @@ public:
         stop = nullptr;
         shown = false;
     }
+    bool inUse() const override { return shown; }
 };
 
 } // namespace tamo::testing

@@ -10,6 +10,9 @@
 #include "model/SettingsKeys.h"
 #include "model/ContentHash.h"
 #include "transfer/PasteImport.h"
+#include "transfer/PinboardImport.h"
+#include "transfer/PinboardPicker.h"
+#include "support/FakeFilePanels.h"
 
 #include <QDeadlineTimer>
 #include <QSignalSpy>
@@ -510,5 +513,47 @@ TEST(PasteImportTest, AQuitDuringAnyPartEndsTheImportAtOnce)
         const qsizetype kept = home.context().fetchCount<ClipItem>();
         EXPECT_EQ(home.defaults.boolValue(keys::pasteImportUnfinished), kept > 0) << phase.name;
         EXPECT_FALSE(home.context().hasChanges()) << phase.name;
+    }
+}
+
+// Both imports share one progress window: a second one while the first is
+// under way says so and leaves the first's Cancel stopping the first.
+TEST(PasteImportTest, AnotherImportWaitsForTheOneUnderWay)
+{
+    const QString busy = QStringLiteral("Another import is under way");
+    {
+        ImportHome home;
+        int stops = 0;
+        home.progress.begin(QStringLiteral("Importing “boards.tamocove”"), [&stops] { ++stops; });
+        home.prompt.answer = Version::paste7;
+        home.alerts.answer(0);
+        home.model->windows().importPasteHistory();
+        ASSERT_EQ(home.alerts.shown().size(), 1);
+        EXPECT_EQ(home.alerts.shown().last().message, busy);
+        EXPECT_TRUE(home.prompt.preselected.isEmpty());
+        EXPECT_FALSE(home.importer.isRunning());
+        home.progress.stop();
+        EXPECT_EQ(stops, 1);
+    }
+    {
+        ImportHome home;
+        phases[0].prepare(home);
+        struct : PinboardPicker
+        {
+            PickerAnswer run(const PickerRequest &) override { return {}; }
+        } picker;
+        FakeFilePanels panels;
+        PinboardImport pinboards({*home.model, home.defaults, home.alerts, panels, picker, home.progress, home.clock});
+        QSignalSpy finished(&home.importer, &PasteHistoryImport::finished);
+        home.alerts.answer(0);
+        phases[0].arm(home, [&] {
+            pinboards.run(home.temporary.file(QStringLiteral("boards.tamocove")));
+            home.progress.stop();
+        });
+        home.importer.runPasteImport(Version::paste7);
+        ASSERT_TRUE(finished.wait(20000));
+        ASSERT_EQ(home.alerts.shown().size(), 1);
+        EXPECT_EQ(home.alerts.shown().last().message, busy);
+        EXPECT_EQ(home.progress.titles, QStringList{QStringLiteral("Importing from Paste")});
     }
 }
