@@ -243,7 +243,8 @@ QString PasteHistoryImport::summaryMessage(const PasteImportSummary &summary)
 
 QString PasteHistoryImport::stoppedDetail(const PasteImportSummary &summary)
 {
-    return counted(summary.imported, QStringLiteral("clip")) +
+    return QLocale().toString(summary.imported) +
+           (summary.imported == 1 ? QStringLiteral(" clip was") : QStringLiteral(" clips were")) +
            QStringLiteral(" imported before you stopped. Import from Paste again to add the rest; clips already in "
                           "TamoCove are skipped.");
 }

@@ -466,8 +466,8 @@ TEST(PasteImportTest, StoppingLeavesTheStoreWholeAndTheNextImportAddsTheRest)
         }
         ASSERT_EQ(home.alerts.shown().size(), 1) << phase.name;
         EXPECT_EQ(home.alerts.shown().last().message, QStringLiteral("Import stopped"));
-        EXPECT_TRUE(home.alerts.shown().last().informativeText.startsWith(QString::number(kept) +
-                                                                          QStringLiteral(" clips imported before")))
+        EXPECT_TRUE(home.alerts.shown().last().informativeText.startsWith(QLocale().toString(kept) +
+                                                                          QStringLiteral(" clips were imported before")))
             << home.alerts.shown().last().informativeText.toStdString();
         EXPECT_GT(kept, 0);
         EXPECT_LT(kept, manyClips);
