@@ -4,6 +4,7 @@
 #include "platform/x11/X11Reply.h"
 
 #include <QCoreApplication>
+#include <QWindow>
 
 namespace tamo::x11 {
 
@@ -25,6 +26,7 @@ X11ActiveWindow::X11ActiveWindow(const X11Connection &connection, QObject *paren
     xcb_change_window_attributes(c, m_connection.rootWindow, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
     QCoreApplication::instance()->installNativeEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
     note(activeWindow());
 }
 
@@ -68,6 +70,15 @@ void X11ActiveWindow::note(quint32 window)
 {
     if (window && !isOwnWindow(window))
         m_lastOtherWindow = window;
+}
+
+bool X11ActiveWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Sent before the window is mapped, while the app the user was in still
+    // holds the activation.
+    if (event->type() == QEvent::Show && watched->isWindowType() && static_cast<QWindow *>(watched)->isTopLevel())
+        note(activeWindow());
+    return false;
 }
 
 bool X11ActiveWindow::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

@@ -12,6 +12,8 @@ namespace tamo::x11 {
 // _NET_ACTIVE_WINDOW. Our own panels take the activation while they are
 // open, and a window manager may leave it on one of them after it hid, so
 // while one of ours is active the window that was active before it stands in.
+// That window is read as one of ours is about to show, not only when the
+// change event is handled: by then one of ours may already have taken over.
 class X11ActiveWindow final : public QObject, private QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -35,6 +37,7 @@ signals:
     void desktopChanged();
 
 private:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
     void note(quint32 window);
     bool exists(quint32 window) const;

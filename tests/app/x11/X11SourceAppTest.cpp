@@ -7,13 +7,20 @@
 #include "platform/x11/ChildProcess.h"
 #include "platform/x11/WindowManager.h"
 #include "platform/x11/X11ActiveWindow.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Workspace.h"
 #include "support/TempDir.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -58,6 +65,19 @@ protected:
                                            QStringLiteral("printf %s \"$1\" | xclip -selection clipboard"),
                                            QStringLiteral("sh"), text});
         return nextCredit(before);
+    }
+
+    // Waits on the X server alone, leaving this process's events unhandled
+    // as a busy main thread would.
+    static bool waitHoldingEvents(const std::function<bool()> &condition)
+    {
+        const QDeadlineTimer deadline(10000);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
     }
 
     QString nextCredit(qsizetype before)
@@ -127,6 +147,33 @@ TEST_F(X11SourceAppTest, OurOwnWindowInFrontCreditsTheAppBeforeIt)
     EXPECT_EQ(creditOfXclipCopy(QStringLiteral("while ours is active")), QStringLiteral("Fixture Editor"));
     panel.hide();
     EXPECT_EQ(creditOfXclipCopy(QStringLiteral("right after ours closed")), QStringLiteral("Fixture Editor"));
+}
+
+// The user goes from one app to the editor, and the editor's activation is
+// handled only once our panel has taken over: the editor, not the app before
+// it, is the one the user was in.
+TEST_F(X11SourceAppTest, OurWindowShownBeforeTheSwitchIsHandledCreditsTheAppBeforeIt)
+{
+    // The desktop entries are read as their folder changes, which takes events.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return std::ranges::any_of(workspace.installedApps(),
+                                   [](const AppInfo &app) { return app.name == u"Fixture Editor"; });
+    }));
+    const auto appBefore = startEditor();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("RESOURCE_NAME"), QStringLiteral("tamo-fixture-editor"));
+    ChildProcess editor(QStringLiteral(TAMO_X11_TEST_PEER), {QStringLiteral("editor")}, environment);
+    ASSERT_TRUE(waitHoldingEvents([&] { return workspace.frontmostApp().name == u"Fixture Editor"; }));
+    QWidget panel;
+    panel.resize(200, 100);
+    panel.show();
+    const quint32 activeAtom = x11::X11Properties(x11.xcb).atom("_NET_ACTIVE_WINDOW");
+    ASSERT_TRUE(waitHoldingEvents([&] {
+        // As a pager asks, now, so no focus-stealing rule holds it back.
+        x11::sendToWindowManager(x11, activeAtom, quint32(panel.winId()), {2, 0, 0});
+        return activeWindow.activeWindow() == panel.winId();
+    }));
+    EXPECT_EQ(creditOfXclipCopy(QStringLiteral("while ours took over")), QStringLiteral("Fixture Editor"));
 }
 
 } // namespace
