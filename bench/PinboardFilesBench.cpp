@@ -269,9 +269,10 @@ void mergeKeywords()
 class Answers final : public Alerts, public PinboardPicker, public FilePanels, public ImportProgress
 {
 public:
-    void begin(const QString &, std::function<void()>) override {}
+    void begin(const QString &, std::function<void()>) override { importing = true; }
     void update(const QString &text, qint64, qint64) override { step = text.section(u' ', 0, 0); }
-    void end() override {}
+    void end() override { importing = false; }
+    bool inUse() const override { return importing; }
     int runModal(const AlertSpec &spec) override
     {
         last = spec.message + QStringLiteral(": ") + spec.informativeText;
@@ -289,6 +290,7 @@ public:
 
     QString last;
     QString step; // what the import does now
+    bool importing = false;
 };
 
 // The app around an empty store, its dialogs answered by `answers`.
