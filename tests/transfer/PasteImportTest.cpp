@@ -83,14 +83,28 @@ struct ImportHome : FakePlatform
         return board;
     }
 
+    ReadEnvironment readEnvironment() const
+    {
+        return {home.path(), temporary.path(), [] { return true; },
+                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    }
+
+    // A second importer whose reads may take ten minutes, to be stopped midway.
+    std::unique_ptr<PasteHistoryImport> patientImporter()
+    {
+        ReadEnvironment environment = readEnvironment();
+        environment.stepBudget = std::chrono::minutes(10);
+        auto patient = std::make_unique<PasteHistoryImport>(defaults, alerts, prompt, progress, environment);
+        patient->attach(*model);
+        return patient;
+    }
+
     TempDir home;
     TempDir temporary;
     PasteHome paste{home.path()};
     FakePrompt prompt;
     FakeImportProgress progress;
-    PasteHistoryImport importer{defaults, alerts, prompt, progress,
-                                ReadEnvironment{home.path(), temporary.path(), [] { return true; },
-                                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }}};
+    PasteHistoryImport importer{defaults, alerts, prompt, progress, readEnvironment()};
     std::unique_ptr<AppModel> model;
 };
 
@@ -339,12 +353,7 @@ TEST(PasteImportTest, QuittingDuringAReadThatNeverEndsLeavesNothingBehind)
     ImportHome home;
     home.paste.makeEndlessClipView();
     home.paste.close();
-    ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
-                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
-    environment.stepBudget = std::chrono::minutes(10);
-    auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, home.progress,
-                                                         environment);
-    importer->attach(*home.model);
+    auto importer = home.patientImporter();
     importer->runPasteImport(Version::paste7);
     QDeadlineTimer deadline(std::chrono::seconds(60));
     while (QDir(home.temporary.path()).isEmpty() && !deadline.hasExpired())
@@ -490,12 +499,7 @@ TEST(PasteImportTest, AQuitDuringAnyPartEndsTheImportAtOnce)
     for (const Phase &phase : phases) {
         ImportHome home;
         phase.prepare(home);
-        ReadEnvironment environment{home.home.path(), home.temporary.path(), [] { return true; },
-                                    [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
-        environment.stepBudget = std::chrono::minutes(10);
-        auto importer = std::make_unique<PasteHistoryImport>(home.defaults, home.alerts, home.prompt, home.progress,
-                                                             environment);
-        importer->attach(*home.model);
+        auto importer = home.patientImporter();
         QSignalSpy finished(importer.get(), &PasteHistoryImport::finished);
         bool quit = false;
         phase.arm(home, [&] {
