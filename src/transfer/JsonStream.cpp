@@ -8,27 +8,61 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace tamo {
 
 namespace {
 
 constexpr qsizetype bufferBytes = 1024 * 1024;
-// Deeper than any file of ours.
-constexpr std::size_t deepestNesting = 1024;
 // Longer than any key the format has; longer keys are read as their start.
 constexpr qsizetype longestKey = 64;
 constexpr qsizetype longestNumber = 1024;
+
+[[noreturn]] void sourceFailed()
+{
+    throw ArchiveError(ArchiveError::Kind::decoding, QStringLiteral("The file could not be read to its end."));
+}
 
 bool isSpace(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Keeps a string's first units and counts them all.
+class PrefixSink final : public JsonStream::StringSink
+{
+public:
+    PrefixSink(QString &into, qsizetype keep) : m_into(into), m_keep(keep) {}
+
+    void take(QLatin1StringView ascii) override
+    {
+        const qsizetype room = std::clamp<qsizetype>(m_keep - m_units, 0, ascii.size());
+        if (room > 0)
+            m_into.append(ascii.first(room));
+        m_units += ascii.size();
+    }
+    void take(char16_t unit) override
+    {
+        if (m_units++ < m_keep)
+            m_into.append(QChar(unit));
+    }
+    qsizetype units() const { return m_units; }
+
+private:
+    QString &m_into;
+    qsizetype m_keep;
+    qsizetype m_units = 0;
+};
+
 } // namespace
 
-JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled)
-    : m_source(std::move(source)), m_cancelled(cancelled), m_buffer(bufferBytes, Qt::Uninitialized)
+JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled) : JsonStream(std::move(source), cancelled, {})
+{
+}
+
+JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled, Limits limits)
+    : m_source(std::move(source)), m_cancelled(cancelled), m_limits(limits), m_buffer(bufferBytes, Qt::Uninitialized)
 {
     // A byte-order mark is no fault.
     if (peek() == 0xEF && m_end - m_pos >= 3 && m_buffer.sliced(m_pos, 3) == "\xEF\xBB\xBF")
@@ -37,6 +71,8 @@ JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled)
 
 bool JsonStream::fill()
 {
+    if (m_sourceFailed)
+        sourceFailed();
     if (m_atEnd)
         return false;
     if (m_cancelled && m_cancelled->load())
@@ -48,22 +84,39 @@ bool JsonStream::fill()
     m_pos = 0;
     m_end = kept;
     while (m_end < m_buffer.size()) {
-        const qint64 read = m_source(m_buffer.data() + m_end, m_buffer.size() - m_end);
-        if (read < 0)
-            throw ArchiveError(ArchiveError::Kind::decoding, QStringLiteral("The file could not be read to its end."));
+        // One byte past the limit tells a cut input from one that ends there.
+        const qint64 wanted = std::min<qint64>(m_buffer.size() - m_end, m_limits.inputBytes + 1 - m_sourced);
+        const qint64 read = m_source(m_buffer.data() + m_end, wanted);
+        if (read < 0) {
+            // What came before the failure is read first.
+            m_sourceFailed = true;
+            break;
+        }
         if (read == 0) {
             m_atEnd = true;
             break;
         }
         m_end += read;
+        m_sourced += read;
+        if (m_sourced > m_limits.inputBytes) {
+            m_end -= m_sourced - m_limits.inputBytes;
+            m_cut = m_atEnd = true;
+            break;
+        }
     }
+    if (m_end == m_pos && m_sourceFailed)
+        sourceFailed();
     return m_end > m_pos;
 }
 
+// -1 at the end of the input; throws InputCut where the limit cut it.
 int JsonStream::peek()
 {
-    if (m_pos == m_end && !fill())
+    if (m_pos == m_end && !fill()) {
+        if (m_cut)
+            throw InputCut{};
         return -1;
+    }
     return uchar(m_buffer[m_pos]);
 }
 
@@ -123,7 +176,10 @@ JsonStream::Token JsonStream::next()
             invalid("a key is missing");
         ++m_pos;
         m_key.clear();
-        readString(&m_key, longestKey, nullptr);
+        {
+            PrefixSink sink(m_key, longestKey);
+            readString(sink);
+        }
         skipSpace();
         if (take() != ':')
             invalid("missing colon");
@@ -149,7 +205,7 @@ JsonStream::Token JsonStream::readValueStart(char c)
     switch (c) {
     case '{':
     case '[':
-        if (m_objects.size() >= deepestNesting)
+        if (m_objects.size() >= m_limits.nesting)
             invalid("too deeply nested");
         ++m_pos;
         m_objects.push_back(c == '{');
@@ -189,32 +245,38 @@ void JsonStream::readLiteral(const char *word)
 void JsonStream::readNumber()
 {
     QByteArray text;
+    qsizetype length = 0;
+    auto append = [&] {
+        const char c = take();
+        if (++length <= longestNumber)
+            text.append(c);
+    };
     auto digits = [&] {
         qsizetype count = 0;
-        for (int c = peek(); c >= '0' && c <= '9'; c = peek(), ++count) {
-            text.append(take());
-            if (text.size() > longestNumber)
-                invalid("number too long");
-        }
+        for (int c = peek(); c >= '0' && c <= '9'; c = peek(), ++count)
+            append();
         if (count == 0)
             invalid("illegal number");
-        return count;
     };
     if (peek() == '-')
-        text.append(take());
+        append();
     if (peek() == '0')
-        text.append(take());
+        append();
     else
         digits();
     if (peek() == '.') {
-        text.append(take());
+        append();
         digits();
     }
     if (peek() == 'e' || peek() == 'E') {
-        text.append(take());
+        append();
         if (peek() == '+' || peek() == '-')
-            text.append(take());
+            append();
         digits();
+    }
+    if (length > longestNumber) {
+        m_number = std::numeric_limits<double>::quiet_NaN();
+        return;
     }
     const auto [end, error] = std::from_chars(text.constData(), text.constData() + text.size(), m_number);
     if (error == std::errc::result_out_of_range)
@@ -225,15 +287,23 @@ void JsonStream::readNumber()
 
 QString JsonStream::string(qsizetype keep, qsizetype *length)
 {
-    if (!m_stringPending)
-        invalid("no string to read");
-    m_stringPending = false;
     QString text;
-    readString(&text, keep, length);
+    PrefixSink sink(text, keep);
+    string(sink);
+    if (length)
+        *length = sink.units();
     // A long text grew by doubling; what it holds is all it keeps.
     if (text.capacity() - text.size() > 64 * 1024)
         text.squeeze();
     return text;
+}
+
+void JsonStream::string(StringSink &sink)
+{
+    if (!m_stringPending)
+        invalid("no string to read");
+    m_stringPending = false;
+    readString(sink);
 }
 
 void JsonStream::skipValue(Token token)
@@ -250,15 +320,10 @@ void JsonStream::skipValue(Token token)
 }
 
 // Reads past the closing quote; the opening one was read.
-void JsonStream::readString(QString *into, qsizetype keep, qsizetype *length)
+void JsonStream::readString(StringSink &sink)
 {
-    qsizetype units = 0;
-    auto append = [&](char16_t unit) {
-        if (units++ < keep)
-            into->append(QChar(unit));
-    };
     for (;;) {
-        if (m_pos == m_end && !fill())
+        if (peek() < 0)
             invalid("unterminated string");
         // Plain ASCII runs are taken whole.
         const char *start = m_buffer.constData() + m_pos;
@@ -267,64 +332,61 @@ void JsonStream::readString(QString *into, qsizetype keep, qsizetype *length)
         while (run < end && uchar(*run) >= 0x20 && uchar(*run) < 0x80 && *run != '"' && *run != '\\')
             ++run;
         if (run > start) {
-            const qsizetype count = run - start;
-            const qsizetype room = std::clamp<qsizetype>(keep - units, 0, count);
-            if (room > 0)
-                into->append(QLatin1StringView(start, room));
-            units += count;
-            m_pos += count;
+            sink.take(QLatin1StringView(start, run));
+            m_pos += run - start;
             continue;
         }
         const uchar c = uchar(take());
         if (c == '"')
-            break;
+            return;
         if (c < 0x20)
             invalid("control character in a string");
         if (c == '\\') {
-            const char escaped = take();
-            switch (escaped) {
-            case '"': append(u'"'); break;
-            case '\\': append(u'\\'); break;
-            case '/': append(u'/'); break;
-            case 'b': append(u'\b'); break;
-            case 'f': append(u'\f'); break;
-            case 'n': append(u'\n'); break;
-            case 'r': append(u'\r'); break;
-            case 't': append(u'\t'); break;
-            case 'u': {
-                const char16_t unit = readHexUnit();
-                if (QChar::isHighSurrogate(unit) && peek() == '\\') {
-                    ++m_pos;
-                    if (take() != 'u')
-                        invalid("illegal escape");
-                    const char16_t low = readHexUnit();
-                    if (QChar::isLowSurrogate(low)) {
-                        append(unit);
-                        append(low);
-                    } else {
-                        append(QChar::ReplacementCharacter);
-                        append(QChar::isSurrogate(low) ? char16_t(QChar::ReplacementCharacter) : low);
-                    }
-                } else {
-                    append(QChar::isSurrogate(unit) ? char16_t(QChar::ReplacementCharacter) : unit);
-                }
-                break;
-            }
-            default:
-                invalid("illegal escape");
-            }
+            readEscape(sink, take());
             continue;
         }
         const char32_t codePoint = readUtf8(c);
         if (QChar::requiresSurrogates(codePoint)) {
-            append(QChar::highSurrogate(codePoint));
-            append(QChar::lowSurrogate(codePoint));
+            sink.take(QChar::highSurrogate(codePoint));
+            sink.take(QChar::lowSurrogate(codePoint));
         } else {
-            append(char16_t(codePoint));
+            sink.take(char16_t(codePoint));
         }
     }
-    if (length)
-        *length = units;
+}
+
+// The escape after a backslash; half a surrogate pair reads as U+FFFD.
+void JsonStream::readEscape(StringSink &sink, char escaped)
+{
+    switch (escaped) {
+    case '"': return sink.take(u'"');
+    case '\\': return sink.take(u'\\');
+    case '/': return sink.take(u'/');
+    case 'b': return sink.take(u'\b');
+    case 'f': return sink.take(u'\f');
+    case 'n': return sink.take(u'\n');
+    case 'r': return sink.take(u'\r');
+    case 't': return sink.take(u'\t');
+    case 'u': break;
+    default: invalid("illegal escape");
+    }
+    constexpr char16_t replacement = QChar::ReplacementCharacter;
+    const char16_t unit = readHexUnit();
+    if (!QChar::isHighSurrogate(unit) || peek() != '\\')
+        return sink.take(QChar::isSurrogate(unit) ? replacement : unit);
+    ++m_pos;
+    if (const char next = take(); next != 'u') {
+        sink.take(replacement);
+        return readEscape(sink, next);
+    }
+    const char16_t low = readHexUnit();
+    if (QChar::isLowSurrogate(low)) {
+        sink.take(unit);
+        sink.take(low);
+    } else {
+        sink.take(replacement);
+        sink.take(QChar::isSurrogate(low) ? replacement : low);
+    }
 }
 
 // The code point that `lead` begins, refusing overlong forms, surrogates

@@ -1,16 +1,24 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QString>
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace tamo {
 
 // Thrown out of a read once it was cancelled.
 struct ReadCancelled
+{
+};
+
+// Thrown out of a read that reached its input limit: what was read before
+// stands, a string's characters included.
+struct InputCut
 {
 };
 
@@ -26,18 +34,41 @@ public:
     // Fills the buffer it is given: the count of bytes, 0 at the end, -1 on failure.
     using Source = std::function<qint64(char *into, qint64 maxBytes)>;
 
+    struct Limits
+    {
+        // Deeper nesting is refused; the default is deeper than any file of ours.
+        std::size_t nesting = 1024;
+        // Past these bytes of the source the read ends with InputCut.
+        qint64 inputBytes = std::numeric_limits<qint64>::max() - 1;
+    };
+
+    // Where a string's characters go as they are read.
+    class StringSink
+    {
+    public:
+        virtual void take(QLatin1StringView ascii) = 0;
+        virtual void take(char16_t unit) = 0;
+
+    protected:
+        ~StringSink() = default;
+    };
+
     explicit JsonStream(Source source, const std::atomic<bool> *cancelled = nullptr);
+    JsonStream(Source source, const std::atomic<bool> *cancelled, Limits limits);
 
     // The next token. After `key`, key() holds the key; after `string`, one
     // of string() or skipString() reads it (next() passes over one left unread).
     Token next();
     const QString &key() const { return m_key; }
+    // NaN for one too long to read; the grammar is checked all the same.
     double number() const { return m_number; }
     bool boolean() const { return m_boolean; }
 
     // The string just announced: its first `keep` UTF-16 units at most, with
     // its whole length in `length`. Lone surrogates read as U+FFFD.
     QString string(qsizetype keep, qsizetype *length = nullptr);
+    // The same, each piece handed to `sink` as it is read.
+    void string(StringSink &sink);
     void skipString() { string(0); }
     // Passes over the value that `token` began, nested ones and all.
     void skipValue(Token token);
@@ -56,13 +87,18 @@ private:
     Token readValueStart(char c);
     void readNumber();
     void readLiteral(const char *word);
-    void readString(QString *into, qsizetype keep, qsizetype *length);
+    void readString(StringSink &sink);
+    void readEscape(StringSink &sink, char escaped);
     char32_t readUtf8(uchar lead);
     char16_t readHexUnit();
     [[noreturn]] void invalid(const char *what) const;
 
     Source m_source;
-    const std::atomic<bool> *m_cancelled;
+    const std::atomic<bool> *m_cancelled = nullptr;
+    Limits m_limits;
+    qint64 m_sourced = 0;
+    bool m_cut = false;
+    bool m_sourceFailed = false;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     qsizetype m_end = 0;
