@@ -128,9 +128,14 @@ void X11EventPoster::checkFocus()
 void X11EventPoster::finishRestore(bool focused)
 {
     // Even when the noted window did not come back (it was closed, say), the
-    // keystroke goes to whatever has the focus, as a ⌘V goes to the front app.
-    if (std::exchange(m_pasteWhenRestored, false))
-        sendPasteKeystroke();
+    // keystroke goes to whatever has the focus, as a ⌘V goes to the front app;
+    // but never to a window of ours, where it would paste into ourselves.
+    if (std::exchange(m_pasteWhenRestored, false)) {
+        if (focused || !m_activeWindow.isOwnWindow(focusWindow()))
+            sendPasteKeystroke();
+        else
+            qCWarning(lcX11) << "paste not sent: the window it was meant for did not come back";
+    }
     emit frontWindowRestored(focused);
 }
 
