@@ -166,7 +166,9 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         ASSERT_TRUE(QTest::qWaitFor([&] { return pasteboard.changeCount() > before; }, 30000));
         // A copy read after the next owner took over is gone on X11: let the peer's be read first.
         if (!row.credit.isEmpty()) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("salary 91,500")); }, 30000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return credits.contains(QStringLiteral("salary 91,500")); }, 30000))
+                << "captured: " << QStringList(credits.keys()).join(u'|').toStdString() << ", changes seen: "
+                << pasteboard.changeCount() - before;
         }
         // Copies are handled in order: once this one is in, the peer's was decided.
         // xclip stays in the background with the clipboard: never on our output, or ctest waits for it.
