@@ -10,11 +10,10 @@
 
 #include <QHBoxLayout>
 #include <QHash>
+#include <QSet>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace tamo {
 
@@ -74,10 +73,9 @@ void IgnoredAppsList::store()
 // shown by the id that is installed; removing the row removes both.
 QStringList IgnoredAppsList::shownApps() const
 {
-    const auto installed = [this](const QString &bundleID) {
-        const QList<AppInfo> apps = m_workspace.installedApps();
-        return std::any_of(apps.cbegin(), apps.cend(), [&](const AppInfo &app) { return app.bundleID == bundleID; });
-    };
+    QSet<QString> installed;
+    for (const AppInfo &app : m_workspace.installedApps())
+        installed.insert(app.bundleID);
     QStringList shown;
     QHash<QString, qsizetype> rowOfName;
     for (const QString &bundleID : m_apps) {
@@ -86,7 +84,7 @@ QStringList IgnoredAppsList::shownApps() const
         if (row == rowOfName.cend()) {
             rowOfName.insert(name, shown.size());
             shown.append(bundleID);
-        } else if (!installed(shown.at(*row)) && installed(bundleID)) {
+        } else if (!installed.contains(shown.at(*row)) && installed.contains(bundleID)) {
             shown[*row] = bundleID;
         }
     }
