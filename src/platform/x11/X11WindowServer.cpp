@@ -361,11 +361,13 @@ void X11WindowServer::activate(quint32 number)
         return;
     // Some managers (openbox) only mark a window on another desktop urgent:
     // go to its desktop first, as pagers do.
-    const Client *target = client(number);
-    if (target && target->desktop && *target->desktop != allDesktops
-        && *target->desktop != snapshot().currentDesktop) {
+    // Read now, not from the snapshot: the window may have moved a moment ago.
+    const QList<quint32> desktop = m_properties.numbers(number, "_NET_WM_DESKTOP");
+    const QList<quint32> current = m_properties.numbers(m_connection.rootWindow, "_NET_CURRENT_DESKTOP");
+    if (!desktop.isEmpty() && !current.isEmpty() && desktop.first() != allDesktops
+        && desktop.first() != current.first()) {
         sendToWindowManager(m_connection, m_properties.atom("_NET_CURRENT_DESKTOP"), m_connection.rootWindow,
-                            {*target->desktop, XCB_CURRENT_TIME});
+                            {desktop.first(), XCB_CURRENT_TIME});
     }
     // Source 2 (a pager) is exempt from focus-stealing prevention; the
     // manager un-minimises and raises as needed.
