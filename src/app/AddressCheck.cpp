@@ -2,8 +2,10 @@
 
 #include <QHostInfo>
 #include <QObject>
+#include <QtEndian>
 
 #include <algorithm>
+#include <optional>
 
 namespace tamo {
 
@@ -17,13 +19,30 @@ const QList<QPair<QHostAddress, int>> &nonPublicBlocks()
         QList<QPair<QHostAddress, int>> parsed;
         for (const char *block : {"0.0.0.0/8", "10.0.0.0/8", "100.64.0.0/10", "127.0.0.0/8", "169.254.0.0/16",
                                   "172.16.0.0/12", "192.0.0.0/24", "192.0.2.0/24", "192.168.0.0/16", "198.18.0.0/15",
-                                  "198.51.100.0/24", "203.0.113.0/24", "224.0.0.0/4", "240.0.0.0/4", "::/128",
-                                  "::1/128", "64:ff9b:1::/48", "100::/64", "2001:db8::/32", "fc00::/7", "fe80::/10",
+                                  "198.51.100.0/24", "203.0.113.0/24", "224.0.0.0/4", "240.0.0.0/4", "::/96",
+                                  "64:ff9b:1::/48", "100::/64", "2001:db8::/32", "fc00::/7", "fe80::/10",
                                   "fec0::/10", "ff00::/8"})
             parsed.append(QHostAddress::parseSubnet(QString::fromLatin1(block)));
         return parsed;
     }();
     return blocks;
+}
+
+// The IPv4 address an IPv6 one carries and leads to: written as IPv6
+// (::ffff:0:0/96), translated by NAT64 (64:ff9b::/96) or tunnelled by 6to4
+// (2002::/16).
+std::optional<QHostAddress> carriedIPv4(const QHostAddress &address)
+{
+    static const auto mapped = QHostAddress::parseSubnet(QStringLiteral("::ffff:0:0/96"));
+    static const auto nat64 = QHostAddress::parseSubnet(QStringLiteral("64:ff9b::/96"));
+    static const auto sixToFour = QHostAddress::parseSubnet(QStringLiteral("2002::/16"));
+    const Q_IPV6ADDR bytes = address.toIPv6Address();
+    const auto ipv4At = [&](int offset) { return QHostAddress(qFromBigEndian<quint32>(bytes.c + offset)); };
+    if (address.isInSubnet(mapped) || address.isInSubnet(nat64))
+        return ipv4At(12);
+    if (address.isInSubnet(sixToFour))
+        return ipv4At(2);
+    return std::nullopt;
 }
 
 // Names the local network answers for itself.
@@ -44,12 +63,12 @@ bool isPublicAddress(const QHostAddress &address)
 {
     if (address.isNull())
         return false;
-    // An IPv4 address written as IPv6 is judged as itself.
-    bool mapped = false;
-    const quint32 ipv4 = address.toIPv4Address(&mapped);
-    const QHostAddress judged = mapped ? QHostAddress(ipv4) : address;
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        if (const std::optional<QHostAddress> ipv4 = carriedIPv4(address))
+            return isPublicAddress(*ipv4);
+    }
     return std::none_of(nonPublicBlocks().cbegin(), nonPublicBlocks().cend(),
-                        [&](const QPair<QHostAddress, int> &block) { return judged.isInSubnet(block); });
+                        [&](const QPair<QHostAddress, int> &block) { return address.isInSubnet(block); });
 }
 
 bool isPublicWebURL(const QUrl &url)
@@ -74,21 +93,28 @@ void AddressCheck::systemLookup(const QString &host, QObject *context,
     });
 }
 
-void AddressCheck::check(const QUrl &url, QObject *context, std::function<void(Verdict)> verdict) const
+void AddressCheck::check(const QUrl &url, QObject *context,
+                         std::function<void(Verdict, const QList<QHostAddress> &)> verdict) const
 {
     if (!allowsURL(url)) {
-        QMetaObject::invokeMethod(context, [verdict = std::move(verdict)] { verdict(Verdict::refused); },
+        QMetaObject::invokeMethod(context, [verdict = std::move(verdict)] { verdict(Verdict::refused, {}); },
                                   Qt::QueuedConnection);
         return;
     }
-    lookup(url.host(), context,
-           [allowsAddress = allowsAddress, verdict = std::move(verdict)](const QList<QHostAddress> &addresses) {
-               if (addresses.isEmpty())
-                   verdict(Verdict::unresolved);
-               else
-                   verdict(std::all_of(addresses.cbegin(), addresses.cend(), allowsAddress) ? Verdict::allowed
-                                                                                            : Verdict::refused);
-           });
+    auto judge = [allowsAddress = allowsAddress, verdict = std::move(verdict)](const QList<QHostAddress> &addresses) {
+        if (addresses.isEmpty())
+            verdict(Verdict::unresolved, {});
+        else if (std::all_of(addresses.cbegin(), addresses.cend(), allowsAddress))
+            verdict(Verdict::allowed, addresses);
+        else
+            verdict(Verdict::refused, {});
+    };
+    if (const QHostAddress literal(url.host()); !literal.isNull()) {
+        QMetaObject::invokeMethod(context, [judge = std::move(judge), literal] { judge({literal}); },
+                                  Qt::QueuedConnection);
+        return;
+    }
+    lookup(url.host(), context, std::move(judge));
 }
 
 } // namespace tamo

@@ -22,7 +22,8 @@ bool isPublicWebURL(const QUrl &url);
 // router's admin page, a machine on the local network or this computer is
 // never requested. The address is checked as written, then every network
 // address its host name stands for, so a public name pointing inwards is
-// refused too.
+// refused too. A fetch connects to the addresses that were checked, never
+// to those of a second lookup, which may answer differently.
 struct AddressCheck
 {
     enum class Verdict {
@@ -41,8 +42,10 @@ struct AddressCheck
     std::function<bool(const QHostAddress &)> allowsAddress = isPublicAddress;
     Lookup lookup = systemLookup;
 
-    // `verdict` runs once, later, on `context`'s thread, unless `context` is gone.
-    void check(const QUrl &url, QObject *context, std::function<void(Verdict)> verdict) const;
+    // `verdict` runs once, later, on `context`'s thread, unless `context` is
+    // gone; when allowed, with the addresses that passed, in the lookup's order.
+    void check(const QUrl &url, QObject *context,
+               std::function<void(Verdict, const QList<QHostAddress> &)> verdict) const;
 };
 
 } // namespace tamo

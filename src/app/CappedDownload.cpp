@@ -21,48 +21,77 @@ bool isLastingRefusal(int httpStatus)
     return httpStatus >= 400 && httpStatus < 500 && httpStatus != 408 && httpStatus != 429;
 }
 
+// https leads only to https, http to either.
+bool isNoLessSafe(const QUrl &from, const QUrl &to)
+{
+    const QString scheme = to.scheme().toLower();
+    return scheme == u"https" || (scheme == u"http" && from.scheme().compare(u"http", Qt::CaseInsensitive) == 0);
+}
+
+// The address never took the connection; another of the host's may.
+bool isUnreachable(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::ConnectionRefusedError || error == QNetworkReply::TimeoutError
+           || error == QNetworkReply::UnknownNetworkError;
+}
+
 } // namespace
 
 CappedDownload::CappedDownload(QNetworkAccessManager &network, const QUrl &url, const Options &options,
                                QObject *parent)
-    : QObject(parent), m_options(options)
+    : QObject(parent), m_network(network), m_options(options), m_redirectsLeft(options.maxRedirects)
 {
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         options.redirects ? QNetworkRequest::UserVerifiedRedirectPolicy
-                                           : QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(options.maxRedirects);
-    request.setTransferTimeout(int(options.timeout.count()));
-    m_reply = network.get(request);
-    m_reply->setParent(this);
-    connect(m_reply, &QNetworkReply::redirected, this, &CappedDownload::redirected);
-    connect(m_reply, &QNetworkReply::readyRead, this, &CappedDownload::read);
-    connect(m_reply, &QNetworkReply::finished, this, &CappedDownload::finish);
-}
-
-QUrl CappedDownload::finalURL() const
-{
-    return m_reply->url();
+    ask(url);
 }
 
 QByteArray CappedDownload::contentType() const
 {
-    return m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    return m_reply ? m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray() : QByteArray();
 }
 
-void CappedDownload::redirected(const QUrl &target)
+void CappedDownload::ask(const QUrl &url)
 {
-    if (!m_options.redirects)
-        return; // followed by the policy alone
-    m_options.redirects->check(target, this, [this](AddressCheck::Verdict verdict) {
-        if (m_stoppedWith)
-            return;
+    m_url = url;
+    if (!m_options.addresses) {
+        send(QNetworkRequest(url));
+        return;
+    }
+    m_options.addresses->check(url, this, [this](AddressCheck::Verdict verdict, const QList<QHostAddress> &addresses) {
         switch (verdict) {
-        case AddressCheck::Verdict::allowed: m_reply->redirectAllowed(); return;
-        case AddressCheck::Verdict::refused: stop(Outcome::unusable); return;
-        case AddressCheck::Verdict::unresolved: stop(Outcome::failed); return;
+        case AddressCheck::Verdict::allowed:
+            m_untriedAddresses = addresses;
+            askNextCheckedAddress();
+            return;
+        case AddressCheck::Verdict::refused: end(Outcome::unusable); return;
+        case AddressCheck::Verdict::unresolved: end(Outcome::failed); return;
         }
     });
+}
+
+// Connects to the address itself, so no second lookup can lead elsewhere; the
+// server still hears the name, and its certificate is checked against it.
+void CappedDownload::askNextCheckedAddress()
+{
+    QUrl connected = m_url;
+    connected.setHost(m_untriedAddresses.takeFirst().toString());
+    QNetworkRequest request(connected);
+    request.setRawHeader("Host", m_url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1());
+    request.setPeerVerifyName(m_url.host());
+    // HTTP/2 would name the host from the address connected to, not the Host header.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    send(std::move(request));
+}
+
+void CappedDownload::send(QNetworkRequest request)
+{
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(int(m_options.timeout.count()));
+    if (m_reply)
+        m_reply->deleteLater();
+    m_reply = m_network.get(request);
+    m_reply->setParent(this);
+    connect(m_reply, &QNetworkReply::readyRead, this, &CappedDownload::read);
+    connect(m_reply, &QNetworkReply::finished, this, &CappedDownload::replyFinished);
 }
 
 void CappedDownload::read()
@@ -70,7 +99,7 @@ void CappedDownload::read()
     if (m_stoppedWith)
         return;
     if (!isSuccess(m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt())) {
-        m_reply->readAll(); // an error page; the status decides
+        m_reply->readAll(); // an error page or a redirect; the status decides
         return;
     }
     if (!acceptsContentType()) {
@@ -91,11 +120,40 @@ void CappedDownload::stop(Outcome outcome)
     m_reply->abort(); // emits finished()
 }
 
-void CappedDownload::finish()
+void CappedDownload::replyFinished()
 {
-    if (!m_stoppedWith && m_reply->error() == QNetworkReply::NoError)
+    if (m_stoppedWith) {
+        end(*m_stoppedWith);
+        return;
+    }
+    const QNetworkReply::NetworkError error = m_reply->error();
+    if (error == QNetworkReply::NoError) {
+        const QUrl target = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (target.isValid()) {
+            follow(target);
+            return;
+        }
         read(); // data that came with the end
-    m_outcome = m_stoppedWith.value_or(outcomeOfReply());
+    } else if (isUnreachable(error) && !m_untriedAddresses.isEmpty()) {
+        askNextCheckedAddress();
+        return;
+    }
+    end(m_stoppedWith.value_or(outcomeOfReply()));
+}
+
+void CappedDownload::follow(const QUrl &target)
+{
+    const QUrl next = m_url.resolved(target);
+    if (m_redirectsLeft-- == 0 || !isNoLessSafe(m_url, next)) {
+        end(Outcome::failed);
+        return;
+    }
+    ask(next);
+}
+
+void CappedDownload::end(Outcome outcome)
+{
+    m_outcome = outcome;
     emit finished();
 }
 

@@ -49,19 +49,12 @@ LinkPreviewFetch::LinkPreviewFetch(QNetworkAccessManager &network, const QUrl &u
              &LinkPreviewFetch::pageFinished);
 }
 
-void LinkPreviewFetch::download(const QUrl &url, const CappedDownload::Options &options,
+void LinkPreviewFetch::download(const QUrl &url, CappedDownload::Options options,
                                 void (LinkPreviewFetch::*finished)())
 {
-    m_addresses.check(url, this, [this, url, options, finished](AddressCheck::Verdict verdict) {
-        if (verdict != AddressCheck::Verdict::allowed) {
-            done(verdict == AddressCheck::Verdict::refused);
-            return;
-        }
-        CappedDownload::Options checked = options;
-        checked.redirects = &m_addresses;
-        m_download = new CappedDownload(m_network, url, checked, this);
-        connect(m_download, &CappedDownload::finished, this, finished);
-    });
+    options.addresses = &m_addresses;
+    m_download = new CappedDownload(m_network, url, options, this);
+    connect(m_download, &CappedDownload::finished, this, finished);
 }
 
 void LinkPreviewFetch::pageFinished()

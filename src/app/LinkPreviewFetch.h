@@ -50,9 +50,8 @@ signals:
     void finished(const tamo::LinkPreview &preview);
 
 private:
-    // Downloads `url` once it passed the check; an address refused for good
-    // ends the fetch as complete, one not looked up now as failed.
-    void download(const QUrl &url, const CappedDownload::Options &options, void (LinkPreviewFetch::*finished)());
+    // Downloads `url` at the addresses the check allowed.
+    void download(const QUrl &url, CappedDownload::Options options, void (LinkPreviewFetch::*finished)());
     void pageFinished();
     void imageFinished();
     void thumbnailReady();

@@ -12,6 +12,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QSignalSpy>
+#include <QSslConfiguration>
 #include <QTest>
 
 using namespace tamo;
@@ -20,7 +21,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Counts requests as they are made, before any byte goes out.
+// Counts requests as they are made, before any byte goes out; trusts the
+// test server's certificate.
 class CountingNetwork final : public QNetworkAccessManager
 {
 public:
@@ -31,7 +33,11 @@ protected:
     QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *data) override
     {
         ++requests;
-        return QNetworkAccessManager::createRequest(op, request, data);
+        QNetworkRequest trusting(request);
+        QSslConfiguration tls = trusting.sslConfiguration();
+        tls.addCaCertificate(TlsTcpServer::certificate());
+        trusting.setSslConfiguration(tls);
+        return QNetworkAccessManager::createRequest(op, trusting, data);
     }
 };
 
@@ -54,6 +60,20 @@ AddressCheck reachingTheTestServer()
     return check;
 }
 
+// A name service that answers what `answer` says, a moment later.
+AddressCheck::Lookup answering(std::function<QList<QHostAddress>(const QString &host)> answer)
+{
+    return [answer = std::move(answer)](const QString &host, QObject *context, auto found) {
+        QMetaObject::invokeMethod(context, [found, addresses = answer(host)] { found(addresses); },
+                                  Qt::QueuedConnection);
+    };
+}
+
+QHostAddress address(const char *text)
+{
+    return QHostAddress(QString::fromLatin1(text));
+}
+
 class LinkPreviewsTest : public StoreFixture
 {
 protected:
@@ -70,10 +90,12 @@ protected:
         return clip;
     }
 
-    void fetch(const ClipItemPtr &clip)
+    void fetch(const ClipItemPtr &clip) { fetchThrough(previews, clip); }
+
+    static void fetchThrough(LinkPreviews &fetcher, const ClipItemPtr &clip)
     {
-        QSignalSpy ended(&previews, &LinkPreviews::fetchEnded);
-        previews.request(clip);
+        QSignalSpy ended(&fetcher, &LinkPreviews::fetchEnded);
+        fetcher.request(clip);
         ASSERT_TRUE(ended.wait(5000));
     }
 
@@ -179,6 +201,10 @@ TEST(AddressCheckTest, OnlyPublicAddressesArePublic)
         {"0.0.0.0", false},       {"::", false},                {"224.0.0.251", false},
         {"255.255.255.255", false}, {"::ffff:192.168.1.1", false}, {"::ffff:93.184.216.34", true},
         {"192.0.2.10", false},    {"2001:db8::1", false},
+        {"100.127.255.1", false}, {"100.128.0.1", true}, // the whole of carrier NAT, not a byte more
+        {"::127.0.0.1", false},   {"::93.184.216.34", false}, // IPv4-compatible: deprecated, never public
+        {"64:ff9b::7f00:1", false}, {"64:ff9b::c0a8:101", false}, {"64:ff9b::5db8:d822", true}, // NAT64
+        {"2002:c0a8:101::1", false}, {"2002:7f00:1::", false}, {"2002:5db8:d822::1", true},     // 6to4
     };
     for (const auto &[address, isPublic] : cases)
         EXPECT_EQ(isPublicAddress(QHostAddress(QString::fromLatin1(address))), isPublic) << address;
@@ -202,6 +228,7 @@ TEST(AddressCheckTest, OnlyHttpsToPublicHostsIsAPublicWebURL)
         {"https://box.home.arpa/", false},
         {"https://127.0.0.1/", false},
         {"https://[::1]:8443/", false},
+        {"https://[::127.0.0.1]/", false},
         {"https://192.168.1.1/admin", false},
         {"https://169.254.169.254/latest/meta-data", false},
     };
@@ -220,10 +247,7 @@ TEST_F(LinkPreviewsTest, NeverAsksThisComputerOrTheLocalNetwork)
         {QStringLiteral("public.example"), {QHostAddress(QStringLiteral("93.184.216.34"))}},
     };
     AddressCheck standard;
-    standard.lookup = [&](const QString &host, QObject *context, auto found) {
-        QMetaObject::invokeMethod(context, [found, addresses = names.value(host)] { found(addresses); },
-                                  Qt::QueuedConnection);
-    };
+    standard.lookup = answering([&](const QString &host) { return names.value(host); });
     LinkPreviews guarded{context(), defaults, network, standard};
     QSignalSpy ended(&guarded, &LinkPreviews::fetchEnded);
 
@@ -279,6 +303,90 @@ TEST_F(LinkPreviewsTest, RedirectsAndImagesAreCheckedToo)
         EXPECT_EQ(clip->linkPreviewFetched(), expected.fetched);
     }
     EXPECT_EQ(server.hits("/secret"), 0);
+}
+
+// A name may answer a checked address first and an inward one when it is
+// looked up again: the fetch connects only to the addresses that passed, and
+// the server still hears the name. Here 127.0.0.2 (and .3) stand for public
+// hosts and 127.0.0.1, which the system's own lookup of "localhost" answers,
+// for the local network; both serve the same port.
+TEST_F(LinkPreviewsTest, ConnectsOnlyToTheAddressesThatPassed)
+{
+    TinyHttpServer outside{TinyHttpServer::Scheme::http, address("127.0.0.2"), server.port()};
+    ASSERT_EQ(outside.port(), server.port());
+    const QByteArray port = QByteArray::number(server.port());
+    outside.route("/page.html", html("<title>Outside</title>"));
+    outside.route("/moves-to-name", {"302 Found", {"Location: http://localhost:" + port + "/page.html"}, {}});
+    outside.route("/moves-inwards", {"302 Found", {"Location: http://inward.example:" + port + "/page.html"}, {}});
+    server.route("/page.html", html("<title>Inside</title>"));
+
+    int localhostLookups = 0;
+    AddressCheck check;
+    check.allowsURL = [](const QUrl &) { return true; };
+    check.allowsAddress = [](const QHostAddress &candidate) {
+        return candidate.isLoopback() && candidate != QHostAddress(QHostAddress::LocalHost);
+    };
+    check.lookup = answering([&](const QString &host) -> QList<QHostAddress> {
+        if (host == u"localhost")
+            return {address(localhostLookups++ == 0 ? "127.0.0.2" : "127.0.0.1")};
+        if (host == u"inward.example")
+            return {address("127.0.0.1")};
+        if (host == u"two.example")
+            return {address("127.0.0.3"), address("127.0.0.2")}; // nothing listens on the first
+        return {};
+    });
+    LinkPreviews guarded{context(), defaults, network, check};
+
+    struct Case
+    {
+        const char *link;
+        std::optional<QString> title;
+        const char *hostHeard; // by the last request outside
+    };
+    const Case cases[] = {
+        {"http://localhost:%1/page.html", "Outside", "localhost"},
+        {"http://127.0.0.2:%1/moves-to-name", "Outside", "localhost"},
+        {"http://two.example:%1/page.html", "Outside", "two.example"},
+        {"http://127.0.0.2:%1/moves-inwards", std::nullopt, "127.0.0.2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.link);
+        localhostLookups = 0;
+        const ClipItemPtr clip = addClip(QString::fromLatin1(c.link).arg(server.port()), clock.now());
+        context().save();
+        fetchThrough(guarded, clip);
+        EXPECT_EQ(clip->linkTitle(), c.title);
+        EXPECT_TRUE(clip->linkPreviewFetched());
+        EXPECT_TRUE(outside.lastRequest().toLower().contains("\r\nhost: " + QByteArray(c.hostHeard) + ":" + port + "\r\n"))
+            << outside.lastRequest().constData();
+    }
+    EXPECT_EQ(server.hits("/page.html"), 0);
+}
+
+// Asked at its address, a server still shows the name's certificate.
+TEST_F(LinkPreviewsTest, TheCertificateMustBeTheNames)
+{
+    TinyHttpServer secure{TinyHttpServer::Scheme::https};
+    secure.route("/page.html", html("<title>Secure</title>"));
+    AddressCheck check = reachingTheTestServer();
+    check.allowsURL = [](const QUrl &) { return true; };
+    check.lookup = answering([](const QString &) { return QList<QHostAddress>{address("127.0.0.1")}; });
+    LinkPreviews guarded{context(), defaults, network, check};
+
+    const std::pair<const char *, std::optional<QString>> cases[] = {
+        {"localhost", "Secure"}, // the certificate's own name
+        {"elsewhere.example", std::nullopt},
+    };
+    for (const auto &[host, title] : cases) {
+        SCOPED_TRACE(host);
+        QUrl link = secure.url("/page.html");
+        link.setHost(QString::fromLatin1(host));
+        const ClipItemPtr clip = addClip(link.toString(), clock.now());
+        context().save();
+        fetchThrough(guarded, clip);
+        EXPECT_EQ(clip->linkTitle(), title);
+        EXPECT_EQ(clip->linkPreviewFetched(), title.has_value());
+    }
 }
 
 TEST_F(LinkPreviewsTest, DropsTheResultForAClipDeletedMeanwhile)

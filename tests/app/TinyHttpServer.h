@@ -52,7 +52,7 @@ protected:
     }
 };
 
-// An HTTP/1.0 server on the loopback interface for the network tests, plain
+// An HTTP/1.0 server on the loopback network for the network tests, plain
 // or over TLS. Each path answers one way; every connection is closed after
 // its answer.
 class TinyHttpServer : public QObject
@@ -70,24 +70,28 @@ public:
         bool held = false;        // answers once released
     };
 
-    explicit TinyHttpServer(Scheme scheme = Scheme::http)
+    explicit TinyHttpServer(Scheme scheme = Scheme::http, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost),
+                            quint16 port = 0)
         : m_scheme(scheme)
         , m_server(scheme == Scheme::https ? new TlsTcpServer : new QTcpServer)
     {
         m_server->setParent(this);
         connect(m_server, &QTcpServer::newConnection, this, &TinyHttpServer::accept);
-        m_server->listen(QHostAddress::LocalHost);
+        m_server->listen(address, port);
     }
 
     void route(const QByteArray &path, const Route &route) { m_routes.insert(path, route); }
     QUrl url(const QByteArray &path) const
     {
-        return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+        return QUrl(QStringLiteral("%1://%2:%3%4")
                         .arg(m_scheme == Scheme::https ? QLatin1String("https") : QLatin1String("http"))
+                        .arg(m_server->serverAddress().toString())
                         .arg(m_server->serverPort())
                         .arg(QLatin1String(path)));
     }
+    quint16 port() const { return m_server->serverPort(); }
     int hits(const QByteArray &path) const { return m_hits.value(path); }
+    const QByteArray &lastRequest() const { return m_lastRequest; }
     qint64 bytesSent() const { return m_bytesSent; }
 
     void releaseHeld()
@@ -118,6 +122,7 @@ private:
             return;
         const QByteArray path = request.split(' ').value(1);
         ++m_hits[path];
+        m_lastRequest = request;
         const Route route = m_routes.value(path, Route{"404 Not Found", {"Content-Type: text/html"}, "missing"});
         if (route.held)
             m_held.append({socket, route});
@@ -160,6 +165,7 @@ private:
     QTcpServer *m_server;
     QHash<QByteArray, Route> m_routes;
     QHash<QByteArray, int> m_hits;
+    QByteArray m_lastRequest;
     struct Connection
     {
         QByteArray request;
