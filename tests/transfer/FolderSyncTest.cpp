@@ -275,7 +275,7 @@ TEST(FolderSync, EveryFolderAndFileTheAppKeepsIsTheUsersAlone)
                     open.append(QStringLiteral("%1 %2").arg(modeOf(path), 0, 8).arg(path));
             }
         }
-        EXPECT_EQ(open, QStringList());
+        EXPECT_TRUE(open.isEmpty()) << qPrintable(open.join(u'\n'));
     }
     ::umask(savedMask);
 }
