@@ -96,8 +96,11 @@ int main(int argc, char **argv)
                           SecondCopyGuard::standardInstallFolders());
     const bool endedOtherCopies = guard.terminateRunningCopies();
     SingleInstance instance(paths.storeDirectory());
-    if (const auto exitStatus = instance.claimOrHandOver(files, endedOtherCopies ? SecondCopyGuard::launchWaitMs : 0))
+    if (const auto exitStatus = instance.claimOrHandOver(files, endedOtherCopies ? SecondCopyGuard::launchWaitMs : 0)) {
+        if (!instance.problem().isEmpty())
+            alerts.runModal(AlertSpec::failure(QStringLiteral("TamoCove cannot open its history"), instance.problem()));
         return *exitStatus;
+    }
     // What earlier versions left readable to other users of this computer.
     for (const QString &folder : {paths.storeDirectory(), paths.configDirectory(), paths.cacheDirectory(),
                                   SupportReport::standardCrashFolder()})

@@ -25,6 +25,7 @@
 #include "platform/Defaults.h"
 #include "platform/EventPoster.h"
 #include "platform/Sounds.h"
+#include "platform/SystemLog.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>
@@ -377,17 +378,47 @@ void AppModel::showAlertSoon(const AlertSpec &alert)
     QMetaObject::invokeMethod(this, [this, alert] { m_platform.alerts->runModal(alert); }, Qt::QueuedConnection);
 }
 
+void AppModel::quit()
+{
+    ModelContext &context = m_container->mainContext();
+    const qsizetype waiting = context.save() ? 0 : context.pendingInserts<ClipItem>().size();
+    if (waiting > 0) {
+        const QString reason = context.lastSaveFoundDiskFull() ? QString() : context.lastError();
+        if (m_platform.alerts->runModal(unsavedCopiesAlert(waiting, reason)) != 0)
+            return;
+    }
+    // Quitting saves once more: what the disk takes by now is kept.
+    QCoreApplication::quit();
+}
+
+AlertSpec AppModel::unsavedCopiesAlert(qsizetype count, const QString &reason)
+{
+    const QString clips = count == 1 ? QStringLiteral("1 copied clip") : QStringLiteral("%1 copied clips").arg(count);
+    return {
+        QStringLiteral("TamoCove has not saved %1").arg(clips),
+        reason.isEmpty()
+            ? QStringLiteral("The disk is full. Free some space on it before you choose Quit, and they are saved as "
+                             "TamoCove quits; otherwise they are lost.")
+            : QStringLiteral("They could not be written: %1. Unless they can be when TamoCove quits, they are lost.")
+                  .arg(reason),
+        {QStringLiteral("Quit"), QStringLiteral("Keep Running")},
+        0,
+        AlertSpec::Style::warning,
+    };
+}
+
 // Copies that waited for room get one last save; what it cannot keep is
-// counted where the user who quit can still read it.
+// counted where the user who quit can still read it, also after a kill.
 void AppModel::saveBeforeQuit()
 {
     ModelContext &context = m_container->mainContext();
     if (context.save())
         return;
-    const qsizetype lost = context.pendingInserts<ClipItem>().size();
-    qWarning().noquote() << QStringLiteral("TamoCove: quitting without %1 copied clips that could not be saved: %2")
-                                .arg(lost)
-                                .arg(context.lastError());
+    const QString lost = QStringLiteral("quitting without %1 copied clips that could not be saved: %2")
+                             .arg(context.pendingInserts<ClipItem>().size())
+                             .arg(context.lastError());
+    qWarning().noquote() << QStringLiteral("TamoCove: ") + lost;
+    writeSystemLog(QStringLiteral("store"), lost);
 }
 
 // ---------------------------------------------------------------- paste

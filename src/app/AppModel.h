@@ -229,6 +229,12 @@ public:
     void clearHistory();
     void clearLast24Hours();
     bool setHistoryCapacity(int capacity);
+    // The menus' Quit. Copies still waiting for room on the disk are named
+    // in an alert first, and kept if room was made before it is answered;
+    // the user may keep the app running instead.
+    void quit();
+    // `reason` empty: the disk is full.
+    static AlertSpec unsavedCopiesAlert(qsizetype count, const QString &reason);
 
     // Permissions and feature switches.
     void refreshPermissions();

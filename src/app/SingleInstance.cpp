@@ -13,7 +13,9 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -61,6 +63,7 @@ QString SingleInstance::channelFolder()
 
 std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files, int lockWaitMs)
 {
+    // A folder that cannot be made is named by the lock's failure below.
     privatefiles::makeFolder(m_storeDirectory);
     const QString folder = channelFolder();
     if (!folder.isEmpty()) {
@@ -69,9 +72,16 @@ std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files, int
         m_channel = folder + QStringLiteral("/tamocove-") + QString::fromLatin1(key) + QStringLiteral(".socket");
     }
 
-    if (lockStore(lockWaitMs)) {
+    switch (lockStore(lockWaitMs)) {
+    case Lock::taken:
         listen();
         return std::nullopt;
+    case Lock::unavailable:
+        // Whether another copy runs is unknown: running anyway could make two owners.
+        std::fprintf(stderr, "TamoCove: %s\n", qPrintable(m_problem));
+        return 1;
+    case Lock::heldElsewhere:
+        break;
     }
     if (handOver(files)) {
         std::fprintf(stderr, "TamoCove: already running; this launch was passed on to it\n");
@@ -81,23 +91,34 @@ std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files, int
     return 1;
 }
 
-bool SingleInstance::lockStore(int waitMs)
+SingleInstance::Lock SingleInstance::lockStore(int waitMs)
 {
-    const QByteArray path = QFile::encodeName(QDir(m_storeDirectory).filePath(QStringLiteral("Tamo.store.lock")));
-    m_lockFile = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    // A folder we cannot write to fails at the store's opening, with a clearer word.
+    const QString path = QDir(m_storeDirectory).filePath(QStringLiteral("Tamo.store.lock"));
+    const auto unavailable = [this, &path](const char *failure) {
+        m_problem = QStringLiteral("“%1” cannot be %2 (%3), so TamoCove cannot tell whether another copy of it is "
+                                   "using your history.")
+                        .arg(path, QLatin1String(failure), QString::fromLocal8Bit(std::strerror(errno)));
+        return Lock::unavailable;
+    };
+    // Never waits on a FIFO left in its place.
+    m_lockFile = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
     if (m_lockFile < 0)
-        return true;
+        return unavailable("opened");
     // Released by the system when the process ends, however it ends.
+    Lock outcome = Lock::heldElsewhere;
     for (const QDeadlineTimer deadline(waitMs);; QThread::msleep(connectRetryMs)) {
         if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
-            return true;
+            return Lock::taken;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            outcome = unavailable("locked");
+            break;
+        }
         if (deadline.hasExpired())
             break;
     }
     ::close(m_lockFile);
     m_lockFile = -1;
-    return false;
+    return outcome;
 }
 
 void SingleInstance::listen()

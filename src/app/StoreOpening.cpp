@@ -4,6 +4,7 @@
 #include "model/StoreRescue.h"
 #include "platform/Alerts.h"
 #include "platform/Relauncher.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,12 +47,12 @@ void printRescue(const StoreRescue::Result &result)
 // The marker holds only a file name, and only a store's name is taken.
 void rescueMarkedStore(const QString &storeDirectory)
 {
-    QFile marker(QDir(storeDirectory).filePath(QLatin1String(rescueMarkerName)));
-    if (!marker.open(QIODevice::ReadOnly))
+    const QString marker = QDir(storeDirectory).filePath(QLatin1String(rescueMarkerName));
+    const FileContents contents = readRegularFile(marker, 256);
+    if (contents.refusal == FileRefusal::missing)
         return;
-    const QString name = QString::fromUtf8(marker.read(256)).trimmed();
-    marker.close();
-    marker.remove();
+    QFile::remove(marker);
+    const QString name = QString::fromUtf8(contents.bytes).trimmed();
     if (name != QLatin1String(ModelContainer::syncedStoreName) && name != QLatin1String(ModelContainer::localStoreName))
         return;
     if (const auto result = StoreRescue::moveAsideAndStartFresh(QDir(storeDirectory).filePath(name)))

@@ -59,7 +59,7 @@ void TamoApp::buildMenu()
     add(menu, QStringLiteral("About TamoCove"), "info.circle", [this] { m_model.showAbout(); });
     add(menu, QStringLiteral("Explore Features…"), "lightbulb", [this] { m_model.onboarding().showWhatsNew(); });
     add(menu, QStringLiteral("Check for Updates…"), "arrow.down.circle", [this] { m_model.checkForUpdates(); });
-    KeyHintMenu::setKeys(add(menu, QStringLiteral("Quit TamoCove"), "power", [] { QApplication::quit(); }),
+    KeyHintMenu::setKeys(add(menu, QStringLiteral("Quit TamoCove"), "power", [this] { m_model.quit(); }),
                          QStringLiteral("⌘Q"));
 }
 

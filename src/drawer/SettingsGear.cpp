@@ -5,7 +5,6 @@
 #include "platform/KeyNames.h"
 #include "platform/Symbols.h"
 
-#include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
 
@@ -52,8 +51,8 @@ QMenu *SettingsGear::makeMenu()
                     [this] { m_model.showAbout(); });
     menu->addAction(symbolIcon(QStringLiteral("arrow.down.circle")), QStringLiteral("Check for Updates…"), this,
                     [this] { m_model.checkForUpdates(); });
-    menu->addAction(symbolIcon(QStringLiteral("power")), QStringLiteral("Quit TamoCove"), qApp,
-                    &QCoreApplication::quit);
+    menu->addAction(symbolIcon(QStringLiteral("power")), QStringLiteral("Quit TamoCove"), this,
+                    [this] { m_model.quit(); });
     return menu;
 }
 

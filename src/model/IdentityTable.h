@@ -22,12 +22,15 @@ public:
     void remove(qint64 row) { m_records.remove(row); }
     // Live and dead entries alike.
     qsizetype size() const { return m_records.size(); }
+    // Entries the sweeps have looked at so far: a few times those remembered.
+    qint64 sweptEntries() const { return m_swept; }
 
 private:
     static constexpr qsizetype leastSweepSize = 256;
 
     QHash<qint64, std::weak_ptr<Record>> m_records;
     qsizetype m_sweepAbove = leastSweepSize;
+    qint64 m_swept = 0;
 };
 
 } // namespace tamo

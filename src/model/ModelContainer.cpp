@@ -1,6 +1,7 @@
 #include "model/ModelContainer.h"
 
 #include "platform/PrivateFiles.h"
+#include "platform/RegularFile.h"
 
 #include "model/ModelContext.h"
 #include "model/Schema.h"
@@ -9,11 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QtEndian>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace tamo {
 
@@ -21,6 +25,15 @@ namespace {
 
 constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
 constexpr int busyTimeoutMs = 2000;
+// A log left unerased is tried again after these, doubling in between.
+constexpr int firstEraseRetryMs = 250;
+constexpr int lastEraseRetryMs = 4000;
+
+QString reasonOf(const sql::Error &error)
+{
+    return error.isDiskFull() ? QStringLiteral("the disk is full; free some space on it, then open TamoCove again")
+                              : error.message();
+}
 
 StoreOpenError damagedStore(const QString &path, const QString &reason)
 {
@@ -51,11 +64,24 @@ void checkLength(const QString &path)
                                      .arg(qint64(pages) * pageSize - file.size()));
 }
 
+// SQLite would wait for ever on a FIFO left in a store's place, and a
+// device is no store: such a file is opened as any other foreign one, never
+// waited on, and refused.
+void refuseUnlessRegular(const QString &path)
+{
+    const RegularFile file = RegularFile::open(path, std::numeric_limits<qint64>::max(), FileLinks::follow);
+    if (file.refusal() == FileRefusal::notRegular)
+        throw StoreOpenError(QStringLiteral("%1 is %2").arg(path, file.errorString()), StoreOpenError::Cause::other,
+                             path);
+}
+
 // Decides whether an existing store may be opened, through a connection that
 // cannot write: a file we refuse is left exactly as it was. Only the first
 // pages are read, so this costs the same for any size of history.
 void checkStore(const QString &path, const QList<Migration> &migrations)
 {
+    for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
+        refuseUnlessRegular(file);
     if (!QFileInfo::exists(path))
         return;
     try {
@@ -74,7 +100,7 @@ void checkStore(const QString &path, const QList<Migration> &migrations)
     } catch (const sql::Error &error) {
         if (error.isDamage())
             throw damagedStore(path, error.message());
-        throw StoreOpenError(QStringLiteral("%1: %2").arg(path, error.message()), StoreOpenError::Cause::other, path);
+        throw StoreOpenError(QStringLiteral("%1: %2").arg(path, reasonOf(error)), StoreOpenError::Cause::other, path);
     }
 }
 
@@ -148,9 +174,12 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
         m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
     } catch (const sql::Error &error) {
         m_db.reset();
-        throw StoreOpenError(error.message());
+        throw StoreOpenError(reasonOf(error));
     }
-    m_context = std::make_unique<ModelContext>(*m_db, [this] { checkpoint(); });
+    m_context = std::make_unique<ModelContext>(*m_db, [this] { eraseLogs(); });
+    m_eraseRetry = std::make_unique<QTimer>();
+    m_eraseRetry->setSingleShot(true);
+    QObject::connect(m_eraseRetry.get(), &QTimer::timeout, [this] { retryErasing(); });
 }
 
 ModelContainer::~ModelContainer()
@@ -174,28 +203,54 @@ bool ModelContainer::syncedStoreExists(const QString &storeDirectory)
 
 bool ModelContainer::checkpoint()
 {
-    // A reader elsewhere would make the checkpoint wait; don't stall the
-    // caller for it, the next deletion finishes the job.
+    const QString problem = tryCheckpoint();
+    if (!problem.isEmpty())
+        report(problem);
+    return problem.isEmpty();
+}
+
+void ModelContainer::eraseLogs()
+{
+    const QString problem = tryCheckpoint();
+    if (problem.isEmpty()) {
+        m_eraseRetry->stop();
+        return;
+    }
+    // Said once for each wait, not at every try.
+    if (!m_eraseRetry->isActive()) {
+        report(problem + QStringLiteral("; trying again until it is free"));
+        m_eraseRetry->start(firstEraseRetryMs);
+    }
+}
+
+void ModelContainer::retryErasing()
+{
+    if (tryCheckpoint().isEmpty())
+        return;
+    m_eraseRetry->start(std::min(m_eraseRetry->interval() * 2, lastEraseRetryMs));
+}
+
+QString ModelContainer::tryCheckpoint()
+{
+    // A reader elsewhere would make the checkpoint wait; the caller must not
+    // stall for it, a later try finishes the job.
     m_db->exec(QStringLiteral("PRAGMA busy_timeout = 0"));
-    bool complete = true;
+    QStringList problems;
     for (const char *schema : {"main", "local"}) {
         try {
             sql::Statement statement = m_db->prepare(
                 QStringLiteral("PRAGMA %1.wal_checkpoint(TRUNCATE)").arg(QLatin1String(schema)));
             statement.step();
-            if (statement.int64(0) != 0) {
-                report(QStringLiteral("could not erase deleted clips from the %1 store's log yet: it is in use")
-                           .arg(QLatin1String(schema)));
-                complete = false;
-            }
+            if (statement.int64(0) != 0)
+                problems.append(QStringLiteral("could not erase deleted clips from the %1 store's log yet: it is in use")
+                                    .arg(QLatin1String(schema)));
         } catch (const sql::Error &error) {
-            report(QStringLiteral("could not erase deleted clips from the %1 store's log: %2")
-                       .arg(QLatin1String(schema), error.message()));
-            complete = false;
+            problems.append(QStringLiteral("could not erase deleted clips from the %1 store's log: %2")
+                                .arg(QLatin1String(schema), error.message()));
         }
     }
     m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
-    return complete;
+    return problems.join(QStringLiteral("; "));
 }
 
 void ModelContainer::enableChangeTracking()

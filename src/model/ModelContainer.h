@@ -8,6 +8,8 @@
 #include <optional>
 #include <stdexcept>
 
+class QTimer;
+
 namespace tamo {
 
 class ModelContext;
@@ -78,11 +80,20 @@ public:
     // Copies the logs into the store files and truncates them; false (with a
     // "TamoCove: " line on standard error) when a reader kept it from finishing.
     bool checkpoint();
+    // The same, run after every deletion here or from another connection: a
+    // reader in the way (a backup tool) makes it try again later, further
+    // apart each time, until it finishes. Never waits for the reader.
+    void eraseLogs();
 
 private:
+    // Empty when done, else what kept it from finishing.
+    QString tryCheckpoint();
+    void retryErasing();
+
     QString m_directory;
     std::unique_ptr<sql::Database> m_db;
     std::unique_ptr<ModelContext> m_context;
+    std::unique_ptr<QTimer> m_eraseRetry;
 };
 
 } // namespace tamo

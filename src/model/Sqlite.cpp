@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QUuid>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,15 +15,31 @@ namespace tamo::sql {
 namespace {
 [[noreturn]] void fail(sqlite3 *db, const QString &context)
 {
-    const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
-    throw Error(context.isEmpty() ? reason : context + QStringLiteral(": ") + reason, code);
+    throw Error::last(db, context);
+}
+
+bool isNoRoom(int systemError)
+{
+    return systemError == ENOSPC || systemError == EDQUOT;
 }
 } // namespace
 
+Error Error::last(sqlite3 *db, const QString &context)
+{
+    if (!db)
+        return Error(QStringLiteral("out of memory"), SQLITE_NOMEM);
+    const int code = sqlite3_extended_errcode(db);
+    const int systemError = sqlite3_system_errno(db);
+    // SQLite calls most failed writes to the logs "disk I/O error".
+    const QString reason = (code & 0xff) == SQLITE_IOERR && isNoRoom(systemError)
+                               ? QStringLiteral("the disk is full")
+                               : QString::fromUtf8(sqlite3_errmsg(db));
+    return Error(context.isEmpty() ? reason : context + QStringLiteral(": ") + reason, code, systemError);
+}
+
 bool Error::isDiskFull() const
 {
-    return (m_code & 0xff) == SQLITE_FULL;
+    return (m_code & 0xff) == SQLITE_FULL || ((m_code & 0xff) == SQLITE_IOERR && isNoRoom(m_systemError));
 }
 
 bool Error::isDamage() const
@@ -215,10 +232,9 @@ void Database::open(const QString &path, int flags)
 {
     close();
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        const QString reason = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
-        const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_NOMEM;
+        const Error error = Error::last(m_db);
         close();
-        throw Error(reason, code);
+        throw error;
     }
     sqlite3_extended_result_codes(m_db, 1);
 }
@@ -234,12 +250,8 @@ void Database::close()
 
 void Database::exec(const QString &sql)
 {
-    char *message = nullptr;
-    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString reason = message ? QString::fromUtf8(message) : errorMessage();
-        sqlite3_free(message);
-        throw Error(reason, sqlite3_extended_errcode(m_db));
-    }
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(m_db, QString());
 }
 
 Statement Database::prepare(const QString &sql)

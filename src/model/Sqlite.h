@@ -19,7 +19,14 @@ namespace tamo::sql {
 class Error : public std::runtime_error
 {
 public:
-    explicit Error(const QString &message, int code = 0) : std::runtime_error(message.toStdString()), m_code(code) {}
+    explicit Error(const QString &message, int code = 0, int systemError = 0)
+        : std::runtime_error(message.toStdString()), m_code(code), m_systemError(systemError)
+    {
+    }
+    // The connection's last failure, with `context` before SQLite's message;
+    // an I/O error that ran out of room says the disk is full.
+    static Error last(sqlite3 *db, const QString &context = {});
+
     QString message() const { return QString::fromStdString(what()); }
     // SQLite's extended result code, 0 when the failure is not SQLite's.
     int code() const { return m_code; }
@@ -28,6 +35,7 @@ public:
 
 private:
     int m_code;
+    int m_systemError; // errno of the failed system call, 0 when none
 };
 
 class Statement

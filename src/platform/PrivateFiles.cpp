@@ -38,6 +38,13 @@ bool makeFolder(const QString &path)
     return true;
 }
 
+void tightenOne(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isSymLink())
+        setMode(path, info.isDir() ? folderMode : fileMode);
+}
+
 void tighten(const QString &folder)
 {
     const QFileInfo root(folder);

@@ -20,6 +20,10 @@ bool makeFolder(const QString &path);
 // modes; links are left alone, and so are the files they point at.
 void tighten(const QString &folder);
 
+// Gives one folder or file these modes, not what is inside a folder; a link
+// is left alone, and so is what it points at.
+void tightenOne(const QString &path);
+
 } // namespace privatefiles
 
 } // namespace tamo

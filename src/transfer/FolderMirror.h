@@ -36,6 +36,10 @@ public:
     // Stops between files and batches once `stop` is set. Records deleted by
     // what arrived are erased from the store's file and log.
     ChangeImport::Result importChanges(const std::atomic<bool> &stop = ChangeImport::neverStopped());
+    // A reader kept the last import's erasure from finishing: the log still
+    // holds deleted content until a later run, or the app's own connection,
+    // finishes it.
+    bool logHoldsDeletions() const { return m_logHoldsDeletions; }
     // Rewrites this device's files once content they hold was deleted; the
     // error text or empty.
     QString eraseDeleted(qint64 wallMillis);

@@ -130,6 +130,10 @@ void FolderSync::finish(CloudEvent event, const Outcome &outcome)
         if (outcome.removed > 0)
             StoreMaintenance(m_container->mainContext()).removeOrphanLocalRecords();
     }
+    // A reader kept the mirror from erasing what arrived deleted; the store's
+    // own connection tries until it is done.
+    if (m_container && outcome.logHoldsDeletions)
+        m_container->eraseLogs();
     event.ended = QDateTime::currentDateTime();
     event.succeeded = outcome.error.isEmpty();
     event.error = outcome.error;
@@ -242,7 +246,8 @@ void FolderSync::exportAndImport()
         if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
             failures.append(error);
         failures.removeDuplicates();
-        return Outcome{failures.join(QLatin1Char('\n')), imported.changed, imported.removed};
+        return Outcome{failures.join(QLatin1Char('\n')), imported.changed, imported.removed,
+                       mirror.logHoldsDeletions()};
     });
 }
 

@@ -46,6 +46,7 @@ private:
         QString error;
         ChangeImport::ChangedRows changed;
         int removed = 0;
+        bool logHoldsDeletions = false;
     };
     void runEvent(CloudEvent::Type type, std::function<Outcome(FolderMirror &)> work);
     void finish(CloudEvent event, const Outcome &outcome);

@@ -197,7 +197,12 @@ QString DeviceWriter::prepare(const QString &deviceName)
 {
     if (!privatefiles::makeFolder(m_folder.deviceFolder(m_device) + QStringLiteral("/blobs")))
         return writeFailure(errno, QString::fromLocal8Bit(std::strerror(errno)));
-    // Files an earlier version left readable to others.
+    // What an earlier version left open to others: the folder's own files
+    // and folders, not those other devices wrote.
+    for (const QString &shared : {m_folder.root(), m_folder.root() + QStringLiteral("/devices"),
+                                  m_folder.root() + QStringLiteral("/kv"), m_folder.accountFile(),
+                                  m_folder.keyValueFile(m_device)})
+        privatefiles::tightenOne(shared);
     privatefiles::tighten(m_folder.deviceFolder(m_device));
     if (QFileInfo::exists(m_folder.deviceFile(m_device)))
         return {};

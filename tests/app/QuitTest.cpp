@@ -10,23 +10,29 @@
 #include <QTimer>
 
 #include <csignal>
+#include <functional>
 
 using namespace tamo;
 using namespace tamo::testing;
 
 namespace {
 
-// Raises the signal from the event loop and runs it until it quits; false
-// when it was still running a few seconds later.
-bool quitsOn(int signal)
+// Runs `trigger` from the event loop and the loop until it quits; false when
+// it was still running a few seconds later.
+bool quitsThrough(const std::function<void()> &trigger)
 {
-    QuitSignals quitSignals;
-    QTimer::singleShot(0, [signal] { std::raise(signal); });
+    QTimer::singleShot(0, trigger);
     QTimer giveUp;
     giveUp.setSingleShot(true);
     QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     giveUp.start(5000);
     return QCoreApplication::exec() == 0;
+}
+
+bool quitsOn(int signal)
+{
+    QuitSignals quitSignals;
+    return quitsThrough([signal] { std::raise(signal); });
 }
 
 
@@ -70,5 +76,54 @@ TEST_F(Quit, CopiesWaitingForRoomGetALastSaveAndWhatItCannotKeepIsCounted)
             EXPECT_TRUE(warnings.messages().first().startsWith(
                 QStringLiteral("TamoCove: quitting without 3 copied clips that could not be saved: ")));
         }
+    }
+}
+
+// Seven copies waiting for room were dropped by Quit with one line on stderr.
+TEST_F(Quit, QuitFromTheMenuNamesTheCopiesWaitingForRoomAndKeepsThemIfRoomIsMade)
+{
+    enum { quit = 0, keepRunning = 1 };
+    const struct
+    {
+        const char *name;
+        int answer;
+        bool roomMade; // while the alert is open
+        int saved;
+    } cases[] = {
+        {"room made before quitting", quit, true, 7},
+        {"quit with the disk still full", quit, false, 0},
+        {"kept running", keepRunning, false, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir store;
+        { ModelContainer created(store.path()); }
+        FullDisk disk;
+        AppModel model(services(), store.path(), ext.extensions());
+        alerts.answer(0); // the disk-full alert
+        for (int i = 0; i < 7; ++i)
+            model.ingest(ClipDraft::fromText(QStringLiteral("copy %1 ").arg(i).repeated(3000)));
+        QCoreApplication::processEvents();
+        const qsizetype shownBefore = alerts.shown().size();
+        alerts.answer(c.answer);
+        alerts.whileShown = [&] {
+            if (c.roomMade)
+                disk.lift();
+        };
+        WarningLog warnings;
+        if (c.answer == quit) {
+            ASSERT_TRUE(quitsThrough([&model] { model.quit(); }));
+        } else {
+            model.quit();
+        }
+        alerts.whileShown = nullptr;
+        ASSERT_EQ(alerts.shown().size(), shownBefore + 1);
+        EXPECT_EQ(alerts.shown().last(), AppModel::unsavedCopiesAlert(7, QString()));
+        ModelContext &context = model.container().mainContext();
+        EXPECT_EQ(context.fetchCount<ClipItem>(), c.saved);
+        if (c.answer == keepRunning)
+            EXPECT_EQ(context.pendingInserts<ClipItem>().size(), 7) << "still waiting for room";
+        if (c.answer == quit && !c.roomMade)
+            EXPECT_EQ(warnings.messages().size(), 1) << warnings.text();
     }
 }

@@ -2,12 +2,17 @@
 #include "support/TempDir.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tamo;
@@ -98,4 +103,37 @@ TEST(SingleInstanceTest, TheChannelLivesOnlyInAFolderNoOtherUserCanEnter)
     }
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
     qputenv("TMPDIR", savedTemp);
+}
+
+// A lock file that cannot be opened once let every launch run as the owner,
+// so each copy was saved twice.
+TEST(SingleInstanceTest, ALockThatCannotBeTakenIsNoClaimAndSaysWhy)
+{
+    TempDir store;
+    const QString lock = store.file(QStringLiteral("Tamo.store.lock"));
+    ASSERT_EQ(::mkdir(QFile::encodeName(lock).constData(), 0700), 0);
+    for (int launch = 0; launch < 2; ++launch) {
+        SingleInstance instance(store.path());
+        EXPECT_EQ(instance.claimOrHandOver({}), 1) << launch;
+        EXPECT_TRUE(instance.problem().contains(lock)) << instance.problem().toStdString();
+    }
+}
+
+// A copy told to quit lets the store go a moment later; the launch that
+// ended it must wait for that rather than hand itself to a copy about to die.
+TEST(SingleInstanceTest, ALaunchWaitsForAStoreLetGoWithinItsWait)
+{
+    TempDir store;
+    const int held = ::open(QFile::encodeName(store.file(QStringLiteral("Tamo.store.lock"))).constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::thread quittingCopy([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(held);
+    });
+    SingleInstance instance(store.path());
+    EXPECT_EQ(instance.claimOrHandOver({}, 20'000), std::nullopt);
+    EXPECT_TRUE(instance.problem().isEmpty());
+    quittingCopy.join();
 }

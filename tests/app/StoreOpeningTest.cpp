@@ -4,6 +4,7 @@
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
 #include "support/FakeRelauncher.h"
+#include "support/HangGuard.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
@@ -11,6 +12,9 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <string_view>
+#include <sys/stat.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -109,5 +113,29 @@ TEST_F(StoreOpeningTest, DamageFoundWhileRunningIsMovedAsideAtTheNextLaunchWhenT
             EXPECT_GT(relaunched->container().mainContext().fetchCount<ClipItem>(), 0) << "readable rows kept";
         }
         EXPECT_FALSE(QFile::exists(home.file(QStringLiteral("Tamo.store.rescue"))));
+    }
+}
+
+// A named pipe in the store's folder held the launch for ever, with no window
+// and no word.
+TEST_F(StoreOpeningTest, AFifoInTheStoresPlaceIsNamedInAnAlertAndNeverWaitedOn)
+{
+    const HangGuard guard("a launch over a FIFO");
+    for (const char *name : {"Tamo.store", "TamoLocal.store", "Tamo.store.rescue"}) {
+        SCOPED_TRACE(name);
+        TempDir home;
+        const QString path = home.file(QLatin1String(name));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const qsizetype shownBefore = alerts.shown().size();
+        const bool store = std::string_view(name) != "Tamo.store.rescue";
+        if (store)
+            alerts.answer(0);
+        const auto model = openAppModel(services(), home.path(), ext.extensions());
+        EXPECT_EQ(model == nullptr, store);
+        ASSERT_EQ(alerts.shown().size(), shownBefore + (store ? 1 : 0));
+        if (store) {
+            EXPECT_TRUE(alerts.shown().last().informativeText.contains(path));
+            EXPECT_TRUE(alerts.shown().last().informativeText.contains(QStringLiteral("not a regular file")));
+        }
     }
 }

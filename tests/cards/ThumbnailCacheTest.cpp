@@ -1,3 +1,4 @@
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 #include "support/TestImages.h"
 
@@ -97,6 +98,7 @@ TEST(ThumbnailCache, FitsCoversAndNeverEnlarges)
 
 TEST(ThumbnailCache, SaysWhyThereIsNoPicture)
 {
+    const tamo::testing::HangGuard guard("a thumbnail of a FIFO");
     TempDir folder;
     ThumbnailCache cache;
     const auto statusOf = [&](ThumbnailRequest request) { return waitFor(cache, request).status; };

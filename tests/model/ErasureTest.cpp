@@ -14,6 +14,7 @@
 #include "platform/Defaults.h"
 
 #include <QFileInfo>
+#include <QTest>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -142,5 +143,36 @@ TEST_F(Erasure, AReaderThatBlocksTheCheckpointDelaysErasingButNotDeleting)
     ASSERT_TRUE(context().save());
     context().remove(other);
     ASSERT_TRUE(context().save());
+    expectNoMarkerAnywhere();
+}
+
+// The deleted text stayed in the log until quit or the next deletion while a
+// backup tool held the store.
+TEST_F(Erasure, ErasingIsTriedAgainUntilTheReaderInTheWayHasGone)
+{
+    auto clip = addMarkedClip(clock.now());
+    ASSERT_TRUE(context().save());
+    {
+        sql::Database reader;
+        reader.open(dir.file(QStringLiteral("Tamo.store")));
+        reader.exec(QStringLiteral("BEGIN"));
+        sql::Statement read = reader.prepare(QStringLiteral("SELECT count(*) FROM ClipItem"));
+        read.step();
+        ::testing::internal::CaptureStderr();
+        context().remove(clip);
+        ASSERT_TRUE(context().save());
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(storeBytes(QStringLiteral("Tamo.store")).contains(marker)
+                    || storeBytes(QStringLiteral("Tamo.store-wal")).contains(marker))
+            << "the reader holds it up";
+    }
+    const auto erased = [this] {
+        for (const char *name : {"Tamo.store", "Tamo.store-wal", "TamoLocal.store", "TamoLocal.store-wal"}) {
+            if (storeBytes(QLatin1String(name)).contains(marker))
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(erased, 20'000));
     expectNoMarkerAnywhere();
 }

@@ -84,3 +84,24 @@ TEST(IdentityTable, HeldRecordsOutliveEverySweepAndForgottenOnesAreNotFound)
         }
     }
 }
+
+// Sweeping at every insert made each fetch of a long history quadratic.
+TEST(IdentityTable, SweepsLookAtEachEntryAFewTimesAtMost)
+{
+    const struct
+    {
+        const char *name;
+        int heldEvery; // 0: none held
+    } cases[] = {{"every record held", 1}, {"every other one held", 2}, {"none held", 0}};
+    for (const auto &c : cases) {
+        IdentityTable table;
+        std::vector<std::shared_ptr<Record>> held;
+        for (int row = 1; row <= remembered; ++row) {
+            auto record = std::make_shared<Row>();
+            table.remember(row, record);
+            if (c.heldEvery > 0 && row % c.heldEvery == 0)
+                held.push_back(record);
+        }
+        EXPECT_LE(table.sweptEntries(), 4 * remembered) << c.name;
+    }
+}

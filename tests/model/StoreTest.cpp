@@ -1,5 +1,8 @@
 #include "StoreFixture.h"
 
+#include "support/FullDisk.h"
+#include "support/HangGuard.h"
+
 #include "model/ClipListQuery.h"
 #include "model/LocalRecords.h"
 #include "model/Pinboard.h"
@@ -11,6 +14,10 @@
 #include <QSignalSpy>
 
 #include <sqlite3.h>
+
+#include <functional>
+#include <optional>
+#include <sys/stat.h>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -268,6 +275,41 @@ TEST_F(Store, BulkRemovalMarksLoadedClipsGoneAndTakesTheirLocalRecords)
     EXPECT_EQ(context().fetchCount<ClipEdit>(), 1);
 }
 
+// A deletion the disk could not take was left pending on the path that saves
+// a large image first: the views had dropped the clip, a quit lost the
+// deletion, and the clip was back after a restart.
+TEST_F(Store, ADeletionTheDiskCannotTakeIsTakenBackOnEitherSavePath)
+{
+    const struct
+    {
+        const char *name;
+        bool imageWaiting; // a local-only image is saved in a transaction of its own first
+    } cases[] = {{"the deletion alone", false}, {"with a large image waiting for room", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doomed = addClip(QStringLiteral("doomed"), clock.now());
+        ASSERT_TRUE(context().save());
+        const QUuid doomedID = doomed->id();
+        QSignalSpy takenBack(&context(), &ModelContext::removalsTakenBack);
+        {
+            DiskWithoutRoom disk;
+            if (c.imageWaiting) {
+                auto large = addClip(QStringLiteral("large"), clock.now());
+                context().insert(std::make_shared<LocalImage>(large->id(), QByteArray(64 * 1024, 'i')));
+            }
+            context().remove(doomed);
+            EXPECT_FALSE(context().save());
+            EXPECT_TRUE(context().lastSaveFoundDiskFull());
+        }
+        EXPECT_EQ(takenBack.size(), 1);
+        EXPECT_FALSE(doomed->isGone());
+        ASSERT_TRUE(context().save()) << "room again: what waited goes in, the deletion was taken back";
+        reopen();
+        EXPECT_EQ(context().fetchCount<ClipItem>(
+                      FetchDescriptor().where(ClipItem::IdColumn, Compare::equal, doomedID)), 1);
+    }
+}
+
 TEST_F(Store, ANeverSavedClipCanBeRemovedBeforeSaving)
 {
     auto clip = addClip(QStringLiteral("draft"), clock.now());
@@ -330,6 +372,48 @@ TEST(StoreOpening, AStoreWeRefuseIsNamedAndNeitherFileIsTouched)
         EXPECT_EQ(readFile(synced), syncedBefore);
         EXPECT_EQ(readFile(local), localBefore);
         EXPECT_FALSE(QFile::exists(synced + QStringLiteral("-wal")));
+    }
+}
+
+// A named pipe in a store's place held the launch for ever, with no window
+// and no word; a full disk was called "disk I/O error".
+TEST(StoreOpening, AStoreThatIsNoFileOrHasNoRoomIsRefusedSayingWhy)
+{
+    const tamo::testing::HangGuard guard("opening a store that is a FIFO");
+    const struct
+    {
+        const char *name;
+        const char *file;
+        std::function<void(const QString &path)> make;
+        const char *reason;
+    } cases[] = {
+        {"store as a FIFO", "Tamo.store", [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); },
+         "not a regular file"},
+        {"local store as a FIFO", "TamoLocal.store",
+         [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); }, "not a regular file"},
+        {"log as a FIFO", "Tamo.store-wal",
+         [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); }, "not a regular file"},
+        {"store as a folder", "Tamo.store", [](const QString &path) { QDir().mkdir(path); }, "not a regular file"},
+        {"no room on the disk", "Tamo.store", [](const QString &) {}, "the disk is full"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        makeStore(dir.path(), 1);
+        const QString path = dir.file(QLatin1String(c.file));
+        QFile::remove(path);
+        c.make(path);
+        std::optional<DiskWithoutRoom> noRoom;
+        if (std::string_view(c.reason) == "the disk is full")
+            noRoom.emplace();
+        try {
+            ModelContainer container(dir.path());
+            ADD_FAILURE() << "opened";
+        } catch (const StoreOpenError &error) {
+            EXPECT_TRUE(error.message().contains(QLatin1String(c.reason))) << error.message().toStdString();
+            if (!noRoom)
+                EXPECT_TRUE(error.message().contains(path)) << error.message().toStdString();
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Defaults.h"
 #include "platform/DefaultsFile.h"
 
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 #include "support/WarningLog.h"
 
@@ -289,6 +290,7 @@ TEST(Defaults, UnreadableFileIsMovedAsideReportedOnceAndReplaced)
 
 TEST(Defaults, SettingsThatAreNoRegularFileOrTooLargeAreSetAsideWithoutWaiting)
 {
+    const tamo::testing::HangGuard guard("settings that are a FIFO");
     const char *const cases[] = {"fifo", "link to a fifo", "link to /dev/zero", "too large"};
     for (const char *name : cases) {
         SCOPED_TRACE(name);

@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -49,6 +50,7 @@ TEST_F(PrivateFilesTest, EveryFolderMadeIsTheUsersAlone)
 
 TEST_F(PrivateFilesTest, TighteningReachesEverythingInsideButNotWhatLinksPointAt)
 {
+    const tamo::testing::HangGuard guard("tightening a folder with a FIFO");
     tamo::testing::TempDir dir;
     tamo::testing::TempDir elsewhere;
     const QString root = dir.file(QStringLiteral("root"));

@@ -1,5 +1,6 @@
 #include "transfer/FolderKeyValueStore.h"
 
+#include "support/HangGuard.h"
 #include "support/SynchronizeNow.h"
 #include "support/TempDir.h"
 
@@ -125,6 +126,7 @@ TEST_F(FolderKeyValueStoreTest, EntriesThatAreNotTheWritersOwnOrNotWellFormedAre
 
 TEST_F(FolderKeyValueStoreTest, AFileThatIsNoRegularFileIsSkippedWithoutWaitingOnIt)
 {
+    const tamo::testing::HangGuard guard("shared settings that are a FIFO");
     const SyncFolder shared(folder.path());
     const QByteArray fifo = QFile::encodeName(folder.file(QStringLiteral("fifo")));
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);

@@ -5,11 +5,14 @@
 #include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "platform/Defaults.h"
 #include "platform/FolderWatcher.h"
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 #include "support/TestImages.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -108,6 +111,7 @@ TEST(FolderSync, AFifoInTheFolderNeitherHoldsUpTheImportNorTheQuit)
     const char *const cases[] = {"account.json", "kv", "device.json", "segment", "snapshot", "blob", "linked segment"};
     for (const char *name : cases) {
         SCOPED_TRACE(name);
+        const testing::HangGuard guard(std::string("the sync folder with a FIFO as ") + name, std::chrono::seconds(30));
         testing::TempDir shared;
         QString deviceA;
         {
@@ -219,6 +223,61 @@ TEST(FolderSync, AFolderThatBecomesUsableWhileRunningIsSetUpAndUsed)
     joining.sync.start();
     ASSERT_TRUE(joining.waitForEnds(2));
     EXPECT_EQ(joining.container.mainContext().fetchCount<ClipItem>(), 3);
+}
+
+} // namespace
+} // namespace tamo
+
+namespace tamo {
+namespace {
+
+unsigned modeOf(const QString &path)
+{
+    struct stat info {};
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0) << qPrintable(path);
+    return info.st_mode & 07777;
+}
+
+// Under the common umask 022, in a sync folder an earlier version left open
+// (its root, devices/, kv/ and account.json were not tightened): after a
+// copy is saved, its settings written and it is synced, no folder of the
+// store, the settings or the sync folder is open to others, and no file.
+TEST(FolderSync, EveryFolderAndFileTheAppKeepsIsTheUsersAlone)
+{
+    const mode_t savedMask = ::umask(022);
+    testing::TempDir home;
+    const QString root = home.file(QStringLiteral("TamoCove"));
+    for (const char *folder : {"", "/devices", "/kv"})
+        ASSERT_TRUE(QDir().mkpath(root + QLatin1String(folder)));
+    testing::writeFile(root + QStringLiteral("/account.json"),
+                       R"({"format":1,"accountID":"6a1f0f3e-2b8c-4d7e-9a55-0c1d2e3f4a5b"})");
+    {
+        Machine machine(root);
+        Defaults defaults(home.file(QStringLiteral("config/TamoCove/defaults.json")));
+        defaults.setValue(QStringLiteral("soundEffects"), false);
+        defaults.flush();
+        auto clip = std::make_shared<ClipItem>(*ClipDraft::fromImage(testing::encodedImage(QSize(4, 4), Qt::red)),
+                                               QDateTime::currentDateTime());
+        machine.container.mainContext().insert(clip);
+        ASSERT_TRUE(machine.container.mainContext().save());
+        machine.sync.keyValues().setValue(QStringLiteral("historyCapacity"), 1);
+        machine.sync.start();
+        ASSERT_TRUE(machine.waitForEnds(2));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !QDir(root + QStringLiteral("/kv")).isEmpty(QDir::Files); }, 10'000))
+            << "the shared settings are written";
+        const QStringList kept{machine.dir.path(), home.file(QStringLiteral("config")), root};
+        QStringList open;
+        for (const QString &top : kept) {
+            QDirIterator it(top, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            for (QString path = top; !path.isEmpty(); path = it.hasNext() ? it.next() : QString()) {
+                if (modeOf(path) != (QFileInfo(path).isDir() ? 0700u : 0600u))
+                    open.append(QStringLiteral("%1 %2").arg(modeOf(path), 0, 8).arg(path));
+            }
+        }
+        EXPECT_TRUE(open.isEmpty()) << qPrintable(open.join(u'\n'));
+    }
+    ::umask(savedMask);
 }
 
 } // namespace

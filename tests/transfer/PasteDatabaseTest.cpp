@@ -1,6 +1,7 @@
 #include "transfer/PasteFixtures.h"
 
 #include "model/TypedText.h"
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 #include "transfer/PrivateCopy.h"
 
@@ -383,6 +384,7 @@ TEST(PasteDatabaseTest, AMillionRowsAreRefusedBeforeTheyFillMemory)
 
 TEST(PasteDatabaseTest, FilesThatNeverEndAreNotRead)
 {
+    const tamo::testing::HangGuard guard("a Paste history with FIFOs");
     struct Case
     {
         const char *name;

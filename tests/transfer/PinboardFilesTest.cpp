@@ -1,4 +1,5 @@
 #include "app/AppModelFixture.h"
+#include "support/HangGuard.h"
 #include "support/FakeFilePanels.h"
 #include "support/TestImages.h"
 
@@ -233,6 +234,7 @@ TEST(PinboardFilesTest, FilesThatCannotBeImportedSayWhyAndChangeNothing)
 
 TEST(PinboardFilesTest, AHandedOverFifoOrDeviceIsRefusedWithoutWaitingOnIt)
 {
+    const tamo::testing::HangGuard guard("a handed-over FIFO");
     Home home;
     const QString fifo = home.configDir.file(QStringLiteral("fifo.tamocove"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

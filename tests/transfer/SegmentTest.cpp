@@ -1,5 +1,6 @@
 #include "transfer/Segment.h"
 
+#include "support/HangGuard.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
@@ -190,6 +191,7 @@ TEST(Segment, AFileReadInTwoPassesStopsWhenAskedAndWhenItChangesBetweenThem)
 
 TEST(Segment, AFileThatIsNoRegularFileIsNotOpened)
 {
+    const tamo::testing::HangGuard guard("a segment that is a FIFO");
     testing::TempDir dir;
     const QString fifo = dir.file(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

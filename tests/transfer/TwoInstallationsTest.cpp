@@ -394,6 +394,32 @@ TEST_F(TwoInstallations, ADeletionFromTheOtherMachineIsErasedFromThisOnesFiles)
     EXPECT_EQ(a.filesHolding(imageMark), QStringList());
 }
 
+// An erasure a reader held up was taken as done, so the deleted text stayed
+// in this machine's store log until the next deletion.
+TEST_F(TwoInstallations, AnErasureAReaderHeldUpIsFinishedByTheNextRun)
+{
+    const QString text = QStringLiteral("held up 3f9a51");
+    addClip(b, text);
+    addClip(b, QStringLiteral("kept"));
+    pump();
+    ASSERT_FALSE(a.filesHolding(text.toUtf8()).isEmpty()) << "arrived";
+    b.context().remove(b.clip(text));
+    save(b);
+    EXPECT_EQ(b.mirror->exportChanges(now).error, QString());
+    {
+        sql::Database backup;
+        backup.open(a.dir.file(QStringLiteral("Tamo.store")));
+        backup.exec(QStringLiteral("BEGIN"));
+        sql::Statement read = backup.prepare(QStringLiteral("SELECT count(*) FROM ClipItem"));
+        read.step();
+        EXPECT_EQ(a.mirror->importChanges().removed, 1);
+        EXPECT_TRUE(a.mirror->logHoldsDeletions());
+    }
+    EXPECT_TRUE(a.mirror->importChanges().failures.isEmpty()); // nothing new arrived
+    EXPECT_FALSE(a.mirror->logHoldsDeletions());
+    EXPECT_EQ(a.filesHolding(text.toUtf8()), QStringList());
+}
+
 // A home folder copied to a second computer kept its sync identity: both
 // wrote into one device folder and skipped it as their own, so neither saw
 // the other's clips.
