@@ -15,6 +15,7 @@
 //   under 100 ms), and how soon a quit halfway through ends the run (target
 //   under a second).
 #include "HistoryFill.h"
+#include "ImportingApp.h"
 #include "NoApps.h"
 
 #include "app/AppIcons.h"
@@ -32,23 +33,8 @@
 #include "transfer/PinboardArchive.h"
 #include "transfer/PinboardExport.h"
 #include "ProcessStatus.h"
-#include "support/FakeAccessibility.h"
-#include "support/FakeClock.h"
-#include "support/FakeEventPoster.h"
-#include "support/FakeGlobalHotKeys.h"
-#include "support/FakePasteboard.h"
-#include "support/FakeScreenshotFolder.h"
-#include "support/FakeSounds.h"
-#include "support/FakeWorkspace.h"
 
-#include "app/AppModel.h"
-#include "platform/Alerts.h"
-#include "platform/Defaults.h"
-#include "platform/FilePanels.h"
-#include "transfer/PinboardFiles.h"
-#include "transfer/ImportProgress.h"
 #include "transfer/PasteImport.h"
-#include "transfer/PinboardPicker.h"
 #include "transfer/SpooledPinboardFile.h"
 
 #include <QApplication>
@@ -57,7 +43,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -264,63 +249,6 @@ void mergeKeywords()
                 qlonglong(merged.keywords.size()));
 }
 
-// The user of the import: ticks every pinboard, answers every alert with its
-// first button and remembers the last one; the import's progress goes nowhere.
-class Answers final : public Alerts, public PinboardPicker, public FilePanels, public ImportProgress
-{
-public:
-    void begin(const QString &, std::function<void()>) override { importing = true; }
-    void update(const QString &text, qint64, qint64) override { step = text.section(u' ', 0, 0); }
-    void end() override { importing = false; }
-    bool inUse() const override { return importing; }
-    int runModal(const AlertSpec &spec) override
-    {
-        last = spec.message + QStringLiteral(": ") + spec.informativeText;
-        return 0;
-    }
-    PickerAnswer run(const PickerRequest &request) override
-    {
-        QList<int> all;
-        for (int i = 0; i < request.rows.size(); ++i)
-            all.append(i);
-        return {all, false};
-    }
-    std::optional<QString> chooseSaveFile(const FileType &, const QString &) override { return std::nullopt; }
-    std::optional<QString> chooseOpenFile(const FileType &) override { return std::nullopt; }
-
-    QString last;
-    QString step; // what the import does now
-    bool importing = false;
-};
-
-// The app around an empty store, its dialogs answered by `answers`.
-struct ImportingApp
-{
-    explicit ImportingApp(const QString &folder)
-    {
-        model = std::make_unique<AppModel>(PlatformServices{&defaults, &clock, &pasteboard, &workspace, &hotKeys,
-                                                            &poster, &accessibility, &answers, &sounds,
-                                                            &screenshotFolder, &network},
-                                           folder, AppExtensions{});
-        files.attach(*model);
-    }
-
-    QTemporaryDir configFolder;
-    Defaults defaults{configFolder.filePath(QStringLiteral("defaults.json"))};
-    testing::FakeClock clock;
-    testing::FakePasteboard pasteboard;
-    testing::FakeWorkspace workspace;
-    testing::FakeGlobalHotKeys hotKeys;
-    testing::FakeEventPoster poster;
-    testing::FakeAccessibility accessibility;
-    testing::FakeSounds sounds;
-    testing::FakeScreenshotFolder screenshotFolder;
-    QNetworkAccessManager network;
-    Answers answers;
-    PinboardFiles files{defaults, answers, answers, answers, answers, clock};
-    std::unique_ptr<AppModel> model;
-};
-
 // Imports `file` as Import… does, from the event loop, ticking every 5 ms
 // to find the longest time the main thread left the loop unanswered. With
 // `quitAfterMs`, the app is asked to quit that long after the start.
@@ -335,7 +263,7 @@ void importThroughTheApp(const QString &folder, const QString &file, int quitAft
     int turns = 0;
     qint64 quitAt = -1;
     {
-        ImportingApp app(folder);
+        bench::ImportingApp app(folder);
         QTimer ticks;
         QObject::connect(&ticks, &QTimer::timeout, [&] {
             ++turns;

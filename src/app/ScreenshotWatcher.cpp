@@ -3,9 +3,9 @@
 #include "model/ClipDraft.h"
 #include "platform/Alerts.h"
 #include "platform/Pasteboard.h"
+#include "platform/RegularFile.h"
 #include "platform/ScreenshotFolder.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QImageReader>
@@ -30,13 +30,14 @@ bool hasImageSuffix(const QString &path)
     return formats.contains(QFileInfo(path).suffix().toLower().toLatin1());
 }
 
-// PNG bytes of the image in the file; empty when it does not decode (yet).
+// PNG bytes of the image in the file; empty when it does not decode (yet),
+// or is no regular file within the cap by the time it is opened.
 QByteArray readAsPng(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const FileContents file = readRegularFile(path, ScreenshotWatcher::largestFile, FileLinks::refuse);
+    if (!file.ok())
         return {};
-    const std::optional<ClipDraft> image = ClipDraft::fromImage(file.readAll());
+    const std::optional<ClipDraft> image = ClipDraft::fromImage(file.bytes);
     return image ? image->imageData.value_or(QByteArray()) : QByteArray();
 }
 
@@ -95,7 +96,9 @@ void ScreenshotWatcher::look(const QString &path)
     if (file == m_newFiles.end())
         return;
     const QFileInfo info(path);
-    if (!info.exists() || ++file->looks > maxLooks) {
+    // Others can write the folder: a link, a FIFO or a file too large for a
+    // screenshot is no screenshot of ours.
+    if (!info.exists() || info.isSymLink() || !info.isFile() || info.size() > largestFile || ++file->looks > maxLooks) {
         m_newFiles.erase(file);
         return;
     }

@@ -14,12 +14,16 @@ class ScreenshotFolder;
 // Copies each new screenshot to the clipboard as PNG, where the clipboard
 // monitor captures it like any other copy. A new file is read once it is
 // complete: its size the same at two looks 150 ms apart and its image
-// readable. Files that never get there are dropped without a word.
+// readable. Files that never get there, and any that is no regular file
+// (a link included) or is larger than largestFile, are dropped without a word.
 class ScreenshotWatcher : public QObject
 {
     Q_OBJECT
 
 public:
+    // Far above a screenshot of the largest screens.
+    static constexpr qint64 largestFile = 64 * 1024 * 1024;
+
     ScreenshotWatcher(ScreenshotFolder &folder, Pasteboard &pasteboard, Alerts &alerts, QObject *parent = nullptr);
     ~ScreenshotWatcher() override;
 

@@ -51,7 +51,7 @@ void XdgScreenshotFolder::stopWatching()
 
 QSet<QString> XdgScreenshotFolder::fileNames() const
 {
-    const QStringList names = QDir(m_path).entryList(QDir::Files);
+    const QStringList names = QDir(m_path).entryList(QDir::Files | QDir::NoSymLinks);
     return {names.cbegin(), names.cend()};
 }
 

@@ -80,11 +80,26 @@ struct PinboardArchive
 
     static constexpr auto formatName = "tamo-pinboards";
     static constexpr int currentVersion = 1;
-    // Bounds on what reading a file may cost, whoever made it.
+    // Bounds on what reading a file may cost, whoever made it: far above
+    // what any file of ours holds, far below what memory can take.
     static constexpr qsizetype maxFileBytes = 512 * 1024 * 1024;
+    // A text, of which only what a clip keeps is read.
     static constexpr qsizetype maxValueBytes = 256 * 1024 * 1024;
     static constexpr qsizetype maxPinboards = 1000;
     static constexpr qsizetype maxClips = 1'000'000;
+    static constexpr qsizetype maxApps = 10'000;
+    // Keywords, or file paths, of one clip.
+    static constexpr qsizetype maxListValues = 10'000;
+    // Decoded bytes: the largest image a copy keeps is 32 million pixels.
+    static constexpr qsizetype maxImageBytes = 128 * 1024 * 1024;
+    static constexpr qsizetype maxRtfBytes = 64 * 1024 * 1024;
+    static constexpr qsizetype maxIconBytes = 1024 * 1024;
+    static constexpr qsizetype maxIconsBytes = 64 * 1024 * 1024; // all apps' icons together
+    // Characters: bundle ids, app names and keywords; file paths; kinds,
+    // colours, tints and emoji.
+    static constexpr qsizetype maxNameLength = 1024;
+    static constexpr qsizetype maxPathLength = 4096;
+    static constexpr qsizetype maxWordLength = 256;
     static constexpr int maxImageSide = 32768;
 
     QString format = QString::fromLatin1(formatName);

@@ -2,6 +2,7 @@
 
 #include "model/ClipDraft.h"
 #include "model/TypedText.h"
+#include "transfer/Base64Decoder.h"
 #include "transfer/StrictValues.h"
 
 #include <QBuffer>
@@ -59,7 +60,7 @@ public:
         bool apps = false;
         readObject(m_stream.next(), QStringLiteral("The file"), [&](const QString &key, Token value) {
             if (key == u"format") {
-                format = string(value, key);
+                format = string(value, key, 64); // a longer one is no format of ours either
             } else if (key == u"version") {
                 version = integer(value, key);
             } else if (key == u"exportedAt") {
@@ -73,7 +74,11 @@ public:
                 });
             } else if (key == u"apps") {
                 apps = value != Token::null;
-                readArray(value, key, [this](Token app) { readApp(app); });
+                readArray(value, key, [this](Token app) {
+                    if (++m_apps > PinboardArchive::maxApps)
+                        fail(QStringLiteral("The file holds more than %1 apps.").arg(PinboardArchive::maxApps));
+                    readApp(app);
+                });
             } else {
                 m_stream.skipValue(value);
             }
@@ -115,8 +120,7 @@ private:
     }
 
     // A string's first `keep` characters; the whole may be up to maxValueBytes long.
-    std::optional<QString> string(Token value, const QString &key, qsizetype keep = PinboardArchive::maxValueBytes,
-                                  qsizetype *length = nullptr)
+    std::optional<QString> string(Token value, const QString &key, qsizetype keep, qsizetype *length = nullptr)
     {
         if (value == Token::null)
             return std::nullopt;
@@ -131,18 +135,32 @@ private:
         return text;
     }
 
+    // A string of at most `maxLength` characters; a longer one is refused.
+    std::optional<QString> capped(Token value, const QString &key, qsizetype maxLength)
+    {
+        qsizetype whole = 0;
+        auto text = string(value, key, maxLength, &whole);
+        if (whole > maxLength)
+            fail(QStringLiteral("The value for the key “%1” is longer than %2 characters.").arg(key).arg(maxLength));
+        return text;
+    }
+
     std::optional<QString> typedText(Token value, const QString &key)
     {
         return cappedTypedText(string(value, key, maxTypedLength + 1));
     }
 
-    QStringList strings(Token value, const QString &key)
+    QStringList strings(Token value, const QString &key, qsizetype maxLength)
     {
         QStringList list;
         readArray(value, key, [&](Token element) {
             if (element == Token::null)
                 fail(wrongType(key));
-            list.append(*string(element, key));
+            if (list.size() == PinboardArchive::maxListValues)
+                fail(QStringLiteral("The value for the key “%1” holds more than %2 entries.")
+                         .arg(key)
+                         .arg(PinboardArchive::maxListValues));
+            list.append(*capped(element, key, maxLength));
         });
         return list;
     }
@@ -170,15 +188,24 @@ private:
         return parsed;
     }
 
-    std::optional<QByteArray> bytes(Token value, const QString &key)
+    // Decoded as it is read: the text of a large value is never held.
+    std::optional<QByteArray> bytes(Token value, const QString &key, qsizetype maxBytes)
     {
-        const auto text = string(value, key);
-        if (!text)
+        if (value == Token::null)
             return std::nullopt;
-        auto decoded = strict::decodeBase64(*text, PinboardArchive::maxValueBytes);
-        if (!decoded)
+        if (value != Token::string)
+            fail(wrongType(key));
+        Base64Decoder decoder(maxBytes);
+        m_stream.string(decoder);
+        switch (decoder.finish()) {
+        case Base64Decoder::Status::ok:
+            break;
+        case Base64Decoder::Status::tooLarge:
+            fail(QStringLiteral("The value for the key “%1” is larger than %2 MB.").arg(key).arg(maxBytes / (1024 * 1024)));
+        case Base64Decoder::Status::invalid:
             fail(QStringLiteral("The value for the key “%1” is not valid Base64 data.").arg(key));
-        return decoded;
+        }
+        return decoder.takeBytes();
     }
 
     std::optional<QUuid> uuid(Token value, const QString &key)
@@ -210,7 +237,7 @@ private:
             if (key == u"name") {
                 name = typedText(value, key);
             } else if (key == u"color") {
-                color = string(value, key);
+                color = capped(value, key, PinboardArchive::maxWordLength);
             } else if (key == u"clips") {
                 clips = value != Token::null;
                 readArray(value, key, [this](Token clip) {
@@ -241,33 +268,35 @@ private:
         qsizetype textLength = 0;
         readObject(first, QStringLiteral("A clip"), [&](const QString &key, Token value) {
             if (key == u"kind")
-                kind = string(value, key);
+                kind = capped(value, key, PinboardArchive::maxWordLength);
             else if (key == u"title")
                 clip.title = typedText(value, key);
             else if (key == u"text")
                 clip.text = string(value, key, ClipDraft::largestText, &textLength);
             else if (key == u"keywords")
-                keywords = value == Token::null ? std::nullopt : std::optional(strings(value, key));
+                keywords = value == Token::null ? std::nullopt
+                                                : std::optional(strings(value, key, PinboardArchive::maxNameLength));
             else if (key == u"rtf")
-                clip.rtf = bytes(value, key);
+                clip.rtf = bytes(value, key, PinboardArchive::maxRtfBytes);
             else if (key == u"image")
-                clip.image = bytes(value, key);
+                clip.image = bytes(value, key, PinboardArchive::maxImageBytes);
             else if (key == u"imageWidth")
                 clip.imageWidth = side(value, key);
             else if (key == u"imageHeight")
                 clip.imageHeight = side(value, key);
             else if (key == u"filePaths")
-                clip.filePaths = value == Token::null ? std::nullopt : std::optional(strings(value, key));
+                clip.filePaths = value == Token::null ? std::nullopt
+                                                      : std::optional(strings(value, key, PinboardArchive::maxPathLength));
             else if (key == u"sourceBundleID")
-                clip.sourceBundleID = string(value, key);
+                clip.sourceBundleID = capped(value, key, PinboardArchive::maxNameLength);
             else if (key == u"sourceAppName")
-                clip.sourceAppName = string(value, key);
+                clip.sourceAppName = capped(value, key, PinboardArchive::maxNameLength);
             else if (key == u"createdAt")
                 createdAt = date(value, key);
             else if (key == u"pinnedAt")
                 clip.pinnedAt = date(value, key);
             else if (key == u"iconEmoji")
-                clip.iconEmoji = string(value, key);
+                clip.iconEmoji = capped(value, key, PinboardArchive::maxWordLength);
             else if (key == u"id")
                 clip.id = uuid(value, key);
             else if (key == u"editedAt")
@@ -300,13 +329,13 @@ private:
         std::optional<QString> tint;
         readObject(first, QStringLiteral("An app"), [&](const QString &key, Token value) {
             if (key == u"bundleID")
-                bundleID = string(value, key);
+                bundleID = capped(value, key, PinboardArchive::maxNameLength);
             else if (key == u"name")
-                app.name = string(value, key);
+                app.name = capped(value, key, PinboardArchive::maxNameLength);
             else if (key == u"icon")
-                app.icon = bytes(value, key);
+                app.icon = bytes(value, key, PinboardArchive::maxIconBytes);
             else if (key == u"tint")
-                tint = string(value, key);
+                tint = capped(value, key, PinboardArchive::maxWordLength);
             else
                 m_stream.skipValue(value);
         });
@@ -314,6 +343,11 @@ private:
         require(tint.has_value(), QStringLiteral("tint"));
         app.bundleID = *bundleID;
         app.tint = *tint;
+        // Apps stay in memory until the import is applied.
+        m_iconBytes += app.icon.value_or(QByteArray()).size();
+        if (m_iconBytes > PinboardArchive::maxIconsBytes)
+            fail(QStringLiteral("The app icons in the file come to more than %1 MB.")
+                     .arg(PinboardArchive::maxIconsBytes / (1024 * 1024)));
         m_sink.app(std::move(app));
     }
 
@@ -321,6 +355,8 @@ private:
     PinboardDocumentSink &m_sink;
     qsizetype m_pinboards = 0;
     qsizetype m_clips = 0;
+    qsizetype m_apps = 0;
+    qsizetype m_iconBytes = 0;
 };
 
 } // namespace

@@ -94,6 +94,19 @@ QDataStream &operator>>(QDataStream &stream, PinboardArchive::Clip &clip)
     return stream;
 }
 
+constexpr qint64 readAheadBytes = 1024 * 1024;
+
+PinboardArchive::Clip readSpooled(QDataStream &stream)
+{
+    PinboardArchive::Clip clip;
+    stream.setVersion(QDataStream::Qt_6_0);
+    stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
+    stream >> clip;
+    if (stream.status() != QDataStream::Ok)
+        fail(QStringLiteral("What was read of the file couldn't be read back."));
+    return clip;
+}
+
 } // namespace
 
 // Hands each clip to the spool as the reader reads it.
@@ -189,11 +202,8 @@ QByteArrayView SpooledPinboardFile::contentKey(qsizetype index) const
     return QByteArrayView(hash.data(), qsizetype(hash.size()));
 }
 
-QByteArray SpooledPinboardFile::spooledBytes(qsizetype index)
+QByteArray SpooledPinboardFile::spooledBytes(qint64 start, qint64 end)
 {
-    constexpr qint64 readAheadBytes = 1024 * 1024;
-    const qint64 start = m_entries[std::size_t(index)].offset;
-    const qint64 end = std::size_t(index + 1) < m_entries.size() ? m_entries[std::size_t(index + 1)].offset : m_spoolSize;
     if (start < m_readAheadStart || end > m_readAheadStart + m_readAhead.size()) {
         m_readAhead.clear();
         if (!m_spool->seek(start))
@@ -208,14 +218,17 @@ QByteArray SpooledPinboardFile::spooledBytes(qsizetype index)
 
 PinboardArchive::Clip SpooledPinboardFile::clip(qsizetype index)
 {
-    PinboardArchive::Clip clip;
-    QDataStream stream(spooledBytes(index));
-    stream.setVersion(QDataStream::Qt_6_0);
-    stream.setByteOrder(QDataStream::ByteOrder(QSysInfo::ByteOrder));
-    stream >> clip;
-    if (stream.status() != QDataStream::Ok)
-        fail(QStringLiteral("What was read of the file couldn't be read back."));
-    return clip;
+    const qint64 start = m_entries[std::size_t(index)].offset;
+    const qint64 end = std::size_t(index + 1) < m_entries.size() ? m_entries[std::size_t(index + 1)].offset : m_spoolSize;
+    if (end - start <= readAheadBytes) {
+        QDataStream stream(spooledBytes(start, end));
+        return readSpooled(stream);
+    }
+    // A large clip is read from the spool in place, so its bytes are never held twice.
+    if (!m_spool->seek(start))
+        fail(QStringLiteral("What was read of the file couldn't be read back: ") + m_spool->errorString());
+    QDataStream stream(m_spool.get());
+    return readSpooled(stream);
 }
 
 } // namespace tamo

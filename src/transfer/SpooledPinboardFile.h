@@ -57,8 +57,8 @@ private:
         bool hasID = false;
     };
 
-    // The spooled bytes of a clip, valid until the next call.
-    QByteArray spooledBytes(qsizetype index);
+    // Those bytes of the spool, valid until the next call.
+    QByteArray spooledBytes(qint64 start, qint64 end);
 
     std::unique_ptr<QTemporaryFile> m_spool;
     qint64 m_spoolSize = 0;

@@ -38,11 +38,6 @@ bool expect(QStringView text, qsizetype &pos, char16_t c)
     return true;
 }
 
-bool isBase64Char(QChar c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || isDigit(c) || c == u'+' || c == u'/';
-}
-
 } // namespace
 
 std::optional<QString> decodeUtf8(const QByteArray &bytes)
@@ -130,23 +125,6 @@ std::optional<QUuid> parseUuid(QStringView text)
     if (pos != text.size())
         return std::nullopt;
     return QUuid::fromString(text);
-}
-
-std::optional<QByteArray> decodeBase64(QStringView text, qsizetype maxBytes)
-{
-    if (text.size() % 4 != 0 || text.size() / 4 * 3 > maxBytes + 2)
-        return std::nullopt;
-    const qsizetype padding = text.endsWith(u"==") ? 2 : text.endsWith(u'=') ? 1 : 0;
-    for (qsizetype i = 0; i < text.size() - padding; ++i) {
-        if (!isBase64Char(text[i]))
-            return std::nullopt;
-    }
-    auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::Base64Encoding |
-                                                                       QByteArray::AbortOnBase64DecodingErrors);
-    // The unused bits before the padding must be zero, so each byte string has one encoding.
-    if (!decoded || decoded.decoded.size() > maxBytes || decoded.decoded.toBase64() != text.toLatin1())
-        return std::nullopt;
-    return std::move(decoded.decoded);
 }
 
 } // namespace tamo::strict

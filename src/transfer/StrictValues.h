@@ -25,8 +25,4 @@ QString formatInternetDate(const QDateTime &date);
 // 8-4-4-4-12 hexadecimal digits, either case, nothing around them.
 std::optional<QUuid> parseUuid(QStringView text);
 
-// Standard Base64 with its padding, on one line; nothing when the decoded
-// bytes would exceed maxBytes.
-std::optional<QByteArray> decodeBase64(QStringView text, qsizetype maxBytes);
-
 } // namespace tamo::strict

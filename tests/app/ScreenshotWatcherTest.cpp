@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace tamo;
 using namespace tamo::testing;
 
@@ -164,3 +166,33 @@ TEST_F(ScreenshotWatcherTest, FilesInTheFolderBeforeStartAreNotCopied)
 }
 
 } // namespace
+
+// Others can write the folder: a link, a FIFO and a file too large for a
+// screenshot are never read, whatever their names say.
+TEST_F(ScreenshotWatcherTest, LinksFifosAndOversizedFilesAreNeverRead)
+{
+    const QByteArray good = encodedImage({8, 8}, Qt::green, "PNG");
+    TempDir elsewhere;
+    const QString target = elsewhere.file(QStringLiteral("private.png"));
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(encodedImage({7, 7}, Qt::blue, "PNG"));
+    }
+    watcher.start();
+
+    ASSERT_TRUE(QFile::link(target, dir.file(QStringLiteral("link.png"))));
+    folder.addFile(QStringLiteral("link.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.file(QStringLiteral("fifo.png"))).constData(), 0600), 0);
+    folder.addFile(QStringLiteral("fifo.png"));
+    // An image, then zeros up to a byte past the cap (a sparse file).
+    write(QStringLiteral("large.png"), encodedImage({6, 6}, Qt::red, "PNG"), QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::resize(dir.file(QStringLiteral("large.png")), ScreenshotWatcher::largestFile + 1));
+    folder.addFile(QStringLiteral("large.png"));
+    save(QStringLiteral("good.png"), good);
+
+    ASSERT_TRUE(waitForWrites(1));
+    // The others were looked at first; give a wrong copy of theirs time to show.
+    QTest::qWait(300);
+    EXPECT_EQ(copiedImages(), QList<QByteArray>{good});
+}

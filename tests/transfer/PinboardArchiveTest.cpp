@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QTimeZone>
 
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -252,6 +253,159 @@ TEST(PinboardArchiveTest, CountsAreRefusedWhileReadingWhereverTheFileKeepsThem)
         } catch (const ArchiveError &error) {
             EXPECT_EQ(error.text().toStdString(), refusal ? refusal : "") << name;
         }
+    }
+}
+
+// A document of pieces, each repeated, read as an import reads it (keeping
+// no clip): values of hundreds of megabytes without holding their text. The
+// error the user is shown, empty when the document reads.
+struct Piece
+{
+    QByteArray bytes;
+    qint64 times = 1;
+};
+
+QString readingError(const std::vector<Piece> &pieces)
+{
+    struct Discard final : PinboardDocumentSink
+    {
+        void clip(PinboardArchive::Clip) override {}
+        void pinboard(PinboardArchive::Board) override {}
+        void app(PinboardArchive::App) override {}
+    } discard;
+    std::size_t piece = 0;
+    qint64 done = 0; // bytes of the current piece's repeats handed out
+    JsonStream stream([&](char *into, qint64 maxBytes) {
+        qint64 filled = 0;
+        while (filled < maxBytes && piece < pieces.size()) {
+            const QByteArray &bytes = pieces[piece].bytes;
+            const qint64 total = bytes.size() * pieces[piece].times;
+            if (done == total) {
+                ++piece, done = 0;
+                continue;
+            }
+            const qint64 offset = done % bytes.size();
+            const qint64 count = std::min({maxBytes - filled, total - done, bytes.size() - offset});
+            std::memcpy(into + filled, bytes.constData() + offset, std::size_t(count));
+            filled += count, done += count;
+        }
+        return filled;
+    });
+    try {
+        readPinboardDocument(stream, discard);
+        return {};
+    } catch (const ArchiveError &error) {
+        return error.text();
+    }
+}
+
+std::vector<Piece> joined(std::initializer_list<std::vector<Piece>> parts)
+{
+    std::vector<Piece> all;
+    for (const auto &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::vector<Piece> text(qint64 characters) { return {{"\""}, {"x", characters}, {"\""}}; }
+
+std::vector<Piece> list(qint64 entries) { return {{"[\"k\""}, {",\"k\"", entries - 1}, {"]"}}; }
+
+// Base64 of `bytes`, then of zeros up to `size` bytes, as a JSON string.
+std::vector<Piece> base64(qint64 size, QByteArray bytes = {})
+{
+    bytes.append((3 - bytes.size() % 3) % 3, '\0');
+    const qint64 zeros = size - bytes.size();
+    const char *last[] = {"", "AA==", "AAA="};
+    return {{'"' + bytes.toBase64()}, {"AAAA", zeros / 3}, {last[zeros % 3]}, {"\""}};
+}
+
+const QByteArray documentHead = R"({"format":"tamo-pinboards","version":1,"exportedAt":"2026-01-02T03:04:05Z",)";
+
+// The value as the last key of a clip, a pinboard or an app.
+std::vector<Piece> inClip(const char *key, const std::vector<Piece> &value)
+{
+    return joined({{{documentHead + R"("apps":[],"pinboards":[{"name":"a","color":"Blue","clips":[{"kind":"text",)"
+                                    R"("keywords":[],"createdAt":"2026-01-01T00:00:00Z",")" + key + "\":"}},
+                   value, {{"}]}]}"}}});
+}
+
+std::vector<Piece> inBoard(const char *key, const std::vector<Piece> &value)
+{
+    return joined({{{documentHead + R"("apps":[],"pinboards":[{"name":"a","color":"Blue","clips":[],")" + key + "\":"}},
+                   value, {{"}]}"}}});
+}
+
+std::vector<Piece> inApp(const char *key, const std::vector<Piece> &value)
+{
+    return joined({{{documentHead + R"("pinboards":[],"apps":[{"bundleID":"a","tint":"#000000",")" + key + "\":"}},
+                   value, {{"}]}"}}});
+}
+
+// Apps whose icons come to `size` bytes, a megabyte an icon.
+std::vector<Piece> iconsOf(qint64 size)
+{
+    constexpr qint64 icon = PinboardArchive::maxIconBytes;
+    const auto app = [](qint64 bytes) {
+        QByteArray piece = R"({"bundleID":"a","tint":"#000000","icon":)";
+        for (const Piece &part : base64(bytes))
+            piece += part.bytes.repeated(part.times);
+        return piece + "}";
+    };
+    return {{documentHead + R"("pinboards":[],"apps":[)" + app(icon)},
+            {"," + app(icon), size / icon - 1},
+            {size % icon ? "," + app(size % icon) : QByteArray()},
+            {"]}"}};
+}
+
+// Each count and value of the file has its cap: a file at every cap reads,
+// one past it is refused with what the user is shown.
+TEST(PinboardArchiveTest, EveryCountAndValueIsReadUpToItsCapAndRefusedPastIt)
+{
+    using A = PinboardArchive;
+    const QByteArray png = testing::encodedImage(QSize(2, 2), Qt::red);
+    const std::vector<std::tuple<const char *, qint64, std::function<std::vector<Piece>(qint64)>, const char *>> cases{
+        {"apps", A::maxApps,
+         [](qint64 n) {
+             return std::vector<Piece>{{documentHead + R"("pinboards":[],"apps":[{"bundleID":"a","tint":"#0"})"},
+                                       {R"(,{"bundleID":"a","tint":"#0"})", n - 1}, {"]}"}};
+         },
+         "The file holds more than 10000 apps."},
+        {"keywords of a clip", A::maxListValues, [](qint64 n) { return inClip("keywords", list(n)); },
+         "The value for the key “keywords” holds more than 10000 entries."},
+        {"file paths of a clip", A::maxListValues, [](qint64 n) { return inClip("filePaths", list(n)); },
+         "The value for the key “filePaths” holds more than 10000 entries."},
+        {"keyword", A::maxNameLength, [](qint64 n) { return inClip("keywords", joined({{{"["}}, text(n), {{"]"}}})); },
+         "The value for the key “keywords” is longer than 1024 characters."},
+        {"file path", A::maxPathLength, [](qint64 n) { return inClip("filePaths", joined({{{"["}}, text(n), {{"]"}}})); },
+         "The value for the key “filePaths” is longer than 4096 characters."},
+        {"clip's bundle id", A::maxNameLength, [](qint64 n) { return inClip("sourceBundleID", text(n)); },
+         "The value for the key “sourceBundleID” is longer than 1024 characters."},
+        {"clip's app name", A::maxNameLength, [](qint64 n) { return inClip("sourceAppName", text(n)); },
+         "The value for the key “sourceAppName” is longer than 1024 characters."},
+        {"emoji", A::maxWordLength, [](qint64 n) { return inClip("iconEmoji", text(n)); },
+         "The value for the key “iconEmoji” is longer than 256 characters."},
+        {"kind", A::maxWordLength, [](qint64 n) { return inClip("kind", text(n)); },
+         "The value for the key “kind” is longer than 256 characters."},
+        {"colour", A::maxWordLength, [](qint64 n) { return inBoard("color", text(n)); },
+         "The value for the key “color” is longer than 256 characters."},
+        {"app's bundle id", A::maxNameLength, [](qint64 n) { return inApp("bundleID", text(n)); },
+         "The value for the key “bundleID” is longer than 1024 characters."},
+        {"app's name", A::maxNameLength, [](qint64 n) { return inApp("name", text(n)); },
+         "The value for the key “name” is longer than 1024 characters."},
+        {"tint", A::maxWordLength, [](qint64 n) { return inApp("tint", text(n)); },
+         "The value for the key “tint” is longer than 256 characters."},
+        {"icon", A::maxIconBytes, [](qint64 n) { return inApp("icon", base64(n)); },
+         "The value for the key “icon” is larger than 1 MB."},
+        {"icons together", A::maxIconsBytes, iconsOf, "The app icons in the file come to more than 64 MB."},
+        {"rich text", A::maxRtfBytes, [](qint64 n) { return inClip("rtf", base64(n)); },
+         "The value for the key “rtf” is larger than 64 MB."},
+        {"image", A::maxImageBytes, [&png](qint64 n) { return inClip("image", base64(n, png)); },
+         "The value for the key “image” is larger than 128 MB."},
+    };
+    for (const auto &[name, cap, make, refusal] : cases) {
+        EXPECT_EQ(readingError(make(cap)), QString()) << name;
+        EXPECT_EQ(readingError(make(cap + 1)).toStdString(), refusal) << name;
     }
 }
 

@@ -208,6 +208,14 @@ TEST(PinboardFilesTest, FilesThatCannotBeImportedSayWhyAndChangeNothing)
          QStringLiteral("This file was made by a newer version of TamoCove. Update TamoCove to import it.")},
         {"no pinboards", archiveBytes(QStringLiteral("[]")), QStringLiteral("Nothing to import"),
          QStringLiteral("This file doesn't contain TamoCove pinboards.")},
+        // Nothing of a file is imported when a cap is passed at its end.
+        {"past a cap in its last clip",
+         archiveBytes(QStringLiteral(R"([{"name":"A","color":"Blue","clips":[%1]},{"name":"B","color":"Red","clips":[%2]}])")
+                          .arg(clipJson(QStringLiteral("kept")),
+                               clipJson(QStringLiteral("too"), QStringLiteral(R"(,"sourceBundleID":"%1")")
+                                                                   .arg(QString(PinboardArchive::maxNameLength + 1, u'x'))))),
+         QStringLiteral("Couldn't open “x.tamocove”"),
+         QStringLiteral("The value for the key “sourceBundleID” is longer than 1024 characters.")},
     };
     for (const auto &[name, bytes, message, detail] : cases) {
         Home home;
