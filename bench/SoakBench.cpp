@@ -6,11 +6,21 @@
 // use) at the start, after 1,000 copies, at the end and once the thread
 // pool's idle workers have expired: none of it should grow with the copies.
 // The copiers are stopped before each count, so their pipes are not counted.
-// `--copies N` makes another number of copies.
+// Then a 12 MB picture and a 20 MB text are copied, previewed and deleted,
+// and the drawer and the preview are opened again and again: what previews
+// and deleted clips held should go back. `--copies N` makes another number
+// of copies.
 #include "platform/x11/XClients.h"
 
 #include "app/AppDelegate.h"
 #include "app/AppModel.h"
+#include "cards/FittedImageView.h"
+#include "cards/PreviewContent.h"
+#include "cards/PreviewPanelView.h"
+#include "drawer/ClipStrip.h"
+#include "drawer/DrawerAssembly.h"
+#include "drawer/PanelController.h"
+#include "drawer/PanelView.h"
 #include "model/DefaultSettings.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
@@ -30,9 +40,11 @@
 #include <QImage>
 #include <QMimeData>
 #include <QNetworkAccessManager>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QThreadPool>
 
 #include <cstdio>
@@ -40,6 +52,7 @@
 #include <list>
 #include <malloc.h>
 #include <memory>
+#include <utility>
 
 using namespace tamo;
 
@@ -49,6 +62,11 @@ constexpr int defaultCopies = 5000;
 constexpr int checkpoint = 1000;
 constexpr int distinctImages = 4; // the same pictures copied again, as screenshots of one window are
 constexpr int captureTimeoutMs = 10000;
+constexpr int largeCaptureTimeoutMs = 60000;
+constexpr int largePictureSide = 2048; // a noise PNG of about 12 MB
+constexpr qsizetype largeTextBytes = 20 * 1024 * 1024;
+constexpr int drawerShowings = 60;
+constexpr int previewShowings = 40;
 
 // What the process holds, from /proc and the X server.
 struct Holdings
@@ -86,10 +104,10 @@ struct Holdings
     }
 };
 
-// A noise picture whose PNG is about 1 MB.
-QByteArray noisePng(int seed)
+// A noise picture: its PNG takes about 3 bytes a pixel (1 MB at 600 pixels square).
+QByteArray noisePng(int seed, int side = 600)
 {
-    QImage image(600, 600, QImage::Format_RGB32);
+    QImage image(side, side, QImage::Format_RGB32);
     QRandomGenerator random(seed);
     for (int y = 0; y < image.height(); ++y)
         random.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), image.width());
@@ -139,6 +157,17 @@ public:
                    QStringLiteral("Copied rich text number %1").arg(number)});
             break;
         }
+    }
+
+    // A 12 MB picture, then a 20 MB text.
+    void copyLargePicture()
+    {
+        xclip(QStringLiteral("image/png"), write(QStringLiteral("large.png"), noisePng(distinctImages, largePictureSide)));
+    }
+    void copyLargeText()
+    {
+        const QByteArray line = "A long text, as a log file or a data dump copied whole, line after line.\n";
+        xclip(QStringLiteral("UTF8_STRING"), write(QStringLiteral("large.txt"), line.repeated(largeTextBytes / line.size())));
     }
 
     void stop()
@@ -205,6 +234,136 @@ int own(QApplication &app, const QString &html, const QString &text)
     return app.exec();
 }
 
+void settle(int ms)
+{
+    bench::runUntil([] { return false; }, ms);
+}
+
+// The peak figure starts again from what is resident now.
+void resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+void printPeak()
+{
+    std::printf("  %-18s resident %6.1f MB\n", "peak", bench::statusMegabytes("VmHWM:"));
+    std::fflush(stdout);
+}
+
+// The copies the model saved, and the last clip among them.
+class Captures
+{
+public:
+    explicit Captures(ModelContext &context)
+    {
+        QObject::connect(&context, &ModelContext::didSave, [this](const SaveSummary &summary) {
+            if (!summary.entities.contains(QStringLiteral("ClipItem")))
+                return;
+            ++m_saves;
+            if (!summary.savedRecords)
+                return;
+            for (const std::shared_ptr<Record> &record : *summary.savedRecords) {
+                if (&record->entity() == &ClipItem::spec())
+                    m_last = std::static_pointer_cast<ClipItem>(record);
+            }
+        });
+    }
+
+    // Makes a copy and waits until it is saved.
+    bool capture(const std::function<void()> &copy, int timeoutMs)
+    {
+        const int savesBefore = m_saves;
+        copy();
+        return bench::runUntil([&] { return m_saves > savesBefore; }, timeoutMs);
+    }
+
+    // Held only until taken, so no deleted clip stays here.
+    ClipItemPtr takeLast() { return std::exchange(m_last, nullptr); }
+
+private:
+    int m_saves = 0;
+    ClipItemPtr m_last;
+};
+
+bool previewShown(const PreviewPanelView &preview, const ClipItem &clip)
+{
+    return bench::runUntil([&] {
+        if (!preview.clip() || preview.clip()->id() != clip.id())
+            return false;
+        const PreviewContent &content = *preview.content();
+        switch (clip.kind()) {
+        case ClipKind::image:
+            return content.imageView()->status().has_value();
+        case ClipKind::text:
+            return !content.textEditor()->document()->isEmpty();
+        default:
+            return true;
+        }
+    }, largeCaptureTimeoutMs);
+}
+
+void preview(AppModel &model, const PreviewPanelView &view, const ClipItem &clip)
+{
+    model.openPreview(clip);
+    if (!previewShown(view, clip))
+        std::printf("  the preview of a %s clip did not show\n", qPrintable(clip.kindRaw()));
+    settle(300); // painted
+    model.closePreview();
+}
+
+// A 12 MB picture and a 20 MB text copied, each previewed, then deleted; then
+// the drawer shown and hidden again and again, the preview opened from it.
+void previewLargeClips(AppModel &model, PanelController &panel, const DrawerAssembly &drawer, Copier &copier,
+                       Captures &captures)
+{
+    std::printf("\nLarge clips: a 12 MB picture and a 20 MB text copied, previewed in the drawer and deleted;\n"
+                "then the drawer shown %d times, %d of them with a preview\n", drawerShowings, previewShowings);
+    // What the drawer and the preview take the first time they show is no part of it.
+    model.openDrawer();
+    settle(300);
+    for (const ClipItemPtr &clip : drawer.view().strip()->visibleClips().mid(0, 4)) // each kind the copies make
+        preview(model, drawer.preview(), *clip);
+    panel.hide(false);
+    settle(QThreadPool::globalInstance()->expiryTimeout() + 2000);
+    Holdings::now().print("before");
+    resetPeak();
+    for (const auto copy : {&Copier::copyLargePicture, &Copier::copyLargeText}) {
+        if (!captures.capture([&] { (copier.*copy)(); }, largeCaptureTimeoutMs) || !captures.takeLast()) {
+            std::printf("  a large copy was not captured within %d s\n", largeCaptureTimeoutMs / 1000);
+            return;
+        }
+    }
+    copier.stop();
+    model.openDrawer();
+    settle(300);
+    QList<ClipItemPtr> large = drawer.view().strip()->visibleClips().first(2); // the newest two
+    for (const ClipItemPtr &clip : std::as_const(large))
+        preview(model, drawer.preview(), *clip);
+    panel.hide(false);
+    settle(500);
+    Holdings::now().print("previews closed");
+    printPeak();
+    model.deleteItems(large);
+    large.clear();
+    settle(QThreadPool::globalInstance()->expiryTimeout() + 2000);
+    Holdings::now().print("clips deleted");
+
+    for (int showing = 0; showing < drawerShowings; ++showing) {
+        model.openDrawer();
+        settle(150);
+        const QList<ClipItemPtr> clips = drawer.view().strip()->visibleClips();
+        if (showing < previewShowings && !clips.isEmpty())
+            preview(model, drawer.preview(), *clips.at(showing % std::min<qsizetype>(clips.size(), 8)));
+        panel.hide(false);
+        settle(150);
+    }
+    settle(QThreadPool::globalInstance()->expiryTimeout() + 2000);
+    Holdings::now().print("drawer reopened");
+}
+
 int soak(int copies)
 {
     QTemporaryDir config;
@@ -221,14 +380,14 @@ int soak(int copies)
     MessageBoxAlerts alerts;
     QNetworkAccessManager network;
     const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
-    AppModel model(services, store.path(), AppExtensions());
+    PanelController panel(defaults, platform.screens());
+    AppExtensions extensions;
+    extensions.drawer = &panel;
+    AppModel model(services, store.path(), extensions);
+    const DrawerAssembly drawer(panel, model, defaults, clock);
     AppDelegate delegate(model, defaults);
     delegate.finishLaunching();
-    int saves = 0;
-    QObject::connect(&model.container().mainContext(), &ModelContext::didSave, [&](const SaveSummary &summary) {
-        if (summary.entities.contains(QStringLiteral("ClipItem")))
-            ++saves;
-    });
+    Captures captures(model.container().mainContext());
     Copier copier(files.path());
     bench::runUntil([] { return false; }, 500); // the launch's own work
 
@@ -238,10 +397,9 @@ int soak(int copies)
     QElapsedTimer elapsed;
     elapsed.start();
     for (int number = 1; number <= copies; ++number) {
-        const int savesBefore = saves;
-        copier.copy(number);
-        if (!bench::runUntil([&] { return saves > savesBefore; }, captureTimeoutMs))
+        if (!captures.capture([&] { copier.copy(number); }, captureTimeoutMs))
             ++missed;
+        captures.takeLast();
         if (number == checkpoint || number == copies) {
             copier.stop();
             bench::runUntil([] { return false; }, 500); // the last reads end
@@ -252,6 +410,7 @@ int soak(int copies)
                 captureTimeoutMs / 1000);
     bench::runUntil([] { return false; }, QThreadPool::globalInstance()->expiryTimeout() + 2000);
     Holdings::now().print("idle workers gone");
+    previewLargeClips(model, panel, drawer, copier, captures);
     return 0;
 }
 

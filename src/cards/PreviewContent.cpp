@@ -93,35 +93,54 @@ PreviewContent::PreviewContent(ThumbnailCache &pictures, const QString &storeDir
 
 void PreviewContent::showClip(const ClipItem *clip)
 {
-    if (!clip || clip->kind() != ClipKind::text)
-        m_textClipID = {};
-    if (!clip) {
+    QWidget *page = m_empty;
+    if (clip) {
+        switch (clip->kind()) {
+        case ClipKind::text:
+            showText(*clip);
+            page = m_textPage;
+            break;
+        case ClipKind::link:
+            m_link->showClip(*clip, m_storeDirectory);
+            page = m_link;
+            break;
+        case ClipKind::image:
+            m_image->showPicture(storedPictureRequest(*clip, m_storeDirectory, ThumbnailSlot::image));
+            page = m_image;
+            break;
+        case ClipKind::file:
+            m_files->showClip(*clip);
+            page = m_files;
+            break;
+        case ClipKind::color:
+            m_color->showClip(*clip);
+            page = m_color;
+            break;
+        }
+    }
+    setCurrentWidget(page);
+    clearPagesBut(page);
+}
+
+// A long text or a large picture of a clip no longer shown is not kept.
+void PreviewContent::clearPagesBut(const QWidget *shown)
+{
+    if (shown != m_textPage)
+        clearText();
+    if (shown != m_link)
+        m_link->clear();
+    if (shown != m_image)
         m_image->clear();
-        setCurrentWidget(m_empty);
-        return;
-    }
-    switch (clip->kind()) {
-    case ClipKind::text:
-        showText(*clip);
-        setCurrentWidget(m_textPage);
-        break;
-    case ClipKind::link:
-        m_link->showClip(*clip, m_storeDirectory);
-        setCurrentWidget(m_link);
-        break;
-    case ClipKind::image:
-        m_image->showPicture(storedPictureRequest(*clip, m_storeDirectory, ThumbnailSlot::image));
-        setCurrentWidget(m_image);
-        break;
-    case ClipKind::file:
-        m_files->showClip(*clip);
-        setCurrentWidget(m_files);
-        break;
-    case ClipKind::color:
-        m_color->showClip(*clip);
-        setCurrentWidget(m_color);
-        break;
-    }
+    if (shown != m_files)
+        m_files->clear();
+}
+
+void PreviewContent::clearText()
+{
+    m_textClipID = {};
+    m_loadedText.clear();
+    m_shownText.clear();
+    m_text->clear();
 }
 
 void PreviewContent::showText(const ClipItem &clip)

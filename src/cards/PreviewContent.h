@@ -58,6 +58,8 @@ protected:
 
 private:
     void showText(const ClipItem &clip);
+    void clearPagesBut(const QWidget *shown);
+    void clearText();
     QString editorText() const;
 
     QString m_storeDirectory;

@@ -103,6 +103,16 @@ void LinkPreviewPage::showClip(const ClipItem &clip, const QString &storeDirecto
         m_image->showPicture(storedPictureRequest(clip, storeDirectory, ThumbnailSlot::linkImage));
 }
 
+void LinkPreviewPage::clear()
+{
+    m_clipID = {};
+    m_fetched = false;
+    m_title->setText({});
+    m_url->setText({});
+    m_image->clear();
+    m_image->hide();
+}
+
 // ---------------------------------------------------------------- file
 
 FilePreviewPage::FilePreviewPage(ThumbnailCache &pictures, QWidget *parent)
@@ -142,15 +152,12 @@ void FilePreviewPage::showClip(const ClipItem &clip)
 {
     if (clip.id() == m_clipID)
         return; // a clip's files never change
+    clear();
     m_clipID = clip.id();
     const QStringList paths = clip.filePaths();
-
-    m_list->clear();
     for (const QString &path : paths)
         new QListWidgetItem(path, m_list);
 
-    m_picture->clear();
-    setPictureShown(false);
     const QMimeDatabase types;
     if (paths.size() == 1
         && types.mimeTypeForFile(paths.first(), QMimeDatabase::MatchExtension).name().startsWith(u"image/")) {
@@ -161,10 +168,6 @@ void FilePreviewPage::showClip(const ClipItem &clip)
         m_picture->showPicture(request);
     }
 
-    if (m_types) {
-        m_types->disconnect(this);
-        m_types->deleteLater();
-    }
     m_types = new QFutureWatcher<QList<QMimeType>>(this);
     connect(m_types, &QFutureWatcherBase::finished, this, [this] { showTypes(m_types->result()); });
     m_types->setFuture(QtConcurrent::run([paths] {
@@ -175,6 +178,19 @@ void FilePreviewPage::showClip(const ClipItem &clip)
             found.append(database.mimeTypeForFile(path));
         return found;
     }));
+}
+
+void FilePreviewPage::clear()
+{
+    m_clipID = {};
+    m_list->clear();
+    m_picture->clear();
+    setPictureShown(false);
+    if (m_types) {
+        m_types->disconnect(this);
+        m_types->deleteLater();
+        m_types = nullptr;
+    }
 }
 
 void FilePreviewPage::showTypes(const QList<QMimeType> &types)

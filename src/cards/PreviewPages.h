@@ -26,6 +26,7 @@ class LinkPreviewPage : public QWidget
 public:
     LinkPreviewPage(ThumbnailCache &pictures, QWidget *parent = nullptr);
     void showClip(const ClipItem &clip, const QString &storeDirectory);
+    void clear();
 
 private:
     ThumbnailCache &m_pictures;
@@ -44,6 +45,7 @@ class FilePreviewPage : public QWidget
 public:
     FilePreviewPage(ThumbnailCache &pictures, QWidget *parent = nullptr);
     void showClip(const ClipItem &clip);
+    void clear();
 
     QListWidget *list() const { return m_list; }
 

@@ -98,6 +98,7 @@ PreviewPanelView::PreviewPanelView(AppModel &model, const Clock &clock, QWidget 
             scheduleRefresh();
     });
     connect(&context, &ModelContext::didSave, this, &PreviewPanelView::handleSave);
+    m_pictures.forgetClipsRemovedIn(context);
 
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
@@ -171,6 +172,8 @@ void PreviewPanelView::followPreviewItem()
     m_content->showClip(m_clip.get());
     m_inspector->showClip(m_clip.get());
     updateStepButtons();
+    if (!m_clip)
+        m_pictures.clear(); // kept only to step back to
 
     if (!m_clip && !id.isNull())
         m_model.closePreview(); // deleted, or never saved

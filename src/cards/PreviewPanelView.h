@@ -54,6 +54,8 @@ public:
     void commitEdits();
 
     PreviewContent *content() const { return m_content; }
+    // Pictures decoded for the preview: the one on show, and the one before it.
+    const ThumbnailCache &pictures() const { return m_pictures; }
     ClipInspector *inspector() const { return m_inspector; }
     QToolButton *previousButton() const { return m_previous; }
     QToolButton *nextButton() const { return m_next; }

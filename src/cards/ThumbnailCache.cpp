@@ -1,6 +1,7 @@
 #include "cards/ThumbnailCache.h"
 
 #include "cards/GlassRim.h"
+#include "model/ModelContext.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -92,26 +93,26 @@ std::optional<Thumbnail> ThumbnailCache::thumbnail(const ThumbnailRequest &reque
     if (m_building.contains(key))
         return std::nullopt;
 
-    const int generation = m_generations.value(key.clipID);
-    m_building.insert(key, generation);
+    const int ticket = ++m_sequence;
+    m_building.insert(key, ticket);
     // The newest request runs first. The result always arrives on a later
     // turn of the event loop, never inside the paint that asked for it.
     QtConcurrent::task([request] { return build(request); })
         .onThreadPool(m_pool)
-        .withPriority(++m_sequence)
+        .withPriority(ticket)
         .spawn()
-        .then([this, key, generation](const Thumbnail &thumbnail) {
+        .then([this, key, ticket](const Thumbnail &thumbnail) {
             QMetaObject::invokeMethod(
-                this, [this, key, generation, thumbnail] { store(key, generation, thumbnail); }, Qt::QueuedConnection);
+                this, [this, key, ticket, thumbnail] { store(key, ticket, thumbnail); }, Qt::QueuedConnection);
         });
     return std::nullopt;
 }
 
-void ThumbnailCache::store(const Key &key, int generation, const Thumbnail &thumbnail)
+void ThumbnailCache::store(const Key &key, int ticket, const Thumbnail &thumbnail)
 {
     const auto building = m_building.constFind(key);
-    if (building == m_building.cend() || *building != generation)
-        return; // forgotten while it was built
+    if (building == m_building.cend() || *building != ticket)
+        return; // forgotten while it was built, and maybe asked for again
     m_building.erase(building);
     const qint64 bytes = std::max<qint64>(thumbnail.image.sizeInBytes(), 1);
     m_cache.insert(key, new Thumbnail(thumbnail), (bytes + bytesPerCostUnit - 1) / bytesPerCostUnit);
@@ -120,13 +121,26 @@ void ThumbnailCache::store(const Key &key, int generation, const Thumbnail &thum
 
 void ThumbnailCache::forget(const QUuid &clipID)
 {
-    ++m_generations[clipID];
     const QList<Key> keys = m_cache.keys();
     for (const Key &key : keys) {
         if (key.clipID == clipID)
             m_cache.remove(key);
     }
     m_building.removeIf([&clipID](const auto &entry) { return entry.key().clipID == clipID; });
+}
+
+void ThumbnailCache::clear()
+{
+    m_building.clear();
+    m_cache.clear();
+}
+
+void ThumbnailCache::forgetClipsRemovedIn(ModelContext &context)
+{
+    connect(&context, &ModelContext::didSave, this, [this](const SaveSummary &summary) {
+        for (const QUuid &clipID : summary.removedClipIDs)
+            forget(clipID);
+    });
 }
 
 Thumbnail ThumbnailCache::build(const ThumbnailRequest &request)

@@ -15,6 +15,8 @@ class QIODevice;
 
 namespace tamo {
 
+class ModelContext;
+
 // A clip's picture made small enough for a card, or why there is none.
 struct Thumbnail
 {
@@ -64,6 +66,12 @@ public:
 
     // The clip's pictures changed: drops them and any build under way.
     void forget(const QUuid &clipID);
+    // Drops every picture and every build under way.
+    void clear();
+    // From now on, clips deleted in a save of `context` are forgotten: their
+    // ids are never asked for again, so their pictures would only wait to be
+    // pushed out.
+    void forgetClipsRemovedIn(ModelContext &context);
 
     qint64 byteBudget() const { return m_byteBudget; }
     qint64 usedBytes() const;
@@ -93,13 +101,12 @@ private:
 
     static Key keyOf(const ThumbnailRequest &request);
     static Thumbnail build(const ThumbnailRequest &request);
-    void store(const Key &key, int generation, const Thumbnail &thumbnail);
+    void store(const Key &key, int ticket, const Thumbnail &thumbnail);
 
     qint64 m_byteBudget;
     QCache<Key, Thumbnail> m_cache; // cost in KiB
-    QHash<Key, int> m_building;     // key -> the clip's generation when asked
-    QHash<QUuid, int> m_generations;
-    int m_sequence = 0;
+    QHash<Key, int> m_building; // key -> the ticket of the build under way
+    int m_sequence = 0;         // tickets, newest highest
     QThreadPool m_pool;
 };
 

@@ -379,13 +379,25 @@ void ClipStrip::placeEmptyState()
 
 void ClipStrip::startListTransition(const QHash<QUuid, qsizetype> &oldPositions)
 {
-    // Each card slides from where it shows now, even halfway through an earlier slide.
-    const int offset = horizontalScrollBar()->value();
     // A change that only takes cards away is a deletion, which springs a little firmer.
     bool removedOnly = true;
     for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it)
         removedOnly &= oldPositions.contains(it.key());
     const SpringAnimation &spring = removedOnly ? deletionSpring() : listSpring();
+    m_listTransition.stop();
+    m_slideFrom.clear();
+    m_appearing.clear();
+    // In a burst of changes (a hundred copies in a second) each slide would
+    // start from places that are still moving: the cards would pile up at the
+    // front and leave their own places empty. Until a slide's time passes
+    // without a change, every card goes straight to its place.
+    const bool burst = m_sinceListChange.isValid() && m_sinceListChange.elapsed() < m_timeScale(spring.durationMs);
+    m_sinceListChange.start();
+    if (burst)
+        return;
+
+    // Each card slides from where it shows now.
+    const int offset = horizontalScrollBar()->value();
     QHash<QUuid, int> slideFrom;
     for (auto it = m_cards.cbegin(); it != m_cards.cend(); ++it) {
         const qsizetype newIndex = m_positions.value(it.key(), -1);
@@ -401,9 +413,7 @@ void ClipStrip::startListTransition(const QHash<QUuid, qsizetype> &oldPositions)
         if (distance != 0)
             slideFrom.insert(it.key(), distance);
     }
-    m_listTransition.stop();
     m_slideFrom = std::move(slideFrom);
-    m_appearing.clear();
     for (auto it = m_positions.cbegin(); it != m_positions.cend(); ++it) {
         if (!oldPositions.contains(it.key()))
             m_appearing.insert(it.key());

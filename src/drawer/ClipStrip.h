@@ -11,6 +11,7 @@
 #include "model/Pinboard.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QUuid>
@@ -136,6 +137,7 @@ private:
     QVariantAnimation m_listTransition;
     QHash<QUuid, int> m_slideFrom; // a card's distance from its place as the slide starts
     QSet<QUuid> m_appearing;       // new cards, fading in and growing meanwhile
+    QElapsedTimer m_sinceListChange;
 
     struct Press
     {

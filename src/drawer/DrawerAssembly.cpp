@@ -5,6 +5,7 @@
 #include "cards/PreviewPanelView.h"
 #include "drawer/PanelController.h"
 #include "drawer/PanelView.h"
+#include "model/ModelContainer.h"
 
 namespace tamo {
 
@@ -12,6 +13,7 @@ DrawerAssembly::DrawerAssembly(PanelController &panel, AppModel &model, Defaults
     : m_panel(panel)
 {
     const CardContext cards{model.icons(), m_thumbnails, defaults, clock, &model};
+    m_thumbnails.forgetClipsRemovedIn(model.container().mainContext());
     m_panel.setModel(&model);
     m_view = new PanelView(model, cards);
     m_panel.setStripContent(m_view);

@@ -4,6 +4,7 @@
 #include "cards/CardContext.h"
 #include "menubar/MenuBarClipsController.h"
 #include "menubar/MenuBarClipsView.h"
+#include "model/ModelContainer.h"
 
 namespace tamo {
 
@@ -13,6 +14,7 @@ MenuBarAssembly::MenuBarAssembly(MenuBarClipsController &controller, AppModel &m
 {
     controller.setModel(&model);
     const CardContext cards{model.icons(), m_thumbnails, defaults, clock, &model, true};
+    m_thumbnails.forgetClipsRemovedIn(model.container().mainContext());
     MenuBarClipsController *panel = &controller;
     const MenuBarClipsView::Actions actions{
         [panel] { panel->hide(true); },

@@ -445,6 +445,40 @@ TEST_F(PreviewPanelViewTest, EveryKindRendersWithoutWarningsWithEveryControlName
     EXPECT_EQ(content.colorPage()->color(), QColor(255, 0, 0, 128));
 }
 
+TEST_F(PreviewPanelViewTest, WhatAClipNoLongerPreviewedShowedIsLetGo)
+{
+    const ClipItemPtr text = addText(QStringLiteral("a line of a long text\n").repeated(10'000));
+    const ClipItemPtr image = addClip(*ClipDraft::fromImage(encodedImage({800, 600}, Qt::darkCyan)));
+    ClipDraft someFiles;
+    someFiles.kind = ClipKind::file;
+    someFiles.filePaths = {QDir::temp().filePath(QStringLiteral("notes.txt"))};
+    const ClipItemPtr files = addClip(someFiles);
+    const PreviewContent &content = *view().content();
+    const struct {
+        const char *name;
+        std::function<void()> moveOn;
+    } rows[] = {
+        {"closed", [&] { model().closePreview(); }},
+        {"stepped to files", [&] { model().openPreview(*files); }},
+        {"its clip deleted", [&] { model().deleteItems({text, image}); }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        model().openPreview(*text);
+        EXPECT_FALSE(content.textEditor()->document()->isEmpty());
+        model().openPreview(*image);
+        EXPECT_TRUE(content.textEditor()->document()->isEmpty()) << "the text went as the image came";
+        QTRY_VERIFY_WITH_TIMEOUT(content.imageView()->status().has_value(), 20000);
+
+        row.moveOn();
+        EXPECT_FALSE(content.imageView()->status().has_value());
+        EXPECT_EQ(content.imageView()->sizeHint(), QSize(32, 32)) << "no picture held, only its margins";
+        if (model().previewItemID().isNull()) {
+            EXPECT_EQ(view().pictures().usedBytes(), 0);
+        }
+    }
+}
+
 TEST_F(PreviewPanelViewTest, ImagesAreDecodedOffTheMainThreadAndNoLargerThanTheScreenNeeds)
 {
     const ClipItemPtr image = addClip(*ClipDraft::fromImage(encodedImage({10000, 400}, Qt::darkCyan)));

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -152,6 +153,56 @@ TEST(ThumbnailCache, ForgettingAClipDropsWhatWasBuiltForItsOldContent)
     current = png(400, 200, Qt::blue);
     cache.forget(request.clipID);
     EXPECT_EQ(waitFor(cache, request).image.pixelColor(100, 50), QColor(Qt::blue));
+}
+
+TEST(ThumbnailCache, KeepsNothingOfAClipDeletedFromTheStore)
+{
+    TempDir folder;
+    ModelContainer container(folder.path());
+    ModelContext &context = container.mainContext();
+    ThumbnailCache cache;
+    cache.forgetClipsRemovedIn(context);
+    QList<ClipItemPtr> clips;
+    for (int i = 0; i < 2; ++i) {
+        clips.append(std::make_shared<ClipItem>(*ClipDraft::fromImage(png(400, 200)), QDateTime::currentDateTime()));
+        context.insert(clips.last());
+    }
+    ASSERT_TRUE(context.save());
+    for (const ClipItemPtr &clip : std::as_const(clips)) {
+        ThumbnailRequest request = bytesRequest(png(400, 200));
+        request.clipID = clip->id();
+        waitFor(cache, request);
+    }
+    const qint64 bothBytes = cache.usedBytes();
+
+    context.remove(clips.first());
+    ASSERT_TRUE(context.save());
+    EXPECT_EQ(cache.usedBytes(), bothBytes / 2);
+}
+
+TEST(ThumbnailCache, ClearingDropsEveryPictureAndEveryBuildUnderWay)
+{
+    ThumbnailCache cache;
+    waitFor(cache, bytesRequest(png(400, 200)));
+    std::atomic<bool> released = false;
+    std::atomic<bool> read = false;
+    ThumbnailRequest slow = bytesRequest(png(400, 200));
+    const auto bytes = slow.readBytes;
+    slow.readBytes = [&, bytes] {
+        while (!released)
+            QThread::msleep(1);
+        read = true;
+        return bytes();
+    };
+    EXPECT_FALSE(cache.thumbnail(slow));
+    QSignalSpy ready(&cache, &ThumbnailCache::ready);
+
+    cache.clear();
+    released = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return read.load(); }));
+    QTest::qWait(100); // the finished build's result comes back through the event loop
+    EXPECT_EQ(cache.usedBytes(), 0);
+    EXPECT_TRUE(ready.isEmpty());
 }
 
 TEST(ThumbnailCache, RoundsCornersWhenAsked)

@@ -236,6 +236,74 @@ TEST_F(ClipStripTest, NewCardsFadeInGrowingAndRemovedOnesFadeOut)
     ASSERT_TRUE(QTest::qWaitFor([&] { return ghost.isNull(); }));
 }
 
+// Checks at each paint of the row that every card shown lies within one
+// cell of its place, and that no card lies over another unless it is still
+// fading in.
+class StripPaintCheck : public QObject
+{
+public:
+    explicit StripPaintCheck(const ClipStrip &strip)
+        : m_strip(strip)
+    {
+        strip.viewport()->installEventFilter(this);
+    }
+
+    int paints = 0;
+    QStringList faults;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            check();
+        return false;
+    }
+
+private:
+    void check()
+    {
+        ++paints;
+        const StripLayout &layout = m_strip.stripLayout();
+        const int offset = m_strip.horizontalScrollBar()->value();
+        QList<QRect> shown;
+        for (const ClipCard *card : m_strip.viewport()->findChildren<ClipCard *>(Qt::FindDirectChildrenOnly)) {
+            if (!card->isVisible() || !card->item())
+                continue;
+            const qsizetype index = m_strip.visibleClips().indexOf(card->item());
+            const int away = card->x() - (layout.cardRect(index).x() - offset);
+            if (index < 0 || std::abs(away) > layout.pitch())
+                faults.append(QStringLiteral("paint %1: card %2 is %3 px from its place").arg(paints).arg(index).arg(away));
+            if (card->presence() < 1)
+                continue;
+            for (const QRect &other : std::as_const(shown)) {
+                if (other.intersects(card->geometry()))
+                    faults.append(QStringLiteral("paint %1: card %2 lies over another").arg(paints).arg(index));
+            }
+            shown.append(card->geometry());
+        }
+    }
+
+    const ClipStrip &m_strip;
+};
+
+TEST_F(ClipStripTest, ABurstOfCopiesNeverPaintsCardsAwayFromTheirPlaces)
+{
+    addClips(6);
+    ClipStrip strip(model(), cards(), {}, TimeScale{}); // slides take their real time
+    strip.resize(1424, 350);
+    strip.show();
+    const StripPaintCheck check(strip);
+    for (int copy = 1; copy <= 20; ++copy) {
+        addTexts({QStringLiteral("burst %1").arg(copy)});
+        QTest::qWait(5);
+        strip.viewport()->grab();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip.cardFor(strip.visibleClips().first()->id())->presence() == 1; }));
+    strip.viewport()->grab();
+    EXPECT_GT(check.paints, 20);
+    EXPECT_TRUE(check.faults.isEmpty()) << check.faults.mid(0, 5).join(u'\n').toStdString();
+}
+
 TEST_F(ClipStripTest, TheFirstNineCardsCarryQuickPasteNumbers)
 {
     addClips(12);
