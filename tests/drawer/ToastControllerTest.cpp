@@ -31,7 +31,7 @@ TEST(Notice, NoneShowsNothingAndIconOnlyWinsTheTime)
 class ToastControllerTest : public ::testing::Test
 {
 protected:
-    ToastControllerTest()
+    explicit ToastControllerTest(TimeScale scale = fastTime) : toast(defaults, screens, scale)
     {
         registerDefaultSettings(defaults);
         screens.setScreens({primary, secondary});
@@ -69,7 +69,15 @@ protected:
     TempDir dir;
     Defaults defaults{dir.file(QStringLiteral("defaults.json"))};
     FakeScreens screens;
-    ToastController toast{defaults, screens, fastTime};
+    ToastController toast;
+};
+
+// At the real pace: a notice shown for a tenth of its time can come and go
+// while a loaded machine keeps the test from looking.
+class ToastAtItsPaceTest : public ToastControllerTest
+{
+protected:
+    ToastAtItsPaceTest() : ToastControllerTest(TimeScale{}) {}
 };
 
 TEST_F(ToastControllerTest, CardSitsAtTheTopCentreOfThePointersScreen)
@@ -111,7 +119,7 @@ TEST_F(ToastControllerTest, EachKindShowsItsParts)
     EXPECT_EQ(card().symbolView()->accessibleName(), QStringLiteral("Clip is ready"));
 }
 
-TEST_F(ToastControllerTest, FadesOutAfterItsTimeAndThenIsHiddenNotJustTransparent)
+TEST_F(ToastAtItsPaceTest, FadesOutAfterItsTimeAndThenIsHiddenNotJustTransparent)
 {
     defaults.setValue(keys::pasteNotice, QStringLiteral("icon"));
     QElapsedTimer clock;
@@ -119,7 +127,7 @@ TEST_F(ToastControllerTest, FadesOutAfterItsTimeAndThenIsHiddenNotJustTransparen
     toast.showPasteNotice(QStringLiteral("Clip is ready"));
     ASSERT_TRUE(waitUntilOpaque(QStringLiteral("Clip is ready")));
     ASSERT_TRUE(waitUntilHidden());
-    EXPECT_GE(clock.elapsed(), fastTime(1200 + 200));
+    EXPECT_GE(clock.elapsed(), 1200 + 200);
     EXPECT_EQ(window().windowOpacity(), 0.0);
 }
 
