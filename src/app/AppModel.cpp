@@ -44,6 +44,8 @@ constexpr int onboardingDelayMs = 2000;
 constexpr qint64 menuBarReopenGuardMs = 300;
 const QString whatsNewVersion = QStringLiteral("1.74");
 const QString captureSound = QStringLiteral("Bottle");
+// How long a quit waits for the copies made just before it.
+constexpr int quitCaptureMs = 2000;
 
 } // namespace
 
@@ -377,10 +379,16 @@ void AppModel::showAlertSoon(const AlertSpec &alert)
     QMetaObject::invokeMethod(this, [this, alert] { m_platform.alerts->runModal(alert); }, Qt::QueuedConnection);
 }
 
-// Copies that waited for room get one last save; what it cannot keep is
-// counted where the user who quit can still read it.
+// Copies made before the quit are still read, for at most 2 s, and copies
+// that waited for room get one last save; what it cannot keep is counted
+// where the user who quit can still read it.
 void AppModel::saveBeforeQuit()
 {
+    if (m_monitor) {
+        if (const qsizetype left = m_monitor->finish(QDeadlineTimer(quitCaptureMs)))
+            qWarning().noquote() << QStringLiteral("TamoCove: quitting without %1 copies their apps did not give in time")
+                                        .arg(left);
+    }
     ModelContext &context = m_container->mainContext();
     if (context.save())
         return;
