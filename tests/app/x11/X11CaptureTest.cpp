@@ -182,6 +182,11 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     EXPECT_EQ(draft->kind, ClipKind::file);
     EXPECT_EQ(draft->filePaths, (QStringList{QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b c.txt")}));
 
+    owner = copyWithXclip(QStringLiteral("UTF8_STRING"), QByteArray("nul-\0-inside", 12));
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QString::fromUtf8(QByteArray("nul-\0-inside", 12)));
+
     owner = copyWithXclip(QStringLiteral("text/html"), "<p><b>bold</b> &amp; plain</p>");
     draft = nextDraft();
     ASSERT_TRUE(draft);
@@ -197,7 +202,7 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     draft = nextDraft();
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->text, QStringLiteral("after the secret"));
-    EXPECT_EQ(drafts.size(), 6);
+    EXPECT_EQ(drafts.size(), 7);
 }
 
 TEST_F(X11CaptureTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)

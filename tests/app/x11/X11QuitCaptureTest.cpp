@@ -112,6 +112,9 @@ TEST_F(X11QuitCaptureTest, ACopyMadeJustBeforeTheQuitIsKept)
         const QList<ClipItemPtr> clips = model.container().mainContext().fetch<ClipItem>(FetchDescriptor());
         ASSERT_EQ(clips.size(), 1);
         EXPECT_EQ(clips.first()->kind(), row.kind);
+        if (row.kind == ClipKind::text) {
+            EXPECT_EQ(clips.first()->text(), QString::fromUtf8(row.bytes));
+        }
     }
 }
 
