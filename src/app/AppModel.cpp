@@ -45,6 +45,8 @@ constexpr int onboardingDelayMs = 2000;
 constexpr qint64 menuBarReopenGuardMs = 300;
 const QString whatsNewVersion = QStringLiteral("1.74");
 const QString captureSound = QStringLiteral("Bottle");
+// How long a quit waits for the copies made just before it.
+constexpr int quitCaptureMs = 2000;
 
 } // namespace
 
@@ -407,10 +409,16 @@ AlertSpec AppModel::unsavedCopiesAlert(qsizetype count, const QString &reason)
     };
 }
 
-// Copies that waited for room get one last save; what it cannot keep is
-// counted where the user who quit can still read it, also after a kill.
+// Copies made before the quit are still read, for at most 2 s, and copies
+// that waited for room get one last save; what it cannot keep is counted
+// where the user who quit can still read it, also after a kill.
 void AppModel::saveBeforeQuit()
 {
+    if (m_monitor) {
+        if (const qsizetype left = m_monitor->finish(QDeadlineTimer(quitCaptureMs)))
+            qWarning().noquote() << QStringLiteral("TamoCove: quitting without %1 copies their apps did not give in time")
+                                        .arg(left);
+    }
     ModelContext &context = m_container->mainContext();
     if (context.save())
         return;

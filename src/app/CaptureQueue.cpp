@@ -1,6 +1,8 @@
 #include "app/CaptureQueue.h"
 
+#include <QEventLoop>
 #include <QFutureWatcher>
+#include <QTimer>
 
 namespace tamo {
 
@@ -15,6 +17,21 @@ void CaptureQueue::append(const QFuture<std::optional<ClipDraft>> &build)
         deliverFinished();
     });
     watcher->setFuture(build);
+}
+
+qsizetype CaptureQueue::finish(QDeadlineTimer deadline)
+{
+    while (!m_waiting.empty() && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QFutureWatcher<std::optional<ClipDraft>> watcher;
+        connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(m_waiting.front());
+        QTimer::singleShot(deadline.remainingTime(), &loop, &QEventLoop::quit);
+        if (!m_waiting.front().isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        deliverFinished();
+    }
+    return qsizetype(m_waiting.size());
 }
 
 void CaptureQueue::deliverFinished()

@@ -93,6 +93,18 @@ void ClipboardMonitor::stop()
     m_pasteboard.setFollowsSelection(false);
 }
 
+qsizetype ClipboardMonitor::finish(QDeadlineTimer deadline)
+{
+    if (m_poll.isActive()) {
+        m_pasteboard.announceNoticedChanges();
+        check();
+        stop();
+    }
+    const qsizetype left = m_queue.finish(deadline);
+    m_pasteboard.abandonReads();
+    return left;
+}
+
 void ClipboardMonitor::followSelection()
 {
     m_pasteboard.setFollowsSelection(m_defaults.boolValue(keys::saveAutomaticCopies));

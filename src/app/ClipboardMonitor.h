@@ -39,6 +39,11 @@ public:
     // The change our own write made: that copy is not captured.
     void skipChange(int changeCount);
 
+    // Before a quit: stops, and captures every copy noticed so far whose
+    // capture ends before `deadline`; reads still going then are abandoned.
+    // Returns how many copies were left out.
+    qsizetype finish(QDeadlineTimer deadline);
+
 signals:
     void captured(const tamo::ClipDraft &draft);
 

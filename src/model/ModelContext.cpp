@@ -353,7 +353,12 @@ void ModelContext::forEachRow(const EntitySpec &entity, const QList<qint64> &key
             columns.append(QStringLiteral("NULL"));
         } else if (column.previewLength > 0) {
             columns.append(QStringLiteral("substr(%1, 1, %2)").arg(name).arg(column.previewLength));
-            longerThanPreview.append(QStringLiteral("ifnull(length(%1) > %2, 0)").arg(name).arg(column.previewLength));
+            // length() stops at a NUL, which a copied text may hold: such a
+            // text is read whole when asked for.
+            longerThanPreview.append(
+                QStringLiteral("ifnull(length(%1) > %2 OR instr(CAST(%1 AS BLOB), x'00') > 0, 0)")
+                    .arg(name)
+                    .arg(column.previewLength));
         } else {
             columns.append(name);
         }

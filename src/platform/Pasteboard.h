@@ -110,6 +110,12 @@ public:
     // read. Without such a selection, nothing is ever announced.
     virtual void setFollowsSelection(bool follow) { Q_UNUSED(follow) }
 
+    // Counts now the copies already noticed whose change is still on its way
+    // to the main thread, for a caller about to quit.
+    virtual void announceNoticedChanges() {}
+    // Ends every read still waiting for an owner; they give nothing.
+    virtual void abandonReads() {}
+
 signals:
     // Emitted whenever changeCount() moves.
     void changed();

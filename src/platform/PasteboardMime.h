@@ -20,8 +20,10 @@ public:
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
 // one place that knows the mapping, for reading and for writing:
-//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, and the
-//                 text text/html shows when no plain text is offered
+//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, then
+//                 Latin-1 STRING and UTF-16 text/plain;charset=utf-16 (read
+//                 as UTF-8), and the text text/html shows when no plain text
+//                 is offered
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff
@@ -35,6 +37,8 @@ class PasteboardMime
 public:
     // Every target a read looks for.
     static const QStringList &readTargets();
+    // The targets that give the plain text, in reading preference.
+    static const QStringList &plainTextTargets();
 
     // The types of an offer, in its order. Reads the small payloads that
     // decide a type: the password-manager hint, and the URL list (a list

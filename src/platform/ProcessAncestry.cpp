@@ -54,24 +54,20 @@ bool isAdopter(const QString &procRoot, qint64 pid)
     return stat && stat->name == "systemd";
 }
 
-std::optional<ProcessStat> forkOf(const QString &procRoot, qint64 exited)
+QList<ProcessStat> forksOf(const QString &procRoot, qint64 exited)
 {
+    QList<ProcessStat> forks;
     for (qint64 pid = exited + 1; pid <= exited + forkSearchSpan; ++pid) {
         const std::optional<ProcessStat> stat = readStat(procRoot, pid);
         if (stat && isAdopter(procRoot, stat->parent))
-            return stat;
+            forks.append(*stat);
     }
-    return std::nullopt;
+    return forks;
 }
 
-} // namespace
-
-QList<qint64> processAncestry(qint64 pid, const QString &procRoot)
+QList<qint64> ancestryFrom(const QString &procRoot, std::optional<ProcessStat> stat)
 {
     QList<qint64> ancestry;
-    std::optional<ProcessStat> stat = readStat(procRoot, pid);
-    if (!stat && pid > 0)
-        stat = forkOf(procRoot, pid);
     while (stat && ancestry.size() < maxDepth && !ancestry.contains(stat->pid)) {
         ancestry.append(stat->pid);
         qint64 next = stat->parent;
@@ -82,6 +78,25 @@ QList<qint64> processAncestry(qint64 pid, const QString &procRoot)
         stat = next > 1 ? readStat(procRoot, next) : std::nullopt;
     }
     return ancestry;
+}
+
+} // namespace
+
+QList<qint64> processAncestry(qint64 pid, const QString &procRoot)
+{
+    return possibleAncestries(pid, procRoot).value(0);
+}
+
+QList<QList<qint64>> possibleAncestries(qint64 pid, const QString &procRoot)
+{
+    if (pid <= 0)
+        return {};
+    if (const std::optional<ProcessStat> stat = readStat(procRoot, pid))
+        return {ancestryFrom(procRoot, stat)};
+    QList<QList<qint64>> ancestries;
+    for (const ProcessStat &fork : forksOf(procRoot, pid))
+        ancestries.append(ancestryFrom(procRoot, fork));
+    return ancestries;
 }
 
 QString executableName(qint64 pid, const QString &procRoot)

@@ -17,6 +17,12 @@ namespace tamo {
 // that is gone, the first adopted process a few ids above it stands in.
 QList<qint64> processAncestry(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));
 
+// The same for each process that may stand in for one that is gone, nearest
+// first: on a busy machine another adopted process (another tool's fork) may
+// lie between the exited process and its own fork. One ancestry for a
+// process that lives; none when nothing stands in.
+QList<QList<qint64>> possibleAncestries(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));
+
 // The file name of the program the process runs; empty when /proc does not
 // show it (a process of another user, or one that is gone).
 QString executableName(qint64 pid, const QString &procRoot = QStringLiteral("/proc"));

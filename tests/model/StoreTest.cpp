@@ -198,6 +198,16 @@ TEST_F(Store, SavedHeavyContentLeavesMemoryAndIsReadBackWhole)
     EXPECT_EQ(allClips(context()).first()->text(), prefix);
 }
 
+// SQLite's length() stops at a NUL, which a copied text may hold.
+TEST_F(Store, ATextWithANulIsReadBackWhole)
+{
+    const QString text = QString::fromUtf8(QByteArray("nul-\0-inside", 12));
+    addClip(text, clock.now());
+    ASSERT_TRUE(context().save());
+    reopen();
+    EXPECT_EQ(allClips(context()).first()->text(), text);
+}
+
 TEST_F(Store, DuplicateIdsAreLegal)
 {
     const QUuid shared = QUuid::createUuid();

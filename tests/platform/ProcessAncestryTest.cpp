@@ -37,6 +37,8 @@ protected:
                  {701, "a (b) c", 200, 701, 200},      // a name with spaces and parentheses
                  {800, "loop", 801, 800, 800},
                  {801, "loop", 800, 801, 801},
+                 {861, "xclip", 1, 860, 860},          // another tool's fork, its leaders gone
+                 {862, "xclip", 1, 450, 450},          // the fork of 860, which exited
              })
             add(process);
     }
@@ -103,3 +105,10 @@ TEST_F(ProcessAncestryTest, NamesTheProgramAProcessRuns)
 }
 
 } // namespace
+
+TEST_F(ProcessAncestryTest, EveryForkThatMayStandInForAGoneProcessIsOffered)
+{
+    EXPECT_EQ(possibleAncestries(860, proc.path()), (QList<QList<qint64>>{{861}, {862, 450, 100}}));
+    EXPECT_EQ(possibleAncestries(300, proc.path()), (QList<QList<qint64>>{{300, 200, 100}}));
+    EXPECT_TRUE(possibleAncestries(900, proc.path()).isEmpty());
+}

@@ -1,18 +1,24 @@
 // A clipboard owner that is hard on its readers, for the X11 tests. It owns
 // CLIPBOARD with one UTF8_STRING text, prints "owned", then:
 //
-//   silent <text>                     lists its targets, never sends the text
+//   silent <text>                     lists its targets, never sends the
+//                                     text, prints "asked" when asked for it
 //   hold <text>                       sends the text once a line came on stdin
 //   targets <count> <text>            lists <count> targets, the text's first
 //   incr <bytes> <chunk> <pause-ms>   sends <bytes> of text in increments of
 //        [quit]                       <chunk>, pausing before each; with quit,
 //                                     exits the moment the last one is out
+//   slow <pause-ms> <text>            lists four text targets and answers
+//                                     each request after the pause, giving
+//                                     the text only as STRING
 #include <xcb/xcb.h>
 
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +30,8 @@ namespace {
 
 xcb_connection_t *c;
 xcb_window_t window;
-xcb_atom_t clipboard, targets, utf8, incr;
+xcb_atom_t clipboard, targets, utf8, incr, latin1;
+std::vector<xcb_atom_t> slowTargets;
 
 xcb_atom_t atom(const char *name)
 {
@@ -51,6 +58,8 @@ void sendTargets(const xcb_selection_request_event_t &request, size_t count)
 {
     // The text's target first, then predefined atoms over and over.
     std::vector<xcb_atom_t> list{targets, utf8};
+    if (!slowTargets.empty())
+        list = slowTargets;
     for (size_t i = list.size(); i < count; ++i)
         list.push_back(xcb_atom_t(1 + i % 68));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, XCB_ATOM_ATOM, 32,
@@ -60,9 +69,19 @@ void sendTargets(const xcb_selection_request_event_t &request, size_t count)
 
 void sendText(const xcb_selection_request_event_t &request, const std::string &text)
 {
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, utf8, 8,
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, request.target, 8,
                         uint32_t(text.size()), text.data());
     notify(request, request.property);
+}
+
+// The letters from `offset` on, made as they are sent: an endless copy
+// costs this process one chunk.
+std::string letters(size_t offset, size_t length)
+{
+    std::string chunk(length, 'a');
+    for (size_t i = 0; i < length; ++i)
+        chunk[i] = char('a' + (offset + i) % 26);
+    return chunk;
 }
 
 // Waits until the requestor has deleted the property: it wants the next chunk.
@@ -81,24 +100,24 @@ void waitForDeletion(const xcb_selection_request_event_t &request)
     }
 }
 
-void sendIncrements(const xcb_selection_request_event_t &request, const std::string &text, size_t chunk,
-                    int pauseMs, bool quit)
+void sendIncrements(const xcb_selection_request_event_t &request, size_t total, size_t chunk, int pauseMs,
+                    bool quit)
 {
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
-    const uint32_t size = uint32_t(text.size());
+    const uint32_t size = uint32_t(std::min<size_t>(total, UINT32_MAX));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, incr, 32, 1, &size);
     notify(request, request.property);
     for (size_t sent = 0;;) {
         waitForDeletion(request);
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-        const size_t length = std::min(chunk, text.size() - sent);
+        const std::string piece = letters(sent, std::min(chunk, total - sent));
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, utf8, 8,
-                            uint32_t(length), text.data() + sent);
+                            uint32_t(piece.size()), piece.data());
         xcb_flush(c);
-        if (length == 0)
+        if (piece.empty())
             break;
-        sent += length;
+        sent += piece.size();
     }
     if (quit)
         std::_Exit(0);
@@ -137,23 +156,39 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     const size_t targetCount = mode == "targets" ? std::strtoul(argv[2], nullptr, 10) : 2;
-    std::string text = mode == "targets" && argc > 3 ? argv[3] : argv[2];
-    if (mode == "incr") {
-        text.resize(std::strtoul(argv[2], nullptr, 10));
-        for (size_t i = 0; i < text.size(); ++i)
-            text[i] = char('a' + i % 26);
-    }
+    const std::string text = (mode == "targets" || mode == "slow") && argc > 3 ? argv[3] : argv[2];
+    latin1 = atom("STRING");
+    if (mode == "slow")
+        slowTargets = {targets, atom("text/plain;charset=utf-8"), utf8, atom("text/plain"), latin1};
+    const auto pause = std::chrono::milliseconds(mode == "slow" ? std::atoi(argv[2]) : 0);
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::pair<Clock::time_point, xcb_selection_request_event_t>> delayed;
     std::vector<xcb_selection_request_event_t> held;
     bool released = false;
     const int fd = xcb_get_file_descriptor(c);
     for (;;) {
         pollfd inputs[2]{{fd, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        ::poll(inputs, mode == "hold" && !released ? 2 : 1, -1);
+        int timeoutMs = -1;
+        if (!delayed.empty()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(delayed.front().first - Clock::now());
+            timeoutMs = int(std::max<long long>(0, wait.count()));
+        }
+        ::poll(inputs, mode == "hold" && !released ? 2 : 1, timeoutMs);
         if (mode == "hold" && !released && lineOnStdin()) {
             released = true;
             for (const auto &request : held)
                 sendText(request, text);
             held.clear();
+        }
+        while (!delayed.empty() && delayed.front().first <= Clock::now()) {
+            const xcb_selection_request_event_t request = delayed.front().second;
+            delayed.erase(delayed.begin());
+            if (request.target == targets)
+                sendTargets(request, 0);
+            else if (request.target == latin1)
+                sendText(request, text);
+            else
+                notify(request, XCB_ATOM_NONE);
         }
         while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
             const uint8_t type = event->response_type & 0x7f;
@@ -161,17 +196,23 @@ int main(int argc, char **argv)
                 return 0;
             if (type == XCB_SELECTION_REQUEST) {
                 const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
-                if (request.target == targets)
+                if (mode == "slow")
+                    delayed.emplace_back(Clock::now() + pause, request);
+                else if (request.target == targets)
                     sendTargets(request, targetCount);
                 else if (request.target != utf8)
                     notify(request, XCB_ATOM_NONE);
                 else if (mode == "hold" && !released)
                     held.push_back(request);
                 else if (mode == "incr")
-                    sendIncrements(request, text, std::strtoul(argv[3], nullptr, 10), std::atoi(argv[4]),
-                                   argc > 5 && std::string(argv[5]) == "quit");
+                    sendIncrements(request, std::strtoull(argv[2], nullptr, 10), std::strtoul(argv[3], nullptr, 10),
+                                   std::atoi(argv[4]), argc > 5 && std::string(argv[5]) == "quit");
                 else if (mode != "silent")
                     sendText(request, text);
+                else {
+                    std::printf("asked\n");
+                    std::fflush(stdout);
+                }
             }
             std::free(event);
         }

@@ -23,6 +23,8 @@ constexpr int selectionSettleMs = 300;
 constexpr char clipboardName[] = "CLIPBOARD";
 constexpr char primaryName[] = "PRIMARY";
 
+} // namespace
+
 // Reads each target once: deciding a type may read its payload already. The
 // read-ahead and a later capture may use it from two threads, one at a time.
 class X11PasteboardContents final : public PasteboardContents, private PasteboardOffer
@@ -44,6 +46,23 @@ public:
         return PasteboardMime::data(*this, type);
     }
 
+    void cancel() { m_reader.cancel(); }
+
+    // The small plain text a read took, to follow for changes by the owner.
+    std::optional<X11ContentProbe::Text> followableText(uint32_t owner)
+    {
+        const QMutexLocker lock(&m_lock);
+        for (const QString &target : PasteboardMime::plainTextTargets()) {
+            const auto read = m_read.constFind(target);
+            if (read == m_read.cend() || !*read)
+                continue;
+            if ((*read)->size() > X11ContentProbe::maxBytes)
+                return std::nullopt;
+            return X11ContentProbe::Text{owner, target.toLatin1(), X11ContentProbe::digestOf(**read)};
+        }
+        return std::nullopt;
+    }
+
 private:
     QStringList targets() override { return m_reader.targets(); }
     std::optional<QByteArray> bytes(const QString &target) override
@@ -58,8 +77,6 @@ private:
     X11SelectionReader m_reader;
     QHash<QString, std::optional<QByteArray>> m_read;
 };
-
-} // namespace
 
 X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readLimits, QObject *parent)
     : Pasteboard(parent)
@@ -77,6 +94,7 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
         m_watch = std::make_unique<X11SelectionWatch>(
             clipboardName, [this](const X11SelectionWatch::Notice &notice) { otherAppCopied(notice); });
     }
+    m_readers.setMaxThreadCount(16);
     m_selectionSettle.setSingleShot(true);
     m_selectionSettle.setInterval(selectionSettleMs);
     connect(&m_selectionSettle, &QTimer::timeout, this, &X11Pasteboard::selectionSettling);
@@ -88,6 +106,9 @@ X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readL
 
 X11Pasteboard::~X11Pasteboard()
 {
+    setReadAhead({});
+    abandonReads();
+    m_readers.waitForDone();
     m_selectionWatch.reset();
     m_watch.reset();
 }
@@ -104,11 +125,34 @@ void X11Pasteboard::qtClipboardChanged()
     // Asked now: the owner of a short-lived copy (xclip) may be gone by the
     // time anyone reads the contents.
     const uint32_t owner = currentOwnerWindow();
-    if (owner == XCB_WINDOW_NONE)
-        record(owner, std::nullopt, nullptr);
-    else
-        record(owner, clientProcessID(m_x11.xcb, owner),
-               std::make_shared<X11PasteboardContents>(clipboardName, owner, m_readLimits));
+    std::shared_ptr<X11PasteboardContents> contents;
+    if (owner != XCB_WINDOW_NONE) {
+        contents = std::make_shared<X11PasteboardContents>(clipboardName, owner, m_readLimits);
+        replaceNewest(m_newestCopy, contents);
+    }
+    record(owner, owner == XCB_WINDOW_NONE ? std::nullopt : clientProcessID(m_x11.xcb, owner), contents);
+}
+
+// A newer copy makes the reads of the one before it stale: they end at once,
+// so no thread waits on an owner whose copy no one will take. An owner that
+// quit is no newer copy: what it sent before it went is still read.
+void X11Pasteboard::replaceNewest(std::weak_ptr<X11PasteboardContents> &newest,
+                                  const std::shared_ptr<X11PasteboardContents> &contents)
+{
+    const QMutexLocker lock(&m_newestLock);
+    if (const auto previous = std::exchange(newest, contents).lock())
+        previous->cancel();
+}
+
+void X11Pasteboard::abandonReads()
+{
+    replaceNewest(m_newestCopy, nullptr);
+    replaceNewest(m_newestSelection, nullptr);
+}
+
+void X11Pasteboard::announceNoticedChanges()
+{
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 // On the watch's thread.
@@ -117,12 +161,20 @@ void X11Pasteboard::otherAppCopied(const X11SelectionWatch::Notice &notice)
     if (notice.owner != XCB_WINDOW_NONE
         && (notice.owner == m_ownWindow || notice.processID == QCoreApplication::applicationPid()))
         return; // our own write, which Qt told of
-    std::shared_ptr<PasteboardContents> contents;
+    std::shared_ptr<X11PasteboardContents> contents;
     if (notice.owner != XCB_WINDOW_NONE) {
         contents = std::make_shared<X11PasteboardContents>(clipboardName, notice.owner, m_readLimits);
+        replaceNewest(m_newestCopy, contents);
         const QMutexLocker lock(&m_readAheadLock);
-        if (m_readAhead)
-            QThreadPool::globalInstance()->start([contents, readAhead = m_readAhead] { readAhead(*contents); });
+        if (m_readAhead) {
+            // Once read, its text is followed: an owner may change it
+            // without claiming the clipboard again.
+            m_readers.start([this, contents, notice, readAhead = m_readAhead] {
+                readAhead(*contents);
+                if (const auto text = contents->followableText(notice.owner))
+                    m_watch->followText(notice.serial, *text);
+            });
+        }
     }
     QMetaObject::invokeMethod(
         this, [this, notice, contents] { record(notice.owner, notice.processID, contents); }, Qt::QueuedConnection);
@@ -230,8 +282,9 @@ void X11Pasteboard::selectionSettling()
     if (notice.owner == XCB_WINDOW_NONE || notice.processID == QCoreApplication::applicationPid()
         || m_clipboard->ownsSelection())
         return;
-    emit selectionSettled(
-        {0, std::make_shared<X11PasteboardContents>(primaryName, notice.owner, m_readLimits), notice.processID});
+    const auto contents = std::make_shared<X11PasteboardContents>(primaryName, notice.owner, m_readLimits);
+    replaceNewest(m_newestSelection, contents);
+    emit selectionSettled({0, contents, notice.processID});
 }
 
 bool X11Pasteboard::pointerButtonHeld() const

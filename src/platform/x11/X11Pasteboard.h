@@ -6,6 +6,7 @@
 #include "platform/x11/X11SelectionWatch.h"
 
 #include <QMutex>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
@@ -15,10 +16,13 @@ class QClipboard;
 
 namespace tamo::x11 {
 
+class X11PasteboardContents;
+
 // The CLIPBOARD selection. Other apps' copies are followed by an
 // X11SelectionWatch on a thread of its own, which notes each owner and starts
 // reading its copy at once; the main thread learns of them in order, however
-// late. Our own writes go through QClipboard. Another app's contents are
+// late. A copy's text is followed while its owner keeps the clipboard, for
+// owners that change it without a new claim. Our own writes go through QClipboard. Another app's contents are
 // read by an X11SelectionReader of their own, never through Qt, whose reads
 // block the main thread. While asked to, a second watch follows PRIMARY,
 // whose settled selections are announced on their own.
@@ -38,6 +42,8 @@ public:
     void setReadAhead(std::function<void(PasteboardContents &)> readAhead) override;
     [[nodiscard]] std::optional<int> writeItems(const QList<PasteboardItem> &items) override;
     void setFollowsSelection(bool follow) override;
+    void announceNoticedChanges() override;
+    void abandonReads() override;
 
 private:
     void qtClipboardChanged();
@@ -47,6 +53,8 @@ private:
     void selectionOwnerChanged(const X11SelectionWatch::Notice &notice);
     void selectionSettling();
     bool pointerButtonHeld() const;
+    void replaceNewest(std::weak_ptr<X11PasteboardContents> &newest,
+                       const std::shared_ptr<X11PasteboardContents> &contents);
 
     QClipboard *m_clipboard;
     X11Connection m_x11;
@@ -61,6 +69,10 @@ private:
     bool m_writing = false;
     QMutex m_readAheadLock;
     std::function<void(PasteboardContents &)> m_readAhead;
+    QMutex m_newestLock;
+    std::weak_ptr<X11PasteboardContents> m_newestCopy;
+    std::weak_ptr<X11PasteboardContents> m_newestSelection;
+    QThreadPool m_readers; // read-aheads, which mostly wait on owners
     X11SelectionWatch::Notice m_selectionNotice; // PRIMARY's newest owner
     QTimer m_selectionSettle;
     // Last: its thread calls back into the members above until it is gone.

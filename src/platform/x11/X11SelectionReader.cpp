@@ -8,6 +8,8 @@
 #include <QScopeGuard>
 
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -25,10 +27,11 @@ using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 template<typename Matches>
 auto X11SelectionReader::waitFor(Matches matches)
 {
+    const qint64 silenceEndsMs = m_clock.elapsed() + m_limits.silence.count();
     for (;;) {
         EventPtr event(xcb_poll_for_event(m_xcb), &std::free);
         if (!event) {
-            if (!waitForInput())
+            if (!waitForInput(silenceEndsMs))
                 return EventPtr(nullptr, &std::free);
             continue;
         }
@@ -56,9 +59,13 @@ bool X11SelectionReader::connect()
 {
     if (m_xcb)
         return m_window != 0;
-    if (!m_clock.isValid()) {
+    if (m_cancelled)
+        return false;
+    if (!m_clock.isValid())
         m_clock.start();
-        m_deadlineMs = m_limits.budget.count();
+    {
+        const QMutexLocker lock(&m_wakeLock);
+        m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     }
     m_xcb = connectOwn(&m_root);
     if (!m_xcb || !internAtoms())
@@ -118,6 +125,18 @@ void X11SelectionReader::disconnect()
         xcb_disconnect(m_xcb);
     m_xcb = nullptr;
     m_window = 0;
+    const QMutexLocker lock(&m_wakeLock);
+    if (m_wake >= 0)
+        ::close(m_wake);
+    m_wake = -1;
+}
+
+void X11SelectionReader::cancel()
+{
+    m_cancelled = true;
+    const QMutexLocker lock(&m_wakeLock);
+    if (m_wake >= 0)
+        ::eventfd_write(m_wake, 1);
 }
 
 QStringList X11SelectionReader::targets()
@@ -181,7 +200,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::convert(uint32_t
 
 std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint32_t target, qsizetype maxBytes)
 {
-    if (m_gaveUp || m_superseded)
+    if (m_gaveUp || m_superseded || m_cancelled)
         return std::nullopt;
     xcb_delete_property(m_xcb, m_window, m_property);
     xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
@@ -191,7 +210,8 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
         return notice && notice->requestor == m_window && notice->selection == m_selection && notice->target == target;
     });
     if (!answer) {
-        giveUp("the app that owns the clipboard did not answer");
+        if (!m_cancelled)
+            giveUp("the app that owns the clipboard did not answer in time");
         return std::nullopt;
     }
     if (reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property == XCB_ATOM_NONE)
@@ -229,7 +249,6 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
     xcb_flush(m_xcb);
     Transfer transfer;
     for (;;) {
-        extendBudget();
         const EventPtr event = waitFor([&](const xcb_generic_event_t &e) {
             const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
             const auto *destroyed = eventAs<xcb_destroy_notify_event_t>(e, XCB_DESTROY_NOTIFY);
@@ -244,7 +263,8 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
             return std::nullopt;
         }
         if (!event) {
-            giveUp("the app that owns the clipboard stopped sending a large copy");
+            if (!m_cancelled)
+                giveUp("the app that owns the clipboard did not send a large copy in time");
             return std::nullopt;
         }
         const uint32_t words = uint32_t(std::min<qsizetype>((maxBytes - transfer.bytes.size()) / 4 + 1, UINT32_MAX / 4));
@@ -255,13 +275,28 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
         const int length = xcb_get_property_value_length(reply.get());
         if (length == 0 && reply->bytes_after == 0)
             return transfer;
-        if (reply->bytes_after > 0 || transfer.bytes.size() + length > maxBytes) {
+        if (reply->bytes_after > 0
+            || !appendChunk(transfer, static_cast<const char *>(xcb_get_property_value(reply.get())), length,
+                            maxBytes)) {
             // Left there, the chunk stops the owner; it ends the transfer itself.
             transfer.overflowed = true;
             return transfer;
         }
-        transfer.bytes.append(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
     }
+}
+
+// Grown by hand: a doubling array would reserve twice the cap before it is
+// reached. False when the chunk would pass the cap.
+bool X11SelectionReader::appendChunk(Transfer &transfer, const char *data, qsizetype length, qsizetype maxBytes)
+{
+    QByteArray &bytes = transfer.bytes;
+    if (length > maxBytes - bytes.size())
+        return false;
+    const qsizetype needed = bytes.size() + length;
+    if (needed > bytes.capacity())
+        bytes.reserve(std::min(std::max(needed, bytes.capacity() * 2), maxBytes));
+    bytes.append(data, length);
+    return true;
 }
 
 uint32_t X11SelectionReader::currentOwner()
@@ -282,21 +317,16 @@ uint32_t X11SelectionReader::watchedOwner()
     return owner;
 }
 
-bool X11SelectionReader::waitForInput()
+bool X11SelectionReader::waitForInput(qint64 silenceEndsMs)
 {
-    if (xcb_connection_has_error(m_xcb))
+    if (xcb_connection_has_error(m_xcb) || m_cancelled)
         return false;
-    const qint64 remainingMs = m_deadlineMs - m_clock.elapsed();
+    const qint64 remainingMs = std::min(silenceEndsMs, qint64(m_limits.budget.count())) - m_clock.elapsed();
     if (remainingMs <= 0)
         return false;
-    pollfd connection{xcb_get_file_descriptor(m_xcb), POLLIN, 0};
-    ::poll(&connection, 1, int(remainingMs));
-    return true;
-}
-
-void X11SelectionReader::extendBudget()
-{
-    m_deadlineMs = std::max(m_deadlineMs, m_clock.elapsed() + m_limits.silence.count());
+    pollfd inputs[]{{xcb_get_file_descriptor(m_xcb), POLLIN, 0}, {m_wake, POLLIN, 0}};
+    ::poll(inputs, m_wake >= 0 ? 2 : 1, int(remainingMs));
+    return !m_cancelled;
 }
 
 void X11SelectionReader::giveUp(const char *reason)

@@ -4,8 +4,10 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QStringList>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -20,10 +22,11 @@ namespace tamo::x11 {
 // read goes on: a copy kept for later holds none, and the server's client
 // slots are never used up by the copies of a long day.
 //
-// All waits for the owner share one time budget. A transfer in increments
-// (INCR) extends it by `silence` with every chunk that arrives, so a large
-// copy is read for as long as it keeps coming. When the budget runs out the
-// reader gives up on the copy: every later read gives nothing.
+// The whole copy, every target and every increment (INCR) of it, has one
+// deadline, set by its first request; each wait for the owner also ends after
+// `silence`. When either runs out the reader gives up on the copy: every
+// later read gives nothing. A read can be cancelled from another thread: a
+// newer copy has made this one stale, or the app is quitting.
 //
 // The copy is the one `owner` made: once another app has taken the
 // selection, reads give nothing, so a copy read late is not taken for the one
@@ -33,7 +36,7 @@ class X11SelectionReader
 public:
     struct Limits
     {
-        std::chrono::milliseconds budget{2000};
+        std::chrono::milliseconds budget{10000};
         std::chrono::milliseconds silence{2000};
         // Per target; a larger payload gives nothing.
         qsizetype maxBytes = qsizetype(256) * 1024 * 1024;
@@ -56,6 +59,10 @@ public:
 
     bool gaveUp() const { return m_gaveUp; }
 
+    // Ends a read under way at once, and every later one: they give nothing.
+    // Any thread.
+    void cancel();
+
 private:
     struct Transfer
     {
@@ -76,8 +83,8 @@ private:
     // runs out first.
     template<typename Matches>
     auto waitFor(Matches matches);
-    bool waitForInput();
-    void extendBudget();
+    bool waitForInput(qint64 silenceEndsMs);
+    bool appendChunk(Transfer &transfer, const char *data, qsizetype length, qsizetype maxBytes);
     void giveUp(const char *reason);
 
     const QByteArray m_selectionName;
@@ -95,7 +102,9 @@ private:
     QHash<uint32_t, QString> m_wantedByAtom;
     std::optional<QStringList> m_targets;
     QElapsedTimer m_clock;
-    qint64 m_deadlineMs = 0;
+    QMutex m_wakeLock;
+    int m_wake = -1; // an eventfd that cancel() writes to, during a read
+    std::atomic<bool> m_cancelled = false;
     bool m_gaveUp = false;
     bool m_superseded = false;
 };

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace tamo::x11 {
@@ -16,29 +17,28 @@ namespace tamo::x11 {
 X11SelectionWatch::X11SelectionWatch(const QByteArray &selection, Handler handler)
     : m_handler(std::move(handler))
 {
-    if (connect(selection) && ::pipe(m_wake) == 0)
+    m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wake >= 0 && connect(selection))
         m_thread = std::thread([this] { run(); });
 }
 
 X11SelectionWatch::~X11SelectionWatch()
 {
     if (m_thread.joinable()) {
-        const char stop = 0;
-        [[maybe_unused]] const ssize_t written = ::write(m_wake[1], &stop, 1);
+        m_stopping = true;
+        ::eventfd_write(m_wake, 1);
         m_thread.join();
     }
-    for (const int fd : m_wake) {
-        if (fd >= 0)
-            ::close(fd);
-    }
+    m_probe.reset();
+    if (m_wake >= 0)
+        ::close(m_wake);
     if (m_xcb)
         xcb_disconnect(m_xcb);
 }
 
 bool X11SelectionWatch::connect(const QByteArray &selection)
 {
-    uint32_t root = 0;
-    m_xcb = connectOwn(&root);
+    m_xcb = connectOwn(&m_root);
     if (!m_xcb)
         return false;
     const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(m_xcb, &xcb_xfixes_id);
@@ -52,7 +52,8 @@ bool X11SelectionWatch::connect(const QByteArray &selection)
         m_xcb, xcb_intern_atom(m_xcb, false, uint16_t(selection.size()), selection.constData()));
     if (!atom)
         return false;
-    xcb_xfixes_select_selection_input(m_xcb, root, atom->atom,
+    m_selection = atom->atom;
+    xcb_xfixes_select_selection_input(m_xcb, m_root, m_selection,
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
                                           | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                                           | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
@@ -60,26 +61,65 @@ bool X11SelectionWatch::connect(const QByteArray &selection)
     return !xcb_connection_has_error(m_xcb);
 }
 
+void X11SelectionWatch::followText(quint64 serial, const X11ContentProbe::Text &text)
+{
+    {
+        const QMutexLocker lock(&m_followLock);
+        m_toFollow.emplace(serial, text);
+    }
+    ::eventfd_write(m_wake, 1);
+}
+
 void X11SelectionWatch::run()
 {
-    pollfd inputs[]{{xcb_get_file_descriptor(m_xcb), POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+    pollfd inputs[]{{xcb_get_file_descriptor(m_xcb), POLLIN, 0}, {m_wake, POLLIN, 0}};
     for (;;) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(m_xcb)) {
             if ((event->response_type & 0x7f) == m_firstEvent + XCB_XFIXES_SELECTION_NOTIFY) {
                 const auto *notice = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
-                // Asked at once: a short-lived owner (xclip) may be gone soon.
-                const uint32_t owner = notice->owner;
-                m_handler({owner, owner ? clientProcessID(m_xcb, owner) : std::nullopt});
+                m_noticeTime = notice->timestamp;
+                if (m_probe)
+                    m_probe->stop();
+                announce(notice->owner);
+            } else if (m_probe && m_probe->changedBy(*event)) {
+                announce(m_probe->owner());
             }
             std::free(event);
         }
         if (xcb_connection_has_error(m_xcb))
             return;
-        if (::poll(inputs, 2, -1) < 0 && errno != EINTR)
+        startFollowing();
+        if (m_probe)
+            m_probe->runDue();
+        if (::poll(inputs, 2, m_probe ? m_probe->msUntilDue() : -1) < 0 && errno != EINTR)
             return;
-        if (inputs[1].revents)
+        if (m_stopping)
             return;
+        if (inputs[1].revents) {
+            eventfd_t count = 0;
+            ::eventfd_read(m_wake, &count);
+        }
     }
+}
+
+void X11SelectionWatch::announce(uint32_t owner)
+{
+    // Asked at once: a short-lived owner (xclip) may be gone soon.
+    m_handler({owner, owner ? clientProcessID(m_xcb, owner) : std::nullopt, ++m_serial});
+}
+
+void X11SelectionWatch::startFollowing()
+{
+    std::optional<std::pair<quint64, X11ContentProbe::Text>> request;
+    {
+        const QMutexLocker lock(&m_followLock);
+        request.swap(m_toFollow);
+    }
+    if (!request || request->first != m_serial)
+        return;
+    if (!m_probe)
+        m_probe = std::make_unique<X11ContentProbe>(m_xcb, m_root, m_selection);
+    m_probe->follow(request->second, m_noticeTime);
 }
 
 } // namespace tamo::x11

@@ -39,9 +39,15 @@ qint64 X11Workspace::frontmostProcessID() const
 
 AppInfo X11Workspace::appForProcess(qint64 pid) const
 {
-    const QList<qint64> ancestry = processAncestry(pid);
-    if (ancestry.isEmpty())
-        return {};
+    for (const QList<qint64> &ancestry : possibleAncestries(pid)) {
+        if (AppInfo app = appForAncestry(ancestry); app.isValid())
+            return app;
+    }
+    return {};
+}
+
+AppInfo X11Workspace::appForAncestry(const QList<qint64> &ancestry) const
+{
     // The front window's class names the app better than the program file
     // does (scripts, wrappers), so use it when the process owns that window.
     AppTraits owner;

@@ -23,7 +23,9 @@ public:
     qint64 frontmostProcessID() const override;
     // The process itself when it has a desktop entry or owns the window the
     // user works in, else the nearest process it was started from that has a
-    // desktop entry: xclip run in a terminal is the terminal's.
+    // desktop entry: xclip run in a terminal is the terminal's. For a process
+    // that is gone, the first of the forks that may stand in for it that
+    // leads to an app.
     AppInfo appForProcess(qint64 pid) const override;
     bool isInstalled(const QString &bundleID) const override;
     QStringList sameApp(const QString &bundleID) const override;
@@ -35,6 +37,7 @@ public:
 private:
     void noteActivation();
     AppTraits windowTraits(quint32 window) const;
+    AppInfo appForAncestry(const QList<qint64> &ancestry) const;
 
     X11Connection m_connection;
     const X11ActiveWindow &m_activeWindow;

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 #include <QThreadPool>
@@ -181,6 +182,11 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     EXPECT_EQ(draft->kind, ClipKind::file);
     EXPECT_EQ(draft->filePaths, (QStringList{QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b c.txt")}));
 
+    owner = copyWithXclip(QStringLiteral("UTF8_STRING"), QByteArray("nul-\0-inside", 12));
+    draft = nextDraft();
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->text, QString::fromUtf8(QByteArray("nul-\0-inside", 12)));
+
     owner = copyWithXclip(QStringLiteral("text/html"), "<p><b>bold</b> &amp; plain</p>");
     draft = nextDraft();
     ASSERT_TRUE(draft);
@@ -196,7 +202,7 @@ TEST_F(X11CaptureTest, EachKindOfCopyBecomesItsDraftAndSecretsNone)
     draft = nextDraft();
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->text, QStringLiteral("after the secret"));
-    EXPECT_EQ(drafts.size(), 6);
+    EXPECT_EQ(drafts.size(), 7);
 }
 
 TEST_F(X11CaptureTest, OwnWriteIsSkippedButTheNextCopyIsCaptured)
@@ -372,3 +378,74 @@ TEST_F(X11CaptureTest, ASelectionIsTakenOnlyOnceThePointerButtonIsReleased)
 }
 
 } // namespace
+
+namespace {
+
+// A Tk app (wish) fed commands on stdin; it says "done" after each.
+class TkApp
+{
+public:
+    TkApp() : m_wish(QStringLiteral("wish"), {}) { run(QStringLiteral("wm withdraw .")); }
+
+    bool run(const QString &command)
+    {
+        const QString done = QStringLiteral("done %1").arg(++m_commands);
+        m_wish.write(QStringLiteral("%1; puts {%2}; flush stdout\n").arg(command, done).toUtf8());
+        return m_wish.waitForLine(done, 20000);
+    }
+    // Tk keeps the clipboard once it has it and changes what it offers.
+    bool copy(const QString &text)
+    {
+        return run(QStringLiteral("clipboard clear; clipboard append {%1}").arg(text));
+    }
+
+private:
+    ChildProcess m_wish;
+    int m_commands = 0;
+};
+
+} // namespace
+
+TEST_F(X11CaptureTest, EachCopyOfAnAppThatKeepsTheClipboardIsCaptured)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("wish")).isEmpty())
+        GTEST_SKIP() << "needs Tk's wish";
+    TkApp tk;
+    QStringList texts;
+    for (const QString &text : {QStringLiteral("first Tk copy"), QStringLiteral("second Tk copy"),
+                                QStringLiteral("third Tk copy")}) {
+        ASSERT_TRUE(tk.copy(text));
+        const ClipDraft *draft = nextDraft();
+        ASSERT_TRUE(draft) << "kept only " << texts.join(", ").toStdString();
+        texts.append(draft->text.value_or(QString()));
+    }
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("first Tk copy"), QStringLiteral("second Tk copy"),
+                                  QStringLiteral("third Tk copy")}));
+}
+
+// Owners that trickle their copies a byte at a time, each claim ending the
+// one before, leave every later copy to be captured.
+TEST_F(X11CaptureTest, CopiesAfterOwnersThatTrickleTheirsAreAllCaptured)
+{
+    x11::X11Pasteboard patient{x11}; // the budgets a user has
+    ClipboardCopies patientCopies{patient};
+    ClipboardMonitor patientMonitor{patient, workspace, defaults};
+    QStringList texts;
+    QObject::connect(&patientMonitor, &ClipboardMonitor::captured,
+                     [&](const ClipDraft &draft) { texts.append(draft.text.value_or(QString())); });
+    monitor.stop();
+    patientMonitor.start();
+
+    std::vector<std::unique_ptr<ChildProcess>> tricklers;
+    for (int claim = 0; claim < 12; ++claim)
+        tricklers.push_back(patientCopies.hostile({"incr", "1000", "1", "1500"}));
+    std::vector<std::unique_ptr<ChildProcess>> later;
+    QStringList copied;
+    for (int copy = 1; copy <= 6; ++copy) {
+        copied.append(QStringLiteral("later %1").arg(copy));
+        later.push_back(patientCopies.xclip(QStringLiteral("UTF8_STRING"), copied.last().toUtf8()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return texts.size() >= copy; }, 20000)) << "kept only "
+                                                                                    << texts.join(", ").toStdString();
+    }
+    EXPECT_EQ(texts, copied);
+}

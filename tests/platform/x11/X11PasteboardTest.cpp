@@ -3,13 +3,18 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Pasteboard.h"
 
+#include "XClients.h"
+
 #include <QBuffer>
+#include <QFile>
 #include <QCoreApplication>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <future>
 #include <memory>
 
 using namespace tamo;
@@ -30,7 +35,7 @@ protected:
 
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     // Short, so an owner that never answers costs the test little.
-    x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(1000),
+    x11::X11Pasteboard pasteboard{x11, {.budget = std::chrono::milliseconds(3000),
                                         .silence = std::chrono::milliseconds(1000)}};
     tamo::testing::ClipboardCopies copies{pasteboard};
 };
@@ -54,6 +59,10 @@ TEST_F(X11PasteboardTest, SeesEachKindOfCopyWithItsTypeAndBytes)
         {"image/tiff", PasteboardType::tiff, tiff, tiff},
         {"text/uri-list", PasteboardType::fileURL, "file:///tmp/a%20b.txt\r\n", "file:///tmp/a%20b.txt\r\n"},
         {"x-special/gnome-copied-files", PasteboardType::fileURL, "copy\nfile:///tmp/c", "file:///tmp/c\r\n"},
+        {"UTF8_STRING", PasteboardType::string, QByteArray("nul-\0-inside", 12), QByteArray("nul-\0-inside", 12)},
+        {"STRING", PasteboardType::string, "Gr\xfc\xdf" "e", "Grüße"},
+        {"text/plain;charset=utf-16", PasteboardType::string, QByteArray("\xff\xfeh\0\xe9\0", 6), "hé"},
+        {"text/plain;charset=utf-16", PasteboardType::string, QByteArray("h\0\xe9\0", 4), "hé"},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.target.toStdString());
@@ -182,6 +191,10 @@ TEST_F(X11PasteboardTest, HostileOwnersGiveTheirTextWithinTheBudgetOrNothing)
         {"lists 100,000 targets", {"targets", "100000", "listed"}, "listed"},
         {"pauses before each increment, 1.5 s in all", {"incr", "300000", "30000", "150"}, letters(300000)},
         {"falls silent for longer than the budget", {"incr", "300000", "100000", "1500"}, std::nullopt},
+        {"answers each of five requests after 0.2 s", {"slow", "200", "late"}, "late"},
+        // One deadline for the copy, not one for each target or increment.
+        {"answers each of five requests after 0.9 s, 4.5 s in all", {"slow", "900", "late"}, std::nullopt},
+        {"trickles a byte every 0.3 s, 6 s in all", {"incr", "20", "1", "300"}, std::nullopt},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -201,3 +214,84 @@ TEST_F(X11PasteboardTest, OwnerQuittingRightAfterItsLastIncrementLosesNoCopy)
 }
 
 } // namespace
+
+namespace {
+
+qint64 statusKilobytes(const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Peak memory from now on.
+bool resetPeakMemory()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+} // namespace
+
+// A read ends when it has the cap: what passed it was never held.
+TEST_F(X11PasteboardTest, AnEndlessIncrementalCopyStopsAtTheCapHoldingNoMoreThanIt)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer keeps freed memory";
+#endif
+    constexpr qsizetype cap = 64 * 1024 * 1024;
+    x11::X11Pasteboard capped{x11, {.budget = std::chrono::seconds(60), .maxBytes = cap}};
+    tamo::testing::ClipboardCopies cappedCopies{capped};
+    const auto owner = cappedCopies.hostile({"incr", "2147483648", "1048576", "0"});
+    ASSERT_TRUE(resetPeakMemory());
+    const qint64 before = statusKilobytes("VmRSS:");
+
+    EXPECT_FALSE(capped.contents()->data(PasteboardType::string));
+    const qint64 grownBy = (statusKilobytes("VmHWM:") - before) * 1024;
+    EXPECT_LT(grownBy, cap + cap / 4) << grownBy / (1024 * 1024) << " MB more at the peak";
+}
+
+// A copy read holds no connection to the server while it is kept.
+TEST_F(X11PasteboardTest, CopiesKeptAfterTheirReadHoldNoConnection)
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    const std::optional<int> before = tamo::testing::xClientsOf(pid);
+    ASSERT_TRUE(before) << "the X server lists no clients";
+    QList<std::shared_ptr<PasteboardContents>> kept;
+    for (int copy = 0; copy < 10; ++copy) {
+        const auto owner = copies.xclip(QStringLiteral("UTF8_STRING"), "kept " + QByteArray::number(copy));
+        kept.append(pasteboard.contents());
+        EXPECT_EQ(kept.last()->string(), QStringLiteral("kept %1").arg(copy));
+    }
+    EXPECT_EQ(tamo::testing::xClientsOf(pid), before);
+}
+
+// A newer copy, or a quit, ends a read that waits for an owner at once,
+// however long the owner was given.
+TEST_F(X11PasteboardTest, AReadWaitingForAnOwnerEndsWhenANewerCopyComesOrReadsAreAbandoned)
+{
+    x11::X11Pasteboard patient{x11, {.budget = std::chrono::seconds(120), .silence = std::chrono::seconds(120)}};
+    tamo::testing::ClipboardCopies patientCopies{patient};
+    const QList<std::pair<const char *, std::function<std::unique_ptr<ChildProcess>()>>> rows{
+        {"a newer copy", [&] { return patientCopies.xclip(QStringLiteral("UTF8_STRING"), "newer"); }},
+        {"reads abandoned", [&] { patient.abandonReads(); return std::unique_ptr<ChildProcess>(); }},
+    };
+    for (const auto &[name, ending] : rows) {
+        SCOPED_TRACE(name);
+        const auto silent = patientCopies.hostile({"silent", "never sent"});
+        const std::shared_ptr<PasteboardContents> contents = patient.contents();
+        std::future<std::optional<QByteArray>> read =
+            std::async(std::launch::async, [contents] { return contents->data(PasteboardType::string); });
+        ASSERT_TRUE(silent->waitForLine(QStringLiteral("asked")));
+        const auto newer = ending();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return read.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                                    30000))
+            << "the read still waits";
+        EXPECT_FALSE(read.get());
+    }
+}
