@@ -36,6 +36,7 @@
 #include "platform/LoginItem.h"
 #include "platform/PrivateFiles.h"
 #include "platform/ProgramCopies.h"
+#include "platform/SessionLog.h"
 #include "platform/Relauncher.h"
 #include "platform/TrayStatusItem.h"
 #include "platform/Workspace.h"
@@ -75,6 +76,7 @@ QStringList absolutePaths(const QStringList &arguments)
 int main(int argc, char **argv)
 {
     giveLargeBlocksBackWhenFreed();
+    const sessionlog::Recording logRecording;
     QApplication app(argc, argv);
     installAccessibleWindows();
     QApplication::setApplicationName(QStringLiteral("TamoCove"));

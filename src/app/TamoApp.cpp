@@ -46,7 +46,10 @@ void TamoApp::buildMenu()
     updateOpenShortcut();
     menu->addSeparator();
 
-    QMenu *pinboards = menu->addMenu(symbolIcon(QStringLiteral("pin")), QStringLiteral("Pinboards"));
+    // A KeyHintMenu, so the keys of the menu above work while it is open.
+    QMenu *pinboards = new KeyHintMenu(QStringLiteral("Pinboards"), menu);
+    pinboards->setIcon(symbolIcon(QStringLiteral("pin")));
+    menu->addMenu(pinboards);
     add(pinboards, QStringLiteral("Export…"), "square.and.arrow.up", [this] { m_model.pinboardFiles().exportPinboards(); });
     add(pinboards, QStringLiteral("Import…"), "square.and.arrow.down", [this] { m_model.pinboardFiles().chooseImportFile(); });
     pinboards->addSeparator();

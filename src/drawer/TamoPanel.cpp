@@ -2,6 +2,7 @@
 
 #include "cards/GlassRim.h"
 #include "cards/GlassSurface.h"
+#include "platform/QuitShortcut.h"
 
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -43,6 +44,7 @@ TamoPanel::TamoPanel(QWidget *content, bool resizable, std::optional<qreal> corn
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     setContent(content);
     resize(size);
+    addQuitShortcut(*this);
 
     m_liveResize.setSingleShot(true);
     m_liveResize.setInterval(liveResizeQuietMs);

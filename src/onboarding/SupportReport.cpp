@@ -7,6 +7,7 @@
 #include "platform/Defaults.h"
 #include "platform/FilePanels.h"
 #include "platform/Screens.h"
+#include "platform/SessionLog.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -84,6 +85,9 @@ public:
         if (!writeText(m_folder + QStringLiteral("/preferences.txt"),
                        SupportSummary::preferencesText(m_report.m_defaults, connectedScreenIDs())))
             return fail(QStringLiteral("Couldn't write the report's settings file."));
+        // Our own lines, also where no journal keeps them.
+        if (!writeText(m_folder + QStringLiteral("/this-run.log"), sessionlog::text()))
+            return fail(QStringLiteral("Couldn't write the report's log of this run."));
         // The three extracts run side by side; the report goes on when all have ended.
         for (const LogExtract &extract : logExtracts())
             extractLog(extract);
@@ -195,11 +199,13 @@ private:
     {
         if (QFileInfo(m_destination).isDir())
             return QStringLiteral("%1 is a folder.").arg(m_destination);
+        if (!QFile::setPermissions(archive, ownerOnly))
+            return QStringLiteral("Couldn't make the report private to you.");
         if (std::rename(QFile::encodeName(archive).constData(), QFile::encodeName(m_destination).constData()) == 0)
             return std::nullopt;
         QFile source(archive);
         QSaveFile target(m_destination);
-        if (source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly)
+        if (source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly) && target.setPermissions(ownerOnly)
             && target.write(source.readAll()) == source.size() && target.commit())
             return std::nullopt;
         return QStringLiteral("Couldn't save the report as %1: %2").arg(m_destination, target.errorString());

@@ -27,7 +27,8 @@ struct SupportReportTools
 
 // Packs what a maintainer needs into one zip archive where the user chooses:
 // the summary and the settings, three extracts of the journal of the last
-// three days, and the crash reports of the last 30 days. The archive holds
+// three days, what this run logged, and the crash reports of the last 30
+// days. The archive is the user's alone (0600). The archive holds
 // one folder named after the chosen file. It is built in a private temporary
 // folder and only then put in place of the destination, so a failure leaves
 // an older file there untouched. Every tool has a time-out.

@@ -72,11 +72,18 @@ bool DefaultsFile::save(const QVariantMap &entries)
         if (const auto json = defaultsjson::encode(it.value()))
             object.insert(it.key(), *json);
     }
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // Compact: indentation alone once made a long list three times its size.
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Compact);
 
     QString failure;
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!privatefiles::makeFolder(folder)) {
+    if (bytes.size() > largestFile) {
+        // The next launch would refuse such a file and start from the defaults.
+        failure = QStringLiteral("the settings would take %1 KB, more than the %2 KB a settings file may hold; "
+                                 "the file keeps its earlier contents")
+                      .arg((bytes.size() + 1023) / 1024)
+                      .arg(largestFile / 1024);
+    } else if (!privatefiles::makeFolder(folder)) {
         failure = QStringLiteral("cannot create the folder %1").arg(folder);
     } else {
         QSaveFile file(m_path);

@@ -28,7 +28,8 @@ public:
     // read, the file is moved aside and the readable entries are returned.
     Contents load();
 
-    // Returns false, after one "TamoCove: " line on stderr, when writing fails.
+    // Returns false, after one "TamoCove: " line on stderr, when writing fails
+    // or the file would be larger than load() accepts.
     bool save(const QVariantMap &entries);
 
     QString path() const { return m_path; }

@@ -70,12 +70,9 @@ DesktopEntries::DesktopEntries(const QStringList &applicationFolders)
     : m_folders(applicationFolders)
     , m_watcher(std::make_unique<QFileSystemWatcher>())
 {
-    for (const QString &folder : m_folders) {
-        if (QFileInfo(folder).isDir())
-            m_watcher->addPath(folder);
-    }
+    watchFolders();
     QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(),
-                     [this] { m_loaded = false; });
+                     [this](const QString &path) { folderChanged(path); });
 }
 
 DesktopEntries::~DesktopEntries() = default;
@@ -154,6 +151,51 @@ QIcon DesktopEntries::icon(const QString &id) const
     const auto found = entry(id);
     const QIcon icon = found && !found->icon.isEmpty() ? namedIcon(found->icon) : QIcon();
     return icon.isNull() ? genericApplicationIcon() : icon;
+}
+
+void DesktopEntries::watchFolders()
+{
+    QStringList folders;
+    QStringList standIns;
+    for (const QString &folder : std::as_const(m_folders)) {
+        if (QFileInfo(folder).isDir()) {
+            folders.append(folder);
+            for (QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+                folders.append(it.next());
+            continue;
+        }
+        // QDir::cdUp() refuses to leave a folder that does not exist.
+        QString above = QFileInfo(folder).absolutePath();
+        while (!QFileInfo(above).isDir() && above != QFileInfo(above).absolutePath())
+            above = QFileInfo(above).absolutePath();
+        if (QFileInfo(above).isDir())
+            standIns.append(above);
+    }
+    folders.removeDuplicates();
+    standIns.removeDuplicates();
+    const QStringList wanted = folders + standIns;
+    const QStringList watched = m_watcher->directories();
+    for (const QString &path : watched) {
+        if (!wanted.contains(path))
+            m_watcher->removePath(path);
+    }
+    for (const QString &path : wanted) {
+        if (!watched.contains(path))
+            m_watcher->addPath(path);
+    }
+    m_watchedFolders = folders;
+    m_standIns = standIns;
+}
+
+void DesktopEntries::folderChanged(const QString &path)
+{
+    // A folder above a missing one changes often; only the missing one's
+    // making matters.
+    const bool standIn = m_standIns.contains(path) && !m_watchedFolders.contains(path);
+    const QStringList before = m_watchedFolders;
+    watchFolders();
+    if (!standIn || m_watchedFolders != before)
+        m_loaded = false;
 }
 
 void DesktopEntries::load() const

@@ -30,7 +30,8 @@ struct AppTraits
 
 // The installed applications' desktop entries, read from the applications
 // folders (the user's first; an id found earlier hides later ones). Read on
-// first use and again after a folder changed.
+// first use and again after a folder or a subfolder changed, or a folder
+// missing until then was made.
 class DesktopEntries
 {
 public:
@@ -58,9 +59,15 @@ public:
 
 private:
     void load() const;
+    // Watches each folder with its subfolders, or the nearest folder above a
+    // missing one, so that its making is seen.
+    void watchFolders();
+    void folderChanged(const QString &path);
 
     QStringList m_folders;
     std::unique_ptr<QFileSystemWatcher> m_watcher;
+    QStringList m_watchedFolders; // applications folders and their subfolders
+    QStringList m_standIns;       // the nearest folders above missing ones
     mutable QList<DesktopEntry> m_entries; // in folder order
     mutable QHash<QString, qsizetype> m_byId;
     mutable bool m_loaded = false;

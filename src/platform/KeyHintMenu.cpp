@@ -3,7 +3,10 @@
 #include "platform/KeyNames.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QStyleOptionMenuItem>
+
+#include <algorithm>
 
 namespace tamo {
 
@@ -26,6 +29,38 @@ void KeyHintMenu::setKeys(QAction *row, const QString &glyphShortcut)
 QString KeyHintMenu::shownKeys(const QAction *row)
 {
     return row->property(shownKeysProperty).toString();
+}
+
+void KeyHintMenu::keyPressEvent(QKeyEvent *event)
+{
+    // Qt matches the keys of a menu's rows only for a menu in a window's menu
+    // bar, never for one that pops up on its own, as the tray's does.
+    const QKeySequence pressed(event->keyCombination().key() | (event->modifiers() & ~Qt::KeypadModifier));
+    const QList<QMenu *> chain = openChain();
+    for (QMenu *menu : chain) {
+        const QList<QAction *> rows = menu->actions();
+        const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const QAction *action) {
+            return action->isVisible() && action->isEnabled() && !action->menu() && !action->shortcut().isEmpty()
+                && action->shortcut() == pressed;
+        });
+        if (row == rows.cend())
+            continue;
+        // Closed first, as after a click on the row.
+        for (QMenu *open : chain)
+            open->hide();
+        (*row)->trigger();
+        return;
+    }
+    QMenu::keyPressEvent(event);
+}
+
+QList<QMenu *> KeyHintMenu::openChain()
+{
+    QList<QMenu *> chain{this};
+    for (auto *parent = qobject_cast<QMenu *>(parentWidget()); parent && parent->isVisible();
+         parent = qobject_cast<QMenu *>(parent->parentWidget()))
+        chain.append(parent);
+    return chain;
 }
 
 void KeyHintMenu::initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QUrl>
 
+#include <functional>
+
 namespace tamo {
 
 // The desktop's applications: which one is in front, which one a process
@@ -33,8 +35,9 @@ public:
     // The app's icon; the generic application icon for an unknown id.
     virtual QIcon icon(const QString &bundleID) const = 0;
     virtual bool openURL(const QUrl &url) = 0;
-    // Shows the file selected in the file manager.
-    virtual void revealFile(const QString &path) = 0;
+    // Shows the file selected in the file manager; `notShown` runs when
+    // neither a file manager nor the desktop's opener could show its folder.
+    virtual void revealFile(const QString &path, std::function<void()> notShown = {}) = 0;
 
 signals:
     // Another application came to the front.

@@ -1,6 +1,7 @@
 #include "settings/PreferencesWindow.h"
 
 #include "cards/ViewStyles.h"
+#include "platform/QuitShortcut.h"
 #include "settings/SettingsIcon.h"
 #include "settings/SettingsNavigation.h"
 #include "settings/SettingsPages.h"
@@ -31,9 +32,10 @@ PreferencesWindow::PreferencesWindow(SettingsNavigation &navigation, const Setti
 {
     setFixedSize(fixedSize);
     setObjectName(QStringLiteral("settingsWindow"));
-    // Ctrl+W closes it, as it closes other windows; a shortcut being recorded
-    // takes the keys first.
+    // Ctrl+W closes it, as it closes other windows, and Ctrl+Q quits; a
+    // shortcut being recorded takes the keys first.
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+    addQuitShortcut(*this);
 
     m_sidebar->setAccessibleName(QStringLiteral("Settings pages"));
     m_sidebar->setFixedWidth(sidebarWidth);

@@ -6,6 +6,7 @@
 #include "settings/Spinner.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
@@ -49,8 +50,18 @@ void SupportReportButton::exportReport()
         if (!result.error.isEmpty())
             m_alerts.runModal(AlertSpec::failure(QStringLiteral("Couldn't export the support report"), result.error));
         else if (!result.path.isEmpty())
-            m_workspace.revealFile(result.path);
+            m_workspace.revealFile(result.path, [button = QPointer(this), path = result.path] {
+                if (button)
+                    button->tellWhereSaved(path);
+            });
     });
+}
+
+// Without a file manager to show it, the report would seem never written.
+void SupportReportButton::tellWhereSaved(const QString &path)
+{
+    m_alerts.runModal({QStringLiteral("Support report saved"),
+                       QStringLiteral("It is at “%1”. No file manager could show its folder.").arg(path), {}, -1});
 }
 
 void SupportReportButton::setExporting(bool exporting)

@@ -13,7 +13,7 @@ class Workspace;
 
 // The support report's button: "Collecting…" with a spinner while the report
 // is made, one report at a time; the written report is shown in the file
-// manager, a failure in an alert.
+// manager (or its place told when none can show it), a failure in an alert.
 class SupportReportButton : public QWidget
 {
     Q_OBJECT
@@ -28,6 +28,7 @@ public:
 private:
     void exportReport();
     void setExporting(bool exporting);
+    void tellWhereSaved(const QString &path);
 
     OnboardingService &m_onboarding;
     Workspace &m_workspace;

@@ -13,6 +13,8 @@
 
 #include <QElapsedTimer>
 
+#include <utility>
+
 namespace tamo {
 
 ImportApply::ImportApply(ModelContext &context, ClipLibrary &clips, Pinboards &pinboards, AppIcons &icons,
@@ -80,7 +82,8 @@ void ImportApply::applyNext()
         more = each(plan.repinned, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
             clip.setPin(m_target, pinDate(file));
             applyMerge(clip, file);
-            ++m_result.added;
+            ++m_result.repinned;
+            changed();
         });
         break;
     case Step::updated:
@@ -89,12 +92,15 @@ void ImportApply::applyNext()
             if (m_matchFile && file.pinnedAt)
                 clip.setPin(clip.pinboardID(), file.pinnedAt);
             ++m_result.updated;
+            changed();
         });
         break;
     case Step::unchanged:
         more = each(plan.unchanged, [&](ClipItem &clip, const PinboardArchive::Clip &file) {
-            if (m_matchFile && file.pinnedAt && file.pinnedAt != clip.pinnedAt())
-                clip.setPin(clip.pinboardID(), file.pinnedAt);
+            if (m_matchFile && file.pinnedAt && file.pinnedAt != clip.pinnedAt()) {
+                clip.setPin(clip.pinboardID(), file.pinnedAt); // the file's order
+                changed();
+            }
             ++m_result.alreadyThere;
         });
         break;
@@ -107,6 +113,7 @@ void ImportApply::applyNext()
             clip.setPin(m_target, pinDate(file));
             applyMerge(clip, file);
             ++m_result.moved;
+            changed();
         });
         break;
     case Step::unpinning:
@@ -130,16 +137,27 @@ void ImportApply::nextStep()
     ++m_plan;
 }
 
+void ImportApply::changed()
+{
+    if (!std::exchange(m_targetChanged, true))
+        ++m_result.pinboards;
+}
+
 void ImportApply::land(const ImportPlan &plan)
 {
+    m_targetChanged = false;
     // The landing pinboard may have been deleted while the dialogs were open.
     const QList<PinboardPtr> landing = plan.existing ? m_pinboards.pinboardWithID(*plan.existing) : QList<PinboardPtr>();
     if (!landing.isEmpty()) {
         m_target = *plan.existing;
         if (m_matchFile) {
+            const int color = paletteIndexNamed(plan.board.color);
             for (const PinboardPtr &pinboard : landing) {
+                if (pinboard->name() == plan.board.name && pinboard->colorIndex() == color)
+                    continue;
                 pinboard->setName(plan.board.name);
-                pinboard->setColorIndex(paletteIndexNamed(plan.board.color));
+                pinboard->setColorIndex(color);
+                changed();
             }
         }
         return;
@@ -154,6 +172,7 @@ void ImportApply::land(const ImportPlan &plan)
     m_working.append(pinboard);
     m_target = pinboard->id();
     ++m_result.newPinboards;
+    changed();
 }
 
 void ImportApply::addClip(qsizetype index)
@@ -182,6 +201,7 @@ void ImportApply::addClip(qsizetype index)
     applyMerge(*clip, file);
     m_createdContent.insert(content);
     ++m_result.added;
+    changed();
 }
 
 std::optional<std::pair<ClipItemPtr, PinboardArchive::Clip>> ImportApply::matched(const ImportPlan::Match &match)
@@ -200,6 +220,7 @@ void ImportApply::unpin(const QUuid &id)
     if (clip && !clip->isGone() && clip->pinboardID() == m_target) {
         clip->setPin(std::nullopt, std::nullopt);
         ++m_result.unpinned;
+        changed();
     }
 }
 

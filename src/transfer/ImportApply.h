@@ -22,6 +22,8 @@ struct ImportResult
     int stayed = 0;
     int moved = 0;
     int unpinned = 0;
+    int repinned = 0;   // clips of the history pinned again, none added
+    int pinboards = 0;  // pinboards made or changed
 
     bool operator==(const ImportResult &) const = default;
 };
@@ -60,6 +62,8 @@ private:
     // The clip of `match` still in the store, and what the file has for it.
     std::optional<std::pair<ClipItemPtr, PinboardArchive::Clip>> matched(const ImportPlan::Match &match);
     void unpin(const QUuid &id);
+    // Counts the current plan's pinboard as changed, once.
+    void changed();
     PinboardArchive::Clip fileClip(qsizetype index);
     QDateTime pinDate(const PinboardArchive::Clip &file) const { return file.pinnedAt.value_or(m_now); }
     void applyMerge(ClipItem &clip, const PinboardArchive::Clip &file);
@@ -84,6 +88,7 @@ private:
     Step m_step = Step::landing;
     qsizetype m_item = 0;
     QUuid m_target; // the pinboard the current plan lands on
+    bool m_targetChanged = false;
     bool m_appsAdded = false;
     qsizetype m_clipCount = 0;
     qsizetype m_appliedClips = 0;

@@ -235,7 +235,6 @@ bool PinboardImport::run(const QString &path)
         }
     }
 
-    const int pinboards = int(chosen.size());
     ImportApply apply(model.container().mainContext(), model.clips(), model.pinboards(), model.icons(),
                       model.workspace(), m_services.clock, file, std::move(chosen), answer.option);
     QString error;
@@ -274,7 +273,7 @@ bool PinboardImport::run(const QString &path)
     }
     remembered.insert(key, m_services.clock.now());
     m_services.defaults.setValue(keys::importedPinboardFiles, remembered);
-    alerts.runModal({resultMessage(pinboards), resultDetail(apply.result()), {}, -1});
+    alerts.runModal({resultMessage(apply.result().pinboards), resultDetail(apply.result()), {}, -1});
     return true;
 }
 
@@ -290,6 +289,7 @@ QString PinboardImport::resultDetail(const ImportResult &result)
         if (count > 0)
             parts.append(QString::number(count) + text);
     };
+    add(result.repinned, QStringLiteral(" pinned from your history"));
     add(result.updated, QStringLiteral(" updated"));
     add(result.moved, QStringLiteral(" moved from another pinboard"));
     add(result.unpinned, QStringLiteral(" unpinned"));

@@ -8,6 +8,7 @@
 #include "model/SettingsKeys.h"
 #include "onboarding/SupportReport.h"
 #include "onboarding/SupportSummary.h"
+#include "platform/SessionLog.h"
 #include "support/DesktopWords.h"
 
 #include <QDir>
@@ -121,6 +122,7 @@ TEST_F(SupportReportTest, ArchiveHoldsOneFolderWithTheTextsLogsAndRecentCrashes)
     const QString destination = out.file(QStringLiteral("Report.zip"));
     writeFile(destination, "an older report");
 
+    sessionlog::append(QStringLiteral("sync: a line only this run has"));
     const SupportReportResult result = make(destination);
     EXPECT_EQ(result.error, QString());
     EXPECT_EQ(result.path, destination);
@@ -128,7 +130,9 @@ TEST_F(SupportReportTest, ArchiveHoldsOneFolderWithTheTextsLogsAndRecentCrashes)
     EXPECT_EQ(archiveEntries(destination),
               (QStringList{"Report/", "Report/crashes/", "Report/crashes/TamoCove-new.crash",
                            "Report/crashes/Vostra-2026.crash", "Report/icloud.log", "Report/preferences.txt",
-                           "Report/summary.txt", "Report/sync.log", "Report/tamo.log"}));
+                           "Report/summary.txt", "Report/sync.log", "Report/tamo.log", "Report/this-run.log"}));
+    EXPECT_TRUE(entryText(destination, QStringLiteral("Report/this-run.log"))
+                    .contains(QLatin1String(" sync: a line only this run has\n")));
     EXPECT_EQ(entryText(destination, QStringLiteral("Report/icloud.log")),
               QStringLiteral("Could not read the log: journalctl stopped with code 1.\n"));
     EXPECT_TRUE(entryText(destination, QStringLiteral("Report/tamo.log")).contains(QLatin1String("_COMM=tamocove")));
@@ -228,6 +232,9 @@ TEST_F(SupportReportTest, TheWorkingFolderIsPrivate)
             qunsetenv("XDG_RUNTIME_DIR");
         const QString destination = out.file(QStringLiteral("Private.zip"));
         ASSERT_EQ(make(destination).path, destination);
+        struct stat archive = {};
+        ASSERT_EQ(::stat(QFile::encodeName(destination).constData(), &archive), 0);
+        EXPECT_EQ(archive.st_mode & 0777, 0600u) << "the archive itself";
         EXPECT_EQ(entryText(destination, QStringLiteral("Private/tamo.log")),
                   QStringLiteral("%1 700 600\n").arg(QFileInfo(c.parent).canonicalFilePath()));
         QProcess modes;

@@ -337,3 +337,47 @@ TEST(Defaults, UnreadableEntriesAreSetAsideWhileTheRestIsKept)
     EXPECT_EQ(readFile(dir.file(aside.first())), contents);
     EXPECT_EQ(Defaults(path).loadProblem(), std::nullopt);
 }
+
+// A long list once went out indented at three times its size, past what a
+// launch reads back, and every setting was reset at the next start.
+TEST(Defaults, WhatIsWrittenIsAlwaysReadBack)
+{
+    const auto ids = [](int count) {
+        QStringList list;
+        for (int i = 0; i < count; ++i)
+            list.append(QStringLiteral("a%1").arg(i, 6, 10, QLatin1Char('0')));
+        return list;
+    };
+    const struct
+    {
+        const char *name;
+        QStringList list;
+        bool written;
+    } cases[] = {
+        {"long, but under the cap when compact", ids(150'000), true},
+        {"over the cap even when compact", ids(300'000), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const QString path = dir.file(QStringLiteral("defaults.json"));
+        {
+            Defaults defaults(path);
+            defaults.setValue(QStringLiteral("sound"), false);
+            ASSERT_TRUE(defaults.flush());
+            WarningLog warnings;
+            defaults.setValue(QStringLiteral("ignoredApps"), c.list);
+            EXPECT_EQ(defaults.flush(), c.written);
+            if (!c.written) {
+                ASSERT_EQ(warnings.messages().size(), 1);
+                EXPECT_TRUE(warnings.messages().first().contains(QLatin1String("more than the 2048 KB")))
+                    << warnings.messages().first().toStdString();
+            }
+        }
+        Defaults reopened(path);
+        EXPECT_EQ(reopened.loadProblem(), std::nullopt);
+        EXPECT_EQ(reopened.value(QStringLiteral("ignoredApps")).toStringList(), c.written ? c.list : QStringList());
+        EXPECT_FALSE(reopened.boolValue(QStringLiteral("sound")));
+        EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral("unreadable")).isEmpty());
+    }
+}

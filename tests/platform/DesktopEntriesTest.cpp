@@ -140,6 +140,34 @@ TEST_F(DesktopEntriesTest, SeesAppsInstalledAfterTheFirstLookUp)
     EXPECT_TRUE(QTest::qWaitFor([&] { return entries.entry(QStringLiteral("newcomer")).has_value(); }, 5000));
 }
 
+// An app installed into a folder made after start, or into a subfolder,
+// was once misnamed until a restart.
+TEST_F(DesktopEntriesTest, SeesAppsInstalledIntoFoldersAndSubfoldersMadeLater)
+{
+    const struct
+    {
+        const char *name;
+        const char *folder; // made when missing
+        const char *file;
+        QString id;
+    } cases[] = {
+        {"a subfolder there from the start", "system/kde", "system/kde/later.desktop", QStringLiteral("kde-later")},
+        {"a subfolder made later", "system/games/arcade", "system/games/arcade/later.desktop",
+         QStringLiteral("games-arcade-later")},
+        {"an applications folder made later", "late/share/applications", "late/share/applications/later.desktop",
+         QStringLiteral("later")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const DesktopEntries entries(folders() << m_dir.file(QStringLiteral("late/share/applications")));
+        ASSERT_FALSE(entries.entry(c.id));
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(QString::fromLatin1(c.folder)));
+        write(c.file, "[Desktop Entry]\nType=Application\nName=Later\nExec=later\n");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return entries.entry(c.id).has_value(); }, 20000));
+        QFile::remove(m_dir.file(QString::fromLatin1(c.file)));
+    }
+}
+
 namespace {
 
 // The desktop's own folders: XDG_DATA_HOME and XDG_DATA_DIRS point into a

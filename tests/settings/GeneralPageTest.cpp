@@ -250,12 +250,21 @@ TEST_F(GeneralPageTest, SupportReportIsRevealedOrItsFailureShown)
     reports.finish({QStringLiteral("/tmp/report.zip"), {}});
     EXPECT_EQ(workspace.revealedFiles(), QStringList({"/tmp/report.zip"}));
 
+    // No file manager, and no opener for folders: the user is told where it is.
+    workspace.setCanReveal(false);
+    click(button->button());
+    alerts.answer(0);
+    reports.finish({QStringLiteral("/tmp/report 2.zip"), {}});
+    ASSERT_EQ(alerts.shown().size(), 1);
+    EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Support report saved"));
+    EXPECT_TRUE(alerts.shown().first().informativeText.contains(QStringLiteral("“/tmp/report 2.zip”")));
+
     click(button->button());
     alerts.answer(0);
     reports.finish({{}, QStringLiteral("zip stopped with code 2")});
-    ASSERT_EQ(alerts.shown().size(), 1);
-    EXPECT_EQ(alerts.shown().first().message, QStringLiteral("Couldn't export the support report"));
-    EXPECT_EQ(alerts.shown().first().informativeText, QStringLiteral("zip stopped with code 2"));
-    EXPECT_EQ(alerts.shown().first().style, AlertSpec::Style::warning);
+    ASSERT_EQ(alerts.shown().size(), 2);
+    EXPECT_EQ(alerts.shown().last().message, QStringLiteral("Couldn't export the support report"));
+    EXPECT_EQ(alerts.shown().last().informativeText, QStringLiteral("zip stopped with code 2"));
+    EXPECT_EQ(alerts.shown().last().style, AlertSpec::Style::warning);
     EXPECT_FALSE(button->isExporting());
 }

@@ -54,7 +54,14 @@ public:
         m_openedURLs.append(url);
         return true;
     }
-    void revealFile(const QString &path) override { m_revealedFiles.append(path); }
+    void revealFile(const QString &path, std::function<void()> notShown = {}) override
+    {
+        m_revealedFiles.append(path);
+        if (!m_canReveal && notShown)
+            notShown();
+    }
+    // As without a file manager or an opener for folders.
+    void setCanReveal(bool can) { m_canReveal = can; }
 
     const QList<QUrl> &openedURLs() const { return m_openedURLs; }
     const QStringList &revealedFiles() const { return m_revealedFiles; }
@@ -65,6 +72,7 @@ private:
         AppInfo app;
         QIcon icon;
     };
+    bool m_canReveal = true;
     QHash<QString, Installed> m_installed;
     QHash<qint64, AppInfo> m_processes;
     QList<QStringList> m_sameApps;

@@ -367,6 +367,53 @@ TEST(PinboardFilesTest, TheResultAlertCountsInItsOrder)
     EXPECT_EQ(PinboardImport::resultMessage(1), QStringLiteral("Imported 1 pinboard"));
 }
 
+// A clip still in the history was once reported as added, and a pinboard
+// the import left as it was as imported.
+TEST(PinboardFilesTest, TheResultCountsWhatTheImportChanged)
+{
+    const struct
+    {
+        const char *name;
+        QString boards; // the file's
+        QString message;
+        QString detail;
+    } cases[] = {
+        {"a pinboard deleted here, its clip still in the history",
+         QStringLiteral(R"([{"name":"Keep","color":"Red","clips":[%1,%2]},{"name":"Gone","color":"Blue","clips":[%3]}])")
+             .arg(clipJson(QStringLiteral("x")), clipJson(QStringLiteral("y")), clipJson(QStringLiteral("lonely"))),
+         QStringLiteral("Imported 1 pinboard"),
+         QStringLiteral("0 clips added, 1 pinned from your history, 1 new pinboard, 2 already there.")},
+        {"a new clip on one of two pinboards",
+         QStringLiteral(R"([{"name":"Keep","color":"Red","clips":[%1,%2,%3]},{"name":"Other","color":"Red","clips":[%4]}])")
+             .arg(clipJson(QStringLiteral("x")), clipJson(QStringLiteral("y")), clipJson(QStringLiteral("new")),
+                  clipJson(QStringLiteral("z"))),
+         QStringLiteral("Imported 1 pinboard"), QStringLiteral("1 clip added, 3 already there.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Home home;
+        const auto keep = home.pinboard(QStringLiteral("Keep"), 0);
+        const auto other = home.pinboard(QStringLiteral("Other"), 0);
+        home.pinned(ClipDraft::fromText(QStringLiteral("x")), keep, 1);
+        home.pinned(ClipDraft::fromText(QStringLiteral("y")), keep, 2);
+        home.pinned(ClipDraft::fromText(QStringLiteral("z")), other, 3);
+        home.model->clips().makeClip(ClipDraft::fromText(QStringLiteral("lonely")));
+        home.context().save();
+        const qsizetype before = home.context().fetchCount<ClipItem>();
+        const QString path = home.configDir.file(QStringLiteral("boards.tamocove"));
+        writeFile(path, archiveBytes(c.boards));
+        home.picker.answers = {tick({0, 1})};
+        home.alerts.answer(0);
+        home.files.importPinboards(path);
+
+        ASSERT_EQ(home.alerts.shown().size(), 1);
+        EXPECT_EQ(home.alerts.shown()[0].message, c.message);
+        EXPECT_EQ(home.alerts.shown()[0].informativeText, c.detail);
+        const qsizetype added = c.detail.section(u' ', 0, 0).toInt();
+        EXPECT_EQ(home.context().fetchCount<ClipItem>(), before + added);
+    }
+}
+
 TEST(PinboardFilesTest, ARunningInstanceHandedGoodBadAndCutFilesStaysUpAndImportsTheGoodOnce)
 {
     Home home;

@@ -98,12 +98,16 @@ bool X11Workspace::openURL(const QUrl &url)
     return QDesktopServices::openUrl(url);
 }
 
-void X11Workspace::revealFile(const QString &path)
+void X11Workspace::revealFile(const QString &path, std::function<void()> notShown)
 {
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    const auto openFolder = [folder, notShown] {
+        if (!QDesktopServices::openUrl(folder) && notShown)
+            notShown();
+    };
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QDesktopServices::openUrl(folder);
+        openFolder();
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -113,9 +117,9 @@ void X11Workspace::revealFile(const QString &path)
          << QString();
     // Without a file manager service, opening the folder is the next best.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher *finished) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [openFolder](QDBusPendingCallWatcher *finished) {
         if (finished->isError())
-            QDesktopServices::openUrl(folder);
+            openFolder();
         finished->deleteLater();
     });
 }

@@ -32,7 +32,7 @@ public:
     QList<AppInfo> installedApps() const override;
     QIcon icon(const QString &bundleID) const override;
     bool openURL(const QUrl &url) override;
-    void revealFile(const QString &path) override;
+    void revealFile(const QString &path, std::function<void()> notShown = {}) override;
 
 private:
     void noteActivation();

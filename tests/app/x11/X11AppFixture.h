@@ -33,6 +33,7 @@ protected:
         AppExtensions extensions;
         extensions.drawer = &drawer;
         extensions.menuBar = menuBar;
+        extensions.settings = settingsWindow;
         const PlatformServices services = platformServices(platform, defaults, clock, alerts, network);
         return std::make_unique<AppModel>(services, storeDir.path(), extensions);
     }
@@ -65,6 +66,7 @@ protected:
     SystemClock clock;
     FakeAlerts alerts;
     QNetworkAccessManager network;
+    SettingsWindow *settingsWindow = nullptr; // set before makeModel
 };
 
 } // namespace tamo::testing

@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTimer>
+
+#include "support/QuitsWhile.h"
 #include <QToolButton>
 
 using namespace tamo;
@@ -304,3 +306,12 @@ TEST_F(X11DrawerKeyboardTest, KeyboardStaysWithTheDrawerAfterTabsAndMenus)
 }
 
 } // namespace
+
+// The app menu shows Ctrl+Q; in the drawer it once did nothing.
+TEST_F(X11DrawerKeyboardTest, CtrlQQuitsFromTheDrawer)
+{
+    EXPECT_TRUE(quitsWhile([this] {
+        openDrawer();
+        hold(QStringLiteral("ctrl+q"));
+    }));
+}
