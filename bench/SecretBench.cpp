@@ -4,7 +4,7 @@
 // Sizes count characters; the texts are ASCII, so 1 MB is 1 MB of UTF-8.
 #include "SecretCorpus.h"
 
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
 #include <QRandomGenerator>
 #include <QString>

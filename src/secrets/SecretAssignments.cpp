@@ -1,9 +1,9 @@
-#include "app/SecretAssignments.h"
+#include "secrets/SecretAssignments.h"
 
-#include "app/LiteralFinder.h"
-#include "app/SecretProviderKeys.h"
-#include "app/SecretText.h"
-#include "app/SecretRules.h"
+#include "secrets/LiteralFinder.h"
+#include "secrets/SecretProviderKeys.h"
+#include "secrets/SecretText.h"
+#include "secrets/SecretRules.h"
 
 #include <QString>
 #include <QVarLengthArray>

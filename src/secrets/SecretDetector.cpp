@@ -1,11 +1,11 @@
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
-#include "app/LiteralFinder.h"
-#include "app/SecretAssignments.h"
-#include "app/SecretProviderKeys.h"
-#include "app/SecretRules.h"
-#include "app/SecretStructures.h"
-#include "app/SecretText.h"
+#include "secrets/LiteralFinder.h"
+#include "secrets/SecretAssignments.h"
+#include "secrets/SecretProviderKeys.h"
+#include "secrets/SecretRules.h"
+#include "secrets/SecretStructures.h"
+#include "secrets/SecretText.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "app/SecretStructures.h"
+#include "secrets/SecretStructures.h"
 
-#include "app/SecretAssignments.h"
-#include "app/SecretText.h"
+#include "secrets/SecretAssignments.h"
+#include "secrets/SecretText.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/SecretRules.h"
+#include "secrets/SecretRules.h"
 
-#include "app/SecretText.h"
+#include "secrets/SecretText.h"
 
 #include <re2/re2.h>
 #include <re2/set.h>
