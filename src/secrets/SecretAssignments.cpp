@@ -236,16 +236,28 @@ bool isPublicKey(QStringView value)
     return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
 }
 
+// A type or a name in camelCase or PascalCase, digits allowed: ApiKeyCredentialV2.
+// No two capitals side by side, which random letters seldom avoid.
+bool isCamelCaseName(QStringView value)
+{
+    for (qsizetype at = 1; at < value.size(); ++at) {
+        if (is(value[at], Upper) && is(value[at - 1], Upper))
+            return false;
+    }
+    return looksLikeWords(value);
+}
+
 // process.env.API_KEY, settings.secret_key2, other_password: names in
 // code, not values.
 bool isCodeName(QStringView value)
 {
     if (value.size() == Reader(value).take(Word).size())
-        return !containsAny(value, Digit) && !isRandomLetterMix(value);
+        return (!containsAny(value, Digit) && !isRandomLetterMix(value)) || isChainOfShortNames(value)
+            || isCamelCaseName(value);
     constexpr qsizetype minRandomPart = 10;
     for (QStringView part : value.tokenize(u'.')) {
         if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
-            || (part.size() >= minRandomPart && isRandomBase62(part)))
+            || (part.size() >= minRandomPart && looksGenerated(part)))
             return false;
     }
     return true;
@@ -291,7 +303,7 @@ bool hasSecretShape(QStringView value, Strength strength)
 bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
 {
     return strength != Strength::notSecret && strength != Strength::unnamed && hasSecretShape(value, strength)
-        && !startsAsReference(value, quoted) && !isPublicKey(value) && !(inCode && isCodeName(value))
+        && !startsAsReference(value, quoted) && !isPublicKey(value) && !isFingerprint(value) && !(inCode && isCodeName(value))
         && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
 }
 
@@ -336,7 +348,13 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
         --separator;
     if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
         return false;
-    return nameBefore(text, separator - 1).strength == Strength::notSecret;
+    const Name name = nameBefore(text, separator - 1);
+    // Links carry long opaque values in their queries (label, ved, gclid,
+    // utm_…); only a parameter named as a key holds one.
+    const qsizetype nameStart = name.text.data() - text.data();
+    const bool inQuery = text[separator - 1] == u'=' && nameStart > 0
+        && (text[nameStart - 1] == u'?' || text[nameStart - 1] == u'&');
+    return name.strength == Strength::notSecret || (inQuery && name.strength == Strength::unnamed);
 }
 
 bool isRealPassword(QStringView value, bool quoted)

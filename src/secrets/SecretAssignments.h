@@ -21,7 +21,8 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
 bool isRealPassword(QStringView value, bool quoted);
 
 // Whether the value starting at `valueAt` is given to a name that says it
-// is no secret: a page token, a CSRF token, a hash.
+// is no secret: a page token, a CSRF token, a hash, a link's query
+// parameter whose name is not a key's.
 bool isGivenToNonSecretName(QStringView text, qsizetype valueAt);
 
 // Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.

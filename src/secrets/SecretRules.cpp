@@ -114,7 +114,7 @@ constexpr qsizetype minIssuedBody = 28;
 // A body no name or word makes: long, both cases and digits, few repeats.
 bool isIssuedRandom(QStringView body)
 {
-    return body.size() >= minIssuedBody && isRandomBase62(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
+    return body.size() >= minIssuedBody && looksGenerated(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
 }
 
 bool endsInPadding(QStringView body)

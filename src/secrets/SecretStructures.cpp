@@ -1,10 +1,14 @@
 #include "secrets/SecretStructures.h"
 
 #include "secrets/SecretAssignments.h"
+#include "secrets/SecretCommands.h"
 #include "secrets/SecretText.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 namespace tamo::secretstructures {
 
@@ -146,7 +150,12 @@ bool commandValue(const Found &found)
 // A query parameter that is the key to what the URL reaches.
 bool capabilityParameter(const Found &found)
 {
-    const QStringView value = found.groups[0];
+    // A signature is a capability beside the storage service's other
+    // parameters; ad-click and tracking links sign their own redirects.
+    const QStringView url = found.text.sliced(found.begin, found.end - found.begin);
+    if (found.groups[0].startsWith(u"sig") && !url.contains(u"sv=") && !url.contains(u"se="))
+        return false;
+    const QStringView value = found.groups[1];
     return value.size() >= 20 && (isRandomBase62(value) || isRandomHex(value)) && !secretassignments::isPlaceholder(value);
 }
 
@@ -189,13 +198,10 @@ constexpr Structure table[] = {
     {"netrc", R"x((?:machine\s+\S+|default)\s+login\s+\S+\s+password\s+(\S{1,256}))x", passwordGroup},
     {"docker-auth", R"x("auth"\s*:\s*"([0-9A-Za-z+/]{6,}={0,2})")x", dockerAuth},
     {"wireguard-key", R"x((?:PrivateKey|PresharedKey)\s*=\s*([0-9A-Za-z+/]{42}[AEIMQUYcgkosw048]=))x", randomKey},
-    {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(?:code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
-    // Passwords handed to a command, a constructor or a build file.
-    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-pw|-p|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"mysql-password", R"x((?:mysql|mysqldump|mariadb|mysqladmin)(?:\s[^\n]{0,200}?)?\s-p([^\s'"-][^\s'"]{3,200}))x", passwordGroup},
-    {"sshpass-password", R"x((?:sshpass|plink|pscp)(?:\s[^\n]{0,100}?)?\s-pw?\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"redis-cli-password", R"x(redis-cli(?:\s[^\n]{0,200}?)?\s-a\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"curl-user", R"x((?:^|\s)(?:-u|--user)(?:\s+|=)["']?([^\s'":$]{1,64}):([^\s'"]{1,256}))x", passwordGroup},
+    {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
+    // Passwords handed to a command by a long option, a constructor or a
+    // build file; short flags are read per command, from SecretCommands.
+    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"credential-constructor", R"x((?:NetworkCredential|PSCredential|PasswordAuthentication|UsernamePasswordCredentials?|BasicAWSCredentials|BasicCredentials|SqlCredential)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.]+)\s*,\s*@?["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
@@ -211,7 +217,20 @@ constexpr Structure table[] = {
 
 std::span<const Structure> structures()
 {
-    return table;
+    // The fixed rows, then one per command's password flag.
+    static const std::vector<std::string> commandPatterns = [] {
+        std::vector<std::string> patterns;
+        for (const secretcommands::CommandPassword &row : secretcommands::commandPasswords())
+            patterns.push_back(secretcommands::patternOf(row));
+        return patterns;
+    }();
+    static const std::vector<Structure> all = [] {
+        std::vector<Structure> rows(std::begin(table), std::end(table));
+        for (const std::string &pattern : commandPatterns)
+            rows.push_back({"command-password-flag", pattern, commandValue});
+        return rows;
+    }();
+    return all;
 }
 
 } // namespace tamo::secretstructures
