@@ -237,5 +237,6 @@ int main(int argc, char **argv)
     reportCorpus("Labelled corpus", bench::secretCorpus(40, 1));
     reportCorpus("Held-out corpus, recall by family", bench::heldOutSecretCorpus(20, 400, 7));
     reportCorpus("Fresh corpus from other documents, recall by family", bench::freshSecretCorpus(100, 11));
+    reportCorpus("Unseen corpus, written after the rules, recall by family", bench::unseenSecretCorpus(100, 13));
     return 0;
 }

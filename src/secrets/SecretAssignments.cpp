@@ -65,6 +65,8 @@ constexpr SecretName names[] = {
 
 constexpr qsizetype maxNameLength = 64;
 
+constexpr std::u16string_view publicKeyMembers[] = {u"x", u"y", u"n", u"e", u"kid", u"x5t", u"x5t#S256"};
+
 // Name and value share a line: a name ending a line is a heading, as in YAML.
 bool isSpace(QChar c)
 {
@@ -263,6 +265,13 @@ bool isCodeName(QStringView value)
     return true;
 }
 
+// The public members of a JSON Web Key: base64url numbers and ids, random to look at.
+bool isPublicKeyMember(QStringView name)
+{
+    return std::any_of(std::begin(publicKeyMembers), std::end(publicKeyMembers),
+                       [name](std::u16string_view member) { return name == member; });
+}
+
 } // namespace
 
 bool isPlaceholder(QStringView value)
@@ -354,7 +363,8 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
     const qsizetype nameStart = name.text.data() - text.data();
     const bool inQuery = text[separator - 1] == u'=' && nameStart > 0
         && (text[nameStart - 1] == u'?' || text[nameStart - 1] == u'&');
-    return name.strength == Strength::notSecret || (inQuery && name.strength == Strength::unnamed);
+    return name.strength == Strength::notSecret || (inQuery && name.strength == Strength::unnamed)
+        || isPublicKeyMember(name.text);
 }
 
 bool isRealPassword(QStringView value, bool quoted)

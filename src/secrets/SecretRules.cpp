@@ -1,6 +1,7 @@
 #include "secrets/SecretRules.h"
 
 #include "secrets/SecretText.h"
+#include "secrets/TokenBody.h"
 
 #include <re2/re2.h>
 #include <re2/set.h>
@@ -107,14 +108,6 @@ bool isDiscordBotToken(QStringView token)
 bool isBootstrapToken(QStringView token)
 {
     return token.size() == 23 && token[6] == u'.' && isRandomLowerDigits(token.sliced(7));
-}
-
-constexpr qsizetype minIssuedBody = 28;
-
-// A body no name or word makes: long, both cases and digits, few repeats.
-bool isIssuedRandom(QStringView body)
-{
-    return body.size() >= minIssuedBody && looksGenerated(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
 }
 
 bool endsInPadding(QStringView body)
@@ -524,7 +517,8 @@ constexpr SecretRule table[] = {
     // Any issuer: a short lower-case name, '_' or '-', then a long random
     // body of letters of both cases and digits. Catches the issuers no row
     // lists; hashes named by their algorithm are left alone.
-    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]+(?:_[a-z][a-z0-9]*){0,2}|[A-Z][A-Z0-9]+(?:_[A-Z][A-Z0-9]*){0,2})[_-]([0-9A-Za-z]{28,})(?:[_-][0-9A-Za-z]+)?)x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
+    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x(\$?(?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})[_-]([0-9A-Za-z]{20,})(?:[_-][0-9A-Za-z]+)?)x", 3.0, tokenbody::looksIssued, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_ commit- hash- digest- md5_ sha1_ sha256_ git- rev- uuid- etag-"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention); devblogs.microsoft.com 2024-09-25 "Common Annotated Security Keys"
+    {"qualified-prefixed-token", anyIssuer, Where::anywhere, "", R"x(\$?(?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})(?:[_-](?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})){1,3}[_-]([0-9A-Za-z][0-9A-Za-z_-]{18,}[0-9A-Za-z]))x", 3.0, tokenbody::looksIssued, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_ commit- hash- digest- md5_ sha1_ sha256_ git- rev- uuid- etag-"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention); devblogs.microsoft.com 2024-09-25 "Common Annotated Security Keys"; the body may hold the dashes of base64url behind an issuer and its environment (sk_prod_, secret-live-)
     // ======== Keys whose provider must be named around them ========
     // ---- Cloud platforms ----
     {"aws-key", "aws", Where::givenToName, "aws amazon", R"x([0-9A-Za-z+/]{40})x", 3.0, isRandomBase62, ""}, // gitleaks rule descriptions for aws (keyword and shape)

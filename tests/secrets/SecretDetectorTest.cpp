@@ -741,3 +741,28 @@ TEST(SecretDetector, AProviderHeadingCoversOnlyItsOwnBlock)
         EXPECT_EQ(SecretDetector::containsSecret(c.text), c.secret) << qPrintable(c.text);
     }
 }
+
+// Tokens are found by their shape, whoever issued them: a short prefix, maybe
+// an environment, and a generated body, also written as a shell would not
+// read it ($aact_…).
+TEST(SecretDetector, FindsTokensOfIssuersNoRowLists)
+{
+    const Case cases[] = {
+        {"capitals prefix", "NRRA-" + base62(42)},
+        {"short prefix", "thog-" + base62(32)},
+        {"prefix and environment", "px-dep-" + base62(32)},
+        {"environment alone", "live_" + base62(30)},
+        {"issuer and environment", "sk_pr_" + base64url(48)},
+        {"capitals and digits", "BBDC-" "Q7Z2M9K4R8T1V6X3B5N0C2D7F9G4H1J8K3L6"},
+        {"three parts", "flb_live_" + base62(36)},
+        {"dashed", "scp-live-" + base62(40)},
+        {"underscored", "slk_" + base62(32)},
+        {"dollar prefix", "APP_STORE_KEY=$aact_prod_" + base62(28)},
+        {"dollar prefix in a sentence", "use $aact_prod_" + base62(28) + " for the upload"},
+        {"short body with scattered digits", "const k = 'tr_prod_" "GspLv0Bj7WRr9auKn5NP';"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
+    }
+}
