@@ -46,6 +46,7 @@ const DocumentedExample documentedExamples[] = {
     {"oauthlib/oauth2/rfc6749", "czZCaGRSa3F0MzpnWDFmQmF0M2JW", "RFC 6749's example client credentials (s6BhdRkqt3:gX1fBat3bV) in Basic form"},
     {"oauthlib/oauth2/rfc6749", "45ghiukldjahdnhzdauz", "RFC 7009's example token to revoke, in a docstring quoting the RFC"},
     {"oauthlib/oauth2/rfc6749", "u3F05aEObJuP2k7DordviIgW5wl52N", "a test's authorization code in a redirect URL, shaped as a real one"},
+    {"oauthlib/oauth1/rfc5849", "0685bd9184jfhq22", "RFC 5849's example consumer key, in a docstring quoting the RFC"},
     {"urllib/request.py", "geheim$parole", "the module's docstring example of a password given to a password manager"},
 };
 

@@ -45,6 +45,10 @@ constexpr SecretName names[] = {
     {u"pwd", Strength::password},
     {u"credential", Strength::password},
     {u"credentials", Strength::password},
+    {u"becomepass", Strength::password},
+    {u"sshpass", Strength::password},
+    {u"sudopass", Strength::password},
+    {u"psk", Strength::password},
     {u"secret", Strength::key},
     {u"secretkey", Strength::key},
     {u"secretaccesskey", Strength::key},
@@ -151,7 +155,7 @@ QVarLengthArray<QStringView, 8> wordsOf(QStringView name)
 }
 
 // A key, token or secret whose name holds a provider's name no row lists:
-// SAUCE_KEY, or SAUCE_APP_KEY beside SAUCE_USERNAME.
+// SAUCE_KEY, CYPRESS_RECORD_KEY, or SAUCE_APP_KEY beside SAUCE_USERNAME.
 Strength providerKeyStrength(QStringView text, QStringView name)
 {
     const auto words = wordsOf(name);
@@ -161,7 +165,8 @@ Strength providerKeyStrength(QStringView text, QStringView name)
     const bool keyWord = equalsIgnoringCase(last, u"key") || equalsIgnoringCase(last, u"secret") || equalsIgnoringCase(last, u"token");
     if (!keyWord)
         return Strength::unnamed;
-    if (words.size() == 2)
+    // SAUCE_KEY; CYPRESS_RECORD_KEY, whose middle word is no generic one.
+    if (words.size() == 2 || (words.size() == 3 && !isGenericQualifier(words[1])))
         return Strength::key;
     constexpr qsizetype maxNeighbourDistance = 300;
     const qsizetype nameAt = name.data() - text.data();
@@ -202,8 +207,10 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
             return {named, strengthOf(named)};
     }
     const Strength strength = strengthOf(name);
+    // PowerShell's $env:NAME is a name of its own, not part of a longer one.
+    const bool environment = start >= 5 && startsWithIgnoringCase(text, start - 5, u"$env:");
     return {name, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength,
-            start > 0 && text[start - 1] == u':'};
+            start > 0 && text[start - 1] == u':' && !environment};
 }
 
 bool endsValue(QChar c)
@@ -229,13 +236,6 @@ bool startsAsReference(QStringView value, bool quoted)
         return value.indexOf(u'%', 1) > 0;
     // A base64 key may start with '/' or '+'; a path has no such mix.
     return (first == u'/' || first == u'+') && !(isMixedCaseRandom(value) && containsAny(value, Digit));
-}
-
-// Public keys given to a name that sounds secret: Stripe's publishable
-// keys, Mapbox's public tokens.
-bool isPublicKey(QStringView value)
-{
-    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
 }
 
 // A type or a name in camelCase or PascalCase, digits allowed: ApiKeyCredentialV2.
@@ -302,6 +302,12 @@ bool hasSecretShape(QStringView value, Strength strength)
         return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
             && hasDistinctChars(value, 5);
     }
+    // What the name promises makes a plainer value a key: a UUID or a run of hex.
+    constexpr qsizetype minHexKey = 14;
+    constexpr qsizetype maxHexKey = 64;
+    const bool allHex = std::all_of(value.begin(), value.end(), [](QChar c) { return is(c, Hex); });
+    if (isUuid(value) || (value.size() >= minHexKey && value.size() <= maxHexKey && allHex && isRandomHex(value)))
+        return true;
     const qsizetype minLength = strength == Strength::token ? 20 : 16;
     return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8);
 }
@@ -316,7 +322,30 @@ bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = 
         && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
 }
 
+// The value inside quotes, when they close before a blank; else up to where a value ends.
+QStringView quotedValue(Reader &reader, QChar quote)
+{
+    const QStringView rest = reader.rest();
+    qsizetype end = 0;
+    while (end < rest.size() && end < maxValueLength && rest[end] != quote && !is(rest[end], Blank))
+        ++end;
+    if (end < rest.size() && rest[end] == quote)
+        return reader.takeWhile([](QChar) { return true; }, end);
+    return reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
+}
+
 } // namespace
+
+bool isPublicKey(QStringView value)
+{
+    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
+}
+
+bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted)
+{
+    const Strength strength = strengthOf(name);
+    return looksReal(value, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength, quoted);
+}
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
@@ -334,14 +363,17 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
         reader = Reader(text.sliced(separatorAt + 1));
     }
     const bool padded = !reader.takeWhile(isSpace, maxPadding).isEmpty();
-    const bool quoted = !reader.take(Quote, 1).isEmpty();
+    const QStringView openingQuote = reader.take(Quote, 1);
+    const bool quoted = !openingQuote.isEmpty();
     for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
         if (reader.skip(scheme))
             break;
     }
-    const QStringView value = reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
+    // A quoted value runs to its closing quote: generated keys hold '(' and '&' too.
+    const QStringView value = quoted ? quotedValue(reader, openingQuote.front())
+                                     : reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
     // A call or an index: code computing the value, as in password = getpass("…").
-    const bool computed = reader.skip(u"(") || reader.skip(u"[");
+    const bool computed = !quoted && (reader.skip(u"(") || reader.skip(u"["));
     if (computed || value.isEmpty())
         return false;
     // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
