@@ -207,9 +207,13 @@ bool namedInASentence(const Found &found)
     static constexpr std::u16string_view keyWords[] = {
         u"key", u"token", u"secret", u"clave", u"chave", u"cl\u00e9", u"chiave", u"schl\u00fcssel", u"sleutel",
         u"klucz", u"\u043a\u043b\u044e\u0447", u"\u30ad\u30fc", u"\u30c8\u30fc\u30af\u30f3", u"\u5bc6\u94a5", u"\ud0a4"};
+    const QStringView value = found.groups[0];
+    if (!tokenbody::looksIssued(value)) // the cheapest test first: most values fail it
+        return false;
     constexpr qsizetype maxLead = 40;
-    const qsizetype from = std::max<qsizetype>(0, found.begin - maxLead);
-    const QStringView lead = found.text.sliced(from, found.begin - from);
+    const qsizetype valueAt = value.data() - found.text.data();
+    const qsizetype from = std::max<qsizetype>(0, valueAt - maxLead);
+    const QStringView lead = found.text.sliced(from, valueAt - from);
     const QString folded = lead.toString().toLower();
     // A word of the sentence, not part of a name such as csrf_token or apiKeyId;
     // compounds with a dash (Hetzner-Schlüssel) are words.
@@ -225,10 +229,9 @@ bool namedInASentence(const Found &found)
         }
         return false;
     });
-    const QStringView value = found.groups[0];
-    return named && tokenbody::looksIssued(value) && !secretassignments::isPlaceholder(value)
+    return named && !secretassignments::isPlaceholder(value)
         && !secretassignments::isPublicKey(value) && !secretrules::failsItsChecksum(value)
-        && !secretassignments::isGivenToNonSecretName(found.text, value.data() - found.text.data());
+        && !secretassignments::isGivenToNonSecretName(found.text, valueAt);
 }
 
 // A private JSON Web Key: its "d" member beside the key type.
@@ -291,8 +294,10 @@ constexpr Structure table[] = {
     // Values given without '=' or ':', by the shells' own commands and by Terraform.
     {"set-command", R"x((?m)(?:^|[;&|]\s*)(?:setx|set(?:[ \t]+-[a-zA-Z]+)+)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+("[^"\n]*"|'[^'\n]*'|[^\s'"]+))x", namedValue},
     {"terraform-default", R"x(variable\s+"([A-Za-z0-9_-]{1,64})"\s*\{[^}]{0,300}?default\s*=\s*("[^"\n]*"))x", namedValue},
-    // A sentence naming a key before its value, in a few languages.
-    {"key-in-a-sentence", R"x((?i)(?:\bis|\bes|\best|\bist|\blautet|\bwynosi|\x80|:)[ \t]*["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
+    // A sentence naming a key before its value, in a few languages; a colon
+    // only after a word of its own (the key: …) or after other scripts' words
+    // (キー: …), as names before one are read above.
+    {"key-in-a-sentence", R"x((?m)(?:\bis|\bes|\best|\bist|\blautet|\bwynosi|\x80[ \t]*:?|(?:^|[ \t])(?:[Kk]ey|[Tt]oken|[Ss]ecret)[ \t]*:)[ \t]*["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
     // Passwords installers and servers print once.
     {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
