@@ -287,7 +287,7 @@ constexpr Structure table[] = {
     {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)[ \t]+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
     {"connection-constructor", R"x((?:new\s+PDO|OpenDSObject)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"htpasswd-batch", R"x(htpasswd[ \t]+-[A-Za-z]*b[A-Za-z]*[ \t]+\S+[ \t]+\S+[ \t]+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"pgpass-line", R"x((?m)^(?:[A-Za-z0-9.*_-]+|\[[0-9a-fA-F:]+\]):(?:[0-9]{1,5}|\*):[^:\s]+:[^:\s]+:(\S{4,200})\r?$)x", passwordGroup},
+    {"pgpass-line", R"x((?m)^(?:[A-Za-z0-9.*_-]+|\[[0-9a-fA-F:]+\]):(?:5432|\*):[^:\s]+:[^:\s]+:(\S{4,200})\r?$)x", passwordGroup},
     {"filezilla-pass", R"x(<Pass(\s+encoding="base64")?>([^<\n]{4,400})</Pass>)x", fileZillaPassword},
     {"private-json-web-key", R"x("d"\s*:\s*"([0-9A-Za-z_-]{20,})")x", privateJsonWebKey},
     {"npmrc-auth", R"x((?m)(?:^|:)_(auth|password)\s*=\s*"?([0-9A-Za-z+/]{4,}={0,2}))x", npmAuth},
@@ -297,7 +297,7 @@ constexpr Structure table[] = {
     // A sentence naming a key before its value, in a few languages; a colon
     // only after a word of its own (the key: …) or after other scripts' words
     // (キー: …), as names before one are read above.
-    {"key-in-a-sentence", R"x((?m)(?:\bis|\bes|\best|\bist|\blautet|\bwynosi|\x80[ \t]*:?|(?:^|[ \t])(?:[Kk]ey|[Tt]oken|[Ss]ecret)[ \t]*:)[ \t]*["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
+    {"key-in-a-sentence", R"x((?m)(?: is | es | est | ist | lautet | wynosi |\x80\x80[ \t]*:?[ \t]*|(?:^|[ \t])(?:[Kk]ey|[Tt]oken|[Ss]ecret)[ \t]*:[ \t]*)["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
     // Passwords installers and servers print once.
     {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
