@@ -4,7 +4,7 @@
 // Sizes count characters; the texts are ASCII, so 1 MB is 1 MB of UTF-8.
 #include "SecretCorpus.h"
 
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
 #include <QRandomGenerator>
 #include <QString>
@@ -237,5 +237,6 @@ int main(int argc, char **argv)
     reportCorpus("Labelled corpus", bench::secretCorpus(40, 1));
     reportCorpus("Held-out corpus, recall by family", bench::heldOutSecretCorpus(20, 400, 7));
     reportCorpus("Fresh corpus from other documents, recall by family", bench::freshSecretCorpus(100, 11));
+    reportCorpus("Unseen corpus, written after the rules, recall by family", bench::unseenSecretCorpus(100, 13));
     return 0;
 }

@@ -37,4 +37,10 @@ QList<SecretSample> heldOutSecretCorpus(int samplesPerProvider, int samplesPerLo
 // and constructors, values given to secret names; and look-alikes by kind.
 QList<SecretSample> freshSecretCorpus(int samplesPerKind, quint32 seed);
 
+// A fourth set, from documents none of the others nor the rules were
+// written from: tokens of unlisted issuers, values in other syntaxes and
+// sentences, plain-looking values under a key's name, passwords in files
+// and on command lines of other tools; and look-alikes of the same syntaxes.
+QList<SecretSample> unseenSecretCorpus(int samplesPerKind, quint32 seed);
+
 } // namespace tamo::bench

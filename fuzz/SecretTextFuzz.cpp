@@ -1,4 +1,4 @@
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "app/CaptureRules.h"
 
 #include "app/PasteboardCopy.h"
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 #include "model/SettingsKeys.h"
 #include "platform/AppInfo.h"
 #include "platform/Defaults.h"

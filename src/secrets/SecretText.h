@@ -3,6 +3,7 @@
 // What the secret rules share: character classes, a forward-only reader and
 // the tests that tell a random key from a word or a placeholder.
 
+#include <QStringTokenizer>
 #include <QStringView>
 
 #include <algorithm>
@@ -178,6 +179,78 @@ inline bool isRandomLetterMix(QStringView body)
     return body.size() >= 12 && upperPair && switches * 3 >= body.size() && isMixedCaseRandom(body);
 }
 
+// Whether most of `body`'s lower-case runs spell words: three or more
+// letters, maybe capitalised, holding a vowel and no five consonants in a row.
+// Names are made of words (undefinedExceptionName2, QueryDirectRendering);
+// generated tokens seldom hold more than a few letters of one.
+inline bool looksLikeWords(QStringView body)
+{
+    const auto isVowel = [](QChar c) { return std::u16string_view(u"aeiouAEIOU").find(c.unicode()) != std::u16string_view::npos; };
+    qsizetype inWords = 0;
+    qsizetype letters = 0;
+    qsizetype inLongerWords = 0;
+    qsizetype longestWord = 0;
+    int words = 0;
+    qsizetype longRunLetters = 0;
+    for (qsizetype at = 0; at < body.size();) {
+        qsizetype end = at;
+        if (is(body[at], Upper) && at + 1 < body.size() && is(body[at + 1], Lower))
+            ++end;
+        const quint16 runCase = is(body[end], Lower) ? Lower : Upper;
+        while (end < body.size() && is(body[end], runCase)
+               && !(runCase == Upper && end + 1 < body.size() && is(body[end + 1], Lower) && end - at >= 2))
+            ++end;
+        if (end == at) {
+            ++at;
+            continue;
+        }
+        const QStringView run = body.sliced(at, end - at);
+        int consonants = 0;
+        bool cluster = false;
+        bool vowel = false;
+        for (QChar c : run) {
+            consonants = isVowel(c) ? 0 : consonants + 1;
+            cluster = cluster || consonants >= 5;
+            vowel = vowel || isVowel(c);
+        }
+        // Capitals alone are acronyms (DRI, XF) or random: they count for neither side.
+        if (containsAny(run, Lower)) {
+            letters += run.size();
+            longRunLetters += run.size() >= 3 ? run.size() : 0;
+            if (run.size() >= 3 && vowel && !cluster) {
+                inWords += run.size();
+                inLongerWords += run.size() >= 4 ? run.size() : 0;
+                ++words;
+                longestWord = std::max(longestWord, run.size());
+            }
+        }
+        at = end;
+    }
+    // Random letters make words of three now and then, of four seldom, a
+    // long one hardly ever, and hardly ever only words with few digits:
+    // names of short words need more of them.
+    constexpr qsizetype longWord = 7;
+    const auto most = [letters](qsizetype inWords) { return letters > 0 && inWords * 5 >= letters * 4; };
+    constexpr int manyWords = 6;
+    const qsizetype digits = std::count_if(body.begin(), body.end(), [](QChar c) { return is(c, Digit); });
+    const bool allWords = words >= manyWords && inWords == longRunLetters && digits * 10 <= body.size();
+    return (most(inWords) && longestWord >= longWord) || most(inLongerWords) || allWords;
+}
+
+// Names joined by underscores, every part short: NID_aes_256_cbc, MAX_KEY_BYTES_V2.
+inline bool isChainOfShortNames(QStringView body)
+{
+    constexpr qsizetype maxPart = 12;
+    constexpr int minParts = 3;
+    int parts = 0;
+    for (QStringView part : body.tokenize(u'_')) {
+        if (part.size() > maxPart)
+            return false;
+        ++parts;
+    }
+    return parts >= minParts;
+}
+
 // Random hex has letters and digits; a run of one or the other is a number or a word.
 inline bool isRandomHex(QStringView body)
 {
@@ -199,6 +272,25 @@ inline bool isRandomLowerDigits(QStringView body)
 inline bool isRandomBase62(QStringView body)
 {
     return isMixedCaseRandom(body) && containsAny(body, Digit);
+}
+
+// A body a generator made rather than a person naming something.
+inline bool looksGenerated(QStringView body)
+{
+    return isRandomBase62(body) && !looksLikeWords(body) && !isChainOfShortNames(body);
+}
+
+// Hex pairs joined by colons: a key's fingerprint, printed to compare, not to keep secret.
+inline bool isFingerprint(QStringView value)
+{
+    constexpr qsizetype minPairs = 8;
+    if (value.size() < minPairs * 3 - 1 || value.size() % 3 != 2)
+        return false;
+    for (qsizetype at = 0; at < value.size(); ++at) {
+        if (at % 3 == 2 ? value[at] != u':' : !is(value[at], Hex))
+            return false;
+    }
+    return true;
 }
 
 // Providers that issue either hex or mixed-case keys under one name.

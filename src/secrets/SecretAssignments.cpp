@@ -1,9 +1,9 @@
-#include "app/SecretAssignments.h"
+#include "secrets/SecretAssignments.h"
 
-#include "app/LiteralFinder.h"
-#include "app/SecretProviderKeys.h"
-#include "app/SecretText.h"
-#include "app/SecretRules.h"
+#include "secrets/LiteralFinder.h"
+#include "secrets/SecretProviderKeys.h"
+#include "secrets/SecretText.h"
+#include "secrets/SecretRules.h"
 
 #include <QString>
 #include <QVarLengthArray>
@@ -45,6 +45,10 @@ constexpr SecretName names[] = {
     {u"pwd", Strength::password},
     {u"credential", Strength::password},
     {u"credentials", Strength::password},
+    {u"becomepass", Strength::password},
+    {u"sshpass", Strength::password},
+    {u"sudopass", Strength::password},
+    {u"psk", Strength::password},
     {u"secret", Strength::key},
     {u"secretkey", Strength::key},
     {u"secretaccesskey", Strength::key},
@@ -64,6 +68,8 @@ constexpr SecretName names[] = {
 };
 
 constexpr qsizetype maxNameLength = 64;
+
+constexpr std::u16string_view publicKeyMembers[] = {u"x", u"y", u"n", u"e", u"kid", u"x5t", u"x5t#S256"};
 
 // Name and value share a line: a name ending a line is a heading, as in YAML.
 bool isSpace(QChar c)
@@ -149,7 +155,7 @@ QVarLengthArray<QStringView, 8> wordsOf(QStringView name)
 }
 
 // A key, token or secret whose name holds a provider's name no row lists:
-// SAUCE_KEY, or SAUCE_APP_KEY beside SAUCE_USERNAME.
+// SAUCE_KEY, CYPRESS_RECORD_KEY, or SAUCE_APP_KEY beside SAUCE_USERNAME.
 Strength providerKeyStrength(QStringView text, QStringView name)
 {
     const auto words = wordsOf(name);
@@ -159,7 +165,8 @@ Strength providerKeyStrength(QStringView text, QStringView name)
     const bool keyWord = equalsIgnoringCase(last, u"key") || equalsIgnoringCase(last, u"secret") || equalsIgnoringCase(last, u"token");
     if (!keyWord)
         return Strength::unnamed;
-    if (words.size() == 2)
+    // SAUCE_KEY; CYPRESS_RECORD_KEY, whose middle word is no generic one.
+    if (words.size() == 2 || (words.size() == 3 && !isGenericQualifier(words[1])))
         return Strength::key;
     constexpr qsizetype maxNeighbourDistance = 300;
     const qsizetype nameAt = name.data() - text.data();
@@ -200,8 +207,10 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
             return {named, strengthOf(named)};
     }
     const Strength strength = strengthOf(name);
+    // PowerShell's $env:NAME is a name of its own, not part of a longer one.
+    const bool environment = start >= 5 && startsWithIgnoringCase(text, start - 5, u"$env:");
     return {name, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength,
-            start > 0 && text[start - 1] == u':'};
+            start > 0 && text[start - 1] == u':' && !environment};
 }
 
 bool endsValue(QChar c)
@@ -229,11 +238,15 @@ bool startsAsReference(QStringView value, bool quoted)
     return (first == u'/' || first == u'+') && !(isMixedCaseRandom(value) && containsAny(value, Digit));
 }
 
-// Public keys given to a name that sounds secret: Stripe's publishable
-// keys, Mapbox's public tokens.
-bool isPublicKey(QStringView value)
+// A type or a name in camelCase or PascalCase, digits allowed: ApiKeyCredentialV2.
+// No two capitals side by side, which random letters seldom avoid.
+bool isCamelCaseName(QStringView value)
 {
-    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
+    for (qsizetype at = 1; at < value.size(); ++at) {
+        if (is(value[at], Upper) && is(value[at - 1], Upper))
+            return false;
+    }
+    return looksLikeWords(value);
 }
 
 // process.env.API_KEY, settings.secret_key2, other_password: names in
@@ -241,14 +254,22 @@ bool isPublicKey(QStringView value)
 bool isCodeName(QStringView value)
 {
     if (value.size() == Reader(value).take(Word).size())
-        return !containsAny(value, Digit) && !isRandomLetterMix(value);
+        return (!containsAny(value, Digit) && !isRandomLetterMix(value)) || isChainOfShortNames(value)
+            || isCamelCaseName(value);
     constexpr qsizetype minRandomPart = 10;
     for (QStringView part : value.tokenize(u'.')) {
         if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
-            || (part.size() >= minRandomPart && isRandomBase62(part)))
+            || (part.size() >= minRandomPart && looksGenerated(part)))
             return false;
     }
     return true;
+}
+
+// The public members of a JSON Web Key: base64url numbers and ids, random to look at.
+bool isPublicKeyMember(QStringView name)
+{
+    return std::any_of(std::begin(publicKeyMembers), std::end(publicKeyMembers),
+                       [name](std::u16string_view member) { return name == member; });
 }
 
 } // namespace
@@ -281,6 +302,12 @@ bool hasSecretShape(QStringView value, Strength strength)
         return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
             && hasDistinctChars(value, 5);
     }
+    // What the name promises makes a plainer value a key: a UUID or a run of hex.
+    constexpr qsizetype minHexKey = 14;
+    constexpr qsizetype maxHexKey = 64;
+    const bool allHex = std::all_of(value.begin(), value.end(), [](QChar c) { return is(c, Hex); });
+    if (isUuid(value) || (value.size() >= minHexKey && value.size() <= maxHexKey && allHex && isRandomHex(value)))
+        return true;
     const qsizetype minLength = strength == Strength::token ? 20 : 16;
     return value.size() >= minLength && mixesLettersWithDigits(value) && hasDistinctChars(value, 8);
 }
@@ -291,11 +318,34 @@ bool hasSecretShape(QStringView value, Strength strength)
 bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
 {
     return strength != Strength::notSecret && strength != Strength::unnamed && hasSecretShape(value, strength)
-        && !startsAsReference(value, quoted) && !isPublicKey(value) && !(inCode && isCodeName(value))
+        && !startsAsReference(value, quoted) && !isPublicKey(value) && !isFingerprint(value) && !(inCode && isCodeName(value))
         && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
 }
 
+// The value inside quotes, when they close before a blank; else up to where a value ends.
+QStringView quotedValue(Reader &reader, QChar quote)
+{
+    const QStringView rest = reader.rest();
+    qsizetype end = 0;
+    while (end < rest.size() && end < maxValueLength && rest[end] != quote && !is(rest[end], Blank))
+        ++end;
+    if (end < rest.size() && rest[end] == quote)
+        return reader.takeWhile([](QChar) { return true; }, end);
+    return reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
+}
+
 } // namespace
+
+bool isPublicKey(QStringView value)
+{
+    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
+}
+
+bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted)
+{
+    const Strength strength = strengthOf(name);
+    return looksReal(value, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength, quoted);
+}
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
@@ -313,14 +363,17 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
         reader = Reader(text.sliced(separatorAt + 1));
     }
     const bool padded = !reader.takeWhile(isSpace, maxPadding).isEmpty();
-    const bool quoted = !reader.take(Quote, 1).isEmpty();
+    const QStringView openingQuote = reader.take(Quote, 1);
+    const bool quoted = !openingQuote.isEmpty();
     for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
         if (reader.skip(scheme))
             break;
     }
-    const QStringView value = reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
+    // A quoted value runs to its closing quote: generated keys hold '(' and '&' too.
+    const QStringView value = quoted ? quotedValue(reader, openingQuote.front())
+                                     : reader.takeWhile([](QChar c) { return !endsValue(c); }, maxValueLength);
     // A call or an index: code computing the value, as in password = getpass("…").
-    const bool computed = reader.skip(u"(") || reader.skip(u"[");
+    const bool computed = !quoted && (reader.skip(u"(") || reader.skip(u"["));
     if (computed || value.isEmpty())
         return false;
     // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
@@ -336,7 +389,14 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
         --separator;
     if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
         return false;
-    return nameBefore(text, separator - 1).strength == Strength::notSecret;
+    const Name name = nameBefore(text, separator - 1);
+    // Links carry long opaque values in their queries (label, ved, gclid,
+    // utm_…); only a parameter named as a key holds one.
+    const qsizetype nameStart = name.text.data() - text.data();
+    const bool inQuery = text[separator - 1] == u'=' && nameStart > 0
+        && (text[nameStart - 1] == u'?' || text[nameStart - 1] == u'&');
+    return name.strength == Strength::notSecret || (inQuery && name.strength == Strength::unnamed)
+        || isPublicKeyMember(name.text);
 }
 
 bool isRealPassword(QStringView value, bool quoted)

@@ -1,4 +1,4 @@
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
 #include <QString>
 #include <QStringList>
@@ -739,5 +739,82 @@ TEST(SecretDetector, AProviderHeadingCoversOnlyItsOwnBlock)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(SecretDetector::containsSecret(c.text), c.secret) << qPrintable(c.text);
+    }
+}
+
+// Tokens are found by their shape, whoever issued them: a short prefix, maybe
+// an environment, and a generated body, also written as a shell would not
+// read it ($aact_…).
+TEST(SecretDetector, FindsTokensOfIssuersNoRowLists)
+{
+    const Case cases[] = {
+        {"capitals prefix", "NRRA-" + base62(42)},
+        {"short prefix", "thog-" + base62(32)},
+        {"prefix and environment", "px-dep-" + base62(32)},
+        {"environment alone", "live_" + base62(30)},
+        {"issuer and environment", "sk_pr_" + base64url(48)},
+        {"capitals and digits", "BBDC-" "Q7Z2M9K4R8T1V6X3B5N0C2D7F9G4H1J8K3L6"},
+        {"three parts", "flb_live_" + base62(36)},
+        {"dashed", "scp-live-" + base62(40)},
+        {"underscored", "slk_" + base62(32)},
+        {"dollar prefix", "APP_STORE_KEY=$aact_prod_" + base62(28)},
+        {"dollar prefix in a sentence", "use $aact_prod_" + base62(28) + " for the upload"},
+        {"short body with scattered digits", "const k = 'tr_prod_" "GspLv0Bj7WRr9auKn5NP';"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
+    }
+}
+
+// A value given to a key's name counts in whatever syntax it is written,
+// judged by what the name promises: a UUID or a run of hex under a key's
+// name is a key.
+TEST(SecretDetector, ReadsAssignmentsInEveryCommonSyntax)
+{
+    const QString key = base62(32);
+    const Case cases[] = {
+        {"PowerShell", "$env:PAYMENTS_API_KEY = \"" + key + "\""},
+        {"setx", "setx PAYMENTS_API_KEY \"" + key + "\""},
+        {"fish", "set -gx PAYMENTS_API_KEY " + key},
+        {"Jupyter", "%env PAYMENTS_API_KEY=" + key},
+        {"Terraform default", "variable \"payments_api_key\" {\n  type    = string\n  default = \"" + key + "\"\n}"},
+        {"compose environment", "services:\n  web:\n    environment:\n      - PAYMENTS_API_KEY=" + key + "\n"},
+        {"keyword argument", "client = Payments(api_key=\"" + key + "\", timeout=5)"},
+        {"UUID under a key's name", "CYPRESS_RECORD_KEY=" + uuid()},
+        {"14 hex digits under a token's name", "IPINFO_TOKEN=" + hex(14)},
+        {"generated key holding brackets", "SECRET_KEY = 'django-insecure-" + lower(20) + "(&" + lower(20) + "'"},
+        {"English sentence", "The Exa key is " + key + ", keep it safe."},
+        {"Spanish sentence", "La clave de Exa es " + key},
+        {"German sentence", "Der TomTom-Schl\u00fcssel lautet " + key},
+        {"Japanese sentence", "TomTom \u306e\u30ad\u30fc: " + key},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
+    }
+}
+
+// Passwords and keys that their file's or call's structure gives away.
+TEST(SecretDetector, FindsCredentialsInConfigurationStructures)
+{
+    const QString password = "Xq7." + base62(6) + "~k2";
+    const auto encoded = [](const QString &text) { return QString::fromLatin1(text.toLatin1().toBase64()); };
+    const Case cases[] = {
+        {"pgpass line", "db.internal:5432:app:report:" + password + "\n"},
+        {"PDO constructor", "$db = new PDO('mysql:host=db;dbname=shop', 'shop', '" + password + "');"},
+        {"OpenDSObject", "Set o = ns.OpenDSObject(\"LDAP://dc1/cn=x\", \"admin\", \"" + password + "\", 1)"},
+        {"FileZilla site", "<Server><Host>ftp.example.com</Host><Pass encoding=\"base64\">" + encoded(password) + "</Pass></Server>"},
+        {"private JSON Web Key", "{\"kty\":\"EC\",\"crv\":\"P-256\",\"x\":\"" + base64url(43) + "\",\"d\":\"" + base64url(43) + "\"}"},
+        {"npm _auth", "_auth=" + encoded("ada:" + password) + "\n"},
+        {"npm _password", "//npm.example.com/:_password=" + encoded(password) + "\n"},
+        {"Ansible become password", "ansible-playbook site.yml -e ansible_become_pass=" + password},
+        {"Slack workflow trigger", "https://hooks.slack.com/triggers/T0" + upper(9) + "/" + digits(13) + "/" + hex(32)},
+        {"htpasswd batch", "htpasswd -b /etc/nginx/.htpasswd ada " + password},
+        {"Wi-Fi passphrase", "network={\n    ssid=\"home\"\n    psk=\"" + password + "\"\n}"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SecretProviderKeys.h"
+#include "secrets/SecretProviderKeys.h"
 
 #include <QStringView>
 

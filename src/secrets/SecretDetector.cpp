@@ -1,11 +1,11 @@
-#include "app/SecretDetector.h"
+#include "secrets/SecretDetector.h"
 
-#include "app/LiteralFinder.h"
-#include "app/SecretAssignments.h"
-#include "app/SecretProviderKeys.h"
-#include "app/SecretRules.h"
-#include "app/SecretStructures.h"
-#include "app/SecretText.h"
+#include "secrets/LiteralFinder.h"
+#include "secrets/SecretAssignments.h"
+#include "secrets/SecretProviderKeys.h"
+#include "secrets/SecretRules.h"
+#include "secrets/SecretStructures.h"
+#include "secrets/SecretText.h"
 
 #include <QtGlobal>
 
@@ -483,8 +483,15 @@ private:
         return secretrules::passes(rule, token, random.isNull() ? token : random)
             && (rule.keywords.empty() || keywordNear(m_text, token.data() - m_text.data(), rule.keywords))
             && !(secretrules::isAnyIssuer(rule)
-                 && (gluedToWord(groups[1], random.data() - token.data())
+                 && (gluedToWord(groups[1], random.data() - token.data()) || isMailbox(groups[1])
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
+    }
+
+    // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
+    bool isMailbox(const re2::StringPiece &token) const
+    {
+        const size_t end = offsetOf(token) + token.size();
+        return end < m_latin1.size() && m_latin1[end] == '@';
     }
 
     // Whether a listed token starts inside `token`'s prefix, as ghp_… in xghp_….

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SecretProviderKeys.h"
+#include "secrets/SecretProviderKeys.h"
 
 #include <QStringView>
 
@@ -14,6 +14,11 @@ namespace tamo::secretassignments {
 // line name its provider.
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings);
 
+// Whether `value`, given to `name` (of `text`) by other means than '=' or
+// ':' (setx NAME "…", fish's set -gx NAME …, a Terraform variable's
+// default), is a secret by what the name promises.
+bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted);
+
 // Whether `value`, given outside code (a URL, a netrc file, a command
 // line), could be a password someone chose: long enough, letters with
 // digits or symbols, no placeholder or reference. `quoted`
@@ -21,8 +26,12 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
 bool isRealPassword(QStringView value, bool quoted);
 
 // Whether the value starting at `valueAt` is given to a name that says it
-// is no secret: a page token, a CSRF token, a hash.
+// is no secret: a page token, a CSRF token, a hash, a link's query
+// parameter whose name is not a key's.
 bool isGivenToNonSecretName(QStringView text, qsizetype valueAt);
+
+// Public keys that sound secret: Stripe's publishable keys, Mapbox's public tokens.
+bool isPublicKey(QStringView value);
 
 // Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.
 bool isPlaceholder(QStringView value);

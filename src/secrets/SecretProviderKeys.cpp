@@ -1,7 +1,7 @@
-#include "app/SecretProviderKeys.h"
+#include "secrets/SecretProviderKeys.h"
 
-#include "app/SecretRules.h"
-#include "app/SecretText.h"
+#include "secrets/SecretRules.h"
+#include "secrets/SecretText.h"
 
 #include <re2/re2.h>
 #include <re2/set.h>

@@ -1,10 +1,16 @@
-#include "app/SecretStructures.h"
+#include "secrets/SecretStructures.h"
 
-#include "app/SecretAssignments.h"
-#include "app/SecretText.h"
+#include "secrets/SecretAssignments.h"
+#include "secrets/SecretCommands.h"
+#include "secrets/SecretRules.h"
+#include "secrets/SecretText.h"
+#include "secrets/TokenBody.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 namespace tamo::secretstructures {
 
@@ -146,7 +152,12 @@ bool commandValue(const Found &found)
 // A query parameter that is the key to what the URL reaches.
 bool capabilityParameter(const Found &found)
 {
-    const QStringView value = found.groups[0];
+    // A signature is a capability beside the storage service's other
+    // parameters; ad-click and tracking links sign their own redirects.
+    const QStringView url = found.text.sliced(found.begin, found.end - found.begin);
+    if (found.groups[0].startsWith(u"sig") && !url.contains(u"sv=") && !url.contains(u"se="))
+        return false;
+    const QStringView value = found.groups[1];
     return value.size() >= 20 && (isRandomBase62(value) || isRandomHex(value)) && !secretassignments::isPlaceholder(value);
 }
 
@@ -172,6 +183,83 @@ bool credentialsBlockValue(const Found &found)
         && secretassignments::isRealPassword(found.groups[0], true);
 }
 
+QStringView unquoted(QStringView value, bool *quoted = nullptr)
+{
+    const bool inQuotes = value.size() >= 2 && is(value.front(), Quote) && value.back() == value.front();
+    if (quoted)
+        *quoted = inQuotes;
+    return inQuotes ? value.sliced(1, value.size() - 2) : value;
+}
+
+// A value given to a name without '=' or ':': setx NAME "…", set -gx NAME …,
+// a Terraform variable's default.
+bool namedValue(const Found &found)
+{
+    bool quoted = false;
+    const QStringView value = unquoted(found.groups[1], &quoted);
+    return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted);
+}
+
+// "The Vultr key is …", "La clave de Deepgram es …", "Deepgram のAPIキー: …":
+// a word for key or token shortly before a generated value.
+bool namedInASentence(const Found &found)
+{
+    static constexpr std::u16string_view keyWords[] = {
+        u"key", u"token", u"secret", u"clave", u"chave", u"cl\u00e9", u"chiave", u"schl\u00fcssel", u"sleutel",
+        u"klucz", u"\u043a\u043b\u044e\u0447", u"\u30ad\u30fc", u"\u30c8\u30fc\u30af\u30f3", u"\u5bc6\u94a5", u"\ud0a4"};
+    const QStringView value = found.groups[0];
+    if (!tokenbody::looksIssued(value)) // the cheapest test first: most values fail it
+        return false;
+    constexpr qsizetype maxLead = 40;
+    const qsizetype valueAt = value.data() - found.text.data();
+    const qsizetype from = std::max<qsizetype>(0, valueAt - maxLead);
+    const QStringView lead = found.text.sliced(from, valueAt - from);
+    const QString folded = lead.toString().toLower();
+    // A word of the sentence, not part of a name such as csrf_token or apiKeyId;
+    // compounds with a dash (Hetzner-Schlüssel) are words.
+    const auto isWordAt = [&folded](qsizetype at, qsizetype length) {
+        const auto joins = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'.'; };
+        return (at == 0 || !joins(folded[at - 1])) && (at + length == folded.size() || !folded[at + length].isLetter());
+    };
+    const bool named = std::any_of(std::begin(keyWords), std::end(keyWords), [&](std::u16string_view word) {
+        const QStringView wanted(word.data(), qsizetype(word.size()));
+        for (qsizetype at = folded.indexOf(wanted); at >= 0; at = folded.indexOf(wanted, at + 1)) {
+            if (isWordAt(at, wanted.size()) || !wanted.front().isLetter() || wanted.front().unicode() > 0x7F)
+                return true;
+        }
+        return false;
+    });
+    return named && !secretassignments::isPlaceholder(value)
+        && !secretassignments::isPublicKey(value) && !secretrules::failsItsChecksum(value)
+        && !secretassignments::isGivenToNonSecretName(found.text, valueAt);
+}
+
+// A private JSON Web Key: its "d" member beside the key type.
+bool privateJsonWebKey(const Found &found)
+{
+    constexpr qsizetype maxKeyObject = 4096;
+    const qsizetype from = std::max<qsizetype>(0, found.begin - maxKeyObject);
+    return found.text.sliced(from, found.begin - from).contains(u"\"kty\"")
+        && isMixedCaseRandom(found.groups[0]) && containsAny(found.groups[0], Digit);
+}
+
+// npm keeps "user:password" or the password alone in base64 under _auth and _password.
+bool npmAuth(const Found &found)
+{
+    const QString decoded = QString::fromUtf8(decodedBase64(found.groups[1]));
+    const qsizetype colon = decoded.indexOf(u':');
+    const QStringView password = found.groups[0] == u"auth" && colon > 0 ? QStringView(decoded).sliced(colon + 1) : QStringView(decoded);
+    return secretassignments::isRealPassword(password, true);
+}
+
+// FileZilla keeps a site's password in <Pass>, plain or in base64.
+bool fileZillaPassword(const Found &found)
+{
+    const QString password = found.groups[0].isEmpty() ? found.groups[1].toString()
+                                                       : QString::fromUtf8(decodedBase64(found.groups[1]));
+    return secretassignments::isRealPassword(password, true);
+}
+
 bool assignment(const Found &found)
 {
     return secretassignments::isSecretAssignment(found.text, found.end - 1, found.headings);
@@ -189,21 +277,31 @@ constexpr Structure table[] = {
     {"netrc", R"x((?:machine\s+\S+|default)\s+login\s+\S+\s+password\s+(\S{1,256}))x", passwordGroup},
     {"docker-auth", R"x("auth"\s*:\s*"([0-9A-Za-z+/]{6,}={0,2})")x", dockerAuth},
     {"wireguard-key", R"x((?:PrivateKey|PresharedKey)\s*=\s*([0-9A-Za-z+/]{42}[AEIMQUYcgkosw048]=))x", randomKey},
-    {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(?:code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
-    // Passwords handed to a command, a constructor or a build file.
-    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-pw|-p|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"mysql-password", R"x((?:mysql|mysqldump|mariadb|mysqladmin)(?:\s[^\n]{0,200}?)?\s-p([^\s'"-][^\s'"]{3,200}))x", passwordGroup},
-    {"sshpass-password", R"x((?:sshpass|plink|pscp)(?:\s[^\n]{0,100}?)?\s-pw?\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"redis-cli-password", R"x(redis-cli(?:\s[^\n]{0,200}?)?\s-a\s+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
-    {"curl-user", R"x((?:^|\s)(?:-u|--user)(?:\s+|=)["']?([^\s'":$]{1,64}):([^\s'"]{1,256}))x", passwordGroup},
+    {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
+    // Passwords handed to a command by a long option, a constructor or a
+    // build file; short flags are read per command, from SecretCommands.
+    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"credential-constructor", R"x((?:NetworkCredential|PSCredential|PasswordAuthentication|UsernamePasswordCredentials?|BasicAWSCredentials|BasicCredentials|SqlCredential)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.]+)\s*,\s*@?["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
     {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)[ \t]+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
+    {"connection-constructor", R"x((?:new\s+PDO|OpenDSObject)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*["']([^"'\n]{4,200})["'])x", passwordGroup},
+    {"htpasswd-batch", R"x(htpasswd[ \t]+-[A-Za-z]*b[A-Za-z]*[ \t]+\S+[ \t]+\S+[ \t]+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
+    {"pgpass-line", R"x((?m)^(?:[A-Za-z0-9.*_-]+|\[[0-9a-fA-F:]+\]):(?:5432|\*):[^:\s]+:[^:\s]+:(\S{4,200})\r?$)x", passwordGroup},
+    {"filezilla-pass", R"x(<Pass(\s+encoding="base64")?>([^<\n]{4,400})</Pass>)x", fileZillaPassword},
+    {"private-json-web-key", R"x("d"\s*:\s*"([0-9A-Za-z_-]{20,})")x", privateJsonWebKey},
+    {"npmrc-auth", R"x((?m)(?:^|:)_(auth|password)\s*=\s*"?([0-9A-Za-z+/]{4,}={0,2}))x", npmAuth},
+    // Values given without '=' or ':', by the shells' own commands and by Terraform.
+    {"set-command", R"x((?m)(?:^|[;&|]\s*)(?:setx|set(?:[ \t]+-[a-zA-Z]+)+)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+("[^"\n]*"|'[^'\n]*'|[^\s'"]+))x", namedValue},
+    {"terraform-default", R"x(variable\s+"([A-Za-z0-9_-]{1,64})"\s*\{[^}]{0,300}?default\s*=\s*("[^"\n]*"))x", namedValue},
+    // A sentence naming a key before its value, in a few languages; a colon
+    // only after a word of its own (the key: …) or after other scripts' words
+    // (キー: …), as names before one are read above.
+    {"key-in-a-sentence", R"x((?m)(?: is | es | est | ist | lautet | wynosi |\x80\x80[ \t]*:?[ \t]*|(?:^|[ \t])(?:[Kk]ey|[Tt]oken|[Ss]ecret)[ \t]*:[ \t]*)["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
     // Passwords installers and servers print once.
     {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
-    {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature|pat)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
+    {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature|pat|become_pass|ssh_pass|sudo_pass|psk)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
 };
 // clang-format on
 
@@ -211,7 +309,20 @@ constexpr Structure table[] = {
 
 std::span<const Structure> structures()
 {
-    return table;
+    // The fixed rows, then one per command's password flag.
+    static const std::vector<std::string> commandPatterns = [] {
+        std::vector<std::string> patterns;
+        for (const secretcommands::CommandPassword &row : secretcommands::commandPasswords())
+            patterns.push_back(secretcommands::patternOf(row));
+        return patterns;
+    }();
+    static const std::vector<Structure> all = [] {
+        std::vector<Structure> rows(std::begin(table), std::end(table));
+        for (const std::string &pattern : commandPatterns)
+            rows.push_back({"command-password-flag", pattern, commandValue});
+        return rows;
+    }();
+    return all;
 }
 
 } // namespace tamo::secretstructures

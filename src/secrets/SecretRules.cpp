@@ -1,6 +1,7 @@
-#include "app/SecretRules.h"
+#include "secrets/SecretRules.h"
 
-#include "app/SecretText.h"
+#include "secrets/SecretText.h"
+#include "secrets/TokenBody.h"
 
 #include <re2/re2.h>
 #include <re2/set.h>
@@ -107,14 +108,6 @@ bool isDiscordBotToken(QStringView token)
 bool isBootstrapToken(QStringView token)
 {
     return token.size() == 23 && token[6] == u'.' && isRandomLowerDigits(token.sliced(7));
-}
-
-constexpr qsizetype minIssuedBody = 28;
-
-// A body no name or word makes: long, both cases and digits, few repeats.
-bool isIssuedRandom(QStringView body)
-{
-    return body.size() >= minIssuedBody && isRandomBase62(body) && hasDistinctChars(body, int(std::min<qsizetype>(body.size() * 11 / 20, 28)));
 }
 
 bool endsInPadding(QStringView body)
@@ -412,7 +405,7 @@ constexpr SecretRule table[] = {
     {"telegram-bot-token", "Telegram", Where::anywhere, "", R"x((?:bot)?[0-9]{6,12}:A([0-9A-Za-z_-]{34}))x", 3.5, isMixedCaseRandom, ""}, // core.telegram.org/bots/api "Authorizing your bot"
     {"entra-client-secret", "Microsoft Entra ID", Where::anywhere, "", R"x([0-9A-Za-z_.~-]{3}[0-9]Q~([0-9A-Za-z_.~-]{31,34}))x", 3.5, isMixedCaseRandom, ""}, // learn.microsoft.com "Add a client secret" (Q~ marker)
     {"mailchimp-key", "Mailchimp", Where::anywhere, "", R"x(([0-9a-f]{32})-us[0-9]{1,2})x", 3.0, isRandomHex, ""}, // mailchimp.com developer "API keys" (key-datacenter)
-    {"slack-webhook", "Slack", Where::anywhere, "", R"x(hooks\.slack\.com/(?:services|workflows|triggers)/[A-Z0-9]{8,}/[A-Z0-9]{8,}/(?:[0-9]+/)?([0-9A-Za-z]{20,}))x", 3.5, isMixedCaseRandom, "XXXXXXXX"}, // api.slack.com "Sending messages using incoming webhooks"
+    {"slack-webhook", "Slack", Where::anywhere, "", R"x(hooks\.slack\.com/(?:services|workflows|triggers)/[A-Z0-9]{8,}/[A-Z0-9]{8,}/(?:[0-9]+/)?([0-9A-Za-z]{20,}))x", 3.5, isRandomKey, "XXXXXXXX"}, // api.slack.com "Sending messages using incoming webhooks"
     {"discord-webhook", "Discord", Where::anywhere, "", R"x(discord(?:app)?\.com/api/webhooks/[0-9]{17,20}/([0-9A-Za-z_-]{60,}))x", 3.5, isMixedCaseRandom, ""}, // discord.com developers "Webhook resource"
     {"teams-webhook", "Microsoft Teams", Where::anywhere, "", R"x(webhook\.office\.com/webhookb2/[0-9a-f-]{36}@[0-9a-f-]{36}/IncomingWebhook/([0-9a-f]{32}))x", 3.0, isRandomHex, ""}, // learn.microsoft.com "Create Incoming Webhooks"
     {"google-chat-webhook", "Google Chat", Where::anywhere, "", R"x(chat\.googleapis\.com/v1/spaces/[0-9A-Za-z_-]+/messages\?key=AIza[0-9A-Za-z_-]{35}&token=([0-9A-Za-z_%=-]{40,}))x", 3.5, isVaried, ""}, // developers.google.com/workspace/chat "Incoming webhooks"
@@ -524,7 +517,8 @@ constexpr SecretRule table[] = {
     // Any issuer: a short lower-case name, '_' or '-', then a long random
     // body of letters of both cases and digits. Catches the issuers no row
     // lists; hashes named by their algorithm are left alone.
-    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x((?:[a-z][a-z0-9]+(?:_[a-z][a-z0-9]*){0,2}|[A-Z][A-Z0-9]+(?:_[A-Z][A-Z0-9]*){0,2})[_-]([0-9A-Za-z]{28,})(?:[_-][0-9A-Za-z]+)?)x", 4.0, isIssuedRandom, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention)
+    {"prefixed-token", anyIssuer, Where::anywhere, "", R"x(\$?(?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})[_-]([0-9A-Za-z]{20,})(?:[_-][0-9A-Za-z]+)?)x", 3.0, tokenbody::looksIssued, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_ commit- hash- digest- md5_ sha1_ sha256_ git- rev- uuid- etag-"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention); devblogs.microsoft.com 2024-09-25 "Common Annotated Security Keys"
+    {"qualified-prefixed-token", anyIssuer, Where::anywhere, "", R"x(\$?(?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})(?:[_-](?:[a-z][a-z0-9]{1,11}|[A-Z][A-Z0-9]{1,11})){1,3}[_-]([0-9A-Za-z][0-9A-Za-z_-]*[A-Z][0-9A-Za-z_-]*[0-9A-Za-z]))x", 3.0, tokenbody::looksIssued, "sha1- sha224- sha256- sha384- sha512- md5- pk_live_ pk_test_ phc_ commit- hash- digest- md5_ sha1_ sha256_ git- rev- uuid- etag-"}, // github.blog 2021-04-05 "Behind GitHub's new authentication token formats" (prefix + random body as a convention); devblogs.microsoft.com 2024-09-25 "Common Annotated Security Keys"; the body may hold the dashes of base64url behind an issuer and its environment (sk_prod_, secret-live-); a capital in it keeps UUIDs and dashed names out of the pattern's way
     // ======== Keys whose provider must be named around them ========
     // ---- Cloud platforms ----
     {"aws-key", "aws", Where::givenToName, "aws amazon", R"x([0-9A-Za-z+/]{40})x", 3.0, isRandomBase62, ""}, // gitleaks rule descriptions for aws (keyword and shape)

@@ -1,4 +1,4 @@
-#include "app/LiteralFinder.h"
+#include "secrets/LiteralFinder.h"
 
 #include <gtest/gtest.h>
 

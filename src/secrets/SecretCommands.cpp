@@ -1,0 +1,79 @@
+#include "secrets/SecretCommands.h"
+
+namespace tamo::secretcommands {
+
+namespace {
+
+// clang-format off
+constexpr CommandPassword table[] = {
+    {"mysql mysqldump mysqladmin mysqlimport mysqlshow mysqlcheck mariadb mariadb-dump mariadb-admin", "-p", Given::glued, "mysql(1): --password[=password], -p[password]"},
+    {"sshpass", "-p", Given::either, "sshpass(1): -p password"},
+    {"plink pscp psftp", "-pw", Given::apart, "PuTTY manual, plink: -pw password"},
+    {"sqlcmd bcp osql", "-P", Given::either, "learn.microsoft.com sqlcmd utility: -P password"},
+    {"ldapsearch ldapmodify ldapadd ldapdelete ldapcompare ldapmodrdn ldapwhoami ldappasswd ldapexop", "-w", Given::apart, "ldapsearch(1): -w passwd"},
+    {"redis-cli", "-a", Given::apart, "redis-cli(1): -a <password>"},
+    {"mongo mongosh mongodump mongorestore mongoexport mongoimport", "-p", Given::apart, "mongosh manual: --password, -p"},
+    {"docker podman nerdctl", "-p", Given::apart, "docker login: --password, -p"},
+    {"az", "-p", Given::apart, "az login: --password -p"},
+    {"zip", "-P", Given::apart, "zip(1): -P password"},
+    {"7z 7za 7zz 7zr rar unrar", "-p", Given::glued, "7-Zip manual: -p{Password}; unrar: -p<pwd>"},
+    {"keytool jarsigner", "-storepass", Given::apart, "keytool manual: -storepass arg"},
+    {"keytool jarsigner", "-keypass", Given::apart, "keytool manual: -keypass arg"},
+    {"openssl", "pass:", Given::glued, "openssl-passphrase-options(1): pass:password"},
+    {"smbclient rpcclient smbcacls smbget", "-U", Given::userPercent, "smbclient(1): -U username[%password]"},
+    {"smbclient rpcclient smbcacls smbget", "--user=", Given::userPercent, "smbclient(1): --user=username[%password]"},
+    {"curl", "-u", Given::userColon, "curl(1): -u, --user <user:password>"},
+    {"curl", "--user", Given::userColon, "curl(1): -u, --user <user:password>"},
+};
+// clang-format on
+
+constexpr std::string_view value = R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x";
+
+std::string escaped(std::string_view literal)
+{
+    std::string text;
+    for (char c : literal) {
+        if (std::string_view("\\.+*?()[]{}|^$-").find(c) != std::string_view::npos)
+            text += '\\';
+        text += c;
+    }
+    return text;
+}
+
+} // namespace
+
+std::span<const CommandPassword> commandPasswords()
+{
+    return table;
+}
+
+std::string patternOf(const CommandPassword &row)
+{
+    std::string commands;
+    std::string_view rest = row.commands;
+    while (!rest.empty()) {
+        const size_t space = std::min(rest.find(' '), rest.size());
+        commands += (commands.empty() ? "" : "|") + escaped(rest.substr(0, space));
+        rest.remove_prefix(std::min(space + 1, rest.size()));
+    }
+    // The command word, maybe behind a path or sudo, then its own arguments
+    // up to the flag: never past the end of the command line, but over a
+    // line continued with a backslash.
+    std::string pattern = R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]*/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
+        + escaped(row.flag);
+    switch (row.given) {
+    case Given::glued:
+        return pattern + R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
+    case Given::apart:
+        return pattern + R"x([ \t]+)x" + std::string(value);
+    case Given::either:
+        return pattern + R"x([ \t]*)x" + std::string(value);
+    case Given::userColon:
+        return pattern + R"x((?:[ \t]+|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
+    case Given::userPercent:
+        return pattern + R"x([ \t]*["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
+    }
+    return pattern;
+}
+
+} // namespace tamo::secretcommands

@@ -1,0 +1,84 @@
+#include "secrets/TokenBody.h"
+
+#include "secrets/SecretText.h"
+
+#include <QVarLengthArray>
+
+namespace tamo::tokenbody {
+
+using namespace secrettext;
+
+namespace {
+
+constexpr qsizetype minMixedCase = 20;
+constexpr qsizetype minLongMixedCase = 28;
+constexpr qsizetype minUpperDigits = 24;
+
+// The body without its dashes and underscores, and the longest run between them.
+struct Compact
+{
+    QVarLengthArray<QChar, 128> chars;
+    qsizetype longestRun = 0;
+};
+
+Compact compacted(QStringView body)
+{
+    Compact compact;
+    qsizetype run = 0;
+    for (QChar c : body) {
+        if (is(c, Dash | Underscore)) {
+            run = 0;
+            continue;
+        }
+        compact.chars.append(c);
+        compact.longestRun = std::max(compact.longestRun, ++run);
+    }
+    return compact;
+}
+
+qsizetype countOf(QStringView text, quint16 classes)
+{
+    return std::count_if(text.begin(), text.end(), [classes](QChar c) { return is(c, classes); });
+}
+
+int digitRuns(QStringView chars)
+{
+    int runs = 0;
+    for (qsizetype at = 0; at < chars.size(); ++at)
+        runs += is(chars[at], Digit) && (at == 0 || !is(chars[at - 1], Digit));
+    return runs;
+}
+
+// As many different characters as random draws from the alphabet give.
+bool variedFor(QStringView chars, qsizetype alphabet)
+{
+    const qsizetype wanted = std::min<qsizetype>(chars.size() * 11 / 20, alphabet * 3 / 4);
+    return hasDistinctChars(chars, int(wanted));
+}
+
+} // namespace
+
+bool looksIssued(QStringView body)
+{
+    const Compact compact = compacted(body);
+    const QStringView chars(compact.chars.data(), compact.chars.size());
+    // A name split into short parts, or a UUID, however random its letters.
+    if (isChainOfShortNames(body) || isUuid(body) || compact.longestRun < 12)
+        return false;
+    const qsizetype lower = countOf(chars, Lower);
+    const qsizetype upper = countOf(chars, Upper);
+    const qsizetype digits = countOf(chars, Digit);
+    if (lower > 0 && upper > 0) {
+        // Random letters are about half capitals; names hold a few. A short
+        // body must also scatter its digits, where names keep one number.
+        const bool bothCases = upper * 5 >= lower + upper && lower * 5 >= lower + upper;
+        const bool digitsScattered = chars.size() >= minLongMixedCase || digitRuns(chars) >= 2;
+        return chars.size() >= minMixedCase && bothCases && digitsScattered && looksGenerated(chars)
+            && !looksLikeWords(body) && variedFor(chars, 62);
+    }
+    const bool digitsMixedIn = digits * 5 >= chars.size() && digits * 5 <= chars.size() * 4;
+    // Hex or lower case alone behind a prefix is as often a digest or an id (sha1_…, build-…).
+    return upper > 0 && chars.size() >= minUpperDigits && digitsMixedIn && variedFor(chars, 36);
+}
+
+} // namespace tamo::tokenbody
