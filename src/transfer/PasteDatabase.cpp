@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QThreadPool>
 #include <QSet>
 #include <QTimeZone>
 #include <QUuid>
@@ -175,6 +177,7 @@ constexpr DataColumn paste7Data{"ZITEMDATAENTITY", "ZRAWPASTEBOARDITEMS"};
 // One clip row as stored, decoded later on the worker threads.
 struct ClipRow
 {
+    qsizetype index = 0; // in the order of the rows
     qint64 key = 0;
     double date = 0;
     std::optional<QString> bundleID;
@@ -270,12 +273,47 @@ std::optional<std::optional<Clip>> decodeStreamedRow(sql::Database &db, const Cl
     return clipFromItems(row, std::move(items), cutTypes);
 }
 
-// Rows are decoded a batch at a time, spread over the thread pool: a batch
-// ends at this many rows or bytes, so large rows are never all in memory. A
+// Rows are decoded a batch at a time, spread over a few threads: a batch
+// ends at this many rows or bytes, so large rows are never all in memory; as
+// a small row may inflate to a whole text, only a few are decoded at once. A
 // row this large is decoded alone: DEFLATE JSON as it is read, any other
 // value from the database's own buffer.
 constexpr qsizetype batchRows = 256;
 constexpr qsizetype batchBytes = 32 * 1024 * 1024;
+constexpr int decodingThreads = 3;
+
+// The rows that hold each content first. A later row of a content read
+// before keeps no draft: the merge finds that content's clip by its hash.
+class FirstRows
+{
+public:
+    // Whether row `index` holds `hash` before any row seen so far.
+    bool claim(const QString &hash, qsizetype index)
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto found = m_first.constFind(hash);
+        if (found != m_first.constEnd() && *found < index)
+            return false;
+        m_first.insert(hash, index);
+        return true;
+    }
+    bool isFirst(const QString &hash, qsizetype index) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_first.value(hash, -1) == index;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QHash<QString, qsizetype> m_first;
+};
+
+std::optional<Clip> withoutLaterDraft(std::optional<Clip> clip, bool first)
+{
+    if (clip && !first)
+        clip->draft = ClipDraft();
+    return clip;
+}
 
 void readClips(sql::Database &db, WatchedQueries &watch, Version version, const Apps &apps,
                const QHash<qint64, qint64> &membership, const QString &externalFolder,
@@ -304,22 +342,31 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
     QList<ClipRow> batch;
     qsizetype bytes = 0;
     int rowsRead = 0;
-    auto keep = [&snapshot](const std::optional<Clip> &clip) {
-        if (clip)
-            snapshot.clips.append(*clip);
-        else
+    FirstRows firstRows;
+    static QThreadPool decoders;
+    decoders.setMaxThreadCount(decodingThreads);
+    auto keep = [&snapshot, &firstRows](std::optional<Clip> clip, qsizetype index) {
+        if (!clip) {
             ++snapshot.unreadable;
+            return;
+        }
+        const bool first = firstRows.isFirst(clip->contentHash, index);
+        snapshot.clips.append(*withoutLaterDraft(std::move(clip), first));
+    };
+    auto claimed = [&firstRows](std::optional<Clip> clip, qsizetype index) {
+        const bool first = clip && firstRows.claim(clip->contentHash, index);
+        return withoutLaterDraft(std::move(clip), first);
     };
     auto decodeBatch = [&] {
         const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
-            batch, [version, externalFolder](const ClipRow &row) {
+            &decoders, batch, [version, externalFolder, &claimed](const ClipRow &row) {
                 CrashHandler::coverThisThread();
-                return decodeRow(row, version, externalFolder);
+                return claimed(decodeRow(row, version, externalFolder), row.index);
             });
+        for (qsizetype i = 0; i < decoded.size(); ++i)
+            keep(decoded[i], batch[i].index);
         batch.clear();
         bytes = 0;
-        for (const std::optional<Clip> &clip : decoded)
-            keep(clip);
         if (cancelled.load())
             throw ImportError::cancelled();
     };
@@ -329,6 +376,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
             throw ImportError::unreadable(
                 QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
         ClipRow row;
+        row.index = rowsRead;
         row.key = rows.int64(0);
         row.date = rows.real(1);
         const auto app = apps.value(rows.int64(2));
@@ -351,7 +399,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         if (large && version == Version::paste7) {
             if (std::optional<std::optional<Clip>> clip = decodeStreamedRow(db, row, rowid)) {
                 decodeBatch();
-                keep(*clip);
+                keep(claimed(std::move(*clip), row.index), row.index);
                 continue;
             }
         }
@@ -361,7 +409,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
             if (watch.step(data))
                 row.data = data.blobInPlace(0);
             decodeBatch();
-            keep(decodeRow(row, version, externalFolder));
+            keep(claimed(decodeRow(row, version, externalFolder), row.index), row.index);
             data.reset();
             continue;
         }

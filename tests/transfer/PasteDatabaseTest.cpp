@@ -187,6 +187,29 @@ TEST(PasteDatabaseTest, RowsTooLargeToBatchKeepTheStartOfTheirText)
     }
 }
 
+TEST(PasteDatabaseTest, OnlyTheNewestRowOfAContentKeepsItsDraft)
+{
+    // Rows of one content in one batch and across batches (a large row is
+    // decoded alone), newest first.
+    const QByteArray large = QByteArray("ab").repeated(25 * 1024 * 1024 / 2);
+    const QByteArray largeJson = "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + large.toBase64() + "\"}}]";
+    ReaderHome reader;
+    reader.paste.addPaste7Clip(1, 6.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(2, 5.0, raw(QStringLiteral("other")));
+    reader.paste.addPaste7Clip(3, 4.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(4, 3.0, inlineValue(deflateRaw(largeJson, 0)));
+    reader.paste.addPaste7Clip(5, 2.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(6, 1.0, inlineValue(deflateRaw(largeJson, 0)));
+    reader.paste.close();
+    const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+    ASSERT_EQ(snapshot.clips.size(), 6);
+    const bool keepsDraft[] = {true, true, false, true, false, false};
+    for (qsizetype i = 0; i < snapshot.clips.size(); ++i)
+        EXPECT_EQ(snapshot.clips[i].draft.text.has_value(), keepsDraft[i]) << i;
+    EXPECT_EQ(snapshot.clips[4].contentHash, snapshot.clips[0].contentHash);
+    EXPECT_EQ(snapshot.clips[5].contentHash, snapshot.clips[3].contentHash);
+}
+
 TEST(PasteDatabaseTest, JoinTablesFoundByTheirColumnsWhateverTheirNames)
 {
     const struct
