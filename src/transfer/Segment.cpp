@@ -8,7 +8,6 @@
 #include "transfer/PinboardArchive.h"
 
 #include <QCryptographicHash>
-#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -163,7 +162,8 @@ private:
     {
         if (m_json.next() != Token::objectStart)
             return notAnObject;
-        QHash<QString, QJsonValue> top;
+        // A value of the wrong type reads as null, which no check takes.
+        QJsonObject top;
         while (m_json.next() != Token::objectEnd) {
             const QString key = m_json.key();
             const Token value = m_json.next();
@@ -174,7 +174,7 @@ private:
                 const bool isString = value == Token::string;
                 if (!isString)
                     m_json.skipValue(value);
-                top.insert(key, isString ? QJsonValue(string(largestShortString)) : QJsonValue(QJsonValue::Undefined));
+                top.insert(key, isString ? QJsonValue(string(largestShortString)) : QJsonValue());
             } else {
                 throw Refusal{wrongShape};
             }
@@ -184,12 +184,8 @@ private:
         const bool upsert = op == QLatin1String("upsert");
         if (!upsert && op != QLatin1String("delete"))
             return QStringLiteral("an unknown operation");
-        const auto hasExactly = [&top](std::initializer_list<const char *> keys) {
-            return top.size() == qsizetype(keys.size())
-                   && std::all_of(keys.begin(), keys.end(), [&top](const char *key) { return top.contains(QLatin1String(key)); });
-        };
-        if (upsert ? !hasExactly({"hlc", "entity", "rid", "op", "fields", "blobs"})
-                   : !hasExactly({"hlc", "entity", "rid", "op"}))
+        if (upsert ? !hasExactlyKeys(top, {"hlc", "entity", "rid", "op", "fields", "blobs"})
+                   : !hasExactlyKeys(top, {"hlc", "entity", "rid", "op"}))
             return wrongShape;
         const std::optional<HybridTime> time = HybridTime::parse(top.value(QStringLiteral("hlc")).toString());
         if (!time)
@@ -225,7 +221,7 @@ private:
     {
         if (token != Token::objectStart) {
             m_json.skipValue(token);
-            return QJsonValue::Undefined;
+            return QJsonValue();
         }
         QJsonObject object;
         while (m_json.next() != Token::objectEnd) {
@@ -262,7 +258,10 @@ private:
     {
         switch (token) {
         case Token::number: {
+            // Too long to read, or past a double: no column takes it.
             const double number = m_json.number();
+            if (!std::isfinite(number))
+                throw Refusal{QStringLiteral("a field of the wrong type or size")};
             if (std::trunc(number) == number && std::abs(number) <= largestExactInteger)
                 return qint64(number);
             return number;
