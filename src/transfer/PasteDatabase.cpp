@@ -101,14 +101,33 @@ private:
     bool m_timedOut = false;
 };
 
+// A text column read no longer than a typed text is kept: the database's
+// own copy of a longer value is the only one.
+QString typedColumn(const char *column)
+{
+    return QStringLiteral("substr(%1, 1, %2)").arg(QLatin1String(column)).arg(maxTypedLength + 1);
+}
+
+// Counts a row of a table read whole; refuses the history past `most`.
+void countRow(int &count, int most, const char *what)
+{
+    if (count++ == most)
+        throw ImportError::unreadable(
+            QStringLiteral("it holds more than %1 %2").arg(QLocale().toString(most), QLatin1String(what)));
+}
+
 using Apps = QHash<qint64, std::pair<std::optional<QString>, std::optional<QString>>>;
 
 Apps readApps(sql::Database &db, WatchedQueries &watch, const QString &table)
 {
     Apps apps;
-    sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, ZBUNDLEIDENTIFIER, ZNAME FROM ") + table);
-    while (watch.step(rows))
-        apps.insert(rows.int64(0), {rows.optionalText(1), rows.optionalText(2)});
+    sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, %1, %2 FROM %3")
+                                         .arg(typedColumn("ZBUNDLEIDENTIFIER"), typedColumn("ZNAME"), table));
+    int count = 0;
+    while (watch.step(rows)) {
+        countRow(count, maxClipRows, "apps");
+        apps.insert(rows.int64(0), {cappedTypedText(rows.optionalText(1)), cappedTypedText(rows.optionalText(2))});
+    }
     return apps;
 }
 
@@ -121,9 +140,11 @@ QList<Board> readPaste3Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
-        "SELECT Z_PK, ZNAME, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
-        "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'"));
+        "SELECT Z_PK, %1, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
+        "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'").arg(typedColumn("ZNAME")));
+    int count = 0;
     while (watch.step(rows)) {
+        countRow(count, maxBoardRows, "pinboards");
         Board board{rows.int64(0), boardName(rows), std::nullopt, integerColumn(rows, 3)};
         if (!rows.isNull(2))
             board.rgb = unpackColor(integerColumn(rows, 2));
@@ -136,12 +157,15 @@ QList<Board> readPaste7Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
-        "SELECT l.Z_PK, l.ZNAME, l.ZRAWATTRIBUTES\n"
+        "SELECT l.Z_PK, %1, l.ZRAWATTRIBUTES\n"
         "FROM ZLISTENTITY l LEFT JOIN ZLISTMETADATAENTITY m ON m.Z_PK = l.ZMETADATA\n"
         "WHERE COALESCE(l.ZRAWTYPE, 2) != 1 AND COALESCE(l.ZIDENTIFIER, '') != 'sharedPasteboardHistory'\n"
-        "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK"));
-    while (watch.step(rows))
+        "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK").arg(typedColumn("l.ZNAME")));
+    int count = 0;
+    while (watch.step(rows)) {
+        countRow(count, maxBoardRows, "pinboards");
         boards.append({rows.int64(0), boardName(rows), listColor(rows.blob(2)), qint64(boards.size())});
+    }
     return boards;
 }
 
@@ -157,7 +181,9 @@ QHash<qint64, qint64> readMembership(sql::Database &db, WatchedQueries &watch, c
         boardIDs.insert(board.pasteID);
     sql::Statement rows = db.prepare(QStringLiteral("SELECT %1, %2 FROM %3")
                                          .arg(quoted(join->clipColumn), quoted(join->listColumn), quoted(join->table)));
+    int count = 0;
     while (watch.step(rows)) {
+        countRow(count, maxClipRows, "pinned clips");
         const qint64 list = rows.int64(1);
         if (boardIDs.contains(list) && !membership.contains(rows.int64(0)))
             membership.insert(rows.int64(0), list);
@@ -323,13 +349,13 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
     // would hold every row's data at once.
     const QString statement = version == Version::paste3
         ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
-                         "d.rowid, s.ZTITLE\n"
+                         "d.rowid, substr(s.ZTITLE, 1, %1)\n"
                          "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
-                         "ORDER BY s.ZTIMESTAMP DESC")
+                         "ORDER BY s.ZTIMESTAMP DESC").arg(maxTypedLength + 1)
         : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
-                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, i.ZTITLE, i.ZLIST\n"
+                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, substr(i.ZTITLE, 1, %1), i.ZLIST\n"
                          "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
-                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
+                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC").arg(maxTypedLength + 1);
     const DataColumn &stored = version == Version::paste3 ? paste3Data : paste7Data;
     // A value's size, and the value when it is small: SQLite does not read
     // a value that only length() asks for.
@@ -372,9 +398,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
     };
     sql::Statement rows = db.prepare(statement);
     while (watch.step(rows)) {
-        if (rowsRead++ == maxClipRows)
-            throw ImportError::unreadable(
-                QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
+        countRow(rowsRead, maxClipRows, "clips");
         ClipRow row;
         row.index = rowsRead;
         row.key = rows.int64(0);
