@@ -225,6 +225,8 @@ std::optional<Clip> clipFromItems(const ClipRow &row, std::optional<QList<Pasteb
         return std::nullopt;
     Clip clip;
     clip.contentHash = makeContentHash(draft->kind, draft->text, draft->imageData, draft->filePaths);
+    // Hashed here, off the main thread, the merge need not hash it again.
+    draft->contentHash = clip.contentHash;
     clip.draft = std::move(*draft);
     clip.date = dateFromReference(row.date);
     clip.boardPasteID = row.list;
