@@ -9,6 +9,7 @@
 #include "transfer/SyncLedger.h"
 
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -170,7 +171,8 @@ ChangeImport::BlobsRead ChangeImport::readBlobs(const QString &device, const QLi
 }
 
 // Applies changes from `from` on in one short transaction, as long as their
-// blobs are in `blobs`; returns where it stopped.
+// blobs are in `blobs`, ending it early for a save of the app's that waits;
+// returns where it stopped.
 qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype from,
                                      const QHash<QString, QByteArray> &blobs, Result &result)
 {
@@ -178,12 +180,15 @@ qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype f
     took.start();
     sql::Transaction transaction(m_store.db);
     qsizetype at = from;
-    while (at < batch.size() && holdsBlobsOf(blobs, batch[at]) && (at == from || took.elapsed() < transactionMilliseconds))
+    while (at < batch.size() && holdsBlobsOf(blobs, batch[at])
+           && (at == from || (took.elapsed() < transactionMilliseconds && !sql::Transaction::writerWaiting())))
         applyChange(batch[at++], blobs, result);
     m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
-    // Another connection waiting to write (a copy being saved) gets its turn.
-    QThread::msleep(std::max<qint64>(yieldMilliseconds, took.elapsed()));
+    // A save of the app's that waits for the store (a copy) goes first.
+    const QDeadlineTimer patience(yieldMilliseconds);
+    while (sql::Transaction::writerWaiting() && !patience.hasExpired())
+        QThread::msleep(1);
     return at;
 }
 

@@ -58,10 +58,10 @@ private:
                            Result &result);
     void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
 
-    // How long one transaction of an import runs, and the least it then
-    // leaves the store to others (at least as long as it ran).
+    // How long one transaction of an import runs at most, and how long it
+    // then waits at most for a save of the app's to take the store.
     static constexpr qint64 transactionMilliseconds = 25;
-    static constexpr qint64 yieldMilliseconds = 5;
+    static constexpr qint64 yieldMilliseconds = 200;
 
     MirrorStore m_store;
     const SyncFolder &m_folder;
