@@ -6,6 +6,7 @@
 //   - 30 rows naming a link to /dev/zero
 //   - a database of 800 MB: 4 rows of 200 MB (DEFLATE JSON, stored blocks)
 //   - the clip table a view over an endless recursive query
+//   - a database of 450 KB: 20 rows of DEFLATE JSON holding 16M characters each
 #include "transfer/PasteFixtures.h"
 #include "ProcessStatus.h"
 
@@ -109,6 +110,12 @@ const Case cases[] = {
      }},
     {"a clip table over an endless recursive query",
      [](PasteHome &paste, const QString &) { paste.makeEndlessClipView(); }},
+    {"450 KB database, 20 rows of 16M characters",
+     [](PasteHome &paste, const QString &) {
+         const QByteArray row = inlineValue(deflatedJsonText(QByteArray("YWFh").repeated(16 * 1024 * 1024 / 3), 1, 9));
+         for (int key = 1; key <= 20; ++key)
+             paste.addPaste7Clip(key, double(key), row);
+     }},
 };
 
 ReadEnvironment environmentFor(const QString &home, const QString &temporary)

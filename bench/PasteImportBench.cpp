@@ -3,7 +3,8 @@
 // that app keeps large values) into a store of 100,000 clips. The read runs
 // on a worker as in the app, the merge on this thread a slice at a time;
 // prints the whole time, the peak memory and the longest the main thread
-// went without handling its events.
+// went without handling its events. With --large-rows: instead, a history of
+// 20 rows of 16M characters each (450 KB of DEFLATE JSON) into a small store.
 #include "HistoryFill.h"
 #include "transfer/PasteFixtures.h"
 
@@ -86,21 +87,39 @@ void fillHistory(PasteHome &paste)
     paste.close();
 }
 
+constexpr int largeRows = 20;
+
+// Rows of one 16M-character text each, a few kilobytes of DEFLATE JSON apiece.
+void fillLargeRows(PasteHome &paste)
+{
+    const QByteArray text = QByteArray("a").repeated(ClipDraft::largestText);
+    const QByteArray row = inlineValue(deflateRaw(
+        "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + text.toBase64() + "\"}}]"));
+    for (int key = 1; key <= largeRows; ++key)
+        paste.addPaste7Clip(key, double(key), row);
+    paste.close();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    const bool large = QCoreApplication::arguments().contains(QStringLiteral("--large-rows"));
     QTemporaryDir storeDir, home, temporary;
     {
         ModelContainer container(storeDir.path());
         QRandomGenerator random(3);
-        bench::fillHistory(container.mainContext(), storeSize, QDateTime::currentDateTime().addDays(-60), [&](int i) {
-            return ClipDraft::fromText(QStringLiteral("stored clip %1 %2").arg(i).arg(random.generate()));
-        });
+        bench::fillHistory(container.mainContext(), large ? 1000 : storeSize, QDateTime::currentDateTime().addDays(-60),
+                           [&](int i) {
+                               return ClipDraft::fromText(QStringLiteral("stored clip %1 %2").arg(i).arg(random.generate()));
+                           });
     }
     PasteHome paste(home.path());
-    fillHistory(paste);
+    if (large)
+        fillLargeRows(paste);
+    else
+        fillHistory(paste);
 
     ModelContainer container(storeDir.path());
     SystemClock clock;
@@ -170,7 +189,10 @@ int main(int argc, char **argv)
     QCoreApplication::exec();
     const qint64 seconds = total.elapsed();
 
-    std::printf("\nImport of a %d-clip history (%d images) into a %d-clip store\n", historySize, imageCount, storeSize);
+    if (large)
+        std::printf("\nImport of %d rows of 16M characters into a 1,000-clip store\n", largeRows);
+    else
+        std::printf("\nImport of a %d-clip history (%d images) into a %d-clip store\n", historySize, imageCount, storeSize);
     std::printf("  imported %d, already present %d, skipped %d, pinboards %d\n", summary.imported,
                 summary.alreadyPresent, summary.skipped, summary.pinboardsCreated);
     std::printf("  time: %.2f s (read on workers %.2f s, merge %.2f s)\n", double(seconds) / 1e3,
@@ -180,5 +202,5 @@ int main(int argc, char **argv)
                 "%lld ms, longest merge slice %lld ms)\n",
                 static_cast<long long>(longestGap), static_cast<long long>(longestGapWhileReading),
                 static_cast<long long>(handover), static_cast<long long>(longestSlice));
-    return summary.imported == historySize ? 0 : 1;
+    return summary.imported + summary.alreadyPresent == (large ? largeRows : historySize) ? 0 : 1;
 }

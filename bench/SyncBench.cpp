@@ -7,6 +7,7 @@
 // and, each in a fresh process too, a quit during the import of a segment of
 // 550,000 changes and a launch with a 20 MB settings file.
 #include "HistoryFill.h"
+#include "SyncMachine.h"
 #include "TimingReporter.h"
 
 #include "model/ClipDraft.h"
@@ -39,6 +40,7 @@
 #include <cstdio>
 
 using namespace tamo;
+using namespace tamo::bench;
 
 namespace {
 
@@ -46,33 +48,6 @@ constexpr int largeStore = 100'000;
 constexpr int remoteClips = 10'000;
 constexpr int historyImages = 1'000;
 constexpr qsizetype imageBytes = 100 * 1024;
-
-class StillWatcher final : public FolderWatcher
-{
-public:
-    void watch(const QStringList &) override {}
-};
-
-// The longest time the main thread went without serving its event loop.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_tick.setInterval(1);
-        QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_sinceLast.restart());
-        });
-        m_sinceLast.start();
-        m_tick.start();
-    }
-    qint64 longestMs() const { return m_longest; }
-
-private:
-    QTimer m_tick;
-    QElapsedTimer m_sinceLast;
-    qint64 m_longest = 0;
-};
 
 ClipDraft textDraft(int i)
 {
@@ -106,42 +81,6 @@ void writeRemoteHistory(const QString &folder, int count, int images)
         || !mirror.exportChanges(QDateTime::currentMSecsSinceEpoch()).error.isEmpty())
         qFatal("exporting the remote history failed");
 }
-
-// This machine as main() assembles its sync, over the store in `storeFolder`.
-struct Machine
-{
-    Machine(const QString &storeFolder, const QString &syncFolder)
-        : container(storeFolder)
-        , sync(syncFolder, watcher)
-        , state(defaults, clock, sync.keyValues(), &sync)
-    {
-        QObject::connect(&sync, &SyncMirror::progressed, [this](const CloudEvent &event) {
-            if (event.ended)
-                ended.append(event);
-        });
-    }
-
-    bool waitFor(CloudEvent::Type type, int count)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (std::count_if(ended.begin(), ended.end(), [&](const CloudEvent &e) { return e.type == type; }) < count) {
-            if (timer.elapsed() > 600'000)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
-        return std::all_of(ended.begin(), ended.end(), [](const CloudEvent &e) { return e.succeeded; });
-    }
-
-    QTemporaryDir settings;
-    Defaults defaults{settings.filePath(QStringLiteral("defaults.json"))};
-    SystemClock clock;
-    StillWatcher watcher;
-    ModelContainer container;
-    FolderSync sync;
-    CloudSync state;
-    QList<CloudEvent> ended;
-};
 
 void BM_ExportOfOneCopyOnTheMainThread(benchmark::State &state)
 {

@@ -342,17 +342,29 @@ void AppModel::ingest(const ClipDraft &draft)
 
 // The copy stays pending and goes in with the next save that succeeds. A full
 // disk needs the user, so it is told once, in an alert of its own turn of the
-// event loop: the capture that found it must not wait on it.
+// event loop: the capture that found it must not wait on it. A store another
+// connection held past the wait is tried again soon, not only with the next copy.
 void AppModel::reportUnsavedCopy()
 {
     const ModelContext &context = m_container->mainContext();
     std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n", qPrintable(context.lastError()));
-    if (!context.lastSaveFoundDiskFull() || m_toldDiskFull)
+    if (!context.lastSaveFoundDiskFull()) {
+        QTimer::singleShot(saveRetryMilliseconds, this, &AppModel::retryUnsavedCopies);
+        return;
+    }
+    if (m_toldDiskFull)
         return;
     m_toldDiskFull = true;
     showAlertSoon(AlertSpec::failure(QStringLiteral("TamoCove cannot save new clips: the disk is full"),
                                      QStringLiteral("Your copies are kept until there is room. Free some space on "
                                                     "the disk and they are saved with your next copy.")));
+}
+
+void AppModel::retryUnsavedCopies()
+{
+    ModelContext &context = m_container->mainContext();
+    if (context.hasChanges() && !context.save())
+        reportUnsavedCopy();
 }
 
 void AppModel::deleteAsked(const std::function<QList<QUuid>()> &deletion)

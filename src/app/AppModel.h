@@ -284,6 +284,8 @@ private:
     void mergeDuplicatesInBackground();
     void trimHistory();
     void reportUnsavedCopy();
+    void retryUnsavedCopies();
+    static constexpr int saveRetryMilliseconds = 500;
     // Runs a deletion the user asked for: the clips it removed leave the
     // selection, and one the store could not take is told.
     void deleteAsked(const std::function<QList<QUuid>()> &deletion);

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QUuid>
 
+#include <atomic>
 #include <cerrno>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -286,9 +288,31 @@ QString Database::errorMessage() const
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
 }
 
+namespace {
+
+std::atomic<int> waitingWriters{0};
+
+} // namespace
+
 Transaction::Transaction(Database &db, Mode mode) : m_db(db)
 {
-    m_db.exec(mode == Mode::write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    if (mode == Mode::read) {
+        m_db.exec(QStringLiteral("BEGIN"));
+        return;
+    }
+    ++waitingWriters;
+    try {
+        m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (...) {
+        --waitingWriters;
+        throw;
+    }
+    --waitingWriters;
+}
+
+bool Transaction::writerWaiting()
+{
+    return waitingWriters.load() > 0;
 }
 
 Transaction::~Transaction()

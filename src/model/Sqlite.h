@@ -134,6 +134,10 @@ public:
     ~Transaction();
     void commit();
 
+    // Whether a write transaction of this process, on any connection, waits
+    // to begin: a long writer ends its own and lets it in.
+    static bool writerWaiting();
+
 private:
     Database &m_db;
     bool m_done = false;

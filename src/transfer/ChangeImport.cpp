@@ -1,5 +1,6 @@
 #include "transfer/ChangeImport.h"
 
+#include "model/ClipLibrary.h"
 #include "model/Sqlite.h"
 #include "platform/RegularFile.h"
 #include "transfer/RecordRows.h"
@@ -8,8 +9,45 @@
 #include "transfer/SyncLedger.h"
 
 #include <QDir>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
 
 namespace tamo {
+
+namespace {
+
+// What an import writes it writes again from the files, which stay, should
+// a power cut lose it: its commits need not wait for the disk, which keeps
+// the transactions the app's saves wait behind short.
+class UnsyncedCommits
+{
+public:
+    explicit UnsyncedCommits(sql::Database &db) : m_db(db) { m_db.exec(QStringLiteral("PRAGMA synchronous = NORMAL")); }
+    ~UnsyncedCommits()
+    {
+        try {
+            m_db.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+        } catch (const sql::Error &error) {
+            qWarning("sync: later commits may wait less for the disk: %s", qPrintable(error.message()));
+        }
+    }
+    UnsyncedCommits(const UnsyncedCommits &) = delete;
+    UnsyncedCommits &operator=(const UnsyncedCommits &) = delete;
+
+private:
+    sql::Database &m_db;
+};
+
+bool holdsBlobsOf(const QHash<QString, QByteArray> &blobs, const SyncChange &change)
+{
+    return std::all_of(change.blobs.begin(), change.blobs.end(),
+                       [&blobs](const QString &name) { return name.isEmpty() || blobs.contains(name); });
+}
+
+} // namespace
 
 ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, QString ownDevice)
     : m_store(store)
@@ -21,6 +59,7 @@ ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, Q
 ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
 {
     Result result;
+    const UnsyncedCommits commits(m_store.db);
     for (const QString &device : m_folder.devices()) {
         if (device == m_ownDevice)
             continue;
@@ -54,8 +93,12 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
                 result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
                 break;
             }
-            if (!apply(device, sequence, file, result, stop))
+            QString refusal;
+            if (!apply(device, sequence, file, result, stop, refusal)) {
+                if (!refusal.isEmpty())
+                    result.failures.append(failureText(device, path, refusal, QStringLiteral("was refused")));
                 break;
+            }
             applied = sequence;
             ++result.applied;
         }
@@ -72,38 +115,81 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
 }
 
 bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-                         const std::atomic<bool> &stop)
+                         const std::atomic<bool> &stop, QString &refusal)
 {
-    // Applied in batches, so a large snapshot never holds all its changes or
-    // images at once; applying a batch again changes nothing, so a batch left
-    // waiting, or stopped by a quit, just runs again.
-    for (bool last = false; !last;) {
+    // Applied in batches bounded in changes and bytes, so a large snapshot
+    // never holds all its changes or images at once, and in short
+    // transactions that let the app's own saves in between. Applying a batch
+    // again changes nothing, so a batch left waiting, or stopped by a quit,
+    // just runs again.
+    while (!file.handedOutAll()) {
         if (stop.load(std::memory_order_relaxed))
             return false;
         const std::optional<QList<SyncChange>> batch = file.nextChanges(Segment::largestBatch);
         if (!batch)
             return false; // changed since it was checked: read again next time
-        last = batch->size() < Segment::largestBatch;
         QHash<QString, QByteArray> blobs;
-        for (const SyncChange &change : *batch) {
-            for (const QString &name : change.blobs) {
-                if (name.isEmpty() || blobs.contains(name))
-                    continue;
-                std::optional<QByteArray> bytes = m_folder.readBlob(device, name);
-                if (!bytes)
+        for (qsizetype from = 0; from < batch->size();) {
+            if (stop.load(std::memory_order_relaxed))
+                return false;
+            if (!holdsBlobsOf(blobs, batch->at(from))) {
+                blobs.clear();
+                const BlobsRead read = readBlobs(device, *batch, from, blobs);
+                if (read == BlobsRead::tooLarge)
+                    refusal = QStringLiteral("it names a blob larger than %1 MB").arg(ClipLibrary::largestSyncedImage >> 20);
+                if (read != BlobsRead::held)
                     return false;
-                blobs.insert(name, std::move(*bytes));
             }
+            from = applyChanges(*batch, from, blobs, result);
         }
-        sql::Transaction transaction(m_store.db);
-        for (const SyncChange &change : *batch)
-            applyChange(change, blobs, result);
-        if (last)
-            m_store.ledger.setAppliedSequence(device, sequence);
-        m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
-        transaction.commit();
     }
+    sql::Transaction transaction(m_store.db);
+    m_store.ledger.setAppliedSequence(device, sequence);
+    transaction.commit();
     return true;
+}
+
+// The blobs of the changes from `from` on, as many changes as fit the bytes
+// a batch holds (one at least).
+ChangeImport::BlobsRead ChangeImport::readBlobs(const QString &device, const QList<SyncChange> &batch, qsizetype from,
+                                                QHash<QString, QByteArray> &blobs) const
+{
+    qint64 held = 0;
+    for (qsizetype at = from; at < batch.size() && (at == from || held < Segment::largestBatchBytes); ++at) {
+        for (const QString &name : batch[at].blobs) {
+            if (name.isEmpty() || blobs.contains(name))
+                continue;
+            bool tooLarge = false;
+            std::optional<QByteArray> bytes = m_folder.readBlob(device, name, &tooLarge);
+            if (!bytes)
+                return tooLarge ? BlobsRead::tooLarge : BlobsRead::missing;
+            held += bytes->size();
+            blobs.insert(name, std::move(*bytes));
+        }
+    }
+    return BlobsRead::held;
+}
+
+// Applies changes from `from` on in one short transaction, as long as their
+// blobs are in `blobs`, ending it early for a save of the app's that waits;
+// returns where it stopped.
+qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype from,
+                                     const QHash<QString, QByteArray> &blobs, Result &result)
+{
+    QElapsedTimer took;
+    took.start();
+    sql::Transaction transaction(m_store.db);
+    qsizetype at = from;
+    while (at < batch.size() && holdsBlobsOf(blobs, batch[at])
+           && (at == from || (took.elapsed() < transactionMilliseconds && !sql::Transaction::writerWaiting())))
+        applyChange(batch[at++], blobs, result);
+    m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
+    transaction.commit();
+    // A save of the app's that waits for the store (a copy) goes first.
+    const QDeadlineTimer patience(yieldMilliseconds);
+    while (sql::Transaction::writerWaiting() && !patience.hasExpired())
+        QThread::msleep(1);
+    return at;
 }
 
 void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result)

@@ -46,12 +46,22 @@ public:
     }
 
 private:
-    // False when the segment has to wait: a blob it names has not arrived,
-    // or the import is stopped.
+    // False when the segment has to wait (a blob it names has not arrived,
+    // or the import is stopped), or is refused, which `refusal` then says.
     bool apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-               const std::atomic<bool> &stop);
+               const std::atomic<bool> &stop, QString &refusal);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
+    enum class BlobsRead { held, missing, tooLarge };
+    BlobsRead readBlobs(const QString &device, const QList<SyncChange> &batch, qsizetype from,
+                        QHash<QString, QByteArray> &blobs) const;
+    qsizetype applyChanges(const QList<SyncChange> &batch, qsizetype from, const QHash<QString, QByteArray> &blobs,
+                           Result &result);
     void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
+
+    // How long one transaction of an import runs at most, and how long it
+    // then waits at most for a save of the app's to take the store.
+    static constexpr qint64 transactionMilliseconds = 25;
+    static constexpr qint64 yieldMilliseconds = 200;
 
     MirrorStore m_store;
     const SyncFolder &m_folder;

@@ -14,7 +14,6 @@ namespace tamo {
 
 namespace {
 
-constexpr qsizetype bufferBytes = 1024 * 1024;
 // Longer than any key the format has; longer keys are read as their start.
 constexpr qsizetype longestKey = 64;
 constexpr qsizetype longestNumber = 1024;
@@ -62,7 +61,7 @@ JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled) : Json
 }
 
 JsonStream::JsonStream(Source source, const std::atomic<bool> *cancelled, Limits limits)
-    : m_source(std::move(source)), m_cancelled(cancelled), m_limits(limits), m_buffer(bufferBytes, Qt::Uninitialized)
+    : m_source(std::move(source)), m_cancelled(cancelled), m_limits(limits), m_buffer(limits.bufferBytes, Qt::Uninitialized)
 {
     // A byte-order mark is no fault.
     if (peek() == 0xEF && m_end - m_pos >= 3 && m_buffer.sliced(m_pos, 3) == "\xEF\xBB\xBF")

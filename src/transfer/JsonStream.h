@@ -40,6 +40,8 @@ public:
         std::size_t nesting = 1024;
         // Past these bytes of the source the read ends with InputCut.
         qint64 inputBytes = std::numeric_limits<qint64>::max() - 1;
+        // Read from the source at a time; small inputs read many at once.
+        qsizetype bufferBytes = 1024 * 1024;
     };
 
     // Where a string's characters go as they are read.

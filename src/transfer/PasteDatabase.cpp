@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
+#include <QThreadPool>
 #include <QSet>
 #include <QTimeZone>
 #include <QUuid>
@@ -99,14 +101,33 @@ private:
     bool m_timedOut = false;
 };
 
+// A text column read no longer than a typed text is kept: the database's
+// own copy of a longer value is the only one.
+QString typedColumn(const char *column)
+{
+    return QStringLiteral("substr(%1, 1, %2)").arg(QLatin1String(column)).arg(maxTypedLength + 1);
+}
+
+// Counts a row of a table read whole; refuses the history past `most`.
+void countRow(int &count, int most, const char *what)
+{
+    if (count++ == most)
+        throw ImportError::unreadable(
+            QStringLiteral("it holds more than %1 %2").arg(QLocale().toString(most), QLatin1String(what)));
+}
+
 using Apps = QHash<qint64, std::pair<std::optional<QString>, std::optional<QString>>>;
 
 Apps readApps(sql::Database &db, WatchedQueries &watch, const QString &table)
 {
     Apps apps;
-    sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, ZBUNDLEIDENTIFIER, ZNAME FROM ") + table);
-    while (watch.step(rows))
-        apps.insert(rows.int64(0), {rows.optionalText(1), rows.optionalText(2)});
+    sql::Statement rows = db.prepare(QStringLiteral("SELECT Z_PK, %1, %2 FROM %3")
+                                         .arg(typedColumn("ZBUNDLEIDENTIFIER"), typedColumn("ZNAME"), table));
+    int count = 0;
+    while (watch.step(rows)) {
+        countRow(count, maxClipRows, "apps");
+        apps.insert(rows.int64(0), {cappedTypedText(rows.optionalText(1)), cappedTypedText(rows.optionalText(2))});
+    }
     return apps;
 }
 
@@ -119,9 +140,11 @@ QList<Board> readPaste3Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
-        "SELECT Z_PK, ZNAME, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
-        "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'"));
+        "SELECT Z_PK, %1, ZCOLOR, ZDISPLAYORDER FROM ZSNIPPETLIST "
+        "WHERE ZIDENTIFIER IS NULL OR ZIDENTIFIER != 'sharedPasteboardHistory'").arg(typedColumn("ZNAME")));
+    int count = 0;
     while (watch.step(rows)) {
+        countRow(count, maxBoardRows, "pinboards");
         Board board{rows.int64(0), boardName(rows), std::nullopt, integerColumn(rows, 3)};
         if (!rows.isNull(2))
             board.rgb = unpackColor(integerColumn(rows, 2));
@@ -134,12 +157,15 @@ QList<Board> readPaste7Boards(sql::Database &db, WatchedQueries &watch)
 {
     QList<Board> boards;
     sql::Statement rows = db.prepare(QStringLiteral(
-        "SELECT l.Z_PK, l.ZNAME, l.ZRAWATTRIBUTES\n"
+        "SELECT l.Z_PK, %1, l.ZRAWATTRIBUTES\n"
         "FROM ZLISTENTITY l LEFT JOIN ZLISTMETADATAENTITY m ON m.Z_PK = l.ZMETADATA\n"
         "WHERE COALESCE(l.ZRAWTYPE, 2) != 1 AND COALESCE(l.ZIDENTIFIER, '') != 'sharedPasteboardHistory'\n"
-        "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK"));
-    while (watch.step(rows))
+        "ORDER BY m.ZINDEX IS NULL, m.ZINDEX, l.Z_PK").arg(typedColumn("l.ZNAME")));
+    int count = 0;
+    while (watch.step(rows)) {
+        countRow(count, maxBoardRows, "pinboards");
         boards.append({rows.int64(0), boardName(rows), listColor(rows.blob(2)), qint64(boards.size())});
+    }
     return boards;
 }
 
@@ -155,7 +181,9 @@ QHash<qint64, qint64> readMembership(sql::Database &db, WatchedQueries &watch, c
         boardIDs.insert(board.pasteID);
     sql::Statement rows = db.prepare(QStringLiteral("SELECT %1, %2 FROM %3")
                                          .arg(quoted(join->clipColumn), quoted(join->listColumn), quoted(join->table)));
+    int count = 0;
     while (watch.step(rows)) {
+        countRow(count, maxClipRows, "pinned clips");
         const qint64 list = rows.int64(1);
         if (boardIDs.contains(list) && !membership.contains(rows.int64(0)))
             membership.insert(rows.int64(0), list);
@@ -175,6 +203,7 @@ constexpr DataColumn paste7Data{"ZITEMDATAENTITY", "ZRAWPASTEBOARDITEMS"};
 // One clip row as stored, decoded later on the worker threads.
 struct ClipRow
 {
+    qsizetype index = 0; // in the order of the rows
     qint64 key = 0;
     double date = 0;
     std::optional<QString> bundleID;
@@ -196,6 +225,8 @@ std::optional<Clip> clipFromItems(const ClipRow &row, std::optional<QList<Pasteb
         return std::nullopt;
     Clip clip;
     clip.contentHash = makeContentHash(draft->kind, draft->text, draft->imageData, draft->filePaths);
+    // Hashed here, off the main thread, the merge need not hash it again.
+    draft->contentHash = clip.contentHash;
     clip.draft = std::move(*draft);
     clip.date = dateFromReference(row.date);
     clip.boardPasteID = row.list;
@@ -270,12 +301,47 @@ std::optional<std::optional<Clip>> decodeStreamedRow(sql::Database &db, const Cl
     return clipFromItems(row, std::move(items), cutTypes);
 }
 
-// Rows are decoded a batch at a time, spread over the thread pool: a batch
-// ends at this many rows or bytes, so large rows are never all in memory. A
+// Rows are decoded a batch at a time, spread over a few threads: a batch
+// ends at this many rows or bytes, so large rows are never all in memory; as
+// a small row may inflate to a whole text, only a few are decoded at once. A
 // row this large is decoded alone: DEFLATE JSON as it is read, any other
 // value from the database's own buffer.
 constexpr qsizetype batchRows = 256;
 constexpr qsizetype batchBytes = 32 * 1024 * 1024;
+constexpr int decodingThreads = 3;
+
+// The rows that hold each content first. A later row of a content read
+// before keeps no draft: the merge finds that content's clip by its hash.
+class FirstRows
+{
+public:
+    // Whether row `index` holds `hash` before any row seen so far.
+    bool claim(const QString &hash, qsizetype index)
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto found = m_first.constFind(hash);
+        if (found != m_first.constEnd() && *found < index)
+            return false;
+        m_first.insert(hash, index);
+        return true;
+    }
+    bool isFirst(const QString &hash, qsizetype index) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_first.value(hash, -1) == index;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QHash<QString, qsizetype> m_first;
+};
+
+std::optional<Clip> withoutLaterDraft(std::optional<Clip> clip, bool first)
+{
+    if (clip && !first)
+        clip->draft = ClipDraft();
+    return clip;
+}
 
 void readClips(sql::Database &db, WatchedQueries &watch, Version version, const Apps &apps,
                const QHash<qint64, qint64> &membership, const QString &externalFolder,
@@ -285,13 +351,13 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
     // would hold every row's data at once.
     const QString statement = version == Version::paste3
         ? QStringLiteral("SELECT s.Z_PK, s.ZTIMESTAMP, s.ZSOURCEAPPLICATION, s.ZDISPLAYORDERINPINBOARD, "
-                         "d.rowid, s.ZTITLE\n"
+                         "d.rowid, substr(s.ZTITLE, 1, %1)\n"
                          "FROM ZSNIPPET s JOIN ZSNIPPETDATA d ON d.ZSNIPPET = s.Z_PK\n"
-                         "ORDER BY s.ZTIMESTAMP DESC")
+                         "ORDER BY s.ZTIMESTAMP DESC").arg(maxTypedLength + 1)
         : QStringLiteral("SELECT i.Z_PK, COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT), i.ZSOURCEAPPLICATION,\n"
-                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, i.ZTITLE, i.ZLIST\n"
+                         "       i.ZDISPLAYORDERINPINBOARD, d.rowid, substr(i.ZTITLE, 1, %1), i.ZLIST\n"
                          "FROM ZITEMENTITY i JOIN ZITEMDATAENTITY d ON d.ZITEM = i.Z_PK\n"
-                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC");
+                         "ORDER BY COALESCE(i.ZTIMESTAMP, i.ZCREATEDAT) DESC").arg(maxTypedLength + 1);
     const DataColumn &stored = version == Version::paste3 ? paste3Data : paste7Data;
     // A value's size, and the value when it is small: SQLite does not read
     // a value that only length() asks for.
@@ -304,31 +370,39 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
     QList<ClipRow> batch;
     qsizetype bytes = 0;
     int rowsRead = 0;
-    auto keep = [&snapshot](const std::optional<Clip> &clip) {
-        if (clip)
-            snapshot.clips.append(*clip);
-        else
+    FirstRows firstRows;
+    static QThreadPool decoders;
+    decoders.setMaxThreadCount(decodingThreads);
+    auto keep = [&snapshot, &firstRows](std::optional<Clip> clip, qsizetype index) {
+        if (!clip) {
             ++snapshot.unreadable;
+            return;
+        }
+        const bool first = firstRows.isFirst(clip->contentHash, index);
+        snapshot.clips.append(*withoutLaterDraft(std::move(clip), first));
+    };
+    auto claimed = [&firstRows](std::optional<Clip> clip, qsizetype index) {
+        const bool first = clip && firstRows.claim(clip->contentHash, index);
+        return withoutLaterDraft(std::move(clip), first);
     };
     auto decodeBatch = [&] {
         const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
-            batch, [version, externalFolder](const ClipRow &row) {
+            &decoders, batch, [version, externalFolder, &claimed](const ClipRow &row) {
                 CrashHandler::coverThisThread();
-                return decodeRow(row, version, externalFolder);
+                return claimed(decodeRow(row, version, externalFolder), row.index);
             });
+        for (qsizetype i = 0; i < decoded.size(); ++i)
+            keep(decoded[i], batch[i].index);
         batch.clear();
         bytes = 0;
-        for (const std::optional<Clip> &clip : decoded)
-            keep(clip);
         if (cancelled.load())
             throw ImportError::cancelled();
     };
     sql::Statement rows = db.prepare(statement);
     while (watch.step(rows)) {
-        if (rowsRead++ == maxClipRows)
-            throw ImportError::unreadable(
-                QStringLiteral("it holds more than %1 clips").arg(QLocale().toString(maxClipRows)));
+        countRow(rowsRead, maxClipRows, "clips");
         ClipRow row;
+        row.index = rowsRead;
         row.key = rows.int64(0);
         row.date = rows.real(1);
         const auto app = apps.value(rows.int64(2));
@@ -351,7 +425,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         if (large && version == Version::paste7) {
             if (std::optional<std::optional<Clip>> clip = decodeStreamedRow(db, row, rowid)) {
                 decodeBatch();
-                keep(*clip);
+                keep(claimed(std::move(*clip), row.index), row.index);
                 continue;
             }
         }
@@ -361,7 +435,7 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
             if (watch.step(data))
                 row.data = data.blobInPlace(0);
             decodeBatch();
-            keep(decodeRow(row, version, externalFolder));
+            keep(claimed(decodeRow(row, version, externalFolder), row.index), row.index);
             data.reset();
             continue;
         }

@@ -105,8 +105,10 @@ struct ReadEnvironment
     static ReadEnvironment standard(std::function<bool()> pasteInstalled);
 };
 
-// More rows than this are refused rather than read into memory.
+// More rows than this are refused rather than read into memory: clips (and
+// apps, and pinned clips), and pinboards.
 inline constexpr int maxClipRows = 500000;
+inline constexpr int maxBoardRows = 10000;
 // A larger database is refused rather than copied.
 inline constexpr qint64 maxDatabaseBytes = 8LL * 1024 * 1024 * 1024;
 

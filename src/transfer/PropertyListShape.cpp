@@ -63,7 +63,7 @@ std::optional<PropertyListShape> propertyListShape(QByteArrayView bytes)
         }
         quint64 deepest = 0;
         quint64 unfoldedNodes = 1;
-        quint64 unfoldedBytes = frame.object.payloadBytes;
+        quint64 unfoldedBytes = frame.object.payloadBytes + propertyListNodeBytes;
         for (quint64 i = 0; i < frame.object.referenceCount; ++i) {
             const quint64 child = table->reference(frame.object, i);
             deepest = std::max<quint64>(deepest, depth[child]);

@@ -19,10 +19,12 @@ struct PropertyListShape
 };
 
 // The deepest nesting, the most objects and the most bytes a list may
-// unfold into.
+// unfold into, each object counted with what the library spends on it
+// beside its bytes (its node, its value and its list of children).
 inline constexpr int maxPropertyListDepth = 128;
 inline constexpr quint64 maxPropertyListNodes = 1u << 22;
 inline constexpr quint64 maxPropertyListBytes = 256u * 1024 * 1024;
+inline constexpr quint64 propertyListNodeBytes = 160;
 
 // Nothing for bytes that are no well-formed binary property list, hold a
 // cycle, or unfold deeper or larger than the limits above.

@@ -44,11 +44,17 @@ struct Segment
     static constexpr int format = 1;
     // Bounds that keep a hostile or damaged file from exhausting memory.
     static constexpr qsizetype largestFile = 256 * 1024 * 1024;
-    static constexpr qsizetype largestString = 64 * 1024 * 1024;
+    // The longest string, in UTF-16 units: a clip's whole text.
+    static constexpr qsizetype largestString = 16 * 1024 * 1024;
+    // All the strings of one change together.
+    static constexpr qsizetype largestChangeText = largestString + 4 * 1024 * 1024;
     static constexpr qsizetype largestList = 10'000;
-    // Changes a writer puts in one segment, and a reader applies in one
-    // transaction with the blobs they name in memory.
+    // Changes in one file: more than a file of the largest size holds of real ones.
+    static constexpr qsizetype largestChanges = 2'000'000;
+    // Changes a writer puts in one segment, and the most a reader holds at once.
     static constexpr qsizetype largestBatch = 1'000;
+    // Bytes of change lines, and of the blobs they name, a reader holds at once.
+    static constexpr qint64 largestBatchBytes = 16 * 1024 * 1024;
 
     QString device;
     qint64 sequence = 0;
@@ -77,9 +83,9 @@ struct SegmentRead
 SegmentRead readSegment(const QByteArray &bytes, const QString &expectedDevice, qint64 expectedSequence);
 
 // A segment file read as readSegment reads bytes, but in two passes over the
-// file so that neither its bytes nor all its changes are held at once: the
-// first checks every line and the checksum, the second hands the changes out
-// in batches.
+// file so that neither its bytes, nor any line whole, nor all its changes are
+// held at once: the first checks every line and the checksum, the second
+// hands the changes out in batches.
 class SegmentFile
 {
 public:
@@ -93,9 +99,12 @@ public:
     // The first pass; the changes are left out of the result. Once `stop` is
     // set it ends early as incomplete, to be read again another time.
     SegmentRead check(const std::atomic<bool> &stop);
-    // After a complete check: the next changes, at most `count`, empty at the
-    // end; nothing when the file no longer reads as it was checked.
-    std::optional<QList<SyncChange>> nextChanges(qsizetype count);
+    // After a complete check: the next changes, at most `count` and as many
+    // as fit in `bytes` of their lines (one at least), empty at the end;
+    // nothing when the file no longer reads as it was checked, or once the
+    // check's `stop` is set.
+    std::optional<QList<SyncChange>> nextChanges(qsizetype count, qint64 bytes = Segment::largestBatchBytes);
+    bool handedOutAll() const { return m_handedOut == m_changes; }
 
 private:
     class Lines;
@@ -105,6 +114,7 @@ private:
     qint64 m_sequence;
     qsizetype m_changes = 0;
     qsizetype m_handedOut = 0;
+    const std::atomic<bool> *m_stop = nullptr;
     std::unique_ptr<Lines> m_lines;
 };
 

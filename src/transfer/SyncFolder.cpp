@@ -1,5 +1,6 @@
 #include "transfer/SyncFolder.h"
 
+#include "model/ClipLibrary.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RegularFile.h"
 #include "transfer/DurableFile.h"
@@ -21,9 +22,6 @@
 namespace tamo {
 
 namespace {
-
-// Blobs are bounded like the largest synced image and rich text.
-constexpr qsizetype largestBlob = 64 * 1024 * 1024;
 
 const QRegularExpression &segmentNamePattern()
 {
@@ -170,11 +168,14 @@ QList<qint64> SyncFolder::snapshots(const QString &device) const
     return numberedFiles(deviceFolder(device), snapshotNamePattern());
 }
 
-std::optional<QByteArray> SyncFolder::readBlob(const QString &device, const QString &blobName) const
+std::optional<QByteArray> SyncFolder::readBlob(const QString &device, const QString &blobName, bool *tooLarge) const
 {
     if (!isSyncID(device) || !isBlobName(blobName))
         return std::nullopt;
-    FileContents blob = readRegularFile(blobFile(device, blobName), largestBlob);
+    // Larger images stay on the device that holds them.
+    FileContents blob = readRegularFile(blobFile(device, blobName), ClipLibrary::largestSyncedImage);
+    if (tooLarge)
+        *tooLarge = blob.refusal == FileRefusal::tooLarge;
     if (!blob.ok() || blobNameOf(blob.bytes) != blobName)
         return std::nullopt;
     return std::move(blob.bytes);

@@ -53,8 +53,9 @@ public:
     QList<qint64> snapshots(const QString &device) const;
 
     // The bytes of a blob once all of them have arrived (their hash matches
-    // their name); empty while it is missing or still arriving.
-    std::optional<QByteArray> readBlob(const QString &device, const QString &blobName) const;
+    // their name); empty while it is missing or still arriving, or when it is
+    // larger than any blob a device writes, which `tooLarge` tells.
+    std::optional<QByteArray> readBlob(const QString &device, const QString &blobName, bool *tooLarge = nullptr) const;
 
 private:
     QString m_root;

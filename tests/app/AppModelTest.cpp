@@ -8,9 +8,12 @@
 #include "model/ClipLibrary.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
+#include "model/Sqlite.h"
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -312,6 +315,25 @@ TEST_F(AppModelTest, AFullDiskIsToldOnceAndTheCopiesWaitForRoom)
     disk.lift();
     model().ingest(ClipDraft::fromText(QStringLiteral("third")));
     EXPECT_EQ(model().container().mainContext().fetchCount<ClipItem>(), 3);
+}
+
+// A copy made while another connection (a sync, an import) held the store
+// past the wait stayed unsaved until the next copy.
+TEST_F(AppModelTest, ACopyTheStoreWasHeldForIsSavedOnceItIsFree)
+{
+    model();
+    sql::Database other;
+    other.open(QDir(storeDir.path()).filePath(QLatin1String(ModelContainer::syncedStoreName)));
+    other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    model().ingest(ClipDraft::fromText(QStringLiteral("copied while another connection wrote")));
+    ModelContext &context = model().container().mainContext();
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 0);
+    other.exec(QStringLiteral("COMMIT"));
+    const QDeadlineTimer deadline(30'000);
+    while (context.fetchCount<ClipItem>() == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 1);
+    EXPECT_TRUE(alerts.shown().isEmpty());
 }
 
 // An 11 MB image commits on its own first; its full disk went untold and held

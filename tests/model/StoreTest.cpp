@@ -10,7 +10,9 @@
 #include "model/Sqlite.h"
 #include "model/StoreRescue.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
 #include <QSignalSpy>
 
 #include <sqlite3.h>
@@ -664,4 +666,38 @@ TEST_F(Store, ListsThePanelsOpenWithAndTheTrimsCountUseTheirIndexes)
         const QString plan = planOf(storeFile, fetch);
         EXPECT_TRUE(plan.startsWith(QLatin1String(expected))) << list << ": " << plan.toStdString();
     }
+}
+
+// A long writer on one connection ends its transaction for a write of this
+// process waiting on another, which is how a sync import lets a copy in.
+TEST(StoreTransactions, AWriterWaitingOnAnotherConnectionIsSeenUntilItBegins)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("shared.db"));
+    sql::Database holder;
+    holder.open(path);
+    holder.exec(QStringLiteral("PRAGMA journal_mode = WAL; CREATE TABLE t(x)"));
+    auto holding = std::make_unique<sql::Transaction>(holder);
+    EXPECT_FALSE(sql::Transaction::writerWaiting());
+
+    std::atomic<bool> written{false};
+    std::unique_ptr<QThread> waiter(QThread::create([&] {
+        sql::Database db;
+        db.open(path);
+        db.exec(QStringLiteral("PRAGMA busy_timeout = 60000"));
+        sql::Transaction transaction(db);
+        db.exec(QStringLiteral("INSERT INTO t VALUES (1)"));
+        transaction.commit();
+        written = true;
+    }));
+    waiter->start();
+    const QDeadlineTimer deadline(30'000);
+    while (!sql::Transaction::writerWaiting() && !deadline.hasExpired())
+        QThread::msleep(1);
+    EXPECT_TRUE(sql::Transaction::writerWaiting());
+    holding->commit();
+    holding.reset();
+    EXPECT_TRUE(waiter->wait(30'000));
+    EXPECT_TRUE(written);
+    EXPECT_FALSE(sql::Transaction::writerWaiting());
 }

@@ -188,6 +188,29 @@ TEST(PasteDatabaseTest, RowsTooLargeToBatchKeepTheStartOfTheirText)
     }
 }
 
+TEST(PasteDatabaseTest, OnlyTheNewestRowOfAContentKeepsItsDraft)
+{
+    // Rows of one content in one batch and across batches (a large row is
+    // decoded alone), newest first.
+    const QByteArray large = QByteArray("ab").repeated(25 * 1024 * 1024 / 2);
+    const QByteArray largeJson = "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + large.toBase64() + "\"}}]";
+    ReaderHome reader;
+    reader.paste.addPaste7Clip(1, 6.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(2, 5.0, raw(QStringLiteral("other")));
+    reader.paste.addPaste7Clip(3, 4.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(4, 3.0, inlineValue(deflateRaw(largeJson, 0)));
+    reader.paste.addPaste7Clip(5, 2.0, raw(QStringLiteral("same")));
+    reader.paste.addPaste7Clip(6, 1.0, inlineValue(deflateRaw(largeJson, 0)));
+    reader.paste.close();
+    const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+    ASSERT_EQ(snapshot.clips.size(), 6);
+    const bool keepsDraft[] = {true, true, false, true, false, false};
+    for (qsizetype i = 0; i < snapshot.clips.size(); ++i)
+        EXPECT_EQ(snapshot.clips[i].draft.text.has_value(), keepsDraft[i]) << i;
+    EXPECT_EQ(snapshot.clips[4].contentHash, snapshot.clips[0].contentHash);
+    EXPECT_EQ(snapshot.clips[5].contentHash, snapshot.clips[3].contentHash);
+}
+
 TEST(PasteDatabaseTest, JoinTablesFoundByTheirColumnsWhateverTheirNames)
 {
     const struct
@@ -332,6 +355,13 @@ TEST(PasteDatabaseTest, FailuresNameTheirCauseAndLeaveNothingBehind)
              r.paste.paste3().exec(QStringLiteral("DROP TABLE ZSNIPPET"));
              r.paste.close();
          }, Version::paste3, ImportError::unreadable(QStringLiteral("no such table: ZSNIPPET"))},
+        {"more pinboards than it may hold", [](ReaderHome &r) {
+             r.paste.paste7().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                                  "WHERE i <= %1) INSERT INTO ZLISTENTITY (Z_PK, ZNAME) SELECT i, 'list' "
+                                                  "FROM n").arg(maxBoardRows));
+             r.paste.close();
+         }, Version::paste7,
+         ImportError::unreadable(QStringLiteral("it holds more than %1 pinboards").arg(QLocale().toString(maxBoardRows)))},
     };
     for (const Case &c : cases) {
         ReaderHome reader;
@@ -340,6 +370,24 @@ TEST(PasteDatabaseTest, FailuresNameTheirCauseAndLeaveNothingBehind)
         EXPECT_EQ(error, c.expected) << c.name << ": " << (error ? error->text().toStdString() : "none");
         EXPECT_TRUE(reader.leftNothingBehind()) << c.name;
     }
+}
+
+TEST(PasteDatabaseTest, NamesIdentitiesAndTitlesAreReadNoLongerThanATypedText)
+{
+    ReaderHome reader;
+    const QString longText(3 * maxTypedLength, u'n');
+    reader.paste.paste7().prepare(QStringLiteral("INSERT INTO ZAPPLICATIONENTITY VALUES (1, ?, ?)"))
+        .bind(1, longText).bind(2, longText).run();
+    reader.paste.paste7().prepare(QStringLiteral("INSERT INTO ZLISTENTITY (Z_PK, ZNAME) VALUES (1, ?)")).bind(1, longText).run();
+    reader.paste.addPaste7Clip(1, 1.0, raw(QStringLiteral("text")), 1, longText, 0, {}, 1);
+    reader.paste.close();
+    const Snapshot snapshot = readPaste7Snapshot(reader.environment());
+    ASSERT_EQ(snapshot.clips.size(), 1);
+    ASSERT_EQ(snapshot.boards.size(), 1);
+    const Clip &clip = snapshot.clips.first();
+    for (const std::optional<QString> &text : {clip.draft.sourceBundleID, clip.draft.sourceAppName, clip.title,
+                                               std::optional(snapshot.boards.first().name)})
+        EXPECT_EQ(text.value_or(QString()).size(), maxTypedLength);
 }
 
 TEST(PasteDatabaseTest, CorruptPagesFailTheReadInsteadOfCuttingItShort)

@@ -118,6 +118,108 @@ TEST(Segment, DamagedOrHostileFilesAreRefused)
     }
 }
 
+TEST(Segment, EveryStringListAndCountHasACapTheReaderStopsAt)
+{
+    const QByteArray upsert = R"("entity":"ClipItem","op":"upsert",)";
+    const auto withFields = [&](const QByteArray &fields) {
+        return sealed({header, change(upsert + R"("fields":{)" + fields + R"(},"blobs":{})")});
+    };
+    const QByteArray longestText = '"' + QByteArray(Segment::largestString, 'x') + '"';
+    QByteArray keywords = R"("keywords":[)";
+    for (int i = 0; i < 5; ++i)
+        keywords += (i ? "," : "") + longestText;
+    keywords += ']';
+    QByteArray manyLines = header + '\n';
+    for (qsizetype i = 0; i <= Segment::largestChanges + 1; ++i)
+        manyLines += "{}\n";
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        bool refused;
+        const char *reason;
+    } cases[] = {
+        {"a text at the cap", withFields(R"("text":)" + longestText), false, ""},
+        {"a text past the cap", withFields(R"("text":")" + QByteArray(Segment::largestString + 1, 'x') + '"'), true,
+         "longer than"},
+        {"texts past what a change holds", withFields(keywords), true, "more text than a change"},
+        {"an identity past its cap",
+         sealed({header, R"({"hlc":")" + QByteArray(5000, '1') + R"(","rid":")" + rid.toLatin1()
+                             + R"(","entity":"Pinboard","op":"delete"})"}),
+         true, "longer than"},
+        {"a list inside a list", withFields(R"("keywords":[["a"]])"), true, "wrong type"},
+        {"an object as a field", withFields(R"("title":{"a":1})"), true, "wrong type"},
+        {"more lines than a file holds changes", manyLines, true, "more than"},
+    };
+    for (const auto &c : cases) {
+        const SegmentRead read = readSegment(c.bytes, device, 7);
+        EXPECT_EQ(read.result, c.refused ? SegmentRead::Result::refused : SegmentRead::Result::complete) << c.name;
+        EXPECT_TRUE(read.reason.contains(QLatin1String(c.reason))) << c.name << ": " << qPrintable(read.reason);
+    }
+}
+
+TEST(Segment, LinesAreReadAsTheyStreamWhateverTheirLengthAndEnds)
+{
+    // Two- to four-byte characters across every piece boundary.
+    QString text;
+    while (text.size() < 3 * 1024 * 1024)
+        text += QStringLiteral("é€😀 plain run of ascii text ") + QString::number(text.size());
+    SyncChange longText = sampleUpsert();
+    longText.fields.insert(QStringLiteral("text"), text);
+    const QByteArray whole = Segment{device, 7, {longText, sampleUpsert()}}.encode();
+    const qsizetype footerAt = whole.lastIndexOf('\n', whole.size() - 2) + 1;
+    const QByteArray longLast = sealed({header}) .chopped(1) + change(R"("entity":"ClipItem","op":"upsert","fields":{"text":")"
+                                                               + QByteArray(8000, 'x') + R"("},"blobs":{})") + '\n';
+    QByteArray crlf = whole;
+    crlf.insert(footerAt - 1, '\r');
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        SegmentRead::Result expected;
+    } cases[] = {
+        {"a change longer than every buffer", whole, SegmentRead::Result::complete},
+        {"a last line longer than any footer", longLast, SegmentRead::Result::incomplete},
+        {"a line end with a carriage return", crlf, SegmentRead::Result::refused}, // the checksum covers it
+        {"an empty line", sealed({header, ""}), SegmentRead::Result::refused},
+        {"garbage after a change", sealed({header, change(R"("entity":"Pinboard","op":"delete")") + "x"}),
+         SegmentRead::Result::refused},
+        {"a header past the longest", sealed({R"({"device":")" + QByteArray(5000, ' ') + R"(","format":1,"seq":7})"}),
+         SegmentRead::Result::refused},
+    };
+    const std::atomic<bool> running{false};
+    testing::TempDir dir;
+    const QString path = dir.file(QStringLiteral("seg-000000007.jsonl"));
+    for (const auto &c : cases) {
+        const SegmentRead read = readSegment(c.bytes, device, 7);
+        EXPECT_EQ(read.result, c.expected) << c.name << ": " << qPrintable(read.reason);
+        testing::writeFile(path, c.bytes);
+        EXPECT_EQ(SegmentFile(path, device, 7).check(running).result, c.expected) << c.name;
+    }
+    EXPECT_EQ(readSegment(whole, device, 7).segment.changes, (QList<SyncChange>{longText, sampleUpsert()}));
+}
+
+TEST(Segment, ABatchEndsAtItsBytesAndAlwaysHoldsOneChange)
+{
+    SyncChange large = sampleUpsert();
+    large.fields.insert(QStringLiteral("text"), QString(100'000, u'x'));
+    testing::TempDir dir;
+    const QString path = dir.file(QStringLiteral("seg-000000007.jsonl"));
+    testing::writeFile(path, Segment{device, 7, QList<SyncChange>(10, large)}.encode());
+    const std::atomic<bool> running{false};
+    SegmentFile file(path, device, 7);
+    ASSERT_EQ(file.check(running).result, SegmentRead::Result::complete);
+    const struct
+    {
+        qint64 bytes;
+        qsizetype expected;
+    } batches[] = {{1, 1}, {250'000, 3}, {1'000'000'000, 6}};
+    for (const auto &batch : batches)
+        EXPECT_EQ(file.nextChanges(Segment::largestBatch, batch.bytes).value_or(QList<SyncChange>()).size(), batch.expected)
+            << batch.bytes;
+    EXPECT_TRUE(file.handedOutAll());
+}
+
 TEST(Segment, DamageThatLeavesEveryLineValidIsCaughtByTheChecksum)
 {
     QByteArray damaged = Segment{device, 7, {sampleUpsert()}}.encode();

@@ -3,6 +3,7 @@
 
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
+#include "model/ClipLibrary.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Record.h"
@@ -474,6 +475,37 @@ TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
     for (const QString &file : folderFiles())
         EXPECT_LT(QFileInfo(file).size(), 1024 * 1024) << qPrintable(file);
     EXPECT_EQ(b.dump().size(), 1);
+}
+
+TEST_F(TwoInstallations, ImagesMoreThanABatchHoldsArriveAFewAtATime)
+{
+    for (int i = 0; i < 6; ++i) {
+        auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("image %1").arg(i)),
+                                               QDateTime::fromMSecsSinceEpoch(now + i));
+        clip->setImageData(QByteArray(4 * 1024 * 1024, char('a' + i)));
+        a.context().insert(clip);
+    }
+    save(a);
+    pump();
+    EXPECT_EQ(b.dump().size(), 6);
+    EXPECT_EQ(b.dump(), a.dump());
+}
+
+TEST_F(TwoInstallations, ABlobLargerThanAnyDeviceWritesIsRefusedAndItsChangeNotApplied)
+{
+    auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("rich")), QDateTime::fromMSecsSinceEpoch(now));
+    clip->setRtfData(QByteArray("{\\rtf1 rich}"));
+    a.context().insert(clip);
+    save(a);
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    const QString blob = SyncFolder(folder.path()).blobFile(a.mirror->device(), blobNameOf("{\\rtf1 rich}"));
+    testing::writeFile(blob, QByteArray(ClipLibrary::largestSyncedImage + 1, 'x'));
+
+    const ChangeImport::Result result = b.mirror->importChanges();
+    ASSERT_EQ(result.failures.size(), 1);
+    EXPECT_TRUE(result.failures[0].contains(QStringLiteral("blob larger"))) << qPrintable(result.failures[0]);
+    EXPECT_EQ(result.applied, 0);
+    EXPECT_TRUE(b.dump().isEmpty());
 }
 
 } // namespace
