@@ -121,9 +121,11 @@ TEST_F(Quit, QuitFromTheMenuNamesTheCopiesWaitingForRoomAndKeepsThemIfRoomIsMade
         EXPECT_EQ(alerts.shown().last(), AppModel::unsavedCopiesAlert(7, QString()));
         ModelContext &context = model.container().mainContext();
         EXPECT_EQ(context.fetchCount<ClipItem>(), c.saved);
-        if (c.answer == keepRunning)
+        if (c.answer == keepRunning) {
             EXPECT_EQ(context.pendingInserts<ClipItem>().size(), 7) << "still waiting for room";
-        if (c.answer == quit && !c.roomMade)
+        }
+        if (c.answer == quit && !c.roomMade) {
             EXPECT_EQ(warnings.messages().size(), 1) << warnings.text();
+        }
     }
 }

@@ -423,8 +423,9 @@ TEST(StoreOpening, AStoreThatIsNoFileOrHasNoRoomIsRefusedSayingWhy)
             ADD_FAILURE() << "opened";
         } catch (const StoreOpenError &error) {
             EXPECT_TRUE(error.message().contains(QLatin1String(c.reason))) << error.message().toStdString();
-            if (!noRoom)
+            if (!noRoom) {
                 EXPECT_TRUE(error.message().contains(path)) << error.message().toStdString();
+            }
         }
     }
 }
