@@ -654,6 +654,22 @@ std::span<const SecretRule> rules()
     return table;
 }
 
+const SeparatorRun *separatorRunOf(const SecretRule &rule)
+{
+    // Dots, a colon or a dash and a run of the random part that the
+    // pattern and the row's shape test both need.
+    static const std::pair<std::string_view, SeparatorRun> runs[] = {
+        {"discord-bot-token", {".", 27, true, false}}, // the signature after the last dot
+        {"ably-key", {":", 43, true, false}},
+        // A generated body is at least 12 letters and digits between its
+        // dashes, and holds a capital.
+        {"prefixed-token", {"_-", 20, false, true}},
+        {"qualified-prefixed-token", {"_-", 12, false, true}},
+    };
+    const auto *found = std::find_if(std::begin(runs), std::end(runs), [&rule](const auto &run) { return run.first == rule.id; });
+    return found == std::end(runs) ? nullptr : &found->second;
+}
+
 bool isAnyIssuer(const SecretRule &rule)
 {
     return rule.provider == anyIssuer;
