@@ -29,7 +29,11 @@ public:
     std::vector<std::vector<uint32_t>> find(std::string_view text) const;
 
 private:
-    bool holdsSeparator(const char *word) const;
+    class CapitalInToken;
+    // The high bit of each byte of the eight at `bytes` that may be a separator.
+    uint64_t separatorsIn(const char *bytes) const;
+    void takeRuns(std::string_view text, size_t at, std::vector<CapitalInToken> &capitals,
+                  std::vector<std::vector<uint32_t>> &found) const;
 
     static constexpr size_t maxShapes = 8;
     std::vector<SeparatorRun> m_shapes;

@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // The capital may stand anywhere in the token, before the separator too.
                       Case{"CapitalInToken", "Ab_cdef ab_cdef ab_cdeF_ghij", {{2, 10, 18, 23}, {2, 18, 23}, {}}},
                       Case{"SeparatorsOfEveryShape", "k:abcd_wxyz", {{6}, {}, {1}}},
+                      // A byte one above a separator, next to it, is no separator.
+                      Case{"ByteNextToASeparator", "_^abcdefgh", {{}, {}, {}}},
                       // Words of eight bytes with no separator are skipped whole.
                       Case{"PastWordsWithoutSeparators", std::string(21, ' ') + "_Abcd" + std::string(17, ' ') + "_x",
                            {{21}, {21}, {}}}),
