@@ -167,8 +167,17 @@ public:
             add(std::string(structure.pattern), nullptr, &structure);
         m_filter.Compile(&m_literals);
         m_filterAtoms = m_literals.size();
+        std::vector<SeparatorRun> runs; // what the detectors no literal anchors need
         for (int detector = 0; detector < int(m_detectors.size()); ++detector) {
             Anchors anchors = anchorsOf(m_detectors[size_t(detector)]);
+            const SeparatorRun *run = m_detectors[size_t(detector)].rule
+                ? secretrules::separatorRunOf(*m_detectors[size_t(detector)].rule)
+                : nullptr;
+            if (anchors.literals.empty() && run) {
+                m_runAnchorings.push_back({std::move(anchors), {detector}});
+                runs.push_back(*run);
+                continue;
+            }
             if (anchors.literals.empty()) {
                 m_unanchored.Add(m_detectors[size_t(detector)].pattern->pattern(), nullptr);
                 m_unanchoredReach = std::max(m_unanchoredReach, anchors.below);
@@ -183,6 +192,7 @@ public:
             alike->detectors.push_back(detector);
         }
         m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
+        m_runFinder = std::make_unique<SeparatorRunFinder>(std::move(runs));
         m_compiled = m_unanchored.Compile() && m_listedTokens.Compile();
         Q_ASSERT(m_compiled);
     }
@@ -199,7 +209,9 @@ public:
     {
         Candidates candidates;
         const Lines lines(latin1);
-        std::optional<std::vector<Windows>> unanchored = m_compiled ? unanchoredWindows(latin1, lines) : std::nullopt;
+        std::optional<std::vector<Windows>> unanchored;
+        if (m_compiled)
+            unanchored = m_unanchoredAnchorings.empty() ? std::vector<Windows>() : unanchoredWindows(latin1, lines);
         if (!unanchored) {
             for (int detector = 0; detector < int(m_detectors.size()); ++detector) // out of memory: try each
                 candidates.everywhere.push_back(detector);
@@ -208,6 +220,12 @@ public:
         for (size_t index = 0; index < unanchored->size(); ++index) {
             if (!(*unanchored)[index].empty())
                 candidates.anchored.emplace_back(&m_unanchoredAnchorings[index], std::move((*unanchored)[index]));
+        }
+        const std::vector<std::vector<uint32_t>> runs = m_runFinder->find(latin1);
+        for (size_t run = 0; run < runs.size(); ++run) {
+            Windows windows = windowsAt(lines.holding(runs[run]), m_runAnchorings[run].anchors, lines);
+            if (!windows.empty())
+                candidates.anchored.emplace_back(&m_runAnchorings[run], std::move(windows));
         }
 
         const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
@@ -395,8 +413,14 @@ private:
             std::inplace_merge(merged.begin(), merged.begin() + std::ptrdiff_t(middle), merged.end());
             atLines = &merged;
         }
+        return windowsAt(*atLines, anchors, lines);
+    }
+
+    // The lines around each of `atLines`, overlaps joined.
+    static Windows windowsAt(const std::vector<uint32_t> &atLines, const Anchors &anchors, const Lines &lines)
+    {
         Windows windows;
-        for (uint32_t line : *atLines)
+        for (uint32_t line : atLines)
             join(windows, lines.around(line, line, anchors.above, anchors.below));
         return windows;
     }
@@ -409,6 +433,8 @@ private:
     std::vector<Anchoring> m_anchorings;
     std::vector<Anchoring> m_unanchoredAnchorings; // by their index in the unanchored set
     size_t m_unanchoredReach = 0;                  // lines past a block a match of one may reach
+    std::vector<Anchoring> m_runAnchorings; // by their index in the run finder's shapes
+    std::unique_ptr<SeparatorRunFinder> m_runFinder;
     std::unique_ptr<LiteralFinder> m_literalFinder;
     RE2::Set m_listedTokens;
     std::vector<Detector> m_detectors;

@@ -1,5 +1,6 @@
 #include "secrets/SecretRules.h"
 
+#include "secrets/IdentifiableKeys.h"
 #include "secrets/SecretText.h"
 #include "secrets/TokenBody.h"
 
@@ -102,6 +103,19 @@ bool isDiscordBotToken(QStringView token)
     const qsizetype firstDot = token.indexOf(u'.');
     const qsizetype signature = token.size() - token.lastIndexOf(u'.') - 1;
     return firstDot >= 23 && firstDot <= 27 && signature >= 27 && signature <= 38 && isMixedCaseRandom(token.last(signature));
+}
+
+// Azure's identifiable keys: a key whose checksum holds is certain; one
+// whose checksum fails still counts where the part before its signature and
+// checksum looks random, as keys mistyped or cut short are still keys.
+bool isAzureIdentifiableKey(QStringView key)
+{
+    constexpr qsizetype signatureAndChecksum = 10;
+    QStringView body = key;
+    while (body.endsWith(u'='))
+        body.chop(1);
+    return identifiablekeys::hasAzureChecksum(key)
+        || (body.size() > signatureAndChecksum && isMixedCaseRandom(body.chopped(signatureAndChecksum)));
 }
 
 // kubeadm bootstrap tokens: 6 characters, '.', 16 characters.
@@ -413,18 +427,19 @@ constexpr SecretRule table[] = {
     {"ifttt-webhook", "IFTTT", Where::anywhere, "", R"x(maker\.ifttt\.com/(?:trigger/[0-9A-Za-z_-]+/(?:json/)?)?with/key/([0-9A-Za-z_-]{22,43}))x", 3.5, isMixedCaseRandom, ""}, // ifttt.com/maker_webhooks documentation
     {"mattermost-webhook", "Mattermost", Where::anywhere, "", R"x(/hooks/([0-9a-z]{26}))x", 3.5, isRandomLowerDigits, ""}, // docs.mattermost.com "Incoming webhooks"
     // ---- Microsoft identifiable keys (signature inside the key) ----
-    {"azure-storage-key", "Azure Storage", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76})\+ASt[0-9A-Za-z+/]{5}[AQgw]==)x", 4.0, isMixedCaseRandom, ""}, // github.com/microsoft/security-utilities "Identifiable keys" (+ASt)
-    {"azure-cosmos-key", "Azure Cosmos DB", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76})ACDb[0-9A-Za-z+/]{5}[AQgw]==)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (ACDb)
-    {"azure-service-bus-key", "Azure Service Bus", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33})\+ASb[0-9A-Za-z+/]{5}=)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (+ASb)
-    {"azure-event-hubs-key", "Azure Event Hubs", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33})\+AEh[0-9A-Za-z+/]{5}=)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (+AEh)
-    {"azure-relay-key", "Azure Relay", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33})\+ARm[0-9A-Za-z+/]{5}=)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (+ARm)
-    {"azure-apim-key", "Azure API Management", Where::anywhere, "", R"x(([0-9A-Za-z]{76})APIM[0-9A-Za-z]{5}[AQgw]==)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (APIM)
-    {"azure-search-key", "Azure AI Search", Where::anywhere, "", R"x(([0-9A-Za-z]{42})AzSe[A-D][0-9A-Za-z]{5})x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (AzSe)
-    {"azure-function-key", "Azure Functions", Where::anywhere, "", R"x(([0-9A-Za-z_-]{44})AzFu[0-9A-Za-z_-]{5}[AQgw]==)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (AzFu)
-    {"azure-container-registry-key", "Azure Container Registry", Where::anywhere, "", R"x(([0-9A-Za-z+/]{42})\+ACR[A-D][0-9A-Za-z+/]{5})x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (+ACR)
-    {"azure-redis-key", "Azure Cache for Redis", Where::anywhere, "", R"x(([0-9A-Za-z]{33})AzCa[A-P][0-9A-Za-z]{5}=)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (AzCa)
-    {"azure-iot-key", "Azure IoT", Where::anywhere, "", R"x(([0-9A-Za-z+/]{42})AIoT[0-9A-Za-z+/]{5}=)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (AIoT)
-    {"azure-batch-key", "Azure Batch", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76})\+ABa[0-9A-Za-z+/]{5}[AQgw]==)x", 4.0, isMixedCaseRandom, ""}, // microsoft/security-utilities "Identifiable keys" (+ABa)
+    {"azure-storage-key", "Azure Storage", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76}\+ASt[0-9A-Za-z+/]{5}[AQgw]==))x", 4.0, isAzureIdentifiableKey, ""}, // github.com/microsoft/security-utilities "Identifiable keys" (+ASt)
+    {"azure-cosmos-key", "Azure Cosmos DB", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76}ACDb[0-9A-Za-z+/]{5}[AQgw]==))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (ACDb)
+    {"azure-service-bus-key", "Azure Service Bus", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}\+ASb[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (+ASb)
+    {"azure-event-hubs-key", "Azure Event Hubs", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}\+AEh[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (+AEh)
+    {"azure-relay-key", "Azure Relay", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}\+ARm[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (+ARm)
+    {"azure-apim-key", "Azure API Management", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76}APIM[0-9A-Za-z+/]{5}[AQgw]==))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (APIM)
+    {"azure-search-key", "Azure AI Search", Where::anywhere, "", R"x(([0-9A-Za-z+/]{42}AzSe[A-D][0-9A-Za-z+/]{5}))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (AzSe)
+    {"azure-function-key", "Azure Functions", Where::anywhere, "", R"x(([0-9A-Za-z_-]{44}AzFu[0-9A-Za-z_-]{5}[AQgw]==))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (AzFu)
+    {"azure-container-registry-key", "Azure Container Registry", Where::anywhere, "", R"x(([0-9A-Za-z+/]{42}\+ACR[A-D][0-9A-Za-z+/]{5}))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (+ACR)
+    {"azure-redis-key", "Azure Cache for Redis", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}AzCa[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (AzCa)
+    {"azure-event-grid-key", "Azure Event Grid", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}AZEG[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (AZEG)
+    {"azure-iot-key", "Azure IoT", Where::anywhere, "", R"x(([0-9A-Za-z+/]{33}AIoT[A-P][0-9A-Za-z+/]{5}=))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (AIoT)
+    {"azure-batch-key", "Azure Batch", Where::anywhere, "", R"x(([0-9A-Za-z+/]{76}\+ABa[0-9A-Za-z+/]{5}[AQgw]==))x", 4.0, isAzureIdentifiableKey, ""}, // microsoft/security-utilities "Identifiable keys" (+ABa)
     {"azure-devops-pat", "Azure DevOps", Where::anywhere, "", R"x(([0-9A-Za-z]{52})JQQJ9[9DH][0-9A-Za-z][A-L][0-9A-Za-z]{16}AZDO[0-9A-Za-z]{4})x", 4.0, isMixedCaseRandom, ""}, // learn.microsoft.com "Use personal access tokens" (84-character format, AZDO signature)
     // ---- More cloud and infrastructure ----
     {"aws-session-token", "AWS", Where::anywhere, "", R"x((?:FwoGZXIvYXdzE|IQoJb3JpZ2luX2Vj)([0-9A-Za-z+/=]{100,}))x", 4.0, isMixedCaseRandom, ""}, // docs.aws.amazon.com STS "GetSessionToken" (session token encoding)
@@ -652,6 +667,22 @@ bool holdsFake(QStringView match, std::string_view fakes)
 std::span<const SecretRule> rules()
 {
     return table;
+}
+
+const SeparatorRun *separatorRunOf(const SecretRule &rule)
+{
+    // Dots, a colon or a dash and a run of the random part that the
+    // pattern and the row's shape test both need.
+    static const std::pair<std::string_view, SeparatorRun> runs[] = {
+        {"discord-bot-token", {".", 27, true, false}}, // the signature after the last dot
+        {"ably-key", {":", 43, true, false}},
+        // A generated body is at least 12 letters and digits between its
+        // dashes, and holds a capital.
+        {"prefixed-token", {"_-", 20, false, true}},
+        {"qualified-prefixed-token", {"_-", 12, false, true}},
+    };
+    const auto *found = std::find_if(std::begin(runs), std::end(runs), [&rule](const auto &run) { return run.first == rule.id; });
+    return found == std::end(runs) ? nullptr : &found->second;
 }
 
 bool isAnyIssuer(const SecretRule &rule)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "secrets/SeparatorRuns.h"
+
 #include <QStringView>
 
 #include <span>
@@ -41,6 +43,10 @@ std::span<const SecretRule> rules();
 // The row for tokens of issuers no other row lists: it must not take a
 // listed token glued to a word for an unlisted one.
 bool isAnyIssuer(const SecretRule &rule);
+
+// What every token of `rule` holds where its pattern has no literal to look
+// for; null where it has one, or none is known.
+const SeparatorRun *separatorRunOf(const SecretRule &rule);
 
 // Whether `random`, matched by `rule`, passes the rule's entropy, shape or
 // checksum, and is none of its documented fakes (`match` is the whole token).

@@ -285,7 +285,7 @@ constexpr Structure table[] = {
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
     {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)[ \t]+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
-    {"connection-constructor", R"x((?:new\s+PDO|OpenDSObject)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*["']([^"'\n]{4,200})["'])x", passwordGroup},
+    {"connection-constructor", R"x((?:(?:new\s+)?PDO|OpenDSObject)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"htpasswd-batch", R"x(htpasswd[ \t]+-[A-Za-z]*b[A-Za-z]*[ \t]+\S+[ \t]+\S+[ \t]+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"pgpass-line", R"x((?m)^(?:[A-Za-z0-9.*_-]+|\[[0-9a-fA-F:]+\]):(?:5432|\*):[^:\s]+:[^:\s]+:(\S{4,200})\r?$)x", passwordGroup},
     {"filezilla-pass", R"x(<Pass(\s+encoding="base64")?>([^<\n]{4,400})</Pass>)x", fileZillaPassword},

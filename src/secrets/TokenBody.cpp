@@ -56,6 +56,47 @@ bool variedFor(QStringView chars, qsizetype alphabet)
     return hasDistinctChars(chars, int(wanted));
 }
 
+// Whether most letters of `part` stand in camel-case words: a capital or
+// none, then lower case letters with a vowel (With|SHA1|And|40|Bit|RC2,
+// Crypto|Pro|Param|Set). Random letters seldom run three lower case long.
+bool isCamelWords(QStringView part)
+{
+    constexpr qsizetype minWord = 3;
+    const auto isVowel = [](QChar c) { return std::u16string_view(u"aeiouy").find(c.unicode()) != std::u16string_view::npos; };
+    qsizetype letters = 0;
+    qsizetype inWords = 0;
+    for (qsizetype at = 0; at < part.size();) {
+        if (!is(part[at], Lower | Upper)) {
+            ++at;
+            continue;
+        }
+        qsizetype end = at + 1;
+        bool vowel = isVowel(part[at].toLower());
+        while (end < part.size() && is(part[end], Lower)) {
+            vowel = vowel || isVowel(part[end]);
+            ++end;
+        }
+        letters += end - at;
+        if (end - at >= minWord && vowel)
+            inWords += end - at;
+        at = end;
+    }
+    return letters > 0 && inWords * 5 >= letters * 3;
+}
+
+// Whether a part of the body between its underscores, long enough to be
+// a token's random part, is no name made of words: in
+// OBJ_pbe_WithSHA1And40BitRC2_CBC every part is words or short.
+bool holdsUnnamedPart(QStringView body)
+{
+    constexpr qsizetype minPart = 12;
+    for (QStringView part : body.tokenize(u'_')) {
+        if (part.size() >= minPart && !isCamelWords(part))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool looksIssued(QStringView body)
@@ -63,7 +104,8 @@ bool looksIssued(QStringView body)
     const Compact compact = compacted(body);
     const QStringView chars(compact.chars.data(), compact.chars.size());
     // A name split into short parts, or a UUID, however random its letters.
-    if (isChainOfShortNames(body) || isUuid(body) || compact.longestRun < 12)
+    if (isChainOfShortNames(body) || isUuid(body) || compact.longestRun < 12
+        || (body.contains(u'_') && !holdsUnnamedPart(body)))
         return false;
     const qsizetype lower = countOf(chars, Lower);
     const qsizetype upper = countOf(chars, Upper);

@@ -49,6 +49,8 @@ const Everyday everydayTexts[] = {
     {"test names", "    def test_undefinedExceptionNameObscuringLocalVariable2(self):"},
     {"mangled call", "    nid_key = self._lib.NID_aes_256_cbc"},
     {"long Qt name", "QAbstractItemModelTester_FailureReportingMode_QtTest2"},
+    {"OpenSSL object name", "#define OBJ_pbe_WithSHA1And40BitRC2_CBC         OBJ_pkcs12_pbeids,6L"},
+    {"OpenSSL parameter set", "#define OBJ_id_GostR3411_94_CryptoProParamSet           OBJ_cryptopro,30L,1L"},
     // Types, constants, calls, paths and placeholders under key-like names.
     {"type annotation", "private_key: ed25519.Ed25519PrivateKey = load_key()"},
     {"parameter annotation", "        self, private_key: ed25519.Ed25519PrivateKey, f_priv: _FragList"},

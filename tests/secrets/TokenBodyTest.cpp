@@ -29,6 +29,9 @@ const Body bodies[] = {
     {"3f786850e387550fdab836ed7e6dc881", false},                         // a short digest
     {"Ab3_Cd4_Ef5_Gh6_Ij7_Kl8", false},                                   // short parts
     {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", false},                               // no digits
+    {"WithSHA1And40BitRC2_CBC", false},                                  // words between underscores
+    {"GostR3411_94_CryptoProParamSet", false},
+    {"0UhJ_0X6uqSAoZ1NUo0YKQARrjucFETEYmia9BvKLkvtvre6NKrzp0XNEAiDhNn", true}, // base64url with an underscore
 };
 
 class TokenBody : public ::testing::TestWithParam<Body>
