@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFuture>
 #include <QList>
+#include <QMutex>
 #include <QString>
 
 #include <atomic>
@@ -80,7 +82,15 @@ public:
     bool checkpoint();
 
 private:
+    // Copies what the logs hold into the store files on a worker, through a
+    // connection of its own; asked again while it runs, it copies once more.
+    void copyLogsInBackground();
+
     QString m_directory;
+    QMutex m_logCopyLock;
+    bool m_logCopyRunning = false;
+    bool m_logCopyAgain = false;
+    QFuture<void> m_logCopy;
     std::unique_ptr<sql::Database> m_db;
     std::unique_ptr<ModelContext> m_context;
 };

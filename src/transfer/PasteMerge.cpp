@@ -112,7 +112,8 @@ bool PasteMerge::mergeSlice(int milliseconds, QString *error)
     timer.start();
     for (int merged = 0; merged < m_sliceSize.items() && !isFinished(); ++merged)
         mergeClip(m_snapshot.clips.at(m_next++));
-    if (!m_context.save()) {
+    // A slice a power cut takes back is added by the next import.
+    if (!m_context.saveImported()) {
         if (error)
             *error = m_context.lastError();
         rollBack();
