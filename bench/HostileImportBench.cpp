@@ -116,6 +116,14 @@ const Case cases[] = {
          for (int key = 1; key <= 20; ++key)
              paste.addPaste7Clip(key, double(key), row);
      }},
+    {"20 rows of 16M characters, each a different text",
+     [](PasteHome &paste, const QString &) {
+         for (int key = 1; key <= 20; ++key) {
+             const QByteArray letters = QByteArray(3, char('a' + key)).toBase64();
+             paste.addPaste7Clip(key, double(key),
+                                 inlineValue(deflatedJsonText(letters.repeated(16 * 1024 * 1024 / 3), 1, 9)));
+         }
+     }},
 };
 
 ReadEnvironment environmentFor(const QString &home, const QString &temporary)
