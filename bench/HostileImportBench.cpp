@@ -128,7 +128,10 @@ const Case cases[] = {
 
 ReadEnvironment environmentFor(const QString &home, const QString &temporary)
 {
-    return {home, temporary, [] { return true; }, [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    ReadEnvironment environment{home, temporary, [] { return true; },
+                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    environment.spoolFolder = temporary;
+    return environment;
 }
 
 QString outcome(const std::function<Snapshot()> &read)

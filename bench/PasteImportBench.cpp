@@ -154,8 +154,9 @@ int main(int argc, char **argv)
     total.start();
     sinceBeat.start();
     heartbeat.start();
-    const PasteImporter::ReadEnvironment environment{home.path(), temporary.path(), [] { return true; },
-                                                     [](const QString &) { return 0; }};
+    PasteImporter::ReadEnvironment environment{home.path(), temporary.path(), [] { return true; },
+                                               [](const QString &) { return 0; }};
+    environment.spoolFolder = storeDir.path();
     std::unique_ptr<PasteMerge> merge;
     PasteImportSummary summary;
     qint64 readMilliseconds = 0;

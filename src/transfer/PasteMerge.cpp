@@ -76,12 +76,28 @@ ClipItemPtr PasteMerge::clipWithID(const QUuid &id)
     return found.isEmpty() ? nullptr : found.first();
 }
 
+std::optional<ClipDraft> PasteMerge::draftOf(const PasteImporter::Clip &clip)
+{
+    if (!clip.spooledText)
+        return clip.draft;
+    ClipDraft draft = clip.draft;
+    draft.text = m_snapshot.textSpool ? m_snapshot.textSpool->text(*clip.spooledText) : std::nullopt;
+    if (!draft.text)
+        return std::nullopt;
+    return draft;
+}
+
 void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
 {
     ClipItemPtr target = existingClip(clip.contentHash);
     const bool isNew = !target;
     if (isNew) {
-        target = m_clips.makeClip(clip.draft);
+        const std::optional<ClipDraft> draft = draftOf(clip);
+        if (!draft) {
+            ++m_summary.skipped;
+            return;
+        }
+        target = m_clips.makeClip(*draft);
         target->setCreatedAt(clip.date);
         m_unsavedClips.append(target->id());
         ++m_summary.imported;
