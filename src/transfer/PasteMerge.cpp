@@ -16,6 +16,9 @@ namespace {
 
 // Far enough for any real display order, near enough that a date stays valid.
 constexpr qint64 longestPinOffset = 100LL * 365 * 86400;
+// New texts a slice saves at most (past its first clip): a slice of long
+// texts is timed only once saved, and a few of them hold the window seconds.
+constexpr qsizetype sliceTextChars = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -87,17 +90,19 @@ std::optional<ClipDraft> PasteMerge::draftOf(const PasteImporter::Clip &clip)
     return draft;
 }
 
-void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
+qsizetype PasteMerge::mergeClip(const PasteImporter::Clip &clip)
 {
     ClipItemPtr target = existingClip(clip.contentHash);
     const bool isNew = !target;
+    qsizetype newText = 0;
     if (isNew) {
         const std::optional<ClipDraft> draft = draftOf(clip);
         if (!draft) {
             ++m_summary.skipped;
-            return;
+            return 0;
         }
         target = m_clips.makeClip(*draft);
+        newText = draft->text ? draft->text->size() : 0;
         target->setCreatedAt(clip.date);
         m_unsavedClips.append(target->id());
         ++m_summary.imported;
@@ -120,14 +125,16 @@ void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
         const qint64 offset = std::clamp(clip.orderInBoard, -longestPinOffset, longestPinOffset);
         target->setPin(*board, m_now.addSecs(-offset));
     }
+    return newText;
 }
 
 bool PasteMerge::mergeSlice(int milliseconds, QString *error)
 {
     QElapsedTimer timer;
     timer.start();
-    for (int merged = 0; merged < m_sliceSize.items() && !isFinished(); ++merged)
-        mergeClip(m_snapshot.clips.at(m_next++));
+    qsizetype newText = 0;
+    for (int merged = 0; merged < m_sliceSize.items() && newText < sliceTextChars && !isFinished(); ++merged)
+        newText += mergeClip(m_snapshot.clips.at(m_next++));
     // A slice a power cut takes back is added by the next import.
     if (!m_context.saveImported()) {
         if (error)

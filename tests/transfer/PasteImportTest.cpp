@@ -589,3 +589,24 @@ TEST(PasteImportTest, LongTextsPastWhatTheReadHoldsWaitInTheSpoolAndArriveWhole)
     for (const QString &text : std::as_const(texts))
         EXPECT_TRUE(home.clipWithText(text)) << text.at(0).toLatin1();
 }
+
+// A slice is timed only once saved: one of many long texts would hold the
+// window for seconds, so a slice takes new long texts a few at a time.
+TEST(PasteImportTest, ASliceStopsOnceItsNewTextsAreLong)
+{
+    ImportHome home;
+    Snapshot snapshot;
+    for (int i = 0; i < 3; ++i) {
+        Clip c;
+        c.draft = ClipDraft::fromText(QString(3 * 1024 * 1024, QChar(u'a' + i)));
+        c.contentHash = makeContentHash(c.draft.kind, c.draft.text, c.draft.imageData, c.draft.filePaths);
+        c.date = home.clock.now();
+        snapshot.clips.append(c);
+    }
+    PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
+    ASSERT_TRUE(merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, nullptr));
+    EXPECT_EQ(merge.mergedClips(), 2);
+    ASSERT_TRUE(merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, nullptr));
+    EXPECT_TRUE(merge.isFinished());
+    EXPECT_EQ(merge.summary().imported, 3);
+}
