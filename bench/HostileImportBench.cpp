@@ -116,11 +116,22 @@ const Case cases[] = {
          for (int key = 1; key <= 20; ++key)
              paste.addPaste7Clip(key, double(key), row);
      }},
+    {"20 rows of 16M characters, each a different text",
+     [](PasteHome &paste, const QString &) {
+         for (int key = 1; key <= 20; ++key) {
+             const QByteArray letters = QByteArray(3, char('a' + key)).toBase64();
+             paste.addPaste7Clip(key, double(key),
+                                 inlineValue(deflatedJsonText(letters.repeated(16 * 1024 * 1024 / 3), 1, 9)));
+         }
+     }},
 };
 
 ReadEnvironment environmentFor(const QString &home, const QString &temporary)
 {
-    return {home, temporary, [] { return true; }, [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    ReadEnvironment environment{home, temporary, [] { return true; },
+                                [](const QString &folder) { return QDir(folder).exists() ? 0 : ENOENT; }};
+    environment.spoolFolder = temporary;
+    return environment;
 }
 
 QString outcome(const std::function<Snapshot()> &read)

@@ -4,7 +4,8 @@
 // on a worker as in the app, the merge on this thread a slice at a time;
 // prints the whole time, the peak memory and the longest the main thread
 // went without handling its events. With --large-rows: instead, a history of
-// 20 rows of 16M characters each (450 KB of DEFLATE JSON) into a small store.
+// 20 rows of 16M characters each (450 KB of DEFLATE JSON) into a small store;
+// with --distinct as well, each row a text of its own.
 #include "HistoryFill.h"
 #include "transfer/PasteFixtures.h"
 
@@ -89,14 +90,15 @@ void fillHistory(PasteHome &paste)
 
 constexpr int largeRows = 20;
 
-// Rows of one 16M-character text each, a few kilobytes of DEFLATE JSON apiece.
-void fillLargeRows(PasteHome &paste)
+// Rows of one 16M-character text each, a few kilobytes of DEFLATE JSON
+// apiece: the same text, or each a text of its own.
+void fillLargeRows(PasteHome &paste, bool distinct)
 {
-    const QByteArray text = QByteArray("a").repeated(ClipDraft::largestText);
-    const QByteArray row = inlineValue(deflateRaw(
-        "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + text.toBase64() + "\"}}]"));
-    for (int key = 1; key <= largeRows; ++key)
-        paste.addPaste7Clip(key, double(key), row);
+    for (int key = 1; key <= largeRows; ++key) {
+        const QByteArray text = QByteArray(1, char(distinct ? 'a' + key : 'a')).repeated(ClipDraft::largestText);
+        paste.addPaste7Clip(key, double(key), inlineValue(deflateRaw(
+            "[{\"dataByType\":{\"public.utf8-plain-text\":\"" + text.toBase64() + "\"}}]")));
+    }
     paste.close();
 }
 
@@ -106,6 +108,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool large = QCoreApplication::arguments().contains(QStringLiteral("--large-rows"));
+    const bool distinct = QCoreApplication::arguments().contains(QStringLiteral("--distinct"));
     QTemporaryDir storeDir, home, temporary;
     {
         ModelContainer container(storeDir.path());
@@ -117,7 +120,7 @@ int main(int argc, char **argv)
     }
     PasteHome paste(home.path());
     if (large)
-        fillLargeRows(paste);
+        fillLargeRows(paste, distinct);
     else
         fillHistory(paste);
 
@@ -154,8 +157,9 @@ int main(int argc, char **argv)
     total.start();
     sinceBeat.start();
     heartbeat.start();
-    const PasteImporter::ReadEnvironment environment{home.path(), temporary.path(), [] { return true; },
-                                                     [](const QString &) { return 0; }};
+    PasteImporter::ReadEnvironment environment{home.path(), temporary.path(), [] { return true; },
+                                               [](const QString &) { return 0; }};
+    environment.spoolFolder = storeDir.path();
     std::unique_ptr<PasteMerge> merge;
     PasteImportSummary summary;
     qint64 readMilliseconds = 0;

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtEndian>
 
 #include <sqlite3.h>
@@ -180,11 +181,46 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
     m_eraseRetry = std::make_unique<QTimer>();
     m_eraseRetry->setSingleShot(true);
     QObject::connect(m_eraseRetry.get(), &QTimer::timeout, [this] { retryErasing(); });
+    m_context->setLogCopier([this] { copyLogsInBackground(); });
 }
 
 ModelContainer::~ModelContainer()
 {
+    m_logCopy.waitForFinished();
     m_context.reset();
+}
+
+void ModelContainer::copyLogsInBackground()
+{
+    {
+        const QMutexLocker locker(&m_logCopyLock);
+        if (m_logCopyRunning) {
+            m_logCopyAgain = true;
+            return;
+        }
+        m_logCopyRunning = true;
+    }
+    m_logCopy = QtConcurrent::run([this] {
+        for (;;) {
+            for (const char *name : {syncedStoreName, localStoreName}) {
+                try {
+                    sql::Database db;
+                    db.open(QDir(m_directory).filePath(QLatin1String(name)));
+                    db.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+                } catch (const sql::Error &error) {
+                    // The next commit past the log's limit copies it instead.
+                    report(QStringLiteral("could not copy the %1 log into its store: %2")
+                               .arg(QLatin1String(name), error.message()));
+                }
+            }
+            const QMutexLocker locker(&m_logCopyLock);
+            if (!m_logCopyAgain) {
+                m_logCopyRunning = false;
+                return;
+            }
+            m_logCopyAgain = false;
+        }
+    });
 }
 
 std::optional<StoreOpenError> ModelContainer::verify(const QString &storeDirectory, const std::atomic<bool> &cancelled)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFuture>
 #include <QList>
+#include <QMutex>
 #include <QString>
 
 #include <atomic>
@@ -89,8 +91,15 @@ private:
     // Empty when done, else what kept it from finishing.
     QString tryCheckpoint();
     void retryErasing();
+    // Copies what the logs hold into the store files on a worker, through a
+    // connection of its own; asked again while it runs, it copies once more.
+    void copyLogsInBackground();
 
     QString m_directory;
+    QMutex m_logCopyLock;
+    bool m_logCopyRunning = false;
+    bool m_logCopyAgain = false;
+    QFuture<void> m_logCopy;
     std::unique_ptr<sql::Database> m_db;
     std::unique_ptr<ModelContext> m_context;
     std::unique_ptr<QTimer> m_eraseRetry;

@@ -5,8 +5,11 @@
 #include "model/Sqlite.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -630,6 +633,30 @@ bool ModelContext::save()
         m_afterDeletion();
     emit didSave(summary);
     return true;
+}
+
+namespace {
+
+// SQLite's own: a commit that leaves more pages in the log copies them.
+constexpr int defaultLogPagesBeforeCopy = 1000;
+
+} // namespace
+
+bool ModelContext::saveImported()
+{
+    std::optional<sql::UnsyncedCommits> unsynced;
+    try {
+        unsynced.emplace(m_db, QList<QString>{QStringLiteral("main"), QStringLiteral("local")});
+    } catch (const sql::Error &error) {
+        qWarning("an import's commit waits for the disk: %s", qPrintable(error.message()));
+    }
+    if (!m_copyLog)
+        return save();
+    sqlite3_wal_autocheckpoint(m_db.handle(), 0);
+    const bool saved = save();
+    sqlite3_wal_autocheckpoint(m_db.handle(), defaultLogPagesBeforeCopy);
+    m_copyLog();
+    return saved;
 }
 
 bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)

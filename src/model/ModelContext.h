@@ -137,6 +137,11 @@ public:
     // edits made alongside them (the views list those records again, as
     // after a save), so nothing the user deleted waits in memory only.
     bool save();
+    // save() for what can be written again from where it came from (an
+    // import): its commit neither waits for the disk nor copies the log into
+    // the store files here, which `copyLog` (when set) does off this thread.
+    bool saveImported();
+    void setLogCopier(Checkpoint copyLog) { m_copyLog = std::move(copyLog); }
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
 
@@ -190,6 +195,7 @@ private:
 
     sql::Database &m_db;
     Checkpoint m_afterDeletion;
+    Checkpoint m_copyLog;
     QHash<const EntitySpec *, IdentityTable> m_identityMap;
     std::vector<std::shared_ptr<Record>> m_inserted;
     QHash<Record *, std::shared_ptr<Record>> m_changed;   // held until saved

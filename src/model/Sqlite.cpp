@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QDateTime>
+#include <QDebug>
 #include <QFile>
 #include <QUuid>
 
@@ -330,6 +331,26 @@ void Transaction::commit()
 {
     m_db.exec(QStringLiteral("COMMIT"));
     m_done = true;
+}
+
+UnsyncedCommits::UnsyncedCommits(Database &db, QList<QString> schemas) : m_db(db), m_schemas(std::move(schemas))
+{
+    setSynchronous("NORMAL");
+}
+
+UnsyncedCommits::~UnsyncedCommits()
+{
+    try {
+        setSynchronous("FULL");
+    } catch (const Error &error) {
+        qWarning("later commits may wait less for the disk: %s", qPrintable(error.message()));
+    }
+}
+
+void UnsyncedCommits::setSynchronous(const char *level)
+{
+    for (const QString &schema : std::as_const(m_schemas))
+        m_db.exec(QStringLiteral("PRAGMA %1.synchronous = %2").arg(schema, QLatin1String(level)));
 }
 
 } // namespace tamo::sql

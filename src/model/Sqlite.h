@@ -143,4 +143,22 @@ private:
     bool m_done = false;
 };
 
+// While it lives, commits to the named schemas do not wait for the disk: for
+// what can be written again from where it came from (an import) should a
+// power cut lose it. Throws when the connection refuses.
+class UnsyncedCommits
+{
+public:
+    explicit UnsyncedCommits(Database &db, QList<QString> schemas = {QStringLiteral("main")});
+    ~UnsyncedCommits();
+    UnsyncedCommits(const UnsyncedCommits &) = delete;
+    UnsyncedCommits &operator=(const UnsyncedCommits &) = delete;
+
+private:
+    void setSynchronous(const char *level);
+
+    Database &m_db;
+    QList<QString> m_schemas;
+};
+
 } // namespace tamo::sql

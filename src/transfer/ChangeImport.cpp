@@ -19,28 +19,6 @@ namespace tamo {
 
 namespace {
 
-// What an import writes it writes again from the files, which stay, should
-// a power cut lose it: its commits need not wait for the disk, which keeps
-// the transactions the app's saves wait behind short.
-class UnsyncedCommits
-{
-public:
-    explicit UnsyncedCommits(sql::Database &db) : m_db(db) { m_db.exec(QStringLiteral("PRAGMA synchronous = NORMAL")); }
-    ~UnsyncedCommits()
-    {
-        try {
-            m_db.exec(QStringLiteral("PRAGMA synchronous = FULL"));
-        } catch (const sql::Error &error) {
-            qWarning("sync: later commits may wait less for the disk: %s", qPrintable(error.message()));
-        }
-    }
-    UnsyncedCommits(const UnsyncedCommits &) = delete;
-    UnsyncedCommits &operator=(const UnsyncedCommits &) = delete;
-
-private:
-    sql::Database &m_db;
-};
-
 bool holdsBlobsOf(const QHash<QString, QByteArray> &blobs, const SyncChange &change)
 {
     return std::all_of(change.blobs.begin(), change.blobs.end(),
@@ -59,7 +37,10 @@ ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, Q
 ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
 {
     Result result;
-    const UnsyncedCommits commits(m_store.db);
+    // What an import writes it writes again from the files, which stay: its
+    // commits need not wait for the disk, which keeps the transactions the
+    // app's saves wait behind short.
+    const sql::UnsyncedCommits commits(m_store.db);
     for (const QString &device : m_folder.devices()) {
         if (device == m_ownDevice)
             continue;

@@ -343,6 +343,27 @@ std::optional<Clip> withoutLaterDraft(std::optional<Clip> clip, bool first)
     return clip;
 }
 
+// A long text that would take what the snapshot holds of texts past this
+// many bytes waits in the spool: many distinct long texts would otherwise
+// all be held until merged.
+constexpr qint64 textBytesInMemory = 64 * 1024 * 1024;
+constexpr qsizetype spooledTextChars = 1024 * 1024;
+
+void spoolPastBudget(Clip &clip, TextSpool *spool, std::atomic<qint64> &textBytesHeld)
+{
+    const std::optional<QString> &text = clip.draft.text;
+    if (!text)
+        return;
+    const qint64 bytes = text->size() * qint64(sizeof(QChar));
+    const qint64 held = textBytesHeld.fetch_add(bytes) + bytes;
+    if (spool && text->size() >= spooledTextChars && held > textBytesInMemory) {
+        if ((clip.spooledText = spool->put(*text))) {
+            clip.draft.text.reset();
+            textBytesHeld -= bytes;
+        }
+    }
+}
+
 void readClips(sql::Database &db, WatchedQueries &watch, Version version, const Apps &apps,
                const QHash<qint64, qint64> &membership, const QString &externalFolder,
                const std::atomic<bool> &cancelled, Snapshot &snapshot)
@@ -381,9 +402,15 @@ void readClips(sql::Database &db, WatchedQueries &watch, Version version, const 
         const bool first = firstRows.isFirst(clip->contentHash, index);
         snapshot.clips.append(*withoutLaterDraft(std::move(clip), first));
     };
-    auto claimed = [&firstRows](std::optional<Clip> clip, qsizetype index) {
+    // Spooled as soon as decoded, on the decoding thread: a batch's results
+    // are all held until the last is decoded.
+    std::atomic<qint64> textBytesHeld = 0;
+    auto claimed = [&firstRows, &snapshot, &textBytesHeld](std::optional<Clip> clip, qsizetype index) {
         const bool first = clip && firstRows.claim(clip->contentHash, index);
-        return withoutLaterDraft(std::move(clip), first);
+        clip = withoutLaterDraft(std::move(clip), first);
+        if (clip)
+            spoolPastBudget(*clip, snapshot.textSpool.get(), textBytesHeld);
+        return clip;
     };
     auto decodeBatch = [&] {
         const QList<std::optional<Clip>> decoded = QtConcurrent::blockingMapped(
@@ -456,6 +483,8 @@ Snapshot readDatabase(const ReadEnvironment &environment, Version version, const
     PrivateCopy copy(environment.temporaryRoot);
     copy.copyDatabase(folder, databaseName);
     Snapshot snapshot;
+    if (!environment.spoolFolder.isEmpty())
+        snapshot.textSpool = std::make_shared<TextSpool>(environment.spoolFolder);
     sql::Database db;
     try {
         db.openReadOnly(copy.filePath(databaseName));

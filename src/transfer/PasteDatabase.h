@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ClipDraft.h"
+#include "transfer/TextSpool.h"
 
 #include <QDateTime>
 #include <QList>
@@ -39,6 +40,8 @@ struct Clip
     std::optional<qint64> boardPasteID;
     qint64 orderInBoard = 0;
     std::optional<QString> title;
+    // Where the draft's text waits, when it is not in the draft.
+    std::optional<TextSpool::Place> spooledText;
 };
 
 struct Snapshot
@@ -46,6 +49,8 @@ struct Snapshot
     QList<Board> boards;
     QList<Clip> clips; // newest first
     int unreadable = 0; // rows that gave no clip
+    // Holds the long texts past what the snapshot keeps in memory.
+    std::shared_ptr<TextSpool> textSpool;
 };
 
 class ImportError
@@ -99,6 +104,9 @@ struct ReadEnvironment
     // How long one step of a query may take: the other app's database may
     // hold a view whose query never ends.
     std::chrono::milliseconds stepBudget = std::chrono::seconds(20);
+    // Where long texts wait for the merge once the snapshot holds enough in
+    // memory; with none, every text stays in memory.
+    QString spoolFolder = QString();
 
     // The user's home, $XDG_RUNTIME_DIR (else the temporary folder), the
     // real listing; `pasteInstalled` is the caller's.

@@ -133,6 +133,7 @@ void PasteHistoryImport::runPasteImport(Version version)
     PasteImporter::ReadEnvironment environment = m_environment;
     environment.pasteInstalled = [installed = m_environment.pasteInstalled()] { return installed; };
     environment.cancelled = m_cancelRead;
+    environment.spoolFolder = m_model->container().storeDirectory();
     watcher->setFuture(QtConcurrent::run(m_reader, [version, environment]() -> ReadResult {
         try {
             return PasteImporter::readSnapshot(version, environment);

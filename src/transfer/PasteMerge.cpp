@@ -16,6 +16,9 @@ namespace {
 
 // Far enough for any real display order, near enough that a date stays valid.
 constexpr qint64 longestPinOffset = 100LL * 365 * 86400;
+// New texts a slice saves at most (past its first clip): a slice of long
+// texts is timed only once saved, and a few of them hold the window seconds.
+constexpr qsizetype sliceTextChars = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -76,12 +79,30 @@ ClipItemPtr PasteMerge::clipWithID(const QUuid &id)
     return found.isEmpty() ? nullptr : found.first();
 }
 
-void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
+std::optional<ClipDraft> PasteMerge::draftOf(const PasteImporter::Clip &clip)
+{
+    if (!clip.spooledText)
+        return clip.draft;
+    ClipDraft draft = clip.draft;
+    draft.text = m_snapshot.textSpool ? m_snapshot.textSpool->text(*clip.spooledText) : std::nullopt;
+    if (!draft.text)
+        return std::nullopt;
+    return draft;
+}
+
+qsizetype PasteMerge::mergeClip(const PasteImporter::Clip &clip)
 {
     ClipItemPtr target = existingClip(clip.contentHash);
     const bool isNew = !target;
+    qsizetype newText = 0;
     if (isNew) {
-        target = m_clips.makeClip(clip.draft);
+        const std::optional<ClipDraft> draft = draftOf(clip);
+        if (!draft) {
+            ++m_summary.skipped;
+            return 0;
+        }
+        target = m_clips.makeClip(*draft);
+        newText = draft->text ? draft->text->size() : 0;
         target->setCreatedAt(clip.date);
         m_unsavedClips.append(target->id());
         ++m_summary.imported;
@@ -104,15 +125,18 @@ void PasteMerge::mergeClip(const PasteImporter::Clip &clip)
         const qint64 offset = std::clamp(clip.orderInBoard, -longestPinOffset, longestPinOffset);
         target->setPin(*board, m_now.addSecs(-offset));
     }
+    return newText;
 }
 
 bool PasteMerge::mergeSlice(int milliseconds, QString *error)
 {
     QElapsedTimer timer;
     timer.start();
-    for (int merged = 0; merged < m_sliceSize.items() && !isFinished(); ++merged)
-        mergeClip(m_snapshot.clips.at(m_next++));
-    if (!m_context.save()) {
+    qsizetype newText = 0;
+    for (int merged = 0; merged < m_sliceSize.items() && newText < sliceTextChars && !isFinished(); ++merged)
+        newText += mergeClip(m_snapshot.clips.at(m_next++));
+    // A slice a power cut takes back is added by the next import.
+    if (!m_context.saveImported()) {
         if (error)
             *error = m_context.lastError();
         rollBack();

@@ -50,7 +50,10 @@ public:
 
 private:
     void mergeBoards();
-    void mergeClip(const PasteImporter::Clip &clip);
+    // The characters of text it added, when the clip is new.
+    qsizetype mergeClip(const PasteImporter::Clip &clip);
+    // The clip's draft with its text, read back when it waited in the spool.
+    std::optional<ClipDraft> draftOf(const PasteImporter::Clip &clip);
     ClipItemPtr existingClip(const QString &contentHash);
     void recordBefore(const ClipItem &clip);
     ClipItemPtr clipWithID(const QUuid &id);

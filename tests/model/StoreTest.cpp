@@ -12,6 +12,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QThread>
 #include <QSignalSpy>
 
@@ -701,4 +702,51 @@ TEST(StoreTransactions, AWriterWaitingOnAnotherConnectionIsSeenUntilItBegins)
     EXPECT_TRUE(waiter->wait(30'000));
     EXPECT_TRUE(written);
     EXPECT_FALSE(sql::Transaction::writerWaiting());
+}
+
+namespace {
+
+// More than the thousand pages after which a commit copies the log.
+QString textOverLogLimit(QChar fill)
+{
+    return QString(6 * 1024 * 1024, fill);
+}
+
+} // namespace
+
+class ImportedSave : public StoreFixture
+{
+protected:
+    qint64 storeFileSize() const { return QFileInfo(dir.file(QLatin1String(ModelContainer::syncedStoreName))).size(); }
+};
+
+// A commit that copies the log into the store file stalls the thread that
+// saves; an import's save leaves that to its copier, and later saves do it
+// again as before.
+TEST_F(ImportedSave, LeavesCopyingTheLogToItsCopier)
+{
+    int copies = 0;
+    context().setLogCopier([&copies] { ++copies; });
+    const qint64 before = storeFileSize();
+    addClip(textOverLogLimit(u'a'), QDateTime::currentDateTime());
+    ASSERT_TRUE(context().saveImported()) << context().lastError().toStdString();
+    EXPECT_EQ(copies, 1);
+    EXPECT_LT(storeFileSize(), before + 1024 * 1024);
+
+    addClip(textOverLogLimit(u'b'), QDateTime::currentDateTime());
+    ASSERT_TRUE(context().save()) << context().lastError().toStdString();
+    EXPECT_GT(storeFileSize(), before + 12 * 1024 * 1024);
+}
+
+TEST_F(ImportedSave, TheLogReachesTheStoreFileWithoutAnotherSave)
+{
+    const qint64 before = storeFileSize();
+    addClip(textOverLogLimit(u'a'), QDateTime::currentDateTime());
+    ASSERT_TRUE(context().saveImported()) << context().lastError().toStdString();
+    const QDeadlineTimer deadline(std::chrono::seconds(30));
+    while (storeFileSize() < before + 6 * 1024 * 1024 && !deadline.hasExpired())
+        QThread::msleep(10);
+    EXPECT_GE(storeFileSize(), before + 6 * 1024 * 1024);
+    reopen();
+    EXPECT_EQ(context().fetchCount<ClipItem>(), 1);
 }

@@ -16,8 +16,10 @@
 
 #include <QDeadlineTimer>
 #include <QSignalSpy>
-#include <QThread>
 #include <QTest>
+#include <QThread>
+
+#include <algorithm>
 
 using namespace tamo;
 using namespace tamo::testing;
@@ -560,4 +562,51 @@ TEST(PasteImportTest, AnotherImportWaitsForTheOneUnderWay)
         EXPECT_EQ(home.alerts.shown().last().message, busy);
         EXPECT_EQ(home.progress.titles, QStringList{QStringLiteral("Importing from Paste")});
     }
+}
+
+// Many distinct long texts would all be held until merged: past what the
+// read keeps in memory they wait in a spool, and come back whole.
+TEST(PasteImportTest, LongTextsPastWhatTheReadHoldsWaitInTheSpoolAndArriveWhole)
+{
+    ImportHome home;
+    QStringList texts;
+    for (int i = 0; i < 6; ++i) {
+        texts.append(QString(8 * 1024 * 1024, QChar(u'a' + i)));
+        home.paste.addPaste7Clip(i + 1, double(i), raw(texts.last()));
+    }
+    for (const bool spooling : {false, true}) {
+        ReadEnvironment environment = home.readEnvironment();
+        if (spooling)
+            environment.spoolFolder = home.temporary.path();
+        const Snapshot snapshot = readPaste7Snapshot(environment);
+        ASSERT_EQ(snapshot.clips.size(), 6);
+        const auto spooled = std::count_if(snapshot.clips.cbegin(), snapshot.clips.cend(),
+                                           [](const PasteImporter::Clip &clip) { return clip.spooledText.has_value(); });
+        EXPECT_EQ(spooled, spooling ? 2 : 0) << spooling;
+    }
+
+    home.runImport(Version::paste7);
+    for (const QString &text : std::as_const(texts))
+        EXPECT_TRUE(home.clipWithText(text)) << text.at(0).toLatin1();
+}
+
+// A slice is timed only once saved: one of many long texts would hold the
+// window for seconds, so a slice takes new long texts a few at a time.
+TEST(PasteImportTest, ASliceStopsOnceItsNewTextsAreLong)
+{
+    ImportHome home;
+    Snapshot snapshot;
+    for (int i = 0; i < 3; ++i) {
+        Clip c;
+        c.draft = ClipDraft::fromText(QString(3 * 1024 * 1024, QChar(u'a' + i)));
+        c.contentHash = makeContentHash(c.draft.kind, c.draft.text, c.draft.imageData, c.draft.filePaths);
+        c.date = home.clock.now();
+        snapshot.clips.append(c);
+    }
+    PasteMerge merge(home.context(), home.model->clips(), home.model->pinboards(), home.clock, snapshot);
+    ASSERT_TRUE(merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, nullptr));
+    EXPECT_EQ(merge.mergedClips(), 2);
+    ASSERT_TRUE(merge.mergeSlice(PasteHistoryImport::sliceMilliseconds, nullptr));
+    EXPECT_TRUE(merge.isFinished());
+    EXPECT_EQ(merge.summary().imported, 3);
 }
