@@ -203,15 +203,15 @@ QList<SecretSample> secretCorpus(int samplesPerKind, quint32 seed)
     QList<SecretSample> samples;
     for (const Kind &kind : tokenKinds()) {
         for (int i = 0; i < samplesPerKind; ++i)
-            samples.append({random.pick(tokenSurroundings).arg(kind.generate(random)), true, QLatin1String(kind.name)});
+            samples.append({random.pick(tokenSurroundings).arg(kind.generate(random)), true, QLatin1String(kind.name), {}});
     }
     for (const Kind &kind : textKinds()) {
         for (int i = 0; i < samplesPerKind; ++i)
-            samples.append({random.pick(textSurroundings).arg(kind.generate(random)), true, QLatin1String(kind.name)});
+            samples.append({random.pick(textSurroundings).arg(kind.generate(random)), true, QLatin1String(kind.name), {}});
     }
     for (const Kind &kind : ordinaryKinds()) {
         for (int i = 0; i < samplesPerKind * 4; ++i)
-            samples.append({kind.generate(random), false, QLatin1String(kind.name)});
+            samples.append({kind.generate(random), false, QLatin1String(kind.name), {}});
     }
     return samples;
 }

@@ -3,6 +3,8 @@
 // What both labelled secret corpora build their texts from: alphabets, a
 // seeded generator and the published shapes of keys, tokens and key blocks.
 
+#include "SecretCorpus.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -103,5 +105,30 @@ struct Kind
     const char *name;
     Generate generate;
 };
+
+struct Family
+{
+    const char *name;
+    QList<Kind> kinds;
+};
+
+// Each family's kinds `perKind` times, each look-alike four times as often.
+inline QList<SecretSample> samplesOf(const QList<Family> &families, const QList<Kind> &lookAlikes, int perKind,
+                                     quint32 seed)
+{
+    Random random(seed);
+    QList<SecretSample> samples;
+    for (const Family &family : families) {
+        for (const Kind &kind : family.kinds) {
+            for (int i = 0; i < perKind; ++i)
+                samples.append({kind.generate(random), true, QLatin1String(kind.name), QLatin1String(family.name)});
+        }
+    }
+    for (const Kind &kind : lookAlikes) {
+        for (int i = 0; i < perKind * 4; ++i)
+            samples.append({kind.generate(random), false, QLatin1String(kind.name), {}});
+    }
+    return samples;
+}
 
 } // namespace tamo::bench

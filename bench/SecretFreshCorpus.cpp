@@ -18,12 +18,6 @@ QString password(Random &r)
     return r.chars(letters, 3) + r.chars(digits, 2) + r.chars(symbols, 6 + r.below(6));
 }
 
-struct Family
-{
-    const char *name;
-    QList<Kind> kinds;
-};
-
 // How a token is copied: alone, in a string of code, in an env file.
 QString placed(Random &r, const QString &token)
 {
@@ -137,19 +131,7 @@ const QList<Kind> &lookAlikes()
 
 QList<SecretSample> freshSecretCorpus(int samplesPerKind, quint32 seed)
 {
-    Random random(seed);
-    QList<SecretSample> samples;
-    for (const Family &family : families()) {
-        for (const Kind &kind : family.kinds) {
-            for (int i = 0; i < samplesPerKind; ++i)
-                samples.append({kind.generate(random), true, QLatin1String(kind.name), QLatin1String(family.name)});
-        }
-    }
-    for (const Kind &kind : lookAlikes()) {
-        for (int i = 0; i < samplesPerKind * 4; ++i)
-            samples.append({kind.generate(random), false, QLatin1String(kind.name), {}});
-    }
-    return samples;
+    return samplesOf(families(), lookAlikes(), samplesPerKind, seed);
 }
 
 } // namespace tamo::bench

@@ -26,12 +26,6 @@ QString password(Random &r)
     return r.chars(letters, 3) + r.chars(digits, 2) + r.chars(passwordChars, 6 + r.below(6));
 }
 
-struct Family
-{
-    const char *name;
-    QList<Kind> kinds;
-};
-
 QString placed(Random &r, const QString &token)
 {
     return r.pick({token, "token: " + token + "\n", "client = Client(\"" + token + "\")", "Authorization: Bearer " + token});
@@ -119,19 +113,7 @@ const QList<Kind> &lookAlikes()
 
 QList<SecretSample> unseenSecretCorpus(int samplesPerKind, quint32 seed)
 {
-    Random random(seed);
-    QList<SecretSample> samples;
-    for (const Family &family : families()) {
-        for (const Kind &kind : family.kinds) {
-            for (int i = 0; i < samplesPerKind; ++i)
-                samples.append({kind.generate(random), true, QLatin1String(kind.name), QLatin1String(family.name)});
-        }
-    }
-    for (const Kind &kind : lookAlikes()) {
-        for (int i = 0; i < samplesPerKind * 4; ++i)
-            samples.append({kind.generate(random), false, QLatin1String(kind.name), {}});
-    }
-    return samples;
+    return samplesOf(families(), lookAlikes(), samplesPerKind, seed);
 }
 
 } // namespace tamo::bench
