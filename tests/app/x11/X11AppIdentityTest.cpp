@@ -147,6 +147,9 @@ TEST_F(X11AppIdentityTest, CopiesOfAProgramWithTwoEntriesAreTheAppsAndIgnoredUnd
         desktop.dataDirs.install(QStringLiteral("tamo-peer"), "Name=Peer\nExec=/opt/" + peer + " %U\n");
         desktop.dataDirs.install(QStringLiteral("tamo-peer-settings"),
                                  "Name=Peer Settings\nExec=/opt/" + peer + " --preferences\nCategories=Settings;\n");
+        // xclip is an app of its own here: a copy no app made is the front
+        // app's, and tests running beside this one put their peers in front.
+        desktop.dataDirs.install(QStringLiteral("tamo-marker"), "Name=Marker\nExec=xclip\n");
         TempDir dir;
         Defaults defaults(dir.file(QStringLiteral("defaults.json")));
         registerDefaultSettings(defaults);
