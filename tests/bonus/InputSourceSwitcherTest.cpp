@@ -19,8 +19,9 @@ using Outcome = InputSourceSwitcher::Switch::Outcome;
 
 const AppInfo editor{QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
 const AppInfo terminal{QStringLiteral("org.example.Terminal"), QStringLiteral("Terminal")};
-constexpr qint64 editorPid = 4100;
-constexpr qint64 terminalPid = 4200;
+// Never this process's own id, whose windows the switcher leaves alone.
+const qint64 editorPid = QCoreApplication::applicationPid() + 1;
+const qint64 terminalPid = QCoreApplication::applicationPid() + 2;
 // Longer than the re-check and desktop delays.
 constexpr int settleMs = 450;
 

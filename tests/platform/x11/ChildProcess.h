@@ -36,6 +36,7 @@ public:
     }
 
     qint64 pid() const { return m_process.processId(); }
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
     void write(const QByteArray &input) { m_process.write(input); }
 
     bool waitForLine(const QString &line, int timeoutMs = 10000)
