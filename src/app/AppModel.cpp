@@ -24,6 +24,7 @@
 #include "platform/CloudKeyValueStore.h"
 #include "platform/Defaults.h"
 #include "platform/EventPoster.h"
+#include "platform/QuitShortcut.h"
 #include "platform/Sounds.h"
 #include "platform/SystemLog.h"
 
@@ -109,9 +110,13 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
     m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, {}, this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppModel::saveBeforeQuit);
+    setQuitAction([this] { quit(); });
 }
 
-AppModel::~AppModel() = default;
+AppModel::~AppModel()
+{
+    setQuitAction({});
+}
 
 template<typename T>
 void AppModel::update(T &field, const T &value, void (AppModel::*changed)())

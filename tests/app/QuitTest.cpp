@@ -4,10 +4,12 @@
 #include "model/ClipItem.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
+#include "platform/QuitShortcut.h"
 #include "support/FullDisk.h"
 #include "support/WarningLog.h"
 
 #include <QTimer>
+#include <QWidget>
 
 #include <csignal>
 #include <functional>
@@ -128,4 +130,28 @@ TEST_F(Quit, QuitFromTheMenuNamesTheCopiesWaitingForRoomAndKeepsThemIfRoomIsMade
             EXPECT_EQ(warnings.messages().size(), 1) << warnings.text();
         }
     }
+}
+
+// Ctrl+Q in one of our windows is the menu's Quit: copies waiting for room
+// are named before anything quits.
+TEST_F(Quit, TheQuitKeysInAWindowAskAsTheMenuDoes)
+{
+    TempDir store;
+    { ModelContainer created(store.path()); }
+    FullDisk disk;
+    AppModel model(services(), store.path(), ext.extensions());
+    alerts.answer(0); // the disk-full alert
+    model.ingest(ClipDraft::fromText(QStringLiteral("waiting for room ").repeated(3000)));
+    QCoreApplication::processEvents();
+    const qsizetype shownBefore = alerts.shown().size();
+    alerts.answer(1); // Keep Running
+
+    QWidget window;
+    addQuitShortcut(window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alerts.shown().size() == shownBefore + 1; }));
+    EXPECT_EQ(alerts.shown().last(), AppModel::unsavedCopiesAlert(1, QString()));
 }
