@@ -56,6 +56,13 @@ protected:
     }
     void TearDown() override
     {
+        // xdotool lets the keys go 80 ms after pressing them: stopped sooner
+        // (the quit ends the test first), it would leave them held on the
+        // display, and the next test's press of them would read as a repeat.
+        pressAgain.stop();
+        if (keys) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !keys->running(); }, 10000)) << "the keys were not let go";
+        }
         app.reset();
         model.reset();
     }
