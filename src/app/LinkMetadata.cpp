@@ -1,6 +1,6 @@
 #include "app/LinkMetadata.h"
 
-#include "app/HtmlEntities.h"
+#include "platform/HtmlEntities.h"
 #include "app/WebURL.h"
 
 #include <QStringDecoder>
