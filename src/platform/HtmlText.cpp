@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace tamo::HtmlText {
 
@@ -28,45 +29,57 @@ enum class Role {
 
 struct ElementRole
 {
-    QLatin1StringView name;
+    std::string_view name;
     Role role;
 };
 
 constexpr std::array elementRoles{
-    ElementRole{"address"_L1, Role::block},    ElementRole{"article"_L1, Role::block},
-    ElementRole{"aside"_L1, Role::block},      ElementRole{"blockquote"_L1, Role::block},
-    ElementRole{"body"_L1, Role::block},       ElementRole{"br"_L1, Role::lineBreak},
-    ElementRole{"caption"_L1, Role::block},    ElementRole{"center"_L1, Role::block},
-    ElementRole{"dd"_L1, Role::block},         ElementRole{"details"_L1, Role::block},
-    ElementRole{"dialog"_L1, Role::block},     ElementRole{"dir"_L1, Role::block},
-    ElementRole{"div"_L1, Role::block},        ElementRole{"dl"_L1, Role::block},
-    ElementRole{"dt"_L1, Role::block},         ElementRole{"fieldset"_L1, Role::block},
-    ElementRole{"figcaption"_L1, Role::block}, ElementRole{"figure"_L1, Role::block},
-    ElementRole{"footer"_L1, Role::block},     ElementRole{"form"_L1, Role::block},
-    ElementRole{"h1"_L1, Role::block},         ElementRole{"h2"_L1, Role::block},
-    ElementRole{"h3"_L1, Role::block},         ElementRole{"h4"_L1, Role::block},
-    ElementRole{"h5"_L1, Role::block},         ElementRole{"h6"_L1, Role::block},
-    ElementRole{"header"_L1, Role::block},     ElementRole{"hgroup"_L1, Role::block},
-    ElementRole{"hr"_L1, Role::block},         ElementRole{"html"_L1, Role::block},
-    ElementRole{"legend"_L1, Role::block},     ElementRole{"li"_L1, Role::block},
-    ElementRole{"main"_L1, Role::block},       ElementRole{"menu"_L1, Role::block},
-    ElementRole{"nav"_L1, Role::block},        ElementRole{"ol"_L1, Role::block},
-    ElementRole{"p"_L1, Role::block},          ElementRole{"pre"_L1, Role::preformatted},
-    ElementRole{"script"_L1, Role::hidden},    ElementRole{"section"_L1, Role::block},
-    ElementRole{"style"_L1, Role::hidden},     ElementRole{"summary"_L1, Role::block},
-    ElementRole{"table"_L1, Role::row},        ElementRole{"tbody"_L1, Role::block},
-    ElementRole{"td"_L1, Role::cell},          ElementRole{"template"_L1, Role::hidden},
-    ElementRole{"tfoot"_L1, Role::block},      ElementRole{"th"_L1, Role::cell},
-    ElementRole{"thead"_L1, Role::block},      ElementRole{"title"_L1, Role::hidden},
-    ElementRole{"tr"_L1, Role::row},           ElementRole{"ul"_L1, Role::block},
+    ElementRole{"address", Role::block},    ElementRole{"article", Role::block},
+    ElementRole{"aside", Role::block},      ElementRole{"blockquote", Role::block},
+    ElementRole{"body", Role::block},       ElementRole{"br", Role::lineBreak},
+    ElementRole{"caption", Role::block},    ElementRole{"center", Role::block},
+    ElementRole{"dd", Role::block},         ElementRole{"details", Role::block},
+    ElementRole{"dialog", Role::block},     ElementRole{"dir", Role::block},
+    ElementRole{"div", Role::block},        ElementRole{"dl", Role::block},
+    ElementRole{"dt", Role::block},         ElementRole{"fieldset", Role::block},
+    ElementRole{"figcaption", Role::block}, ElementRole{"figure", Role::block},
+    ElementRole{"footer", Role::block},     ElementRole{"form", Role::block},
+    ElementRole{"h1", Role::block},         ElementRole{"h2", Role::block},
+    ElementRole{"h3", Role::block},         ElementRole{"h4", Role::block},
+    ElementRole{"h5", Role::block},         ElementRole{"h6", Role::block},
+    ElementRole{"header", Role::block},     ElementRole{"hgroup", Role::block},
+    ElementRole{"hr", Role::block},         ElementRole{"html", Role::block},
+    ElementRole{"legend", Role::block},     ElementRole{"li", Role::block},
+    ElementRole{"main", Role::block},       ElementRole{"menu", Role::block},
+    ElementRole{"nav", Role::block},        ElementRole{"ol", Role::block},
+    ElementRole{"p", Role::block},          ElementRole{"pre", Role::preformatted},
+    ElementRole{"script", Role::hidden},    ElementRole{"section", Role::block},
+    ElementRole{"style", Role::hidden},     ElementRole{"summary", Role::block},
+    ElementRole{"table", Role::row},        ElementRole{"tbody", Role::block},
+    ElementRole{"td", Role::cell},          ElementRole{"template", Role::hidden},
+    ElementRole{"tfoot", Role::block},      ElementRole{"th", Role::cell},
+    ElementRole{"thead", Role::block},      ElementRole{"title", Role::hidden},
+    ElementRole{"tr", Role::row},           ElementRole{"ul", Role::block},
 };
 
+static_assert(std::ranges::is_sorted(elementRoles, {}, &ElementRole::name));
+constexpr std::size_t longestElementName = 10;
+
+// Looked up in lower case, by halves: a page may hold millions of tags.
 Role roleOf(QStringView name)
 {
-    const auto found = std::find_if(elementRoles.begin(), elementRoles.end(), [name](const ElementRole &element) {
-        return name.compare(element.name, Qt::CaseInsensitive) == 0;
-    });
-    return found == elementRoles.end() ? Role::inline_ : found->role;
+    if (name.size() > qsizetype(longestElementName))
+        return Role::inline_;
+    std::array<char, longestElementName> lower{};
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u > 0x7F)
+            return Role::inline_;
+        lower[std::size_t(i)] = char(u >= u'A' && u <= u'Z' ? u - u'A' + u'a' : u);
+    }
+    const std::string_view key(lower.data(), std::size_t(name.size()));
+    const auto found = std::ranges::lower_bound(elementRoles, key, {}, &ElementRole::name);
+    return found != elementRoles.end() && found->name == key ? found->role : Role::inline_;
 }
 
 bool isAsciiLetter(QChar c)
@@ -174,7 +187,6 @@ private:
             return;
         }
         visibleCharacter(c);
-        m_spaceAllowed = false;
     }
 
     void visibleCharacter(QChar c)
@@ -287,21 +299,22 @@ private:
     // A tag, comment or declaration at m_at; false when the '<' is text.
     bool readMarkup()
     {
-        const QStringView rest = m_html.sliced(m_at);
-        if (rest.startsWith(u"<!--"))
-            skipPast(m_at + 2, u"-->"); // "<!-->" is a whole comment too
-        else if (rest.startsWith(u"<!") || rest.startsWith(u"<?"))
-            skipPast(m_at + 2, u">");
-        else if (rest.size() > 2 && rest[1] == u'/' && isAsciiLetter(rest[2]))
-            readTag(m_at + 2, true);
-        else if (rest.startsWith(u"</"))
-            skipPast(m_at + 2, u">");
-        else if (rest.size() > 1 && isAsciiLetter(rest[1]))
+        const QChar next = at(m_at + 1);
+        if (isAsciiLetter(next)) {
             readTag(m_at + 1, false);
-        else
+        } else if (next == u'/' && isAsciiLetter(at(m_at + 2))) {
+            readTag(m_at + 2, true);
+        } else if (next == u'!' && m_html.sliced(m_at).startsWith(u"<!--")) {
+            skipPast(m_at + 2, u"-->"); // "<!-->" is a whole comment too
+        } else if (next == u'!' || next == u'?' || next == u'/') {
+            skipPast(m_at + 2, u">");
+        } else {
             return false;
+        }
         return true;
     }
+
+    QChar at(qsizetype index) const { return index < m_html.size() ? m_html[index] : QChar(); }
 
     void readTag(qsizetype nameStart, bool closing)
     {
