@@ -16,8 +16,10 @@
 #include "model/DefaultSettings.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <cstdio>
 #include <functional>
@@ -70,27 +72,44 @@ public:
     Copier(const Copier &) = delete;
     Copier &operator=(const Copier &) = delete;
 
-    // Another app owns the clipboard with `bytes` as `target`; false when it
-    // never did.
-    bool copy(const QString &target, const QByteArray &bytes)
+    // Another app owns the clipboard with `text`; false when it never did.
+    bool copyText(const QString &text)
     {
-        auto xclip = std::make_unique<QProcess>();
-        xclip->start(QStringLiteral("xclip"), {QStringLiteral("-quiet"), QStringLiteral("-selection"),
-                                               QStringLiteral("clipboard"), QStringLiteral("-t"), target});
-        xclip->write(bytes);
-        xclip->closeWriteChannel();
-        const qint64 pid = xclip->processId();
-        m_owners.push_back(std::move(xclip));
-        return bench::runUntil([&] { return m_pasteboard.ownerProcessID() == pid; }, 20000);
+        QProcess &xclip = start({QStringLiteral("-t"), QStringLiteral("UTF8_STRING")});
+        xclip.write(text.toUtf8());
+        xclip.closeWriteChannel();
+        return owned(xclip);
+    }
+
+    // Another app owns the clipboard with the file's bytes as `target`.
+    bool copyFile(const QString &target, const QString &path)
+    {
+        return owned(start({QStringLiteral("-t"), target, QStringLiteral("-i"), path}));
     }
 
 private:
+    QProcess &start(const QStringList &arguments)
+    {
+        m_owners.push_back(std::make_unique<QProcess>());
+        m_owners.back()->start(QStringLiteral("xclip"),
+                               QStringList{QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                                           QStringLiteral("clipboard")}
+                                   + arguments);
+        return *m_owners.back();
+    }
+
+    bool owned(const QProcess &xclip)
+    {
+        const qint64 pid = xclip.processId();
+        return bench::runUntil([&] { return m_pasteboard.ownerProcessID() == pid; }, 20000);
+    }
+
     x11::X11Pasteboard &m_pasteboard;
     std::vector<std::unique_ptr<QProcess>> m_owners;
 };
 
-// One page in this process; prints its line.
-int measure(const Page &page)
+// One page, written to `path`, in this process; prints its line.
+int measure(const Page &page, const QString &path)
 {
     bench::X11Desktop desktop;
     registerDefaultSettings(desktop.defaults);
@@ -104,12 +123,11 @@ int measure(const Page &page)
             pageKeptMs = clock.elapsed();
     });
     monitor.start();
-    const QByteArray html = page.html();
     const double baseline = bench::statusMegabytes("VmHWM:");
 
     Copier copier(desktop.pasteboard);
     clock.start();
-    if (!copier.copy(QStringLiteral("text/html"), html)) {
+    if (!copier.copyFile(QStringLiteral("text/html"), path)) {
         std::printf("  %-24s the page never reached the clipboard\n", page.name);
         return 1;
     }
@@ -118,7 +136,7 @@ int measure(const Page &page)
     int laterKept = 0;
     for (int copy = 1; copy <= laterCopies && clock.elapsed() < caseLimitMs; ++copy) {
         const QString text = QStringLiteral("later copy %1").arg(copy);
-        if (!copier.copy(QStringLiteral("UTF8_STRING"), text.toUtf8()))
+        if (!copier.copyText(text))
             break;
         const qint64 claimedMs = clock.elapsed();
         const bool captured = bench::runUntil([&] { return kept.contains(text); },
@@ -132,7 +150,7 @@ int measure(const Page &page)
         pageKeptMs < 0 ? QStringLiteral("not kept") : QStringLiteral("kept after %1 ms").arg(pageKeptMs);
     std::printf("  %-24s %5.1f MB page: peak %6.0f MB (%.0f MB before it), text %s, "
                 "later copies kept %d/%d, longest hold %lld ms%s\n",
-                page.name, double(html.size()) / (1024 * 1024), bench::statusMegabytes("VmHWM:"), baseline,
+                page.name, double(QFileInfo(path).size()) / (1024 * 1024), bench::statusMegabytes("VmHWM:"), baseline,
                 qPrintable(pageKept), laterKept, laterCopies, static_cast<long long>(longestHoldMs),
                 laterKept < laterCopies ? " (gave up)" : "");
     std::fflush(stdout);
@@ -149,16 +167,22 @@ int main(int argc, char **argv)
     }
     QGuiApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--page"))
-        return measure(pages.at(arguments[2].toULongLong()));
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--page"))
+        return measure(pages.at(arguments[2].toULongLong()), arguments[3]);
 
     std::printf("HTML-only copies (targets: peak < 300 MB, no hold over 1 s):\n");
     std::fflush(stdout);
     for (std::size_t i = 0; i < pages.size(); ++i) {
+        QTemporaryFile file;
+        if (!file.open() || file.write(pages[i].html()) < 0 || !file.flush()) {
+            std::printf("  %-24s could not be written: %s\n", pages[i].name, qPrintable(file.errorString()));
+            continue;
+        }
         // A process of its own: its peak is this page's alone.
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--page"), QString::number(i)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--page"), QString::number(i), file.fileName()});
         child.waitForFinished(-1);
     }
     return 0;

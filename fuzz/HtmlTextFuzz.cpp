@@ -9,13 +9,13 @@
 namespace {
 
 // What a page gives must never be longer than the page, and a conversion
-// told to stop gives nothing.
+// told to stop gives nothing (an empty page gives its empty text at once).
 void check(const QString &html)
 {
     const std::optional<QString> text = tamo::HtmlText::plainText(html, [] { return false; });
     if (!text || text->size() > html.size() || text->contains(u'\r'))
         std::abort();
-    if (tamo::HtmlText::plainText(html, [] { return true; }))
+    if (!html.isEmpty() && tamo::HtmlText::plainText(html, [] { return true; }))
         std::abort();
 }
 
