@@ -515,6 +515,11 @@ TEST_F(TwoInstallations, ClipsAPeerSentWithoutTheHashOfTheirContentAreKept)
     EXPECT_TRUE(a.clip(QStringLiteral("mine")));
     for (const SyncChange &change : writtenBy(a))
         EXPECT_EQ(change.operation, SyncChange::Operation::upsert) << qPrintable(change.recordID);
+
+    // Their hashes are those of their content: copied here too, one folds.
+    addClip(a, QStringLiteral("from the peer 7"));
+    EXPECT_EQ(StoreMaintenance(a.context()).mergeDuplicates().size(), 1);
+    EXPECT_EQ(a.context().fetchCount<ClipItem>(), 52);
 }
 
 TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
