@@ -181,6 +181,7 @@ qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype f
         applyChange(batch[at++], blobs, result);
     m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
+    result.repairedHashes += m_hashes.repairNoted();
     // A save of the app's that waits for the store (a copy) goes first.
     const QDeadlineTimer patience(yieldMilliseconds);
     while (sql::Transaction::writerWaiting() && !patience.hasExpired())
@@ -224,8 +225,8 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
         return;
     const qint64 key = m_store.rows.write(entity, change.recordID, row);
     changed[change.entity].insert(key);
-    if (ContentHashRepair::touchesContent(change) && m_hashes.repair(key))
-        ++result.repairedHashes;
+    if (ContentHashRepair::touchesContent(change))
+        m_hashes.note(key);
 }
 
 } // namespace tamo

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tamo {
 
@@ -45,26 +46,42 @@ bool ContentHashRepair::touchesContent(const SyncChange &change)
     return std::any_of(contentFields.begin(), contentFields.end(), touches);
 }
 
-bool ContentHashRepair::repair(qint64 rowKey)
+int ContentHashRepair::repairNoted()
 {
-    QString hash;
+    struct Repair
     {
+        qint64 rowKey;
+        QString stored;
+        QString hash;
+    };
+    QList<Repair> repairs;
+    for (const qint64 rowKey : std::exchange(m_noted, {})) {
         auto row = m_db.cached(QStringLiteral("SELECT kindRaw, text, imageData, filePaths, imageIsLocalOnly, contentHash "
                                               "FROM main.ClipItem WHERE pk = ?"));
         row->bindInt64(1, rowKey);
         if (!row->step() || row->int64(4) != 0)
-            return false;
+            continue;
         const std::optional<QString> text = row->isNull(1) ? std::nullopt : std::optional(row->text(1));
-        hash = makeContentHash(clipKindFromRaw(row->text(0)).value_or(ClipKind::text), text, row->blobInPlace(2),
-                               filePathsFrom(row->text(3)));
-        if (hash == row->text(5))
-            return false;
+        const QString hash = makeContentHash(clipKindFromRaw(row->text(0)).value_or(ClipKind::text), text,
+                                             row->blobInPlace(2), filePathsFrom(row->text(3)));
+        if (hash != row->text(5))
+            repairs.append({rowKey, row->text(5), hash});
     }
-    auto update = m_db.cached(QStringLiteral("UPDATE main.ClipItem SET contentHash = ? WHERE pk = ?"));
-    update->bindText(1, hash);
-    update->bindInt64(2, rowKey);
-    update->run();
-    return true;
+    if (repairs.isEmpty())
+        return 0;
+    int repaired = 0;
+    sql::Transaction transaction(m_db);
+    for (const Repair &repair : repairs) {
+        auto update = m_db.cached(
+            QStringLiteral("UPDATE main.ClipItem SET contentHash = ? WHERE pk = ? AND contentHash = ?"));
+        update->bindText(1, repair.hash);
+        update->bindInt64(2, repair.rowKey);
+        update->bindText(3, repair.stored);
+        update->run();
+        repaired += m_db.changes();
+    }
+    transaction.commit();
+    return repaired;
 }
 
 } // namespace tamo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QList>
 
 namespace tamo {
 
@@ -19,11 +19,17 @@ public:
 
     // Whether the change writes a field the hash covers, or the hash itself.
     static bool touchesContent(const SyncChange &change);
-    // Puts the hash of the clip row right; true when it had to.
-    bool repair(qint64 rowKey);
+    // A clip row such a change was written to.
+    void note(qint64 rowKey) { m_noted.append(rowKey); }
+    // Hashes the noted rows outside any write transaction, so the app's saves
+    // never wait on it, then writes the hashes that were wrong in one short
+    // transaction; a row the app changed meanwhile keeps what the app wrote.
+    // How many were put right.
+    int repairNoted();
 
 private:
     sql::Database &m_db;
+    QList<qint64> m_noted;
 };
 
 } // namespace tamo
