@@ -522,6 +522,26 @@ TEST_F(TwoInstallations, ClipsAPeerSentWithoutTheHashOfTheirContentAreKept)
     EXPECT_EQ(a.context().fetchCount<ClipItem>(), 52);
 }
 
+// Their images are not here to hash: hashed without them, different images
+// would look the same and fold into one.
+TEST_F(TwoInstallations, ImagesKeptOnTheirMachineKeepTheHashesTheyCameWith)
+{
+    for (const char fill : {'x', 'y'}) {
+        ClipDraft draft;
+        draft.kind = ClipKind::image;
+        draft.imageData = QByteArray(ClipLibrary::largestSyncedImage + 1, fill);
+        auto clip = std::make_shared<ClipItem>(draft, QDateTime::fromMSecsSinceEpoch(now));
+        clip->setImageData(std::nullopt);
+        clip->setImageIsLocalOnly(true);
+        a.context().insert(clip);
+    }
+    save(a);
+    pump();
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_TRUE(StoreMaintenance(b.context()).mergeDuplicates().isEmpty());
+    EXPECT_EQ(b.context().fetchCount<ClipItem>(), 2);
+}
+
 TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
 {
     auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("big")), QDateTime::fromMSecsSinceEpoch(now));
