@@ -506,11 +506,33 @@ private:
     {
         const QStringView token = viewOf(groups[1]);
         const QStringView random = viewOf(groups[2]);
-        return secretrules::passes(rule, token, random.isNull() ? token : random)
+        return secretrules::passes(rule, token, random.isNull() ? token : random) && !insideBase64Payload(groups[1])
             && (rule.keywords.empty() || keywordNear(m_text, token.data() - m_text.data(), rule.keywords))
             && !(secretrules::isAnyIssuer(rule)
                  && (gluedToWord(groups[1], random.data() - token.data()) || isMailbox(groups[1])
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
+    }
+
+    // Whether `token` lies inside a data: URI's base64 payload, or a run of
+    // base64 longer than any key: random base64 spells token-like runs by chance.
+    bool insideBase64Payload(const re2::StringPiece &token) const
+    {
+        constexpr size_t maxKeyRun = 4096;
+        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
+        const size_t begin = offsetOf(token);
+        size_t start = begin;
+        while (start > 0 && begin - start < maxKeyRun && isBase64(m_latin1[start - 1]))
+            --start;
+        size_t end = begin + token.size();
+        while (end < m_latin1.size() && end - begin < maxKeyRun && isBase64(m_latin1[end]))
+            ++end;
+        if (begin - start >= maxKeyRun || end - begin >= maxKeyRun)
+            return true;
+        constexpr size_t maxMediaType = 100;
+        const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
+        const size_t data = before.rfind("data:");
+        return before.ends_with(";base64,") && data != std::string_view::npos
+            && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
