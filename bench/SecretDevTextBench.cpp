@@ -10,7 +10,7 @@
 // RealTextScan.h says; flags on the listed test keys and documentation
 // examples are counted apart, each judged below.
 //
-//   tamo_secret_dev_text_bench [megabytes per source, default 6]
+//   tamo_secret_dev_text_bench [megabytes per source, default 7]
 #include "RealTextScan.h"
 
 #include <QCoreApplication>
@@ -191,6 +191,8 @@ QList<SourceText> dataUris(QStringList images, qint64 budget, std::mt19937 &rand
 {
     constexpr qint64 maxImage = 400 * 1024;
     std::shuffle(images.begin(), images.end(), random);
+    // The largest first: the longer a payload, the likelier it spells a token's shape by chance.
+    std::stable_partition(images.begin(), images.end(), [](const QString &path) { return QFileInfo(path).size() > 100 * 1024; });
     QList<SourceText> uris;
     qint64 written = 0;
     for (const QString &path : images) {
@@ -233,7 +235,7 @@ QList<SourceText> terminalOutput(const QString &npm, const QString &sourceFolder
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const qint64 perSource = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 6) * 1024 * 1024;
+    const qint64 perSource = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 7) * 1024 * 1024;
     std::mt19937 random(20261208);
     const QString npm = npmFolder();
     const QString go = "/usr/share/gocode/src";
@@ -242,27 +244,39 @@ int main(int argc, char **argv)
     const QStringList javascript{"/usr/share/nodejs", npm + "/node_modules"};
 
     QList<SourceText> texts;
-    texts += readUpTo(sortedFiles(go, {"*.go", "go.mod", "*.json", "*.md", "*.toml", "Makefile", "Dockerfile"}), perSource, random);
-    texts += readUpTo(sortedFiles(rust, {"*.rs", "Cargo.toml", "*.md"}), perSource, random);
-    texts += readUpTo(filesUnder(javascript, {"*.js", "*.mjs", "*.cjs", "*.ts", "*.tsx", "package.json", "*.md"}), perSource, random);
-    texts += readUpTo(sortedFiles(sitePackages, {"*.py", "*.cfg", "*.ini"}), perSource, random);
-    texts += readUpTo(filesUnder({go, rust, sitePackages, "/usr/share/doc", "/usr/share/nodejs", npm + "/node_modules"}, {"*.yaml", "*.yml"}), perSource, random);
-    texts += readUpTo(filesUnder({"/usr/share/doc", "/usr/share/nodejs", npm + "/node_modules", go}, {"*.html", "*.htm"}), perSource, random);
-    texts += integrityPages(filesUnder({"/usr/share/nodejs", "/usr/share/javascript"}, {"*.min.js", "*.css"}), random);
+    // Adds a part of the body and says how large it is.
+    const auto add = [&texts](const char *part, const QList<SourceText> &more) {
+        qint64 characters = 0;
+        for (const SourceText &text : more)
+            characters += text.second.size();
+        std::printf("%-40s %5lld texts %6.1f MB\n", part, qlonglong(more.size()), double(characters) / (1024 * 1024));
+        texts += more;
+    };
+    add("Go", readUpTo(sortedFiles(go, {"*.go", "go.mod", "*.json", "*.md", "*.toml", "Makefile", "Dockerfile"}), perSource, random));
+    add("Rust", readUpTo(sortedFiles(rust, {"*.rs", "Cargo.toml", "*.md"}), perSource, random));
+    add("JavaScript and TypeScript", readUpTo(filesUnder(javascript, {"*.js", "*.mjs", "*.cjs", "*.ts", "*.tsx", "package.json", "*.md"}), perSource, random));
+    add("Python", readUpTo(sortedFiles(sitePackages, {"*.py", "*.cfg", "*.ini"}), perSource, random));
+    add("YAML and Kubernetes manifests", readUpTo(filesUnder({go, rust, sitePackages, "/usr/share/doc", "/usr/share/nodejs", npm + "/node_modules"}, {"*.yaml", "*.yml"}), perSource, random));
+    add("HTML", readUpTo(filesUnder({"/usr/share/doc", "/usr/share/nodejs", npm + "/node_modules", go}, {"*.html", "*.htm"}), perSource, random));
+    QStringList assets = filesUnder(javascript, {"*.js", "*.css"});
+    std::shuffle(assets.begin(), assets.end(), random);
+    add("pages with integrity hashes and nonces", integrityPages(assets.first(std::min<qsizetype>(assets.size(), 3000)), random));
 
+    QList<SourceText> lockfiles;
     QFile npmLock(npm + "/package-lock.json");
     if (npmLock.open(QIODevice::ReadOnly)) {
         const QByteArray lock = npmLock.readAll();
-        texts.append({npmLock.fileName(), QString::fromUtf8(lock)});
-        texts.append({"yarn.lock of npm's lockfile", yarnLockOf(QJsonDocument::fromJson(lock)["packages"].toObject())});
+        lockfiles.append({npmLock.fileName(), QString::fromUtf8(lock)});
+        lockfiles.append({"yarn.lock of npm's lockfile", yarnLockOf(QJsonDocument::fromJson(lock)["packages"].toObject())});
     }
     for (const QString &path : filesUnder({go, npm + "/node_modules"}, {"go.sum", "yarn.lock"}))
-        texts.append({path, textOf(path)});
-    texts.append({"Cargo.lock of " + rust, cargoLockOf(rust)});
-    texts.append({"requirements.txt of " + sitePackages, pipRequirementsOf(sitePackages)});
+        lockfiles.append({path, textOf(path)});
+    lockfiles.append({"Cargo.lock of " + rust, cargoLockOf(rust)});
+    lockfiles.append({"requirements.txt of " + sitePackages, pipRequirementsOf(sitePackages)});
+    add("lockfiles", lockfiles);
 
-    texts += dataUris(filesUnder({"/usr/share"}, {"*.png", "*.jpg", "*.jpeg"}), perSource, random);
-    texts += terminalOutput(npm, QStringLiteral(TAMO_SOURCE_DIR));
+    add("data URIs of images", dataUris(filesUnder({"/usr/share"}, {"*.png", "*.jpg", "*.jpeg"}), perSource, random));
+    add("git log and terminal output", terminalOutput(npm, QStringLiteral(TAMO_SOURCE_DIR)));
 
     scanAndReport(texts, listedExamples, random);
     return 0;

@@ -29,6 +29,7 @@ const ListedExample documentedExamples[] = {
     {"oauthlib/oauth2/rfc6749", "45ghiukldjahdnhzdauz", "RFC 7009's example token to revoke, in a docstring quoting the RFC"},
     {"oauthlib/oauth2/rfc6749", "u3F05aEObJuP2k7DordviIgW5wl52N", "a test's authorization code in a redirect URL, shaped as a real one"},
     {"oauthlib/oauth1/rfc5849", "0685bd9184jfhq22", "RFC 5849's example consumer key, in a docstring quoting the RFC"},
+    {"python3-pip/html/topics/authentication.md", "he%2F%2Fo", "pip's documentation of an index URL with a password (he//o, percent-encoded)"},
     {"urllib/request.py", "geheim$parole", "the module's docstring example of a password given to a password manager"},
 };
 

@@ -8,8 +8,6 @@
 #include <QString>
 #include <QVarLengthArray>
 
-#include <limits>
-
 namespace tamo::secretassignments {
 
 using namespace secrettext;
@@ -314,30 +312,49 @@ bool isWordOrNumber(QStringView part)
     return reader.rest().isEmpty() && letters >= 2 && vowel;
 }
 
-// Words and numbers between separators: an option (same-origin), a list
-// (varint,1,opt,name=key) or a test's made-up value (server-valid-token-1),
-// where a generated key runs random between its separators.
-bool isWordList(QStringView value, int maxWords)
+// How many parts between separators `value` has, all `accepted`; none where one is not.
+template<typename Accepts>
+int acceptedParts(QStringView value, Accepts accepted)
 {
-    int words = 0;
+    int parts = 0;
     qsizetype start = 0;
     for (qsizetype at = 0; at <= value.size(); ++at) {
         if (at < value.size() && is(value[at], Base62))
             continue;
-        if (at > start && (!isWordOrNumber(value.sliced(start, at - start)) || ++words > maxWords))
-            return false;
+        const QStringView part = value.sliced(start, at - start);
+        if (!part.isEmpty() && !accepted(part))
+            return 0;
+        parts += !part.isEmpty();
         start = at + 1;
     }
-    return words > 0;
+    return parts;
+}
+
+// Words and numbers between separators: a list (varint,1,opt,name=key) or
+// a test's made-up value (server-valid-token-1), where a generated key runs
+// random between its separators.
+bool isWordList(QStringView value)
+{
+    return acceptedParts(value, isWordOrNumber) > 0;
+}
+
+// An option's value of a word or a few, each in one case: same-origin,
+// ECDHE-PSK, -PSK:HIGH. People pick longer passphrases of words.
+bool isWordOption(QStringView value)
+{
+    constexpr int maxWords = 3;
+    const int words = acceptedParts(value, [](QStringView part) {
+        return Reader(part).take(Lower).size() == part.size() || Reader(part).take(Upper).size() == part.size();
+    });
+    return words > 0 && words <= maxWords;
 }
 
 // Long enough and varied enough for a secret of the strength asked.
 bool hasSecretShape(QStringView value, Strength strength)
 {
-    constexpr int maxOptionWords = 3; // people pick longer passphrases of words
-    if (strength == Strength::password && isWordList(value, maxOptionWords) && !containsAny(value, Upper | Digit))
+    if (strength == Strength::password && isWordOption(value))
         return false;
-    if (strength != Strength::password && isWordList(value, std::numeric_limits<int>::max()))
+    if (strength != Strength::password && isWordList(value))
         return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });

@@ -700,12 +700,15 @@ bool namesAnObject(QStringView token)
         u"pi", u"ch", u"evt", u"price", u"pm", u"cus", u"sub", u"in", u"ii", u"il", u"prod", u"txn", u"po", u"tr",
         u"acct", u"card", u"src", u"seti", u"plink", u"py", u"pyr", u"dp", u"file", u"ba", u"si", u"re", u"ord",
         u"req", u"nonce"};
-    // An id is its object's prefix and one body: tr_prod_… names an issuer and its environment.
+    // An id is its object's prefix and one body: tr_prod_… names an issuer
+    // and its environment. What starts with id_ says what it is (id_alg_…).
     const auto isSeparator = [](QChar c) { return c == u'_' || c == u'-'; };
     const auto separator = std::find_if(token.begin(), token.end(), isSeparator);
+    const QStringView prefix = token.first(separator - token.begin());
+    if (prefix == u"id")
+        return true;
     if (separator == token.end() || std::any_of(separator + 1, token.end(), isSeparator))
         return false;
-    const QStringView prefix = token.first(separator - token.begin());
     return std::any_of(std::begin(objectPrefixes), std::end(objectPrefixes),
                        [prefix](std::u16string_view object) { return prefix == QStringView(object.data(), qsizetype(object.size())); });
 }

@@ -45,7 +45,7 @@ std::span<const SecretRule> rules();
 bool isAnyIssuer(const SecretRule &rule);
 
 // Whether a token of no listed issuer is an id naming an object (pi_…,
-// req_…) or a nonce, which a response or page prints for all to see.
+// req_…, id_…) or a nonce, which a response or page prints for all to see.
 bool namesAnObject(QStringView token);
 
 // What every token of `rule` holds where its pattern has no literal to look

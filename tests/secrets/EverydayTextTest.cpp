@@ -70,6 +70,9 @@ const Everyday everydayTexts[] = {
     {"struct tag options", "`protobuf:\"bytes,13,rep,name=proto2_value\" protobuf_key:\"varint,1,opt,name=key,proto3\"`"},
     {"test's made-up token", "            expectedToken: \"server-valid-token-1\","},
     {"digest behind a capital word", "npx postject hello NODE_SEA_BLOB sea-prep.blob --sentinel-fuse NODE_SEA_FUSE_fce680ab2cc467b6e072b8b5df1996b2"},
+    {"cipher string", "This means that you can now say, e.g., \"PSK:-PSK:HIGH\" to enable"},
+    {"enumerator's doc comment", " * @GNUTLS_KX_ECDHE_PSK: ECDHE-PSK key-exchange algorithm."},
+    {"object identifier", "id_alg_AEADChaCha20Poly1305 = _OID(1, 2, 840, 113549, 1, 9, 16, 3, 18)"},
     {"npm integrity", "\"integrity\": \"sha512-v2kDEe57lecTulaDIuNTPy3Ry4gLGJ6Z1O3vE1krgXZNrsQ+LFTGHVxVjcXPs17LhbZVGedAJv8XZ1tvj5FvSg==\""},
 };
 
