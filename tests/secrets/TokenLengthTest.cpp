@@ -25,9 +25,23 @@ struct TokenFormat
     Body body;
     int shortest;
     int longest;
+    const char *separator = ""; // and a second part of a fixed length, where the format has one
+    int secondLength = 0;
 };
 
 const TokenFormat formats[] = {
+    {"github-github-pat", "github_pat_", Body::base62, 22, 22, "_", 59},
+    {"circleci-ccipat", "CCIPAT_", Body::base62, 22, 22, "_", 40},
+    {"langsmith-lsv2-pt", "lsv2_pt_", Body::hex, 32, 32, "_", 10},
+    {"langsmith-lsv2-sk", "lsv2_sk_", Body::hex, 32, 32, "_", 10},
+    {"grafana-glsa", "glsa_", Body::base62, 32, 32, "_", 8},
+    {"sendgrid-sg", "SG.", Body::base64url, 22, 22, ".", 43},
+    {"brevo-xkeysib", "xkeysib-", Body::base62, 64, 64, "-", 16},
+    {"brevo-xsmtpsib", "xsmtpsib-", Body::base62, 64, 64, "-", 16},
+    {"postman-pmak", "PMAK-", Body::hex, 24, 24, "-", 34},
+    {"dynatrace-dt0c01", "dt0c01.", Body::upper, 24, 24, ".", 64},
+    {"akamai-edgegrid-token", "akab-", Body::lower, 16, 16, "-", 16},
+    {"airtable-pat", "pat", Body::base62, 14, 14, ".", 64},
     {"github-ghp", "ghp_", Body::checksummed, 36, 36},
     {"github-gho", "gho_", Body::checksummed, 36, 36},
     {"github-ghu", "ghu_", Body::checksummed, 36, 36},
@@ -202,7 +216,9 @@ TEST(TokenLength, TheShortestAndLongestTokenOfEachFormatCount)
             QString token;
             bool found = false;
             for (int draw = 0; draw < 20 && !found; ++draw) {
-                const QString body = randomBody(format.body, length, random);
+                QString body = randomBody(format.body, length, random);
+                if (format.secondLength > 0)
+                    body += QLatin1String(format.separator) + randomBody(format.body, format.secondLength, random);
                 token = QLatin1String(format.prefix) + body;
                 found = RE2::FullMatch(token.toStdString(), pattern) && secretrules::passes(*rule, token, body);
             }
