@@ -482,7 +482,8 @@ public:
             if (detector.rule ? standsAlone(groups[1]) && tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
                 return true;
-            from = std::max(next, offsetOf(groups[0]) + 1);
+            // No token stands in a base64 payload: the rest of it is passed over.
+            from = std::max({next, offsetOf(groups[0]) + 1, detector.rule ? payloadEndAround(offsetOf(groups[1])) : 0});
         }
         return false;
     }
@@ -502,7 +503,7 @@ private:
         return piece.data() ? m_text.sliced(qsizetype(offsetOf(piece)), qsizetype(piece.size())) : QStringView();
     }
 
-    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups) const
+    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups)
     {
         const QStringView token = viewOf(groups[1]);
         const QStringView random = viewOf(groups[2]);
@@ -514,25 +515,33 @@ private:
     }
 
     // Whether `token` lies inside a data: URI's base64 payload, or a run of
-    // base64 longer than any key: random base64 spells token-like runs by chance.
-    bool insideBase64Payload(const re2::StringPiece &token) const
+    // base64 longer than any key: random base64 spells token-like runs by
+    // chance. Each run is read once and its verdict kept for the tokens after.
+    bool insideBase64Payload(const re2::StringPiece &token)
     {
-        constexpr size_t maxKeyRun = 4096;
-        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
         const size_t begin = offsetOf(token);
+        const auto after = std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), begin,
+                                            [](size_t at, const Base64Run &run) { return at < run.begin; });
+        if (after != m_base64Runs.begin() && std::prev(after)->end > begin)
+            return std::prev(after)->payload;
+        const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
+        const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
+        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
         size_t start = begin;
-        while (start > 0 && begin - start < maxKeyRun && isBase64(m_latin1[start - 1]))
+        while (start > floor && isBase64(m_latin1[start - 1]))
             --start;
-        size_t end = begin + token.size();
-        while (end < m_latin1.size() && end - begin < maxKeyRun && isBase64(m_latin1[end]))
+        size_t end = std::min(ceiling, begin + token.size());
+        while (end < ceiling && isBase64(m_latin1[end]))
             ++end;
-        if (begin - start >= maxKeyRun || end - begin >= maxKeyRun)
-            return true;
+        constexpr size_t maxKeyRun = 4096;
         constexpr size_t maxMediaType = 100;
         const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
         const size_t data = before.rfind("data:");
-        return before.ends_with(";base64,") && data != std::string_view::npos
+        const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
             && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
+        const bool payload = declared || end - start >= maxKeyRun;
+        m_base64Runs.insert(after, {start, end, payload});
+        return payload;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
@@ -566,9 +575,27 @@ private:
         return structure.holdsSecret(found);
     }
 
+    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
+    size_t payloadEndAround(size_t at) const
+    {
+        const auto after = std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
+                                            [](size_t offset, const Base64Run &run) { return offset < run.begin; });
+        const bool inside = after != m_base64Runs.begin() && std::prev(after)->end > at && std::prev(after)->payload;
+        return inside ? std::prev(after)->end : 0;
+    }
+
+    // A run of base64 around a token, and whether it is a payload rather than a key.
+    struct Base64Run
+    {
+        size_t begin;
+        size_t end;
+        bool payload;
+    };
+
     QStringView m_text;
     const std::string &m_latin1;
     secretproviders::Headings m_headings;
+    std::vector<Base64Run> m_base64Runs; // disjoint, in order
 };
 
 } // namespace
