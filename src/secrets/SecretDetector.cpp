@@ -520,10 +520,9 @@ private:
     bool insideBase64Payload(const re2::StringPiece &token)
     {
         const size_t begin = offsetOf(token);
-        const auto after = std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), begin,
-                                            [](size_t at, const Base64Run &run) { return at < run.begin; });
-        if (after != m_base64Runs.begin() && std::prev(after)->end > begin)
-            return std::prev(after)->payload;
+        if (const Base64Run *run = runHolding(begin))
+            return run->payload;
+        const auto after = runAfter(begin);
         const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
         const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
         const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
@@ -575,15 +574,6 @@ private:
         return structure.holdsSecret(found);
     }
 
-    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
-    size_t payloadEndAround(size_t at) const
-    {
-        const auto after = std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
-                                            [](size_t offset, const Base64Run &run) { return offset < run.begin; });
-        const bool inside = after != m_base64Runs.begin() && std::prev(after)->end > at && std::prev(after)->payload;
-        return inside ? std::prev(after)->end : 0;
-    }
-
     // A run of base64 around a token, and whether it is a payload rather than a key.
     struct Base64Run
     {
@@ -591,6 +581,27 @@ private:
         size_t end;
         bool payload;
     };
+
+    // The first run read that starts after `at`.
+    std::vector<Base64Run>::iterator runAfter(size_t at)
+    {
+        return std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
+                                [](size_t offset, const Base64Run &run) { return offset < run.begin; });
+    }
+
+    // The run read that holds `at`, if any.
+    const Base64Run *runHolding(size_t at)
+    {
+        const auto after = runAfter(at);
+        return after != m_base64Runs.begin() && std::prev(after)->end > at ? &*std::prev(after) : nullptr;
+    }
+
+    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
+    size_t payloadEndAround(size_t at)
+    {
+        const Base64Run *run = runHolding(at);
+        return run && run->payload ? run->end : 0;
+    }
 
     QStringView m_text;
     const std::string &m_latin1;
