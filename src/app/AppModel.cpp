@@ -28,12 +28,12 @@
 #include "platform/Sounds.h"
 #include "platform/SystemLog.h"
 
+#include <QDebug>
 #include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
 
-#include <cstdio>
 
 namespace tamo {
 
@@ -352,7 +352,7 @@ void AppModel::ingest(const ClipDraft &draft)
 void AppModel::reportUnsavedCopy()
 {
     const ModelContext &context = m_container->mainContext();
-    std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n", qPrintable(context.lastError()));
+    qWarning().noquote() << QStringLiteral("TamoCove: could not save a copied clip yet: %1").arg(context.lastError());
     if (!context.lastSaveFoundDiskFull()) {
         QTimer::singleShot(saveRetryMilliseconds, this, &AppModel::retryUnsavedCopies);
         return;
