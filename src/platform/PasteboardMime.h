@@ -16,6 +16,15 @@ public:
     virtual QStringList targets() = 0;
     // Nothing when the owner gives nothing for the target.
     virtual std::optional<QByteArray> bytes(const QString &target) = 0;
+
+    struct Start
+    {
+        QByteArray bytes;
+        bool cut = false; // the payload went on
+    };
+    // The payload's first `maxBytes`, for a target whose start is worth
+    // keeping; the rest is never read.
+    virtual std::optional<Start> start(const QString &target, qsizetype maxBytes) = 0;
 };
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
@@ -27,7 +36,8 @@ public:
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff
-//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)
+//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only;
+//                 a list is read as far as PasteboardContents's caps keep it)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"
 // The other types the capture looks at (the other org.nspasteboard markers,
 // the browsers' source URLs) are MIME types of the same name; everything
