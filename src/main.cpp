@@ -51,13 +51,12 @@
 #include "transfer/PinboardFiles.h"
 #include "transfer/PinboardPicker.h"
 
-#include <QDebug>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFileInfo>
 #include <QIcon>
 #include <QNetworkAccessManager>
-
 
 using namespace tamo;
 

@@ -28,12 +28,11 @@
 #include "platform/Sounds.h"
 #include "platform/SystemLog.h"
 
-#include <QDebug>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
-
 
 namespace tamo {
 

@@ -2,9 +2,9 @@
 
 #include "platform/PrivateFiles.h"
 
-#include <QDebug>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -13,7 +13,6 @@
 #include <QSet>
 #include <QtConcurrent>
 
-
 namespace tamo {
 
 namespace {

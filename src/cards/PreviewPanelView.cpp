@@ -19,7 +19,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-
 namespace tamo {
 
 namespace {

@@ -7,7 +7,6 @@
 #include <QDebug>
 #include <QDir>
 
-
 #include <algorithm>
 #include <optional>
 

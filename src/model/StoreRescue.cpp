@@ -4,12 +4,11 @@
 #include "model/Schema.h"
 #include "model/Sqlite.h"
 
-#include <QDebug>
 #include <QDateTime>
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-
 
 namespace tamo {
 
