@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -146,6 +147,9 @@ public:
     {
         Anchors anchors;
         std::vector<int> detectors;
+        // Every match starts with the one literal: a token glued to a word
+        // there is none, so only the literal's occurrences that stand alone count.
+        bool startsTokens = false;
     };
 
     // What may match in a text, and where.
@@ -198,6 +202,7 @@ public:
         for (size_t anchoring = 0; anchoring < m_anchorings.size(); ++anchoring) {
             for (int literal : m_anchorings[anchoring].anchors.literals)
                 m_anchoringsOf[size_t(literal)].push_back(anchoring);
+            m_anchorings[anchoring].startsTokens = startsTokens(m_anchorings[anchoring]);
         }
         m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
         m_runFinder = std::make_unique<SeparatorRunFinder>(std::move(runs));
@@ -263,7 +268,10 @@ public:
                                                   [&potential](int detector) { return potential[size_t(detector)]; });
             if (!anyPotential)
                 continue;
-            Windows windows = windowsAround(anchoring.anchors, occurrences, linesOf, lines);
+            Windows windows = anchoring.startsTokens
+                ? windowsAt(lines.holding(standingAlone(occurrences[size_t(anchoring.anchors.literals.front())], latin1)),
+                            anchoring.anchors, lines)
+                : windowsAround(anchoring.anchors, occurrences, linesOf, lines);
             if (!windows.empty())
                 candidates.anchored.emplace_back(&anchoring, std::move(windows));
         }
@@ -314,6 +322,32 @@ private:
             return {literalIndices(keywords), 0, 1 + reach};
         }
         return {{}, reach, reach};
+    }
+
+    // Whether every match of the anchoring's rows starts with its one
+    // literal: each row's pattern spells it out first, in plain characters.
+    bool startsTokens(const Anchoring &anchoring) const
+    {
+        if (anchoring.anchors.literals.size() != 1)
+            return false;
+        const std::string &literal = m_literals[size_t(anchoring.anchors.literals.front())];
+        return std::all_of(anchoring.detectors.begin(), anchoring.detectors.end(), [&](int detector) {
+            const secretrules::SecretRule *rule = m_detectors[size_t(detector)].rule;
+            return rule && rule->pattern.size() >= literal.size()
+                && std::equal(literal.begin(), literal.end(), rule->pattern.begin(), [](char lower, char c) {
+                       return is(QChar(uchar(c)), TokenChar) && std::tolower(static_cast<unsigned char>(c)) == lower;
+                   });
+        });
+    }
+
+    // The offsets not glued to a word character or dash before them.
+    static std::vector<uint32_t> standingAlone(const std::vector<uint32_t> &offsets, std::string_view latin1)
+    {
+        std::vector<uint32_t> alone;
+        std::copy_if(offsets.begin(), offsets.end(), std::back_inserter(alone), [latin1](uint32_t offset) {
+            return offset == 0 || !is(QChar(uchar(latin1[offset - 1])), TokenChar);
+        });
+        return alone;
     }
 
     // Where `literals` are among those the one pass looks for, added if new.
