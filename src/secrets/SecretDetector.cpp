@@ -20,7 +20,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace tamo::SecretDetector {
@@ -279,6 +278,8 @@ public:
     }
 
     const Detector &operator[](int index) const { return m_detectors[size_t(index)]; }
+    int indexOf(const Detector &detector) const { return int(&detector - m_detectors.data()); }
+    size_t count() const { return m_detectors.size(); }
 
 private:
     void add(const std::string &pattern, const secretrules::SecretRule *rule, const secretstructures::Structure *structure)
@@ -452,28 +453,41 @@ private:
     {
         if (anchors.longestMatch != unbounded)
             return windowsNear(anchors, occurrences, lines);
-        return windowsAt(merged(anchors.literals, linesOf), anchors, lines);
+        std::vector<uint32_t> scratch;
+        return windowsAt(merged(anchors.literals, linesOf, scratch), anchors, lines);
     }
 
-    // The sorted positions of `literals` in `positions`, as one sorted list.
-    static std::vector<uint32_t> merged(const std::vector<int> &literals,
-                                        const std::vector<std::vector<uint32_t>> &positions)
+    // The sorted positions of `literals` in `positions` as one sorted list:
+    // the one list where only one literal has any, else merged into `scratch`.
+    static const std::vector<uint32_t> &merged(const std::vector<int> &literals,
+                                               const std::vector<std::vector<uint32_t>> &positions,
+                                               std::vector<uint32_t> &scratch)
     {
-        std::vector<uint32_t> merged;
+        const std::vector<uint32_t> *only = &scratch;
         for (int literal : literals) {
             const std::vector<uint32_t> &more = positions[size_t(literal)];
-            const size_t middle = merged.size();
-            merged.insert(merged.end(), more.begin(), more.end());
-            std::inplace_merge(merged.begin(), merged.begin() + std::ptrdiff_t(middle), merged.end());
+            if (more.empty())
+                continue;
+            if (only->empty()) {
+                only = &more;
+                continue;
+            }
+            if (only != &scratch)
+                scratch = *only;
+            const size_t middle = scratch.size();
+            scratch.insert(scratch.end(), more.begin(), more.end());
+            std::inplace_merge(scratch.begin(), scratch.begin() + std::ptrdiff_t(middle), scratch.end());
+            only = &scratch;
         }
-        return merged;
+        return *only;
     }
 
     static Windows windowsNear(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &occurrences,
                                const Lines &lines)
     {
         Windows windows;
-        for (uint32_t offset : merged(anchors.literals, occurrences)) {
+        std::vector<uint32_t> scratch;
+        for (uint32_t offset : merged(anchors.literals, occurrences, scratch)) {
             const size_t line = lines.lineOf(offset);
             const Window around = lines.around(line, line, anchors.above, anchors.below);
             join(windows, {std::max(around.begin, offset - std::min<size_t>(offset, anchors.longestMatch)),
@@ -538,9 +552,11 @@ public:
     explicit ValueRuns(std::string_view latin1) : m_latin1(latin1) {}
 
     // Whether the match of `detector` ending at `end` is to be judged.
-    bool judges(const Detector &detector, size_t end)
+    bool judges(int detector, size_t end)
     {
-        Run &run = m_runs[&detector];
+        if (m_runs.empty())
+            m_runs.resize(detectors().count());
+        Run &run = m_runs[size_t(detector)];
         if (end > run.end) {
             run = {valueEnd(end), 0};
             return true;
@@ -549,7 +565,7 @@ public:
     }
 
     // Where the value the last judged match of `detector` reads ends.
-    size_t end(const Detector &detector) { return m_runs[&detector].end; }
+    size_t end(int detector) const { return m_runs[size_t(detector)].end; }
 
 private:
     static constexpr int maxNested = 3;
@@ -577,7 +593,7 @@ private:
     }
 
     std::string_view m_latin1;
-    std::unordered_map<const Detector *, Run> m_runs;
+    std::vector<Run> m_runs; // by detector
 };
 
 // One scan's reading of the text, in both forms, and what the structures
@@ -608,8 +624,8 @@ public:
                 continue;
             }
             const size_t end = begin + groups[0].size();
-            if (detector.structure && !m_valueRuns.judges(detector, end)) {
-                from = std::max(m_valueRuns.end(detector), begin + 1);
+            if (detector.structure && !m_valueRuns.judges(detectors().indexOf(detector), end)) {
+                from = std::max(m_valueRuns.end(detectors().indexOf(detector)), begin + 1);
                 continue;
             }
             ++m_work.judged;
