@@ -49,6 +49,10 @@ struct Detector
     std::unique_ptr<RE2> pattern;
     const secretrules::SecretRule *rule = nullptr;             // a token row, or
     const secretstructures::Structure *structure = nullptr;    // a structure
+    // A row's token alone, its groups numbered as in `pattern`: where the
+    // token's end is known, its groups are read from it, which RE2 does in
+    // one quick pass where the token's end alone decides every group.
+    std::unique_ptr<RE2> token;
 };
 
 // Where in the text a detector's pattern is run: whole lines, in order.
@@ -289,7 +293,8 @@ private:
         int index = -1;
         m_filter.Add(pattern, latin1Options(), &index);
         Q_ASSERT(index == int(m_detectors.size()));
-        m_detectors.push_back({std::move(compiled), rule, structure});
+        auto token = rule ? std::make_unique<RE2>(std::string("(").append(rule->pattern).append(")"), latin1Options()) : nullptr;
+        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token)});
     }
 
     // The pattern's own atoms, down to two characters where three leave
@@ -630,7 +635,10 @@ public:
             }
             ++m_work.judged;
             // Anchored at the match found, the groups are those an unanchored match reads.
-            const bool read = groupCount == 1 || detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount);
+            const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
+            const bool read = groupCount == 1
+                || (tokenEndKnown ? detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount)
+                                  : detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount));
             Q_ASSERT(read);
             Q_UNUSED(read);
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
