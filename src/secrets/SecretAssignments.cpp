@@ -106,14 +106,13 @@ Strength strengthOf(QStringView name)
 // Kubernetes env lists and their kin name a value in a field of its own,
 // on the line above or earlier on the line: `- name: API_TOKEN` then
 // `value: …`, or {"name": "API_TOKEN", "value": "…"}.
-QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
+QStringView nameOfValueField(QStringView text, qsizetype fieldStart, LastOccurrence &fieldNames)
 {
-    const qsizetype from = startOfLineAbove(text, fieldStart, 300);
-    const QStringView before = text.sliced(from, fieldStart - from);
-    const qsizetype nameAt = lastIndexOfIgnoringCase(before, u"name");
-    if (nameAt < 0)
+    // On the field's line or the line above, within reach.
+    const qsizetype nameAt = fieldNames.before(fieldStart);
+    if (nameAt < 0 || text.sliced(nameAt, fieldStart - nameAt).count(u'\n') >= 2)
         return {};
-    Reader reader(before.sliced(nameAt + 4));
+    Reader reader(text.sliced(nameAt + 4, fieldStart - nameAt - 4));
     reader.take(Quote, 1);
     reader.takeWhile(isSpace, maxPadding);
     if (!reader.skip(u":") && !reader.skip(u"="))
@@ -190,7 +189,7 @@ struct Name
     bool partOfIdentifier = false; // as `secret` in arn:aws:secretsmanager:…:secret:prod/db
 };
 
-Name nameBefore(QStringView text, qsizetype separatorAt)
+Name nameBefore(QStringView text, qsizetype separatorAt, LastOccurrence &fieldNames)
 {
     qsizetype end = separatorAt;
     for (qsizetype padding = 0; end > 0 && padding < maxPadding && isSpace(text[end - 1]); ++padding)
@@ -204,7 +203,7 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
         --start;
     const QStringView name = text.sliced(start, end - start);
     if (equalsIgnoringCase(name, u"value")) {
-        const QStringView named = nameOfValueField(text, start);
+        const QStringView named = nameOfValueField(text, start, fieldNames);
         if (!named.isEmpty())
             return {named, strengthOf(named)};
     }
@@ -414,7 +413,7 @@ bool isSecretValue(QStringView text, QStringView name, QStringView value, bool q
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
-    const Name name = nameBefore(text, separatorAt);
+    const Name name = nameBefore(text, separatorAt, headings.fieldNames());
     if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
         return false;
     Reader reader(text.sliced(separatorAt + 1));
@@ -456,7 +455,8 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
         --separator;
     if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
         return false;
-    const Name name = nameBefore(text, separator - 1);
+    LastOccurrence fieldNames(text, u"name", secretproviders::Headings::maxFieldNameDistance);
+    const Name name = nameBefore(text, separator - 1, fieldNames);
     // Links carry long opaque values in their queries (label, ved, gclid,
     // utm_…); only a parameter named as a key holds one.
     const qsizetype nameStart = name.text.data() - text.data();
