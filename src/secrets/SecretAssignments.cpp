@@ -88,8 +88,8 @@ Strength strengthOf(QStringView name)
     char16_t folded[maxNameLength];
     qsizetype length = 0;
     for (qsizetype at = name.size() - 1; at >= 0 && length < maxNameLength; --at) {
-        if (is(name[at], Base62))
-            folded[maxNameLength - 1 - length++] = QChar::toLower(name[at].unicode());
+        if (const char16_t c = name[at].unicode(); is(c, Base62)) // ASCII alone
+            folded[maxNameLength - 1 - length++] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
     }
     const std::u16string_view foldedName(folded + maxNameLength - length, length);
     for (std::u16string_view hash : {u"hash", u"sha1", u"sha256", u"sha512", u"digest", u"checksum", u"fingerprint"}) {

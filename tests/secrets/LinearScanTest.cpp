@@ -1,5 +1,6 @@
 #include "secrets/MatchLength.h"
 #include "secrets/SecretDetector.h"
+#include "secrets/SecretText.h"
 
 #include <QRandomGenerator>
 #include <QString>
@@ -39,6 +40,24 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{R"(\pLx)", unbounded},
                       LengthCase{R"((?P<name>a))", unbounded},
                       LengthCase{R"((ab)", unbounded}));
+
+// Read on along the text, the last occurrence within reach is the one a
+// search back from each offset finds, whichever order the offsets come in.
+TEST(LastOccurrenceTest, AgreesWithASearchBackFromEachOffset)
+{
+    const QString text = QStringLiteral("- name: A\n  value: x\nvalue: y NAME=b value: nam value: e name");
+    constexpr qsizetype reach = 12;
+    const auto searchedBack = [&](qsizetype end) {
+        const qsizetype from = std::max<qsizetype>(0, end - reach);
+        const qsizetype at = secrettext::lastIndexOfIgnoringCase(QStringView(text).sliced(from, end - from), u"name");
+        return at < 0 ? -1 : from + at;
+    };
+    secrettext::LastOccurrence inOrder(text, u"name", reach);
+    for (qsizetype end = 0; end <= text.size(); end += 3)
+        EXPECT_EQ(inOrder.before(end), searchedBack(end)) << end;
+    for (qsizetype end = text.size(); end >= 0; end -= 5)
+        EXPECT_EQ(inOrder.before(end), searchedBack(end)) << end;
+}
 
 QString repeated(const QString &unit, qsizetype length)
 {
