@@ -634,13 +634,8 @@ public:
                 continue;
             }
             ++m_work.judged;
-            // Anchored at the match found, the groups are those an unanchored match reads.
-            const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
-            const bool read = groupCount == 1
-                || (tokenEndKnown ? detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount)
-                                  : detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount));
-            Q_ASSERT(read);
-            Q_UNUSED(read);
+            if (groupCount > 1)
+                readGroups(detector, begin, end, groups, groupCount);
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
             if (detector.rule ? tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
@@ -652,6 +647,30 @@ public:
     }
 
 private:
+    // The groups of the match from `begin` to `end`: anchored there, the
+    // groups are those an unanchored match reads.
+    void readGroups(const Detector &detector, size_t begin, size_t end, re2::StringPiece *groups, int groupCount)
+    {
+        const re2::StringPiece input(m_latin1);
+        const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
+        if (tokenEndKnown) {
+            const bool read = detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount);
+            Q_ASSERT(read);
+            Q_UNUSED(read);
+            return;
+        }
+        // At the text's end, after a character that ends a token, the token
+        // ends before it or takes it in: the one the token's own first match
+        // picks where it ends at either place. The whole pattern decides the
+        // rest, in a slower engine reading the groups along all of the match.
+        if (detector.rule && detector.token->Match(input, begin, end, RE2::ANCHOR_START, groups, groupCount)
+            && offsetOf(groups[0]) + groups[0].size() + 1 >= end)
+            return;
+        m_work.readSlowly += end - begin;
+        const bool read = detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount);
+        Q_ASSERT(read);
+        Q_UNUSED(read);
+    }
 
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
 

@@ -103,6 +103,8 @@ TEST_P(LinearScanTest, WorkStaysWithinAFewTimesTheText)
     constexpr size_t maxSearchedPerChar = 8; // characters the patterns ran over
     EXPECT_LE(work.searched, maxSearchedPerChar * size_t(shape.text.size()));
     EXPECT_LE(work.judged * shape.minCharsPerJudged, size_t(shape.text.size()));
+    constexpr size_t maxReadSlowly = 4096;
+    EXPECT_LE(work.readSlowly, maxReadSlowly);
 }
 
 constexpr qsizetype length = 256 * 1024;
@@ -112,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ShapeCase{"AssignmentsInsideOneValue", repeated(QStringLiteral("token="), length), 200},
         ShapeCase{"PasswordsInsideOneValue", repeated(QStringLiteral("password="), length), 200},
+        // One token to the text's end, where a character ending a token ends the text.
+        ShapeCase{"TokenRunningToTheEnd", repeated(QStringLiteral("AQE="), length), 10000},
         ShapeCase{"AlphanumericRun", randomRun(QLatin1String("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), length), 10000}));
 
 } // namespace
