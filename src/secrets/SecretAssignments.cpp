@@ -413,9 +413,7 @@ bool isSecretValue(QStringView text, QStringView name, QStringView value, bool q
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
-    const Name name = nameBefore(text, separatorAt, headings.fieldNames());
-    if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
-        return false;
+    // The value first: most separators give none, and it is the cheaper to read.
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
         reader.skip(u">"); // "password" => "…"
@@ -441,6 +439,9 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     // A call or an index: code computing the value, as in password = getpass("…").
     const bool computed = !quoted && (reader.skip(u"(") || reader.skip(u"["));
     if (computed || value.isEmpty())
+        return false;
+    const Name name = nameBefore(text, separatorAt, headings.fieldNames());
+    if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
         return false;
     // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
     const bool literal = quoted || (!padded && value.startsWith(u'#'));
