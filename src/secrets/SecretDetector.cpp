@@ -246,17 +246,19 @@ public:
 
         // Only what the literals found reach is looked at: a short text pays
         // for the few it holds, not for every row.
-        const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
+        // Kept per thread, with the lines they are on, emptied after each text.
+        thread_local LiteralFinder::Found found;
+        thread_local std::vector<std::vector<uint32_t>> linesOf;
+        m_literalFinder->find(latin1, found);
+        const std::vector<std::vector<uint32_t>> &occurrences = found.byLiteral();
+        linesOf.resize(occurrences.size());
         std::vector<int> foundAtoms;
-        std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
         std::vector<size_t> reached;
-        for (size_t literal = 0; literal < occurrences.size(); ++literal) {
-            if (occurrences[literal].empty())
-                continue;
-            if (literal < m_filterAtoms)
-                foundAtoms.push_back(int(literal));
-            linesOf[literal] = lines.holding(occurrences[literal]);
-            reached.insert(reached.end(), m_anchoringsOf[literal].begin(), m_anchoringsOf[literal].end());
+        for (int literal : found.literals()) {
+            if (size_t(literal) < m_filterAtoms)
+                foundAtoms.push_back(literal);
+            linesOf[size_t(literal)] = lines.holding(occurrences[size_t(literal)]);
+            reached.insert(reached.end(), m_anchoringsOf[size_t(literal)].begin(), m_anchoringsOf[size_t(literal)].end());
         }
         std::sort(reached.begin(), reached.end());
         reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
@@ -278,6 +280,9 @@ public:
             if (!windows.empty())
                 candidates.anchored.emplace_back(&anchoring, std::move(windows));
         }
+        for (int literal : found.literals())
+            linesOf[size_t(literal)] = {};
+        found.clear();
         return candidates;
     }
 
