@@ -375,9 +375,14 @@ bool hasSecretShape(QStringView value, Strength strength)
 // first: it is the cheapest test, and most values fail it.
 bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
 {
-    return strength != Strength::notSecret && strength != Strength::unnamed && hasSecretShape(value, strength)
-        && !startsAsReference(value, quoted) && !isPublicKey(value) && !isFingerprint(value) && !(inCode && isCodeName(value))
-        && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
+    if (strength == Strength::notSecret || strength == Strength::unnamed)
+        return false;
+    thread_local LastAnswer<bool> last;
+    return last(value, int(strength) << 2 | int(quoted) << 1 | int(inCode), [&] {
+        return hasSecretShape(value, strength) && !startsAsReference(value, quoted) && !isPublicKey(value)
+            && !isFingerprint(value) && !(inCode && isCodeName(value)) && !secretrules::failsItsChecksum(value)
+            && !isPlaceholder(value);
+    });
 }
 
 // The value inside quotes, when they close before a blank; else up to where a value ends.

@@ -55,15 +55,18 @@ public:
     // The rows whose pattern `value` matches.
     Rows matching(QStringView value) const
     {
-        Rows rows;
         if (!m_compiled || value.size() > maxKeyLength)
+            return {};
+        thread_local LastAnswer<Rows> last;
+        return last(value, 0, [&] {
+            Rows rows;
+            std::vector<int> hits;
+            if (m_set.Match(bytesOf(value), &hits)) {
+                for (int hit : hits)
+                    rows.set(size_t(hit));
+            }
             return rows;
-        std::vector<int> hits;
-        if (!m_set.Match(bytesOf(value), &hits))
-            return rows;
-        for (int hit : hits)
-            rows.set(size_t(hit));
-        return rows;
+        });
     }
 
     // Whether `value` passes the shape and entropy of one of `rows`. Judged

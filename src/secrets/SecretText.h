@@ -412,6 +412,32 @@ private:
     qsizetype m_last = -1;
 };
 
+// The last answer a function of a value alone gave, with the value it was
+// given: text that repeats one assignment judges its value once. Kept one
+// per thread, as the answer depends on the value's characters alone.
+template<typename Answer>
+class LastAnswer
+{
+public:
+    template<typename Compute>
+    Answer operator()(QStringView value, int flags, Compute compute)
+    {
+        if (m_known && m_flags == flags && QStringView(m_value) == value)
+            return m_answer;
+        m_answer = compute();
+        m_value.assign(value.utf16(), size_t(value.size()));
+        m_flags = flags;
+        m_known = true;
+        return m_answer;
+    }
+
+private:
+    std::u16string m_value;
+    int m_flags = 0;
+    Answer m_answer{};
+    bool m_known = false;
+};
+
 inline bool containsIgnoringCase(QStringView haystack, std::u16string_view needle)
 {
     return indexOfIgnoringCase(haystack, needle) >= 0;
