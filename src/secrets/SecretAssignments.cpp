@@ -81,7 +81,7 @@ bool isSpace(QChar c)
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
 
-Strength strengthOf(QStringView name)
+Strength strengthOfName(QStringView name)
 {
     // Lower-cased without '_', '-' and '.', SECRET_ACCESS_KEY,
     // secretAccessKey and secret-access-key read alike.
@@ -101,6 +101,14 @@ Strength strengthOf(QStringView name)
             return candidate.strength;
     }
     return Strength::unnamed;
+}
+
+// The name's strength: the last one asked on this thread is kept, as
+// assignments are many where one name is repeated.
+Strength strengthOf(QStringView name)
+{
+    thread_local LastAnswer<Strength> last;
+    return last(name, 0, [name] { return strengthOfName(name); });
 }
 
 // Kubernetes env lists and their kin name a value in a field of its own,

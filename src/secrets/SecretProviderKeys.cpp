@@ -137,13 +137,16 @@ bool namesNoKey(QStringView name)
                                                       u"hash", u"sha", u"version", u"digest", u"checksum"};
     static constexpr std::u16string_view words[] = {u"public", u"publishable", u"commit", u"sha1", u"sha256",
                                                     u"md5", u"fingerprint", u"integrity"};
-    return std::any_of(std::begin(endings), std::end(endings),
-                       [name](std::u16string_view e) {
-                           return name.size() >= qsizetype(e.size())
-                               && indexOfIgnoringCase(name, e, name.size() - qsizetype(e.size())) >= 0;
-                       })
-        || std::any_of(std::begin(words), std::end(words),
-                       [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
+    thread_local LastAnswer<bool> last;
+    return last(name, 0, [name] {
+        return std::any_of(std::begin(endings), std::end(endings),
+                           [name](std::u16string_view e) {
+                               return name.size() >= qsizetype(e.size())
+                                   && indexOfIgnoringCase(name, e, name.size() - qsizetype(e.size())) >= 0;
+                           })
+            || std::any_of(std::begin(words), std::end(words),
+                           [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
+    });
 }
 
 bool soundsLikeKey(QStringView name)
