@@ -25,7 +25,10 @@ namespace tamo {
 namespace {
 
 constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
-constexpr int busyTimeoutMs = 2000;
+// The main thread's connection: a lock held elsewhere (a backup tool, the
+// sqlite3 shell) makes a save give up after this instead of freezing the
+// window; what it held stays pending and is saved by a later try.
+constexpr int busyTimeoutMs = 100;
 // A log left unerased is tried again after these, doubling in between.
 constexpr int firstEraseRetryMs = 250;
 constexpr int lastEraseRetryMs = 4000;
@@ -65,24 +68,13 @@ void checkLength(const QString &path)
                                      .arg(qint64(pages) * pageSize - file.size()));
 }
 
-// SQLite would wait for ever on a FIFO left in a store's place, and a
-// device is no store: such a file is opened as any other foreign one, never
-// waited on, and refused.
-void refuseUnlessRegular(const QString &path)
-{
-    const RegularFile file = RegularFile::open(path, std::numeric_limits<qint64>::max(), FileLinks::follow);
-    if (file.refusal() == FileRefusal::notRegular)
-        throw StoreOpenError(QStringLiteral("%1 is %2").arg(path, file.errorString()), StoreOpenError::Cause::other,
-                             path);
-}
-
 // Decides whether an existing store may be opened, through a connection that
 // cannot write: a file we refuse is left exactly as it was. Only the first
 // pages are read, so this costs the same for any size of history.
 void checkStore(const QString &path, const QList<Migration> &migrations)
 {
     for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
-        refuseUnlessRegular(file);
+        ModelContainer::refuseUnlessRegular(file);
     if (!QFileInfo::exists(path))
         return;
     try {
@@ -145,6 +137,17 @@ StoreOpenError::StoreOpenError(const QString &reason, Cause cause, const QString
     , m_cause(cause)
     , m_file(file)
 {
+}
+
+// SQLite would wait for ever on a FIFO left in a store's place, and a
+// device is no store: such a file is opened as any other foreign one, never
+// waited on, and refused.
+void ModelContainer::refuseUnlessRegular(const QString &path)
+{
+    const RegularFile file = RegularFile::open(path, std::numeric_limits<qint64>::max(), FileLinks::follow);
+    if (file.refusal() == FileRefusal::notRegular)
+        throw StoreOpenError(QStringLiteral("%1 is %2").arg(path, file.errorString()), StoreOpenError::Cause::other,
+                             path);
 }
 
 ModelContainer::ModelContainer(const QString &storeDirectory)

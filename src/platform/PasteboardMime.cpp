@@ -1,10 +1,10 @@
 #include "platform/PasteboardMime.h"
 
+#include "platform/HtmlText.h"
 #include "platform/UriList.h"
 
 #include <QMimeData>
 #include <QStringDecoder>
-#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -69,15 +69,18 @@ QByteArray uriListFromGnomeFiles(const QByteArray &bytes)
     return actionEnd < 0 ? QByteArray() : bytes.mid(actionEnd + 1);
 }
 
-// The text a page shows, as UTF-8. The page's bytes are in its declared
-// encoding (Firefox writes UTF-16), else UTF-8.
-QByteArray plainTextOfHtml(const QByteArray &bytes)
+// The text a page shows, as UTF-8; nothing once the offer is abandoned. The
+// page's bytes are in its declared encoding (Firefox writes UTF-16), else UTF-8.
+std::optional<QByteArray> plainTextOfHtml(PasteboardOffer &offer, const QByteArray &bytes)
 {
     QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Utf8);
     const QString html = decoder.decode(bytes);
-    return QTextDocumentFragment::fromHtml(html).toPlainText().toUtf8();
+    const std::optional<QString> text = HtmlText::plainText(html, [&offer] { return offer.abandoned(); });
+    if (!text)
+        return std::nullopt;
+    return text->toUtf8();
 }
 
 bool offersPlainText(const QStringList &targets)
@@ -111,7 +114,7 @@ std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, cons
     if (mime == kdePasswordHintMime && bytes.trimmed() != kdePasswordHintSecret)
         return std::nullopt;
     if (mime == htmlMime && type == PasteboardType::string)
-        return plainTextOfHtml(bytes);
+        return plainTextOfHtml(offer, bytes);
     if (mime == latin1TextMime)
         return QString::fromLatin1(bytes).toUtf8();
     if (mime == utf16TextMime)

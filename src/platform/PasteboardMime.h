@@ -16,6 +16,9 @@ public:
     virtual QStringList targets() = 0;
     // Nothing when the owner gives nothing for the target.
     virtual std::optional<QByteArray> bytes(const QString &target) = 0;
+    // True once the copy is no longer read: a newer copy replaced it, the app
+    // is quitting, or the copy's time ran out. Work on what was read ends too.
+    virtual bool abandoned() = 0;
 };
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
@@ -23,7 +26,7 @@ public:
 //   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, then
 //                 Latin-1 STRING and UTF-16 text/plain;charset=utf-16 (read
 //                 as UTF-8), and the text text/html shows when no plain text
-//                 is offered
+//                 is offered (HtmlText, given up once the offer is abandoned)
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff

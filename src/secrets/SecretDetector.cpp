@@ -482,7 +482,8 @@ public:
             if (detector.rule ? standsAlone(groups[1]) && tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
                 return true;
-            from = std::max(next, offsetOf(groups[0]) + 1);
+            // No token stands in a base64 payload: the rest of it is passed over.
+            from = std::max({next, offsetOf(groups[0]) + 1, detector.rule ? payloadEndAround(offsetOf(groups[1])) : 0});
         }
         return false;
     }
@@ -502,15 +503,44 @@ private:
         return piece.data() ? m_text.sliced(qsizetype(offsetOf(piece)), qsizetype(piece.size())) : QStringView();
     }
 
-    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups) const
+    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups)
     {
         const QStringView token = viewOf(groups[1]);
         const QStringView random = viewOf(groups[2]);
-        return secretrules::passes(rule, token, random.isNull() ? token : random)
+        return secretrules::passes(rule, token, random.isNull() ? token : random) && !insideBase64Payload(groups[1])
             && (rule.keywords.empty() || keywordNear(m_text, token.data() - m_text.data(), rule.keywords))
             && !(secretrules::isAnyIssuer(rule)
                  && (gluedToWord(groups[1], random.data() - token.data()) || isMailbox(groups[1])
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
+    }
+
+    // Whether `token` lies inside a data: URI's base64 payload, or a run of
+    // base64 longer than any key: random base64 spells token-like runs by
+    // chance. Each run is read once and its verdict kept for the tokens after.
+    bool insideBase64Payload(const re2::StringPiece &token)
+    {
+        const size_t begin = offsetOf(token);
+        if (const Base64Run *run = runHolding(begin))
+            return run->payload;
+        const auto after = runAfter(begin);
+        const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
+        const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
+        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
+        size_t start = begin;
+        while (start > floor && isBase64(m_latin1[start - 1]))
+            --start;
+        size_t end = std::min(ceiling, begin + token.size());
+        while (end < ceiling && isBase64(m_latin1[end]))
+            ++end;
+        constexpr size_t maxKeyRun = 4096;
+        constexpr size_t maxMediaType = 100;
+        const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
+        const size_t data = before.rfind("data:");
+        const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
+            && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
+        const bool payload = declared || end - start >= maxKeyRun;
+        m_base64Runs.insert(after, {start, end, payload});
+        return payload;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
@@ -544,9 +574,39 @@ private:
         return structure.holdsSecret(found);
     }
 
+    // A run of base64 around a token, and whether it is a payload rather than a key.
+    struct Base64Run
+    {
+        size_t begin;
+        size_t end;
+        bool payload;
+    };
+
+    // The first run read that starts after `at`.
+    std::vector<Base64Run>::iterator runAfter(size_t at)
+    {
+        return std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
+                                [](size_t offset, const Base64Run &run) { return offset < run.begin; });
+    }
+
+    // The run read that holds `at`, if any.
+    const Base64Run *runHolding(size_t at)
+    {
+        const auto after = runAfter(at);
+        return after != m_base64Runs.begin() && std::prev(after)->end > at ? &*std::prev(after) : nullptr;
+    }
+
+    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
+    size_t payloadEndAround(size_t at)
+    {
+        const Base64Run *run = runHolding(at);
+        return run && run->payload ? run->end : 0;
+    }
+
     QStringView m_text;
     const std::string &m_latin1;
     secretproviders::Headings m_headings;
+    std::vector<Base64Run> m_base64Runs; // disjoint, in order
 };
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "AppModelFixture.h"
 #include "support/FullDisk.h"
+#include "support/StoreHeldElsewhere.h"
 
 #include "app/GlobalHotKeyRegistry.h"
 #include "app/ScreenshotWatcher.h"
 #include "model/ModelContainer.h"
 #include "model/ClipDraft.h"
 #include "model/ClipLibrary.h"
+#include "model/ClipListQuery.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
 #include "model/Sqlite.h"
@@ -333,6 +335,44 @@ TEST_F(AppModelTest, ACopyTheStoreWasHeldForIsSavedOnceItIsFree)
     while (context.fetchCount<ClipItem>() == 0 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(context.fetchCount<ClipItem>(), 1);
+    EXPECT_TRUE(alerts.shown().isEmpty());
+}
+
+// While another process (a backup tool, the sqlite3 shell) held the store,
+// every save froze the window and the copies made then did not show.
+TEST_F(AppModelTest, CopiesMadeWhileAnotherProcessHoldsTheStoreAreSavedAndShownOnceItLetsGo)
+{
+    model();
+    ModelContext &context = model().container().mainContext();
+    const ClipListQuery history = ClipListQuery::history(100);
+    QList<ClipItemPtr> shown = history.fetch(context);
+    QObject::connect(&context, &ModelContext::didSave, &context, [&](const SaveSummary &summary) {
+        if (!history.followSave(shown, summary))
+            shown = history.fetch(context);
+    });
+    const QStringList copies{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")};
+    for (const char *hold : {"BEGIN IMMEDIATE", "BEGIN EXCLUSIVE"}) {
+        SCOPED_TRACE(hold);
+        StoreHeldElsewhere other(QDir(storeDir.path()).filePath(QLatin1String(ModelContainer::syncedStoreName)),
+                                 QLatin1String(hold) + u';');
+        ::testing::internal::CaptureStderr();
+        for (const QString &text : copies) {
+            clock.advance(1000);
+            model().ingest(ClipDraft::fromText(text + u' ' + QLatin1String(hold)));
+        }
+        // Tried again while it is still held: nothing is lost meanwhile.
+        QTest::qWait(1200);
+        EXPECT_EQ(context.pendingInserts<ClipItem>().size(), copies.size());
+        other.release();
+        const QString newest = copies.last() + u' ' + QLatin1String(hold);
+        const bool saved = QTest::qWaitFor(
+            [&] { return !shown.isEmpty() && shown.first()->text() == newest; }, 30'000);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(saved) << "the copies never showed";
+        EXPECT_TRUE(context.pendingInserts<ClipItem>().isEmpty());
+    }
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 2 * copies.size());
+    EXPECT_EQ(shown.size(), 2 * copies.size());
     EXPECT_TRUE(alerts.shown().isEmpty());
 }
 

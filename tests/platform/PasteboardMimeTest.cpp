@@ -45,6 +45,9 @@ public:
         }
         return std::nullopt;
     }
+    bool abandoned() override { return m_abandoned; }
+
+    bool m_abandoned = false;
 
 private:
     Offer m_representations;
@@ -140,6 +143,14 @@ TEST(PasteboardMime, ReadsATypeFromItsBestForm)
         ListOffer offer(row.offer);
         EXPECT_EQ(PasteboardMime::data(offer, row.type), row.data);
     }
+}
+
+TEST(PasteboardMime, AnAbandonedCopyGivesNoTextOfItsHtml)
+{
+    ListOffer offer(Offer{{"text/html", "<p>shown</p>"}});
+    offer.m_abandoned = true;
+    EXPECT_EQ(PasteboardMime::data(offer, PasteboardType::string), std::nullopt);
+    EXPECT_EQ(PasteboardMime::data(offer, PasteboardType::html), "<p>shown</p>");
 }
 
 TEST(PasteboardMime, WritesEveryFormOtherAppsLookFor)

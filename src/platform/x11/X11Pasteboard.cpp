@@ -65,6 +65,7 @@ public:
 
 private:
     QStringList targets() override { return m_reader.targets(); }
+    bool abandoned() override { return m_reader.stopped(); }
     std::optional<QByteArray> bytes(const QString &target) override
     {
         auto read = m_read.find(target);

@@ -139,6 +139,13 @@ void X11SelectionReader::cancel()
         ::eventfd_write(m_wake, 1);
 }
 
+bool X11SelectionReader::stopped()
+{
+    if (!m_gaveUp && m_clock.isValid() && m_clock.elapsed() >= m_limits.budget.count())
+        giveUp("its contents took longer than the copy's time to be read");
+    return m_gaveUp || m_superseded || m_cancelled;
+}
+
 QStringList X11SelectionReader::targets()
 {
     const auto closing = qScopeGuard([this] { disconnect(); });

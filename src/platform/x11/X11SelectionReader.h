@@ -59,6 +59,11 @@ public:
 
     bool gaveUp() const { return m_gaveUp; }
 
+    // True once reads give nothing: cancelled, another app's copy came, the
+    // reader gave up, or the copy's budget is spent (the reader gives up
+    // then). Asked by the work on what was read, on the reading thread.
+    bool stopped();
+
     // Ends a read under way at once, and every later one: they give nothing.
     // Any thread.
     void cancel();

@@ -203,6 +203,27 @@ TEST_F(X11PasteboardTest, HostileOwnersGiveTheirTextWithinTheBudgetOrNothing)
     }
 }
 
+// The text of a page is made from what was read, under the copy's one
+// deadline: once it passed there is no text to make.
+TEST_F(X11PasteboardTest, APageGivesNoTextOnceItsCopysTimeRanOut)
+{
+    const auto page = copies.xclip(QStringLiteral("text/html"), "<p>page</p>");
+    const std::shared_ptr<PasteboardContents> contents = pasteboard.contents();
+    ASSERT_EQ(contents->data(PasteboardType::string), "page");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !contents->data(PasteboardType::string); }, 10000))
+        << "the page still gave its text after its copy's time";
+    EXPECT_EQ(contents->data(PasteboardType::html), "<p>page</p>"); // read before
+}
+
+TEST_F(X11PasteboardTest, APageGivesNoTextOnceANewerCopyCame)
+{
+    const auto page = copies.xclip(QStringLiteral("text/html"), "<p>page</p>");
+    const std::shared_ptr<PasteboardContents> contents = pasteboard.contents();
+    ASSERT_EQ(contents->data(PasteboardType::string), "page");
+    const auto newer = copies.xclip(QStringLiteral("UTF8_STRING"), "newer");
+    EXPECT_EQ(contents->data(PasteboardType::string), std::nullopt);
+}
+
 TEST_F(X11PasteboardTest, OwnerQuittingRightAfterItsLastIncrementLosesNoCopy)
 {
     for (int copy = 0; copy < 10; ++copy) {
