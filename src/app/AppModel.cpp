@@ -29,11 +29,10 @@
 #include "platform/SystemLog.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
-
-#include <cstdio>
 
 namespace tamo {
 
@@ -356,7 +355,7 @@ void AppModel::ingest(const ClipDraft &draft)
 void AppModel::reportUnsavedCopy()
 {
     const ModelContext &context = m_container->mainContext();
-    std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n", qPrintable(context.lastError()));
+    qWarning().noquote() << QStringLiteral("TamoCove: could not save a copied clip yet: %1").arg(context.lastError());
     if (!context.lastSaveFoundDiskFull()) {
         // One try for every copy waiting: a try per copy would hold the
         // window once for each of them.

@@ -7,6 +7,7 @@
 #include "model/Schema.h"
 #include "model/Sqlite.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 namespace tamo {
@@ -127,7 +127,7 @@ void prepareStore(const QString &path, const QList<Migration> &migrations)
 
 void report(const QString &line)
 {
-    std::fprintf(stderr, "TamoCove: %s\n", qPrintable(line));
+    qWarning().noquote() << QStringLiteral("TamoCove: %1").arg(line);
 }
 
 } // namespace

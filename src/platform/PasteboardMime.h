@@ -19,6 +19,15 @@ public:
     // True once the copy is no longer read: a newer copy replaced it, the app
     // is quitting, or the copy's time ran out. Work on what was read ends too.
     virtual bool abandoned() = 0;
+
+    struct Start
+    {
+        QByteArray bytes;
+        bool cut = false; // the payload went on
+    };
+    // The payload's first `maxBytes`, for a target whose start is worth
+    // keeping; the rest is never read.
+    virtual std::optional<Start> start(const QString &target, qsizetype maxBytes) = 0;
 };
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
@@ -30,7 +39,8 @@ public:
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff
-//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)
+//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only;
+//                 a list is read as far as PasteboardContents's caps keep it)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"
 // The other types the capture looks at (the other org.nspasteboard markers,
 // the browsers' source URLs) are MIME types of the same name; everything

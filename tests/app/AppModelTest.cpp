@@ -13,6 +13,7 @@
 #include "model/Sqlite.h"
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
+#include "platform/SessionLog.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -475,4 +476,17 @@ TEST_F(AppModelTest, RepeatedClipsFoundAtStartAreFoldedAfterTheLaunch)
     }
     ModelContext &context = startedModel().container().mainContext();
     QTRY_COMPARE_WITH_TIMEOUT(context.fetchCount<ClipItem>(), 2, 5000);
+}
+
+// The support report's log held none of the lines a held store printed.
+TEST_F(AppModelTest, ACopyTheStoreCouldNotTakeYetIsInThisRunsLog)
+{
+    const sessionlog::Recording recording;
+    model();
+    sql::Database other;
+    other.open(QDir(storeDir.path()).filePath(QLatin1String(ModelContainer::syncedStoreName)));
+    other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    model().ingest(ClipDraft::fromText(QStringLiteral("copied while another connection wrote")));
+    other.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_TRUE(sessionlog::text().contains(u"could not save a copied clip yet")) << sessionlog::text().toStdString();
 }

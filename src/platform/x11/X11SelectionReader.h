@@ -57,6 +57,14 @@ public:
     // in time.
     std::optional<QByteArray> read(const QString &target);
 
+    struct Start
+    {
+        QByteArray bytes;
+        bool cut = false; // the owner had more to send
+    };
+    // The first `maxBytes` of the target, not waiting for the rest.
+    std::optional<Start> readStart(const QString &target, qsizetype maxBytes);
+
     bool gaveUp() const { return m_gaveUp; }
 
     // True once reads give nothing: cancelled, another app's copy came, the
@@ -74,6 +82,8 @@ private:
         QByteArray bytes; // at most the cap
         bool overflowed = false;
     };
+
+    std::optional<Transfer> transferOfTarget(const QString &target, qsizetype maxBytes);
 
     bool connect();
     bool internAtoms();

@@ -485,3 +485,34 @@ TEST_F(X11CaptureTest, CopiesAfterADeeplyNestedPageAreAllCaptured)
     }
     EXPECT_EQ(texts, copied);
 }
+
+// A file manager's copy of a million files (59 MB) once took a gigabyte and
+// held back the copy after it.
+TEST_F(X11CaptureTest, AHugeFileListKeepsItsFirstFilesAndTheNextCopyIsCaptured)
+{
+    x11::X11Pasteboard patient{x11}; // the budgets a user has
+    ClipboardCopies patientCopies{patient};
+    ClipboardMonitor patientMonitor{patient, workspace, defaults};
+    QList<ClipDraft> captured;
+    QObject::connect(&patientMonitor, &ClipboardMonitor::captured, [&](const ClipDraft &draft) { captured.append(draft); });
+    monitor.stop();
+    patientMonitor.start();
+
+    const auto path = [](int i) { return QStringLiteral("/home/user/Pictures/IMG_%1.jpg").arg(i, 12, 10, QChar(u'0')); };
+    QByteArray list;
+    for (int i = 0; i < 1'000'000; ++i)
+        list += "file://" + path(i).toUtf8() + "\r\n";
+    auto owner = patientCopies.xclip(QStringLiteral("text/uri-list"), list);
+    list = {};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !captured.isEmpty(); }, 60'000));
+    const ClipDraft &files = captured.first();
+    EXPECT_EQ(files.kind, ClipKind::file);
+    ASSERT_EQ(files.filePaths.size(), PasteboardContents::mostFiles);
+    EXPECT_EQ(files.filePaths.first(), path(0));
+    EXPECT_EQ(files.filePaths.last(), path(PasteboardContents::mostFiles - 1));
+    EXPECT_TRUE(files.title) << "says it was cut";
+
+    owner = patientCopies.xclip(QStringLiteral("UTF8_STRING"), "copied next");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return captured.size() == 2; }, 20'000));
+    EXPECT_EQ(captured.last().text, QStringLiteral("copied next"));
+}

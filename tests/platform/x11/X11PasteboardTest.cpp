@@ -105,7 +105,7 @@ TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
     const auto owner = copies.xclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
 
     EXPECT_EQ(pasteboard.contents()->types(), QStringList{QStringLiteral("text/uri-list")});
-    EXPECT_TRUE(pasteboard.contents()->fileURLs().isEmpty());
+    EXPECT_TRUE(pasteboard.contents()->fileList().urls.isEmpty());
 }
 
 TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
