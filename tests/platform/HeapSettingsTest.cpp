@@ -117,7 +117,7 @@ TEST(HeapSettingsTest, LargeBlocksGetMappingsOfTheirOwnGivenBackWhenFreed)
     const auto resident = [] {
         long long pages = 0;
         FILE *statm = std::fopen("/proc/self/statm", "r");
-        if (!statm || std::fscanf(statm, "%*lld %lld", &pages) != 1)
+        if (!statm || std::fscanf(statm, "%*s %lld", &pages) != 1)
             _exit(1);
         std::fclose(statm);
         return pages * sysconf(_SC_PAGESIZE);
