@@ -62,36 +62,46 @@ long long mappedBytes()
     _exit(0);
 }
 
-// The setting is measured in a child of its own, so this process's heap is
-// neither changed by it nor in the way of what is measured.
-TEST(HeapSettingsTest, LargeBlocksGetMappingsOfTheirOwnGivenBackWhenFreed)
+// Runs `measure` in a child of its own, so this process's heap is neither
+// changed by it nor in the way of what is measured, and reads what it reports.
+template<typename Report>
+::testing::AssertionResult reportOfChild(void (*measure)(int out), Report &report)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer brings a heap of its own, which glibc's settings do not reach";
-#endif
     int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
+    if (pipe(pipeEnds) != 0)
+        return ::testing::AssertionFailure() << "no pipe";
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0)
+        return ::testing::AssertionFailure() << "no child";
     if (child == 0) {
         close(pipeEnds[0]);
-        measureAndReport(pipeEnds[1]);
+        measure(pipeEnds[1]);
     }
     close(pipeEnds[1]);
-    Mapped measured[std::size(blocks)] = {};
-    auto *into = reinterpret_cast<char *>(measured);
+    auto *into = reinterpret_cast<char *>(&report);
     size_t received = 0;
-    while (received < sizeof measured) {
-        const ssize_t n = ::read(pipeEnds[0], into + received, sizeof measured - received);
+    while (received < sizeof report) {
+        const ssize_t n = ::read(pipeEnds[0], into + received, sizeof report - received);
         if (n <= 0)
             break;
         received += size_t(n);
     }
     close(pipeEnds[0]);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_EQ(received, sizeof measured);
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return ::testing::AssertionFailure() << "the measuring child failed";
+    if (received != sizeof report)
+        return ::testing::AssertionFailure() << "the child reported " << received << " of " << sizeof report << " bytes";
+    return ::testing::AssertionSuccess();
+}
+
+TEST(HeapSettingsTest, LargeBlocksGetMappingsOfTheirOwnGivenBackWhenFreed)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer brings a heap of its own, which glibc's settings do not reach";
+#endif
+    Mapped measured[std::size(blocks)] = {};
+    ASSERT_TRUE(reportOfChild(measureAndReport, measured));
 
     for (size_t i = 0; i < std::size(blocks); ++i) {
         SCOPED_TRACE(blocks[i].bytes);
@@ -107,7 +117,7 @@ TEST(HeapSettingsTest, LargeBlocksGetMappingsOfTheirOwnGivenBackWhenFreed)
     const auto resident = [] {
         long long pages = 0;
         FILE *statm = std::fopen("/proc/self/statm", "r");
-        if (!statm || std::fscanf(statm, "%*lld %lld", &pages) != 1)
+        if (!statm || std::fscanf(statm, "%*s %lld", &pages) != 1)
             _exit(1);
         std::fclose(statm);
         return pages * sysconf(_SC_PAGESIZE);
@@ -142,22 +152,8 @@ TEST(HeapSettingsTest, FreedSmallBlocksAreGivenBack)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer brings a heap of its own, which glibc's settings do not reach";
 #endif
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(pipeEnds[0]);
-        measureGivingBackAndReport(pipeEnds[1]);
-    }
-    close(pipeEnds[1]);
     long long givenBack = 0;
-    const ssize_t received = ::read(pipeEnds[0], &givenBack, sizeof givenBack);
-    close(pipeEnds[0]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ASSERT_EQ(received, ssize_t(sizeof givenBack));
+    ASSERT_TRUE(reportOfChild(measureGivingBackAndReport, givenBack));
     EXPECT_GT(givenBack, 16 << 20) << "of the 30 MB the freed blocks took";
 }
 
