@@ -59,6 +59,19 @@ TEST(LastOccurrenceTest, AgreesWithASearchBackFromEachOffset)
         EXPECT_EQ(inOrder.before(end), searchedBack(end)) << end;
 }
 
+// A kept answer is given back only for the same value under the same flags.
+TEST(LastAnswerTest, ComputesAgainForAnotherValueOrFlags)
+{
+    secrettext::LastAnswer<int> last;
+    int computed = 0;
+    const auto ask = [&](QStringView value, int flags) { return last(value, flags, [&] { return ++computed; }); };
+    EXPECT_EQ(ask(u"hunter2x", 0), 1);
+    EXPECT_EQ(ask(u"hunter2x", 0), 1);
+    EXPECT_EQ(ask(u"hunter2x", 1), 2);
+    EXPECT_EQ(ask(u"hunter2", 1), 3);
+    EXPECT_EQ(ask(u"hunter2x", 1), 4);
+}
+
 QString repeated(const QString &unit, qsizetype length)
 {
     QString text;
