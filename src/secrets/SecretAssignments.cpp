@@ -427,6 +427,8 @@ bool isSecretValue(QStringView text, QStringView name, QStringView value, bool q
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
     // The value first: most separators give none, and it is the cheaper to read.
+    if (separatorAt + 1 == text.size() || text[separatorAt + 1] == u'\n') // none on the rest of the line
+        return false;
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
         reader.skip(u">"); // "password" => "…"
