@@ -63,6 +63,7 @@ constexpr SecretName names[] = {
     {u"authorization", Strength::key},
     {u"auth", Strength::key},
     {u"accesskey", Strength::key},
+    {u"integrationkey", Strength::key},
     {u"secretkeybase", Strength::key},
     {u"token", Strength::token},
 };
@@ -78,6 +79,16 @@ bool isSpace(QChar c)
 }
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
+
+// "pass" alone or as a name's last word (imap_pass, smtpPass, SMTP_PASS), not bypass.
+bool endsWithWordPass(QStringView name)
+{
+    constexpr qsizetype length = 4;
+    if (!name.endsWith(u"pass", Qt::CaseInsensitive))
+        return false;
+    const qsizetype at = name.size() - length;
+    return at == 0 || !is(name[at - 1], Base62) || (is(name[at], Upper) && is(name[at - 1], Lower));
+}
 
 Strength strengthOf(QStringView name)
 {
@@ -98,7 +109,7 @@ Strength strengthOf(QStringView name)
         if (foldedName.ends_with(candidate.suffix))
             return candidate.strength;
     }
-    return Strength::unnamed;
+    return endsWithWordPass(name) ? Strength::password : Strength::unnamed;
 }
 
 // Kubernetes env lists and their kin name a value in a field of its own,
@@ -282,7 +293,9 @@ bool isPlaceholder(QStringView value)
                                       // Local emulators' published keys and documentation tokens.
                                       "eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
                                       "c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
-                                      "abcdef.0123456789abcdef", "minioadmin"});
+                                      "abcdef.0123456789abcdef", "minioadmin",
+                                      // RFC 7617's Basic credentials, Aladdin:open sesame.
+                                      "qwxhzgrpbjpvcgvuihnlc2ftzq"});
     return words.occursIn(bytesOf(value));
 }
 

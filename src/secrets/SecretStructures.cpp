@@ -1,5 +1,6 @@
 #include "secrets/SecretStructures.h"
 
+#include "secrets/CredentialSyntaxes.h"
 #include "secrets/SecretAssignments.h"
 #include "secrets/SecretCommands.h"
 #include "secrets/SecretRules.h"
@@ -309,7 +310,7 @@ constexpr Structure table[] = {
 
 std::span<const Structure> structures()
 {
-    // The fixed rows, then one per command's password flag.
+    // The fixed rows, the credential syntaxes, then one per command's password flag.
     static const std::vector<std::string> commandPatterns = [] {
         std::vector<std::string> patterns;
         for (const secretcommands::CommandPassword &row : secretcommands::commandPasswords())
@@ -318,6 +319,8 @@ std::span<const Structure> structures()
     }();
     static const std::vector<Structure> all = [] {
         std::vector<Structure> rows(std::begin(table), std::end(table));
+        for (const credentialsyntaxes::CredentialSyntax &syntax : credentialsyntaxes::credentialSyntaxes())
+            rows.push_back(syntax.structure);
         for (const std::string &pattern : commandPatterns)
             rows.push_back({"command-password-flag", pattern, commandValue});
         return rows;
