@@ -48,11 +48,6 @@ bool phpDefine(const Found &found)
         || isSalt(found.groups[0], found.groups[1]);
 }
 
-bool assignment(const Found &found)
-{
-    return secretassignments::isSecretAssignment(found.text, found.end - 1, found.headings);
-}
-
 bool password(const Found &found)
 {
     return secretassignments::isRealPassword(found.groups[0], false);
@@ -178,8 +173,6 @@ constexpr CredentialSyntax table[] = {
     // Passwords and keys under a name, in syntaxes other than name = value.
     {{"php-define", R"x(define\(\s*['"]([A-Za-z0-9_]{1,64})['"]\s*,\s*['"]([^'"\n]{1,200})['"])x", phpDefine},
      "PHP manual, define(); WordPress, Editing wp-config.php (DB_PASSWORD, AUTH_KEY … NONCE_SALT)"},
-    {{"pass-assignment", R"x((?i)pass["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
-     "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\" / \"password\""},
     {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
      ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},
     {{"client-set-command", R"x((?m)(?:^|[ \t])/set[ \t]+([A-Za-z0-9_.-]{1,100})[ \t]+("[^"\n]*"|[^\s"]+))x", namedValue},
