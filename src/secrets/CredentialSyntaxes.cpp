@@ -58,7 +58,7 @@ bool password(const Found &found)
 bool keyMaterialFollows(const Found &found)
 {
     constexpr int maxHeaderLines = 4;
-    constexpr qsizetype maxLook = 1024;
+    constexpr qsizetype maxLook = 300;
     const QStringView rest = found.text.sliced(found.end).first(std::min(found.text.size() - found.end, maxLook));
     int lines = 0;
     for (QStringView line : rest.tokenize(u'\n', Qt::SkipEmptyParts)) {
@@ -87,7 +87,7 @@ bool randomSignature(const Found &found)
         if (is(c, Base62))
             base62 += c;
     }
-    return base62.size() >= minSignature && isRandomBase62(base62);
+    return base62.size() >= minSignature && isRandomBase62(base62) && !secretassignments::isPlaceholder(base62);
 }
 
 // A hook's address holds its key: a random path segment after the hook's
