@@ -302,7 +302,7 @@ constexpr Structure table[] = {
     // Passwords installers and servers print once.
     {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
     // A value given to a name that says it is secret, or to a provider's key.
-    {"key-named-assignment", R"x((?i)(?:key|token|secret|pass|pwd|passphrase|auth|credential|value|signature|pat|become_pass|ssh_pass|sudo_pass|psk)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
+    {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature|pat|become_pass|ssh_pass|sudo_pass|psk)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
 };
 // clang-format on
 
