@@ -8,27 +8,38 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
+
 namespace tamo::credentialsyntaxes {
 
 using namespace secrettext;
 using secretstructures::Found;
+using secretstructures::namedValue;
 
 namespace {
 
 constexpr qsizetype minKeyMaterial = 32;
 
-QStringView unquoted(QStringView value, bool &quoted)
+// Whether `value` is what a key generator makes rather than a word, a
+// name, a path or a placeholder: base62 or capitals with digits (see
+// tokenbody::looksIssued), random hex, or random lower case with digits.
+bool isGeneratedValue(QStringView value)
 {
-    quoted = value.size() >= 2 && is(value.front(), Quote) && value.back() == value.front();
-    return quoted ? value.sliced(1, value.size() - 2) : value;
-}
-
-// A value given to the name in group 1 by the syntax's own means.
-bool namedValue(const Found &found)
-{
-    bool quoted = false;
-    const QStringView value = unquoted(found.groups[1], quoted);
-    return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted || found.groups[1].isEmpty());
+    constexpr qsizetype minHex = 16;
+    constexpr qsizetype minLowerDigits = 20;
+    if (secretassignments::isPlaceholder(value) || isDocumentedExample(value))
+        return false;
+    if (tokenbody::looksIssued(value))
+        return true;
+    // Hex or lower case with digits, maybe behind a short suffix such as Mailchimp's -us6.
+    for (QStringView part : value.tokenize(u'-')) {
+        const bool hex = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Hex); });
+        const bool lowerDigits = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Lower | Digit); });
+        if ((hex && part.size() >= minHex && isRandomHex(part))
+            || (lowerDigits && part.size() >= minLowerDigits && isRandomLowerDigits(part) && !looksLikeWords(part)))
+            return true;
+    }
+    return false;
 }
 
 // WordPress's keys and salts: 64 characters drawn from letters, digits and
@@ -217,25 +228,6 @@ constexpr CredentialSyntax table[] = {
 std::span<const CredentialSyntax> credentialSyntaxes()
 {
     return table;
-}
-
-bool isGeneratedValue(QStringView value)
-{
-    constexpr qsizetype minHex = 16;
-    constexpr qsizetype minLowerDigits = 20;
-    if (secretassignments::isPlaceholder(value) || isDocumentedExample(value))
-        return false;
-    if (tokenbody::looksIssued(value))
-        return true;
-    // Hex or lower case with digits, maybe behind a short suffix such as Mailchimp's -us6.
-    for (QStringView part : value.tokenize(u'-')) {
-        const bool hex = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Hex); });
-        const bool lowerDigits = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Lower | Digit); });
-        if ((hex && part.size() >= minHex && isRandomHex(part))
-            || (lowerDigits && part.size() >= minLowerDigits && isRandomLowerDigits(part) && !looksLikeWords(part)))
-            return true;
-    }
-    return false;
 }
 
 } // namespace tamo::credentialsyntaxes

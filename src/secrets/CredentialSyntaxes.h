@@ -20,9 +20,4 @@ struct CredentialSyntax
 
 std::span<const CredentialSyntax> credentialSyntaxes();
 
-// Whether `value` is what a key generator makes rather than a word, a
-// name, a path or a placeholder: base62 or capitals with digits (see
-// tokenbody::looksIssued), random hex, or random lower case with digits.
-bool isGeneratedValue(QStringView value);
-
 } // namespace tamo::credentialsyntaxes

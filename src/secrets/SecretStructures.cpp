@@ -192,6 +192,8 @@ QStringView unquoted(QStringView value, bool *quoted = nullptr)
     return inQuotes ? value.sliced(1, value.size() - 2) : value;
 }
 
+} // namespace
+
 // A value given to a name without '=' or ':': setx NAME "…", set -gx NAME …,
 // a Terraform variable's default.
 bool namedValue(const Found &found)
@@ -200,6 +202,8 @@ bool namedValue(const Found &found)
     const QStringView value = unquoted(found.groups[1], &quoted);
     return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted);
 }
+
+namespace {
 
 // "The Vultr key is …", "La clave de Deepgram es …", "Deepgram のAPIキー: …":
 // a word for key or token shortly before a generated value.
