@@ -59,6 +59,12 @@ bool phpDefine(const Found &found)
         || isSalt(found.groups[0], found.groups[1]);
 }
 
+// A value, not a call or an index computing one (passes = _messages.Field(7)).
+bool passValue(const Found &found)
+{
+    return found.groups[2].isEmpty() && namedValue(found);
+}
+
 bool password(const Found &found)
 {
     return secretassignments::isRealPassword(found.groups[0], false);
@@ -186,7 +192,7 @@ constexpr CredentialSyntax table[] = {
      "PHP manual, define(); WordPress, Editing wp-config.php (DB_PASSWORD, AUTH_KEY … NONCE_SALT)"},
     // The value stops at '=' and is as long as a password, so that repeated
     // pass=pass=… or pass: pass: … is not judged again at every name.
-    {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=,;]{8,200}))x", namedValue},
+    {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=,;()\[\]{}<>]{8,200})([(\[]?))x", passValue},
      "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
     {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
      ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},

@@ -91,7 +91,7 @@ bool endsWithWordPass(QStringView name)
     const qsizetype at = name.size() - length;
     if (at == 0)
         return name == u"pass";
-    return !is(name[at - 1], Base62) || (is(name[at], Upper) && is(name[at - 1], Lower));
+    return !is(name[at - 1], Base62) || (is(name[at - 1], Lower) && name.sliced(at) == u"Pass");
 }
 
 Strength strengthOf(QStringView name)

@@ -43,6 +43,8 @@ const Copy namedCopies[] = {
     {"bypass: Rq7vLm2xT9kd", false},
     {"--- PASS: TestGoList/GOPATH (0.03s)\n    --- PASS: TestTags/x_testtag_y (0.04s)", false},
     {"ownPass: !!ownPass,", false},
+    {"enableTwoPass = _messages.BooleanField(7)", false},
+    {"expected := \"(?s).*\\nPASS: check_test\\.go:[0-9]+: FixtureHelper\"", false},
     {"{\"passive\": true, \"password\": null}", false},
     {"<add key=\"ApiKey\" value=\"$(ApiKey)\" />", false},
     {"<add key=\"StorageKeyName\" value=\"m7BbKk0Yt78rwR5axENSzbSCgQgDsIY6\" />", false},
