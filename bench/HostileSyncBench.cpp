@@ -2,7 +2,8 @@
 // app's sync (FolderSync on its thread) in a process of its own: peak memory
 // (VmHWM), how long the import ran, the main thread's longest stall, and the
 // longest a copy saved meanwhile (one every 100 ms) took, with the copies
-// whose save failed.
+// whose save failed; then the merge of repeated clips the app runs on the
+// main thread after an import, and how many clips it folded away.
 //   - one 100 MB line holding an array
 //   - one 200 MB line holding a text
 //   - 4 changes naming two 60 MB blobs each
@@ -14,6 +15,7 @@
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
 #include "model/ModelContext.h"
+#include "model/StoreMaintenance.h"
 #include "transfer/Segment.h"
 #include "transfer/SyncFolder.h"
 
@@ -179,10 +181,14 @@ int measure(const QString &folder)
         if (!event.succeeded)
             outcome = event.error.left(160);
     }
+    QElapsedTimer merging;
+    merging.start();
+    const qsizetype folded = StoreMaintenance(context).mergeDuplicates().size();
+    const qint64 merge = merging.elapsed();
     std::printf("  peak %.0f MB, import %lld ms, longest main-thread stall %lld ms, longest copy save %lld ms, "
-                "%d of %d copies failed: %s\n",
+                "%d of %d copies failed: %s; merge %lld ms, %lld clips folded away\n",
                 statusMegabytes("VmHWM:"), took, stalls.longestMs(), longestCopy, failedCopies, copies,
-                qPrintable(outcome));
+                qPrintable(outcome), merge, qlonglong(folded));
     return 0;
 }
 

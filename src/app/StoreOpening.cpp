@@ -44,10 +44,12 @@ void printRescue(const StoreRescue::Result &result)
 }
 
 // Moves aside the file the user agreed to part with while the app last ran.
-// The marker holds only a file name, and only a store's name is taken.
+// The marker holds only a file name, and only a store's name is taken. A
+// marker that is no file is refused as a store file would be.
 void rescueMarkedStore(const QString &storeDirectory)
 {
     const QString marker = QDir(storeDirectory).filePath(QLatin1String(rescueMarkerName));
+    ModelContainer::refuseUnlessRegular(marker);
     const FileContents contents = readRegularFile(marker, 256);
     if (contents.refusal == FileRefusal::missing)
         return;
@@ -59,12 +61,23 @@ void rescueMarkedStore(const QString &storeDirectory)
         printRescue(*result);
 }
 
+std::unique_ptr<AppModel> refuse(Alerts &alerts, const StoreOpenError &error)
+{
+    alerts.runModal(AlertSpec::failure(QStringLiteral("TamoCove cannot open its history"), error.message()));
+    return nullptr;
+}
+
 } // namespace
 
 std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const QString &storeDirectory,
                                        const AppExtensions &extensions)
 {
-    rescueMarkedStore(storeDirectory);
+    try {
+        rescueMarkedStore(storeDirectory);
+    } catch (const StoreOpenError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return refuse(*services.alerts, error);
+    }
     QSet<QString> rescued;  // each file is offered once; a second failure is final
     for (;;) {
         try {
@@ -72,11 +85,8 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
         } catch (const StoreOpenError &error) {
             std::fprintf(stderr, "%s\n", qPrintable(error.message()));
             const bool offer = error.cause() == StoreOpenError::Cause::damaged && !rescued.contains(error.file());
-            if (!offer) {
-                services.alerts->runModal(
-                    AlertSpec::failure(QStringLiteral("TamoCove cannot open its history"), error.message()));
-                return nullptr;
-            }
+            if (!offer)
+                return refuse(*services.alerts, error);
             if (!userWantsAFreshStore(*services.alerts, error.file()))
                 return nullptr;
             rescued.insert(error.file());

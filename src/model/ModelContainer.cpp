@@ -65,24 +65,13 @@ void checkLength(const QString &path)
                                      .arg(qint64(pages) * pageSize - file.size()));
 }
 
-// SQLite would wait for ever on a FIFO left in a store's place, and a
-// device is no store: such a file is opened as any other foreign one, never
-// waited on, and refused.
-void refuseUnlessRegular(const QString &path)
-{
-    const RegularFile file = RegularFile::open(path, std::numeric_limits<qint64>::max(), FileLinks::follow);
-    if (file.refusal() == FileRefusal::notRegular)
-        throw StoreOpenError(QStringLiteral("%1 is %2").arg(path, file.errorString()), StoreOpenError::Cause::other,
-                             path);
-}
-
 // Decides whether an existing store may be opened, through a connection that
 // cannot write: a file we refuse is left exactly as it was. Only the first
 // pages are read, so this costs the same for any size of history.
 void checkStore(const QString &path, const QList<Migration> &migrations)
 {
     for (const QString &file : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
-        refuseUnlessRegular(file);
+        ModelContainer::refuseUnlessRegular(file);
     if (!QFileInfo::exists(path))
         return;
     try {
@@ -145,6 +134,17 @@ StoreOpenError::StoreOpenError(const QString &reason, Cause cause, const QString
     , m_cause(cause)
     , m_file(file)
 {
+}
+
+// SQLite would wait for ever on a FIFO left in a store's place, and a
+// device is no store: such a file is opened as any other foreign one, never
+// waited on, and refused.
+void ModelContainer::refuseUnlessRegular(const QString &path)
+{
+    const RegularFile file = RegularFile::open(path, std::numeric_limits<qint64>::max(), FileLinks::follow);
+    if (file.refusal() == FileRefusal::notRegular)
+        throw StoreOpenError(QStringLiteral("%1 is %2").arg(path, file.errorString()), StoreOpenError::Cause::other,
+                             path);
 }
 
 ModelContainer::ModelContainer(const QString &storeDirectory)

@@ -64,6 +64,9 @@ public:
     ~ModelContainer();
 
     static bool syncedStoreExists(const QString &storeDirectory);
+    // Throws StoreOpenError naming a file of the stores' folder that is there
+    // but no regular file (a FIFO, a device, a folder); a missing one passes.
+    static void refuseUnlessRegular(const QString &path);
 
     // Reads every page of both store files through connections of its own,
     // so it may run on any thread while the stores are in use. The first

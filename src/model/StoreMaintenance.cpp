@@ -1,5 +1,6 @@
 #include "model/StoreMaintenance.h"
 
+#include "model/ContentHash.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
@@ -85,6 +86,27 @@ void keepLatestEdit(const ClipItem &survivor, const QList<ClipItemPtr> &twins, Q
     edits.insert(survivor.id(), latest);
 }
 
+// What a clip holds, hashed anew: the hash column may have come from a peer
+// that hashed other content. An image kept only on the machine that copied
+// it is not here to hash, so such clips match one another by the rest of
+// their content and their hash column.
+QString heldContentKey(const ClipItem &clip)
+{
+    if (clip.imageIsLocalOnly())
+        return QStringLiteral("local-only image ")
+            + makeContentHash(clip.kind(), clip.text(), std::nullopt, clip.filePaths());
+    return makeContentHash(clip.kind(), clip.text(), clip.imageData(), clip.filePaths());
+}
+
+// The clips of one hash column that really hold the same content.
+QList<QList<ClipItemPtr>> sameContentGroups(const QList<ClipItemPtr> &clips)
+{
+    QHash<QString, QList<ClipItemPtr>> byContent;
+    for (const ClipItemPtr &clip : clips)
+        byContent[heldContentKey(*clip)].append(clip);
+    return byContent.values();
+}
+
 template<typename R>
 int removeOrphans(ModelContext &context, const QList<GroupCount> &byClip)
 {
@@ -123,13 +145,19 @@ QList<QUuid> StoreMaintenance::mergeDuplicates(const QStringList &contentHashes)
     std::optional<EditsByClip> edits;
     QList<QUuid> removed;
     for (const QString &hash : contentHashes) {
+        if (hash.isEmpty())
+            continue; // no hash at all says nothing about the content
         const auto clips = m_context.fetch<ClipItem>(
             FetchDescriptor().where(ClipItem::ContentHashColumn, Compare::equal, hash));
         if (clips.size() < 2)
             continue; // merged or deleted since the hashes were read
-        if (!edits)
-            edits = latestEdits();
-        removed += mergeGroup(clips, *edits);
+        for (const QList<ClipItemPtr> &twins : sameContentGroups(clips)) {
+            if (twins.size() < 2)
+                continue;
+            if (!edits)
+                edits = latestEdits();
+            removed += mergeGroup(twins, *edits);
+        }
     }
     if (!m_context.save())
         return {};

@@ -22,8 +22,10 @@ public:
     // Folds clips of equal content into one, keeping the newest date, every
     // title, keyword, emoji, link preview, local image and edit date they
     // had. A copy pinned to another pinboard than the one kept is never
-    // removed, so no pin is lost. Saves; returns the ids that no longer name
-    // a clip (none when the save failed).
+    // removed, so no pin is lost. Clips sharing a hash fold only where what
+    // they hold is the same (a peer may have sent the hash of other
+    // content); an empty hash matches none. Saves; returns the ids that no
+    // longer name a clip (none when the save failed).
     QList<QUuid> mergeDuplicates();
     // The same for the clips of these content hashes only.
     QList<QUuid> mergeDuplicates(const QStringList &contentHashes);

@@ -9,6 +9,7 @@
 #include "transfer/SyncLedger.h"
 
 #include <QDir>
+#include <QDebug>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
@@ -29,6 +30,7 @@ bool holdsBlobsOf(const QHash<QString, QByteArray> &blobs, const SyncChange &cha
 
 ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, QString ownDevice)
     : m_store(store)
+    , m_hashes(store.db)
     , m_folder(folder)
     , m_ownDevice(std::move(ownDevice))
 {
@@ -46,6 +48,7 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
             continue;
         if (stop.load(std::memory_order_relaxed))
             break;
+        const int repairedBefore = result.repairedHashes;
         const QList<qint64> segments = m_folder.segments(device);
         const QList<qint64> snapshots = m_folder.snapshots(device);
         const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
@@ -83,8 +86,20 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
             applied = sequence;
             ++result.applied;
         }
+        reportRepairedHashes(device, result.repairedHashes - repairedBefore);
     }
     return result;
+}
+
+void ChangeImport::reportRepairedHashes(const QString &device, int count) const
+{
+    if (count == 0)
+        return;
+    const QString name = m_folder.deviceName(device);
+    qWarning().noquote() << QStringLiteral("TamoCove: %1 clips from “%2” came without the hash of their content, "
+                                           "or with another's; it was taken from their content")
+                                .arg(count)
+                                .arg(name.isEmpty() ? device : name);
 }
 
 QString ChangeImport::failureText(const QString &device, const QString &path, const QString &reason,
@@ -166,6 +181,7 @@ qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype f
         applyChange(batch[at++], blobs, result);
     m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
     transaction.commit();
+    result.repairedHashes += m_hashes.repairNoted();
     // A save of the app's that waits for the store (a copy) goes first.
     const QDeadlineTimer patience(yieldMilliseconds);
     while (sql::Transaction::writerWaiting() && !patience.hasExpired())
@@ -207,7 +223,10 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
     }
     if (row.fields.isEmpty() && row.blobs.isEmpty())
         return;
-    changed[change.entity].insert(m_store.rows.write(entity, change.recordID, row));
+    const qint64 key = m_store.rows.write(entity, change.recordID, row);
+    changed[change.entity].insert(key);
+    if (ContentHashRepair::touchesContent(change))
+        m_hashes.note(key);
 }
 
 } // namespace tamo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/ContentHashRepair.h"
 #include "transfer/MirrorStore.h"
 
 #include <QByteArray>
@@ -33,6 +34,7 @@ public:
         int applied = 0;        // segments
         ChangedRows changed;    // per record type, the keys of the rows that changed
         int removed = 0;        // records
+        int repairedHashes = 0; // clips that came without the hash of their content
         QStringList failures;   // texts for the user, one per device that stopped
     };
     // Stops between files and batches once `stop` is set.
@@ -57,6 +59,7 @@ private:
     qsizetype applyChanges(const QList<SyncChange> &batch, qsizetype from, const QHash<QString, QByteArray> &blobs,
                            Result &result);
     void applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result);
+    void reportRepairedHashes(const QString &device, int count) const;
 
     // How long one transaction of an import runs at most, and how long it
     // then waits at most for a save of the app's to take the store.
@@ -64,6 +67,7 @@ private:
     static constexpr qint64 yieldMilliseconds = 200;
 
     MirrorStore m_store;
+    ContentHashRepair m_hashes;
     const SyncFolder &m_folder;
     QString m_ownDevice;
 };

@@ -107,6 +107,43 @@ TEST_F(MaintenanceTest, LocalImagesAndEditDatesFollowTheSurvivor)
     EXPECT_EQ(edits.first()->editedAt(), clock.now().addSecs(-30));
 }
 
+TEST_F(MaintenanceTest, ClipsSharingAHashFoldOnlyWhereTheirContentIsTheSame)
+{
+    // Hash columns as a peer may send them: none, or one of other content.
+    const auto withHash = [](ClipDraft draft, const QString &hash) {
+        draft.contentHash = hash;
+        return draft;
+    };
+    const QString hashOfA = contentHashOf(ClipDraft::fromText(QStringLiteral("a")));
+    ClipDraft image;
+    image.kind = ClipKind::image;
+    image.imageData = QByteArray("first image");
+    ClipDraft otherImage = image;
+    otherImage.imageData = QByteArray("second image");
+    const struct
+    {
+        const char *name;
+        ClipDraft older;
+        ClipDraft newer;
+    } cases[] = {
+        {"no hash, other texts", withHash(ClipDraft::fromText(QStringLiteral("one")), {}),
+         withHash(ClipDraft::fromText(QStringLiteral("two")), {})},
+        {"no hash, same text", withHash(ClipDraft::fromText(QStringLiteral("same")), {}),
+         withHash(ClipDraft::fromText(QStringLiteral("same")), {})},
+        {"another text's hash", ClipDraft::fromText(QStringLiteral("a")),
+         withHash(ClipDraft::fromText(QStringLiteral("b")), hashOfA)},
+        {"another image's hash", image, withHash(otherImage, contentHashOf(image))},
+    };
+    for (const auto &c : cases) {
+        context().insert(std::make_shared<ClipItem>(c.older, clock.now().addSecs(-60)));
+        context().insert(std::make_shared<ClipItem>(c.newer, clock.now()));
+        EXPECT_TRUE(merge().isEmpty()) << c.name;
+        EXPECT_EQ(context().fetchCount<ClipItem>(), 2) << c.name;
+        context().removeClips(FetchDescriptor());
+        ASSERT_TRUE(context().save());
+    }
+}
+
 TEST_F(MaintenanceTest, SameIdDuplicatesFoldWithoutReportingTheIdAsGone)
 {
     const QUuid id = QUuid::createUuid();

@@ -406,6 +406,8 @@ TEST(StoreOpening, AStoreThatIsNoFileOrHasNoRoomIsRefusedSayingWhy)
          [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); }, "not a regular file"},
         {"log as a FIFO", "Tamo.store-wal",
          [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); }, "not a regular file"},
+        {"shared memory file as a FIFO", "Tamo.store-shm",
+         [](const QString &path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); }, "not a regular file"},
         {"store as a folder", "Tamo.store", [](const QString &path) { QDir().mkdir(path); }, "not a regular file"},
         {"no room on the disk", "Tamo.store", [](const QString &) {}, "the disk is full"},
     };

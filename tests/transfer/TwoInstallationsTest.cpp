@@ -4,12 +4,14 @@
 #include "model/ClipDraft.h"
 #include "model/ClipItem.h"
 #include "model/ClipLibrary.h"
+#include "model/ContentHash.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Record.h"
 #include "model/Pinboard.h"
 #include "model/SourceApp.h"
 #include "model/Sqlite.h"
+#include "model/StoreMaintenance.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -128,6 +130,21 @@ protected:
         for (QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
             files.append(it.next());
         return files;
+    }
+
+    // The changes of every segment a machine wrote.
+    QList<SyncChange> writtenBy(Installation &side) const
+    {
+        const SyncFolder shared(folder.path());
+        const QString device = side.mirror->device();
+        QList<SyncChange> changes;
+        for (const qint64 sequence : shared.segments(device)) {
+            const SegmentRead read =
+                readSegment(testing::readFile(shared.segmentFile(device, sequence)), device, sequence);
+            EXPECT_EQ(read.result, SegmentRead::Result::complete) << sequence;
+            changes += read.segment.changes;
+        }
+        return changes;
     }
 
     void save(Installation &side) { ASSERT_TRUE(side.context().save()) << qPrintable(side.context().lastError()); }
@@ -465,6 +482,66 @@ TEST_F(TwoInstallations, ARefusedFileIsNamedWithItsDevice)
     EXPECT_EQ(result.applied, 0);
 }
 
+TEST_F(TwoInstallations, ClipsAPeerSentWithoutTheHashOfTheirContentAreKept)
+{
+    addClip(a, QStringLiteral("mine"));
+    const QString peer = QStringLiteral("99999999-9999-4999-8999-999999999999");
+    Segment segment{peer, 1, {}};
+    const auto upsert = [&](int i, const QString &text, QJsonObject fields) {
+        fields.insert(QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+        fields.insert(QStringLiteral("createdAt"), now + 1000 + i);
+        fields.insert(QStringLiteral("kindRaw"), QStringLiteral("text"));
+        fields.insert(QStringLiteral("text"), text);
+        segment.changes.append({HybridTime{now + i, 0, peer}, QStringLiteral("ClipItem"),
+                                QUuid::createUuid().toString(QUuid::WithoutBraces), SyncChange::Operation::upsert,
+                                fields, {}});
+    };
+    for (int i = 0; i < 50; ++i)
+        upsert(i, QStringLiteral("from the peer %1").arg(i), {});
+    upsert(50, QStringLiteral("not mine"),
+           {{QStringLiteral("contentHash"), makeContentHash(ClipKind::text, QStringLiteral("mine"), {}, {})}});
+    const SyncFolder shared(folder.path());
+    ASSERT_TRUE(QDir().mkpath(shared.deviceFolder(peer)));
+    testing::writeFile(shared.segmentFile(peer, 1), segment.encode());
+
+    const ChangeImport::Result imported = a.mirror->importChanges();
+    EXPECT_EQ(imported.applied, 1);
+    EXPECT_EQ(imported.repairedHashes, 51);
+    // As the app does after every import.
+    EXPECT_TRUE(StoreMaintenance(a.context()).mergeDuplicates().isEmpty());
+    EXPECT_EQ(a.mirror->exportChanges(now).error, QString());
+
+    EXPECT_EQ(a.context().fetchCount<ClipItem>(), 52);
+    EXPECT_TRUE(a.clip(QStringLiteral("mine")));
+    for (const SyncChange &change : writtenBy(a))
+        EXPECT_EQ(change.operation, SyncChange::Operation::upsert) << qPrintable(change.recordID);
+
+    // Their hashes are those of their content: copied here too, one folds.
+    addClip(a, QStringLiteral("from the peer 7"));
+    EXPECT_EQ(StoreMaintenance(a.context()).mergeDuplicates().size(), 1);
+    EXPECT_EQ(a.context().fetchCount<ClipItem>(), 52);
+}
+
+// Their images are not here to hash: hashed without them, different images
+// would look the same and fold into one.
+TEST_F(TwoInstallations, ImagesKeptOnTheirMachineKeepTheHashesTheyCameWith)
+{
+    for (const char fill : {'x', 'y'}) {
+        ClipDraft draft;
+        draft.kind = ClipKind::image;
+        draft.imageData = QByteArray(ClipLibrary::largestSyncedImage + 1, fill);
+        auto clip = std::make_shared<ClipItem>(draft, QDateTime::fromMSecsSinceEpoch(now));
+        clip->setImageData(std::nullopt);
+        clip->setImageIsLocalOnly(true);
+        a.context().insert(clip);
+    }
+    save(a);
+    pump();
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_TRUE(StoreMaintenance(b.context()).mergeDuplicates().isEmpty());
+    EXPECT_EQ(b.context().fetchCount<ClipItem>(), 2);
+}
+
 TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
 {
     auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("big")), QDateTime::fromMSecsSinceEpoch(now));
@@ -480,10 +557,9 @@ TEST_F(TwoInstallations, AnImageTooLargeToSyncStaysOnItsMachine)
 TEST_F(TwoInstallations, ImagesMoreThanABatchHoldsArriveAFewAtATime)
 {
     for (int i = 0; i < 6; ++i) {
-        auto clip = std::make_shared<ClipItem>(ClipDraft::fromText(QStringLiteral("image %1").arg(i)),
-                                               QDateTime::fromMSecsSinceEpoch(now + i));
-        clip->setImageData(QByteArray(4 * 1024 * 1024, char('a' + i)));
-        a.context().insert(clip);
+        ClipDraft draft = ClipDraft::fromText(QStringLiteral("image %1").arg(i));
+        draft.imageData = QByteArray(4 * 1024 * 1024, char('a' + i));
+        a.context().insert(std::make_shared<ClipItem>(draft, QDateTime::fromMSecsSinceEpoch(now + i)));
     }
     save(a);
     pump();
