@@ -221,10 +221,10 @@ constexpr CredentialSyntax table[] = {
      "RFC 7617; nginx proxy_set_header; Apache mod_headers RequestHeader; HAProxy http-request set-header"},
     {{"curl-key-as-user", R"x((?:^|[\s;&|(])curl[ \t](?:[^\n;&|]|\\\n){0,300}?[ \t](?:-u|--user)[ \t=]+["']?([0-9A-Za-z_-]{16,200}):["']?(?:[\s\\]|$))x", generatedFirst},
      "Chargebee and Harvest API references, curl -u {api_key}:"},
-    // Keys handed to a client unnamed.
-    {{"client-constructor", R"x(\b(?:[A-Z][0-9A-Za-z_]{0,40})?(?:Client|Session|API)\s*\(\s*["']([^"'\n]{8,200})["'](?:\s*,\s*["']([^"'\n]{8,200})["'])?)x", clientKey},
+    // Keys handed to a client unnamed; the call is written with its parenthesis, which anchors it.
+    {{"client-constructor", R"x(\b(?:[A-Z][0-9A-Za-z_]{0,40})?(?:Client|Session|API)\(\s*["']([^"'\n]{8,200})["'](?:\s*,\s*["']([^"'\n]{8,200})["'])?)x", clientKey},
      "Postmark, Meraki Dashboard API, Algolia and Pusher quick starts"},
-    {{"key-setter", R"x(\.set(?:Api|API|Access|Secret|Auth)?Key\s*\(\s*["']([^"'\n]{8,200})["'])x", generatedFirst},
+    {{"key-setter", R"x(\.set(?:Api|API|Access|Secret|Auth)?Key\(\s*["']([^"'\n]{8,200})["'])x", generatedFirst},
      "Mailchimp Marketing API quick start, setConfig/setKey; SendGrid setApiKey; Pusher setKey"},
 };
 // clang-format on
