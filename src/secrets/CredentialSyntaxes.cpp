@@ -190,9 +190,10 @@ constexpr CredentialSyntax table[] = {
     // Passwords and keys under a name, in syntaxes other than name = value.
     {{"php-define", R"x(define\(\s*['"]([A-Za-z0-9_]{1,64})['"]\s*,\s*['"]([^'"\n]{1,200})['"])x", phpDefine},
      "PHP manual, define(); WordPress, Editing wp-config.php (DB_PASSWORD, AUTH_KEY … NONCE_SALT)"},
-    // The value stops at '=' and is as long as a password, so that repeated
-    // pass=pass=… or pass: pass: … is not judged again at every name.
-    {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=,;()\[\]{}<>]{8,200})([(\[]?))x", passValue},
+    // An unquoted value holds a digit, as a pass name asks, and stops at '='
+    // and ':', so that repeated names (pass=pass=…, -storepass: -storepass: …)
+    // are not judged again at every one.
+    {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=:,;()\[\]{}<>-][^\s"'=:,;()\[\]{}<>]{0,100}[0-9][^\s"'=:,;()\[\]{}<>]{0,100})([(\[]?))x", passValue},
      "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
     {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
      ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},
