@@ -11,13 +11,8 @@
 #include "model/SourceAppPublisher.h"
 #include "model/SyncState.h"
 #include "platform/Clock.h"
-#include "platform/Defaults.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11ActiveWindow.h"
-#include "platform/x11/X11Pasteboard.h"
-#include "platform/x11/X11Workspace.h"
-#include "platform/DesktopEntries.h"
 #include "ProcessStatus.h"
+#include "X11Desktop.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -43,19 +38,6 @@ double idleTickSeconds = 0;
 double medianCopySeconds = 0;
 double medianFromChangeSeconds = 0;
 
-// The clipboard and the apps of the running X server: Qt's clipboard only
-// when there is none.
-struct Desktop
-{
-    x11::X11Connection x11 = x11::X11Connection::fromApplication();
-    x11::X11Pasteboard pasteboard{x11};
-    x11::X11ActiveWindow activeWindow{x11};
-    DesktopEntries apps;
-    x11::X11Workspace workspace{x11, activeWindow, apps};
-    QTemporaryDir settingsFolder;
-    Defaults defaults{settingsFolder.filePath(QStringLiteral("defaults.json"))};
-};
-
 double median(std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
@@ -63,7 +45,7 @@ double median(std::vector<double> samples)
 }
 void BM_IdleTick(benchmark::State &state)
 {
-    Desktop desktop;
+    bench::X11Desktop desktop;
     ClipboardMonitor monitor(desktop.pasteboard, desktop.workspace, desktop.defaults);
     monitor.start();
     for (auto _ : state) {
@@ -91,7 +73,7 @@ void BM_CopyToHistory(benchmark::State &state)
     SourceAppPublisher publisher(container.mainContext(), sync, nullptr);
     ClipLibrary library(container.mainContext(), clock, publisher);
 
-    Desktop desktop;
+    bench::X11Desktop desktop;
     ClipboardMonitor monitor(desktop.pasteboard, desktop.workspace, desktop.defaults);
     QElapsedTimer sinceCopy;
     qint64 changedAt = -1;

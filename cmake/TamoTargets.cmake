@@ -35,9 +35,11 @@ function(tamo_add_library name folder)
 endfunction()
 
 # Unit and widget suites run on Qt's offscreen platform. Suites marked X11 need
-# the real X server that scripts/test starts; they share its clipboard and
-# keyboard, so they never run at the same time as each other. Every test has a
-# time limit, so one that hangs fails instead of holding up the whole run.
+# a real X server: ctest starts each of their tests (one process each) on an
+# Xvfb of its own through tests/support/own_display.sh, CMake's launcher for
+# tests (the emulator property, which gtest discovery honours), so they run side
+# by side without sharing a clipboard, keyboard or window manager. Every test
+# has a time limit, so one that hangs fails instead of holding up the whole run.
 function(tamo_add_test_suite name folder)
     cmake_parse_arguments(ARG "X11" "" "DEPS" ${ARGN})
     # The slowest test takes about 12 s, several times that under the sanitizers.
@@ -47,10 +49,13 @@ function(tamo_add_test_suite name folder)
     target_link_libraries(${name} PRIVATE tamo_test_support ${ARG_DEPS})
     tamo_use_precompiled(${name} tamo_precompiled_tests)
     if(ARG_X11)
+        target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/x11/HeldKeysCheck.cpp)
+        target_link_libraries(${name} PRIVATE PkgConfig::TEST_X11)
+        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                              ${PROJECT_SOURCE_DIR}/tests/support/own_display.sh)
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
-            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" RESOURCE_LOCK x11display LABELS x11
-                       TIMEOUT ${timeout})
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" LABELS x11 TIMEOUT ${timeout})
     else()
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST

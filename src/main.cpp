@@ -53,11 +53,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFileInfo>
 #include <QIcon>
 #include <QNetworkAccessManager>
-
-#include <cstdio>
 
 using namespace tamo;
 
@@ -110,7 +109,7 @@ int main(int argc, char **argv)
 
     X11Platform platform;
     if (!platform.isX11())
-        std::fprintf(stderr, "TamoCove: not running on X11; the clipboard, shortcuts and paste will not work\n");
+        qWarning("TamoCove: not running on X11; the clipboard, shortcuts and paste will not work");
     setCompositor(&platform.compositor());
 
     Defaults defaults(Defaults::standardFilePath(paths));

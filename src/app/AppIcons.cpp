@@ -98,6 +98,21 @@ std::optional<QString> normalizedTint(const QString &tintHex)
 AppIcons::AppIcons(Workspace &workspace)
     : m_workspace(workspace)
 {
+    m_appsChanged = QObject::connect(&workspace, &Workspace::installedAppsChanged, [this] { forgetInstalledApps(); });
+}
+
+AppIcons::~AppIcons()
+{
+    QObject::disconnect(m_appsChanged);
+}
+
+void AppIcons::forgetInstalledApps()
+{
+    m_seeded.removeIf([this](const QString &bundleID) { return m_workspace.isInstalled(bundleID); });
+    const auto unseeded = [this](auto entry) { return !m_seeded.contains(entry.key()); };
+    m_icons.removeIf(unseeded);
+    m_menuIcons.removeIf(unseeded);
+    m_accents.removeIf(unseeded);
 }
 
 QIcon AppIcons::appIcon(const QString &bundleID)
@@ -153,6 +168,7 @@ void AppIcons::seedAppIconCache(const QString &bundleID, const std::optional<QBy
 {
     if (m_workspace.isInstalled(bundleID))
         return;
+    m_seeded.insert(bundleID);
     QPixmap pixmap;
     if (iconData && pixmap.loadFromData(*iconData)) {
         m_icons.insert(bundleID, QIcon(pixmap));

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QHash>
 #include <QIcon>
+#include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -13,15 +15,19 @@ namespace tamo {
 
 class Workspace;
 
-// Icons and accent colours of apps by bundle identifier, cached for the run.
-// Apps that are not installed here can still have an icon and a colour when
-// the cache was seeded from records another machine published.
+// Icons and accent colours of apps by bundle identifier, cached until the
+// installed apps change. Apps that are not installed here can still have an
+// icon and a colour when the cache was seeded from records another machine
+// published.
 //
 // Renders pixmaps, so it lives on the main thread.
 class AppIcons final : public AppIconSource
 {
 public:
     explicit AppIcons(Workspace &workspace);
+    ~AppIcons() override;
+    AppIcons(const AppIcons &) = delete;
+    AppIcons &operator=(const AppIcons &) = delete;
 
     // The workspace's generic application icon for an unknown, unseeded id.
     QIcon appIcon(const QString &bundleID);
@@ -42,7 +48,12 @@ public:
     std::optional<AppIconInfo> iconFor(const QString &bundleID) override;
 
 private:
+    // Keeps only what was seeded for apps still not installed.
+    void forgetInstalledApps();
+
     Workspace &m_workspace;
+    QMetaObject::Connection m_appsChanged;
+    QSet<QString> m_seeded;
     QHash<QString, QIcon> m_icons;
     QHash<QString, QIcon> m_menuIcons;
     QHash<QString, QString> m_accents;

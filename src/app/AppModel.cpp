@@ -29,11 +29,10 @@
 #include "platform/SystemLog.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
-
-#include <cstdio>
 
 namespace tamo {
 
@@ -109,6 +108,10 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_hotKeyRegistry = std::make_unique<GlobalHotKeyRegistry>(*m_platform.hotKeys, defaults);
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
     m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, {}, this);
+    m_saveRetry = new QTimer(this);
+    m_saveRetry->setSingleShot(true);
+    m_saveRetry->setInterval(saveRetryMilliseconds);
+    connect(m_saveRetry, &QTimer::timeout, this, &AppModel::retryUnsavedCopies);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppModel::saveBeforeQuit);
     setQuitAction([this] { quit(); });
 }
@@ -352,9 +355,12 @@ void AppModel::ingest(const ClipDraft &draft)
 void AppModel::reportUnsavedCopy()
 {
     const ModelContext &context = m_container->mainContext();
-    std::fprintf(stderr, "TamoCove: could not save a copied clip yet: %s\n", qPrintable(context.lastError()));
+    qWarning().noquote() << QStringLiteral("TamoCove: could not save a copied clip yet: %1").arg(context.lastError());
     if (!context.lastSaveFoundDiskFull()) {
-        QTimer::singleShot(saveRetryMilliseconds, this, &AppModel::retryUnsavedCopies);
+        // One try for every copy waiting: a try per copy would hold the
+        // window once for each of them.
+        if (!m_saveRetry->isActive())
+            m_saveRetry->start();
         return;
     }
     if (m_toldDiskFull)

@@ -320,6 +320,7 @@ private:
     ScreenshotWatcher *m_screenshots = nullptr;
     QTimer *m_pruneTimer = nullptr;
     QTimer *m_permissionTimer = nullptr;
+    QTimer *m_saveRetry = nullptr;
 
     QUuid m_selectedPinboardID;
     QUuid m_selectedItemID;

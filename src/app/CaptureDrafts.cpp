@@ -63,14 +63,14 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
         if (const std::optional<QByteArray> bytes = image(copy))
             return ClipDraft::fromImage(*bytes, bundleID, appName);
     }
-    if (const QList<QUrl> urls = copy.fileURLs(); !urls.isEmpty()) {
-        ClipDraft draft;
-        draft.kind = ClipKind::file;
-        for (const QUrl &url : urls)
-            draft.filePaths.append(StoredFilePath::fromURL(url));
-        draft.sourceBundleID = bundleID;
-        draft.sourceAppName = appName;
-        return draft;
+    if (const PasteboardContents::FileList files = copy.fileList(); !files.urls.isEmpty()) {
+        QStringList paths;
+        for (const QUrl &url : files.urls) {
+            if (QString path = StoredFilePath::fromURL(url); path.size() <= StoredFilePath::longest)
+                paths.append(std::move(path));
+        }
+        if (!paths.isEmpty())
+            return ClipDraft::fromFiles(std::move(paths), files.cut, bundleID, appName);
     }
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() > largestText)
@@ -84,7 +84,7 @@ std::optional<ClipDraft> fromCopy(PasteboardCopy &copy, const AppInfo &source)
 
 void readAhead(PasteboardCopy &copy)
 {
-    if (!copy.fileURLs().isEmpty())
+    if (!copy.fileList().urls.isEmpty())
         return;
     if (const std::optional<QString> &text = copy.text(); text && hasVisibleText(*text)) {
         if (text->size() <= largestText)

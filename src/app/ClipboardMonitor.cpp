@@ -6,6 +6,7 @@
 #include "model/SettingsKeys.h"
 #include "platform/AppInfo.h"
 #include "platform/Defaults.h"
+#include "platform/HeapSettings.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
@@ -16,6 +17,7 @@ namespace tamo {
 namespace {
 
 constexpr int pollIntervalMs = 300;
+constexpr qsizetype manyFiles = 1000;
 
 std::optional<ClipDraft> capture(PasteboardContents &contents, const AppInfo &source,
                                  const CaptureRules::Settings &settings)
@@ -24,8 +26,12 @@ std::optional<ClipDraft> capture(PasteboardContents &contents, const AppInfo &so
     if (CaptureRules::dropsCopy(copy, source, settings))
         return std::nullopt;
     std::optional<ClipDraft> draft = CaptureDrafts::fromCopy(copy, source);
-    if (draft)
-        draft->contentHash = contentHashOf(*draft);
+    if (!draft)
+        return std::nullopt;
+    draft->contentHash = contentHashOf(*draft);
+    // Reading the list made and freed a few small blocks a file.
+    if (draft->filePaths.size() >= manyFiles)
+        giveFreedHeapBack();
     return draft;
 }
 

@@ -1,7 +1,7 @@
 #include "app/LinkMetadata.h"
 
-#include "app/HtmlEntities.h"
 #include "app/WebURL.h"
+#include "platform/HtmlEntities.h"
 
 #include <QStringDecoder>
 #include <QVarLengthArray>

@@ -27,9 +27,9 @@ const std::optional<QString> &PasteboardCopy::text()
     return *m_text;
 }
 
-QList<QUrl> PasteboardCopy::fileURLs() const
+PasteboardContents::FileList PasteboardCopy::fileList() const
 {
-    return has(PasteboardType::fileURL) ? m_contents.fileURLs() : QList<QUrl>();
+    return has(PasteboardType::fileURL) ? m_contents.fileList() : PasteboardContents::FileList();
 }
 
 } // namespace tamo

@@ -19,7 +19,7 @@ public:
     std::optional<QByteArray> data(const QString &type) const;
     // Decoded from UTF-8; invalid sequences become replacement characters.
     const std::optional<QString> &text();
-    QList<QUrl> fileURLs() const;
+    PasteboardContents::FileList fileList() const;
 
 private:
     PasteboardContents &m_contents;

@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +15,6 @@
 #include <QThread>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -78,16 +78,16 @@ std::optional<int> SingleInstance::claimOrHandOver(const QStringList &files, int
         return std::nullopt;
     case Lock::unavailable:
         // Whether another copy runs is unknown: running anyway could make two owners.
-        std::fprintf(stderr, "TamoCove: %s\n", qPrintable(m_problem));
+        qWarning().noquote() << QStringLiteral("TamoCove: %1").arg(m_problem);
         return 1;
     case Lock::heldElsewhere:
         break;
     }
     if (handOver(files)) {
-        std::fprintf(stderr, "TamoCove: already running; this launch was passed on to it\n");
+        qWarning("TamoCove: already running; this launch was passed on to it");
         return 0;
     }
-    std::fprintf(stderr, "TamoCove: already running, but it did not answer\n");
+    qWarning("TamoCove: already running, but it did not answer");
     return 1;
 }
 
@@ -130,8 +130,8 @@ void SingleInstance::listen()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_channel)) {
-        std::fprintf(stderr, "TamoCove: later launches cannot reach this one: %s\n",
-                     qPrintable(m_server->errorString()));
+        qWarning().noquote() << QStringLiteral("TamoCove: later launches cannot reach this one: %1")
+                                 .arg(m_server->errorString());
         return;
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {

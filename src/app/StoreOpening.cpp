@@ -6,13 +6,12 @@
 #include "platform/Relauncher.h"
 #include "platform/RegularFile.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QtConcurrent>
-
-#include <cstdio>
 
 namespace tamo {
 
@@ -39,8 +38,8 @@ bool userWantsAFreshStore(Alerts &alerts, const QString &file)
 
 void printRescue(const StoreRescue::Result &result)
 {
-    std::fprintf(stderr, "TamoCove: moved the damaged store to %s and recovered %d records from it\n",
-                 qPrintable(result.movedTo), result.rowsRecovered);
+    qWarning().noquote() << QStringLiteral("TamoCove: moved the damaged store to %1 and recovered %2 records from it")
+                             .arg(result.movedTo, QString::number(result.rowsRecovered));
 }
 
 // Moves aside the file the user agreed to part with while the app last ran.
@@ -83,7 +82,7 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
         try {
             return std::make_unique<AppModel>(services, storeDirectory, extensions);
         } catch (const StoreOpenError &error) {
-            std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+            qWarning().noquote() << error.message();
             const bool offer = error.cause() == StoreOpenError::Cause::damaged && !rescued.contains(error.file());
             if (!offer)
                 return refuse(*services.alerts, error);
@@ -130,7 +129,7 @@ void StoreVerifier::start()
 
 void StoreVerifier::offerRescue(const StoreOpenError &damage)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(damage.message()));
+    qWarning().noquote() << damage.message();
     if (!userWantsAFreshStore(m_alerts, damage.file())) {
         emit quitRequested();
         return;

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/Symbols.h"
 
+#include <QDebug>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -17,8 +18,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <cstdio>
 
 namespace tamo {
 
@@ -222,7 +221,8 @@ void PreviewPanelView::commitEdits()
         ModelContext &context = m_model.container().mainContext();
         // A failed save keeps the change pending for the next one.
         if (!context.save())
-            std::fprintf(stderr, "TamoCove: could not save an edited clip yet: %s\n", qPrintable(context.lastError()));
+            qWarning().noquote() << QStringLiteral("TamoCove: could not save an edited clip yet: %1")
+                                     .arg(context.lastError());
     }
     // The saved (cleaned) values replace what was typed, except where the
     // user is still typing; a refused edit (emptied text) shows the stored one.

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QLocale>
 #include <QUrl>
 
 #include <algorithm>
@@ -97,6 +98,20 @@ ClipDraft ClipDraft::fromCutText(QString text, std::optional<QString> bundleID, 
                               .arg(megabytes(text.size()));
     ClipDraft draft = fromText(std::move(text), std::nullopt, std::move(bundleID), std::move(appName));
     draft.title = title;
+    return draft;
+}
+
+ClipDraft ClipDraft::fromFiles(QStringList paths, bool cut, std::optional<QString> bundleID,
+                               std::optional<QString> appName)
+{
+    ClipDraft draft;
+    draft.kind = ClipKind::file;
+    if (cut)
+        draft.title = QCoreApplication::translate("CaptureDrafts", "The first %1 files of a longer list")
+                          .arg(QLocale().toString(paths.size()));
+    draft.filePaths = std::move(paths);
+    draft.sourceBundleID = std::move(bundleID);
+    draft.sourceAppName = std::move(appName);
     return draft;
 }
 

@@ -50,6 +50,11 @@ struct ClipDraft
     static ClipDraft fromTextStart(QString start, qsizetype length, std::optional<QByteArray> rtf = {},
                                    std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
 
+    // A file draft of stored paths (StoredFilePath). One of a list the copy
+    // cut short is titled as such.
+    static ClipDraft fromFiles(QStringList paths, bool cut, std::optional<QString> bundleID = {},
+                               std::optional<QString> appName = {});
+
     // An image draft holding PNG bytes: PNG input is kept byte for byte (its
     // content hash stays stable), other readable formats are converted.
     // Nothing for bytes that are no readable image or too large to decode.

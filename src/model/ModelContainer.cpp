@@ -7,6 +7,7 @@
 #include "model/Schema.h"
 #include "model/Sqlite.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 namespace tamo {
@@ -25,7 +25,10 @@ namespace tamo {
 namespace {
 
 constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
-constexpr int busyTimeoutMs = 2000;
+// The main thread's connection: a lock held elsewhere (a backup tool, the
+// sqlite3 shell) makes a save give up after this instead of freezing the
+// window; what it held stays pending and is saved by a later try.
+constexpr int busyTimeoutMs = 100;
 // A log left unerased is tried again after these, doubling in between.
 constexpr int firstEraseRetryMs = 250;
 constexpr int lastEraseRetryMs = 4000;
@@ -124,7 +127,7 @@ void prepareStore(const QString &path, const QList<Migration> &migrations)
 
 void report(const QString &line)
 {
-    std::fprintf(stderr, "TamoCove: %s\n", qPrintable(line));
+    qWarning().noquote() << QStringLiteral("TamoCove: %1").arg(line);
 }
 
 } // namespace

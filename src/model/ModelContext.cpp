@@ -12,7 +12,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace tamo {
 
@@ -708,8 +707,8 @@ void ModelContext::takeBackRemovals()
 {
     if (m_removed.isEmpty() && m_removedClipKeys.isEmpty())
         return;
-    std::fprintf(stderr, "TamoCove: could not delete %lld records: %s\n",
-                 qlonglong(m_removed.size() + m_removedClipKeys.size()), qPrintable(m_lastError));
+    qWarning().noquote() << QStringLiteral("TamoCove: could not delete %1 records: %2")
+                             .arg(QString::number(m_removed.size() + m_removedClipKeys.size()), m_lastError);
     SaveSummary restored;
     for (Record *record : m_removed.keys())
         restored.entities.insert(QLatin1String(record->entity().name));

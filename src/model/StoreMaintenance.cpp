@@ -5,11 +5,10 @@
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
 
+#include <QDebug>
 #include <QDir>
 
-
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace tamo {
@@ -175,7 +174,7 @@ QStringList StoreMaintenance::sharedContentHashes(const QString &storeDirectory)
         while (shared.step())
             hashes.append(shared.text(0));
     } catch (const sql::Error &error) {
-        std::fprintf(stderr, "TamoCove: could not look for repeated clips: %s\n", qPrintable(error.message()));
+        qWarning().noquote() << QStringLiteral("TamoCove: could not look for repeated clips: %1").arg(error.message());
     }
     return hashes;
 }

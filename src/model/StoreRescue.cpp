@@ -5,11 +5,10 @@
 #include "model/Sqlite.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-
-#include <cstdio>
 
 namespace tamo {
 
@@ -102,8 +101,8 @@ int recoverRows(const QString &damagedFile, sql::Database &fresh, const QStringL
         transaction.commit();
         return rows;
     } catch (const sql::Error &error) {
-        std::fprintf(stderr, "TamoCove: could not recover clips from %s: %s\n", qPrintable(damagedFile),
-                     qPrintable(error.message()));
+        qWarning().noquote() << QStringLiteral("TamoCove: could not recover clips from %1: %2")
+                                 .arg(damagedFile, error.message());
         return 0;
     }
 }
@@ -127,8 +126,8 @@ std::optional<StoreRescue::Result> StoreRescue::moveAsideAndStartFresh(const QSt
         result.rowsRecovered = recoverRows(result.movedTo, fresh, tables);
     } catch (const sql::Error &error) {
         // Opening the fresh store reports its own failure on the next try.
-        std::fprintf(stderr, "TamoCove: could not start a fresh store at %s: %s\n", qPrintable(storeFile),
-                     qPrintable(error.message()));
+        qWarning().noquote() << QStringLiteral("TamoCove: could not start a fresh store at %1: %2")
+                                 .arg(storeFile, error.message());
     }
     return result;
 }

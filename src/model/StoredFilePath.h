@@ -10,6 +10,9 @@
 // survive the store, the content hash and the paste.
 namespace tamo::StoredFilePath {
 
+// No file's path is longer (PATH_MAX); pinboard files hold none longer either.
+inline constexpr qsizetype longest = 4096;
+
 QString fromURL(const QUrl &localFile);
 QUrl toURL(const QString &stored);
 // The path's bytes, as the file system knows it.

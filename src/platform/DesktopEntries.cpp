@@ -194,8 +194,10 @@ void DesktopEntries::folderChanged(const QString &path)
     const bool standIn = m_standIns.contains(path) && !m_watchedFolders.contains(path);
     const QStringList before = m_watchedFolders;
     watchFolders();
-    if (!standIn || m_watchedFolders != before)
-        m_loaded = false;
+    if (standIn && m_watchedFolders == before)
+        return;
+    m_loaded = false;
+    emit changed();
 }
 
 void DesktopEntries::load() const

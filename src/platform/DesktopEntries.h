@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QList>
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -32,8 +33,9 @@ struct AppTraits
 // folders (the user's first; an id found earlier hides later ones). Read on
 // first use and again after a folder or a subfolder changed, or a folder
 // missing until then was made.
-class DesktopEntries
+class DesktopEntries : public QObject
 {
+    Q_OBJECT
 public:
     DesktopEntries();
     explicit DesktopEntries(const QStringList &applicationFolders);
@@ -56,6 +58,10 @@ public:
     QStringList sameApp(const QString &id) const;
     // The entry's icon; the generic application icon without one.
     QIcon icon(const QString &id) const;
+
+signals:
+    // A folder changed: entries, and with them names and icons, may be new.
+    void changed();
 
 private:
     void load() const;

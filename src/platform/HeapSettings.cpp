@@ -10,4 +10,9 @@ void giveLargeBlocksBackWhenFreed()
     mallopt(M_MMAP_THRESHOLD, ownMappingFrom);
 }
 
+void giveFreedHeapBack()
+{
+    malloc_trim(0);
+}
+
 } // namespace tamo

@@ -10,4 +10,9 @@ namespace tamo {
 // thread starts.
 void giveLargeBlocksBackWhenFreed();
 
+// Gives the free pages of every heap back to the system: after work that
+// freed a great many small blocks (a long file list's names), which no
+// mapping of their own covers.
+void giveFreedHeapBack();
+
 } // namespace tamo

@@ -30,14 +30,14 @@ std::optional<QString> PasteboardContents::string()
     return QString::fromUtf8(*bytes);
 }
 
-QList<QUrl> PasteboardContents::fileURLs()
+PasteboardContents::FileList PasteboardContents::fileList()
 {
     const std::optional<QByteArray> list = data(PasteboardType::fileURL);
     if (!list)
         return {};
-    QList<QUrl> urls = UriList::parse(*list);
-    urls.removeIf([](const QUrl &url) { return !isLocalPath(url); });
-    return urls;
+    UriList::Start start = UriList::parseStart(*list, mostFiles);
+    start.urls.removeIf([](const QUrl &url) { return !isLocalPath(url); });
+    return {std::move(start.urls), start.cut};
 }
 
 } // namespace tamo

@@ -24,7 +24,7 @@ inline const QString rtf = QStringLiteral("public.rtf");
 inline const QString html = QStringLiteral("public.html");
 inline const QString png = QStringLiteral("public.png");
 inline const QString tiff = QStringLiteral("public.tiff");
-inline const QString fileURL = QStringLiteral("public.file-url"); // data: a text/uri-list
+inline const QString fileURL = QStringLiteral("public.file-url"); // data: a text/uri-list (UriList)
 // Markers that ask clipboard managers to keep a copy out of their history.
 inline const QString concealed = QStringLiteral("org.nspasteboard.ConcealedType");
 inline const QString transient = QStringLiteral("org.nspasteboard.TransientType");
@@ -51,11 +51,22 @@ public:
     // Nothing when the contents have no such type or the owner gave nothing.
     virtual std::optional<QByteArray> data(const QString &type) = 0;
 
+    // A copied file list is bounded as every copy is: only its first
+    // mostFiles files are kept, read from no more than largestFileList bytes.
+    static constexpr qsizetype mostFiles = 10'000;
+    static constexpr qsizetype largestFileList = 16 * 1024 * 1024;
+
+    struct FileList
+    {
+        QList<QUrl> urls;
+        bool cut = false; // the copy listed more
+    };
+
     // The plain text, decoded from UTF-8.
     std::optional<QString> string();
     // The local file URLs, in order; other URLs (another host's files, a
     // path with a NUL byte) are left out.
-    QList<QUrl> fileURLs();
+    FileList fileList();
 };
 
 // One change of the clipboard's owner, as it was when it happened.

@@ -1,10 +1,10 @@
 #include "platform/PasteboardMime.h"
 
+#include "platform/HtmlText.h"
 #include "platform/UriList.h"
 
 #include <QMimeData>
 #include <QStringDecoder>
-#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -63,21 +63,42 @@ QString typeOfMime(const QString &mime)
 }
 
 // "copy\nfile:///a\nfile:///b": the action, then one URL a line.
-QByteArray uriListFromGnomeFiles(const QByteArray &bytes)
+QByteArrayView uriListFromGnomeFiles(QByteArrayView bytes)
 {
     const qsizetype actionEnd = bytes.indexOf('\n');
-    return actionEnd < 0 ? QByteArray() : bytes.mid(actionEnd + 1);
+    return actionEnd < 0 ? QByteArrayView() : bytes.sliced(actionEnd + 1);
 }
 
-// The text a page shows, as UTF-8. The page's bytes are in its declared
-// encoding (Firefox writes UTF-16), else UTF-8.
-QByteArray plainTextOfHtml(const QByteArray &bytes)
+// As a text/uri-list of at most PasteboardContents::mostFiles URLs; nothing
+// for a list without a local file.
+std::optional<QByteArray> fileList(PasteboardOffer &offer, const QString &mime)
+{
+    const std::optional<PasteboardOffer::Start> offered = offer.start(mime, PasteboardContents::largestFileList);
+    if (!offered)
+        return std::nullopt;
+    QByteArrayView list = offered->bytes;
+    if (mime == gnomeFilesMime)
+        list = uriListFromGnomeFiles(list);
+    if (offered->cut)
+        list.truncate(list.lastIndexOf('\n') + 1); // the last line may be half a URL
+    const UriList::Start start = UriList::parseStart(list, PasteboardContents::mostFiles);
+    if (std::none_of(start.urls.cbegin(), start.urls.cend(), [](const QUrl &url) { return url.isLocalFile(); }))
+        return std::nullopt;
+    return UriList::format(start.urls, offered->cut || start.cut);
+}
+
+// The text a page shows, as UTF-8; nothing once the offer is abandoned. The
+// page's bytes are in its declared encoding (Firefox writes UTF-16), else UTF-8.
+std::optional<QByteArray> plainTextOfHtml(PasteboardOffer &offer, const QByteArray &bytes)
 {
     QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
     if (!decoder.isValid())
         decoder = QStringDecoder(QStringDecoder::Utf8);
     const QString html = decoder.decode(bytes);
-    return QTextDocumentFragment::fromHtml(html).toPlainText().toUtf8();
+    const std::optional<QString> text = HtmlText::plainText(html, [&offer] { return offer.abandoned(); });
+    if (!text)
+        return std::nullopt;
+    return text->toUtf8();
 }
 
 bool offersPlainText(const QStringList &targets)
@@ -98,20 +119,16 @@ QByteArray utf8OfUtf16(const QByteArray &bytes)
 // not make it that type.
 std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, const QString &type)
 {
+    if (type == PasteboardType::fileURL)
+        return fileList(offer, mime);
     const std::optional<QByteArray> offered = offer.bytes(mime);
     if (!offered)
         return std::nullopt;
     const QByteArray &bytes = *offered;
-    if (type == PasteboardType::fileURL) {
-        const QList<QUrl> urls = UriList::parse(mime == gnomeFilesMime ? uriListFromGnomeFiles(bytes) : bytes);
-        if (std::none_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); }))
-            return std::nullopt;
-        return UriList::format(urls);
-    }
     if (mime == kdePasswordHintMime && bytes.trimmed() != kdePasswordHintSecret)
         return std::nullopt;
     if (mime == htmlMime && type == PasteboardType::string)
-        return plainTextOfHtml(bytes);
+        return plainTextOfHtml(offer, bytes);
     if (mime == latin1TextMime)
         return QString::fromLatin1(bytes).toUtf8();
     if (mime == utf16TextMime)

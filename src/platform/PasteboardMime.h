@@ -16,6 +16,18 @@ public:
     virtual QStringList targets() = 0;
     // Nothing when the owner gives nothing for the target.
     virtual std::optional<QByteArray> bytes(const QString &target) = 0;
+    // True once the copy is no longer read: a newer copy replaced it, the app
+    // is quitting, or the copy's time ran out. Work on what was read ends too.
+    virtual bool abandoned() = 0;
+
+    struct Start
+    {
+        QByteArray bytes;
+        bool cut = false; // the payload went on
+    };
+    // The payload's first `maxBytes`, for a target whose start is worth
+    // keeping; the rest is never read.
+    virtual std::optional<Start> start(const QString &target, qsizetype maxBytes) = 0;
 };
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
@@ -23,11 +35,12 @@ public:
 //   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, then
 //                 Latin-1 STRING and UTF-16 text/plain;charset=utf-16 (read
 //                 as UTF-8), and the text text/html shows when no plain text
-//                 is offered
+//                 is offered (HtmlText, given up once the offer is abandoned)
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff
-//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only)
+//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only;
+//                 a list is read as far as PasteboardContents's caps keep it)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"
 // The other types the capture looks at (the other org.nspasteboard markers,
 // the browsers' source URLs) are MIME types of the same name; everything

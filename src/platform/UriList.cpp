@@ -2,25 +2,48 @@
 
 namespace tamo::UriList {
 
-QList<QUrl> parse(const QByteArray &list)
+namespace {
+
+const QByteArray cutComment = "# the list went on";
+
+} // namespace
+
+Start parseStart(QByteArrayView list, qsizetype mostURLs)
 {
-    QList<QUrl> urls;
-    for (const QByteArray &rawLine : list.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
+    Start start;
+    // Line by line in place: a list can hold millions.
+    while (!list.isEmpty()) {
+        const qsizetype end = list.indexOf('\n');
+        const QByteArrayView line = list.first(end < 0 ? list.size() : end).trimmed();
+        list = end < 0 ? QByteArrayView() : list.sliced(end + 1);
+        if (line == cutComment)
+            start.cut = true;
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        const QUrl url = QUrl::fromEncoded(line, QUrl::StrictMode);
-        if (url.isValid())
-            urls.append(url);
+        const QUrl url = QUrl::fromEncoded(line.toByteArray(), QUrl::StrictMode);
+        if (!url.isValid())
+            continue;
+        if (start.urls.size() == mostURLs) {
+            start.cut = true;
+            break;
+        }
+        start.urls.append(url);
     }
-    return urls;
+    return start;
 }
 
-QByteArray format(const QList<QUrl> &urls)
+QList<QUrl> parse(QByteArrayView list)
+{
+    return parseStart(list, std::numeric_limits<qsizetype>::max()).urls;
+}
+
+QByteArray format(const QList<QUrl> &urls, bool cut)
 {
     QByteArray list;
     for (const QUrl &url : urls)
         list += url.toEncoded() + "\r\n";
+    if (cut)
+        list += cutComment + "\r\n";
     return list;
 }
 

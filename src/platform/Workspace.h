@@ -44,6 +44,8 @@ signals:
     void appActivated(const QString &bundleID);
     // The user moved to another desktop (workspace).
     void desktopChanged();
+    // Apps were installed, removed or changed: an app's name or icon may be new.
+    void installedAppsChanged();
 };
 
 } // namespace tamo

@@ -40,6 +40,8 @@ constexpr SecretName names[] = {
     {u"synctoken", Strength::notSecret},
     {u"csrftoken", Strength::notSecret},
     {u"xsrftoken", Strength::notSecret},
+    {u"nonce", Strength::notSecret},
+    {u"id", Strength::notSecret}, // key_id, request_id, form_build_id: what names a thing
     {u"password", Strength::password},
     {u"passwd", Strength::password},
     {u"passphrase", Strength::password},
@@ -234,9 +236,8 @@ bool endsValue(QChar c)
     return !is(c, Base62) && (is(c, Blank | Quote) || ends.find(c.unicode()) != ends.npos);
 }
 
-// References to a secret kept elsewhere (${VAR}, %VAR%, {{ secrets.X }},
-// <your key>; unquoted also YAML's !Ref Name, *alias and Azure's
-// @Microsoft.KeyVault(…)) and paths are no secret.
+} // namespace
+
 bool startsAsReference(QStringView value, bool quoted)
 {
     static constexpr std::u16string_view starts = u"${[<:";
@@ -252,6 +253,8 @@ bool startsAsReference(QStringView value, bool quoted)
     // A base64 key may start with '/' or '+'; a path has no such mix.
     return (first == u'/' || first == u'+') && !(isMixedCaseRandom(value) && containsAny(value, Digit));
 }
+
+namespace {
 
 // A type or a name in camelCase or PascalCase, digits allowed: ApiKeyCredentialV2.
 // No two capitals side by side, which random letters seldom avoid.
@@ -313,11 +316,67 @@ bool mixesLettersWithDigits(QStringView value)
     return containsAny(value, Letter) && (containsAny(value, Digit) || isRandomLetterMix(value));
 }
 
+// Whether `part` is a word or a number: a capital or none, lower case
+// letters holding a vowel, maybe a version's digits (proto3).
+bool isWordOrNumber(QStringView part)
+{
+    Reader reader(part);
+    if (!reader.take(Digit).isEmpty())
+        return reader.rest().isEmpty();
+    const qsizetype letters = reader.take(Upper, 1).size() + reader.take(Lower).size();
+    reader.take(Digit);
+    const bool vowel = std::any_of(part.begin(), part.begin() + letters, [](QChar c) {
+        return std::u16string_view(u"aeiouyAEIOUY").find(c.unicode()) != std::u16string_view::npos;
+    });
+    return reader.rest().isEmpty() && letters >= 2 && vowel;
+}
+
+// How many parts between separators `value` has, all `accepted`; none where one is not.
+template<typename Accepts>
+int acceptedParts(QStringView value, Accepts accepted)
+{
+    int parts = 0;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= value.size(); ++at) {
+        if (at < value.size() && is(value[at], Base62))
+            continue;
+        const QStringView part = value.sliced(start, at - start);
+        if (!part.isEmpty() && !accepted(part))
+            return 0;
+        parts += !part.isEmpty();
+        start = at + 1;
+    }
+    return parts;
+}
+
+// Words and numbers between separators: a list (varint,1,opt,name=key) or
+// a test's made-up value (server-valid-token-1), where a generated key runs
+// random between its separators.
+bool isWordList(QStringView value)
+{
+    return acceptedParts(value, isWordOrNumber) > 0;
+}
+
+// An option's value of a word or a few, each in one case: same-origin,
+// ECDHE-PSK, -PSK:HIGH. People pick longer passphrases of words.
+bool isWordOption(QStringView value)
+{
+    constexpr int maxWords = 3;
+    const int words = acceptedParts(value, [](QStringView part) {
+        return Reader(part).take(Lower).size() == part.size() || Reader(part).take(Upper).size() == part.size();
+    });
+    return words > 0 && words <= maxWords;
+}
+
 // Long enough and varied enough for a secret of the strength asked.
 bool hasSecretShape(QStringView value, Strength strength)
 {
     if (strength == Strength::pass)
         return containsAny(value, Digit) && hasSecretShape(value, Strength::password);
+    if (strength == Strength::password && isWordOption(value))
+        return false;
+    if (strength != Strength::password && isWordList(value))
+        return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
         return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
@@ -359,7 +418,13 @@ QStringView quotedValue(Reader &reader, QChar quote)
 
 bool isPublicKey(QStringView value)
 {
-    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ");
+    // An SSH public key's base64 starts with its algorithm's name, length first:
+    // ssh-ed25519, ssh-rsa and ssh-dss, ecdsa-sha2-…, sk-ssh-ed25519@…, sk-ecdsa-….
+    static constexpr std::u16string_view sshKeyStarts[] = {u"AAAAC3NzaC1", u"AAAAB3NzaC1", u"AAAAE2VjZHNh",
+                                                           u"AAAAGnNrLXNzaC1", u"AAAAInNrLWVjZHNh"};
+    return value.startsWith(u"pk_live_") || value.startsWith(u"pk_test_") || value.startsWith(u"pk.eyJ")
+        || std::any_of(std::begin(sshKeyStarts), std::end(sshKeyStarts),
+                       [value](std::u16string_view start) { return value.startsWith(QStringView(start.data(), qsizetype(start.size()))); });
 }
 
 bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted)
@@ -378,6 +443,8 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
         reader.skip(u">"); // "password" => "…"
     // "==" and "::" are operators, not assignments; Go declares with ":=".
     const bool declaration = text[separatorAt] == u':' && reader.skip(u"=");
+    if (text[separatorAt] == u'=' && reader.rest().startsWith(u"==")) // JavaScript's "password"===type compares
+        return false;
     if (!declaration && (reader.skip(u"=") || reader.skip(u":"))) {
         if (reader.rest().isEmpty() || is(reader.rest().front(), Blank | Quote))
             return false;

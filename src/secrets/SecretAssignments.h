@@ -30,8 +30,13 @@ bool isRealPassword(QStringView value, bool quoted);
 // parameter whose name is not a key's.
 bool isGivenToNonSecretName(QStringView text, qsizetype valueAt);
 
-// Public keys that sound secret: Stripe's publishable keys, Mapbox's public tokens.
+// Public keys that sound secret: Stripe's publishable keys, Mapbox's public tokens, SSH public keys.
 bool isPublicKey(QStringView value);
+
+// References to a secret kept elsewhere (${VAR}, %VAR%, {{ secrets.X }},
+// <your key>; unquoted also YAML's !Ref Name, *alias and Azure's
+// @Microsoft.KeyVault(…)) and paths are no secret.
+bool startsAsReference(QStringView value, bool quoted);
 
 // Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.
 bool isPlaceholder(QStringView value);

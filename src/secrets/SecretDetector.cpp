@@ -1,6 +1,7 @@
 #include "secrets/SecretDetector.h"
 
 #include "secrets/LiteralFinder.h"
+#include "secrets/MatchLength.h"
 #include "secrets/SecretAssignments.h"
 #include "secrets/SecretProviderKeys.h"
 #include "secrets/SecretRules.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +49,10 @@ struct Detector
     std::unique_ptr<RE2> pattern;
     const secretrules::SecretRule *rule = nullptr;             // a token row, or
     const secretstructures::Structure *structure = nullptr;    // a structure
+    // A row's token alone, its groups numbered as in `pattern`: where the
+    // token's end is known, its groups are read from it, which RE2 does in
+    // one quick pass where the token's end alone decides every group.
+    std::unique_ptr<RE2> token;
 };
 
 // Where in the text a detector's pattern is run: whole lines, in order.
@@ -134,6 +140,7 @@ public:
         std::vector<int> literals;
         size_t above = 0;
         size_t below = 0;
+        size_t longestMatch = unbounded; // where the literals are the pattern's own
 
         bool operator==(const Anchors &) const = default;
     };
@@ -143,6 +150,9 @@ public:
     {
         Anchors anchors;
         std::vector<int> detectors;
+        // Every match starts with the one literal: a token glued to a word
+        // there is none, so only the literal's occurrences that stand alone count.
+        bool startsTokens = false;
     };
 
     // What may match in a text, and where.
@@ -191,6 +201,12 @@ public:
                 alike = m_anchorings.insert(alike, {std::move(anchors), {}});
             alike->detectors.push_back(detector);
         }
+        m_anchoringsOf.resize(m_literals.size());
+        for (size_t anchoring = 0; anchoring < m_anchorings.size(); ++anchoring) {
+            for (int literal : m_anchorings[anchoring].anchors.literals)
+                m_anchoringsOf[size_t(literal)].push_back(anchoring);
+            m_anchorings[anchoring].startsTokens = startsTokens(m_anchorings[anchoring]);
+        }
         m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
         m_runFinder = std::make_unique<SeparatorRunFinder>(std::move(runs));
         m_compiled = m_unanchored.Compile() && m_listedTokens.Compile();
@@ -228,26 +244,37 @@ public:
                 candidates.anchored.emplace_back(&m_runAnchorings[run], std::move(windows));
         }
 
+        // Only what the literals found reach is looked at: a short text pays
+        // for the few it holds, not for every row.
         const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
         std::vector<int> foundAtoms;
-        for (size_t atom = 0; atom < m_filterAtoms; ++atom) {
-            if (!occurrences[atom].empty())
-                foundAtoms.push_back(int(atom));
+        std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
+        std::vector<size_t> reached;
+        for (size_t literal = 0; literal < occurrences.size(); ++literal) {
+            if (occurrences[literal].empty())
+                continue;
+            if (literal < m_filterAtoms)
+                foundAtoms.push_back(int(literal));
+            linesOf[literal] = lines.holding(occurrences[literal]);
+            reached.insert(reached.end(), m_anchoringsOf[literal].begin(), m_anchoringsOf[literal].end());
         }
+        std::sort(reached.begin(), reached.end());
+        reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
         std::vector<int> potentials;
         m_filter.AllPotentials(foundAtoms, &potentials);
         std::vector<bool> potential(m_detectors.size(), false);
         for (int detector : potentials)
             potential[size_t(detector)] = true;
-        std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
-        for (size_t literal = 0; literal < occurrences.size(); ++literal)
-            linesOf[literal] = lines.holding(occurrences[literal]);
-        for (const Anchoring &anchoring : m_anchorings) {
+        for (size_t index : reached) {
+            const Anchoring &anchoring = m_anchorings[index];
             const bool anyPotential = std::any_of(anchoring.detectors.begin(), anchoring.detectors.end(),
                                                   [&potential](int detector) { return potential[size_t(detector)]; });
             if (!anyPotential)
                 continue;
-            Windows windows = windowsAround(anchoring.anchors, linesOf, lines);
+            Windows windows = anchoring.startsTokens
+                ? windowsAt(lines.holding(standingAlone(occurrences[size_t(anchoring.anchors.literals.front())], latin1)),
+                            anchoring.anchors, lines)
+                : windowsAround(anchoring.anchors, occurrences, linesOf, lines);
             if (!windows.empty())
                 candidates.anchored.emplace_back(&anchoring, std::move(windows));
         }
@@ -255,6 +282,8 @@ public:
     }
 
     const Detector &operator[](int index) const { return m_detectors[size_t(index)]; }
+    int indexOf(const Detector &detector) const { return int(&detector - m_detectors.data()); }
+    size_t count() const { return m_detectors.size(); }
 
 private:
     void add(const std::string &pattern, const secretrules::SecretRule *rule, const secretstructures::Structure *structure)
@@ -264,7 +293,8 @@ private:
         int index = -1;
         m_filter.Add(pattern, latin1Options(), &index);
         Q_ASSERT(index == int(m_detectors.size()));
-        m_detectors.push_back({std::move(compiled), rule, structure});
+        auto token = rule ? std::make_unique<RE2>(std::string("(").append(rule->pattern).append(")"), latin1Options()) : nullptr;
+        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token)});
     }
 
     // The pattern's own atoms, down to two characters where three leave
@@ -283,7 +313,8 @@ private:
             std::vector<std::string> atoms;
             alone.Compile(&atoms);
             if (!atoms.empty())
-                return {literalIndices(atoms), reach > 0 && mayCrossLinesBefore(source, atoms) ? reach : 0, reach};
+                return {literalIndices(atoms), reach > 0 && mayCrossLinesBefore(source, atoms) ? reach : 0, reach,
+                        longestMatch(pattern)};
         }
         if (detector.rule && !detector.rule->keywords.empty()) {
             // Split by hand: clang's <ranges> does not take libstdc++ 12's views::split.
@@ -297,6 +328,32 @@ private:
             return {literalIndices(keywords), 0, 1 + reach};
         }
         return {{}, reach, reach};
+    }
+
+    // Whether every match of the anchoring's rows starts with its one
+    // literal: each row's pattern spells it out first, in plain characters.
+    bool startsTokens(const Anchoring &anchoring) const
+    {
+        if (anchoring.anchors.literals.size() != 1)
+            return false;
+        const std::string &literal = m_literals[size_t(anchoring.anchors.literals.front())];
+        return std::all_of(anchoring.detectors.begin(), anchoring.detectors.end(), [&](int detector) {
+            const secretrules::SecretRule *rule = m_detectors[size_t(detector)].rule;
+            return rule && rule->pattern.size() >= literal.size()
+                && std::equal(literal.begin(), literal.end(), rule->pattern.begin(), [](char lower, char c) {
+                       return is(QChar(uchar(c)), TokenChar) && std::tolower(static_cast<unsigned char>(c)) == lower;
+                   });
+        });
+    }
+
+    // The offsets not glued to a word character or dash before them.
+    static std::vector<uint32_t> standingAlone(const std::vector<uint32_t> &offsets, std::string_view latin1)
+    {
+        std::vector<uint32_t> alone;
+        std::copy_if(offsets.begin(), offsets.end(), std::back_inserter(alone), [latin1](uint32_t offset) {
+            return offset == 0 || !is(QChar(uchar(latin1[offset - 1])), TokenChar);
+        });
+        return alone;
     }
 
     // Where `literals` are among those the one pass looks for, added if new.
@@ -392,28 +449,56 @@ private:
         return windows;
     }
 
-    // The lines around every occurrence of the anchors, overlaps joined.
-    static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &linesOf,
-                                 const Lines &lines)
+    // The lines around every occurrence of the anchors, overlaps joined;
+    // where a match is no longer than a bound, only as far from the
+    // occurrence as a match holding it reaches, so a long line is not read
+    // whole for every pattern whose literal it holds.
+    static Windows windowsAround(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &occurrences,
+                                 const std::vector<std::vector<uint32_t>> &linesOf, const Lines &lines)
     {
-        std::vector<uint32_t> merged;
-        const std::vector<uint32_t> *atLines = &merged;
-        for (int literal : anchors.literals) {
-            const std::vector<uint32_t> &more = linesOf[size_t(literal)];
+        if (anchors.longestMatch != unbounded)
+            return windowsNear(anchors, occurrences, lines);
+        std::vector<uint32_t> scratch;
+        return windowsAt(merged(anchors.literals, linesOf, scratch), anchors, lines);
+    }
+
+    // The sorted positions of `literals` in `positions` as one sorted list:
+    // the one list where only one literal has any, else merged into `scratch`.
+    static const std::vector<uint32_t> &merged(const std::vector<int> &literals,
+                                               const std::vector<std::vector<uint32_t>> &positions,
+                                               std::vector<uint32_t> &scratch)
+    {
+        const std::vector<uint32_t> *only = &scratch;
+        for (int literal : literals) {
+            const std::vector<uint32_t> &more = positions[size_t(literal)];
             if (more.empty())
                 continue;
-            if (atLines->empty()) {
-                atLines = &more;
+            if (only->empty()) {
+                only = &more;
                 continue;
             }
-            if (atLines != &merged)
-                merged = *atLines;
-            const size_t middle = merged.size();
-            merged.insert(merged.end(), more.begin(), more.end());
-            std::inplace_merge(merged.begin(), merged.begin() + std::ptrdiff_t(middle), merged.end());
-            atLines = &merged;
+            if (only != &scratch)
+                scratch = *only;
+            const size_t middle = scratch.size();
+            scratch.insert(scratch.end(), more.begin(), more.end());
+            std::inplace_merge(scratch.begin(), scratch.begin() + std::ptrdiff_t(middle), scratch.end());
+            only = &scratch;
         }
-        return windowsAt(*atLines, anchors, lines);
+        return *only;
+    }
+
+    static Windows windowsNear(const Anchors &anchors, const std::vector<std::vector<uint32_t>> &occurrences,
+                               const Lines &lines)
+    {
+        Windows windows;
+        std::vector<uint32_t> scratch;
+        for (uint32_t offset : merged(anchors.literals, occurrences, scratch)) {
+            const size_t line = lines.lineOf(offset);
+            const Window around = lines.around(line, line, anchors.above, anchors.below);
+            join(windows, {std::max(around.begin, offset - std::min<size_t>(offset, anchors.longestMatch)),
+                           std::min(around.end, offset + anchors.longestMatch)});
+        }
+        return windows;
     }
 
     // The lines around each of `atLines`, overlaps joined.
@@ -431,6 +516,7 @@ private:
     std::vector<std::string> m_literals; // the filter's atoms first, then other anchors
     size_t m_filterAtoms = 0;
     std::vector<Anchoring> m_anchorings;
+    std::vector<std::vector<size_t>> m_anchoringsOf; // by literal: the anchorings it is one of
     std::vector<Anchoring> m_unanchoredAnchorings; // by their index in the unanchored set
     size_t m_unanchoredReach = 0;                  // lines past a block a match of one may reach
     std::vector<Anchoring> m_runAnchorings; // by their index in the run finder's shapes
@@ -461,12 +547,69 @@ bool keywordNear(QStringView text, qsizetype at, std::string_view keywords)
     return false;
 }
 
+// A structure judges the value after its match, up to where a value ends.
+// Where its matches crowd one value, as in token=token=token=…, each would
+// read the rest of it again: past a few inside one value, the others are
+// passed over, so every character is read a bounded number of times.
+class ValueRuns
+{
+public:
+    explicit ValueRuns(std::string_view latin1) : m_latin1(latin1) {}
+
+    // Whether the match of `detector` ending at `end` is to be judged.
+    bool judges(int detector, size_t end)
+    {
+        if (m_runs.empty())
+            m_runs.resize(detectors().count());
+        Run &run = m_runs[size_t(detector)];
+        if (end > run.end) {
+            run = {valueEnd(end), 0};
+            return true;
+        }
+        return run.nested++ < maxNested;
+    }
+
+    // Where the value the last judged match of `detector` reads ends.
+    size_t end(int detector) const { return m_runs[size_t(detector)].end; }
+
+private:
+    static constexpr int maxNested = 3;
+    static constexpr size_t maxValueReach = 1024 + 16; // a value, its padding, quote and scheme
+
+    struct Run
+    {
+        size_t end = 0;
+        int nested = 0;
+    };
+
+    // The end of the value after `at`: past blanks and a quote, up to a
+    // blank, a quote or a character that ends an unquoted value.
+    size_t valueEnd(size_t at) const
+    {
+        static constexpr std::string_view ends = ",;&<>()[]{}\\|";
+        const size_t limit = std::min(m_latin1.size(), at + maxValueReach);
+        while (at < limit && (m_latin1[at] == ' ' || m_latin1[at] == '\t'))
+            ++at;
+        if (at < limit && is(QChar(uchar(m_latin1[at])), Quote))
+            ++at;
+        while (at < limit && !is(QChar(uchar(m_latin1[at])), Blank | Quote) && ends.find(m_latin1[at]) == ends.npos)
+            ++at;
+        return at;
+    }
+
+    std::string_view m_latin1;
+    std::vector<Run> m_runs; // by detector
+};
+
 // One scan's reading of the text, in both forms, and what the structures
 // share. One per thread: the headings are read as the scan goes.
 class Scan
 {
 public:
-    Scan(QStringView text, const std::string &latin1) : m_text(text), m_latin1(latin1), m_headings(text) {}
+    Scan(QStringView text, const std::string &latin1, ScanWork &work)
+        : m_text(text), m_latin1(latin1), m_headings(text), m_valueRuns(latin1), m_work(work)
+    {
+    }
 
     // Whether any match of `detector` inside `window` holds a secret.
     bool holdsSecret(const Detector &detector, const Window &window)
@@ -475,14 +618,35 @@ public:
         re2::StringPiece groups[maxGroups];
         const int groupCount = std::min(maxGroups, detector.pattern->NumberOfCapturingGroups() + 1);
         const re2::StringPiece input(m_latin1);
+        m_work.searched += window.end - window.begin;
         size_t from = window.begin;
-        while (from <= window.end
-               && detector.pattern->Match(input, from, window.end, RE2::UNANCHORED, groups, groupCount)) {
+        // The match is found by RE2's DFAs alone; reading its groups takes a
+        // slower engine over all of it, so it is left for the matches judged.
+        while (from <= window.end && detector.pattern->Match(input, from, window.end, RE2::UNANCHORED, groups, 1)) {
+            const size_t begin = offsetOf(groups[0]);
+            if (detector.rule && !standsAlone(begin)) { // the token is glued to a word: none
+                from = std::max(tokenEndOf(groups[0]), begin + 1);
+                continue;
+            }
+            const size_t end = begin + groups[0].size();
+            if (detector.structure && !m_valueRuns.judges(detectors().indexOf(detector), end)) {
+                from = std::max(m_valueRuns.end(detectors().indexOf(detector)), begin + 1);
+                continue;
+            }
+            ++m_work.judged;
+            // Anchored at the match found, the groups are those an unanchored match reads.
+            const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
+            const bool read = groupCount == 1
+                || (tokenEndKnown ? detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount)
+                                  : detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount));
+            Q_ASSERT(read);
+            Q_UNUSED(read);
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
-            if (detector.rule ? standsAlone(groups[1]) && tokenHoldsSecret(*detector.rule, groups)
+            if (detector.rule ? tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
                 return true;
-            from = std::max(next, offsetOf(groups[0]) + 1);
+            // No token stands in a base64 payload: the rest of it is passed over.
+            from = std::max({next, offsetOf(groups[0]) + 1, detector.rule ? payloadEndAround(offsetOf(groups[1])) : 0});
         }
         return false;
     }
@@ -491,10 +655,18 @@ private:
 
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
 
-    bool standsAlone(const re2::StringPiece &token) const
+    bool standsAlone(size_t tokenAt) const
     {
-        const size_t at = offsetOf(token);
-        return at == 0 || !is(QChar(uchar(m_latin1[at - 1])), TokenChar);
+        return tokenAt == 0 || !is(QChar(uchar(m_latin1[tokenAt - 1])), TokenChar);
+    }
+
+    // Where the token of a row's `match` ends: before the character that
+    // ends it, unless the text ends there. At the text's end the last
+    // character may be either; no token starts on it.
+    size_t tokenEndOf(const re2::StringPiece &match) const
+    {
+        const size_t end = offsetOf(match) + match.size();
+        return end == m_latin1.size() && is(QChar(uchar(m_latin1[end - 1])), TokenChar) ? end : end - 1;
     }
 
     QStringView viewOf(const re2::StringPiece &piece) const
@@ -502,15 +674,44 @@ private:
         return piece.data() ? m_text.sliced(qsizetype(offsetOf(piece)), qsizetype(piece.size())) : QStringView();
     }
 
-    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups) const
+    bool tokenHoldsSecret(const secretrules::SecretRule &rule, const re2::StringPiece *groups)
     {
         const QStringView token = viewOf(groups[1]);
         const QStringView random = viewOf(groups[2]);
-        return secretrules::passes(rule, token, random.isNull() ? token : random)
+        return secretrules::passes(rule, token, random.isNull() ? token : random) && !insideBase64Payload(groups[1])
             && (rule.keywords.empty() || keywordNear(m_text, token.data() - m_text.data(), rule.keywords))
             && !(secretrules::isAnyIssuer(rule)
                  && (gluedToWord(groups[1], random.data() - token.data()) || isMailbox(groups[1])
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
+    }
+
+    // Whether `token` lies inside a data: URI's base64 payload, or a run of
+    // base64 longer than any key: random base64 spells token-like runs by
+    // chance. Each run is read once and its verdict kept for the tokens after.
+    bool insideBase64Payload(const re2::StringPiece &token)
+    {
+        const size_t begin = offsetOf(token);
+        if (const Base64Run *run = runHolding(begin))
+            return run->payload;
+        const auto after = runAfter(begin);
+        const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
+        const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
+        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
+        size_t start = begin;
+        while (start > floor && isBase64(m_latin1[start - 1]))
+            --start;
+        size_t end = std::min(ceiling, begin + token.size());
+        while (end < ceiling && isBase64(m_latin1[end]))
+            ++end;
+        constexpr size_t maxKeyRun = 4096;
+        constexpr size_t maxMediaType = 100;
+        const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
+        const size_t data = before.rfind("data:");
+        const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
+            && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
+        const bool payload = declared || end - start >= maxKeyRun;
+        m_base64Runs.insert(after, {start, end, payload});
+        return payload;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
@@ -544,21 +745,59 @@ private:
         return structure.holdsSecret(found);
     }
 
+    // A run of base64 around a token, and whether it is a payload rather than a key.
+    struct Base64Run
+    {
+        size_t begin;
+        size_t end;
+        bool payload;
+    };
+
+    // The first run read that starts after `at`.
+    std::vector<Base64Run>::iterator runAfter(size_t at)
+    {
+        return std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
+                                [](size_t offset, const Base64Run &run) { return offset < run.begin; });
+    }
+
+    // The run read that holds `at`, if any.
+    const Base64Run *runHolding(size_t at)
+    {
+        const auto after = runAfter(at);
+        return after != m_base64Runs.begin() && std::prev(after)->end > at ? &*std::prev(after) : nullptr;
+    }
+
+    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
+    size_t payloadEndAround(size_t at)
+    {
+        const Base64Run *run = runHolding(at);
+        return run && run->payload ? run->end : 0;
+    }
+
     QStringView m_text;
     const std::string &m_latin1;
     secretproviders::Headings m_headings;
+    std::vector<Base64Run> m_base64Runs; // disjoint, in order
+    ValueRuns m_valueRuns;
+    ScanWork &m_work;
 };
 
 } // namespace
 
 bool containsSecret(QStringView text)
 {
+    ScanWork work;
+    return containsSecret(text, work);
+}
+
+bool containsSecret(QStringView text, ScanWork &work)
+{
     if (text.isEmpty())
         return false;
     const Detectors &all = detectors();
     const std::string latin1 = bytesOf(text);
     const Detectors::Candidates candidates = all.candidates(latin1);
-    Scan scan(text, latin1);
+    Scan scan(text, latin1, work);
     const Window whole{0, latin1.size()};
     if (std::any_of(candidates.everywhere.begin(), candidates.everywhere.end(),
                     [&](int detector) { return scan.holdsSecret(all[detector], whole); }))

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <cstddef>
+
 namespace tamo::SecretDetector {
 
 // Whether a credential appears anywhere in the text: a provider's API key or
@@ -13,5 +15,16 @@ namespace tamo::SecretDetector {
 // key material under it and tokens failing their checksum do not count.
 // One pass over the whole text, linear in its length; safe from any thread.
 bool containsSecret(QStringView text);
+
+// What one scan did, counted: characters the patterns ran over and matches
+// judged, which stay within a few times the text's length whatever its shape.
+struct ScanWork
+{
+    size_t searched = 0;
+    size_t judged = 0;
+};
+
+// As above, adding what the scan did to `work`.
+bool containsSecret(QStringView text, ScanWork &work);
 
 } // namespace tamo::SecretDetector

@@ -690,6 +690,29 @@ bool isAnyIssuer(const SecretRule &rule)
     return rule.provider == anyIssuer;
 }
 
+bool namesAnObject(QStringView token)
+{
+    // Prefixes of ids that name objects, printed in every response and page:
+    // docs.stripe.com "API reference" (pi_, ch_, evt_, price_, pm_, cus_, …;
+    // its secret keys are sk_live_, rk_live_ and whsec_), request and order
+    // ids of many APIs (req_, ord_), and nonces of Content-Security-Policy.
+    static constexpr std::u16string_view objectPrefixes[] = {
+        u"pi", u"ch", u"evt", u"price", u"pm", u"cus", u"sub", u"in", u"ii", u"il", u"prod", u"txn", u"po", u"tr",
+        u"acct", u"card", u"src", u"seti", u"plink", u"py", u"pyr", u"dp", u"file", u"ba", u"si", u"re", u"ord",
+        u"req", u"nonce"};
+    // An id is its object's prefix and one body: tr_prod_… names an issuer
+    // and its environment. What starts with id_ says what it is (id_alg_…).
+    const auto isSeparator = [](QChar c) { return c == u'_' || c == u'-'; };
+    const auto separator = std::find_if(token.begin(), token.end(), isSeparator);
+    const QStringView prefix = token.first(separator - token.begin());
+    if (prefix == u"id")
+        return true;
+    if (separator == token.end() || std::any_of(separator + 1, token.end(), isSeparator))
+        return false;
+    return std::any_of(std::begin(objectPrefixes), std::end(objectPrefixes),
+                       [prefix](std::u16string_view object) { return prefix == QStringView(object.data(), qsizetype(object.size())); });
+}
+
 double entropy(QStringView text)
 {
     std::array<int, 128> counts{};
@@ -746,7 +769,7 @@ bool failsItsChecksum(QStringView value)
 bool passes(const SecretRule &rule, QStringView match, QStringView random)
 {
     return entropy(random) >= rule.minEntropy && rule.looksReal(random) && !isDocumentedExample(match)
-        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && failsItsChecksum(match));
+        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && (failsItsChecksum(match) || namesAnObject(match)));
 }
 
 } // namespace tamo::secretrules

@@ -44,6 +44,10 @@ std::span<const SecretRule> rules();
 // listed token glued to a word for an unlisted one.
 bool isAnyIssuer(const SecretRule &rule);
 
+// Whether a token of no listed issuer is an id naming an object (pi_…,
+// req_…, id_…) or a nonce, which a response or page prints for all to see.
+bool namesAnObject(QStringView token);
+
 // What every token of `rule` holds where its pattern has no literal to look
 // for; null where it has one, or none is known.
 const SeparatorRun *separatorRunOf(const SecretRule &rule);

@@ -119,6 +119,8 @@ bool kubernetesSecretData(const Found &found)
         QStringView value = line.sliced(colon + 1).trimmed();
         if (value.size() >= 2 && is(value.front(), Quote) && value.back() == value.front())
             value = value.sliced(1, value.size() - 2);
+        if (value.isEmpty() || secretassignments::startsAsReference(value, true)) // a chart's {{ .Values.… }}
+            continue;
         if (encoded ? isCredentialBytes(decodedBase64(value)) : secretassignments::isRealPassword(value, true))
             return true;
     }
@@ -205,6 +207,16 @@ bool namedValue(const Found &found)
 
 namespace {
 
+// Whether the sentence ends naming a public key, as wg show prints "public key: …".
+bool isPublicKeyLabel(QStringView folded)
+{
+    QStringView lead = folded;
+    while (!lead.isEmpty() && !lead.back().isLetter())
+        lead.chop(1);
+    return lead.endsWith(u"public key") || lead.endsWith(u"public-key") || lead.endsWith(u"publickey")
+        || lead.endsWith(u"pubkey");
+}
+
 // "The Vultr key is …", "La clave de Deepgram es …", "Deepgram のAPIキー: …":
 // a word for key or token shortly before a generated value.
 bool namedInASentence(const Found &found)
@@ -234,7 +246,7 @@ bool namedInASentence(const Found &found)
         }
         return false;
     });
-    return named && !secretassignments::isPlaceholder(value)
+    return named && !isPublicKeyLabel(folded) && !secretassignments::isPlaceholder(value)
         && !secretassignments::isPublicKey(value) && !secretrules::failsItsChecksum(value)
         && !secretassignments::isGivenToNonSecretName(found.text, valueAt);
 }

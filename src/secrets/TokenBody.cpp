@@ -84,6 +84,23 @@ bool isCamelWords(QStringView part)
     return letters > 0 && inWords * 5 >= letters * 3;
 }
 
+// Whether the body's longest part between its dashes and underscores holds
+// a capital: random letters of both cases put one in every long part, and
+// a digest's lower-case hex behind a capital word (FUSE_fce680…) has none.
+bool longestPartHoldsCapital(QStringView body)
+{
+    QStringView longest;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= body.size(); ++at) {
+        if (at < body.size() && !is(body[at], Dash | Underscore))
+            continue;
+        if (at - start > longest.size())
+            longest = body.sliced(start, at - start);
+        start = at + 1;
+    }
+    return containsAny(longest, Upper);
+}
+
 // Whether a part of the body between its underscores, long enough to be
 // a token's random part, is no name made of words: in
 // OBJ_pbe_WithSHA1And40BitRC2_CBC every part is words or short.
@@ -115,7 +132,7 @@ bool looksIssued(QStringView body)
         // body must also scatter its digits, where names keep one number.
         const bool bothCases = upper * 5 >= lower + upper && lower * 5 >= lower + upper;
         const bool digitsScattered = chars.size() >= minLongMixedCase || digitRuns(chars) >= 2;
-        return chars.size() >= minMixedCase && bothCases && digitsScattered && looksGenerated(chars)
+        return chars.size() >= minMixedCase && bothCases && digitsScattered && longestPartHoldsCapital(body) && looksGenerated(chars)
             && !looksLikeWords(body) && variedFor(chars, 62);
     }
     const bool digitsMixedIn = digits * 5 >= chars.size() && digits * 5 <= chars.size() * 4;

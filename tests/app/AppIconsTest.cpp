@@ -133,6 +133,30 @@ TEST_F(AppIconsTest, SeedingKeepsWhatItCannotReplace)
     EXPECT_EQ(icons.appAccentHex(tintOnly), u"#A1B2C3");
 }
 
+// An app that copied before its desktop entry was added kept the generic
+// icon until a restart, though its name showed at once.
+TEST_F(AppIconsTest, AnAppInstalledOrChangedLaterShowsItsIconAtOnce)
+{
+    const QString later = QStringLiteral("installed.later");
+    EXPECT_TRUE(icons.appIcon(later).isNull());
+    EXPECT_EQ(icons.appAccentHex(later), u"#808080");
+    install(later, solid(Qt::red));
+    EXPECT_EQ(centreOf(icons.appIcon(later)), QColor(Qt::red));
+    EXPECT_EQ(centreOf(icons.appMenuIcon(later)), QColor(Qt::red));
+    EXPECT_EQ(icons.appAccentHex(later), u"#FF0000");
+    install(later, solid(Qt::green));
+    EXPECT_EQ(centreOf(icons.appIcon(later)), QColor(Qt::green));
+
+    // What another machine published stands until the app is installed here.
+    const QString seeded = QStringLiteral("seeded");
+    icons.seedAppIconCache(seeded, pngOf(solid(Qt::blue)), QStringLiteral("#0000FF"));
+    install(QStringLiteral("another"), solid(Qt::red));
+    EXPECT_EQ(centreOf(icons.appIcon(seeded)), QColor(Qt::blue));
+    install(seeded, solid(Qt::yellow));
+    EXPECT_EQ(centreOf(icons.appIcon(seeded)), QColor(Qt::yellow));
+    EXPECT_EQ(icons.appAccentHex(seeded), u"#FFFF00");
+}
+
 TEST_F(AppIconsTest, PNGFillsTheRequestedSquare)
 {
     install(QStringLiteral("small"), solid(Qt::red, {16, 16}));

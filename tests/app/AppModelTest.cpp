@@ -1,16 +1,19 @@
 #include "AppModelFixture.h"
 #include "support/FullDisk.h"
+#include "support/StoreHeldElsewhere.h"
 
 #include "app/GlobalHotKeyRegistry.h"
 #include "app/ScreenshotWatcher.h"
 #include "model/ModelContainer.h"
 #include "model/ClipDraft.h"
 #include "model/ClipLibrary.h"
+#include "model/ClipListQuery.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
 #include "model/Sqlite.h"
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
+#include "platform/SessionLog.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -336,6 +339,44 @@ TEST_F(AppModelTest, ACopyTheStoreWasHeldForIsSavedOnceItIsFree)
     EXPECT_TRUE(alerts.shown().isEmpty());
 }
 
+// While another process (a backup tool, the sqlite3 shell) held the store,
+// every save froze the window and the copies made then did not show.
+TEST_F(AppModelTest, CopiesMadeWhileAnotherProcessHoldsTheStoreAreSavedAndShownOnceItLetsGo)
+{
+    model();
+    ModelContext &context = model().container().mainContext();
+    const ClipListQuery history = ClipListQuery::history(100);
+    QList<ClipItemPtr> shown = history.fetch(context);
+    QObject::connect(&context, &ModelContext::didSave, &context, [&](const SaveSummary &summary) {
+        if (!history.followSave(shown, summary))
+            shown = history.fetch(context);
+    });
+    const QStringList copies{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")};
+    for (const char *hold : {"BEGIN IMMEDIATE", "BEGIN EXCLUSIVE"}) {
+        SCOPED_TRACE(hold);
+        StoreHeldElsewhere other(QDir(storeDir.path()).filePath(QLatin1String(ModelContainer::syncedStoreName)),
+                                 QLatin1String(hold) + u';');
+        ::testing::internal::CaptureStderr();
+        for (const QString &text : copies) {
+            clock.advance(1000);
+            model().ingest(ClipDraft::fromText(text + u' ' + QLatin1String(hold)));
+        }
+        // Tried again while it is still held: nothing is lost meanwhile.
+        QTest::qWait(1200);
+        EXPECT_EQ(context.pendingInserts<ClipItem>().size(), copies.size());
+        other.release();
+        const QString newest = copies.last() + u' ' + QLatin1String(hold);
+        const bool saved = QTest::qWaitFor(
+            [&] { return !shown.isEmpty() && shown.first()->text() == newest; }, 30'000);
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(saved) << "the copies never showed";
+        EXPECT_TRUE(context.pendingInserts<ClipItem>().isEmpty());
+    }
+    EXPECT_EQ(context.fetchCount<ClipItem>(), 2 * copies.size());
+    EXPECT_EQ(shown.size(), 2 * copies.size());
+    EXPECT_TRUE(alerts.shown().isEmpty());
+}
+
 // An 11 MB image commits on its own first; its full disk went untold and held
 // back every later copy without a word.
 TEST_F(AppModelTest, EveryKindOfCopyTellsOfAFullDisk)
@@ -435,4 +476,17 @@ TEST_F(AppModelTest, RepeatedClipsFoundAtStartAreFoldedAfterTheLaunch)
     }
     ModelContext &context = startedModel().container().mainContext();
     QTRY_COMPARE_WITH_TIMEOUT(context.fetchCount<ClipItem>(), 2, 5000);
+}
+
+// The support report's log held none of the lines a held store printed.
+TEST_F(AppModelTest, ACopyTheStoreCouldNotTakeYetIsInThisRunsLog)
+{
+    const sessionlog::Recording recording;
+    model();
+    sql::Database other;
+    other.open(QDir(storeDir.path()).filePath(QLatin1String(ModelContainer::syncedStoreName)));
+    other.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    model().ingest(ClipDraft::fromText(QStringLiteral("copied while another connection wrote")));
+    other.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_TRUE(sessionlog::text().contains(u"could not save a copied clip yet")) << sessionlog::text().toStdString();
 }

@@ -1,4 +1,5 @@
 #include "app/CaptureDrafts.h"
+#include "model/StoredFilePath.h"
 #include "app/ClipboardMonitor.h"
 #include "support/TestImages.h"
 #include "model/DefaultSettings.h"
@@ -228,6 +229,15 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
         std::optional<QString> title = {};
     };
     const QByteArray largest(CaptureDrafts::largestText, 'a');
+    QByteArray longList;
+    QStringList keptFiles;
+    for (int i = 0; i <= PasteboardContents::mostFiles; ++i) {
+        const QString path = QStringLiteral("/tmp/f%1").arg(i);
+        longList += "file://" + path.toUtf8() + "\r\n";
+        if (i < PasteboardContents::mostFiles)
+            keptFiles.append(path);
+    }
+    const QString longestPath = u'/' + QString(StoredFilePath::longest - 1, u'a');
     const QList<Row> rows{
         {"files beat text",
          {{PasteboardType::fileURL, "file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"}, {PasteboardType::string, "/tmp/a b.txt"}},
@@ -235,6 +245,12 @@ TEST_F(ClipboardMonitorTest, DraftIsBuiltFromTheFirstKindTheCopyHolds)
         {"another host's files and NUL bytes are no local files",
          {{PasteboardType::fileURL, "file://elsewhere/tmp/a\r\nfile:///tmp/a%00b\r\nfile://localhost/tmp/c\r\n"}},
          ClipKind::file, {}, {}, {QStringLiteral("/tmp/c")}},
+        {"a list of more files than a clip keeps gives its first ones, titled as cut",
+         {{PasteboardType::fileURL, longList}}, ClipKind::file, {}, {}, keptFiles, std::nullopt,
+         QStringLiteral("The first %1 files of a longer list").arg(QLocale().toString(PasteboardContents::mostFiles))},
+        {"a path longer than any file's is left out",
+         {{PasteboardType::fileURL, "file://" + longestPath.toUtf8() + "a\r\nfile://" + longestPath.toUtf8()}},
+         ClipKind::file, {}, {}, {longestPath}},
         {"text with its RTF", {{PasteboardType::string, "  Hello\n"}, {PasteboardType::rtf, "{\\rtf1 Hello}"}},
          ClipKind::text, "  Hello\n", {}, {}, QByteArray("{\\rtf1 Hello}")},
         {"text with its HTML, where the copy has no RTF",

@@ -100,7 +100,7 @@ TEST_F(PasteboardWriterTest, SeveralClipsArriveAsOneJoinedItem)
 
     ASSERT_TRUE(writer.write(clips, false));
     EXPECT_EQ(pasteboard.contents()->string(), QStringLiteral("one\nhttps://example.com\n/tmp/a\n#000000\n/tmp/b\n/tmp/c"));
-    EXPECT_EQ(pasteboard.contents()->fileURLs(),
+    EXPECT_EQ(pasteboard.contents()->fileList().urls,
               (QList<QUrl>{QUrl("file:///tmp/a"), QUrl("file:///tmp/b"), QUrl("file:///tmp/c")}));
     EXPECT_FALSE(pasteboard.contents()->data(PasteboardType::rtf)) << "rich texts cannot be joined";
 }

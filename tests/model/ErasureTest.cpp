@@ -1,6 +1,7 @@
 #include "StoreFixture.h"
 
 #include "support/FakeAlerts.h"
+#include "support/StoreHeldElsewhere.h"
 
 #include "model/ClipLibrary.h"
 #include "model/DefaultSettings.h"
@@ -174,5 +175,25 @@ TEST_F(Erasure, ErasingIsTriedAgainUntilTheReaderInTheWayHasGone)
         return true;
     };
     EXPECT_TRUE(QTest::qWaitFor(erased, 20'000));
+    expectNoMarkerAnywhere();
+}
+
+// A backup tool that held the store past the first try left the deleted text
+// in the log until the next deletion or quit: a failed try was not followed.
+TEST_F(Erasure, ErasingIsTriedAgainWhileABackupToolHoldsTheStorePastTheFirstTry)
+{
+    auto clip = addMarkedClip(clock.now());
+    ASSERT_TRUE(context().save());
+    {
+        StoreHeldElsewhere backup(dir.file(QStringLiteral("Tamo.store")),
+                                  QStringLiteral("BEGIN; SELECT count(*) FROM ClipItem;"));
+        ::testing::internal::CaptureStderr();
+        context().remove(clip);
+        ASSERT_TRUE(context().save());
+        QTest::qWait(1500); // past the first tries, which fail while it reads
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(storeBytes(QStringLiteral("Tamo.store-wal")).size() > 0) << "the backup holds it up";
+    }
+    EXPECT_TRUE(QTest::qWaitFor([this] { return storeBytes(QStringLiteral("Tamo.store-wal")).isEmpty(); }, 30'000));
     expectNoMarkerAnywhere();
 }

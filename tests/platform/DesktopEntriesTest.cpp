@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -138,6 +139,20 @@ TEST_F(DesktopEntriesTest, SeesAppsInstalledAfterTheFirstLookUp)
     ASSERT_FALSE(entries.entry(QStringLiteral("newcomer")));
     write("system/newcomer.desktop", "[Desktop Entry]\nType=Application\nName=Newcomer\nExec=newcomer\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return entries.entry(QStringLiteral("newcomer")).has_value(); }, 5000));
+}
+
+// Caches of names and icons are told, so a new entry's icon shows at once.
+TEST_F(DesktopEntriesTest, TellsOfAnEntryAddedOrRemoved)
+{
+    const DesktopEntries entries(folders());
+    QSignalSpy changed(&entries, &DesktopEntries::changed);
+    write("user/newcomer.desktop", "[Desktop Entry]\nType=Application\nName=Newcomer\nExec=newcomer\n");
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_TRUE(entries.entry(QStringLiteral("newcomer")));
+    changed.clear();
+    QFile::remove(m_dir.file(QStringLiteral("user/newcomer.desktop")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !changed.isEmpty(); }, 5000));
+    EXPECT_FALSE(entries.entry(QStringLiteral("newcomer")));
 }
 
 // An app installed into a folder made after start, or into a subfolder,

@@ -1,4 +1,5 @@
 #include "platform/PasteboardMime.h"
+#include "platform/UriList.h"
 
 #include <QMimeData>
 #include <gtest/gtest.h>
@@ -45,6 +46,16 @@ public:
         }
         return std::nullopt;
     }
+    std::optional<Start> start(const QString &target, qsizetype maxBytes) override
+    {
+        const std::optional<QByteArray> whole = bytes(target);
+        if (!whole)
+            return std::nullopt;
+        return Start{whole->left(maxBytes), whole->size() > maxBytes};
+    }
+    bool abandoned() override { return m_abandoned; }
+
+    bool m_abandoned = false;
 
 private:
     Offer m_representations;
@@ -139,6 +150,49 @@ TEST(PasteboardMime, ReadsATypeFromItsBestForm)
         SCOPED_TRACE(row.name);
         ListOffer offer(row.offer);
         EXPECT_EQ(PasteboardMime::data(offer, row.type), row.data);
+    }
+}
+
+TEST(PasteboardMime, AnAbandonedCopyGivesNoTextOfItsHtml)
+{
+    ListOffer offer(Offer{{"text/html", "<p>shown</p>"}});
+    offer.m_abandoned = true;
+    EXPECT_EQ(PasteboardMime::data(offer, PasteboardType::string), std::nullopt);
+    EXPECT_EQ(PasteboardMime::data(offer, PasteboardType::html), "<p>shown</p>");
+}
+
+// A file manager's copy of a million files once took a gigabyte to read.
+TEST(PasteboardMime, AFileListIsReadOnlyAsFarAsAClipKeepsIt)
+{
+    const QByteArray shortLine = "file:///tmp/a\r\n";
+    const QByteArray longLine = "file:///tmp/" + QByteArray(2000, 'a') + "\r\n";
+    const qsizetype longLinesRead = PasteboardContents::largestFileList / longLine.size();
+    const struct
+    {
+        const char *name;
+        QString mime;
+        QByteArray list;
+        qsizetype kept;
+        bool cut;
+    } rows[] = {
+        {"as many files as a clip keeps", QStringLiteral("text/uri-list"),
+         shortLine.repeated(PasteboardContents::mostFiles), PasteboardContents::mostFiles, false},
+        {"one more", QStringLiteral("text/uri-list"), shortLine.repeated(PasteboardContents::mostFiles + 1),
+         PasteboardContents::mostFiles, true},
+        {"more bytes than are read: the half line at the cut is left out", QStringLiteral("text/uri-list"),
+         longLine.repeated(longLinesRead + 2), longLinesRead, true},
+        {"GNOME's list alike", QStringLiteral("x-special/gnome-copied-files"),
+         "copy\n" + longLine.repeated(longLinesRead + 2), (PasteboardContents::largestFileList - 5) / longLine.size(),
+         true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ListOffer offer({{row.mime, row.list}});
+        const std::optional<QByteArray> list = PasteboardMime::data(offer, PasteboardType::fileURL);
+        ASSERT_TRUE(list);
+        const UriList::Start start = UriList::parseStart(*list, PasteboardContents::mostFiles + 1);
+        EXPECT_EQ(start.urls.size(), row.kept);
+        EXPECT_EQ(start.cut, row.cut);
     }
 }
 

@@ -26,7 +26,7 @@ TEST(Pasteboard, FileURLsKeepLocalFilesInOrder)
                                                "  file:///tmp/a\n"
                                                "not a url with spaces\r\n"}});
 
-    EXPECT_EQ(pasteboard.contents()->fileURLs(),
+    EXPECT_EQ(pasteboard.contents()->fileList().urls,
               (QList<QUrl>{QUrl::fromLocalFile("/tmp/b c.txt"), QUrl::fromLocalFile("/tmp/a")}));
 }
 

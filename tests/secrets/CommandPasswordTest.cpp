@@ -20,6 +20,7 @@ const CommandLine commandLines[] = {
     {"mysql -h db -u root -pXq7.Kb2m~k2 shop", true},
     {"sudo /usr/bin/mariadb-dump -u root -p'Xq7.Kb2m~k2' shop > shop.sql", true},
     {"sshpass -p 'Xq7.Kb2m~k2' ssh deploy@10.0.0.5", true},
+    {"sshpass -pXq7.Kb2m~k2 ssh deploy@10.0.0.5", true},
     {"plink -ssh -pw Xq7.Kb2m~k2 deploy@10.0.0.5", true},
     {"sqlcmd -S db01 -U sa -P Xq7.Kb2m~k2 -Q \"SELECT 1\"", true},
     {"ldapsearch -x -D \"cn=admin,dc=example,dc=org\" -w Xq7.Kb2m~k2 -b dc=example,dc=org", true},

@@ -65,6 +65,14 @@ const Everyday everydayTexts[] = {
     {"commit hash", "commit_sha=9fceb02d0ae598e95dc970b74767f19372d61af8"},
     {"content digest", "sha256:4bc453b53cb3d914b45f4b250294236adba2c0e09ff6f03793949e7e39fd4cc1"},
     {"UUID", "f47ac10b-58cc-4372-a567-0e02b2c3d479"},
+    // Code and configuration whose values are no key however they are named.
+    {"JavaScript comparison", "return b&&(\"input\"===b&&(\"text\"===a.type||\"password\"===a.type)||\"textarea\"===b)"},
+    {"struct tag options", "`protobuf:\"bytes,13,rep,name=proto2_value\" protobuf_key:\"varint,1,opt,name=key,proto3\"`"},
+    {"test's made-up token", "            expectedToken: \"server-valid-token-1\","},
+    {"digest behind a capital word", "npx postject hello NODE_SEA_BLOB sea-prep.blob --sentinel-fuse NODE_SEA_FUSE_fce680ab2cc467b6e072b8b5df1996b2"},
+    {"cipher string", "This means that you can now say, e.g., \"PSK:-PSK:HIGH\" to enable"},
+    {"enumerator's doc comment", " * @GNUTLS_KX_ECDHE_PSK: ECDHE-PSK key-exchange algorithm."},
+    {"object identifier", "id_alg_AEADChaCha20Poly1305 = _OID(1, 2, 840, 113549, 1, 9, 16, 3, 18)"},
     {"npm integrity", "\"integrity\": \"sha512-v2kDEe57lecTulaDIuNTPy3Ry4gLGJ6Z1O3vE1krgXZNrsQ+LFTGHVxVjcXPs17LhbZVGedAJv8XZ1tvj5FvSg==\""},
 };
 

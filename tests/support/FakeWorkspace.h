@@ -13,7 +13,12 @@ class FakeWorkspace final : public Workspace
 {
     Q_OBJECT
 public:
-    void install(const AppInfo &app, const QIcon &icon = {}) { m_installed.insert(app.bundleID, {app, icon}); }
+    // Installs the app, or changes what it looks like, and announces it.
+    void install(const AppInfo &app, const QIcon &icon = {})
+    {
+        m_installed.insert(app.bundleID, {app, icon});
+        emit installedAppsChanged();
+    }
     void setProcess(qint64 pid, const AppInfo &app) { m_processes.insert(pid, app); }
     // The ids, first one's own first, that name one program.
     void setSameApp(const QStringList &ids) { m_sameApps.append(ids); }

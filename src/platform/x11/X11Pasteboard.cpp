@@ -65,6 +65,7 @@ public:
 
 private:
     QStringList targets() override { return m_reader.targets(); }
+    bool abandoned() override { return m_reader.stopped(); }
     std::optional<QByteArray> bytes(const QString &target) override
     {
         auto read = m_read.find(target);
@@ -72,10 +73,21 @@ private:
             read = m_read.insert(target, m_reader.read(target));
         return *read;
     }
+    std::optional<Start> start(const QString &target, qsizetype maxBytes) override
+    {
+        auto read = m_started.find(target);
+        if (read == m_started.end()) {
+            std::optional<X11SelectionReader::Start> start = m_reader.readStart(target, maxBytes);
+            read = m_started.insert(target, start ? std::optional(Start{std::move(start->bytes), start->cut})
+                                                  : std::nullopt);
+        }
+        return *read;
+    }
 
     QMutex m_lock;
     X11SelectionReader m_reader;
     QHash<QString, std::optional<QByteArray>> m_read;
+    QHash<QString, std::optional<Start>> m_started; // read only as far as their start
 };
 
 X11Pasteboard::X11Pasteboard(X11Connection x11, X11SelectionReader::Limits readLimits, QObject *parent)

@@ -139,6 +139,13 @@ void X11SelectionReader::cancel()
         ::eventfd_write(m_wake, 1);
 }
 
+bool X11SelectionReader::stopped()
+{
+    if (!m_gaveUp && m_clock.isValid() && m_clock.elapsed() >= m_limits.budget.count())
+        giveUp("its contents took longer than the copy's time to be read");
+    return m_gaveUp || m_superseded || m_cancelled;
+}
+
 QStringList X11SelectionReader::targets()
 {
     const auto closing = qScopeGuard([this] { disconnect(); });
@@ -165,13 +172,26 @@ QStringList X11SelectionReader::listTargets()
     return *m_targets;
 }
 
-std::optional<QByteArray> X11SelectionReader::read(const QString &target)
+std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOfTarget(const QString &target,
+                                                                                qsizetype maxBytes)
 {
     const auto closing = qScopeGuard([this] { disconnect(); });
     if (!listTargets().contains(target) || m_gaveUp || !connect())
         return std::nullopt;
-    const uint32_t atom = m_wantedByAtom.key(target);
-    std::optional<Transfer> transfer = convert(atom, m_limits.maxBytes);
+    return convert(m_wantedByAtom.key(target), maxBytes);
+}
+
+std::optional<X11SelectionReader::Start> X11SelectionReader::readStart(const QString &target, qsizetype maxBytes)
+{
+    std::optional<Transfer> transfer = transferOfTarget(target, std::min(maxBytes, m_limits.maxBytes));
+    if (!transfer)
+        return std::nullopt;
+    return Start{std::move(transfer->bytes), transfer->overflowed};
+}
+
+std::optional<QByteArray> X11SelectionReader::read(const QString &target)
+{
+    std::optional<Transfer> transfer = transferOfTarget(target, m_limits.maxBytes);
     if (!transfer)
         return std::nullopt;
     if (transfer->overflowed) {

@@ -57,7 +57,20 @@ public:
     // in time.
     std::optional<QByteArray> read(const QString &target);
 
+    struct Start
+    {
+        QByteArray bytes;
+        bool cut = false; // the owner had more to send
+    };
+    // The first `maxBytes` of the target, not waiting for the rest.
+    std::optional<Start> readStart(const QString &target, qsizetype maxBytes);
+
     bool gaveUp() const { return m_gaveUp; }
+
+    // True once reads give nothing: cancelled, another app's copy came, the
+    // reader gave up, or the copy's budget is spent (the reader gives up
+    // then). Asked by the work on what was read, on the reading thread.
+    bool stopped();
 
     // Ends a read under way at once, and every later one: they give nothing.
     // Any thread.
@@ -69,6 +82,8 @@ private:
         QByteArray bytes; // at most the cap
         bool overflowed = false;
     };
+
+    std::optional<Transfer> transferOfTarget(const QString &target, qsizetype maxBytes);
 
     bool connect();
     bool internAtoms();

@@ -18,6 +18,7 @@ X11Workspace::X11Workspace(const X11Connection &connection, const X11ActiveWindo
     , m_properties(connection.xcb)
     , m_entries(entries)
 {
+    connect(&m_entries, &DesktopEntries::changed, this, &Workspace::installedAppsChanged);
     if (!m_connection.isValid())
         return;
     connect(&m_activeWindow, &X11ActiveWindow::changed, this, &X11Workspace::noteActivation);

@@ -81,6 +81,24 @@ private:
     bool m_held = true;
 };
 
+// A monitor with the budgets a user has, in place of the suite's short ones.
+struct PatientCapture
+{
+    PatientCapture(x11::X11Connection x11, x11::X11Workspace &workspace, const Defaults &defaults)
+        : pasteboard(x11)
+        , monitor(pasteboard, workspace, defaults)
+    {
+        QObject::connect(&monitor, &ClipboardMonitor::captured,
+                         [this](const ClipDraft &draft) { texts.append(draft.text.value_or(QString())); });
+        monitor.start();
+    }
+
+    x11::X11Pasteboard pasteboard;
+    ClipboardCopies copies{pasteboard};
+    ClipboardMonitor monitor;
+    QStringList texts;
+};
+
 // Copies made by other X clients, captured by a monitor on the real clipboard.
 class X11CaptureTest : public ::testing::Test
 {
@@ -427,25 +445,74 @@ TEST_F(X11CaptureTest, EachCopyOfAnAppThatKeepsTheClipboardIsCaptured)
 // one before, leave every later copy to be captured.
 TEST_F(X11CaptureTest, CopiesAfterOwnersThatTrickleTheirsAreAllCaptured)
 {
-    x11::X11Pasteboard patient{x11}; // the budgets a user has
-    ClipboardCopies patientCopies{patient};
-    ClipboardMonitor patientMonitor{patient, workspace, defaults};
-    QStringList texts;
-    QObject::connect(&patientMonitor, &ClipboardMonitor::captured,
-                     [&](const ClipDraft &draft) { texts.append(draft.text.value_or(QString())); });
     monitor.stop();
-    patientMonitor.start();
+    PatientCapture patient(x11, workspace, defaults);
+    QStringList &texts = patient.texts;
 
     std::vector<std::unique_ptr<ChildProcess>> tricklers;
     for (int claim = 0; claim < 12; ++claim)
-        tricklers.push_back(patientCopies.hostile({"incr", "1000", "1", "1500"}));
+        tricklers.push_back(patient.copies.hostile({"incr", "1000", "1", "1500"}));
     std::vector<std::unique_ptr<ChildProcess>> later;
     QStringList copied;
     for (int copy = 1; copy <= 6; ++copy) {
         copied.append(QStringLiteral("later %1").arg(copy));
-        later.push_back(patientCopies.xclip(QStringLiteral("UTF8_STRING"), copied.last().toUtf8()));
+        later.push_back(patient.copies.xclip(QStringLiteral("UTF8_STRING"), copied.last().toUtf8()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return texts.size() >= copy; }, 20000)) << "kept only "
                                                                                     << texts.join(", ").toStdString();
     }
     EXPECT_EQ(texts, copied);
+}
+
+// An owner offering only a page of 256 KB of nested blocks: its text is
+// kept, and every copy after it too.
+TEST_F(X11CaptureTest, CopiesAfterADeeplyNestedPageAreAllCaptured)
+{
+    monitor.stop();
+    PatientCapture patient(x11, workspace, defaults);
+    QStringList &texts = patient.texts;
+
+    const qsizetype depth = 256 * 1024 / 5;
+    const auto page = patient.copies.xclip(QStringLiteral("text/html"), QByteArray("<div>").repeated(depth) + "nested"
+                                                                           + QByteArray("</div>").repeated(depth));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !texts.isEmpty(); }, 20000)) << "the page's copy was never kept";
+    QStringList copied{QStringLiteral("nested")};
+    std::vector<std::unique_ptr<ChildProcess>> later;
+    for (int copy = 1; copy <= 12; ++copy) {
+        copied.append(QStringLiteral("later %1").arg(copy));
+        later.push_back(patient.copies.xclip(QStringLiteral("UTF8_STRING"), copied.last().toUtf8()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return texts.size() > copy; }, 20000)) << "kept only "
+                                                                                 << texts.join(", ").toStdString();
+    }
+    EXPECT_EQ(texts, copied);
+}
+
+// A file manager's copy of a million files (59 MB) once took a gigabyte and
+// held back the copy after it.
+TEST_F(X11CaptureTest, AHugeFileListKeepsItsFirstFilesAndTheNextCopyIsCaptured)
+{
+    x11::X11Pasteboard patient{x11}; // the budgets a user has
+    ClipboardCopies patientCopies{patient};
+    ClipboardMonitor patientMonitor{patient, workspace, defaults};
+    QList<ClipDraft> captured;
+    QObject::connect(&patientMonitor, &ClipboardMonitor::captured, [&](const ClipDraft &draft) { captured.append(draft); });
+    monitor.stop();
+    patientMonitor.start();
+
+    const auto path = [](int i) { return QStringLiteral("/home/user/Pictures/IMG_%1.jpg").arg(i, 12, 10, QChar(u'0')); };
+    QByteArray list;
+    for (int i = 0; i < 1'000'000; ++i)
+        list += "file://" + path(i).toUtf8() + "\r\n";
+    auto owner = patientCopies.xclip(QStringLiteral("text/uri-list"), list);
+    list = {};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !captured.isEmpty(); }, 60'000));
+    const ClipDraft &files = captured.first();
+    EXPECT_EQ(files.kind, ClipKind::file);
+    ASSERT_EQ(files.filePaths.size(), PasteboardContents::mostFiles);
+    EXPECT_EQ(files.filePaths.first(), path(0));
+    EXPECT_EQ(files.filePaths.last(), path(PasteboardContents::mostFiles - 1));
+    EXPECT_TRUE(files.title) << "says it was cut";
+
+    owner = patientCopies.xclip(QStringLiteral("UTF8_STRING"), "copied next");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return captured.size() == 2; }, 20'000));
+    EXPECT_EQ(captured.last().text, QStringLiteral("copied next"));
 }

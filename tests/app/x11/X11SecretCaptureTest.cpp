@@ -1,7 +1,9 @@
 // Copies made with xclip on the real clipboard while "Don't Save API Keys and
-// Tokens" is on: everyday texts that only look like secrets are kept in the
-// store; a real key is not.
+// Tokens" is on: everyday texts and a developer's copies that only look like
+// secrets are kept in the store; a real key is not.
 #include "app/x11/X11AppFixture.h"
+
+#include "support/DeveloperCopies.h"
 
 #include "model/ClipItem.h"
 #include "model/DefaultSettings.h"
@@ -35,11 +37,41 @@ protected:
     }
 
     // Copies `text` with xclip and waits until it is the newest clip in the store.
+    // A text longer than a command line's argument goes through a file.
     bool savedAfterCopying(const QString &text)
     {
-        owner = copyText(text);
+        constexpr qsizetype maxArgument = 64 * 1024;
+        if (text.size() <= maxArgument) {
+            owner = copyText(text);
+        } else {
+            const QString path = copies.file(QStringLiteral("copy.txt"));
+            writeFile(path, text.toUtf8());
+            owner = std::make_unique<ChildProcess>(
+                QStringLiteral("sh"), QStringList{QStringLiteral("-c"),
+                                                  QStringLiteral("xclip -quiet -selection clipboard < \"$1\""),
+                                                  QStringLiteral("sh"), path});
+        }
         return QTest::qWaitFor([&] { return newestText() == text; }, 30000);
     }
+
+    // A real key is still skipped: the copy after it comes right after the last saved one.
+    void expectAKeySkipped()
+    {
+        const int before = clipCount(*model);
+        owner = copyText(QStringLiteral("export PAYMENTS_API_KEY=") + QStringLiteral("sk_live_") + QStringLiteral("51Hq8ZtK2mXc7PqR9sLw3VbN6yT4uE0aJ"));
+        EXPECT_TRUE(savedAfterCopying(QStringLiteral("after the key")));
+        EXPECT_EQ(clipCount(*model), before + 1);
+    }
+
+    void startWithSecretsSkipped()
+    {
+        registerDefaultSettings(defaults);
+        defaults.setValue(keys::skipSecrets, true);
+        model = makeModel(drawer);
+        start(*model);
+    }
+
+    TempDir copies;
 
     DrawerPanel drawer;
     std::unique_ptr<AppModel> model;
@@ -48,19 +80,18 @@ protected:
 
 TEST_F(X11SecretCaptureTest, EverydayCopiesAreSavedWhileSecretsAreSkipped)
 {
-    registerDefaultSettings(defaults);
-    defaults.setValue(keys::skipSecrets, true);
-    model = makeModel(drawer);
-    start(*model);
-
+    startWithSecretsSkipped();
     for (const char *copy : everydayCopies)
         EXPECT_TRUE(savedAfterCopying(QString::fromUtf8(copy))) << copy << "; newest: " << newestText().toStdString();
+    expectAKeySkipped();
+}
 
-    // A real key is still skipped: the copy after it comes right after the last everyday one.
-    const int before = clipCount(*model);
-    owner = copyText(QStringLiteral("export PAYMENTS_API_KEY=") + QStringLiteral("sk_live_") + QStringLiteral("51Hq8ZtK2mXc7PqR9sLw3VbN6yT4uE0aJ"));
-    EXPECT_TRUE(savedAfterCopying(QStringLiteral("after the key")));
-    EXPECT_EQ(clipCount(*model), before + 1);
+TEST_F(X11SecretCaptureTest, DevelopersCopiesAreSavedWhileAKeyBesideThemIsSkipped)
+{
+    startWithSecretsSkipped();
+    for (const DeveloperCopy &copy : developerCopies())
+        EXPECT_TRUE(savedAfterCopying(copy.text)) << copy.why << "; newest: " << newestText().left(200).toStdString();
+    expectAKeySkipped();
 }
 
 } // namespace

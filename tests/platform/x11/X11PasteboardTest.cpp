@@ -105,7 +105,7 @@ TEST_F(X11PasteboardTest, BrowserLinkInAUriListIsNoFile)
     const auto owner = copies.xclip(QStringLiteral("text/uri-list"), "https://example.org/page\r\n");
 
     EXPECT_EQ(pasteboard.contents()->types(), QStringList{QStringLiteral("text/uri-list")});
-    EXPECT_TRUE(pasteboard.contents()->fileURLs().isEmpty());
+    EXPECT_TRUE(pasteboard.contents()->fileList().urls.isEmpty());
 }
 
 TEST_F(X11PasteboardTest, PasswordManagerHintMarksTheCopyConcealed)
@@ -201,6 +201,27 @@ TEST_F(X11PasteboardTest, HostileOwnersGiveTheirTextWithinTheBudgetOrNothing)
         const auto owner = copies.hostile(row.owner);
         EXPECT_EQ(pasteboard.contents()->data(PasteboardType::string), row.text);
     }
+}
+
+// The text of a page is made from what was read, under the copy's one
+// deadline: once it passed there is no text to make.
+TEST_F(X11PasteboardTest, APageGivesNoTextOnceItsCopysTimeRanOut)
+{
+    const auto page = copies.xclip(QStringLiteral("text/html"), "<p>page</p>");
+    const std::shared_ptr<PasteboardContents> contents = pasteboard.contents();
+    ASSERT_EQ(contents->data(PasteboardType::string), "page");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !contents->data(PasteboardType::string); }, 10000))
+        << "the page still gave its text after its copy's time";
+    EXPECT_EQ(contents->data(PasteboardType::html), "<p>page</p>"); // read before
+}
+
+TEST_F(X11PasteboardTest, APageGivesNoTextOnceANewerCopyCame)
+{
+    const auto page = copies.xclip(QStringLiteral("text/html"), "<p>page</p>");
+    const std::shared_ptr<PasteboardContents> contents = pasteboard.contents();
+    ASSERT_EQ(contents->data(PasteboardType::string), "page");
+    const auto newer = copies.xclip(QStringLiteral("UTF8_STRING"), "newer");
+    EXPECT_EQ(contents->data(PasteboardType::string), std::nullopt);
 }
 
 TEST_F(X11PasteboardTest, OwnerQuittingRightAfterItsLastIncrementLosesNoCopy)

@@ -1,4 +1,4 @@
-#include "app/HtmlEntities.h"
+#include "platform/HtmlEntities.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,98 @@
+#include "secrets/MatchLength.h"
+#include "secrets/SecretDetector.h"
+
+#include <QRandomGenerator>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+using namespace tamo;
+
+namespace {
+
+struct LengthCase
+{
+    const char *pattern;
+    size_t longest;
+};
+
+class MatchLengthTest : public ::testing::TestWithParam<LengthCase>
+{
+};
+
+TEST_P(MatchLengthTest, ReadsTheLongestMatchFromThePattern)
+{
+    EXPECT_EQ(longestMatch(GetParam().pattern), GetParam().longest) << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, MatchLengthTest,
+    ::testing::Values(LengthCase{R"(ghp_([0-9A-Za-z]{36})(?:[^0-9A-Za-z_-]|$))", 41},
+                      LengthCase{R"((?i)(?:key|passphrase)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])", 61},
+                      LengthCase{R"((?m)^[ \t]*(data|stringData):[ \t]*\r?$)", unbounded},
+                      LengthCase{R"(x{2,5}?y?)", 6},
+                      LengthCase{R"([^]a-]\x80\$\b)", 3},
+                      LengthCase{R"((?:ab|c)|defg)", 4},
+                      // No upper limit, or a construct not read: never less than the truth.
+                      LengthCase{R"(AQE([0-9A-Za-z+/=._~-]{80,}))", unbounded},
+                      LengthCase{R"(a+b)", unbounded},
+                      LengthCase{R"(\pLx)", unbounded},
+                      LengthCase{R"((?P<name>a))", unbounded},
+                      LengthCase{R"((ab)", unbounded}));
+
+QString repeated(const QString &unit, qsizetype length)
+{
+    QString text;
+    while (text.size() < length)
+        text += unit;
+    return text.left(length);
+}
+
+QString randomRun(QLatin1String alphabet, qsizetype length)
+{
+    QRandomGenerator random(3);
+    QString text(length, Qt::Uninitialized);
+    for (QChar &c : text)
+        c = QLatin1Char(alphabet[random.bounded(int(alphabet.size()))]);
+    return text;
+}
+
+struct ShapeCase
+{
+    const char *name;
+    QString text;
+    size_t minCharsPerJudged; // characters of text for each match judged
+};
+
+void PrintTo(const ShapeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class LinearScanTest : public ::testing::TestWithParam<ShapeCase>
+{
+};
+
+// Counted, not timed: a pattern read along a whole long line for every
+// literal it holds, or a value read again after every separator inside it,
+// makes the work grow faster than the text.
+TEST_P(LinearScanTest, WorkStaysWithinAFewTimesTheText)
+{
+    const ShapeCase &shape = GetParam();
+    SecretDetector::ScanWork work;
+    EXPECT_FALSE(SecretDetector::containsSecret(shape.text, work));
+    constexpr size_t maxSearchedPerChar = 8; // characters the patterns ran over
+    EXPECT_LE(work.searched, maxSearchedPerChar * size_t(shape.text.size()));
+    EXPECT_LE(work.judged * shape.minCharsPerJudged, size_t(shape.text.size()));
+}
+
+constexpr qsizetype length = 256 * 1024;
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, LinearScanTest,
+    ::testing::Values(
+        ShapeCase{"AssignmentsInsideOneValue", repeated(QStringLiteral("token="), length), 200},
+        ShapeCase{"PasswordsInsideOneValue", repeated(QStringLiteral("password="), length), 200},
+        ShapeCase{"AlphanumericRun", randomRun(QLatin1String("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), length), 10000}));
+
+} // namespace
