@@ -193,5 +193,7 @@ int main(int argc, char **argv)
     reportCorpus("Held-out corpus, recall by family", bench::heldOutSecretCorpus(20, 400, 7));
     reportCorpus("Fresh corpus from other documents, recall by family", bench::freshSecretCorpus(100, 11));
     reportCorpus("Unseen corpus, written after the rules, recall by family", bench::unseenSecretCorpus(100, 13));
+    reportCorpus("Structure corpus, credentials in configuration syntaxes, recall by family",
+                 bench::structureSecretCorpus(100, 17));
     return 0;
 }

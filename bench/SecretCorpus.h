@@ -43,4 +43,12 @@ QList<SecretSample> freshSecretCorpus(int samplesPerKind, quint32 seed);
 // and on command lines of other tools; and look-alikes of the same syntaxes.
 QList<SecretSample> unseenSecretCorpus(int samplesPerKind, quint32 seed);
 
+// A fifth set, from documents none of the others were written from:
+// passwords and keys in configuration syntaxes (PHP, mail clients, editors'
+// SFTP files, .NET, IRC clients), key blocks and hashes other than PEM,
+// Basic auth in its spellings, keys handed to client constructors and
+// setters, and key-naming headers, parameters and files; with look-alikes
+// of the same syntaxes.
+QList<SecretSample> structureSecretCorpus(int samplesPerKind, quint32 seed);
+
 } // namespace tamo::bench

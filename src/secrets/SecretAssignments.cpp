@@ -19,6 +19,7 @@ enum class Strength {
     unnamed,   // no secret's name; a provider's key may still be given to it
     notSecret, // names that only look like a secret's: page tokens, CSRF tokens
     password,  // people choose these: 8 characters with a digit or a symbol
+    pass,      // a name that may mean a password or a test's result: a password with a digit
     key,       // 16 characters, letters and digits
     token,     // 20 characters, letters and digits
 };
@@ -65,6 +66,7 @@ constexpr SecretName names[] = {
     {u"authorization", Strength::key},
     {u"auth", Strength::key},
     {u"accesskey", Strength::key},
+    {u"integrationkey", Strength::key},
     {u"secretkeybase", Strength::key},
     {u"token", Strength::token},
 };
@@ -80,6 +82,19 @@ bool isSpace(QChar c)
 }
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
+
+// "pass" as a name's last word (imap_pass, smtpPass, SMTP_PASS), not bypass;
+// alone only in lower case, as test runners print PASS: and Pass:.
+bool endsWithWordPass(QStringView name)
+{
+    constexpr qsizetype length = 4;
+    if (!name.endsWith(u"pass", Qt::CaseInsensitive))
+        return false;
+    const qsizetype at = name.size() - length;
+    if (at == 0)
+        return name == u"pass";
+    return !is(name[at - 1], Base62) || (is(name[at - 1], Lower) && name.sliced(at) == u"Pass");
+}
 
 Strength strengthOfName(QStringView name)
 {
@@ -100,7 +115,7 @@ Strength strengthOfName(QStringView name)
         if (foldedName.ends_with(candidate.suffix))
             return candidate.strength;
     }
-    return Strength::unnamed;
+    return endsWithWordPass(name) ? Strength::pass : Strength::unnamed;
 }
 
 // The name's strength: the last one asked on this thread is kept, as
@@ -292,7 +307,11 @@ bool isPlaceholder(QStringView value)
                                       // Local emulators' published keys and documentation tokens.
                                       "eby8vdm02xnocqflquwjpllmetlcdxj1ouzft50usrz6ifsufq2uvercz4i6tq",
                                       "c2y6ydjf5/r+ob0n8a7cgv30vrdjiwehlm+4qdu5de2nq9ndvtqobd7b8mggypmbizn",
-                                      "abcdef.0123456789abcdef", "minioadmin"});
+                                      "abcdef.0123456789abcdef", "minioadmin",
+                                      // RFC 7617's Basic credentials, Aladdin:open sesame.
+                                      "qwxhzgrpbjpvcgvuihnlc2ftzq",
+                                      // The SAS signature AWS DataSync's reference shows.
+                                      "abbkdwqvyuvctph9ebp"});
     return words.occursIn(bytesOf(value));
 }
 
@@ -359,6 +378,8 @@ bool isWordOption(QStringView value)
 // Long enough and varied enough for a secret of the strength asked.
 bool hasSecretShape(QStringView value, Strength strength)
 {
+    if (strength == Strength::pass)
+        return containsAny(value, Digit) && hasSecretShape(value, Strength::password);
     if (strength == Strength::password && isWordOption(value))
         return false;
     if (strength != Strength::password && isWordList(value))

@@ -24,6 +24,8 @@ constexpr CommandPassword table[] = {
     {"smbclient rpcclient smbcacls smbget", "--user=", Given::userPercent, "smbclient(1): --user=username[%password]"},
     {"curl", "-u", Given::userColon, "curl(1): -u, --user <user:password>"},
     {"curl", "--user", Given::userColon, "curl(1): -u, --user <user:password>"},
+    {"http https", "-a", Given::userColon, "HTTPie documentation, Authentication: -a, --auth USERNAME[:PASSWORD]"},
+    {"http https", "--auth", Given::userColon, "HTTPie documentation, Authentication: -a, --auth USERNAME[:PASSWORD]"},
 };
 // clang-format on
 

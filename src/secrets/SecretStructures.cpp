@@ -1,5 +1,6 @@
 #include "secrets/SecretStructures.h"
 
+#include "secrets/CredentialSyntaxes.h"
 #include "secrets/SecretAssignments.h"
 #include "secrets/SecretCommands.h"
 #include "secrets/SecretRules.h"
@@ -193,6 +194,8 @@ QStringView unquoted(QStringView value, bool *quoted = nullptr)
     return inQuotes ? value.sliced(1, value.size() - 2) : value;
 }
 
+} // namespace
+
 // A value given to a name without '=' or ':': setx NAME "…", set -gx NAME …,
 // a Terraform variable's default.
 bool namedValue(const Found &found)
@@ -201,6 +204,8 @@ bool namedValue(const Found &found)
     const QStringView value = unquoted(found.groups[1], &quoted);
     return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted);
 }
+
+namespace {
 
 // Whether the sentence ends naming a public key, as wg show prints "public key: …".
 bool isPublicKeyLabel(QStringView folded)
@@ -321,7 +326,7 @@ constexpr Structure table[] = {
 
 std::span<const Structure> structures()
 {
-    // The fixed rows, then one per command's password flag.
+    // The fixed rows, the credential syntaxes, then one per command's password flag.
     static const std::vector<std::string> commandPatterns = [] {
         std::vector<std::string> patterns;
         for (const secretcommands::CommandPassword &row : secretcommands::commandPasswords())
@@ -330,6 +335,8 @@ std::span<const Structure> structures()
     }();
     static const std::vector<Structure> all = [] {
         std::vector<Structure> rows(std::begin(table), std::end(table));
+        for (const credentialsyntaxes::CredentialSyntax &syntax : credentialsyntaxes::credentialSyntaxes())
+            rows.push_back(syntax.structure);
         for (const std::string &pattern : commandPatterns)
             rows.push_back({"command-password-flag", pattern, commandValue});
         return rows;

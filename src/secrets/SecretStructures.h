@@ -33,4 +33,8 @@ struct Structure
 
 std::span<const Structure> structures();
 
+// Whether the value in group 2, quoted or not, given to the name in group 1
+// by other means than '=' or ':', is a secret by what the name promises.
+bool namedValue(const Found &found);
+
 } // namespace tamo::secretstructures

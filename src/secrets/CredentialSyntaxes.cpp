@@ -1,0 +1,240 @@
+#include "secrets/CredentialSyntaxes.h"
+
+#include "secrets/SecretAssignments.h"
+#include "secrets/SecretRules.h"
+#include "secrets/SecretText.h"
+#include "secrets/TokenBody.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+
+namespace tamo::credentialsyntaxes {
+
+using namespace secrettext;
+using secretstructures::Found;
+using secretstructures::namedValue;
+
+namespace {
+
+constexpr qsizetype minKeyMaterial = 32;
+
+// Whether `value` is what a key generator makes rather than a word, a
+// name, a path or a placeholder: base62 or capitals with digits (see
+// tokenbody::looksIssued), random hex, or random lower case with digits.
+bool isGeneratedValue(QStringView value)
+{
+    constexpr qsizetype minHex = 16;
+    constexpr qsizetype minLowerDigits = 20;
+    if (secretassignments::isPlaceholder(value) || isDocumentedExample(value))
+        return false;
+    if (tokenbody::looksIssued(value))
+        return true;
+    // Hex or lower case with digits, maybe behind a short suffix such as Mailchimp's -us6.
+    for (QStringView part : value.tokenize(u'-')) {
+        const bool hex = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Hex); });
+        const bool lowerDigits = std::all_of(part.begin(), part.end(), [](QChar c) { return is(c, Lower | Digit); });
+        if ((hex && part.size() >= minHex && isRandomHex(part))
+            || (lowerDigits && part.size() >= minLowerDigits && isRandomLowerDigits(part) && !looksLikeWords(part)))
+            return true;
+    }
+    return false;
+}
+
+// WordPress's keys and salts: 64 characters drawn from letters, digits and
+// punctuation, which no name would spell.
+bool isSalt(QStringView name, QStringView value)
+{
+    constexpr qsizetype minSalt = 32;
+    constexpr double minSaltEntropy = 4.5;
+    const bool keyOrSalt = name.endsWith(u"_KEY", Qt::CaseInsensitive) || name.endsWith(u"_SALT", Qt::CaseInsensitive);
+    return keyOrSalt && value.size() >= minSalt && secretrules::entropy(value) >= minSaltEntropy
+        && !secretassignments::isPlaceholder(value);
+}
+
+bool phpDefine(const Found &found)
+{
+    return secretassignments::isSecretValue(found.text, found.groups[0], found.groups[1], true)
+        || isSalt(found.groups[0], found.groups[1]);
+}
+
+// A value, not a call or an index computing one (passes = _messages.Field(7)).
+bool passValue(const Found &found)
+{
+    return found.groups[2].isEmpty() && namedValue(found);
+}
+
+bool password(const Found &found)
+{
+    return secretassignments::isRealPassword(found.groups[0], false);
+}
+
+// Key material (hex or base64) on the lines after a block's header, past
+// headers of its own such as `Comment: "…"`.
+bool keyMaterialFollows(const Found &found)
+{
+    constexpr int maxHeaderLines = 4;
+    constexpr qsizetype maxLook = 300;
+    const QStringView rest = found.text.sliced(found.end).first(std::min(found.text.size() - found.end, maxLook));
+    int lines = 0;
+    for (QStringView line : rest.tokenize(u'\n', Qt::SkipEmptyParts)) {
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (Reader(line).peek(Base64, minKeyMaterial).size() == minKeyMaterial)
+            return true;
+        if (!line.contains(u':') || ++lines > maxHeaderLines)
+            return false;
+    }
+    return false;
+}
+
+bool randomHex(const Found &found)
+{
+    return isRandomHex(found.groups[0]) && !secretassignments::isPlaceholder(found.groups[0]);
+}
+
+// The base62 of a signature, past its percent-escaped '=', '+' and '/'.
+bool randomSignature(const Found &found)
+{
+    constexpr qsizetype minSignature = 30;
+    QString base62;
+    for (QChar c : found.groups[0]) {
+        if (is(c, Base62))
+            base62 += c;
+    }
+    return base62.size() >= minSignature && isRandomBase62(base62) && !secretassignments::isPlaceholder(base62);
+}
+
+// A hook's address holds its key: a random path segment after the hook's
+// name, or a random key parameter.
+bool hookKey(const Found &found)
+{
+    constexpr qsizetype minKey = 10;
+    constexpr qsizetype minHexKey = 20;
+    constexpr qsizetype maxHexKey = 32;
+    const QStringView rest = found.groups[0];
+    const qsizetype query = rest.indexOf(u'?');
+    for (QStringView segment : rest.first(query < 0 ? rest.size() : query).tokenize(u'/')) {
+        const bool hex = std::all_of(segment.begin(), segment.end(), [](QChar c) { return is(c, Hex); });
+        if (hex ? segment.size() >= minHexKey && segment.size() <= maxHexKey && isRandomHex(segment)
+                : segment.size() >= minKey && looksGenerated(segment.sliced(segment.indexOf(u'_') + 1)))
+            return true;
+    }
+    if (query < 0)
+        return false;
+    for (QStringView parameter : rest.sliced(query + 1).tokenize(u'&')) {
+        const qsizetype equals = parameter.indexOf(u'=');
+        const QStringView name = parameter.first(std::max<qsizetype>(equals, 0));
+        if ((name == u"key" || name == u"token") && parameter.size() - equals - 1 >= minKey
+            && isMixedCaseRandom(parameter.sliced(equals + 1)) && !looksLikeWords(parameter.sliced(equals + 1)))
+            return true;
+    }
+    return false;
+}
+
+// `echo … > config/master.key`: a generated value written to a file whose
+// name says it holds a key.
+bool keyFile(const Found &found)
+{
+    const QStringView path = found.groups[1];
+    static constexpr std::u16string_view keyWords[] = {u"key", u"secret", u"token", u"passw", u"credential"};
+    const QStringView file = path.sliced(path.lastIndexOf(u'/') + 1);
+    const bool keyName = std::any_of(std::begin(keyWords), std::end(keyWords),
+                                     [file](std::u16string_view word) { return containsIgnoringCase(file, word); });
+    return keyName && isGeneratedValue(found.groups[0]);
+}
+
+// "Basic" and the base64 of user:password, wherever the header is set.
+bool basicCredentials(const Found &found)
+{
+    const QString decoded = QString::fromUtf8(QByteArray::fromBase64(found.groups[0].toLatin1()));
+    const bool printable = std::all_of(decoded.begin(), decoded.end(), [](QChar c) { return c.isPrint(); });
+    const qsizetype colon = decoded.indexOf(u':');
+    if (!printable || colon <= 0 || secretassignments::isPlaceholder(found.groups[0]))
+        return false;
+    return secretassignments::isRealPassword(QStringView(decoded).sliced(colon + 1), true)
+        && !secretassignments::isPlaceholder(decoded);
+}
+
+bool generatedFirst(const Found &found)
+{
+    return isGeneratedValue(found.groups[0]);
+}
+
+// A client built with a key: the first argument, or the second after an
+// application's id (Algolia's Client("APPID", "key")). Postmark's server
+// tokens are UUIDs.
+bool clientKey(const Found &found)
+{
+    return isGeneratedValue(found.groups[0]) || isUuid(found.groups[0])
+        || (!found.groups[1].isEmpty() && isGeneratedValue(found.groups[1]));
+}
+
+// A key typed in dash-separated groups of letters and digits: AB12-CD34-EF56-GH78.
+bool groupedKey(const Found &found)
+{
+    constexpr qsizetype minKey = 16;
+    QString key;
+    for (QChar c : found.groups[0]) {
+        if (is(c, Base62))
+            key += c;
+    }
+    return key.size() >= minKey && hasDistinctChars(key, 10) && (isRandomUpperDigits(key) || isRandomBase62(key))
+        && !secretassignments::isPlaceholder(found.groups[0]);
+}
+
+// clang-format off
+constexpr CredentialSyntax table[] = {
+    // Passwords and keys under a name, in syntaxes other than name = value.
+    {{"php-define", R"x(define\(\s*['"]([A-Za-z0-9_]{1,64})['"]\s*,\s*['"]([^'"\n]{1,200})['"])x", phpDefine},
+     "PHP manual, define(); WordPress, Editing wp-config.php (DB_PASSWORD, AUTH_KEY … NONCE_SALT)"},
+    // An unquoted value holds a digit, as a pass name asks, and stops at '='
+    // and ':', so that repeated names (pass=pass=…, -storepass: -storepass: …)
+    // are not judged again at every one.
+    {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=:,;()\[\]{}<>-][^\s"'=:,;()\[\]{}<>]{0,100}[0-9][^\s"'=:,;()\[\]{}<>]{0,100})([(\[]?))x", passValue},
+     "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
+    {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
+     ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},
+    {{"client-set-command", R"x((?m)(?:^|[ \t])/set[ \t]+([A-Za-z0-9_.-]{1,100})[ \t]+("[^"\n]*"|[^\s"]+))x", namedValue},
+     "WeeChat user's guide, SASL: /set irc.server.<name>.sasl_password"},
+    {{"znc-sasl", R"x((?i)\*sasl[ \t]+set[ \t]+\S{1,64}[ \t]+(\S{1,200}))x", password},
+     "ZNC wiki, sasl module: /msg *sasl Set <username> <password>"},
+    // Key blocks other than PEM's.
+    {{"openvpn-key-block", R"x(-----BEGIN OpenVPN (?:Static key V1|tls-crypt-v2 (?:client|server) key)-----)x", keyMaterialFollows},
+     "OpenVPN static key mini-HOWTO; openvpn(8), --tls-crypt-v2"},
+    {{"ssh2-key-block", R"x(---- BEGIN SSH2 ENCRYPTED PRIVATE KEY ----)x", keyMaterialFollows},
+     "RFC 4716's public key format as ssh.com's private keys use it"},
+    {{"cntlm-hash", R"x((?m)^[ \t]*Pass(?:NTLMv2|NT|LM)[ \t]+([0-9A-Fa-f]{32})[ \t]*\r?$)x", randomHex},
+     "cntlm(1), PassNTLMv2, PassNT, PassLM"},
+    // Keys in addresses and parameters.
+    {{"sas-token", R"x((?:^|[\s"'?&=;])sv=[0-9]{4}-[0-9]{2}-[0-9]{2}&[^\s"'<>]{0,400}?sig=([0-9A-Za-z%+/]{30,}={0,2}))x", randomSignature},
+     "Azure Storage, Grant limited access with shared access signatures"},
+    {{"hook-url", R"x(https?://[^\s'"<>/]{1,100}(?:/[^\s'"<>/?#]{1,100}){0,4}/(?:build_hooks|hooks|webhooks?|deploy|trigger)/([^\s'"<>#]{6,300}))x", hookKey},
+     "Netlify build hooks; Vercel deploy hooks; Render deploy hooks"},
+    {{"grouped-key-parameter", R"x([?&](?:[Kk]ey|KEY|api[_-]?[Kk]ey)=([0-9A-Za-z]{4,8}(?:-[0-9A-Za-z]{4,8}){2,7})(?:[&#\s"'<]|$))x", groupedKey},
+     "Loqate API reference, Key parameter (AA11-AA11-AA11-AA11)"},
+    {{"key-file-echo", R"x((?:echo|printf)[ \t]+(?:-n[ \t]+)?["']?([0-9A-Za-z+/=_-]{16,200})["']?[ \t]*>>?[ \t]*["']?([^\s;&|'"]{1,200}))x", keyFile},
+     "Rails guides, Securing Rails Applications, config/master.key"},
+    // Basic auth in its spellings; user:password@ in URLs and -u user:password are read elsewhere.
+    {{"basic-auth", R"x(Basic[ \t]+([A-Za-z0-9+/]{12,400}={0,2}))x", basicCredentials},
+     "RFC 7617; nginx proxy_set_header; Apache mod_headers RequestHeader; HAProxy http-request set-header"},
+    {{"curl-key-as-user", R"x((?:^|[\s;&|(])curl[ \t](?:[^\n;&|]|\\\n){0,300}?[ \t](?:-u|--user)[ \t=]+["']?([0-9A-Za-z_-]{16,200}):["']?(?:[\s\\]|$))x", generatedFirst},
+     "Chargebee and Harvest API references, curl -u {api_key}:"},
+    // Keys handed to a client unnamed; the call is written with its parenthesis, which anchors it.
+    {{"client-constructor", R"x(\b(?:[A-Z][0-9A-Za-z_]{0,40})?(?:Client|Session|API)\(\s*["']([^"'\n]{8,200})["'](?:\s*,\s*["']([^"'\n]{8,200})["'])?)x", clientKey},
+     "Postmark, Meraki Dashboard API, Algolia and Pusher quick starts"},
+    {{"key-setter", R"x(\.set(?:Api|API|Access|Secret|Auth)?Key\(\s*["']([^"'\n]{8,200})["'])x", generatedFirst},
+     "Mailchimp Marketing API quick start, setConfig/setKey; SendGrid setApiKey; Pusher setKey"},
+};
+// clang-format on
+
+} // namespace
+
+std::span<const CredentialSyntax> credentialSyntaxes()
+{
+    return table;
+}
+
+} // namespace tamo::credentialsyntaxes
