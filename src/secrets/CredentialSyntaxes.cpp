@@ -95,15 +95,22 @@ bool randomHex(const Found &found)
     return isRandomHex(found.groups[0]) && !secretassignments::isPlaceholder(found.groups[0]);
 }
 
+// The letters and digits of a value, past whatever separates or escapes them.
+QString base62Of(QStringView value)
+{
+    QString base62;
+    for (QChar c : value) {
+        if (is(c, Base62))
+            base62 += c;
+    }
+    return base62;
+}
+
 // The base62 of a signature, past its percent-escaped '=', '+' and '/'.
 bool randomSignature(const Found &found)
 {
     constexpr qsizetype minSignature = 30;
-    QString base62;
-    for (QChar c : found.groups[0]) {
-        if (is(c, Base62))
-            base62 += c;
-    }
+    const QString base62 = base62Of(found.groups[0]);
     return base62.size() >= minSignature && isRandomBase62(base62) && !secretassignments::isPlaceholder(base62);
 }
 
@@ -176,11 +183,7 @@ bool clientKey(const Found &found)
 bool groupedKey(const Found &found)
 {
     constexpr qsizetype minKey = 16;
-    QString key;
-    for (QChar c : found.groups[0]) {
-        if (is(c, Base62))
-            key += c;
-    }
+    const QString key = base62Of(found.groups[0]);
     return key.size() >= minKey && hasDistinctChars(key, 10) && (isRandomUpperDigits(key) || isRandomBase62(key))
         && !secretassignments::isPlaceholder(found.groups[0]);
 }

@@ -1,4 +1,5 @@
 #include "secrets/SecretDetector.h"
+#include "support/TokenChecksum.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,19 +57,7 @@ QString uuid() { return hex(8) + "-" + hex(4) + "-4" + hex(3) + "-a" + hex(3) + 
 // GitHub's and npm's format: 30 random characters and their CRC-32 in six base-62 digits.
 QString checksummed(const char *prefix)
 {
-    const QString random = base62(30);
-    quint32 crc = 0xFFFFFFFFu;
-    for (QChar c : random) {
-        crc ^= c.unicode();
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    quint64 checksum = crc ^ 0xFFFFFFFFu;
-    QString sum(6, u'0');
-    const char *alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    for (int i = 5; i >= 0; --i, checksum /= 62)
-        sum[i] = QLatin1Char(alphabet[checksum % 62]);
-    return QLatin1String(prefix) + random + sum;
+    return QLatin1String(prefix) + test::withTokenChecksum(base62(30));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "secrets/SecretRules.h"
+#include "support/TokenChecksum.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -187,20 +188,7 @@ QString randomBody(Body body, int length, std::mt19937 &random)
     QString text;
     for (int i = 0; i < length - (body == Body::checksummed ? 6 : 0); ++i)
         text += QLatin1Char(alphabet[random() % size]);
-    if (body != Body::checksummed)
-        return text;
-    // GitHub's and npm's: the random part's CRC-32 in six base-62 digits.
-    quint32 crc = 0xFFFFFFFFu;
-    for (QChar c : text) {
-        crc ^= c.unicode();
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    quint64 checksum = crc ^ 0xFFFFFFFFu;
-    QString digits(6, u'0');
-    for (int i = 5; i >= 0; --i, checksum /= 62)
-        digits[i] = QLatin1Char(alphabet[checksum % 62]);
-    return text + digits;
+    return body == Body::checksummed ? test::withTokenChecksum(text) : text;
 }
 
 TEST(TokenLength, TheShortestAndLongestTokenOfEachFormatCount)
