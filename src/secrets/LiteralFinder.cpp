@@ -134,20 +134,38 @@ bool LiteralFinder::occursIn(std::string_view text) const
     return false;
 }
 
-std::vector<std::vector<uint32_t>> LiteralFinder::find(std::string_view text) const
+void LiteralFinder::Found::clear()
+{
+    constexpr size_t maxKept = 16 * 1024;
+    for (int literal : m_literals) {
+        std::vector<uint32_t> &offsets = m_byLiteral[size_t(literal)];
+        if (offsets.capacity() > maxKept)
+            offsets = {};
+        else
+            offsets.clear();
+    }
+    m_literals.clear();
+}
+
+void LiteralFinder::find(std::string_view text, Found &found) const
 {
     constexpr size_t minStripe = 16 * 1024;
     const size_t stripeCount = std::clamp<size_t>(text.size() / minStripe, 1, maxStripes);
     std::array<std::vector<Occurrence>, maxStripes> stripes;
     findInStripes(text, stripes.data(), stripeCount);
-    std::vector<std::vector<uint32_t>> found(m_literalCount);
+    found.clear();
+    found.m_byLiteral.resize(m_literalCount);
     for (size_t s = 0; s < stripeCount; ++s) {
         for (const Occurrence &occurrence : stripes[s]) {
-            for (int literal : m_found[occurrence.state])
-                found[size_t(literal)].push_back(occurrence.end + 1 - m_lengths[size_t(literal)]);
+            for (int literal : m_found[occurrence.state]) {
+                std::vector<uint32_t> &offsets = found.m_byLiteral[size_t(literal)];
+                if (offsets.empty())
+                    found.m_literals.push_back(literal);
+                offsets.push_back(occurrence.end + 1 - m_lengths[size_t(literal)]);
+            }
         }
     }
-    return found;
+    std::sort(found.m_literals.begin(), found.m_literals.end());
 }
 
 } // namespace tamo

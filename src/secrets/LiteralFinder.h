@@ -15,8 +15,26 @@ class LiteralFinder
 public:
     explicit LiteralFinder(const std::vector<std::string> &literals);
 
-    // Start offsets of each literal's occurrences in `text`, by literal.
-    std::vector<std::vector<uint32_t>> find(std::string_view text) const;
+    // Where the literals occur in one text. Kept from one text to the next,
+    // a short text pays for the few literals it holds, not for every one.
+    class Found
+    {
+    public:
+        // Start offsets of each literal's occurrences, by literal.
+        const std::vector<std::vector<uint32_t>> &byLiteral() const { return m_byLiteral; }
+        // The literals that occur, in ascending order.
+        const std::vector<int> &literals() const { return m_literals; }
+        // Empties what was found, giving back what a long text took.
+        void clear();
+
+    private:
+        friend class LiteralFinder;
+        std::vector<std::vector<uint32_t>> m_byLiteral;
+        std::vector<int> m_literals;
+    };
+
+    // Where the literals occur in `text`, in `found`.
+    void find(std::string_view text, Found &found) const;
 
     // Whether any of the literals occurs in `text`.
     bool occursIn(std::string_view text) const;

@@ -96,15 +96,15 @@ bool endsWithWordPass(QStringView name)
     return !is(name[at - 1], Base62) || (is(name[at - 1], Lower) && name.sliced(at) == u"Pass");
 }
 
-Strength strengthOf(QStringView name)
+Strength strengthOfName(QStringView name)
 {
     // Lower-cased without '_', '-' and '.', SECRET_ACCESS_KEY,
     // secretAccessKey and secret-access-key read alike.
     char16_t folded[maxNameLength];
     qsizetype length = 0;
     for (qsizetype at = name.size() - 1; at >= 0 && length < maxNameLength; --at) {
-        if (is(name[at], Base62))
-            folded[maxNameLength - 1 - length++] = QChar::toLower(name[at].unicode());
+        if (const char16_t c = name[at].unicode(); is(c, Base62)) // ASCII alone
+            folded[maxNameLength - 1 - length++] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
     }
     const std::u16string_view foldedName(folded + maxNameLength - length, length);
     for (std::u16string_view hash : {u"hash", u"sha1", u"sha256", u"sha512", u"digest", u"checksum", u"fingerprint"}) {
@@ -118,17 +118,24 @@ Strength strengthOf(QStringView name)
     return endsWithWordPass(name) ? Strength::pass : Strength::unnamed;
 }
 
+// The name's strength: the last one asked on this thread is kept, as
+// assignments are many where one name is repeated.
+Strength strengthOf(QStringView name)
+{
+    thread_local LastAnswer<Strength> last;
+    return last(name, 0, [name] { return strengthOfName(name); });
+}
+
 // Kubernetes env lists and their kin name a value in a field of its own,
 // on the line above or earlier on the line: `- name: API_TOKEN` then
 // `value: …`, or {"name": "API_TOKEN", "value": "…"}.
-QStringView nameOfValueField(QStringView text, qsizetype fieldStart)
+QStringView nameOfValueField(QStringView text, qsizetype fieldStart, LastOccurrence &fieldNames)
 {
-    const qsizetype from = startOfLineAbove(text, fieldStart, 300);
-    const QStringView before = text.sliced(from, fieldStart - from);
-    const qsizetype nameAt = lastIndexOfIgnoringCase(before, u"name");
-    if (nameAt < 0)
+    // On the field's line or the line above, within reach.
+    const qsizetype nameAt = fieldNames.before(fieldStart);
+    if (nameAt < 0 || text.sliced(nameAt, fieldStart - nameAt).count(u'\n') >= 2)
         return {};
-    Reader reader(before.sliced(nameAt + 4));
+    Reader reader(text.sliced(nameAt + 4, fieldStart - nameAt - 4));
     reader.take(Quote, 1);
     reader.takeWhile(isSpace, maxPadding);
     if (!reader.skip(u":") && !reader.skip(u"="))
@@ -205,7 +212,7 @@ struct Name
     bool partOfIdentifier = false; // as `secret` in arn:aws:secretsmanager:…:secret:prod/db
 };
 
-Name nameBefore(QStringView text, qsizetype separatorAt)
+Name nameBefore(QStringView text, qsizetype separatorAt, LastOccurrence &fieldNames)
 {
     qsizetype end = separatorAt;
     for (qsizetype padding = 0; end > 0 && padding < maxPadding && isSpace(text[end - 1]); ++padding)
@@ -219,7 +226,7 @@ Name nameBefore(QStringView text, qsizetype separatorAt)
         --start;
     const QStringView name = text.sliced(start, end - start);
     if (equalsIgnoringCase(name, u"value")) {
-        const QStringView named = nameOfValueField(text, start);
+        const QStringView named = nameOfValueField(text, start, fieldNames);
         if (!named.isEmpty())
             return {named, strengthOf(named)};
     }
@@ -397,9 +404,14 @@ bool hasSecretShape(QStringView value, Strength strength)
 // first: it is the cheapest test, and most values fail it.
 bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = true)
 {
-    return strength != Strength::notSecret && strength != Strength::unnamed && hasSecretShape(value, strength)
-        && !startsAsReference(value, quoted) && !isPublicKey(value) && !isFingerprint(value) && !(inCode && isCodeName(value))
-        && !secretrules::failsItsChecksum(value) && !isPlaceholder(value);
+    if (strength == Strength::notSecret || strength == Strength::unnamed)
+        return false;
+    thread_local LastAnswer<bool> last;
+    return last(value, int(strength) << 2 | int(quoted) << 1 | int(inCode), [&] {
+        return hasSecretShape(value, strength) && !startsAsReference(value, quoted) && !isPublicKey(value)
+            && !isFingerprint(value) && !(inCode && isCodeName(value)) && !secretrules::failsItsChecksum(value)
+            && !isPlaceholder(value);
+    });
 }
 
 // The value inside quotes, when they close before a blank; else up to where a value ends.
@@ -435,8 +447,8 @@ bool isSecretValue(QStringView text, QStringView name, QStringView value, bool q
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)
 {
-    const Name name = nameBefore(text, separatorAt);
-    if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
+    // The value first: most separators give none, and it is the cheaper to read.
+    if (separatorAt + 1 == text.size() || text[separatorAt + 1] == u'\n') // none on the rest of the line
         return false;
     Reader reader(text.sliced(separatorAt + 1));
     if (text[separatorAt] == u'=')
@@ -464,6 +476,9 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     const bool computed = !quoted && (reader.skip(u"(") || reader.skip(u"["));
     if (computed || value.isEmpty())
         return false;
+    const Name name = nameBefore(text, separatorAt, headings.fieldNames());
+    if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
+        return false;
     // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
     const bool literal = quoted || (!padded && value.startsWith(u'#'));
     return looksReal(value, name.strength, literal)
@@ -477,7 +492,8 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
         --separator;
     if (separator == 0 || (text[separator - 1] != u':' && text[separator - 1] != u'='))
         return false;
-    const Name name = nameBefore(text, separator - 1);
+    LastOccurrence fieldNames(text, u"name", secretproviders::Headings::maxFieldNameDistance);
+    const Name name = nameBefore(text, separator - 1, fieldNames);
     // Links carry long opaque values in their queries (label, ved, gclid,
     // utm_…); only a parameter named as a key holds one.
     const qsizetype nameStart = name.text.data() - text.data();

@@ -246,17 +246,19 @@ public:
 
         // Only what the literals found reach is looked at: a short text pays
         // for the few it holds, not for every row.
-        const std::vector<std::vector<uint32_t>> occurrences = m_literalFinder->find(latin1);
+        // Kept per thread, with the lines they are on, emptied after each text.
+        thread_local LiteralFinder::Found found;
+        thread_local std::vector<std::vector<uint32_t>> linesOf;
+        m_literalFinder->find(latin1, found);
+        const std::vector<std::vector<uint32_t>> &occurrences = found.byLiteral();
+        linesOf.resize(occurrences.size());
         std::vector<int> foundAtoms;
-        std::vector<std::vector<uint32_t>> linesOf(occurrences.size());
         std::vector<size_t> reached;
-        for (size_t literal = 0; literal < occurrences.size(); ++literal) {
-            if (occurrences[literal].empty())
-                continue;
-            if (literal < m_filterAtoms)
-                foundAtoms.push_back(int(literal));
-            linesOf[literal] = lines.holding(occurrences[literal]);
-            reached.insert(reached.end(), m_anchoringsOf[literal].begin(), m_anchoringsOf[literal].end());
+        for (int literal : found.literals()) {
+            if (size_t(literal) < m_filterAtoms)
+                foundAtoms.push_back(literal);
+            linesOf[size_t(literal)] = lines.holding(occurrences[size_t(literal)]);
+            reached.insert(reached.end(), m_anchoringsOf[size_t(literal)].begin(), m_anchoringsOf[size_t(literal)].end());
         }
         std::sort(reached.begin(), reached.end());
         reached.erase(std::unique(reached.begin(), reached.end()), reached.end());
@@ -278,6 +280,9 @@ public:
             if (!windows.empty())
                 candidates.anchored.emplace_back(&anchoring, std::move(windows));
         }
+        for (int literal : found.literals())
+            linesOf[size_t(literal)] = {};
+        found.clear();
         return candidates;
     }
 
@@ -634,13 +639,8 @@ public:
                 continue;
             }
             ++m_work.judged;
-            // Anchored at the match found, the groups are those an unanchored match reads.
-            const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
-            const bool read = groupCount == 1
-                || (tokenEndKnown ? detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount)
-                                  : detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount));
-            Q_ASSERT(read);
-            Q_UNUSED(read);
+            if (groupCount > 1)
+                readGroups(detector, begin, end, groups, groupCount);
             const size_t next = detector.rule ? offsetOf(groups[1]) + groups[1].size() : offsetOf(groups[0]) + groups[0].size();
             if (detector.rule ? tokenHoldsSecret(*detector.rule, groups)
                               : structureHoldsSecret(*detector.structure, groups))
@@ -652,6 +652,30 @@ public:
     }
 
 private:
+    // The groups of the match from `begin` to `end`: anchored there, the
+    // groups are those an unanchored match reads.
+    void readGroups(const Detector &detector, size_t begin, size_t end, re2::StringPiece *groups, int groupCount)
+    {
+        const re2::StringPiece input(m_latin1);
+        const bool tokenEndKnown = detector.rule && (end < m_latin1.size() || is(QChar(uchar(m_latin1[end - 1])), TokenChar));
+        if (tokenEndKnown) {
+            const bool read = detector.token->Match(input, begin, tokenEndOf(groups[0]), RE2::ANCHOR_BOTH, groups, groupCount);
+            Q_ASSERT(read);
+            Q_UNUSED(read);
+            return;
+        }
+        // At the text's end, after a character that ends a token, the token
+        // ends before it or takes it in: the one the token's own first match
+        // picks where it ends at either place. The whole pattern decides the
+        // rest, in a slower engine reading the groups along all of the match.
+        if (detector.rule && detector.token->Match(input, begin, end, RE2::ANCHOR_START, groups, groupCount)
+            && offsetOf(groups[0]) + groups[0].size() + 1 >= end)
+            return;
+        m_work.readSlowly += end - begin;
+        const bool read = detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount);
+        Q_ASSERT(read);
+        Q_UNUSED(read);
+    }
 
     size_t offsetOf(const re2::StringPiece &piece) const { return size_t(piece.data() - m_latin1.data()); }
 

@@ -17,11 +17,13 @@ namespace tamo::SecretDetector {
 bool containsSecret(QStringView text);
 
 // What one scan did, counted: characters the patterns ran over and matches
-// judged, which stay within a few times the text's length whatever its shape.
+// judged, which stay within a few times the text's length whatever its shape,
+// and characters whose groups only the slowest engine could read.
 struct ScanWork
 {
     size_t searched = 0;
     size_t judged = 0;
+    size_t readSlowly = 0;
 };
 
 // As above, adding what the scan did to `work`.

@@ -55,15 +55,18 @@ public:
     // The rows whose pattern `value` matches.
     Rows matching(QStringView value) const
     {
-        Rows rows;
         if (!m_compiled || value.size() > maxKeyLength)
+            return {};
+        thread_local LastAnswer<Rows> last;
+        return last(value, 0, [&] {
+            Rows rows;
+            std::vector<int> hits;
+            if (m_set.Match(bytesOf(value), &hits)) {
+                for (int hit : hits)
+                    rows.set(size_t(hit));
+            }
             return rows;
-        std::vector<int> hits;
-        if (!m_set.Match(bytesOf(value), &hits))
-            return rows;
-        for (int hit : hits)
-            rows.set(size_t(hit));
-        return rows;
+        });
     }
 
     // Whether `value` passes the shape and entropy of one of `rows`. Judged
@@ -134,13 +137,16 @@ bool namesNoKey(QStringView name)
                                                       u"hash", u"sha", u"version", u"digest", u"checksum"};
     static constexpr std::u16string_view words[] = {u"public", u"publishable", u"commit", u"sha1", u"sha256",
                                                     u"md5", u"fingerprint", u"integrity"};
-    return std::any_of(std::begin(endings), std::end(endings),
-                       [name](std::u16string_view e) {
-                           return name.size() >= qsizetype(e.size())
-                               && indexOfIgnoringCase(name, e, name.size() - qsizetype(e.size())) >= 0;
-                       })
-        || std::any_of(std::begin(words), std::end(words),
-                       [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
+    thread_local LastAnswer<bool> last;
+    return last(name, 0, [name] {
+        return std::any_of(std::begin(endings), std::end(endings),
+                           [name](std::u16string_view e) {
+                               return name.size() >= qsizetype(e.size())
+                                   && indexOfIgnoringCase(name, e, name.size() - qsizetype(e.size())) >= 0;
+                           })
+            || std::any_of(std::begin(words), std::end(words),
+                           [name](std::u16string_view w) { return containsIgnoringCase(name, w); });
+    });
 }
 
 bool soundsLikeKey(QStringView name)

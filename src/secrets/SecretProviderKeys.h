@@ -1,5 +1,7 @@
 #pragma once
 
+#include "secrets/SecretText.h"
+
 #include <QStringView>
 #include <QVarLengthArray>
 
@@ -16,12 +18,19 @@ class Headings
 public:
     static constexpr qsizetype maxDepth = 16;
 
-    explicit Headings(QStringView text) : m_text(text) {}
+    // How far above a `value:` field the field naming it may stand.
+    static constexpr qsizetype maxFieldNameDistance = 300;
+
+    explicit Headings(QStringView text) : m_text(text), m_fieldNames(text, u"name", maxFieldNameDistance) {}
 
     // The headings of the line starting at `lineStart`, outermost first.
     // Lines are best asked about in order; asking about an earlier one
     // reads the text again from its start.
     QVarLengthArray<QStringView, maxDepth + 1> above(qsizetype lineStart);
+
+    // Where a `name` field last stands before an offset, read on as the scan
+    // goes: env lists name a `value:` in a field above it.
+    secrettext::LastOccurrence &fieldNames() { return m_fieldNames; }
 
 private:
     struct Nesting
@@ -36,6 +45,7 @@ private:
     qsizetype m_next = 0; // where the first line not yet read starts
     QStringView m_section;
     std::vector<Nesting> m_nesting; // of growing indentation, ending with the last line read
+    secrettext::LastOccurrence m_fieldNames;
 };
 
 // Whether `value`, given by the '=' or ':' at `separatorAt` to `name`, is a

@@ -375,6 +375,69 @@ inline qsizetype lastIndexOfIgnoringCase(QStringView haystack, std::u16string_vi
     return -1;
 }
 
+// Where the lower-case ASCII `word` last starts, ignoring case, ending at
+// or before an offset and starting no more than `reach` before it. Asked at
+// growing offsets, it reads on from the last one, so many close questions
+// cost one reading of the text rather than `reach` characters each.
+class LastOccurrence
+{
+public:
+    LastOccurrence(QStringView text, std::u16string_view word, qsizetype reach)
+        : m_text(text), m_word(word), m_reach(reach)
+    {
+    }
+
+    // The occurrence's start, or -1 where none is within reach of `end`.
+    qsizetype before(qsizetype end)
+    {
+        const qsizetype length = qsizetype(m_word.size());
+        const qsizetype from = std::max<qsizetype>(0, end - m_reach);
+        if (end < m_readTo) { // asked out of order: read the reach alone
+            const qsizetype at = lastIndexOfIgnoringCase(m_text.sliced(from, end - from), m_word);
+            return at < 0 ? -1 : from + at;
+        }
+        for (qsizetype at = std::max(from, m_readTo - length + 1); at + length <= end; ++at) {
+            if (startsWithIgnoringCase(m_text, at, m_word))
+                m_last = at;
+        }
+        m_readTo = end;
+        return m_last >= from ? m_last : -1;
+    }
+
+private:
+    QStringView m_text;
+    std::u16string_view m_word;
+    qsizetype m_reach;
+    qsizetype m_readTo = 0;
+    qsizetype m_last = -1;
+};
+
+// The last answer a function of a value alone gave, with the value it was
+// given: text that repeats one assignment judges its value once. Kept one
+// per thread, as the answer depends on the value's characters alone.
+template<typename Answer>
+class LastAnswer
+{
+public:
+    template<typename Compute>
+    Answer operator()(QStringView value, int flags, Compute compute)
+    {
+        if (m_known && m_flags == flags && QStringView(m_value) == value)
+            return m_answer;
+        m_answer = compute();
+        m_value.assign(value.utf16(), size_t(value.size()));
+        m_flags = flags;
+        m_known = true;
+        return m_answer;
+    }
+
+private:
+    std::u16string m_value;
+    int m_flags = 0;
+    Answer m_answer{};
+    bool m_known = false;
+};
+
 inline bool containsIgnoringCase(QStringView haystack, std::u16string_view needle)
 {
     return indexOfIgnoringCase(haystack, needle) >= 0;

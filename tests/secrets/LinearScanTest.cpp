@@ -1,5 +1,6 @@
 #include "secrets/MatchLength.h"
 #include "secrets/SecretDetector.h"
+#include "secrets/SecretText.h"
 
 #include <QRandomGenerator>
 #include <QString>
@@ -39,6 +40,37 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{R"(\pLx)", unbounded},
                       LengthCase{R"((?P<name>a))", unbounded},
                       LengthCase{R"((ab)", unbounded}));
+
+// Read on along the text, the last occurrence within reach is the one a
+// search back from each offset finds, whichever order the offsets come in.
+TEST(LastOccurrenceTest, AgreesWithASearchBackFromEachOffset)
+{
+    const QString text = QStringLiteral("- name: A\n  value: x\nvalue: y NAME=b value: nam value: e name");
+    constexpr qsizetype reach = 12;
+    const auto searchedBack = [&](qsizetype end) {
+        const qsizetype from = std::max<qsizetype>(0, end - reach);
+        const qsizetype at = secrettext::lastIndexOfIgnoringCase(QStringView(text).sliced(from, end - from), u"name");
+        return at < 0 ? -1 : from + at;
+    };
+    secrettext::LastOccurrence inOrder(text, u"name", reach);
+    for (qsizetype end = 0; end <= text.size(); end += 3)
+        EXPECT_EQ(inOrder.before(end), searchedBack(end)) << end;
+    for (qsizetype end = text.size(); end >= 0; end -= 5)
+        EXPECT_EQ(inOrder.before(end), searchedBack(end)) << end;
+}
+
+// A kept answer is given back only for the same value under the same flags.
+TEST(LastAnswerTest, ComputesAgainForAnotherValueOrFlags)
+{
+    secrettext::LastAnswer<int> last;
+    int computed = 0;
+    const auto ask = [&](QStringView value, int flags) { return last(value, flags, [&] { return ++computed; }); };
+    EXPECT_EQ(ask(u"hunter2x", 0), 1);
+    EXPECT_EQ(ask(u"hunter2x", 0), 1);
+    EXPECT_EQ(ask(u"hunter2x", 1), 2);
+    EXPECT_EQ(ask(u"hunter2", 1), 3);
+    EXPECT_EQ(ask(u"hunter2x", 1), 4);
+}
 
 QString repeated(const QString &unit, qsizetype length)
 {
@@ -84,6 +116,8 @@ TEST_P(LinearScanTest, WorkStaysWithinAFewTimesTheText)
     constexpr size_t maxSearchedPerChar = 8; // characters the patterns ran over
     EXPECT_LE(work.searched, maxSearchedPerChar * size_t(shape.text.size()));
     EXPECT_LE(work.judged * shape.minCharsPerJudged, size_t(shape.text.size()));
+    constexpr size_t maxReadSlowly = 4096;
+    EXPECT_LE(work.readSlowly, maxReadSlowly);
 }
 
 constexpr qsizetype length = 256 * 1024;
@@ -93,6 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ShapeCase{"AssignmentsInsideOneValue", repeated(QStringLiteral("token="), length), 200},
         ShapeCase{"PasswordsInsideOneValue", repeated(QStringLiteral("password="), length), 200},
+        // One token to the text's end, where a character ending a token ends the text.
+        ShapeCase{"TokenRunningToTheEnd", repeated(QStringLiteral("AQE="), length), 10000},
         ShapeCase{"AlphanumericRun", randomRun(QLatin1String("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), length), 10000}));
 
 } // namespace

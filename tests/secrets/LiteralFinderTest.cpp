@@ -37,8 +37,15 @@ TEST_P(LiteralFinderTest, FindsEveryOccurrence)
 {
     const Case &c = GetParam();
     const LiteralFinder finder(c.literals);
-    EXPECT_EQ(finder.find(c.text), c.found);
+    LiteralFinder::Found found;
+    finder.find(c.text, found);
+    EXPECT_EQ(found.byLiteral(), c.found);
+    // Found again after a longer text, the lists hold this text's occurrences alone.
+    finder.find(c.text + c.text, found);
+    finder.find(c.text, found);
+    EXPECT_EQ(found.byLiteral(), c.found);
     const bool anyFound = std::any_of(c.found.begin(), c.found.end(), [](const auto &at) { return !at.empty(); });
+    EXPECT_EQ(found.literals().size(), size_t(std::count_if(c.found.begin(), c.found.end(), [](const auto &at) { return !at.empty(); })));
     EXPECT_EQ(finder.occursIn(c.text), anyFound);
 }
 
