@@ -180,13 +180,12 @@ inline bool isRandomLetterMix(QStringView body)
 }
 
 // Whether most of `body`'s lower-case runs spell words: three or more
-// letters, maybe capitalised, holding a vowel and no five consonants in a row
-// (y counts as a vowel: Decryption, Encrypted).
+// letters, maybe capitalised, holding a vowel and no five consonants in a row.
 // Names are made of words (undefinedExceptionName2, QueryDirectRendering);
 // generated tokens seldom hold more than a few letters of one.
 inline bool looksLikeWords(QStringView body)
 {
-    const auto isVowel = [](QChar c) { return std::u16string_view(u"aeiouyAEIOUY").find(c.unicode()) != std::u16string_view::npos; };
+    const auto isVowel = [](QChar c) { return std::u16string_view(u"aeiouAEIOU").find(c.unicode()) != std::u16string_view::npos; };
     qsizetype inWords = 0;
     qsizetype letters = 0;
     qsizetype inLongerWords = 0;
@@ -232,7 +231,7 @@ inline bool looksLikeWords(QStringView body)
     // names of short words need more of them.
     constexpr qsizetype longWord = 7;
     const auto most = [letters](qsizetype inWords) { return letters > 0 && inWords * 5 >= letters * 4; };
-    constexpr int manyWords = 5; // GetClientDriverNameReq
+    constexpr int manyWords = 6;
     const qsizetype digits = std::count_if(body.begin(), body.end(), [](QChar c) { return is(c, Digit); });
     const bool allWords = words >= manyWords && inWords == longRunLetters && digits * 10 <= body.size();
     return (most(inWords) && longestWord >= longWord) || most(inLongerWords) || allWords;
