@@ -30,6 +30,8 @@ const ListedExample documentedExamples[] = {
     {"oauthlib/oauth2/rfc6749", "u3F05aEObJuP2k7DordviIgW5wl52N", "a test's authorization code in a redirect URL, shaped as a real one"},
     {"oauthlib/oauth1/rfc5849", "0685bd9184jfhq22", "RFC 5849's example consumer key, in a docstring quoting the RFC"},
     {"python3-pip/html/topics/authentication.md", "he%2F%2Fo", "pip's documentation of an index URL with a password (he//o, percent-encoded)"},
+    {"python3-jwt/changelog", "PUxE7xn52aTCohGiWoSdMBZGiYAHwE5FYie0Y1qUT68", "PyJWT's changelog example for PyJWKClient: a test tenant's token that lived ten seconds in 2019"},
+    {"requests_oauthlib/oauth1_session.py", "2kjshdfp92i34asdasd", "the module's docstring example of the token secret an OAuth 1 provider returns"},
     {"urllib/request.py", "geheim$parole", "the module's docstring example of a password given to a password manager"},
 };
 

@@ -142,6 +142,17 @@ bool passwordGroup(const Found &found)
     return secretassignments::isRealPassword(password, true);
 }
 
+// An installer announces its password at a line's end; a sentence ended
+// there ("… temporary password file before chowning it.") is prose about one.
+bool announcedPassword(const Found &found)
+{
+    const QStringView lead = found.text.sliced(found.begin, found.groups[0].data() - found.text.data() - found.begin);
+    const qsizetype lineEnd = lead.indexOf(u'\n');
+    if (lineEnd >= 0 && lead.first(lineEnd).trimmed().endsWith(u'.'))
+        return false;
+    return passwordGroup(found);
+}
+
 // A value on a command line may be quoted; references such as "$PASS" are no password.
 bool commandValue(const Found &found)
 {
@@ -152,6 +163,15 @@ bool commandValue(const Found &found)
     return secretassignments::isRealPassword(value, quoted);
 }
 
+// The whole link a match starts: up to a blank, a quote or an angle bracket.
+QStringView linkAround(const Found &found)
+{
+    qsizetype end = found.end;
+    while (end < found.text.size() && !is(found.text[end], Blank | Quote) && found.text[end] != u'<' && found.text[end] != u'>')
+        ++end;
+    return found.text.sliced(found.begin, end - found.begin);
+}
+
 // A query parameter that is the key to what the URL reaches.
 bool capabilityParameter(const Found &found)
 {
@@ -159,6 +179,10 @@ bool capabilityParameter(const Found &found)
     // parameters; ad-click and tracking links sign their own redirects.
     const QStringView url = found.text.sliced(found.begin, found.end - found.begin);
     if (found.groups[0].startsWith(u"sig") && !url.contains(u"sv=") && !url.contains(u"se="))
+        return false;
+    // A link copied from a share dialog (usp=sharing) names its document by
+    // key=: an id handed out on purpose, not a key to an account.
+    if (found.groups[0] == u"key" && linkAround(found).contains(u"usp=shar"))
         return false;
     const QStringView value = found.groups[1];
     return value.size() >= 20 && (isRandomBase62(value) || isRandomHex(value)) && !secretassignments::isPlaceholder(value);
@@ -316,7 +340,7 @@ constexpr Structure table[] = {
     // (キー: …), as names before one are read above.
     {"key-in-a-sentence", R"x((?m)(?: is | es | est | ist | lautet | wynosi |\x80\x80[ \t]*:?[ \t]*|(?:^|[ \t])(?:[Kk]ey|[Tt]oken|[Ss]ecret)[ \t]*:[ \t]*)["'`]?([0-9A-Za-z_-]{20,200}))x", namedInASentence},
     // Passwords installers and servers print once.
-    {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", passwordGroup},
+    {"installer-password", R"x((?i)(?:use the following password|generated (?:security )?password|temporary password|initial (?:admin(?:istrator)? )?password|password for (?:the )?\w+(?: built-in)?(?: super)?user is)[^\n]{0,40}?(?::|\n)[ \t\r\n]*(\S{8,128}))x", announcedPassword},
     // A value given to a name that says it is secret, or to a provider's key.
     {"key-named-assignment", R"x((?i)(?:key|token|secret|passw|pwd|passphrase|auth|credential|value|signature|pat|become_pass|ssh_pass|sudo_pass|psk)[0-9A-Za-z_.-]{0,40}["'\]]{0,2}[ \t]{0,8}[=:])x", assignment},
 };

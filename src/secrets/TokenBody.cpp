@@ -56,15 +56,22 @@ bool variedFor(QStringView chars, qsizetype alphabet)
     return hasDistinctChars(chars, int(wanted));
 }
 
-// Whether most letters of `part` stand in camel-case words: a capital or
-// none, then lower case letters with a vowel (With|SHA1|And|40|Bit|RC2,
+// How the letters of a name fall into camel-case words: a capital or none,
+// then lower case letters with a vowel (With|SHA1|And|40|Bit|RC2,
 // Crypto|Pro|Param|Set). Random letters seldom run three lower case long.
-bool isCamelWords(QStringView part)
+struct CamelWords
+{
+    qsizetype letters = 0;
+    qsizetype inWords = 0;
+    qsizetype lowerOutside = 0; // lower case letters in no word, past the start
+    int words = 0;
+};
+
+CamelWords camelWordsOf(QStringView part)
 {
     constexpr qsizetype minWord = 3;
     const auto isVowel = [](QChar c) { return std::u16string_view(u"aeiouy").find(c.unicode()) != std::u16string_view::npos; };
-    qsizetype letters = 0;
-    qsizetype inWords = 0;
+    CamelWords found;
     for (qsizetype at = 0; at < part.size();) {
         if (!is(part[at], Lower | Upper)) {
             ++at;
@@ -76,12 +83,33 @@ bool isCamelWords(QStringView part)
             vowel = vowel || isVowel(part[end]);
             ++end;
         }
-        letters += end - at;
-        if (end - at >= minWord && vowel)
-            inWords += end - at;
+        found.letters += end - at;
+        if (end - at >= minWord && vowel) {
+            found.inWords += end - at;
+            ++found.words;
+        } else if (at > 0) { // a lower case start is a prefix: xXF86…, szName
+            found.lowerOutside += end - at - (is(part[at], Upper) ? 1 : 0);
+        }
         at = end;
     }
-    return letters > 0 && inWords * 5 >= letters * 3;
+    return found;
+}
+
+// Whether most letters of `part` stand in camel-case words.
+bool isCamelWords(QStringView part)
+{
+    const CamelWords found = camelWordsOf(part);
+    return found.letters > 0 && found.inWords * 5 >= found.letters * 3;
+}
+
+// Whether a body is a name spelt in words and acronyms, every lower case
+// letter but a prefix's in a word (PKCS7DecryptionAllowedCallback,
+// xXF86DRIGetClientDriverNameReq): random letters leave some out.
+bool isSpeltInWords(QStringView body)
+{
+    constexpr int minWords = 3;
+    const CamelWords found = camelWordsOf(body);
+    return found.words >= minWords && found.lowerOutside == 0;
 }
 
 // Whether the body's longest part between its dashes and underscores holds
@@ -120,8 +148,8 @@ bool looksIssued(QStringView body)
 {
     const Compact compact = compacted(body);
     const QStringView chars(compact.chars.data(), compact.chars.size());
-    // A name split into short parts, or a UUID, however random its letters.
-    if (isChainOfShortNames(body) || isUuid(body) || compact.longestRun < 12
+    // A name split into short parts or spelt in words, or a UUID, however random its letters.
+    if (isChainOfShortNames(body) || isUuid(body) || isSpeltInWords(body) || compact.longestRun < 12
         || (body.contains(u'_') && !holdsUnnamedPart(body)))
         return false;
     const qsizetype lower = countOf(chars, Lower);

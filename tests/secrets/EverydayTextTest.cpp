@@ -42,6 +42,7 @@ const Everyday everydayTexts[] = {
     {"search result", "https://www.google.com/search?q=rsync+preserve+permissions&ei=dXNlZbG7BNWsi-gPl7SG4Ac&ved=0ahUKEwixmPK88JWCAxVVlgIHHRdaAXwQ4dUDCBA&uact=5&oq=rsync"},
     {"ad click ids", "https://shop.example.com/p/4711?gclid=Cj0KCQjw8NilBhDOARIsAHzpbLBu3kmJgE2fZxQeqTc9NvA8eU9mGhTqOe3kN4FzA7wXaAk8oEALw_wcB&fbclid=IwAR2Fh7d3xS9Qq4bWzKpLkXvM1aN8rT6yJcE0uHgV5iO3sD"},
     {"newsletter tracking", "https://news.example.org/a/2024/spring?utm_source=newsletter&utm_medium=email&utm_campaign=spring_sale_2024&utm_content=hero_button_v2&mc_eid=5f3b2a9c1d"},
+    {"shared document", "  https://docs.google.com/spreadsheet/ccc?key=0Ao1yRmX6PQQzdG5wSFlrZl9HRWNET3ZyN0hnaGo5ZFE&usp=sharing"},
     {"shop product", "https://www.amazon.de/dp/B0BSHF7WHW/ref=sr_1_3?crid=2M8KX3ZQ0V1JQ&keywords=usb+c+hub&qid=1699871234&sprefix=usb+c%2Caps%2C98&sr=8-3"},
     // C and C++ identifiers and defines.
     {"X protocol define", "#define sz_xXF86DRIQueryDirectRenderingCapableReply 32"},
@@ -51,6 +52,9 @@ const Everyday everydayTexts[] = {
     {"long Qt name", "QAbstractItemModelTester_FailureReportingMode_QtTest2"},
     {"OpenSSL object name", "#define OBJ_pbe_WithSHA1And40BitRC2_CBC         OBJ_pkcs12_pbeids,6L"},
     {"OpenSSL parameter set", "#define OBJ_id_GostR3411_94_CryptoProParamSet           OBJ_cryptopro,30L,1L"},
+    {"NSS callback type", "                      SEC_PKCS7DecryptionAllowedCallback decrypt_allowed_cb);"},
+    {"NSS function", "SEC_PKCS7CreateEncryptedDataWithPBEV2(SECOidTag pbe_algorithm,"},
+    {"X request size", "#define sz_xXF86DRIGetClientDriverNameReq\t8"},
     // Types, constants, calls, paths and placeholders under key-like names.
     {"type annotation", "private_key: ed25519.Ed25519PrivateKey = load_key()"},
     {"parameter annotation", "        self, private_key: ed25519.Ed25519PrivateKey, f_priv: _FragList"},
@@ -72,6 +76,7 @@ const Everyday everydayTexts[] = {
     {"digest behind a capital word", "npx postject hello NODE_SEA_BLOB sea-prep.blob --sentinel-fuse NODE_SEA_FUSE_fce680ab2cc467b6e072b8b5df1996b2"},
     {"cipher string", "This means that you can now say, e.g., \"PSK:-PSK:HIGH\" to enable"},
     {"enumerator's doc comment", " * @GNUTLS_KX_ECDHE_PSK: ECDHE-PSK key-exchange algorithm."},
+    {"changelog sentence", "  * pg_virtualenv: Write temporary password file before chowning the file.\n    (Closes: #933569)"},
     {"object identifier", "id_alg_AEADChaCha20Poly1305 = _OID(1, 2, 840, 113549, 1, 9, 16, 3, 18)"},
     {"npm integrity", "\"integrity\": \"sha512-v2kDEe57lecTulaDIuNTPy3Ry4gLGJ6Z1O3vE1krgXZNrsQ+LFTGHVxVjcXPs17LhbZVGedAJv8XZ1tvj5FvSg==\""},
 };

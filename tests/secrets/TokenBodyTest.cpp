@@ -32,6 +32,9 @@ const Body bodies[] = {
     {"WithSHA1And40BitRC2_CBC", false},                                  // words between underscores
     {"GostR3411_94_CryptoProParamSet", false},
     {"0UhJ_0X6uqSAoZ1NUo0YKQARrjucFETEYmia9BvKLkvtvre6NKrzp0XNEAiDhNn", true}, // base64url with an underscore
+    {"PKCS7DecryptionAllowedCallback", false},                           // words and acronyms
+    {"xXF86DRIGetClientDriverNameReq", false},                           // short words behind a prefix
+    {"VBTPhiyrzPaerFa4DS5D5auk9ArvAuzC", true},                          // random letters that spell some words
 };
 
 class TokenBody : public ::testing::TestWithParam<Body>
