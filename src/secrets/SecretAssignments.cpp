@@ -82,6 +82,9 @@ bool isSpace(QChar c)
 }
 constexpr qsizetype maxPadding = 8;
 constexpr qsizetype maxValueLength = 1024;
+// The shortest value any name makes a secret: a password's. Keys ask for
+// more (14 hex digits, a UUID, 16 letters and digits).
+constexpr qsizetype minSecretLength = 8;
 
 // "pass" as a name's last word (imap_pass, smtpPass, SMTP_PASS), not bypass;
 // alone only in lower case, as test runners print PASS: and Pass:.
@@ -386,7 +389,7 @@ bool hasSecretShape(QStringView value, Strength strength)
         return false;
     if (strength == Strength::password) {
         const bool hasSymbol = std::any_of(value.begin(), value.end(), [](QChar c) { return !is(c, Base62); });
-        return value.size() >= 8 && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
+        return value.size() >= minSecretLength && (mixesLettersWithDigits(value) || (hasSymbol && containsAny(value, Letter)))
             && hasDistinctChars(value, 5);
     }
     // What the name promises makes a plainer value a key: a UUID or a run of hex.
@@ -465,7 +468,8 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     const bool padded = !reader.takeWhile(isSpace, maxPadding).isEmpty();
     const QStringView openingQuote = reader.take(Quote, 1);
     const bool quoted = !openingQuote.isEmpty();
-    for (std::u16string_view scheme : {u"Bearer ", u"Basic ", u"token "}) {
+    static constexpr std::u16string_view schemes[] = {u"Bearer ", u"Basic ", u"token "};
+    for (std::u16string_view scheme : schemes) {
         if (reader.skip(scheme))
             break;
     }
@@ -475,6 +479,10 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     // A call or an index: code computing the value, as in password = getpass("…").
     const bool computed = !quoted && (reader.skip(u"(") || reader.skip(u"["));
     if (computed || value.isEmpty())
+        return false;
+    // Too short for a secret of any name, and no provider's key: reading the
+    // name changes nothing. Text dense with `key=` gives mostly such values.
+    if (value.size() < minSecretLength && !secretproviders::hasProviderKeyShape(value))
         return false;
     const Name name = nameBefore(text, separatorAt, headings.fieldNames());
     if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)

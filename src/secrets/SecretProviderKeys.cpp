@@ -236,4 +236,9 @@ bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QS
                        [&](QStringView heading) { return fitsOneNamedIn(heading); });
 }
 
+bool hasProviderKeyShape(QStringView value)
+{
+    return providerRows().matching(value).any();
+}
+
 } // namespace tamo::secretproviders

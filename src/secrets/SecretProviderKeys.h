@@ -57,4 +57,8 @@ private:
 // `headings` reads `text`.
 bool isProviderKey(QStringView text, qsizetype separatorAt, QStringView name, QStringView value, Headings &headings);
 
+// Whether `value` has the shape of a key some provider gives to a name:
+// where it has none, isProviderKey is false whatever the name and context.
+bool hasProviderKeyShape(QStringView value);
+
 } // namespace tamo::secretproviders

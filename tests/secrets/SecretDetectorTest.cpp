@@ -786,6 +786,18 @@ TEST(SecretDetector, ReadsAssignmentsInEveryCommonSyntax)
     }
 }
 
+// Values too short for any name's secret are passed over without reading
+// the name; a password of the shortest length is still read, however many
+// short values come before it.
+TEST(SecretDetector, ReadsPasswordsFromTheShortestLength)
+{
+    const QString denseKeys = QStringLiteral(" key=").repeated(2000);
+    EXPECT_TRUE(SecretDetector::containsSecret(QStringLiteral("DB_PASSWORD=Tr0ub4d!")));
+    EXPECT_FALSE(SecretDetector::containsSecret(QStringLiteral("DB_PASSWORD=Tr0ub4d")));
+    EXPECT_TRUE(SecretDetector::containsSecret(denseKeys + QStringLiteral(" DB_PASSWORD=Tr0ub4d!")));
+    EXPECT_FALSE(SecretDetector::containsSecret(denseKeys + QStringLiteral(" DB_PASSWORD=Tr0ub4d")));
+}
+
 // Passwords and keys that their file's or call's structure gives away.
 TEST(SecretDetector, FindsCredentialsInConfigurationStructures)
 {
