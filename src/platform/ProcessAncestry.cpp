@@ -54,12 +54,38 @@ bool isAdopter(const QString &procRoot, qint64 pid)
     return stat && stat->name == "systemd";
 }
 
+// ":0.1" and ":0" are one display: the screen after the dot is left out.
+QByteArray displayOnly(QByteArray display)
+{
+    const qsizetype colon = display.lastIndexOf(':');
+    const qsizetype dot = display.lastIndexOf('.');
+    if (colon >= 0 && dot > colon)
+        display.truncate(dot);
+    return display;
+}
+
+// A fork made for another X display (another session, a nested server) is
+// never the one that copied on ours; one whose environment cannot be read
+// may be.
+bool mayBeOnOurDisplay(const QString &procRoot, qint64 pid)
+{
+    const QByteArray ours = displayOnly(qgetenv("DISPLAY"));
+    QFile file(QStringLiteral("%1/%2/environ").arg(procRoot).arg(pid));
+    if (ours.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return true;
+    for (const QByteArray &variable : file.read(64 * 1024).split('\0')) {
+        if (variable.startsWith("DISPLAY="))
+            return displayOnly(variable.mid(8)) == ours;
+    }
+    return true;
+}
+
 QList<ProcessStat> forksOf(const QString &procRoot, qint64 exited)
 {
     QList<ProcessStat> forks;
     for (qint64 pid = exited + 1; pid <= exited + forkSearchSpan; ++pid) {
         const std::optional<ProcessStat> stat = readStat(procRoot, pid);
-        if (stat && isAdopter(procRoot, stat->parent))
+        if (stat && isAdopter(procRoot, stat->parent) && mayBeOnOurDisplay(procRoot, pid))
             forks.append(*stat);
     }
     return forks;

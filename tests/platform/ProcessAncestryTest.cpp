@@ -112,3 +112,25 @@ TEST_F(ProcessAncestryTest, EveryForkThatMayStandInForAGoneProcessIsOffered)
     EXPECT_EQ(possibleAncestries(300, proc.path()), (QList<QList<qint64>>{{300, 200, 100}}));
     EXPECT_TRUE(possibleAncestries(900, proc.path()).isEmpty());
 }
+
+// Tools copying on another X display at the same moment (another session, or
+// tests side by side) leave forks among ours: they never stand in.
+TEST_F(ProcessAncestryTest, AForkForAnotherDisplayNeverStandsIn)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":5");
+    const auto environ = [&](qint64 pid, const QByteArray &variables) {
+        QFile file(proc.file(QStringLiteral("%1/environ").arg(pid)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(variables);
+    };
+    environ(861, QByteArrayLiteral("HOME=/home/u\0DISPLAY=:7\0"));
+    environ(862, QByteArrayLiteral("DISPLAY=:5.0\0HOME=/home/u\0"));
+    EXPECT_EQ(possibleAncestries(860, proc.path()), (QList<QList<qint64>>{{862, 450, 100}}));
+    environ(861, QByteArrayLiteral("DISPLAY=:5\0"));
+    EXPECT_EQ(possibleAncestries(860, proc.path()), (QList<QList<qint64>>{{861}, {862, 450, 100}}));
+    if (display.isNull())
+        qunsetenv("DISPLAY");
+    else
+        qputenv("DISPLAY", display);
+}
