@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -153,13 +154,49 @@ public:
         // Every match starts with the one literal: a token glued to a word
         // there is none, so only the literal's occurrences that stand alone count.
         bool startsTokens = false;
+        // Every match of its detectors starts where one of its literals does.
+        bool startsAtLiterals = false;
+    };
+
+    // Where the matches of an anchoring's detectors may start, where they
+    // start at its literals: their occurrences, merged when first asked for.
+    class MatchStartOffsets
+    {
+    public:
+        MatchStartOffsets(const Anchoring &anchoring, const std::vector<std::vector<uint32_t>> &occurrences)
+            : m_literals(anchoring.startsAtLiterals ? &anchoring.anchors.literals : nullptr), m_occurrences(occurrences)
+        {
+        }
+
+        bool known() const { return m_literals; }
+
+        const std::vector<uint32_t> &offsets()
+        {
+            if (!m_offsets)
+                m_offsets = &merged(*m_literals, m_occurrences, m_merged);
+            return *m_offsets;
+        }
+
+    private:
+        const std::vector<int> *m_literals;
+        const std::vector<std::vector<uint32_t>> &m_occurrences;
+        std::vector<uint32_t> m_merged;
+        const std::vector<uint32_t> *m_offsets = nullptr;
+    };
+
+    // Detectors anchored alike and the windows they run in.
+    struct Anchored
+    {
+        const Anchoring *anchoring;
+        Windows windows;
+        std::optional<MatchStartOffsets> starts;
     };
 
     // What may match in a text, and where.
     struct Candidates
     {
         std::vector<int> everywhere; // run over the whole text: all, where a set ran out of memory
-        std::vector<std::pair<const Anchoring *, Windows>> anchored;
+        std::vector<Anchored> anchored;
     };
 
     Detectors()
@@ -206,6 +243,7 @@ public:
             for (int literal : m_anchorings[anchoring].anchors.literals)
                 m_anchoringsOf[size_t(literal)].push_back(anchoring);
             m_anchorings[anchoring].startsTokens = startsTokens(m_anchorings[anchoring]);
+            m_anchorings[anchoring].startsAtLiterals = startsAtLiterals(m_anchorings[anchoring]);
         }
         m_literalFinder = std::make_unique<LiteralFinder>(m_literals);
         m_runFinder = std::make_unique<SeparatorRunFinder>(std::move(runs));
@@ -220,8 +258,9 @@ public:
         return m_compiled && m_listedTokens.Match(re2::StringPiece(latin1.data(), latin1.size()), &hits);
     }
 
-    // The detectors whose pattern may match in `latin1`, and where.
-    Candidates candidates(const std::string &latin1) const
+    // The detectors whose pattern may match in `latin1`, and where, with
+    // where their literals occur in `found`, which the candidates use.
+    Candidates candidates(const std::string &latin1, LiteralFinder::Found &found) const
     {
         Candidates candidates;
         const Lines lines(latin1);
@@ -235,19 +274,18 @@ public:
         }
         for (size_t index = 0; index < unanchored->size(); ++index) {
             if (!(*unanchored)[index].empty())
-                candidates.anchored.emplace_back(&m_unanchoredAnchorings[index], std::move((*unanchored)[index]));
+                candidates.anchored.push_back({&m_unanchoredAnchorings[index], std::move((*unanchored)[index]), std::nullopt});
         }
         const std::vector<std::vector<uint32_t>> runs = m_runFinder->find(latin1);
         for (size_t run = 0; run < runs.size(); ++run) {
             Windows windows = windowsAt(lines.holding(runs[run]), m_runAnchorings[run].anchors, lines);
             if (!windows.empty())
-                candidates.anchored.emplace_back(&m_runAnchorings[run], std::move(windows));
+                candidates.anchored.push_back({&m_runAnchorings[run], std::move(windows), std::nullopt});
         }
 
         // Only what the literals found reach is looked at: a short text pays
         // for the few it holds, not for every row.
-        // Kept per thread, with the lines they are on, emptied after each text.
-        thread_local LiteralFinder::Found found;
+        // Kept per thread, emptied after each text.
         thread_local std::vector<std::vector<uint32_t>> linesOf;
         m_literalFinder->find(latin1, found);
         const std::vector<std::vector<uint32_t>> &occurrences = found.byLiteral();
@@ -278,11 +316,10 @@ public:
                             anchoring.anchors, lines)
                 : windowsAround(anchoring.anchors, occurrences, linesOf, lines);
             if (!windows.empty())
-                candidates.anchored.emplace_back(&anchoring, std::move(windows));
+                candidates.anchored.push_back({&anchoring, std::move(windows), MatchStartOffsets(anchoring, occurrences)});
         }
         for (int literal : found.literals())
             linesOf[size_t(literal)] = {};
-        found.clear();
         return candidates;
     }
 
@@ -349,6 +386,73 @@ private:
                        return is(QChar(uchar(c)), TokenChar) && std::tolower(static_cast<unsigned char>(c)) == lower;
                    });
         });
+    }
+
+    // Whether every match of the anchoring's detectors starts with one of its
+    // literals: each pattern opens the same way whichever way it matches,
+    // with characters one of the literals begins.
+    bool startsAtLiterals(const Anchoring &anchoring) const
+    {
+        return std::all_of(anchoring.detectors.begin(), anchoring.detectors.end(), [&](int detector) {
+            const Detector &d = m_detectors[size_t(detector)];
+            const std::optional<std::vector<std::string_view>> openings =
+                openingsOf(d.rule ? d.rule->pattern : d.structure->pattern);
+            return openings && std::all_of(openings->begin(), openings->end(), [&](std::string_view opening) {
+                       return std::any_of(anchoring.anchors.literals.begin(), anchoring.anchors.literals.end(),
+                                          [&](int literal) { return startsIgnoringCase(opening, m_literals[size_t(literal)]); });
+                   });
+        });
+    }
+
+    // The plain characters every match of `pattern` opens with, one for each
+    // way it may open; none where that is not plain to see. Read are inline
+    // flags, then plain characters, or one group of alternatives that are
+    // each plain characters.
+    static std::optional<std::vector<std::string_view>> openingsOf(std::string_view pattern)
+    {
+        constexpr std::string_view special = "\\^$.|?*+()[]{}";
+        constexpr std::string_view quantifiers = "?*+{";
+        while (pattern.starts_with("(?") && !pattern.starts_with("(?:")) { // (?i), (?m)
+            const size_t close = pattern.find_first_not_of("imsU", 2);
+            if (close == std::string_view::npos || pattern[close] != ')')
+                return std::nullopt;
+            pattern.remove_prefix(close + 1);
+        }
+        const bool grouped = pattern.starts_with("(?:") || (pattern.starts_with("(") && !pattern.starts_with("(?"));
+        pattern.remove_prefix(pattern.starts_with("(?:") ? 3 : grouped);
+        std::vector<std::string_view> openings;
+        for (;;) {
+            const size_t end = std::min(pattern.find_first_of(special), pattern.size());
+            std::string_view opening = pattern.substr(0, end);
+            const char after = end < pattern.size() ? pattern[end] : '\0';
+            pattern.remove_prefix(std::min(end + 1, pattern.size()));
+            if (after == '|' || (grouped && after == ')')) {
+                openings.push_back(opening);
+                if (after == '|')
+                    continue;
+                if (!pattern.empty() && quantifiers.find(pattern.front()) != std::string_view::npos)
+                    return std::nullopt; // the group itself may be left out
+                break;
+            }
+            // More than plain characters: one way to open only, where no other is given.
+            if (!openings.empty() || pattern.find('|') != std::string_view::npos)
+                return std::nullopt;
+            if (quantifiers.find(after) != std::string_view::npos && !opening.empty())
+                opening.remove_suffix(1); // the last character may be left out
+            openings.push_back(opening);
+            break;
+        }
+        if (std::any_of(openings.begin(), openings.end(), [](std::string_view opening) { return opening.empty(); }))
+            return std::nullopt;
+        return openings;
+    }
+
+    static bool startsIgnoringCase(std::string_view text, std::string_view lowerPrefix)
+    {
+        return text.size() >= lowerPrefix.size()
+            && std::equal(lowerPrefix.begin(), lowerPrefix.end(), text.begin(), [](char lower, char c) {
+                   return std::tolower(static_cast<unsigned char>(c)) == lower;
+               });
     }
 
     // The offsets not glued to a word character or dash before them.
@@ -617,18 +721,20 @@ public:
     }
 
     // Whether any match of `detector` inside `window` holds a secret.
-    bool holdsSecret(const Detector &detector, const Window &window)
+    // `starts`, where known, holds every offset a match may start at.
+    bool holdsSecret(const Detector &detector, const Window &window, Detectors::MatchStartOffsets *starts = nullptr)
     {
         constexpr int maxGroups = 4;
         re2::StringPiece groups[maxGroups];
         const int groupCount = std::min(maxGroups, detector.pattern->NumberOfCapturingGroups() + 1);
-        const re2::StringPiece input(m_latin1);
         m_work.searched += window.end - window.begin;
         size_t from = window.begin;
+        MatchStarts matchStarts(starts);
         // The match is found by RE2's DFAs alone; reading its groups takes a
         // slower engine over all of it, so it is left for the matches judged.
-        while (from <= window.end && detector.pattern->Match(input, from, window.end, RE2::UNANCHORED, groups, 1)) {
+        while (from <= window.end && nextMatch(detector, from, window.end, matchStarts, groups[0])) {
             const size_t begin = offsetOf(groups[0]);
+            matchStarts.found(begin);
             if (detector.rule && !standsAlone(begin)) { // the token is glued to a word: none
                 from = std::max(tokenEndOf(groups[0]), begin + 1);
                 continue;
@@ -652,6 +758,58 @@ public:
     }
 
 private:
+    // Where the matches of one detector in one window may start, once one
+    // was found there: matches found, others may follow close by.
+    class MatchStarts
+    {
+    public:
+        explicit MatchStarts(Detectors::MatchStartOffsets *starts) : m_starts(starts) {}
+
+        // The first offset at or after `from` a match may start at, where
+        // known and a match was found before it; else none.
+        std::optional<size_t> after(size_t from)
+        {
+            if (!m_found)
+                return std::nullopt;
+            while (m_next != m_offsets->end() && *m_next < from)
+                ++m_next;
+            return m_next == m_offsets->end() ? std::numeric_limits<size_t>::max() : *m_next;
+        }
+
+        // A match was found starting at `at`.
+        void found(size_t at)
+        {
+            if (m_starts && m_starts->known() && !m_found) {
+                m_found = true;
+                m_offsets = &m_starts->offsets();
+                m_next = std::lower_bound(m_offsets->begin(), m_offsets->end(), uint32_t(at));
+            }
+        }
+
+    private:
+        Detectors::MatchStartOffsets *m_starts;
+        const std::vector<uint32_t> *m_offsets = nullptr;
+        std::vector<uint32_t>::const_iterator m_next;
+        bool m_found = false;
+    };
+
+    // The first match of `detector` between `from` and `end`. Where matches
+    // crowd, the next is tried first where it may start: anchored there, RE2
+    // finds it in one pass forward, with none backward to find its start. In
+    // a window holding no match, one unanchored search reads it once.
+    bool nextMatch(const Detector &detector, size_t from, size_t end, MatchStarts &starts, re2::StringPiece &match) const
+    {
+        const re2::StringPiece input(m_latin1);
+        if (const std::optional<size_t> start = starts.after(from)) {
+            if (*start >= end)
+                return false;
+            if (detector.pattern->Match(input, *start, end, RE2::ANCHOR_START, &match, 1))
+                return true;
+            from = *start + 1;
+        }
+        return detector.pattern->Match(input, from, end, RE2::UNANCHORED, &match, 1);
+    }
+
     // The groups of the match from `begin` to `end`: anchored there, the
     // groups are those an unanchored match reads.
     void readGroups(const Detector &detector, size_t begin, size_t end, re2::StringPiece *groups, int groupCount)
@@ -820,7 +978,15 @@ bool containsSecret(QStringView text, ScanWork &work)
         return false;
     const Detectors &all = detectors();
     const std::string latin1 = bytesOf(text);
-    const Detectors::Candidates candidates = all.candidates(latin1);
+    // Kept per thread and emptied after each text: a short text pays for the
+    // few literals it holds, not for every row.
+    thread_local LiteralFinder::Found found;
+    const struct Emptied
+    {
+        LiteralFinder::Found &found;
+        ~Emptied() { found.clear(); }
+    } emptied{found};
+    Detectors::Candidates candidates = all.candidates(latin1, found);
     Scan scan(text, latin1, work);
     const Window whole{0, latin1.size()};
     if (std::any_of(candidates.everywhere.begin(), candidates.everywhere.end(),
@@ -832,10 +998,10 @@ bool containsSecret(QStringView text, ScanWork &work)
     std::vector<size_t> next(candidates.anchored.size(), 0);
     for (size_t blockEnd = blockSize;; blockEnd += blockSize) {
         for (size_t anchored = 0; anchored < candidates.anchored.size(); ++anchored) {
-            const auto &[anchoring, windows] = candidates.anchored[anchored];
+            auto &[anchoring, windows, starts] = candidates.anchored[anchored];
             for (; next[anchored] < windows.size() && windows[next[anchored]].begin < blockEnd; ++next[anchored]) {
                 for (int detector : anchoring->detectors) {
-                    if (scan.holdsSecret(all[detector], windows[next[anchored]]))
+                    if (scan.holdsSecret(all[detector], windows[next[anchored]], starts ? &*starts : nullptr))
                         return true;
                 }
             }
