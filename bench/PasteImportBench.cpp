@@ -15,6 +15,7 @@
 #include "model/SourceAppPublisher.h"
 #include "model/SyncState.h"
 #include "platform/Clock.h"
+#include "platform/HeapSettings.h"
 #include "transfer/PasteImport.h"
 #include "ProcessStatus.h"
 
@@ -107,6 +108,7 @@ void fillLargeRows(PasteHome &paste, bool distinct)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    giveLargeBlocksBackWhenFreed(); // as the app's heap is set
     const bool large = QCoreApplication::arguments().contains(QStringLiteral("--large-rows"));
     const bool distinct = QCoreApplication::arguments().contains(QStringLiteral("--distinct"));
     QTemporaryDir storeDir, home, temporary;

@@ -130,8 +130,10 @@ public:
     std::optional<QList<PasteboardItem>> read()
     {
         try {
+            // One reader for each row of a history: a window small enough to
+            // be taken from the heap, not mapped and unmapped for every row.
             JsonStream stream([this](char *into, qint64 maxBytes) { return m_source.read(into, maxBytes); }, nullptr,
-                              {.nesting = deepestNesting, .inputBytes = maxJsonBytes});
+                              {.nesting = deepestNesting, .inputBytes = maxJsonBytes, .bufferBytes = 64 * 1024});
             if (!readArray(stream) || stream.next() != Token::end)
                 return std::nullopt;
         } catch (const ArchiveError &) {
