@@ -54,6 +54,9 @@ struct Detector
     // token's end is known, its groups are read from it, which RE2 does in
     // one quick pass where the token's end alone decides every group.
     std::unique_ptr<RE2> token;
+    // A structure's pattern that reads the same groups from a match found,
+    // in a smaller program; none where the pattern is read itself.
+    std::unique_ptr<RE2> groups;
 };
 
 // Where in the text a detector's pattern is run: whole lines, in order.
@@ -336,7 +339,7 @@ private:
         m_filter.Add(pattern, latin1Options(), &index);
         Q_ASSERT(index == int(m_detectors.size()));
         auto token = rule ? std::make_unique<RE2>(std::string("(").append(rule->pattern).append(")"), latin1Options()) : nullptr;
-        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token)});
+        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token), structure ? groupReader(pattern) : nullptr});
     }
 
     // The pattern's own atoms, down to two characters where three leave
@@ -406,45 +409,110 @@ private:
 
     // The plain characters every match of `pattern` opens with, one for each
     // way it may open; none where that is not plain to see. Read are inline
-    // flags, then plain characters, or one group of alternatives that are
-    // each plain characters.
+    // flags, then alternatives, or one group of them, each opening with
+    // plain characters.
     static std::optional<std::vector<std::string_view>> openingsOf(std::string_view pattern)
     {
         constexpr std::string_view special = "\\^$.|?*+()[]{}";
         constexpr std::string_view quantifiers = "?*+{";
-        while (pattern.starts_with("(?") && !pattern.starts_with("(?:")) { // (?i), (?m)
-            const size_t close = pattern.find_first_not_of("imsU", 2);
-            if (close == std::string_view::npos || pattern[close] != ')')
-                return std::nullopt;
-            pattern.remove_prefix(close + 1);
-        }
+        if (!skipFlags(pattern))
+            return std::nullopt;
         const bool grouped = pattern.starts_with("(?:") || (pattern.starts_with("(") && !pattern.starts_with("(?"));
         pattern.remove_prefix(pattern.starts_with("(?:") ? 3 : grouped);
         std::vector<std::string_view> openings;
-        for (;;) {
-            const size_t end = std::min(pattern.find_first_of(special), pattern.size());
-            std::string_view opening = pattern.substr(0, end);
-            const char after = end < pattern.size() ? pattern[end] : '\0';
-            pattern.remove_prefix(std::min(end + 1, pattern.size()));
-            if (after == '|' || (grouped && after == ')')) {
-                openings.push_back(opening);
-                if (after == '|')
-                    continue;
-                if (!pattern.empty() && quantifiers.find(pattern.front()) != std::string_view::npos)
-                    return std::nullopt; // the group itself may be left out
+        for (size_t at = 0;;) {
+            const size_t plainEnd = std::min(pattern.find_first_of(special, at), pattern.size());
+            std::string_view opening = pattern.substr(at, plainEnd - at);
+            if (plainEnd < pattern.size() && quantifiers.find(pattern[plainEnd]) != std::string_view::npos && !opening.empty())
+                opening.remove_suffix(1); // the last character may be left out
+            if (opening.empty())
+                return std::nullopt;
+            openings.push_back(opening);
+            const size_t end = alternativeEnd(pattern, plainEnd);
+            if (end < pattern.size() && pattern[end] == '|') {
+                at = end + 1;
+                continue;
+            }
+            // The group ends, neither left out nor followed by other alternatives; or the pattern does.
+            const bool closed = end < pattern.size();
+            if (closed != grouped)
+                return std::nullopt;
+            if (closed
+                && ((end + 1 < pattern.size() && quantifiers.find(pattern[end + 1]) != std::string_view::npos)
+                    || alternativeEnd(pattern, end + 1) != pattern.size()))
+                return std::nullopt;
+            return openings;
+        }
+    }
+
+    // Passes over the inline flags opening `pattern`, as (?i) and (?m); false
+    // where a group of flags is not closed.
+    static bool skipFlags(std::string_view &pattern)
+    {
+        while (pattern.starts_with("(?") && !pattern.starts_with("(?:")) {
+            const size_t close = pattern.find_first_not_of("imsU", 2);
+            if (close == std::string_view::npos || pattern[close] != ')')
+                return false;
+            pattern.remove_prefix(close + 1);
+        }
+        return true;
+    }
+
+    // Where a pattern ends with a group of one character repeated up to a
+    // bound, as `…(\S{8,128})` does, the pattern with the bound left open.
+    // Over a match the pattern found it reads the same groups: every choice
+    // before the group is the pattern's own, and the match's end sets how
+    // long the run is. RE2 reads groups with an instruction for each
+    // character a bounded run may take; an open one takes a few.
+    static std::unique_ptr<RE2> groupReader(const std::string &pattern)
+    {
+        static const RE2 boundedRunLast(R"((.*\((?:\\[A-Za-z]|\[\^?\]?[^\]]*\])\{[0-9]+,)[0-9]+(\}\)))", latin1Options());
+        std::string head, tail;
+        std::string_view body = pattern;
+        if (!RE2::FullMatch(pattern, boundedRunLast, &head, &tail) || !skipFlags(body)
+            || alternativeEnd(body, 0) != body.size())
+            return nullptr;
+        return std::make_unique<RE2>(head + tail, latin1Options());
+    }
+
+    // Where the alternative going on at `at` ends: at the '|' or ')' outside
+    // any group or class of its own, or at the pattern's end.
+    static size_t alternativeEnd(std::string_view pattern, size_t at)
+    {
+        int depth = 0;
+        for (; at < pattern.size(); ++at) {
+            switch (pattern[at]) {
+            case '\\':
+                ++at;
+                break;
+            case '[':
+                at = classEnd(pattern, at);
+                break;
+            case '(':
+                ++depth;
+                break;
+            case ')':
+                if (depth-- == 0)
+                    return at;
+                break;
+            case '|':
+                if (depth == 0)
+                    return at;
                 break;
             }
-            // More than plain characters: one way to open only, where no other is given.
-            if (!openings.empty() || pattern.find('|') != std::string_view::npos)
-                return std::nullopt;
-            if (quantifiers.find(after) != std::string_view::npos && !opening.empty())
-                opening.remove_suffix(1); // the last character may be left out
-            openings.push_back(opening);
-            break;
         }
-        if (std::any_of(openings.begin(), openings.end(), [](std::string_view opening) { return opening.empty(); }))
-            return std::nullopt;
-        return openings;
+        return pattern.size();
+    }
+
+    // The ']' closing the class opened at `open`: a ']' first is a member.
+    static size_t classEnd(std::string_view pattern, size_t open)
+    {
+        size_t at = open + 1;
+        at += at < pattern.size() && pattern[at] == '^';
+        at += at < pattern.size() && pattern[at] == ']';
+        for (; at < pattern.size() && pattern[at] != ']'; ++at)
+            at += pattern[at] == '\\';
+        return at;
     }
 
     static bool startsIgnoringCase(std::string_view text, std::string_view lowerPrefix)
@@ -830,7 +898,7 @@ private:
             && offsetOf(groups[0]) + groups[0].size() + 1 >= end)
             return;
         m_work.readSlowly += end - begin;
-        const bool read = detector.pattern->Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount);
+        const bool read = (detector.groups ? *detector.groups : *detector.pattern).Match(input, begin, end, RE2::ANCHOR_BOTH, groups, groupCount);
         Q_ASSERT(read);
         Q_UNUSED(read);
     }
