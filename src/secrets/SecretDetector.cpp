@@ -2,6 +2,7 @@
 
 #include "secrets/LiteralFinder.h"
 #include "secrets/MatchLength.h"
+#include "secrets/PatternSource.h"
 #include "secrets/SecretAssignments.h"
 #include "secrets/SecretProviderKeys.h"
 #include "secrets/SecretRules.h"
@@ -339,7 +340,14 @@ private:
         m_filter.Add(pattern, latin1Options(), &index);
         Q_ASSERT(index == int(m_detectors.size()));
         auto token = rule ? std::make_unique<RE2>(std::string("(").append(rule->pattern).append(")"), latin1Options()) : nullptr;
-        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token), structure ? groupReader(pattern) : nullptr});
+        m_detectors.push_back({std::move(compiled), rule, structure, std::move(token), groupReader(structure)});
+    }
+
+    // A structure's pattern reading its groups in a smaller program, where there is one.
+    static std::unique_ptr<RE2> groupReader(const secretstructures::Structure *structure)
+    {
+        const std::optional<std::string> pattern = structure ? withLastRunOpen(structure->pattern) : std::nullopt;
+        return pattern ? std::make_unique<RE2>(*pattern, latin1Options()) : nullptr;
     }
 
     // The pattern's own atoms, down to two characters where three leave
@@ -399,120 +407,12 @@ private:
         return std::all_of(anchoring.detectors.begin(), anchoring.detectors.end(), [&](int detector) {
             const Detector &d = m_detectors[size_t(detector)];
             const std::optional<std::vector<std::string_view>> openings =
-                openingsOf(d.rule ? d.rule->pattern : d.structure->pattern);
+                patternOpenings(d.rule ? d.rule->pattern : d.structure->pattern);
             return openings && std::all_of(openings->begin(), openings->end(), [&](std::string_view opening) {
                        return std::any_of(anchoring.anchors.literals.begin(), anchoring.anchors.literals.end(),
                                           [&](int literal) { return startsIgnoringCase(opening, m_literals[size_t(literal)]); });
                    });
         });
-    }
-
-    // The plain characters every match of `pattern` opens with, one for each
-    // way it may open; none where that is not plain to see. Read are inline
-    // flags, then alternatives, or one group of them, each opening with
-    // plain characters.
-    static std::optional<std::vector<std::string_view>> openingsOf(std::string_view pattern)
-    {
-        constexpr std::string_view special = "\\^$.|?*+()[]{}";
-        constexpr std::string_view quantifiers = "?*+{";
-        if (!skipFlags(pattern))
-            return std::nullopt;
-        const bool grouped = pattern.starts_with("(?:") || (pattern.starts_with("(") && !pattern.starts_with("(?"));
-        pattern.remove_prefix(pattern.starts_with("(?:") ? 3 : grouped);
-        std::vector<std::string_view> openings;
-        for (size_t at = 0;;) {
-            const size_t plainEnd = std::min(pattern.find_first_of(special, at), pattern.size());
-            std::string_view opening = pattern.substr(at, plainEnd - at);
-            if (plainEnd < pattern.size() && quantifiers.find(pattern[plainEnd]) != std::string_view::npos && !opening.empty())
-                opening.remove_suffix(1); // the last character may be left out
-            if (opening.empty())
-                return std::nullopt;
-            openings.push_back(opening);
-            const size_t end = alternativeEnd(pattern, plainEnd);
-            if (end < pattern.size() && pattern[end] == '|') {
-                at = end + 1;
-                continue;
-            }
-            // The group ends, neither left out nor followed by other alternatives; or the pattern does.
-            const bool closed = end < pattern.size();
-            if (closed != grouped)
-                return std::nullopt;
-            if (closed
-                && ((end + 1 < pattern.size() && quantifiers.find(pattern[end + 1]) != std::string_view::npos)
-                    || alternativeEnd(pattern, end + 1) != pattern.size()))
-                return std::nullopt;
-            return openings;
-        }
-    }
-
-    // Passes over the inline flags opening `pattern`, as (?i) and (?m); false
-    // where a group of flags is not closed.
-    static bool skipFlags(std::string_view &pattern)
-    {
-        while (pattern.starts_with("(?") && !pattern.starts_with("(?:")) {
-            const size_t close = pattern.find_first_not_of("imsU", 2);
-            if (close == std::string_view::npos || pattern[close] != ')')
-                return false;
-            pattern.remove_prefix(close + 1);
-        }
-        return true;
-    }
-
-    // Where a pattern ends with a group of one character repeated up to a
-    // bound, as `…(\S{8,128})` does, the pattern with the bound left open.
-    // Over a match the pattern found it reads the same groups: every choice
-    // before the group is the pattern's own, and the match's end sets how
-    // long the run is. RE2 reads groups with an instruction for each
-    // character a bounded run may take; an open one takes a few.
-    static std::unique_ptr<RE2> groupReader(const std::string &pattern)
-    {
-        static const RE2 boundedRunLast(R"((.*\((?:\\[A-Za-z]|\[\^?\]?[^\]]*\])\{[0-9]+,)[0-9]+(\}\)))", latin1Options());
-        std::string head, tail;
-        std::string_view body = pattern;
-        if (!RE2::FullMatch(pattern, boundedRunLast, &head, &tail) || !skipFlags(body)
-            || alternativeEnd(body, 0) != body.size())
-            return nullptr;
-        return std::make_unique<RE2>(head + tail, latin1Options());
-    }
-
-    // Where the alternative going on at `at` ends: at the '|' or ')' outside
-    // any group or class of its own, or at the pattern's end.
-    static size_t alternativeEnd(std::string_view pattern, size_t at)
-    {
-        int depth = 0;
-        for (; at < pattern.size(); ++at) {
-            switch (pattern[at]) {
-            case '\\':
-                ++at;
-                break;
-            case '[':
-                at = classEnd(pattern, at);
-                break;
-            case '(':
-                ++depth;
-                break;
-            case ')':
-                if (depth-- == 0)
-                    return at;
-                break;
-            case '|':
-                if (depth == 0)
-                    return at;
-                break;
-            }
-        }
-        return pattern.size();
-    }
-
-    // The ']' closing the class opened at `open`: a ']' first is a member.
-    static size_t classEnd(std::string_view pattern, size_t open)
-    {
-        size_t at = open + 1;
-        at += at < pattern.size() && pattern[at] == '^';
-        at += at < pattern.size() && pattern[at] == ']';
-        for (; at < pattern.size() && pattern[at] != ']'; ++at)
-            at += pattern[at] == '\\';
-        return at;
     }
 
     static bool startsIgnoringCase(std::string_view text, std::string_view lowerPrefix)
