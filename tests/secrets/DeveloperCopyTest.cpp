@@ -1,6 +1,7 @@
 #include "secrets/SecretDetector.h"
 
 #include "support/DeveloperCopies.h"
+#include "support/TestNames.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -20,13 +21,6 @@ TEST_P(DeveloperCopyTest, IsNeverTakenForASecret)
 }
 
 INSTANTIATE_TEST_SUITE_P(Copies, DeveloperCopyTest, ::testing::ValuesIn(developerCopies()),
-                         [](const ::testing::TestParamInfo<DeveloperCopy> &info) {
-                             QString name = QString::fromUtf8(info.param.why);
-                             for (QChar &c : name) {
-                                 if (!c.isLetterOrNumber())
-                                     c = u'_';
-                             }
-                             return name.toStdString();
-                         });
+                         [](const ::testing::TestParamInfo<DeveloperCopy> &info) { return tamo::testing::testNameOf(info.param.why); });
 
 } // namespace

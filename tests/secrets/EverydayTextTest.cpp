@@ -1,4 +1,5 @@
 #include "secrets/SecretDetector.h"
+#include "support/TestNames.h"
 
 #include <QString>
 #include <gtest/gtest.h>
@@ -91,13 +92,6 @@ TEST_P(EverydayText, IsNeverTakenForASecret)
 }
 
 INSTANTIATE_TEST_SUITE_P(Copies, EverydayText, ::testing::ValuesIn(everydayTexts),
-                         [](const ::testing::TestParamInfo<Everyday> &info) {
-                             QString name = QString::fromUtf8(info.param.kind);
-                             for (QChar &c : name) {
-                                 if (!c.isLetterOrNumber())
-                                     c = u'_';
-                             }
-                             return name.toStdString();
-                         });
+                         [](const ::testing::TestParamInfo<Everyday> &info) { return tamo::testing::testNameOf(info.param.kind); });
 
 } // namespace
