@@ -3,6 +3,7 @@
 #include <re2/re2.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace tamo {
 
@@ -68,7 +69,55 @@ bool isQuantifier(std::string_view pattern, size_t at)
     return at < pattern.size() && quantifiers.find(pattern[at]) != std::string_view::npos;
 }
 
+bool takesBreak(std::string_view escape)
+{
+    return escape == "\\s" || escape == "\\n" || escape == "\\W" || escape == "\\D";
+}
+
 } // namespace
+
+bool patternMayCrossLines(std::string_view pattern)
+{
+    if (pattern.find("(?s") != std::string_view::npos)
+        return true;
+    for (size_t at = 0; at < pattern.size(); ++at) {
+        if (pattern[at] == '\\') {
+            if (takesBreak(pattern.substr(at, 2)))
+                return true;
+            ++at;
+            continue;
+        }
+        if (pattern[at] != '[')
+            continue;
+        const size_t end = classEnd(pattern, at);
+        const bool negated = pattern.substr(at + 1, 1) == "^";
+        bool holdsBreak = false;
+        for (size_t member = at + 1 + negated; member < end; ++member) {
+            if (pattern[member] == '\\')
+                holdsBreak = takesBreak(pattern.substr(member++, 2)) || holdsBreak;
+            else
+                holdsBreak = holdsBreak || pattern[member] == '\n';
+        }
+        if (holdsBreak != negated)
+            return true;
+        at = end;
+    }
+    return false;
+}
+
+bool patternMayCrossLinesBefore(std::string_view pattern, const std::vector<std::string> &atoms)
+{
+    std::string lower(pattern);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    size_t lastAtom = 0;
+    for (const std::string &atom : atoms) {
+        const size_t at = lower.rfind(atom);
+        if (at == std::string::npos)
+            return true;
+        lastAtom = std::max(lastAtom, at);
+    }
+    return patternMayCrossLines(pattern.substr(0, lastAtom));
+}
 
 std::optional<std::vector<std::string_view>> patternOpenings(std::string_view pattern)
 {

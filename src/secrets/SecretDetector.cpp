@@ -176,16 +176,20 @@ public:
 
         const std::vector<uint32_t> &offsets()
         {
-            if (!m_offsets)
-                m_offsets = &merged(*m_literals, m_occurrences, m_merged);
-            return *m_offsets;
+            if (!m_ready) {
+                const std::vector<uint32_t> &offsets = merged(*m_literals, m_occurrences, m_merged);
+                m_one = &offsets == &m_merged ? nullptr : &offsets;
+                m_ready = true;
+            }
+            return m_one ? *m_one : m_merged;
         }
 
     private:
         const std::vector<int> *m_literals;
         const std::vector<std::vector<uint32_t>> &m_occurrences;
+        bool m_ready = false;
+        const std::vector<uint32_t> *m_one = nullptr; // where one literal's occurrences are all
         std::vector<uint32_t> m_merged;
-        const std::vector<uint32_t> *m_offsets = nullptr;
     };
 
     // Detectors anchored alike and the windows they run in.
@@ -358,7 +362,7 @@ private:
         const std::string &pattern = detector.pattern->pattern();
         const std::string_view source = detector.rule ? detector.rule->pattern : detector.structure->pattern;
         // A token's end may take the line break after it, which its window holds.
-        const size_t reach = mayCrossLines(source) ? 2 : 0;
+        const size_t reach = patternMayCrossLines(source) ? 2 : 0;
         for (int atomLength : {minAtomLength, minAtomLength - 1}) {
             re2::FilteredRE2 alone(atomLength);
             int index = -1;
@@ -366,7 +370,7 @@ private:
             std::vector<std::string> atoms;
             alone.Compile(&atoms);
             if (!atoms.empty())
-                return {literalIndices(atoms), reach > 0 && mayCrossLinesBefore(source, atoms) ? reach : 0, reach,
+                return {literalIndices(atoms), reach > 0 && patternMayCrossLinesBefore(source, atoms) ? reach : 0, reach,
                         longestMatch(pattern)};
         }
         if (detector.rule && !detector.rule->keywords.empty()) {
@@ -446,59 +450,6 @@ private:
                 m_literals.push_back(literal);
         }
         return indices;
-    }
-
-    // Whether a match may hold a line break: conservative, any escape or
-    // class that takes one, as [^"] does and [^\s"] does not.
-    static bool mayCrossLines(std::string_view pattern)
-    {
-        const auto takesBreak = [](std::string_view escape) {
-            return escape == "\\s" || escape == "\\n" || escape == "\\W" || escape == "\\D";
-        };
-        if (pattern.find("(?s") != std::string_view::npos)
-            return true;
-        for (size_t at = 0; at < pattern.size(); ++at) {
-            if (pattern[at] == '\\') {
-                if (takesBreak(pattern.substr(at, 2)))
-                    return true;
-                ++at;
-                continue;
-            }
-            if (pattern[at] != '[')
-                continue;
-            const bool negated = pattern.substr(at + 1, 1) == "^";
-            size_t end = at + 1 + negated;
-            end += pattern.substr(end, 1) == "]"; // a ']' first is a member
-            bool holdsBreak = false;
-            for (; end < pattern.size() && pattern[end] != ']'; ++end) {
-                if (pattern[end] == '\\')
-                    holdsBreak = takesBreak(pattern.substr(end++, 2)) || holdsBreak;
-                else
-                    holdsBreak = holdsBreak || pattern[end] == '\n';
-            }
-            if (holdsBreak != negated)
-                return true;
-            at = end;
-        }
-        return false;
-    }
-
-    // Whether a match may start on a line above the atom it holds: the
-    // pattern may take a line break before the last place one of its atoms
-    // is spelt out. An atom not spelt out in it, put together from classes
-    // or escapes, may stand anywhere.
-    static bool mayCrossLinesBefore(std::string_view pattern, const std::vector<std::string> &atoms)
-    {
-        std::string lower(pattern);
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-        size_t lastAtom = 0;
-        for (const std::string &atom : atoms) {
-            const size_t at = lower.rfind(atom);
-            if (at == std::string::npos)
-                return true;
-            lastAtom = std::max(lastAtom, at);
-        }
-        return mayCrossLines(pattern.substr(0, lastAtom));
     }
 
     // Where each pattern of the unanchored set may match: the set runs block

@@ -41,6 +41,27 @@ INSTANTIATE_TEST_SUITE_P(
                       OpeningsCase{R"(\bkey)", std::nullopt},
                       OpeningsCase{R"((?i:key)=)", std::nullopt}));
 
+struct CrossingCase
+{
+    const char *pattern;
+    bool mayCrossLines;
+};
+
+class PatternCrossingTest : public ::testing::TestWithParam<CrossingCase>
+{
+};
+
+TEST_P(PatternCrossingTest, ReadsWhetherAMatchMayHoldALineBreak)
+{
+    EXPECT_EQ(patternMayCrossLines(GetParam().pattern), GetParam().mayCrossLines) << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, PatternCrossingTest,
+                         ::testing::Values(CrossingCase{R"(key[^"]{4,})", true}, CrossingCase{R"(key\s+x)", true},
+                                           CrossingCase{R"((?s)a.b)", true}, CrossingCase{R"([]\n]x)", true},
+                                           CrossingCase{R"(key[^\s"]{4,})", false}, CrossingCase{R"(a[\]\s-]b)", true},
+                                           CrossingCase{R"(a\[^x]b)", false}, CrossingCase{R"(ghp_[0-9A-Za-z]{36})", false}));
+
 struct LastRunCase
 {
     const char *pattern;
