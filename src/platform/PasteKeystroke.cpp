@@ -6,17 +6,20 @@ namespace tamo {
 
 namespace {
 
-struct TerminalFamily
+struct AppFamily
 {
     PasteKeystroke keystroke;
     QStringList classes; // WM_CLASS instance or class names, lower case
 };
 
-// Each terminal's default key for pasting the clipboard. xterm and the older
-// rxvt family have none: their Shift+Insert pastes PRIMARY.
-const QList<TerminalFamily> &terminalFamilies()
+// The default paste key of the apps where Ctrl+V does something else. xterm
+// and the older rxvt family have none for the clipboard: their Shift+Insert
+// pastes PRIMARY, as does gvim's (Debian maps it to the middle click in
+// every mode; its Ctrl+V starts a block selection or quotes the next key).
+// Emacs yanks with C-y, from the clipboard when another app set it.
+const QList<AppFamily> &appFamilies()
 {
-    static const QList<TerminalFamily> families{
+    static const QList<AppFamily> families{
         {PasteKeystroke::ControlShiftV,
          {// VTE
           QStringLiteral("gnome-terminal"), QStringLiteral("gnome-terminal-server"), QStringLiteral("kgx"),
@@ -36,7 +39,8 @@ const QList<TerminalFamily> &terminalFamilies()
         {PasteKeystroke::ControlAltV, {QStringLiteral("urxvt"), QStringLiteral("rxvt-unicode")}},
         {PasteKeystroke::ShiftInsert,
          {QStringLiteral("xterm"), QStringLiteral("uxterm"), QStringLiteral("rxvt"), QStringLiteral("aterm"),
-          QStringLiteral("eterm")}},
+          QStringLiteral("eterm"), QStringLiteral("gvim")}},
+        {PasteKeystroke::ControlY, {QStringLiteral("emacs")}},
     };
     return families;
 }
@@ -45,7 +49,7 @@ const QList<TerminalFamily> &terminalFamilies()
 
 PasteKeystroke pasteKeystrokeForWindowClass(const QString &instance, const QString &className)
 {
-    for (const TerminalFamily &family : terminalFamilies()) {
+    for (const AppFamily &family : appFamilies()) {
         if (family.classes.contains(instance.toLower()) || family.classes.contains(className.toLower()))
             return family.keystroke;
     }

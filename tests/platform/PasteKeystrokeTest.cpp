@@ -4,7 +4,7 @@
 
 using namespace tamo;
 
-TEST(PasteKeystroke, EachTerminalGetsItsOwnClipboardPasteKey)
+TEST(PasteKeystroke, EachAppFamilyGetsItsOwnClipboardPasteKey)
 {
     struct Row
     {
@@ -15,6 +15,11 @@ TEST(PasteKeystroke, EachTerminalGetsItsOwnClipboardPasteKey)
     const Row rows[]{
         {"xterm", "XTerm", PasteKeystroke::ShiftInsert},
         {"gnome-terminal-server", "Gnome-terminal", PasteKeystroke::ControlShiftV},
+        {"xfce4-terminal", "Xfce4-terminal", PasteKeystroke::ControlShiftV},
+        {"konsole", "konsole", PasteKeystroke::ControlShiftV},
+        {"emacs", "Emacs", PasteKeystroke::ControlY},
+        {"notes", "Emacs", PasteKeystroke::ControlY}, // started with --name
+        {"gvim", "Gvim", PasteKeystroke::ShiftInsert},
         {"Alacritty", "Alacritty", PasteKeystroke::ControlShiftV},
         {"urxvt", "URxvt", PasteKeystroke::ControlAltV},
         {"rxvt", "URxvt", PasteKeystroke::ControlAltV}, // urxvt started by its old name

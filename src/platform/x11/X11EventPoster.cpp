@@ -2,6 +2,7 @@
 
 #include "platform/KeyCodes.h"
 #include "platform/x11/X11ActiveWindow.h"
+#include "platform/x11/X11GlobalHotKeys.h"
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11Reply.h"
 
@@ -33,6 +34,8 @@ QList<xcb_keysym_t> chordKeysyms(PasteKeystroke keystroke)
         return {XK_Control_L, XK_Alt_L, v};
     case PasteKeystroke::ShiftInsert:
         return {XK_Shift_L, XK_Insert};
+    case PasteKeystroke::ControlY:
+        return {XK_Control_L, XK_y};
     }
     return {};
 }
@@ -54,10 +57,12 @@ void copyClipboardToPrimary()
 
 } // namespace
 
-X11EventPoster::X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, QObject *parent)
+X11EventPoster::X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, X11GlobalHotKeys &hotKeys,
+                               QObject *parent)
     : EventPoster(parent)
     , m_x11(x11)
     , m_activeWindow(activeWindow)
+    , m_hotKeys(hotKeys)
     , m_properties(x11.xcb)
 {
     m_focusPoll.setInterval(focusPollIntervalMs);
@@ -215,11 +220,15 @@ QList<xcb_keycode_t> X11EventPoster::chordKeycodes(const QList<xcb_keysym_t> &ke
 
 void X11EventPoster::sendChord(const QList<xcb_keycode_t> &chord)
 {
-    releaseHeldModifiers();
-    for (const xcb_keycode_t keycode : chord)
-        fakeKey(XCB_KEY_PRESS, keycode);
-    for (auto it = chord.crbegin(); it != chord.crend(); ++it)
-        fakeKey(XCB_KEY_RELEASE, *it);
+    // A terminal's Ctrl+Shift+V is also our default shortcut: our own grab
+    // would take the paste and reopen the drawer.
+    m_hotKeys.letThrough(chord, [&] {
+        releaseHeldModifiers();
+        for (const xcb_keycode_t keycode : chord)
+            fakeKey(XCB_KEY_PRESS, keycode);
+        for (auto it = chord.crbegin(); it != chord.crend(); ++it)
+            fakeKey(XCB_KEY_RELEASE, *it);
+    });
     xcb_flush(m_x11.xcb);
 }
 

@@ -16,13 +16,15 @@ namespace tamo::x11 {
 // The hand-back is confirmed by polling the input focus every 2 ms from a
 // timer, so the event loop keeps running, and the paste keystroke goes out
 // only once the window can receive it: openbox needs 2-3 ms, and keys sent at
-// once reach no one.
+// once reach no one. Our own shortcuts let the typed keys through.
 class X11ActiveWindow;
+class X11GlobalHotKeys;
 
 class X11EventPoster final : public EventPoster
 {
 public:
-    X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, QObject *parent = nullptr);
+    X11EventPoster(X11Connection x11, const X11ActiveWindow &activeWindow, X11GlobalHotKeys &hotKeys,
+                   QObject *parent = nullptr);
 
     void rememberFrontWindow() override;
     void restoreFrontWindow() override;
@@ -47,6 +49,7 @@ private:
 
     X11Connection m_x11;
     const X11ActiveWindow &m_activeWindow;
+    X11GlobalHotKeys &m_hotKeys;
     X11Properties m_properties;
     uint32_t m_frontWindow = 0;
     QTimer m_focusPoll;

@@ -3,6 +3,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/x11/X11Event.h"
 #include "platform/x11/X11Keymap.h"
+#include "platform/x11/X11Log.h"
 
 #include <QCoreApplication>
 #include <X11/keysym.h>
@@ -84,6 +85,27 @@ void X11GlobalHotKeys::unregisterHotKey(int slot)
     if (m_held.keycode == it->keycode)
         m_held = {};
     m_grabs.erase(it);
+}
+
+void X11GlobalHotKeys::letThrough(const QList<quint8> &keycodes, const std::function<void()> &typeKeys)
+{
+    QList<int> letGo;
+    for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
+        if (keycodes.contains(it->keycode)) {
+            ungrabKeys(*it);
+            letGo.append(it.key());
+        }
+    }
+    typeKeys();
+    // The server handles the keys of an XTest request, presses and releases,
+    // before the next request of ours: the grabs made again below come after
+    // every one of them has reached its window.
+    for (const int slot : std::as_const(letGo)) {
+        if (!grabKeys(m_grabs.value(slot))) {
+            qCWarning(lcX11) << "a shortcut was lost: another app grabbed its keys while a paste was typed";
+            m_grabs.remove(slot);
+        }
+    }
 }
 
 bool X11GlobalHotKeys::grabKeys(const Grab &grab)

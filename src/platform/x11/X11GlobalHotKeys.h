@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 
+#include <functional>
 #include <optional>
 
 namespace tamo::x11 {
@@ -23,6 +24,11 @@ public:
 
     bool registerHotKey(int slot, int keyCode, int carbonModifiers) override;
     void unregisterHotKey(int slot) override;
+
+    // Runs `typeKeys`, which types these keys through XTest, with the
+    // shortcuts on any of them let go, so that the keys reach the window with
+    // the focus even when they make one of our shortcuts.
+    void letThrough(const QList<quint8> &keycodes, const std::function<void()> &typeKeys);
 
 private:
     struct Grab

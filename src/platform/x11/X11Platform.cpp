@@ -27,7 +27,7 @@ X11Platform::X11Platform()
     , m_pasteboard(std::make_unique<x11::X11Pasteboard>(m_connection))
     , m_workspace(std::make_unique<x11::X11Workspace>(m_connection, *m_activeWindow, *m_apps))
     , m_hotKeys(std::make_unique<x11::X11GlobalHotKeys>(m_connection))
-    , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection, *m_activeWindow))
+    , m_eventPoster(std::make_unique<x11::X11EventPoster>(m_connection, *m_activeWindow, *m_hotKeys))
     , m_accessibility(std::make_unique<x11::X11Accessibility>(m_connection))
     , m_screens(std::make_unique<x11::X11Screens>(m_connection))
     , m_sounds(std::make_unique<x11::CanberraSounds>())
@@ -43,6 +43,11 @@ X11Platform::X11Platform()
 }
 
 X11Platform::~X11Platform() = default;
+
+GlobalHotKeys &X11Platform::hotKeys()
+{
+    return *m_hotKeys;
+}
 
 LauncherBadges &X11Platform::launcherBadges()
 {

@@ -12,6 +12,7 @@ namespace tamo {
 
 namespace x11 {
 class X11ActiveWindow;
+class X11GlobalHotKeys;
 }
 
 class Accessibility;
@@ -44,7 +45,7 @@ public:
 
     Pasteboard &pasteboard() { return *m_pasteboard; }
     Workspace &workspace() { return *m_workspace; }
-    GlobalHotKeys &hotKeys() { return *m_hotKeys; }
+    GlobalHotKeys &hotKeys();
     EventPoster &eventPoster() { return *m_eventPoster; }
     Accessibility &accessibility() { return *m_accessibility; }
     Screens &screens() { return *m_screens; }
@@ -65,7 +66,7 @@ private:
     std::unique_ptr<DesktopEntries> m_apps;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<GlobalHotKeys> m_hotKeys;
+    std::unique_ptr<x11::X11GlobalHotKeys> m_hotKeys;
     std::unique_ptr<EventPoster> m_eventPoster;
     std::unique_ptr<Accessibility> m_accessibility;
     std::unique_ptr<Screens> m_screens;

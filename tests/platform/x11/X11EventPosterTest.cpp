@@ -1,9 +1,11 @@
 #include "ChildProcess.h"
 #include "WindowManager.h"
 #include "support/TempDir.h"
+#include "platform/KeyCodes.h"
 #include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventPoster.h"
+#include "platform/x11/X11GlobalHotKeys.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Properties.h"
 
@@ -34,6 +36,18 @@ private:
     QStringList m_keysyms;
 };
 
+// Pressed one after another, held, and let go in turn, at a person's pace.
+void pressAsAPerson(const QStringList &keys)
+{
+    QStringList steps;
+    for (const QString &key : keys)
+        steps << QStringLiteral("keydown") << key << QStringLiteral("sleep") << QStringLiteral("0.05");
+    steps << QStringLiteral("sleep") << QStringLiteral("0.1");
+    for (auto key = keys.crbegin(); key != keys.crend(); ++key)
+        steps << QStringLiteral("keyup") << *key << QStringLiteral("sleep") << QStringLiteral("0.05");
+    QProcess::execute(QStringLiteral("xdotool"), steps);
+}
+
 class X11EventPosterTest : public ::testing::Test
 {
 protected:
@@ -56,7 +70,8 @@ protected:
     x11::X11Connection x11 = x11::X11Connection::fromApplication();
     x11::X11Pasteboard pasteboard{x11};
     x11::X11ActiveWindow activeWindow{x11};
-    x11::X11EventPoster poster{x11, activeWindow};
+    x11::X11GlobalHotKeys hotKeys{x11};
+    x11::X11EventPoster poster{x11, activeWindow, hotKeys};
     QLineEdit panel;
 };
 
@@ -139,9 +154,43 @@ TEST_F(X11EventPosterTest, ModifiersTheUserStillHoldsAreReleasedFirst)
     EXPECT_TRUE(editor->lines().contains(QStringLiteral("key Ctrl+V"))) << editor->lines().join('|').toStdString();
 }
 
-TEST_F(X11EventPosterTest, TerminalGetsControlShiftV)
+// The window's WM_CLASS instance picks the chord its app pastes with.
+TEST_F(X11EventPosterTest, EachAppFamilyGetsTheChordItPastesWith)
 {
-    const auto terminal = startEditor(QStringLiteral("konsole"));
+    const struct
+    {
+        const char *instance;
+        const char *chord;
+    } rows[] = {
+        {"konsole", "Ctrl+Shift+V"},
+        {"emacs", "Ctrl+Y"},
+        {"gvim", "Shift+Ins"},
+        {"Navigator", "Ctrl+V"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.instance);
+        const auto app = startEditor(QLatin1String(row.instance));
+        poster.rememberFrontWindow();
+        openPanel();
+
+        poster.postPaste();
+
+        EXPECT_TRUE(app->waitForLine(QStringLiteral("key ") + QLatin1String(row.chord)))
+            << app->lines().join('|').toStdString();
+    }
+}
+
+// The terminals' paste chord is also our default main shortcut, grabbed on
+// the root window: the paste still reaches the terminal, never our shortcut,
+// which works again for the next press of the person at the keyboard.
+TEST_F(X11EventPosterTest, APasteChordThatIsOurShortcutReachesTheTerminal)
+{
+    constexpr int ShiftCommand = KeyCodes::ShiftKey | KeyCodes::CommandKey;
+    ASSERT_TRUE(hotKeys.registerHotKey(0, KeyCodes::KeyV, ShiftCommand));
+    ASSERT_TRUE(hotKeys.registerHotKey(1, 111, ShiftCommand)); // F12, pressed last: all before it has arrived
+    QList<int> fired;
+    QObject::connect(&hotKeys, &GlobalHotKeys::pressed, &panel, [&](int slot) { fired.append(slot); });
+    const auto terminal = startEditor(QStringLiteral("xfce4-terminal"));
     poster.rememberFrontWindow();
     openPanel();
 
@@ -149,6 +198,11 @@ TEST_F(X11EventPosterTest, TerminalGetsControlShiftV)
 
     EXPECT_TRUE(terminal->waitForLine(QStringLiteral("key Ctrl+Shift+V")))
         << terminal->lines().join('|').toStdString();
+    pressAsAPerson({QStringLiteral("Control_L"), QStringLiteral("Shift_L"), QStringLiteral("v")});
+    pressAsAPerson({QStringLiteral("Control_L"), QStringLiteral("Shift_L"), QStringLiteral("F12")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fired.contains(1); }, 5000));
+    EXPECT_EQ(fired, (QList<int>{0, 1})) << "the paste fired the shortcut, or the shortcut was not grabbed again";
+    EXPECT_EQ(terminal->lines().count(QStringLiteral("key Ctrl+Shift+V")), 1);
 }
 
 // xterm has no key that pastes the clipboard; its Shift+Insert reads PRIMARY.
