@@ -39,7 +39,9 @@ endfunction()
 # Xvfb of its own through tests/support/own_display.sh, CMake's launcher for
 # tests (the emulator property, which gtest discovery honours), so they run side
 # by side without sharing a clipboard, keyboard or window manager. Every test
-# has a time limit, so one that hangs fails instead of holding up the whole run.
+# runs on a D-Bus session bus of its own (tests/support/own_session_bus.sh),
+# where no app installed on the machine answers. Every test has a time limit,
+# so one that hangs fails instead of holding up the whole run.
 function(tamo_add_test_suite name folder)
     cmake_parse_arguments(ARG "X11" "" "DEPS" ${ARGN})
     # The slowest test takes about 12 s, several times that under the sanitizers.
@@ -48,15 +50,17 @@ function(tamo_add_test_suite name folder)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE tamo_test_support ${ARG_DEPS})
     tamo_use_precompiled(${name} tamo_precompiled_tests)
+    set(own_bus ${PROJECT_SOURCE_DIR}/tests/support/own_session_bus.sh)
     if(ARG_X11)
         target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/platform/x11/HeldKeysCheck.cpp)
         target_link_libraries(${name} PRIVATE PkgConfig::TEST_X11)
         set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-                              ${PROJECT_SOURCE_DIR}/tests/support/own_display.sh)
+                              "${PROJECT_SOURCE_DIR}/tests/support/own_display.sh;${own_bus}")
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
             PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" LABELS x11 TIMEOUT ${timeout})
     else()
+        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${own_bus})
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
             PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
