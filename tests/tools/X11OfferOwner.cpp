@@ -1,0 +1,224 @@
+// A clipboard owner serving a recorded offer, for the X11 tests: it owns
+// CLIPBOARD with exactly the targets and bytes of an offer folder (see
+// tests/platform/x11/offers/README.md), prints "owned", then "sent <target>"
+// for each target it gives. It refuses a listed target it holds no bytes for.
+//
+//   <folder>                   each payload in one property
+//   <folder> <increment>       each payload in increments (INCR) of that many
+//                              bytes, as toolkits send large copies
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+xcb_connection_t *c;
+
+struct Payload
+{
+    std::string bytes;
+    xcb_atom_t type = XCB_ATOM_NONE;
+    uint8_t format = 8;
+};
+
+xcb_atom_t atom(const std::string &name)
+{
+    xcb_intern_atom_reply_t *reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, uint16_t(name.size()), name.data()), nullptr);
+    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return value;
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty())
+            result.push_back(line);
+    }
+    return result;
+}
+
+bool readFile(const std::string &path, std::string &bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// A target's file: its name with '%' and '/' percent-encoded.
+std::string fileName(const std::string &target)
+{
+    std::string name;
+    for (const char ch : target) {
+        if (ch == '%')
+            name += "%25";
+        else if (ch == '/')
+            name += "%2F";
+        else
+            name += ch;
+    }
+    return name;
+}
+
+void notify(const xcb_selection_request_event_t &request, xcb_atom_t property)
+{
+    xcb_selection_notify_event_t notice{};
+    notice.response_type = XCB_SELECTION_NOTIFY;
+    notice.time = request.time;
+    notice.requestor = request.requestor;
+    notice.selection = request.selection;
+    notice.target = request.target;
+    notice.property = property;
+    xcb_send_event(c, false, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notice));
+    xcb_flush(c);
+}
+
+// Replaces the property with `bytes`, appended in requests the server takes.
+void setProperty(xcb_window_t window, xcb_atom_t property, const Payload &payload, const std::string &bytes)
+{
+    const size_t unit = payload.format / 8;
+    const size_t most = (std::min<size_t>(xcb_get_maximum_request_length(c), 1 << 20) * 4 - 32) / 4 * 4;
+    size_t offset = 0;
+    do {
+        const size_t length = std::min(most, bytes.size() - offset);
+        xcb_change_property(c, offset == 0 ? XCB_PROP_MODE_REPLACE : XCB_PROP_MODE_APPEND, window, property,
+                            payload.type, payload.format, uint32_t(length / unit), bytes.data() + offset);
+        offset += length;
+    } while (offset < bytes.size());
+    xcb_flush(c);
+}
+
+// Waits until the requestor has deleted the property: it wants the next chunk.
+void waitForDeletion(xcb_atom_t property)
+{
+    for (;;) {
+        xcb_generic_event_t *event = xcb_wait_for_event(c);
+        if (!event)
+            std::exit(1);
+        const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+        const bool deleted = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && change->atom == property
+                             && change->state == XCB_PROPERTY_DELETE;
+        std::free(event);
+        if (deleted)
+            return;
+    }
+}
+
+void sendIncrements(const xcb_selection_request_event_t &request, xcb_atom_t property, const Payload &payload,
+                    size_t increment, xcb_atom_t incr)
+{
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
+    const uint32_t size = uint32_t(std::min<size_t>(payload.bytes.size(), UINT32_MAX));
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, incr, 32, 1, &size);
+    notify(request, property);
+    for (size_t sent = 0;;) {
+        waitForDeletion(property);
+        const std::string piece = payload.bytes.substr(sent, increment);
+        setProperty(request.requestor, property, payload, piece);
+        if (piece.empty())
+            break;
+        sent += piece.size();
+    }
+    const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
+    xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &none);
+    xcb_flush(c);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return 2;
+    const std::string folder = argv[1];
+    const size_t increment = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
+    std::string listing;
+    if (!readFile(folder + "/TARGETS", listing))
+        return 2;
+    c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c))
+        return 1;
+
+    // The type and format each payload was given, where recorded.
+    std::map<std::string, std::pair<std::string, int>> recordedTypes;
+    if (std::string types; readFile(folder + "/.types", types)) {
+        for (const std::string &line : lines(types)) {
+            std::istringstream fields(line);
+            std::string target, type;
+            int format = 8;
+            if (std::getline(fields, target, '\t') && std::getline(fields, type, '\t') && fields >> format)
+                recordedTypes[target] = {type, format};
+        }
+    }
+    const xcb_atom_t targetsAtom = atom("TARGETS");
+    const xcb_atom_t incr = atom("INCR");
+    std::vector<xcb_atom_t> offered;
+    std::map<xcb_atom_t, std::pair<std::string, Payload>> payloads;
+    for (const std::string &target : lines(listing)) {
+        const xcb_atom_t targetAtom = atom(target);
+        offered.push_back(targetAtom);
+        Payload payload;
+        if (!readFile(folder + "/" + fileName(target), payload.bytes))
+            continue;
+        const auto recorded = recordedTypes.find(target);
+        payload.type = recorded == recordedTypes.end() ? targetAtom : atom(recorded->second.first);
+        payload.format = recorded == recordedTypes.end() ? 8 : uint8_t(recorded->second.second);
+        payloads[targetAtom] = {target, payload};
+    }
+
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    std::printf("owned\n");
+    std::fflush(stdout);
+
+    while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_CLEAR)
+            return 0;
+        if (type == XCB_SELECTION_REQUEST) {
+            const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
+            // Clients before ICCCM 2 name no property: the target is one.
+            const xcb_atom_t property = request.property != XCB_ATOM_NONE ? request.property : request.target;
+            const auto payload = payloads.find(request.target);
+            if (request.target == targetsAtom) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
+                                    uint32_t(offered.size()), offered.data());
+                notify(request, property);
+            } else if (payload == payloads.end()) {
+                notify(request, XCB_ATOM_NONE);
+            } else {
+                const auto &[name, data] = payload->second;
+                if (increment > 0) {
+                    sendIncrements(request, property, data, increment, incr);
+                } else {
+                    setProperty(request.requestor, property, data, data.bytes);
+                    notify(request, property);
+                }
+                std::printf("sent %s\n", name.c_str());
+                std::fflush(stdout);
+            }
+        }
+        std::free(event);
+    }
+    return 1;
+}
