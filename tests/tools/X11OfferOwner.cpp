@@ -6,19 +6,22 @@
 //   <folder>                   each payload in one property
 //   <folder> <increment>       each payload in increments (INCR) of that many
 //                              bytes, as toolkits send large copies
+#include "SelectionOwning.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+using namespace tamo::tools;
 
 namespace {
 
@@ -30,15 +33,6 @@ struct Payload
     xcb_atom_t type = XCB_ATOM_NONE;
     uint8_t format = 8;
 };
-
-xcb_atom_t atom(const std::string &name)
-{
-    xcb_intern_atom_reply_t *reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, false, uint16_t(name.size()), name.data()), nullptr);
-    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return value;
-}
 
 std::vector<std::string> lines(const std::string &text)
 {
@@ -75,24 +69,11 @@ std::string fileName(const std::string &target)
     return name;
 }
 
-void notify(const xcb_selection_request_event_t &request, xcb_atom_t property)
-{
-    xcb_selection_notify_event_t notice{};
-    notice.response_type = XCB_SELECTION_NOTIFY;
-    notice.time = request.time;
-    notice.requestor = request.requestor;
-    notice.selection = request.selection;
-    notice.target = request.target;
-    notice.property = property;
-    xcb_send_event(c, false, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notice));
-    xcb_flush(c);
-}
-
 // Replaces the property with `bytes`, appended in requests the server takes.
 void setProperty(xcb_window_t window, xcb_atom_t property, const Payload &payload, const std::string &bytes)
 {
     const size_t unit = payload.format / 8;
-    const size_t most = (std::min<size_t>(xcb_get_maximum_request_length(c), 1 << 20) * 4 - 32) / 4 * 4;
+    const size_t most = (size_t(xcb_get_maximum_request_length(c)) * 4 - 32) / 4 * 4;
     size_t offset = 0;
     do {
         const size_t length = std::min(most, bytes.size() - offset);
@@ -103,22 +84,6 @@ void setProperty(xcb_window_t window, xcb_atom_t property, const Payload &payloa
     xcb_flush(c);
 }
 
-// Waits until the requestor has deleted the property: it wants the next chunk.
-void waitForDeletion(xcb_atom_t property)
-{
-    for (;;) {
-        xcb_generic_event_t *event = xcb_wait_for_event(c);
-        if (!event)
-            std::exit(1);
-        const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
-        const bool deleted = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && change->atom == property
-                             && change->state == XCB_PROPERTY_DELETE;
-        std::free(event);
-        if (deleted)
-            return;
-    }
-}
-
 void sendIncrements(const xcb_selection_request_event_t &request, xcb_atom_t property, const Payload &payload,
                     size_t increment, xcb_atom_t incr)
 {
@@ -126,9 +91,9 @@ void sendIncrements(const xcb_selection_request_event_t &request, xcb_atom_t pro
     xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
     const uint32_t size = uint32_t(std::min<size_t>(payload.bytes.size(), UINT32_MAX));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, incr, 32, 1, &size);
-    notify(request, property);
+    notifyRequestor(c, request, property);
     for (size_t sent = 0;;) {
-        waitForDeletion(property);
+        waitForDeletion(c, property);
         const std::string piece = payload.bytes.substr(sent, increment);
         setProperty(request.requestor, property, payload, piece);
         if (piece.empty())
@@ -166,18 +131,18 @@ int main(int argc, char **argv)
                 recordedTypes[target] = {type, format};
         }
     }
-    const xcb_atom_t targetsAtom = atom("TARGETS");
-    const xcb_atom_t incr = atom("INCR");
+    const xcb_atom_t targetsAtom = internAtom(c, "TARGETS");
+    const xcb_atom_t incr = internAtom(c, "INCR");
     std::vector<xcb_atom_t> offered;
     std::map<xcb_atom_t, std::pair<std::string, Payload>> payloads;
     for (const std::string &target : lines(listing)) {
-        const xcb_atom_t targetAtom = atom(target);
+        const xcb_atom_t targetAtom = internAtom(c, target);
         offered.push_back(targetAtom);
         Payload payload;
         if (!readFile(folder + "/" + fileName(target), payload.bytes))
             continue;
         const auto recorded = recordedTypes.find(target);
-        payload.type = recorded == recordedTypes.end() ? targetAtom : atom(recorded->second.first);
+        payload.type = recorded == recordedTypes.end() ? targetAtom : internAtom(c, recorded->second.first);
         payload.format = recorded == recordedTypes.end() ? 8 : uint8_t(recorded->second.second);
         payloads[targetAtom] = {target, payload};
     }
@@ -186,7 +151,7 @@ int main(int argc, char **argv)
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(c, window, atom("CLIPBOARD"), XCB_CURRENT_TIME);
+    xcb_set_selection_owner(c, window, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
     xcb_flush(c);
     std::printf("owned\n");
     std::fflush(stdout);
@@ -203,16 +168,16 @@ int main(int argc, char **argv)
             if (request.target == targetsAtom) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                                     uint32_t(offered.size()), offered.data());
-                notify(request, property);
+                notifyRequestor(c, request, property);
             } else if (payload == payloads.end()) {
-                notify(request, XCB_ATOM_NONE);
+                notifyRequestor(c, request, XCB_ATOM_NONE);
             } else {
                 const auto &[name, data] = payload->second;
                 if (increment > 0) {
                     sendIncrements(request, property, data, increment, incr);
                 } else {
                     setProperty(request.requestor, property, data, data.bytes);
-                    notify(request, property);
+                    notifyRequestor(c, request, property);
                 }
                 std::printf("sent %s\n", name.c_str());
                 std::fflush(stdout);
