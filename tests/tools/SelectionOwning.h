@@ -3,6 +3,7 @@
 // What the test tools that own the clipboard share, on their one connection.
 #include <xcb/xcb.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -15,6 +16,19 @@ inline xcb_atom_t internAtom(xcb_connection_t *c, const std::string &name)
     const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return value;
+}
+
+// Takes CLIPBOARD for a window of its own and prints "owned".
+inline void ownClipboard(xcb_connection_t *c)
+{
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_set_selection_owner(c, window, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
+    xcb_flush(c);
+    std::printf("owned\n");
+    std::fflush(stdout);
 }
 
 // Tells the requestor its answer is on `property`; XCB_ATOM_NONE refuses.

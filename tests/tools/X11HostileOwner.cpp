@@ -32,8 +32,7 @@ using namespace tamo::tools;
 namespace {
 
 xcb_connection_t *c;
-xcb_window_t window;
-xcb_atom_t clipboard, targets, utf8, incr, latin1;
+xcb_atom_t targets, utf8, incr, latin1;
 std::vector<xcb_atom_t> slowTargets;
 
 void sendTargets(const xcb_selection_request_event_t &request, size_t count)
@@ -108,18 +107,10 @@ int main(int argc, char **argv)
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
         return 1;
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    clipboard = internAtom(c, "CLIPBOARD");
     targets = internAtom(c, "TARGETS");
     utf8 = internAtom(c, "UTF8_STRING");
     incr = internAtom(c, "INCR");
-    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-    xcb_flush(c);
-    std::printf("owned\n");
-    std::fflush(stdout);
+    ownClipboard(c);
 
     const size_t targetCount = mode == "targets" ? std::strtoul(argv[2], nullptr, 10) : 2;
     const std::string text = (mode == "targets" || mode == "slow") && argc > 3 ? argv[3] : argv[2];

@@ -147,14 +147,7 @@ int main(int argc, char **argv)
         payloads[targetAtom] = {target, payload};
     }
 
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_set_selection_owner(c, window, internAtom(c, "CLIPBOARD"), XCB_CURRENT_TIME);
-    xcb_flush(c);
-    std::printf("owned\n");
-    std::fflush(stdout);
+    ownClipboard(c);
 
     while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
         const uint8_t type = event->response_type & 0x7f;
