@@ -1,11 +1,20 @@
 // A clipboard owner serving a recorded offer, for the X11 tests: it owns
-// CLIPBOARD with exactly the targets and bytes of an offer folder (see
-// tests/platform/x11/offers/README.md), prints "owned", then "sent <target>"
-// for each target it gives. It refuses a listed target it holds no bytes for.
+// CLIPBOARD with exactly the targets and bytes of an offer folder, prints
+// "owned", then "sent <target>" for each target it gives.
 //
 //   <folder>                   each payload in one property
 //   <folder> <increment>       each payload in increments (INCR) of that many
 //                              bytes, as toolkits send large copies
+//
+// An offer folder (tests/platform/x11/offers/<app>-<what>/) holds:
+//   TARGETS      the targets the app listed, one a line, in its order
+//   <target>     for each target the app gave, its exact bytes; the file is
+//                named after the target with '%' written %25, then '/'
+//                written %2F. A listed target without a file is refused.
+//   .types       optional "<target>\t<type>\t<format>" lines: the property
+//                type and format the app answered with (GTK answers TEXT as
+//                COMPOUND_TEXT); a target not named goes as its own type, 8-bit
+// Other names starting with '.' (.note: what was copied) are for people.
 #include "SelectionOwning.h"
 
 #include <xcb/xcb.h>
@@ -162,6 +171,8 @@ int main(int argc, char **argv)
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                                     uint32_t(offered.size()), offered.data());
                 notifyRequestor(c, request, property);
+                std::printf("sent TARGETS\n");
+                std::fflush(stdout);
             } else if (payload == payloads.end()) {
                 notifyRequestor(c, request, XCB_ATOM_NONE);
             } else {

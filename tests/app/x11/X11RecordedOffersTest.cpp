@@ -1,6 +1,7 @@
-// Copies as real apps offer them: each recorded offer (tests/platform/x11/
-// offers/) served by an owner giving exactly its targets and bytes, read
-// through the real X11 path into the draft it becomes.
+// Copies as real apps offer them: each offer folder (tests/platform/x11/
+// offers/, written as X11OfferOwner.cpp says) served by an owner giving
+// exactly its targets and bytes, read through the real X11 path into the
+// draft it becomes.
 #include "app/ClipboardMonitor.h"
 #include "model/DefaultSettings.h"
 #include "platform/Defaults.h"
@@ -72,21 +73,24 @@ TEST_F(X11RecordedOffersTest, EachAppsOfferBecomesTheClipItsAppHolds)
         // Read, it would end the app's copy.
         const char *leftUnread;
     } rows[] = {
-        {"pcmanfm-copy", ClipKind::file, nullptr, budget, nullptr},
-        {"pcmanfm-copy-two-files", ClipKind::file, nullptr, budgetAndNotes, nullptr},
+        {"pcmanfm-one-file", ClipKind::file, nullptr, budget, nullptr},
+        {"pcmanfm-two-files", ClipKind::file, nullptr, budgetAndNotes, nullptr},
         // PCManFM clears the clipboard once a cut's GNOME list is read.
-        {"pcmanfm-cut", ClipKind::file, nullptr, budgetAndNotes, "x-special/gnome-copied-files"},
-        {"caja-cut", ClipKind::file, nullptr, {QStringLiteral("/home/user/Pictures/holiday 2024.jpg")}, nullptr},
-        {"mousepad-lines", ClipKind::text, "UTF8_STRING", {}, nullptr},
-        {"gedit-crlf-document", ClipKind::text, "UTF8_STRING", {}, nullptr},
+        {"pcmanfm-cut-files", ClipKind::file, nullptr, budgetAndNotes, "x-special/gnome-copied-files"},
+        {"caja-cut-files", ClipKind::file, nullptr, {QStringLiteral("/home/user/Pictures/holiday 2024.jpg")}, nullptr},
+        {"mousepad-lf-lines", ClipKind::text, "UTF8_STRING", {}, nullptr},
+        {"gedit-crlf-lines", ClipKind::text, "UTF8_STRING", {}, nullptr},
         // Text comes before images.
-        {"inkscape-object", ClipKind::text, "text/plain", {}, nullptr},
+        {"inkscape-svg-and-png", ClipKind::text, "text/plain", {}, nullptr},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.offer);
         const qsizetype before = drafts.size();
         const auto owner = copies.recorded(recordedOffers + u'/' + QLatin1String(row.offer));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return drafts.size() > before; }, 10000)) << "no clip was kept";
+        if (!QTest::qWaitFor([&] { return drafts.size() > before; }, 10000)) {
+            ADD_FAILURE() << "no clip was kept";
+            continue;
+        }
         const ClipDraft &draft = drafts.last();
         EXPECT_EQ(draft.kind, row.kind);
         EXPECT_EQ(draft.filePaths, row.files);
@@ -95,9 +99,11 @@ TEST_F(X11RecordedOffersTest, EachAppsOfferBecomesTheClipItsAppHolds)
             EXPECT_EQ(draft.text.value_or(QString()).toUtf8(), recordedBytes(row.offer, row.textOf));
         EXPECT_EQ(draft.sourceAppName, QStringLiteral("Recorded App"));
         if (row.leftUnread) {
-            // Read after the capture's reads, its line comes after theirs.
-            readClipboardWithXclip(QStringLiteral("UTF8_STRING"));
-            ASSERT_TRUE(owner->waitForLine(QStringLiteral("sent UTF8_STRING")));
+            // Asked after the capture's reads, the list's line comes after theirs.
+            const auto listsSent = [&] { return owner->lines().count(QStringLiteral("sent TARGETS")); };
+            const qsizetype sentBefore = listsSent();
+            readClipboardWithXclip(QStringLiteral("TARGETS"));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return listsSent() > sentBefore; }));
             EXPECT_FALSE(owner->lines().contains(QStringLiteral("sent ") + row.leftUnread));
         }
     }

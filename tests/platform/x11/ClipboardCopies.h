@@ -44,9 +44,9 @@ public:
         return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_HOSTILE_OWNER), modeAndArguments));
     }
 
-    // An app's recorded offer (offers/README.md), exactly as recorded; with
-    // an increment size, sent in increments of it. Prints "sent <target>"
-    // for each target read.
+    // An app's recorded offer (an offers/ folder, see X11OfferOwner.cpp),
+    // exactly as recorded; with an increment size, sent in increments of it.
+    // Prints "sent <target>" for each target read.
     std::unique_ptr<ChildProcess> recorded(const QString &folder, qsizetype increment = 0) const
     {
         QStringList arguments{folder};
