@@ -19,6 +19,9 @@ const QString utf16TextMime = QStringLiteral("text/plain;charset=utf-16");
 const QString htmlMime = QStringLiteral("text/html");
 const QString uriListMime = QStringLiteral("text/uri-list");
 const QString gnomeFilesMime = QStringLiteral("x-special/gnome-copied-files");
+const QString mateFilesMime = QStringLiteral("x-special/mate-copied-files");
+// The file managers' own lists: "copy" or "cut", then one URL a line.
+const QStringList copiedFilesMimes{gnomeFilesMime, mateFilesMime};
 const QString kdePasswordHintMime = QStringLiteral("x-kde-passwordManagerHint");
 const QByteArray kdePasswordHintSecret = "secret";
 
@@ -28,12 +31,13 @@ struct MimeForm
     QString mime;
 };
 
-// Reading preference: the first form an offer has wins.
+// Reading preference: the first form an offer has wins. UTF8_STRING holds
+// the app's own text; GTK makes every line end CRLF in its text/plain forms.
 const QList<MimeForm> &mimeForms()
 {
     static const QList<MimeForm> forms{
-        {PasteboardType::string, utf8TextMime},
         {PasteboardType::string, QStringLiteral("UTF8_STRING")},
+        {PasteboardType::string, utf8TextMime},
         {PasteboardType::string, plainTextMime},
         {PasteboardType::string, latin1TextMime},
         {PasteboardType::string, utf16TextMime},
@@ -47,6 +51,7 @@ const QList<MimeForm> &mimeForms()
         {PasteboardType::tiff, QStringLiteral("image/tiff")},
         {PasteboardType::fileURL, uriListMime},
         {PasteboardType::fileURL, gnomeFilesMime},
+        {PasteboardType::fileURL, mateFilesMime},
         {PasteboardType::concealed, PasteboardType::concealed},
         {PasteboardType::concealed, kdePasswordHintMime},
     };
@@ -62,8 +67,9 @@ QString typeOfMime(const QString &mime)
     return mime;
 }
 
-// "copy\nfile:///a\nfile:///b": the action, then one URL a line.
-QByteArrayView uriListFromGnomeFiles(QByteArrayView bytes)
+// "copy\nfile:///a\nfile:///b": the action, then one URL a line. A cut is
+// kept as a copy: the files stay where they are.
+QByteArrayView uriListOfCopiedFiles(QByteArrayView bytes)
 {
     const qsizetype actionEnd = bytes.indexOf('\n');
     return actionEnd < 0 ? QByteArrayView() : bytes.sliced(actionEnd + 1);
@@ -77,8 +83,8 @@ std::optional<QByteArray> fileList(PasteboardOffer &offer, const QString &mime)
     if (!offered)
         return std::nullopt;
     QByteArrayView list = offered->bytes;
-    if (mime == gnomeFilesMime)
-        list = uriListFromGnomeFiles(list);
+    if (copiedFilesMimes.contains(mime))
+        list = uriListOfCopiedFiles(list);
     if (offered->cut)
         list.truncate(list.lastIndexOf('\n') + 1); // the last line may be half a URL
     const UriList::Start start = UriList::parseStart(list, PasteboardContents::mostFiles);
@@ -138,7 +144,7 @@ std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, cons
 
 bool needsPayloadToDecide(const QString &mime)
 {
-    return mime == uriListMime || mime == gnomeFilesMime || mime == kdePasswordHintMime;
+    return mime == uriListMime || copiedFilesMimes.contains(mime) || mime == kdePasswordHintMime;
 }
 
 } // namespace
@@ -182,6 +188,10 @@ QStringList PasteboardMime::types(PasteboardOffer &offer)
                 types.append(type);
             type = PasteboardType::html;
         }
+        // One list that names files is enough: PCManFM ends a cut once its
+        // GNOME list is read.
+        if (type == PasteboardType::fileURL && types.contains(type))
+            continue;
         if (needsPayloadToDecide(mime) && !read(offer, mime, type))
             type = mime;
         if (!types.contains(type))
@@ -219,7 +229,8 @@ QMimeData *PasteboardMime::mimeData(const PasteboardItem &item)
             for (const QUrl &url : urls)
                 lines.append(url.toEncoded());
             mimeData->setData(uriListMime, UriList::format(urls));
-            mimeData->setData(gnomeFilesMime, lines.join('\n'));
+            for (const QString &mime : copiedFilesMimes)
+                mimeData->setData(mime, lines.join('\n'));
         } else if (type == PasteboardType::concealed) {
             mimeData->setData(PasteboardType::concealed, bytes);
             mimeData->setData(kdePasswordHintMime, kdePasswordHintSecret);

@@ -32,15 +32,18 @@ public:
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
 // one place that knows the mapping, for reading and for writing:
-//   string        text/plain;charset=utf-8, UTF8_STRING, text/plain, then
+//   string        UTF8_STRING, then text/plain;charset=utf-8, text/plain,
 //                 Latin-1 STRING and UTF-16 text/plain;charset=utf-16 (read
 //                 as UTF-8), and the text text/html shows when no plain text
-//                 is offered (HtmlText, given up once the offer is abandoned)
+//                 is offered (HtmlText, given up once the offer is abandoned);
+//                 line ends as the app gave them
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff
-//   fileURL       text/uri-list, x-special/gnome-copied-files (local files only;
-//                 a list is read as far as PasteboardContents's caps keep it)
+//   fileURL       text/uri-list, x-special/gnome-copied-files and
+//                 x-special/mate-copied-files (local files only; a list is
+//                 read as far as PasteboardContents's caps keep it, and the
+//                 first that names files is the only one read)
 //   concealed     org.nspasteboard.ConcealedType, x-kde-passwordManagerHint = "secret"
 // The other types the capture looks at (the other org.nspasteboard markers,
 // the browsers' source URLs) are MIME types of the same name; everything

@@ -11,6 +11,10 @@ const QByteArray cutComment = "# the list went on";
 Start parseStart(QByteArrayView list, qsizetype mostURLs)
 {
     Start start;
+    // File managers write their lists as C strings, with the NUL that ends
+    // them (PCManFM) or padding after it.
+    if (const qsizetype end = list.indexOf('\0'); end >= 0)
+        list.truncate(end);
     // Line by line in place: a list can hold millions.
     while (!list.isEmpty()) {
         const qsizetype end = list.indexOf('\n');

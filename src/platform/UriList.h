@@ -18,7 +18,8 @@ struct Start
     bool cut = false;
 };
 
-// Tolerates bare LF line ends and surrounding blanks; skips invalid lines.
+// Tolerates bare LF line ends, surrounding blanks and a last line without an
+// end; ends at a NUL byte; skips invalid lines.
 // Reads no further than its first `mostURLs` URLs.
 Start parseStart(QByteArrayView list, qsizetype mostURLs);
 QList<QUrl> parse(QByteArrayView list);

@@ -117,6 +117,11 @@ TEST(PasteboardMime, ReadsATypeFromItsBestForm)
          {{"text/plain", "plain"}, {"text/plain;charset=utf-8", "utf-8"}},
          PasteboardType::string,
          "utf-8"},
+        {"the app's own text before GTK's CRLF forms",
+         {{"UTF8_STRING", "a\nb"}, {"text/plain;charset=utf-8", "a\r\nb"}, {"text/plain", "a\r\nb"}},
+         PasteboardType::string,
+         "a\nb"},
+        {"its own CRs kept", {{"UTF8_STRING", "a\r\nb"}}, PasteboardType::string, "a\r\nb"},
         {"GNOME's file list reads as a URI list",
          {{"x-special/gnome-copied-files", "copy\nfile:///tmp/a\nfile:///tmp/b"}},
          PasteboardType::fileURL,
@@ -150,6 +155,35 @@ TEST(PasteboardMime, ReadsATypeFromItsBestForm)
         SCOPED_TRACE(row.name);
         ListOffer offer(row.offer);
         EXPECT_EQ(PasteboardMime::data(offer, row.type), row.data);
+    }
+}
+
+// As file managers write them; a cut list names its files as a copy does.
+TEST(PasteboardMime, FileListsGiveTheFilesTheyName)
+{
+    const QByteArray both = "file:///tmp/a\r\nfile:///tmp/b%20c\r\n";
+    const QByteArray nul(1, '\0');
+    const struct
+    {
+        const char *name;
+        const char *mime;
+        QByteArray list;
+    } rows[] = {
+        {"a NUL at the end", "text/uri-list", "file:///tmp/a\r\nfile:///tmp/b%20c" + nul},
+        {"NUL padding", "text/uri-list", both + QByteArray(5, '\0')},
+        {"LF line ends", "text/uri-list", "file:///tmp/a\nfile:///tmp/b%20c\n"},
+        {"no end to the last line", "text/uri-list", "file:///tmp/a\r\nfile:///tmp/b%20c"},
+        {"comments", "text/uri-list", "# two files\r\nfile:///tmp/a\r\n#file:///tmp/x\r\nfile:///tmp/b%20c\r\n"},
+        {"GNOME's copy, ending in a NUL", "x-special/gnome-copied-files",
+         "copy\nfile:///tmp/a\r\nfile:///tmp/b%20c" + nul},
+        {"GNOME's cut, CRLF", "x-special/gnome-copied-files", "cut\r\n" + both},
+        {"MATE's cut", "x-special/mate-copied-files", "cut\nfile:///tmp/a\nfile:///tmp/b%20c"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ListOffer offer({{row.mime, row.list}});
+        EXPECT_EQ(PasteboardMime::types(offer), QStringList{PasteboardType::fileURL});
+        EXPECT_EQ(PasteboardMime::data(offer, PasteboardType::fileURL), both);
     }
 }
 
@@ -208,6 +242,7 @@ TEST(PasteboardMime, WritesEveryFormOtherAppsLookFor)
     EXPECT_EQ(written->data("text/plain;charset=utf-8"), "text");
     EXPECT_EQ(written->data("text/uri-list"), "file:///tmp/a%20b\r\n");
     EXPECT_EQ(written->data("x-special/gnome-copied-files"), "copy\nfile:///tmp/a%20b");
+    EXPECT_EQ(written->data("x-special/mate-copied-files"), "copy\nfile:///tmp/a%20b");
     EXPECT_EQ(written->data("x-kde-passwordManagerHint"), "secret");
     EXPECT_TRUE(written->hasFormat(PasteboardType::concealed));
 }

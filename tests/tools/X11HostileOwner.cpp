@@ -11,6 +11,8 @@
 //   slow <pause-ms> <text>            lists four text targets and answers
 //                                     each request after the pause, giving
 //                                     the text only as STRING
+#include "SelectionOwning.h"
+
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -21,38 +23,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+using namespace tamo::tools;
+
 namespace {
 
 xcb_connection_t *c;
-xcb_window_t window;
-xcb_atom_t clipboard, targets, utf8, incr, latin1;
+xcb_atom_t targets, utf8, incr, latin1;
 std::vector<xcb_atom_t> slowTargets;
-
-xcb_atom_t atom(const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, false, strlen(name), name), nullptr);
-    const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return value;
-}
-
-void notify(const xcb_selection_request_event_t &request, xcb_atom_t property)
-{
-    xcb_selection_notify_event_t notice{};
-    notice.response_type = XCB_SELECTION_NOTIFY;
-    notice.time = request.time;
-    notice.requestor = request.requestor;
-    notice.selection = request.selection;
-    notice.target = request.target;
-    notice.property = property;
-    xcb_send_event(c, false, request.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&notice));
-    xcb_flush(c);
-}
 
 void sendTargets(const xcb_selection_request_event_t &request, size_t count)
 {
@@ -64,14 +45,14 @@ void sendTargets(const xcb_selection_request_event_t &request, size_t count)
         list.push_back(xcb_atom_t(1 + i % 68));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, XCB_ATOM_ATOM, 32,
                         uint32_t(list.size()), list.data());
-    notify(request, request.property);
+    notifyRequestor(c, request, request.property);
 }
 
 void sendText(const xcb_selection_request_event_t &request, const std::string &text)
 {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, request.target, 8,
                         uint32_t(text.size()), text.data());
-    notify(request, request.property);
+    notifyRequestor(c, request, request.property);
 }
 
 // The letters from `offset` on, made as they are sent: an endless copy
@@ -84,22 +65,6 @@ std::string letters(size_t offset, size_t length)
     return chunk;
 }
 
-// Waits until the requestor has deleted the property: it wants the next chunk.
-void waitForDeletion(const xcb_selection_request_event_t &request)
-{
-    for (;;) {
-        xcb_generic_event_t *event = xcb_wait_for_event(c);
-        if (!event)
-            std::exit(1);
-        const bool deleted = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                             && reinterpret_cast<xcb_property_notify_event_t *>(event)->atom == request.property
-                             && reinterpret_cast<xcb_property_notify_event_t *>(event)->state == XCB_PROPERTY_DELETE;
-        std::free(event);
-        if (deleted)
-            return;
-    }
-}
-
 void sendIncrements(const xcb_selection_request_event_t &request, size_t total, size_t chunk, int pauseMs,
                     bool quit)
 {
@@ -107,9 +72,9 @@ void sendIncrements(const xcb_selection_request_event_t &request, size_t total, 
     xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
     const uint32_t size = uint32_t(std::min<size_t>(total, UINT32_MAX));
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, incr, 32, 1, &size);
-    notify(request, request.property);
+    notifyRequestor(c, request, request.property);
     for (size_t sent = 0;;) {
-        waitForDeletion(request);
+        waitForDeletion(c, request.property);
         std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         const std::string piece = letters(sent, std::min(chunk, total - sent));
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, utf8, 8,
@@ -142,24 +107,16 @@ int main(int argc, char **argv)
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
         return 1;
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    clipboard = atom("CLIPBOARD");
-    targets = atom("TARGETS");
-    utf8 = atom("UTF8_STRING");
-    incr = atom("INCR");
-    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-    xcb_flush(c);
-    std::printf("owned\n");
-    std::fflush(stdout);
+    targets = internAtom(c, "TARGETS");
+    utf8 = internAtom(c, "UTF8_STRING");
+    incr = internAtom(c, "INCR");
+    ownClipboard(c);
 
     const size_t targetCount = mode == "targets" ? std::strtoul(argv[2], nullptr, 10) : 2;
     const std::string text = (mode == "targets" || mode == "slow") && argc > 3 ? argv[3] : argv[2];
-    latin1 = atom("STRING");
+    latin1 = internAtom(c, "STRING");
     if (mode == "slow")
-        slowTargets = {targets, atom("text/plain;charset=utf-8"), utf8, atom("text/plain"), latin1};
+        slowTargets = {targets, internAtom(c, "text/plain;charset=utf-8"), utf8, internAtom(c, "text/plain"), latin1};
     const auto pause = std::chrono::milliseconds(mode == "slow" ? std::atoi(argv[2]) : 0);
     using Clock = std::chrono::steady_clock;
     std::vector<std::pair<Clock::time_point, xcb_selection_request_event_t>> delayed;
@@ -188,7 +145,7 @@ int main(int argc, char **argv)
             else if (request.target == latin1)
                 sendText(request, text);
             else
-                notify(request, XCB_ATOM_NONE);
+                notifyRequestor(c, request, XCB_ATOM_NONE);
         }
         while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
             const uint8_t type = event->response_type & 0x7f;
@@ -201,7 +158,7 @@ int main(int argc, char **argv)
                 else if (request.target == targets)
                     sendTargets(request, targetCount);
                 else if (request.target != utf8)
-                    notify(request, XCB_ATOM_NONE);
+                    notifyRequestor(c, request, XCB_ATOM_NONE);
                 else if (mode == "hold" && !released)
                     held.push_back(request);
                 else if (mode == "incr")

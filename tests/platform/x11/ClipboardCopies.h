@@ -44,6 +44,17 @@ public:
         return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_HOSTILE_OWNER), modeAndArguments));
     }
 
+    // An app's recorded offer (an offers/ folder, see X11OfferOwner.cpp),
+    // exactly as recorded; with an increment size, sent in increments of it.
+    // Prints "sent <target>" for each target read.
+    std::unique_ptr<ChildProcess> recorded(const QString &folder, qsizetype increment = 0) const
+    {
+        QStringList arguments{folder};
+        if (increment > 0)
+            arguments.append(QString::number(increment));
+        return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_OFFER_OWNER), arguments));
+    }
+
 private:
     std::unique_ptr<ChildProcess> owning(std::unique_ptr<ChildProcess> owner) const
     {
