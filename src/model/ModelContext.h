@@ -127,6 +127,9 @@ public:
     QList<SourceAppCount> sourceAppsByClipCount(int limit);
 
     bool hasChanges() const;
+    // Forgets one record inserted since the last save, as if never inserted;
+    // a record already saved is left as it is.
+    void discardInsert(const std::shared_ptr<Record> &record);
     // Forgets every pending change: inserted records are dropped, changed ones
     // read their stored values again, removals are undone. For a failed save
     // that must not be completed by the next one.
@@ -144,6 +147,8 @@ public:
     void setLogCopier(Checkpoint copyLog) { m_copyLog = std::move(copyLog); }
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
+    // Another connection or process held the write lock past the wait.
+    bool lastSaveFoundStoreHeld() const { return m_storeHeld; }
 
     // These rows (keys per entity) were changed through another connection:
     // the records held here among them read their rows again (removed ones
@@ -203,6 +208,7 @@ private:
     QHash<qint64, QUuid> m_removedClipKeys;                 // bulk removals
     QString m_lastError;
     bool m_diskFull = false;
+    bool m_storeHeld = false;
 };
 
 } // namespace tamo
