@@ -30,7 +30,7 @@ constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
 // The main thread's connection: a lock held elsewhere (a backup tool, the
 // sqlite3 shell) makes a save give up after this instead of freezing the
 // window; what it held stays pending and is saved by a later try.
-constexpr int busyTimeoutMs = 100;
+constexpr int busyTimeoutMs = 80;
 // A log left unerased is tried again after these, doubling in between.
 constexpr int firstEraseRetryMs = 250;
 constexpr int lastEraseRetryMs = 4000;

@@ -33,6 +33,7 @@ public:
     void releaseAfter(double seconds)
     {
         m_shell.write(QStringLiteral(".shell sleep %1\nCOMMIT;\n.quit\n").arg(seconds).toUtf8());
+        EXPECT_TRUE(m_shell.waitForBytesWritten(20'000)) << "sqlite3 was not told to let go";
         m_shell.closeWriteChannel();
         m_lettingGo = true;
     }
