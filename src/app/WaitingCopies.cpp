@@ -52,24 +52,11 @@ qsizetype bytesOf(const ClipDraft &draft)
     return bytes;
 }
 
+// Optional fields travel as QVariants, invalid for none.
 template<typename T>
-void writeOptional(QDataStream &out, const std::optional<T> &value)
+QVariant variantOf(const std::optional<T> &value)
 {
-    out << value.has_value();
-    if (value)
-        out << *value;
-}
-
-template<typename T>
-void readOptional(QDataStream &in, std::optional<T> &value)
-{
-    bool has = false;
-    in >> has;
-    if (!has)
-        return;
-    T read;
-    in >> read;
-    value = std::move(read);
+    return value ? QVariant::fromValue(*value) : QVariant();
 }
 
 QByteArray encoded(const ClipDraft &draft, const QDateTime &copiedAt)
@@ -79,15 +66,10 @@ QByteArray encoded(const ClipDraft &draft, const QDateTime &copiedAt)
     out.setVersion(QDataStream::Qt_6_4);
     // Texts as UTF-8: most copies are half the size so.
     const std::optional<QByteArray> text = draft.text ? std::optional(draft.text->toUtf8()) : std::nullopt;
-    out << fileMagic << fileVersion << copiedAt.toMSecsSinceEpoch() << rawValue(draft.kind);
-    writeOptional(out, text);
-    writeOptional(out, draft.rtfData);
-    writeOptional(out, draft.imageData);
-    out << qint32(draft.imageWidth) << qint32(draft.imageHeight) << draft.filePaths;
-    writeOptional(out, draft.sourceBundleID);
-    writeOptional(out, draft.sourceAppName);
-    writeOptional(out, draft.title);
-    writeOptional(out, draft.contentHash);
+    out << fileMagic << fileVersion << copiedAt.toMSecsSinceEpoch() << rawValue(draft.kind) << variantOf(text)
+        << variantOf(draft.rtfData) << variantOf(draft.imageData) << qint32(draft.imageWidth)
+        << qint32(draft.imageHeight) << draft.filePaths << variantOf(draft.sourceBundleID)
+        << variantOf(draft.sourceAppName) << variantOf(draft.title) << variantOf(draft.contentHash);
     return bytes;
 }
 
@@ -97,32 +79,33 @@ std::optional<std::pair<ClipDraft, QDateTime>> decoded(const QByteArray &bytes)
     in.setVersion(QDataStream::Qt_6_4);
     quint32 magic = 0;
     quint8 version = 0;
-    qint64 copiedAt = 0;
-    QString kind;
     in >> magic >> version;
     if (magic != fileMagic || version != fileVersion)
         return std::nullopt;
-    in >> copiedAt >> kind;
-    ClipDraft draft;
-    std::optional<QByteArray> text;
-    readOptional(in, text);
-    readOptional(in, draft.rtfData);
-    readOptional(in, draft.imageData);
+    qint64 copiedAt = 0;
+    QString kind;
+    QVariant text, rtf, image, bundleID, appName, title, hash;
     qint32 width = 0;
     qint32 height = 0;
-    in >> width >> height >> draft.filePaths;
-    readOptional(in, draft.sourceBundleID);
-    readOptional(in, draft.sourceAppName);
-    readOptional(in, draft.title);
-    readOptional(in, draft.contentHash);
+    ClipDraft draft;
+    in >> copiedAt >> kind >> text >> rtf >> image >> width >> height >> draft.filePaths >> bundleID >> appName
+        >> title >> hash;
     const std::optional<ClipKind> known = clipKindFromRaw(kind);
     if (in.status() != QDataStream::Ok || !known)
         return std::nullopt;
+    const auto bytesIn = [](const QVariant &value) { return value.isValid() ? std::optional(value.toByteArray()) : std::nullopt; };
+    const auto stringIn = [](const QVariant &value) { return value.isValid() ? std::optional(value.toString()) : std::nullopt; };
     draft.kind = *known;
+    if (text.isValid())
+        draft.text = QString::fromUtf8(text.toByteArray());
+    draft.rtfData = bytesIn(rtf);
+    draft.imageData = bytesIn(image);
     draft.imageWidth = width;
     draft.imageHeight = height;
-    if (text)
-        draft.text = QString::fromUtf8(*text);
+    draft.sourceBundleID = stringIn(bundleID);
+    draft.sourceAppName = stringIn(appName);
+    draft.title = stringIn(title);
+    draft.contentHash = stringIn(hash);
     return std::pair{std::move(draft), QDateTime::fromMSecsSinceEpoch(copiedAt)};
 }
 
