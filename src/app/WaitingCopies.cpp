@@ -1,7 +1,6 @@
 #include "app/WaitingCopies.h"
 
 #include "model/ClipLibrary.h"
-#include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
