@@ -7,9 +7,11 @@
 #include "app/LinkPreviews.h"
 #include "app/PasteboardWriter.h"
 #include "app/ScreenshotWatcher.h"
+#include "app/WaitingCopies.h"
 #include "model/ClipLibrary.h"
 #include "model/DefaultSettings.h"
 #include "model/History.h"
+#include "model/LocalRecords.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Pinboards.h"
@@ -30,6 +32,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QFutureWatcher>
 #include <QTimer>
 #include <QtConcurrent>
@@ -108,6 +111,8 @@ AppModel::AppModel(const PlatformServices &services, const QString &storeDirecto
     m_hotKeyRegistry = std::make_unique<GlobalHotKeyRegistry>(*m_platform.hotKeys, defaults);
     m_hotKey = std::make_unique<HotKey>(*m_hotKeyRegistry, defaults);
     m_linkPreviews = new LinkPreviews(context, defaults, *m_platform.network, {}, this);
+    m_waitingCopies = std::make_unique<WaitingCopies>(*m_container);
+    connect(m_waitingCopies.get(), &WaitingCopies::saved, this, &AppModel::placeWaitingCopy);
     m_saveRetry = new QTimer(this);
     m_saveRetry->setSingleShot(true);
     m_saveRetry->setInterval(saveRetryMilliseconds);
@@ -336,16 +341,64 @@ void AppModel::trimHistory()
 
 void AppModel::ingest(const ClipDraft &draft)
 {
-    const std::optional<IngestResult> result = m_clips->ingest(draft);
-    if (!result) {
-        reportUnsavedCopy();
+    // Behind copies that wait for the store, in copy order, and without
+    // waiting for its lock once more.
+    if (!m_waitingCopies->isEmpty()) {
+        m_waitingCopies->add(draft, m_platform.clock->now());
+        playCaptureSound();
+        return;
+    }
+    ModelContext &context = m_container->mainContext();
+    const IngestResult result = m_clips->ingestUnsaved(draft);
+    if (!context.save()) {
+        if (context.lastSaveFoundStoreHeld() && result.isNew)
+            waitForStore(result.clip, draft);
+        else
+            reportUnsavedCopy();
         return;
     }
     m_toldDiskFull = false;
+    playCaptureSound();
+    if (result.clip->kind() == ClipKind::link)
+        m_linkPreviews->request(result.clip);
+}
+
+void AppModel::playCaptureSound()
+{
     if (m_platform.defaults->boolValue(keys::soundEffects))
         m_platform.sounds->play(captureSound);
-    if (result->clip->kind() == ClipKind::link)
-        m_linkPreviews->request(result->clip);
+}
+
+// Another process holds the store: the copy leaves the main context for the
+// copies that wait for it off this thread, so no later copy waits here again
+// and none holds its content in the context until then.
+void AppModel::waitForStore(const ClipItemPtr &clip, const ClipDraft &draft)
+{
+    ModelContext &context = m_container->mainContext();
+    qWarning().noquote() << QStringLiteral("TamoCove: could not save a copied clip yet: %1; it waits for the store")
+                                .arg(context.lastError());
+    for (const LocalImagePtr &image : context.pendingInserts<LocalImage>()) {
+        if (image->clipID() == clip->id())
+            context.discardInsert(image);
+    }
+    context.discardInsert(clip);
+    m_waitingCopies->add(draft, clip->createdAt());
+    playCaptureSound();
+}
+
+void AppModel::placeWaitingCopy(const SavedCopy &copy)
+{
+    ModelContext &context = m_container->mainContext();
+    context.refreshAfterExternalChange({{QLatin1String(ClipItem::spec().name), {copy.storeKey}}});
+    m_sourceApps->publish(copy.draft.sourceBundleID, copy.draft.sourceAppName);
+    if (context.hasChanges() && !m_saveRetry->isActive())
+        m_saveRetry->start();
+    if (copy.isNew && copy.draft.kind == ClipKind::link) {
+        const auto clips = context.fetch<ClipItem>(
+            FetchDescriptor().where(ClipItem::IdColumn, FetchDescriptor::Compare::equal, copy.clipID).limited(1));
+        if (!clips.isEmpty())
+            m_linkPreviews->request(clips.first());
+    }
 }
 
 // The copy stays pending and goes in with the next save that succeeds. A full
@@ -443,6 +496,12 @@ void AppModel::saveBeforeQuit()
                                         .arg(left);
     }
     ModelContext &context = m_container->mainContext();
+    if (const qsizetype waiting = m_waitingCopies->finish(QDeadlineTimer(quitStoreWaitMs))) {
+        qWarning().noquote() << QStringLiteral("TamoCove: %1 copied clips still wait for the store; they are kept in %2 "
+                                               "and saved at the next start")
+                                    .arg(waiting)
+                                    .arg(QDir(m_container->storeDirectory()).filePath(QLatin1String(WaitingCopies::folderName)));
+    }
     if (context.save())
         return;
     const QString lost = QStringLiteral("quitting without %1 copied clips that could not be saved: %2")

@@ -43,6 +43,8 @@ class ScreenshotWatcher;
 class Sounds;
 class SourceAppPublisher;
 class StoreMaintenance;
+class WaitingCopies;
+struct SavedCopy;
 class Workspace;
 
 // The desktop facilities the application runs on.
@@ -284,6 +286,11 @@ private:
     void mergeDuplicatesInBackground();
     void trimHistory();
     void reportUnsavedCopy();
+    void playCaptureSound();
+    void waitForStore(const ClipItemPtr &clip, const ClipDraft &draft);
+    void placeWaitingCopy(const SavedCopy &copy);
+    // How long quitting lets copies waiting for the store be written.
+    static constexpr int quitStoreWaitMs = 1000;
     void retryUnsavedCopies();
     static constexpr int saveRetryMilliseconds = 500;
     // Runs a deletion the user asked for: the clips it removed leave the
@@ -321,6 +328,7 @@ private:
     QTimer *m_pruneTimer = nullptr;
     QTimer *m_permissionTimer = nullptr;
     QTimer *m_saveRetry = nullptr;
+    std::unique_ptr<WaitingCopies> m_waitingCopies; // its writer goes before the container
 
     QUuid m_selectedPinboardID;
     QUuid m_selectedItemID;

@@ -54,6 +54,14 @@ void ClipLibrary::restoreLostImage(const ClipItem &clip, const ClipDraft &draft)
 
 std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
 {
+    const IngestResult result = ingestUnsaved(draft);
+    if (!m_context.save())
+        return std::nullopt;
+    return result;
+}
+
+IngestResult ClipLibrary::ingestUnsaved(const ClipDraft &draft)
+{
     const QString hash = contentHashOf(draft);
     IngestResult result{newestClipWithHash(hash), false};
     if (result.clip) {
@@ -67,8 +75,6 @@ std::optional<IngestResult> ClipLibrary::ingest(const ClipDraft &draft)
         result.clip = makeClip(hashed);
         result.isNew = true;
     }
-    if (!m_context.save())
-        return std::nullopt;
     return result;
 }
 

@@ -35,6 +35,8 @@ public:
     // the new source app; anything else becomes a new clip. Saves; nullopt
     // when the save failed (the change stays pending for the next save).
     std::optional<IngestResult> ingest(const ClipDraft &draft);
+    // ingest() without the save.
+    IngestResult ingestUnsaved(const ClipDraft &draft);
 
     // Removes the clips with their content erased from the files; saves and
     // returns the ids removed (none when the save failed).

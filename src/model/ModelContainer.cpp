@@ -6,6 +6,8 @@
 #include "model/ModelContext.h"
 #include "model/Schema.h"
 #include "model/Sqlite.h"
+#include "model/TextHead.h"
+#include "model/ClipItem.h"
 
 #include <QDebug>
 #include <QDir>
@@ -28,7 +30,7 @@ constexpr const char *syncedEntities[] = {"ClipItem", "Pinboard", "SourceApp"};
 // The main thread's connection: a lock held elsewhere (a backup tool, the
 // sqlite3 shell) makes a save give up after this instead of freezing the
 // window; what it held stays pending and is saved by a later try.
-constexpr int busyTimeoutMs = 100;
+constexpr int busyTimeoutMs = 80;
 // A log left unerased is tried again after these, doubling in between.
 constexpr int firstEraseRetryMs = 250;
 constexpr int lastEraseRetryMs = 4000;
@@ -164,18 +166,7 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
         prepareStore(synced, syncedStoreMigrations());
         prepareStore(local, localStoreMigrations());
 
-        m_db = std::make_unique<sql::Database>();
-        m_db->open(synced);
-        sql::Statement attach = m_db->prepare(QStringLiteral("ATTACH DATABASE ? AS local"));
-        attach.bindText(1, local);
-        attach.run();
-        for (const char *schema : {"main", "local"}) {
-            // Zero-filled free space makes deleted content unreadable; FULL
-            // syncs each commit so a saved clip survives a power cut.
-            m_db->exec(QStringLiteral("PRAGMA %1.secure_delete = ON").arg(QLatin1String(schema)));
-            m_db->exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(QLatin1String(schema)));
-        }
-        m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
+        m_db = openConnection();
     } catch (const sql::Error &error) {
         m_db.reset();
         throw StoreOpenError(reasonOf(error));
@@ -185,10 +176,48 @@ ModelContainer::ModelContainer(const QString &storeDirectory)
     m_eraseRetry->setSingleShot(true);
     QObject::connect(m_eraseRetry.get(), &QTimer::timeout, [this] { retryErasing(); });
     m_context->setLogCopier([this] { copyLogsInBackground(); });
+    if (texthead::anyMissing(*m_db, ClipItem::spec()))
+        m_headFill = QtConcurrent::run([this] { fillTextHeads(); });
+}
+
+void ModelContainer::fillTextHeads()
+{
+    try {
+        // Not openConnection(): derived columns are nothing for the mirror.
+        sql::Database db;
+        db.open(QDir(m_directory).filePath(QLatin1String(syncedStoreName)));
+        db.exec(QStringLiteral("PRAGMA secure_delete = ON"));
+        db.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
+        texthead::fillMissing(db, ClipItem::spec(), m_closing);
+    } catch (const sql::Error &error) {
+        // Lists cut such texts themselves meanwhile; the next start tries again.
+        report(QStringLiteral("could not note the first characters of long texts: %1").arg(error.message()));
+    }
+}
+
+std::unique_ptr<sql::Database> ModelContainer::openConnection() const
+{
+    auto db = std::make_unique<sql::Database>();
+    db->open(QDir(m_directory).filePath(QLatin1String(syncedStoreName)));
+    sql::Statement attach = db->prepare(QStringLiteral("ATTACH DATABASE ? AS local"));
+    attach.bindText(1, QDir(m_directory).filePath(QLatin1String(localStoreName)));
+    attach.run();
+    for (const char *schema : {"main", "local"}) {
+        // Zero-filled free space makes deleted content unreadable; FULL
+        // syncs each commit so a saved clip survives a power cut.
+        db->exec(QStringLiteral("PRAGMA %1.secure_delete = ON").arg(QLatin1String(schema)));
+        db->exec(QStringLiteral("PRAGMA %1.synchronous = FULL").arg(QLatin1String(schema)));
+    }
+    db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs));
+    if (m_trackingChanges)
+        trackChanges(*db);
+    return db;
 }
 
 ModelContainer::~ModelContainer()
 {
+    m_closing = true;
+    m_headFill.waitForFinished();
     m_logCopy.waitForFinished();
     m_context.reset();
 }
@@ -294,14 +323,20 @@ QString ModelContainer::tryCheckpoint()
 
 void ModelContainer::enableChangeTracking()
 {
-    // Temporary triggers belong to this connection only, so changes applied
+    m_trackingChanges = true;
+    trackChanges(*m_db);
+}
+
+void ModelContainer::trackChanges(sql::Database &db)
+{
+    // Temporary triggers belong to their connection only, so changes applied
     // by a mirror through its own connection are not echoed back to it.
     for (const char *entity : syncedEntities) {
         const QString name = QLatin1String(entity);
         for (const auto &[event, row, operation] : {std::tuple{"INSERT", "NEW", "insert"},
                                                     std::tuple{"UPDATE", "NEW", "update"},
                                                     std::tuple{"DELETE", "OLD", "delete"}}) {
-            m_db->exec(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS mirror_%1_%2 AFTER %3 ON main.%1 BEGIN "
+            db.exec(QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS mirror_%1_%2 AFTER %3 ON main.%1 BEGIN "
                                       "INSERT INTO MirrorOutbox(entity, recordID, op) "
                                       "VALUES ('%1', %4.recordID, '%2'); END")
                            .arg(name, QLatin1String(operation), QLatin1String(event), QLatin1String(row)));

@@ -76,8 +76,13 @@ public:
     QString storeDirectory() const { return m_directory; }
     ModelContext &mainContext() { return *m_context; }
 
+    // A connection of its own to both stores, set up as the main context's
+    // (waiting as long for a lock held elsewhere, changes queued for the
+    // mirror while they are tracked), for writing on another thread.
+    std::unique_ptr<sql::Database> openConnection() const;
+
     // From now on every saved change of a synced record is queued for the
-    // mirror until it acknowledges it.
+    // mirror until it acknowledges it, on connections opened since too.
     void enableChangeTracking();
     QList<MirrorChange> pendingMirrorChanges(int limit = 1000);
     void acknowledgeMirrorChanges(qint64 upToSequence);
@@ -93,6 +98,9 @@ public:
 private:
     // Empty when done, else what kept it from finishing.
     QString tryCheckpoint();
+    static void trackChanges(sql::Database &db);
+    // Derives, on a worker, the heads of long texts stored without them.
+    void fillTextHeads();
     void retryErasing();
     // Copies what the logs hold into the store files on a worker, through a
     // connection of its own; asked again while it runs, it copies once more.
@@ -103,6 +111,9 @@ private:
     bool m_logCopyRunning = false;
     bool m_logCopyAgain = false;
     QFuture<void> m_logCopy;
+    std::atomic<bool> m_closing = false;
+    QFuture<void> m_headFill;
+    std::atomic<bool> m_trackingChanges = false;
     std::unique_ptr<sql::Database> m_db;
     std::unique_ptr<ModelContext> m_context;
     std::unique_ptr<QTimer> m_eraseRetry;

@@ -3,6 +3,7 @@
 #include "model/ClipItem.h"
 #include "model/LocalRecords.h"
 #include "model/Sqlite.h"
+#include "model/TextHead.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -354,13 +355,10 @@ void ModelContext::forEachRow(const EntitySpec &entity, const QList<qint64> &key
         if (column.lazy) {
             columns.append(QStringLiteral("NULL"));
         } else if (column.previewLength > 0) {
-            columns.append(QStringLiteral("substr(%1, 1, %2)").arg(name).arg(column.previewLength));
-            // length() stops at a NUL, which a copied text may hold: such a
-            // text is read whole when asked for.
-            longerThanPreview.append(
-                QStringLiteral("ifnull(length(%1) > %2 OR instr(CAST(%1 AS BLOB), x'00') > 0, 0)")
-                    .arg(name)
-                    .arg(column.previewLength));
+            // The head kept apart spares SQLite reading a long text whole to
+            // cut it; a row whose head is not derived yet is cut here.
+            columns.append(texthead::listedSql(column));
+            longerThanPreview.append(texthead::longerSql(column));
         } else {
             columns.append(name);
         }
@@ -418,6 +416,15 @@ void ModelContext::refreshAfterExternalChange(const QHash<QString, QSet<qint64>>
     }
     if (!summary.entities.isEmpty())
         emit didSave(summary);
+}
+
+void ModelContext::discardInsert(const std::shared_ptr<Record> &record)
+{
+    const auto pending = std::find(m_inserted.begin(), m_inserted.end(), record);
+    if (pending == m_inserted.end())
+        return;
+    m_inserted.erase(pending);
+    record->m_gone = true;
 }
 
 void ModelContext::discardChanges()
@@ -487,16 +494,24 @@ void ModelContext::writeInsert(Record &record)
 {
     const EntitySpec &entity = record.entity();
     QStringList names;
-    for (const ColumnSpec &column : entity.columns)
+    for (const ColumnSpec &column : entity.columns) {
         names.append(QLatin1String(column.name));
+        if (column.previewLength > 0)
+            names += texthead::columns(column);
+    }
     if (entity.hasRecordID)
         names.append(QStringLiteral("recordID"));
     auto statement = m_db.cached(QStringLiteral("INSERT INTO ") + tableOf(entity) + QLatin1String(" (")
                                             + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
                                             + placeholders(names.size()) + QLatin1Char(')'));
     int index = 1;
-    for (int c = 0; c < int(entity.columns.size()); ++c)
-        statement->bind(index++, toSql(entity.columns[c].type, record.columnValue(c)));
+    for (int c = 0; c < int(entity.columns.size()); ++c) {
+        const ColumnSpec &column = entity.columns[c];
+        const QVariant value = record.columnValue(c);
+        statement->bind(index++, toSql(column.type, value));
+        if (column.previewLength > 0)
+            index = texthead::bind(*statement, index, value, column.previewLength);
+    }
     if (entity.hasRecordID)
         statement->bindText(index, QUuid::createUuid().toString(QUuid::WithoutBraces));
     statement->step();
@@ -511,6 +526,10 @@ void ModelContext::writeUpdate(Record &record)
     for (int c = 0; c < int(entity.columns.size()); ++c) {
         if (record.m_dirty & (uint64_t(1) << c)) {
             assignments.append(QLatin1String(entity.columns[c].name) + QStringLiteral(" = ?"));
+            if (entity.columns[c].previewLength > 0) {
+                for (const QString &head : texthead::columns(entity.columns[c]))
+                    assignments.append(head + QStringLiteral(" = ?"));
+            }
             columns.append(c);
         }
     }
@@ -519,10 +538,25 @@ void ModelContext::writeUpdate(Record &record)
     auto statement = m_db.cached(QStringLiteral("UPDATE ") + tableOf(entity) + QStringLiteral(" SET ")
                                             + assignments.join(QLatin1Char(',')) + QStringLiteral(" WHERE pk = ?"));
     int index = 1;
-    for (int c : columns)
-        statement->bind(index++, toSql(entity.columns[c].type, record.columnValue(c)));
+    for (int c : columns) {
+        const QVariant value = record.columnValue(c);
+        statement->bind(index++, toSql(entity.columns[c].type, value));
+        if (entity.columns[c].previewLength > 0)
+            index = texthead::bind(*statement, index, value, entity.columns[c].previewLength);
+    }
     statement->bindInt64(index, record.m_rowID);
     statement->step();
+    for (int c : columns) {
+        const ColumnSpec &column = entity.columns[c];
+        if (column.previewLength == 0)
+            continue;
+        // A new text with the same head as the old one looks to the store
+        // like a change by a connection that does not derive heads.
+        auto again = m_db.cached(texthead::rederiveSql(entity, column));
+        texthead::bind(*again, 1, record.columnValue(c), column.previewLength);
+        again->bindInt64(3, record.m_rowID);
+        again->step();
+    }
 }
 
 void ModelContext::writeDeletions(SaveSummary &summary)
@@ -627,6 +661,7 @@ bool ModelContext::save()
     m_removedClipKeys.clear();
     m_lastError.clear();
     m_diskFull = false;
+    m_storeHeld = false;
 
     if (deleted && m_afterDeletion)
         m_afterDeletion();
@@ -649,13 +684,28 @@ bool ModelContext::saveImported()
     } catch (const sql::Error &error) {
         qWarning("an import's commit waits for the disk: %s", qPrintable(error.message()));
     }
-    if (!m_copyLog)
-        return save();
-    sqlite3_wal_autocheckpoint(m_db.handle(), 0);
     const bool saved = save();
-    sqlite3_wal_autocheckpoint(m_db.handle(), defaultLogPagesBeforeCopy);
-    m_copyLog();
+    if (m_copyLog)
+        m_copyLog();
     return saved;
+}
+
+void ModelContext::setLogCopier(Checkpoint copyLog)
+{
+    m_copyLog = std::move(copyLog);
+    // Copying a large commit's log (a copy of 15 MB) took a third of its
+    // save on the thread that saved.
+    if (m_copyLog)
+        sqlite3_wal_hook(m_db.handle(), &ModelContext::logGrew, this);
+    else
+        sqlite3_wal_autocheckpoint(m_db.handle(), defaultLogPagesBeforeCopy);
+}
+
+int ModelContext::logGrew(void *context, sqlite3 *, const char *, int pages)
+{
+    if (pages >= defaultLogPagesBeforeCopy)
+        static_cast<ModelContext *>(context)->m_copyLog();
+    return SQLITE_OK;
 }
 
 bool ModelContext::commitLocalInsertsFirst(SaveSummary &summary)
@@ -697,6 +747,7 @@ void ModelContext::noteFailure(const sql::Error &error)
 {
     m_lastError = error.message();
     m_diskFull = error.isDiskFull();
+    m_storeHeld = (error.code() & 0xff) == SQLITE_BUSY;
 }
 
 // A removal kept pending would be lost without a word by a quit before room

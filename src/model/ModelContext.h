@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3;
+
 namespace tamo {
 
 namespace sql { class Database; class Error; class Statement; }
@@ -127,6 +129,9 @@ public:
     QList<SourceAppCount> sourceAppsByClipCount(int limit);
 
     bool hasChanges() const;
+    // Forgets one record inserted since the last save, as if never inserted;
+    // a record already saved is left as it is.
+    void discardInsert(const std::shared_ptr<Record> &record);
     // Forgets every pending change: inserted records are dropped, changed ones
     // read their stored values again, removals are undone. For a failed save
     // that must not be completed by the next one.
@@ -138,12 +143,17 @@ public:
     // after a save), so nothing the user deleted waits in memory only.
     bool save();
     // save() for what can be written again from where it came from (an
-    // import): its commit neither waits for the disk nor copies the log into
-    // the store files here, which `copyLog` (when set) does off this thread.
+    // import): its commit does not wait for the disk, and `copyLog` (when
+    // set) copies the log into the store files after it, off this thread.
     bool saveImported();
-    void setLogCopier(Checkpoint copyLog) { m_copyLog = std::move(copyLog); }
+    // Once set, a commit that grows a log past SQLite's own limit has
+    // `copyLog` copy it into its store file off this thread, rather than the
+    // commit copying it here.
+    void setLogCopier(Checkpoint copyLog);
     QString lastError() const { return m_lastError; }
     bool lastSaveFoundDiskFull() const { return m_diskFull; }
+    // Another connection or process held the write lock past the wait.
+    bool lastSaveFoundStoreHeld() const { return m_storeHeld; }
 
     // These rows (keys per entity) were changed through another connection:
     // the records held here among them read their rows again (removed ones
@@ -188,6 +198,7 @@ private:
     void writeDeletions(SaveSummary &summary);
     bool commitLocalInsertsFirst(SaveSummary &summary);
     void noteFailure(const sql::Error &error);
+    static int logGrew(void *context, sqlite3 *db, const char *schema, int pages);
     void takeBackRemovals();
     // Changed records read their stored values again.
     void readBackChanges();
@@ -203,6 +214,7 @@ private:
     QHash<qint64, QUuid> m_removedClipKeys;                 // bulk removals
     QString m_lastError;
     bool m_diskFull = false;
+    bool m_storeHeld = false;
 };
 
 } // namespace tamo

@@ -4,6 +4,42 @@
 
 namespace tamo {
 
+namespace {
+
+const QString clipIndexes = QStringLiteral(R"(
+            CREATE INDEX ClipItem_id ON ClipItem(id);
+            CREATE INDEX ClipItem_contentHash ON ClipItem(contentHash);
+            CREATE INDEX ClipItem_createdAt ON ClipItem(createdAt);
+            CREATE INDEX ClipItem_pinboard ON ClipItem(pinboardID, pinnedAt);
+)");
+
+// How many clips came from each app, kept by the store itself on every
+// connection, so the filter menus never count the whole history. The name is
+// that of the app's newest clip as its clips arrive.
+const QString sourceTallyTriggers = QStringLiteral(R"(
+            CREATE TRIGGER ClipItem_tallyInsert AFTER INSERT ON ClipItem WHEN new.sourceBundleID IS NOT NULL BEGIN
+                INSERT INTO ClipSourceTally VALUES (new.sourceBundleID, 1, new.sourceAppName, new.createdAt)
+                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
+                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
+                        newestAt = max(newestAt, excluded.newestAt);
+            END;
+            CREATE TRIGGER ClipItem_tallyDelete AFTER DELETE ON ClipItem WHEN old.sourceBundleID IS NOT NULL BEGIN
+                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
+                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
+            END;
+            CREATE TRIGGER ClipItem_tallyUpdate AFTER UPDATE OF sourceBundleID, sourceAppName, createdAt ON ClipItem BEGIN
+                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
+                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
+                INSERT INTO ClipSourceTally
+                    SELECT new.sourceBundleID, 1, new.sourceAppName, new.createdAt WHERE new.sourceBundleID IS NOT NULL
+                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
+                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
+                        newestAt = max(newestAt, excluded.newestAt);
+            END;
+)");
+
+} // namespace
+
 const QList<Migration> &syncedStoreMigrations()
 {
     // Integer keys are explicit so that rows never get renumbered; ids are not
@@ -34,10 +70,7 @@ const QList<Migration> &syncedStoreMigrations()
                 linkImageData BLOB,
                 linkPreviewFetched INTEGER NOT NULL DEFAULT 0,
                 imageIsLocalOnly INTEGER NOT NULL DEFAULT 0);
-            CREATE INDEX ClipItem_id ON ClipItem(id);
-            CREATE INDEX ClipItem_contentHash ON ClipItem(contentHash);
-            CREATE INDEX ClipItem_createdAt ON ClipItem(createdAt);
-            CREATE INDEX ClipItem_pinboard ON ClipItem(pinboardID, pinnedAt);
+        )") + clipIndexes + QStringLiteral(R"(
             CREATE TABLE Pinboard (
                 pk INTEGER PRIMARY KEY,
                 recordID TEXT NOT NULL,
@@ -63,9 +96,6 @@ const QList<Migration> &syncedStoreMigrations()
                 recordID TEXT NOT NULL,
                 op TEXT NOT NULL);
         )")},
-        // How many clips came from each app, kept by the store itself on every
-        // connection, so the filter menus never count the whole history. The
-        // name is that of the app's newest clip as its clips arrive.
         {2, QStringLiteral(R"(
             CREATE TABLE ClipSourceTally (
                 bundleID TEXT PRIMARY KEY,
@@ -75,26 +105,56 @@ const QList<Migration> &syncedStoreMigrations()
             INSERT INTO ClipSourceTally
                 SELECT sourceBundleID, count(*), sourceAppName, max(createdAt) FROM ClipItem
                 WHERE sourceBundleID IS NOT NULL GROUP BY sourceBundleID;
-            CREATE TRIGGER ClipItem_tallyInsert AFTER INSERT ON ClipItem WHEN new.sourceBundleID IS NOT NULL BEGIN
-                INSERT INTO ClipSourceTally VALUES (new.sourceBundleID, 1, new.sourceAppName, new.createdAt)
-                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
-                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
-                        newestAt = max(newestAt, excluded.newestAt);
+        )") + sourceTallyTriggers},
+        // Lists read every column but the large ones, which SQLite finds only
+        // by walking the pages of the large values before them: those go last.
+        // A text's first characters are kept apart from it (textHead, with
+        // textLonger 1; textLonger 0 when the text is no longer; NULL until
+        // derived), local to this store: derived, never synced. A change of
+        // the text through a connection that does not derive them (a sync
+        // import) sets them back to NULL.
+        {3, QStringLiteral(R"(
+            CREATE TABLE ClipItemByWeight (
+                pk INTEGER PRIMARY KEY,
+                recordID TEXT NOT NULL,
+                id TEXT NOT NULL,
+                createdAt INTEGER NOT NULL,
+                kindRaw TEXT NOT NULL,
+                imageWidth INTEGER NOT NULL DEFAULT 0,
+                imageHeight INTEGER NOT NULL DEFAULT 0,
+                sourceBundleID TEXT,
+                sourceAppName TEXT,
+                contentHash TEXT NOT NULL,
+                pinboardID TEXT,
+                pinnedAt INTEGER,
+                title TEXT,
+                keywords TEXT NOT NULL DEFAULT '[]',
+                iconEmoji TEXT,
+                linkTitle TEXT,
+                linkPreviewFetched INTEGER NOT NULL DEFAULT 0,
+                imageIsLocalOnly INTEGER NOT NULL DEFAULT 0,
+                textLonger INTEGER,
+                textHead TEXT,
+                filePaths TEXT NOT NULL DEFAULT '[]',
+                text TEXT,
+                rtfData BLOB,
+                imageData BLOB,
+                linkImageData BLOB);
+            INSERT INTO ClipItemByWeight (pk, recordID, id, createdAt, kindRaw, imageWidth, imageHeight,
+                sourceBundleID, sourceAppName, contentHash, pinboardID, pinnedAt, title, keywords, iconEmoji,
+                linkTitle, linkPreviewFetched, imageIsLocalOnly, filePaths, text, rtfData, imageData, linkImageData)
+                SELECT pk, recordID, id, createdAt, kindRaw, imageWidth, imageHeight,
+                sourceBundleID, sourceAppName, contentHash, pinboardID, pinnedAt, title, keywords, iconEmoji,
+                linkTitle, linkPreviewFetched, imageIsLocalOnly, filePaths, text, rtfData, imageData, linkImageData
+                FROM ClipItem;
+            DROP TABLE ClipItem;
+            ALTER TABLE ClipItemByWeight RENAME TO ClipItem;
+            CREATE INDEX ClipItem_textHeadMissing ON ClipItem(pk) WHERE textLonger IS NULL AND text IS NOT NULL;
+            CREATE TRIGGER ClipItem_textChanged AFTER UPDATE OF text ON ClipItem
+                WHEN new.textLonger IS NOT NULL AND new.textLonger IS old.textLonger AND new.textHead IS old.textHead BEGIN
+                UPDATE ClipItem SET textLonger = NULL, textHead = NULL WHERE pk = new.pk;
             END;
-            CREATE TRIGGER ClipItem_tallyDelete AFTER DELETE ON ClipItem WHEN old.sourceBundleID IS NOT NULL BEGIN
-                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
-                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
-            END;
-            CREATE TRIGGER ClipItem_tallyUpdate AFTER UPDATE OF sourceBundleID, sourceAppName, createdAt ON ClipItem BEGIN
-                UPDATE ClipSourceTally SET clips = clips - 1 WHERE bundleID = old.sourceBundleID;
-                DELETE FROM ClipSourceTally WHERE bundleID = old.sourceBundleID AND clips <= 0;
-                INSERT INTO ClipSourceTally
-                    SELECT new.sourceBundleID, 1, new.sourceAppName, new.createdAt WHERE new.sourceBundleID IS NOT NULL
-                    ON CONFLICT (bundleID) DO UPDATE SET clips = clips + 1,
-                        appName = iif(excluded.newestAt >= newestAt, excluded.appName, appName),
-                        newestAt = max(newestAt, excluded.newestAt);
-            END;
-        )")},
+        )") + clipIndexes + sourceTallyTriggers},
     };
     return migrations;
 }

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace tamo {
 
 namespace {
@@ -39,22 +41,18 @@ bool moveWithLogs(const QString &from, const QString &to)
 }
 
 // Reads forward until the damage stops the cursor, then backward from the last
-// row, so rows on both sides of one damaged stretch come back. A table whose
-// columns differ from ours (or cannot be read at all) gives nothing.
-int copyReadableRows(sql::Database &from, sql::Database &to, const QString &table)
+// row, so rows on both sides of one damaged stretch come back. Only the
+// `columns` named are copied, by name.
+int copyReadableRows(sql::Database &from, sql::Database &to, const QString &table, const QStringList &columns)
 {
     int copied = 0;
-    sql::Statement insert;
+    const QString names = columns.join(QLatin1Char(','));
+    sql::Statement insert = to.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (%3)")
+                                           .arg(table, names, QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(','))));
     auto copyInOrder = [&](const QString &order) {
         try {
-            sql::Statement rows = from.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid %2").arg(table, order));
+            sql::Statement rows = from.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid %3").arg(names, table, order));
             while (rows.step()) {
-                if (copied == 0) {
-                    QStringList placeholders;
-                    placeholders.fill(QStringLiteral("?"), rows.columnCount());
-                    insert = to.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (%2)")
-                                            .arg(table, placeholders.join(QLatin1Char(','))));
-                }
                 for (int column = 0; column < rows.columnCount(); ++column)
                     insert.bind(column + 1, rows.value(column));
                 insert.run();
@@ -93,10 +91,14 @@ int recoverRows(const QString &damagedFile, sql::Database &fresh, const QStringL
         sql::Transaction transaction(fresh);
         int rows = 0;
         for (const QString &table : tables) {
-            // Rows of another layout would land in the wrong columns; an older
-            // schema whose tables are laid out as ours gives them all back.
-            if (columnsOf(damaged, table) == columnsOf(fresh, table))
-                rows += copyReadableRows(damaged, fresh, table);
+            // Rows of a table with columns ours lacks would lose them; an
+            // older schema whose columns we all still have (maybe in
+            // another order) gives them all back.
+            const QStringList columns = columnsOf(damaged, table);
+            const QStringList ours = columnsOf(fresh, table);
+            if (!columns.isEmpty()
+                && std::all_of(columns.cbegin(), columns.cend(), [&](const QString &name) { return ours.contains(name); }))
+                rows += copyReadableRows(damaged, fresh, table, columns);
         }
         transaction.commit();
         return rows;

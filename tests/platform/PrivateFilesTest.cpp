@@ -1,5 +1,6 @@
 #include "platform/PrivateFiles.h"
 
+#include "support/FileMode.h"
 #include "support/HangGuard.h"
 #include "support/TempDir.h"
 
@@ -13,13 +14,7 @@ namespace {
 
 using tamo::privatefiles::makeFolder;
 using tamo::privatefiles::tighten;
-
-unsigned modeOf(const QString &path)
-{
-    struct stat info {};
-    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
-    return info.st_mode & 07777;
-}
+using tamo::testing::modeOf;
 
 // Whatever the umask lets through, as a user's shell commonly sets it.
 class PrivateFilesTest : public ::testing::Test

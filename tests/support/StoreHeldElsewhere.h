@@ -28,18 +28,31 @@ public:
 
     ~StoreHeldElsewhere() { release(); }
 
+    // The holder lets go by itself once `seconds` have passed from now,
+    // whatever this process is doing meanwhile.
+    void releaseAfter(double seconds)
+    {
+        m_shell.write(QStringLiteral(".shell sleep %1\nCOMMIT;\n.quit\n").arg(seconds).toUtf8());
+        EXPECT_TRUE(m_shell.waitForBytesWritten(20'000)) << "sqlite3 was not told to let go";
+        m_shell.closeWriteChannel();
+        m_lettingGo = true;
+    }
+
     void release()
     {
         if (m_shell.state() == QProcess::NotRunning)
             return;
-        m_shell.write("COMMIT;\n.quit\n");
-        m_shell.closeWriteChannel();
+        if (!m_lettingGo) {
+            m_shell.write("COMMIT;\n.quit\n");
+            m_shell.closeWriteChannel();
+        }
         EXPECT_TRUE(m_shell.waitForFinished(20'000)) << "sqlite3 did not let go of the store";
     }
 
 private:
     QProcess m_shell;
     QByteArray m_output;
+    bool m_lettingGo = false;
 };
 
 } // namespace tamo::testing
