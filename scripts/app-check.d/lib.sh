@@ -1,0 +1,233 @@
+# Sourced by scripts/app-check: the display, TamoCove's private home and store, the
+# keyboard and mouse as a person uses them, and the checks each row makes.
+
+note() { echo "app-check: $*" >&2; }
+
+# Keys held as a person holds them: pressed together, held about 100 ms, let go last-first.
+hold() { # chord, e.g. ctrl+shift+v
+    local chord=$1 reversed
+    reversed=$(tr '+' '\n' <<<"$chord" | tac | paste -sd+)
+    xdotool keydown "$chord"
+    sleep 0.$((80 + RANDOM % 40))
+    xdotool keyup "$reversed"
+    sleep 0.15
+}
+
+type_text() { xdotool type --delay 70 -- "$1"; sleep 0.2; }
+
+# Steps a person types: a chord held (ctrl+a, Return) or "type:TEXT" typed key by key.
+keys() { # step...
+    local step
+    for step in "$@"; do
+        case "$step" in
+            type:*) type_text "${step#type:}" ;;
+            *) hold "$step" ;;
+        esac
+    done
+}
+
+# Waits for a command to succeed: wait_until <seconds> <command>...
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS >= deadline)) && return 1
+        sleep 0.2
+    done
+}
+
+# The newest visible window of a WM_CLASS (instance or class), waiting for it.
+find_window() { # class, seconds
+    local id deadline=$((SECONDS + ${2:-30}))
+    while ((SECONDS < deadline)); do
+        id=$(xdotool search --onlyvisible --class "$1" 2>/dev/null | tail -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.3
+    done
+    return 1
+}
+
+focus() { # window
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
+    sleep 0.3
+}
+
+# Drags the mouse over a window's text as a person selects it: window-relative points.
+drag() { # window x1 y1 x2 y2
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.1
+    xdotool mousedown 1
+    sleep 0.1
+    xdotool mousemove --window "$1" $((($2 + $4) / 2)) $((($3 + $5) / 2))
+    sleep 0.1
+    xdotool mousemove --window "$1" "$4" "$5"
+    sleep 0.15
+    xdotool mouseup 1
+    sleep 0.2
+}
+
+screenshot() { # name
+    import -window root "$shots/$1.png" 2>/dev/null || true
+}
+
+# --- TamoCove -------------------------------------------------------------------------------
+
+store() { sqlite3 -readonly -cmd '.timeout 2000' "$home/data/Tamo/Tamo.store" "$@" 2>/dev/null; }
+
+newest_clip() { store "SELECT pk || ':' || createdAt FROM ClipItem ORDER BY createdAt DESC, pk DESC LIMIT 1"; }
+
+# Waits until the newest clip is another than $1; sets clip_pk.
+wait_new_clip() { # previous newest, seconds
+    local now previous=$1
+    clip_pk=
+    wait_until "${2:-10}" eval '[ "$(newest_clip)" != "$previous" ]' || return 1
+    now=$(newest_clip)
+    clip_pk=${now%%:*}
+}
+
+clip_field() { store "SELECT $2 FROM ClipItem WHERE pk = $1"; }
+
+# The stored text's bytes, exactly.
+clip_text_to() { # pk file
+    store "SELECT hex(CAST(text AS BLOB)) FROM ClipItem WHERE pk = $1" | unhex >"$2"
+}
+clip_image_to() { # pk file
+    store "SELECT hex(imageData) FROM ClipItem WHERE pk = $1" | unhex >"$2"
+}
+unhex() { python3 -c 'import sys, binascii; sys.stdout.buffer.write(binascii.unhexlify(sys.stdin.read().strip()))'; }
+
+# What the clipboard owner gives for a target, exactly.
+offered() { # target file
+    timeout 5 xclip -o -selection clipboard -t "$1" >"$2" 2>/dev/null
+}
+
+# Describes how two files differ: "exact", or what changed in a few words.
+compare_text() { # expected stored
+    if cmp -s "$1" "$2"; then echo exact; return 0; fi
+    python3 - "$1" "$2" <<'PY'
+import sys
+a, b = (open(p, "rb").read() for p in sys.argv[1:3])
+words = []
+if b.replace(b"\r\n", b"\n") == a:
+    words.append(f"gained {b.count(b'\r\n')} CR")
+elif b.rstrip(b"\0") == a:
+    words.append("gained NUL")
+elif b == a.rstrip(b"\n"):
+    words.append("lost final LF")
+else:
+    words.append(f"differs ({len(a)} vs {len(b)} bytes)")
+print("NO: " + " ".join(words))
+PY
+    return 1
+}
+
+compare_image() { # expected stored
+    local diff
+    [ -s "$2" ] || { echo "NO: no image stored"; return 1; }
+    diff=$(compare -metric AE "$1" "$2" null: 2>&1)
+    if [ "$diff" = 0 ]; then echo "exact pixels"; else echo "NO: $diff pixels differ"; fi
+}
+
+# Puts a text of our own on the clipboard, so the paste back has to bring the clip back.
+copy_marker() {
+    local before
+    before=$(newest_clip)
+    printf 'marker %s' "$RANDOM$RANDOM" | xclip -selection clipboard -loops 1 2>/dev/null &
+    wait_new_clip "$before" 10
+}
+
+# The drawer paste a person makes: the shortcut, one step to the clip before the marker, Return.
+drawer_paste() { # app window
+    copy_marker || { note "the marker copy was not stored"; }
+    focus "$1"
+    hold ctrl+shift+v
+    sleep 1.2
+    screenshot "$row-drawer"
+    hold Right
+    sleep 0.4
+    hold Return
+    sleep 2
+}
+
+# --- one row of the table --------------------------------------------------------------------
+
+declare -A r_kind r_exact r_source r_paste
+row_reason() { r_kind[$row]="-"; r_exact[$row]="cannot run: $1"; r_source[$row]="-"; r_paste[$row]="-"; }
+
+# After the app's copy: waits for TamoCove's clip, records the offer, fills kind and source.
+take_clip() { # previous newest, source pattern
+    mkdir -p "$work/offers/$row"
+    if ! wait_new_clip "$1" 10; then
+        python3 "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
+        keep_offer
+        r_kind[$row]="nothing stored"
+        r_exact[$row]="-"; r_source[$row]="-"; r_paste[$row]="-"
+        return 1
+    fi
+    python3 "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
+    keep_offer
+    r_kind[$row]=$(clip_field "$clip_pk" kindRaw)
+    local name
+    name=$(clip_field "$clip_pk" sourceAppName)
+    if [[ "$name" =~ $2 ]]; then r_source[$row]="$name"; else r_source[$row]="NO: '$name'"; fi
+}
+
+keep_offer() {
+    [ "$record" = 1 ] || return 0
+    local into=$repo/tests/platform/x11/offers/$row
+    rm -rf "$into"
+    mkdir -p "$into"
+    cp -a "$work/offers/$row/." "$into/"
+    printf '%s\n' "$row_note" >"$into/.note"
+}
+
+# Text rows: the stored text against the file the app holds.
+check_text() { # expected file
+    clip_text_to "$clip_pk" "$work/$row.stored"
+    r_exact[$row]=$(compare_text "$1" "$work/$row.stored")
+}
+
+check_files() { # expected paths, one a line
+    local stored
+    stored=$(clip_field "$clip_pk" filePaths | python3 -c 'import json, sys; print("\n".join(json.load(sys.stdin)))')
+    if [ "$stored" = "$(sort <<<"$1")" ] || [ "$(sort <<<"$stored")" = "$(sort <<<"$1")" ]; then
+        r_exact[$row]="exact ($(wc -l <<<"$1") files)"
+    else
+        r_exact[$row]="NO: stored '$(paste -sd' ' <<<"$stored")'"
+    fi
+}
+
+print_table() {
+    local name
+    printf '\n%-24s | %-8s | %-28s | %-26s | %s\n' app "kind" "content exact" "source app" "paste back"
+    printf '%s\n' "-------------------------+----------+------------------------------+----------------------------+-----------"
+    for name in "${rows[@]}"; do
+        printf '%-24s | %-8s | %-28s | %-26s | %s\n' "$name" "${r_kind[$name]:-?}" "${r_exact[$name]:-?}" \
+            "${r_source[$name]:-?}" "${r_paste[$name]:-?}"
+    done
+}
+
+# --- the apps of a row ------------------------------------------------------------------------
+
+row_pids=()
+start_app() { # command...
+    setsid "$@" >>"$work/$row.log" 2>&1 &
+    row_pids+=($!)
+}
+close_apps() {
+    local pid
+    for pid in "${row_pids[@]}"; do kill -- "-$pid" 2>/dev/null; done
+    for pid in "${row_pids[@]}"; do wait "$pid" 2>/dev/null; done
+    row_pids=()
+    sleep 0.5
+}
+
+# True when every named program is installed; otherwise gives the row its reason.
+needs() { # program...
+    local program
+    for program in "$@"; do
+        command -v "$program" >/dev/null && continue
+        row_reason "$program is not installed (scripts/deps apps)"
+        return 1
+    done
+}

@@ -1,0 +1,78 @@
+# Text editors: a document of several lines (tab, accents, CJK, an empty line), Ctrl+A and
+# Ctrl+C; the paste back replaces the whole text, and the saved file must be the document again.
+
+all_rows+=(mousepad-text gedit-text featherpad-text kate-text tk-text emacs-text gvim-text swing-text)
+
+document_text=$'Budget 2024 \xe2\x80\x93 first line\n\tindented with a tab\nthird line: caf\xc3\xa9, na\xc3\xafve, \xe6\x9d\xb1\xe4\xba\xac\n\nlast line\n'
+
+# What the app holds of the document: some editors hide its final line end, Tk's text widget
+# selects one more after it. Anything else the app offers is not the document.
+expected_text() { # document file, offer folder, into file
+    local own=$2/UTF8_STRING
+    cp "$1" "$3"
+    [ -e "$own" ] || return 0
+    if cmp -s "$own" <(head -c -1 "$1") || cmp -s "$own" <(cat "$1"; echo); then cp "$own" "$3"; fi
+}
+
+# copy, clear and save are each a list of steps for keys().
+editor_row() { # source pattern, window class, copy steps, clear steps, save steps, command...
+    local pattern=$1 class=$2 copy=$3 clear=$4 save=$5 window before doc=$home/docs/$row.txt stamp
+    shift 5
+    needs "$1" || return
+    printf '%s' "$document_text" >"$doc"
+    row_note="$1: $copy in a 5-line LF document (UTF-8, a tab, an empty line, final LF)"
+    start_app "$@" "$doc"
+    window=$(find_window "$class" 40) || { row_reason "no $class window appeared"; return; }
+    sleep 2
+    focus "$window"
+    before=$(newest_clip)
+    keys $copy
+    take_clip "$before" "$pattern" || return
+    expected_text "$doc" "$work/offers/$row" "$work/$row.expected"
+    check_text "$work/$row.expected"
+    # Paste back over the whole text, save, and read the file.
+    focus "$window"
+    keys $clear
+    drawer_paste "$window"
+    stamp=$(stat -c '%y %s' "$doc")
+    focus "$window"
+    keys $save
+    if ! wait_until 8 eval '[ "$(stat -c "%y %s" "$doc")" != "$stamp" ]'; then
+        r_paste[$row]="NO: the document was not saved"
+        return
+    fi
+    sleep 0.5
+    # Saved as the document, or as the clip where the editor saves its text as it is; vim keeps
+    # the empty line the paste went into.
+    printf '%s' "$document_text" >"$work/$row.document"
+    if cmp -s "$work/$row.expected" "$doc" || { [ -n "${keeps_line:-}" ] && cmp -s <(cat "$work/$row.document"; echo) "$doc"; }; then
+        r_paste[$row]=arrived
+        return
+    fi
+    r_paste[$row]=$(compare_text "$work/$row.document" "$doc") && r_paste[$row]=arrived
+}
+
+plain_keys=("ctrl+a ctrl+c" "ctrl+a Delete" "ctrl+s")
+row_mousepad_text()   { editor_row 'Mousepad' mousepad "${plain_keys[@]}" mousepad; }
+row_gedit_text()      { editor_row 'Text Editor|gedit' gedit "${plain_keys[@]}" gedit --new-window; }
+row_featherpad_text() { editor_row 'FeatherPad' featherpad "${plain_keys[@]}" featherpad; }
+row_kate_text()       { editor_row 'Kate' kate "${plain_keys[@]}" kate -n; }
+# Tk's text widget selects all with Ctrl+/; the small editor saves with Ctrl+S.
+row_tk_text() {
+    editor_row 'wish|Tk|tk_editor' tk_editor "ctrl+slash ctrl+c" "ctrl+slash Delete" "ctrl+s" \
+        wish "$libdir/tk_editor.tcl"
+}
+row_emacs_text() {
+    editor_row 'Emacs' emacs "ctrl+x h alt+w" "ctrl+x h Delete" "ctrl+x ctrl+s" emacs -Q
+}
+row_gvim_text() {
+    local keeps_line=1
+    editor_row 'Vim|GVim|gvim' gvim 'Escape type:ggVG"+y' "Escape type:ggdG type:i" "Escape type::w Return" gvim -f -u NONE -U NONE
+}
+# Java Swing: a small editor of our own on the default JRE.
+row_swing_text() {
+    needs javac java || return
+    mkdir -p "$work/swing"
+    javac -d "$work/swing" "$libdir/SwingEditor.java" 2>>"$work/$row.log" || { row_reason "SwingEditor did not compile"; return; }
+    editor_row 'java|Java|Swing' SwingEditor "${plain_keys[@]}" java -cp "$work/swing" SwingEditor
+}
