@@ -1,14 +1,15 @@
 # Sourced by scripts/app-check: the display, TamoCove's private home and store, the
 # keyboard and mouse as a person uses them, and the checks each row makes.
 
-note() { echo "app-check: $*" >&2; }
+# Notes go to the terminal (fd 3 once the session bus's chatter is sent to a log).
+note() { if { true >&3; } 2>/dev/null; then echo "app-check: $*" >&3; else echo "app-check: $*" >&2; fi; }
 
 # Keys held as a person holds them: pressed together, held about 100 ms, let go last-first.
 hold() { # chord, e.g. ctrl+shift+v
     local chord=$1 reversed
     reversed=$(tr '+' '\n' <<<"$chord" | tac | paste -sd+)
     xdotool keydown "$chord"
-    sleep 0.$((80 + RANDOM % 40))
+    sleep "$(printf '0.%03d' $((80 + RANDOM % 40)))"
     xdotool keyup "$reversed"
     sleep 0.15
 }
@@ -41,6 +42,16 @@ find_window() { # class, seconds
     local id deadline=$((SECONDS + ${2:-30}))
     while ((SECONDS < deadline)); do
         id=$(xdotool search --onlyvisible --class "$1" 2>/dev/null | tail -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.3
+    done
+    return 1
+}
+
+find_window_named() { # title pattern, seconds
+    local id deadline=$((SECONDS + ${2:-30}))
+    while ((SECONDS < deadline)); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.3
     done
@@ -130,16 +141,20 @@ compare_image() { # expected stored
 
 # Puts a text of our own on the clipboard, so the paste back has to bring the clip back.
 copy_marker() {
-    local before
-    before=$(newest_clip)
-    printf 'marker %s' "$RANDOM$RANDOM" | xclip -selection clipboard -loops 1 2>/dev/null &
-    wait_new_clip "$before" 10
+    marker="marker $RANDOM$RANDOM"
+    printf '%s' "$marker" | xclip -selection clipboard -loops 1 2>/dev/null &
+    wait_until 10 marker_is_newest
 }
+marker_is_newest() { [ "$(store "SELECT text FROM ClipItem ORDER BY createdAt DESC, pk DESC LIMIT 1")" = "$marker" ]; }
 
 # The drawer paste a person makes: the shortcut, one step to the clip before the marker, Return.
 drawer_paste() { # app window
     copy_marker || { note "the marker copy was not stored"; }
     focus "$1"
+    # The pointer out of the drawer's way: a card under it would take the selection.
+    xdotool mousemove 2 2
+    # An app that takes the clipboard back after the marker puts its clip first again.
+    marker_is_newest || quirks+=("$row: the app took the clipboard back after another copy")
     hold ctrl+shift+v
     sleep 1.2
     screenshot "$row-drawer"
@@ -147,24 +162,27 @@ drawer_paste() { # app window
     sleep 0.4
     hold Return
     sleep 2
+    # What TamoCove offers for the clip, to read when a paste did not arrive.
+    "$libdir/record_offer.py" "$work/pasted/$row" 2>/dev/null
 }
 
 # --- one row of the table --------------------------------------------------------------------
 
 declare -A r_kind r_exact r_source r_paste
+quirks=()
 row_reason() { r_kind[$row]="-"; r_exact[$row]="cannot run: $1"; r_source[$row]="-"; r_paste[$row]="-"; }
 
 # After the app's copy: waits for TamoCove's clip, records the offer, fills kind and source.
 take_clip() { # previous newest, source pattern
     mkdir -p "$work/offers/$row"
     if ! wait_new_clip "$1" 10; then
-        python3 "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
+        "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
         keep_offer
         r_kind[$row]="nothing stored"
         r_exact[$row]="-"; r_source[$row]="-"; r_paste[$row]="-"
         return 1
     fi
-    python3 "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
+    "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
     keep_offer
     r_kind[$row]=$(clip_field "$clip_pk" kindRaw)
     local name
@@ -193,25 +211,26 @@ check_files() { # expected paths, one a line
     if [ "$stored" = "$(sort <<<"$1")" ] || [ "$(sort <<<"$stored")" = "$(sort <<<"$1")" ]; then
         r_exact[$row]="exact ($(wc -l <<<"$1") files)"
     else
-        r_exact[$row]="NO: stored '$(paste -sd' ' <<<"$stored")'"
+        r_exact[$row]="NO: stored [$(xargs -d '\n' -r -n1 basename <<<"$stored" | paste -sd' ')]"
     fi
 }
 
 print_table() {
-    local name
+    local name quirk
     printf '\n%-24s | %-8s | %-28s | %-26s | %s\n' app "kind" "content exact" "source app" "paste back"
     printf '%s\n' "-------------------------+----------+------------------------------+----------------------------+-----------"
     for name in "${rows[@]}"; do
         printf '%-24s | %-8s | %-28s | %-26s | %s\n' "$name" "${r_kind[$name]:-?}" "${r_exact[$name]:-?}" \
             "${r_source[$name]:-?}" "${r_paste[$name]:-?}"
     done
+    for quirk in "${quirks[@]}"; do echo "seen: $quirk"; done
 }
 
 # --- the apps of a row ------------------------------------------------------------------------
 
 row_pids=()
 start_app() { # command...
-    setsid "$@" >>"$work/$row.log" 2>&1 &
+    setsid "$@" >>"$work/$row.log" 2>&1 3>&- &
     row_pids+=($!)
 }
 close_apps() {

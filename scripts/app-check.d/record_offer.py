@@ -14,10 +14,11 @@ gi.require_version("Gtk", "3.0")
 from gi.repository import Gdk, Gtk  # noqa: E402
 
 CAP = 1 << 20
-# Protocol targets, and xterm's facts about the machine and the owner, which no copy carries.
+# Protocol targets, and xterm's and Emacs's facts about the machine and the owner, which no copy carries.
 NOT_FETCHED = {"TARGETS", "TIMESTAMP", "MULTIPLE", "SAVE_TARGETS", "DELETE", "INSERT_SELECTION", "INSERT_PROPERTY",
                "LENGTH", "LIST_LENGTH", "HOSTNAME", "IP_ADDRESS", "USER", "CLASS", "NAME", "CLIENT_WINDOW",
-               "OWNER_OS"}
+               "OWNER_OS", "HOST_NAME", "FILE_NAME", "CHARACTER_POSITION", "LINE_NUMBER", "COLUMN_NUMBER", "ATOM",
+               "INTEGER"}
 IMAGES_KEPT = 2
 
 
@@ -50,6 +51,8 @@ def main(folder):
         if data is None or data.get_length() < 0:
             continue
         raw = data.get_data() or b""
+        if data.get_format() == 32:
+            continue  # GTK hands these over in the client's long size, not as the owner sent them
         if len(raw) > CAP:
             print(f"record_offer: {target} skipped ({len(raw)} bytes)", file=sys.stderr)
             continue
