@@ -71,7 +71,7 @@ row_xfce4_terminal_text() {
         xfce4-terminal --disable-server --hide-menubar --hide-toolbar --hide-scrollbar --geometry=80x24 -x
 }
 row_gnome_terminal_text() {
-    terminal_row 'Terminal' gnome-terminal-server ctrl+shift+c 2 \
+    terminal_row 'Terminal' gnome-terminal ctrl+shift+c 2 \
         gnome-terminal --wait --hide-menubar --geometry=80x24 --
 }
 row_konsole_text() {
