@@ -180,7 +180,8 @@ take_clip() { # previous newest, source pattern
     mkdir -p "$work/offers/$row"
     if ! wait_new_clip "$1" 10; then
         "$libdir/record_offer.py" "$work/offers/$row" 2>/dev/null
-        keep_offer
+        # Nothing stored may also mean nothing copied: TamoCove's own offer is not the app's.
+        if ! offered_by_tamocove "$work/offers/$row/TARGETS"; then keep_offer; fi
         r_kind[$row]="nothing stored"
         r_exact[$row]="-"; r_source[$row]="-"; r_paste[$row]="-"
         return 1
@@ -191,6 +192,14 @@ take_clip() { # previous newest, source pattern
     local name
     name=$(clip_field "$clip_pk" sourceAppName)
     if [[ "$name" =~ $2 ]]; then r_source[$row]="$name"; else r_source[$row]="NO: '$name'"; fi
+}
+
+offered_by_tamocove() { # TARGETS file
+    local ours
+    for ours in "$work"/pasted/*/TARGETS; do
+        [ -e "$ours" ] && cmp -s "$ours" "$1" && return 0
+    done
+    return 1
 }
 
 keep_offer() {
@@ -211,6 +220,15 @@ check_text() { # expected file
         quirks+=("$row: the app's UTF8_STRING is not the text it shows (${r_exact[$row]#NO: })")
         r_exact[$row]="exact (the app's own text)"
     fi
+}
+
+# Image rows: the stored picture against the PNG the app offers (what it holds, as it decoded
+# the picture), or the picture file where it offers none.
+check_image() { # picture file
+    local expected=$work/offers/$row/image%2Fpng
+    [ -s "$expected" ] || expected=$1
+    clip_image_to "$clip_pk" "$work/$row.png"
+    r_exact[$row]=$(compare_image "$expected" "$work/$row.png")
 }
 
 check_files() { # expected paths, one a line

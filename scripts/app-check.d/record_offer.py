@@ -20,6 +20,7 @@ NOT_FETCHED = {"TARGETS", "TIMESTAMP", "MULTIPLE", "SAVE_TARGETS", "DELETE", "IN
                "OWNER_OS", "HOST_NAME", "FILE_NAME", "CHARACTER_POSITION", "LINE_NUMBER", "COLUMN_NUMBER", "ATOM",
                "INTEGER"}
 IMAGES_KEPT = 2
+NAME_CAP = 200  # LibreOffice's object descriptor names the document in its target, past what a file name holds
 
 
 def file_name(target):
@@ -40,7 +41,7 @@ def main(folder):
     images = 0
     seen = set()
     for target, atom in zip(targets, atoms):
-        if target in NOT_FETCHED or target in seen:
+        if target in NOT_FETCHED or target in seen or len(file_name(target).encode()) > NAME_CAP:
             continue
         seen.add(target)
         if target.startswith("image/"):

@@ -6,7 +6,7 @@ all_rows+=(firefox-text firefox-link firefox-image chromium-text chromium-link c
 
 page_ready() { # folder
     cp "$libdir/page.html" "$1/page.html"
-    [ -e "$1/pic.png" ] || convert -size 128x96 gradient:'#d03030-#3040c0' "$1/pic.png"
+    [ -e "$1/pic.png" ] || convert -size 128x96 gradient:'#d03030-#3040c0' -depth 8 "$1/pic.png"
 }
 
 start_browser() { # which; sets window
@@ -42,7 +42,8 @@ JS
 
 # The page's title after a paste into the text box or the picture box.
 page_title_says() { # window, expected title start
-    wait_until 6 eval '[[ "$(xdotool getwindowname "$1")" == "$2"* ]]'
+    local window=$1 start=$2
+    wait_until 6 eval '[[ "$(xdotool getwindowname "$window")" == "$start"* ]]'
 }
 
 pasted_text() { # window: the text box's value as the title carries it
@@ -88,8 +89,7 @@ browser_row() { # which, what (text|link|image), source pattern
             pasted_text "$window" >"$work/$row.pasted"
             r_paste[$row]=$(compare_text "$work/$row.expected" "$work/$row.pasted") && r_paste[$row]=arrived ;;
         image)
-            clip_image_to "$clip_pk" "$work/$row.png"
-            r_exact[$row]=$(compare_image "$home/docs/web/pic.png" "$work/$row.png")
+            check_image "$home/docs/web/pic.png"
             xdotool mousemove --window "$window" 100 500 click 1
             sleep 0.3
             drawer_paste "$window"
