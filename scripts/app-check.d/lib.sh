@@ -16,12 +16,14 @@ hold() { # chord, e.g. ctrl+shift+v
 
 type_text() { xdotool type --delay 70 -- "$1"; sleep 0.2; }
 
-# Steps a person types: a chord held (ctrl+a, Return) or "type:TEXT" typed key by key.
+# Steps a person types: a chord held (ctrl+a, Return), "type:TEXT" typed key by key, or
+# "click:view", a click on the lower right of $window (a file manager's empty folder view, a text area).
 keys() { # step...
     local step
     for step in "$@"; do
         case "$step" in
             type:*) type_text "${step#type:}" ;;
+            click:view) click_view "$window" ;;
             *) hold "$step" ;;
         esac
     done
@@ -37,29 +39,31 @@ wait_until() {
     done
 }
 
-# The newest visible window of a WM_CLASS (instance or class), waiting for it.
-find_window() { # class, seconds
-    local id deadline=$((SECONDS + ${2:-30}))
+# The last visible window whose class (find_window) or title (find_window_named) matches,
+# waiting for it.
+find_window() { search_window --class "$@"; }
+find_window_named() { search_window --name "$@"; }
+search_window() { # --class or --name, pattern, seconds
+    local id deadline=$((SECONDS + ${3:-30}))
     while ((SECONDS < deadline)); do
-        id=$(xdotool search --onlyvisible --class "$1" 2>/dev/null | tail -n1)
+        id=$(xdotool search --onlyvisible "$1" "$2" 2>/dev/null | tail -n1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.3
     done
     return 1
 }
 
-find_window_named() { # title pattern, seconds
-    local id deadline=$((SECONDS + ${2:-30}))
-    while ((SECONDS < deadline)); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.3
-    done
-    return 1
+# A click on the empty part of the folder view, where a person clicks before the keys, so they
+# go to the view and not the location bar.
+click_view() { # window
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH * 3 / 4)) $((HEIGHT * 2 / 3)) click 1
+    sleep 0.5
 }
 
 focus() { # window
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
+    # Bounded: --sync waits for good on a window the manager never activates.
+    timeout 5 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || timeout 5 xdotool windowfocus --sync "$1"
     sleep 0.3
 }
 
@@ -174,6 +178,19 @@ drawer_paste() { # app window
 declare -A r_kind r_exact r_source r_paste
 quirks=()
 row_reason() { r_kind[$row]="-"; r_exact[$row]="cannot run: $1"; r_source[$row]="-"; r_paste[$row]="-"; }
+
+# The copy a person makes, made again when no clip came of it within 5 s: a busy app that
+# just opened may drop keys (GTK 4's Nautilus, gvim under load).
+copy_keys() { # window, before, step...
+    local window=$1 before=$2 attempt
+    shift 2
+    for attempt in 1 2; do
+        focus "$window"
+        keys "$@"
+        wait_until 5 eval '[ "$(newest_clip)" != "$before" ]' && return
+        note "$row: no clip after the copy, copying again"
+    done
+}
 
 # After the app's copy: waits for TamoCove's clip, records the offer, fills kind and source.
 take_clip() { # previous newest, source pattern

@@ -1,7 +1,7 @@
 # Text editors: a document of several lines (tab, accents, CJK, an empty line), Ctrl+A and
 # Ctrl+C; the paste back replaces the whole text, and the saved file must be the document again.
 
-all_rows+=(mousepad-text gedit-text featherpad-text kate-text tk-text emacs-text gvim-text swing-text)
+all_rows+=(mousepad-text gedit-text featherpad-text kate-text tk-text tk-crlf emacs-text gvim-text swing-text)
 
 document_text=$'Budget 2024 \xe2\x80\x93 first line\n\tindented with a tab\nthird line: caf\xc3\xa9, na\xc3\xafve, \xe6\x9d\xb1\xe4\xba\xac\n\nlast line\n'
 
@@ -19,14 +19,15 @@ editor_row() { # source pattern, window class, copy steps, clear steps, save ste
     local pattern=$1 class=$2 copy=$3 clear=$4 save=$5 window before doc=$home/docs/$row.txt stamp
     shift 5
     needs "$1" || return
-    printf '%s' "$document_text" >"$doc"
-    row_note="$1: $copy in a 5-line LF document (UTF-8, a tab, an empty line, final LF)"
+    # The row's name starts the text: a copy of what the newest clip already holds would only
+    # bring that clip forward, and the rows would not be told apart.
+    printf '%s %s' "$row" "$document_text" >"$doc"
+    row_note="$1: $copy in a document of $(grep -c '' "$doc") lines ($(grep -q $'\r' "$doc" && echo CRLF || echo LF) line ends, UTF-8, a tab)"
     start_app "$@" "$doc"
     window=$(find_window "$class" 40) || { row_reason "no $class window appeared"; return; }
     sleep 2
-    focus "$window"
     before=$(newest_clip)
-    keys $copy
+    copy_keys "$window" "$before" $copy
     take_clip "$before" "$pattern" || return
     expected_text "$doc" "$work/offers/$row" "$work/$row.expected"
     check_text "$work/$row.expected"
@@ -44,7 +45,7 @@ editor_row() { # source pattern, window class, copy steps, clear steps, save ste
     sleep 0.5
     # Saved as the document, or as the clip where the editor saves its text as it is; vim keeps
     # the empty line the paste went into.
-    printf '%s' "$document_text" >"$work/$row.document"
+    printf '%s %s' "$row" "$document_text" >"$work/$row.document"
     if cmp -s "$work/$row.expected" "$doc" || { [ -n "${keeps_line:-}" ] && cmp -s <(cat "$work/$row.document"; echo) "$doc"; }; then
         r_paste[$row]=arrived
         return
@@ -62,6 +63,12 @@ row_tk_text() {
     editor_row 'wish|Tk|tk_editor' tk_editor "ctrl+slash ctrl+c" "ctrl+slash Delete" "ctrl+s" \
         wish "$libdir/tk_editor.tcl"
 }
+# A document with CRLF line ends, which Tk's text widget keeps as they are: its copy must keep them.
+row_tk_crlf() {
+    local document_text=$'Budget 2024\r\n\tRent 1200\r\ncaf\xc3\xa9\r\n'
+    editor_row 'wish|Tk|tk_editor' tk_editor "ctrl+slash ctrl+c" "ctrl+slash Delete" "ctrl+s" \
+        wish "$libdir/tk_editor.tcl"
+}
 row_emacs_text() {
     editor_row 'Emacs' emacs "ctrl+x h alt+w" "ctrl+x h Delete" "ctrl+x ctrl+s" emacs -Q
 }
@@ -74,5 +81,53 @@ row_swing_text() {
     needs javac java || return
     mkdir -p "$work/swing"
     javac -d "$work/swing" "$libdir/SwingEditor.java" 2>>"$work/$row.log" || { row_reason "SwingEditor did not compile"; return; }
-    editor_row 'java|Java|Swing' SwingEditor "${plain_keys[@]}" java -cp "$work/swing" SwingEditor
+    # Java takes the keyboard only once clicked into.
+    editor_row 'java|Java|Swing' SwingEditor "click:view ctrl+a ctrl+c" "click:view ctrl+a Delete" "click:view ctrl+s" \
+        java -cp "$work/swing" SwingEditor
+}
+
+# Mousepad's text pasted into other toolkits: Tk's text widget and a cat in xterm must get the
+# same lines Mousepad holds.
+all_rows+=(mousepad-into-tk mousepad-into-xterm)
+
+copy_from_mousepad() { # sets window
+    local before doc=$home/docs/$row.txt
+    needs mousepad || return 1
+    printf '%s %s' "$row" "$document_text" >"$doc"
+    start_app mousepad "$doc"
+    window=$(find_window mousepad 40) || { row_reason "no mousepad window appeared"; return 1; }
+    sleep 2
+    focus "$window"
+    before=$(newest_clip)
+    keys ctrl+a ctrl+c
+    take_clip "$before" Mousepad || return 1
+    expected_text "$doc" "$work/offers/$row" "$work/$row.expected"
+    check_text "$work/$row.expected"
+}
+
+row_mousepad_into_tk() {
+    local window target=$home/docs/$row-tk.txt stamp
+    needs wish || return
+    copy_from_mousepad || return
+    : >"$target"
+    start_app wish "$libdir/tk_editor.tcl" "$target"
+    window=$(find_window tk_editor 30) || { r_paste[$row]="NO: no Tk window"; return; }
+    sleep 1
+    drawer_paste "$window"
+    stamp=$(stat -c '%y %s' "$target")
+    focus "$window"
+    hold ctrl+s
+    wait_until 5 eval '[ "$(stat -c "%y %s" "$target")" != "$stamp" ]'
+    r_paste[$row]=$(compare_text "$work/$row.expected" "$target") && r_paste[$row]=arrived
+}
+
+row_mousepad_into_xterm() {
+    local window out=$work/$row.out
+    needs xterm || return
+    copy_from_mousepad || return
+    printf 'echo $$ >"%s"\ncat >"%s"\nsleep 600\n' "$work/$row.pid" "$out" >"$work/$row.sh"
+    start_app xterm -geometry 80x24 -e sh "$work/$row.sh"
+    window=$(find_window xterm 30) || { r_paste[$row]="NO: no xterm window"; return; }
+    sleep 1
+    paste_into_cat "$window" "$out"
 }

@@ -2,14 +2,6 @@
 
 all_rows+=(pcmanfm-files thunar-files caja-files nemo-files nautilus-files dolphin-files)
 
-# A click on the empty part of the folder view, where a person clicks before the keys, so they
-# go to the view and not the location bar.
-click_empty_view() { # window
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH * 3 / 4)) $((HEIGHT * 2 / 3)) click 1
-    sleep 0.5
-}
-
 file_manager_row() { # source pattern, window class, command...
     local pattern=$1 class=$2 window before folder=$home/docs/$row dest=$home/docs/$row-pasted
     shift 2
@@ -21,11 +13,8 @@ file_manager_row() { # source pattern, window class, command...
     start_app "$@" "$folder"
     window=$(find_window "$class" 40) || { row_reason "no $class window appeared"; return; }
     sleep 2
-    focus "$window"
-    click_empty_view "$window"
     before=$(newest_clip)
-    hold ctrl+a
-    hold ctrl+c
+    copy_keys "$window" "$before" click:view ctrl+a ctrl+c
     take_clip "$before" "$pattern" || return
     check_files "$(printf '%s\n' "$folder/budget_2024.txt" "$folder/notes.md")"
     screenshot "$row-copied"
@@ -34,7 +23,7 @@ file_manager_row() { # source pattern, window class, command...
     window=$(find_window_named "$row-pasted" 30) || { r_paste[$row]="NO: no window on the folder"; return; }
     sleep 1.5
     focus "$window"
-    click_empty_view "$window"
+    click_view "$window"
     drawer_paste "$window"
     if wait_until 8 test -e "$dest/budget_2024.txt" -a -e "$dest/notes.md"; then
         cmp -s "$folder/notes.md" "$dest/notes.md" && r_paste[$row]=arrived || r_paste[$row]="NO: files differ"

@@ -18,7 +18,9 @@ start_office() { # module, file; sets window
 XCU
     start_app soffice "-env:UserInstallation=file://$profile" --norestore --nologo "--$1" "$2"
     window=$(find_window 'libreoffice|soffice' 90) || { row_reason "no LibreOffice window appeared"; return 1; }
-    sleep 5
+    # A first start keeps LibreOffice busy for seconds after its window shows, answering no
+    # clipboard request meanwhile (TamoCove gives up on a copy after 2 s).
+    sleep 15
     focus "$window"
 }
 

@@ -11,7 +11,7 @@ terminal_row() { # source pattern, window class, copy chord (or "select"), text 
     local script=$work/$row.sh line y
     shift 4
     needs "$1" || return
-    printf '%s' "$terminal_text" >"$doc"
+    printf '%s %s' "$row" "$terminal_text" >"$doc"
     cat >"$script" <<SH
 echo \$\$ >"$work/$row.pid"
 clear
@@ -48,12 +48,17 @@ SH
         cp "$doc" "$work/$row.expected"
     fi
     check_text "$work/$row.expected"
-    drawer_paste "$window"
+    paste_into_cat "$window" "$out"
+}
+
+# The paste back into the cat the script runs; Ctrl+D ends its last line.
+paste_into_cat() { # window, its cat's file
+    drawer_paste "$1"
     sleep 0.5
-    focus "$window"
+    focus "$1"
     hold ctrl+d
     sleep 1
-    r_paste[$row]=$(compare_text "$work/$row.expected" "$out") && r_paste[$row]=arrived
+    r_paste[$row]=$(compare_text "$work/$row.expected" "$2") && r_paste[$row]=arrived
     kill_terminal_script
 }
 
