@@ -273,7 +273,7 @@ print_table() {
 
 row_pids=()
 start_app() { # command...
-    setsid "$@" >>"$work/$row.log" 2>&1 3>&- &
+    setsid "$@" >>"$work/$row.log" 2>&1 3>&- 4>&- &
     row_pids+=($!)
 }
 close_apps() {

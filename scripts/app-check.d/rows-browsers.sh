@@ -10,7 +10,7 @@ page_ready() { # folder
 }
 
 start_browser() { # which; sets window
-    local folder=$home/docs/web
+    local folder=$docs/web
     mkdir -p "$folder"
     page_ready "$folder"
     case "$1" in
@@ -89,7 +89,7 @@ browser_row() { # which, what (text|link|image), source pattern
             pasted_text "$window" >"$work/$row.pasted"
             r_paste[$row]=$(compare_text "$work/$row.expected" "$work/$row.pasted") && r_paste[$row]=arrived ;;
         image)
-            check_image "$home/docs/web/pic.png"
+            check_image "$docs/web/pic.png"
             xdotool mousemove --window "$window" 100 500 click 1
             sleep 0.3
             drawer_paste "$window"

@@ -16,7 +16,7 @@ expected_text() { # document file, offer folder, into file
 
 # copy, clear and save are each a list of steps for keys().
 editor_row() { # source pattern, window class, copy steps, clear steps, save steps, command...
-    local pattern=$1 class=$2 copy=$3 clear=$4 save=$5 window before doc=$home/docs/$row.txt stamp
+    local pattern=$1 class=$2 copy=$3 clear=$4 save=$5 window before doc=$docs/$row.txt stamp
     shift 5
     needs "$1" || return
     # The row's name starts the text: a copy of what the newest clip already holds would only
@@ -91,7 +91,7 @@ row_swing_text() {
 all_rows+=(mousepad-into-tk mousepad-into-xterm)
 
 copy_from_mousepad() { # sets window
-    local before doc=$home/docs/$row.txt
+    local before doc=$docs/$row.txt
     needs mousepad || return 1
     printf '%s %s' "$row" "$document_text" >"$doc"
     start_app mousepad "$doc"
@@ -106,7 +106,7 @@ copy_from_mousepad() { # sets window
 }
 
 row_mousepad_into_tk() {
-    local window target=$home/docs/$row-tk.txt stamp
+    local window target=$docs/$row-tk.txt stamp
     needs wish || return
     copy_from_mousepad || return
     : >"$target"

@@ -3,7 +3,7 @@
 all_rows+=(pcmanfm-files thunar-files caja-files nemo-files nautilus-files dolphin-files)
 
 file_manager_row() { # source pattern, window class, command...
-    local pattern=$1 class=$2 window before folder=$home/docs/$row dest=$home/docs/$row-pasted
+    local pattern=$1 class=$2 window before folder=$docs/$row dest=$docs/$row-pasted
     shift 2
     needs "$1" || return
     mkdir -p "$folder" "$dest"

@@ -4,7 +4,7 @@
 all_rows+=(gimp-image inkscape-object)
 
 row_gimp_image() {
-    local window before pic=$home/docs/gimp.png title
+    local window before pic=$docs/gimp.png title
     needs gimp || return
     convert -size 128x96 gradient:'#30a030-#c0c030' -depth 8 "$pic"
     row_note="GIMP 2.10: Ctrl+A, Ctrl+C on a 128x96 RGB picture"
@@ -31,7 +31,7 @@ row_gimp_image() {
 }
 
 row_inkscape_object() {
-    local window before svg=$home/docs/inkscape.svg
+    local window before svg=$docs/inkscape.svg
     needs inkscape || return
     cp "$libdir/drawing.svg" "$svg"
     row_note="Inkscape 1.2: Ctrl+A, Ctrl+C on a drawing of one rectangle"

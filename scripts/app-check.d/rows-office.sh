@@ -25,7 +25,7 @@ XCU
 }
 
 office_row() { # module (writer|calc), document, select steps
-    local module=$1 doc=$home/docs/$row.${2##*.} window before r_paste_note=
+    local module=$1 doc=$docs/$row.${2##*.} window before r_paste_note=
     needs soffice || return
     cp "$libdir/$2" "$doc"
     row_note="LibreOffice $module: ${*:3} then Ctrl+C"

@@ -7,7 +7,7 @@ all_rows+=(xterm-text xfce4-terminal-text gnome-terminal-text konsole-text)
 terminal_text=$'first line of the terminal\nsecond: caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac\nthird line\n'
 
 terminal_row() { # source pattern, window class, copy chord (or "select"), text top, command... (runs the script)
-    local pattern=$1 class=$2 chord=$3 top=$4 window before doc=$home/docs/$row.txt out=$work/$row.out
+    local pattern=$1 class=$2 chord=$3 top=$4 window before doc=$docs/$row.txt out=$work/$row.out
     local script=$work/$row.sh line y
     shift 4
     needs "$1" || return
