@@ -281,6 +281,8 @@ close_apps() {
     for pid in "${row_pids[@]}"; do kill -- "-$pid" 2>/dev/null; done
     for pid in "${row_pids[@]}"; do wait "$pid" 2>/dev/null; done
     row_pids=()
+    # A drawer a failed paste opened again is closed, so it takes no key of the next row.
+    if xdotool search --onlyvisible --class tamocove >/dev/null 2>&1; then hold Escape; fi
     sleep 0.5
 }
 
