@@ -1,5 +1,7 @@
 #include "secrets/SecretCommands.h"
 
+#include <cctype>
+
 namespace tamo::secretcommands {
 
 namespace {
@@ -26,6 +28,20 @@ constexpr CommandPassword table[] = {
     {"curl", "--user", Given::userColon, "curl(1): -u, --user <user:password>"},
     {"http https", "-a", Given::userColon, "HTTPie documentation, Authentication: -a, --auth USERNAME[:PASSWORD]"},
     {"http https", "--auth", Given::userColon, "HTTPie documentation, Authentication: -a, --auth USERNAME[:PASSWORD]"},
+    {"curl", "--oauth2-bearer", Given::option, "curl(1): --oauth2-bearer <token>"},
+    {"curl", "-U", Given::userColon, "curl(1): -U, --proxy-user <user:password>"},
+    {"curl", "--proxy-user", Given::userColon, "curl(1): -U, --proxy-user <user:password>"},
+    {"ssh-keygen", "-N", Given::apart, "ssh-keygen(1): -N new_passphrase"},
+    {"ssh-keygen", "-P", Given::apart, "ssh-keygen(1): -P passphrase"},
+    {"lftp", "-u", Given::userComma, "lftp(1): -u user[,pass]"},
+    {"mosquitto_pub mosquitto_sub mosquitto_rr", "-P", Given::apart, "mosquitto_pub(1): -P, --pw password"},
+    {"mosquitto_pub mosquitto_sub mosquitto_rr", "--pw", Given::option, "mosquitto_pub(1): -P, --pw password"},
+    {"snmpwalk snmpbulkwalk snmpget snmpgetnext snmpbulkget snmpset snmptable snmptrap snmpstatus", "-A", Given::apart, "snmpcmd(1): -A authPassword"},
+    {"snmpwalk snmpbulkwalk snmpget snmpgetnext snmpbulkget snmpset snmptable snmptrap snmpstatus", "-X", Given::apart, "snmpcmd(1): -X privPassword"},
+    {"sqlplus rman expdp impdp sqlldr", "", Given::userSlash, "SQL*Plus User's Guide, SQLPLUS: username[/password][@connect_identifier]"},
+    {"htpasswd", "-b", Given::lastArgument, "htpasswd(1): -b, batch mode: htpasswd -b[cmBdpsD] passwdfile username password; -n: to standard output"},
+    {"poetry", "http-basic.", Given::lastArgument, "Poetry documentation, Repositories: poetry config http-basic.foo <username> <password>"},
+    {"poetry", "pypi-token.", Given::lastArgument, "Poetry documentation, Repositories: poetry config pypi-token.foo <token>"},
 };
 // clang-format on
 
@@ -40,6 +56,18 @@ std::string escaped(std::string_view literal)
         text += c;
     }
     return text;
+}
+
+// The flag as typed; a one-letter flag given apart may come last in a
+// cluster of others (zip -rP), a batch flag anywhere in one (htpasswd -Bbn).
+std::string flagPattern(const CommandPassword &row)
+{
+    const bool oneLetter = row.flag.size() == 2 && row.flag[0] == '-' && std::isalpha(static_cast<unsigned char>(row.flag[1]));
+    if (oneLetter && row.given == Given::apart)
+        return "-[A-Za-z]*" + std::string(1, row.flag[1]);
+    if (oneLetter && row.given == Given::lastArgument)
+        return "-[A-Za-z]*" + std::string(1, row.flag[1]) + "[A-Za-z]*";
+    return escaped(row.flag);
 }
 
 } // namespace
@@ -62,7 +90,7 @@ std::string patternOf(const CommandPassword &row)
     // up to the flag: never past the end of the command line, but over a
     // line continued with a backslash.
     std::string pattern = R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]*/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
-        + escaped(row.flag);
+        + flagPattern(row);
     switch (row.given) {
     case Given::glued:
         return pattern + R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
@@ -74,6 +102,14 @@ std::string patternOf(const CommandPassword &row)
         return pattern + R"x((?:[ \t]+|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
     case Given::userPercent:
         return pattern + R"x([ \t]*["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
+    case Given::userComma:
+        return pattern + R"x([ \t]+["']?[^\s'",$]{1,64},([^\s'"]{1,200}))x";
+    case Given::userSlash:
+        return pattern + R"x(["']?[0-9A-Za-z_$#.]{1,64}/("[^"\n]{1,200}"|[^\s'"@/]{1,200}))x";
+    case Given::option:
+        return pattern + R"x((?:[ \t]+|=))x" + std::string(value);
+    case Given::lastArgument:
+        return pattern + R"x([^\s'"]*(?:[ \t]+[^\s'"]+){0,2}[ \t]+)x" + std::string(value) + R"x([ \t]*(?:$|[;&|>)]))x";
     }
     return pattern;
 }

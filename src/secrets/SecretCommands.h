@@ -13,11 +13,17 @@ enum class Given {
     either,       // -pSECRET or -p SECRET
     userColon,    // -u user:SECRET
     userPercent,  // -U user%SECRET
+    userComma,    // -u user,SECRET
+    userSlash,    // user/SECRET@database, as the command's own argument
+    option,       // --flag SECRET or --flag=SECRET
+    lastArgument, // -b [file] user SECRET: the command's last argument, the
+                  // flag maybe among others (-Bbn)
 };
 
 // A flag that hands a command its password. A flag means a password only
 // for the commands that read one there: `-p` is a port to ssh and psql, a
 // mode to cp and mkdir, a password to mysql. Adding a command is adding a row.
+// A one-letter flag given apart may end a cluster of others (zip -rP …).
 struct CommandPassword
 {
     std::string_view commands; // space separated
