@@ -14,6 +14,7 @@ namespace tamo::credentialsyntaxes {
 
 using namespace secrettext;
 using secretstructures::Found;
+using secretstructures::namedLiteral;
 using secretstructures::namedValue;
 
 namespace {
@@ -188,6 +189,67 @@ bool groupedKey(const Found &found)
         && !secretassignments::isPlaceholder(found.groups[0]);
 }
 
+// An entry's value, in its body or in its value attribute, judged by the
+// entry's name: <entry key="db.password">…</entry>, <add key="…" value="…"/>.
+bool namedEntry(const Found &found)
+{
+    const QStringView value = found.groups[1].isEmpty() ? found.groups[2] : found.groups[1];
+    return secretassignments::isSecretValue(found.text, found.groups[0], value, true, false);
+}
+
+// Yarn's npmAuthIdent: "user:password", or the same in base64.
+bool userIdent(const Found &found)
+{
+    const QStringView ident = found.groups[0];
+    const qsizetype colon = ident.indexOf(u':');
+    return colon < 0 ? secretstructures::holdsUserPassword(ident)
+                     : colon > 0 && secretassignments::isRealPassword(ident.sliced(colon + 1), true);
+}
+
+// A Kubernetes .dockerconfigjson: Docker's config.json in base64, holding
+// its user:password in base64 under "auth", or plain under "password".
+bool dockerConfigJson(const Found &found)
+{
+    const QString config = QString::fromUtf8(QByteArray::fromBase64(found.groups[0].toLatin1()));
+    for (QStringView field : {u"\"auth\"", u"\"password\""}) {
+        for (qsizetype at = config.indexOf(field); at >= 0; at = config.indexOf(field, at + 1)) {
+            Reader reader(QStringView(config).sliced(at + field.size()));
+            reader.takeWhile([](QChar c) { return c.isSpace(); });
+            if (!reader.skip(u":"))
+                continue;
+            reader.takeWhile([](QChar c) { return c.isSpace(); });
+            if (!reader.skip(u"\""))
+                continue;
+            const QStringView value = reader.takeWhile([](QChar c) { return c != u'"'; });
+            if (field == u"\"auth\"" ? secretstructures::holdsUserPassword(value) : secretassignments::isRealPassword(value, true))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A stored hash some statements take instead of the password: PostgreSQL's
+// md5… and SCRAM-SHA-256$…, MySQL's *… of 40 hex digits.
+bool isPasswordHash(QStringView value)
+{
+    constexpr qsizetype md5Length = 3 + 32;
+    constexpr qsizetype mysqlLength = 1 + 40;
+    const auto hexFrom = [value](qsizetype from) {
+        return std::all_of(value.begin() + from, value.end(), [](QChar c) { return is(c, Hex); });
+    };
+    return value.startsWith(u"SCRAM-SHA-256$") || (value.size() == md5Length && value.startsWith(u"md5") && hexFrom(3))
+        || (value.size() == mysqlLength && value.startsWith(u'*') && hexFrom(1));
+}
+
+// A password an SQL statement gives a user or a login.
+bool sqlPassword(const Found &found)
+{
+    QStringView value = found.groups[0];
+    if (value.size() >= 2 && is(value.front(), Quote))
+        value = value.sliced(1, value.size() - 2);
+    return !isPasswordHash(value) && secretstructures::isPasswordValue(found.groups[0]);
+}
+
 // clang-format off
 constexpr CredentialSyntax table[] = {
     // Passwords and keys under a name, in syntaxes other than name = value.
@@ -198,8 +260,35 @@ constexpr CredentialSyntax table[] = {
     // are not judged again at every one.
     {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=:,;()\[\]{}<>-][^\s"'=:,;()\[\]{}<>]{0,100}[0-9][^\s"'=:,;()\[\]{}<>]{0,100})([(\[]?))x", passValue},
      "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
-    {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
-     ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},
+    {{"xml-named-entry", R"x(<(?:add|entry|property|param|parameter|constant|setting)\s+(?:key|name)\s*=\s*"([^"\n]{1,80})"\s*(?:>([^<\n]{1,400})</|value\s*=\s*"([^"\n]{1,400})"))x", namedEntry},
+     ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>; NuGet nuget.config, packageSourceCredentials ClearTextPassword; "
+     "java.util.Properties.loadFromXML, <entry key=\"…\">; Spring Framework reference, bean <property name value>; Hibernate hibernate.cfg.xml <property name>"},
+    {{"xml-named-element", R"x((?i)<((?:[a-z][0-9a-z_.:-]{0,40})?(?:secret|password|passwd|passphrase|token|apikey|accesskey|privatekey|credential))>([^<\n]{4,400})</)x", namedLiteral},
+     "OAuth 1 client configuration, <ConsumerSecret>; AWS SDK for .NET, <SecretAccessKey>; Maven settings.xml, <passphrase>"},
+    {{"dockerfile-env", R"x((?m)^[ \t]*ENV[ \t]+([A-Za-z_][0-9A-Za-z_]{0,80})[ \t]+("[^"\n]{0,400}"|'[^'\n]{0,400}'|[^\s"'=]{1,400})[ \t]*\r?$)x", namedLiteral},
+     "Dockerfile reference, ENV: the alternative syntax ENV <key> <value>"},
+    {{"environment-default", R"x((?:\bgetenv|\bGetenv|environ\.get|ENV\.fetch|\bENV|\benv|getOrDefault|process\.env)(?:\.|\[|\(\s*)["']?([A-Za-z_][0-9A-Za-z_.]{0,80})["']?\s*\]?\s*\)?\s*(?:,|\|\||\?\?|\?:|\bor\b)\s*("[^"\n]{1,400}"|'[^'\n]{1,400}'))x", namedLiteral},
+     "Python os.getenv, os.environ.get; Node.js process.env with || and ??; Ruby ENV.fetch, ENV[]; PHP getenv with ?:, Laravel env(); "
+     "Java System.getenv().getOrDefault; Go cmp.Or(os.Getenv(…), …)"},
+    {{"expansion-default", R"x((?i)\$\{([0-9a-z_.]{0,60}(?:pass|pwd|secret|token|key|credential|auth)[0-9a-z_.]{0,20}):-?([^}\s"']{1,400})\})x", namedLiteral},
+     "bash(1), Parameter Expansion: ${parameter:-word}; Spring Boot reference, property placeholders ${name:default}"},
+    // Users' passwords in SQL.
+    {{"sql-user-password", R"x((?i)\b(?:(?:CREATE|ALTER)\s+(?:USER|ROLE|LOGIN)|GRANT)\b[^;\n]{0,200}?\b(?:PASSWORD\s*=?\s*|IDENTIFIED\s+(?:WITH\s+\S{1,64}\s+)?BY\s+)('[^'\n]{1,200}'|"[^"\n]{1,200}"|[^\s;'"]{1,128}))x", sqlPassword},
+     "PostgreSQL CREATE ROLE, ALTER ROLE: [ ENCRYPTED ] PASSWORD 'password'; MySQL CREATE USER, ALTER USER: IDENTIFIED BY 'auth_string'; "
+     "SQL Server CREATE LOGIN: WITH PASSWORD = 'password'; Oracle CREATE USER: IDENTIFIED BY password"},
+    {{"sql-set-password", R"x((?i)\bSET\s+PASSWORD\s+FOR\s+\S{1,200}\s*=\s*(?:PASSWORD\s*\(\s*)?('[^'\n]{1,200}'|"[^"\n]{1,200}"))x", sqlPassword},
+     "MySQL SET PASSWORD: SET PASSWORD FOR user = 'auth_string'"},
+    // Package registries' configs, whatever the registry's host.
+    {{"npmrc-auth-token", R"x((?m)^[ \t]*//[^\s:=]{1,200}(?::[0-9]{1,5})?/[^\s=]{0,200}:(_authToken)[ \t]*=[ \t]*("[^"\n]{1,400}"|[^\s"]{1,400}))x", namedLiteral},
+     "Verdaccio documentation, Authentication: //localhost:4873/:_authToken; Sonatype Nexus, npm Bearer Token Realm (NpmToken.…)"},
+    {{"yarn-auth-ident", R"x(npmAuthIdent["']?[ \t]*:[ \t]*["']?([^\s"']{3,400}))x", userIdent},
+     "Yarn .yarnrc.yml reference, npmAuthIdent: username:password or its base64"},
+    {{"composer-auth-token", R"x("(?:github-oauth|gitlab-oauth|gitlab-token|bearer)"\s*:\s*\{\s*"[^"\n]{1,200}"\s*:\s*"([^"\n]{8,400})")x", generatedFirst},
+     "Composer documentation, Authentication for privately hosted packages: auth.json github-oauth, gitlab-token, bearer"},
+    {{"gem-credentials", R"x((?m)^:([0-9A-Za-z_]{1,64}):[ \t]+["']?([^\s"']{8,200}))x", namedLiteral},
+     "RubyGems guides, API key scopes: ~/.gem/credentials, :rubygems_api_key: and a key per host"},
+    {{"docker-config-json", R"x(\.docker(?:configjson|cfg)["']?\s*:\s*["']?([0-9A-Za-z+/]{16,1000}={0,2}))x", dockerConfigJson},
+     "Kubernetes, Pull an Image from a Private Registry: .dockerconfigjson; containers-auth.json(5)"},
     {{"client-set-command", R"x((?m)(?:^|[ \t])/set[ \t]+([A-Za-z0-9_.-]{1,100})[ \t]+("[^"\n]*"|[^\s"]+))x", namedValue},
      "WeeChat user's guide, SASL: /set irc.server.<name>.sasl_password"},
     {{"znc-sasl", R"x((?i)\*sasl[ \t]+set[ \t]+\S{1,64}[ \t]+(\S{1,200}))x", password},
