@@ -244,10 +244,9 @@ bool isPasswordHash(QStringView value)
 // A password an SQL statement gives a user or a login.
 bool sqlPassword(const Found &found)
 {
-    QStringView value = found.groups[0];
-    if (value.size() >= 2 && is(value.front(), Quote))
-        value = value.sliced(1, value.size() - 2);
-    return !isPasswordHash(value) && secretstructures::isPasswordValue(found.groups[0]);
+    const QStringView value = found.groups[0];
+    const bool quoted = value.size() >= 2 && is(value.front(), Quote);
+    return !isPasswordHash(quoted ? value.sliced(1, value.size() - 2) : value) && secretstructures::isPasswordValue(value);
 }
 
 // clang-format off
@@ -264,7 +263,7 @@ constexpr CredentialSyntax table[] = {
      ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>; NuGet nuget.config, packageSourceCredentials ClearTextPassword; "
      "java.util.Properties.loadFromXML, <entry key=\"…\">; Spring Framework reference, bean <property name value>; Hibernate hibernate.cfg.xml <property name>"},
     {{"xml-named-element", R"x((?i)<((?:[a-z][0-9a-z_.:-]{0,40})?(?:secret|password|passwd|passphrase|token|apikey|accesskey|privatekey|credential))>([^<\n]{4,400})</)x", namedLiteral},
-     "OAuth 1 client configuration, <ConsumerSecret>; AWS SDK for .NET, <SecretAccessKey>; Maven settings.xml, <passphrase>"},
+     "OAuth 1 client configurations, <ConsumerSecret>; AWS STS AssumeRole response, <SecretAccessKey> and <SessionToken>; Maven settings.xml, <passphrase>"},
     {{"dockerfile-env", R"x((?m)^[ \t]*ENV[ \t]+([A-Za-z_][0-9A-Za-z_]{0,80})[ \t]+("[^"\n]{0,400}"|'[^'\n]{0,400}'|[^\s"'=]{1,400})[ \t]*\r?$)x", namedLiteral},
      "Dockerfile reference, ENV: the alternative syntax ENV <key> <value>"},
     {{"environment-default", R"x((?:\bgetenv|\bGetenv|environ\.get|ENV\.fetch|\bENV|\benv|getOrDefault|process\.env)(?:\.|\[|\(\s*)["']?([A-Za-z_][0-9A-Za-z_.]{0,80})["']?\s*\]?\s*\)?\s*(?:,|\|\||\?\?|\?:|\bor\b)\s*("[^"\n]{1,400}"|'[^'\n]{1,400}'))x", namedLiteral},
