@@ -197,6 +197,17 @@ bool namedEntry(const Found &found)
     return secretassignments::isSecretValue(found.text, found.groups[0], value, true, false);
 }
 
+// A value, in group 3, given to a name that a word for a secret ends: the
+// name's start in group 1, the word in group 2, so that the word and what
+// follows it are what the scan looks for (Secret>, PASSWORD:-).
+bool wordEndedName(const Found &found)
+{
+    const QStringView word = found.groups[1];
+    const QChar *start = found.groups[0].isEmpty() ? word.data() : found.groups[0].data();
+    const QStringView name(start, word.data() + word.size() - start);
+    return secretassignments::isSecretValue(found.text, name, found.groups[2], false, false);
+}
+
 // Yarn's npmAuthIdent: "user:password", or the same in base64.
 bool userIdent(const Found &found)
 {
@@ -241,12 +252,61 @@ bool isPasswordHash(QStringView value)
         || (value.size() == mysqlLength && value.startsWith(u'*') && hexFrom(1));
 }
 
-// A password an SQL statement gives a user or a login.
-bool sqlPassword(const Found &found)
+// Whether `value`, as an SQL statement spells it (quoted or not), is a
+// password someone chose rather than its stored hash or a bind parameter.
+bool isSqlPassword(QStringView value)
 {
-    const QStringView value = found.groups[0];
     const bool quoted = value.size() >= 2 && is(value.front(), Quote);
     return !isPasswordHash(quoted ? value.sliced(1, value.size() - 2) : value) && secretstructures::isPasswordValue(value);
+}
+
+bool sqlPassword(const Found &found)
+{
+    return isSqlPassword(found.groups[0]);
+}
+
+// Where `word` stands alone in `clause`, not inside a name such as
+// mysql_native_password; -1 where it does not.
+qsizetype wordAt(QStringView clause, QStringView word, qsizetype from = 0)
+{
+    const auto joins = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    for (qsizetype at = clause.indexOf(word, from, Qt::CaseInsensitive); at >= 0;
+         at = clause.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = at + word.size();
+        if ((at == 0 || !joins(clause[at - 1])) && (end == clause.size() || !joins(clause[end])))
+            return at;
+    }
+    return -1;
+}
+
+// The value at `at`, past blanks and an '=': quoted, or up to a blank.
+QStringView sqlValueAt(QStringView clause, qsizetype at)
+{
+    Reader reader(clause.sliced(at));
+    reader.take(Blank);
+    reader.skip(u"=");
+    reader.take(Blank);
+    const QStringView rest = reader.rest();
+    if (!rest.isEmpty() && is(rest.front(), Quote)) {
+        const qsizetype close = rest.indexOf(rest.front(), 1);
+        return close < 0 ? QStringView() : rest.first(close + 1);
+    }
+    return reader.takeWhile([](QChar c) { return !is(c, Blank) && c != u')'; });
+}
+
+// The rest of a CREATE or ALTER of a user, role or login: the password after
+// PASSWORD (PostgreSQL, SQL Server), or after IDENTIFIED [WITH plugin] BY
+// (MySQL, Oracle). Read here rather than in the pattern, so that the scan
+// looks for the statement, not for every "password".
+bool sqlUserPassword(const Found &found)
+{
+    const QStringView clause = found.groups[0];
+    const qsizetype identified = wordAt(clause, u"IDENTIFIED");
+    const qsizetype by = identified < 0 ? -1 : wordAt(clause, u"BY", identified);
+    if (by >= 0)
+        return isSqlPassword(sqlValueAt(clause, by + 2));
+    const qsizetype password = wordAt(clause, u"PASSWORD");
+    return password >= 0 && isSqlPassword(sqlValueAt(clause, password + 8));
 }
 
 // clang-format off
@@ -259,23 +319,23 @@ constexpr CredentialSyntax table[] = {
     // are not judged again at every one.
     {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=:,;()\[\]{}<>-][^\s"'=:,;()\[\]{}<>]{0,100}[0-9][^\s"'=:,;()\[\]{}<>]{0,100})([(\[]?))x", passValue},
      "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
-    {{"xml-named-entry", R"x(<(?:add|entry|property|param|parameter|constant|setting)\s+(?:key|name)\s*=\s*"([^"\n]{1,80})"\s*(?:>([^<\n]{1,400})</|value\s*=\s*"([^"\n]{1,400})"))x", namedEntry},
+    {{"xml-named-entry", R"x(<(?:add|entry|property|param|parameter|constant|setting) (?:key|name)[ \t]*=[ \t]*"([^"\n]{1,80})"\s*(?:>([^<\n]{1,400})</|value\s*=\s*"([^"\n]{1,400})"))x", namedEntry},
      ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>; NuGet nuget.config, packageSourceCredentials ClearTextPassword; "
      "java.util.Properties.loadFromXML, <entry key=\"…\">; Spring Framework reference, bean <property name value>; Hibernate hibernate.cfg.xml <property name>"},
-    {{"xml-named-element", R"x((?i)<((?:[a-z][0-9a-z_.:-]{0,40})?(?:secret|password|passwd|passphrase|token|apikey|accesskey|privatekey|credential))>([^<\n]{4,400})</)x", namedLiteral},
+    {{"xml-named-element", R"x(<([A-Za-z][0-9A-Za-z_.:-]{0,40})?([Ss]ecret|[Pp]assword|[Pp]asswd|[Pp]assphrase|[Tt]oken|[Kk]ey)>([^<\n]{4,400})</)x", wordEndedName},
      "OAuth 1 client configurations, <ConsumerSecret>; AWS STS AssumeRole response, <SecretAccessKey> and <SessionToken>; Maven settings.xml, <passphrase>"},
-    {{"dockerfile-env", R"x((?m)^[ \t]*ENV[ \t]+([A-Za-z_][0-9A-Za-z_]{0,80})[ \t]+("[^"\n]{0,400}"|'[^'\n]{0,400}'|[^\s"'=]{1,400})[ \t]*\r?$)x", namedLiteral},
+    {{"dockerfile-env", R"x((?m)^[ \t]*ENV [ \t]*([A-Za-z_][0-9A-Za-z_]{0,80})[ \t]+("[^"\n]{0,400}"|'[^'\n]{0,400}'|[^\s"'=]{1,400})[ \t]*\r?$)x", namedLiteral},
      "Dockerfile reference, ENV: the alternative syntax ENV <key> <value>"},
-    {{"environment-default", R"x((?:\bgetenv|\bGetenv|environ\.get|ENV\.fetch|\bENV|\benv|getOrDefault|process\.env)(?:\.|\[|\(\s*)["']?([A-Za-z_][0-9A-Za-z_.]{0,80})["']?\s*\]?\s*\)?\s*(?:,|\|\||\?\?|\?:|\bor\b)\s*("[^"\n]{1,400}"|'[^'\n]{1,400}'))x", namedLiteral},
+    {{"environment-default", R"x((?:\bgetenv\(|\bGetenv\(|environ\.get\(|ENV\.fetch\(|\bENV\[|\benv\(|getOrDefault\(|process\.env\.|process\.env\[)\s*["']?([A-Za-z_][0-9A-Za-z_.]{0,80})["']?\s*\]?\s*\)?\s*(?:,|\|\||\?\?|\?:|\bor\b)\s*("[^"\n]{1,400}"|'[^'\n]{1,400}'))x", namedLiteral},
      "Python os.getenv, os.environ.get; Node.js process.env with || and ??; Ruby ENV.fetch, ENV[]; PHP getenv with ?:, Laravel env(); "
      "Java System.getenv().getOrDefault; Go cmp.Or(os.Getenv(…), …)"},
-    {{"expansion-default", R"x((?i)\$\{([0-9a-z_.]{0,60}(?:pass|pwd|secret|token|key|credential|auth)[0-9a-z_.]{0,20}):-?([^}\s"']{1,400})\})x", namedLiteral},
-     "bash(1), Parameter Expansion: ${parameter:-word}; Spring Boot reference, property placeholders ${name:default}"},
+    {{"expansion-default", R"x(\$\{([0-9A-Za-z_.]{0,60})(PASS|PASSWD|PASSWORD|PWD|SECRET|TOKEN|KEY|password|secret|token|key):-([^}\s"']{1,400})\})x", wordEndedName},
+     "bash(1), Parameter Expansion: ${parameter:-word}; Compose file reference, Interpolation: ${VAR:-default}"},
     // Users' passwords in SQL.
-    {{"sql-user-password", R"x((?i)\b(?:(?:CREATE|ALTER)\s+(?:USER|ROLE|LOGIN)|GRANT)\b[^;\n]{0,200}?\b(?:PASSWORD\s*=?\s*|IDENTIFIED\s+(?:WITH\s+\S{1,64}\s+)?BY\s+)('[^'\n]{1,200}'|"[^"\n]{1,200}"|[^\s;'"]{1,128}))x", sqlPassword},
+    {{"sql-user-password", R"x(\b(?:(?:CREATE|ALTER) (?:USER|ROLE|LOGIN)|(?:create|alter) (?:user|role|login))\b([^;\n]{1,300}))x", sqlUserPassword},
      "PostgreSQL CREATE ROLE, ALTER ROLE: [ ENCRYPTED ] PASSWORD 'password'; MySQL CREATE USER, ALTER USER: IDENTIFIED BY 'auth_string'; "
      "SQL Server CREATE LOGIN: WITH PASSWORD = 'password'; Oracle CREATE USER: IDENTIFIED BY password"},
-    {{"sql-set-password", R"x((?i)\bSET\s+PASSWORD\s+FOR\s+\S{1,200}\s*=\s*(?:PASSWORD\s*\(\s*)?('[^'\n]{1,200}'|"[^"\n]{1,200}"))x", sqlPassword},
+    {{"sql-set-password", R"x((?:SET PASSWORD FOR|set password for)[ \t]+\S{1,200}\s*=\s*(?:PASSWORD\s*\(\s*)?('[^'\n]{1,200}'|"[^"\n]{1,200}"))x", sqlPassword},
      "MySQL SET PASSWORD: SET PASSWORD FOR user = 'auth_string'"},
     // Package registries' configs, whatever the registry's host.
     {{"npmrc-auth-token", R"x((?m)^[ \t]*//[^\s:=]{1,200}(?::[0-9]{1,5})?/[^\s=]{0,200}:(_authToken)[ \t]*=[ \t]*("[^"\n]{1,400}"|[^\s"]{1,400}))x", namedLiteral},
@@ -284,7 +344,7 @@ constexpr CredentialSyntax table[] = {
      "Yarn .yarnrc.yml reference, npmAuthIdent: username:password or its base64"},
     {{"composer-auth-token", R"x("(?:github-oauth|gitlab-oauth|gitlab-token|bearer)"\s*:\s*\{\s*"[^"\n]{1,200}"\s*:\s*"([^"\n]{8,400})")x", generatedFirst},
      "Composer documentation, Authentication for privately hosted packages: auth.json github-oauth, gitlab-token, bearer"},
-    {{"gem-credentials", R"x((?m)^:([0-9A-Za-z_]{1,64}):[ \t]+["']?([^\s"']{8,200}))x", namedLiteral},
+    {{"gem-credentials", R"x((?m)^:([0-9A-Za-z_]{0,60}api_key):[ \t]+["']?([^\s"']{8,200}))x", namedLiteral},
      "RubyGems guides, API key scopes: ~/.gem/credentials, :rubygems_api_key: and a key per host"},
     {{"docker-config-json", R"x(\.docker(?:configjson|cfg)["']?\s*:\s*["']?([0-9A-Za-z+/]{16,1000}={0,2}))x", dockerConfigJson},
      "Kubernetes, Pull an Image from a Private Registry: .dockerconfigjson; containers-auth.json(5)"},

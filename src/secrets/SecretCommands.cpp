@@ -17,7 +17,7 @@ constexpr CommandPassword table[] = {
     {"mongo mongosh mongodump mongorestore mongoexport mongoimport", "-p", Given::apart, "mongosh manual: --password, -p"},
     {"docker podman nerdctl", "-p", Given::apart, "docker login: --password, -p"},
     {"az", "-p", Given::apart, "az login: --password -p"},
-    {"zip", "-P", Given::apart, "zip(1): -P password"},
+    {"zip", "-P", Given::clustered, "zip(1): -P password"},
     {"7z 7za 7zz 7zr rar unrar", "-p", Given::glued, "7-Zip manual: -p{Password}; unrar: -p<pwd>"},
     {"keytool jarsigner", "-storepass", Given::apart, "keytool manual: -storepass arg"},
     {"keytool jarsigner", "-keypass", Given::apart, "keytool manual: -keypass arg"},
@@ -31,8 +31,8 @@ constexpr CommandPassword table[] = {
     {"curl", "--oauth2-bearer", Given::option, "curl(1): --oauth2-bearer <token>"},
     {"curl", "-U", Given::userColon, "curl(1): -U, --proxy-user <user:password>"},
     {"curl", "--proxy-user", Given::userColon, "curl(1): -U, --proxy-user <user:password>"},
-    {"ssh-keygen", "-N", Given::apart, "ssh-keygen(1): -N new_passphrase"},
-    {"ssh-keygen", "-P", Given::apart, "ssh-keygen(1): -P passphrase"},
+    {"ssh-keygen", "-N", Given::clustered, "ssh-keygen(1): -N new_passphrase"},
+    {"ssh-keygen", "-P", Given::clustered, "ssh-keygen(1): -P passphrase"},
     {"lftp", "-u", Given::userComma, "lftp(1): -u user[,pass]"},
     {"mosquitto_pub mosquitto_sub mosquitto_rr", "-P", Given::apart, "mosquitto_pub(1): -P, --pw password"},
     {"mosquitto_pub mosquitto_sub mosquitto_rr", "--pw", Given::option, "mosquitto_pub(1): -P, --pw password"},
@@ -58,12 +58,13 @@ std::string escaped(std::string_view literal)
     return text;
 }
 
-// The flag as typed; a one-letter flag given apart may come last in a
-// cluster of others (zip -rP), a batch flag anywhere in one (htpasswd -Bbn).
+// The flag as typed; a clustered flag may come last in a cluster of others
+// (zip -rP), a batch flag anywhere in one (htpasswd -Bbn). Only those rows
+// read clusters: a cluster read after every docker or az costs the scan.
 std::string flagPattern(const CommandPassword &row)
 {
     const bool oneLetter = row.flag.size() == 2 && row.flag[0] == '-' && std::isalpha(static_cast<unsigned char>(row.flag[1]));
-    if (oneLetter && row.given == Given::apart)
+    if (oneLetter && row.given == Given::clustered)
         return "-[A-Za-z]*" + std::string(1, row.flag[1]);
     if (oneLetter && row.given == Given::lastArgument)
         return "-[A-Za-z]*" + std::string(1, row.flag[1]) + "[A-Za-z]*";
@@ -95,6 +96,7 @@ std::string patternOf(const CommandPassword &row)
     case Given::glued:
         return pattern + R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
     case Given::apart:
+    case Given::clustered:
         return pattern + R"x([ \t]+)x" + std::string(value);
     case Given::either:
         return pattern + R"x([ \t]*)x" + std::string(value);

@@ -10,6 +10,7 @@ namespace tamo::secretcommands {
 enum class Given {
     glued,        // -pSECRET
     apart,        // -p SECRET
+    clustered,    // -P SECRET, also at the end of a cluster of flags: -rP SECRET
     either,       // -pSECRET or -p SECRET
     userColon,    // -u user:SECRET
     userPercent,  // -U user%SECRET
@@ -23,7 +24,6 @@ enum class Given {
 // A flag that hands a command its password. A flag means a password only
 // for the commands that read one there: `-p` is a port to ssh and psql, a
 // mode to cp and mkdir, a password to mysql. Adding a command is adding a row.
-// A one-letter flag given apart may end a cluster of others (zip -rP …).
 struct CommandPassword
 {
     std::string_view commands; // space separated
