@@ -294,9 +294,9 @@ QStringView sqlValueAt(QStringView clause, qsizetype at)
     return reader.takeWhile([](QChar c) { return !is(c, Blank) && c != u')'; });
 }
 
-// The rest of a CREATE or ALTER of a user, role or login: the password after
-// PASSWORD (PostgreSQL, SQL Server), or after IDENTIFIED [WITH plugin] BY
-// (MySQL, Oracle). Read here rather than in the pattern, so that the scan
+// The rest of a CREATE or ALTER of a user, role or login, or of a GRANT: the
+// password after PASSWORD (PostgreSQL, SQL Server), or after IDENTIFIED
+// [WITH plugin] BY (MySQL, Oracle, and MySQL 5's GRANT). Read here rather than in the pattern, so that the scan
 // looks for the statement, not for every "password".
 bool sqlUserPassword(const Found &found)
 {
@@ -332,9 +332,9 @@ constexpr CredentialSyntax table[] = {
     {{"expansion-default", R"x(\$\{([0-9A-Za-z_.]{0,60})(PASS|PASSWD|PASSWORD|PWD|SECRET|TOKEN|KEY|password|secret|token|key):-([^}\s"']{1,400})\})x", wordEndedName},
      "bash(1), Parameter Expansion: ${parameter:-word}; Compose file reference, Interpolation: ${VAR:-default}"},
     // Users' passwords in SQL.
-    {{"sql-user-password", R"x(\b(?:(?:CREATE|ALTER) (?:USER|ROLE|LOGIN)|(?:create|alter) (?:user|role|login))\b([^;\n]{1,300}))x", sqlUserPassword},
+    {{"sql-user-password", R"x(\b(?:(?:CREATE|ALTER) (?:USER|ROLE|LOGIN)|(?:create|alter) (?:user|role|login)|GRANT|grant)\b([^;\n]{1,300}))x", sqlUserPassword},
      "PostgreSQL CREATE ROLE, ALTER ROLE: [ ENCRYPTED ] PASSWORD 'password'; MySQL CREATE USER, ALTER USER: IDENTIFIED BY 'auth_string'; "
-     "SQL Server CREATE LOGIN: WITH PASSWORD = 'password'; Oracle CREATE USER: IDENTIFIED BY password"},
+     "SQL Server CREATE LOGIN: WITH PASSWORD = 'password'; Oracle CREATE USER: IDENTIFIED BY password; MySQL 5.7 GRANT … IDENTIFIED BY"},
     {{"sql-set-password", R"x((?:SET PASSWORD FOR|set password for)[ \t]+\S{1,200}\s*=\s*(?:PASSWORD\s*\(\s*)?('[^'\n]{1,200}'|"[^"\n]{1,200}"))x", sqlPassword},
      "MySQL SET PASSWORD: SET PASSWORD FOR user = 'auth_string'"},
     // Package registries' configs, whatever the registry's host.

@@ -106,6 +106,8 @@ const Copy sqlCopies[] = {
     {"CREATE USER 'app'@'%' IDENTIFIED BY 'Xq7.Kb2m~k2';", true},
     {"ALTER USER 'root'@'localhost' IDENTIFIED WITH mysql_native_password BY 'Xq7.Kb2m~k2';", true},
     {"SET PASSWORD FOR 'app'@'%' = 'Xq7.Kb2m~k2';", true},
+    {"GRANT ALL ON shop.* TO 'shop'@'localhost' IDENTIFIED BY 'Xq7.Kb2m~k2';", true},
+    {"grant the user a password reset link", false},
     {"CREATE USER app IDENTIFIED BY Xq7Kb2mk2;", true},
     {"ALTER USER app WITH PASSWORD NULL;", false},
     {"CREATE USER app IDENTIFIED BY :password;", false},
