@@ -1,5 +1,6 @@
 #include "secrets/SecretCommands.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace tamo::secretcommands {
@@ -78,42 +79,78 @@ std::span<const CommandPassword> commandPasswords()
     return table;
 }
 
-std::string patternOf(const CommandPassword &row)
+namespace {
+
+// What follows the flag, the value in one group, quoted or not.
+std::string valueAfterFlag(Given given)
 {
-    std::string commands;
-    std::string_view rest = row.commands;
-    while (!rest.empty()) {
-        const size_t space = std::min(rest.find(' '), rest.size());
-        commands += (commands.empty() ? "" : "|") + escaped(rest.substr(0, space));
-        rest.remove_prefix(std::min(space + 1, rest.size()));
-    }
-    // The command word, maybe behind a path or sudo, then its own arguments
-    // up to the flag: never past the end of the command line, but over a
-    // line continued with a backslash.
-    std::string pattern = R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]*/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
-        + flagPattern(row);
-    switch (row.given) {
+    switch (given) {
     case Given::glued:
-        return pattern + R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
+        return R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
     case Given::apart:
     case Given::clustered:
-        return pattern + R"x([ \t]+)x" + std::string(value);
+        return R"x([ \t]+)x" + std::string(value);
     case Given::either:
-        return pattern + R"x([ \t]*)x" + std::string(value);
+        return R"x([ \t]*)x" + std::string(value);
     case Given::userColon:
-        return pattern + R"x((?:[ \t]+|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
+        return R"x((?:[ \t]+|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
     case Given::userPercent:
-        return pattern + R"x([ \t]*["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
+        return R"x([ \t]*["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
     case Given::userComma:
-        return pattern + R"x([ \t]+["']?[^\s'",$]{1,64},([^\s'"]{1,200}))x";
+        return R"x([ \t]+["']?[^\s'",$]{1,64},([^\s'"]{1,200}))x";
     case Given::userSlash:
-        return pattern + R"x(["']?[0-9A-Za-z_$#.]{1,64}/("[^"\n]{1,200}"|[^\s'"@/]{1,200}))x";
+        return R"x(["']?[0-9A-Za-z_$#.]{1,64}/("[^"\n]{1,200}"|[^\s'"@/]{1,200}))x";
     case Given::option:
-        return pattern + R"x((?:[ \t]+|=))x" + std::string(value);
+        return R"x((?:[ \t]+|=))x" + std::string(value);
     case Given::lastArgument:
-        return pattern + R"x([^\s'"]*(?:[ \t]+[^\s'"]+){0,2}[ \t]+)x" + std::string(value) + R"x([ \t]*(?:$|[;&|>)]))x";
+        return R"x([^\s'"]*(?:[ \t]+[^\s'"]+){0,2}[ \t]+)x" + std::string(value) + R"x([ \t]*(?:$|[;&|>)]))x";
     }
-    return pattern;
+    return {};
+}
+
+// One pattern for the rows of `commands`: the command word, maybe behind a
+// path or sudo, then its own arguments up to one of its rows' flags: never
+// past the end of the command line, but over a line continued with a
+// backslash. The rows that take their value the same way share a group.
+std::string patternOfCommands(std::string_view commands)
+{
+    std::string words;
+    for (std::string_view rest = commands; !rest.empty();) {
+        const size_t space = std::min(rest.find(' '), rest.size());
+        words += (words.empty() ? "" : "|") + escaped(rest.substr(0, space));
+        rest.remove_prefix(std::min(space + 1, rest.size()));
+    }
+    std::vector<Given> givens;
+    for (const CommandPassword &row : table) {
+        if (row.commands == commands && std::find(givens.begin(), givens.end(), row.given) == givens.end())
+            givens.push_back(row.given);
+    }
+    std::string flags;
+    for (Given given : givens) {
+        std::string alike;
+        for (const CommandPassword &row : table) {
+            if (row.commands == commands && row.given == given)
+                alike += (alike.empty() ? "" : "|") + flagPattern(row);
+        }
+        flags += (flags.empty() ? "" : "|") + ("(?:" + alike + ")") + valueAfterFlag(given);
+    }
+    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]*/)?(?:)x" + words + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n)(?:)x"
+        + flags + ")";
+}
+
+} // namespace
+
+std::vector<std::string> commandPatterns()
+{
+    std::vector<std::string> patterns;
+    std::vector<std::string_view> done;
+    for (const CommandPassword &row : table) {
+        if (std::find(done.begin(), done.end(), row.commands) != done.end())
+            continue;
+        done.push_back(row.commands);
+        patterns.push_back(patternOfCommands(row.commands));
+    }
+    return patterns;
 }
 
 } // namespace tamo::secretcommands
