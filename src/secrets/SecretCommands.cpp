@@ -66,9 +66,9 @@ std::string flagPattern(const CommandPassword &row)
 {
     const bool oneLetter = row.flag.size() == 2 && row.flag[0] == '-' && std::isalpha(static_cast<unsigned char>(row.flag[1]));
     if (oneLetter && row.given == Given::clustered)
-        return "-[A-Za-z]*" + std::string(1, row.flag[1]);
+        return "-[A-Za-z]{0,8}" + std::string(1, row.flag[1]);
     if (oneLetter && row.given == Given::lastArgument)
-        return "-[A-Za-z]*" + std::string(1, row.flag[1]) + "[A-Za-z]*";
+        return "-[A-Za-z]{0,8}" + std::string(1, row.flag[1]) + "[A-Za-z]{0,8}";
     return escaped(row.flag);
 }
 
@@ -89,21 +89,21 @@ std::string valueAfterFlag(Given given)
         return R"x(("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{1,200}))x";
     case Given::apart:
     case Given::clustered:
-        return R"x([ \t]+)x" + std::string(value);
+        return R"x([ \t]{1,8})x" + std::string(value);
     case Given::either:
-        return R"x([ \t]*)x" + std::string(value);
+        return R"x([ \t]{0,8})x" + std::string(value);
     case Given::userColon:
-        return R"x((?:[ \t]+|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
+        return R"x((?:[ \t]{1,8}|=)["']?[^\s'":$]{1,64}:([^\s'"]{1,200}))x";
     case Given::userPercent:
-        return R"x([ \t]*["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
+        return R"x([ \t]{0,8}["']?[^\s'"%$]{1,64}%([^\s'"]{1,200}))x";
     case Given::userComma:
-        return R"x([ \t]+["']?[^\s'",$]{1,64},([^\s'"]{1,200}))x";
+        return R"x([ \t]{1,8}["']?[^\s'",$]{1,64},([^\s'"]{1,200}))x";
     case Given::userSlash:
         return R"x(["']?[0-9A-Za-z_$#.]{1,64}/("[^"\n]{1,200}"|[^\s'"@/]{1,200}))x";
     case Given::option:
-        return R"x((?:[ \t]+|=))x" + std::string(value);
+        return R"x((?:[ \t]{1,8}|=))x" + std::string(value);
     case Given::lastArgument:
-        return R"x([^\s'"]*(?:[ \t]+[^\s'"]+){0,2}[ \t]+)x" + std::string(value) + R"x([ \t]*(?:$|[;&|>)]))x";
+        return R"x([^\s'"]{0,64}(?:[ \t]{1,8}[^\s'"]{1,200}){0,2}[ \t]{1,8})x" + std::string(value) + R"x([ \t]{0,8}(?:$|[;&|>)]))x";
     }
     return {};
 }
@@ -134,7 +134,7 @@ std::string patternOfCommands(std::string_view commands)
         }
         flags += (flags.empty() ? "" : "|") + ("(?:" + alike + ")") + valueAfterFlag(given);
     }
-    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]*/)?(?:)x" + words + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n)(?:)x"
+    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]{0,200}/)?(?:)x" + words + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n)(?:)x"
         + flags + ")";
 }
 

@@ -346,7 +346,7 @@ constexpr Structure table[] = {
     // and any whose last word says so: --proxy-password, --http-passwd), a
     // constructor or a build file; short flags are read per command, from SecretCommands.
     {"command-password", R"x((?:^|\s)(?:--password|--passwd|--passphrase|--pass|-Password|--client-secret|--api-key|--auth-token|--token|--secret|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{0,199}))x", commandValue},
-    {"long-option-password", R"x((?:^|\s)--[0-9A-Za-z]{1,20}(?:-[0-9A-Za-z]{1,20}){0,2}-(?:password|passwd|passphrase)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{0,199}))x", commandValue},
+    {"long-option-password", R"x((?:^|\s)--[0-9A-Za-z]{1,20}(?:-[0-9A-Za-z]{1,20}){0,2}-(?:password|passwd|passphrase)(?:[ \t]{1,8}|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{0,199}))x", commandValue},
     {"credential-constructor", R"x((?:NetworkCredential|PSCredential|PasswordAuthentication|UsernamePasswordCredentials?|BasicAWSCredentials|BasicCredentials|SqlCredential)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.]+)\s*,\s*@?["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},

@@ -123,7 +123,6 @@ INSTANTIATE_TEST_SUITE_P(SqlUserStatements, CredentialFamily, ::testing::ValuesI
 const Copy prefixCopies[] = {
     {"SWMKEY-1-Mq3xT8vLk2Rb7NwY5pZc9HdF4sJ6gUeA7q1w/Kd+3Rf", true},
     {"-----BEGIN USER NKEY SEED-----\nSUPIX6EA6QOM66ZJOJYAEKCTBR6Y3Z4IXGCI7NQ3T2YW2OVBRKUGNRSHE6\n", true},
-    {"K3S_TOKEN=K1070878408e06a827960208f84ed18b65fa10f27864e71a57d9e053c4caff8504b::server:9f2c4e1ab7d3605e8c1f2a9b4d7e0c63", true},
     {"untrusted comment: minisign encrypted secret key\nRWRTY0Iy" + QString("Mq3xT8vLk2Rb7NwY5pZc9HdF4sJ6gUeA").repeated(5), true},
     {"docker swarm unlock-key\nSWMKEY-1-7c37Cc8654o6p38HnroywCi19pllOnGtbdZEgtKxZu8", false},
     {"Account ID: AD6FWE2JBS32HCCYVRPCTAEGCM2SQJCVUXIYY5YGR3PT3QTVA2UBYIDV", false},
