@@ -1,6 +1,5 @@
 #include "secrets/SecretCommands.h"
 
-#include <algorithm>
 #include <cctype>
 
 namespace tamo::secretcommands {
@@ -108,49 +107,22 @@ std::string valueAfterFlag(Given given)
     return {};
 }
 
-// One pattern for the rows of `commands`: the command word, maybe behind a
-// path or sudo, then its own arguments up to one of its rows' flags: never
-// past the end of the command line, but over a line continued with a
-// backslash. The rows that take their value the same way share a group.
-std::string patternOfCommands(std::string_view commands)
-{
-    std::string words;
-    for (std::string_view rest = commands; !rest.empty();) {
-        const size_t space = std::min(rest.find(' '), rest.size());
-        words += (words.empty() ? "" : "|") + escaped(rest.substr(0, space));
-        rest.remove_prefix(std::min(space + 1, rest.size()));
-    }
-    std::vector<Given> givens;
-    for (const CommandPassword &row : table) {
-        if (row.commands == commands && std::find(givens.begin(), givens.end(), row.given) == givens.end())
-            givens.push_back(row.given);
-    }
-    std::string flags;
-    for (Given given : givens) {
-        std::string alike;
-        for (const CommandPassword &row : table) {
-            if (row.commands == commands && row.given == given)
-                alike += (alike.empty() ? "" : "|") + flagPattern(row);
-        }
-        flags += (flags.empty() ? "" : "|") + ("(?:" + alike + ")") + valueAfterFlag(given);
-    }
-    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]{0,200}/)?(?:)x" + words + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n)(?:)x"
-        + flags + ")";
-}
-
 } // namespace
 
-std::vector<std::string> commandPatterns()
+std::string patternOf(const CommandPassword &row)
 {
-    std::vector<std::string> patterns;
-    std::vector<std::string_view> done;
-    for (const CommandPassword &row : table) {
-        if (std::find(done.begin(), done.end(), row.commands) != done.end())
-            continue;
-        done.push_back(row.commands);
-        patterns.push_back(patternOfCommands(row.commands));
+    std::string commands;
+    for (std::string_view rest = row.commands; !rest.empty();) {
+        const size_t space = std::min(rest.find(' '), rest.size());
+        commands += (commands.empty() ? "" : "|") + escaped(rest.substr(0, space));
+        rest.remove_prefix(std::min(space + 1, rest.size()));
     }
-    return patterns;
+    // The command word, maybe behind a path or sudo, then its own arguments
+    // up to the flag: never past the end of the command line, but over a
+    // line continued with a backslash. A row a pattern: one shared by a
+    // command's flags would judge only the first flag of a line.
+    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]{0,200}/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
+        + flagPattern(row) + valueAfterFlag(row.given);
 }
 
 } // namespace tamo::secretcommands

@@ -3,7 +3,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tamo::secretcommands {
 
@@ -35,10 +34,8 @@ struct CommandPassword
 
 std::span<const CommandPassword> commandPasswords();
 
-// The RE2 patterns finding the rows' passwords on a command line, one per
-// command: a command's line is read once, whichever of its flags holds the
-// password. The value, quoted or not, is in the first group that took part;
-// a command's rows take theirs in at most three ways.
-std::vector<std::string> commandPatterns();
+// The RE2 pattern finding the row's password on a command line: group 1
+// is the value, quoted or not.
+std::string patternOf(const CommandPassword &row);
 
 } // namespace tamo::secretcommands

@@ -157,13 +157,6 @@ bool commandValue(const Found &found)
     return isPasswordValue(found.groups[0]);
 }
 
-// A command's pattern gives the value in the group of the flag that took it.
-bool flagValue(const Found &found)
-{
-    const auto taken = std::find_if(found.groups.begin(), found.groups.end(), [](QStringView group) { return !group.isEmpty(); });
-    return taken != found.groups.end() && isPasswordValue(*taken);
-}
-
 // The whole link a match starts: up to a blank, a quote or an angle bracket.
 QStringView linkAround(const Found &found)
 {
@@ -374,14 +367,19 @@ constexpr Structure table[] = {
 
 std::span<const Structure> structures()
 {
-    // The fixed rows, the credential syntaxes, then one per command that takes a password.
-    static const std::vector<std::string> commandPatterns = secretcommands::commandPatterns();
+    // The fixed rows, the credential syntaxes, then one per command's password flag.
+    static const std::vector<std::string> commandPatterns = [] {
+        std::vector<std::string> patterns;
+        for (const secretcommands::CommandPassword &row : secretcommands::commandPasswords())
+            patterns.push_back(secretcommands::patternOf(row));
+        return patterns;
+    }();
     static const std::vector<Structure> all = [] {
         std::vector<Structure> rows(std::begin(table), std::end(table));
         for (const credentialsyntaxes::CredentialSyntax &syntax : credentialsyntaxes::credentialSyntaxes())
             rows.push_back(syntax.structure);
         for (const std::string &pattern : commandPatterns)
-            rows.push_back({"command-password-flag", pattern, flagValue});
+            rows.push_back({"command-password-flag", pattern, commandValue});
         return rows;
     }();
     return all;

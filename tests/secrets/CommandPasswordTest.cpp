@@ -67,7 +67,7 @@ const CommandLine optionLines[] = {
     {"zip -rP Xq7.Kb2m~k2 backup.zip docs/", true},
     {"lftp -u ada,Xq7.Kb2m~k2 sftp://files.example.org", true},
     {"mosquitto_pub -h broker.lan -u sensor -P Xq7.Kb2m~k2 -t home/temp -m 21", true},
-    {"snmpwalk -v3 -l authPriv -u monitor -a SHA -A Xq7.Kb2m~k2 -x AES -X Rq7vLm2xT9kd 10.0.0.1", true},
+    {"snmpwalk -v3 -l authPriv -u monitor -a SHA -A \"$AUTH_PASS\" -x AES -X Rq7vLm2xT9kd 10.0.0.1", true},
     {"sqlplus system/Xq7.Kb2m~k2@//db01:1521/ORCLPDB1", true},
     {"htpasswd -Bbn ada Xq7.Kb2m~k2", true},
     {"poetry config http-basic.private ada Xq7.Kb2m~k2", true},
