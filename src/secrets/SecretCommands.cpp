@@ -121,7 +121,7 @@ std::string patternOf(const CommandPassword &row)
     // up to the flag: never past the end of the command line, but over a
     // line continued with a backslash. A row a pattern: one shared by a
     // command's flags would judge only the first flag of a line.
-    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]{0,200}/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
+    return R"x((?m)(?:^|[\s;&|(`])(?:[\w./-]{0,64}/)?(?:)x" + commands + R"x()(?:[ \t](?:[^\n;&|]|\\\n){0,200}?)?(?:[ \t]|\\\n))x"
         + flagPattern(row) + valueAfterFlag(row.given);
 }
 
