@@ -195,5 +195,7 @@ int main(int argc, char **argv)
     reportCorpus("Unseen corpus, written after the rules, recall by family", bench::unseenSecretCorpus(100, 13));
     reportCorpus("Structure corpus, credentials in configuration syntaxes, recall by family",
                  bench::structureSecretCorpus(100, 17));
+    reportCorpus("Family corpus, credentials in the forms that carry them, recall by family",
+                 bench::familySecretCorpus(100, 19));
     return 0;
 }

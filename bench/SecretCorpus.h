@@ -51,4 +51,12 @@ QList<SecretSample> unseenSecretCorpus(int samplesPerKind, quint32 seed);
 // of the same syntaxes.
 QList<SecretSample> structureSecretCorpus(int samplesPerKind, quint32 seed);
 
+// A seventh set, from documents none of the others were written from:
+// credentials by family in the forms that carry them (command-line options,
+// package registries' configs, base64 inside known configs, Dockerfile ENV,
+// XML elements and entries, environment reads with a default, SQL user
+// statements, documented prefixes no row listed); with look-alikes of the
+// same forms.
+QList<SecretSample> familySecretCorpus(int samplesPerKind, quint32 seed);
+
 } // namespace tamo::bench

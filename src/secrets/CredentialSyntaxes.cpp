@@ -14,6 +14,7 @@ namespace tamo::credentialsyntaxes {
 
 using namespace secrettext;
 using secretstructures::Found;
+using secretstructures::namedLiteral;
 using secretstructures::namedValue;
 
 namespace {
@@ -188,6 +189,126 @@ bool groupedKey(const Found &found)
         && !secretassignments::isPlaceholder(found.groups[0]);
 }
 
+// An entry's value, in its body or in its value attribute, judged by the
+// entry's name: <entry key="db.password">…</entry>, <add key="…" value="…"/>.
+bool namedEntry(const Found &found)
+{
+    const QStringView value = found.groups[1].isEmpty() ? found.groups[2] : found.groups[1];
+    return secretassignments::isSecretValue(found.text, found.groups[0], value, true, false);
+}
+
+// A value, in group 3, given to a name that a word for a secret ends: the
+// name's start in group 1, the word in group 2, so that the word and what
+// follows it are what the scan looks for (Secret>, PASSWORD:-).
+bool wordEndedName(const Found &found)
+{
+    const QStringView word = found.groups[1];
+    const QChar *start = found.groups[0].isEmpty() ? word.data() : found.groups[0].data();
+    const QStringView name(start, word.data() + word.size() - start);
+    return secretassignments::isSecretValue(found.text, name, found.groups[2], false, false);
+}
+
+// Yarn's npmAuthIdent: "user:password", or the same in base64.
+bool userIdent(const Found &found)
+{
+    const QStringView ident = found.groups[0];
+    const qsizetype colon = ident.indexOf(u':');
+    return colon < 0 ? secretstructures::holdsUserPassword(ident)
+                     : colon > 0 && secretassignments::isRealPassword(ident.sliced(colon + 1), true);
+}
+
+// A Kubernetes .dockerconfigjson: Docker's config.json in base64, holding
+// its user:password in base64 under "auth", or plain under "password".
+bool dockerConfigJson(const Found &found)
+{
+    const QString config = QString::fromUtf8(QByteArray::fromBase64(found.groups[0].toLatin1()));
+    for (QStringView field : {u"\"auth\"", u"\"password\""}) {
+        for (qsizetype at = config.indexOf(field); at >= 0; at = config.indexOf(field, at + 1)) {
+            Reader reader(QStringView(config).sliced(at + field.size()));
+            reader.takeWhile([](QChar c) { return c.isSpace(); });
+            if (!reader.skip(u":"))
+                continue;
+            reader.takeWhile([](QChar c) { return c.isSpace(); });
+            if (!reader.skip(u"\""))
+                continue;
+            const QStringView value = reader.takeWhile([](QChar c) { return c != u'"'; });
+            if (field == u"\"auth\"" ? secretstructures::holdsUserPassword(value) : secretassignments::isRealPassword(value, true))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A stored hash some statements take instead of the password: PostgreSQL's
+// md5… and SCRAM-SHA-256$…, MySQL's *… of 40 hex digits.
+bool isPasswordHash(QStringView value)
+{
+    constexpr qsizetype md5Length = 3 + 32;
+    constexpr qsizetype mysqlLength = 1 + 40;
+    const auto hexFrom = [value](qsizetype from) {
+        return std::all_of(value.begin() + from, value.end(), [](QChar c) { return is(c, Hex); });
+    };
+    return value.startsWith(u"SCRAM-SHA-256$") || (value.size() == md5Length && value.startsWith(u"md5") && hexFrom(3))
+        || (value.size() == mysqlLength && value.startsWith(u'*') && hexFrom(1));
+}
+
+// Whether `value`, as an SQL statement spells it (quoted or not), is a
+// password someone chose rather than its stored hash or a bind parameter.
+bool isSqlPassword(QStringView value)
+{
+    const bool quoted = value.size() >= 2 && is(value.front(), Quote);
+    return !isPasswordHash(quoted ? value.sliced(1, value.size() - 2) : value) && secretstructures::isPasswordValue(value);
+}
+
+bool sqlPassword(const Found &found)
+{
+    return isSqlPassword(found.groups[0]);
+}
+
+// Where `word` stands alone in `clause`, not inside a name such as
+// mysql_native_password; -1 where it does not.
+qsizetype wordAt(QStringView clause, QStringView word, qsizetype from = 0)
+{
+    const auto joins = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    for (qsizetype at = clause.indexOf(word, from, Qt::CaseInsensitive); at >= 0;
+         at = clause.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = at + word.size();
+        if ((at == 0 || !joins(clause[at - 1])) && (end == clause.size() || !joins(clause[end])))
+            return at;
+    }
+    return -1;
+}
+
+// The value at `at`, past blanks and an '=': quoted, or up to a blank.
+QStringView sqlValueAt(QStringView clause, qsizetype at)
+{
+    Reader reader(clause.sliced(at));
+    reader.take(Blank);
+    reader.skip(u"=");
+    reader.take(Blank);
+    const QStringView rest = reader.rest();
+    if (!rest.isEmpty() && is(rest.front(), Quote)) {
+        const qsizetype close = rest.indexOf(rest.front(), 1);
+        return close < 0 ? QStringView() : rest.first(close + 1);
+    }
+    return reader.takeWhile([](QChar c) { return !is(c, Blank) && c != u')'; });
+}
+
+// The rest of a CREATE or ALTER of a user, role or login, or of a GRANT: the
+// password after PASSWORD (PostgreSQL, SQL Server), or after IDENTIFIED
+// [WITH plugin] BY (MySQL, Oracle, and MySQL 5's GRANT). Read here rather than in the pattern, so that the scan
+// looks for the statement, not for every "password".
+bool sqlUserPassword(const Found &found)
+{
+    const QStringView clause = found.groups[0];
+    const qsizetype identified = wordAt(clause, u"IDENTIFIED");
+    const qsizetype by = identified < 0 ? -1 : wordAt(clause, u"BY", identified);
+    if (by >= 0)
+        return isSqlPassword(sqlValueAt(clause, by + 2));
+    const qsizetype password = wordAt(clause, u"PASSWORD");
+    return password >= 0 && isSqlPassword(sqlValueAt(clause, password + 8));
+}
+
 // clang-format off
 constexpr CredentialSyntax table[] = {
     // Passwords and keys under a name, in syntaxes other than name = value.
@@ -198,8 +319,35 @@ constexpr CredentialSyntax table[] = {
     // are not judged again at every one.
     {{"pass-name", R"x((?i)\b([A-Za-z0-9_.-]{0,40}pass)["'\]]{0,2}[ \t]{0,8}[=:][ \t]{0,8}("[^"\n]{8,200}"|'[^'\n]{8,200}'|[^\s"'=:,;()\[\]{}<>-][^\s"'=:,;()\[\]{}<>]{0,100}[0-9][^\s"'=:,;()\[\]{}<>]{0,100})([(\[]?))x", passValue},
      "Mutt manual, imap_pass, smtp_pass, pop_pass; VS Code SFTP and Sublime SFTP, \"pass\""},
-    {{"dotnet-app-setting", R"x(<add\s+key\s*=\s*"([^"\n]{1,80})"\s+value\s*=\s*("[^"\n]{1,400}"))x", namedValue},
-     ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>"},
+    {{"xml-named-entry", R"x(<(?:add|entry|property|param|parameter|constant|setting) (?:key|name)[ \t]{0,8}=[ \t]{0,8}"([^"\n]{1,80})"\s{0,8}(?:>([^<\n]{1,200})</|value\s{0,8}=\s{0,8}"([^"\n]{1,200})"))x", namedEntry},
+     ".NET configuration, <appSettings> <add key=\"…\" value=\"…\"/>; NuGet nuget.config, packageSourceCredentials ClearTextPassword; "
+     "java.util.Properties.loadFromXML, <entry key=\"…\">; Spring Framework reference, bean <property name value>; Hibernate hibernate.cfg.xml <property name>"},
+    {{"xml-named-element", R"x(<([A-Za-z][0-9A-Za-z_.:-]{0,40})?([Ss]ecret|[Pp]assword|[Pp]asswd|[Pp]assphrase|[Tt]oken|[Kk]ey)>([^<\n]{4,400})</)x", wordEndedName},
+     "OAuth 1 client configurations, <ConsumerSecret>; AWS STS AssumeRole response, <SecretAccessKey> and <SessionToken>; Maven settings.xml, <passphrase>"},
+    {{"dockerfile-env", R"x((?m)^[ \t]{0,8}ENV [ \t]{0,8}([A-Za-z_][0-9A-Za-z_]{0,64})[ \t]{1,8}("[^"\n]{0,200}"|'[^'\n]{0,200}'|[^\s"'=]{1,200})[ \t]{0,8}\r?$)x", namedLiteral},
+     "Dockerfile reference, ENV: the alternative syntax ENV <key> <value>"},
+    {{"environment-default", R"x((?:\bgetenv\(|\bGetenv\(|environ\.get\(|ENV\.fetch\(|\bENV\[|\benv\(|getOrDefault\(|process\.env\.|process\.env\[)\s{0,8}["']?([A-Za-z_][0-9A-Za-z_.]{0,64})["']?\s{0,8}\]?\s{0,8}\)?\s{0,8}(?:,|\|\||\?\?|\?:|\bor\b)\s{0,8}("[^"\n]{1,200}"|'[^'\n]{1,200}'))x", namedLiteral},
+     "Python os.getenv, os.environ.get; Node.js process.env with || and ??; Ruby ENV.fetch, ENV[]; PHP getenv with ?:, Laravel env(); "
+     "Java System.getenv().getOrDefault; Go cmp.Or(os.Getenv(…), …)"},
+    {{"expansion-default", R"x(\$\{([0-9A-Za-z_.]{0,60})(PASS|PASSWD|PASSWORD|PWD|SECRET|TOKEN|KEY|password|secret|token|key):-([^}\s"']{1,200})\})x", wordEndedName},
+     "bash(1), Parameter Expansion: ${parameter:-word}; Compose file reference, Interpolation: ${VAR:-default}"},
+    // Users' passwords in SQL.
+    {{"sql-user-password", R"x(\b(?:(?:CREATE|ALTER) (?:USER|ROLE|LOGIN)|(?:create|alter) (?:user|role|login)|GRANT|grant)\b([^;\n]{1,300}))x", sqlUserPassword},
+     "PostgreSQL CREATE ROLE, ALTER ROLE: [ ENCRYPTED ] PASSWORD 'password'; MySQL CREATE USER, ALTER USER: IDENTIFIED BY 'auth_string'; "
+     "SQL Server CREATE LOGIN: WITH PASSWORD = 'password'; Oracle CREATE USER: IDENTIFIED BY password; MySQL 5.7 GRANT … IDENTIFIED BY"},
+    {{"sql-set-password", R"x((?:SET PASSWORD FOR|set password for)[ \t]{1,8}\S{1,100}\s{0,8}=\s{0,8}(?:PASSWORD\s{0,8}\(\s{0,8})?('[^'\n]{1,200}'|"[^"\n]{1,200}"))x", sqlPassword},
+     "MySQL SET PASSWORD: SET PASSWORD FOR user = 'auth_string'"},
+    // Package registries' configs, whatever the registry's host.
+    {{"npmrc-auth-token", R"x((?m)^[ \t]{0,8}//[^\s:=]{1,100}(?::[0-9]{1,5})?/[^\s=]{0,100}:(_authToken)[ \t]{0,8}=[ \t]{0,8}("[^"\n]{1,200}"|[^\s"]{1,200}))x", namedLiteral},
+     "Verdaccio documentation, Authentication: //localhost:4873/:_authToken; Sonatype Nexus, npm Bearer Token Realm (NpmToken.…)"},
+    {{"yarn-auth-ident", R"x(npmAuthIdent["']?[ \t]{0,8}:[ \t]{0,8}["']?([^\s"']{3,200}))x", userIdent},
+     "Yarn .yarnrc.yml reference, npmAuthIdent: username:password or its base64"},
+    {{"composer-auth-token", R"x("(?:github-oauth|gitlab-oauth|gitlab-token|bearer)"\s{0,40}:\s{0,40}\{\s{0,40}"[^"\n]{1,100}"\s{0,40}:\s{0,40}"([^"\n]{8,200})")x", generatedFirst},
+     "Composer documentation, Authentication for privately hosted packages: auth.json github-oauth, gitlab-token, bearer"},
+    {{"gem-credentials", R"x((?m)^:([0-9A-Za-z_]{0,60}api_key):[ \t]{1,8}["']?([^\s"']{8,200}))x", namedLiteral},
+     "RubyGems guides, API key scopes: ~/.gem/credentials, :rubygems_api_key: and a key per host"},
+    {{"docker-config-json", R"x(\.docker(?:configjson|cfg)["']?\s*:\s*["']?([0-9A-Za-z+/]{16,}={0,2}))x", dockerConfigJson},
+     "Kubernetes, Pull an Image from a Private Registry: .dockerconfigjson; containers-auth.json(5)"},
     {{"client-set-command", R"x((?m)(?:^|[ \t])/set[ \t]+([A-Za-z0-9_.-]{1,100})[ \t]+("[^"\n]*"|[^\s"]+))x", namedValue},
      "WeeChat user's guide, SASL: /set irc.server.<name>.sasl_password"},
     {{"znc-sasl", R"x((?i)\*sasl[ \t]+set[ \t]+\S{1,64}[ \t]+(\S{1,200}))x", password},

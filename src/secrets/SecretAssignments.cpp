@@ -260,6 +260,8 @@ bool startsAsReference(QStringView value, bool quoted)
         return value.size() > 1 && is(value[1], Letter);
     if (first == u'%')
         return value.indexOf(u'%', 1) > 0;
+    if (value.startsWith(u"&lt;")) // <…> escaped in XML, as Tomcat's password="&lt;must-be-changed&gt;"
+        return true;
     // A base64 key may start with '/' or '+'; a path has no such mix.
     return (first == u'/' || first == u'+') && !(isMixedCaseRandom(value) && containsAny(value, Digit));
 }
@@ -442,10 +444,10 @@ bool isPublicKey(QStringView value)
                        [value](std::u16string_view start) { return value.startsWith(QStringView(start.data(), qsizetype(start.size()))); });
 }
 
-bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted)
+bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted, bool inCode)
 {
     const Strength strength = strengthOf(name);
-    return looksReal(value, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength, quoted);
+    return looksReal(value, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength, quoted, inCode);
 }
 
 bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders::Headings &headings)

@@ -16,8 +16,9 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
 
 // Whether `value`, given to `name` (of `text`) by other means than '=' or
 // ':' (setx NAME "…", fish's set -gx NAME …, a Terraform variable's
-// default), is a secret by what the name promises.
-bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted);
+// default), is a secret by what the name promises. `inCode`: the value may
+// be code naming a value (settings.secret_key2) rather than the value.
+bool isSecretValue(QStringView text, QStringView name, QStringView value, bool quoted, bool inCode = true);
 
 // Whether `value`, given outside code (a URL, a netrc file, a command
 // line), could be a password someone chose: long enough, letters with

@@ -10,9 +10,15 @@ namespace tamo::secretcommands {
 enum class Given {
     glued,        // -pSECRET
     apart,        // -p SECRET
+    clustered,    // -P SECRET, also at the end of a cluster of flags: -rP SECRET
     either,       // -pSECRET or -p SECRET
     userColon,    // -u user:SECRET
     userPercent,  // -U user%SECRET
+    userComma,    // -u user,SECRET
+    userSlash,    // user/SECRET@database, as the command's own argument
+    option,       // --flag SECRET or --flag=SECRET
+    lastArgument, // -b [file] user SECRET: the command's last argument, the
+                  // flag maybe among others (-Bbn)
 };
 
 // A flag that hands a command its password. A flag means a password only

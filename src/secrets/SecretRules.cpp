@@ -124,6 +124,14 @@ bool isBootstrapToken(QStringView token)
     return token.size() == 23 && token[6] == u'.' && isRandomLowerDigits(token.sliced(7));
 }
 
+// NATS nkey seeds: 'S', the key's type (User, Account, Operator, server
+// Node, Cluster, curve X), then base32.
+bool isNkeySeed(QStringView seed)
+{
+    return std::u16string_view(u"UAONCX").find(seed[1].unicode()) != std::u16string_view::npos
+        && isRandomUpperDigits(seed.sliced(2));
+}
+
 bool endsInPadding(QStringView body)
 {
     return body.endsWith(u"==") && body.count(u'=') == 2 && isRandomBase62(body.chopped(2));
@@ -525,7 +533,11 @@ constexpr SecretRule table[] = {
     {"honeycomb-ingest-key", "Honeycomb", Where::anywhere, "", R"x(hc[ax][ilm]k_([0-9a-z]{40,70}))x", 3.5, isRandomLowerDigits, ""}, // docs.honeycomb.io "API keys" (hcaik_, hcxik_)
     {"new-relic-admin-key", "New Relic", Where::anywhere, "", R"x(NRAA-([0-9A-Za-z]{27}))x", 3.0, isVaried, ""}, // docs.newrelic.com "API keys" (NRAA-)
     {"dagster-token", "Dagster", Where::anywhere, "dagster", R"x((?:user|agent):([0-9a-f]{32}))x", 3.0, isRandomHex, ""}, // docs.dagster.io "User tokens"
+    {"docker-swarm-join-token", "Docker", Where::anywhere, "", R"x(SWMTKN-1-([0-9a-z]{50}-[0-9a-z]{25}))x", 3.0, isRandomLowerDigits, "SWMTKN-1-49nj1cmql0jkz5s954yi3oex3nedyz0fb0xx14ie39trti4wxv"}, // docs.docker.com "docker swarm join-token": SWMTKN-1-<digest>-<secret>
+    {"docker-swarm-unlock-key", "Docker", Where::anywhere, "", R"x(SWMKEY-1-([0-9A-Za-z+/]{43}))x", 3.5, isMixedCaseRandom, "SWMKEY-1-7c37Cc8654o6p38HnroywCi19pllOnGtbdZEgtKxZu8"}, // docs.docker.com "Lock your swarm to protect its encryption key"
+    {"minisign-secret-key", "minisign", Where::anywhere, "", R"x((?:RWRTY0Iy|RWQAAEIy)([0-9A-Za-z+/]{100,300}={0,2}))x", 4.0, isMixedCaseRandom, ""}, // jedisct1.github.io/minisign "Secret key format": base64 of "Ed", the KDF ("Sc" or none), "B2", …
     // ---- Tokens that only context tells apart ----
+    {"nats-nkey-seed", "NATS", Where::anywhere, "seed----- nkey_seed seed: seed=", R"x((S[A-Z][A-Z2-7]{56}))x", 3.5, isNkeySeed, ""}, // docs.nats.io "NKeys": seeds start with S, then U, A, O, N, C or X; 58 characters of base32
     {"kubeadm-bootstrap-token", "Kubernetes", Where::anywhere, "kubeadm token bootstrap discovery", R"x(([0-9a-z]+\.[0-9a-z]+))x", 3.0, isBootstrapToken, "abcdef.0123456789abcdef"}, // kubernetes.io "Authenticating with bootstrap tokens"
     {"vault-unseal-key", "HashiCorp Vault", Where::anywhere, "unseal recovery", R"x(Key [0-9]+: ([0-9A-Za-z+/]{43,44}={0,2}))x", 4.0, isMixedCaseRandom, ""}, // developer.hashicorp.com "vault operator init" output
     {"vault-root-token", "HashiCorp Vault", Where::anywhere, "", R"x(Root Token: ((?:hvs\.|s\.)[0-9A-Za-z]{24,}))x", 3.5, isMixedCaseRandom, ""}, // developer.hashicorp.com "vault operator init" output

@@ -130,9 +130,7 @@ bool kubernetesSecretData(const Found &found)
 // Docker's config.json keeps "user:password" in base64 under "auth".
 bool dockerAuth(const Found &found)
 {
-    const QByteArray decoded = decodedBase64(found.groups[0]);
-    const qsizetype colon = decoded.indexOf(':');
-    return colon > 0 && secretassignments::isRealPassword(QString::fromUtf8(decoded.sliced(colon + 1)), true);
+    return holdsUserPassword(found.groups[0]);
 }
 
 // The second group is the password (URLs, curl -u); else the first.
@@ -153,14 +151,10 @@ bool announcedPassword(const Found &found)
     return passwordGroup(found);
 }
 
-// A value on a command line may be quoted; references such as "$PASS" are no password.
+// A value on a command line may be quoted.
 bool commandValue(const Found &found)
 {
-    QStringView value = found.groups[0];
-    const bool quoted = value.size() >= 2 && is(value.front(), Quote);
-    if (quoted)
-        value = value.sliced(1, value.size() - 2);
-    return secretassignments::isRealPassword(value, quoted);
+    return isPasswordValue(found.groups[0]);
 }
 
 // The whole link a match starts: up to a blank, a quote or an angle bracket.
@@ -220,6 +214,21 @@ QStringView unquoted(QStringView value, bool *quoted = nullptr)
 
 } // namespace
 
+bool isPasswordValue(QStringView value)
+{
+    const bool quoted = value.size() >= 2 && is(value.front(), Quote);
+    if (quoted)
+        value = value.sliced(1, value.size() - 2);
+    return secretassignments::isRealPassword(value, quoted);
+}
+
+bool holdsUserPassword(QStringView encoded)
+{
+    const QByteArray decoded = decodedBase64(encoded);
+    const qsizetype colon = decoded.indexOf(':');
+    return colon > 0 && secretassignments::isRealPassword(QString::fromUtf8(decoded.sliced(colon + 1)), true);
+}
+
 // A value given to a name without '=' or ':': setx NAME "…", set -gx NAME …,
 // a Terraform variable's default.
 bool namedValue(const Found &found)
@@ -227,6 +236,13 @@ bool namedValue(const Found &found)
     bool quoted = false;
     const QStringView value = unquoted(found.groups[1], &quoted);
     return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted);
+}
+
+bool namedLiteral(const Found &found)
+{
+    bool quoted = false;
+    const QStringView value = unquoted(found.groups[1], &quoted);
+    return secretassignments::isSecretValue(found.text, found.groups[0], value, quoted, false);
 }
 
 namespace {
@@ -319,15 +335,16 @@ constexpr Structure table[] = {
     {"docker-auth", R"x("auth"\s*:\s*"([0-9A-Za-z+/]{6,}={0,2})")x", dockerAuth},
     {"wireguard-key", R"x((?:PrivateKey|PresharedKey)\s*=\s*([0-9A-Za-z+/]{42}[AEIMQUYcgkosw048]=))x", randomKey},
     {"capability-url", R"x(https?://[^\s'"<>?]{1,200}\?(?:[^\s'"<>#]{0,200}&)?(code|sig|signature|key|apikey|api_key|token|access_token|auth|secret|client_secret)=([0-9A-Za-z%_.~+/=-]{20,}))x", capabilityParameter},
-    // Passwords handed to a command by a long option, a constructor or a
-    // build file; short flags are read per command, from SecretCommands.
-    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--pass|-Password|--db-password|--admin-password|--http-password|--ftp-password|--client-secret|--api-key|--auth-token|--token|--secret|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
+    // Passwords handed to a command by a long option named for one (--password,
+    // and any whose last word says so: --proxy-password, --http-passwd), a
+    // constructor or a build file; short flags are read per command, from SecretCommands.
+    {"command-password", R"x((?:^|\s)(?:--password|--passwd|--passphrase|--pass|-Password|--client-secret|--api-key|--auth-token|--token|--secret|-AccessKey)(?:[ \t]+|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{0,199}))x", commandValue},
+    {"long-option-password", R"x((?:^|\s)--[0-9A-Za-z]{1,20}(?:-[0-9A-Za-z]{1,20}){0,2}-(?:password|passwd|passphrase)(?:[ \t]{1,8}|=)("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"-][^\s'"]{0,199}))x", commandValue},
     {"credential-constructor", R"x((?:NetworkCredential|PSCredential|PasswordAuthentication|UsernamePasswordCredentials?|BasicAWSCredentials|BasicCredentials|SqlCredential)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.]+)\s*,\s*@?["']([^"'\n]{4,200})["'])x", passwordGroup},
     {"secure-string", R"x(ConvertTo-SecureString\s+(?:-String\s+)?["']([^"'\n]{4,200})["'])x", plainTextSecureString},
     {"xml-password", R"x(<(?:password|passwd|passphrase|secret|token|apiKey|api-key|privateKey)>([^<\n]{4,200})</)x", passwordGroup},
     {"credentials-block", R"x((?:password|passwd|apiKey|token|secret)[ \t]+["']([^"'\n]{4,200})["'])x", credentialsBlockValue},
     {"connection-constructor", R"x((?:(?:new\s+)?PDO|OpenDSObject)\s*\(\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*(?:"[^"\n]*"|'[^'\n]*'|[\w.$]+)\s*,\s*["']([^"'\n]{4,200})["'])x", passwordGroup},
-    {"htpasswd-batch", R"x(htpasswd[ \t]+-[A-Za-z]*b[A-Za-z]*[ \t]+\S+[ \t]+\S+[ \t]+("[^"\n]{1,200}"|'[^'\n]{1,200}'|[^\s'"]{1,200}))x", commandValue},
     {"pgpass-line", R"x((?m)^(?:[A-Za-z0-9.*_-]+|\[[0-9a-fA-F:]+\]):(?:5432|\*):[^:\s]+:[^:\s]+:(\S{4,200})\r?$)x", passwordGroup},
     {"filezilla-pass", R"x(<Pass(\s+encoding="base64")?>([^<\n]{4,400})</Pass>)x", fileZillaPassword},
     {"private-json-web-key", R"x("d"\s*:\s*"([0-9A-Za-z_-]{20,})")x", privateJsonWebKey},

@@ -33,8 +33,20 @@ struct Structure
 
 std::span<const Structure> structures();
 
+// Whether `value`, quoted or not, is a password someone chose; "$PASS" and
+// other references are none.
+bool isPasswordValue(QStringView value);
+
+// Whether `encoded` is "user:password" in base64 with a password someone
+// chose, as Docker's and npm's configs keep them.
+bool holdsUserPassword(QStringView encoded);
+
 // Whether the value in group 2, quoted or not, given to the name in group 1
 // by other means than '=' or ':', is a secret by what the name promises.
 bool namedValue(const Found &found);
+
+// As namedValue, where the value is written out and is no code: an XML
+// element's text, a Dockerfile's ENV, a default in a string literal.
+bool namedLiteral(const Found &found);
 
 } // namespace tamo::secretstructures

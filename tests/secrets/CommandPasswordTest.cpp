@@ -55,4 +55,32 @@ TEST_P(CommandPassword, IsFoundOnlyWhereTheCommandTakesOne)
 
 INSTANTIATE_TEST_SUITE_P(Lines, CommandPassword, ::testing::ValuesIn(commandLines));
 
+// Long options and combined short flags: the family, not one tool. An
+// option read from a file or a descriptor, an empty passphrase, a
+// reference and the next option are no password.
+const CommandLine optionLines[] = {
+    {"curl -fsSL --oauth2-bearer 'QlPFi8FKf52f7o0yydbDqYXX3Ei7GUb9rXTNBgWN' https://api.example.com/v1/me", true},
+    {"curl -x http://proxy:3128 --proxy-user ada:Xq7.Kb2m~k2 https://example.org", true},
+    {"gpg --batch --pinentry-mode loopback --passphrase 'Xq7.Kb2m~k2' -d backup.tar.gpg", true},
+    {"wget --proxy-user=ada --proxy-password=Xq7.Kb2m~k2 https://mirror.example.org/x.iso", true},
+    {"ssh-keygen -p -P 'Xq7.Kb2m~k2' -N 'Rq7vLm2xT9kd' -f ~/.ssh/id_rsa", true},
+    {"zip -rP Xq7.Kb2m~k2 backup.zip docs/", true},
+    {"lftp -u ada,Xq7.Kb2m~k2 sftp://files.example.org", true},
+    {"mosquitto_pub -h broker.lan -u sensor -P Xq7.Kb2m~k2 -t home/temp -m 21", true},
+    {"snmpwalk -v3 -l authPriv -u monitor -a SHA -A \"$AUTH_PASS\" -x AES -X Rq7vLm2xT9kd 10.0.0.1", true},
+    {"sqlplus system/Xq7.Kb2m~k2@//db01:1521/ORCLPDB1", true},
+    {"htpasswd -Bbn ada Xq7.Kb2m~k2", true},
+    {"poetry config http-basic.private ada Xq7.Kb2m~k2", true},
+    {"curl --oauth2-bearer \"$TOKEN\" https://api.example.com/v1/me", false},
+    {"gpg --batch --passphrase-file ~/.gnupg/pass.txt -d backup.tar.gpg", false},
+    {"ssh-keygen -t ed25519 -N '' -f ~/.ssh/ci", false},
+    {"psql --no-password --dbname=shop2024 -h db", false},
+    {"docker run -dp 3000:3000 getting-started", false},
+    {"lftp -u ada sftp://files.example.org", false},
+    {"sqlplus / as sysdba", false},
+    {"poetry config http-basic.private ada", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Options, CommandPassword, ::testing::ValuesIn(optionLines));
+
 } // namespace
