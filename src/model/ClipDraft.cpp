@@ -140,7 +140,7 @@ std::optional<ClipDraft> ClipDraft::fromImage(const QByteArray &bytes, std::opti
         return std::nullopt;
 
     const QByteArray png = format == "png" ? bytes : encodePng(image);
-    if (png.isEmpty())
+    if (png.isEmpty() || png.size() > ClipLimits::largestImage)
         return std::nullopt;
 
     ClipDraft draft;

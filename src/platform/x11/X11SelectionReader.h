@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
@@ -39,7 +41,7 @@ public:
         std::chrono::milliseconds budget{10000};
         std::chrono::milliseconds silence{2000};
         // Per target; a larger payload gives nothing.
-        qsizetype maxBytes = qsizetype(256) * 1024 * 1024;
+        qsizetype maxBytes = ClipLimits::largestValue;
         // Owners list their best targets first; the rest are not looked at.
         quint32 maxTargets = 1024;
     };
