@@ -84,6 +84,8 @@ private:
         QByteArray bytes; // at most the cap
         bool overflowed = false;
     };
+    // What the owner is still to put on our window.
+    enum class Awaiting { nothing, answer, chunk };
 
     std::optional<Transfer> transferOfTarget(const QString &target, qsizetype maxBytes);
 
@@ -123,6 +125,7 @@ private:
     int m_wake = -1; // an eventfd that cancel() writes to, during a read
     std::atomic<bool> m_cancelled = false;
     bool m_gaveUp = false;
+    Awaiting m_awaiting = Awaiting::nothing;
     bool m_superseded = false;
 };
 
