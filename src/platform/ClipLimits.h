@@ -17,6 +17,10 @@ inline constexpr qsizetype largestText = 16 * 1024 * 1024;
 inline constexpr qsizetype largestValue = 256 * 1024 * 1024;
 inline constexpr qsizetype largestRichText = largestValue;
 inline constexpr qsizetype largestImage = largestValue;
+// An image's pixels: Qt's default allocation limit (128 MB of 32-bit
+// pixels), checked from its header before it is decoded. One row may hold
+// them all.
+inline constexpr qint64 largestImagePixels = 32 * 1024 * 1024;
 
 // A copied file list: its first mostFiles files, read from no more than
 // largestFileList bytes of the list. No path is longer than longestPath

@@ -100,7 +100,7 @@ struct PinboardArchive
     // and emoji.
     static constexpr qsizetype maxNameLength = 1024;
     static constexpr qsizetype maxWordLength = 256;
-    static constexpr int maxImageSide = 32768;
+    static constexpr int maxImageSide = int(ClipLimits::largestImagePixels); // all in one row
     // The most one clip of ours takes in a file: each value at its largest,
     // every character of its texts escaped in six bytes (a control
     // character), its bytes in Base64.
