@@ -23,8 +23,12 @@ constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
 
 using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 
-// How long a connection waits for the answer of a read that stopped waiting.
+// How long a connection waits for the answer of a read that stopped waiting,
+// and how many wait at once: owners that never answer must not use up the
+// server's connections.
 constexpr qint64 lingerMs = 30'000;
+constexpr int mostLingering = 16;
+std::atomic<int> lingering = 0;
 
 // A read that stops waiting (given up, its copy replaced, the app quitting)
 // may leave a request with an owner, which still answers on our window. Had
@@ -34,6 +38,11 @@ constexpr qint64 lingerMs = 30'000;
 // once the owner has put what it was asked for, on a thread of their own.
 void closeOnceAnswered(xcb_connection_t *xcb, uint32_t window, uint32_t property, bool chunk)
 {
+    if (++lingering > mostLingering) {
+        --lingering;
+        xcb_disconnect(xcb);
+        return;
+    }
     const auto answered = [=](const xcb_generic_event_t &e) {
         if (chunk) {
             const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
@@ -47,15 +56,16 @@ void closeOnceAnswered(xcb_connection_t *xcb, uint32_t window, uint32_t property
         QElapsedTimer clock;
         clock.start();
         for (qint64 left = lingerMs; left > 0 && !xcb_connection_has_error(xcb); left = lingerMs - clock.elapsed()) {
-            if (const EventPtr event(xcb_poll_for_event(xcb), &std::free); event) {
-                if (answered(*event))
-                    break;
-                continue;
+            const EventPtr event(xcb_poll_for_event(xcb), &std::free);
+            if (event && answered(*event))
+                break;
+            if (!event) {
+                pollfd input{xcb_get_file_descriptor(xcb), POLLIN, 0};
+                ::poll(&input, 1, int(left));
             }
-            pollfd input{xcb_get_file_descriptor(xcb), POLLIN, 0};
-            ::poll(&input, 1, int(left));
         }
         xcb_disconnect(xcb);
+        --lingering;
     }).detach();
 }
 
