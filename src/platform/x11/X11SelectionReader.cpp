@@ -164,8 +164,8 @@ bool X11SelectionReader::internAtoms()
     return true;
 }
 
-// Our window goes with the connection, and with it whatever an owner still
-// meant to send there.
+// Our window goes with the connection: at once when the owner has nothing
+// more to put there, else once it has.
 void X11SelectionReader::disconnect()
 {
     if (m_xcb && m_awaiting != Awaiting::nothing)
