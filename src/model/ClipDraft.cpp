@@ -16,11 +16,6 @@ namespace tamo {
 
 namespace {
 
-// The same budget as Qt's default image allocation limit (128 MB of 32-bit
-// pixels), but checked from the header before any decoding and for every
-// image plugin alike.
-constexpr qint64 kMaxImagePixels = 32 * 1024 * 1024;
-
 bool isHexColor(QStringView text)
 {
     const qsizetype digits = text.size() - 1;
@@ -132,7 +127,7 @@ std::optional<ClipDraft> ClipDraft::fromImage(const QByteArray &bytes, std::opti
     if (format.isEmpty() || format.startsWith("svg"))
         return std::nullopt;
     const QSize declaredSize = reader.size();
-    if (declaredSize.isValid() && qint64(declaredSize.width()) * declaredSize.height() > kMaxImagePixels)
+    if (declaredSize.isValid() && qint64(declaredSize.width()) * declaredSize.height() > ClipLimits::largestImagePixels)
         return std::nullopt;
 
     const QImage image = reader.read();
@@ -140,7 +135,7 @@ std::optional<ClipDraft> ClipDraft::fromImage(const QByteArray &bytes, std::opti
         return std::nullopt;
 
     const QByteArray png = format == "png" ? bytes : encodePng(image);
-    if (png.isEmpty())
+    if (png.isEmpty() || png.size() > ClipLimits::largestImage)
         return std::nullopt;
 
     ClipDraft draft;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ClipKind.h"
+#include "platform/ClipLimits.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,8 +34,8 @@ struct ClipDraft
     static ClipDraft fromText(QString text, std::optional<QByteArray> rtf = {},
                               std::optional<QString> bundleID = {}, std::optional<QString> appName = {});
 
-    // The longest text a clip holds: 16 MB of plain text.
-    static constexpr qsizetype largestText = 16 * 1024 * 1024;
+    // The longest text a clip holds.
+    static constexpr qsizetype largestText = ClipLimits::largestText;
     // fromText for a text of any length: a longer one keeps its first
     // largestText characters, titled with what was cut, and no RTF (which
     // would describe the whole).

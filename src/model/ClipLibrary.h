@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ClipItem.h"
+#include "platform/ClipLimits.h"
 
 #include <QHash>
 
@@ -24,7 +25,7 @@ class ClipLibrary
 {
 public:
     // Images above this stay on this machine in a LocalImage record.
-    static constexpr qsizetype largestSyncedImage = 10 * 1024 * 1024;
+    static constexpr qsizetype largestSyncedImage = ClipLimits::largestSyncedValue;
 
     ClipLibrary(ModelContext &context, const Clock &clock, SourceAppPublisher &sourceApps);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -10,8 +12,7 @@
 // survive the store, the content hash and the paste.
 namespace tamo::StoredFilePath {
 
-// No file's path is longer (PATH_MAX); pinboard files hold none longer either.
-inline constexpr qsizetype longest = 4096;
+inline constexpr qsizetype longest = ClipLimits::longestPath;
 
 QString fromURL(const QUrl &localFile);
 QUrl toURL(const QString &stored);

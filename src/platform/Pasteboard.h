@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -53,8 +55,8 @@ public:
 
     // A copied file list is bounded as every copy is: only its first
     // mostFiles files are kept, read from no more than largestFileList bytes.
-    static constexpr qsizetype mostFiles = 10'000;
-    static constexpr qsizetype largestFileList = 16 * 1024 * 1024;
+    static constexpr qsizetype mostFiles = ClipLimits::mostFiles;
+    static constexpr qsizetype largestFileList = ClipLimits::largestFileList;
 
     struct FileList
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ClipDraft.h"
+#include "platform/ClipLimits.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,7 +24,7 @@ using PasteboardItem = QMap<QString, QByteArray>;
 
 // The most one stored value, one external file or everything one clip's
 // items decode to may hold.
-inline constexpr qsizetype maxValueBytes = 256 * 1024 * 1024;
+inline constexpr qsizetype maxValueBytes = ClipLimits::largestValue;
 
 // A pasteboard-data column: marker 1 and the bytes, or marker 2 and the name
 // of a file in `externalFolder`. A name that is not one plain file name

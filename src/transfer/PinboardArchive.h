@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -80,27 +82,37 @@ struct PinboardArchive
 
     static constexpr auto formatName = "tamo-pinboards";
     static constexpr int currentVersion = 1;
-    // Bounds on what reading a file may cost, whoever made it: far above
-    // what any file of ours holds, far below what memory can take.
-    static constexpr qsizetype maxFileBytes = 512 * 1024 * 1024;
+    // Bounds on what reading a file may cost, whoever made it. A clip's
+    // values are read up to what a clip holds (ClipLimits), so every file
+    // of ours is read whole; memory never holds more than one of them.
     // A text, of which only what a clip keeps is read.
-    static constexpr qsizetype maxValueBytes = 256 * 1024 * 1024;
+    static constexpr qsizetype maxValueBytes = ClipLimits::largestValue;
     static constexpr qsizetype maxPinboards = 1000;
     static constexpr qsizetype maxClips = 1'000'000;
     static constexpr qsizetype maxApps = 10'000;
-    // Keywords, or file paths, of one clip.
-    static constexpr qsizetype maxListValues = 10'000;
-    // Decoded bytes: the largest image a copy keeps is 32 million pixels.
-    static constexpr qsizetype maxImageBytes = 128 * 1024 * 1024;
-    static constexpr qsizetype maxRtfBytes = 64 * 1024 * 1024;
+    static constexpr qsizetype maxKeywords = 10'000; // of one clip
+    // Decoded bytes.
+    static constexpr qsizetype maxImageBytes = ClipLimits::largestImage;
+    static constexpr qsizetype maxRtfBytes = ClipLimits::largestRichText;
     static constexpr qsizetype maxIconBytes = 1024 * 1024;
     static constexpr qsizetype maxIconsBytes = 64 * 1024 * 1024; // all apps' icons together
-    // Characters: bundle ids, app names and keywords; file paths; kinds,
-    // colours, tints and emoji.
+    // Characters: bundle ids, app names and keywords; kinds, colours, tints
+    // and emoji.
     static constexpr qsizetype maxNameLength = 1024;
-    static constexpr qsizetype maxPathLength = 4096;
     static constexpr qsizetype maxWordLength = 256;
-    static constexpr int maxImageSide = 32768;
+    static constexpr int maxImageSide = int(ClipLimits::largestImagePixels); // all in one row
+    // The most one clip of ours takes in a file: each value at its largest,
+    // every character of its texts escaped in six bytes (a control
+    // character), its bytes in Base64.
+    static constexpr qint64 largestClipBytes =
+        6 * (qint64(ClipLimits::largestText) + qint64(ClipLimits::mostFiles) * ClipLimits::longestPath
+             + qint64(maxKeywords) * maxNameLength)
+        + (qint64(ClipLimits::largestRichText) + ClipLimits::largestImage + 2) / 3 * 4 + 64 * 1024;
+    // The whole file. Read as it streams, a file's size bounds only the time
+    // its reading takes and the spool it fills, so the bound is generous: four
+    // clips at their largest (about 4.5 GB). Export writes no larger file, so
+    // every file it writes is read.
+    static constexpr qint64 maxFileBytes = 4 * largestClipBytes;
 
     QString format = QString::fromLatin1(formatName);
     qint64 version = currentVersion;

@@ -150,16 +150,14 @@ private:
         return cappedTypedText(string(value, key, maxTypedLength + 1));
     }
 
-    QStringList strings(Token value, const QString &key, qsizetype maxLength)
+    QStringList strings(Token value, const QString &key, qsizetype maxCount, qsizetype maxLength)
     {
         QStringList list;
         readArray(value, key, [&](Token element) {
             if (element == Token::null)
                 fail(wrongType(key));
-            if (list.size() == PinboardArchive::maxListValues)
-                fail(QStringLiteral("The value for the key “%1” holds more than %2 entries.")
-                         .arg(key)
-                         .arg(PinboardArchive::maxListValues));
+            if (list.size() == maxCount)
+                fail(QStringLiteral("The value for the key “%1” holds more than %2 entries.").arg(key).arg(maxCount));
             list.append(*capped(element, key, maxLength));
         });
         return list;
@@ -275,7 +273,8 @@ private:
                 clip.text = string(value, key, ClipDraft::largestText, &textLength);
             else if (key == u"keywords")
                 keywords = value == Token::null ? std::nullopt
-                                                : std::optional(strings(value, key, PinboardArchive::maxNameLength));
+                                                : std::optional(strings(value, key, PinboardArchive::maxKeywords,
+                                                                            PinboardArchive::maxNameLength));
             else if (key == u"rtf")
                 clip.rtf = bytes(value, key, PinboardArchive::maxRtfBytes);
             else if (key == u"image")
@@ -286,7 +285,8 @@ private:
                 clip.imageHeight = side(value, key);
             else if (key == u"filePaths")
                 clip.filePaths = value == Token::null ? std::nullopt
-                                                      : std::optional(strings(value, key, PinboardArchive::maxPathLength));
+                                                      : std::optional(strings(value, key, ClipLimits::mostFiles,
+                                                                              ClipLimits::longestPath));
             else if (key == u"sourceBundleID")
                 clip.sourceBundleID = capped(value, key, PinboardArchive::maxNameLength);
             else if (key == u"sourceAppName")

@@ -76,7 +76,15 @@ QString writeArchiveInBackground(const QString &path, const PinboardArchive &arc
     QEventLoop loop;
     QFutureWatcher<QString> writing;
     QObject::connect(&writing, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    writing.setFuture(QtConcurrent::run([path, archive] { return writeFileDurably(path, archive.encode()); }));
+    writing.setFuture(QtConcurrent::run([path, archive] {
+        const QByteArray bytes = archive.encode();
+        // Import reads no larger file.
+        if (bytes.size() > PinboardArchive::maxFileBytes)
+            return QStringLiteral("These pinboards come to more than %1 GB, more than a pinboard file holds. Export "
+                                  "fewer of them at a time.")
+                .arg(PinboardArchive::maxFileBytes / 1'000'000'000);
+        return writeFileDurably(path, bytes);
+    }));
     if (!writing.isFinished())
         loop.exec();
     // A quit ends every event loop at once; the file is still finished first.

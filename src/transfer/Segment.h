@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
 #include "platform/RegularFile.h"
 #include "transfer/HybridTime.h"
 
@@ -45,7 +46,7 @@ struct Segment
     // Bounds that keep a hostile or damaged file from exhausting memory.
     static constexpr qsizetype largestFile = 256 * 1024 * 1024;
     // The longest string, in UTF-16 units: a clip's whole text.
-    static constexpr qsizetype largestString = 16 * 1024 * 1024;
+    static constexpr qsizetype largestString = ClipLimits::largestText;
     // All the strings of one change together.
     static constexpr qsizetype largestChangeText = largestString + 4 * 1024 * 1024;
     static constexpr qsizetype largestList = 10'000;

@@ -371,13 +371,13 @@ TEST(PinboardArchiveTest, EveryCountAndValueIsReadUpToItsCapAndRefusedPastIt)
                                        {R"(,{"bundleID":"a","tint":"#0"})", n - 1}, {"]}"}};
          },
          "The file holds more than 10000 apps."},
-        {"keywords of a clip", A::maxListValues, [](qint64 n) { return inClip("keywords", list(n)); },
+        {"keywords of a clip", A::maxKeywords, [](qint64 n) { return inClip("keywords", list(n)); },
          "The value for the key “keywords” holds more than 10000 entries."},
-        {"file paths of a clip", A::maxListValues, [](qint64 n) { return inClip("filePaths", list(n)); },
+        {"file paths of a clip", ClipLimits::mostFiles, [](qint64 n) { return inClip("filePaths", list(n)); },
          "The value for the key “filePaths” holds more than 10000 entries."},
         {"keyword", A::maxNameLength, [](qint64 n) { return inClip("keywords", joined({{{"["}}, text(n), {{"]"}}})); },
          "The value for the key “keywords” is longer than 1024 characters."},
-        {"file path", A::maxPathLength, [](qint64 n) { return inClip("filePaths", joined({{{"["}}, text(n), {{"]"}}})); },
+        {"file path", ClipLimits::longestPath, [](qint64 n) { return inClip("filePaths", joined({{{"["}}, text(n), {{"]"}}})); },
          "The value for the key “filePaths” is longer than 4096 characters."},
         {"clip's bundle id", A::maxNameLength, [](qint64 n) { return inClip("sourceBundleID", text(n)); },
          "The value for the key “sourceBundleID” is longer than 1024 characters."},
@@ -399,9 +399,9 @@ TEST(PinboardArchiveTest, EveryCountAndValueIsReadUpToItsCapAndRefusedPastIt)
          "The value for the key “icon” is larger than 1 MB."},
         {"icons together", A::maxIconsBytes, iconsOf, "The app icons in the file come to more than 64 MB."},
         {"rich text", A::maxRtfBytes, [](qint64 n) { return inClip("rtf", base64(n)); },
-         "The value for the key “rtf” is larger than 64 MB."},
+         "The value for the key “rtf” is larger than 256 MB."},
         {"image", A::maxImageBytes, [&png](qint64 n) { return inClip("image", base64(n, png)); },
-         "The value for the key “image” is larger than 128 MB."},
+         "The value for the key “image” is larger than 256 MB."},
     };
     for (const auto &[name, cap, make, refusal] : cases) {
         EXPECT_EQ(readingError(make(cap)), QString()) << name;

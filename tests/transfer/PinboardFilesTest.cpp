@@ -10,6 +10,7 @@
 #include "model/Pinboards.h"
 #include "model/SettingsKeys.h"
 #include "model/Sqlite.h"
+#include "platform/ClipLimits.h"
 #include "transfer/ImportPlan.h"
 #include "transfer/FakeImportProgress.h"
 #include "transfer/PinboardFiles.h"
@@ -521,6 +522,51 @@ TEST(PinboardFilesTest, AnOversizedTextIsCutAsACopyIsCut)
     ASSERT_EQ(clips.size(), 1);
     EXPECT_EQ(clips[0]->text()->size(), ClipDraft::largestText);
     EXPECT_EQ(clips[0]->title(), ClipDraft::fromCappedText(QString(ClipDraft::largestText + 1024 * 1024, u'a')).title);
+}
+
+// Rich text over 64 MB, an image and a file list as large as a clip holds,
+// in a file over 512 MB: each was once refused by the import of its own
+// export.
+TEST(PinboardFilesTest, ClipsAsLargeAsAClipHoldsComeBackWholeFromTheirExport)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "gigabytes of memory under the address sanitizer";
+#endif
+    Home mine;
+    const auto board = mine.pinboard(QStringLiteral("Large"), 0);
+    const auto styled =
+        mine.pinned(ClipDraft::fromText(QStringLiteral("styled"), QByteArray(100 * 1024 * 1024, 'r')), board, 1);
+    // Wider than files once allowed; a PNG keeps what follows its end, byte for byte.
+    QByteArray png = encodedImage(QSize(40000, 1), Qt::red);
+    png.append(QByteArray(ClipLimits::largestImage - png.size(), '\0'));
+    const auto picture = mine.pinned(*ClipDraft::fromImage(png), board, 2);
+    QStringList paths;
+    for (int i = 0; i < ClipLimits::mostFiles; ++i) {
+        const QString name = QStringLiteral("/%1/").arg(i, 5, 10, QLatin1Char('0'));
+        paths.append(name + QStringLiteral("a/").repeated((ClipLimits::longestPath - name.size()) / 2));
+    }
+    const auto files = mine.pinned(ClipDraft::fromFiles(paths, false), board, 3);
+    ASSERT_EQ(mine.model->clips().storedImageData(*picture)->size(), ClipLimits::largestImage);
+
+    const QString path = mine.configDir.file(QStringLiteral("large.tamocove"));
+    mine.picker.answers = {tick({0})};
+    mine.panels.answer(path);
+    ASSERT_TRUE(mine.files.exportPinboards());
+    EXPECT_GT(QFileInfo(path).size(), 512 * 1024 * 1024);
+
+    Home theirs;
+    theirs.picker.answers = {tick({0})};
+    theirs.alerts.answer(0);
+    theirs.files.importPinboards(path);
+    ASSERT_EQ(theirs.alerts.shown().size(), 1);
+    EXPECT_EQ(theirs.alerts.shown()[0].informativeText, QStringLiteral("3 clips added, 1 new pinboard."));
+    for (const ClipItemPtr &original : {styled, picture, files}) {
+        const ClipItemPtr copy = theirs.clipWithID(original->id());
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->rtfData(), original->rtfData());
+        EXPECT_EQ(theirs.model->clips().storedImageData(*copy), mine.model->clips().storedImageData(*original));
+        EXPECT_EQ(copy->filePaths(), original->filePaths());
+    }
 }
 
 TEST(PinboardFilesTest, AStoppedImportKeepsWholeClipsAndImportingAgainAddsTheRest)

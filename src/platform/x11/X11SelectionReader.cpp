@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace tamo::x11 {
 
@@ -21,6 +22,52 @@ namespace {
 constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
 
 using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
+
+// How long a connection waits for the answer of a read that stopped waiting,
+// and how many wait at once: owners that never answer must not use up the
+// server's connections.
+constexpr qint64 lingerMs = 30'000;
+constexpr int mostLingering = 16;
+std::atomic<int> lingering = 0;
+
+// A read that stops waiting (given up, its copy replaced, the app quitting)
+// may leave a request with an owner, which still answers on our window. Had
+// the window gone, an owner that dies of the error would take its copy with
+// it (Xlib's default handler ends xclip so); the request may even have
+// reached the next copy's owner. So the connection, and its window, go only
+// once the owner has put what it was asked for, on a thread of their own.
+void closeOnceAnswered(xcb_connection_t *xcb, uint32_t window, uint32_t property, bool chunk)
+{
+    if (++lingering > mostLingering) {
+        --lingering;
+        xcb_disconnect(xcb);
+        return;
+    }
+    const auto answered = [=](const xcb_generic_event_t &e) {
+        if (chunk) {
+            const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
+            return change && change->window == window && change->atom == property
+                   && change->state == XCB_PROPERTY_NEW_VALUE;
+        }
+        const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
+        return notice && notice->requestor == window;
+    };
+    std::thread([=] {
+        QElapsedTimer clock;
+        clock.start();
+        for (qint64 left = lingerMs; left > 0 && !xcb_connection_has_error(xcb); left = lingerMs - clock.elapsed()) {
+            const EventPtr event(xcb_poll_for_event(xcb), &std::free);
+            if (event && answered(*event))
+                break;
+            if (!event) {
+                pollfd input{xcb_get_file_descriptor(xcb), POLLIN, 0};
+                ::poll(&input, 1, int(left));
+            }
+        }
+        xcb_disconnect(xcb);
+        --lingering;
+    }).detach();
+}
 
 } // namespace
 
@@ -117,13 +164,16 @@ bool X11SelectionReader::internAtoms()
     return true;
 }
 
-// Our window goes with the connection, and with it whatever an owner still
-// meant to send there.
+// Our window goes with the connection: at once when the owner has nothing
+// more to put there, else once it has.
 void X11SelectionReader::disconnect()
 {
-    if (m_xcb)
+    if (m_xcb && m_awaiting != Awaiting::nothing)
+        closeOnceAnswered(m_xcb, m_window, m_property, m_awaiting == Awaiting::chunk);
+    else if (m_xcb)
         xcb_disconnect(m_xcb);
     m_xcb = nullptr;
+    m_awaiting = Awaiting::nothing;
     m_window = 0;
     const QMutexLocker lock(&m_wakeLock);
     if (m_wake >= 0)
@@ -225,6 +275,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
     xcb_delete_property(m_xcb, m_window, m_property);
     xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
     xcb_flush(m_xcb);
+    m_awaiting = Awaiting::answer;
     const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
         const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
         return notice && notice->requestor == m_window && notice->selection == m_selection && notice->target == target;
@@ -234,6 +285,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
             giveUp("the app that owns the clipboard did not answer in time");
         return std::nullopt;
     }
+    m_awaiting = Awaiting::nothing;
     if (reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property == XCB_ATOM_NONE)
         return std::nullopt; // refused, or no owner
 
@@ -267,6 +319,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
     const uint32_t owner = watchedOwner();
     xcb_delete_property(m_xcb, m_window, m_property); // asks for the first chunk
     xcb_flush(m_xcb);
+    m_awaiting = Awaiting::chunk;
     Transfer transfer;
     for (;;) {
         const EventPtr event = waitFor([&](const xcb_generic_event_t &e) {
@@ -276,6 +329,8 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
                     && change->state == XCB_PROPERTY_NEW_VALUE)
                    || (destroyed && owner && destroyed->window == owner);
         });
+        if (event)
+            m_awaiting = Awaiting::nothing;
         if (event && eventAs<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {
             if (announcedBytes > 0 && transfer.bytes.size() >= qsizetype(announcedBytes))
                 return transfer;
@@ -295,6 +350,8 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
         const int length = xcb_get_property_value_length(reply.get());
         if (length == 0 && reply->bytes_after == 0)
             return transfer;
+        if (reply->bytes_after == 0)
+            m_awaiting = Awaiting::chunk; // deleted as read: the owner sends the next
         if (reply->bytes_after > 0
             || !appendChunk(transfer, static_cast<const char *>(xcb_get_property_value(reply.get())), length,
                             maxBytes)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ClipLimits.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
@@ -39,7 +41,7 @@ public:
         std::chrono::milliseconds budget{10000};
         std::chrono::milliseconds silence{2000};
         // Per target; a larger payload gives nothing.
-        qsizetype maxBytes = qsizetype(256) * 1024 * 1024;
+        qsizetype maxBytes = ClipLimits::largestValue;
         // Owners list their best targets first; the rest are not looked at.
         quint32 maxTargets = 1024;
     };
@@ -82,6 +84,8 @@ private:
         QByteArray bytes; // at most the cap
         bool overflowed = false;
     };
+    // What the owner is still to put on our window.
+    enum class Awaiting { nothing, answer, chunk };
 
     std::optional<Transfer> transferOfTarget(const QString &target, qsizetype maxBytes);
 
@@ -121,6 +125,7 @@ private:
     int m_wake = -1; // an eventfd that cancel() writes to, during a read
     std::atomic<bool> m_cancelled = false;
     bool m_gaveUp = false;
+    Awaiting m_awaiting = Awaiting::nothing;
     bool m_superseded = false;
 };
 

@@ -18,6 +18,8 @@
 #include <future>
 #include <memory>
 
+#include <csignal>
+
 using namespace tamo;
 using tamo::testing::ChildProcess;
 using tamo::testing::readClipboardWithXclip;
@@ -334,6 +336,22 @@ TEST_F(X11PasteboardTest, AFileListIsReadNoFurtherThanItsFirstSixteenMegabytes)
 }
 
 // A copy read holds no connection to the server while it is kept.
+// An owner still answers a read that stopped waiting for it. Had that read's
+// window gone, xclip would die of the error and take its copy with it; so
+// would the next copy's owner, had the request reached that one.
+TEST_F(X11PasteboardTest, AnOwnerAnsweringAReadThatGaveUpKeepsItsCopy)
+{
+    const auto owner = copies.xclip(QStringLiteral("UTF8_STRING"), "kept");
+    ASSERT_EQ(::kill(pid_t(owner->pid()), SIGSTOP), 0);
+    EXPECT_EQ(pasteboard.contents()->data(PasteboardType::string), std::nullopt);
+    ASSERT_EQ(::kill(pid_t(owner->pid()), SIGCONT), 0);
+
+    // The owner answers in turn: by this answer it has answered the first.
+    x11::X11Pasteboard later{x11};
+    EXPECT_EQ(later.contents()->data(PasteboardType::string), "kept");
+    EXPECT_TRUE(owner->running());
+}
+
 TEST_F(X11PasteboardTest, CopiesKeptAfterTheirReadHoldNoConnection)
 {
     const qint64 pid = QCoreApplication::applicationPid();

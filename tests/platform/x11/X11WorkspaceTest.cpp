@@ -145,6 +145,17 @@ TEST_F(X11WorkspaceTest, AnnouncesEachAppThatComesToTheFrontOnce)
     EXPECT_EQ(activated[1][0].toString(), QStringLiteral("TamoUnlisted"));
 }
 
+// An app installed while TamoCove runs gets its own name and icon from the
+// next card on, not the generic ones until a restart.
+TEST_F(X11WorkspaceTest, AnnouncesAnAppInstalledWhileItRuns)
+{
+    QSignalSpy changed(workspace.get(), &Workspace::installedAppsChanged);
+    EXPECT_FALSE(workspace->isInstalled(QStringLiteral("tamo-fixture-new")));
+    writeEntry("tamo-fixture-new.desktop", "[Desktop Entry]\nType=Application\nName=Fixture New\nExec=fixture-new\n");
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_TRUE(workspace->isInstalled(QStringLiteral("tamo-fixture-new")));
+}
+
 TEST_F(X11WorkspaceTest, AppForProcessFallsBackToTheExecutable)
 {
     EXPECT_EQ(workspace->appForProcess(QCoreApplication::applicationPid()),
