@@ -695,22 +695,41 @@ bool namesAnObject(QStringView token)
     // Prefixes of ids that name objects, printed in every response and page:
     // docs.stripe.com "API reference" (pi_, ch_, evt_, price_, pm_, cus_, …;
     // its secret keys are sk_live_, rk_live_ and whsec_), request and order
-    // ids of many APIs (req_, ord_), and nonces of Content-Security-Policy.
+    // ids of many APIs (req_, ord_), the messages, batches, tool calls and
+    // files of the model APIs (msg_, msgbatch_, toolu_, file_, chatcmpl-,
+    // asst_, thread_, run_), and nonces of Content-Security-Policy.
     static constexpr std::u16string_view objectPrefixes[] = {
         u"pi", u"ch", u"evt", u"price", u"pm", u"cus", u"sub", u"in", u"ii", u"il", u"prod", u"txn", u"po", u"tr",
         u"acct", u"card", u"src", u"seti", u"plink", u"py", u"pyr", u"dp", u"file", u"ba", u"si", u"re", u"ord",
-        u"req", u"nonce"};
+        u"req", u"nonce", u"msg", u"batch", u"toolu", u"srv", u"chat", u"cmpl", u"compl", u"asst", u"thread",
+        u"run", u"step", u"call", u"resp", u"vs", u"ftjob"};
     // An id is its object's prefix and one body: tr_prod_… names an issuer
     // and its environment. What starts with id_ says what it is (id_alg_…).
     const auto isSeparator = [](QChar c) { return c == u'_' || c == u'-'; };
     const auto separator = std::find_if(token.begin(), token.end(), isSeparator);
-    const QStringView prefix = token.first(separator - token.begin());
+    QStringView prefix = token.first(separator - token.begin());
     if (prefix == u"id")
         return true;
     if (separator == token.end() || std::any_of(separator + 1, token.end(), isSeparator))
         return false;
-    return std::any_of(std::begin(objectPrefixes), std::end(objectPrefixes),
-                       [prefix](std::u16string_view object) { return prefix == QStringView(object.data(), qsizetype(object.size())); });
+    // A prefix may join the names of objects, as a batch of messages is
+    // msgbatch_: each part is read as the longest name it starts with.
+    const auto longestObjectStarting = [](QStringView rest) {
+        qsizetype longest = 0;
+        for (std::u16string_view object : objectPrefixes) {
+            if (qsizetype(object.size()) > longest && rest.startsWith(QStringView(object.data(), qsizetype(object.size()))))
+                longest = qsizetype(object.size());
+        }
+        return longest;
+    };
+    constexpr int maxNames = 2;
+    for (int names = 0; names < maxNames && !prefix.isEmpty(); ++names) {
+        const qsizetype length = longestObjectStarting(prefix);
+        if (length == 0)
+            return false;
+        prefix = prefix.sliced(length);
+    }
+    return prefix.isEmpty();
 }
 
 double entropy(QStringView text)
