@@ -821,3 +821,32 @@ TEST(SecretDetector, FindsCredentialsInConfigurationStructures)
         EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
     }
 }
+
+namespace {
+
+// A call or an index computes the value in code; quoted, the same text is one.
+TEST(SecretDetector, TakesACallOrAnIndexForCode)
+{
+    for (const char *code : {"db_pass = decrypt2(KEY)", "pass = arr[KEY]", "smtp_pass = hsmkdf7x[KEY]", "password = hsmkdf7x(KEY)"})
+        EXPECT_FALSE(SecretDetector::containsSecret(QString::fromLatin1(code))) << code;
+    for (const char *value : {"db_pass = \"decrypt2(KEY)\"", "smtp_pass = 'hsmkdf7x[KEY]'"})
+        EXPECT_TRUE(SecretDetector::containsSecret(QString::fromLatin1(value))) << value;
+}
+
+// An image of a few kilobytes, shorter than the runs of base64 passed over
+// whole, spells a key's shape by chance; outside a data URI the same run holds one.
+TEST(SecretDetector, LeavesKeyShapesInsideASmallDataUriAlone)
+{
+    std::mt19937 random(8);
+    QByteArray image;
+    for (int i = 0; i < 2200; ++i)
+        image.append(char(random()));
+    const QString base64 = QString::fromLatin1(image.toBase64(QByteArray::OmitTrailingEquals));
+    const QString payload = base64.left(1500) + "/AKIA" "Q3EGRTZ5V2XMPL7K/" + base64.mid(1500);
+    ASSERT_LT(payload.size(), 4096);
+    EXPECT_FALSE(SecretDetector::containsSecret("<img alt=\"\" src=\"data:image/png;base64," + payload + "\">"));
+    EXPECT_FALSE(SecretDetector::containsSecret(".hero {\n  background-image: url(\"data:image/png;base64," + payload + "\");\n}"));
+    EXPECT_TRUE(SecretDetector::containsSecret("payload: " + payload));
+}
+
+} // namespace
