@@ -250,8 +250,49 @@ QString randomAlphanumeric(std::mt19937 &random, int length)
 }
 
 // Sign-in pages as Rails, Laravel and Django render them, with the form
-// token every visitor gets, and the request logs they leave: each token
-// new for the page.
+// token every visitor gets (%1), and the request logs they leave.
+enum class FormToken { rails, laravel, django };
+struct FormPage
+{
+    const char *what;
+    FormToken token;
+    const char *text;
+};
+const FormPage formPages[] = {
+    {"Rails sign-in page", FormToken::rails, R"(<head>
+  <title>Sign in</title>
+  <meta name="csrf-param" content="authenticity_token" />
+<meta name="csrf-token" content="%1" />
+</head>
+<body>
+<form class="new_user" id="new_user" action="/users/sign_in" accept-charset="UTF-8" method="post"><input type="hidden" name="authenticity_token" value="%1" autocomplete="off" />
+  <input autofocus="autofocus" autocomplete="email" type="email" value="" name="user[email]" id="user_email" />
+  <input autocomplete="current-password" type="password" name="user[password]" id="user_password" />
+  <input type="submit" name="commit" value="Log in" data-disable-with="Log in" />
+</form>
+</body>
+)"},
+    {"Rails development log", FormToken::rails, R"(Started POST "/users/sign_in" for 127.0.0.1 at 2024-03-02 10:14:07 +0100
+Processing by Devise::SessionsController#create as HTML
+  Parameters: {"authenticity_token"=>"%1", "user"=>{"email"=>"ada@example.org", "password"=>"[FILTERED]", "remember_me"=>"0"}, "commit"=>"Log in"}
+  User Load (0.4ms)  SELECT "users".* FROM "users" WHERE "users"."email" = $1 LIMIT $2
+Redirected to http://localhost:3000/
+Completed 303 See Other in 212ms (ActiveRecord: 1.9ms | Allocations: 9140)
+)"},
+    {"Laravel login page", FormToken::laravel, R"(<meta name="csrf-token" content="%1">
+<form method="POST" action="http://localhost/login">
+    <input type="hidden" name="_token" value="%1" autocomplete="off">
+    <input id="password" type="password" name="password" required autocomplete="current-password">
+</form>
+[2024-03-02 10:14:07] local.DEBUG: login attempt {"_token":"%1","email":"ada@example.org"}
+)"},
+    {"Django login page", FormToken::django, R"(<form method="post" action="/accounts/login/"><input type="hidden" name="csrfmiddlewaretoken" value="%1">
+  <p><label for="id_password">Password:</label> <input type="password" name="password" autocomplete="current-password" required id="id_password"></p>
+</form>
+)"},
+};
+
+// The pages above, each token new for the page.
 QList<SourceText> formPagesAndLogs(std::mt19937 &random)
 {
     constexpr int pages = 200;
@@ -261,35 +302,10 @@ QList<SourceText> formPagesAndLogs(std::mt19937 &random)
         const QString rails = page % 2 ? randomBase64(random, 64, QByteArray::Base64UrlEncoding) : randomBase64(random, 64) + "==";
         const QString laravel = randomAlphanumeric(random, 40);
         const QString django = randomAlphanumeric(random, 64);
-        texts.append({"Rails sign-in page " + QString::number(page),
-                      QString("<head>\n  <title>Sign in</title>\n  <meta name=\"csrf-param\" content=\"authenticity_token\" />\n"
-                              "<meta name=\"csrf-token\" content=\"%1\" />\n</head>\n<body>\n"
-                              "<form class=\"new_user\" id=\"new_user\" action=\"/users/sign_in\" accept-charset=\"UTF-8\" method=\"post\">"
-                              "<input type=\"hidden\" name=\"authenticity_token\" value=\"%1\" autocomplete=\"off\" />\n"
-                              "  <input autofocus=\"autofocus\" autocomplete=\"email\" type=\"email\" value=\"\" name=\"user[email]\" id=\"user_email\" />\n"
-                              "  <input autocomplete=\"current-password\" type=\"password\" name=\"user[password]\" id=\"user_password\" />\n"
-                              "  <input type=\"submit\" name=\"commit\" value=\"Log in\" data-disable-with=\"Log in\" />\n</form>\n</body>\n")
-                          .arg(rails)});
-        texts.append({"Rails development log " + QString::number(page),
-                      QString("Started POST \"/users/sign_in\" for 127.0.0.1 at 2024-03-%1 10:14:07 +0100\n"
-                              "Processing by Devise::SessionsController#create as HTML\n"
-                              "  Parameters: {\"authenticity_token\"=>\"%2\", \"user\"=>{\"email\"=>\"ada@example.org\", "
-                              "\"password\"=>\"[FILTERED]\", \"remember_me\"=>\"0\"}, \"commit\"=>\"Log in\"}\n"
-                              "  User Load (0.4ms)  SELECT \"users\".* FROM \"users\" WHERE \"users\".\"email\" = $1 LIMIT $2\n"
-                              "Redirected to http://localhost:3000/\nCompleted 303 See Other in 212ms (ActiveRecord: 1.9ms | Allocations: 9140)\n")
-                          .arg(page % 28 + 1)
-                          .arg(rails)});
-        texts.append({"Laravel login page " + QString::number(page),
-                      QString("<meta name=\"csrf-token\" content=\"%1\">\n<form method=\"POST\" action=\"http://localhost/login\">\n"
-                              "    <input type=\"hidden\" name=\"_token\" value=\"%1\" autocomplete=\"off\">\n"
-                              "    <input id=\"password\" type=\"password\" name=\"password\" required autocomplete=\"current-password\">\n"
-                              "</form>\n[2024-03-02 10:14:07] local.DEBUG: login attempt {\"_token\":\"%1\",\"email\":\"ada@example.org\"}\n")
-                          .arg(laravel)});
-        texts.append({"Django login page " + QString::number(page),
-                      QString("<form method=\"post\" action=\"/accounts/login/\"><input type=\"hidden\" name=\"csrfmiddlewaretoken\" "
-                              "value=\"%1\">\n  <p><label for=\"id_password\">Password:</label> <input type=\"password\" "
-                              "name=\"password\" autocomplete=\"current-password\" required id=\"id_password\"></p>\n</form>\n")
-                          .arg(django)});
+        for (const FormPage &form : formPages) {
+            const QString &token = form.token == FormToken::rails ? rails : form.token == FormToken::laravel ? laravel : django;
+            texts.append({QString("%1 %2").arg(QLatin1String(form.what)).arg(page), QString::fromLatin1(form.text).arg(token)});
+        }
     }
     return texts;
 }
