@@ -294,8 +294,10 @@ bool startsAsReference(QStringView value, bool quoted)
     const QChar first = value.front();
     if (starts.find(first.unicode()) != starts.npos || (!quoted && unquotedStarts.find(first.unicode()) != starts.npos))
         return true;
-    if (!quoted && unquotedNameStarts.find(first.unicode()) != starts.npos)
-        return value.size() > 1 && is(value[1], Letter);
+    if (!quoted && unquotedNameStarts.find(first.unicode()) != starts.npos) { // also !!name, a name negated in code
+        const qsizetype marks = Reader(value).takeWhile([first](QChar c) { return c == first; }, 2).size();
+        return value.size() > marks && is(value[marks], Letter);
+    }
     if (first == u'%')
         return value.indexOf(u'%', 1) > 0;
     // A base64 key may start with '/' or '+'; a path has no such mix.
@@ -322,11 +324,18 @@ bool isCodeName(QStringView value)
     if (value.size() == Reader(value).take(Word).size())
         return (!containsAny(value, Digit) && !isRandomLetterMix(value)) || isChainOfShortNames(value)
             || isCamelCaseName(value);
+    // A qualified name's parts: process.env.API_KEY, WEBrick::HTTPAuth::Htpasswd.new.
     constexpr qsizetype minRandomPart = 10;
-    for (QStringView part : value.tokenize(u'.')) {
+    for (qsizetype start = 0, at = 0; at <= value.size(); ++at) {
+        const bool scope = at + 1 < value.size() && value[at] == u':' && value[at + 1] == u':';
+        if (at < value.size() && value[at] != u'.' && !scope)
+            continue;
+        const QStringView part = value.sliced(start, at - start);
         if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
             || (part.size() >= minRandomPart && looksGenerated(part)))
             return false;
+        at += scope ? 1 : 0;
+        start = at + 1;
     }
     return true;
 }
@@ -343,17 +352,22 @@ bool isPublicKeyMember(QStringView name)
 namespace {
 
 // Whether `value` holds a slot to fill in, <token> or &lt;must-be-changed&gt;
-// as a page shows it: a documented prefix before one (SWMTKN-1-<token>) is
-// no token.
+// as a page shows it, or one a template fills (#{SecureRandom.hex(64)},
+// ${NAME}): a documented prefix before one (SWMTKN-1-<token>) is no token.
 bool holdsSlot(QStringView value)
 {
-    static constexpr std::pair<std::u16string_view, std::u16string_view> brackets[] = {{u"<", u">"}, {u"&lt;", u"&gt;"}};
+    static constexpr std::pair<std::u16string_view, std::u16string_view> brackets[] = {
+        {u"<", u">"}, {u"&lt;", u"&gt;"}, {u"#{", u"}"}, {u"${", u"}"}};
     for (const auto &[open, close] : brackets) {
         for (qsizetype at = indexOfIgnoringCase(value, open); at >= 0; at = indexOfIgnoringCase(value, open, at + 1)) {
             Reader reader(value.sliced(at + qsizetype(open.size())));
             constexpr qsizetype minName = 3;
             const qsizetype letters = reader.take(Letter).size();
             reader.take(Word | Dash | Dot);
+            if (reader.skip(u"(")) { // a call's arguments
+                reader.take(Word | Dot);
+                reader.skip(u")");
+            }
             if (letters >= minName && startsWithIgnoringCase(reader.rest(), 0, close))
                 return true;
         }

@@ -85,10 +85,23 @@ TEST(PublicValuesTest, APrefixBeforeASlotIsNoToken)
         {"docker swarm join --token SWMTKN-1-<token> 10.0.0.1:2377", false},
         {R"(<user username="admin" password="&lt;must-be-changed&gt;" roles="manager-gui"/>)", false},
         {R"(api_key: "sk_live_<your-key>")", false},
+        {R"(config.secret_key = '#{SecureRandom.hex(64)}')", false},
         {"docker swarm join --token SWMTKN-1-49nj1cmql0jkz5s954yi3oex3nedyz0fb0xx14ie39trti4wxv-8vxv8rssmk743ojnwacrr2e7c 10.0.0.1:2377",
          true},
         {R"(<user username="admin" password="Tr0ub4dor&amp;3xQ" roles="manager-gui"/>)", true},
         {R"(password="Tr0ub<4dor>Xq3zW9v")", true},
+        {R"(config.secret_key = 'a8f#{x}3b9c7d2e1f0a8b7c6d5e4f3a2b1c0d9e8f7a6b5c4')", true},
+    };
+    expectJudged(rows);
+}
+
+TEST(PublicValuesTest, QualifiedAndNegatedNamesAreCode)
+{
+    const Row rows[] = {
+        {"htpasswd = WEBrick::HTTPAuth::Htpasswd.new 'my_password_file', password_hash: :bcrypt", false},
+        {"xhr.withCredentials = !!options.withCredentials;", false},
+        {"password = Xq3z::Tr0ub4dorW9v", true},
+        {"password = Xq3z:Tr0ub4dorW9v", true},
     };
     expectJudged(rows);
 }
