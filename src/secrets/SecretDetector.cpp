@@ -786,9 +786,11 @@ private:
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
     }
 
-    // Whether `token` lies inside a data: URI's base64 payload, or a run of
-    // base64 longer than any key: random base64 spells token-like runs by
-    // chance. Each run is read once and its verdict kept for the tokens after.
+    // Whether `token` lies inside a data: URI's base64 payload, a run of
+    // base64 longer than any key, or a link's state in base64url longer than
+    // any token (a playground's code after #code/): random base64 spells
+    // token-like runs by chance. Each run is read once and its verdict kept
+    // for the tokens after.
     bool insideBase64Payload(const re2::StringPiece &token)
     {
         const size_t begin = offsetOf(token);
@@ -797,22 +799,41 @@ private:
         const auto after = runAfter(begin);
         const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
         const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
-        const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
-        size_t start = begin;
-        while (start > floor && isBase64(m_latin1[start - 1]))
-            --start;
-        size_t end = std::min(ceiling, begin + token.size());
-        while (end < ceiling && isBase64(m_latin1[end]))
-            ++end;
+        const auto runAround = [&](auto isPayloadChar) {
+            size_t start = begin;
+            while (start > floor && isPayloadChar(m_latin1[start - 1]))
+                --start;
+            size_t end = std::min(ceiling, begin + token.size());
+            while (end < ceiling && isPayloadChar(m_latin1[end]))
+                ++end;
+            return std::pair{start, end};
+        };
+        const auto [start, end] = runAround([](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; });
         constexpr size_t maxKeyRun = 4096;
         constexpr size_t maxMediaType = 100;
         const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
         const size_t data = before.rfind("data:");
         const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
             && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
-        const bool payload = declared || end - start >= maxKeyRun;
-        m_base64Runs.insert(after, {start, end, payload});
-        return payload;
+        if (declared || end - start >= maxKeyRun) {
+            m_base64Runs.insert(after, {start, end, true});
+            return true;
+        }
+        const auto [linkStart, linkEnd] = runAround([](char c) { return std::isalnum(uchar(c)) || std::string_view("+/-_$").find(c) != std::string_view::npos; });
+        constexpr size_t maxTokenRun = 512;
+        const bool linkState = linkEnd - linkStart >= maxTokenRun && inLink(linkStart);
+        m_base64Runs.insert(after, linkState ? Base64Run{linkStart, linkEnd, true} : Base64Run{start, end, false});
+        return linkState;
+    }
+
+    // Whether `at` follows a link's scheme with no blank or quote between.
+    bool inLink(size_t at) const
+    {
+        constexpr size_t maxReach = 2048;
+        const size_t from = at - std::min(at, maxReach);
+        const std::string_view before(m_latin1.data() + from, at - from);
+        const size_t scheme = before.rfind("://");
+        return scheme != std::string_view::npos && before.find_first_of(" \t\n\"'<>", scheme) == std::string_view::npos;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.

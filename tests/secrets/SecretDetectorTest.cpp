@@ -850,3 +850,24 @@ TEST(SecretDetector, LeavesKeyShapesInsideASmallDataUriAlone)
 }
 
 } // namespace
+
+namespace {
+
+// A link may carry its page's state, compressed to base64url longer than
+// any token: a token's shape spelt inside it is chance. The same shape in a
+// short link, or the same run outside a link, is a token.
+TEST(SecretDetector, LeavesKeyShapesInsideALinksLongStateAlone)
+{
+    std::mt19937 random(9);
+    QByteArray state;
+    for (int i = 0; i < 480; ++i)
+        state.append(char(random()));
+    const QString encoded = QString::fromLatin1(state.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    const QString token = QStringLiteral("gw-goAAo5MAAW3BaHgEEilU0tEhmzQ212BJ0ry4SOg");
+    const QString payload = encoded.left(300) + "/" + token + "/" + encoded.mid(300);
+    EXPECT_FALSE(SecretDetector::containsSecret("[Playground](https://play.example.org/?target=6#code/" + payload + ")"));
+    EXPECT_TRUE(SecretDetector::containsSecret("state: " + payload));
+    EXPECT_TRUE(SecretDetector::containsSecret("https://hooks.example.org/in/" + token));
+}
+
+} // namespace
