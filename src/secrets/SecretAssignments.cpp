@@ -352,23 +352,30 @@ bool isPublicKeyMember(QStringView name)
 namespace {
 
 // Whether `value` holds a slot to fill in, <token> or &lt;must-be-changed&gt;
-// as a page shows it, or one a template fills (#{SecureRandom.hex(64)},
-// ${NAME}): a documented prefix before one (SWMTKN-1-<token>) is no token.
+// as a page shows it, named in words of one case, or one a template fills
+// (#{SecureRandom.hex(64)}, ${NAME}): a documented prefix before one
+// (SWMTKN-1-<token>) is no token. Generated salts hold <Kty> by chance.
 bool holdsSlot(QStringView value)
 {
-    static constexpr std::pair<std::u16string_view, std::u16string_view> brackets[] = {
-        {u"<", u">"}, {u"&lt;", u"&gt;"}, {u"#{", u"}"}, {u"${", u"}"}};
-    for (const auto &[open, close] : brackets) {
-        for (qsizetype at = indexOfIgnoringCase(value, open); at >= 0; at = indexOfIgnoringCase(value, open, at + 1)) {
-            Reader reader(value.sliced(at + qsizetype(open.size())));
+    struct Slot
+    {
+        std::u16string_view open;
+        std::u16string_view close;
+        bool oneCase; // the name is in one case, as words in angle brackets are
+    };
+    static constexpr Slot kinds[] = {{u"<", u">", true}, {u"&lt;", u"&gt;", true}, {u"#{", u"}", false}, {u"${", u"}", false}};
+    for (const Slot &slot : kinds) {
+        for (qsizetype at = indexOfIgnoringCase(value, slot.open); at >= 0; at = indexOfIgnoringCase(value, slot.open, at + 1)) {
+            Reader reader(value.sliced(at + qsizetype(slot.open.size())));
             constexpr qsizetype minName = 3;
-            const qsizetype letters = reader.take(Letter).size();
-            reader.take(Word | Dash | Dot);
+            const quint16 letterCase = !slot.oneCase ? Letter : reader.peek(Lower, 1).isEmpty() ? quint16(Upper) : quint16(Lower);
+            const qsizetype letters = reader.take(letterCase).size();
+            reader.take(slot.oneCase ? letterCase | Digit | Underscore | Dash | Dot : Word | Dash | Dot);
             if (reader.skip(u"(")) { // a call's arguments
                 reader.take(Word | Dot);
                 reader.skip(u")");
             }
-            if (letters >= minName && startsWithIgnoringCase(reader.rest(), 0, close))
+            if (letters >= minName && startsWithIgnoringCase(reader.rest(), 0, slot.close))
                 return true;
         }
     }

@@ -90,6 +90,7 @@ TEST(PublicValuesTest, APrefixBeforeASlotIsNoToken)
          true},
         {R"(<user username="admin" password="Tr0ub4dor&amp;3xQ" roles="manager-gui"/>)", true},
         {R"(password="Tr0ub<4dor>Xq3zW9v")", true},
+        {R"(define( 'AUTH_KEY', '`ZEk=?@^d2Gbt<Kty><hX~eG3F`z3Y5,!}I~@RwIm?lV:ds|$H$tZc9uT7ppK#L;' );)", true},
         {R"(config.secret_key = 'a8f#{x}3b9c7d2e1f0a8b7c6d5e4f3a2b1c0d9e8f7a6b5c4')", true},
     };
     expectJudged(rows);
