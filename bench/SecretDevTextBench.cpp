@@ -40,6 +40,8 @@ const ListedExample listedExamples[] = {
     {"oauthlib/oauth2/rfc6749", "u3F05aEObJuP2k7DordviIgW5wl52N",
      "a test's authorization code in a redirect URL, shaped as a real one (the real-text bench lists it too)"},
     {"oauthlib/oauth2/rfc6749", "tGzv3JOkF0XG5Qx2TlKWIA", "RFC 6749's example refresh token, quoted in a docstring"},
+    {"oauthlib/oauth2/rfc6749", "SplxlOBeZQQYbYS6WxSbIA", "RFC 6749's example authorization code in a redirect, quoted in a docstring"},
+    {"oauthlib/oauth2/rfc6749", "2YotnFZFEjr1zCsicMWpAA", "RFC 6749's example access token in a redirect, quoted in a docstring"},
     {"oauthlib/oauth2/rfc6749", "czZCaGRSa3F0MzpnWDFmQmF0M2JW",
      "RFC 6749's example client credentials (s6BhdRkqt3:gX1fBat3bV) in a Basic header, quoted in a docstring"},
     {"active_model/secure_password.rb", "mUc3m00RsqyRe", "the password Rails' documentation of has_secure_password shows"},
