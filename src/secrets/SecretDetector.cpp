@@ -817,8 +817,13 @@ private:
             constexpr size_t maxTokenRun = 512;
             return end - start >= maxTokenRun && inLink(start);
         };
-        return inRun(m_base64Runs, begin, token.size(), isBase64, base64Payload)
-            || inRun(m_linkStates, begin, token.size(), isBase64Url, linkState);
+        if (inRun(m_base64Runs, begin, token.size(), isBase64, base64Payload))
+            return true;
+        // The run of base64url is longer only where '-', '_' or '$' join the base64 run to more.
+        const PayloadRun *run = runHolding(m_base64Runs, begin);
+        const auto joins = [](char c) { return c == '-' || c == '_' || c == '$'; };
+        const bool joined = (run->begin > 0 && joins(m_latin1[run->begin - 1])) || (run->end < m_latin1.size() && joins(m_latin1[run->end]));
+        return joined && inRun(m_linkStates, begin, token.size(), isBase64Url, linkState);
     }
 
     // Whether the run of `isPayloadChar` around the token at `begin` is a

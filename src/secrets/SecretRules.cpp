@@ -713,23 +713,23 @@ bool namesAnObject(QStringView token)
     if (separator == token.end() || std::any_of(separator + 1, token.end(), isSeparator))
         return false;
     // A prefix may join the names of objects, as a batch of messages is
-    // msgbatch_: each part is read as the longest name it starts with.
-    const auto longestObjectStarting = [](QStringView rest) {
+    // msgbatch_: each part is read as the longest name it starts with, and
+    // a joined name is no shorter than three letters (py and pi do not
+    // make pypi-).
+    const auto longestObjectStarting = [](QStringView rest, qsizetype shortest) {
         qsizetype longest = 0;
         for (std::u16string_view object : objectPrefixes) {
-            if (qsizetype(object.size()) > longest && rest.startsWith(QStringView(object.data(), qsizetype(object.size()))))
-                longest = qsizetype(object.size());
+            const qsizetype length = qsizetype(object.size());
+            if (length > longest && length >= shortest && rest.startsWith(QStringView(object.data(), length)))
+                longest = length;
         }
         return longest;
     };
-    constexpr int maxNames = 2;
-    for (int names = 0; names < maxNames && !prefix.isEmpty(); ++names) {
-        const qsizetype length = longestObjectStarting(prefix);
-        if (length == 0)
-            return false;
-        prefix = prefix.sliced(length);
-    }
-    return prefix.isEmpty();
+    if (longestObjectStarting(prefix, 0) == prefix.size())
+        return true;
+    constexpr qsizetype shortestJoined = 3;
+    const qsizetype first = longestObjectStarting(prefix, shortestJoined);
+    return first > 0 && longestObjectStarting(prefix.sliced(first), shortestJoined) == prefix.size() - first;
 }
 
 double entropy(QStringView text)
@@ -787,8 +787,11 @@ bool failsItsChecksum(QStringView value)
 
 bool passes(const SecretRule &rule, QStringView match, QStringView random)
 {
+    // An object's id is told by its prefix alone, before its body is read.
+    if (isAnyIssuer(rule) && namesAnObject(match))
+        return false;
     return entropy(random) >= rule.minEntropy && rule.looksReal(random) && !isDocumentedExample(match)
-        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && (failsItsChecksum(match) || namesAnObject(match)));
+        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && failsItsChecksum(match));
 }
 
 } // namespace tamo::secretrules
