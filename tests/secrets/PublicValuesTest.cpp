@@ -73,6 +73,7 @@ TEST(PublicValuesTest, ObjectIdsAreNoKeys)
         // A prefix that joins no objects' names, or a key's own name, stays a key.
         {"xyz_01GgqTz9XzriGNHzTSGZsJJ8", true},
         {"msgkey_01GgqTz9XzriGNHzTSGZsJJ8", true},
+        {"pyin_01GgqTz9XzriGNHzTSGZsJJ8", true},
         {"https://api.example.org/v1/items?api_key=12d8d106-1137-4d7c-8bb4-3ea1faec83fa", true},
         {"DocumentKey=12d8d106-1137-4d7c-8bb4-3ea1faec83fa", true},
     };
