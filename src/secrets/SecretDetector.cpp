@@ -819,10 +819,12 @@ private:
         };
         if (inRun(m_base64Runs, begin, token.size(), isBase64, base64Payload))
             return true;
-        // The run of base64url is longer only where '-', '_' or '$' join the base64 run to more.
+        // The run of base64url is longer only where '-', '_' or '$' join the
+        // base64 run to more: inside the token, or at either end.
         const PayloadRun *run = runHolding(m_base64Runs, begin);
         const auto joins = [](char c) { return c == '-' || c == '_' || c == '$'; };
-        const bool joined = (run->begin > 0 && joins(m_latin1[run->begin - 1])) || (run->end < m_latin1.size() && joins(m_latin1[run->end]));
+        const bool joined = std::any_of(token.begin(), token.end(), joins) || (run->begin > 0 && joins(m_latin1[run->begin - 1]))
+            || (run->end < m_latin1.size() && joins(m_latin1[run->end]));
         return joined && inRun(m_linkStates, begin, token.size(), isBase64Url, linkState);
     }
 

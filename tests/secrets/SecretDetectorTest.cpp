@@ -866,6 +866,8 @@ TEST(SecretDetector, LeavesKeyShapesInsideALinksLongStateAlone)
     const QString token = QStringLiteral("gw-goAAo5MAAW3BaHgEEilU0tEhmzQ212BJ0ry4SOg");
     const QString payload = encoded.left(300) + "/" + token + "/" + encoded.mid(300);
     EXPECT_FALSE(SecretDetector::containsSecret("[Playground](https://play.example.org/?target=6#code/" + payload + ")"));
+    // Where no base64url character follows the token, the run is still the link's.
+    EXPECT_FALSE(SecretDetector::containsSecret("https://play.example.org/#code/" + encoded.left(600).remove(u'-').remove(u'_') + "/" + token + ")"));
     EXPECT_TRUE(SecretDetector::containsSecret("state: " + payload));
     EXPECT_TRUE(SecretDetector::containsSecret("https://hooks.example.org/in/" + token));
 }
