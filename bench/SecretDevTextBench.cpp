@@ -6,7 +6,11 @@
 // yarn.lock, go.sum, and Cargo.lock, yarn.lock and pip --hash= lines written
 // from the real checksums the packages ship), pages with subresource
 // integrity hashes, nonces and form ids, data URIs of the images under
-// /usr/share, git log and terminal output. The body is cut and scanned as
+// /usr/share, git log and terminal output; then Ruby, PHP and Java sources
+// and configuration from Debian's packages and the JDK's sources, the
+// translations (JSON, JavaScript, YAML, .po, XLIFF, PHP arrays) those and
+// a pinned set of npm packages ship in many languages, and sign-in pages
+// and request logs with their form tokens. The body is cut and scanned as
 // RealTextScan.h says; flags on the listed test keys and documentation
 // examples are counted apart, each judged below.
 //
@@ -21,6 +25,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -34,12 +39,26 @@ namespace {
 const ListedExample listedExamples[] = {
     {"oauthlib/oauth2/rfc6749", "u3F05aEObJuP2k7DordviIgW5wl52N",
      "a test's authorization code in a redirect URL, shaped as a real one (the real-text bench lists it too)"},
+    {"oauthlib/oauth2/rfc6749", "tGzv3JOkF0XG5Qx2TlKWIA", "RFC 6749's example refresh token, quoted in a docstring"},
+    {"oauthlib/oauth2/rfc6749", "SplxlOBeZQQYbYS6WxSbIA", "RFC 6749's example authorization code in a redirect, quoted in a docstring"},
+    {"oauthlib/oauth2/rfc6749", "2YotnFZFEjr1zCsicMWpAA", "RFC 6749's example access token in a redirect, quoted in a docstring"},
+    {"oauthlib/oauth2/rfc6749", "czZCaGRSa3F0MzpnWDFmQmF0M2JW",
+     "RFC 6749's example client credentials (s6BhdRkqt3:gX1fBat3bV) in a Basic header, quoted in a docstring"},
+    {"active_model/secure_password.rb", "mUc3m00RsqyRe", "the password Rails' documentation of has_secure_password shows"},
+    {"uri/generic.rb", "V3ry_S3nsit1ve", "the password in a URL of Ruby's URI documentation"},
+    {"tomcat10-docs", "chang3m3N#w", "the password Tomcat's host manager how-to gives its example user"},
 };
 
 // npm packages read for JavaScript and TypeScript and for npm's lockfile,
 // pinned so that every run reads the same text.
-const char *const npmPackages[] = {"express@4.18.2",  "react@18.2.0",         "react-dom@18.2.0", "typescript@5.3.3",
-                                   "webpack@5.89.0",   "@octokit/rest@20.0.2", "eslint@8.56.0",    "jest@29.7.0"};
+const QStringList npmPackages{"express@4.18.2", "react@18.2.0",         "react-dom@18.2.0", "typescript@5.3.3",
+                              "webpack@5.89.0", "@octokit/rest@20.0.2", "eslint@8.56.0",    "jest@29.7.0"};
+
+// npm packages that ship their interfaces' words in many languages, login
+// and password labels among them, and Rails' own script for its forms.
+const QStringList localeNpmPackages{"@vee-validate/i18n@4.15.1", "i18n-iso-countries@7.14.0", "zod-i18n-map@2.27.0",
+                                    "@aws-amplify/ui@6.15.6",    "@clerk/localizations@4.18.0", "jquery-validation@1.22.1",
+                                    "@payloadcms/translations@3.90.2", "@rails/ujs@7.1.600"};
 
 QString outputOf(const QString &program, const QStringList &arguments, const QString &folder = {})
 {
@@ -50,10 +69,11 @@ QString outputOf(const QString &program, const QStringList &arguments, const QSt
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The npm packages, installed into the cache on the first run.
-QString npmFolder()
+// `packages`, installed into the cache folder `name` on the first run with
+// npm's `options`.
+QString npmFolder(const QString &name, const QStringList &packages, const QStringList &options = {})
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/tamo-dev-text-npm";
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/" + name;
     if (QFileInfo::exists(folder + "/package-lock.json"))
         return folder;
     QDir().mkpath(folder);
@@ -61,9 +81,7 @@ QString npmFolder()
     if (manifest.open(QIODevice::WriteOnly))
         manifest.write(R"({"name": "dev-text", "version": "1.0.0", "private": true})");
     manifest.close();
-    QStringList arguments{"install", "--no-audit", "--no-fund", "--ignore-scripts"};
-    for (const char *package : npmPackages)
-        arguments.append(package);
+    const QStringList arguments = QStringList{"install", "--no-audit", "--no-fund", "--ignore-scripts"} + options + packages;
     QProcess npm;
     npm.setWorkingDirectory(folder);
     npm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -209,6 +227,97 @@ QList<SourceText> dataUris(QStringList images, qint64 budget, std::mt19937 &rand
     return uris;
 }
 
+// The JDK's own Java sources, unpacked into the cache on the first run.
+QString javaSourceFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/tamo-dev-text-java";
+    if (!QFileInfo::exists(folder + "/java.base")) {
+        QDir().mkpath(folder);
+        outputOf("unzip", {"-q", "-o", "/usr/lib/jvm/openjdk-17/lib/src.zip", "java.base/*", "java.sql/*", "java.net.http/*",
+                           "java.naming/*", "java.security.jgss/*", "jdk.httpserver/*", "-d", folder});
+    }
+    return folder;
+}
+
+// The files of `files` in a folder of translations: a locale's, a
+// package's named for them (rails-i18n, @clerk/localizations).
+QStringList translations(const QStringList &files)
+{
+    static const QRegularExpression translationFolder(R"((locale|i18n|l10n|/langs?/|translation|dictionar|localization))",
+                                                      QRegularExpression::CaseInsensitiveOption);
+    return files.filter(translationFolder);
+}
+
+QString randomAlphanumeric(std::mt19937 &random, int length)
+{
+    static constexpr char alphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += QLatin1Char(alphabet[random() % (sizeof alphabet - 1)]);
+    return text;
+}
+
+// Sign-in pages as Rails, Laravel and Django render them, with the form
+// token every visitor gets (%1), and the request logs they leave.
+enum class FormToken { rails, laravel, django };
+struct FormPage
+{
+    const char *what;
+    FormToken token;
+    const char *text;
+};
+const FormPage formPages[] = {
+    {"Rails sign-in page", FormToken::rails, R"(<head>
+  <title>Sign in</title>
+  <meta name="csrf-param" content="authenticity_token" />
+<meta name="csrf-token" content="%1" />
+</head>
+<body>
+<form class="new_user" id="new_user" action="/users/sign_in" accept-charset="UTF-8" method="post"><input type="hidden" name="authenticity_token" value="%1" autocomplete="off" />
+  <input autofocus="autofocus" autocomplete="email" type="email" value="" name="user[email]" id="user_email" />
+  <input autocomplete="current-password" type="password" name="user[password]" id="user_password" />
+  <input type="submit" name="commit" value="Log in" data-disable-with="Log in" />
+</form>
+</body>
+)"},
+    {"Rails development log", FormToken::rails, R"(Started POST "/users/sign_in" for 127.0.0.1 at 2024-03-02 10:14:07 +0100
+Processing by Devise::SessionsController#create as HTML
+  Parameters: {"authenticity_token"=>"%1", "user"=>{"email"=>"ada@example.org", "password"=>"[FILTERED]", "remember_me"=>"0"}, "commit"=>"Log in"}
+  User Load (0.4ms)  SELECT "users".* FROM "users" WHERE "users"."email" = $1 LIMIT $2
+Redirected to http://localhost:3000/
+Completed 303 See Other in 212ms (ActiveRecord: 1.9ms | Allocations: 9140)
+)"},
+    {"Laravel login page", FormToken::laravel, R"(<meta name="csrf-token" content="%1">
+<form method="POST" action="http://localhost/login">
+    <input type="hidden" name="_token" value="%1" autocomplete="off">
+    <input id="password" type="password" name="password" required autocomplete="current-password">
+</form>
+[2024-03-02 10:14:07] local.DEBUG: login attempt {"_token":"%1","email":"ada@example.org"}
+)"},
+    {"Django login page", FormToken::django, R"(<form method="post" action="/accounts/login/"><input type="hidden" name="csrfmiddlewaretoken" value="%1">
+  <p><label for="id_password">Password:</label> <input type="password" name="password" autocomplete="current-password" required id="id_password"></p>
+</form>
+)"},
+};
+
+// The pages above, each token new for the page.
+QList<SourceText> formPagesAndLogs(std::mt19937 &random)
+{
+    constexpr int pages = 200;
+    QList<SourceText> texts;
+    for (int page = 0; page < pages; ++page) {
+        // Rails pads its tokens unless they are url-safe.
+        const QString rails = page % 2 ? randomBase64(random, 64, QByteArray::Base64UrlEncoding) : randomBase64(random, 64) + "==";
+        const QString laravel = randomAlphanumeric(random, 40);
+        const QString django = randomAlphanumeric(random, 64);
+        for (const FormPage &form : formPages) {
+            const QString &token = form.token == FormToken::rails ? rails : form.token == FormToken::laravel ? laravel : django;
+            texts.append({QString("%1 %2").arg(QLatin1String(form.what)).arg(page), QString::fromLatin1(form.text).arg(token)});
+        }
+    }
+    return texts;
+}
+
 QList<SourceText> terminalOutput(const QString &npm, const QString &sourceFolder)
 {
     const QList<std::pair<QString, QStringList>> commands = {
@@ -237,7 +346,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const qint64 perSource = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 7) * 1024 * 1024;
     std::mt19937 random(20261208);
-    const QString npm = npmFolder();
+    const QString npm = npmFolder("tamo-dev-text-npm", npmPackages);
     const QString go = "/usr/share/gocode/src";
     const QString rust = "/usr/share/cargo/registry";
     const QString sitePackages = "/usr/lib/python3/dist-packages";
@@ -276,6 +385,24 @@ int main(int argc, char **argv)
     add("lockfiles", lockfiles);
 
     add("data URIs of images", dataUris(filesUnder({"/usr/share"}, {"*.png", "*.jpg", "*.jpeg"}), perSource, random));
+
+    // Ruby, PHP and Java, and translations in many languages: read after the parts above, so those stay as they were.
+    const QStringList ruby{"/usr/share/rubygems-integration/all/gems", "/usr/lib/ruby/vendor_ruby"};
+    const QString php = "/usr/share/php";
+    const QString java = javaSourceFolder();
+    const QString localeNpm = npmFolder("tamo-dev-text-npm-locales", localeNpmPackages, {"--legacy-peer-deps"});
+    add("Ruby", readUpTo(filesUnder(ruby, {"*.rb", "*.erb", "*.rake", "*.tt", "Gemfile", "*.gemspec", "*.yml", "*.md", "*.rdoc"}), perSource, random));
+    add("PHP", readUpTo(filesUnder({php}, {"*.php", "*.stub", "*.twig", "composer.json", "*.yaml", "*.xml", "*.md"}), perSource, random));
+    add("Java", readUpTo(filesUnder({java, "/usr/share/tomcat10-examples"}, {"*.java", "*.jsp"}), perSource, random));
+    add("Java configs and documentation",
+        readUpTo(filesUnder({"/usr/share/tomcat10", "/usr/share/tomcat10-examples", "/usr/share/tomcat10-docs", "/usr/share/maven-repo", "/etc/java-17-openjdk"},
+                            {"*.xml", "*.properties", "*.pom", "*.policy", "*.html"}),
+                 perSource, random));
+    const QStringList translationRoots = QStringList{localeNpm + "/node_modules", php, sitePackages + "/django"} + ruby;
+    add("translations: JSON and JavaScript", readUpTo(translations(filesUnder(translationRoots, {"*.json", "*.js", "*.mjs", "*.ts"})), perSource, random));
+    add("translations: YAML, .po, XLIFF, PHP", readUpTo(translations(filesUnder(translationRoots, {"*.yml", "*.yaml", "*.po", "*.xlf", "*.php", "*.properties"})), perSource, random));
+    add("form pages and request logs with CSRF tokens", formPagesAndLogs(random));
+    // Last: its length changes from run to run, and so would the cuts of every part after it.
     add("git log and terminal output", terminalOutput(npm, QStringLiteral(TAMO_SOURCE_DIR)));
 
     scanAndReport(texts, listedExamples, random);

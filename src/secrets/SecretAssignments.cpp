@@ -38,8 +38,6 @@ constexpr SecretName names[] = {
     {u"nexttoken", Strength::notSecret},
     {u"continuationtoken", Strength::notSecret},
     {u"synctoken", Strength::notSecret},
-    {u"csrftoken", Strength::notSecret},
-    {u"xsrftoken", Strength::notSecret},
     {u"nonce", Strength::notSecret},
     {u"id", Strength::notSecret}, // key_id, request_id, form_build_id: what names a thing
     {u"password", Strength::password},
@@ -114,6 +112,16 @@ Strength strengthOfName(QStringView name)
         if (foldedName.find(hash) != foldedName.npos)
             return Strength::notSecret;
     }
+    // A token against request forgery is printed into every page a visitor
+    // gets, and logged with every request: Rails' authenticity_token,
+    // Django's csrfmiddlewaretoken, ASP.NET's __RequestVerificationToken,
+    // Laravel's _token.
+    for (std::u16string_view forgery : {u"csrf", u"xsrf", u"authenticity", u"requestverification", u"antiforgery"}) {
+        if (foldedName.find(forgery) != foldedName.npos)
+            return Strength::notSecret;
+    }
+    if (name == u"_token")
+        return Strength::notSecret;
     for (const SecretName &candidate : names) {
         if (foldedName.ends_with(candidate.suffix))
             return candidate.strength;
@@ -146,6 +154,23 @@ QStringView nameOfValueField(QStringView text, qsizetype fieldStart, LastOccurre
     reader.takeWhile(isSpace, maxPadding);
     reader.take(Quote, 1);
     return reader.take(TokenChar | Dot, maxNameLength);
+}
+
+// Whether the value field at `fieldStart` is a hidden input's, where a form
+// prints its token for every visitor: <input type="hidden" name="…" value="…">.
+bool isHiddenInputField(QStringView text, qsizetype fieldStart)
+{
+    constexpr qsizetype maxTag = 256;
+    const qsizetype from = std::max<qsizetype>(0, fieldStart - maxTag);
+    const qsizetype open = text.sliced(from, fieldStart - from).lastIndexOf(u'<');
+    if (open < 0)
+        return false;
+    QStringView tag = text.sliced(from + open);
+    tag = tag.first(std::min(tag.size(), 2 * maxTag));
+    const qsizetype close = tag.indexOf(u'>');
+    if (close >= 0 && close < fieldStart - from - open) // the tag ended before the field
+        return false;
+    return startsWithIgnoringCase(tag, 1, u"input") && containsIgnoringCase(close < 0 ? tag : tag.first(close), u"hidden");
 }
 
 // Words that qualify a key without naming whose key it is.
@@ -213,6 +238,7 @@ struct Name
     QStringView text;
     Strength strength = Strength::unnamed;
     bool partOfIdentifier = false; // as `secret` in arn:aws:secretsmanager:…:secret:prod/db
+    bool guessed = false;          // a provider's key by the name's shape, not a secret's own name
 };
 
 Name nameBefore(QStringView text, qsizetype separatorAt, LastOccurrence &fieldNames)
@@ -230,14 +256,26 @@ Name nameBefore(QStringView text, qsizetype separatorAt, LastOccurrence &fieldNa
     const QStringView name = text.sliced(start, end - start);
     if (equalsIgnoringCase(name, u"value")) {
         const QStringView named = nameOfValueField(text, start, fieldNames);
-        if (!named.isEmpty())
-            return {named, strengthOf(named)};
+        if (!named.isEmpty()) {
+            const Strength strength = strengthOf(named);
+            return {named, strength == Strength::token && isHiddenInputField(text, start) ? Strength::notSecret : strength};
+        }
     }
     const Strength strength = strengthOf(name);
     // PowerShell's $env:NAME is a name of its own, not part of a longer one.
     const bool environment = start >= 5 && startsWithIgnoringCase(text, start - 5, u"$env:");
-    return {name, strength == Strength::unnamed ? providerKeyStrength(text, name) : strength,
-            start > 0 && text[start - 1] == u':' && !environment};
+    const bool guessed = strength == Strength::unnamed;
+    return {name, guessed ? providerKeyStrength(text, name) : strength, start > 0 && text[start - 1] == u':' && !environment,
+            guessed};
+}
+
+// Whether `name`, given a value by '=', is a parameter of a link's query.
+bool isQueryParameter(QStringView text, const Name &name)
+{
+    const qsizetype nameStart = name.text.data() - text.data();
+    const qsizetype separator = nameStart + name.text.size();
+    return separator < text.size() && text[separator] == u'=' && nameStart > 0
+        && (text[nameStart - 1] == u'?' || text[nameStart - 1] == u'&');
 }
 
 bool endsValue(QChar c)
@@ -256,8 +294,10 @@ bool startsAsReference(QStringView value, bool quoted)
     const QChar first = value.front();
     if (starts.find(first.unicode()) != starts.npos || (!quoted && unquotedStarts.find(first.unicode()) != starts.npos))
         return true;
-    if (!quoted && unquotedNameStarts.find(first.unicode()) != starts.npos)
-        return value.size() > 1 && is(value[1], Letter);
+    if (!quoted && unquotedNameStarts.find(first.unicode()) != starts.npos) { // also !!name, a name negated in code
+        const qsizetype marks = Reader(value).takeWhile([first](QChar c) { return c == first; }, 2).size();
+        return value.size() > marks && is(value[marks], Letter);
+    }
     if (first == u'%')
         return value.indexOf(u'%', 1) > 0;
     if (value.startsWith(u"&lt;")) // <…> escaped in XML, as Tomcat's password="&lt;must-be-changed&gt;"
@@ -286,11 +326,18 @@ bool isCodeName(QStringView value)
     if (value.size() == Reader(value).take(Word).size())
         return (!containsAny(value, Digit) && !isRandomLetterMix(value)) || isChainOfShortNames(value)
             || isCamelCaseName(value);
+    // A qualified name's parts: process.env.API_KEY, WEBrick::HTTPAuth::Htpasswd.new.
     constexpr qsizetype minRandomPart = 10;
-    for (QStringView part : value.tokenize(u'.')) {
+    for (qsizetype start = 0, at = 0; at <= value.size(); ++at) {
+        const bool scope = at + 1 < value.size() && value[at] == u':' && value[at + 1] == u':';
+        if (at < value.size() && value[at] != u'.' && !scope)
+            continue;
+        const QStringView part = value.sliced(start, at - start);
         if (part.isEmpty() || is(part.front(), Digit) || part.size() != Reader(part).take(Word).size()
             || (part.size() >= minRandomPart && looksGenerated(part)))
             return false;
+        at += scope ? 1 : 0;
+        start = at + 1;
     }
     return true;
 }
@@ -300,6 +347,41 @@ bool isPublicKeyMember(QStringView name)
 {
     return std::any_of(std::begin(publicKeyMembers), std::end(publicKeyMembers),
                        [name](std::u16string_view member) { return name == member; });
+}
+
+} // namespace
+
+namespace {
+
+// Whether `value` holds a slot to fill in, <token> or &lt;must-be-changed&gt;
+// as a page shows it, named in words of one case, or one a template fills
+// (#{SecureRandom.hex(64)}, ${NAME}): a documented prefix before one
+// (SWMTKN-1-<token>) is no token. Generated salts hold <Kty> by chance.
+bool holdsSlot(QStringView value)
+{
+    struct Slot
+    {
+        std::u16string_view open;
+        std::u16string_view close;
+        bool oneCase; // the name is in one case, as words in angle brackets are
+    };
+    static constexpr Slot kinds[] = {{u"<", u">", true}, {u"&lt;", u"&gt;", true}, {u"#{", u"}", false}, {u"${", u"}", false}};
+    for (const Slot &slot : kinds) {
+        for (qsizetype at = indexOfIgnoringCase(value, slot.open); at >= 0; at = indexOfIgnoringCase(value, slot.open, at + 1)) {
+            Reader reader(value.sliced(at + qsizetype(slot.open.size())));
+            constexpr qsizetype minName = 3;
+            const quint16 letterCase = !slot.oneCase ? Letter : reader.peek(Lower, 1).isEmpty() ? quint16(Upper) : quint16(Lower);
+            const qsizetype letters = reader.take(letterCase).size();
+            reader.take(slot.oneCase ? letterCase | Digit | Underscore | Dash | Dot : Word | Dash | Dot);
+            if (reader.skip(u"(")) { // a call's arguments
+                reader.take(Word | Dot);
+                reader.skip(u")");
+            }
+            if (letters >= minName && startsWithIgnoringCase(reader.rest(), 0, slot.close))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -317,7 +399,7 @@ bool isPlaceholder(QStringView value)
                                       "qwxhzgrpbjpvcgvuihnlc2ftzq",
                                       // The SAS signature AWS DataSync's reference shows.
                                       "abbkdwqvyuvctph9ebp"});
-    return words.occursIn(bytesOf(value));
+    return words.occursIn(bytesOf(value)) || holdsSlot(value);
 }
 
 namespace {
@@ -415,7 +497,7 @@ bool looksReal(QStringView value, Strength strength, bool quoted, bool inCode = 
     return last(value, int(strength) << 2 | int(quoted) << 1 | int(inCode), [&] {
         return hasSecretShape(value, strength) && !startsAsReference(value, quoted) && !isPublicKey(value)
             && !isFingerprint(value) && !(inCode && isCodeName(value)) && !secretrules::failsItsChecksum(value)
-            && !isPlaceholder(value);
+            && !isMadeOfWords(value) && !isPlaceholder(value);
     });
 }
 
@@ -489,6 +571,10 @@ bool isSecretAssignment(QStringView text, qsizetype separatorAt, secretproviders
     const Name name = nameBefore(text, separatorAt, headings.fieldNames());
     if (name.strength == Strength::notSecret || name.text.isEmpty() || name.partOfIdentifier)
         return false;
+    // A link names what it reaches by a UUID in its query (?DocumentKey=…):
+    // only a secret's own name makes one a key there.
+    if (name.guessed && isUuid(value) && isQueryParameter(text, name))
+        return false;
     // Shell and .env files keep a '#' right after '=' in the value; after a space it starts a comment.
     const bool literal = quoted || (!padded && value.startsWith(u'#'));
     return looksReal(value, name.strength, literal)
@@ -506,10 +592,7 @@ bool isGivenToNonSecretName(QStringView text, qsizetype valueAt)
     const Name name = nameBefore(text, separator - 1, fieldNames);
     // Links carry long opaque values in their queries (label, ved, gclid,
     // utm_…); only a parameter named as a key holds one.
-    const qsizetype nameStart = name.text.data() - text.data();
-    const bool inQuery = text[separator - 1] == u'=' && nameStart > 0
-        && (text[nameStart - 1] == u'?' || text[nameStart - 1] == u'&');
-    return name.strength == Strength::notSecret || (inQuery && name.strength == Strength::unnamed)
+    return name.strength == Strength::notSecret || (name.strength == Strength::unnamed && isQueryParameter(text, name))
         || isPublicKeyMember(name.text);
 }
 

@@ -39,7 +39,7 @@ bool isPublicKey(QStringView value);
 // @Microsoft.KeyVault(…)) and paths are no secret.
 bool startsAsReference(QStringView value, bool quoted);
 
-// Placeholders (YOUR_API_KEY, xxxx, changeme, …) and documented fakes.
+// Placeholders (YOUR_API_KEY, xxxx, changeme, a slot as <token>, …) and documented fakes.
 bool isPlaceholder(QStringView value);
 
 } // namespace tamo::secretassignments

@@ -786,33 +786,78 @@ private:
                      || secretassignments::isGivenToNonSecretName(m_text, token.data() - m_text.data())));
     }
 
-    // Whether `token` lies inside a data: URI's base64 payload, or a run of
-    // base64 longer than any key: random base64 spells token-like runs by
-    // chance. Each run is read once and its verdict kept for the tokens after.
+    // A run of base64 or base64url around a token, and whether it is a payload rather than a key.
+    struct PayloadRun
+    {
+        size_t begin;
+        size_t end;
+        bool payload;
+    };
+
+    // Whether `token` lies inside a data: URI's base64 payload, a run of
+    // base64 longer than any key, or a link's state in base64url longer than
+    // any token (a playground's code after #code/): random base64 spells
+    // token-like runs by chance. Each run is read once and its verdict kept
+    // for the tokens after.
     bool insideBase64Payload(const re2::StringPiece &token)
     {
         const size_t begin = offsetOf(token);
-        if (const Base64Run *run = runHolding(begin))
-            return run->payload;
-        const auto after = runAfter(begin);
-        const size_t floor = after == m_base64Runs.begin() ? 0 : std::prev(after)->end;
-        const size_t ceiling = after == m_base64Runs.end() ? m_latin1.size() : after->begin;
         const auto isBase64 = [](char c) { return std::isalnum(uchar(c)) || c == '+' || c == '/'; };
+        const auto isBase64Url = [](char c) { return std::isalnum(uchar(c)) || std::string_view("+/-_$").find(c) != std::string_view::npos; };
+        const auto base64Payload = [this](size_t start, size_t end) {
+            constexpr size_t maxKeyRun = 4096;
+            constexpr size_t maxMediaType = 100;
+            const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
+            const size_t data = before.rfind("data:");
+            const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
+                && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
+            return declared || end - start >= maxKeyRun;
+        };
+        const auto linkState = [this](size_t start, size_t end) {
+            constexpr size_t maxTokenRun = 512;
+            return end - start >= maxTokenRun && inLink(start);
+        };
+        if (inRun(m_base64Runs, begin, token.size(), isBase64, base64Payload))
+            return true;
+        // The run of base64url is longer only where '-', '_' or '$' join the
+        // base64 run to more: inside the token, or at either end.
+        const PayloadRun *run = runHolding(m_base64Runs, begin);
+        const auto joins = [](char c) { return c == '-' || c == '_' || c == '$'; };
+        const bool joined = std::any_of(token.begin(), token.end(), joins) || (run->begin > 0 && joins(m_latin1[run->begin - 1]))
+            || (run->end < m_latin1.size() && joins(m_latin1[run->end]));
+        return joined && inRun(m_linkStates, begin, token.size(), isBase64Url, linkState);
+    }
+
+    // Whether the run of `isPayloadChar` around the token at `begin` is a
+    // payload, as `judge` says of it, read once: later tokens in it take
+    // the verdict kept in `runs`.
+    template<typename IsPayloadChar, typename Judge>
+    bool inRun(std::vector<PayloadRun> &runs, size_t begin, size_t length, IsPayloadChar isPayloadChar, Judge judge)
+    {
+        if (const PayloadRun *run = runHolding(runs, begin))
+            return run->payload;
+        const auto after = runAfter(runs, begin);
+        const size_t floor = after == runs.begin() ? 0 : std::prev(after)->end;
+        const size_t ceiling = after == runs.end() ? m_latin1.size() : after->begin;
         size_t start = begin;
-        while (start > floor && isBase64(m_latin1[start - 1]))
+        while (start > floor && isPayloadChar(m_latin1[start - 1]))
             --start;
-        size_t end = std::min(ceiling, begin + token.size());
-        while (end < ceiling && isBase64(m_latin1[end]))
+        size_t end = std::min(ceiling, begin + length);
+        while (end < ceiling && isPayloadChar(m_latin1[end]))
             ++end;
-        constexpr size_t maxKeyRun = 4096;
-        constexpr size_t maxMediaType = 100;
-        const std::string_view before(m_latin1.data() + start - std::min(start, maxMediaType), std::min(start, maxMediaType));
-        const size_t data = before.rfind("data:");
-        const bool declared = before.ends_with(";base64,") && data != std::string_view::npos
-            && before.find_first_of(" \t\n\"'", data) == std::string_view::npos;
-        const bool payload = declared || end - start >= maxKeyRun;
-        m_base64Runs.insert(after, {start, end, payload});
+        const bool payload = judge(start, end);
+        runs.insert(after, {start, end, payload});
         return payload;
+    }
+
+    // Whether `at` follows a link's scheme with no blank or quote between.
+    bool inLink(size_t at) const
+    {
+        constexpr size_t maxReach = 2048;
+        const size_t from = at - std::min(at, maxReach);
+        const std::string_view before(m_latin1.data() + from, at - from);
+        const size_t scheme = before.rfind("://");
+        return scheme != std::string_view::npos && before.find_first_of(" \t\n\"'<>", scheme) == std::string_view::npos;
     }
 
     // Whether `token` is the name before an address's '@', as mailing-list archives hide addresses.
@@ -846,39 +891,35 @@ private:
         return structure.holdsSecret(found);
     }
 
-    // A run of base64 around a token, and whether it is a payload rather than a key.
-    struct Base64Run
-    {
-        size_t begin;
-        size_t end;
-        bool payload;
-    };
-
     // The first run read that starts after `at`.
-    std::vector<Base64Run>::iterator runAfter(size_t at)
+    static std::vector<PayloadRun>::iterator runAfter(std::vector<PayloadRun> &runs, size_t at)
     {
-        return std::upper_bound(m_base64Runs.begin(), m_base64Runs.end(), at,
-                                [](size_t offset, const Base64Run &run) { return offset < run.begin; });
+        return std::upper_bound(runs.begin(), runs.end(), at, [](size_t offset, const PayloadRun &run) { return offset < run.begin; });
     }
 
     // The run read that holds `at`, if any.
-    const Base64Run *runHolding(size_t at)
+    static const PayloadRun *runHolding(std::vector<PayloadRun> &runs, size_t at)
     {
-        const auto after = runAfter(at);
-        return after != m_base64Runs.begin() && std::prev(after)->end > at ? &*std::prev(after) : nullptr;
+        const auto after = runAfter(runs, at);
+        return after != runs.begin() && std::prev(after)->end > at ? &*std::prev(after) : nullptr;
     }
 
-    // Where the base64 payload holding `at` ends, as far as read; 0 where none holds it.
+    // Where the payload holding `at` ends, as far as read; 0 where none holds it.
     size_t payloadEndAround(size_t at)
     {
-        const Base64Run *run = runHolding(at);
-        return run && run->payload ? run->end : 0;
+        size_t end = 0;
+        for (std::vector<PayloadRun> *runs : {&m_base64Runs, &m_linkStates}) {
+            const PayloadRun *run = runHolding(*runs, at);
+            end = std::max(end, run && run->payload ? run->end : 0);
+        }
+        return end;
     }
 
     QStringView m_text;
     const std::string &m_latin1;
     secretproviders::Headings m_headings;
-    std::vector<Base64Run> m_base64Runs; // disjoint, in order
+    std::vector<PayloadRun> m_base64Runs; // disjoint, in order
+    std::vector<PayloadRun> m_linkStates; // runs of base64url, disjoint, in order
     ValueRuns m_valueRuns;
     ScanWork &m_work;
 };

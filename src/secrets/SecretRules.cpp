@@ -707,22 +707,41 @@ bool namesAnObject(QStringView token)
     // Prefixes of ids that name objects, printed in every response and page:
     // docs.stripe.com "API reference" (pi_, ch_, evt_, price_, pm_, cus_, …;
     // its secret keys are sk_live_, rk_live_ and whsec_), request and order
-    // ids of many APIs (req_, ord_), and nonces of Content-Security-Policy.
+    // ids of many APIs (req_, ord_), the messages, batches, tool calls and
+    // files of the model APIs (msg_, msgbatch_, toolu_, file_, chatcmpl-,
+    // asst_, thread_, run_), and nonces of Content-Security-Policy.
     static constexpr std::u16string_view objectPrefixes[] = {
         u"pi", u"ch", u"evt", u"price", u"pm", u"cus", u"sub", u"in", u"ii", u"il", u"prod", u"txn", u"po", u"tr",
         u"acct", u"card", u"src", u"seti", u"plink", u"py", u"pyr", u"dp", u"file", u"ba", u"si", u"re", u"ord",
-        u"req", u"nonce"};
+        u"req", u"nonce", u"msg", u"batch", u"toolu", u"srv", u"chat", u"cmpl", u"compl", u"asst", u"thread",
+        u"run", u"step", u"call", u"resp", u"vs", u"ftjob"};
     // An id is its object's prefix and one body: tr_prod_… names an issuer
     // and its environment. What starts with id_ says what it is (id_alg_…).
     const auto isSeparator = [](QChar c) { return c == u'_' || c == u'-'; };
     const auto separator = std::find_if(token.begin(), token.end(), isSeparator);
-    const QStringView prefix = token.first(separator - token.begin());
+    QStringView prefix = token.first(separator - token.begin());
     if (prefix == u"id")
         return true;
     if (separator == token.end() || std::any_of(separator + 1, token.end(), isSeparator))
         return false;
-    return std::any_of(std::begin(objectPrefixes), std::end(objectPrefixes),
-                       [prefix](std::u16string_view object) { return prefix == QStringView(object.data(), qsizetype(object.size())); });
+    // A prefix may join the names of objects, as a batch of messages is
+    // msgbatch_: each part is read as the longest name it starts with, and
+    // a joined name is no shorter than three letters (py and pi do not
+    // make pypi-).
+    const auto longestObjectStarting = [](QStringView rest, qsizetype shortest) {
+        qsizetype longest = 0;
+        for (std::u16string_view object : objectPrefixes) {
+            const qsizetype length = qsizetype(object.size());
+            if (length > longest && length >= shortest && rest.startsWith(QStringView(object.data(), length)))
+                longest = length;
+        }
+        return longest;
+    };
+    if (longestObjectStarting(prefix, 0) == prefix.size())
+        return true;
+    constexpr qsizetype shortestJoined = 3;
+    const qsizetype first = longestObjectStarting(prefix, shortestJoined);
+    return first > 0 && longestObjectStarting(prefix.sliced(first), shortestJoined) == prefix.size() - first;
 }
 
 double entropy(QStringView text)
@@ -780,8 +799,11 @@ bool failsItsChecksum(QStringView value)
 
 bool passes(const SecretRule &rule, QStringView match, QStringView random)
 {
+    // An object's id is told by its prefix alone, before its body is read.
+    if (isAnyIssuer(rule) && namesAnObject(match))
+        return false;
     return entropy(random) >= rule.minEntropy && rule.looksReal(random) && !isDocumentedExample(match)
-        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && (failsItsChecksum(match) || namesAnObject(match)));
+        && !holdsFake(match, rule.fakes) && !(isAnyIssuer(rule) && failsItsChecksum(match));
 }
 
 } // namespace tamo::secretrules

@@ -148,6 +148,10 @@ bool announcedPassword(const Found &found)
     const qsizetype lineEnd = lead.indexOf(u'\n');
     if (lineEnd >= 0 && lead.first(lineEnd).trimmed().endsWith(u'.'))
         return false;
+    // A colon between two words joins a name (javadoc:org.…, https:…); only
+    // the word password itself may stand glued to its value.
+    if (lead.endsWith(u':') && !lead.endsWith(u"password:", Qt::CaseInsensitive) && lead.size() >= 2 && is(lead[lead.size() - 2], Letter))
+        return false;
     return passwordGroup(found);
 }
 

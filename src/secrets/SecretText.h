@@ -237,6 +237,59 @@ inline bool looksLikeWords(QStringView body)
     return (most(inWords) && longestWord >= longWord) || most(inLongerWords) || allWords;
 }
 
+// Whether `part`, letters of any script, is cased as a word is: all lower
+// case, all capitals, or a capital then lower case; a lone ASCII run of
+// four or more holds a vowel. Generated letters switch case at random.
+inline bool isCasedAsAWord(QStringView part)
+{
+    qsizetype capitals = 0;
+    bool lowerSeen = false;
+    bool vowel = false;
+    bool ascii = true;
+    for (qsizetype at = 0; at < part.size(); ++at) {
+        const QChar c = part[at];
+        ascii = ascii && c.unicode() < 0x80;
+        vowel = vowel || std::u16string_view(u"aeiouyAEIOUY").find(c.unicode()) != std::u16string_view::npos;
+        if (c.isUpper()) {
+            if (lowerSeen)
+                return false;
+            ++capitals;
+        } else if (c.isLower()) {
+            if (capitals > 1)
+                return false;
+            lowerSeen = true;
+        }
+    }
+    constexpr qsizetype minVowelled = 4;
+    return !ascii || part.size() < minVowelled || vowel;
+}
+
+// Whether `value` is made of words in any script, maybe with numbers of
+// their own between them: a label ("Contraseña", "Nuværende adgangskode",
+// "Parolayı Sıfırla") or a rule (required|alpha_dash|string|max:255). A
+// generated value mixes digits into its letters or switches case at random.
+inline bool isMadeOfWords(QStringView value)
+{
+    bool word = false;
+    for (qsizetype at = 0; at < value.size();) {
+        const auto isLetter = [](QChar c) { return c.isLetter() || c.isMark(); };
+        qsizetype end = at;
+        while (end < value.size() && (isLetter(value[end]) || value[end].isDigit()))
+            ++end;
+        const QStringView part = value.sliced(at, end - at);
+        const bool number = std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit(); });
+        const bool letters = std::all_of(part.begin(), part.end(), isLetter);
+        if (!number && !(letters && isCasedAsAWord(part)))
+            return false;
+        // Short ASCII runs are as often random chunks between symbols: one word at least is longer.
+        constexpr qsizetype minWord = 4;
+        const bool ascii = std::all_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x80; });
+        word = word || (letters && !part.isEmpty() && (part.size() >= minWord || !ascii));
+        at = end + 1;
+    }
+    return word;
+}
+
 // Names joined by underscores, every part short: NID_aes_256_cbc, MAX_KEY_BYTES_V2.
 inline bool isChainOfShortNames(QStringView body)
 {

@@ -129,6 +129,26 @@ bool longestPartHoldsCapital(QStringView body)
     return containsAny(longest, Upper);
 }
 
+// Whether `part` is a word in capitals with its number after it, as
+// macros spell them (CYBERSTORM060, PHASE5): random capitals and digits mix,
+// and their letters run into clusters no word has.
+bool isCapitalWordWithNumber(QStringView part)
+{
+    Reader reader(part);
+    const QStringView letters = reader.take(Upper);
+    reader.take(Digit);
+    constexpr qsizetype minWord = 4;
+    if (!reader.rest().isEmpty() || letters.size() < minWord)
+        return false;
+    int consonants = 0;
+    for (QChar c : letters) {
+        consonants = std::u16string_view(u"AEIOUY").find(c.unicode()) != std::u16string_view::npos ? 0 : consonants + 1;
+        if (consonants >= 4)
+            return false;
+    }
+    return true;
+}
+
 // Whether a part of the body between its underscores, long enough to be
 // a token's random part, is no name made of words: in
 // OBJ_pbe_WithSHA1And40BitRC2_CBC every part is words or short.
@@ -136,7 +156,7 @@ bool holdsUnnamedPart(QStringView body)
 {
     constexpr qsizetype minPart = 12;
     for (QStringView part : body.tokenize(u'_')) {
-        if (part.size() >= minPart && !isCamelWords(part))
+        if (part.size() >= minPart && !isCamelWords(part) && !isCapitalWordWithNumber(part))
             return true;
     }
     return false;

@@ -821,3 +821,55 @@ TEST(SecretDetector, FindsCredentialsInConfigurationStructures)
         EXPECT_TRUE(SecretDetector::containsSecret(c.text)) << qPrintable(c.text);
     }
 }
+
+namespace {
+
+// A call or an index computes the value in code; quoted, the same text is one.
+TEST(SecretDetector, TakesACallOrAnIndexForCode)
+{
+    for (const char *code : {"db_pass = decrypt2(KEY)", "pass = arr[KEY]", "smtp_pass = hsmkdf7x[KEY]", "password = hsmkdf7x(KEY)"})
+        EXPECT_FALSE(SecretDetector::containsSecret(QString::fromLatin1(code))) << code;
+    for (const char *value : {"db_pass = \"decrypt2(KEY)\"", "smtp_pass = 'hsmkdf7x[KEY]'"})
+        EXPECT_TRUE(SecretDetector::containsSecret(QString::fromLatin1(value))) << value;
+}
+
+// An image of a few kilobytes, shorter than the runs of base64 passed over
+// whole, spells a key's shape by chance; outside a data URI the same run holds one.
+TEST(SecretDetector, LeavesKeyShapesInsideASmallDataUriAlone)
+{
+    std::mt19937 random(8);
+    QByteArray image;
+    for (int i = 0; i < 2200; ++i)
+        image.append(char(random()));
+    const QString base64 = QString::fromLatin1(image.toBase64(QByteArray::OmitTrailingEquals));
+    const QString payload = base64.left(1500) + "/AKIA" "Q3EGRTZ5V2XMPL7K/" + base64.mid(1500);
+    ASSERT_LT(payload.size(), 4096);
+    EXPECT_FALSE(SecretDetector::containsSecret("<img alt=\"\" src=\"data:image/png;base64," + payload + "\">"));
+    EXPECT_FALSE(SecretDetector::containsSecret(".hero {\n  background-image: url(\"data:image/png;base64," + payload + "\");\n}"));
+    EXPECT_TRUE(SecretDetector::containsSecret("payload: " + payload));
+}
+
+} // namespace
+
+namespace {
+
+// A link may carry its page's state, compressed to base64url longer than
+// any token: a token's shape spelt inside it is chance. The same shape in a
+// short link, or the same run outside a link, is a token.
+TEST(SecretDetector, LeavesKeyShapesInsideALinksLongStateAlone)
+{
+    std::mt19937 random(9);
+    QByteArray state;
+    for (int i = 0; i < 480; ++i)
+        state.append(char(random()));
+    const QString encoded = QString::fromLatin1(state.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    const QString token = QStringLiteral("gw-goAAo5MAAW3BaHgEEilU0tEhmzQ212BJ0ry4SOg");
+    const QString payload = encoded.left(300) + "/" + token + "/" + encoded.mid(300);
+    EXPECT_FALSE(SecretDetector::containsSecret("[Playground](https://play.example.org/?target=6#code/" + payload + ")"));
+    // Where no base64url character follows the token, the run is still the link's.
+    EXPECT_FALSE(SecretDetector::containsSecret("https://play.example.org/#code/" + encoded.left(600).remove(u'-').remove(u'_') + "/" + token + ")"));
+    EXPECT_TRUE(SecretDetector::containsSecret("state: " + payload));
+    EXPECT_TRUE(SecretDetector::containsSecret("https://hooks.example.org/in/" + token));
+}
+
+} // namespace

@@ -35,6 +35,8 @@ const Body bodies[] = {
     {"PKCS7DecryptionAllowedCallback", false},                           // words and acronyms
     {"xXF86DRIGetClientDriverNameReq", false},                           // short words behind a prefix
     {"VBTPhiyrzPaerFa4DS5D5auk9ArvAuzC", true},                          // random letters that spell some words
+    {"1230_II_FASTLANE_Z3_CYBERSCSI_CYBERSTORM060", false},              // words in capitals, numbered
+    {"AB12_Q7Z2M9K4R8T1V6X3B5N0", true},                                 // capitals and digits mixed
 };
 
 class TokenBody : public ::testing::TestWithParam<Body>
