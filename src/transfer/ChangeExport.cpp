@@ -8,9 +8,17 @@
 #include "transfer/SyncFolder.h"
 #include "transfer/SyncLedger.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace tamo {
 
 namespace {
+
+QString jsonList(const QStringList &texts)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
 
 struct Queued
 {
@@ -41,6 +49,40 @@ QList<Queued> readQueue(sql::Database &db, qint64 &lastSequence)
     return queue;
 }
 
+// What one file's changes leave in the ledger, written once the file is on
+// disk: the fields that travelled, the deletions, the records the file holds
+// and the queue entries it acknowledges.
+struct FileLedger
+{
+    struct Field
+    {
+        QString recordID;
+        QString field;
+        SyncLedger::FieldWrite write;
+    };
+    QList<Field> fields;
+    QList<std::pair<QString, QString>> deleted;
+    QStringList written;
+    QStringList acknowledged;
+
+    void writeTo(const MirrorStore &store, qint64 lastQueued) const
+    {
+        for (const Field &field : fields)
+            store.ledger.setField(field.recordID, field.field, field.write);
+        for (const auto &[entity, recordID] : deleted)
+            store.ledger.markDeleted(entity, recordID);
+        for (const QString &recordID : written)
+            store.ledger.noteWritten(recordID);
+        // What was queued after the queue was read goes out next time.
+        sql::Statement acknowledge = store.db.prepare(QStringLiteral(
+            "DELETE FROM main.MirrorOutbox WHERE seq <= ? AND recordID IN (SELECT value FROM json_each(?))"));
+        acknowledge.bindInt64(1, lastQueued);
+        acknowledge.bindText(2, jsonList(acknowledged));
+        acknowledge.run();
+        store.ledger.setValue(QStringLiteral("clock"), store.clock.last().toString());
+    }
+};
+
 } // namespace
 
 ChangeExport::ChangeExport(const MirrorStore &store, DeviceWriter &writer)
@@ -61,101 +103,129 @@ void ChangeExport::queueUntravelled()
     transaction.commit();
 }
 
-// The numbers a run may give its segments are noted before any is written,
-// so a file of ours whose run failed or was cut short still counts as ours.
-void ChangeExport::reserveSequences()
+ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool> &stop)
 {
-    const qint64 queued = [&] {
-        sql::Statement count = m_store.db.prepare(QStringLiteral("SELECT count(*) FROM main.MirrorOutbox"));
-        return count.step() ? count.int64(0) : 0;
-    }();
-    if (queued == 0)
-        return;
-    const qint64 next = m_writer.nextSequence(m_store.ledger.writtenSequence());
-    sql::Transaction transaction(m_store.db);
-    m_store.ledger.reserveSequence(next + (queued - 1) / Segment::largestBatch);
-    transaction.commit();
-}
-
-ChangeExport::Result ChangeExport::run(qint64 wallMillis)
-{
-    reserveSequences();
-    sql::Transaction transaction(m_store.db);
     qint64 lastSequence = 0;
-    const QList<Queued> queue = readQueue(m_store.db, lastSequence);
+    const QList<Queued> queue = [&] {
+        sql::Transaction read(m_store.db, sql::Transaction::Mode::read);
+        return readQueue(m_store.db, lastSequence);
+    }();
     if (queue.isEmpty())
         return {};
-
-    Segment segment{m_writer.device(), m_writer.nextSequence(m_store.ledger.writtenSequence()), {}};
-    int exported = 0;
+    Result result;
     // A long queue (a first export of a large history) goes out in several
-    // segments, so neither side ever holds all of it at once.
-    const auto writeSegment = [&]() -> QString {
-        if (segment.changes.isEmpty())
-            return {};
-        if (const QString error = m_writer.writeSegment(segment); !error.isEmpty())
-            return error;
-        m_store.ledger.setWrittenSequence(segment.sequence);
-        exported += int(segment.changes.size());
-        segment = Segment{segment.device, segment.sequence + 1, {}};
+    // files, each written as it fills, so neither side ever holds all of it.
+    // What a file holds is noted in the ledger only once it is on disk.
+    std::unique_ptr<SegmentOutput> file;
+    FileLedger noted;
+    const auto finishFile = [&]() -> QString {
+        const bool holdsChanges = file && file->changes() > 0;
+        if (holdsChanges) {
+            if (const QString error = file->finish(); !error.isEmpty())
+                return error;
+            result.changes += int(file->changes());
+        }
+        sql::Transaction transaction(m_store.db);
+        if (holdsChanges)
+            m_store.ledger.setWrittenSequence(file->sequence());
+        noted.writeTo(m_store, lastSequence);
+        transaction.commit();
+        file.reset();
+        noted = {};
         return {};
     };
     for (const Queued &queued : queue) {
-        if (segment.changes.size() >= Segment::largestBatch) {
-            if (const QString error = writeSegment(); !error.isEmpty())
-                return {0, error};
-        }
+        // What is written so far stays acknowledged; the rest goes out next time.
+        if (stop.load(std::memory_order_relaxed))
+            return result;
+        noted.acknowledged.append(queued.recordID);
         const EntitySpec *entity = syncedEntity(queued.entity);
         if (!entity)
             continue;
         const std::optional<RecordRows::Row> row = queued.deleted ? std::nullopt : m_store.rows.read(*entity, queued.recordID);
         const HybridTime time = m_store.clock.tick(wallMillis);
         SyncChange change{time, queued.entity, queued.recordID, SyncChange::Operation::remove, {}, {}};
-        if (!row) {
-            m_store.ledger.markDeleted(queued.entity, queued.recordID);
-            segment.changes.append(change);
-            continue;
-        }
-        change.operation = SyncChange::Operation::upsert;
-        const auto changed = [&](const QString &field, const QJsonValue &value) {
-            const QByteArray digest = fieldDigest(value);
-            const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(queued.recordID, field);
-            if (last && last->digest == digest)
-                return false;
-            m_store.ledger.setField(queued.recordID, field, {time, digest});
-            return true;
-        };
-        for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
-            if (changed(it.key(), it.value()))
-                change.fields.insert(it.key(), it.value());
-        }
-        for (auto it = row->blobs.begin(); it != row->blobs.end(); ++it) {
-            // Images too large to sync stay on this machine.
-            if (it.value() && it.value()->size() > ClipLibrary::largestSyncedImage)
-                continue;
-            const QString name = it.value() ? blobNameOf(*it.value()) : QString();
-            if (!changed(it.key(), name))
-                continue;
-            if (it.value()) {
-                QString written;
-                if (const QString error = m_writer.writeBlob(*it.value(), written); !error.isEmpty())
-                    return {0, error};
+        QList<std::pair<QString, QByteArray>> fields;
+        if (row) {
+            change.operation = SyncChange::Operation::upsert;
+            const auto changed = [&](const QString &field, const QJsonValue &value) {
+                const QByteArray digest = fieldDigest(value);
+                const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(queued.recordID, field);
+                if (last && last->digest == digest)
+                    return false;
+                fields.append({field, digest});
+                return true;
+            };
+            for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
+                if (changed(it.key(), it.value()))
+                    change.fields.insert(it.key(), it.value());
             }
-            change.blobs.insert(it.key(), name);
+            for (auto it = row->blobs.begin(); it != row->blobs.end(); ++it) {
+                // Images too large to sync stay on this machine.
+                if (it.value() && it.value()->size() > ClipLibrary::largestSyncedImage)
+                    continue;
+                const QString name = it.value() ? blobNameOf(*it.value()) : QString();
+                if (!changed(it.key(), name))
+                    continue;
+                if (it.value()) {
+                    QString written;
+                    if (const QString error = m_writer.writeBlob(*it.value(), written); !error.isEmpty())
+                        return {result.changes, error};
+                }
+                change.blobs.insert(it.key(), name);
+            }
+            if (change.fields.isEmpty() && change.blobs.isEmpty())
+                continue;
         }
-        if (!change.fields.isEmpty() || !change.blobs.isEmpty()) {
-            segment.changes.append(change);
-            m_store.ledger.noteWritten(queued.recordID);
+        const QByteArray line = SegmentLines::changeLine(change);
+        if (file && !file->fits(line.size())) {
+            // The acknowledgement of this record goes with the next file.
+            noted.acknowledged.removeLast();
+            if (const QString error = finishFile(); !error.isEmpty())
+                return {result.changes, error};
+            noted.acknowledged.append(queued.recordID);
+        }
+        if (!file)
+            file = beginFile();
+        if (const QString error = file->add(line); !error.isEmpty())
+            return {result.changes, error};
+        if (row) {
+            for (const auto &[field, digest] : fields)
+                noted.fields.append({queued.recordID, field, {time, digest}});
+            noted.written.append(queued.recordID);
+        } else {
+            noted.deleted.append({queued.entity, queued.recordID});
         }
     }
-    if (const QString error = writeSegment(); !error.isEmpty())
-        return {0, error};
-    sql::Statement acknowledge = m_store.db.prepare(QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq <= ?"));
-    acknowledge.bindInt64(1, lastSequence);
-    acknowledge.run();
-    m_store.ledger.setValue(QStringLiteral("clock"), m_store.clock.last().toString());
+    if (const QString error = finishFile(); !error.isEmpty())
+        return {result.changes, error};
+    return result;
+}
+
+void ChangeExport::queueAgain(const QStringList &recordIDs)
+{
+    if (recordIDs.isEmpty())
+        return;
+    const QString ids = jsonList(recordIDs);
+    for (const EntitySpec *entity : syncedEntities()) {
+        sql::Statement queue = m_store.db.prepare(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
+                                                                 "SELECT '%1', recordID, 'update' FROM main.%1 "
+                                                                 "WHERE recordID IN (SELECT value FROM json_each(?))")
+                                                      .arg(QLatin1String(entity->name)));
+        queue.bindText(1, ids);
+        queue.run();
+    }
+}
+
+// The number a file takes is noted before it is written, so a file of ours
+// whose run failed or was cut short still counts as ours.
+std::unique_ptr<SegmentOutput> ChangeExport::beginFile()
+{
+    const qint64 sequence = m_writer.nextSequence(m_store.ledger.writtenSequence());
+    sql::Transaction transaction(m_store.db);
+    m_store.ledger.reserveSequence(sequence);
     transaction.commit();
-    return {exported, {}};
+    return m_writer.beginSegment(sequence);
 }
 
 } // namespace tamo

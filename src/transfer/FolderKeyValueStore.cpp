@@ -5,6 +5,7 @@
 #include "transfer/DurableFile.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -37,7 +38,7 @@ void FolderKeyValueStore::setDevice(const QString &device, const Entries &own)
     m_clock = HybridClock(device, m_clock.last());
     m_own = own;
     for (const Entry &entry : std::as_const(m_own))
-        m_clock.observe(entry.time);
+        m_clock.observe(entry.time, m_wallMillis());
     // Values set before the device was known are stamped with it now.
     for (auto it = pending.begin(); it != pending.end(); ++it)
         m_own.insert(it.key(), {it->value, m_clock.tick(m_wallMillis())});
@@ -110,9 +111,20 @@ QList<FolderKeyValueStore::Entries> FolderKeyValueStore::readOthers(const SyncFo
 void FolderKeyValueStore::merge(const QList<Entries> &others)
 {
     Entries merged = m_own;
+    const qint64 wallMillis = m_wallMillis();
     for (const Entries &entries : others) {
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            m_clock.observe(it->time);
+            // A value stamped far ahead would hold against every later one.
+            if (!m_clock.observe(it->time, wallMillis)) {
+                if (!m_farAheadNamed.contains(it->time.device)) {
+                    m_farAheadNamed.insert(it->time.device);
+                    qWarning().noquote() << QStringLiteral("TamoCove: the shared settings of device %1 are stamped "
+                                                           "more than a day ahead of this computer's clock; they were "
+                                                           "not taken")
+                                                .arg(it->time.device);
+                }
+                continue;
+            }
             const auto held = merged.constFind(it.key());
             if (held == merged.constEnd() || held->time < it->time)
                 merged.insert(it.key(), *it);

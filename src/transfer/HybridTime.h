@@ -31,17 +31,31 @@ struct HybridTime
 
 // Hands out timestamps that only move forward and that come after every
 // timestamp this device has seen from others, so a device whose clock is
-// behind still orders its later edits after what it has already seen.
+// behind still orders its later edits after what it has already seen. A
+// stamp far ahead of this machine's wall clock (a broken clock, or a hostile
+// file) never moves it, and its own stamps always stay within what every
+// reader takes.
 class HybridClock
 {
 public:
+    // How far ahead of the wall clock a stamp may be and still be taken.
+    static constexpr qint64 largestDriftMillis = 24 * 60 * 60 * 1000;
+
     explicit HybridClock(QString device, HybridTime last = {});
 
     HybridTime tick(qint64 wallMillis);
-    void observe(const HybridTime &remote);
+    // Takes a remote stamp in; false, leaving the clock as it was, when the
+    // stamp is far ahead.
+    bool observe(const HybridTime &remote, qint64 wallMillis);
     const HybridTime &last() const { return m_last; }
 
+    // More than the drift bound ahead of `wallMillis`, or so near the
+    // counter's limit that stamps after it could pass it.
+    static bool isFarAhead(const HybridTime &time, qint64 wallMillis);
+
 private:
+    void keepReadable();
+
     HybridTime m_last;
 };
 

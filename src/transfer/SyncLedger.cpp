@@ -86,6 +86,26 @@ QList<std::pair<QString, HybridTime>> SyncLedger::fieldTimes(const QString &reco
     return times;
 }
 
+QStringList SyncLedger::forgetFarAheadFields(qint64 wallMillis)
+{
+    QList<std::pair<QString, QString>> farAhead;
+    sql::Statement statement = m_db.prepare(QStringLiteral("SELECT recordID, field, hlc FROM SyncField"));
+    while (statement.step()) {
+        const std::optional<HybridTime> time = HybridTime::parse(statement.text(2));
+        if (!time || HybridClock::isFarAhead(*time, wallMillis))
+            farAhead.append({statement.text(0), statement.text(1)});
+    }
+    QStringList records;
+    for (const auto &[recordID, field] : farAhead) {
+        auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncField WHERE recordID = ? AND field = ?"));
+        forget->bindText(1, recordID).bindText(2, field);
+        forget->run();
+        if (records.isEmpty() || records.last() != recordID)
+            records.append(recordID);
+    }
+    return records;
+}
+
 qint64 SyncLedger::appliedSequence(const QString &device)
 {
     auto statement = m_db.cached(QStringLiteral("SELECT sequence FROM SyncApplied WHERE device = ?"));
@@ -128,14 +148,21 @@ void SyncLedger::noteWritten(const QString &recordID)
     statement->run();
 }
 
+// "1" asks for a rewrite, "2" for one that goes to every reader.
 bool SyncLedger::erasurePending()
 {
-    return value(QStringLiteral("erase")) == QLatin1String("1");
+    return value(QStringLiteral("erase")).toInt() > 0;
 }
 
-void SyncLedger::requestRewrite()
+bool SyncLedger::rewriteForEveryReader()
 {
-    setValue(QStringLiteral("erase"), QStringLiteral("1"));
+    return value(QStringLiteral("erase")) == QLatin1String("2");
+}
+
+void SyncLedger::requestRewrite(bool forEveryReader)
+{
+    if (forEveryReader || !rewriteForEveryReader())
+        setValue(QStringLiteral("erase"), forEveryReader ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
 QString SyncLedger::device()

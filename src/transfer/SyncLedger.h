@@ -40,6 +40,9 @@ public:
     QList<std::pair<QString, QString>> deletions();
     // The record's field writes: field name and time.
     QList<std::pair<QString, HybridTime>> fieldTimes(const QString &recordID);
+    // Forgets the field writes stamped far ahead of the wall clock, or past
+    // what readers take; the records they belonged to.
+    QStringList forgetFarAheadFields(qint64 wallMillis);
 
     qint64 appliedSequence(const QString &device);
     void setAppliedSequence(const QString &device, qint64 sequence);
@@ -56,8 +59,12 @@ public:
     // Records whose content this device's own files hold.
     void noteWritten(const QString &recordID);
     bool erasurePending();
-    // Has this device's files rewritten from the store at the next chance.
-    void requestRewrite();
+    // Has this device's files rewritten from the store at the next chance;
+    // `forEveryReader` when a reader may have refused one of them (too large,
+    // or stamped past what readers take): the rewrite then goes to every
+    // reader, however far it read.
+    void requestRewrite(bool forEveryReader = false);
+    bool rewriteForEveryReader();
     // After a rewrite: the files hold exactly these records, nothing deleted.
     void resetWritten(const QSet<QString> &recordIDs);
 
