@@ -55,48 +55,28 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
         const QList<qint64> segments = m_folder.segments(device);
         const QList<qint64> snapshots = m_folder.snapshots(device);
         const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
+        std::optional<SyncLedger::RefusedFile> refused = m_store.ledger.refusedFile(device);
         for (qint64 applied = m_store.ledger.appliedSequence(device);;) {
-            // The next segment, or once it was rewritten away, the snapshot that replaced it.
+            // The next segment, or once it was rewritten away, the snapshot
+            // that replaced it; or a snapshot that replaced a file refused
+            // here, which brings what that file held.
             const bool segment = segments.contains(applied + 1);
-            if (!segment && latestSnapshot <= applied)
+            const bool mends = !segment && refused && refused->replacedBy(latestSnapshot);
+            if (!segment && latestSnapshot <= applied && !mends)
                 break; // nothing new, or an earlier segment has not arrived yet
             const qint64 sequence = segment ? applied + 1 : latestSnapshot;
-            const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
-            SegmentFile file(path, device, sequence);
-            QString refusal;
-            switch (file.refusal()) {
-            case FileRefusal::none:
+            const FileRead read = readFile(device, sequence, segment, result, stop);
+            if (read == FileRead::waits)
                 break;
-            case FileRefusal::missing:
-                break; // its device has just rewritten it away: the replacement comes next time
-            case FileRefusal::unreadable:
-                // Perhaps for a moment only: read again next time.
-                result.failures.append(failureText(device, path, file.errorString(), QStringLiteral("can't be read")));
-                break;
-            default:
-                refusal = file.errorString();
-                break;
-            }
-            if (file.refusal() == FileRefusal::none) {
-                const SegmentRead read = file.check(stop);
-                if (read.result == SegmentRead::Result::incomplete)
-                    break;
-                if (read.result == SegmentRead::Result::newerFormat) {
-                    result.failures.append(QStringLiteral("A device uses a newer sync format; update TamoCove."));
-                    break;
-                }
-                if (read.result == SegmentRead::Result::refused)
-                    refusal = read.reason;
-                else if (!apply(device, sequence, file, result, stop, refusal) && refusal.isEmpty())
-                    break; // waits for a blob, or stopped
-            } else if (refusal.isEmpty()) {
-                break;
-            }
-            if (refusal.isEmpty())
-                ++result.applied;
-            else
-                passOver(device, sequence, failureText(device, path, refusal, QStringLiteral("was refused")), result);
-            applied = sequence;
+            if (read == FileRead::refused)
+                refused = SyncLedger::RefusedFile{sequence, !segment};
+            else if (mends)
+                refused.reset();
+            applied = std::max(applied, sequence);
+            sql::Transaction transaction(m_store.db);
+            m_store.ledger.setAppliedSequence(device, applied);
+            m_store.ledger.setRefusedFile(device, refused);
+            transaction.commit();
         }
         reportRepairedHashes(device, result.repairedHashes - repairedBefore);
         if (result.setAside > setAsideBefore && !m_setAsideNamed.contains(device)) {
@@ -110,15 +90,48 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
 }
 
 // A file refused is named once, here and in the log, and its device's later
-// files are read past it: each field goes by its own timestamp and deletions
-// win whenever they come, so what they hold applies as well without it.
-void ChangeImport::passOver(const QString &device, qint64 sequence, const QString &failure, Result &result)
+// files are read past it: each field goes by its own timestamp and a
+// deletion wins whenever it comes, so what they hold applies as well without
+// it. What it held arrives with the next snapshot that replaces it.
+ChangeImport::FileRead ChangeImport::readFile(const QString &device, qint64 sequence, bool segment, Result &result,
+                                              const std::atomic<bool> &stop)
 {
+    const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
+    SegmentFile file(path, device, sequence);
+    QString refusal;
+    switch (file.refusal()) {
+    case FileRefusal::none: {
+        const SegmentRead read = file.check(stop);
+        if (read.result == SegmentRead::Result::incomplete)
+            return FileRead::waits;
+        if (read.result == SegmentRead::Result::newerFormat) {
+            result.failures.append(QStringLiteral("A device uses a newer sync format; update TamoCove."));
+            return FileRead::waits;
+        }
+        if (read.result == SegmentRead::Result::refused)
+            refusal = read.reason;
+        else if (!apply(device, file, result, stop, refusal) && refusal.isEmpty())
+            return FileRead::waits; // for a blob, or stopped
+        break;
+    }
+    case FileRefusal::missing:
+        return FileRead::waits; // its device has just rewritten it away: the replacement comes next time
+    case FileRefusal::unreadable:
+        // Perhaps for a moment only: read again next time.
+        result.failures.append(failureText(device, path, file.errorString(), QStringLiteral("can't be read")));
+        return FileRead::waits;
+    default:
+        refusal = file.errorString();
+        break;
+    }
+    if (refusal.isEmpty()) {
+        ++result.applied;
+        return FileRead::applied;
+    }
+    const QString failure = failureText(device, path, refusal, QStringLiteral("was refused"));
     result.failures.append(failure);
     qWarning().noquote() << QStringLiteral("TamoCove: ") + failure;
-    sql::Transaction transaction(m_store.db);
-    m_store.ledger.setAppliedSequence(device, sequence);
-    transaction.commit();
+    return FileRead::refused;
 }
 
 QString ChangeImport::nameOf(const QString &device) const
@@ -144,8 +157,8 @@ QString ChangeImport::failureText(const QString &device, const QString &path, co
         .arg(nameOf(device), what, reason, QDir(m_folder.root()).relativeFilePath(path));
 }
 
-bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-                         const std::atomic<bool> &stop, QString &refusal)
+bool ChangeImport::apply(const QString &device, SegmentFile &file, Result &result, const std::atomic<bool> &stop,
+                         QString &refusal)
 {
     // Applied in batches bounded in changes and bytes, so a large snapshot
     // never holds all its changes or images at once, and in short
@@ -173,9 +186,6 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &fi
             from = applyChanges(*batch, from, blobs, result);
         }
     }
-    sql::Transaction transaction(m_store.db);
-    m_store.ledger.setAppliedSequence(device, sequence);
-    transaction.commit();
     return true;
 }
 

@@ -50,12 +50,14 @@ public:
     }
 
 private:
+    enum class FileRead { applied, refused, waits };
+    FileRead readFile(const QString &device, qint64 sequence, bool segment, Result &result,
+                      const std::atomic<bool> &stop);
     // False when the segment has to wait (a blob it names has not arrived,
     // or the import is stopped), or is refused, which `refusal` then says.
-    bool apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-               const std::atomic<bool> &stop, QString &refusal);
+    bool apply(const QString &device, SegmentFile &file, Result &result, const std::atomic<bool> &stop,
+               QString &refusal);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
-    void passOver(const QString &device, qint64 sequence, const QString &failure, Result &result);
     QString nameOf(const QString &device) const;
     enum class BlobsRead { held, missing, tooLarge };
     BlobsRead readBlobs(const QString &device, const QList<SyncChange> &batch, qsizetype from,

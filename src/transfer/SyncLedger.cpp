@@ -120,6 +120,27 @@ void SyncLedger::setAppliedSequence(const QString &device, qint64 sequence)
     statement->run();
 }
 
+std::optional<SyncLedger::RefusedFile> SyncLedger::refusedFile(const QString &device)
+{
+    const QStringList parts = value(QStringLiteral("refused ") + device).split(QLatin1Char(' '));
+    if (parts.size() != 2)
+        return std::nullopt;
+    return RefusedFile{parts[0].toLongLong(), parts[1] == QLatin1String("snapshot")};
+}
+
+void SyncLedger::setRefusedFile(const QString &device, const std::optional<RefusedFile> &file)
+{
+    const QString key = QStringLiteral("refused ") + device;
+    if (!file) {
+        auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncValue WHERE key = ?"));
+        forget->bindText(1, key);
+        forget->run();
+        return;
+    }
+    setValue(key, QStringLiteral("%1 %2").arg(file->sequence).arg(file->snapshot ? QStringLiteral("snapshot")
+                                                                                   : QStringLiteral("segment")));
+}
+
 qint64 SyncLedger::writtenSequence()
 {
     return value(QStringLiteral("sequence")).toLongLong();

@@ -47,6 +47,21 @@ public:
     qint64 appliedSequence(const QString &device);
     void setAppliedSequence(const QString &device, qint64 sequence);
 
+    // The last file of another device this one refused and read past,
+    // until a snapshot that replaced it has been read.
+    struct RefusedFile
+    {
+        qint64 sequence = 0;
+        bool snapshot = false;
+
+        bool replacedBy(qint64 snapshotSequence) const
+        {
+            return snapshotSequence > sequence || (snapshotSequence == sequence && !snapshot);
+        }
+    };
+    std::optional<RefusedFile> refusedFile(const QString &device);
+    void setRefusedFile(const QString &device, const std::optional<RefusedFile> &file);
+
     // The number of the last file this device wrote; it goes on counting
     // after its files are rewritten and the old ones removed.
     qint64 writtenSequence();
