@@ -138,14 +138,6 @@ int quitDuringExport(const QString &storeFolder)
     return 0;
 }
 
-void runChild(const QStringList &arguments)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    child.waitForFinished(-1);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
