@@ -141,7 +141,7 @@ TEST_F(StoreOpeningTest, AStoreFileThatIsNoFileIsNamedInAnAlertAndNeverWaitedOn)
         ASSERT_TRUE(c.make(path));
         const qsizetype shownBefore = alerts.shown().size();
         alerts.answer(0);
-        const testing::WarningLog log;
+        const tamo::testing::WarningLog log;
         EXPECT_FALSE(openAppModel(services(), home.path(), ext.extensions()));
         // Named in this run's log as every other line is.
         EXPECT_FALSE(log.messages().filter(path).isEmpty()) << log.text();

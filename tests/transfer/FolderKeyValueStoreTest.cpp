@@ -147,6 +147,12 @@ TEST_F(FolderKeyValueStoreTest, AValueStampedFarAheadIsNotTakenAndMovesNoClock)
         wallA = now;
     }
     EXPECT_EQ(log.messages().filter(deviceA).size(), 1) << "once for the device: " << log.text();
+
+    // Restarted, the machine whose value went out far ahead writes it again, readable.
+    FolderKeyValueStore restarted(folder.path(), [] { return now + 10'000; });
+    setDevice(restarted, folder.path(), deviceA);
+    synchronizeNow(b);
+    EXPECT_EQ(b.value(key).toInt(), 1);
 }
 
 TEST_F(FolderKeyValueStoreTest, EntriesThatAreNotTheWritersOwnOrNotWellFormedAreIgnored)
