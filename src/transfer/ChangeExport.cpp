@@ -142,41 +142,13 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
         const EntitySpec *entity = syncedEntity(queued.entity);
         if (!entity)
             continue;
-        const std::optional<RecordRows::Row> row = queued.deleted ? std::nullopt : m_store.rows.read(*entity, queued.recordID);
-        const HybridTime time = m_store.clock.tick(wallMillis);
-        SyncChange change{time, queued.entity, queued.recordID, SyncChange::Operation::remove, {}, {}};
-        QList<std::pair<QString, QByteArray>> fields;
-        if (row) {
-            change.operation = SyncChange::Operation::upsert;
-            const auto changed = [&](const QString &field, const QJsonValue &value) {
-                const QByteArray digest = fieldDigest(value);
-                const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(queued.recordID, field);
-                if (last && last->digest == digest)
-                    return false;
-                fields.append({field, digest});
-                return true;
-            };
-            for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
-                if (changed(it.key(), it.value()))
-                    change.fields.insert(it.key(), it.value());
-            }
-            for (auto it = row->blobs.begin(); it != row->blobs.end(); ++it) {
-                // Images too large to sync stay on this machine.
-                if (it.value() && it.value()->size() > ClipLibrary::largestSyncedImage)
-                    continue;
-                const QString name = it.value() ? blobNameOf(*it.value()) : QString();
-                if (!changed(it.key(), name))
-                    continue;
-                if (it.value()) {
-                    QString written;
-                    if (const QString error = m_writer.writeBlob(*it.value(), written); !error.isEmpty())
-                        return {result.changes, error};
-                }
-                change.blobs.insert(it.key(), name);
-            }
-            if (change.fields.isEmpty() && change.blobs.isEmpty())
-                continue;
-        }
+        Outgoing outgoing;
+        if (const QString error = outgoingChange(*entity, queued.recordID, queued.deleted, wallMillis, outgoing);
+            !error.isEmpty())
+            return {result.changes, error};
+        const SyncChange &change = outgoing.change;
+        if (change.operation == SyncChange::Operation::upsert && change.fields.isEmpty() && change.blobs.isEmpty())
+            continue;
         const QByteArray line = SegmentLines::changeLine(change);
         if (file && !file->fits(line.size())) {
             // The acknowledgement of this record goes with the next file.
@@ -189,9 +161,9 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
             file = beginFile();
         if (const QString error = file->add(line); !error.isEmpty())
             return {result.changes, error};
-        if (row) {
-            for (const auto &[field, digest] : fields)
-                noted.fields.append({queued.recordID, field, {time, digest}});
+        if (change.operation == SyncChange::Operation::upsert) {
+            for (const auto &[field, digest] : outgoing.digests)
+                noted.fields.append({queued.recordID, field, {change.time, digest}});
             noted.written.append(queued.recordID);
         } else {
             noted.deleted.append({queued.entity, queued.recordID});
@@ -200,6 +172,47 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
     if (const QString error = finishFile(); !error.isEmpty())
         return {result.changes, error};
     return result;
+}
+
+// The record as it goes out: the fields that changed since it last
+// travelled, each with its digest for the ledger, and the blobs that did,
+// written first; or its tombstone once it is gone.
+QString ChangeExport::outgoingChange(const EntitySpec &entity, const QString &recordID, bool deleted,
+                                     qint64 wallMillis, Outgoing &outgoing)
+{
+    const std::optional<RecordRows::Row> row = deleted ? std::nullopt : m_store.rows.read(entity, recordID);
+    SyncChange &change = outgoing.change;
+    change = {m_store.clock.tick(wallMillis), QLatin1String(entity.name), recordID, SyncChange::Operation::remove, {}, {}};
+    if (!row)
+        return {};
+    change.operation = SyncChange::Operation::upsert;
+    const auto changed = [&](const QString &field, const QJsonValue &value) {
+        const QByteArray digest = fieldDigest(value);
+        const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(recordID, field);
+        if (last && last->digest == digest)
+            return false;
+        outgoing.digests.append({field, digest});
+        return true;
+    };
+    for (auto it = row->fields.begin(); it != row->fields.end(); ++it) {
+        if (changed(it.key(), it.value()))
+            change.fields.insert(it.key(), it.value());
+    }
+    for (auto it = row->blobs.begin(); it != row->blobs.end(); ++it) {
+        // Images too large to sync stay on this machine.
+        if (it.value() && it.value()->size() > ClipLibrary::largestSyncedImage)
+            continue;
+        const QString name = it.value() ? blobNameOf(*it.value()) : QString();
+        if (!changed(it.key(), name))
+            continue;
+        if (it.value()) {
+            QString written;
+            if (const QString error = m_writer.writeBlob(*it.value(), written); !error.isEmpty())
+                return error;
+        }
+        change.blobs.insert(it.key(), name);
+    }
+    return {};
 }
 
 void ChangeExport::queueAgain(const QStringList &recordIDs)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/MirrorStore.h"
+#include "transfer/Segment.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,7 @@ namespace tamo {
 
 class DeviceWriter;
 class SegmentOutput;
+struct EntitySpec;
 
 // Turns the store's queue of saved changes into segments of this device:
 // each changed record with the fields that changed since it last travelled,
@@ -37,6 +39,13 @@ public:
     void queueAgain(const QStringList &recordIDs);
 
 private:
+    struct Outgoing
+    {
+        SyncChange change;
+        QList<std::pair<QString, QByteArray>> digests;
+    };
+    QString outgoingChange(const EntitySpec &entity, const QString &recordID, bool deleted, qint64 wallMillis,
+                           Outgoing &outgoing);
     std::unique_ptr<SegmentOutput> beginFile();
 
     MirrorStore m_store;
