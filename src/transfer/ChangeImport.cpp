@@ -259,7 +259,8 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
     // A write stamped far ahead that an earlier version took holds its field no longer.
     const auto newer = [&](const QString &field) {
         const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(change.recordID, field);
-        return !last || last->time < change.time || HybridClock::isFarAhead(last->time, m_wallMillis);
+        return !last || last->time < change.time
+               || HybridClock::isFarAhead(last->time, m_store.clock.reference(m_wallMillis));
     };
     RecordRows::Row row;
     for (auto it = change.fields.begin(); it != change.fields.end(); ++it) {

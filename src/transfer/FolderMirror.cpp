@@ -70,19 +70,19 @@ QString FolderMirror::prepare(const QString &deviceName)
     return error;
 }
 
-// An earlier version let a peer's stamp far ahead move this clock, and its
-// own stamps could then pass what readers take. Such a clock starts again
-// from the wall clock, the fields it stamped go out again under fresh
+// An earlier version let a peer's stamp at the limit move this clock, and
+// its own stamps then passed what readers take. Such a clock starts again
+// from the wall clock, the fields so stamped go out again under fresh
 // stamps, and this device's files are rewritten for every reader.
 void FolderMirror::mendClock(qint64 wallMillis)
 {
     const QString saved = m_ledger.value(QStringLiteral("clock"));
     const std::optional<HybridTime> last = HybridTime::parse(saved);
-    if (saved.isEmpty() || (last && !HybridClock::isFarAhead(*last, wallMillis)))
+    if (saved.isEmpty() || (last && !HybridClock::isImpossible(*last, wallMillis)))
         return;
     m_clock = HybridClock(m_device);
     sql::Transaction transaction(*m_db);
-    m_export.queueAgain(m_ledger.forgetFarAheadFields(wallMillis));
+    m_export.queueAgain(m_ledger.forgetImpossibleFields(wallMillis));
     m_ledger.requestRewrite(true);
     m_ledger.setValue(QStringLiteral("clock"), m_clock.tick(wallMillis).toString());
     transaction.commit();

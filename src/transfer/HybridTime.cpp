@@ -52,6 +52,7 @@ std::optional<HybridTime> HybridTime::parse(QStringView text)
 
 HybridClock::HybridClock(QString device, HybridTime last)
     : m_last(std::move(last))
+    , m_startMillis(m_last.millis)
 {
     m_last.device = std::move(device);
 }
@@ -70,7 +71,7 @@ HybridTime HybridClock::tick(qint64 wallMillis)
 
 bool HybridClock::observe(const HybridTime &remote, qint64 wallMillis)
 {
-    if (isFarAhead(remote, wallMillis))
+    if (isFarAhead(remote, reference(wallMillis)))
         return false;
     if (remote.millis > m_last.millis) {
         m_last.millis = remote.millis;
@@ -82,9 +83,15 @@ bool HybridClock::observe(const HybridTime &remote, qint64 wallMillis)
     return true;
 }
 
-bool HybridClock::isFarAhead(const HybridTime &time, qint64 wallMillis)
+bool HybridClock::isFarAhead(const HybridTime &time, qint64 referenceMillis)
 {
-    return time.millis - wallMillis > largestDriftMillis || time.counter >= largestTakenCounter;
+    return time.millis - referenceMillis > largestDriftMillis || time.counter >= largestTakenCounter;
+}
+
+bool HybridClock::isImpossible(const HybridTime &time, qint64 wallMillis)
+{
+    constexpr qint64 century = 100 * 366 * largestDriftMillis;
+    return time.millis - wallMillis > century || time.counter >= largestTakenCounter;
 }
 
 // The next millisecond comes after every stamp of this one.

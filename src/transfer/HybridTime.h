@@ -2,8 +2,9 @@
 
 #include <QString>
 
-#include <utility>
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace tamo {
 
@@ -45,18 +46,25 @@ public:
 
     HybridTime tick(qint64 wallMillis);
     // Takes a remote stamp in; false, leaving the clock as it was, when the
-    // stamp is far ahead.
+    // stamp is far ahead of reference(wallMillis).
     bool observe(const HybridTime &remote, qint64 wallMillis);
     const HybridTime &last() const { return m_last; }
 
-    // More than the drift bound ahead of `wallMillis`, or so near the
+    // What a stamp is measured against: the wall clock, or where this clock
+    // stood when it started, should the wall clock have been set back since.
+    qint64 reference(qint64 wallMillis) const { return std::max(wallMillis, m_startMillis); }
+    // More than the drift bound ahead of `referenceMillis`, or so near the
     // counter's limit that stamps after it could pass it.
-    static bool isFarAhead(const HybridTime &time, qint64 wallMillis);
+    static bool isFarAhead(const HybridTime &time, qint64 referenceMillis);
+    // A stamp no honest clock gives: near the counter's limit, or a century
+    // ahead of the wall clock.
+    static bool isImpossible(const HybridTime &time, qint64 wallMillis);
 
 private:
     void keepReadable();
 
     HybridTime m_last;
+    qint64 m_startMillis;
 };
 
 // A device or record identity: a lowercase UUID without braces.

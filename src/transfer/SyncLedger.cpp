@@ -86,17 +86,17 @@ QList<std::pair<QString, HybridTime>> SyncLedger::fieldTimes(const QString &reco
     return times;
 }
 
-QStringList SyncLedger::forgetFarAheadFields(qint64 wallMillis)
+QStringList SyncLedger::forgetImpossibleFields(qint64 wallMillis)
 {
-    QList<std::pair<QString, QString>> farAhead;
+    QList<std::pair<QString, QString>> impossible;
     sql::Statement statement = m_db.prepare(QStringLiteral("SELECT recordID, field, hlc FROM SyncField"));
     while (statement.step()) {
         const std::optional<HybridTime> time = HybridTime::parse(statement.text(2));
-        if (!time || HybridClock::isFarAhead(*time, wallMillis))
-            farAhead.append({statement.text(0), statement.text(1)});
+        if (!time || HybridClock::isImpossible(*time, wallMillis))
+            impossible.append({statement.text(0), statement.text(1)});
     }
     QStringList records;
-    for (const auto &[recordID, field] : farAhead) {
+    for (const auto &[recordID, field] : impossible) {
         auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncField WHERE recordID = ? AND field = ?"));
         forget->bindText(1, recordID).bindText(2, field);
         forget->run();

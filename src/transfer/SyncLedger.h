@@ -40,9 +40,9 @@ public:
     QList<std::pair<QString, QString>> deletions();
     // The record's field writes: field name and time.
     QList<std::pair<QString, HybridTime>> fieldTimes(const QString &recordID);
-    // Forgets the field writes stamped far ahead of the wall clock, or past
-    // what readers take; the records they belonged to.
-    QStringList forgetFarAheadFields(qint64 wallMillis);
+    // Forgets the field writes stamped past what readers take, or as no
+    // honest clock stamps; the records they belonged to.
+    QStringList forgetImpossibleFields(qint64 wallMillis);
 
     qint64 appliedSequence(const QString &device);
     void setAppliedSequence(const QString &device, qint64 sequence);

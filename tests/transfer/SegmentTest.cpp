@@ -347,6 +347,11 @@ TEST(HybridClock, AStampFarAheadNeverMovesTheClockAndItsOwnStampsStayReadable)
         EXPECT_TRUE(HybridClock::isFarAhead(c.remote, wall));
     }
 
+    // A wall clock set back a year (a flat clock battery) still takes what
+    // comes from the time this clock last stood at.
+    HybridClock restarted(device, {wall, 5, device});
+    EXPECT_TRUE(restarted.observe({wall + 60'000, 0, other}, wall - 365 * HybridClock::largestDriftMillis));
+
     // Within the bound, a clock that runs through its counter goes on readable and in order.
     HybridClock clock(device, {wall, 0, device});
     EXPECT_TRUE(clock.observe({wall + 3'600'000, 499'999'998, other}, wall));
