@@ -15,9 +15,9 @@ namespace tamo {
 
 namespace {
 
-QString jsonList(const QStringList &texts)
+QString jsonText(const QJsonArray &array)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
 }
 
 struct Queued
@@ -25,26 +25,27 @@ struct Queued
     QString entity;
     QString recordID;
     bool deleted = false;
+    QList<qint64> entries; // in the queue
 };
 
 // One entry per record, in the order records were first touched; a deletion
 // anywhere in the queue wins over the writes around it.
-QList<Queued> readQueue(sql::Database &db, qint64 &lastSequence)
+QList<Queued> readQueue(sql::Database &db)
 {
     QList<Queued> queue;
     QHash<QString, qsizetype> indexByRecord;
     sql::Statement statement = db.prepare(QStringLiteral("SELECT seq, entity, recordID, op FROM main.MirrorOutbox ORDER BY seq"));
     while (statement.step()) {
-        lastSequence = statement.int64(0);
         const QString recordID = statement.text(2);
         const bool deleted = statement.text(3) == QLatin1String("delete");
         const auto found = indexByRecord.constFind(recordID);
         if (found != indexByRecord.constEnd()) {
             queue[*found].deleted = queue[*found].deleted || deleted;
+            queue[*found].entries.append(statement.int64(0));
             continue;
         }
         indexByRecord.insert(recordID, queue.size());
-        queue.append({statement.text(1), recordID, deleted});
+        queue.append({statement.text(1), recordID, deleted, {statement.int64(0)}});
     }
     return queue;
 }
@@ -63,9 +64,15 @@ struct FileLedger
     QList<Field> fields;
     QList<std::pair<QString, QString>> deleted;
     QStringList written;
-    QStringList acknowledged;
+    QJsonArray acknowledged;
 
-    void writeTo(const MirrorStore &store, qint64 lastQueued) const
+    void acknowledge(const Queued &queued)
+    {
+        for (const qint64 entry : queued.entries)
+            acknowledged.append(entry);
+    }
+
+    void writeTo(const MirrorStore &store) const
     {
         for (const Field &field : fields)
             store.ledger.setField(field.recordID, field.field, field.write);
@@ -74,11 +81,10 @@ struct FileLedger
         for (const QString &recordID : written)
             store.ledger.noteWritten(recordID);
         // What was queued after the queue was read goes out next time.
-        sql::Statement acknowledge = store.db.prepare(QStringLiteral(
-            "DELETE FROM main.MirrorOutbox WHERE seq <= ? AND recordID IN (SELECT value FROM json_each(?))"));
-        acknowledge.bindInt64(1, lastQueued);
-        acknowledge.bindText(2, jsonList(acknowledged));
-        acknowledge.run();
+        sql::Statement remove = store.db.prepare(
+            QStringLiteral("DELETE FROM main.MirrorOutbox WHERE seq IN (SELECT value FROM json_each(?))"));
+        remove.bindText(1, jsonText(acknowledged));
+        remove.run();
         store.ledger.setValue(QStringLiteral("clock"), store.clock.last().toString());
     }
 };
@@ -105,10 +111,9 @@ void ChangeExport::queueUntravelled()
 
 ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool> &stop)
 {
-    qint64 lastSequence = 0;
     const QList<Queued> queue = [&] {
         sql::Transaction read(m_store.db, sql::Transaction::Mode::read);
-        return readQueue(m_store.db, lastSequence);
+        return readQueue(m_store.db);
     }();
     if (queue.isEmpty())
         return {};
@@ -128,7 +133,7 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
         sql::Transaction transaction(m_store.db);
         if (holdsChanges)
             m_store.ledger.setWrittenSequence(file->sequence());
-        noted.writeTo(m_store, lastSequence);
+        noted.writeTo(m_store);
         transaction.commit();
         file.reset();
         noted = {};
@@ -138,29 +143,30 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
         // What is written so far stays acknowledged; the rest goes out next time.
         if (stop.load(std::memory_order_relaxed))
             return result;
-        noted.acknowledged.append(queued.recordID);
         const EntitySpec *entity = syncedEntity(queued.entity);
-        if (!entity)
+        if (!entity) {
+            noted.acknowledge(queued);
             continue;
+        }
         Outgoing outgoing;
         if (const QString error = outgoingChange(*entity, queued.recordID, queued.deleted, wallMillis, outgoing);
             !error.isEmpty())
             return {result.changes, error};
         const SyncChange &change = outgoing.change;
-        if (change.operation == SyncChange::Operation::upsert && change.fields.isEmpty() && change.blobs.isEmpty())
+        if (change.operation == SyncChange::Operation::upsert && change.fields.isEmpty() && change.blobs.isEmpty()) {
+            noted.acknowledge(queued);
             continue;
+        }
         const QByteArray line = SegmentLines::changeLine(change);
         if (file && !file->fits(line.size())) {
-            // The acknowledgement of this record goes with the next file.
-            noted.acknowledged.removeLast();
             if (const QString error = finishFile(); !error.isEmpty())
                 return {result.changes, error};
-            noted.acknowledged.append(queued.recordID);
         }
         if (!file)
             file = beginFile();
         if (const QString error = file->add(line); !error.isEmpty())
             return {result.changes, error};
+        noted.acknowledge(queued);
         if (change.operation == SyncChange::Operation::upsert) {
             for (const auto &[field, digest] : outgoing.digests)
                 noted.fields.append({queued.recordID, field, {change.time, digest}});
@@ -219,7 +225,7 @@ void ChangeExport::queueAgain(const QStringList &recordIDs)
 {
     if (recordIDs.isEmpty())
         return;
-    const QString ids = jsonList(recordIDs);
+    const QString ids = jsonText(QJsonArray::fromStringList(recordIDs));
     for (const EntitySpec *entity : syncedEntities()) {
         sql::Statement queue = m_store.db.prepare(QStringLiteral("INSERT INTO main.MirrorOutbox(entity, recordID, op) "
                                                                  "SELECT '%1', recordID, 'update' FROM main.%1 "
