@@ -123,7 +123,8 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
     // What a file holds is noted in the ledger only once it is on disk.
     std::unique_ptr<SegmentOutput> file;
     FileLedger noted;
-    const auto finishFile = [&]() -> QString {
+    // `another`: a file follows at once, whose number is noted with this one's.
+    const auto finishFile = [&](bool another) -> QString {
         const bool holdsChanges = file && file->changes() > 0;
         if (holdsChanges) {
             if (const QString error = file->finish(); !error.isEmpty())
@@ -133,6 +134,8 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
         sql::Transaction transaction(m_store.db);
         if (holdsChanges)
             m_store.ledger.setWrittenSequence(file->sequence());
+        if (another)
+            m_store.ledger.reserveSequence(m_writer.nextSequence(m_store.ledger.writtenSequence()));
         noted.writeTo(m_store);
         transaction.commit();
         file.reset();
@@ -159,7 +162,7 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
         }
         const QByteArray line = SegmentLines::changeLine(change);
         if (file && !file->fits(line.size())) {
-            if (const QString error = finishFile(); !error.isEmpty())
+            if (const QString error = finishFile(true); !error.isEmpty())
                 return {result.changes, error};
         }
         if (!file)
@@ -175,7 +178,7 @@ ChangeExport::Result ChangeExport::run(qint64 wallMillis, const std::atomic<bool
             noted.deleted.append({queued.entity, queued.recordID});
         }
     }
-    if (const QString error = finishFile(); !error.isEmpty())
+    if (const QString error = finishFile(false); !error.isEmpty())
         return {result.changes, error};
     return result;
 }
@@ -241,9 +244,11 @@ void ChangeExport::queueAgain(const QStringList &recordIDs)
 std::unique_ptr<SegmentOutput> ChangeExport::beginFile()
 {
     const qint64 sequence = m_writer.nextSequence(m_store.ledger.writtenSequence());
-    sql::Transaction transaction(m_store.db);
-    m_store.ledger.reserveSequence(sequence);
-    transaction.commit();
+    if (sequence > m_store.ledger.reservedSequence()) {
+        sql::Transaction transaction(m_store.db);
+        m_store.ledger.reserveSequence(sequence);
+        transaction.commit();
+    }
     return m_writer.beginSegment(sequence);
 }
 
