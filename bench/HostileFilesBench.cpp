@@ -142,14 +142,6 @@ void watchScreenshot(const QString &folder)
                        : "not copied");
 }
 
-void runChild(const QStringList &arguments)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    child.waitForFinished(-1);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -177,13 +169,13 @@ int main(int argc, char **argv)
         }
         std::printf("%s (%.0f MB)\n", c.name, QFileInfo(file).size() / 1048576.0);
         std::fflush(stdout);
-        runChild({QStringLiteral("--import"), dir.filePath(QStringLiteral("store")), file});
+        bench::runChild({QStringLiteral("--import"), dir.filePath(QStringLiteral("store")), file});
     }
     if (!QStringLiteral("screenshot").contains(only))
         return 0;
     QTemporaryDir folder;
     std::printf("a 1.5 GB \"*.png\" in the screenshot folder\n");
     std::fflush(stdout);
-    runChild({QStringLiteral("--screenshot"), folder.path()});
+    bench::runChild({QStringLiteral("--screenshot"), folder.path()});
     return 0;
 }

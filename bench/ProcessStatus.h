@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 
 #include <functional>
 
@@ -30,6 +31,15 @@ inline bool runUntil(const std::function<bool()> &done, int timeoutMs)
     while (!done() && waited.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     return done();
+}
+
+// Runs this program again with `arguments`, its output going where ours goes, and waits for it.
+inline void runChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
 }
 
 } // namespace tamo::bench

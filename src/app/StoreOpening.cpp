@@ -74,7 +74,7 @@ std::unique_ptr<AppModel> openAppModel(const PlatformServices &services, const Q
     try {
         rescueMarkedStore(storeDirectory);
     } catch (const StoreOpenError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        qWarning().noquote() << error.message();
         return refuse(*services.alerts, error);
     }
     QSet<QString> rescued;  // each file is offered once; a second failure is final

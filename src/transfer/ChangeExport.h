@@ -1,17 +1,24 @@
 #pragma once
 
 #include "transfer/MirrorStore.h"
+#include "transfer/Segment.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
 
 namespace tamo {
 
 class DeviceWriter;
+class SegmentOutput;
+struct EntitySpec;
 
-// Turns the store's queue of saved changes into one segment of this
-// device: each changed record with the fields that changed since it last
-// travelled, each deletion as a tombstone. The queue is emptied only once
-// the segment is on disk, so a failed write loses nothing.
+// Turns the store's queue of saved changes into segments of this device:
+// each changed record with the fields that changed since it last travelled,
+// each deletion as a tombstone. An entry leaves the queue only once the file
+// holding its change is on disk, so a failed write loses nothing.
 class ChangeExport
 {
 public:
@@ -22,13 +29,24 @@ public:
         int changes = 0;
         QString error; // empty on success
     };
-    Result run(qint64 wallMillis);
+    // Stops between records once `stop` is set; what it wrote by then stays
+    // written and the rest goes out with the next run.
+    Result run(qint64 wallMillis, const std::atomic<bool> &stop);
     // Queues the records that never travelled: those saved while sync was
     // off, when nothing queued them.
     void queueUntravelled();
+    // Queues these records again, whatever they are.
+    void queueAgain(const QStringList &recordIDs);
 
 private:
-    void reserveSequences();
+    struct Outgoing
+    {
+        SyncChange change;
+        QList<std::pair<QString, QByteArray>> digests;
+    };
+    QString outgoingChange(const EntitySpec &entity, const QString &recordID, bool deleted, qint64 wallMillis,
+                           Outgoing &outgoing);
+    std::unique_ptr<SegmentOutput> beginFile();
 
     MirrorStore m_store;
     DeviceWriter &m_writer;

@@ -8,6 +8,7 @@
 #include "transfer/SyncFolder.h"
 #include "transfer/SyncLedger.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -39,6 +40,7 @@ ChangeImport::ChangeImport(const MirrorStore &store, const SyncFolder &folder, Q
 ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
 {
     Result result;
+    m_wallMillis = QDateTime::currentMSecsSinceEpoch();
     // What an import writes it writes again from the files, which stay: its
     // commits need not wait for the disk, which keeps the transactions the
     // app's saves wait behind short.
@@ -49,69 +51,114 @@ ChangeImport::Result ChangeImport::run(const std::atomic<bool> &stop)
         if (stop.load(std::memory_order_relaxed))
             break;
         const int repairedBefore = result.repairedHashes;
+        const int setAsideBefore = result.setAside;
         const QList<qint64> segments = m_folder.segments(device);
         const QList<qint64> snapshots = m_folder.snapshots(device);
         const qint64 latestSnapshot = snapshots.isEmpty() ? 0 : snapshots.last();
+        std::optional<SyncLedger::RefusedFile> refused = m_store.ledger.refusedFile(device);
         for (qint64 applied = m_store.ledger.appliedSequence(device);;) {
-            // The next segment, or once it was rewritten away, the snapshot that replaced it.
+            // The next segment, or once it was rewritten away, the snapshot
+            // that replaced it; or a snapshot that replaced a file refused
+            // here, which brings what that file held.
             const bool segment = segments.contains(applied + 1);
-            if (!segment && latestSnapshot <= applied)
+            const bool mends = !segment && refused && refused->replacedBy(latestSnapshot);
+            if (!segment && latestSnapshot <= applied && !mends)
                 break; // nothing new, or an earlier segment has not arrived yet
             const qint64 sequence = segment ? applied + 1 : latestSnapshot;
-            const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
-            SegmentFile file(path, device, sequence);
-            if (file.refusal() != FileRefusal::none) {
-                // A file its device has just rewritten away is no failure: its replacement comes next time.
-                if (file.refusal() != FileRefusal::missing)
-                    result.failures.append(failureText(device, path, file.errorString(), QStringLiteral("can't be read")));
+            const FileRead read = readFile(device, sequence, segment, result, stop);
+            if (read == FileRead::waits)
                 break;
-            }
-            const SegmentRead read = file.check(stop);
-            if (read.result == SegmentRead::Result::incomplete)
-                break;
-            if (read.result == SegmentRead::Result::newerFormat) {
-                result.failures.append(QStringLiteral("A device uses a newer sync format; update TamoCove."));
-                break;
-            }
-            if (read.result == SegmentRead::Result::refused) {
-                result.failures.append(failureText(device, path, read.reason, QStringLiteral("was refused")));
-                break;
-            }
-            QString refusal;
-            if (!apply(device, sequence, file, result, stop, refusal)) {
-                if (!refusal.isEmpty())
-                    result.failures.append(failureText(device, path, refusal, QStringLiteral("was refused")));
-                break;
-            }
-            applied = sequence;
-            ++result.applied;
+            if (read == FileRead::refused)
+                refused = SyncLedger::RefusedFile{sequence, !segment};
+            else if (mends)
+                refused.reset();
+            applied = std::max(applied, sequence);
+            sql::Transaction transaction(m_store.db);
+            m_store.ledger.setAppliedSequence(device, applied);
+            m_store.ledger.setRefusedFile(device, refused);
+            transaction.commit();
         }
         reportRepairedHashes(device, result.repairedHashes - repairedBefore);
+        if (result.setAside > setAsideBefore && !m_setAsideNamed.contains(device)) {
+            m_setAsideNamed.insert(device);
+            qWarning().noquote() << QStringLiteral("TamoCove: changes from “%1” are stamped more than a day ahead of "
+                                                   "this computer's clock; they were set aside")
+                                        .arg(nameOf(device));
+        }
     }
     return result;
+}
+
+// A file refused is named once, here and in the log, and its device's later
+// files are read past it: each field goes by its own timestamp and a
+// deletion wins whenever it comes, so what they hold applies as well without
+// it. What it held arrives with the next snapshot that replaces it.
+ChangeImport::FileRead ChangeImport::readFile(const QString &device, qint64 sequence, bool segment, Result &result,
+                                              const std::atomic<bool> &stop)
+{
+    const QString path = segment ? m_folder.segmentFile(device, sequence) : m_folder.snapshotFile(device, sequence);
+    SegmentFile file(path, device, sequence);
+    QString refusal;
+    switch (file.refusal()) {
+    case FileRefusal::none: {
+        const SegmentRead read = file.check(stop);
+        if (read.result == SegmentRead::Result::incomplete)
+            return FileRead::waits;
+        if (read.result == SegmentRead::Result::newerFormat) {
+            result.failures.append(QStringLiteral("A device uses a newer sync format; update TamoCove."));
+            return FileRead::waits;
+        }
+        if (read.result == SegmentRead::Result::refused)
+            refusal = read.reason;
+        else if (!apply(device, file, result, stop, refusal) && refusal.isEmpty())
+            return FileRead::waits; // for a blob, or stopped
+        break;
+    }
+    case FileRefusal::missing:
+        return FileRead::waits; // its device has just rewritten it away: the replacement comes next time
+    case FileRefusal::unreadable:
+        // Perhaps for a moment only: read again next time.
+        result.failures.append(failureText(device, path, file.errorString(), QStringLiteral("can't be read")));
+        return FileRead::waits;
+    default:
+        refusal = file.errorString();
+        break;
+    }
+    if (refusal.isEmpty()) {
+        ++result.applied;
+        return FileRead::applied;
+    }
+    const QString failure = failureText(device, path, refusal, QStringLiteral("was refused"));
+    result.failures.append(failure);
+    qWarning().noquote() << QStringLiteral("TamoCove: ") + failure;
+    return FileRead::refused;
+}
+
+QString ChangeImport::nameOf(const QString &device) const
+{
+    const QString name = m_folder.deviceName(device);
+    return name.isEmpty() ? device : name;
 }
 
 void ChangeImport::reportRepairedHashes(const QString &device, int count) const
 {
     if (count == 0)
         return;
-    const QString name = m_folder.deviceName(device);
     qWarning().noquote() << QStringLiteral("TamoCove: %1 clips from “%2” came without the hash of their content, "
                                            "or with another's; it was taken from their content")
                                 .arg(count)
-                                .arg(name.isEmpty() ? device : name);
+                                .arg(nameOf(device));
 }
 
 QString ChangeImport::failureText(const QString &device, const QString &path, const QString &reason,
                                   const QString &what) const
 {
-    const QString name = m_folder.deviceName(device);
     return QStringLiteral("A sync file from “%1” %2: %3. File: %4")
-        .arg(name.isEmpty() ? device : name, what, reason, QDir(m_folder.root()).relativeFilePath(path));
+        .arg(nameOf(device), what, reason, QDir(m_folder.root()).relativeFilePath(path));
 }
 
-bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-                         const std::atomic<bool> &stop, QString &refusal)
+bool ChangeImport::apply(const QString &device, SegmentFile &file, Result &result, const std::atomic<bool> &stop,
+                         QString &refusal)
 {
     // Applied in batches bounded in changes and bytes, so a large snapshot
     // never holds all its changes or images at once, and in short
@@ -139,9 +186,6 @@ bool ChangeImport::apply(const QString &device, qint64 sequence, SegmentFile &fi
             from = applyChanges(*batch, from, blobs, result);
         }
     }
-    sql::Transaction transaction(m_store.db);
-    m_store.ledger.setAppliedSequence(device, sequence);
-    transaction.commit();
     return true;
 }
 
@@ -192,7 +236,11 @@ qsizetype ChangeImport::applyChanges(const QList<SyncChange> &batch, qsizetype f
 void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QByteArray> &blobs, Result &result)
 {
     ChangedRows &changed = result.changed;
-    m_store.clock.observe(change.time);
+    // A stamp far ahead never moves this clock. A deletion keeps no stamp
+    // and wins whenever it comes, so it applies all the same; an edit so
+    // stamped would win over every later one for as long as the stamp is
+    // ahead, so it is set aside.
+    const bool taken = m_store.clock.observe(change.time, m_wallMillis);
     const EntitySpec &entity = *syncedEntity(change.entity);
     if (m_store.ledger.isDeleted(change.recordID))
         return;
@@ -204,9 +252,15 @@ void ChangeImport::applyChange(const SyncChange &change, const QHash<QString, QB
         m_store.ledger.markDeleted(change.entity, change.recordID);
         return;
     }
+    if (!taken) {
+        ++result.setAside;
+        return;
+    }
+    // A write stamped far ahead that an earlier version took holds its field no longer.
     const auto newer = [&](const QString &field) {
         const std::optional<SyncLedger::FieldWrite> last = m_store.ledger.field(change.recordID, field);
-        return !last || last->time < change.time;
+        return !last || last->time < change.time
+               || HybridClock::isFarAhead(last->time, m_store.clock.reference(m_wallMillis));
     };
     RecordRows::Row row;
     for (auto it = change.fields.begin(); it != change.fields.end(); ++it) {

@@ -21,7 +21,8 @@ struct SyncChange;
 // field by last-writer-wins on its hybrid timestamp; deletions win and the
 // records they name never come back. Where segments were rewritten into a
 // snapshot, the snapshot stands in for them. A file still arriving, or
-// naming a blob not here yet, waits for the next run.
+// naming a blob not here yet, waits for the next run; a file refused is
+// named once and passed over.
 class ChangeImport
 {
 public:
@@ -35,7 +36,8 @@ public:
         ChangedRows changed;    // per record type, the keys of the rows that changed
         int removed = 0;        // records
         int repairedHashes = 0; // clips that came without the hash of their content
-        QStringList failures;   // texts for the user, one per device that stopped
+        int setAside = 0;       // edits stamped far ahead of this machine's clock
+        QStringList failures;   // texts for the user: files refused, devices that wait
     };
     // Stops between files and batches once `stop` is set.
     Result run(const std::atomic<bool> &stop = neverStopped());
@@ -48,11 +50,15 @@ public:
     }
 
 private:
+    enum class FileRead { applied, refused, waits };
+    FileRead readFile(const QString &device, qint64 sequence, bool segment, Result &result,
+                      const std::atomic<bool> &stop);
     // False when the segment has to wait (a blob it names has not arrived,
     // or the import is stopped), or is refused, which `refusal` then says.
-    bool apply(const QString &device, qint64 sequence, SegmentFile &file, Result &result,
-               const std::atomic<bool> &stop, QString &refusal);
+    bool apply(const QString &device, SegmentFile &file, Result &result, const std::atomic<bool> &stop,
+               QString &refusal);
     QString failureText(const QString &device, const QString &path, const QString &reason, const QString &what) const;
+    QString nameOf(const QString &device) const;
     enum class BlobsRead { held, missing, tooLarge };
     BlobsRead readBlobs(const QString &device, const QList<SyncChange> &batch, qsizetype from,
                         QHash<QString, QByteArray> &blobs) const;
@@ -70,6 +76,9 @@ private:
     ContentHashRepair m_hashes;
     const SyncFolder &m_folder;
     QString m_ownDevice;
+    qint64 m_wallMillis = 0;
+    // Devices named in the log for edits stamped far ahead, once each.
+    QSet<QString> m_setAsideNamed;
 };
 
 } // namespace tamo

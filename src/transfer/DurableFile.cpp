@@ -15,24 +15,6 @@ namespace tamo {
 
 namespace {
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written == 0)
-            errno = EIO; // a device that takes nothing and says nothing
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 // The rename itself is durable only once its folder reaches the disk.
 void syncFolder(const QString &folder)
 {
@@ -43,34 +25,74 @@ void syncFolder(const QString &folder)
     }
 }
 
-// The system's error code, 0 on success.
-int writeWhole(const QString &path, const QByteArray &bytes)
+} // namespace
+
+DurableFile::DurableFile(QString path)
+    : m_path(std::move(path))
 {
-    const QFileInfo target(path);
-    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                              + QStringLiteral(".partial-") + QString::number(QRandomGenerator::global()->generate(), 16);
-    const QByteArray temporaryName = QFile::encodeName(temporary);
-    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return errno;
-    int error = writeAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporaryName.constData());
-        return error;
-    }
-    syncFolder(target.absolutePath());
-    return 0;
+    const QFileInfo target(m_path);
+    m_temporaryName = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                        + QStringLiteral(".partial-")
+                                        + QString::number(QRandomGenerator::global()->generate(), 16));
+    m_fd = ::open(m_temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        m_error = errno;
 }
 
-} // namespace
+DurableFile::~DurableFile()
+{
+    drop();
+}
+
+void DurableFile::drop()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_temporaryName.constData());
+}
+
+bool DurableFile::append(QByteArrayView bytes)
+{
+    const char *data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0 && m_error == 0) {
+        const ssize_t written = ::write(m_fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_error = written == 0 ? EIO : errno; // EIO: a device that takes nothing and says nothing
+            break;
+        }
+        data += written;
+        left -= written;
+    }
+    return m_error == 0;
+}
+
+bool DurableFile::commit()
+{
+    if (m_error == 0 && ::fsync(m_fd) != 0)
+        m_error = errno;
+    if (m_error == 0 && ::close(std::exchange(m_fd, -1)) != 0)
+        m_error = errno;
+    if (m_error == 0 && ::rename(m_temporaryName.constData(), QFile::encodeName(m_path).constData()) != 0)
+        m_error = errno;
+    if (m_error != 0) {
+        if (m_fd < 0)
+            ::unlink(m_temporaryName.constData());
+        drop();
+        return false;
+    }
+    syncFolder(QFileInfo(m_path).absolutePath());
+    return true;
+}
 
 QString writeFileDurably(const QString &path, const QByteArray &bytes, int *errorNumber)
 {
-    const int error = writeWhole(path, bytes);
+    DurableFile file(path);
+    const int error = file.append(bytes) && file.commit() ? 0 : file.error();
     if (errorNumber)
         *errorNumber = error;
     return error == 0 ? QString() : QString::fromLocal8Bit(std::strerror(error));

@@ -5,6 +5,7 @@
 #include "transfer/DurableFile.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -36,17 +37,24 @@ void FolderKeyValueStore::setDevice(const QString &device, const Entries &own)
     m_device = device;
     m_clock = HybridClock(device, m_clock.last());
     m_own = own;
-    for (const Entry &entry : std::as_const(m_own))
-        m_clock.observe(entry.time);
-    // Values set before the device was known are stamped with it now.
+    const qint64 wallMillis = m_wallMillis();
+    QStringList farAhead;
+    for (auto it = m_own.cbegin(); it != m_own.cend(); ++it) {
+        if (!m_clock.observe(it->time, wallMillis))
+            farAhead.append(it.key());
+    }
+    // Values set before the device was known are stamped with it now, and
+    // those an earlier version stamped far ahead, which no reader takes, again.
     for (auto it = pending.begin(); it != pending.end(); ++it)
-        m_own.insert(it.key(), {it->value, m_clock.tick(m_wallMillis())});
+        m_own.insert(it.key(), {it->value, m_clock.tick(wallMillis)});
+    for (const QString &key : std::as_const(farAhead))
+        m_own[key].time = m_clock.tick(wallMillis);
     for (auto it = m_own.begin(); it != m_own.end(); ++it) {
         const auto held = m_merged.constFind(it.key());
         if (held == m_merged.constEnd() || held->time < it->time)
             m_merged.insert(it.key(), *it);
     }
-    m_ownWritten = pending.isEmpty();
+    m_ownWritten = pending.isEmpty() && farAhead.isEmpty();
     writeOwn();
 }
 
@@ -110,9 +118,20 @@ QList<FolderKeyValueStore::Entries> FolderKeyValueStore::readOthers(const SyncFo
 void FolderKeyValueStore::merge(const QList<Entries> &others)
 {
     Entries merged = m_own;
+    const qint64 wallMillis = m_wallMillis();
     for (const Entries &entries : others) {
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            m_clock.observe(it->time);
+            // A value stamped far ahead would hold against every later one.
+            if (!m_clock.observe(it->time, wallMillis)) {
+                if (!m_farAheadNamed.contains(it->time.device)) {
+                    m_farAheadNamed.insert(it->time.device);
+                    qWarning().noquote() << QStringLiteral("TamoCove: the shared settings of device %1 are stamped "
+                                                           "more than a day ahead of this computer's clock; they were "
+                                                           "not taken")
+                                                .arg(it->time.device);
+                }
+                continue;
+            }
             const auto held = merged.constFind(it.key());
             if (held == merged.constEnd() || held->time < it->time)
                 merged.insert(it.key(), *it);

@@ -6,6 +6,7 @@
 
 #include <QFutureWatcher>
 #include <QHash>
+#include <QSet>
 #include <QJsonValue>
 #include <QObject>
 
@@ -62,6 +63,8 @@ private:
     QString m_device;
     Entries m_merged;
     Entries m_own;
+    // Devices named in the log for values stamped far ahead, once each.
+    QSet<QString> m_farAheadNamed;
     bool m_ownWritten = true;
     // A member, so a store gone before its read ends drops the result.
     QFutureWatcher<QList<Entries>> m_read;

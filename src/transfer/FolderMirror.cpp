@@ -4,6 +4,7 @@
 #include "model/Sqlite.h"
 #include "transfer/Segment.h"
 
+#include <QDateTime>
 #include <QUuid>
 
 #include <algorithm>
@@ -50,6 +51,7 @@ FolderMirror::FolderMirror(const QString &storeFile, const QString &folderRoot)
     , m_import(store(), m_folder, m_device)
     , m_rewrite(store(), m_writer)
 {
+    mendClock(QDateTime::currentMSecsSinceEpoch());
 }
 
 FolderMirror::~FolderMirror() = default;
@@ -68,10 +70,28 @@ QString FolderMirror::prepare(const QString &deviceName)
     return error;
 }
 
-ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis)
+// An earlier version let a peer's stamp at the limit move this clock, and
+// its own stamps then passed what readers take. Such a clock starts again
+// from the wall clock, the fields so stamped go out again under fresh
+// stamps, and this device's files are rewritten for every reader.
+void FolderMirror::mendClock(qint64 wallMillis)
+{
+    const QString saved = m_ledger.value(QStringLiteral("clock"));
+    const std::optional<HybridTime> last = HybridTime::parse(saved);
+    if (saved.isEmpty() || (last && !HybridClock::isImpossible(*last, wallMillis)))
+        return;
+    m_clock = HybridClock(m_device);
+    sql::Transaction transaction(*m_db);
+    m_export.queueAgain(m_ledger.forgetImpossibleFields(wallMillis));
+    m_ledger.requestRewrite(true);
+    m_ledger.setValue(QStringLiteral("clock"), m_clock.tick(wallMillis).toString());
+    transaction.commit();
+}
+
+ChangeExport::Result FolderMirror::exportChanges(qint64 wallMillis, const std::atomic<bool> &stop)
 {
     reviewOwnFolder();
-    return m_export.run(wallMillis);
+    return m_export.run(wallMillis, stop);
 }
 
 // Only this installation writes its device folder, so no file there is
@@ -91,6 +111,11 @@ void FolderMirror::reviewOwnFolder()
     }
     if (newest > std::max(written, m_ledger.reservedSequence())) {
         takeNewDevice();
+    } else if (m_writer.holdsOversizedFile() && !m_ledger.rewriteForEveryReader()) {
+        // Written before files were cut by size: readers refuse it, so it is written again in parts.
+        sql::Transaction transaction(*m_db);
+        m_ledger.requestRewrite(true);
+        transaction.commit();
     } else if (newest < written && !m_ledger.erasurePending()) {
         sql::Transaction transaction(*m_db);
         m_ledger.requestRewrite();
@@ -135,9 +160,9 @@ void FolderMirror::eraseLog()
     m_logHoldsDeletions = !checkpoint.step() || checkpoint.int64(0) != 0;
 }
 
-QString FolderMirror::eraseDeleted(qint64 wallMillis)
+QString FolderMirror::eraseDeleted(qint64 wallMillis, const std::atomic<bool> &stop)
 {
-    return m_rewrite.run(wallMillis);
+    return m_rewrite.run(wallMillis, stop);
 }
 
 } // namespace tamo

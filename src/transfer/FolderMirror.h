@@ -32,7 +32,7 @@ public:
     // Creates this device's folder; the error text or empty.
     QString prepare(const QString &deviceName);
     // First checks that this device's folder is as this installation left it.
-    ChangeExport::Result exportChanges(qint64 wallMillis);
+    ChangeExport::Result exportChanges(qint64 wallMillis, const std::atomic<bool> &stop = ChangeImport::neverStopped());
     // Stops between files and batches once `stop` is set. Records deleted by
     // what arrived are erased from the store's file and log.
     ChangeImport::Result importChanges(const std::atomic<bool> &stop = ChangeImport::neverStopped());
@@ -42,12 +42,13 @@ public:
     bool logHoldsDeletions() const { return m_logHoldsDeletions; }
     // Rewrites this device's files once content they hold was deleted; the
     // error text or empty.
-    QString eraseDeleted(qint64 wallMillis);
+    QString eraseDeleted(qint64 wallMillis, const std::atomic<bool> &stop = ChangeImport::neverStopped());
 
 private:
     // The parts of the store that the export, import and rewrite share.
     MirrorStore store();
     void reviewOwnFolder();
+    void mendClock(qint64 wallMillis);
     void takeNewDevice();
     void eraseLog();
 

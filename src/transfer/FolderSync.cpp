@@ -34,7 +34,8 @@ FolderSync::FolderSync(QString folderRoot, FolderWatcher &watcher, QObject *pare
 
 FolderSync::~FolderSync()
 {
-    // An import under way stops at its next file or batch, so quitting waits a moment at most.
+    // Work under way stops at its next record, file or batch, so quitting
+    // waits a moment at most; what it left undone goes on at the next start.
     m_stopping->store(true);
     QMetaObject::invokeMethod(m_threadContext, [this] { m_mirror.reset(); }, Qt::BlockingQueuedConnection);
     m_threadContext->deleteLater();
@@ -164,10 +165,10 @@ void FolderSync::exportSaved()
     if (!m_started || m_usable != true || m_refreshing)
         return;
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
-    runEvent(CloudEvent::Type::export_, [wallMillis](FolderMirror &mirror) {
-        QString error = mirror.exportChanges(wallMillis).error;
+    runEvent(CloudEvent::Type::export_, [wallMillis, stopping = m_stopping](FolderMirror &mirror) {
+        QString error = mirror.exportChanges(wallMillis, *stopping).error;
         if (error.isEmpty())
-            error = mirror.eraseDeleted(wallMillis);
+            error = mirror.eraseDeleted(wallMillis, *stopping);
         return Outcome{error, {}};
     });
 }
@@ -237,13 +238,13 @@ void FolderSync::exportAndImport()
     const qint64 wallMillis = QDateTime::currentMSecsSinceEpoch();
     runEvent(CloudEvent::Type::import, [wallMillis, stopping = m_stopping](FolderMirror &mirror) {
         // Export first, so a deletion made here is known before others' edits arrive.
-        const ChangeExport::Result exported = mirror.exportChanges(wallMillis);
+        const ChangeExport::Result exported = mirror.exportChanges(wallMillis, *stopping);
         const ChangeImport::Result imported = mirror.importChanges(*stopping);
         QStringList failures = imported.failures;
         if (!exported.error.isEmpty())
             failures.prepend(exported.error);
         // Content deleted here or by another device leaves this device's files.
-        if (const QString error = mirror.eraseDeleted(wallMillis); !error.isEmpty())
+        if (const QString error = mirror.eraseDeleted(wallMillis, *stopping); !error.isEmpty())
             failures.append(error);
         failures.removeDuplicates();
         return Outcome{failures.join(QLatin1Char('\n')), imported.changed, imported.removed,

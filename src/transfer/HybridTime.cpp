@@ -9,6 +9,10 @@ namespace {
 // Far beyond any real clock, small enough that a counter can never overflow.
 constexpr qint64 largestMillis = 1'000'000'000'000'000;
 constexpr qint64 largestCounter = 1'000'000'000;
+// A clock's counter stays below this, far from what readers refuse; it
+// grows only with events within one millisecond, or while the wall clock
+// lags behind a stamp within the drift bound.
+constexpr qint64 largestTakenCounter = largestCounter / 2;
 
 } // namespace
 
@@ -48,6 +52,7 @@ std::optional<HybridTime> HybridTime::parse(QStringView text)
 
 HybridClock::HybridClock(QString device, HybridTime last)
     : m_last(std::move(last))
+    , m_startMillis(m_last.millis)
 {
     m_last.device = std::move(device);
 }
@@ -60,17 +65,42 @@ HybridTime HybridClock::tick(qint64 wallMillis)
     } else {
         ++m_last.counter;
     }
+    keepReadable();
     return m_last;
 }
 
-void HybridClock::observe(const HybridTime &remote)
+bool HybridClock::observe(const HybridTime &remote, qint64 wallMillis)
 {
+    if (isFarAhead(remote, reference(wallMillis)))
+        return false;
     if (remote.millis > m_last.millis) {
         m_last.millis = remote.millis;
         m_last.counter = remote.counter + 1;
     } else if (remote.millis == m_last.millis) {
         m_last.counter = std::max(m_last.counter, remote.counter) + 1;
     }
+    keepReadable();
+    return true;
+}
+
+bool HybridClock::isFarAhead(const HybridTime &time, qint64 referenceMillis)
+{
+    return time.millis - referenceMillis > largestDriftMillis || time.counter >= largestTakenCounter;
+}
+
+bool HybridClock::isImpossible(const HybridTime &time, qint64 wallMillis)
+{
+    constexpr qint64 century = 100 * 366 * largestDriftMillis;
+    return time.millis - wallMillis > century || time.counter >= largestTakenCounter;
+}
+
+// The next millisecond comes after every stamp of this one.
+void HybridClock::keepReadable()
+{
+    if (m_last.counter < largestTakenCounter)
+        return;
+    ++m_last.millis;
+    m_last.counter = 0;
 }
 
 } // namespace tamo

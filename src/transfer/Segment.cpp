@@ -327,29 +327,53 @@ QString blobNameOf(const QByteArray &bytes)
     return sha256Hex(bytes);
 }
 
+SegmentLines::SegmentLines(const QString &device, qint64 sequence)
+    : m_header(line({{QStringLiteral("format"), Segment::format},
+                     {QStringLiteral("device"), device},
+                     {QStringLiteral("seq"), sequence}}))
+{
+    m_hash.addData(m_header);
+}
+
+QByteArray SegmentLines::changeLine(const SyncChange &change)
+{
+    QJsonObject object{{QStringLiteral("hlc"), change.time.toString()},
+                       {QStringLiteral("entity"), change.entity},
+                       {QStringLiteral("rid"), change.recordID}};
+    if (change.operation == SyncChange::Operation::remove) {
+        object.insert(QStringLiteral("op"), QStringLiteral("delete"));
+    } else {
+        object.insert(QStringLiteral("op"), QStringLiteral("upsert"));
+        object.insert(QStringLiteral("fields"), change.fields);
+        QJsonObject blobs;
+        for (auto it = change.blobs.begin(); it != change.blobs.end(); ++it)
+            blobs.insert(it.key(), it.value());
+        object.insert(QStringLiteral("blobs"), blobs);
+    }
+    return line(object);
+}
+
+void SegmentLines::add(QByteArrayView changeLine)
+{
+    m_hash.addData(changeLine);
+    ++m_count;
+}
+
+QByteArray SegmentLines::footer() const
+{
+    return line({{QStringLiteral("count"), m_count}, {QStringLiteral("sha256"), QString::fromLatin1(m_hash.result().toHex())}});
+}
+
 QByteArray Segment::encode() const
 {
-    QByteArray bytes = line({{QStringLiteral("format"), format},
-                             {QStringLiteral("device"), device},
-                             {QStringLiteral("seq"), sequence}});
+    SegmentLines lines(device, sequence);
+    QByteArray bytes = lines.header();
     for (const SyncChange &change : changes) {
-        QJsonObject object{{QStringLiteral("hlc"), change.time.toString()},
-                           {QStringLiteral("entity"), change.entity},
-                           {QStringLiteral("rid"), change.recordID}};
-        if (change.operation == SyncChange::Operation::remove) {
-            object.insert(QStringLiteral("op"), QStringLiteral("delete"));
-        } else {
-            object.insert(QStringLiteral("op"), QStringLiteral("upsert"));
-            object.insert(QStringLiteral("fields"), change.fields);
-            QJsonObject blobs;
-            for (auto it = change.blobs.begin(); it != change.blobs.end(); ++it)
-                blobs.insert(it.key(), it.value());
-            object.insert(QStringLiteral("blobs"), blobs);
-        }
-        bytes += line(object);
+        const QByteArray changeLine = SegmentLines::changeLine(change);
+        lines.add(changeLine);
+        bytes += changeLine;
     }
-    bytes += line({{QStringLiteral("count"), changes.size()}, {QStringLiteral("sha256"), sha256Hex(bytes)}});
-    return bytes;
+    return bytes + lines.footer();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "transfer/HybridTime.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -56,12 +57,36 @@ struct Segment
     static constexpr qsizetype largestBatch = 1'000;
     // Bytes of change lines, and of the blobs they name, a reader holds at once.
     static constexpr qint64 largestBatchBytes = 16 * 1024 * 1024;
+    // Where a writer cuts its files. One change alone may pass it: a whole
+    // text of control characters, six bytes each in JSON, takes about 126 MB,
+    // still half of what a reader takes.
+    static constexpr qint64 largestWrittenBytes = 64 * 1024 * 1024;
 
     QString device;
     qint64 sequence = 0;
     QList<SyncChange> changes;
 
     QByteArray encode() const;
+};
+
+// The lines of a segment as a writer puts them out one at a time: the
+// header first, each change as it comes, then the footer with the count and
+// the checksum kept meanwhile.
+class SegmentLines
+{
+public:
+    SegmentLines(const QString &device, qint64 sequence);
+
+    static QByteArray changeLine(const SyncChange &change);
+    const QByteArray &header() const { return m_header; }
+    void add(QByteArrayView changeLine);
+    QByteArray footer() const;
+    qsizetype count() const { return m_count; }
+
+private:
+    QByteArray m_header;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    qsizetype m_count = 0;
 };
 
 struct SegmentRead

@@ -222,9 +222,53 @@ QString DeviceWriter::writeBlob(const QByteArray &bytes, QString &blobName)
     return write(path, bytes);
 }
 
-QString DeviceWriter::writeSegment(const Segment &segment)
+SegmentOutput::SegmentOutput(const QString &path, const QString &device, qint64 sequence)
+    : m_file(std::make_unique<DurableFile>(path))
+    , m_lines(device, sequence)
+    , m_sequence(sequence)
 {
-    return write(m_folder.segmentFile(m_device, segment.sequence), segment.encode());
+    m_file->append(m_lines.header());
+    m_bytes = m_lines.header().size();
+}
+
+SegmentOutput::~SegmentOutput() = default;
+
+bool SegmentOutput::fits(qsizetype lineBytes) const
+{
+    return changes() == 0 || (changes() < Segment::largestBatch && m_bytes + lineBytes <= Segment::largestWrittenBytes);
+}
+
+QString SegmentOutput::failure() const
+{
+    return writeFailure(m_file->error(), QString::fromLocal8Bit(std::strerror(m_file->error())));
+}
+
+QString SegmentOutput::add(const QByteArray &changeLine)
+{
+    m_lines.add(changeLine);
+    m_bytes += changeLine.size();
+    return m_file->append(changeLine) ? QString() : failure();
+}
+
+QString SegmentOutput::finish()
+{
+    return m_file->append(m_lines.footer()) && m_file->commit() ? QString() : failure();
+}
+
+std::unique_ptr<SegmentOutput> DeviceWriter::beginSegment(qint64 sequence) const
+{
+    return std::make_unique<SegmentOutput>(m_folder.segmentFile(m_device, sequence), m_device, sequence);
+}
+
+std::unique_ptr<SegmentOutput> DeviceWriter::beginSnapshot(qint64 sequence) const
+{
+    return std::make_unique<SegmentOutput>(m_folder.snapshotFile(m_device, sequence), m_device, sequence);
+}
+
+bool DeviceWriter::holdsOversizedFile() const
+{
+    const QFileInfoList files = QDir(m_folder.deviceFolder(m_device)).entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files);
+    return std::any_of(files.begin(), files.end(), [](const QFileInfo &file) { return file.size() > Segment::largestFile; });
 }
 
 qint64 DeviceWriter::nextSequence(qint64 lastWritten) const
@@ -237,18 +281,15 @@ qint64 DeviceWriter::nextSequence(qint64 lastWritten) const
     return last + 1;
 }
 
-QString DeviceWriter::writeSnapshot(const Segment &snapshot, const QSet<QString> &blobNames)
+QString DeviceWriter::removeReplaced(qint64 snapshotSequence, const QSet<QString> &blobNames)
 {
-    if (const QString error = write(m_folder.snapshotFile(m_device, snapshot.sequence), snapshot.encode());
-        !error.isEmpty())
-        return error;
     QStringList stale;
     for (const qint64 sequence : m_folder.segments(m_device)) {
-        if (sequence <= snapshot.sequence)
+        if (sequence <= snapshotSequence)
             stale.append(m_folder.segmentFile(m_device, sequence));
     }
     for (const qint64 sequence : m_folder.snapshots(m_device)) {
-        if (sequence < snapshot.sequence)
+        if (sequence < snapshotSequence)
             stale.append(m_folder.snapshotFile(m_device, sequence));
     }
     const QString blobs = m_folder.deviceFolder(m_device) + QStringLiteral("/blobs");

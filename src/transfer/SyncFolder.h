@@ -6,13 +6,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
+#include "transfer/Segment.h"
 #include "transfer/SyncMirror.h"
 
 namespace tamo {
 
-struct Segment;
+class DurableFile;
 
 // The folder that a file-sync engine keeps in step between the user's
 // machines. No database ever lives in it, and each device writes only its
@@ -61,6 +63,33 @@ private:
     QString m_root;
 };
 
+// One file of this device written a change at a time, so that no more than
+// one change is held: it takes its name once finished; dropped before that,
+// it leaves nothing behind.
+class SegmentOutput
+{
+public:
+    SegmentOutput(const QString &path, const QString &device, qint64 sequence);
+    ~SegmentOutput();
+
+    qint64 sequence() const { return m_sequence; }
+    qsizetype changes() const { return m_lines.count(); }
+    // Whether a change line of `lineBytes` keeps the file within what a
+    // writer cuts at; an empty file takes any.
+    bool fits(qsizetype lineBytes) const;
+    // Both give the error text, or empty.
+    QString add(const QByteArray &changeLine);
+    QString finish();
+
+private:
+    QString failure() const;
+
+    std::unique_ptr<DurableFile> m_file;
+    SegmentLines m_lines;
+    qint64 m_sequence;
+    qint64 m_bytes = 0;
+};
+
 // What one device writes into its own folder. Each call leaves the folder
 // whole: blobs are written before the segment that names them.
 class DeviceWriter
@@ -74,14 +103,18 @@ public:
     QString prepare(const QString &deviceName);
     // Stores bytes under their hash (once); the error text or empty.
     QString writeBlob(const QByteArray &bytes, QString &blobName);
-    QString writeSegment(const Segment &segment);
+    std::unique_ptr<SegmentOutput> beginSegment(qint64 sequence) const;
+    std::unique_ptr<SegmentOutput> beginSnapshot(qint64 sequence) const;
     // The number the next segment takes: one past the last one written,
     // by the count kept with the store or by what the folder shows.
     qint64 nextSequence(qint64 lastWritten) const;
 
-    // Replaces the files up to the snapshot's number by the snapshot, and
-    // removes the blobs it does not name; the error text or empty.
-    QString writeSnapshot(const Segment &snapshot, const QSet<QString> &blobNames);
+    // Once a snapshot is written: removes the files it replaced (those
+    // numbered up to it) and the blobs it and the files after it do not
+    // name; the error text or empty.
+    QString removeReplaced(qint64 snapshotSequence, const QSet<QString> &blobNames);
+    // Whether a file of this device is larger than readers take.
+    bool holdsOversizedFile() const;
 
 private:
     // Durably, with the user's text on failure.

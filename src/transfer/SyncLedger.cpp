@@ -86,6 +86,26 @@ QList<std::pair<QString, HybridTime>> SyncLedger::fieldTimes(const QString &reco
     return times;
 }
 
+QStringList SyncLedger::forgetImpossibleFields(qint64 wallMillis)
+{
+    QList<std::pair<QString, QString>> impossible;
+    sql::Statement statement = m_db.prepare(QStringLiteral("SELECT recordID, field, hlc FROM SyncField"));
+    while (statement.step()) {
+        const std::optional<HybridTime> time = HybridTime::parse(statement.text(2));
+        if (!time || HybridClock::isImpossible(*time, wallMillis))
+            impossible.append({statement.text(0), statement.text(1)});
+    }
+    QStringList records;
+    for (const auto &[recordID, field] : impossible) {
+        auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncField WHERE recordID = ? AND field = ?"));
+        forget->bindText(1, recordID).bindText(2, field);
+        forget->run();
+        if (records.isEmpty() || records.last() != recordID)
+            records.append(recordID);
+    }
+    return records;
+}
+
 qint64 SyncLedger::appliedSequence(const QString &device)
 {
     auto statement = m_db.cached(QStringLiteral("SELECT sequence FROM SyncApplied WHERE device = ?"));
@@ -98,6 +118,27 @@ void SyncLedger::setAppliedSequence(const QString &device, qint64 sequence)
     auto statement = m_db.cached(QStringLiteral("INSERT OR REPLACE INTO SyncApplied VALUES (?, ?)"));
     statement->bindText(1, device).bindInt64(2, sequence);
     statement->run();
+}
+
+std::optional<SyncLedger::RefusedFile> SyncLedger::refusedFile(const QString &device)
+{
+    const QStringList parts = value(QStringLiteral("refused ") + device).split(QLatin1Char(' '));
+    if (parts.size() != 2)
+        return std::nullopt;
+    return RefusedFile{parts[0].toLongLong(), parts[1] == QLatin1String("snapshot")};
+}
+
+void SyncLedger::setRefusedFile(const QString &device, const std::optional<RefusedFile> &file)
+{
+    const QString key = QStringLiteral("refused ") + device;
+    if (!file) {
+        auto forget = m_db.cached(QStringLiteral("DELETE FROM SyncValue WHERE key = ?"));
+        forget->bindText(1, key);
+        forget->run();
+        return;
+    }
+    setValue(key, QStringLiteral("%1 %2").arg(file->sequence).arg(file->snapshot ? QStringLiteral("snapshot")
+                                                                                   : QStringLiteral("segment")));
 }
 
 qint64 SyncLedger::writtenSequence()
@@ -128,14 +169,21 @@ void SyncLedger::noteWritten(const QString &recordID)
     statement->run();
 }
 
+// "1" asks for a rewrite, "2" for one that goes to every reader.
 bool SyncLedger::erasurePending()
 {
-    return value(QStringLiteral("erase")) == QLatin1String("1");
+    return value(QStringLiteral("erase")).toInt() > 0;
 }
 
-void SyncLedger::requestRewrite()
+bool SyncLedger::rewriteForEveryReader()
 {
-    setValue(QStringLiteral("erase"), QStringLiteral("1"));
+    return value(QStringLiteral("erase")) == QLatin1String("2");
+}
+
+void SyncLedger::requestRewrite(bool forEveryReader)
+{
+    if (forEveryReader || !rewriteForEveryReader())
+        setValue(QStringLiteral("erase"), forEveryReader ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
 QString SyncLedger::device()

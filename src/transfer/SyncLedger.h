@@ -40,9 +40,27 @@ public:
     QList<std::pair<QString, QString>> deletions();
     // The record's field writes: field name and time.
     QList<std::pair<QString, HybridTime>> fieldTimes(const QString &recordID);
+    // Forgets the field writes stamped past what readers take, or as no
+    // honest clock stamps; the records they belonged to.
+    QStringList forgetImpossibleFields(qint64 wallMillis);
 
     qint64 appliedSequence(const QString &device);
     void setAppliedSequence(const QString &device, qint64 sequence);
+
+    // The last file of another device this one refused and read past,
+    // until a snapshot that replaced it has been read.
+    struct RefusedFile
+    {
+        qint64 sequence = 0;
+        bool snapshot = false;
+
+        bool replacedBy(qint64 snapshotSequence) const
+        {
+            return snapshotSequence > sequence || (snapshotSequence == sequence && !snapshot);
+        }
+    };
+    std::optional<RefusedFile> refusedFile(const QString &device);
+    void setRefusedFile(const QString &device, const std::optional<RefusedFile> &file);
 
     // The number of the last file this device wrote; it goes on counting
     // after its files are rewritten and the old ones removed.
@@ -56,8 +74,12 @@ public:
     // Records whose content this device's own files hold.
     void noteWritten(const QString &recordID);
     bool erasurePending();
-    // Has this device's files rewritten from the store at the next chance.
-    void requestRewrite();
+    // Has this device's files rewritten from the store at the next chance;
+    // `forEveryReader` when a reader may have refused one of them (too large,
+    // or stamped past what readers take): the rewrite then goes to every
+    // reader, however far it read.
+    void requestRewrite(bool forEveryReader = false);
+    bool rewriteForEveryReader();
     // After a rewrite: the files hold exactly these records, nothing deleted.
     void resetWritten(const QSet<QString> &recordIDs);
 

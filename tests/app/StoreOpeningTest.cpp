@@ -5,6 +5,7 @@
 #include "model/ClipItem.h"
 #include "support/FakeRelauncher.h"
 #include "support/HangGuard.h"
+#include "support/WarningLog.h"
 #include "model/ModelContainer.h"
 #include "model/ModelContext.h"
 #include "model/Sqlite.h"
@@ -140,7 +141,10 @@ TEST_F(StoreOpeningTest, AStoreFileThatIsNoFileIsNamedInAnAlertAndNeverWaitedOn)
         ASSERT_TRUE(c.make(path));
         const qsizetype shownBefore = alerts.shown().size();
         alerts.answer(0);
+        const tamo::testing::WarningLog log;
         EXPECT_FALSE(openAppModel(services(), home.path(), ext.extensions()));
+        // Named in this run's log as every other line is.
+        EXPECT_FALSE(log.messages().filter(path).isEmpty()) << log.text();
         ASSERT_EQ(alerts.shown().size(), shownBefore + 1);
         EXPECT_TRUE(alerts.shown().last().informativeText.contains(path));
         EXPECT_TRUE(alerts.shown().last().informativeText.contains(QStringLiteral("not a regular file")));

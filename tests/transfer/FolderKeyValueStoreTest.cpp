@@ -3,12 +3,14 @@
 #include "support/HangGuard.h"
 #include "support/SynchronizeNow.h"
 #include "support/TempDir.h"
+#include "support/WarningLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace tamo {
@@ -73,7 +75,7 @@ TEST_F(FolderKeyValueStoreTest, AValueSetOnOneMachineReachesTheOtherAndTheLatest
 TEST_F(FolderKeyValueStoreTest, NothingIsWrittenBeforeTheFolderIsSetUpForThisMachine)
 {
     const QString deviceC = QStringLiteral("cccccccc-0000-4000-8000-000000000003");
-    FolderKeyValueStore c(folder.path());
+    FolderKeyValueStore c(folder.path(), [] { return now; });
     c.setValue(key, 1);
     setDevice(c, folder.path(), deviceC);
     EXPECT_FALSE(QFileInfo::exists(SyncFolder(folder.path()).keyValueFile(deviceC)));
@@ -108,6 +110,49 @@ TEST_F(FolderKeyValueStoreTest, ARestartedMachineWithItsClockPutRightStillWrites
         EXPECT_EQ(b.value(key).toInt(), 3);
         EXPECT_EQ(restarted.value(key).toInt(), 3);
     }
+}
+
+// One stamp at the clock's limit set the history capacity to a day on every
+// machine at once, and held it against every later write.
+TEST_F(FolderKeyValueStoreTest, AValueStampedFarAheadIsNotTakenAndMovesNoClock)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void()> write;
+    } cases[] = {
+        {"a clock two days ahead",
+         [this] {
+             wallA = now + 2 * 24 * 3'600'000LL;
+             a.setValue(key, 1);
+         }},
+        {"the largest stamp a reader takes",
+         [this] {
+             testing::writeFile(SyncFolder(folder.path()).keyValueFile(deviceA),
+                                R"({"historyCapacity":{"v":1,"hlc":"999999999999999-999999998-)" + deviceA.toLatin1()
+                                    + R"("}})");
+         }},
+    };
+    const testing::WarningLog log;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        b.setValue(key, 3);
+        c.write();
+        synchronizeNow(b);
+        EXPECT_EQ(b.value(key).toInt(), 3);
+        b.setValue(key, 4);
+        const HybridTime stamp = FolderKeyValueStore::readDevice(SyncFolder(folder.path()), deviceB).value(key).time;
+        EXPECT_EQ(stamp.device, deviceB);
+        EXPECT_LT(stamp.millis, now + 10'000) << "this machine's clock stays its own";
+        wallA = now;
+    }
+    EXPECT_EQ(log.messages().filter(deviceA).size(), 1) << "once for the device: " << log.text();
+
+    // Restarted, the machine whose value went out far ahead writes it again, readable.
+    FolderKeyValueStore restarted(folder.path(), [] { return now + 10'000; });
+    setDevice(restarted, folder.path(), deviceA);
+    synchronizeNow(b);
+    EXPECT_EQ(b.value(key).toInt(), 1);
 }
 
 TEST_F(FolderKeyValueStoreTest, EntriesThatAreNotTheWritersOwnOrNotWellFormedAreIgnored)

@@ -314,13 +314,55 @@ TEST(HybridClock, OrdersLaterEditsAfterEverythingSeenWhateverTheWallClock)
 
     // An hour behind, this device still orders its next edit after the other's.
     const HybridTime remote{1000 + 3'600'000, 4, other};
-    clock.observe(remote);
+    EXPECT_TRUE(clock.observe(remote, 1200));
     EXPECT_LT(remote, clock.tick(1200));
 
     EXPECT_EQ(HybridTime::parse(remote.toString()), remote);
     for (const char *bad : {"", "1-2", "1-2-x", "-1-2-ffffffff-ffff-4fff-8fff-ffffffffffff",
                             "99999999999999999-0-ffffffff-ffff-4fff-8fff-ffffffffffff"})
         EXPECT_FALSE(HybridTime::parse(QString::fromLatin1(bad))) << bad;
+}
+
+// One peer stamp at the limit moved this clock, and every stamp it gave
+// after that was past what readers take.
+TEST(HybridClock, AStampFarAheadNeverMovesTheClockAndItsOwnStampsStayReadable)
+{
+    const QString other = QStringLiteral("ffffffff-ffff-4fff-8fff-ffffffffffff");
+    constexpr qint64 wall = 1'700'000'000'000;
+    const struct
+    {
+        const char *name;
+        HybridTime remote;
+    } farAhead[] = {
+        {"the largest stamp a reader takes", {999'999'999'999'999, 999'999'998, other}},
+        {"a day and a second ahead", {wall + HybridClock::largestDriftMillis + 1000, 0, other}},
+        {"a counter near the limit", {wall, 999'999'990, other}},
+    };
+    for (const auto &c : farAhead) {
+        SCOPED_TRACE(c.name);
+        HybridClock clock(device);
+        const HybridTime before = clock.tick(wall);
+        EXPECT_FALSE(clock.observe(c.remote, wall));
+        EXPECT_EQ(clock.last(), before);
+        EXPECT_TRUE(HybridClock::isFarAhead(c.remote, wall));
+    }
+
+    // A wall clock set back a year (a flat clock battery) still takes what
+    // comes from the time this clock last stood at.
+    HybridClock restarted(device, {wall, 5, device});
+    EXPECT_TRUE(restarted.observe({wall + 60'000, 0, other}, wall - 365 * HybridClock::largestDriftMillis));
+
+    // Within the bound, a clock that runs through its counter goes on readable and in order.
+    HybridClock clock(device, {wall, 0, device});
+    EXPECT_TRUE(clock.observe({wall + 3'600'000, 499'999'998, other}, wall));
+    HybridTime previous = clock.last();
+    for (int i = 0; i < 3; ++i) {
+        const HybridTime next = clock.tick(wall);
+        EXPECT_LT(previous, next);
+        EXPECT_EQ(HybridTime::parse(next.toString()), next);
+        EXPECT_FALSE(HybridClock::isFarAhead(next, wall));
+        previous = next;
+    }
 }
 
 } // namespace

@@ -31,8 +31,13 @@ TEST(SyncFolder, DeviceWritesWholeFilesUnderTheirFinalNamesOnly)
     DeviceWriter writer(folder, device);
     ASSERT_EQ(writer.prepare(QStringLiteral("host")), QString());
     EXPECT_EQ(writer.nextSequence(0), 1);
-    ASSERT_EQ(writer.writeSegment(Segment{device, 1, {}}), QString());
-    ASSERT_EQ(writer.writeSegment(Segment{device, 2, {}}), QString());
+    ASSERT_EQ(writer.beginSegment(1)->finish(), QString());
+    ASSERT_EQ(writer.beginSegment(2)->finish(), QString());
+    {
+        const std::unique_ptr<SegmentOutput> dropped = writer.beginSegment(3);
+        const SyncChange removal{{1, 0, device}, QStringLiteral("ClipItem"), device, SyncChange::Operation::remove, {}, {}};
+        ASSERT_EQ(dropped->add(SegmentLines::changeLine(removal)), QString()) << "left unfinished";
+    }
     QString blob;
     ASSERT_EQ(writer.writeBlob("image bytes", blob), QString());
     ASSERT_EQ(writer.writeBlob("image bytes", blob), QString()) << "written once, then kept";

@@ -13,12 +13,14 @@
 #include "model/Sqlite.h"
 #include "model/StoreMaintenance.h"
 #include "support/TempDir.h"
+#include "support/WarningLog.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 
 namespace tamo {
@@ -130,6 +132,17 @@ protected:
         for (QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
             files.append(it.next());
         return files;
+    }
+
+    // Writes the segment again with its changes as `change` leaves them.
+    static void rewriteSegment(const QString &path, const std::function<void(Segment &)> &change)
+    {
+        const QString device = QFileInfo(path).dir().dirName();
+        const qint64 sequence = QFileInfo(path).completeBaseName().section(QLatin1Char('-'), 1).toLongLong();
+        SegmentRead read = readSegment(testing::readFile(path), device, sequence);
+        ASSERT_EQ(read.result, SegmentRead::Result::complete);
+        change(read.segment);
+        testing::writeFile(path, read.segment.encode());
     }
 
     // The changes of every segment a machine wrote.
@@ -466,20 +479,213 @@ TEST_F(TwoInstallations, TwoComputersFromOneCopiedHomeExchangeTheirClips)
     EXPECT_EQ(b.dump(), a.dump());
 }
 
-TEST_F(TwoInstallations, ARefusedFileIsNamedWithItsDevice)
+// One refused file stopped its machine's sync for good: none of its later
+// files was read.
+TEST_F(TwoInstallations, ARefusedFileIsNamedOnceAndTheMachinesLaterFilesStillArrive)
 {
-    addClip(a, QStringLiteral("hello"));
-    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
-    const QString segment = SyncFolder(folder.path()).segmentFile(a.mirror->device(), 1);
-    QByteArray bytes = testing::readFile(segment);
-    bytes[bytes.indexOf("hello")] = 'j';
-    testing::writeFile(segment, bytes);
+    const auto stampPastTheLimit = [](Segment &segment) {
+        for (SyncChange &change : segment.changes)
+            change.time.counter = 1'000'000'000;
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void(const QString &segment)> spoil;
+        const char *reason;
+    } cases[] = {
+        {"damaged",
+         [](const QString &segment) {
+             QByteArray bytes = testing::readFile(segment);
+             bytes[bytes.indexOf("first")] = 'j';
+             testing::writeFile(segment, bytes);
+         },
+         "checksum"},
+        {"larger than readers take",
+         [](const QString &segment) { QFile(segment).resize(Segment::largestFile + 1); }, "larger than"},
+        {"stamped past what readers take",
+         [&](const QString &segment) { rewriteSegment(segment, stampPastTheLimit); }, "timestamp"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const testing::TempDir shared;
+        Installation writer{shared.path()};
+        Installation reader{shared.path()};
+        addClip(writer, QStringLiteral("first"));
+        ASSERT_EQ(writer.mirror->exportChanges(now).changes, 1);
+        const QString segment = SyncFolder(shared.path()).segmentFile(writer.mirror->device(), 1);
+        const QString name = QDir(shared.path()).relativeFilePath(segment);
+        c.spoil(segment);
+        addClip(writer, QStringLiteral("second"));
+        ASSERT_EQ(writer.mirror->exportChanges(now).changes, 1);
 
-    const ChangeImport::Result result = b.mirror->importChanges();
-    ASSERT_EQ(result.failures.size(), 1);
-    EXPECT_TRUE(result.failures[0].contains(QStringLiteral("“host”"))) << qPrintable(result.failures[0]);
-    EXPECT_TRUE(result.failures[0].contains(QDir(folder.path()).relativeFilePath(segment))) << qPrintable(result.failures[0]);
-    EXPECT_EQ(result.applied, 0);
+        const testing::WarningLog log;
+        const ChangeImport::Result result = reader.mirror->importChanges();
+        ASSERT_EQ(result.failures.size(), 1);
+        EXPECT_TRUE(result.failures[0].contains(QLatin1String(c.reason))) << qPrintable(result.failures[0]);
+        EXPECT_TRUE(result.failures[0].contains(QStringLiteral("“host”"))) << qPrintable(result.failures[0]);
+        EXPECT_TRUE(result.failures[0].contains(name)) << qPrintable(result.failures[0]);
+        EXPECT_TRUE(reader.clip(QStringLiteral("second")));
+        addClip(writer, QStringLiteral("doomed"));
+        ASSERT_EQ(writer.mirror->exportChanges(now).changes, 1);
+        writer.context().remove(writer.clip(QStringLiteral("doomed")));
+        save(writer);
+        ASSERT_EQ(writer.mirror->exportChanges(now).changes, 1);
+        EXPECT_TRUE(reader.mirror->importChanges().failures.isEmpty()) << "named once";
+        EXPECT_EQ(log.messages().filter(name).size(), 1) << log.text();
+
+        // The snapshot the deletion has the writer's files rewritten into
+        // brings what the refused file held, though the reader read past it.
+        ASSERT_EQ(writer.mirror->eraseDeleted(now), QString());
+        EXPECT_TRUE(reader.mirror->importChanges().failures.isEmpty());
+        EXPECT_EQ(reader.dump(), writer.dump());
+    }
+}
+
+// Files written before they were cut by size stopped every reader; the
+// machine that wrote one writes it again in parts, which every reader reads.
+TEST_F(TwoInstallations, AFileOfThisMachineReadersRefuseIsWrittenAgainInParts)
+{
+    addClip(a, QStringLiteral("one"));
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    addClip(a, QStringLiteral("two"));
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    const SyncFolder shared(folder.path());
+    const QString oversized = shared.segmentFile(a.mirror->device(), 1);
+    QFile(oversized).resize(Segment::largestFile + 1);
+    b.mirror->importChanges();
+    ASSERT_TRUE(b.clip(QStringLiteral("two")));
+
+    ASSERT_EQ(a.mirror->exportChanges(now).error, QString());
+    ASSERT_EQ(a.mirror->eraseDeleted(now), QString());
+    EXPECT_TRUE(b.mirror->importChanges().failures.isEmpty());
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_FALSE(QFile::exists(oversized));
+    Installation c{folder.path()};
+    EXPECT_TRUE(c.mirror->importChanges().failures.isEmpty());
+    EXPECT_EQ(c.dump(), a.dump());
+}
+
+// Segments were cut at a thousand changes only, and a snapshot held all a
+// machine ever synced in one file: past what readers take.
+TEST_F(TwoInstallations, LargeHistoriesGoOutInFilesEachWithinTheSizeWritersCutAt)
+{
+    // Control characters take six bytes each in JSON: 18 MB a line.
+    for (int i = 0; i < 4; ++i)
+        addClip(a, QString(3'000'000, QChar(1 + i)));
+    addClip(a, QStringLiteral("small"));
+    pump();
+    a.context().remove(a.clip(QStringLiteral("small")));
+    save(a);
+    pump();
+
+    const SyncFolder shared(folder.path());
+    EXPECT_EQ(shared.snapshots(a.mirror->device()).size(), 1);
+    EXPECT_GE(shared.segments(a.mirror->device()).size(), 1) << "the snapshot's later parts";
+    for (const QString &file : folderFiles())
+        EXPECT_LE(QFileInfo(file).size(), Segment::largestWrittenBytes) << qPrintable(file);
+    EXPECT_EQ(b.dump(), a.dump());
+    Installation c{folder.path()};
+    EXPECT_TRUE(c.mirror->importChanges().failures.isEmpty());
+    EXPECT_EQ(c.dump(), a.dump());
+    EXPECT_EQ(c.dump().size(), 4);
+}
+
+// A quit during the first export of a large history waited for all of it.
+TEST_F(TwoInstallations, ExportAndRewriteStopWhenAskedAndGoOnAtTheNextRun)
+{
+    const std::atomic<bool> stopped{true};
+    addClip(a, QStringLiteral("kept"));
+    addClip(a, QStringLiteral("gone"));
+    EXPECT_EQ(a.mirror->exportChanges(now, stopped).changes, 0);
+    EXPECT_TRUE(folderFiles().filter(QStringLiteral("seg-")).isEmpty());
+    pump();
+    EXPECT_EQ(b.dump(), a.dump());
+
+    a.context().remove(a.clip(QStringLiteral("gone")));
+    save(a);
+    ASSERT_EQ(a.mirror->exportChanges(now).error, QString());
+    EXPECT_EQ(a.mirror->eraseDeleted(now, stopped), QString());
+    EXPECT_FALSE(folderFiles().filter(QStringLiteral("seg-")).isEmpty()) << "not rewritten yet";
+    EXPECT_EQ(a.mirror->eraseDeleted(now), QString());
+    for (const QString &file : folderFiles())
+        EXPECT_FALSE(testing::readFile(file).contains("gone")) << qPrintable(file);
+}
+
+// A peer change stamped at the clock's limit moved this clock there, and no
+// reader took this machine's later changes.
+TEST_F(TwoInstallations, APeerChangeStampedFarAheadIsSetAsideAndMovesNoClock)
+{
+    const QString peer = QStringLiteral("99999999-9999-4999-8999-999999999999");
+    const SyncFolder shared(folder.path());
+    ASSERT_TRUE(QDir().mkpath(shared.deviceFolder(peer)));
+    addClip(a, QStringLiteral("shared"));
+    pump();
+    const auto edit = [&](const HybridTime &time, const QString &title) {
+        return SyncChange{time, QStringLiteral("ClipItem"), writtenBy(a).constFirst().recordID,
+                          SyncChange::Operation::upsert, {{QStringLiteral("title"), title}}, {}};
+    };
+    const QDateTime wall = QDateTime::currentDateTimeUtc();
+    const struct
+    {
+        const char *name;
+        HybridTime time;
+    } cases[] = {
+        {"the largest stamp a reader takes", {999'999'999'999'999, 999'999'998, peer}},
+        {"two days ahead", {wall.addDays(2).toMSecsSinceEpoch(), 0, peer}},
+    };
+    const testing::WarningLog log;
+    qint64 sequence = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ++sequence;
+        testing::writeFile(shared.segmentFile(peer, sequence),
+                           Segment{peer, sequence, {edit(c.time, QStringLiteral("from the future"))}}.encode());
+        const ChangeImport::Result imported = a.mirror->importChanges();
+        EXPECT_TRUE(imported.failures.isEmpty());
+        EXPECT_EQ(imported.setAside, 1);
+        EXPECT_EQ(a.dump(), b.dump());
+
+        setTitle(a, QStringLiteral("shared"), QStringLiteral("later, here %1").arg(sequence));
+        addClip(a, QStringLiteral("later %1").arg(sequence));
+        pump(wall.toMSecsSinceEpoch(), wall.toMSecsSinceEpoch());
+        EXPECT_EQ(b.dump(), a.dump());
+        EXPECT_TRUE(b.clip(QStringLiteral("later %1").arg(sequence)));
+    }
+    EXPECT_EQ(log.messages().filter(peer).size(), 2) << "once for the peer on each machine: " << log.text();
+}
+
+// Under an earlier version such a stamp had this machine stamp its own
+// changes past what readers take; they are sent again, readable.
+TEST_F(TwoInstallations, ChangesThisMachineStampedPastTheLimitAreWrittenAgainReadable)
+{
+    addClip(a, QStringLiteral("stamped past the limit"));
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    const QString device = a.mirror->device();
+    const HybridTime broken{999'999'999'999'999, 1'000'000'001, device};
+    rewriteSegment(SyncFolder(folder.path()).segmentFile(device, 1), [&](Segment &segment) {
+        for (SyncChange &change : segment.changes)
+            change.time = broken;
+    });
+    a.mirror.reset();
+    {
+        sql::Database db;
+        db.open(a.dir.file(QStringLiteral("Tamo.store")));
+        sql::Statement stamp = db.prepare(QStringLiteral("UPDATE SyncField SET hlc = ?1"));
+        stamp.bindText(1, broken.toString());
+        stamp.run();
+        sql::Statement clock = db.prepare(QStringLiteral("UPDATE SyncValue SET value = ?1 WHERE key = 'clock'"));
+        clock.bindText(1, broken.toString());
+        clock.run();
+    }
+    a.mirror = std::make_unique<FolderMirror>(a.dir.file(QStringLiteral("Tamo.store")), folder.path());
+
+    ASSERT_EQ(a.mirror->exportChanges(now).changes, 1);
+    ASSERT_EQ(a.mirror->eraseDeleted(now), QString());
+    EXPECT_TRUE(b.mirror->importChanges().failures.isEmpty());
+    EXPECT_EQ(b.dump(), a.dump());
+    EXPECT_EQ(b.dump().size(), 1);
+    for (const QString &file : folderFiles())
+        EXPECT_FALSE(testing::readFile(file).contains("999999999999999-")) << qPrintable(file);
 }
 
 TEST_F(TwoInstallations, ClipsAPeerSentWithoutTheHashOfTheirContentAreKept)
@@ -504,9 +710,20 @@ TEST_F(TwoInstallations, ClipsAPeerSentWithoutTheHashOfTheirContentAreKept)
     ASSERT_TRUE(QDir().mkpath(shared.deviceFolder(peer)));
     testing::writeFile(shared.segmentFile(peer, 1), segment.encode());
 
+    const testing::WarningLog log;
     const ChangeImport::Result imported = a.mirror->importChanges();
     EXPECT_EQ(imported.applied, 1);
     EXPECT_EQ(imported.repairedHashes, 51);
+    // In this run's log, as every line of ours.
+    EXPECT_EQ(log.messages().filter(QStringLiteral("51 clips from “%1”").arg(peer)).size(), 1) << log.text();
+
+    // A later change of the hash alone, to that of another clip's content.
+    const SyncChange onlyTheHash{HybridTime{now + 100, 0, peer}, QStringLiteral("ClipItem"), segment.changes[7].recordID,
+                                 SyncChange::Operation::upsert,
+                                 {{QStringLiteral("contentHash"), makeContentHash(ClipKind::text, QStringLiteral("mine"), {}, {})}},
+                                 {}};
+    testing::writeFile(shared.segmentFile(peer, 2), Segment{peer, 2, {onlyTheHash}}.encode());
+    EXPECT_EQ(a.mirror->importChanges().repairedHashes, 1);
     // As the app does after every import.
     EXPECT_TRUE(StoreMaintenance(a.context()).mergeDuplicates().isEmpty());
     EXPECT_EQ(a.mirror->exportChanges(now).error, QString());
