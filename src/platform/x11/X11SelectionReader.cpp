@@ -22,12 +22,17 @@ constexpr char transferProperty[] = "TAMO_CLIPBOARD_TRANSFER";
 
 using EventPtr = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 
+// An app busy starting (LibreOffice) may take seconds to answer its first
+// requests, then answers each in a few milliseconds: a request it left
+// unanswered is made again this many times, each wait twice the one before.
+constexpr int slowOwnerRetries = 2;
+
 } // namespace
 
 template<typename Matches>
-auto X11SelectionReader::waitFor(Matches matches)
+auto X11SelectionReader::waitFor(Matches matches, std::chrono::milliseconds silence)
 {
-    const qint64 silenceEndsMs = m_clock.elapsed() + m_limits.silence.count();
+    const qint64 silenceEndsMs = m_clock.elapsed() + silence.count();
     for (;;) {
         EventPtr event(xcb_poll_for_event(m_xcb), &std::free);
         if (!event) {
@@ -82,7 +87,7 @@ bool X11SelectionReader::connect()
     const EventPtr stamp = waitFor([&](const xcb_generic_event_t &e) {
         const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
         return change && change->window == window;
-    });
+    }, m_limits.silence);
     if (!stamp)
         return false;
     m_time = reinterpret_cast<const xcb_property_notify_event_t *>(stamp.get())->time;
@@ -222,19 +227,13 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
 {
     if (m_gaveUp || m_superseded || m_cancelled)
         return std::nullopt;
-    xcb_delete_property(m_xcb, m_window, m_property);
-    xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
-    xcb_flush(m_xcb);
-    const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
-        const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
-        return notice && notice->requestor == m_window && notice->selection == m_selection && notice->target == target;
-    });
+    const std::optional<uint32_t> answer = answerTo(target);
     if (!answer) {
         if (!m_cancelled)
             giveUp("the app that owns the clipboard did not answer in time");
         return std::nullopt;
     }
-    if (reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property == XCB_ATOM_NONE)
+    if (*answer == XCB_ATOM_NONE)
         return std::nullopt; // refused, or no owner
 
     const uint32_t words = uint32_t(std::min<qsizetype>(maxBytes / 4 + 1, UINT32_MAX / 4));
@@ -256,6 +255,40 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
     return transfer;
 }
 
+// The property the owner put its answer for `target` on, XCB_ATOM_NONE when
+// it refused; nothing once the copy's time ran out, or the owner stayed
+// silent through every request or let another app take the clipboard. Its
+// copy is the same while it keeps the clipboard: a newer one of its own
+// cancels this read.
+std::optional<uint32_t> X11SelectionReader::answerTo(uint32_t target)
+{
+    for (int attempt = 0;; ++attempt) {
+        // Asked again from a new window: a late answer to the first request
+        // goes to a window that is gone, never into the new transfer.
+        if (attempt > 0) {
+            disconnect();
+            if (!connect())
+                return std::nullopt;
+        }
+        xcb_delete_property(m_xcb, m_window, m_property);
+        xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
+        xcb_flush(m_xcb);
+        const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
+            const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
+            return notice && notice->requestor == m_window && notice->selection == m_selection
+                   && notice->target == target;
+        }, m_limits.silence * (1 << attempt));
+        if (answer)
+            return reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property;
+        if (m_cancelled || attempt == slowOwnerRetries || m_clock.elapsed() >= m_limits.budget.count()
+            || currentOwner() != m_owner)
+            return std::nullopt;
+        qWarning().noquote() << QStringLiteral("TamoCove: the app that owns the clipboard did not answer in %1 ms; "
+                                               "asking again")
+                                    .arg(m_clock.elapsed());
+    }
+}
+
 // The owner puts one chunk at a time on the property, each after we deleted
 // the one before; an empty chunk ends the transfer. An owner that quits as
 // soon as it sent that empty chunk may never have it reach us: the server
@@ -275,7 +308,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
             return (change && change->window == m_window && change->atom == m_property
                     && change->state == XCB_PROPERTY_NEW_VALUE)
                    || (destroyed && owner && destroyed->window == owner);
-        });
+        }, m_limits.silence);
         if (event && eventAs<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {
             if (announcedBytes > 0 && transfer.bytes.size() >= qsizetype(announcedBytes))
                 return transfer;

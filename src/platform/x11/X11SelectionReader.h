@@ -91,13 +91,14 @@ private:
     QStringList listTargets();
     std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
     std::optional<Transfer> transferOf(uint32_t target, qsizetype maxBytes);
+    std::optional<uint32_t> answerTo(uint32_t target);
     std::optional<Transfer> readIncrements(qsizetype maxBytes, quint32 announcedBytes);
     uint32_t currentOwner();
     uint32_t watchedOwner();
     // The next event that `matches`, dropping others; null when the budget
-    // runs out first.
+    // or `silence` runs out first.
     template<typename Matches>
-    auto waitFor(Matches matches);
+    auto waitFor(Matches matches, std::chrono::milliseconds silence);
     bool waitForInput(qint64 silenceEndsMs);
     bool appendChunk(Transfer &transfer, const char *data, qsizetype length, qsizetype maxBytes);
     void giveUp(const char *reason);
