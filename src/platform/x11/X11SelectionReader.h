@@ -24,8 +24,9 @@ namespace tamo::x11 {
 //
 // The whole copy, every target and every increment (INCR) of it, has one
 // deadline, set by its first request; each wait for the owner also ends after
-// `silence`. When either runs out the reader gives up on the copy: every
-// later read gives nothing. A read can be cancelled from another thread: a
+// `silence`, except that a request left unanswered is made again, twice,
+// waiting twice as long each time. When either runs out the reader gives up
+// on the copy: every later read gives nothing. A read can be cancelled from another thread: a
 // newer copy has made this one stale, or the app is quitting.
 //
 // The copy is the one `owner` made: once another app has taken the
