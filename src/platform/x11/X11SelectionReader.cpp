@@ -283,9 +283,6 @@ std::optional<uint32_t> X11SelectionReader::answerTo(uint32_t target)
         if (m_cancelled || attempt == slowOwnerRetries || m_clock.elapsed() >= m_limits.budget.count()
             || currentOwner() != m_owner)
             return std::nullopt;
-        qWarning().noquote() << QStringLiteral("TamoCove: the app that owns the clipboard did not answer in %1 ms; "
-                                               "asking again")
-                                    .arg(m_clock.elapsed());
     }
 }
 
