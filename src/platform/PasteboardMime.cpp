@@ -3,6 +3,7 @@
 #include "platform/HtmlText.h"
 #include "platform/UriList.h"
 
+#include <QDebug>
 #include <QMimeData>
 #include <QStringDecoder>
 
@@ -32,15 +33,17 @@ struct MimeForm
 };
 
 // Reading preference: the first form an offer has wins. UTF8_STRING holds
-// the app's own text; GTK makes every line end CRLF in its text/plain forms.
+// the app's own text; GTK makes every line end CRLF in its text/plain forms,
+// and writes what Latin-1 lacks as \uXXXX in text/plain and STRING: those
+// two come last.
 const QList<MimeForm> &mimeForms()
 {
     static const QList<MimeForm> forms{
         {PasteboardType::string, QStringLiteral("UTF8_STRING")},
         {PasteboardType::string, utf8TextMime},
+        {PasteboardType::string, utf16TextMime},
         {PasteboardType::string, plainTextMime},
         {PasteboardType::string, latin1TextMime},
-        {PasteboardType::string, utf16TextMime},
         // A copy of HTML alone is kept as the text it shows.
         {PasteboardType::string, htmlMime},
         {PasteboardType::html, htmlMime},
@@ -121,6 +124,16 @@ QByteArray utf8OfUtf16(const QByteArray &bytes)
     return QString(decoder.decode(bytes)).toUtf8();
 }
 
+// A plain text form's bytes as UTF-8.
+QByteArray utf8OfPlainText(const QString &mime, const QByteArray &bytes)
+{
+    if (mime == latin1TextMime)
+        return QString::fromLatin1(bytes).toUtf8();
+    if (mime == utf16TextMime)
+        return utf8OfUtf16(bytes);
+    return bytes;
+}
+
 // The bytes of `mime` as pasteboard `type`, or nothing when the payload does
 // not make it that type.
 std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, const QString &type)
@@ -135,11 +148,25 @@ std::optional<QByteArray> read(PasteboardOffer &offer, const QString &mime, cons
         return std::nullopt;
     if (mime == htmlMime && type == PasteboardType::string)
         return plainTextOfHtml(offer, bytes);
-    if (mime == latin1TextMime)
-        return QString::fromLatin1(bytes).toUtf8();
-    if (mime == utf16TextMime)
-        return utf8OfUtf16(bytes);
-    return bytes;
+    return utf8OfPlainText(mime, bytes);
+}
+
+// An owner may refuse what is asked the moment it took the clipboard (gvim,
+// before it counts itself the owner) and give what is asked next: the best
+// text form it refused is asked once more, before a lesser form it gave is
+// kept, or when it gave none.
+std::optional<QByteArray> refusedTextOnceMore(PasteboardOffer &offer, const QString &refused,
+                                              std::optional<QByteArray> lesser, const QString &lesserForm)
+{
+    if (offer.abandoned())
+        return lesser;
+    if (const std::optional<QByteArray> bytes = offer.bytesOnceMore(refused))
+        return utf8OfPlainText(refused, *bytes);
+    if (lesser) {
+        qWarning().noquote() << QStringLiteral("TamoCove: the app that made a copy gave no %1 for its text; kept its %2")
+                                    .arg(refused, lesserForm);
+    }
+    return lesser;
 }
 
 bool needsPayloadToDecide(const QString &mime)
@@ -203,12 +230,20 @@ QStringList PasteboardMime::types(PasteboardOffer &offer)
 std::optional<QByteArray> PasteboardMime::data(PasteboardOffer &offer, const QString &type)
 {
     const QStringList offered = offer.targets();
+    std::optional<QString> refusedText; // the best plain text form that gave nothing
     for (const MimeForm &form : mimeForms()) {
         if (form.type != type || !offered.contains(form.mime))
             continue;
-        if (std::optional<QByteArray> bytes = read(offer, form.mime, type))
+        std::optional<QByteArray> bytes = read(offer, form.mime, type);
+        if (refusedText && bytes)
+            return refusedTextOnceMore(offer, *refusedText, std::move(bytes), form.mime);
+        if (bytes)
             return bytes;
+        if (!refusedText && plainTextTargets().contains(form.mime))
+            refusedText = form.mime;
     }
+    if (refusedText)
+        return refusedTextOnceMore(offer, *refusedText, std::nullopt, {});
     if (offered.contains(type))
         return offer.bytes(type);
     return std::nullopt;

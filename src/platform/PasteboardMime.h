@@ -16,6 +16,8 @@ public:
     virtual QStringList targets() = 0;
     // Nothing when the owner gives nothing for the target.
     virtual std::optional<QByteArray> bytes(const QString &target) = 0;
+    // The target asked for again when an earlier ask gave nothing.
+    virtual std::optional<QByteArray> bytesOnceMore(const QString &target) { return bytes(target); }
     // True once the copy is no longer read: a newer copy replaced it, the app
     // is quitting, or the copy's time ran out. Work on what was read ends too.
     virtual bool abandoned() = 0;
@@ -32,11 +34,12 @@ public:
 
 // How pasteboard types travel as MIME types on the X11 clipboard. This is the
 // one place that knows the mapping, for reading and for writing:
-//   string        UTF8_STRING, then text/plain;charset=utf-8, text/plain,
-//                 Latin-1 STRING and UTF-16 text/plain;charset=utf-16 (read
-//                 as UTF-8), and the text text/html shows when no plain text
-//                 is offered (HtmlText, given up once the offer is abandoned);
-//                 line ends as the app gave them
+//   string        UTF8_STRING, then text/plain;charset=utf-8, UTF-16
+//                 text/plain;charset=utf-16, text/plain and Latin-1 STRING
+//                 (read as UTF-8; a better form the owner refused is asked
+//                 again before a lesser one is kept), and the text text/html
+//                 shows when no plain text is offered (HtmlText, given up
+//                 once the offer is abandoned); line ends as the app gave them
 //   rtf           text/rtf, application/rtf, text/richtext
 //   html          text/html
 //   png, tiff     image/png, image/tiff

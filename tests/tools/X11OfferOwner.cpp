@@ -2,9 +2,14 @@
 // CLIPBOARD with exactly the targets and bytes of an offer folder, prints
 // "owned", then "sent <target>" for each target it gives.
 //
-//   <folder>                   each payload in one property
-//   <folder> <increment>       each payload in increments (INCR) of that many
-//                              bytes, as toolkits send large copies
+//   <folder> [options]         each payload in one property, unless
+//     increment <bytes>        each in increments (INCR) of that many bytes,
+//                              as toolkits send large copies
+//     first-answer-after <ms>  answering nothing until that long after it
+//                              took the clipboard, as an app still starting
+//     refuses-first <target>   refusing the first request for the target,
+//                              as gvim does those that come while it claims
+//                              the clipboard (may be given more than once)
 //
 // An offer folder (tests/platform/x11/offers/<app>-<what>/) holds:
 //   TARGETS      the targets the app listed, one a line, in its order
@@ -20,14 +25,17 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace tamo::tools;
@@ -121,7 +129,20 @@ int main(int argc, char **argv)
     if (argc < 2)
         return 2;
     const std::string folder = argv[1];
-    const size_t increment = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
+    size_t increment = 0;
+    std::chrono::milliseconds firstAnswer{0};
+    std::set<std::string> refusedOnce;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "increment")
+            increment = std::strtoul(argv[i + 1], nullptr, 10);
+        else if (option == "first-answer-after")
+            firstAnswer = std::chrono::milliseconds(std::strtoul(argv[i + 1], nullptr, 10));
+        else if (option == "refuses-first")
+            refusedOnce.insert(argv[i + 1]);
+        else
+            return 2;
+    }
     std::string listing;
     if (!readFile(folder + "/TARGETS", listing))
         return 2;
@@ -157,12 +178,14 @@ int main(int argc, char **argv)
     }
 
     ownClipboard(c);
+    const auto answersFrom = std::chrono::steady_clock::now() + firstAnswer;
 
     while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_CLEAR)
             return 0;
         if (type == XCB_SELECTION_REQUEST) {
+            std::this_thread::sleep_until(answersFrom);
             const auto request = *reinterpret_cast<xcb_selection_request_event_t *>(event);
             // Clients before ICCCM 2 name no property: the target is one.
             const xcb_atom_t property = request.property != XCB_ATOM_NONE ? request.property : request.target;
@@ -173,7 +196,7 @@ int main(int argc, char **argv)
                 notifyRequestor(c, request, property);
                 std::printf("sent TARGETS\n");
                 std::fflush(stdout);
-            } else if (payload == payloads.end()) {
+            } else if (payload == payloads.end() || refusedOnce.erase(payload->second.first) > 0) {
                 notifyRequestor(c, request, XCB_ATOM_NONE);
             } else {
                 const auto &[name, data] = payload->second;

@@ -73,6 +73,13 @@ private:
             read = m_read.insert(target, m_reader.read(target));
         return *read;
     }
+    std::optional<QByteArray> bytesOnceMore(const QString &target) override
+    {
+        std::optional<QByteArray> &read = m_read[target];
+        if (!read)
+            read = m_reader.read(target);
+        return read;
+    }
     std::optional<Start> start(const QString &target, qsizetype maxBytes) override
     {
         auto read = m_started.find(target);

@@ -69,12 +69,17 @@ void closeOnceAnswered(xcb_connection_t *xcb, uint32_t window, uint32_t property
     }).detach();
 }
 
+// An app busy starting (LibreOffice) may take seconds to answer its first
+// requests, then answers each in a few milliseconds: a request it left
+// unanswered is made again this many times, each wait twice the one before.
+constexpr int slowOwnerRetries = 2;
+
 } // namespace
 
 template<typename Matches>
-auto X11SelectionReader::waitFor(Matches matches)
+auto X11SelectionReader::waitFor(Matches matches, std::chrono::milliseconds silence)
 {
-    const qint64 silenceEndsMs = m_clock.elapsed() + m_limits.silence.count();
+    const qint64 silenceEndsMs = m_clock.elapsed() + silence.count();
     for (;;) {
         EventPtr event(xcb_poll_for_event(m_xcb), &std::free);
         if (!event) {
@@ -129,7 +134,7 @@ bool X11SelectionReader::connect()
     const EventPtr stamp = waitFor([&](const xcb_generic_event_t &e) {
         const auto *change = eventAs<xcb_property_notify_event_t>(e, XCB_PROPERTY_NOTIFY);
         return change && change->window == window;
-    });
+    }, m_limits.silence);
     if (!stamp)
         return false;
     m_time = reinterpret_cast<const xcb_property_notify_event_t *>(stamp.get())->time;
@@ -272,21 +277,15 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
 {
     if (m_gaveUp || m_superseded || m_cancelled)
         return std::nullopt;
-    xcb_delete_property(m_xcb, m_window, m_property);
-    xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
-    xcb_flush(m_xcb);
-    m_awaiting = Awaiting::answer;
-    const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
-        const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
-        return notice && notice->requestor == m_window && notice->selection == m_selection && notice->target == target;
-    });
+    const std::optional<uint32_t> answer = answerTo(target);
     if (!answer) {
         if (!m_cancelled)
             giveUp("the app that owns the clipboard did not answer in time");
         return std::nullopt;
     }
-    m_awaiting = Awaiting::nothing;
-    if (reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property == XCB_ATOM_NONE)
+        }, m_limits.silence);
+        if (event)
+            m_awaiting = Awaiting::nothing;
         return std::nullopt; // refused, or no owner
 
     const uint32_t words = uint32_t(std::min<qsizetype>(maxBytes / 4 + 1, UINT32_MAX / 4));
@@ -306,6 +305,41 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
     transfer.bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
                                 std::min<qsizetype>(length, maxBytes));
     return transfer;
+}
+
+// The property the owner put its answer for `target` on, XCB_ATOM_NONE when
+// it refused; nothing once the copy's time ran out, or the owner stayed
+// silent through every request or let another app take the clipboard. Its
+// copy is the same while it keeps the clipboard: a newer one of its own
+// cancels this read.
+std::optional<uint32_t> X11SelectionReader::answerTo(uint32_t target)
+{
+    for (int attempt = 0;; ++attempt) {
+        // Asked again from a new window: a late answer to the first request
+        // goes to the old one, which waits for it apart, never into the new
+        // transfer.
+        if (attempt > 0) {
+            disconnect();
+            if (!connect())
+                return std::nullopt;
+        }
+        xcb_delete_property(m_xcb, m_window, m_property);
+        xcb_convert_selection(m_xcb, m_window, m_selection, target, m_property, m_time);
+        xcb_flush(m_xcb);
+        m_awaiting = Awaiting::answer;
+        const EventPtr answer = waitFor([&](const xcb_generic_event_t &e) {
+            const auto *notice = eventAs<xcb_selection_notify_event_t>(e, XCB_SELECTION_NOTIFY);
+            return notice && notice->requestor == m_window && notice->selection == m_selection
+                   && notice->target == target;
+        }, m_limits.silence * (1 << attempt));
+        if (answer) {
+            m_awaiting = Awaiting::nothing;
+            return reinterpret_cast<const xcb_selection_notify_event_t *>(answer.get())->property;
+        }
+        if (m_cancelled || attempt == slowOwnerRetries || m_clock.elapsed() >= m_limits.budget.count()
+            || currentOwner() != m_owner)
+            return std::nullopt;
+    }
 }
 
 // The owner puts one chunk at a time on the property, each after we deleted
@@ -328,7 +362,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::readIncrements(q
             return (change && change->window == m_window && change->atom == m_property
                     && change->state == XCB_PROPERTY_NEW_VALUE)
                    || (destroyed && owner && destroyed->window == owner);
-        });
+        }, m_limits.silence);
         if (event)
             m_awaiting = Awaiting::nothing;
         if (event && eventAs<xcb_destroy_notify_event_t>(*event, XCB_DESTROY_NOTIFY)) {

@@ -26,8 +26,9 @@ namespace tamo::x11 {
 //
 // The whole copy, every target and every increment (INCR) of it, has one
 // deadline, set by its first request; each wait for the owner also ends after
-// `silence`. When either runs out the reader gives up on the copy: every
-// later read gives nothing. A read can be cancelled from another thread: a
+// `silence`, except that a request left unanswered is made again, twice,
+// waiting twice as long each time. When either runs out the reader gives up
+// on the copy: every later read gives nothing. A read can be cancelled from another thread: a
 // newer copy has made this one stale, or the app is quitting.
 //
 // The copy is the one `owner` made: once another app has taken the
@@ -95,13 +96,14 @@ private:
     QStringList listTargets();
     std::optional<Transfer> convert(uint32_t target, qsizetype maxBytes);
     std::optional<Transfer> transferOf(uint32_t target, qsizetype maxBytes);
+    std::optional<uint32_t> answerTo(uint32_t target);
     std::optional<Transfer> readIncrements(qsizetype maxBytes, quint32 announcedBytes);
     uint32_t currentOwner();
     uint32_t watchedOwner();
     // The next event that `matches`, dropping others; null when the budget
-    // runs out first.
+    // or `silence` runs out first.
     template<typename Matches>
-    auto waitFor(Matches matches);
+    auto waitFor(Matches matches, std::chrono::milliseconds silence);
     bool waitForInput(qint64 silenceEndsMs);
     bool appendChunk(Transfer &transfer, const char *data, qsizetype length, qsizetype maxBytes);
     void giveUp(const char *reason);

@@ -45,13 +45,11 @@ public:
     }
 
     // An app's recorded offer (an offers/ folder, see X11OfferOwner.cpp),
-    // exactly as recorded; with an increment size, sent in increments of it.
+    // exactly as recorded, or as X11OfferOwner's options change it.
     // Prints "sent <target>" for each target read.
-    std::unique_ptr<ChildProcess> recorded(const QString &folder, qsizetype increment = 0) const
+    std::unique_ptr<ChildProcess> recorded(const QString &folder, const QStringList &options = {}) const
     {
-        QStringList arguments{folder};
-        if (increment > 0)
-            arguments.append(QString::number(increment));
+        const QStringList arguments = QStringList{folder} + options;
         return owning(std::make_unique<ChildProcess>(QStringLiteral(TAMO_X11_OFFER_OWNER), arguments));
     }
 

@@ -323,7 +323,7 @@ TEST_F(X11PasteboardTest, AFileListIsReadNoFurtherThanItsFirstSixteenMegabytes)
     } rows[] = {{"in one piece", 0}, {"in increments", 1024 * 1024}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        const auto owner = patientCopies.recorded(offer.path(), row.increment);
+        const auto owner = patientCopies.recorded(offer.path(), {QStringLiteral("increment"), QString::number(row.increment)});
         ASSERT_TRUE(resetPeakMemory());
         const qint64 before = statusKilobytes("VmRSS:");
 
