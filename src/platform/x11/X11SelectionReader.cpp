@@ -283,9 +283,7 @@ std::optional<X11SelectionReader::Transfer> X11SelectionReader::transferOf(uint3
             giveUp("the app that owns the clipboard did not answer in time");
         return std::nullopt;
     }
-        }, m_limits.silence);
-        if (event)
-            m_awaiting = Awaiting::nothing;
+    if (*answer == XCB_ATOM_NONE)
         return std::nullopt; // refused, or no owner
 
     const uint32_t words = uint32_t(std::min<qsizetype>(maxBytes / 4 + 1, UINT32_MAX / 4));
