@@ -20,7 +20,7 @@ public:
     QStringList sameApp(const QString &bundleID) const override { return {bundleID}; }
     QIcon icon(const QString &) const override { return m_icon; }
     bool openURL(const QUrl &) override { return false; }
-    void revealFile(const QString &) override {}
+    void revealFile(const QString &, std::function<void()>) override {}
 
 private:
     QIcon m_icon;
