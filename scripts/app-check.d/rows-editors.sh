@@ -74,7 +74,7 @@ row_emacs_text() {
 }
 row_gvim_text() {
     local keeps_line=1
-    editor_row 'Vim|GVim|gvim' gvim 'Escape type:ggVG"+y' "Escape type:ggdG type:i" "Escape Escape type::w Return" gvim -f -u NONE -U NONE
+    editor_row 'Vim|GVim|gvim' gvim 'Escape type:ggVG"+y' "Escape type:ggdG type:i" "Escape Escape type::w Return" gvim -f -U NONE -i NONE
 }
 # Java Swing: a small editor of our own on the default JRE.
 row_swing_text() {
